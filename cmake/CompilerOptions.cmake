@@ -1,0 +1,14 @@
+# One interface target that every Quendra target links: warnings, sanitizers and the Qt
+# switches that keep string encodings and container copies explicit.
+add_library(quendra_options INTERFACE)
+target_compile_options(quendra_options INTERFACE -Wall -Wextra)
+target_compile_definitions(quendra_options INTERFACE
+  QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_FOREACH QT_NO_KEYWORDS)
+if(QUENDRA_WERROR)
+  target_compile_options(quendra_options INTERFACE -Werror)
+endif()
+if(QUENDRA_SANITIZE)
+  target_compile_options(quendra_options INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(quendra_options INTERFACE -fsanitize=address,undefined)
+endif()

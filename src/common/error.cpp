@@ -1,0 +1,60 @@
+#include "common/error.h"
+
+#include <new>
+
+namespace quendra {
+
+Error::Error(qint32 number, QString source, QString description, QString helpFile,
+             qint32 helpContext)
+    : m_number(number), m_source(std::move(source)), m_description(std::move(description)),
+      m_helpFile(std::move(helpFile)), m_helpContext(helpContext),
+      m_what(m_description.toUtf8())
+{
+}
+
+void raiseError(qint32 number, const QString& source, const QString& description,
+                const QString& module)
+{
+    QString built;
+    if (!module.isEmpty())
+        built = QStringLiteral("Modul: ") + module;
+    else
+        built = source;
+    // The caller's own source goes below the module line; without a module it has
+    // already become the first line and is appended once more, as the trap always does.
+    if (!source.isEmpty()) {
+        if (!built.isEmpty())
+            built += QStringLiteral("\r\n");
+        built += QStringLiteral("Source: ") + source;
+    }
+    throw Error(number, built, description);
+}
+
+void raiseError(const Error& pending, const QString& module)
+{
+    QString built = module.isEmpty() ? pending.source() : QStringLiteral("Modul: ") + module;
+    if (!pending.source().isEmpty()) {
+        if (!built.isEmpty())
+            built += QStringLiteral("\r\n");
+        built += QStringLiteral("Source: ") + pending.source();
+    }
+    throw Error(pending.number(), built, pending.description(), pending.helpFile(),
+                pending.helpContext());
+}
+
+Error currentError()
+{
+    try {
+        throw;
+    } catch (const Error& e) {
+        return e;
+    } catch (const std::bad_alloc&) {
+        return Error(errnum::OutOfMemory, {}, QStringLiteral("Nicht genügend Speicher"));
+    } catch (const std::exception& e) {
+        return Error(errnum::InvalidProcedureCall, {}, QString::fromUtf8(e.what()));
+    } catch (...) {
+        return Error(errnum::InvalidProcedureCall, {}, QStringLiteral("Unbekannter Fehler"));
+    }
+}
+
+} // namespace quendra

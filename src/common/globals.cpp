@@ -1,0 +1,80 @@
+#include "common/globals.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace quendra {
+
+namespace {
+Globals g_globals;
+QString g_transId;
+
+QString programFolder()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QDir::currentPath();
+}
+} // namespace
+
+void initGlobals(const QString& configDbPath)
+{
+    Globals g;
+    g.configDbPath = configDbPath.isEmpty()
+                         ? QDir(programFolder()).filePath(QStringLiteral("init.mdb"))
+                         : configDbPath;
+    g.appTitle = QStringLiteral("Quendra");
+    g.versionText = QStringLiteral("0.5.4");
+    g.appLabel = g.appTitle + QStringLiteral(" (") + g.versionText + QLatin1Char(')');
+
+    g.specDelimiters = {QStringLiteral("Zeilenumbruch"), QStringLiteral("Tabulator")};
+
+    const QString jet = QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;");
+    const QString quote = QStringLiteral("\"");
+    g.fileTypes = {{
+        {QStringLiteral("dBase III"), jet, QStringLiteral("Extended Properties=DBASE III;"), false},
+        {QStringLiteral("IBM AS/400"), QStringLiteral("Provider=IBMDA400;"), QString(), false},
+        {QStringLiteral("Lotus 1-2-3"), jet, QStringLiteral("Extended Properties=Lotus WK3;"), false},
+        {QStringLiteral("MS Access"), jet, QString(), false},
+        {QStringLiteral("MS Excel 8.0"), QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;"),
+         QStringLiteral("Extended Properties=") + quote + QStringLiteral("Excel 8.0;"), true},
+        {QStringLiteral("Paradox 5.0"), jet,
+         QStringLiteral("Extended Properties=Paradox 5.x;Data Source="), false},
+        {QStringLiteral("Text"), jet, QStringLiteral("Extended Properties=") + quote + QStringLiteral("text;"),
+         true},
+    }};
+
+    g.fieldTypes = {QStringLiteral("Text"), QStringLiteral("Zahl"), QStringLiteral("Datum"),
+                    QStringLiteral("AutoCount")};
+
+    const QString yyyymmdd = QStringLiteral("yyyymmdd");
+    const QString ddmmyyyy = QStringLiteral("ddmmyyyy");
+    const QString dotted = QStringLiteral("dd.mm.yyyy");
+    const QString tyymmdd = QStringLiteral("tyymmdd");
+    g.formats = {{
+        {QStringLiteral("Text"), yyyymmdd, ddmmyyyy, dotted, tyymmdd, QString(), QString()},
+        {QStringLiteral("Zahl"), yyyymmdd, ddmmyyyy, tyymmdd, QString(), QString(), QString()},
+        {QStringLiteral("Datum"), yyyymmdd, ddmmyyyy, dotted, tyymmdd, QString(), QString()},
+    }};
+
+    g.sumKinds = {QStringLiteral("Anzahl"), QStringLiteral("Summe")};
+    g.alignments = {QStringLiteral("links"), QStringLiteral("rechts")};
+    g_globals = std::move(g);
+}
+
+const Globals& globals()
+{
+    return g_globals;
+}
+
+const QString& currentTransID()
+{
+    return g_transId;
+}
+
+void setCurrentTransID(const QString& transId)
+{
+    g_transId = transId;
+}
+
+} // namespace quendra

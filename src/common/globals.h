@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+namespace quendra {
+
+// One row of the file-type catalogue: the pieces of a database connection string.
+struct FileTypeRow {
+    QString name;
+    QString provider;
+    QString extendedProperties;
+    bool header = false;
+};
+
+// The process-wide tables, built once by initGlobals and read-only afterwards.
+struct Globals {
+    QString configDbPath; // folder of the program, "/", "init.mdb"
+    QString appTitle;     // "Quendra"
+    QString versionText;  // "0.5.4"
+    QString appLabel;     // "Quendra (0.5.4)"
+    std::array<QString, 2> specDelimiters;
+    std::array<FileTypeRow, 7> fileTypes;
+    std::array<QString, 4> fieldTypes;
+    std::array<std::array<QString, 7>, 3> formats; // column 0: field type, 1..6: formats
+    std::array<QString, 2> sumKinds;
+    std::array<QString, 2> alignments;
+};
+
+// Index of the "Text" row, the fallback of every file-type lookup.
+constexpr int TextFileTypeRow = 6;
+
+// Builds the tables. configDbPath overrides the configuration database path (the batch
+// runner's --config, tests); empty means init.mdb in the program's folder.
+void initGlobals(const QString& configDbPath = {});
+// The tables; initGlobals must have run.
+const Globals& globals();
+
+// The current TransID: the definition chosen in the main window (or named to the
+// batch runner), read by the engine, the editors and the customer module.
+const QString& currentTransID();
+void setCurrentTransID(const QString& transId);
+
+} // namespace quendra

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+class QAbstractItemModel;
+
+namespace quendra {
+
+class ConfigRowSet;
+
+// A cursor over one selection of one table of the configuration database init.mdb.
+// Each object opens its own connection, checks (and if need be creates) the schema on
+// every opening, holds an editable client-side snapshot of the selected rows, moves
+// through it, and offers it to grids and bound fields as the item model "Primary".
+// Every operation reports failures by throwing quendra::Error.
+class clsInitDBConnect : public QObject {
+    Q_OBJECT
+public:
+    explicit clsInitDBConnect(QObject* parent = nullptr);
+    ~clsInitDBConnect() override;
+
+    void setTable(const QString& table);
+    void setSQL(const QString& sql);        // after init: reopens the row set at once
+    void setOrderBy(const QString& order);  // empty text changes nothing
+    void setTransID(const QString& transId); // switches the transid filter on
+
+    // Builds the statement, opens the connection to init.mdb, checks the schema version
+    // and opens the row set.
+    void init();
+    // The statement init executes (or executed): "select * from T where transid='X' order by O".
+    QString statement() const;
+
+    bool EditingRecord() const;
+    bool isEOF() const;
+    qint32 AbsolutePosition() const; // 1-based, -1 without a current row
+
+    void AddNew();
+    void Delete();
+    ConfigRowSet& record();
+    void Requery();
+    void update();
+    void Cancel();
+    void crebas();
+
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+
+    // Column value of the current row by name (case-insensitive); a NULL column gives a
+    // null QVariant. Throws without a current row or for an unknown column.
+    QVariant value(const QString& column) const;
+    // Writes a column of the current row; pending until update or a move.
+    void setValue(const QString& column, const QVariant& value);
+
+    // "Primary" yields the row set as an item model; any other name nullptr.
+    QAbstractItemModel* dataMember(const QString& name);
+
+    // The system beep of MovePrevious; replaceable so that tests can count beeps.
+    // Returns the hook installed before.
+    using BeepHook = std::function<void()>;
+    static BeepHook setBeepHook(BeepHook hook);
+
+Q_SIGNALS:
+    void MoveComplete();
+    void dataMemberChanged(const QString& name);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace quendra

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "connectors/recordaccess.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QAbstractItemModel;
+
+namespace quendra {
+
+// One table or query of a database reached by a connection string of the media
+// catalogue: an ODBC data source, or a database file of a catalogue file type.
+// Reads record by record for the engine, writes rows for a database target, and
+// offers its rows as the item model "Primary" to the raw data viewer.
+class clsADOConnect : public QObject, public RecordReader {
+    Q_OBJECT
+public:
+    explicit clsADOConnect(QObject* parent = nullptr);
+    ~clsADOConnect() override;
+
+    void setSource(const QString& connectionString);
+    void setTable(const QString& table);
+    // Stores the query; after init it reopens the row set at once (placeholders unresolved).
+    void setSQL(const QString& sql);
+    // Opens connection and row set: the SQL, or "select * from " and the table, with
+    // $TBL(...) placeholders resolved.
+    void init();
+
+    bool isEOF() const override;
+    qint64 AbsolutePosition() const override;
+    void MoveFirst() override;
+    void MoveLast() override;
+    void MoveNext() override;
+    void MovePrevious();
+    int fieldCount() const override;
+    QStringView getField(int index) const override;
+
+    // The open row set: column count and row-by-row writing for a database target.
+    DatabaseRecord& record();
+    bool EditingRecord() const;
+    void AddNew();
+    void Delete();
+    void update();
+    void Cancel();
+    void Requery();
+
+    // "Primary" yields the row set as an item model; any other name nullptr.
+    QAbstractItemModel* dataMember(const QString& name);
+
+    // Resolves $TBL(...) placeholders against the connected database's tables.
+    QString replSQLTable(const QString& sql);
+
+Q_SIGNALS:
+    void MoveComplete();
+    void dataMemberChanged(const QString& name);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace quendra

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "connectors/recordaccess.h"
+
+#include <QString>
+#include <memory>
+
+namespace quendra {
+
+// A delimited text file read record by record (mode 1) or written record by record
+// (mode 0). The file holds Windows-1252 bytes ("ASCII" writes code page 850), each line
+// ends with CR LF. Lines are counted in 64 bits, so a file of any length reads.
+class clsFSConnect final : public RecordReader {
+public:
+    clsFSConnect();
+    ~clsFSConnect() override; // closes the file; what update wrote is then on disk
+
+    // Opens file for reading (mode 1; the first line becomes current) or writing
+    // (mode 0; created or truncated). An empty delimiter keeps the stored one.
+    // Throws when the file cannot be opened, and (reading) error 9 when the delimiter is empty.
+    void init(const QString& file, qint32 mode, const QString& delimiter = {});
+
+    bool isEOF() const override;
+    qint64 AbsolutePosition() const override;
+    void MoveFirst() override;
+    void MoveLast() override;
+    void MoveNext() override;
+    int fieldCount() const override; // FieldCount
+    QStringView getField(int index) const override;
+
+    void setEncoding(const QString& encoding);
+    // Appends one value to the line being built (mode 0 only).
+    void setValue(QStringView value);
+    // Appends qualifier, value, qualifier as one value (a text field of a text target).
+    void setValue(QStringView qualifier, QStringView value);
+    // Writes the line being built, followed by CR LF (mode 0 only).
+    void update();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace quendra

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QStringView>
+#include <QVariant>
+
+namespace quendra {
+
+// Record-by-record reading, offered by the text file connector and by the database
+// connector alike; the conversion engine walks every source through it.
+class RecordReader {
+public:
+    virtual ~RecordReader() = default;
+
+    // EOF: true when there is no current record (after the last one, or nothing open).
+    virtual bool isEOF() const = 0;
+    // 1-based number of the current record.
+    virtual qint64 AbsolutePosition() const = 0;
+    virtual void MoveFirst() = 0;
+    virtual void MoveLast() = 0;
+    virtual void MoveNext() = 0;
+    // Number of values per record (fields of the current line, columns of the row set).
+    virtual int fieldCount() const = 0;
+    // Value of column index (counted from 0) of the current record, NULL as empty text.
+    // The view stays valid until the reader moves. An index past the last column
+    // throws error 9 (text) or the provider's item-not-found error (database).
+    virtual QStringView getField(int index) const = 0;
+};
+
+// The open row set of a database target, as the engine writes one record into it:
+// AddNew, one setItem per target field by 0-based column ordinal, update.
+class DatabaseRecord {
+public:
+    virtual ~DatabaseRecord() = default;
+    virtual int fieldsCount() const = 0;
+    virtual void AddNew() = 0;
+    // A null QVariant leaves the column to its default.
+    virtual void setItem(int ordinal, const QVariant& value) = 0;
+    virtual void update() = 0;
+};
+
+} // namespace quendra

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "engine/definition.h"
+
+#include <QString>
+#include <memory>
+
+namespace quendra {
+
+class ProgressSink;
+
+// One conversion run. Creating the object loads the definition of the current TransID
+// from init.mdb (throws quendra::Error when it cannot); RunConvert then reads every
+// source record, composes one target record per source record and writes it.
+class clsFileConvert {
+public:
+    // progress may be nullptr (no display); it is not owned.
+    explicit clsFileConvert(ProgressSink* progress = nullptr);
+    ~clsFileConvert();
+
+    QString getFromDelimiter() const;
+    QString getFromTable() const;
+    QString getFromFileType() const;
+    qint16 getFromIndex(QStringView field) const; // 1..n, 0 when no source field matches
+    qint32 getFromMedium() const;
+    QString getFromPath() const;
+    QString getFromSQLString() const;
+    const QString& getFromValue(qint16 index) const; // error 9 outside 1..n
+    qint16 getToIndex(QStringView field) const;      // 1..m, 0 when no target field matches
+
+    // Runs the whole conversion. Errors do not leave it: they are shown through
+    // showError (where-text clsFileConvert.RunConvert) and the run ends.
+    void RunConvert();
+    // Composes (writeOnly false) and writes one target record; with writeOnly true the
+    // current target values are written as they are.
+    void runTargedConvert(bool writeOnly);
+    void setFromValue(const QString& value);
+    void setToValue(QStringView field, const QString& value); // error for an unknown field
+
+    const Definition& definition() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace quendra

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace quendra {
+
+struct SrcHead {
+    QString path, filetype;
+    qint16 header = 0;
+    QString dbtable, delimiter, specdelimiter, sqlstring;
+    qint16 frommedium = 0;
+};
+
+struct TrgHead {
+    QString path, filetype;
+    qint16 header = 0;
+    QString dbtable, delimiter, specdelimiter, textsign;
+    qint16 frommedium = 0;
+    qint16 fixlength = 0;
+    qint16 chkrecord = 0;
+    QString encoding;
+};
+
+struct srcBodyRec {
+    QString field;
+    qint16 length = 0, decscale = 0;
+    QString fieldtype, format, description;
+    qint16 pos = 0;
+    QString splitdelimiter;
+    qint16 sort = 0;
+};
+
+struct trgBodyRec {
+    QString field;
+    qint16 length = 0, decscale = 0;
+    QString fieldtype, format, description, defaultvalue, srcfield, adjustment, chkfield;
+    qint16 sort = 0, plus = 0, zeroPadding = 0 /* column 0padding */, ltrim = 0;
+    QString command;
+};
+
+// The whole definition of one TransID, as a run works on it.
+struct Definition {
+    QString transId;
+    QString indiv; // customer marker, empty when NULL
+    SrcHead src;
+    TrgHead trg;
+    std::vector<srcBodyRec> srcFields; // in sort order
+    std::vector<trgBodyRec> trgFields; // in sort order
+
+    bool customerTorven() const;
+};
+
+} // namespace quendra

@@ -1,0 +1,126 @@
+#include "common/globals.h"
+#include "common/messagehandler.h"
+#include "support/recordingsink.h"
+
+#include <gtest/gtest.h>
+
+using namespace quendra;
+
+namespace {
+
+class MessageHandlerTest : public ::testing::Test {
+protected:
+    void SetUp() override { initGlobals(QStringLiteral("/tmp/none/init.mdb")); }
+    test::RecordingSink sink;
+};
+
+struct LayoutCase {
+    const char* name;
+    bool pending;
+    qint32 number;
+    const char* source;
+    const char* note;
+    const char* description;
+    const char* expected;
+};
+
+class ErrorTextLayout : public MessageHandlerTest,
+                        public ::testing::WithParamInterface<LayoutCase> {};
+
+TEST_P(ErrorTextLayout, BuildsTextInFixedOrder)
+{
+    const LayoutCase& c = GetParam();
+    const Error e(c.number, QString::fromUtf8(c.source), QString::fromUtf8(c.description));
+    showError(c.pending ? &e : nullptr, StyleCritical, QStringLiteral("Main.Form_Load"),
+              QString::fromUtf8(c.note));
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].title, QStringLiteral("Quendra (0.5.4) : Main.Form_Load"));
+    EXPECT_EQ(sink.boxes[0].text, QString::fromUtf8(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ErrorTextLayout,
+    ::testing::Values(
+        LayoutCase{"versionWarning", false, 0, "", "DB-Version ist nicht aktuell.", "",
+                   "Anwendung: Quendra (0.5.4)\r\n\r\nFehlernummer:  0\r\n"
+                   "(DB-Version ist nicht aktuell.)\r\n\r\n"},
+        LayoutCase{"emptySource", true, 53, "", "", "Datei nicht gefunden",
+                   "Anwendung: Quendra (0.5.4)\r\n\r\nFehlernummer:  53\r\nDatei nicht gefunden"},
+        LayoutCase{"withSource", true, 3021, "Modul: clsInitDBConnect.init\r\nSource: SQLite", "",
+                   "kein Datensatz",
+                   "Anwendung: Quendra (0.5.4)\r\nModul: clsInitDBConnect.init\r\nSource: "
+                   "SQLite\r\n\r\nFehlernummer:  3021\r\nkein Datensatz"},
+        LayoutCase{"negativeNumber", true, -2147467259, "P", "Datensatz 17, Feld BETRAG", "x",
+                   "Anwendung: Quendra (0.5.4)\r\nP\r\n\r\nFehlernummer: -2147467259\r\n"
+                   "(Datensatz 17, Feld BETRAG)\r\n\r\nx"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MessageHandlerTest, WarningCarriesStyleAndNoPendingError)
+{
+    showError(nullptr, StyleWarning, QStringLiteral("clsInitDBConnect.chkDBVersion"),
+              QStringLiteral("DB-Version ist nicht aktuell."));
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].style, StyleWarning);
+    EXPECT_EQ(sink.boxes[0].helpContext, QStringLiteral("0"));
+}
+
+struct RaiseCase {
+    const char* name;
+    const char* source;
+    const char* module;
+    const char* expected;
+};
+
+class RaiseErrorSource : public ::testing::TestWithParam<RaiseCase> {};
+
+TEST_P(RaiseErrorSource, RebuildsSource)
+{
+    const RaiseCase& c = GetParam();
+    try {
+        raiseError(91, QString::fromUtf8(c.source), QStringLiteral("d"),
+                   QString::fromUtf8(c.module));
+        FAIL() << "raiseError returned";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 91);
+        EXPECT_EQ(e.description(), QStringLiteral("d"));
+        EXPECT_EQ(e.source(), QString::fromUtf8(c.expected));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RaiseErrorSource,
+    ::testing::Values(RaiseCase{"moduleReplacesSource", "ODBC", "clsADOConnect.init",
+                                "Modul: clsADOConnect.init\r\nSource: ODBC"},
+                      RaiseCase{"emptySourceOnlyModule", "", "clsFSConnect.init",
+                                "Modul: clsFSConnect.init"},
+                      RaiseCase{"emptyModuleKeepsSource", "S", "", "S\r\nSource: S"},
+                      RaiseCase{"bothEmpty", "", "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TrappedChain, EachLevelAddsItsModuleLine)
+{
+    try {
+        trapped("clsFileConvert.init", [] {
+            trapped("clsInitDBConnect.init",
+                    [] { throw Error(1, QStringLiteral("QSQLITE"), QStringLiteral("kaputt")); });
+        });
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.source(), QStringLiteral("Modul: clsFileConvert.init\r\nSource: Modul: "
+                                             "clsInitDBConnect.init\r\nSource: QSQLITE"));
+        EXPECT_EQ(e.number(), 1);
+    }
+}
+
+TEST(TrappedChain, ForeignExceptionsBecomeErrors)
+{
+    try {
+        trapped("clsX.y", [] { throw std::runtime_error("boom"); });
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.description(), QStringLiteral("boom"));
+        EXPECT_EQ(e.source(), QStringLiteral("Modul: clsX.y"));
+    }
+}
+
+} // namespace
