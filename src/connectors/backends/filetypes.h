@@ -1,0 +1,51 @@
+#pragma once
+
+#include "connectors/recordaccess.h"
+
+#include <QString>
+#include <memory>
+
+class QSqlDatabase;
+
+namespace quendra {
+
+// What a medium-2 connection string names: the catalogue file type, the data source
+// (a file or a folder, by type) and the header flag (HDR=Yes).
+struct DataSourceSpec {
+    QString fileType;
+    QString dataSource;
+    bool header = false;
+};
+
+// Reads the tables of one database file type into an open in-memory SQLite database,
+// one table per source table, created in the order the file type lists its tables
+// (that order is the catalogue order of $TBL(...) placeholders). Column values keep
+// their type (text, integer, real, date as ISO text); NULLs stay NULL. Throws quendra::Error
+// with a German description when the data source cannot be read.
+class FileTypeReader {
+public:
+    virtual ~FileTypeReader() = default;
+    virtual void load(const DataSourceSpec& spec, QSqlDatabase& memoryDb) = 0;
+};
+
+// Appends rows to one table of a database file type. Throws quendra::Error when the table
+// cannot be opened for writing; never leaves a broken file behind.
+class FileTypeWriter {
+public:
+    virtual ~FileTypeWriter() = default;
+    virtual std::unique_ptr<DatabaseRecord> openTable(const DataSourceSpec& spec,
+                                                      const QString& table) = 0;
+};
+
+// One reader and (where this platform can write the type) one writer per file type.
+// A factory returns nullptr when the type cannot be read or written here.
+std::unique_ptr<FileTypeReader> makeDbaseReader();
+std::unique_ptr<FileTypeWriter> makeDbaseWriter();
+std::unique_ptr<FileTypeReader> makeParadoxReader();
+std::unique_ptr<FileTypeWriter> makeParadoxWriter();
+std::unique_ptr<FileTypeReader> makeExcelReader();
+std::unique_ptr<FileTypeReader> makeJetReader(); // Access .mdb/.accdb files through mdbtools
+std::unique_ptr<FileTypeReader> makeCsvFolderReader();
+std::unique_ptr<FileTypeWriter> makeCsvFolderWriter();
+
+} // namespace quendra

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace quendra::test {
+
+// A temporary folder with an init.mdb (an empty file, or the full schema) that
+// initGlobals points at for the lifetime of the object.
+class TempConfigDb {
+public:
+    enum class Content { EmptyFile, Schema };
+    explicit TempConfigDb(Content content = Content::Schema);
+    ~TempConfigDb();
+
+    QString path() const;            // the init.mdb
+    QString dir() const;             // its folder, for source and target files
+    QString filePath(const QString& name) const;
+
+    // Executes statements on the file through a connection of its own (closed again
+    // before returning); throws std::runtime_error with the driver's text on failure.
+    void exec(const QString& sql) const;
+    void execAll(const QStringList& statements) const;
+    // Runs a SQL script: statements separated by ";" at line ends.
+    void execScript(const QString& script) const;
+
+    // The nine schema statements with version 2, as a fresh installation has them.
+    static QStringList schemaStatements();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace quendra::test
