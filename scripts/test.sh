@@ -5,6 +5,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/install-deps.sh"
 jobs=$(nproc)
+"$here/scripts/fetch-fixtures.sh" "$here/build/fixtures"
 
 "$here/scripts/build.sh" "$here/build/debug" -DCMAKE_BUILD_TYPE=Debug -DQUENDRA_WERROR=ON
 "$here/scripts/build.sh" "$here/build/asan" -DCMAKE_BUILD_TYPE=Debug -DQUENDRA_SANITIZE=ON -DQUENDRA_WERROR=ON
