@@ -7,9 +7,60 @@ namespace quendra {
 Error::Error(qint32 number, QString source, QString description, QString helpFile,
              qint32 helpContext)
     : m_number(number), m_source(std::move(source)), m_description(std::move(description)),
-      m_helpFile(std::move(helpFile)), m_helpContext(helpContext),
-      m_what(m_description.toUtf8())
+      m_helpFile(std::move(helpFile)), m_helpContext(helpContext), m_what(m_description.toUtf8())
 {
+}
+
+Error standardError(qint32 number, const QString& detail)
+{
+    QString text;
+    switch (number) {
+    case errnum::InvalidProcedureCall:
+        text = QStringLiteral("Unzulässiger Prozeduraufruf oder ungültiges Argument");
+        break;
+    case errnum::Overflow:
+        text = QStringLiteral("Überlauf");
+        break;
+    case errnum::OutOfMemory:
+        text = QStringLiteral("Nicht genügend Speicher");
+        break;
+    case errnum::SubscriptOutOfRange:
+        text = QStringLiteral("Index außerhalb des gültigen Bereichs");
+        break;
+    case errnum::TypeMismatch:
+        text = QStringLiteral("Typen unverträglich");
+        break;
+    case errnum::FileNotFound:
+        text = QStringLiteral("Datei nicht gefunden");
+        break;
+    case errnum::FileAlreadyOpen:
+        text = QStringLiteral("Datei bereits geöffnet");
+        break;
+    case errnum::PathFileAccess:
+        text = QStringLiteral("Fehler beim Zugriff auf Pfad/Datei");
+        break;
+    case errnum::PathNotFound:
+        text = QStringLiteral("Pfad nicht gefunden");
+        break;
+    case errnum::ObjectMissing:
+        text = QStringLiteral("Objektvariable oder With-Blockvariable nicht festgelegt");
+        break;
+    case errnum::NoCurrentRecord:
+        text = QStringLiteral("Kein aktueller Datensatz.");
+        break;
+    case errnum::ItemNotFound:
+        text = QStringLiteral("Das Element wurde in der Auflistung nicht gefunden.");
+        break;
+    case errnum::Unsupported:
+        text = QStringLiteral("Diese Operation wird nicht unterstützt.");
+        break;
+    default:
+        text = QStringLiteral("Anwendungs- oder objektdefinierter Fehler");
+        break;
+    }
+    if (!detail.isEmpty())
+        text += QStringLiteral(": ") + detail;
+    return Error(number, {}, text);
 }
 
 void raiseError(qint32 number, const QString& source, const QString& description,

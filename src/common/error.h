@@ -48,6 +48,10 @@ private:
     QByteArray m_what;
 };
 
+// An error with one of the numbers above and its standard German text; detail, when
+// given, follows after ": " (a file name, a column, the offending value).
+Error standardError(qint32 number, const QString& detail = {});
+
 // Rebuilds the source text ("Modul: " module, then "Source: " and the given source on
 // the next line) and throws. Called from the catch block of every class procedure.
 [[noreturn]] void raiseError(qint32 number, const QString& source, const QString& description,
@@ -59,8 +63,7 @@ private:
 Error currentError();
 
 // Runs body; any exception leaves it re-raised with where as the module ("cls.proc").
-template <class Body>
-decltype(auto) trapped(const char* where, Body&& body)
+template <class Body> decltype(auto) trapped(const char* where, Body&& body)
 {
     try {
         return std::forward<Body>(body)();
