@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <vector>
 
@@ -210,13 +209,8 @@ public:
             QString line = fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
             if (m_pendingBreak)
                 line.prepend(QStringLiteral("\r\n"));
-            QByteArray bytes;
-            if (m_utf8) {
-                bytes = line.toUtf8();
-            } else {
-                QStringEncoder encoder("windows-1252");
-                bytes = encoder.encode(line);
-            }
+            const QByteArray bytes =
+                m_utf8 ? line.toUtf8() : encodeText(QByteArrayLiteral("windows-1252"), line);
             if (m_file.write(bytes) != bytes.size() || !m_file.flush())
                 throw Error(
                     errnum::PathFileAccess, {},

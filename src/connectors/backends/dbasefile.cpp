@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QStringDecoder>
-#include <QStringEncoder>
 #include <shapefil.h>
 
 #include <vector>
@@ -216,10 +215,9 @@ public:
 class DbaseRecord : public DatabaseRecord {
 public:
     explicit DbaseRecord(const QString& path)
-        : m_path(path), m_dbf(openDbf(path, "rb+")),
-          m_encoder(codecName(DBFGetCodePage(m_dbf.get())).constData())
+        : m_path(path), m_dbf(openDbf(path, "rb+")), m_codec(codecName(DBFGetCodePage(m_dbf.get())))
     {
-        QStringDecoder decoder(codecName(DBFGetCodePage(m_dbf.get())).constData());
+        QStringDecoder decoder(m_codec.constData());
         m_fields = dbfFields(m_dbf.get(), decoder);
     }
 
@@ -283,7 +281,7 @@ private:
                 bytes = *flag ? "T" : "F";
             break;
         default:
-            bytes = m_encoder.encode(textFromVariant(value));
+            bytes = encodeText(m_codec, textFromVariant(value));
             break;
         }
         if (bytes.size() > field.width)
@@ -300,7 +298,7 @@ private:
 
     QString m_path;
     DbfHandle m_dbf;
-    QStringEncoder m_encoder;
+    QByteArray m_codec;
     std::vector<DbfField> m_fields;
     std::vector<QVariant> m_values;
     bool m_adding = false;

@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QStringEncoder>
 
 namespace quendra {
 
@@ -272,6 +273,23 @@ std::optional<bool> booleanFromVariant(const QVariant& value)
     if (no.contains(text))
         return false;
     throwMismatch(value);
+}
+
+QByteArray encodeText(const QByteArray& codec, const QString& text)
+{
+    QStringEncoder encoder(codec.constData());
+    QByteArray bytes = encoder.encode(text);
+    if (!encoder.hasError())
+        return bytes;
+    bytes.clear();
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QStringEncoder single(codec.constData()); // a fresh one: the error state sticks
+        const QByteArray one = single.encode(QStringView(text).mid(i, length));
+        bytes += single.hasError() ? QByteArray("?") : one;
+        i += length;
+    }
+    return bytes;
 }
 
 QString textFromVariant(const QVariant& value)

@@ -72,6 +72,10 @@ QString findTableFile(const QString& folder, const QString& table, const QString
 std::optional<double> numberFromVariant(const QVariant& value);
 std::optional<QDate> dateFromVariant(const QVariant& value);
 std::optional<bool> booleanFromVariant(const QVariant& value);
+// text in the code page codec (an ICU name such as "windows-1252"); a character the code
+// page lacks becomes "?" rather than a control character.
+QByteArray encodeText(const QByteArray& codec, const QString& text);
+
 // Text of a value for a text column: numbers in the regional format without group
 // separators, dates as the regional short date with four-digit year.
 QString textFromVariant(const QVariant& value);

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringEncoder>
 #include <QTemporaryFile>
 #include <QtDebug>
 
@@ -64,7 +63,6 @@ public:
                         QStringLiteral("Die Paradox-Tabelle %1 hat einen Primärschlüssel; an "
                                        "solche Tabellen kann Quendra keine Zeilen anhängen.")
                             .arg(QDir::toNativeSeparators(path)));
-        m_encoder = QStringEncoder(m_source.codec().constData());
     }
 
     ~ParadoxRecord() override
@@ -165,7 +163,7 @@ private:
         char* data = record.data() + field.offset;
         pxdoc_t* doc = m_copy->handle();
         if (field.type == pxfAlpha) {
-            const QByteArray bytes = m_encoder.encode(textFromVariant(value));
+            const QByteArray bytes = encodeText(m_source.codec(), textFromVariant(value));
             if (bytes.size() > field.length)
                 throwTooLarge(field, value);
             std::memcpy(data, bytes.constData(), size_t(bytes.size()));
@@ -250,7 +248,6 @@ private:
     QString m_tempPath;
     PxDocument m_source;
     std::unique_ptr<PxDocument> m_copy;
-    QStringEncoder m_encoder;
     std::vector<QVariant> m_values;
     qlonglong m_nextAutoInc = 1;
     int m_added = 0;
