@@ -1,6 +1,8 @@
 // quendra: the desktop program.
 #include "common/globals.h"
+#include "config/clsinitdbconnect.h"
 #include "ui/main/mainwindow.h"
+#include "ui/main/messageboxsink.h"
 
 #include <QApplication>
 
@@ -8,7 +10,12 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     quendra::initGlobals();
+    quendra::clsInitDBConnect::setBeepHook([] { QApplication::beep(); });
     quendra::ui::MainWindow window;
+    quendra::ui::MessageBoxSink boxes(&window);
+    quendra::setMessageSink(&boxes);
     window.show();
-    return app.exec();
+    const int status = app.exec();
+    quendra::setMessageSink(nullptr);
+    return status;
 }
