@@ -33,10 +33,7 @@ void CheckTable::update(size_t index, const trgBodyRec& field, QStringView value
         ++row.count;
         row.lastKind = Kind::Count;
     } else if (field.chkfield == QLatin1StringView("Summe")) {
-        if (!row.sum.add(value, regional))
-            throw standardError(errnum::TypeMismatch,
-                                QStringLiteral("Der Wert \"%1\" des Feldes %2 ist keine Zahl")
-                                    .arg(value.toString(), field.field));
+        row.sum.add(value, regional);
         row.lastKind = Kind::Sum;
     }
 }
@@ -50,7 +47,7 @@ std::vector<QString> CheckTable::lines(const RegionalSettings& regional) const
         if (row.lastKind == Kind::Count)
             appendNumber(line, row.count);
         else if (row.lastKind == Kind::Sum)
-            line += row.sum.toString(regional);
+            line += row.sum.text(regional);
         out.push_back(line);
     }
     return out;

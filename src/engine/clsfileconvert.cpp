@@ -217,6 +217,7 @@ void clsFileConvert::RunConvert()
             for (const QString& line : d->checks->lines(d->regional))
                 d->target->writeLine(line);
         }
+        d->target->close();
     } catch (...) {
         const Error err = currentError();
         showError(&err, StyleCritical, QStringLiteral("clsFileConvert.RunConvert"), d->runNote());

@@ -1,6 +1,6 @@
 #include "engine/runtables.h"
 
-#include "engine/formatting.h"
+#include "engine/numbers.h"
 
 #include <QHash>
 #include <cmath>
@@ -39,11 +39,8 @@ std::optional<qint64> parseStartValue(QStringView text, const RegionalSettings& 
     const qint64 n = t.toLongLong(&ok);
     if (ok)
         return n;
-    QString normal = t.toString();
-    normal.remove(regional.groupSeparator);
-    normal.replace(regional.decimalSeparator, QLatin1Char('.'));
-    const double d = normal.toDouble(&ok);
-    if (!ok || !std::isfinite(d) || std::fabs(d) > 9.0e18)
+    double d = 0;
+    if (!parseNumber(t, regional, d) || !std::isfinite(d) || std::fabs(d) > 9.0e18)
         return std::nullopt;
     return qint64(std::nearbyint(d));
 }

@@ -16,21 +16,21 @@ namespace {
 // A "Zahl" value for a database column: a decimal number read by the regional rules.
 QVariant databaseNumber(const QString& value, const RegionalSettings& regional)
 {
-    const std::optional<double> n = parseNumber(value, regional);
-    if (!n)
+    double n = 0;
+    if (!parseNumber(value, regional, n))
         throw standardError(errnum::TypeMismatch,
                             QStringLiteral("\"%1\" ist keine Zahl").arg(value));
-    return *n;
+    return n;
 }
 
 // A "Datum" value for a database column, read by the regional date order.
 QVariant databaseDate(const QString& value, const RegionalSettings& regional)
 {
-    const std::optional<QDate> d = parseDate(value, regional);
-    if (!d)
+    QDate d;
+    if (!parseDate(value, regional, d))
         throw standardError(errnum::TypeMismatch,
                             QStringLiteral("\"%1\" ist kein Datum").arg(value));
-    return *d;
+    return d;
 }
 } // namespace
 
@@ -137,6 +137,12 @@ void TargetWriter::writeLine(const QString& line)
         return;
     m_file->setValue(line);
     m_file->update();
+}
+
+void TargetWriter::close()
+{
+    if (m_file)
+        m_file->close();
 }
 
 void TargetWriter::release()

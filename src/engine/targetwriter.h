@@ -32,7 +32,11 @@ public:
 
     bool isOpen() const { return m_open; }
     bool isText() const { return m_head.frommedium == 0; }
-    // Releases the target; a text file is closed, so that all written lines stay.
+    // Writes out what a text target still buffers and closes it; throws when the file
+    // system refuses the data.
+    void close();
+    // Releases the target (after close, or after an error: then silently), so that all
+    // lines written so far stay.
     void release();
 
 private:
