@@ -95,8 +95,7 @@ void clsInitDBConnect::setSQL(const QString& sql)
         if (!d->open)
             return;
         writeAllPending();
-        d->statement = d->builtStatement();
-        openRowSet();
+        openRowSet(d->builtStatement());
     });
 }
 
@@ -125,7 +124,7 @@ void clsInitDBConnect::init()
             d->statement = d->builtStatement();
             d->connection = std::make_unique<ConfigConnection>(globals().configDbPath);
             if (chkDBVersion())
-                openRowSet();
+                openRowSet(d->statement);
         } catch (...) {
             d->connection.reset();
             d->rowSet->reset({});
@@ -151,9 +150,12 @@ ConfigRowSet& clsInitDBConnect::rows() const
     return *d->rowSet;
 }
 
-void clsInitDBConnect::openRowSet()
+void clsInitDBConnect::openRowSet(const QString& statement)
 {
-    rows().reset(loadSnapshot(d->connection->database(), d->statement));
+    // A statement that fails leaves the row set open before untouched.
+    Snapshot snapshot = loadSnapshot(d->connection->database(), statement);
+    d->statement = statement;
+    rows().reset(std::move(snapshot));
     Q_EMIT MoveComplete();
 }
 
@@ -233,7 +235,7 @@ void clsInitDBConnect::Requery()
     trapped("clsInitDBConnect.Requery", [&] {
         requireOpen();
         writeAllPending();
-        openRowSet();
+        openRowSet(d->statement);
         Q_EMIT dataMemberChanged(QStringLiteral("Primary"));
     });
 }

@@ -76,7 +76,7 @@ private:
     bool chkDBVersion();
     void requireOpen() const;
     ConfigRowSet& rows() const;
-    void openRowSet();
+    void openRowSet(const QString& statement);
     void moveTo(int position);
     void writeRow(int row);
     void writeAllPending();

@@ -11,11 +11,18 @@ Error readOnlyError()
                                 "nicht genau einer Tabelle zuordnen lassen."));
 }
 
+// Whether writing value changes what the column holds. Bound widgets hand back text
+// for numbers and Booleans for 0/1 columns, so values compare by their text, a Boolean
+// by its truth.
 bool sameValue(const QVariant& stored, const QVariant& value)
 {
     if (stored.isNull())
         return value.isNull() || (value.canConvert<QString>() && value.toString().isEmpty());
-    return !value.isNull() && stored.toString() == value.toString();
+    if (value.isNull())
+        return false;
+    if (value.typeId() == QMetaType::Bool)
+        return stored.toBool() == value.toBool();
+    return stored.toString() == value.toString();
 }
 
 } // namespace

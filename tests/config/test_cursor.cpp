@@ -279,17 +279,6 @@ TEST_F(CursorTest, NullAndQuotedColumnsReadBack)
     }
 }
 
-TEST_F(CursorTest, EmptyTextOverNullIsNoChange)
-{
-    db.exec(u"insert into srchead (transid) values ('N')"_s);
-    auto c = open(u"srchead"_s, u"N"_s);
-    ConfigRowSet& rs = c->record();
-    rs.setData(rs.index(0, rs.fieldIndex(u"path"_s)), QString());
-    rs.setData(rs.index(0, rs.fieldIndex(u"transid"_s)), u"N"_s);
-    EXPECT_FALSE(c->EditingRecord());
-    EXPECT_TRUE(c->value(u"path"_s).isNull());
-}
-
 TEST_F(CursorTest, UpdateOfRowDeletedElsewhereFails)
 {
     auto c = open(u"srcbody"_s, u"B2"_s);
@@ -323,6 +312,62 @@ TEST_F(CursorTest, ModelFollowsInsertsRemovalsAndPosition)
     c->setAbsolutePosition(2);
     EXPECT_EQ(c->value(u"field"_s).toString(), u"KDNR"_s);
 }
+
+} // namespace
+} // namespace quendra
+
+namespace quendra {
+namespace {
+
+// What a bound widget writes back over a stored value: only a real difference makes the
+// row a pending change, and a written value reaches the database as the column's type.
+struct WriteCase {
+    const char* name;
+    const char* column;
+    const char* storedSql; // SQL literal
+    QVariant written;
+    bool changes;
+    const char* storedAfter; // text of the column read back from the database; "NULL"
+};
+
+class BoundWrite : public ::testing::TestWithParam<WriteCase> {};
+
+TEST_P(BoundWrite, ChangesOnlyWhatDiffers)
+{
+    const WriteCase& c = GetParam();
+    test::RecordingSink sink;
+    test::TempConfigDb db;
+    const QString column = QString::fromLatin1(c.column);
+    db.exec(u"insert into trghead (transid, "_s + column + u") values ('T', "_s +
+            QString::fromLatin1(c.storedSql) + u")"_s);
+    clsInitDBConnect cursor;
+    cursor.setTable(u"trghead"_s);
+    cursor.init();
+    ConfigRowSet& rs = cursor.record();
+    ASSERT_TRUE(rs.setData(rs.index(0, rs.fieldIndex(column)), c.written));
+    EXPECT_EQ(cursor.EditingRecord(), c.changes);
+    cursor.update();
+
+    clsInitDBConnect fresh;
+    fresh.setSQL(u"select typeof("_s + column + u") as t, "_s + column + u" as v from trghead"_s);
+    fresh.init();
+    const QVariant v = fresh.value(u"v"_s);
+    EXPECT_EQ(v.isNull() ? u"NULL"_s : fresh.value(u"t"_s).toString() + u":"_s + v.toString(),
+              QString::fromLatin1(c.storedAfter));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BoundWrite,
+    ::testing::Values(WriteCase{"EmptyTextOverNull", "path", "NULL", QString(), false, "NULL"},
+                      WriteCase{"TextOverNull", "path", "NULL", u"/x"_s, true, "text:/x"},
+                      WriteCase{"SameText", "path", "'/x'", u"/x"_s, false, "text:/x"},
+                      WriteCase{"EmptyTextOverText", "path", "'/x'", QString(u""_s), true, "text:"},
+                      WriteCase{"NumberAsSameText", "fixlength", "1", u"1"_s, false, "integer:1"},
+                      WriteCase{"NumberAsNewText", "fixlength", "1", u"0"_s, true, "integer:0"},
+                      WriteCase{"SameBoolean", "chkrecord", "1", true, false, "integer:1"},
+                      WriteCase{"BooleanOverZero", "chkrecord", "0", true, true, "integer:1"},
+                      WriteCase{"NullOverText", "encoding", "'ASCII'", QVariant(), true, "NULL"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace quendra
