@@ -19,12 +19,10 @@ struct UpperHash {
     using is_transparent = void;
     size_t operator()(QStringView s) const noexcept
     {
-        size_t h = 1469598103934665603ull;
-        for (QChar c : s) {
-            h ^= upperUnit(c.unicode());
-            h *= 1099511628211ull;
-        }
-        return h;
+        size_t h = size_t(s.size());
+        for (QChar c : s)
+            h = (h ^ upperUnit(c.unicode())) * 0x9E3779B97F4A7C15ull;
+        return h ^ (h >> 29);
     }
     size_t operator()(const QString& s) const noexcept { return (*this)(QStringView(s)); }
 };

@@ -9,6 +9,7 @@
 #include "connectors/clsfsconnect.h"
 #include "engine/fileconvertstate.h"
 #include "engine/indivtorven.h"
+#include "engine/valuebuffer.h"
 
 namespace quendra {
 
@@ -116,9 +117,7 @@ void clsFileConvert::setFromValue(QStringView value)
             s.resize(0);
         d->fromPos = 1;
     }
-    QString& slot = slots[size_t(d->fromPos - 1)];
-    slot.resize(0);
-    slot.append(value);
+    assignView(slots[size_t(d->fromPos - 1)], value);
 }
 
 void clsFileConvert::setToValue(QStringView field, const QString& value)
@@ -129,13 +128,26 @@ void clsFileConvert::setToValue(QStringView field, const QString& value)
             throw standardError(errnum::SubscriptOutOfRange,
                                 QStringLiteral("Zielfeld %1 gibt es nicht").arg(field));
         QString& slot = d->toValues[size_t(i - 1)];
-        slot.resize(0);
-        slot.append(QStringView(value));
-        trapped("clsFileConvert.formatToValue", [&] {
-            formatToValue(slot, d->def.trgFields[size_t(i - 1)], d->def.trg.fixlength != 0,
-                          d->regional);
-        });
+        assignView(slot, value);
+        formatToValue(slot, d->def.trgFields[size_t(i - 1)], d->def.trg.fixlength != 0,
+                      d->regional);
     });
+}
+
+void clsFileConvert::Impl::takeRecord(clsFileConvert& engine, const RecordReader& reader,
+                                      int fieldCount)
+{
+    // With as many columns as source fields, starting at the first slot, the counting
+    // of setFromValue comes down to slot k := column k.
+    const qsizetype n = qsizetype(fromValues.size());
+    if (fieldCount == n && (fromPos == 0 || fromPos == n)) {
+        for (qsizetype j = 0; j < n; ++j)
+            assignView(fromValues[size_t(j)], reader.getField(int(j)));
+        fromPos = n;
+        return;
+    }
+    for (int j = 0; j < fieldCount; ++j)
+        engine.setFromValue(reader.getField(j));
 }
 
 QString clsFileConvert::Impl::runNote() const
@@ -203,8 +215,7 @@ void clsFileConvert::RunConvert()
             d->record = reader.AbsolutePosition();
             if (d->progress)
                 d->progress->setCount(d->record, total);
-            for (int j = 0; j < source.fieldCount; ++j)
-                setFromValue(reader.getField(j));
+            d->takeRecord(*this, reader, source.fieldCount);
             runTargedConvert(false);
             reader.MoveNext();
         }

@@ -3,6 +3,7 @@
 #include "common/globals.h"
 #include "engine/fileconvertstate.h"
 #include "engine/indivtorven.h"
+#include "engine/valuebuffer.h"
 
 namespace quendra {
 
@@ -56,27 +57,36 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
     const trgBodyRec& t = def.trgFields[i];
     const FieldPlan& p = plan[i];
     QString& value = toValues[i];
-    value.resize(0);
-    if (p.hasDefault) {
-        value.append(QStringView(p.defaultReady ? p.defaultValue : t.defaultvalue));
-        if (!p.defaultReady)
-            trapped("clsFileConvert.cnvFromFormat", [&] { cnvFromFormat(value, t.format); });
-    }
+    QStringView prefix;
+    if (p.hasDefault)
+        prefix = p.defaultReady ? p.defaultValue : t.defaultvalue;
     QStringView sourceValue;
-    if (p.hasSource) {
+    if (!p.hasSource) {
+        assignView(value, prefix);
+        if (p.hasDefault && !p.defaultReady)
+            cnvFromFormat(value, t.format);
+    } else {
         if (p.source < 0)
             throw standardError(
                 errnum::SubscriptOutOfRange,
                 QStringLiteral("Das Quellfeld \"%1\" gibt es nicht").arg(t.srcfield));
         sourceValue = fromValues[size_t(p.source)];
         if (p.carryForward) {
+            // The default is dropped; an unconvertible one still fails as it would.
+            if (p.hasDefault && !p.defaultReady) {
+                assignView(value, prefix);
+                cnvFromFormat(value, t.format);
+            }
             trapped("clsFileConvert.lastValue",
                     [&] { lastValue(lastRows[size_t(p.slot)], sourceValue, value); });
-        } else {
+        } else if (p.hasDefault && !p.defaultReady) {
+            assignView(value, prefix);
+            cnvFromFormat(value, t.format);
             value.append(sourceValue);
+        } else {
+            assignJoined(value, prefix, sourceValue);
         }
-        trapped("clsFileConvert.cnvFromFormat",
-                [&] { cnvFromFormat(value, def.srcFields[size_t(p.source)].format); });
+        cnvFromFormat(value, def.srcFields[size_t(p.source)].format);
     }
     if (p.autoCount) {
         const qint64 n = trapped("clsFileConvert.autoCount", [&] {
@@ -90,15 +100,14 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
         appendNumber(value, n);
     }
     if (p.toFormat)
-        trapped("clsFileConvert.cnvToFormat", [&] { cnvToFormat(value, t.format, regional); });
+        cnvToFormat(value, t.format, regional);
     if (p.ltrim)
         removeLeadingBlanks(value);
     if (translation.hasRows(qsizetype(i)))
         translation.apply(qsizetype(i), value);
     if (torven)
         value = indivTorven::torvenRun(engine, value, t.field);
-    trapped("clsFileConvert.formatToValue",
-            [&] { formatToValue(value, t, def.trg.fixlength != 0, regional); });
+    formatToValue(value, t, def.trg.fixlength != 0, regional);
     if (checks->isCheckField(i))
         checks->update(i, t, value, regional);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 // The state of one clsFileConvert object, shared by the files that implement it.
+#include "connectors/recordaccess.h"
 #include "engine/checktable.h"
 #include "engine/clsfileconvert.h"
 #include "engine/definition.h"
@@ -53,6 +54,8 @@ struct clsFileConvert::Impl {
     qsizetype field = -1; // target field being composed, -1 when none
 
     void buildPlan(const clsFileConvert& engine);
+    // Copies the columns of the reader's current record into the source slots.
+    void takeRecord(clsFileConvert& engine, const RecordReader& reader, int fieldCount);
     void compose(clsFileConvert& engine, size_t i);
     QString runNote() const;
 };

@@ -60,10 +60,51 @@ void TranslationCache::build(const std::vector<std::array<QString, 3>>& rows,
         if (t < 0)
             continue;
         FieldTable& table = m_tables[size_t(t)];
-        table.exact.try_emplace(oldValue, newValue); // the first exact row wins
+        table.insertFirst(oldValue, newValue); // the first exact row wins
         if (equal(oldValue, u"(*)"))
             table.wildcard = newValue; // the last wildcard row wins
     }
+}
+
+const QString* TranslationCache::FieldTable::find(QStringView value) const
+{
+    if (slots.empty())
+        return nullptr;
+    const size_t hash = UpperHash()(value);
+    const size_t mask = slots.size() - 1;
+    const UpperEqual equal;
+    for (size_t s = hash & mask;; s = (s + 1) & mask) {
+        const int e = slots[s];
+        if (e < 0)
+            return nullptr;
+        const Entry& entry = entries[size_t(e)];
+        if (entry.hash == hash && equal(entry.oldValue, value))
+            return &entry.newValue;
+    }
+}
+
+void TranslationCache::FieldTable::insertFirst(const QString& oldValue, const QString& newValue)
+{
+    if (find(oldValue))
+        return;
+    entries.push_back({UpperHash()(oldValue), oldValue, newValue});
+    if (slots.size() < entries.size() * 2) {
+        size_t size = 8;
+        while (size < entries.size() * 2)
+            size *= 2;
+        slots.assign(size, -1);
+        for (size_t e = 0; e < entries.size(); ++e) {
+            size_t s = entries[e].hash & (size - 1);
+            while (slots[s] >= 0)
+                s = (s + 1) & (size - 1);
+            slots[s] = int(e);
+        }
+        return;
+    }
+    size_t s = entries.back().hash & (slots.size() - 1);
+    while (slots[s] >= 0)
+        s = (s + 1) & (slots.size() - 1);
+    slots[s] = int(entries.size() - 1);
 }
 
 void TranslationCache::apply(qsizetype fieldIndex, QString& value) const
@@ -72,8 +113,8 @@ void TranslationCache::apply(qsizetype fieldIndex, QString& value) const
     if (t < 0)
         return;
     const FieldTable& table = m_tables[size_t(t)];
-    const auto it = table.exact.find(QStringView(value));
-    const QString& result = it != table.exact.end() ? it->second : table.wildcard;
+    const QString* exact = table.find(value);
+    const QString& result = exact ? *exact : table.wildcard;
     if (result.isEmpty())
         return;
     value.resize(0);

@@ -31,9 +31,19 @@ public:
                const std::vector<trgBodyRec>& fields);
 
 private:
+    // Open addressing over the field's rows: slot -> index into entries (-1 free).
     struct FieldTable {
-        std::unordered_map<QString, QString, UpperHash, UpperEqual> exact;
+        struct Entry {
+            size_t hash;
+            QString oldValue;
+            QString newValue;
+        };
+        std::vector<Entry> entries; // first row of every distinct old value
+        std::vector<int> slots;     // size a power of two, at most half full
         QString wildcard;
+
+        const QString* find(QStringView value) const;
+        void insertFirst(const QString& oldValue, const QString& newValue);
     };
     std::vector<int> m_tableOfField; // per target field: index into m_tables, -1 for none
     std::vector<FieldTable> m_tables;
