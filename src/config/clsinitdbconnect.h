@@ -16,7 +16,12 @@ class ConfigRowSet;
 // Each object opens its own connection, checks (and if need be creates) the schema on
 // every opening, holds an editable client-side snapshot of the selected rows, moves
 // through it, and offers it to grids and bound fields as the item model "Primary".
-// Every operation reports failures by throwing quendra::Error.
+// Every operation reports failures by throwing quendra::Error; before init every
+// operation but the setters fails with error 91.
+//
+// Pending changes are written by update and by any move off the changed row; init,
+// Requery and setSQL on an open cursor write them before they re-read. Changes still
+// pending when the object ends are dropped.
 class clsInitDBConnect : public QObject {
     Q_OBJECT
 public:
@@ -40,6 +45,7 @@ public:
 
     void AddNew();
     void Delete();
+    // The row set; the same object for the cursor's whole life, also after re-opening.
     ConfigRowSet& record();
     void Requery();
     void update();
@@ -60,7 +66,8 @@ public:
     // Writes a column of the current row; pending until update or a move.
     void setValue(const QString& column, const QVariant& value);
 
-    // "Primary" yields the row set as an item model; any other name nullptr.
+    // "Primary" yields the row set as an item model; any other name, or a cursor that is
+    // not open, nullptr.
     QAbstractItemModel* dataMember(const QString& name);
 
     // The system beep of MovePrevious; replaceable so that tests can count beeps.

@@ -111,11 +111,26 @@ void clsFSConnect::Impl::append(QStringView value)
     char* out = writer.reserve(n);
     const char16_t* in = value.utf16();
     std::size_t k = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const char16_t c = in[i];
+    std::size_t i = 0;
+    while (i < n) {
+        // Blocks of plain ASCII are copied in one go (the compiler vectorises this).
+        constexpr std::size_t Block = 16;
+        if (i + Block <= n) {
+            char16_t any = 0;
+            for (std::size_t j = 0; j < Block; ++j)
+                any |= in[i + j];
+            if (any < 0x80) {
+                for (std::size_t j = 0; j < Block; ++j)
+                    out[k + j] = char(in[i + j]);
+                i += Block;
+                k += Block;
+                continue;
+            }
+        }
+        const char16_t c = in[i++];
         if (c < 0x80) {
             out[k++] = char(c);
-        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(in[i + 1])) {
+        } else if (QChar::isHighSurrogate(c) && i < n && QChar::isLowSurrogate(in[i])) {
             out[k++] = '?'; // one character, one "?"
             ++i;
         } else {

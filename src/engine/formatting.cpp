@@ -9,6 +9,12 @@ namespace quendra {
 
 namespace {
 
+constexpr QStringView Tyymmdd = u"tyymmdd";
+constexpr QStringView Yyyymmdd = u"yyyymmdd";
+constexpr QStringView Ddmmyyyy = u"ddmmyyyy";
+constexpr QStringView Zahl = u"Zahl";
+constexpr QStringView Rechts = u"rechts";
+
 // A short text built on the stack: the compact date forms are at most a few characters.
 struct ShortText {
     char16_t c[24];
@@ -123,16 +129,16 @@ void toFormat(QString& value, QStringView format, const RegionalSettings& region
 {
     if (format.isEmpty())
         return;
-    QDate date;
-    if (format == u"tyymmdd") {
+    CalendarDate date;
+    if (format == Tyymmdd) {
         if (!parseDate(value, regional, date))
             return;
-        const bool twentieth = date.year() >= 2000 && date.year() <= 2099;
-        writeInteger(value, (twentieth ? 1000000 : 0) + (date.year() % 100) * 10000 +
-                                date.month() * 100 + date.day());
+        const bool twentieth = date.year >= 2000 && date.year <= 2099;
+        writeInteger(value, (twentieth ? 1000000 : 0) + (date.year % 100) * 10000 +
+                                date.month * 100 + date.day);
         return;
     }
-    if (format == u"yyyymmdd" || format == u"ddmmyyyy" || isDatePatternText(format)) {
+    if (format == Yyyymmdd || format == Ddmmyyyy || isDatePatternText(format)) {
         if (parseDate(value, regional, date))
             formatDate(value, date, format); // an unknown token leaves the value as it is
         return;
@@ -168,25 +174,23 @@ void formatZahl(QString& value, const trgBodyRec& field, const RegionalSettings&
     DecimalNumber number;
     if (!parseNumber(value, regional, number))
         throw standardError(errnum::TypeMismatch, QLatin1Char('"') + value + QLatin1Char('"'));
-    const bool explicitPlus = firstNonBlank(value) == QLatin1Char('+');
+    NumberLayout layout;
+    layout.plusSign = field.plus != 0;
+    // The place of the sign: a blank in front of a number written without one.
+    layout.signPlace = field.plus == 0 && fill && firstNonBlank(value) != QLatin1Char('+');
     if (field.decscale == 0 && (!fill || field.length <= 0)) {
         // No digit placeholder at all: the plain number, so that no digit is lost.
-        formatPlainNumber(value, number, regional, field.plus != 0);
+        layout.maxDecimals = number.decimals();
     } else {
-        NumberLayout layout;
         layout.minIntegerDigits = fill ? std::max<int>(field.length, 0) : 0;
         layout.minDecimals = layout.maxDecimals = std::max<int>(field.decscale, 0);
-        layout.plusSign = field.plus != 0;
-        formatNumber(value, number, layout, regional);
     }
-    // The place of the sign: a blank in front of a number written without one.
-    if (field.plus == 0 && fill && !explicitPlus && !value.startsWith(QLatin1Char('-')))
-        value.prepend(QLatin1Char(' '));
+    formatNumber(value, number, layout, regional);
 }
 
 void fitWidth(QString& value, const trgBodyRec& field, qsizetype width, bool fixlength)
 {
-    if (field.adjustment == u"rechts") {
+    if (field.adjustment == Rechts) {
         const qsizetype n = value.size();
         if (n < width) {
             value.resize(width);
@@ -212,13 +216,13 @@ void fitWidth(QString& value, const trgBodyRec& field, qsizetype width, bool fix
 void cnvFromFormat(QString& value, QStringView format, const RegionalSettings& regional)
 {
     trapped("clsFileConvert.cnvFromFormat", [&] {
-        if (format == u"tyymmdd") {
+        if (format == Tyymmdd) {
             fromTyymmdd(value, regional);
-        } else if (format == u"yyyymmdd") {
+        } else if (format == Yyyymmdd) {
             ShortText out;
             dottedFromYmd(value, out);
             out.copyTo(value);
-        } else if (format == u"ddmmyyyy") {
+        } else if (format == Ddmmyyyy) {
             ShortText out;
             out.mid(value, 1, 2);
             out.put(u'.');
@@ -245,7 +249,7 @@ void formatToValue(QString& value, const trgBodyRec& field, bool fixlength,
 {
     trapped("clsFileConvert.formatToValue", [&] {
         qsizetype width = field.length;
-        if (field.fieldtype == u"Zahl") {
+        if (field.fieldtype == Zahl) {
             formatZahl(value, field, regional);
             width = field.length + 1 + (field.decscale != 0 ? 1 : 0) + field.decscale;
         }

@@ -233,7 +233,10 @@ void formatNumber(QString& out, const DecimalNumber& n, const NumberLayout& layo
     const int intWritten = std::max(intDigits, std::max(layout.minIntegerDigits, 0));
     const bool grouping = layout.grouping && !regional.groupSeparator.isNull();
     const int groups = grouping && intWritten > 0 ? (intWritten - 1) / 3 : 0;
-    const char16_t sign = n.negative && !zero ? u'-' : (layout.plusSign ? u'+' : 0);
+    const char16_t sign = n.negative && !zero ? u'-'
+                          : layout.plusSign   ? u'+'
+                          : layout.signPlace  ? u' '
+                                              : 0;
 
     out.resize((sign ? 1 : 0) + intWritten + groups + (decCount > 0 ? 1 + decCount : 0));
     QChar* o = out.data();
@@ -292,6 +295,13 @@ bool isTimeOfDay(QStringView rest)
     return colon || rest.mid(1).trimmed().isEmpty();
 }
 
+int daysInMonth(int year, int month)
+{
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
 int fullYear(int year, int length)
 {
     if (length == 2)
@@ -302,6 +312,15 @@ int fullYear(int year, int length)
 } // namespace
 
 bool parseDate(QStringView text, const RegionalSettings& regional, QDate& out)
+{
+    CalendarDate date;
+    if (!parseDate(text, regional, date))
+        return false;
+    out = QDate(date.year, date.month, date.day);
+    return true;
+}
+
+bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate& out)
 {
     const QStringView t = text.trimmed();
     int part[3], length[3];
@@ -341,31 +360,36 @@ bool parseDate(QStringView text, const RegionalSettings& regional, QDate& out)
         y = fullYear(part[0], length[0]), m = part[1], d = part[2];
         break;
     }
-    if (y < 1 || !QDate::isValid(y, m, d))
+    if (y < 1 || m < 1 || m > 12 || d < 1 || d > daysInMonth(y, m))
         return false;
-    out = QDate(y, m, d);
+    out = CalendarDate{y, m, d};
     return true;
 }
 
 namespace {
 
-// Calls emit(token, run) for every run of equal letters and emit(0, 1) with the
+char16_t asciiLower(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+}
+
+// Calls visit(token, run) for every run of equal letters and visit(0, 1) with the
 // character for every other character; false when a run is not a date token.
-template <class Emit> bool walkDatePattern(QStringView pattern, Emit&& emit)
+template <class Visit> bool walkDatePattern(QStringView pattern, Visit&& visit)
 {
     for (qsizetype i = 0; i < pattern.size();) {
-        const char16_t c = pattern[i].toLower().unicode();
+        const char16_t c = asciiLower(pattern[i].unicode());
         qsizetype run = 1;
-        while (i + run < pattern.size() && pattern[i + run].toLower().unicode() == c)
+        while (i + run < pattern.size() && asciiLower(pattern[i + run].unicode()) == c)
             ++run;
         const bool day = c == u'd' || c == u'm';
         if ((day && run <= 2) || (c == u'y' && (run == 2 || run == 4))) {
-            emit(c, int(run), QChar());
+            visit(c, int(run), QChar());
         } else if (pattern[i].isLetter()) {
             return false;
         } else {
             for (qsizetype k = 0; k < run; ++k)
-                emit(0, 1, pattern[i]);
+                visit(0, 1, pattern[i]);
         }
         i += run;
     }
@@ -376,14 +400,19 @@ template <class Emit> bool walkDatePattern(QStringView pattern, Emit&& emit)
 
 bool formatDate(QString& out, QDate date, QStringView pattern)
 {
+    return date.isValid() &&
+           formatDate(out, CalendarDate{date.year(), date.month(), date.day()}, pattern);
+}
+
+bool formatDate(QString& out, CalendarDate date, QStringView pattern)
+{
     qsizetype size = 0;
     const auto measure = [&](char16_t token, int run, QChar) {
-        size += token == u'd'   ? (run == 2 || date.day() > 9 ? 2 : 1)
-                : token == u'm' ? (run == 2 || date.month() > 9 ? 2 : 1)
+        size += token == u'd'   ? (run == 2 || date.day > 9 ? 2 : 1)
+                : token == u'm' ? (run == 2 || date.month > 9 ? 2 : 1)
                                 : run;
     };
-    if (!walkDatePattern(pattern, measure) || !date.isValid() || date.year() < 1 ||
-        date.year() > 9999)
+    if (!walkDatePattern(pattern, measure) || date.year < 1 || date.year > 9999)
         return false;
     out.resize(size);
     QChar* o = out.data();
@@ -394,11 +423,11 @@ bool formatDate(QString& out, QDate date, QStringView pattern)
     };
     walkDatePattern(pattern, [&](char16_t token, int run, QChar literal) {
         if (token == u'd')
-            put(date.day(), run == 2 || date.day() > 9 ? 2 : 1);
+            put(date.day, run == 2 || date.day > 9 ? 2 : 1);
         else if (token == u'm')
-            put(date.month(), run == 2 || date.month() > 9 ? 2 : 1);
+            put(date.month, run == 2 || date.month > 9 ? 2 : 1);
         else if (token == u'y')
-            put(run == 2 ? date.year() % 100 : date.year(), run);
+            put(run == 2 ? date.year % 100 : date.year, run);
         else
             *o++ = literal;
     });

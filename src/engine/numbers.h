@@ -48,6 +48,7 @@ struct NumberLayout {
     int maxDecimals = 0;      // rounded half away from zero to this many decimals
     bool grouping = false;    // group separator between groups of three integer digits
     bool plusSign = false;    // "+" in front of zero and positive numbers
+    bool signPlace = false;   // a blank in front of a number written without a sign
 };
 
 // Writes number into out (replacing its text, reusing its capacity). A number that
@@ -64,9 +65,15 @@ void formatPlainNumber(QString& out, const DecimalNumber& number, const Regional
 // order with its separator or "/". Two-digit years 00..29 are 20xx, 30..99 are 19xx.
 // Day and month must exist (31.02. does not).
 bool parseDate(QStringView text, const RegionalSettings& regional, QDate& out);
+// The same without QDate's calendar arithmetic, for the value path.
+struct CalendarDate {
+    int year = 0, month = 0, day = 0;
+};
+bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate& out);
 
 // Writes a date by a pattern of d, dd, m, mm, yy, yyyy (any letter case) and literal
 // characters. False, and out unchanged, when the pattern holds another letter or run.
+bool formatDate(QString& out, CalendarDate date, QStringView pattern);
 bool formatDate(QString& out, QDate date, QStringView pattern);
 
 // Adds numbers exactly as decimals (a 128-bit integer with a common scale), so that a

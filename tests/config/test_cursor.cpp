@@ -330,6 +330,11 @@ struct WriteCase {
     const char* storedAfter; // text of the column read back from the database; "NULL"
 };
 
+void PrintTo(const WriteCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class BoundWrite : public ::testing::TestWithParam<WriteCase> {};
 
 TEST_P(BoundWrite, ChangesOnlyWhatDiffers)

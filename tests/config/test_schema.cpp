@@ -60,6 +60,11 @@ struct VersionCase {
     bool warns;
 };
 
+void PrintTo(const VersionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class VersionCheck : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(VersionCheck, WarnsOncePerCursorOpeningWhenNotCurrent)
@@ -140,6 +145,11 @@ struct BrokenCase {
     const char* name;
     QStringList setup;
 };
+
+void PrintTo(const BrokenCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class UnrecoverableSchema : public ::testing::TestWithParam<BrokenCase> {};
 

@@ -17,6 +17,11 @@ struct StatementCase {
     QString expected;
 };
 
+void PrintTo(const StatementCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class BuiltStatement : public ::testing::TestWithParam<StatementCase> {};
 
 TEST_P(BuiltStatement, MatchesExpectedText)
@@ -66,6 +71,11 @@ struct RowidCase {
     QString statement;
     QString table; // empty: not traceable to one table
 };
+
+void PrintTo(const RowidCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class RowidTracing : public ::testing::TestWithParam<RowidCase> {};
 
