@@ -33,13 +33,13 @@ private:
     enum class Kind { Unset, Count, Sum };
     struct Row {
         bool created = false;
-        QString field;
-        QString kind;
+        const trgBodyRec* kindOf = nullptr; // the field that set the kind last
         Kind lastKind = Kind::Unset;
         qint64 count = 0;
         DecimalSum sum;
     };
     std::vector<int> m_slotOfField;
+    std::vector<Kind> m_kindOfField; // Unset for a kind that neither counts nor sums
     std::vector<Row> m_rows;
     std::vector<int> m_order;
 };

@@ -34,7 +34,7 @@ void clsFileConvert::Impl::buildPlan(const clsFileConvert& engine)
             // A default that cannot be converted fails when the first record uses it.
             try {
                 p.defaultValue = t.defaultvalue;
-                cnvFromFormat(p.defaultValue, t.format);
+                cnvFromFormat(p.defaultValue, t.format, regional);
                 p.defaultReady = true;
             } catch (...) {
                 p.defaultReady = false;
@@ -43,6 +43,7 @@ void clsFileConvert::Impl::buildPlan(const clsFileConvert& engine)
         p.hasSource = !QStringView(t.srcfield).trimmed().isEmpty();
         if (p.hasSource)
             p.source = engine.getFromIndex(t.srcfield) - 1;
+        p.sourceFormat = p.source >= 0 && !def.srcFields[size_t(p.source)].format.isEmpty();
         p.carryForward = t.command == QLatin1StringView("<lastvalue>");
         p.autoCount = t.fieldtype == QLatin1StringView("AutoCount");
         if (p.autoCount)
@@ -64,7 +65,7 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
     if (!p.hasSource) {
         assignView(value, prefix);
         if (p.hasDefault && !p.defaultReady)
-            cnvFromFormat(value, t.format);
+            cnvFromFormat(value, t.format, regional);
     } else {
         if (p.source < 0)
             throw standardError(
@@ -75,18 +76,19 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
             // The default is dropped; an unconvertible one still fails as it would.
             if (p.hasDefault && !p.defaultReady) {
                 assignView(value, prefix);
-                cnvFromFormat(value, t.format);
+                cnvFromFormat(value, t.format, regional);
             }
             trapped("clsFileConvert.lastValue",
                     [&] { lastValue(lastRows[size_t(p.slot)], sourceValue, value); });
         } else if (p.hasDefault && !p.defaultReady) {
             assignView(value, prefix);
-            cnvFromFormat(value, t.format);
+            cnvFromFormat(value, t.format, regional);
             value.append(sourceValue);
         } else {
             assignJoined(value, prefix, sourceValue);
         }
-        cnvFromFormat(value, def.srcFields[size_t(p.source)].format);
+        if (p.sourceFormat)
+            cnvFromFormat(value, def.srcFields[size_t(p.source)].format, regional);
     }
     if (p.autoCount) {
         const qint64 n = trapped("clsFileConvert.autoCount", [&] {

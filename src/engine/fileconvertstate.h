@@ -22,6 +22,7 @@ struct FieldPlan {
     QString defaultValue;
     bool hasSource = false;    // srcfield is not blank
     int source = -1;           // 0-based source slot; -1 when srcfield matches nothing
+    bool sourceFormat = false; // the source field has a format (an empty one changes nothing)
     bool carryForward = false; // command "<lastvalue>"
     bool autoCount = false;
     std::optional<qint64> start; // running number start, nothing when not a number

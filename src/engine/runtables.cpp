@@ -1,6 +1,7 @@
 #include "engine/runtables.h"
 
 #include "engine/numbers.h"
+#include "engine/valuebuffer.h"
 
 #include <QHash>
 #include <cmath>
@@ -13,8 +14,7 @@ qint64 autoCount(AutoCountRow& row, QStringView value, qint64 start)
     if (row.exists)
         result = (!value.isEmpty() && value == QStringView(row.last)) ? row.count : row.count + 1;
     row.exists = true;
-    row.last.resize(0);
-    row.last.append(value);
+    assignView(row.last, value);
     row.count = result;
     return result;
 }
@@ -23,11 +23,9 @@ void lastValue(LastValueRow& row, QStringView value, QString& result)
 {
     if (!row.exists || !value.isEmpty()) {
         row.exists = true;
-        row.last.resize(0);
-        row.last.append(value);
+        assignView(row.last, value);
     }
-    result.resize(0);
-    result.append(QStringView(row.last));
+    assignView(result, row.last);
 }
 
 std::optional<qint64> parseStartValue(QStringView text, const RegionalSettings& regional)

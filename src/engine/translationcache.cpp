@@ -1,6 +1,7 @@
 #include "engine/translationcache.h"
 
 #include "config/clsinitdbconnect.h"
+#include "engine/valuebuffer.h"
 
 #include <QVariant>
 #include <array>
@@ -117,8 +118,7 @@ void TranslationCache::apply(qsizetype fieldIndex, QString& value) const
     const QString& result = exact ? *exact : table.wildcard;
     if (result.isEmpty())
         return;
-    value.resize(0);
-    value.append(QStringView(result));
+    assignView(value, result);
 }
 
 } // namespace quendra
