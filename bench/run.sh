@@ -31,35 +31,42 @@ gen "$records" "$src"
 make_config "$src" "$work/quendra.txt" main
 
 export LC_ALL=C
-quendra() { LC_ALL=de_DE.UTF-8 "$run" --config "$work/init-main.mdb" BENCH; }
-floor() { "$work/floor" "$src" "$work/floor.txt"; }
-awkpeer() { gawk -f "$here/bench/peers/convert.awk" "$src" >"$work/awk.txt"; }
-pypeer() { python3 "$here/bench/peers/convert.py" "$src" "$work/py.txt"; }
+declare -A cmd
+cmd[quendra]="env LC_ALL=de_DE.UTF-8 '$run' --config '$work/init-main.mdb' BENCH"
+cmd[floor]="'$work/floor' '$src' '$work/floor.txt'"
+cmd[awkpeer]="gawk -f '$here/bench/peers/convert.awk' '$src' >'$work/awk.txt'"
+cmd[pypeer]="python3 '$here/bench/peers/convert.py' '$src' '$work/py.txt'"
 
-# Median wall time of three runs, in seconds.
+# Median of three runs: wall time and CPU time (user + system), in seconds. The CPU
+# time is the fairer figure on a machine that other work shares.
 median3() {
-  local t=()
+  local walls=() cpus=()
   for _ in 1 2 3; do
-    local s e
-    s=$(date +%s.%N); "$1"; e=$(date +%s.%N)
-    t+=("$(echo "$e - $s" | bc -l)")
+    /usr/bin/time -f "%e %U %S" -o "$work/time" "$@"
+    read -r wall user sys <"$work/time"
+    walls+=("$wall"); cpus+=("$(echo "$user + $sys" | bc -l)")
   done
-  printf '%s\n' "${t[@]}" | sort -g | sed -n 2p
+  echo "$(printf '%s\n' "${walls[@]}" | sort -g | sed -n 2p) $(printf '%s\n' "${cpus[@]}" | sort -g | sed -n 2p)"
 }
 
-declare -A secs
-for p in quendra floor awkpeer pypeer; do secs[$p]=$(median3 $p); done
+declare -A wall cpu
+for p in quendra floor awkpeer pypeer; do
+  read -r wall[$p] cpu[$p] < <(median3 sh -c "exec ${cmd[$p]}")
+done
 
 cmp "$work/awk.txt" "$work/py.txt" || { echo "FEHLER: gawk und Python weichen voneinander ab" >&2; exit 1; }
 cmp "$work/quendra.txt" "$work/awk.txt" || { echo "FEHLER: Quendra weicht von den Vergleichsprogrammen ab" >&2; exit 1; }
 echo "Ausgaben identisch ($(wc -c <"$work/quendra.txt") Bytes)."
 
 ratio() { echo "scale=2; $1 / $2" | bc -l; }
-printf '%-8s %8.3f s\n' Quendra "${secs[quendra]}" Floor "${secs[floor]}" gawk "${secs[awkpeer]}" \
-  Python "${secs[pypeer]}"
-echo "gawk/Quendra:   $(ratio "${secs[awkpeer]}" "${secs[quendra]}")"
-echo "Python/Quendra: $(ratio "${secs[pypeer]}" "${secs[quendra]}")"
-echo "Quendra/Floor:  $(ratio "${secs[quendra]}" "${secs[floor]}")"
+printf '%-8s %8s %8s\n' "" "Wand/s" "CPU/s"
+for p in quendra floor awkpeer pypeer; do
+  printf '%-8s %8.2f %8.2f\n' "${p%peer}" "${wall[$p]}" "${cpu[$p]}"
+done
+for kind in wall cpu; do
+  declare -n t=$kind
+  echo "$kind: gawk/Quendra $(ratio "${t[awkpeer]}" "${t[quendra]}"), Python/Quendra $(ratio "${t[pypeer]}" "${t[quendra]}"), Quendra/Floor $(ratio "${t[quendra]}" "${t[floor]}")"
+done
 
 # Peak memory must not grow with the source.
 for n in 1000000 5000000; do
