@@ -67,12 +67,11 @@ void TargetWriter::checkUsable() const
 
 void TargetWriter::ensureOpen()
 {
-    const qint16 medium = m_head.frommedium;
-    if (m_open && m_openPath == m_head.path && m_openMedium == medium)
+    // The head does not change during a run, so an open target stays the right one.
+    if (m_open)
         return;
+    const qint16 medium = m_head.frommedium;
     checkUsable();
-    m_openPath = m_head.path;
-    m_openMedium = medium;
     if (medium == 0) {
         m_file = std::make_unique<clsFSConnect>();
         m_open = true;

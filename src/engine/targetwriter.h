@@ -48,8 +48,6 @@ private:
     const TrgHead& m_head;
     std::vector<Kind> m_kinds;
     bool m_open = false;
-    QString m_openPath;
-    qint16 m_openMedium = 0;
     std::unique_ptr<clsFSConnect> m_file;
     std::unique_ptr<clsADOConnect> m_database;
 };

@@ -19,7 +19,11 @@ class TranslationCache {
 public:
     // Reads the rows of transId through a configuration cursor (throws quendra::Error).
     void load(const QString& transId, const std::vector<trgBodyRec>& fields);
-    bool isLoadedFor(const QString& transId) const { return m_loaded && m_transId == transId; }
+    bool isLoadedFor(const QString& transId) const
+    {
+        // The cached TransID shares its text with the current one until that is set anew.
+        return m_loaded && (m_transId.constData() == transId.constData() || m_transId == transId);
+    }
 
     // Whether any row belongs to target field index (0-based).
     bool hasRows(qsizetype fieldIndex) const { return m_tableOfField[fieldIndex] >= 0; }
