@@ -1,0 +1,205 @@
+#include "common/error.h"
+#include "common/progress.h"
+#include "engine/clsfileconvert.h"
+#include "enginefixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace quendra;
+
+namespace {
+
+const QString T = QStringLiteral("T");
+
+class FileConvert : public ::testing::Test, protected test::EngineFixture {
+protected:
+    void SetUp() override { setCurrentTransID(T); }
+};
+
+TEST_F(FileConvert, LoadsFieldsInSortOrderAndFindsThemByTrimmedNameIgnoringCase)
+{
+    heads(T);
+    srcField(T, QStringLiteral("C30"), 30);
+    srcField(T, QStringLiteral("BETRAG"), 10);
+    srcField(T, QStringLiteral("betrag"), 20);
+    trgField(T, QStringLiteral(" Ziel "), QStringLiteral("C30"), 5);
+    clsFileConvert engine;
+    const Definition& def = engine.definition();
+    ASSERT_EQ(def.srcFields.size(), 3u);
+    EXPECT_EQ(def.srcFields[0].sort, 10);
+    EXPECT_EQ(def.srcFields[1].sort, 20);
+    EXPECT_EQ(def.srcFields[2].field, QStringLiteral("C30"));
+    EXPECT_EQ(engine.getFromIndex(u" betrag "), 1);
+    EXPECT_EQ(engine.getFromIndex(u"c30"), 3);
+    EXPECT_EQ(engine.getFromIndex(u"fehlt"), 0);
+    EXPECT_EQ(engine.getToIndex(u"ZIEL"), 1);
+    EXPECT_EQ(def.trg.encoding, QStringLiteral("0")); // NULL encoding
+    EXPECT_FALSE(def.customerTorven());
+}
+
+TEST_F(FileConvert, SetFromValueWrapsAroundAfterTheLastSlot)
+{
+    heads(T);
+    for (int i = 1; i <= 3; ++i)
+        srcField(T, QStringLiteral("S%1").arg(i), i);
+    trgField(T, QStringLiteral("Z"), QStringLiteral("S1"), 1);
+    struct Case {
+        QStringList values;
+        QStringList slots;
+    };
+    const Case cases[] = {
+        {{u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs, u"f"_qs}, {u"d"_qs, u"e"_qs, u"f"_qs}},
+        {{u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs}, {u"d"_qs, QString(), QString()}},
+    };
+    for (const Case& c : cases) {
+        clsFileConvert engine;
+        for (const QString& v : c.values)
+            engine.setFromValue(v);
+        for (int k = 1; k <= 3; ++k)
+            EXPECT_EQ(engine.getFromValue(qint16(k)), c.slots[k - 1]) << k;
+    }
+}
+
+TEST_F(FileConvert, CustomerMarkerIgnoresLetterCase)
+{
+    heads(T);
+    srcField(T, QStringLiteral("S"), 1);
+    trgField(T, QStringLiteral("Z"), QStringLiteral("S"), 1);
+    db.exec(QStringLiteral("update dbversion set indiv = 'Torven'"));
+    clsFileConvert engine;
+    EXPECT_TRUE(engine.definition().customerTorven());
+}
+
+struct LoadFailure {
+    const char* name;
+    const char* setup;
+    qint32 number;
+    const char* description;
+};
+
+class LoadFailures : public ::testing::TestWithParam<LoadFailure>, protected test::EngineFixture {};
+
+TEST_P(LoadFailures, EndCreationWithAnError)
+{
+    setCurrentTransID(T);
+    heads(T);
+    srcField(T, QStringLiteral("S"), 1);
+    trgField(T, QStringLiteral("Z"), QStringLiteral("S"), 1);
+    db.exec(QString::fromUtf8(GetParam().setup));
+    try {
+        clsFileConvert engine;
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), GetParam().number);
+        EXPECT_TRUE(e.source().startsWith(QStringLiteral("Modul: clsFileConvert.init")));
+        EXPECT_TRUE(e.description().startsWith(QString::fromUtf8(GetParam().description)))
+            << e.description().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoadFailures,
+    ::testing::Values(
+        LoadFailure{"nullSourceMedium", "update srcHead set frommedium = NULL", 13,
+                    "Typen unverträglich: Das Quellmedium (FromMedium) ist nicht gesetzt"},
+        LoadFailure{"noTargetHead", "delete from trgHead", 3021,
+                    "Für die Definition \"T\" gibt es keinen Zielkopf (trghead)."},
+        LoadFailure{"noSourceFields", "delete from srcBody", 3021,
+                    "Die Definition \"T\" hat keine Quellfelder (srcbody)."},
+        // The cursor itself refuses a version table without a row.
+        LoadFailure{"noVersionRow", "delete from dbversion", 3021, "Die Konfigurationsdatenbank "}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class CountingProgress : public ProgressSink {
+public:
+    void open() override { events << QStringLiteral("open"); }
+    void setCount(qint64 count, qint64 maxCount) override
+    {
+        events << QStringLiteral("%1/%2").arg(count).arg(maxCount);
+    }
+    void close() override { events << QStringLiteral("close"); }
+    QStringList events;
+};
+
+TEST_F(FileConvert, ReportsEveryRecordAndWritesOneLineEach)
+{
+    heads(T);
+    srcField(T, QStringLiteral("S"), 1);
+    trgField(T, QStringLiteral("Z"), QStringLiteral("S"), 1);
+    writeSource("a\r\nb\r\nc\r\n");
+    CountingProgress progress;
+    clsFileConvert(&progress).RunConvert();
+    EXPECT_EQ(progress.events,
+              (QStringList{u"open"_qs, u"1/3"_qs, u"2/3"_qs, u"3/3"_qs, u"close"_qs}));
+    EXPECT_EQ(target(), QByteArray("a\r\nb\r\nc\r\n"));
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(FileConvert, EmptySourceLeavesAnExistingTargetUntouched)
+{
+    heads(T);
+    srcField(T, QStringLiteral("S"), 1);
+    trgField(T, QStringLiteral("Z"), QStringLiteral("S"), 1);
+    writeSource("");
+    QFile old(db.filePath(QStringLiteral("out.txt")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("alt\r\n");
+    old.close();
+    clsFileConvert().RunConvert();
+    EXPECT_EQ(target(), QByteArray("alt\r\n"));
+}
+
+TEST_F(FileConvert, TransIdWithApostropheTranslates)
+{
+    const QString id = QStringLiteral("O'Neil");
+    setCurrentTransID(id);
+    heads(id);
+    srcField(id, QStringLiteral("S"), 1);
+    trgField(id, QStringLiteral("Z"), QStringLiteral("S"), 1);
+    db.exec(QStringLiteral("insert into trgconvert values ('O''Neil', 'Z', 'a', 'b')"));
+    writeSource("a\r\n");
+    clsFileConvert().RunConvert();
+    EXPECT_TRUE(sink.boxes.empty());
+    EXPECT_EQ(target(), QByteArray("b\r\n"));
+}
+
+TEST_F(FileConvert, WriteOnlyWritesTheValuesSetWithoutComposing)
+{
+    heads(T);
+    srcField(T, QStringLiteral("S"), 1);
+    trgField(T, QStringLiteral("A"), QStringLiteral("S"), 1, QStringLiteral("Anzahl"));
+    trgField(T, QStringLiteral("B"), QString(), 2);
+    {
+        clsFileConvert engine;
+        engine.setToValue(u"b", QStringLiteral("x  "));
+        engine.runTargedConvert(true);
+        EXPECT_THROW(engine.setToValue(u"fehlt", QStringLiteral("y")), Error);
+        EXPECT_THROW(engine.getFromValue(0), Error);
+    }
+    EXPECT_EQ(target(), QByteArray(";x\r\n"));
+}
+
+TEST_F(FileConvert, LargeSourceCountsAndSumsEveryRecord)
+{
+    heads(T, QStringLiteral(", textsign"), QStringLiteral(", '\"'"));
+    db.exec(QStringLiteral("update trgHead set chkrecord = -1"));
+    srcField(T, QStringLiteral("N"), 1);
+    srcField(T, QStringLiteral("B"), 2);
+    trgField(T, QStringLiteral("N"), QStringLiteral("N"), 1, QStringLiteral("Anzahl"));
+    trgField(T, QStringLiteral("B"), QStringLiteral("B"), 2, QStringLiteral("Summe"));
+    constexpr int records = 40000;
+    QByteArray source;
+    for (int i = 1; i <= records; ++i)
+        source += QByteArray::number(i) + ";0,0" + QByteArray::number(i % 10) + "\r\n";
+    writeSource(source);
+    clsFileConvert().RunConvert();
+    EXPECT_TRUE(sink.boxes.empty());
+    const QByteArray out = target();
+    EXPECT_EQ(out.count('\n'), records + 3);
+    EXPECT_TRUE(out.startsWith("\"1\";\"0,01\"\r\n"));
+    // Sum of 0,01 .. 0,09 and 0,00 repeated: 4000 * 0,45 = 1800, written without fraction.
+    EXPECT_TRUE(out.endsWith("\"40000\";\"0,00\"\r\nPr\xFC"
+                             "fsumme:\r\nN (Anzahl): 40000\r\nB (Summe): 1800\r\n"));
+}
+
+} // namespace

@@ -1,0 +1,95 @@
+// The batch runner as a user calls it: exit status, standard error, standard output.
+#include "enginefixture.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace quendra;
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    QString out, err;
+};
+
+Result runBatch(const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(QUENDRA_RUN_BINARY), args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+class QuendraRun : public ::testing::Test, protected test::EngineFixture {
+protected:
+    void SetUp() override
+    {
+        heads(QStringLiteral("GUT"));
+        srcField(QStringLiteral("GUT"), QStringLiteral("S"), 1);
+        trgField(QStringLiteral("GUT"), QStringLiteral("Z"), QStringLiteral("S"), 1);
+        writeSource("x\r\n");
+    }
+    QStringList config() const { return {QStringLiteral("--config"), db.path()}; }
+};
+
+TEST_F(QuendraRun, SucceedsSilently)
+{
+    const Result r = runBatch(config() << QStringLiteral("GUT"));
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, QString());
+    EXPECT_EQ(target(), QByteArray("x\r\n"));
+}
+
+TEST_F(QuendraRun, UnknownDefinitionIsAnErrorBoxOnStandardError)
+{
+    const Result r = runBatch(config() << QStringLiteral("FEHLT") << QStringLiteral("GUT"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, QStringLiteral("Quendra (0.5.4) : Main.cmdRun_Click\n"
+                                    "Anwendung: Quendra (0.5.4)\n"
+                                    "Modul: clsFileConvert.init\n\n"
+                                    "Fehlernummer:  3021\n"
+                                    "Für die Definition \"FEHLT\" gibt es keinen Quellkopf "
+                                    "(srchead).\n\n"));
+    EXPECT_EQ(target(), QByteArray("x\r\n")) << "the next definition still runs";
+}
+
+TEST_F(QuendraRun, WarningsAloneDoNotFail)
+{
+    db.exec(QStringLiteral("update dbversion set version = 1"));
+    const Result r = runBatch(config() << QStringLiteral("GUT"));
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Quendra (0.5.4) : clsInitDBConnect.chkDBVersion\n"
+                                                "Anwendung: Quendra (0.5.4)\n\n"
+                                                "Fehlernummer:  0\n"
+                                                "(DB-Version ist nicht aktuell.)\n\n\n")))
+        << r.err.toStdString();
+}
+
+TEST(QuendraRunUsage, WrongCallsAndHelp)
+{
+    struct Case {
+        QStringList args;
+        int exitCode;
+        bool usageOnStdout;
+    };
+    const Case cases[] = {
+        {{}, 2, false},
+        {{u"--config"_qs}, 2, false},
+        {{u"--gibtsnicht"_qs, u"X"_qs}, 2, false},
+        {{u"--help"_qs}, 0, true},
+    };
+    for (const Case& c : cases) {
+        const Result r = runBatch(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(u' ').toStdString();
+        const QString& usage = c.usageOnStdout ? r.out : r.err;
+        EXPECT_TRUE(usage.startsWith(QStringLiteral("Aufruf: quendra-run [--config DATEI] "
+                                                    "TRANSID...")));
+    }
+}
+
+} // namespace
