@@ -55,7 +55,7 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
 {
     const trgBodyRec& t = def.trgFields[i];
     const FieldPlan& p = plan[i];
-    QString& value = toValues[i];
+    QString& value = composing;
     value.resize(0);
     if (p.hasDefault) {
         value.append(QStringView(p.defaultReady ? p.defaultValue : t.defaultvalue));
@@ -99,8 +99,9 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
         value = indivTorven::torvenRun(engine, value, t.field);
     trapped("clsFileConvert.formatToValue",
             [&] { formatToValue(value, t, def.trg.fixlength != 0, regional); });
+    toValues[i].swap(value); // both keep their capacity for the next record
     if (checks->isCheckField(i))
-        checks->update(i, t, value, regional);
+        checks->update(i, t, toValues[i], regional);
 }
 
 void clsFileConvert::runTargedConvert(bool writeOnly)

@@ -4,10 +4,14 @@
 #include "common/globals.h"
 #include "config/clsinitdbconnect.h"
 #include "engine/clsfileconvert.h"
-#include "engine/torvenamount.h"
+#include "engine/numbers.h"
+
+#include "config/configrowset.h"
 
 #include <QDate>
+#include <limits>
 #include <memory>
+#include <optional>
 
 namespace quendra::indivTorven {
 
@@ -20,7 +24,7 @@ struct BookingState {
     QString groupBranch;
     QDate groupDate;
     qint16 lineNumber = 0;
-    TorvenAmount amountSum;
+    DecimalSum amountSum; // exact, so that a balanced group really sums to zero
 
     std::unique_ptr<clsInitDBConnect> lookup;
     QString lookupTransId; // the TransID the lookup cursor was opened with
@@ -43,13 +47,14 @@ const QString& sourceValue(clsFileConvert& engine, const QString& name)
 
 // The booking date of the current record; at the end of a run without records there is
 // none, which the closing call accepts (an empty date).
-QDate bookingDate(clsFileConvert& engine, bool allowEmpty)
+QDate bookingDate(clsFileConvert& engine, const RegionalSettings& regional, bool allowEmpty)
 {
     const QString& text = sourceValue(engine, QStringLiteral("buchungsdatum"));
-    const QDate date = readTorvenDate(text);
-    if (!date.isValid() && !(allowEmpty && text.trimmed().isEmpty()))
-        throw standardError(errnum::TypeMismatch,
-                            QStringLiteral("Buchungsdatum \"%1\" ist kein gültiges Datum").arg(text));
+    QDate date;
+    if (!parseDate(text, regional, date) && !(allowEmpty && text.trimmed().isEmpty()))
+        throw standardError(
+            errnum::TypeMismatch,
+            QStringLiteral("Buchungsdatum \"%1\" ist kein gültiges Datum").arg(text));
     return date;
 }
 
@@ -73,6 +78,16 @@ void openLookup(BookingState& s)
     cursor->setTable(QStringLiteral("trgconvert"));
     cursor->setTransID(currentTransID());
     cursor->init();
+    // The customer's init.mdb extends trgconvert; name the first column it lacks.
+    static const char* const columns[] = {"Konto",        "filiale",      "kontoiris", "kontotyp",
+                                          "kostenstelle", "kostenträger", "steuertyp", "steuerkey"};
+    for (const char* column : columns) {
+        const QString name = QString::fromUtf8(column);
+        if (cursor->record().fieldIndex(name) < 0)
+            throw standardError(
+                errnum::ItemNotFound,
+                QStringLiteral("Spalte \"%1\" fehlt in der Tabelle trgconvert").arg(name));
+    }
     s.lookup = std::move(cursor);
     s.lookupTransId = currentTransID();
 }
@@ -82,14 +97,31 @@ bool sameText(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-void writeCorrection(clsFileConvert& engine, BookingState& s)
+// The amount without its sign, as a plain regional number ("12,5").
+QString absoluteText(QString text)
+{
+    if (text.startsWith(QLatin1Char('-')))
+        text.remove(0, 1);
+    return text;
+}
+
+std::optional<DecimalNumber> readAmount(const QString& text, const RegionalSettings& regional)
+{
+    DecimalNumber n;
+    if (!parseNumber(text, regional, n))
+        return std::nullopt;
+    return n;
+}
+
+void writeCorrection(clsFileConvert& engine, BookingState& s, const RegionalSettings& regional)
 {
     const QString account = QStringLiteral("korrekturbuchung");
     const auto lookup = [&](const char* column) {
         return fieldConvert(account, QString(), QString::fromUtf8(column));
     };
-    engine.setToValue(u"EWBQVA", s.amountSum.absText());
-    engine.setToValue(u"EWAUST", s.amountSum.isNegative() ? QStringLiteral("H") : QStringLiteral("S"));
+    engine.setToValue(u"EWBQVA", absoluteText(s.amountSum.text(regional)));
+    engine.setToValue(u"EWAUST",
+                      s.amountSum.isNegative() ? QStringLiteral("H") : QStringLiteral("S"));
     engine.setToValue(u"EWJICD", lookup("kontoiris"));
     engine.setToValue(u"EWFJNB", takeLineNumber(s));
     engine.setToValue(u"EWENST", lookup("kontotyp"));
@@ -103,9 +135,10 @@ void writeCorrection(clsFileConvert& engine, BookingState& s)
 QString bookingValue(clsFileConvert& engine, BookingState& s, const QString& value,
                      const QString& field)
 {
+    const RegionalSettings regional = RegionalSettings::fromLocale();
     const QString& account = sourceValue(engine, QStringLiteral("konto-nummer"));
     const QString& branch = sourceValue(engine, QStringLiteral("filiale"));
-    const QDate date = bookingDate(engine, false);
+    const QDate date = bookingDate(engine, regional, false);
     torvenRunCorrectAmount(engine, false);
 
     const auto lookup = [&](const char* column) {
@@ -117,7 +150,7 @@ QString bookingValue(clsFileConvert& engine, BookingState& s, const QString& val
             s.batchAccount = lookup("kontoiris");
             s.batchNumber = s.batchAccount + date.toString(QStringLiteral("yyMMdd"));
             s.lineNumber = 0;
-            s.amountSum = TorvenAmount();
+            s.amountSum = DecimalSum();
         }
         return s.batchNumber;
     }
@@ -131,15 +164,20 @@ QString bookingValue(clsFileConvert& engine, BookingState& s, const QString& val
         return lookup("kontotyp");
     const QString& betrag = sourceValue(engine, QStringLiteral("betrag"));
     if (name == u"EWAUST") {
-        const auto amount = TorvenAmount::read(betrag);
-        return amount && !amount->isNegative() ? QStringLiteral("H") : QStringLiteral("S");
+        const auto amount = readAmount(betrag, regional);
+        return amount && !amount->negative ? QStringLiteral("H") : QStringLiteral("S");
     }
     if (name == u"EWBQVA") {
-        const auto amount = TorvenAmount::read(betrag);
+        auto amount = readAmount(betrag, regional);
         if (!amount)
             return QStringLiteral("0");
-        s.amountSum += *amount;
-        return amount->isNegative() ? amount->absText() : betrag;
+        s.amountSum.add(*amount);
+        if (!amount->negative)
+            return betrag;
+        amount->negative = false;
+        QString text;
+        formatPlainNumber(text, *amount, regional);
+        return text;
     }
     if (name == u"EWCPCD")
         return lookup("kostenstelle").trimmed();
@@ -164,15 +202,16 @@ void torvenRunCorrectAmount(clsFileConvert& engine, bool final)
 {
     trapped("indivTorven.torvenRunCorrectAmount", [&] {
         BookingState& s = state();
+        const RegionalSettings regional = RegionalSettings::fromLocale();
         const QString branch = sourceValue(engine, QStringLiteral("filiale"));
-        const QDate date = bookingDate(engine, final);
+        const QDate date = bookingDate(engine, regional, final);
         if (!final && branch == s.groupBranch && date == s.groupDate)
             return;
         if (!s.groupBranch.isEmpty() && !s.amountSum.isZero())
-            writeCorrection(engine, s);
+            writeCorrection(engine, s, regional);
         s.batchAccount.clear();
         s.batchNumber.clear();
-        s.amountSum = TorvenAmount();
+        s.amountSum = DecimalSum();
         s.groupBranch = branch;
         s.groupDate = date;
     });
@@ -185,8 +224,8 @@ QString fieldConvert(const QString& account, const QString& branch, const QStrin
         // A cursor opened for another definition would look values up in the wrong table.
         if (!s.lookup || s.lookupTransId != currentTransID())
             openLookup(s);
-        else if (!s.lookup->isEOF() || s.lookup->AbsolutePosition() > 0)
-            s.lookup->MoveFirst();
+        else if (s.lookup->record().rowCount() > 0)
+            s.lookup->MoveFirst(); // an empty table has no first row to return to
         clsInitDBConnect& c = *s.lookup;
         for (; !c.isEOF(); c.MoveNext()) {
             if (!sameText(c.value(QStringLiteral("Konto")).toString(), account))
