@@ -1,7 +1,6 @@
 #include "common/globals.h"
 #include "engine/clsfileconvert.h"
 #include "engine/indivtorven.h"
-#include "support/qtprinters.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 
@@ -30,6 +29,11 @@ struct LookupRow {
 };
 
 const LookupRow kCorrection{"korrekturbuchung", "", "999000", "K", "KK", "KTK", "", "0"};
+
+std::string joined(const QStringList& lines)
+{
+    return lines.join(u'\n').toStdString();
+}
 
 QString sql(const char* text)
 {
@@ -111,7 +115,7 @@ protected:
     }
 
     // Runs the definition as the run button does; returns the target lines.
-    QStringList run(const QString& transId)
+    QStringList runLines(const QString& transId)
     {
         setCurrentTransID(transId);
         clsFileConvert engine;
@@ -124,6 +128,9 @@ protected:
             lines.removeLast();
         return lines;
     }
+
+    // The target lines joined by line feeds, for comparisons that print readably.
+    std::string run(const QString& transId) { return runLines(transId).join(u'\n').toStdString(); }
 
     test::RecordingSink sink;
     test::TempConfigDb db;
@@ -143,7 +150,7 @@ TEST_P(TorvenBookings, WritesBookingLines)
     const BookingCase& c = GetParam();
     define(QStringLiteral("T1"), bookingFields(), c.lookups);
     writeSource(QStringLiteral("T1"), c.source);
-    EXPECT_EQ(run(QStringLiteral("T1")), c.expected);
+    EXPECT_EQ(run(QStringLiteral("T1")), joined(c.expected));
     EXPECT_TRUE(sink.boxes.empty()) << sink.boxes.front().text.toStdString();
 }
 
@@ -208,8 +215,8 @@ TEST_F(TorvenFixture, LowerCaseTargetNamesAreBookingFields)
            {kAccount, kCorrection});
     writeSource(QStringLiteral("T1"), {u"4711;01;31.12.2004;-7"_s});
     EXPECT_EQ(run(QStringLiteral("T1")),
-              (QStringList{u"100200041231;0;100200;S1;S;7;KST1;KT;V;19"_s,
-                           u"100200041231;1;999000;K;H;7;KK;KTK;;0"_s}));
+              joined(QStringList{u"100200041231;0;100200;S1;S;7;KST1;KT;V;19"_s,
+                                 u"100200041231;1;999000;K;H;7;KK;KTK;;0"_s}));
 }
 
 TEST_F(TorvenFixture, SecondRunContinuesTheState)
@@ -219,12 +226,12 @@ TEST_F(TorvenFixture, SecondRunContinuesTheState)
     define(QStringLiteral("T1"), fields, {kAccount, kCorrection});
     writeSource(QStringLiteral("T1"), {u"4711;01;31.12.2004;10"_s});
     EXPECT_EQ(run(QStringLiteral("T1")),
-              (QStringList{u"0;100200041231;100200;S1;H;10;KST1;KT;V;19"_s,
-                           u"0;100200041231;999000;K;S;10;KK;KTK;;0"_s}));
+              joined(QStringList{u"0;100200041231;100200;S1;H;10;KST1;KT;V;19"_s,
+                                 u"0;100200041231;999000;K;S;10;KK;KTK;;0"_s}));
     // Same group as the last record of the first run: the line number goes on from there.
     EXPECT_EQ(run(QStringLiteral("T1")),
-              (QStringList{u"1;100200041231;100200;S1;H;10;KST1;KT;V;19"_s,
-                           u"0;100200041231;999000;K;S;10;KK;KTK;;0"_s}));
+              joined(QStringList{u"1;100200041231;100200;S1;H;10;KST1;KT;V;19"_s,
+                                 u"0;100200041231;999000;K;S;10;KK;KTK;;0"_s}));
 }
 
 TEST_F(TorvenFixture, EachDefinitionLooksUpInItsOwnTable)
@@ -233,15 +240,15 @@ TEST_F(TorvenFixture, EachDefinitionLooksUpInItsOwnTable)
     define(QStringLiteral("B"), bookingFields(), {{"4711", "", "222"}});
     writeSource(QStringLiteral("A"), {u"4711;01;31.12.2004;0"_s});
     writeSource(QStringLiteral("B"), {u"4711;01;31.12.2004;0"_s});
-    EXPECT_EQ(run(QStringLiteral("A")), QStringList{u"111041231;0;111;T;H;0;KS;KT;V;19"_s});
-    EXPECT_EQ(run(QStringLiteral("B")), QStringList{u"222041231;0;222;T;H;0;KS;KT;V;19"_s});
+    EXPECT_EQ(run(QStringLiteral("A")), joined(QStringList{u"111041231;0;111;T;H;0;KS;KT;V;19"_s}));
+    EXPECT_EQ(run(QStringLiteral("B")), joined(QStringList{u"222041231;0;222;T;H;0;KS;KT;V;19"_s}));
 }
 
 TEST_F(TorvenFixture, EmptySourceEndsWithoutError)
 {
     define(QStringLiteral("T1"), bookingFields(), {kAccount, kCorrection});
     writeSource(QStringLiteral("T1"), {});
-    EXPECT_TRUE(run(QStringLiteral("T1")).isEmpty());
+    EXPECT_EQ(run(QStringLiteral("T1")), "");
     EXPECT_TRUE(sink.boxes.empty());
 }
 
