@@ -57,7 +57,7 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
 {
     const trgBodyRec& t = def.trgFields[i];
     const FieldPlan& p = plan[i];
-    QString& value = toValues[i];
+    QString& value = composing;
     QStringView prefix;
     if (p.hasDefault)
         prefix = p.defaultReady ? p.defaultValue : t.defaultvalue;
@@ -110,8 +110,9 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
     if (torven)
         value = indivTorven::torvenRun(engine, value, t.field);
     formatToValue(value, t, def.trg.fixlength != 0, regional);
+    toValues[i].swap(value); // both keep their capacity for the next record
     if (checks->isCheckField(i))
-        checks->update(i, t, value, regional);
+        checks->update(i, t, toValues[i], regional);
 }
 
 void clsFileConvert::runTargedConvert(bool writeOnly)

@@ -42,6 +42,10 @@ struct clsFileConvert::Impl {
     std::vector<QString> fromValues;
     qsizetype fromPos = 0; // the slot setFromValue filled last (1-based)
     std::vector<QString> toValues;
+    // The value being composed. It moves into its slot only when complete, so that a
+    // record written in between (the customer's correction line) still carries the
+    // previous record's value in that slot.
+    QString composing;
 
     std::vector<FieldPlan> plan;
     std::vector<AutoCountRow> autoRows;

@@ -85,6 +85,8 @@ public:
     void add(const DecimalNumber& number);
     // The sum in the plain number form of formatPlainNumber.
     QString text(const RegionalSettings& regional) const;
+    bool isZero() const { return m_value == 0; }
+    bool isNegative() const { return m_value < 0; }
 
 private:
     static constexpr int MaxScale = 18;
