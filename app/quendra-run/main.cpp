@@ -91,6 +91,7 @@ int main(int argc, char** argv)
         std::fputs(usage, stdout);
         return 0;
     }
+    applyRegionalDefault();
     initGlobals(args->config);
 
     std::unique_ptr<TerminalProgress> progress;

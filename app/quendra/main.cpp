@@ -9,6 +9,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    quendra::applyRegionalDefault();
     quendra::initGlobals();
     quendra::clsInitDBConnect::setBeepHook([] { QApplication::beep(); });
     quendra::ui::MainWindow window;

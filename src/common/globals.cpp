@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLocale>
 
 namespace quendra {
 
@@ -34,14 +35,15 @@ void initGlobals(const QString& configDbPath)
     g.fileTypes = {{
         {QStringLiteral("dBase III"), jet, QStringLiteral("Extended Properties=DBASE III;"), false},
         {QStringLiteral("IBM AS/400"), QStringLiteral("Provider=IBMDA400;"), QString(), false},
-        {QStringLiteral("Lotus 1-2-3"), jet, QStringLiteral("Extended Properties=Lotus WK3;"), false},
+        {QStringLiteral("Lotus 1-2-3"), jet, QStringLiteral("Extended Properties=Lotus WK3;"),
+         false},
         {QStringLiteral("MS Access"), jet, QString(), false},
         {QStringLiteral("MS Excel 8.0"), QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;"),
          QStringLiteral("Extended Properties=") + quote + QStringLiteral("Excel 8.0;"), true},
         {QStringLiteral("Paradox 5.0"), jet,
          QStringLiteral("Extended Properties=Paradox 5.x;Data Source="), false},
-        {QStringLiteral("Text"), jet, QStringLiteral("Extended Properties=") + quote + QStringLiteral("text;"),
-         true},
+        {QStringLiteral("Text"), jet,
+         QStringLiteral("Extended Properties=") + quote + QStringLiteral("text;"), true},
     }};
 
     g.fieldTypes = {QStringLiteral("Text"), QStringLiteral("Zahl"), QStringLiteral("Datum"),
@@ -60,6 +62,12 @@ void initGlobals(const QString& configDbPath)
     g.sumKinds = {QStringLiteral("Anzahl"), QStringLiteral("Summe")};
     g.alignments = {QStringLiteral("links"), QStringLiteral("rechts")};
     g_globals = std::move(g);
+}
+
+void applyRegionalDefault()
+{
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 }
 
 const Globals& globals()

@@ -33,6 +33,10 @@ constexpr int TextFileTypeRow = 6;
 // Builds the tables. configDbPath overrides the configuration database path (the batch
 // runner's --config, tests); empty means init.mdb in the program's folder.
 void initGlobals(const QString& configDbPath = {});
+// Regional settings for a process without any (the C or POSIX locale): numbers and dates
+// then follow German conventions, as the program's texts do. Call once at start.
+void applyRegionalDefault();
+
 // The tables; initGlobals must have run.
 const Globals& globals();
 

@@ -13,11 +13,11 @@ struct Result {
     QString out, err;
 };
 
-Result runBatch(const QStringList& args)
+Result runBatch(const QStringList& args, const QString& locale = QStringLiteral("de_DE.UTF-8"))
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    env.insert(QStringLiteral("LC_ALL"), locale);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(QUENDRA_RUN_BINARY), args);
     p.waitForFinished(60000);
@@ -56,6 +56,19 @@ TEST_F(QuendraRun, UnknownDefinitionIsAnErrorBoxOnStandardError)
                                     "Für die Definition \"FEHLT\" gibt es keinen Quellkopf "
                                     "(srchead).\n\n"));
     EXPECT_EQ(target(), QByteArray("x\r\n")) << "the next definition still runs";
+}
+
+TEST_F(QuendraRun, RegionalSettingsFollowTheLocaleAndDefaultToGerman)
+{
+    db.exec(QStringLiteral("update trgBody set fieldtype = 'Zahl', length = 1, decscale = 2"));
+    const std::pair<const char*, const char*> cases[] = {
+        {"C", "12,50"}, {"POSIX", "12,50"}, {"de_DE.UTF-8", "12,50"}, {"en_US.UTF-8", "12.50"}};
+    for (const auto& [locale, expected] : cases) {
+        writeSource(QString::fromLatin1(expected).left(4).toLatin1() + "\r\n");
+        const Result r = runBatch(config() << QStringLiteral("GUT"), QString::fromLatin1(locale));
+        EXPECT_EQ(r.exitCode, 0) << locale << r.err.toStdString();
+        EXPECT_EQ(target(), QByteArray(expected) + "\r\n") << locale;
+    }
 }
 
 TEST_F(QuendraRun, WarningsAloneDoNotFail)
