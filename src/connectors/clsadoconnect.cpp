@@ -181,8 +181,8 @@ void clsADOConnect::init()
         d->adding = false;
         d->backend = openBackend(d->source);
         d->text = RegionalText();
-        const QString query = d->sql.isEmpty() ? QStringLiteral("select * from ") + d->table
-                                               : d->sql;
+        const QString query =
+            d->sql.isEmpty() ? QStringLiteral("select * from ") + d->table : d->sql;
         const QString resolved = d->resolve(query);
         d->replaceRows(fetchRowSet(*d->backend, resolved), resolved);
         Q_EMIT dataMemberChanged(QStringLiteral("Primary"));

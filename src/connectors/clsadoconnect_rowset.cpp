@@ -102,7 +102,8 @@ QVariant RowSetModel::headerData(int section, Qt::Orientation orientation, int r
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return section >= 0 && section < m_rows.columns.size() ? m_rows.columns[section] : QVariant();
+        return section >= 0 && section < m_rows.columns.size() ? m_rows.columns[section]
+                                                               : QVariant();
     return section + 1;
 }
 

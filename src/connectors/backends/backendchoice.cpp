@@ -50,8 +50,8 @@ struct FileTypeEntry {
 };
 
 constexpr FileTypeEntry FileTypeEntries[] = {
-    {"dbase", "dBase III"},    {"paradox", "Paradox 5.0"}, {"excel", "MS Excel 8.0"},
-    {"text", "Text"},          {"lotus", "Lotus 1-2-3"},
+    {"dbase", "dBase III"}, {"paradox", "Paradox 5.0"}, {"excel", "MS Excel 8.0"},
+    {"text", "Text"},       {"lotus", "Lotus 1-2-3"},
 };
 
 void classify(ConnectionFacts& facts)
@@ -62,9 +62,11 @@ void classify(ConnectionFacts& facts)
         facts.kind = ConnectionFacts::Kind::Odbc;
         return;
     }
-    if (!provider.startsWith(u"microsoft.jet.oledb") && !provider.startsWith(u"microsoft.ace.oledb"))
+    if (!provider.startsWith(u"microsoft.jet.oledb") &&
+        !provider.startsWith(u"microsoft.ace.oledb"))
         return;
-    const QString first = facts.extendedProperties.section(QLatin1Char(';'), 0, 0).trimmed().toLower();
+    const QString first =
+        facts.extendedProperties.section(QLatin1Char(';'), 0, 0).trimmed().toLower();
     if (first.isEmpty()) {
         facts.kind = ConnectionFacts::Kind::Access;
         facts.fileType = QStringLiteral("MS Access");
@@ -152,14 +154,14 @@ std::unique_ptr<Backend> openMemoryCopy(const ConnectionFacts& facts,
     reader->load(facts.spec(), db);
     const DataSourceSpec spec = facts.spec();
     std::shared_ptr<FileTypeWriter> writer;
-    backend->setWriterFactory(
-        [spec, makeWriter, writer](const QString& table) mutable -> std::unique_ptr<DatabaseRecord> {
-            if (!writer && makeWriter)
-                writer = makeWriter();
-            if (!writer)
-                refuse(cannotWrite(spec.fileType));
-            return writer->openTable(spec, table);
-        });
+    backend->setWriterFactory([spec, makeWriter, writer](
+                                  const QString& table) mutable -> std::unique_ptr<DatabaseRecord> {
+        if (!writer && makeWriter)
+            writer = makeWriter();
+        if (!writer)
+            refuse(cannotWrite(spec.fileType));
+        return writer->openTable(spec, table);
+    });
     return backend;
 }
 

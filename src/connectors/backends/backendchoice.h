@@ -11,11 +11,11 @@ namespace quendra {
 // What a connection string of the media catalogue asks for.
 struct ConnectionFacts {
     enum class Kind {
-        Odbc,      // an ODBC data source (MSDASQL, IBMDA400)
-        Access,    // a Jet provider without extended properties: one database file
-        FileType,  // a Jet provider with a file-type driver: dBase, Paradox, Excel, text
-        Refused,   // a file type this platform cannot read (Lotus)
-        Unknown,   // a provider that nothing here serves
+        Odbc,     // an ODBC data source (MSDASQL, IBMDA400)
+        Access,   // a Jet provider without extended properties: one database file
+        FileType, // a Jet provider with a file-type driver: dBase, Paradox, Excel, text
+        Refused,  // a file type this platform cannot read (Lotus)
+        Unknown,  // a provider that nothing here serves
     };
     Kind kind = Kind::Unknown;
     QString provider;

@@ -14,9 +14,9 @@ SqlBackend::SqlBackend(const QString& qtDriver, bool sqlite)
 {
     const QSqlDatabase db = QSqlDatabase::addDatabase(qtDriver, m_connection);
     if (!db.isValid()) {
-        throw Error(errnum::Unsupported, qtDriver,
-                    QStringLiteral("Der Qt-Datenbanktreiber %1 ist nicht installiert.")
-                        .arg(qtDriver));
+        throw Error(
+            errnum::Unsupported, qtDriver,
+            QStringLiteral("Der Qt-Datenbanktreiber %1 ist nicht installiert.").arg(qtDriver));
     }
 }
 
@@ -43,7 +43,8 @@ QSqlDatabase SqlBackend::database() const
 
 QStringList SqlBackend::tables() const
 {
-    const QStringList all = database().tables(static_cast<QSql::TableType>(QSql::Tables | QSql::Views));
+    const QStringList all =
+        database().tables(static_cast<QSql::TableType>(QSql::Tables | QSql::Views));
     QStringList result;
     for (const QString& name : all) {
         const QString lower = name.toLower();

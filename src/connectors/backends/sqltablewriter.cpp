@@ -72,10 +72,10 @@ void SqlTableWriter::prepareInsert(const std::vector<bool>& assigned)
         names += driver->escapeIdentifier(m_columns[i], QSqlDriver::FieldName);
         marks += QLatin1Char('?');
     }
-    const QString sql = names.isEmpty()
-                            ? QStringLiteral("insert into %1 default values").arg(m_table)
-                            : QStringLiteral("insert into %1 (%2) values (%3)")
-                                  .arg(m_table, names, marks);
+    const QString sql =
+        names.isEmpty()
+            ? QStringLiteral("insert into %1 default values").arg(m_table)
+            : QStringLiteral("insert into %1 (%2) values (%3)").arg(m_table, names, marks);
     m_insert.finish();
     if (!m_insert.prepare(sql))
         throw providerError(m_insert.lastError(), m_driver);

@@ -274,14 +274,13 @@ QVariant RegionalText::forColumn(const QVariant& value, ColumnKind kind,
         bool ok = true;
         QVariant parsed = parseText(value.toString(), kind, ok);
         if (!ok) {
-            throw standardError(errnum::TypeMismatch,
-                                QStringLiteral("Spalte \"%1\", Wert \"%2\"")
-                                    .arg(column, value.toString()));
+            throw standardError(
+                errnum::TypeMismatch,
+                QStringLiteral("Spalte \"%1\", Wert \"%2\"").arg(column, value.toString()));
         }
         return parsed;
     }
-    if (kind == ColumnKind::Integer &&
-        (type == QMetaType::Double || type == QMetaType::Float))
+    if (kind == ColumnKind::Integer && (type == QMetaType::Double || type == QMetaType::Float))
         return static_cast<qlonglong>(std::nearbyint(value.toDouble()));
     if (kind == ColumnKind::Date && type == QMetaType::QDateTime)
         return value.toDateTime().date();
