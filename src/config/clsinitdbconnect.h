@@ -24,8 +24,8 @@ public:
     ~clsInitDBConnect() override;
 
     void setTable(const QString& table);
-    void setSQL(const QString& sql);        // after init: reopens the row set at once
-    void setOrderBy(const QString& order);  // empty text changes nothing
+    void setSQL(const QString& sql);         // after init: reopens the row set at once
+    void setOrderBy(const QString& order);   // empty text changes nothing
     void setTransID(const QString& transId); // switches the transid filter on
 
     // Builds the statement, opens the connection to init.mdb, checks the schema version
@@ -50,6 +50,9 @@ public:
     void MoveLast();
     void MoveNext();
     void MovePrevious();
+    // Makes the row at the 1-based position current (a grid's row click); like every
+    // move it first writes a pending change of the row it leaves.
+    void setAbsolutePosition(qint32 position);
 
     // Column value of the current row by name (case-insensitive); a NULL column gives a
     // null QVariant. Throws without a current row or for an unknown column.
@@ -70,6 +73,14 @@ Q_SIGNALS:
     void dataMemberChanged(const QString& name);
 
 private:
+    bool chkDBVersion();
+    void requireOpen() const;
+    ConfigRowSet& rows() const;
+    void openRowSet(const QString& statement);
+    void moveTo(int position);
+    void writeRow(int row);
+    void writeAllPending();
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -33,8 +33,12 @@ public:
     void setValue(QStringView value);
     // Appends qualifier, value, qualifier as one value (a text field of a text target).
     void setValue(QStringView qualifier, QStringView value);
-    // Writes the line being built, followed by CR LF (mode 0 only).
+    // Writes the line being built, followed by CR LF (mode 0 only). Lines are collected
+    // in a large buffer; a failed write of the file system throws here or in close().
     void update();
+    // Writes what is still buffered and closes the file; throws when the file system
+    // refuses the data (disk full, ...). The destructor closes silently as a last resort.
+    void close();
 
 private:
     struct Impl;

@@ -34,7 +34,7 @@ public:
     // Composes (writeOnly false) and writes one target record; with writeOnly true the
     // current target values are written as they are.
     void runTargedConvert(bool writeOnly);
-    void setFromValue(const QString& value);
+    void setFromValue(QStringView value);
     void setToValue(QStringView field, const QString& value); // error for an unknown field
 
     const Definition& definition() const;

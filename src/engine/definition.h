@@ -51,4 +51,10 @@ struct Definition {
     bool customerTorven() const;
 };
 
+// Loads the definition of transId from init.mdb through five configuration cursors
+// (dbversion, srchead, trghead, srcbody and trgbody by sort). Throws quendra::Error
+// when a head, the version row or the field lists are missing, and type error 13 for
+// a NULL source medium.
+Definition loadDefinition(const QString& transId);
+
 } // namespace quendra

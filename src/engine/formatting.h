@@ -1,30 +1,21 @@
 #pragma once
 
 #include "engine/definition.h"
+#include "engine/numbers.h"
 
-#include <QLocale>
 #include <QString>
 #include <QStringView>
 
 namespace quendra {
-
-// The user's regional number and date conventions, read once per run (never per value).
-struct RegionalSettings {
-    QChar decimalSeparator = QLatin1Char(',');
-    QChar groupSeparator = QLatin1Char('.');
-    enum class DateOrder { DayMonthYear, MonthDayYear, YearMonthDay };
-    DateOrder dateOrder = DateOrder::DayMonthYear;
-    QChar dateSeparator = QLatin1Char('.');
-
-    static RegionalSettings fromLocale(const QLocale& locale = QLocale());
-};
 
 // The value routines of the engine. Each works in place on a value buffer whose
 // capacity is reused from record to record, so that no value allocates.
 // Failures throw quendra::Error (13 type mismatch for an unreadable number).
 
 // A compact source date ("yyyymmdd", "ddmmyyyy", "tyymmdd") becomes "dd.mm.yyyy";
-// any other format leaves the value unchanged.
+// any other format leaves the value unchanged. The "tyymmdd" value must be a number
+// (error 13 otherwise), read by the regional rules (German without them).
+void cnvFromFormat(QString& value, QStringView format, const RegionalSettings& regional);
 void cnvFromFormat(QString& value, QStringView format);
 
 // Writes the value in the target field's format ("yyyymmdd", "ddmmyyyy", "tyymmdd",

@@ -1,0 +1,244 @@
+#include "connectors/clsfsconnect_io.h"
+
+#include "common/error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace quendra {
+
+namespace {
+
+constexpr std::size_t ReadBlock = std::size_t(1) << 20;
+constexpr std::size_t NotFound = std::size_t(-1); // no such byte up to the buffer's end
+constexpr std::size_t Unknown = std::size_t(-2);  // not searched since the last refill
+constexpr qint32 DiskFull = 61;
+
+// The error of a failed read, write or open, by the system's error code.
+Error fileError(int code, const QString& path)
+{
+    switch (code) {
+    case ENOENT:
+        return standardError(errnum::FileNotFound, path);
+    case ENOSPC:
+    case EDQUOT:
+        return Error(DiskFull, {}, QStringLiteral("Datenträger voll: ") + path);
+    default:
+        return standardError(errnum::PathFileAccess, path);
+    }
+}
+
+} // namespace
+
+LineReader::LineReader() = default;
+LineReader::~LineReader()
+{
+    close();
+}
+
+void LineReader::open(const QString& path)
+{
+    close();
+    const QByteArray native = QFile::encodeName(path);
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        throw standardError(path.isEmpty() ? errnum::FileNotFound : errnum::PathFileAccess, path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw fileError(errno, path);
+    m_fd = fd;
+    m_path = path;
+    if (!m_buf) {
+        m_cap = ReadBlock;
+        m_buf = std::make_unique<char[]>(m_cap);
+    }
+    rewind();
+}
+
+void LineReader::close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+void LineReader::rewind()
+{
+    if (m_fd >= 0 && ::lseek(m_fd, 0, SEEK_SET) < 0)
+        throw fileError(errno, m_path);
+    m_end = m_pos = m_lineStart = m_lineLen = 0;
+    m_nextLf = m_nextCr = Unknown;
+    m_drained = false;
+}
+
+// Position of the first CR or LF at or after m_pos, or NotFound. The positions found
+// are kept, so that a file with only LF (or only CR) line ends is not searched for the
+// other byte once per line.
+std::size_t LineReader::findLineEnd()
+{
+    const char* b = m_buf.get();
+    const auto search = [&](std::size_t& cached, char c) {
+        if (cached == Unknown || (cached != NotFound && cached < m_pos)) {
+            const void* hit = std::memchr(b + m_pos, c, m_end - m_pos);
+            cached = hit ? std::size_t(static_cast<const char*>(hit) - b) : NotFound;
+        }
+        return cached;
+    };
+    const std::size_t lf = search(m_nextLf, '\n');
+    const std::size_t cr = search(m_nextCr, '\r');
+    return std::min(lf, cr);
+}
+
+bool LineReader::next()
+{
+    if (m_fd < 0)
+        return false;
+    for (;;) {
+        const std::size_t e = findLineEnd();
+        if (e != NotFound) {
+            const bool cr = m_buf[e] == '\r';
+            if (cr && e + 1 == m_end && !m_drained) {
+                refill(); // a LF may follow in the next block
+                continue;
+            }
+            m_lineStart = m_pos;
+            m_lineLen = e - m_pos;
+            m_pos = e + 1 + (cr && e + 1 < m_end && m_buf[e + 1] == '\n' ? 1 : 0);
+            return true;
+        }
+        if (!m_drained) {
+            refill();
+            continue;
+        }
+        if (m_pos == m_end)
+            return false;
+        m_lineStart = m_pos; // the last line has no line end
+        m_lineLen = m_end - m_pos;
+        m_pos = m_end;
+        return true;
+    }
+}
+
+// Moves the current line and the unread rest to the front (growing the buffer when a
+// line is longer than it) and reads the next block behind them.
+void LineReader::refill()
+{
+    const std::size_t keep = m_end - m_lineStart;
+    if (m_lineStart > 0) {
+        std::memmove(m_buf.get(), m_buf.get() + m_lineStart, keep);
+        m_pos -= m_lineStart;
+        m_lineStart = 0;
+        m_end = keep;
+    }
+    if (m_cap - m_end < ReadBlock / 2) {
+        const std::size_t cap = m_cap * 2;
+        auto bigger = std::make_unique<char[]>(cap);
+        std::memcpy(bigger.get(), m_buf.get(), m_end);
+        m_buf = std::move(bigger);
+        m_cap = cap;
+    }
+    ssize_t got;
+    do {
+        got = ::read(m_fd, m_buf.get() + m_end, m_cap - m_end);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0)
+        throw fileError(errno, m_path);
+    if (got == 0)
+        m_drained = true;
+    m_end += std::size_t(got);
+    m_nextLf = m_nextCr = Unknown;
+}
+
+LineWriter::LineWriter() = default;
+LineWriter::~LineWriter()
+{
+    closeSilently();
+}
+
+void LineWriter::open(const QString& path)
+{
+    closeSilently();
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = path.isEmpty()
+                       ? -1
+                       : ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int code = path.isEmpty() ? ENOENT : errno;
+        if (code == ENOENT || code == ENOTDIR)
+            throw standardError(errnum::PathNotFound, path);
+        throw fileError(code, path);
+    }
+    m_fd = fd;
+    m_path = path;
+    m_size = m_complete = 0;
+    if (!m_buf) {
+        m_cap = FlushBlock + FlushBlock / 4;
+        m_buf = std::make_unique<char[]>(m_cap);
+    }
+}
+
+void LineWriter::grow(std::size_t n)
+{
+    const std::size_t cap = std::max(m_cap * 2, m_size + n);
+    auto bigger = std::make_unique<char[]>(cap);
+    if (m_size > 0)
+        std::memcpy(bigger.get(), m_buf.get(), m_size);
+    m_buf = std::move(bigger);
+    m_cap = cap;
+}
+
+// Writes the complete lines; the line being built moves to the front. On a failure the
+// complete lines are dropped, so that the error is reported once.
+void LineWriter::writeOut()
+{
+    std::size_t done = 0;
+    int failure = 0;
+    while (done < m_complete) {
+        const ssize_t n = ::write(m_fd, m_buf.get() + done, m_complete - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            failure = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += std::size_t(n);
+    }
+    std::memmove(m_buf.get(), m_buf.get() + m_complete, m_size - m_complete);
+    m_size -= m_complete;
+    m_complete = 0;
+    if (failure != 0)
+        throw fileError(failure, m_path);
+}
+
+void LineWriter::close()
+{
+    if (m_fd < 0)
+        return;
+    try {
+        writeOut();
+    } catch (...) {
+        ::close(m_fd);
+        m_fd = -1;
+        throw;
+    }
+    m_size = 0;
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && errno != EINTR)
+        throw fileError(errno, m_path);
+}
+
+void LineWriter::closeSilently() noexcept
+{
+    try {
+        close();
+    } catch (...) {
+        // The owner is going away; there is nobody left to report to.
+    }
+}
+
+} // namespace quendra

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QString>
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+namespace quendra {
+
+// Reads the lines of a file as raw bytes through one large buffer. A line ends at
+// CR LF, CR, LF or the end of the file; the line end is not part of the line. The bytes
+// of the current line stay valid until the next call of next() or rewind().
+class LineReader {
+public:
+    LineReader();
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // Throws error 53 (missing file) or 75 (not readable), with the path.
+    void open(const QString& path);
+    void close();
+    bool isOpen() const { return m_fd >= 0; }
+    // Starts again at the first byte of the file.
+    void rewind();
+    // Makes the next line current; false (and the current line kept) at the end.
+    bool next();
+    std::string_view line() const { return {m_buf.get() + m_lineStart, m_lineLen}; }
+
+private:
+    std::size_t findLineEnd();
+    void refill();
+
+    int m_fd = -1;
+    QString m_path;
+    std::unique_ptr<char[]> m_buf;
+    std::size_t m_cap = 0;
+    std::size_t m_end = 0;       // bytes held in the buffer
+    std::size_t m_pos = 0;       // first byte after the current line's end
+    std::size_t m_lineStart = 0; // current line
+    std::size_t m_lineLen = 0;
+    std::size_t m_nextLf = 0; // cached scan results, see findLineEnd
+    std::size_t m_nextCr = 0;
+    bool m_drained = false; // the file has no bytes beyond m_end
+};
+
+// Writes bytes to a file through one large buffer, reporting every refusal of the
+// file system (disk full, ...) as an error.
+class LineWriter {
+public:
+    LineWriter();
+    ~LineWriter();
+    LineWriter(const LineWriter&) = delete;
+    LineWriter& operator=(const LineWriter&) = delete;
+
+    // Creates or truncates the file; throws error 76 (folder missing) or 75.
+    void open(const QString& path);
+    bool isOpen() const { return m_fd >= 0; }
+
+    // Room for n more bytes at the end of the buffer; commit what was written there.
+    char* reserve(std::size_t n)
+    {
+        if (m_size + n > m_cap)
+            grow(n);
+        return m_buf.get() + m_size;
+    }
+    void commit(std::size_t n) { m_size += n; }
+    void append(const char* bytes, std::size_t n)
+    {
+        std::memcpy(reserve(n), bytes, n);
+        commit(n);
+    }
+    // The bytes of the line being built (everything after the last endLine).
+    char* lineData() { return m_buf.get() + m_complete; }
+    std::size_t lineSize() const { return m_size - m_complete; }
+    // Closes the line being built; the buffer goes to the file once it holds a large block.
+    void endLine()
+    {
+        m_complete = m_size;
+        if (m_complete >= FlushBlock)
+            writeOut();
+    }
+    // Writes the complete lines and closes the file; throws when the file system refuses.
+    // A line without endLine is not written.
+    void close();
+    // Closes without reporting anything (last resort of a destructor).
+    void closeSilently() noexcept;
+
+private:
+    static constexpr std::size_t FlushBlock = std::size_t(1) << 20;
+
+    void grow(std::size_t n);
+    void writeOut();
+
+    int m_fd = -1;
+    QString m_path;
+    std::unique_ptr<char[]> m_buf;
+    std::size_t m_cap = 0;
+    std::size_t m_size = 0;
+    std::size_t m_complete = 0; // bytes of complete lines at the front
+};
+
+} // namespace quendra

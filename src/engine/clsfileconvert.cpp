@@ -1,0 +1,232 @@
+#include "engine/clsfileconvert.h"
+
+#include "common/error.h"
+#include "common/functions.h"
+#include "common/globals.h"
+#include "common/messagehandler.h"
+#include "common/progress.h"
+#include "connectors/clsadoconnect.h"
+#include "connectors/clsfsconnect.h"
+#include "engine/fileconvertstate.h"
+#include "engine/indivtorven.h"
+
+namespace quendra {
+
+namespace {
+QStringView trimmedView(QStringView s)
+{
+    return s.trimmed();
+}
+
+// Position (1-based) of the first field whose trimmed name equals the trimmed name
+// given, ignoring letter case; 0 when none does.
+template <class Rec> qint16 findField(const std::vector<Rec>& fields, QStringView name)
+{
+    const QStringView wanted = trimmedView(name);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (trimmedView(fields[i].field).compare(wanted, Qt::CaseInsensitive) == 0)
+            return qint16(i + 1);
+    }
+    return 0;
+}
+} // namespace
+
+clsFileConvert::Impl::Impl(ProgressSink* sink) : progress(sink) {}
+
+clsFileConvert::clsFileConvert(ProgressSink* progress) : d(std::make_unique<Impl>(progress))
+{
+    trapped("clsFileConvert.init", [&] {
+        d->def = loadDefinition(currentTransID());
+        d->torven = d->def.customerTorven();
+        d->regional = RegionalSettings::fromLocale();
+        d->fromValues.resize(d->def.srcFields.size());
+        d->toValues.resize(d->def.trgFields.size());
+        d->checks.emplace(d->def.trgFields);
+        d->target.emplace(d->def.trg, d->def.trgFields);
+        d->buildPlan(*this);
+    });
+}
+
+clsFileConvert::~clsFileConvert() = default;
+
+const Definition& clsFileConvert::definition() const
+{
+    return d->def;
+}
+
+QString clsFileConvert::getFromDelimiter() const
+{
+    return d->def.src.delimiter;
+}
+
+QString clsFileConvert::getFromTable() const
+{
+    return d->def.src.dbtable;
+}
+
+QString clsFileConvert::getFromFileType() const
+{
+    return d->def.src.filetype;
+}
+
+qint16 clsFileConvert::getFromIndex(QStringView field) const
+{
+    return findField(d->def.srcFields, field);
+}
+
+qint32 clsFileConvert::getFromMedium() const
+{
+    return d->def.src.frommedium;
+}
+
+QString clsFileConvert::getFromPath() const
+{
+    return d->def.src.path;
+}
+
+QString clsFileConvert::getFromSQLString() const
+{
+    return d->def.src.sqlstring;
+}
+
+const QString& clsFileConvert::getFromValue(qint16 index) const
+{
+    return trapped("clsFileConvert.getFromValue", [&]() -> const QString& {
+        if (index < 1 || size_t(index) > d->fromValues.size())
+            throw standardError(errnum::SubscriptOutOfRange,
+                                QStringLiteral("Quellfeld %1").arg(index));
+        return d->fromValues[size_t(index - 1)];
+    });
+}
+
+qint16 clsFileConvert::getToIndex(QStringView field) const
+{
+    return findField(d->def.trgFields, field);
+}
+
+void clsFileConvert::setFromValue(QStringView value)
+{
+    // Counts the columns of a record; past the last source field all slots are emptied
+    // and counting starts again at the first.
+    std::vector<QString>& slots = d->fromValues;
+    if (slots.empty())
+        return;
+    if (++d->fromPos > qsizetype(slots.size())) {
+        for (QString& s : slots)
+            s.resize(0);
+        d->fromPos = 1;
+    }
+    QString& slot = slots[size_t(d->fromPos - 1)];
+    slot.resize(0);
+    slot.append(value);
+}
+
+void clsFileConvert::setToValue(QStringView field, const QString& value)
+{
+    trapped("clsFileConvert.setToValue", [&] {
+        const qint16 i = getToIndex(field);
+        if (i == 0)
+            throw standardError(errnum::SubscriptOutOfRange,
+                                QStringLiteral("Zielfeld %1 gibt es nicht").arg(field));
+        QString& slot = d->toValues[size_t(i - 1)];
+        slot.resize(0);
+        slot.append(QStringView(value));
+        trapped("clsFileConvert.formatToValue", [&] {
+            formatToValue(slot, d->def.trgFields[size_t(i - 1)], d->def.trg.fixlength != 0,
+                          d->regional);
+        });
+    });
+}
+
+QString clsFileConvert::Impl::runNote() const
+{
+    if (record <= 0)
+        return {};
+    QString note = QStringLiteral("Datensatz ") + QString::number(record);
+    if (field >= 0)
+        note += QStringLiteral(", Feld ") + def.trgFields[size_t(field)].field;
+    return note;
+}
+
+namespace {
+// The source of a run, opened by medium: a text file or a database table or query.
+struct OpenSource {
+    std::unique_ptr<clsFSConnect> file;
+    std::unique_ptr<clsADOConnect> database;
+    RecordReader* reader = nullptr;
+    int fieldCount = 0;
+};
+
+OpenSource openSource(const clsFileConvert& engine, const SrcHead& head)
+{
+    OpenSource s;
+    const qint32 medium = engine.getFromMedium();
+    if (medium == 0) {
+        s.file = std::make_unique<clsFSConnect>();
+        s.file->init(engine.getFromPath(), 1, engine.getFromDelimiter());
+        s.fieldCount = s.file->fieldCount();
+        s.reader = s.file.get();
+    } else if (medium == 1 || medium == 2) {
+        s.database = std::make_unique<clsADOConnect>();
+        s.database->setSource(getADOProvider(qint16(medium), engine.getFromPath(),
+                                             engine.getFromFileType(), head.header != 0));
+        if (!engine.getFromSQLString().isEmpty())
+            s.database->setSQL(engine.getFromSQLString());
+        if (!engine.getFromTable().isEmpty())
+            s.database->setTable(engine.getFromTable());
+        s.database->init();
+        s.fieldCount = s.database->record().fieldsCount();
+        s.reader = s.database.get();
+    } else {
+        throw standardError(errnum::ObjectMissing,
+                            QStringLiteral("Das Quellmedium %1 ist unbekannt (0 Textdatei, "
+                                           "1 ODBC-Datenquelle, 2 Datenbankdatei)")
+                                .arg(medium));
+    }
+    return s;
+}
+} // namespace
+
+void clsFileConvert::RunConvert()
+{
+    if (d->progress)
+        d->progress->open();
+    OpenSource source;
+    try {
+        source = openSource(*this, d->def.src);
+        d->target->checkUsable();
+        RecordReader& reader = *source.reader;
+        reader.MoveLast();
+        const qint64 total = reader.AbsolutePosition();
+        reader.MoveFirst();
+        while (!reader.isEOF()) {
+            d->record = reader.AbsolutePosition();
+            if (d->progress)
+                d->progress->setCount(d->record, total);
+            for (int j = 0; j < source.fieldCount; ++j)
+                setFromValue(reader.getField(j));
+            runTargedConvert(false);
+            reader.MoveNext();
+        }
+        d->record = 0;
+        if (d->torven)
+            indivTorven::torvenRunCorrectAmount(*this, true);
+        if (d->def.trg.chkrecord != 0 && d->target->isText() && d->checks->started() &&
+            d->target->isOpen()) {
+            d->target->writeLine(QStringLiteral("Prüfsumme:"));
+            for (const QString& line : d->checks->lines(d->regional))
+                d->target->writeLine(line);
+        }
+        d->target->close();
+    } catch (...) {
+        const Error err = currentError();
+        showError(&err, StyleCritical, QStringLiteral("clsFileConvert.RunConvert"), d->runNote());
+    }
+    d->record = 0;
+    d->field = -1;
+    if (d->progress)
+        d->progress->close();
+    d->target->release();
+}
+
+} // namespace quendra

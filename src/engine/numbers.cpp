@@ -1,0 +1,474 @@
+#include "engine/numbers.h"
+
+#include "common/error.h"
+
+#include <algorithm>
+#include <charconv>
+#include <vector>
+
+namespace quendra {
+
+RegionalSettings RegionalSettings::fromLocale(const QLocale& locale)
+{
+    RegionalSettings r;
+    const QString decimal = locale.decimalPoint();
+    const QString group = locale.groupSeparator();
+    if (decimal.size() == 1)
+        r.decimalSeparator = decimal[0];
+    r.groupSeparator = group.size() == 1 ? group[0] : QChar();
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    const qsizetype d = format.indexOf(QLatin1Char('d'));
+    const qsizetype m = format.indexOf(QLatin1Char('M'));
+    const qsizetype y = format.indexOf(QLatin1Char('y'));
+    if (y >= 0 && y < m && y < d)
+        r.dateOrder = DateOrder::YearMonthDay;
+    else if (m >= 0 && m < d)
+        r.dateOrder = DateOrder::MonthDayYear;
+    else
+        r.dateOrder = DateOrder::DayMonthYear;
+    for (const QChar c : format) {
+        if (!c.isLetter() && c != QLatin1Char('\'')) {
+            r.dateSeparator = c;
+            break;
+        }
+    }
+    return r;
+}
+
+namespace {
+
+bool isBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == 0xA0;
+}
+
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Reading state: the significant digits seen so far and where the point stands.
+struct DigitCollector {
+    DecimalNumber& n;
+    bool any = false; // a digit was read (also a zero)
+
+    void push(char16_t c, bool integerPart)
+    {
+        any = true;
+        const int digit = c - u'0';
+        if (n.count == 0 && digit == 0) {
+            if (!integerPart)
+                --n.point; // a leading zero behind the point shifts the point
+            return;
+        }
+        if (n.count < DecimalNumber::MaxDigits)
+            n.digits[std::size_t(n.count++)] = std::uint8_t(digit);
+        if (integerPart)
+            ++n.point;
+    }
+};
+
+// Integer digits, with group separators only between groups of exactly three digits.
+bool readIntegerPart(QStringView t, qsizetype& i, QChar group, DigitCollector& dc)
+{
+    int run = 0;
+    bool grouped = false;
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (isDigit(c)) {
+            dc.push(c, true);
+            ++run;
+        } else if (!group.isNull() && c == group.unicode() && i + 1 < t.size() &&
+                   isDigit(t[i + 1].unicode())) {
+            if (run == 0 || run > 3 || (grouped && run != 3))
+                return false;
+            grouped = true;
+            run = 0;
+        } else {
+            break;
+        }
+    }
+    return !grouped || run == 3;
+}
+
+bool readExponent(QStringView t, qsizetype& i, int& exponent)
+{
+    if (i >= t.size() || (t[i] != QLatin1Char('E') && t[i] != QLatin1Char('e')))
+        return true;
+    ++i;
+    bool negative = false;
+    if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        negative = t[i++] == QLatin1Char('-');
+    if (i >= t.size() || !isDigit(t[i].unicode()))
+        return false;
+    for (; i < t.size() && isDigit(t[i].unicode()); ++i)
+        exponent = std::min(exponent * 10 + (t[i].unicode() - u'0'), 100000);
+    if (negative)
+        exponent = -exponent;
+    return true;
+}
+
+bool readSign(QStringView t, qsizetype& i, bool& negative)
+{
+    if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-'))) {
+        negative = t[i] == QLatin1Char('-');
+        ++i;
+        return true;
+    }
+    return false;
+}
+
+void skipBlanks(QStringView t, qsizetype& i)
+{
+    while (i < t.size() && isBlank(t[i].unicode()))
+        ++i;
+}
+
+} // namespace
+
+bool parseNumber(QStringView t, const RegionalSettings& regional, DecimalNumber& out)
+{
+    out = DecimalNumber();
+    DigitCollector dc{out};
+    qsizetype i = 0;
+    skipBlanks(t, i);
+    const bool leadingSign = readSign(t, i, out.negative);
+    skipBlanks(t, i);
+    const QChar group =
+        regional.groupSeparator == regional.decimalSeparator ? QChar() : regional.groupSeparator;
+    if (!readIntegerPart(t, i, group, dc))
+        return false;
+    if (i < t.size() && t[i] == regional.decimalSeparator) {
+        for (++i; i < t.size() && isDigit(t[i].unicode()); ++i)
+            dc.push(t[i].unicode(), false);
+    }
+    if (!dc.any)
+        return false;
+    int exponent = 0;
+    if (!readExponent(t, i, exponent))
+        return false;
+    skipBlanks(t, i);
+    if (!leadingSign && readSign(t, i, out.negative))
+        skipBlanks(t, i);
+    if (i != t.size())
+        return false;
+    while (out.count > 0 && out.digits[std::size_t(out.count - 1)] == 0)
+        --out.count;
+    if (out.count == 0) {
+        out = DecimalNumber();
+        return true;
+    }
+    out.point += exponent;
+    if (out.point > 309)
+        return false;
+    if (out.point < -400)
+        out = DecimalNumber();
+    return true;
+}
+
+bool parseNumber(QStringView text, const RegionalSettings& regional, double& out)
+{
+    DecimalNumber n;
+    if (!parseNumber(text, regional, n))
+        return false;
+    char buf[DecimalNumber::MaxDigits + 16];
+    char* p = buf;
+    *p++ = '0';
+    *p++ = '.';
+    for (int k = 0; k < n.count; ++k)
+        *p++ = char('0' + n.digits[std::size_t(k)]);
+    if (n.count == 0)
+        *p++ = '0';
+    *p++ = 'e';
+    p = std::to_chars(p, buf + sizeof buf, n.point).ptr;
+    double value = 0;
+    std::from_chars(buf, p, value);
+    out = n.negative ? -value : value;
+    return true;
+}
+
+namespace {
+
+// Digits of the fixed-point form of a number, rounded half away from zero: one guard
+// digit (for a carry), the integer digits, then decimals digits. Reused between calls.
+const std::vector<std::uint8_t>& fixedDigits(const DecimalNumber& n, int integerDigits,
+                                             int decimals)
+{
+    static thread_local std::vector<std::uint8_t> fixed;
+    const int total = 1 + integerDigits + decimals;
+    fixed.assign(std::size_t(total), 0);
+    const int kept = std::min(n.point + decimals, n.count);
+    for (int k = 0; k < kept; ++k)
+        fixed[std::size_t(1 + integerDigits - n.point + k)] = n.digits[std::size_t(k)];
+    const int next = n.point + decimals; // first digit that is dropped
+    if (next >= 0 && next < n.count && n.digits[std::size_t(next)] >= 5) {
+        for (int idx = total - 1; idx >= 0; --idx) {
+            if (++fixed[std::size_t(idx)] < 10)
+                break;
+            fixed[std::size_t(idx)] = 0;
+        }
+    }
+    return fixed;
+}
+
+} // namespace
+
+void formatNumber(QString& out, const DecimalNumber& n, const NumberLayout& layout,
+                  const RegionalSettings& regional)
+{
+    const int maxDec = std::max(layout.maxDecimals, 0);
+    const int minDec = std::clamp(layout.minDecimals, 0, maxDec);
+    const int intLen = std::max(n.point, 0);
+    const std::vector<std::uint8_t>& fixed = fixedDigits(n, intLen, maxDec);
+    const int intEnd = 1 + intLen; // end of the integer digits in fixed
+    int lead = 0;
+    while (lead < intEnd && fixed[std::size_t(lead)] == 0)
+        ++lead;
+    int decCount = maxDec;
+    while (decCount > minDec && fixed[std::size_t(intEnd + decCount - 1)] == 0)
+        --decCount;
+    const bool zero = lead == intEnd && std::all_of(fixed.begin() + intEnd, fixed.end(),
+                                                    [](std::uint8_t d) { return d == 0; });
+    const int intDigits = intEnd - lead;
+    const int intWritten = std::max(intDigits, std::max(layout.minIntegerDigits, 0));
+    const bool grouping = layout.grouping && !regional.groupSeparator.isNull();
+    const int groups = grouping && intWritten > 0 ? (intWritten - 1) / 3 : 0;
+    const char16_t sign = n.negative && !zero ? u'-' : (layout.plusSign ? u'+' : 0);
+
+    out.resize((sign ? 1 : 0) + intWritten + groups + (decCount > 0 ? 1 + decCount : 0));
+    QChar* o = out.data();
+    if (sign)
+        *o++ = QChar(sign);
+    for (int k = intWritten; k > 0; --k) {
+        const int idx = intEnd - k; // may lie before the guard digit: a filled zero
+        *o++ = QChar(u'0' + (idx >= 0 && idx >= lead ? fixed[std::size_t(idx)] : 0));
+        if (grouping && k > 1 && (k - 1) % 3 == 0)
+            *o++ = regional.groupSeparator;
+    }
+    if (decCount > 0) {
+        *o++ = regional.decimalSeparator;
+        for (int k = 0; k < decCount; ++k)
+            *o++ = QChar(u'0' + fixed[std::size_t(intEnd + k)]);
+    }
+}
+
+void formatPlainNumber(QString& out, const DecimalNumber& n, const RegionalSettings& regional,
+                       bool plusSign)
+{
+    NumberLayout layout;
+    layout.maxDecimals = n.decimals();
+    layout.plusSign = plusSign;
+    formatNumber(out, n, layout, regional);
+}
+
+namespace {
+
+// Up to four digits; false when there is none.
+bool readDatePart(QStringView t, qsizetype& i, int& value, int& length)
+{
+    value = 0;
+    length = 0;
+    while (i < t.size() && isDigit(t[i].unicode()) && length < 5) {
+        value = value * 10 + (t[i++].unicode() - u'0');
+        ++length;
+    }
+    return length > 0 && length <= 4;
+}
+
+// What may follow a date: a time of day ("10:30", "T10:30:00.000") or nothing.
+bool isTimeOfDay(QStringView rest)
+{
+    if (rest.isEmpty())
+        return true;
+    if (rest[0] != QLatin1Char(' ') && rest[0] != QLatin1Char('T'))
+        return false;
+    bool colon = false;
+    for (const QChar c : rest.mid(1)) {
+        if (c == QLatin1Char(':'))
+            colon = true;
+        else if (!isDigit(c.unicode()) && c != QLatin1Char('.') && !isBlank(c.unicode()))
+            return false;
+    }
+    return colon || rest.mid(1).trimmed().isEmpty();
+}
+
+int fullYear(int year, int length)
+{
+    if (length == 2)
+        return year < 30 ? 2000 + year : 1900 + year;
+    return length == 4 ? year : -1;
+}
+
+} // namespace
+
+bool parseDate(QStringView text, const RegionalSettings& regional, QDate& out)
+{
+    const QStringView t = text.trimmed();
+    int part[3], length[3];
+    QChar sep;
+    qsizetype i = 0;
+    for (int p = 0; p < 3; ++p) {
+        if (!readDatePart(t, i, part[p], length[p]))
+            return false;
+        if (p == 2)
+            break;
+        if (i >= t.size())
+            return false;
+        const QChar c = t[i++];
+        const bool known = c == QLatin1Char('.') || c == QLatin1Char('/') ||
+                           c == QLatin1Char('-') || c == regional.dateSeparator;
+        if (!known || (p == 1 && c != sep))
+            return false;
+        sep = c;
+    }
+    if (!isTimeOfDay(t.mid(i)))
+        return false;
+    using Order = RegionalSettings::DateOrder;
+    Order order = regional.dateOrder;
+    if (length[0] == 4)
+        order = Order::YearMonthDay;
+    else if (sep == QLatin1Char('.'))
+        order = Order::DayMonthYear;
+    int y = 0, m = 0, d = 0;
+    switch (order) {
+    case Order::DayMonthYear:
+        d = part[0], m = part[1], y = fullYear(part[2], length[2]);
+        break;
+    case Order::MonthDayYear:
+        m = part[0], d = part[1], y = fullYear(part[2], length[2]);
+        break;
+    case Order::YearMonthDay:
+        y = fullYear(part[0], length[0]), m = part[1], d = part[2];
+        break;
+    }
+    if (y < 1 || !QDate::isValid(y, m, d))
+        return false;
+    out = QDate(y, m, d);
+    return true;
+}
+
+namespace {
+
+// Calls emit(token, run) for every run of equal letters and emit(0, 1) with the
+// character for every other character; false when a run is not a date token.
+template <class Emit> bool walkDatePattern(QStringView pattern, Emit&& emit)
+{
+    for (qsizetype i = 0; i < pattern.size();) {
+        const char16_t c = pattern[i].toLower().unicode();
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern[i + run].toLower().unicode() == c)
+            ++run;
+        const bool day = c == u'd' || c == u'm';
+        if ((day && run <= 2) || (c == u'y' && (run == 2 || run == 4))) {
+            emit(c, int(run), QChar());
+        } else if (pattern[i].isLetter()) {
+            return false;
+        } else {
+            for (qsizetype k = 0; k < run; ++k)
+                emit(0, 1, pattern[i]);
+        }
+        i += run;
+    }
+    return true;
+}
+
+} // namespace
+
+bool formatDate(QString& out, QDate date, QStringView pattern)
+{
+    qsizetype size = 0;
+    const auto measure = [&](char16_t token, int run, QChar) {
+        size += token == u'd'   ? (run == 2 || date.day() > 9 ? 2 : 1)
+                : token == u'm' ? (run == 2 || date.month() > 9 ? 2 : 1)
+                                : run;
+    };
+    if (!walkDatePattern(pattern, measure) || !date.isValid() || date.year() < 1 ||
+        date.year() > 9999)
+        return false;
+    out.resize(size);
+    QChar* o = out.data();
+    const auto put = [&](int value, int width) {
+        for (int k = width - 1; k >= 0; --k, value /= 10)
+            o[k] = QChar(u'0' + value % 10);
+        o += width;
+    };
+    walkDatePattern(pattern, [&](char16_t token, int run, QChar literal) {
+        if (token == u'd')
+            put(date.day(), run == 2 || date.day() > 9 ? 2 : 1);
+        else if (token == u'm')
+            put(date.month(), run == 2 || date.month() > 9 ? 2 : 1);
+        else if (token == u'y')
+            put(run == 2 ? date.year() % 100 : date.year(), run);
+        else
+            *o++ = literal;
+    });
+    return true;
+}
+
+namespace {
+
+__int128 timesPowerOfTen(__int128 value, int exponent)
+{
+    for (int k = 0; k < exponent; ++k) {
+        if (__builtin_mul_overflow(value, 10, &value))
+            throw standardError(errnum::Overflow);
+    }
+    return value;
+}
+
+} // namespace
+
+void DecimalSum::add(QStringView text, const RegionalSettings& regional)
+{
+    DecimalNumber n;
+    if (!parseNumber(text, regional, n))
+        throw standardError(errnum::TypeMismatch,
+                            QLatin1Char('"') + text.toString() + QLatin1Char('"'));
+    add(n);
+}
+
+void DecimalSum::add(const DecimalNumber& n)
+{
+    if (n.isZero())
+        return;
+    const int decimals = std::min(n.decimals(), MaxScale);
+    if (decimals > m_scale) {
+        m_value = timesPowerOfTen(m_value, decimals - m_scale);
+        m_scale = decimals;
+    }
+    // The number at the sum's scale: its digits, shifted; digits beyond MaxScale decimals
+    // are rounded half away from zero.
+    const int shift = n.point - n.count + m_scale;
+    const int used = shift >= 0 ? n.count : n.count + shift;
+    __int128 v = 0;
+    for (int k = 0; k < used; ++k)
+        v = timesPowerOfTen(v, 1) + n.digits[std::size_t(k)];
+    if (used >= 0 && used < n.count && n.digits[std::size_t(used)] >= 5)
+        ++v;
+    v = timesPowerOfTen(v, std::max(shift, 0));
+    if (__builtin_add_overflow(m_value, n.negative ? -v : v, &m_value))
+        throw standardError(errnum::Overflow);
+}
+
+QString DecimalSum::text(const RegionalSettings& regional) const
+{
+    DecimalNumber n;
+    n.negative = m_value < 0;
+    unsigned __int128 magnitude = n.negative ? -static_cast<unsigned __int128>(m_value)
+                                             : static_cast<unsigned __int128>(m_value);
+    std::array<std::uint8_t, 40> reversed{};
+    int len = 0;
+    for (; magnitude != 0; magnitude /= 10)
+        reversed[std::size_t(len++)] = std::uint8_t(magnitude % 10);
+    for (int k = 0; k < len; ++k)
+        n.digits[std::size_t(k)] = reversed[std::size_t(len - 1 - k)];
+    n.count = len;
+    n.point = len - m_scale;
+    while (n.count > 0 && n.digits[std::size_t(n.count - 1)] == 0)
+        --n.count;
+    QString out;
+    formatPlainNumber(out, n, regional);
+    return out;
+}
+
+} // namespace quendra

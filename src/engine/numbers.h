@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QChar>
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QStringView>
+#include <array>
+
+namespace quendra {
+
+// The user's regional number and date conventions, read once per run (never per value).
+struct RegionalSettings {
+    QChar decimalSeparator = QLatin1Char(',');
+    QChar groupSeparator = QLatin1Char('.');
+    enum class DateOrder { DayMonthYear, MonthDayYear, YearMonthDay };
+    DateOrder dateOrder = DateOrder::DayMonthYear;
+    QChar dateSeparator = QLatin1Char('.');
+
+    static RegionalSettings fromLocale(const QLocale& locale = QLocale());
+};
+
+// A number read from text, kept as its decimal digits, so that nothing is lost to
+// binary fractions: value = 0.d1 d2 ... dn × 10^point.
+struct DecimalNumber {
+    static constexpr int MaxDigits = 40; // further significant digits are dropped
+    bool negative = false;
+    int count = 0; // significant digits; 0 for zero
+    int point = 0;
+    std::array<std::uint8_t, MaxDigits> digits{}; // 0..9, no leading or trailing zeros
+
+    bool isZero() const { return count == 0; }
+    int decimals() const { return count > point ? count - point : 0; }
+};
+
+// Reads text as a number by the regional rules: optional blanks, a sign in front (or
+// behind, as host systems write it), digits with group separators between groups of
+// three, the decimal separator and decimals, an exponent (E-3), blanks. False for
+// anything else, also for text without any digit and for numbers beyond 1E308.
+bool parseNumber(QStringView text, const RegionalSettings& regional, DecimalNumber& out);
+// The same, as the nearest double.
+bool parseNumber(QStringView text, const RegionalSettings& regional, double& out);
+
+// How formatNumber writes a number.
+struct NumberLayout {
+    int minIntegerDigits = 1; // filled with 0; with 0 a zero integer part writes no digit
+    int minDecimals = 0;      // decimals always written
+    int maxDecimals = 0;      // rounded half away from zero to this many decimals
+    bool grouping = false;    // group separator between groups of three integer digits
+    bool plusSign = false;    // "+" in front of zero and positive numbers
+};
+
+// Writes number into out (replacing its text, reusing its capacity). A number that
+// rounds to zero gets no minus sign.
+void formatNumber(QString& out, const DecimalNumber& number, const NumberLayout& layout,
+                  const RegionalSettings& regional);
+// The plain number: every significant digit, no trailing zeros, no group separators
+// ("1234,5", "-3", "0").
+void formatPlainNumber(QString& out, const DecimalNumber& number, const RegionalSettings& regional,
+                       bool plusSign = false);
+
+// Reads a date. Recognised, each with an optional time of day behind it (ignored):
+// day.month.year always (d.m.yy, dd.mm.yyyy), yyyy-mm-dd, and the regional short date
+// order with its separator or "/". Two-digit years 00..29 are 20xx, 30..99 are 19xx.
+// Day and month must exist (31.02. does not).
+bool parseDate(QStringView text, const RegionalSettings& regional, QDate& out);
+
+// Writes a date by a pattern of d, dd, m, mm, yy, yyyy (any letter case) and literal
+// characters. False, and out unchanged, when the pattern holds another letter or run.
+bool formatDate(QString& out, QDate date, QStringView pattern);
+
+// Adds numbers exactly as decimals (a 128-bit integer with a common scale), so that a
+// long sum carries no binary rounding noise.
+class DecimalSum {
+public:
+    // Throws error 13 when text is not a number, error 6 when the sum outgrows 38 digits.
+    void add(QStringView text, const RegionalSettings& regional);
+    void add(const DecimalNumber& number);
+    // The sum in the plain number form of formatPlainNumber.
+    QString text(const RegionalSettings& regional) const;
+
+private:
+    static constexpr int MaxScale = 18;
+    __int128 m_value = 0;
+    int m_scale = 0; // decimals of m_value
+};
+
+} // namespace quendra

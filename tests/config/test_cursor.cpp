@@ -1,0 +1,373 @@
+#include "config/clsinitdbconnect.h"
+#include "config/configrowset.h"
+#include "support/recordingsink.h"
+#include "support/tempconfigdb.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace quendra {
+namespace {
+
+using test::RecordingSink;
+using test::TempConfigDb;
+
+// Records the arguments of every emission of a signal (the config tests link no Qt Test).
+template <class... Args> struct Spy {
+    std::vector<std::tuple<std::decay_t<Args>...>> calls;
+    template <class Obj, class Sig> Spy(Obj* obj, Sig sig)
+    {
+        QObject::connect(obj, sig, [this](Args... a) { calls.emplace_back(a...); });
+    }
+    int count() const { return static_cast<int>(calls.size()); }
+};
+
+// Counts the beeps of MovePrevious for the lifetime of the object.
+struct BeepCounter {
+    int beeps = 0;
+    clsInitDBConnect::BeepHook previous;
+    BeepCounter()
+    {
+        previous = clsInitDBConnect::setBeepHook([this] { ++beeps; });
+    }
+    ~BeepCounter() { clsInitDBConnect::setBeepHook(previous); }
+};
+
+class CursorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        db.execAll({u"insert into srcbody (transid, field, sort) values ('A1', 'KDNR', 2)"_s,
+                    u"insert into srcbody (transid, field, sort) values ('A1', 'NAME', 1)"_s,
+                    u"insert into srcbody (transid, field, sort) values ('A1', 'ORT', 3)"_s,
+                    u"insert into srcbody (transid, field, sort) values ('B2', 'X', 1)"_s});
+    }
+
+    std::unique_ptr<clsInitDBConnect> open(const QString& table, const QString& transId,
+                                           const QString& order = {})
+    {
+        auto c = std::make_unique<clsInitDBConnect>();
+        c->setTable(table);
+        c->setTransID(transId);
+        c->setOrderBy(order);
+        c->init();
+        return c;
+    }
+
+    // The field column of every A1 row in sort order, as a fresh cursor reads it.
+    QStringList storedFields(const QString& transId = u"A1"_s)
+    {
+        auto c = open(u"srcbody"_s, transId, u"sort"_s);
+        QStringList out;
+        while (!c->isEOF()) {
+            out << c->value(u"field"_s).toString();
+            c->MoveNext();
+        }
+        return out;
+    }
+
+    RecordingSink sink;
+    TempConfigDb db;
+};
+
+TEST_F(CursorTest, EmptySelectionThenAddNewAndUpdate)
+{
+    auto c = open(u"srchead"_s, u"NEU"_s);
+    EXPECT_TRUE(c->isEOF());
+    EXPECT_EQ(c->AbsolutePosition(), -1);
+    EXPECT_FALSE(c->EditingRecord());
+
+    c->AddNew();
+    EXPECT_TRUE(c->EditingRecord());
+    EXPECT_EQ(c->value(u"TransID"_s).toString(), u"NEU"_s);
+    c->setValue(u"Path"_s, u"/daten/ein.csv"_s);
+    c->update();
+    EXPECT_FALSE(c->EditingRecord());
+
+    auto again = open(u"srchead"_s, u"NEU"_s);
+    ASSERT_EQ(again->AbsolutePosition(), 1);
+    EXPECT_EQ(again->value(u"path"_s).toString(), u"/daten/ein.csv"_s);
+    EXPECT_TRUE(again->value(u"FromMedium"_s).isNull());
+}
+
+TEST_F(CursorTest, MovesAtBothEnds)
+{
+    BeepCounter beep;
+    auto c = open(u"srcbody"_s, u"A1"_s, u"sort"_s);
+    Spy<> moves(c.get(), &clsInitDBConnect::MoveComplete);
+    EXPECT_EQ(c->AbsolutePosition(), 1);
+    EXPECT_EQ(c->value(u"field"_s).toString(), u"NAME"_s);
+
+    c->MovePrevious(); // on the first row: beep, stay
+    EXPECT_EQ(beep.beeps, 1);
+    EXPECT_EQ(c->AbsolutePosition(), 1);
+
+    c->MoveLast();
+    EXPECT_EQ(c->value(u"field"_s).toString(), u"ORT"_s);
+    c->MoveNext();
+    EXPECT_TRUE(c->isEOF());
+    EXPECT_EQ(c->AbsolutePosition(), -1);
+    EXPECT_THROW(c->value(u"field"_s), Error);
+    c->MoveNext(); // nothing more
+    c->MoveLast(); // from end-of-set: nothing
+    EXPECT_TRUE(c->isEOF());
+
+    c->MovePrevious(); // back onto the last row, no beep
+    EXPECT_EQ(c->AbsolutePosition(), 3);
+    EXPECT_EQ(beep.beeps, 1);
+    c->MoveFirst();
+    EXPECT_EQ(c->AbsolutePosition(), 1);
+    EXPECT_EQ(moves.count(), 6); // previous (2), last, next, previous, first
+}
+
+TEST_F(CursorTest, EmptySetMoves)
+{
+    BeepCounter beep;
+    auto c = open(u"srcbody"_s, u"NIX"_s);
+    c->MovePrevious();
+    c->MoveNext();
+    c->MoveLast();
+    EXPECT_EQ(beep.beeps, 0);
+    EXPECT_TRUE(c->isEOF());
+    try {
+        c->MoveFirst();
+        FAIL() << "MoveFirst on an empty set must fail";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errnum::NoCurrentRecord);
+        EXPECT_EQ(e.description(), u"Kein aktueller Datensatz."_s);
+        EXPECT_TRUE(e.source().startsWith(u"Modul: clsInitDBConnect.MoveFirst"_s));
+    }
+}
+
+TEST_F(CursorTest, DeleteLastRowLeavesEndOfSet)
+{
+    auto c = open(u"srcbody"_s, u"A1"_s, u"sort"_s);
+    c->MoveLast();
+    c->Delete();
+    EXPECT_TRUE(c->isEOF());
+    EXPECT_EQ(c->record().rowCount(), 2);
+    EXPECT_EQ(storedFields(), (QStringList{u"NAME"_s, u"KDNR"_s}));
+
+    c->MoveFirst();
+    c->Delete(); // the first: the next one becomes current
+    EXPECT_EQ(c->value(u"field"_s).toString(), u"KDNR"_s);
+    EXPECT_EQ(storedFields(), (QStringList{u"KDNR"_s}));
+}
+
+TEST_F(CursorTest, MovingOffAChangedRowWritesIt)
+{
+    auto c = open(u"srcbody"_s, u"A1"_s, u"sort"_s);
+    c->setValue(u"field"_s, u"VORNAME"_s);
+    EXPECT_TRUE(c->EditingRecord());
+    EXPECT_EQ(storedFields().first(), u"NAME"_s); // still pending
+    c->MoveNext();
+    EXPECT_EQ(storedFields().first(), u"VORNAME"_s);
+}
+
+TEST_F(CursorTest, UpdateWritesEveryPendingRow)
+{
+    auto c = open(u"srcbody"_s, u"A1"_s, u"sort"_s);
+    ConfigRowSet& rs = c->record();
+    const int field = rs.fieldIndex(u"FIELD"_s);
+    ASSERT_GE(field, 0);
+    EXPECT_TRUE(rs.setData(rs.index(1, field), u"K"_s));
+    EXPECT_TRUE(rs.setData(rs.index(2, field), u"O"_s));
+    c->AddNew();
+    c->setValue(u"field"_s, u"NEU"_s);
+    c->setValue(u"sort"_s, 4);
+    c->update();
+    EXPECT_EQ(storedFields(), (QStringList{u"NAME"_s, u"K"_s, u"O"_s, u"NEU"_s}));
+}
+
+TEST_F(CursorTest, TransIdWithApostropheRoundTrips)
+{
+    {
+        auto c = open(u"srchead"_s, u"O'Brien"_s);
+        EXPECT_EQ(c->statement(), u"select * from srchead where transid='O''Brien'"_s);
+        EXPECT_TRUE(c->isEOF());
+        c->AddNew();
+        c->update();
+    }
+    auto c = open(u"srchead"_s, u"O'Brien"_s);
+    ASSERT_EQ(c->AbsolutePosition(), 1);
+    c->setValue(u"dbtable"_s, u"Kunden 'alt'"_s);
+    c->update();
+    auto again = open(u"srchead"_s, u"O'Brien"_s);
+    EXPECT_EQ(again->value(u"dbtable"_s).toString(), u"Kunden 'alt'"_s);
+}
+
+TEST_F(CursorTest, SetSqlBeforeAndAfterInit)
+{
+    clsInitDBConnect c;
+    c.setTable(u"srchead"_s);
+    c.setTransID(u"A1"_s);
+    c.setSQL(u"select field from srcbody where transid='B2'"_s);
+    c.init();
+    EXPECT_EQ(c.statement(), u"select field from srcbody where transid='B2'"_s);
+    EXPECT_EQ(c.record().columnCount(), 1);
+    EXPECT_EQ(c.value(u"field"_s).toString(), u"X"_s);
+
+    c.setSQL(u"select * from srcbody order by sort desc"_s); // reopens at once
+    EXPECT_EQ(c.record().rowCount(), 4);
+    EXPECT_EQ(c.value(u"field"_s).toString(), u"ORT"_s);
+}
+
+TEST_F(CursorTest, JoinIsReadOnly)
+{
+    db.exec(u"insert into srchead (transid, path) values ('A1', 'p')"_s);
+    clsInitDBConnect c;
+    c.setSQL(u"select h.path, b.field from srchead h join srcbody b on b.transid = h.transid"_s);
+    c.init();
+    ConfigRowSet& rs = c.record();
+    EXPECT_TRUE(rs.isReadOnly());
+    EXPECT_FALSE(rs.flags(rs.index(0, 0)).testFlag(Qt::ItemIsEditable));
+    EXPECT_FALSE(rs.setData(rs.index(0, 0), u"q"_s));
+    EXPECT_THROW(c.setValue(u"path"_s, u"q"_s), Error);
+    EXPECT_THROW(c.AddNew(), Error);
+    EXPECT_THROW(c.Delete(), Error);
+    EXPECT_EQ(rs.rowCount(), 3);
+}
+
+TEST_F(CursorTest, OperationsBeforeInitFailWithMissingObject)
+{
+    clsInitDBConnect c;
+    EXPECT_EQ(c.dataMember(u"Primary"_s), nullptr);
+    for (const auto& op : std::vector<std::function<void()>>{
+             [&] { c.isEOF(); }, [&] { c.MoveNext(); }, [&] { c.AddNew(); }, [&] { c.record(); },
+             [&] { c.update(); }}) {
+        try {
+            op();
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errnum::ObjectMissing);
+        }
+    }
+}
+
+TEST_F(CursorTest, RequeryReadsOtherCursorsChangesAndTellsBinders)
+{
+    auto c = open(u"srcbody"_s, u"A1"_s, u"sort"_s);
+    Spy<const QString&> changed(c.get(), &clsInitDBConnect::dataMemberChanged);
+    Spy<> reset(&c->record(), &QAbstractItemModel::modelReset);
+    db.exec(u"insert into srcbody (transid, field, sort) values ('A1', 'PLZ', 0)"_s);
+    c->Requery();
+    EXPECT_EQ(c->value(u"field"_s).toString(), u"PLZ"_s);
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(std::get<0>(changed.calls.at(0)), u"Primary"_s);
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(c->dataMember(u"Primary"_s), &c->record());
+    EXPECT_EQ(c->dataMember(u"primary"_s), nullptr);
+}
+
+TEST_F(CursorTest, NullAndQuotedColumnsReadBack)
+{
+    db.exec(
+        u"insert into trgbody (transid, field, \"0padding\", ltrim) values ('A1', 'F', 1, NULL)"_s);
+    auto c = open(u"trgbody"_s, u"A1"_s);
+    EXPECT_EQ(c->value(u"0padding"_s).toInt(), 1);
+    EXPECT_TRUE(c->value(u"lTrim"_s).isNull());
+    EXPECT_FALSE(c->value(u"lTrim"_s).isValid());
+    c->setValue(u"0padding"_s, 0);
+    c->update();
+    EXPECT_EQ(open(u"trgbody"_s, u"A1"_s)->value(u"0PADDING"_s).toInt(), 0);
+    try {
+        c->value(u"nosuch"_s);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errnum::ItemNotFound);
+    }
+}
+
+TEST_F(CursorTest, UpdateOfRowDeletedElsewhereFails)
+{
+    auto c = open(u"srcbody"_s, u"B2"_s);
+    db.exec(u"delete from srcbody where transid='B2'"_s);
+    c->setValue(u"field"_s, u"Y"_s);
+    try {
+        c->update();
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errnum::RowNotFound);
+        EXPECT_TRUE(e.source().startsWith(u"Modul: clsInitDBConnect.Update"_s));
+    }
+}
+
+TEST_F(CursorTest, ModelFollowsInsertsRemovalsAndPosition)
+{
+    auto c = open(u"srcbody"_s, u"A1"_s, u"sort"_s);
+    ConfigRowSet& rs = c->record();
+    Spy<const QModelIndex&, int, int> inserted(&rs, &QAbstractItemModel::rowsInserted);
+    Spy<const QModelIndex&, int, int> removed(&rs, &QAbstractItemModel::rowsRemoved);
+    Spy<int> current(&rs, &ConfigRowSet::currentRowChanged);
+    c->AddNew();
+    ASSERT_EQ(inserted.count(), 1);
+    EXPECT_EQ(std::get<1>(inserted.calls.at(0)), 3);
+    EXPECT_EQ(std::get<0>(current.calls.back()), 3);
+    c->Delete(); // an unsaved row: gone from the snapshot only
+    ASSERT_EQ(removed.count(), 1);
+    EXPECT_EQ(std::get<0>(current.calls.back()), -1);
+    EXPECT_EQ(storedFields().size(), 3);
+    EXPECT_EQ(rs.headerData(0, Qt::Horizontal).toString(), u"transid"_s);
+    c->setAbsolutePosition(2);
+    EXPECT_EQ(c->value(u"field"_s).toString(), u"KDNR"_s);
+}
+
+} // namespace
+} // namespace quendra
+
+namespace quendra {
+namespace {
+
+// What a bound widget writes back over a stored value: only a real difference makes the
+// row a pending change, and a written value reaches the database as the column's type.
+struct WriteCase {
+    const char* name;
+    const char* column;
+    const char* storedSql; // SQL literal
+    QVariant written;
+    bool changes;
+    const char* storedAfter; // text of the column read back from the database; "NULL"
+};
+
+class BoundWrite : public ::testing::TestWithParam<WriteCase> {};
+
+TEST_P(BoundWrite, ChangesOnlyWhatDiffers)
+{
+    const WriteCase& c = GetParam();
+    test::RecordingSink sink;
+    test::TempConfigDb db;
+    const QString column = QString::fromLatin1(c.column);
+    db.exec(u"insert into trghead (transid, "_s + column + u") values ('T', "_s +
+            QString::fromLatin1(c.storedSql) + u")"_s);
+    clsInitDBConnect cursor;
+    cursor.setTable(u"trghead"_s);
+    cursor.init();
+    ConfigRowSet& rs = cursor.record();
+    ASSERT_TRUE(rs.setData(rs.index(0, rs.fieldIndex(column)), c.written));
+    EXPECT_EQ(cursor.EditingRecord(), c.changes);
+    cursor.update();
+
+    clsInitDBConnect fresh;
+    fresh.setSQL(u"select typeof("_s + column + u") as t, "_s + column + u" as v from trghead"_s);
+    fresh.init();
+    const QVariant v = fresh.value(u"v"_s);
+    EXPECT_EQ(v.isNull() ? u"NULL"_s : fresh.value(u"t"_s).toString() + u":"_s + v.toString(),
+              QString::fromLatin1(c.storedAfter));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BoundWrite,
+    ::testing::Values(WriteCase{"EmptyTextOverNull", "path", "NULL", QString(), false, "NULL"},
+                      WriteCase{"TextOverNull", "path", "NULL", u"/x"_s, true, "text:/x"},
+                      WriteCase{"SameText", "path", "'/x'", u"/x"_s, false, "text:/x"},
+                      WriteCase{"EmptyTextOverText", "path", "'/x'", QString(u""_s), true, "text:"},
+                      WriteCase{"NumberAsSameText", "fixlength", "1", u"1"_s, false, "integer:1"},
+                      WriteCase{"NumberAsNewText", "fixlength", "1", u"0"_s, true, "integer:0"},
+                      WriteCase{"SameBoolean", "chkrecord", "1", true, false, "integer:1"},
+                      WriteCase{"BooleanOverZero", "chkrecord", "0", true, true, "integer:1"},
+                      WriteCase{"NullOverText", "encoding", "'ASCII'", QVariant(), true, "NULL"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace quendra

@@ -1,0 +1,368 @@
+#include "common/error.h"
+#include "connectors/clsfsconnect.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace quendra;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class TextFile : public ::testing::Test {
+protected:
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+    QString write(const QByteArray& bytes, const char* name = "src.txt") const
+    {
+        QFile f(path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    }
+
+    static QByteArray read(const QString& file)
+    {
+        QFile f(file);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    }
+
+    // Every line of the file, each as its list of fields.
+    static std::vector<QStringList> readAll(const QString& file, const QString& delimiter)
+    {
+        clsFSConnect c;
+        c.init(file, 1, delimiter);
+        std::vector<QStringList> lines;
+        for (; !c.isEOF(); c.MoveNext()) {
+            QStringList fields;
+            for (int i = 0; i < c.fieldCount(); ++i)
+                fields << c.getField(i).toString();
+            lines.push_back(fields);
+        }
+        return lines;
+    }
+
+    QTemporaryDir dir;
+};
+
+const char* const E = ""; // an empty field
+
+QStringList texts(const std::vector<const char*>& utf8)
+{
+    QStringList list;
+    for (const char* t : utf8)
+        list << QString::fromUtf8(t);
+    return list;
+}
+
+struct SplitCase {
+    const char* name;
+    const char* delimiter;
+    const char* line;
+    std::vector<const char*> fields;
+};
+
+class Splitting : public TextFile, public ::testing::WithParamInterface<SplitCase> {};
+
+TEST_P(Splitting, GivesTheFieldsOfTheLine)
+{
+    const SplitCase& c = GetParam();
+    const auto lines = readAll(write(QByteArray(c.line) + "\r\n"), QString::fromUtf8(c.delimiter));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], texts(c.fields));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, Splitting,
+    ::testing::Values(SplitCase{"trailingAndEmpty", ";", "a;;b;", {"a", E, "b", E}},
+                      SplitCase{"twoCharacters", "||", "a||b", {"a", "b"}},
+                      SplitCase{"twoCharactersOddRun", "||", "a|||b||", {"a", "|b", E}},
+                      SplitCase{"noDelimiter", ";", "a b \"c\"", {"a b \"c\""}},
+                      SplitCase{"emptyLine", ";", "", {E}},
+                      SplitCase{"onlyDelimiters", ";", ";;", {E, E, E}},
+                      SplitCase{"blanksKept", ",", " a , b ", {" a ", " b "}},
+                      SplitCase{"unencodableDelimiter", "\xe2\x86\x92", "a;b", {"a;b"}},
+                      SplitCase{"ansiDelimiter",
+                                "\xc2\xa7",
+                                "a\xa7"
+                                "b",
+                                {"a", "b"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct LineEndCase {
+    const char* name;
+    QByteArray bytes;
+    std::vector<const char*> lines;
+};
+
+class LineEnds : public TextFile, public ::testing::WithParamInterface<LineEndCase> {};
+
+TEST_P(LineEnds, SeparateRecords)
+{
+    QStringList got;
+    for (const QStringList& fields : readAll(write(GetParam().bytes), QStringLiteral(";")))
+        got << fields.join(QLatin1Char(';'));
+    EXPECT_EQ(got, texts(GetParam().lines));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LineEnds,
+    ::testing::Values(LineEndCase{"crlf", "a\r\nb\r\n", {"a", "b"}},
+                      LineEndCase{"mixed", "a\r\nb\rc\nd", {"a", "b", "c", "d"}},
+                      LineEndCase{"lfOnly", "a\nb\n\nc", {"a", "b", E, "c"}},
+                      LineEndCase{"crOnly", "a\rb\r", {"a", "b"}},
+                      LineEndCase{"lfCrIsTwoEnds", "a\n\rb", {"a", E, "b"}},
+                      LineEndCase{"emptyLines", "\r\n\r\n", {E, E}}, LineEndCase{"empty", "", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TextFile, CrLfAcrossTheReadBlockIsOneLineEnd)
+{
+    QByteArray bytes((1 << 20) - 1, 'x');
+    bytes += "\r\nnext\r\n";
+    bytes += QByteArray(3 << 20, 'y'); // longer than the buffer
+    const auto lines = readAll(write(bytes), QStringLiteral(";"));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0][0].size(), (1 << 20) - 1);
+    EXPECT_EQ(lines[1][0], QStringLiteral("next"));
+    EXPECT_EQ(lines[2][0].size(), 3 << 20);
+}
+
+TEST_F(TextFile, EmptyFileHasNoRecord)
+{
+    clsFSConnect c;
+    c.init(write({}), 1, QStringLiteral(";"));
+    EXPECT_TRUE(c.isEOF());
+    EXPECT_EQ(c.fieldCount(), 0);
+    c.MoveLast();
+    EXPECT_EQ(c.AbsolutePosition(), 0);
+    c.MoveFirst();
+    EXPECT_TRUE(c.isEOF());
+}
+
+TEST_F(TextFile, OneLineFile)
+{
+    clsFSConnect c;
+    c.init(write("a;b"), 1, QStringLiteral(";"));
+    EXPECT_FALSE(c.isEOF());
+    EXPECT_EQ(c.AbsolutePosition(), 1);
+    EXPECT_EQ(c.fieldCount(), 2);
+    c.MoveNext();
+    EXPECT_TRUE(c.isEOF());
+    EXPECT_EQ(c.AbsolutePosition(), 1);
+    EXPECT_EQ(c.getField(1), u"b"); // the last line stays current
+}
+
+TEST_F(TextFile, LongFileCountsAndRestartsWithTheSameDelimiter)
+{
+    QByteArray bytes;
+    for (int i = 1; i <= 40000; ++i)
+        bytes += "line||" + QByteArray::number(i) + "||some more text to pass a block\r\n";
+    clsFSConnect c;
+    c.init(write(bytes), 1, QStringLiteral("||"));
+    c.MoveLast();
+    EXPECT_TRUE(c.isEOF());
+    EXPECT_EQ(c.AbsolutePosition(), 40000);
+    EXPECT_EQ(c.getField(1), u"40000");
+    c.MoveFirst();
+    EXPECT_FALSE(c.isEOF());
+    EXPECT_EQ(c.AbsolutePosition(), 1);
+    EXPECT_EQ(c.getField(1), u"1");
+    qint64 seen = 0;
+    for (; !c.isEOF(); c.MoveNext())
+        seen += c.getField(1).toLongLong() == c.AbsolutePosition() ? 1 : 0;
+    EXPECT_EQ(seen, 40000);
+}
+
+TEST_F(TextFile, WritesValuesWithDelimiterAndLineEnd)
+{
+    const QString file = path("out.txt");
+    {
+        clsFSConnect c;
+        c.init(file, 0, QStringLiteral(";"));
+        c.setValue(u"");
+        c.setValue(u"x");
+        c.setValue(u"");
+        c.update();
+        c.update(); // no values: an empty line
+        c.setValue(u"\"", u"Meier");
+        c.setValue(u"12,5");
+        c.update();
+        c.setValue(u"never written"); // no update follows
+        c.close();
+    }
+    EXPECT_EQ(read(file), QByteArray(";x;\r\n\r\n\"Meier\";12,5\r\n"));
+}
+
+TEST_F(TextFile, EmptyDelimiterJoinsValuesOnWriting)
+{
+    const QString file = path("out.txt");
+    {
+        clsFSConnect c;
+        c.init(file, 0);
+        c.setValue(u"ab");
+        c.setValue(u"cd");
+        c.update();
+    } // the destructor writes what is buffered
+    EXPECT_EQ(read(file), QByteArray("abcd\r\n"));
+}
+
+struct CodePageCase {
+    const char* name;
+    const char* encoding;
+    const char* text; // UTF-8
+    QByteArray bytes;
+};
+
+class Encoding : public TextFile, public ::testing::WithParamInterface<CodePageCase> {};
+
+TEST_P(Encoding, WritesTheCodePage)
+{
+    const QString file = path("out.txt");
+    clsFSConnect c;
+    c.init(file, 0, QStringLiteral(";"));
+    c.setEncoding(QString::fromUtf8(GetParam().encoding));
+    c.setValue(QString::fromUtf8(GetParam().text));
+    c.update();
+    c.close();
+    EXPECT_EQ(read(file), GetParam().bytes + "\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Umlauts, Encoding,
+                         ::testing::Values(CodePageCase{"ansi", "ANSI", "ä", "\xe4"},
+                                           CodePageCase{"ascii", "ASCII", "ä", "\x84"},
+                                           CodePageCase{"asciiIsCaseSensitive", "ascii", "ä",
+                                                        "\xe4"},
+                                           CodePageCase{"asciiGermanLetters", "ASCII", "ÄÖÜäöüß",
+                                                        "\x8e\x99\x9a\x84\x94\x81\xe1"},
+                                           CodePageCase{"euroInAnsi", "ANSI", "€", "\x80"},
+                                           CodePageCase{"notInAnsi", "ANSI", "a→😀b", "a??b"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TextFile, EveryByteSurvivesReadingAndWriting)
+{
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r' && b != '\n' && b != ';')
+            bytes += char(b);
+    }
+    clsFSConnect in;
+    in.init(write(bytes + ";end"), 1, QStringLiteral(";"));
+    const QString out = path("out.txt");
+    clsFSConnect c;
+    c.init(out, 0, QStringLiteral(";"));
+    c.setValue(in.getField(0));
+    c.setValue(in.getField(1));
+    c.update();
+    c.close();
+    EXPECT_EQ(read(out), bytes + ";end\r\n");
+}
+
+TEST_F(TextFile, ModeDecidesWhatWorks)
+{
+    const QString src = write("a;b\r\n");
+    clsFSConnect reader;
+    reader.init(src, 1, QStringLiteral(";"));
+    reader.setValue(u"x");
+    reader.update();
+    EXPECT_EQ(read(src), QByteArray("a;b\r\n"));
+
+    clsFSConnect writer;
+    writer.init(path("out.txt"), 0, QStringLiteral(";"));
+    EXPECT_TRUE(writer.getField(0).isEmpty());
+    EXPECT_EQ(writer.fieldCount(), 0);
+    writer.MoveNext();
+    writer.MoveLast();
+    EXPECT_EQ(writer.AbsolutePosition(), 0);
+}
+
+struct ErrorCase {
+    const char* name;
+    std::function<void(clsFSConnect&, const QString& dir)> run;
+    qint32 number;
+    const char* where;
+};
+
+class Errors : public TextFile, public ::testing::WithParamInterface<ErrorCase> {};
+
+TEST_P(Errors, CarryNumberAndModule)
+{
+    clsFSConnect c;
+    try {
+        GetParam().run(c, dir.path());
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), GetParam().number) << e.description().toStdString();
+        EXPECT_TRUE(
+            e.source().startsWith(QStringLiteral("Modul: ") + QString::fromUtf8(GetParam().where)))
+            << e.source().toStdString();
+    }
+}
+
+void writeLine(const QString& file, const char* bytes)
+{
+    QFile f(file);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Errors,
+    ::testing::Values(ErrorCase{"missingFile",
+                                [](clsFSConnect& c, const QString& d) {
+                                    c.init(d + u"/nix.txt"_s, 1, u";"_s);
+                                },
+                                errnum::FileNotFound, "clsFSConnect.init"},
+                      ErrorCase{"missingFolder",
+                                [](clsFSConnect& c, const QString& d) {
+                                    c.init(d + u"/nix/out.txt"_s, 0, u";"_s);
+                                },
+                                errnum::PathNotFound, "clsFSConnect.init"},
+                      ErrorCase{"targetIsAFolder",
+                                [](clsFSConnect& c, const QString& d) { c.init(d, 0, u";"_s); },
+                                errnum::PathFileAccess, "clsFSConnect.init"},
+                      ErrorCase{"sourceIsAFolder",
+                                [](clsFSConnect& c, const QString& d) { c.init(d, 1, u";"_s); },
+                                errnum::PathFileAccess, "clsFSConnect.init"},
+                      ErrorCase{"readingWithoutDelimiter",
+                                [](clsFSConnect& c, const QString& d) {
+                                    writeLine(d + u"/a.txt"_s, "a;b\r\n");
+                                    c.init(d + u"/a.txt"_s, 1);
+                                },
+                                errnum::SubscriptOutOfRange, "clsFSConnect.init"},
+                      ErrorCase{"fieldPastTheLine",
+                                [](clsFSConnect& c, const QString& d) {
+                                    writeLine(d + u"/a.txt"_s, "a;b;c\r\na;b\r\n");
+                                    c.init(d + u"/a.txt"_s, 1, u";"_s);
+                                    c.MoveNext();
+                                    c.getField(2);
+                                },
+                                errnum::SubscriptOutOfRange, "clsFSConnect.getField"},
+                      ErrorCase{"diskFull",
+                                [](clsFSConnect& c, const QString&) {
+                                    c.init(u"/dev/full"_s, 0, u";"_s);
+                                    c.setValue(u"x");
+                                    c.update();
+                                    c.close();
+                                },
+                                61, "clsFSConnect.close"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TextFile, MissingFileNamesThePathAndLeavesNothingOpen)
+{
+    clsFSConnect c;
+    const QString missing = path("fehlt.txt");
+    try {
+        c.init(missing, 1, QStringLiteral(";"));
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().contains(missing));
+    }
+    EXPECT_TRUE(c.isEOF());
+    c.MoveFirst();
+    c.MoveLast();
+    EXPECT_TRUE(c.isEOF());
+}
+
+} // namespace

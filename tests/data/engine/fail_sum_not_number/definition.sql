@@ -1,0 +1,9 @@
+-- A value that cannot be summed ends the run; earlier records stay written
+insert into srcHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, sqlstring, frommedium) values ('T', '@DIR@/src.txt', '', 0, '', ';', '', NULL, 0);
+insert into trgHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, textsign, frommedium, fixlength, chkrecord, encoding) values ('T', '@DIR@/out.txt', '', 0, '', ';', '', '', 0, 0, -1, 'ANSI');
+insert into srcBody (transid, field, format, sort) values
+  ('T', 'id', '', 10),
+  ('T', 'c', '', 20);
+insert into trgBody (transid, field, length, decscale, fieldtype, format, defaultvalue, srcfield, adjustment, chkfield, sort, plus, "0padding", ltrim, command) values
+  ('T', 'N', 0, 0, 'Text', '', '', 'id', '', '', 10, 0, 0, 0, ''),
+  ('T', 'C', 0, 0, 'Text', '', '', 'c', '', 'Summe', 20, 0, 0, 0, '');
