@@ -5,6 +5,8 @@
 #include "connectors/backends/tableplaceholders.h"
 #include "connectors/clsadoconnect_rowset.h"
 
+#include <utility>
+
 namespace quendra {
 
 namespace {
@@ -105,8 +107,10 @@ struct clsADOConnect::Impl {
 
     DatabaseRecord& openWriter()
     {
-        if (!writer)
-            writer = backend->openWriter(tableToChange());
+        if (!writer) {
+            const QString target = tableToChange(); // checks that the connector is open
+            writer = backend->openWriter(target);
+        }
         return *writer;
     }
 
@@ -147,9 +151,7 @@ clsADOConnect::~clsADOConnect()
 
 clsADOConnect::BeepHook clsADOConnect::setBeepHook(BeepHook hook)
 {
-    BeepHook previous = std::move(beepHook());
-    beepHook() = std::move(hook);
-    return previous;
+    return std::exchange(beepHook(), std::move(hook));
 }
 
 void clsADOConnect::setSource(const QString& connectionString)
@@ -306,8 +308,9 @@ void clsADOConnect::Delete()
 {
     trapped("clsADOConnect.Delete", [&] {
         d->requireCurrent();
-        d->backend->deleteRow(d->tableToChange(), d->rows.columns,
-                              d->rows.rows[static_cast<size_t>(d->pos)]);
+        const QString target = d->tableToChange();
+        d->writer.reset(); // rows added before are committed first
+        d->backend->deleteRow(target, d->rows.columns, d->rows.rows[static_cast<size_t>(d->pos)]);
         if (d->model)
             d->model->beginChange();
         d->rows.rows.erase(d->rows.rows.begin() + d->pos);
@@ -326,6 +329,7 @@ void clsADOConnect::update()
         if (!d->adding)
             return;
         d->writePending();
+        d->writer.reset(); // ends the writer's batch: the row is in the database now
         if (d->model)
             d->model->beginChange();
         d->rows.rows.push_back(d->pending);
