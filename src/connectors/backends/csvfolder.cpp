@@ -1,0 +1,272 @@
+// "Text": the data source is a folder, each *.csv and *.txt file in it is one table,
+// named after the file without its suffix ("kunden" for kunden.csv; when kunden.txt is
+// there too, the later one in file-name order is "kunden#txt"). Tables are listed in the
+// order of their file names (ignoring letter case). Fields are separated by commas and
+// may be enclosed in double quotes (a doubled quote inside stands for one, line breaks
+// inside are kept). The bytes are Windows-1252, or UTF-8 when the file begins with a
+// UTF-8 byte order mark. Every column is text: no guessing turns "00123" into 123.
+// An empty field is NULL. Rows are appended to existing files only (an empty file is
+// fine); a missing file is refused, because its columns are unknown.
+#include "connectors/backends/filetypes.h"
+
+#include "common/error.h"
+#include "connectors/backends/filetypetable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <vector>
+
+namespace quendra {
+
+namespace {
+
+const QStringList kSuffixes = {QStringLiteral("csv"), QStringLiteral("txt")};
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+using CsvRow = std::vector<QVariant>;
+
+QByteArray readWholeFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("Die Textdatei %1 kann nicht gelesen werden: %2")
+                        .arg(QDir::toNativeSeparators(path), file.errorString()));
+    return file.readAll();
+}
+
+QString decodeText(const QByteArray& bytes)
+{
+    if (bytes.startsWith(kBom))
+        return QString::fromUtf8(bytes.mid(3));
+    QStringDecoder decoder("windows-1252");
+    return decoder.decode(bytes);
+}
+
+// Splits text into records of fields. A field that is empty (quoted or not) is NULL;
+// a line with nothing on it is no record.
+std::vector<CsvRow> parseCsv(const QString& text)
+{
+    std::vector<CsvRow> rows;
+    CsvRow row;
+    QString field;
+    bool quoted = false;    // inside a quoted section
+    bool fieldSeen = false; // the current line has content (so it is a record)
+    auto endField = [&] {
+        row.push_back(field.isEmpty() ? QVariant() : QVariant(field));
+        field.clear();
+    };
+    auto endRecord = [&] {
+        if (fieldSeen) {
+            endField();
+            rows.push_back(std::move(row));
+        }
+        row = CsvRow();
+        field.clear();
+        fieldSeen = false;
+    };
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == u'"' && i + 1 < n && text.at(i + 1) == u'"') {
+                field += c;
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == u'"') {
+            quoted = true;
+            fieldSeen = true;
+        } else if (c == u',') {
+            endField();
+            fieldSeen = true;
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+                ++i;
+            endRecord();
+        } else {
+            field += c;
+            fieldSeen = true;
+        }
+    }
+    endRecord();
+    return rows;
+}
+
+void loadCsv(const QFileInfo& file, bool header, QSqlDatabase& db)
+{
+    std::vector<CsvRow> rows = parseCsv(decodeText(readWholeFile(file.filePath())));
+    QStringList names;
+    size_t first = 0;
+    if (header && !rows.empty()) {
+        for (const QVariant& name : rows.front())
+            names << name.toString();
+        first = 1;
+    }
+    int width = int(names.size());
+    for (size_t r = first; r < rows.size(); ++r)
+        width = std::max(width, int(rows[r].size()));
+    const QStringList numbered = numberedColumnNames(width);
+    for (int i = int(names.size()); i < width; ++i)
+        names << numbered.at(i);
+    names = usableColumnNames(names);
+
+    QList<TableColumn> columns;
+    for (const QString& name : std::as_const(names))
+        columns << TableColumn{name, ColumnKind::Text};
+    if (columns.isEmpty()) // an empty file: a table of one column without rows
+        columns << TableColumn{QStringLiteral("F1"), ColumnKind::Text};
+
+    MemoryTableBuilder table(db, freeTableName(db, file.completeBaseName(), file.suffix()),
+                             columns);
+    for (size_t r = first; r < rows.size(); ++r) {
+        QVariantList values(rows[r].begin(), rows[r].end());
+        values.resize(columns.size());
+        table.addRow(values);
+    }
+    table.finish();
+}
+
+class CsvFolderReader : public FileTypeReader {
+public:
+    void load(const DataSourceSpec& spec, QSqlDatabase& memoryDb) override
+    {
+        trapped("CsvFolder.load", [&] {
+            const QFileInfoList files = folderTableFiles(spec.dataSource, kSuffixes);
+            for (const QFileInfo& file : files)
+                loadCsv(file, spec.header, memoryDb);
+        });
+    }
+};
+
+// A value as it goes into a line: enclosed in double quotes when it holds a comma, a
+// quote, a line break or spaces at either end.
+QString csvField(const QVariant& value)
+{
+    const QString text = textFromVariant(value);
+    const bool needsQuotes = text.contains(u',') || text.contains(u'"') || text.contains(u'\r') ||
+                             text.contains(u'\n') || text.startsWith(u' ') || text.endsWith(u' ');
+    if (!needsQuotes)
+        return text;
+    QString inner = text;
+    inner.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
+// Appends each row as one line with CR LF, written and flushed in one piece.
+class CsvRecord : public DatabaseRecord {
+public:
+    explicit CsvRecord(const QString& path) : m_file(path)
+    {
+        const QByteArray existing = readWholeFile(path);
+        m_utf8 = existing.startsWith(kBom);
+        const std::vector<CsvRow> rows = parseCsv(decodeText(existing));
+        m_columns = rows.empty() ? 0 : int(rows.front().size());
+        m_growable = rows.empty();
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+            throw Error(errnum::PathFileAccess, {},
+                        QStringLiteral("In die Textdatei %1 kann nicht geschrieben werden: %2")
+                            .arg(QDir::toNativeSeparators(path), m_file.errorString()));
+        // The last line of a file written elsewhere may lack its line break.
+        m_pendingBreak = !existing.isEmpty() && !existing.endsWith('\n') &&
+                         !existing.endsWith('\r') && existing != kBom;
+    }
+
+    int fieldsCount() const override { return m_columns; }
+
+    void AddNew() override
+    {
+        m_values.assign(size_t(m_columns), QVariant());
+        m_adding = true;
+    }
+
+    void setItem(int ordinal, const QVariant& value) override
+    {
+        trapped("CsvFolder.setItem", [&] {
+            if (!m_adding)
+                throw standardError(errnum::NoCurrentRecord);
+            if (ordinal < 0 || (ordinal >= m_columns && !m_growable))
+                throw standardError(errnum::ItemNotFound, QString::number(ordinal));
+            if (size_t(ordinal) >= m_values.size())
+                m_values.resize(size_t(ordinal) + 1);
+            m_values[size_t(ordinal)] = value;
+        });
+    }
+
+    void update() override
+    {
+        trapped("CsvFolder.Update", [&] {
+            if (!m_adding)
+                throw standardError(errnum::NoCurrentRecord);
+            QStringList fields;
+            for (const QVariant& value : m_values)
+                fields << csvField(value);
+            QString line = fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+            if (m_pendingBreak)
+                line.prepend(QStringLiteral("\r\n"));
+            QByteArray bytes;
+            if (m_utf8) {
+                bytes = line.toUtf8();
+            } else {
+                QStringEncoder encoder("windows-1252");
+                bytes = encoder.encode(line);
+            }
+            if (m_file.write(bytes) != bytes.size() || !m_file.flush())
+                throw Error(
+                    errnum::PathFileAccess, {},
+                    QStringLiteral("In die Textdatei %1 kann nicht geschrieben werden: %2")
+                        .arg(QDir::toNativeSeparators(m_file.fileName()), m_file.errorString()));
+            m_pendingBreak = false;
+            m_columns = std::max(m_columns, int(m_values.size()));
+            m_adding = false;
+        });
+    }
+
+private:
+    QFile m_file;
+    bool m_utf8 = false;
+    bool m_growable = false;
+    bool m_pendingBreak = false;
+    bool m_adding = false;
+    int m_columns = 0;
+    std::vector<QVariant> m_values;
+};
+
+class CsvFolderWriter : public FileTypeWriter {
+public:
+    std::unique_ptr<DatabaseRecord> openTable(const DataSourceSpec& spec,
+                                              const QString& table) override
+    {
+        return trapped("CsvFolder.openTable", [&]() -> std::unique_ptr<DatabaseRecord> {
+            if (spec.dataSource.isEmpty() || !QDir(spec.dataSource).exists())
+                throw standardError(errnum::PathNotFound, spec.dataSource);
+            const QString path = findTableFile(spec.dataSource, table, kSuffixes);
+            if (path.isEmpty())
+                throw Error(errnum::FileNotFound, {},
+                            QStringLiteral("Die Textdatei %1 gibt es im Ordner %2 nicht. Legen "
+                                           "Sie die Zieldatei an (eine leere Datei genügt).")
+                                .arg(table, QDir::toNativeSeparators(spec.dataSource)));
+            return std::make_unique<CsvRecord>(path);
+        });
+    }
+};
+
+} // namespace
+
+std::unique_ptr<FileTypeReader> makeCsvFolderReader()
+{
+    return std::make_unique<CsvFolderReader>();
+}
+
+std::unique_ptr<FileTypeWriter> makeCsvFolderWriter()
+{
+    return std::make_unique<CsvFolderWriter>();
+}
+
+} // namespace quendra

@@ -1,0 +1,340 @@
+// "dBase III": the data source is a folder, each *.dbf file in it is one table, named
+// after the file without its suffix. Tables are listed in the order of their file
+// names (ignoring letter case). Text is decoded with the code page the file names: its
+// .cpg file, else the language driver byte of its header; Windows-1252 when neither
+// says anything. Rows are appended to existing tables only: a missing table is refused,
+// because nothing tells which columns and widths it should have.
+#include "connectors/backends/filetypes.h"
+
+#include "common/error.h"
+#include "connectors/backends/filetypetable.h"
+
+#include <QDir>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <shapefil.h>
+
+#include <vector>
+
+namespace quendra {
+
+namespace {
+
+struct DbfCloser {
+    void operator()(DBFInfo* handle) const { DBFClose(handle); }
+};
+using DbfHandle = std::unique_ptr<DBFInfo, DbfCloser>;
+
+// The ICU name of the code page that DBFGetCodePage reports ("LDID/87" from the header
+// byte, or the text of the .cpg file).
+QByteArray codecName(const char* codePage)
+{
+    const QByteArray page = QByteArray(codePage ? codePage : "").trimmed().toUpper();
+    if (page.startsWith("LDID/")) {
+        switch (page.mid(5).toInt()) {
+        case 0x01:
+            return "IBM437";
+        case 0x02:
+        case 0x37:
+            return "IBM850";
+        case 0x64:
+            return "IBM852";
+        case 0x65:
+            return "IBM865";
+        case 0x66:
+            return "IBM866";
+        case 0xC8:
+            return "windows-1250";
+        case 0xC9:
+            return "windows-1251";
+        case 0xCB:
+            return "windows-1253";
+        case 0xCA:
+            return "windows-1254";
+        default: // 0x03, 0x57 and everything else: Windows ANSI
+            return "windows-1252";
+        }
+    }
+    if (page.isEmpty())
+        return "windows-1252";
+    bool numeric = false;
+    const int number = page.toInt(&numeric);
+    if (numeric) {
+        if (number == 437 || number == 850 || number == 852 || number == 865 || number == 866)
+            return "IBM" + page;
+        if (number >= 1250 && number <= 1258)
+            return "windows-" + page;
+        if (number >= 88591 && number <= 885916)
+            return "ISO-8859-" + page.mid(4);
+        return "windows-1252";
+    }
+    if (page.startsWith("ANSI "))
+        return "windows-" + page.mid(5);
+    if (page.startsWith("CP") && page.mid(2).toInt() >= 1250)
+        return "windows-" + page.mid(2);
+    if (QStringDecoder(page.constData()).isValid())
+        return page;
+    return "windows-1252";
+}
+
+DbfHandle openDbf(const QString& path, const char* access)
+{
+    DbfHandle handle(DBFOpen(QFile::encodeName(path).constData(), access));
+    if (!handle)
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("Die dBase-Datei %1 kann nicht geöffnet werden.")
+                        .arg(QDir::toNativeSeparators(path)));
+    return handle;
+}
+
+struct DbfField {
+    QString name;
+    char type = 'C';
+    int width = 0;
+    int decimals = 0;
+    int offset = 0;
+};
+
+std::vector<DbfField> dbfFields(DBFInfo* dbf, QStringDecoder& decoder)
+{
+    std::vector<DbfField> fields;
+    for (int i = 0; i < DBFGetFieldCount(dbf); ++i) {
+        char name[XBASE_FLDNAME_LEN_READ + 1] = {};
+        DbfField field;
+        DBFGetFieldInfo(dbf, i, name, &field.width, &field.decimals);
+        field.name = decoder.decode(QByteArrayView(name));
+        field.type = DBFGetNativeFieldType(dbf, i);
+        field.offset = dbf->panFieldOffset[i];
+        fields.push_back(field);
+    }
+    return fields;
+}
+
+ColumnKind columnKind(const DbfField& field)
+{
+    switch (field.type) {
+    case 'N':
+        return field.decimals == 0 && field.width <= 18 ? ColumnKind::Integer : ColumnKind::Real;
+    case 'F':
+        return ColumnKind::Real;
+    case 'D':
+        return ColumnKind::Date;
+    case 'L':
+        return ColumnKind::Boolean;
+    default:
+        return ColumnKind::Text;
+    }
+}
+
+// A blank cell is NULL for every type (dBase III has no other NULL); so are the
+// "****" of an overflowed number, a date of zeros and the "?" of an unknown logical.
+QVariant cellValue(const DbfField& field, QByteArrayView raw, QStringDecoder& decoder)
+{
+    const QByteArray trimmed = raw.toByteArray().trimmed();
+    if (trimmed.isEmpty())
+        return {};
+    switch (field.type) {
+    case 'N':
+    case 'F': {
+        if (trimmed.startsWith('*'))
+            return {};
+        bool ok = false;
+        if (columnKind(field) == ColumnKind::Integer) {
+            const qlonglong whole = trimmed.toLongLong(&ok);
+            if (ok)
+                return whole;
+        }
+        const double number = trimmed.toDouble(&ok);
+        return ok ? QVariant(number) : QVariant();
+    }
+    case 'D': {
+        const QDate date = QDate::fromString(QString::fromLatin1(trimmed), u"yyyyMMdd");
+        return date.isValid() ? QVariant(date) : QVariant();
+    }
+    case 'L':
+        if (QByteArrayView("TtYy").contains(trimmed.at(0)))
+            return 1;
+        if (QByteArrayView("FfNn").contains(trimmed.at(0)))
+            return 0;
+        return {};
+    default: {
+        QByteArray text = raw.toByteArray();
+        while (!text.isEmpty() && (text.endsWith(' ') || text.endsWith('\0')))
+            text.chop(1);
+        return QString(decoder.decode(text));
+    }
+    }
+}
+
+void loadDbf(const QFileInfo& file, QSqlDatabase& db)
+{
+    const DbfHandle dbf = openDbf(file.filePath(), "rb");
+    QStringDecoder decoder(codecName(DBFGetCodePage(dbf.get())).constData());
+    const std::vector<DbfField> fields = dbfFields(dbf.get(), decoder);
+    QStringList names;
+    for (const DbfField& field : fields)
+        names << field.name;
+    names = usableColumnNames(names);
+    QList<TableColumn> columns;
+    for (size_t i = 0; i < fields.size(); ++i)
+        columns << TableColumn{names.at(int(i)), columnKind(fields[i])};
+
+    MemoryTableBuilder table(db, freeTableName(db, file.completeBaseName(), file.suffix()),
+                             columns);
+    for (int record = 0; record < DBFGetRecordCount(dbf.get()); ++record) {
+        const char* tuple = DBFReadTuple(dbf.get(), record);
+        if (!tuple)
+            throw Error(errnum::PathFileAccess, {},
+                        QStringLiteral("Datensatz %1 der dBase-Datei %2 ist nicht lesbar.")
+                            .arg(record + 1)
+                            .arg(QDir::toNativeSeparators(file.filePath())));
+        if (tuple[0] == '*') // deleted, not yet packed
+            continue;
+        QVariantList values;
+        for (const DbfField& field : fields)
+            values << cellValue(field, QByteArrayView(tuple + field.offset, field.width), decoder);
+        table.addRow(values);
+    }
+    table.finish();
+}
+
+class DbaseReader : public FileTypeReader {
+public:
+    void load(const DataSourceSpec& spec, QSqlDatabase& memoryDb) override
+    {
+        trapped("DbaseFile.load", [&] {
+            const QFileInfoList files = folderTableFiles(spec.dataSource, {QStringLiteral("dbf")});
+            for (const QFileInfo& file : files)
+                loadDbf(file, memoryDb);
+        });
+    }
+};
+
+// Appends rows to one .dbf file. Every value of a row is checked and turned into its
+// bytes before the first byte is written, so that a bad value leaves the file as it was;
+// the header's record count is brought up to date after each row.
+class DbaseRecord : public DatabaseRecord {
+public:
+    explicit DbaseRecord(const QString& path)
+        : m_path(path), m_dbf(openDbf(path, "rb+")),
+          m_encoder(codecName(DBFGetCodePage(m_dbf.get())).constData())
+    {
+        QStringDecoder decoder(codecName(DBFGetCodePage(m_dbf.get())).constData());
+        m_fields = dbfFields(m_dbf.get(), decoder);
+    }
+
+    int fieldsCount() const override { return int(m_fields.size()); }
+
+    void AddNew() override
+    {
+        m_values.assign(m_fields.size(), QVariant());
+        m_adding = true;
+    }
+
+    void setItem(int ordinal, const QVariant& value) override
+    {
+        trapped("DbaseFile.setItem", [&] {
+            if (!m_adding)
+                throw standardError(errnum::NoCurrentRecord);
+            if (ordinal < 0 || ordinal >= fieldsCount())
+                throw standardError(errnum::ItemNotFound, QString::number(ordinal));
+            m_values[size_t(ordinal)] = value;
+        });
+    }
+
+    void update() override
+    {
+        trapped("DbaseFile.Update", [&] {
+            if (!m_adding)
+                throw standardError(errnum::NoCurrentRecord);
+            std::vector<QByteArray> cells;
+            for (size_t i = 0; i < m_fields.size(); ++i)
+                cells.push_back(cellBytes(m_fields[i], m_values[i]));
+            const int record = DBFGetRecordCount(m_dbf.get());
+            for (size_t i = 0; i < cells.size(); ++i) {
+                if (!DBFWriteAttributeDirectly(m_dbf.get(), record, int(i), cells[i].data()))
+                    throw Error(errnum::PathFileAccess, {},
+                                QStringLiteral("In die dBase-Datei %1 kann nicht geschrieben "
+                                               "werden.")
+                                    .arg(QDir::toNativeSeparators(m_path)));
+            }
+            DBFUpdateHeader(m_dbf.get());
+            m_adding = false;
+        });
+    }
+
+private:
+    // The cell's bytes, exactly as wide as the field; blanks ("?" for a logical) for NULL.
+    QByteArray cellBytes(const DbfField& field, const QVariant& value)
+    {
+        QByteArray bytes;
+        switch (field.type) {
+        case 'N':
+        case 'F':
+            if (const auto number = numberFromVariant(value))
+                bytes = QByteArray::number(*number, 'f', field.decimals);
+            break;
+        case 'D':
+            if (const auto date = dateFromVariant(value))
+                bytes = date->toString(u"yyyyMMdd").toLatin1();
+            break;
+        case 'L':
+            if (const auto flag = booleanFromVariant(value))
+                bytes = *flag ? "T" : "F";
+            break;
+        default:
+            bytes = m_encoder.encode(textFromVariant(value));
+            break;
+        }
+        if (bytes.size() > field.width)
+            throw Error(errnum::Overflow, {},
+                        QStringLiteral("Der Wert \"%1\" passt nicht in die Spalte %2 (Breite %3).")
+                            .arg(value.toString(), field.name)
+                            .arg(field.width));
+        if (field.type == 'L' && bytes.isEmpty())
+            bytes = "?"; // the unknown logical
+        const bool rightAligned = field.type == 'N' || field.type == 'F';
+        return rightAligned ? bytes.rightJustified(field.width, ' ')
+                            : bytes.leftJustified(field.width, ' ');
+    }
+
+    QString m_path;
+    DbfHandle m_dbf;
+    QStringEncoder m_encoder;
+    std::vector<DbfField> m_fields;
+    std::vector<QVariant> m_values;
+    bool m_adding = false;
+};
+
+class DbaseWriter : public FileTypeWriter {
+public:
+    std::unique_ptr<DatabaseRecord> openTable(const DataSourceSpec& spec,
+                                              const QString& table) override
+    {
+        return trapped("DbaseFile.openTable", [&]() -> std::unique_ptr<DatabaseRecord> {
+            if (!QDir(spec.dataSource).exists() || spec.dataSource.isEmpty())
+                throw standardError(errnum::PathNotFound, spec.dataSource);
+            const QString path = findTableFile(spec.dataSource, table, {QStringLiteral("dbf")});
+            if (path.isEmpty())
+                throw Error(errnum::FileNotFound, {},
+                            QStringLiteral("Die dBase-Tabelle %1 gibt es im Ordner %2 nicht. "
+                                           "Legen Sie die Zieltabelle mit ihren Spalten an.")
+                                .arg(table, QDir::toNativeSeparators(spec.dataSource)));
+            return std::make_unique<DbaseRecord>(path);
+        });
+    }
+};
+
+} // namespace
+
+std::unique_ptr<FileTypeReader> makeDbaseReader()
+{
+    return std::make_unique<DbaseReader>();
+}
+
+std::unique_ptr<FileTypeWriter> makeDbaseWriter()
+{
+    return std::make_unique<DbaseWriter>();
+}
+
+} // namespace quendra

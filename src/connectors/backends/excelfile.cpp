@@ -1,0 +1,203 @@
+// "MS Excel 8.0": the data source is an .xls workbook (Excel 97 to 2003), read through
+// FreeXL. Every worksheet is a table, named as the sheet, in workbook order. With
+// HDR=Yes the first row gives the column names (an empty one becomes F<n>); with HDR=No
+// the columns are F1, F2, ... Rows without any value are skipped. A column's type is
+// that of all its values: integers, numbers, dates (with time of day where a cell has
+// one) or, when they differ, text, in which numbers appear in the regional format; no
+// value is dropped because it does not fit the column. Writing workbooks is not offered.
+#include "connectors/backends/filetypes.h"
+
+#include "common/error.h"
+#include "connectors/backends/filetypetable.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <freexl.h>
+
+#include <cmath>
+#include <vector>
+
+namespace quendra {
+
+namespace {
+
+struct XlsCloser {
+    void operator()(const void* handle) const { freexl_close(handle); }
+};
+using XlsHandle = std::unique_ptr<const void, XlsCloser>;
+
+using Grid = std::vector<QVariantList>;
+
+[[noreturn]] void throwUnreadable(const QString& path)
+{
+    throw Error(errnum::PathFileAccess, {},
+                QStringLiteral("Die Datei %1 ist keine lesbare Excel-Arbeitsmappe (.xls).")
+                    .arg(QDir::toNativeSeparators(path)));
+}
+
+QVariant cellValue(const FreeXL_CellValue& cell)
+{
+    switch (cell.type) {
+    case FREEXL_CELL_INT:
+        return qlonglong(cell.value.int_value);
+    case FREEXL_CELL_DOUBLE:
+        return cell.value.double_value;
+    case FREEXL_CELL_DATE:
+        return QDate::fromString(QString::fromLatin1(cell.value.text_value), Qt::ISODate);
+    case FREEXL_CELL_DATETIME:
+        return QDateTime::fromString(QString::fromLatin1(cell.value.text_value),
+                                     u"yyyy-MM-dd HH:mm:ss");
+    case FREEXL_CELL_TEXT:
+    case FREEXL_CELL_SST_TEXT:
+    case FREEXL_CELL_TIME:
+        return QString::fromUtf8(cell.value.text_value);
+    default:
+        return {};
+    }
+}
+
+// The active sheet's cells, row by row, without rows that hold no value at all.
+Grid readSheet(const void* xls, const QString& path)
+{
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if (freexl_worksheet_dimensions(xls, &rows, &columns) != FREEXL_OK)
+        throwUnreadable(path);
+    Grid grid;
+    for (unsigned int r = 0; r < rows; ++r) {
+        QVariantList row;
+        bool any = false;
+        for (unsigned short c = 0; c < columns; ++c) {
+            FreeXL_CellValue cell;
+            if (freexl_get_cell_value(xls, r, c, &cell) != FREEXL_OK)
+                throwUnreadable(path);
+            row << cellValue(cell);
+            any = any || !row.constLast().isNull();
+        }
+        if (any)
+            grid.push_back(row);
+    }
+    return grid;
+}
+
+bool isIntegral(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::LongLong)
+        return true;
+    const double number = value.toDouble();
+    return std::floor(number) == number && std::fabs(number) < 9.0e15;
+}
+
+ColumnKind columnKind(const Grid& grid, size_t first, int column)
+{
+    bool allIntegral = true, allNumbers = true, allDates = true, any = false;
+    for (size_t r = first; r < grid.size(); ++r) {
+        const QVariant& value = grid[r].at(column);
+        if (value.isNull())
+            continue;
+        any = true;
+        const int type = value.typeId();
+        const bool number = type == QMetaType::LongLong || type == QMetaType::Double;
+        allNumbers = allNumbers && number;
+        allIntegral = allIntegral && number && isIntegral(value);
+        allDates = allDates && (type == QMetaType::QDate || type == QMetaType::QDateTime);
+    }
+    if (!any)
+        return ColumnKind::Text;
+    if (allIntegral)
+        return ColumnKind::Integer;
+    if (allNumbers)
+        return ColumnKind::Real;
+    return allDates ? ColumnKind::Date : ColumnKind::Text;
+}
+
+QVariant valueFor(ColumnKind kind, const QVariant& value)
+{
+    if (value.isNull())
+        return {};
+    switch (kind) {
+    case ColumnKind::Integer:
+        return qlonglong(value.toDouble());
+    case ColumnKind::Text:
+        if (value.typeId() == QMetaType::LongLong)
+            return value.toString();
+        if (value.typeId() == QMetaType::QDate)
+            return value.toDate().toString(Qt::ISODate);
+        if (value.typeId() == QMetaType::QDateTime)
+            return value.toDateTime().toString(u"yyyy-MM-dd HH:mm:ss");
+        return textFromVariant(value);
+    default:
+        return value;
+    }
+}
+
+QString headerName(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::Double && isIntegral(value))
+        return QString::number(qlonglong(value.toDouble()));
+    return valueFor(ColumnKind::Text, value).toString();
+}
+
+void loadSheet(const Grid& grid, const QString& sheet, bool header, QSqlDatabase& db)
+{
+    int width = grid.empty() ? 0 : int(grid.front().size());
+    QStringList names = numberedColumnNames(width);
+    const size_t first = header && !grid.empty() ? 1 : 0;
+    if (first == 1) {
+        for (int c = 0; c < width; ++c)
+            names[c] = headerName(grid.front().at(c));
+    }
+    names = usableColumnNames(names);
+    QList<TableColumn> columns;
+    for (int c = 0; c < width; ++c)
+        columns << TableColumn{names.at(c), columnKind(grid, first, c)};
+    if (columns.isEmpty()) // an empty sheet: one column, no rows
+        columns << TableColumn{QStringLiteral("F1"), ColumnKind::Text};
+
+    MemoryTableBuilder table(db, freeTableName(db, sheet), columns);
+    for (size_t r = first; r < grid.size(); ++r) {
+        QVariantList values;
+        for (int c = 0; c < width; ++c)
+            values << valueFor(columns.at(c).kind, grid[r].at(c));
+        values.resize(columns.size());
+        table.addRow(values);
+    }
+    table.finish();
+}
+
+class ExcelReader : public FileTypeReader {
+public:
+    void load(const DataSourceSpec& spec, QSqlDatabase& memoryDb) override
+    {
+        trapped("ExcelFile.load", [&] {
+            const QString& path = spec.dataSource;
+            if (!QFileInfo(path).isFile())
+                throw standardError(errnum::FileNotFound, path);
+            const void* raw = nullptr;
+            const int opened = freexl_open(QFile::encodeName(path).constData(), &raw);
+            const XlsHandle xls(raw);
+            unsigned int sheets = 0;
+            if (opened != FREEXL_OK ||
+                freexl_get_info(raw, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK)
+                throwUnreadable(path);
+            for (unsigned short s = 0; s < sheets; ++s) {
+                const char* name = nullptr;
+                if (freexl_get_worksheet_name(raw, s, &name) != FREEXL_OK ||
+                    freexl_select_active_worksheet(raw, s) != FREEXL_OK)
+                    throwUnreadable(path);
+                loadSheet(readSheet(raw, path), QString::fromUtf8(name), spec.header, memoryDb);
+            }
+        });
+    }
+};
+
+} // namespace
+
+std::unique_ptr<FileTypeReader> makeExcelReader()
+{
+    return std::make_unique<ExcelReader>();
+}
+
+} // namespace quendra

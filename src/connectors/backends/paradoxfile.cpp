@@ -1,0 +1,290 @@
+// "Paradox 5.0": the data source is a folder whose *.db files are the tables (in the
+// order of their file names, ignoring letter case), or one .db file, which is then the
+// only table. Files are read through pxlib; text is decoded with the table's code page
+// (Windows-1252 when the header names none).
+//
+// Appending rewrites the table: pxlib cannot add to an existing file, so the writer
+// copies every record byte for byte (NULLs and text stay exactly as they were) into a
+// new file next to the table, adds the new rows there and, when the row set is released,
+// puts the new file in place of the old one in one rename. Until then, and whenever
+// anything fails, the table stays untouched. pxlib writes the new file in the format of
+// Paradox 7, which Paradox 5 programs cannot open. Tables with a primary key are not
+// appended to, because their index would no longer match.
+#include "connectors/backends/paradoxfile.h"
+
+#include "connectors/backends/filetypes.h"
+
+#include "common/error.h"
+#include "connectors/backends/filetypetable.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace quendra {
+
+namespace {
+
+constexpr long kSdnOffset = 1721425; // serial day number of the day before 1.1.0001
+constexpr double kMsPerDay = 86400000.0;
+
+void collectMessage(pxdoc_t*, int, const char* message, void* data)
+{
+    static_cast<QString*>(data)->operator=(QString::fromLocal8Bit(message).trimmed());
+}
+
+[[noreturn]] void throwPx(qint32 number, const QString& text, const QString& detail)
+{
+    throw Error(number, {},
+                detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QLatin1Char(')'));
+}
+
+QDate dateFromDays(long days)
+{
+    int year = 0, month = 0, day = 0;
+    PX_SdnToGregorian(days + kSdnOffset, &year, &month, &day);
+    return QDate(year, month, day);
+}
+
+ColumnKind columnKind(char type)
+{
+    switch (type) {
+    case pxfShort:
+    case pxfLong:
+    case pxfAutoInc:
+        return ColumnKind::Integer;
+    case pxfNumber:
+    case pxfCurrency:
+    case pxfBCD:
+        return ColumnKind::Real;
+    case pxfDate:
+    case pxfTimestamp:
+        return ColumnKind::Date;
+    case pxfLogical:
+        return ColumnKind::Boolean;
+    default:
+        return ColumnKind::Text;
+    }
+}
+
+} // namespace
+
+PxDocument::PxDocument() : m_doc(PX_new3(collectMessage, nullptr, nullptr, nullptr, &m_message))
+{
+    if (!m_doc)
+        throw standardError(errnum::OutOfMemory);
+}
+
+PxDocument::~PxDocument()
+{
+    if (m_open)
+        PX_close(m_doc);
+    PX_delete(m_doc);
+}
+
+void PxDocument::open(const QString& path)
+{
+    if (PX_open_file(m_doc, QFile::encodeName(path).constData()) < 0)
+        throwPx(errnum::PathFileAccess,
+                QStringLiteral("Die Paradox-Datei %1 kann nicht gelesen werden.")
+                    .arg(QDir::toNativeSeparators(path)),
+                m_message);
+    m_open = true;
+    m_fields.clear();
+    const int codePage = m_doc->px_head->px_doscodepage;
+    const QByteArray name = codePage == 0 || codePage == 1252
+                                ? QByteArray("windows-1252")
+                                : (codePage >= 1250 && codePage <= 1258 ? "windows-" : "IBM") +
+                                      QByteArray::number(codePage);
+    m_codec = QStringDecoder(name.constData()).isValid() ? name : QByteArray("windows-1252");
+    int offset = 0;
+    for (int i = 0; i < PX_get_num_fields(m_doc); ++i) {
+        const pxfield_t* f = PX_get_field(m_doc, i);
+        QStringDecoder decoder(m_codec.constData());
+        m_fields.push_back({QString(decoder.decode(QByteArrayView(f->px_fname))), f->px_ftype,
+                            f->px_flen, f->px_fdc, offset});
+        offset += f->px_flen;
+    }
+}
+
+void PxDocument::create(const QString& path, const PxDocument& source)
+{
+    const int count = int(source.m_fields.size());
+    // pxlib owns the field list of a table it creates and frees it with its own allocator.
+    auto* fields = static_cast<pxfield_t*>(
+        m_doc->malloc(m_doc, sizeof(pxfield_t) * size_t(count), "PxDocument::create"));
+    for (int i = 0; i < count; ++i) {
+        const pxfield_t* from = PX_get_field(source.m_doc, i);
+        fields[i] = {PX_strdup(m_doc, from->px_fname), from->px_ftype, from->px_flen, from->px_fdc};
+    }
+    if (PX_create_file(m_doc, fields, count, QFile::encodeName(path).constData(),
+                       pxfFileTypNonIndexDB) < 0)
+        throwPx(errnum::PathFileAccess,
+                QStringLiteral("Die Paradox-Datei %1 kann nicht angelegt werden.")
+                    .arg(QDir::toNativeSeparators(path)),
+                m_message);
+    m_open = true;
+    m_fields = source.m_fields;
+    m_codec = source.m_codec;
+    const int codePage = source.m_doc->px_head->px_doscodepage;
+    PX_set_value(m_doc, "codepage", float(codePage == 0 ? 1252 : codePage));
+    PX_set_tablename(m_doc, source.m_doc->px_head->px_tablename);
+}
+
+void PxDocument::putRecord(QByteArray record)
+{
+    if (PX_put_record(m_doc, record.data()) < 0)
+        throwPx(errnum::PathFileAccess,
+                QStringLiteral("In die Paradox-Datei kann nicht geschrieben werden."), m_message);
+}
+
+void PxDocument::close()
+{
+    if (m_open)
+        PX_close(m_doc);
+    m_open = false;
+}
+
+int PxDocument::recordCount() const
+{
+    return PX_get_num_records(m_doc);
+}
+
+int PxDocument::recordSize() const
+{
+    return PX_get_recordsize(m_doc);
+}
+
+QByteArray PxDocument::record(int index)
+{
+    QByteArray data(recordSize(), '\0');
+    if (!PX_get_record(m_doc, index, data.data()))
+        throwPx(errnum::PathFileAccess,
+                QStringLiteral("Datensatz %1 der Paradox-Datei ist nicht lesbar.").arg(index + 1),
+                m_message);
+    return data;
+}
+
+QVariant PxDocument::value(const QByteArray& record, const PxField& field)
+{
+    char* data = const_cast<char*>(record.constData()) + field.offset;
+    // Paradox stores NULL as a field of zero bytes, whatever its type.
+    const QByteArrayView raw(data, field.length);
+    if (std::all_of(raw.begin(), raw.end(), [](char c) { return c == '\0'; }))
+        return {};
+    switch (field.type) {
+    case pxfAlpha: {
+        const qsizetype end = raw.indexOf('\0');
+        QStringDecoder decoder(m_codec.constData());
+        return QString(decoder.decode(end < 0 ? raw : raw.first(end)));
+    }
+    case pxfShort: {
+        short number = 0;
+        return PX_get_data_short(m_doc, data, field.length, &number) > 0 ? QVariant(number)
+                                                                         : QVariant();
+    }
+    case pxfLong:
+    case pxfAutoInc:
+    case pxfDate:
+    case pxfTime: {
+        long number = 0;
+        if (PX_get_data_long(m_doc, data, field.length, &number) <= 0)
+            return {};
+        if (field.type == pxfDate)
+            return dateFromDays(number);
+        if (field.type == pxfTime)
+            return QTime::fromMSecsSinceStartOfDay(int(number)).toString(u"HH:mm:ss");
+        return qlonglong(number);
+    }
+    case pxfNumber:
+    case pxfCurrency:
+    case pxfTimestamp: {
+        double number = 0;
+        if (PX_get_data_double(m_doc, data, field.length, &number) <= 0)
+            return {};
+        if (field.type != pxfTimestamp)
+            return number;
+        const double days = std::floor(number / kMsPerDay);
+        return QDateTime(dateFromDays(long(days)),
+                         QTime::fromMSecsSinceStartOfDay(int(number - days * kMsPerDay)));
+    }
+    case pxfLogical: {
+        char flag = 0;
+        return PX_get_data_byte(m_doc, data, field.length, &flag) > 0 ? QVariant(flag ? 1 : 0)
+                                                                      : QVariant();
+    }
+    case pxfBCD: {
+        char* text = nullptr;
+        if (PX_get_data_bcd(m_doc, reinterpret_cast<unsigned char*>(data), field.decimals, &text) <=
+                0 ||
+            !text)
+            return {};
+        const double number = QByteArray(text).toDouble();
+        m_doc->free(m_doc, text);
+        return number;
+    }
+    default: // memos, binary objects and graphics are not text
+        return {};
+    }
+}
+
+QList<TableColumn> PxDocument::columns() const
+{
+    QStringList names;
+    for (const PxField& field : m_fields)
+        names << field.name;
+    names = usableColumnNames(names);
+    QList<TableColumn> columns;
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        columns << TableColumn{names.at(int(i)), columnKind(m_fields[i].type)};
+    return columns;
+}
+
+namespace {
+
+void loadParadox(const QFileInfo& file, QSqlDatabase& db)
+{
+    PxDocument px;
+    px.open(file.filePath());
+    MemoryTableBuilder table(db, freeTableName(db, file.completeBaseName(), file.suffix()),
+                             px.columns());
+    for (int i = 0; i < px.recordCount(); ++i) {
+        const QByteArray record = px.record(i);
+        QVariantList values;
+        for (const PxField& field : px.fields())
+            values << px.value(record, field);
+        table.addRow(values);
+    }
+    table.finish();
+}
+
+class ParadoxReader : public FileTypeReader {
+public:
+    void load(const DataSourceSpec& spec, QSqlDatabase& memoryDb) override
+    {
+        trapped("ParadoxFile.load", [&] {
+            const QFileInfo source(spec.dataSource);
+            if (source.isFile()) {
+                loadParadox(source, memoryDb);
+                return;
+            }
+            const QFileInfoList files = folderTableFiles(spec.dataSource, {QStringLiteral("db")});
+            for (const QFileInfo& file : files)
+                loadParadox(file, memoryDb);
+        });
+    }
+};
+
+} // namespace
+
+std::unique_ptr<FileTypeReader> makeParadoxReader()
+{
+    return std::make_unique<ParadoxReader>();
+}
+
+} // namespace quendra

@@ -1,0 +1,78 @@
+// The Access reader on a real Jet 4 database: Monitor.mdb from the Debian package
+// mrtg-contrib, fetched by scripts/fetch-fixtures.sh.
+#include "connectors/backends/filetypes.h"
+
+#include "common/error.h"
+#include "memorydb.h"
+
+#include <QDirIterator>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quendra;
+using namespace Qt::StringLiterals;
+using quendra::test::MemoryDb;
+using quendra::test::rowTexts;
+
+namespace {
+
+QString monitorMdb()
+{
+    QDirIterator it(QStringLiteral(QUENDRA_FIXTURES_DIR), {u"Monitor.mdb"_s}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    return it.hasNext() ? it.next() : QString();
+}
+
+TEST(JetFileTest, ReadsTheUserTablesOfMonitorMdbWithTypedValues)
+{
+    const QString file = monitorMdb();
+    if (file.isEmpty())
+        GTEST_SKIP() << "Monitor.mdb fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
+    MemoryDb mem;
+    makeJetReader()->load(DataSourceSpec{u"MS Access"_s, file, false}, mem.db());
+
+    EXPECT_EQ(mem.tables(), QStringList{u"Monitor_Authenticate"_s}); // no MSys... tables
+    const QString table = u"Monitor_Authenticate"_s;
+    EXPECT_EQ(mem.columns(table),
+              (QStringList{u"ID"_s, u"LineNumber"_s, u"LinePassword"_s, u"LineSpeed"_s,
+                           u"EMail_Address"_s, u"Graph_Day"_s, u"Graph_Week"_s, u"Graph_Month"_s,
+                           u"Graph_Year"_s, u"Graph_EMail"_s, u"LastVisit"_s, u"Comment"_s}));
+    EXPECT_EQ(mem.declaredTypes(table).mid(0, 6),
+              (QStringList{u"INTEGER"_s, u"INTEGER"_s, u"TEXT"_s, u"INTEGER"_s, u"TEXT"_s,
+                           u"BOOLEAN"_s}));
+    EXPECT_EQ(mem.declaredTypes(table).at(10), u"DATE"_s);
+    const auto rows = mem.rows(table);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rowTexts(rows[0]),
+              (QStringList{
+                  u"1"_s, u"1234567890"_s, u"12345678"_s, u"33600"_s, u"nobody@sunnyline.co.za"_s,
+                  u"1"_s, u"1"_s, u"1"_s, u"1"_s, u"0"_s, u"2000-06-17 20:36:24"_s,
+                  u"Example Circuit Added For Monitor Example To Potential New Clients"_s}));
+    EXPECT_EQ(rows[0][1].typeId(), QMetaType::LongLong);
+}
+
+TEST(JetFileTest, MissingOrForeignFilesGiveGermanErrors)
+{
+    QTemporaryDir dir;
+    const QString notMdb = dir.filePath(u"kein.mdb"_s);
+    QFile f(notMdb);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    const struct {
+        QString path;
+        qint32 number;
+    } cases[] = {{dir.filePath(u"fehlt.mdb"_s), errnum::FileNotFound},
+                 {notMdb, errnum::PathFileAccess}};
+    for (const auto& c : cases) {
+        MemoryDb mem;
+        try {
+            makeJetReader()->load(DataSourceSpec{u"MS Access"_s, c.path, false}, mem.db());
+            ADD_FAILURE() << "no error for " << c.path.toStdString();
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), c.number) << e.description().toStdString();
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,207 @@
+// Paradox tables made with pxlib directly, read through the Paradox reader and appended
+// to through its writer, then read back both ways.
+#include "connectors/backends/filetypes.h"
+
+#include "common/error.h"
+#include "memorydb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+extern "C" { // pxlib declares its functions without C linkage for C++
+#include <paradox.h>
+}
+
+#include <cstring>
+
+using namespace quendra;
+using namespace Qt::StringLiterals;
+using quendra::test::MemoryDb;
+using quendra::test::rowTexts;
+
+namespace {
+
+// Name A20, Nr S, Menge I (long), Preis N, Datum D, Aktiv L: offsets 0, 20, 22, 26, 34, 38.
+struct Row {
+    const char* name; // bytes in the table's code page; nullptr = NULL for every field
+    short nr;
+    int menge;
+    double preis;
+    int year, month, day;
+    bool aktiv;
+};
+
+void createTable(const QString& path, int codePage, const std::vector<Row>& rows)
+{
+    pxdoc_t* doc = PX_new();
+    auto* f = static_cast<pxfield_t*>(doc->malloc(doc, 6 * sizeof(pxfield_t), "test"));
+    f[0] = {PX_strdup(doc, "Name"), pxfAlpha, 20, 0};
+    f[1] = {PX_strdup(doc, "Nr"), pxfShort, 2, 0};
+    f[2] = {PX_strdup(doc, "Menge"), pxfLong, 4, 0};
+    f[3] = {PX_strdup(doc, "Preis"), pxfNumber, 8, 0};
+    f[4] = {PX_strdup(doc, "Datum"), pxfDate, 4, 0};
+    f[5] = {PX_strdup(doc, "Aktiv"), pxfLogical, 1, 0};
+    ASSERT_GE(PX_create_file(doc, f, 6, QFile::encodeName(path).constData(), pxfFileTypNonIndexDB),
+              0);
+    PX_set_value(doc, "codepage", float(codePage));
+    PX_set_tablename(doc, "test");
+    for (const Row& row : rows) {
+        QByteArray rec(PX_get_recordsize(doc), '\0');
+        char* d = rec.data();
+        if (row.name) {
+            std::memcpy(d, row.name, std::strlen(row.name));
+            PX_put_data_short(doc, d + 20, 2, row.nr);
+            PX_put_data_long(doc, d + 22, 4, row.menge);
+            PX_put_data_double(doc, d + 26, 8, row.preis);
+            PX_put_data_long(doc, d + 34, 4,
+                             int(PX_GregorianToSdn(row.year, row.month, row.day) - 1721425));
+            PX_put_data_byte(doc, d + 38, 1, row.aktiv ? 1 : 0);
+        }
+        ASSERT_GE(PX_put_record(doc, d), 0);
+    }
+    PX_close(doc);
+    PX_delete(doc);
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+DataSourceSpec pxSpec(const QString& source)
+{
+    return DataSourceSpec{u"Paradox 5.0"_s, source, false};
+}
+
+const std::vector<Row> kKunden = {{"M\xFCller \x80", 42, 100000, 1234.5, 2024, 3, 1, true},
+                                  {nullptr, 0, 0, 0, 0, 0, 0, false},
+                                  {"Wei\xDF", -7, -1, -0.25, 1999, 12, 31, false}};
+
+class ParadoxTest : public ::testing::Test {
+protected:
+    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(ParadoxTest, ReadsTypedValuesNullsAndCodePagesOfEveryTableInTheFolder)
+{
+    createTable(path("kunden.db"), 1252, kKunden);
+    createTable(path("Dos.DB"), 850, {{"\x8E\xE1", 1, 1, 1, 2000, 1, 1, true}});
+    createTable(path("leer.db"), 1252, {});
+    MemoryDb mem;
+    makeParadoxReader()->load(pxSpec(m_dir.path()), mem.db());
+
+    EXPECT_EQ(mem.tables(), (QStringList{u"Dos"_s, u"kunden"_s, u"leer"_s}));
+    EXPECT_EQ(mem.declaredTypes(u"kunden"_s), (QStringList{u"TEXT"_s, u"INTEGER"_s, u"INTEGER"_s,
+                                                           u"REAL"_s, u"DATE"_s, u"BOOLEAN"_s}));
+    std::vector<QStringList> rows;
+    for (const QVariantList& row : mem.rows(u"kunden"_s))
+        rows.push_back(rowTexts(row));
+    EXPECT_EQ(rows, (std::vector<QStringList>{
+                        {u"Müller €"_s, u"42"_s, u"100000"_s, u"1234.5"_s, u"2024-03-01"_s, u"1"_s},
+                        QStringList(6, u"NULL"_s),
+                        {u"Weiß"_s, u"-7"_s, u"-1"_s, u"-0.25"_s, u"1999-12-31"_s, u"0"_s}}));
+    EXPECT_EQ(mem.rows(u"Dos"_s).at(0).at(0).toString(), u"Äß"_s);
+    EXPECT_TRUE(mem.rows(u"leer"_s).empty());
+}
+
+TEST_F(ParadoxTest, OneFileAsDataSourceIsTheOnlyTable)
+{
+    createTable(path("kunden.db"), 1252, kKunden);
+    createTable(path("andere.db"), 1252, {});
+    MemoryDb mem;
+    makeParadoxReader()->load(pxSpec(path("kunden.db")), mem.db());
+    EXPECT_EQ(mem.tables(), QStringList{u"kunden"_s});
+}
+
+TEST_F(ParadoxTest, AppendedRowsKeepTheOldOnesAndReadBackThroughPxlibAndTheReader)
+{
+    createTable(path("kunden.db"), 1252, kKunden);
+    {
+        auto record = makeParadoxWriter()->openTable(pxSpec(m_dir.path()), u"Kunden"_s);
+        ASSERT_EQ(record->fieldsCount(), 6);
+        record->AddNew();
+        record->setItem(0, u"Jürgen €"_s);
+        record->setItem(1, u"7"_s);
+        record->setItem(2, 70000);
+        record->setItem(3, u"1.234,56"_s);
+        record->setItem(4, u"01.03.2024"_s);
+        record->setItem(5, true);
+        record->update();
+        record->AddNew();
+        record->setItem(0, u""_s);
+        record->update();
+    }
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{u"kunden.db"_s});
+
+    pxdoc_t* doc = PX_new();
+    ASSERT_GE(PX_open_file(doc, QFile::encodeName(path("kunden.db")).constData()), 0);
+    EXPECT_EQ(PX_get_num_records(doc), 5);
+    EXPECT_EQ(doc->px_head->px_doscodepage, 1252);
+    QByteArray rec(PX_get_recordsize(doc), '\0');
+    PX_get_record(doc, 3, rec.data());
+    EXPECT_EQ(QByteArray(rec.constData()), QByteArray("J\xFCrgen \x80"));
+    short nr = 0;
+    PX_get_record(doc, 1, rec.data());
+    EXPECT_EQ(PX_get_data_short(doc, rec.data() + 20, 2, &nr), 0); // the old NULL row
+    PX_get_record(doc, 4, rec.data());
+    EXPECT_EQ(PX_get_data_short(doc, rec.data() + 20, 2, &nr), 0);
+    PX_close(doc);
+    PX_delete(doc);
+
+    MemoryDb mem;
+    makeParadoxReader()->load(pxSpec(m_dir.path()), mem.db());
+    const auto rows = mem.rows(u"kunden"_s);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rowTexts(rows[0]), (QStringList{u"Müller €"_s, u"42"_s, u"100000"_s, u"1234.5"_s,
+                                              u"2024-03-01"_s, u"1"_s}));
+    EXPECT_EQ(rowTexts(rows[3]), (QStringList{u"Jürgen €"_s, u"7"_s, u"70000"_s, u"1234.56"_s,
+                                              u"2024-03-01"_s, u"1"_s}));
+    EXPECT_EQ(rowTexts(rows[4]), QStringList(6, u"NULL"_s));
+}
+
+TEST_F(ParadoxTest, RefusedRowsAndKeyedTablesLeaveTheTableUntouched)
+{
+    createTable(path("kunden.db"), 1252, kKunden);
+    const QByteArray before = fileBytes(path("kunden.db"));
+    const struct {
+        const char* name;
+        int ordinal;
+        QVariant value;
+        qint32 error;
+    } cases[] = {{"TextTooLong", 0, QString(21, u'x'), errnum::Overflow},
+                 {"ShortOverflow", 1, 40000, errnum::Overflow},
+                 {"NotANumber", 3, u"viel"_s, errnum::TypeMismatch},
+                 {"NotADate", 4, u"morgen"_s, errnum::TypeMismatch}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto record = makeParadoxWriter()->openTable(pxSpec(m_dir.path()), u"kunden"_s);
+        record->AddNew();
+        record->setItem(c.ordinal, c.value);
+        try {
+            record->update();
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), c.error) << e.description().toStdString();
+        }
+    }
+    EXPECT_EQ(fileBytes(path("kunden.db")), before);
+
+    QFile index(path("kunden.px"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.close();
+    try {
+        makeParadoxWriter()->openTable(pxSpec(m_dir.path()), u"kunden"_s);
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errnum::Unsupported);
+    }
+    EXPECT_EQ(fileBytes(path("kunden.db")), before);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files),
+              (QStringList{u"kunden.db"_s, u"kunden.px"_s}));
+}
+
+} // namespace
