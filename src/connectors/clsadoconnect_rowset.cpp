@@ -15,27 +15,27 @@ namespace quendra {
 namespace {
 // Kinds of the result columns of an SQLite query, from the declared types of the
 // tables they come from (columns of expressions stay Other).
-std::vector<ColumnKind> sqliteResultKinds(const QSqlDatabase& db, const QSqlRecord& record)
+std::vector<ValueKind> sqliteResultKinds(const QSqlDatabase& db, const QSqlRecord& record)
 {
-    QHash<QString, QHash<QString, ColumnKind>> tables;
-    std::vector<ColumnKind> kinds;
+    QHash<QString, QHash<QString, ValueKind>> tables;
+    std::vector<ValueKind> kinds;
     for (int i = 0; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
         if (field.tableName().isEmpty()) {
-            kinds.push_back(ColumnKind::Other);
+            kinds.push_back(ValueKind::Other);
             continue;
         }
         auto it = tables.find(field.tableName());
         if (it == tables.end())
-            it = tables.insert(field.tableName(), sqliteColumnKinds(db, field.tableName()));
-        kinds.push_back(it->value(field.name().toLower(), ColumnKind::Other));
+            it = tables.insert(field.tableName(), sqliteValueKinds(db, field.tableName()));
+        kinds.push_back(it->value(field.name().toLower(), ValueKind::Other));
     }
     return kinds;
 }
 
-bool isDateKind(ColumnKind kind)
+bool isDateKind(ValueKind kind)
 {
-    return kind == ColumnKind::Date || kind == ColumnKind::DateTime || kind == ColumnKind::Time;
+    return kind == ValueKind::Date || kind == ValueKind::DateTime || kind == ValueKind::Time;
 }
 } // namespace
 
@@ -51,7 +51,7 @@ RowSet fetchRowSet(Backend& backend, const QString& sql)
     const int n = record.count();
     for (int i = 0; i < n; ++i)
         result.columns.append(record.fieldName(i));
-    std::vector<ColumnKind> kinds;
+    std::vector<ValueKind> kinds;
     if (backend.isSqlite())
         kinds = sqliteResultKinds(backend.database(), record);
     while (query.next()) {

@@ -51,7 +51,7 @@ TEST(RegionalTextOut, ReusedBufferIsClearedByNull)
 struct ColumnCase {
     const char* name;
     QVariant value;
-    ColumnKind kind;
+    ValueKind kind;
     QVariant expected;
 };
 
@@ -68,29 +68,29 @@ TEST_P(RegionalTextIn, ForColumn)
 INSTANTIATE_TEST_SUITE_P(
     Values, RegionalTextIn,
     ::testing::Values(
-        ColumnCase{"RegionalDecimal", QStringLiteral("12,5"), ColumnKind::Real, 12.5},
-        ColumnCase{"DotDecimal", QStringLiteral("12.5"), ColumnKind::Real, 12.5},
-        ColumnCase{"EmptyTextIntoNumberKeepsDefault", QStringLiteral(""), ColumnKind::Real,
+        ColumnCase{"RegionalDecimal", QStringLiteral("12,5"), ValueKind::Real, 12.5},
+        ColumnCase{"DotDecimal", QStringLiteral("12.5"), ValueKind::Real, 12.5},
+        ColumnCase{"EmptyTextIntoNumberKeepsDefault", QStringLiteral(""), ValueKind::Real,
                    QVariant()},
-        ColumnCase{"IntegerRoundsHalfToEven", QStringLiteral("2,5"), ColumnKind::Integer,
+        ColumnCase{"IntegerRoundsHalfToEven", QStringLiteral("2,5"), ValueKind::Integer,
                    qlonglong(2)},
-        ColumnCase{"DoubleIntoInteger", 7.6, ColumnKind::Integer, qlonglong(8)},
-        ColumnCase{"RegionalDate", QStringLiteral("31.12.2005"), ColumnKind::Date,
+        ColumnCase{"DoubleIntoInteger", 7.6, ValueKind::Integer, qlonglong(8)},
+        ColumnCase{"RegionalDate", QStringLiteral("31.12.2005"), ValueKind::Date,
                    QDate(2005, 12, 31)},
-        ColumnCase{"IsoDate", QStringLiteral("2005-12-31"), ColumnKind::Date, QDate(2005, 12, 31)},
-        ColumnCase{"DateIntoDateTime", QDate(2005, 12, 31), ColumnKind::DateTime,
+        ColumnCase{"IsoDate", QStringLiteral("2005-12-31"), ValueKind::Date, QDate(2005, 12, 31)},
+        ColumnCase{"DateIntoDateTime", QDate(2005, 12, 31), ValueKind::DateTime,
                    QDateTime(QDate(2005, 12, 31), QTime(0, 0))},
-        ColumnCase{"NumberIntoText", 12.5, ColumnKind::Text, QStringLiteral("12,5")},
-        ColumnCase{"DateIntoText", QDate(2005, 12, 31), ColumnKind::Text,
+        ColumnCase{"NumberIntoText", 12.5, ValueKind::Text, QStringLiteral("12,5")},
+        ColumnCase{"DateIntoText", QDate(2005, 12, 31), ValueKind::Text,
                    QStringLiteral("31.12.2005")},
-        ColumnCase{"EmptyTextStaysText", QStringLiteral(""), ColumnKind::Text, QStringLiteral("")},
-        ColumnCase{"BooleanWord", QStringLiteral("Wahr"), ColumnKind::Boolean, true}),
+        ColumnCase{"EmptyTextStaysText", QStringLiteral(""), ValueKind::Text, QStringLiteral("")},
+        ColumnCase{"BooleanWord", QStringLiteral("Wahr"), ValueKind::Boolean, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RegionalTextIn, UnreadableTextIsTypeMismatchNamingColumnAndValue)
 {
     const RegionalText text;
-    for (ColumnKind kind : {ColumnKind::Real, ColumnKind::Integer, ColumnKind::Date}) {
+    for (ValueKind kind : {ValueKind::Real, ValueKind::Integer, ValueKind::Date}) {
         try {
             text.forColumn(QStringLiteral("abc"), kind, QStringLiteral("betrag"));
             ADD_FAILURE() << "no error";
@@ -104,18 +104,18 @@ TEST(RegionalTextIn, UnreadableTextIsTypeMismatchNamingColumnAndValue)
 
 TEST(SqliteColumns, DeclaredTypesAndIsoDates)
 {
-    EXPECT_EQ(sqliteColumnKind(QStringLiteral("DATE")), ColumnKind::Date);
-    EXPECT_EQ(sqliteColumnKind(QStringLiteral("timestamp")), ColumnKind::DateTime);
-    EXPECT_EQ(sqliteColumnKind(QStringLiteral("numeric(10,2)")), ColumnKind::Real);
-    EXPECT_EQ(sqliteColumnKind(QStringLiteral("varchar(40)")), ColumnKind::Text);
-    EXPECT_EQ(sqliteColumnKind(QStringLiteral("INTEGER")), ColumnKind::Integer);
-    EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31"), ColumnKind::Date),
+    EXPECT_EQ(sqliteValueKind(QStringLiteral("DATE")), ValueKind::Date);
+    EXPECT_EQ(sqliteValueKind(QStringLiteral("timestamp")), ValueKind::DateTime);
+    EXPECT_EQ(sqliteValueKind(QStringLiteral("numeric(10,2)")), ValueKind::Real);
+    EXPECT_EQ(sqliteValueKind(QStringLiteral("varchar(40)")), ValueKind::Text);
+    EXPECT_EQ(sqliteValueKind(QStringLiteral("INTEGER")), ValueKind::Integer);
+    EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31"), ValueKind::Date),
               QVariant(QDate(2005, 12, 31)));
-    EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31T00:00:00.000"), ColumnKind::Date),
+    EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31T00:00:00.000"), ValueKind::Date),
               QVariant(QDate(2005, 12, 31)));
-    EXPECT_EQ(typedSqliteValue(QStringLiteral("kein Datum"), ColumnKind::Date),
+    EXPECT_EQ(typedSqliteValue(QStringLiteral("kein Datum"), ValueKind::Date),
               QVariant(QStringLiteral("kein Datum")));
-    EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31"), ColumnKind::Text),
+    EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31"), ValueKind::Text),
               QVariant(QStringLiteral("2005-12-31")));
 }
 

@@ -109,13 +109,13 @@ void SqlBackend::deleteRow(const QString& table, const QStringList& columns,
                                                "es wurde nichts gelöscht."));
 }
 
-QHash<QString, ColumnKind> sqliteColumnKinds(const QSqlDatabase& db, const QString& table)
+QHash<QString, ValueKind> sqliteValueKinds(const QSqlDatabase& db, const QString& table)
 {
     // The table as the query names it, without the quotes or brackets around it.
     QString name = table.trimmed();
     if (name.size() >= 2 && (name.front() == u'"' || name.front() == u'[' || name.front() == u'`'))
         name = name.mid(1, name.size() - 2);
-    QHash<QString, ColumnKind> kinds;
+    QHash<QString, ValueKind> kinds;
     QSqlQuery query(db);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("select name, type from pragma_table_info(?)"));
@@ -124,7 +124,7 @@ QHash<QString, ColumnKind> sqliteColumnKinds(const QSqlDatabase& db, const QStri
         return kinds;
     while (query.next()) {
         kinds.insert(query.value(0).toString().toLower(),
-                     sqliteColumnKind(query.value(1).toString()));
+                     sqliteValueKind(query.value(1).toString()));
     }
     return kinds;
 }

@@ -42,6 +42,6 @@ private:
 };
 
 // Declared kinds of the columns of an SQLite table, keyed by lower-case column name.
-QHash<QString, ColumnKind> sqliteColumnKinds(const QSqlDatabase& db, const QString& table);
+QHash<QString, ValueKind> sqliteValueKinds(const QSqlDatabase& db, const QString& table);
 
 } // namespace quendra

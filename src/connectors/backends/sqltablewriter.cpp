@@ -23,13 +23,13 @@ SqlTableWriter::SqlTableWriter(QSqlDatabase db, const QString& table, const QStr
     if (!probe.exec(QStringLiteral("select * from ") + table + QStringLiteral(" where 1=0")))
         throw providerError(probe.lastError(), m_driver);
     const QSqlRecord record = probe.record();
-    const QHash<QString, ColumnKind> declared =
-        sqlite ? sqliteColumnKinds(m_db, table) : QHash<QString, ColumnKind>();
+    const QHash<QString, ValueKind> declared =
+        sqlite ? sqliteValueKinds(m_db, table) : QHash<QString, ValueKind>();
     for (int i = 0; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
         m_columns.append(field.name());
-        m_kinds.push_back(sqlite ? declared.value(field.name().toLower(), ColumnKind::Other)
-                                 : columnKindOf(field.metaType()));
+        m_kinds.push_back(sqlite ? declared.value(field.name().toLower(), ValueKind::Other)
+                                 : valueKindOf(field.metaType()));
     }
     m_values.resize(m_columns.size());
 }

@@ -37,7 +37,7 @@ private:
     QString m_driver;
     bool m_sqlite;
     QStringList m_columns;
-    std::vector<ColumnKind> m_kinds;
+    std::vector<ValueKind> m_kinds;
     RegionalText m_text;
 
     bool m_adding = false;

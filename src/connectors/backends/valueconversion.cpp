@@ -7,12 +7,12 @@
 
 namespace quendra {
 
-ColumnKind columnKindOf(QMetaType type)
+ValueKind valueKindOf(QMetaType type)
 {
     switch (type.id()) {
     case QMetaType::QString:
     case QMetaType::QChar:
-        return ColumnKind::Text;
+        return ValueKind::Text;
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
@@ -24,71 +24,80 @@ ColumnKind columnKindOf(QMetaType type)
     case QMetaType::Char:
     case QMetaType::SChar:
     case QMetaType::UChar:
-        return ColumnKind::Integer;
+        return ValueKind::Integer;
     case QMetaType::Double:
     case QMetaType::Float:
-        return ColumnKind::Real;
+        return ValueKind::Real;
     case QMetaType::QDate:
-        return ColumnKind::Date;
+        return ValueKind::Date;
     case QMetaType::QDateTime:
-        return ColumnKind::DateTime;
+        return ValueKind::DateTime;
     case QMetaType::QTime:
-        return ColumnKind::Time;
+        return ValueKind::Time;
     case QMetaType::Bool:
-        return ColumnKind::Boolean;
+        return ValueKind::Boolean;
     case QMetaType::QByteArray:
-        return ColumnKind::Binary;
+        return ValueKind::Binary;
     default:
-        return ColumnKind::Other;
+        return ValueKind::Other;
     }
 }
 
-ColumnKind sqliteColumnKind(const QString& declaredType)
+ValueKind sqliteValueKind(const QString& declaredType)
 {
     const QString t = declaredType.toUpper();
     auto has = [&t](const char* part) { return t.contains(QLatin1String(part)); };
     if (has("DATETIME") || has("TIMESTAMP"))
-        return ColumnKind::DateTime;
+        return ValueKind::DateTime;
     if (has("DATE"))
-        return ColumnKind::Date;
+        return ValueKind::Date;
     if (has("TIME"))
-        return ColumnKind::Time;
+        return ValueKind::Time;
     if (has("BOOL") || has("BIT"))
-        return ColumnKind::Boolean;
+        return ValueKind::Boolean;
     if (has("INT"))
-        return ColumnKind::Integer;
+        return ValueKind::Integer;
     if (has("CHAR") || has("CLOB") || has("TEXT") || has("MEMO"))
-        return ColumnKind::Text;
+        return ValueKind::Text;
     if (has("REAL") || has("FLOA") || has("DOUB") || has("NUM") || has("DEC") || has("MONEY") ||
         has("CURRENCY"))
-        return ColumnKind::Real;
+        return ValueKind::Real;
     if (has("BLOB") || t.isEmpty())
-        return ColumnKind::Other;
-    return ColumnKind::Other;
+        return ValueKind::Other;
+    return ValueKind::Other;
 }
 
-QVariant typedSqliteValue(const QVariant& value, ColumnKind kind)
+namespace {
+// ISO date-time text with "T" or a blank between date and time.
+QDateTime isoDateTime(const QString& text)
+{
+    QDateTime dt = QDateTime::fromString(text, Qt::ISODateWithMs);
+    if (!dt.isValid())
+        dt = QDateTime::fromString(QString(text).replace(u' ', u'T'), Qt::ISODateWithMs);
+    return dt;
+}
+} // namespace
+
+QVariant typedSqliteValue(const QVariant& value, ValueKind kind)
 {
     if (value.isNull() || value.metaType().id() != QMetaType::QString)
         return value;
     const QString text = value.toString();
     switch (kind) {
-    case ColumnKind::Date: {
+    case ValueKind::Date: {
         const QDate date = QDate::fromString(text, Qt::ISODate);
         if (date.isValid())
             return date;
-        const QDateTime dt = QDateTime::fromString(text, Qt::ISODateWithMs);
+        const QDateTime dt = isoDateTime(text);
         if (!dt.isValid())
             return value;
         return dt.time() == QTime(0, 0) ? QVariant(dt.date()) : QVariant(dt);
     }
-    case ColumnKind::DateTime: {
-        QDateTime dt = QDateTime::fromString(text, Qt::ISODateWithMs);
-        if (!dt.isValid())
-            dt = QDateTime::fromString(QString(text).replace(u' ', u'T'), Qt::ISODateWithMs);
+    case ValueKind::DateTime: {
+        const QDateTime dt = isoDateTime(text);
         return dt.isValid() ? QVariant(dt) : value;
     }
-    case ColumnKind::Time: {
+    case ValueKind::Time: {
         const QTime time = QTime::fromString(text, Qt::ISODateWithMs);
         return time.isValid() ? QVariant(time) : value;
     }
@@ -203,52 +212,48 @@ QDate RegionalText::parseDate(const QString& text) const
 
 QDateTime RegionalText::parseDateTime(const QString& text) const
 {
-    QDateTime dt = m_locale.toDateTime(text, m_dateFormat + QLatin1Char(' ') + m_timeFormat);
-    if (!dt.isValid())
-        dt = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (!dt.isValid())
-        dt = QDateTime::fromString(QString(text).replace(u' ', u'T'), Qt::ISODateWithMs);
-    return dt;
+    const QDateTime dt = m_locale.toDateTime(text, m_dateFormat + QLatin1Char(' ') + m_timeFormat);
+    return dt.isValid() ? dt : isoDateTime(text);
 }
 
-QVariant RegionalText::parseText(const QString& raw, ColumnKind kind, bool& ok) const
+QVariant RegionalText::parseText(const QString& raw, ValueKind kind, bool& ok) const
 {
     const QString text = raw.trimmed();
     ok = true;
     if (text.isEmpty())
         return {};
     switch (kind) {
-    case ColumnKind::Integer:
-    case ColumnKind::Real: {
+    case ValueKind::Integer:
+    case ValueKind::Real: {
         double number = m_locale.toDouble(text, &ok);
         if (!ok)
             number = QLocale::c().toDouble(text, &ok);
         if (!ok)
             return {};
-        if (kind == ColumnKind::Integer)
+        if (kind == ValueKind::Integer)
             return static_cast<qlonglong>(std::nearbyint(number));
         return number;
     }
-    case ColumnKind::Date: {
+    case ValueKind::Date: {
         const QDate date = parseDate(text);
         ok = date.isValid();
         return date;
     }
-    case ColumnKind::DateTime: {
+    case ValueKind::DateTime: {
         QDateTime dt = parseDateTime(text);
         if (!dt.isValid())
             dt = QDateTime(parseDate(text), QTime(0, 0));
         ok = dt.isValid();
         return dt;
     }
-    case ColumnKind::Time: {
+    case ValueKind::Time: {
         QTime time = m_locale.toTime(text, m_timeFormat);
         if (!time.isValid())
             time = QTime::fromString(text, Qt::ISODateWithMs);
         ok = time.isValid();
         return time;
     }
-    case ColumnKind::Boolean: {
+    case ValueKind::Boolean: {
         const QString t = text.toLower();
         if (t == u"wahr" || t == u"true" || t == u"-1" || t == u"1" || t == u"ja")
             return true;
@@ -262,13 +267,12 @@ QVariant RegionalText::parseText(const QString& raw, ColumnKind kind, bool& ok) 
     }
 }
 
-QVariant RegionalText::forColumn(const QVariant& value, ColumnKind kind,
-                                 const QString& column) const
+QVariant RegionalText::forColumn(const QVariant& value, ValueKind kind, const QString& column) const
 {
     if (value.isNull())
         return {};
     const int type = value.metaType().id();
-    if (kind == ColumnKind::Text)
+    if (kind == ValueKind::Text)
         return type == QMetaType::QString ? value : QVariant(toText(value));
     if (type == QMetaType::QString) {
         bool ok = true;
@@ -280,11 +284,11 @@ QVariant RegionalText::forColumn(const QVariant& value, ColumnKind kind,
         }
         return parsed;
     }
-    if (kind == ColumnKind::Integer && (type == QMetaType::Double || type == QMetaType::Float))
+    if (kind == ValueKind::Integer && (type == QMetaType::Double || type == QMetaType::Float))
         return static_cast<qlonglong>(std::nearbyint(value.toDouble()));
-    if (kind == ColumnKind::Date && type == QMetaType::QDateTime)
+    if (kind == ValueKind::Date && type == QMetaType::QDateTime)
         return value.toDateTime().date();
-    if (kind == ColumnKind::DateTime && type == QMetaType::QDate)
+    if (kind == ValueKind::DateTime && type == QMetaType::QDate)
         return QDateTime(value.toDate(), QTime(0, 0));
     return value;
 }

@@ -8,16 +8,16 @@
 namespace quendra {
 
 // What a column holds, as far as converting values to and from text is concerned.
-enum class ColumnKind { Text, Integer, Real, Date, DateTime, Time, Boolean, Binary, Other };
+enum class ValueKind { Text, Integer, Real, Date, DateTime, Time, Boolean, Binary, Other };
 
 // The kind of a column from the type Qt SQL reports for it.
-ColumnKind columnKindOf(QMetaType type);
+ValueKind valueKindOf(QMetaType type);
 // The kind of an SQLite column from its declared type ("DATE", "numeric(10,2)", ...).
-ColumnKind sqliteColumnKind(const QString& declaredType);
+ValueKind sqliteValueKind(const QString& declaredType);
 
 // A value of an SQLite column that stores dates as ISO text, typed by the column's
 // declared kind: ISO text in a DATE/TIME column becomes a date, time or date-time.
-QVariant typedSqliteValue(const QVariant& value, ColumnKind kind);
+QVariant typedSqliteValue(const QVariant& value, ValueKind kind);
 
 // Converts database values to the text the user's regional settings give them and back.
 // The locale's patterns are read once, at construction.
@@ -36,10 +36,10 @@ public:
     // number into a text column becomes its regional text). A null result means the
     // column keeps its default (empty text into a number or date column). Throws
     // quendra::Error 13 (type mismatch) naming column and value when text cannot be read.
-    QVariant forColumn(const QVariant& value, ColumnKind kind, const QString& column) const;
+    QVariant forColumn(const QVariant& value, ValueKind kind, const QString& column) const;
 
 private:
-    QVariant parseText(const QString& text, ColumnKind kind, bool& ok) const;
+    QVariant parseText(const QString& text, ValueKind kind, bool& ok) const;
     QDate parseDate(const QString& text) const;
     QDateTime parseDateTime(const QString& text) const;
 
