@@ -113,6 +113,8 @@ TEST(SqliteColumns, DeclaredTypesAndIsoDates)
               QVariant(QDate(2005, 12, 31)));
     EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31T00:00:00.000"), ValueKind::Date),
               QVariant(QDate(2005, 12, 31)));
+    EXPECT_EQ(typedSqliteValue(QStringLiteral("2000-06-17 20:36:24"), ValueKind::Date),
+              QVariant(QDateTime(QDate(2000, 6, 17), QTime(20, 36, 24))));
     EXPECT_EQ(typedSqliteValue(QStringLiteral("kein Datum"), ValueKind::Date),
               QVariant(QStringLiteral("kein Datum")));
     EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31"), ValueKind::Text),

@@ -71,10 +71,11 @@ namespace {
 // ISO date-time text with "T" or a blank between date and time.
 QDateTime isoDateTime(const QString& text)
 {
-    QDateTime dt = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (!dt.isValid())
-        dt = QDateTime::fromString(QString(text).replace(u' ', u'T'), Qt::ISODateWithMs);
-    return dt;
+    // Qt takes "2000-06-17 20:36:24" for a date alone, so the blank becomes a "T" first.
+    QString iso = text.trimmed();
+    if (iso.size() > 10 && iso[10] == u' ')
+        iso[10] = u'T';
+    return QDateTime::fromString(iso, Qt::ISODateWithMs);
 }
 } // namespace
 
@@ -85,7 +86,8 @@ QVariant typedSqliteValue(const QVariant& value, ValueKind kind)
     const QString text = value.toString();
     switch (kind) {
     case ValueKind::Date: {
-        const QDate date = QDate::fromString(text, Qt::ISODate);
+        // QDate would read the date part of a date-time text and drop its time.
+        const QDate date = text.size() == 10 ? QDate::fromString(text, Qt::ISODate) : QDate();
         if (date.isValid())
             return date;
         const QDateTime dt = isoDateTime(text);
