@@ -26,6 +26,11 @@ struct ParseCase {
     bool expectedHeader;
 };
 
+void PrintTo(const ParseCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class ParseConnectionString : public ::testing::TestWithParam<ParseCase> {
 protected:
     static void SetUpTestSuite() { initGlobals(QStringLiteral("/nonexistent/init.mdb")); }
@@ -96,6 +101,11 @@ struct RefusalCase {
     qint32 number;
     const char* textPart;
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class OpenBackendRefusal : public ::testing::TestWithParam<RefusalCase> {
 protected:

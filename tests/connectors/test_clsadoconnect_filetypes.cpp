@@ -191,6 +191,11 @@ struct RefusedTarget {
     const char* textPart;
 };
 
+void PrintTo(const RefusedTarget& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class RefusedTargets : public FileTypes, public ::testing::WithParamInterface<RefusedTarget> {};
 
 TEST_P(RefusedTargets, ClearErrorAndNothingWritten)

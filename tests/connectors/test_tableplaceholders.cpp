@@ -14,6 +14,11 @@ struct PlaceholderCase {
     const char* expected;
 };
 
+void PrintTo(const PlaceholderCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class TablePlaceholders : public ::testing::TestWithParam<PlaceholderCase> {};
 
 TEST_P(TablePlaceholders, Resolve)

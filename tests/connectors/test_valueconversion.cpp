@@ -15,6 +15,11 @@ struct TextCase {
     const char* expected;
 };
 
+void PrintTo(const TextCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class RegionalTextOut : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(RegionalTextOut, German)
@@ -54,6 +59,11 @@ struct ColumnCase {
     ValueKind kind;
     QVariant expected;
 };
+
+void PrintTo(const ColumnCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class RegionalTextIn : public ::testing::TestWithParam<ColumnCase> {};
 
