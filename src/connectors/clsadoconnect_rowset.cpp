@@ -33,9 +33,11 @@ std::vector<ValueKind> sqliteResultKinds(const QSqlDatabase& db, const QSqlRecor
     return kinds;
 }
 
-bool isDateKind(ValueKind kind)
+// Kinds whose SQLite values need typing: dates kept as text, Booleans kept as 1/0.
+bool needsTyping(ValueKind kind)
 {
-    return kind == ValueKind::Date || kind == ValueKind::DateTime || kind == ValueKind::Time;
+    return kind == ValueKind::Date || kind == ValueKind::DateTime || kind == ValueKind::Time ||
+           kind == ValueKind::Boolean;
 }
 } // namespace
 
@@ -58,7 +60,7 @@ RowSet fetchRowSet(Backend& backend, const QString& sql)
         QList<QVariant> row(n);
         for (int i = 0; i < n; ++i) {
             row[i] = query.value(i);
-            if (!kinds.empty() && isDateKind(kinds[i]))
+            if (!kinds.empty() && needsTyping(kinds[i]))
                 row[i] = typedSqliteValue(row[i], kinds[i]);
         }
         result.rows.push_back(std::move(row));

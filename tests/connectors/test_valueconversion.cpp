@@ -125,6 +125,8 @@ TEST(SqliteColumns, DeclaredTypesAndIsoDates)
               QVariant(QDate(2005, 12, 31)));
     EXPECT_EQ(typedSqliteValue(QStringLiteral("2000-06-17 20:36:24"), ValueKind::Date),
               QVariant(QDateTime(QDate(2000, 6, 17), QTime(20, 36, 24))));
+    EXPECT_EQ(typedSqliteValue(qlonglong(1), ValueKind::Boolean), QVariant(true));
+    EXPECT_EQ(typedSqliteValue(qlonglong(0), ValueKind::Boolean), QVariant(false));
     EXPECT_EQ(typedSqliteValue(QStringLiteral("kein Datum"), ValueKind::Date),
               QVariant(QStringLiteral("kein Datum")));
     EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31"), ValueKind::Text),

@@ -81,7 +81,12 @@ QDateTime isoDateTime(const QString& text)
 
 QVariant typedSqliteValue(const QVariant& value, ValueKind kind)
 {
-    if (value.isNull() || value.metaType().id() != QMetaType::QString)
+    if (value.isNull())
+        return value;
+    if (kind == ValueKind::Boolean &&
+        (value.metaType().id() == QMetaType::LongLong || value.metaType().id() == QMetaType::Int))
+        return value.toLongLong() != 0;
+    if (value.metaType().id() != QMetaType::QString)
         return value;
     const QString text = value.toString();
     switch (kind) {
