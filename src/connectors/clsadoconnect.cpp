@@ -53,8 +53,8 @@ struct clsADOConnect::Impl {
     RowSetModel* model = nullptr; // child of the connector, made on first request
 
     RegionalText text;
-    mutable qint64 textRow = -1; // row whose texts texts holds
-    mutable std::vector<QString> texts;
+    qint64 textRow = -1; // the row whose values texts holds, converted once per move
+    std::vector<QString> texts;
 
     Record record{*this};
     std::unique_ptr<DatabaseRecord> writer; // opened at the first AddNew
@@ -75,12 +75,12 @@ struct clsADOConnect::Impl {
             throw standardError(errnum::NoCurrentRecord);
     }
 
-    void replaceRows(RowSet fresh, const QString& text)
+    void replaceRows(RowSet fresh, const QString& queryText)
     {
         if (model)
             model->beginChange();
         rows = std::move(fresh);
-        query = text;
+        query = queryText;
         pos = rows.rows.empty() ? -1 : 0;
         textRow = -1;
         texts.assign(static_cast<size_t>(rows.columns.size()), QString());
@@ -349,9 +349,7 @@ void clsADOConnect::Cancel()
         if (!d->adding)
             return;
         d->adding = false;
-        d->pending.clear();
-        if (d->writer)
-            d->writer->AddNew(); // discards the values set so far
+        d->pending.clear(); // the next AddNew starts the writer's row afresh
         if (d->size() > 0)
             d->pos = 0;
         d->textRow = -1;

@@ -1,18 +1,10 @@
 // Whole conversions between databases and text files through the engine, with a stored
 // definition for each: every written value is checked (dates, decimals, NULLs, umlauts).
 #include "common/functions.h"
-#include "common/globals.h"
-#include "common/messagehandler.h"
-#include "connectors/clsadoconnect.h"
 #include "endtoend.h"
-#include "engine/clsfileconvert.h"
-#include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
 
-#include <QFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <gtest/gtest.h>
 
 using namespace quendra;
