@@ -24,11 +24,13 @@ work=$(mktemp -d /tmp/quendra-services.XXXXXX)
 chmod 755 "$work"
 pg_started=0
 
+# Runs a command line as the postgres system user when we are root (PostgreSQL refuses
+# to run as root), from a folder that user may enter.
 as_postgres() {
     if [ "$(id -u)" -eq 0 ]; then
-        su postgres -s /bin/sh -c "$*"
+        su postgres -s /bin/sh -c "cd '$work' && $*"
     else
-        sh -c "$*"
+        sh -c "cd '$work' && $*"
     fi
 }
 
