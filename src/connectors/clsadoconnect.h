@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QAbstractItemModel;
@@ -29,6 +30,8 @@ public:
     void init();
 
     bool isEOF() const override;
+    // True before the first record (and on an empty row set).
+    bool isBOF() const;
     qint64 AbsolutePosition() const override;
     void MoveFirst() override;
     void MoveLast() override;
@@ -51,6 +54,12 @@ public:
 
     // Resolves $TBL(...) placeholders against the connected database's tables.
     QString replSQLTable(const QString& sql);
+
+    // The system beep of MovePrevious at the first record. The core has no window
+    // toolkit, so it does nothing until the program installs one (QApplication::beep);
+    // tests install a counter. Returns the hook installed before.
+    using BeepHook = std::function<void()>;
+    static BeepHook setBeepHook(BeepHook hook);
 
 Q_SIGNALS:
     void MoveComplete();

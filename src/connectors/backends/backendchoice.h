@@ -1,0 +1,42 @@
+#pragma once
+
+#include "connectors/backends/backend.h"
+#include "connectors/backends/filetypes.h"
+
+#include <QString>
+#include <memory>
+
+namespace quendra {
+
+// What a connection string of the media catalogue asks for.
+struct ConnectionFacts {
+    enum class Kind {
+        Odbc,     // an ODBC data source (MSDASQL, IBMDA400)
+        Access,   // a Jet provider without extended properties: one database file
+        FileType, // a Jet provider with a file-type driver: dBase, Paradox, Excel, text
+        Refused,  // a file type this platform cannot read (Lotus)
+        Unknown,  // a provider that nothing here serves
+    };
+    Kind kind = Kind::Unknown;
+    QString provider;
+    QString dataSource;         // ODBC: the data source name; otherwise the file or folder
+    QString extendedProperties; // unquoted, e.g. "text;HDR=Yes;"
+    bool header = false;        // HDR=Yes among the extended properties
+    QString userName;           // ODBC uid, empty leaves the data source's own
+    QString password;           // ODBC pwd, empty leaves the data source's own
+    QString odbcOptions;        // further ODBC attributes, "KEY=value;..."
+    QString fileType;           // catalogue name of the file type ("dBase III", ...)
+
+    DataSourceSpec spec() const { return {fileType, dataSource, header}; }
+};
+
+// Splits a connection string into its facts. Keys compare case-insensitively, a value
+// in double quotes may hold semicolons, and the first occurrence of a key counts.
+ConnectionFacts parseConnectionString(const QString& connectionString);
+
+// Opens the back-end that serves the connection string. Throws quendra::Error: the
+// provider's error when the database cannot be opened, a German explanation naming the
+// file type when this platform cannot read it.
+std::unique_ptr<Backend> openBackend(const QString& connectionString);
+
+} // namespace quendra

@@ -1,0 +1,132 @@
+#include "connectors/backends/sqlbackend.h"
+
+#include "connectors/backends/providererror.h"
+#include "connectors/backends/sqltablewriter.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace quendra {
+
+SqlBackend::SqlBackend(const QString& qtDriver, bool sqlite)
+    : m_connection(uniqueConnectionName("quendra-db")), m_driver(qtDriver), m_sqlite(sqlite)
+{
+    const QSqlDatabase db = QSqlDatabase::addDatabase(qtDriver, m_connection);
+    if (!db.isValid()) {
+        throw Error(
+            errnum::Unsupported, qtDriver,
+            QStringLiteral("Der Qt-Datenbanktreiber %1 ist nicht installiert.").arg(qtDriver));
+    }
+}
+
+SqlBackend::~SqlBackend()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+void SqlBackend::open()
+{
+    QSqlDatabase db = database();
+    if (!db.open())
+        throw providerError(db.lastError(), m_driver);
+}
+
+QSqlDatabase SqlBackend::database() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+QStringList SqlBackend::tables() const
+{
+    const QStringList all =
+        database().tables(static_cast<QSql::TableType>(QSql::Tables | QSql::Views));
+    QStringList result;
+    for (const QString& name : all) {
+        const QString lower = name.toLower();
+        if (lower.startsWith(u"sqlite_") || lower.startsWith(u"pg_catalog.") ||
+            lower.startsWith(u"information_schema."))
+            continue;
+        result.append(name);
+    }
+    return result;
+}
+
+std::unique_ptr<DatabaseRecord> SqlBackend::openWriter(const QString& table)
+{
+    if (m_writerFactory)
+        return m_writerFactory(table);
+    return std::make_unique<SqlTableWriter>(database(), table, m_driver, m_sqlite);
+}
+
+void SqlBackend::deleteRow(const QString& table, const QStringList& columns,
+                           const QList<QVariant>& values)
+{
+    if (m_writerFactory) {
+        throw Error(errnum::Unsupported, {},
+                    QStringLiteral("In dieser Datenquelle können keine Datensätze gelöscht "
+                                   "werden."));
+    }
+    QSqlDatabase db = database();
+    QString where;
+    QList<QVariant> bound;
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const QString name = db.driver()->escapeIdentifier(columns[i], QSqlDriver::FieldName);
+        where += (where.isEmpty() ? QString() : QStringLiteral(" and ")) + name;
+        if (values[i].isNull()) {
+            where += QStringLiteral(" is null");
+        } else {
+            where += QStringLiteral(" = ?");
+            bound.append(values[i]);
+        }
+    }
+    const bool transaction = db.transaction();
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("delete from %1 where %2").arg(table, where));
+    for (const QVariant& value : bound)
+        query.addBindValue(value);
+    const bool done = query.exec();
+    const int affected = done ? query.numRowsAffected() : -1;
+    const QSqlError failure = query.lastError();
+    query.finish();
+    if (done && affected == 1) {
+        if (transaction && !db.commit())
+            throw providerError(db.lastError(), m_driver);
+        return;
+    }
+    if (transaction)
+        db.rollback();
+    if (!done)
+        throw providerError(failure, m_driver);
+    throw Error(errnum::NoCurrentRecord, {},
+                affected == 0 ? QStringLiteral("Der Datensatz wurde in der Tabelle nicht mehr "
+                                               "gefunden.")
+                              : QStringLiteral("Der Datensatz ist in der Tabelle nicht eindeutig; "
+                                               "es wurde nichts gelöscht."));
+}
+
+QHash<QString, ValueKind> sqliteValueKinds(const QSqlDatabase& db, const QString& table)
+{
+    // The table as the query names it, without the quotes or brackets around it.
+    QString name = table.trimmed();
+    if (name.size() >= 2 && (name.front() == u'"' || name.front() == u'[' || name.front() == u'`'))
+        name = name.mid(1, name.size() - 2);
+    QHash<QString, ValueKind> kinds;
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("select name, type from pragma_table_info(?)"));
+    query.addBindValue(name);
+    if (!query.exec())
+        return kinds;
+    while (query.next()) {
+        kinds.insert(query.value(0).toString().toLower(),
+                     sqliteValueKind(query.value(1).toString()));
+    }
+    return kinds;
+}
+
+} // namespace quendra

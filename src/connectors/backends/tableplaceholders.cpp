@@ -1,0 +1,72 @@
+#include "connectors/backends/tableplaceholders.h"
+
+#include "common/error.h"
+
+#include <QLocale>
+
+namespace quendra {
+
+namespace {
+const QString Marker = QStringLiteral("$TBL(");
+
+bool isNumeric(const QString& text, double& number)
+{
+    bool ok = false;
+    number = QLocale().toDouble(text.trimmed(), &ok);
+    if (!ok)
+        number = QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok;
+}
+
+const QString& pickTable(const QStringList& tables, const QString& argument)
+{
+    double number = 0;
+    if (isNumeric(argument, number)) {
+        for (qsizetype i = 0; i < tables.size(); ++i) {
+            if (static_cast<double>(i + 1) == number)
+                return tables[i];
+        }
+    } else {
+        for (const QString& table : tables) {
+            if (table.startsWith(argument, Qt::CaseInsensitive))
+                return table;
+        }
+    }
+    return tables.last();
+}
+} // namespace
+
+QString resolveTablePlaceholders(const QString& sql, const std::function<QStringList()>& catalogue)
+{
+    QString text = sql;
+    qsizetype from = 0;
+    QStringList tables;
+    bool loaded = false;
+    while (true) {
+        const qsizetype start = text.indexOf(Marker, from);
+        if (start < 0)
+            break;
+        const qsizetype argStart = start + Marker.size();
+        const qsizetype close = text.indexOf(QLatin1Char(')'), argStart);
+        if (close < 0)
+            break;
+        if (!loaded) {
+            tables = catalogue();
+            loaded = true;
+        }
+        const QString argument = text.mid(argStart, close - argStart);
+        if (tables.isEmpty()) {
+            throw Error(errnum::ItemNotFound, {},
+                        QStringLiteral("Die Datenbank enthält keine Tabelle, die für \"$TBL(%1)\" "
+                                       "eingesetzt werden kann.")
+                            .arg(argument));
+        }
+        const QString& table = pickTable(tables, argument);
+        text.replace(start, close - start + 1, table);
+        // Go on behind the inserted name, so that a name cannot be taken for a placeholder.
+        from = start + table.size();
+    }
+    return text;
+}
+
+} // namespace quendra

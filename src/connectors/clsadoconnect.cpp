@@ -1,0 +1,389 @@
+#include "connectors/clsadoconnect.h"
+
+#include "common/error.h"
+#include "connectors/backends/backendchoice.h"
+#include "connectors/backends/tableplaceholders.h"
+#include "connectors/clsadoconnect_rowset.h"
+
+#include <utility>
+
+namespace quendra {
+
+namespace {
+// Positions without a current record, as the database layer reports them.
+constexpr qint64 PositionUnknown = -1;
+constexpr qint64 PositionBOF = -2;
+constexpr qint64 PositionEOF = -3;
+
+clsADOConnect::BeepHook& beepHook()
+{
+    static clsADOConnect::BeepHook hook;
+    return hook;
+}
+
+[[noreturn]] void notOpen()
+{
+    throw standardError(errnum::ObjectMissing,
+                        QStringLiteral("Die Datenquelle ist nicht geöffnet."));
+}
+} // namespace
+
+struct clsADOConnect::Impl {
+    // The row set handed out by record(): the engine writes a database target through it.
+    class Record : public DatabaseRecord {
+    public:
+        explicit Record(Impl& d) : d(d) {}
+        int fieldsCount() const override { return static_cast<int>(d.rows.columns.size()); }
+        void AddNew() override { d.addNew(); }
+        void setItem(int ordinal, const QVariant& value) override { d.setItem(ordinal, value); }
+        void update() override { d.writePending(); }
+
+    private:
+        Impl& d;
+    };
+
+    QString source;
+    QString table;
+    QString sql;
+
+    std::unique_ptr<Backend> backend; // declared before everything that queries it
+    RowSet rows;
+    qint64 pos = -1; // 0..size-1 current record, -1 before the first, size after the last
+    QString query;   // the text the row set was opened on, for Requery
+    RowSetModel* model = nullptr; // child of the connector, made on first request
+
+    RegionalText text;
+    qint64 textRow = -1; // the row whose values texts holds, converted once per move
+    std::vector<QString> texts;
+
+    Record record{*this};
+    std::unique_ptr<DatabaseRecord> writer; // opened at the first AddNew
+    bool adding = false;
+    QList<QVariant> pending; // the row being added, for the snapshot
+
+    qint64 size() const { return rows.size(); }
+    bool open() const { return backend != nullptr; }
+    void requireOpen() const
+    {
+        if (!open())
+            notOpen();
+    }
+    void requireCurrent() const
+    {
+        requireOpen();
+        if (pos < 0 || pos >= size())
+            throw standardError(errnum::NoCurrentRecord);
+    }
+
+    void replaceRows(RowSet fresh, const QString& queryText)
+    {
+        if (model)
+            model->beginChange();
+        rows = std::move(fresh);
+        query = queryText;
+        pos = rows.rows.empty() ? -1 : 0;
+        textRow = -1;
+        texts.assign(static_cast<size_t>(rows.columns.size()), QString());
+        if (model)
+            model->endChange();
+    }
+
+    QString resolve(const QString& text)
+    {
+        return resolveTablePlaceholders(text, [this] { return backend->tables(); });
+    }
+
+    // The table that writing and deleting address: the stored table, placeholders resolved.
+    QString tableToChange()
+    {
+        requireOpen();
+        if (table.trimmed().isEmpty()) {
+            throw Error(errnum::Unsupported, {},
+                        QStringLiteral("Zum Schreiben oder Löschen muss die Tabelle angegeben "
+                                       "sein, nicht nur eine SQL-Abfrage."));
+        }
+        return resolve(table);
+    }
+
+    DatabaseRecord& openWriter()
+    {
+        if (!writer) {
+            const QString target = tableToChange(); // checks that the connector is open
+            writer = backend->openWriter(target);
+        }
+        return *writer;
+    }
+
+    void addNew()
+    {
+        DatabaseRecord& w = openWriter();
+        w.AddNew();
+        adding = true;
+        pending = QList<QVariant>(rows.columns.size());
+    }
+
+    void setItem(int ordinal, const QVariant& value)
+    {
+        if (!writer)
+            throw standardError(errnum::NoCurrentRecord);
+        writer->setItem(ordinal, value);
+        if (ordinal < pending.size())
+            pending[ordinal] = value;
+    }
+
+    void writePending()
+    {
+        if (!adding || !writer)
+            return;
+        writer->update();
+        adding = false;
+    }
+};
+
+clsADOConnect::clsADOConnect(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {}
+
+clsADOConnect::~clsADOConnect()
+{
+    // Pending rows are dropped; the writer ends (and commits) before the connection closes.
+    d->writer.reset();
+    d->backend.reset();
+}
+
+clsADOConnect::BeepHook clsADOConnect::setBeepHook(BeepHook hook)
+{
+    return std::exchange(beepHook(), std::move(hook));
+}
+
+void clsADOConnect::setSource(const QString& connectionString)
+{
+    d->source = connectionString;
+}
+
+void clsADOConnect::setTable(const QString& table)
+{
+    d->table = table;
+}
+
+void clsADOConnect::setSQL(const QString& sql)
+{
+    trapped("clsADOConnect.setSQL", [&] {
+        d->sql = sql;
+        if (!d->open())
+            return;
+        // A new row set on the same connection; the placeholders stay as they are.
+        d->replaceRows(fetchRowSet(*d->backend, sql), sql);
+        Q_EMIT dataMemberChanged(QStringLiteral("Primary"));
+    });
+}
+
+void clsADOConnect::init()
+{
+    trapped("clsADOConnect.init", [&] {
+        d->writer.reset();
+        d->adding = false;
+        d->backend = openBackend(d->source);
+        d->text = RegionalText();
+        const QString query =
+            d->sql.isEmpty() ? QStringLiteral("select * from ") + d->table : d->sql;
+        const QString resolved = d->resolve(query);
+        d->replaceRows(fetchRowSet(*d->backend, resolved), resolved);
+        Q_EMIT dataMemberChanged(QStringLiteral("Primary"));
+    });
+}
+
+bool clsADOConnect::isEOF() const
+{
+    return !d->open() || d->size() == 0 || d->pos >= d->size();
+}
+
+bool clsADOConnect::isBOF() const
+{
+    return !d->open() || d->size() == 0 || d->pos < 0;
+}
+
+qint64 clsADOConnect::AbsolutePosition() const
+{
+    if (!d->open() || d->size() == 0)
+        return PositionUnknown;
+    if (d->pos < 0)
+        return PositionBOF;
+    if (d->pos >= d->size())
+        return PositionEOF;
+    return d->pos + 1;
+}
+
+void clsADOConnect::MoveFirst()
+{
+    trapped("clsADOConnect.MoveFirst", [&] {
+        d->requireOpen();
+        if (d->size() == 0)
+            throw standardError(errnum::NoCurrentRecord);
+        d->pos = 0;
+    });
+    Q_EMIT MoveComplete();
+}
+
+void clsADOConnect::MoveLast()
+{
+    bool moved = false;
+    trapped("clsADOConnect.MoveLast", [&] {
+        if (isEOF())
+            return;
+        d->pos = d->size() - 1;
+        moved = true;
+    });
+    if (moved)
+        Q_EMIT MoveComplete();
+}
+
+void clsADOConnect::MoveNext()
+{
+    trapped("clsADOConnect.MoveNext", [&] {
+        d->requireOpen();
+        if (isEOF())
+            throw standardError(errnum::NoCurrentRecord);
+        ++d->pos;
+    });
+    Q_EMIT MoveComplete();
+}
+
+void clsADOConnect::MovePrevious()
+{
+    bool moved = false;
+    trapped("clsADOConnect.MovePrevious", [&] {
+        d->requireOpen();
+        if (!isBOF()) {
+            --d->pos;
+            moved = true;
+        }
+        if (isBOF() && d->size() > 0) {
+            if (beepHook())
+                beepHook()();
+            d->pos = 0;
+            moved = true;
+        }
+    });
+    if (moved)
+        Q_EMIT MoveComplete();
+}
+
+int clsADOConnect::fieldCount() const
+{
+    return static_cast<int>(d->rows.columns.size());
+}
+
+QStringView clsADOConnect::getField(int index) const
+{
+    return trapped("clsADOConnect.getField", [&]() -> QStringView {
+        d->requireCurrent();
+        if (index < 0 || index >= fieldCount())
+            throw standardError(errnum::ItemNotFound, QString::number(index));
+        if (d->textRow != d->pos) {
+            // Convert the whole row once; the texts are reused from move to move.
+            const QList<QVariant>& row = d->rows.rows[static_cast<size_t>(d->pos)];
+            for (qsizetype i = 0; i < row.size(); ++i)
+                d->text.toText(row[i], d->texts[static_cast<size_t>(i)]);
+            d->textRow = d->pos;
+        }
+        return d->texts[static_cast<size_t>(index)];
+    });
+}
+
+DatabaseRecord& clsADOConnect::record()
+{
+    return d->record;
+}
+
+bool clsADOConnect::EditingRecord() const
+{
+    return d->adding;
+}
+
+void clsADOConnect::AddNew()
+{
+    trapped("clsADOConnect.AddNew", [&] { d->addNew(); });
+}
+
+void clsADOConnect::Delete()
+{
+    trapped("clsADOConnect.Delete", [&] {
+        d->requireCurrent();
+        const QString target = d->tableToChange();
+        d->writer.reset(); // rows added before are committed first
+        d->backend->deleteRow(target, d->rows.columns, d->rows.rows[static_cast<size_t>(d->pos)]);
+        if (d->model)
+            d->model->beginChange();
+        d->rows.rows.erase(d->rows.rows.begin() + d->pos);
+        d->textRow = -1;
+        if (d->model)
+            d->model->endChange();
+    });
+    // The record after the deleted one (or EOF) becomes current.
+    Q_EMIT MoveComplete();
+}
+
+void clsADOConnect::update()
+{
+    bool moved = false;
+    trapped("clsADOConnect.Update", [&] {
+        if (!d->adding)
+            return;
+        d->writePending();
+        d->writer.reset(); // ends the writer's batch: the row is in the database now
+        if (d->model)
+            d->model->beginChange();
+        d->rows.rows.push_back(d->pending);
+        if (d->model)
+            d->model->endChange();
+        d->pos = d->size() - 1;
+        d->textRow = -1;
+        moved = true;
+    });
+    if (moved)
+        Q_EMIT MoveComplete();
+}
+
+void clsADOConnect::Cancel()
+{
+    trapped("clsADOConnect.Cancel", [&] {
+        if (!d->adding)
+            return;
+        d->adding = false;
+        d->pending.clear(); // the next AddNew starts the writer's row afresh
+        if (d->size() > 0)
+            d->pos = 0;
+        d->textRow = -1;
+    });
+}
+
+void clsADOConnect::Requery()
+{
+    trapped("clsADOConnect.Requery", [&] {
+        d->requireOpen();
+        d->replaceRows(fetchRowSet(*d->backend, d->query), d->query);
+    });
+    Q_EMIT dataMemberChanged(QStringLiteral("Primary"));
+}
+
+QAbstractItemModel* clsADOConnect::dataMember(const QString& name)
+{
+    return trapped("clsADOConnect.Class_GetDataMember", [&]() -> QAbstractItemModel* {
+        if (name != u"Primary")
+            return nullptr;
+        if (!d->model)
+            d->model = new RowSetModel(d->rows, this);
+        return d->model;
+    });
+}
+
+QString clsADOConnect::replSQLTable(const QString& sql)
+{
+    return trapped("clsADOConnect.replSQLTable", [&] {
+        if (!sql.contains(QStringLiteral("$TBL(")))
+            return sql;
+        d->requireOpen();
+        return d->resolve(sql);
+    });
+}
+
+} // namespace quendra

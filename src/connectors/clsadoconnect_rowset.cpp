@@ -1,0 +1,112 @@
+#include "connectors/clsadoconnect_rowset.h"
+
+#include "connectors/backends/backend.h"
+#include "connectors/backends/providererror.h"
+#include "connectors/backends/sqlbackend.h"
+
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <limits>
+
+namespace quendra {
+
+namespace {
+// Kinds of the result columns of an SQLite query, from the declared types of the
+// tables they come from (columns of expressions stay Other).
+std::vector<ValueKind> sqliteResultKinds(const QSqlDatabase& db, const QSqlRecord& record)
+{
+    QHash<QString, QHash<QString, ValueKind>> tables;
+    std::vector<ValueKind> kinds;
+    for (int i = 0; i < record.count(); ++i) {
+        const QSqlField field = record.field(i);
+        if (field.tableName().isEmpty()) {
+            kinds.push_back(ValueKind::Other);
+            continue;
+        }
+        auto it = tables.find(field.tableName());
+        if (it == tables.end())
+            it = tables.insert(field.tableName(), sqliteValueKinds(db, field.tableName()));
+        kinds.push_back(it->value(field.name().toLower(), ValueKind::Other));
+    }
+    return kinds;
+}
+
+// Kinds whose SQLite values need typing: dates kept as text, Booleans kept as 1/0.
+bool needsTyping(ValueKind kind)
+{
+    return kind == ValueKind::Date || kind == ValueKind::DateTime || kind == ValueKind::Time ||
+           kind == ValueKind::Boolean;
+}
+} // namespace
+
+RowSet fetchRowSet(Backend& backend, const QString& sql)
+{
+    QSqlQuery query(backend.database());
+    query.setForwardOnly(true);
+    query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    if (!query.exec(sql))
+        throw providerError(query.lastError(), backend.driverName());
+    RowSet result;
+    const QSqlRecord record = query.record();
+    const int n = record.count();
+    for (int i = 0; i < n; ++i)
+        result.columns.append(record.fieldName(i));
+    std::vector<ValueKind> kinds;
+    if (backend.isSqlite())
+        kinds = sqliteResultKinds(backend.database(), record);
+    while (query.next()) {
+        QList<QVariant> row(n);
+        for (int i = 0; i < n; ++i) {
+            row[i] = query.value(i);
+            if (!kinds.empty() && needsTyping(kinds[i]))
+                row[i] = typedSqliteValue(row[i], kinds[i]);
+        }
+        result.rows.push_back(std::move(row));
+    }
+    if (query.lastError().isValid())
+        throw providerError(query.lastError(), backend.driverName());
+    return result;
+}
+
+RowSetModel::RowSetModel(const RowSet& rows, QObject* parent)
+    : QAbstractTableModel(parent), m_rows(rows)
+{
+}
+
+int RowSetModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return static_cast<int>(std::min<qint64>(m_rows.size(), std::numeric_limits<int>::max()));
+}
+
+int RowSetModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.columns.size());
+}
+
+QVariant RowSetModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
+    const QVariant& value = m_rows.rows[static_cast<size_t>(index.row())][index.column()];
+    if (role == Qt::DisplayRole)
+        return m_text.toText(value);
+    if (role == Qt::EditRole)
+        return value;
+    return {};
+}
+
+QVariant RowSetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return section >= 0 && section < m_rows.columns.size() ? m_rows.columns[section]
+                                                               : QVariant();
+    return section + 1;
+}
+
+} // namespace quendra

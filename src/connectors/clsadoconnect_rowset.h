@@ -1,0 +1,51 @@
+#pragma once
+
+#include "connectors/backends/valueconversion.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QStringList>
+#include <QVariant>
+#include <vector>
+
+namespace quendra {
+
+class Backend;
+
+// The client-side snapshot of one query: column names and every row's typed values,
+// fetched completely when the query runs.
+struct RowSet {
+    QStringList columns;
+    std::vector<QList<QVariant>> rows;
+
+    qint64 size() const { return static_cast<qint64>(rows.size()); }
+};
+
+// Runs sql on the back-end and fetches the whole result. Dates that SQLite keeps as ISO
+// text in DATE/TIME columns arrive as dates. Throws the provider's error.
+RowSet fetchRowSet(Backend& backend, const QString& sql);
+
+// The snapshot as a read-only item model for grids: one column per result column,
+// captioned with its name; cells show the regional text of their value (the edit role
+// gives the typed value).
+class RowSetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    RowSetModel(const RowSet& rows, QObject* parent);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    // Brackets a replacement or growth of the snapshot.
+    void beginChange() { beginResetModel(); }
+    void endChange() { endResetModel(); }
+
+private:
+    const RowSet& m_rows;
+    RegionalText m_text;
+};
+
+} // namespace quendra

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+namespace quendra::test {
+
+// UTF-8 text as Windows-1252 bytes.
+QByteArray ansi(const char* utf8);
+
+// A dBase table nr N5, name C40, betrag N12.2, datum D, notiz C40 in Windows-1252.
+// Cells of rows are texts (a date as "yyyymmdd"); nullptr is NULL.
+void createDbf(const QString& path, const std::vector<std::vector<const char*>>& rows);
+
+// An empty Paradox table with the same five columns (code page 1252).
+void createParadox(const QString& path);
+
+// Monitor.mdb, a small Jet database from the Debian package mrtg-contrib (fetched by
+// scripts/fetch-fixtures.sh); empty when it is not there.
+QString monitorMdb();
+
+// The Excel 8.0 workbook of the test data (sheets Kunden and Artikel).
+QString workbook();
+
+} // namespace quendra::test

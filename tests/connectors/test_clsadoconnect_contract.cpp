@@ -1,0 +1,413 @@
+// One contract for every database back-end: the same table read, navigated and written
+// through clsADOConnect, with per-back-end quirk flags.
+#include "common/error.h"
+#include "common/functions.h"
+#include "common/globals.h"
+#include "connectors/clsadoconnect.h"
+#include "support/testdatabases.h"
+
+#include <QAbstractItemModel>
+#include <QDate>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace quendra;
+using namespace quendra::test;
+
+namespace {
+
+// A database the contract runs on: where it is, and a connection of its own for setup.
+class TestDatabase {
+public:
+    virtual ~TestDatabase() = default;
+    virtual QString connectionString() const = 0;
+    virtual const ScratchConnection& scratch() const = 0;
+};
+
+class SqliteFileDatabase : public TestDatabase {
+public:
+    SqliteFileDatabase()
+        : m_path(m_dir.filePath(QStringLiteral("daten.db"))),
+          m_scratch(QStringLiteral("QSQLITE"), m_path)
+    {
+    }
+    QString connectionString() const override
+    {
+        return getADOProvider(2, m_path, QStringLiteral("MS Access"), false);
+    }
+    const ScratchConnection& scratch() const override { return m_scratch; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    ScratchConnection m_scratch;
+};
+
+class OdbcDatabase : public TestDatabase {
+public:
+    explicit OdbcDatabase(const QString& dsn) : m_dsn(dsn), m_scratch(QStringLiteral("QODBC"), dsn)
+    {
+    }
+    QString connectionString() const override { return getADOProvider(1, m_dsn, {}, false); }
+    const ScratchConnection& scratch() const override { return m_scratch; }
+
+private:
+    QString m_dsn;
+    ScratchConnection m_scratch;
+};
+
+struct BackendCase {
+    const char* name;
+    // The database, or nullptr with the reason to skip.
+    std::function<std::unique_ptr<TestDatabase>(QString& skip)> make;
+    bool ownCatalogue;  // no other test shares the database: table numbers are known
+    const char* driver; // source of provider errors
+};
+
+void PrintTo(const BackendCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+std::unique_ptr<TestDatabase> makeOdbc(const QString& dsn, const char* what, QString& skip)
+{
+    if (dsn.isEmpty()) {
+        skip = QStringLiteral(
+                   "%1 nicht eingerichtet (Tests über scripts/with-test-services.sh starten)")
+                   .arg(QString::fromLatin1(what));
+        return nullptr;
+    }
+    return std::make_unique<OdbcDatabase>(dsn);
+}
+
+const BackendCase Backends[] = {
+    {"SqliteAccess", [](QString&) { return std::unique_ptr<TestDatabase>(new SqliteFileDatabase); },
+     true, "QSQLITE"},
+    {"OdbcPostgres",
+     [](QString& skip) { return makeOdbc(postgresDsn(), "PostgreSQL-ODBC-Datenquelle", skip); },
+     false, "QODBC"},
+    {"OdbcSqlite",
+     [](QString& skip) { return makeOdbc(sqliteOdbcDsn(), "SQLite-ODBC-Datenquelle", skip); },
+     false, "QODBC"},
+};
+
+QString tableDdl(const QString& table)
+{
+    return QStringLiteral("create table %1 (nr integer, name varchar(40), betrag numeric(10,2), "
+                          "datum date, notiz varchar(40) default 'offen')")
+        .arg(table);
+}
+
+class ConnectorContract : public ::testing::TestWithParam<BackendCase> {
+protected:
+    static void SetUpTestSuite() { initGlobals(QStringLiteral("/nonexistent/init.mdb")); }
+
+    void SetUp() override
+    {
+        QString skip;
+        db = GetParam().make(skip);
+        if (!db)
+            GTEST_SKIP() << skip.toStdString();
+        kunden = uniqueTableName(QStringLiteral("kunden"));
+        leer = uniqueTableName(QStringLiteral("leer"));
+        created = {kunden, leer};
+        db->scratch().execAll({
+            tableDdl(kunden),
+            tableDdl(leer),
+            QStringLiteral("insert into %1 values (1, 'Müller', 12.5, '2005-12-31', NULL)")
+                .arg(kunden),
+            QStringLiteral("insert into %1 values (2, 'Zoë € Straße', -3.75, '2024-02-29', 'x')")
+                .arg(kunden),
+            QStringLiteral("insert into %1 values (3, NULL, NULL, NULL, '')").arg(kunden),
+        });
+        previousBeep = clsADOConnect::setBeepHook([this] { ++beeps; });
+    }
+
+    void TearDown() override
+    {
+        if (!db)
+            return;
+        clsADOConnect::setBeepHook(previousBeep);
+        for (const QString& table : created) {
+            try {
+                db->scratch().exec(QStringLiteral("drop table ") + table);
+            } catch (const std::exception&) {
+            }
+        }
+    }
+
+    std::unique_ptr<clsADOConnect> open(const QString& table, const QString& sql = {})
+    {
+        auto c = std::make_unique<clsADOConnect>();
+        c->setSource(db->connectionString());
+        if (!sql.isEmpty())
+            c->setSQL(sql);
+        if (!table.isEmpty())
+            c->setTable(table);
+        c->init();
+        return c;
+    }
+
+    static QStringList currentRow(const clsADOConnect& c)
+    {
+        QStringList row;
+        for (int i = 0; i < c.fieldCount(); ++i)
+            row.append(c.getField(i).toString());
+        return row;
+    }
+
+    static std::vector<QStringList> allRows(clsADOConnect& c)
+    {
+        std::vector<QStringList> rows;
+        if (c.isEOF())
+            return rows;
+        c.MoveFirst();
+        for (; !c.isEOF(); c.MoveNext())
+            rows.push_back(currentRow(c));
+        return rows;
+    }
+
+    std::unique_ptr<TestDatabase> db;
+    QString kunden;
+    QString leer;
+    QStringList created;
+    int beeps = 0;
+    clsADOConnect::BeepHook previousBeep;
+};
+
+QStringList row(std::initializer_list<const char*> values)
+{
+    QStringList r;
+    for (const char* v : values)
+        r.append(QString::fromUtf8(v));
+    return r;
+}
+
+TEST_P(ConnectorContract, OpenByTableReadsEveryValueInRegionalForm)
+{
+    auto c = open(kunden);
+    EXPECT_EQ(c->fieldCount(), 5);
+    EXPECT_EQ(c->record().fieldsCount(), 5);
+    EXPECT_EQ(c->AbsolutePosition(), 1);
+    const std::vector<QStringList> expected = {
+        row({"1", "Müller", "12,5", "31.12.2005", ""}),
+        row({"2", "Zoë € Straße", "-3,75", "29.02.2024", "x"}),
+        row({"3", "", "", "", ""}),
+    };
+    EXPECT_EQ(allRows(*c), expected);
+}
+
+TEST_P(ConnectorContract, OpenBySqlAndByPlaceholder)
+{
+    auto bySql = open({}, QStringLiteral("select name, nr from %1 where nr = 2").arg(kunden));
+    ASSERT_FALSE(bySql->isEOF());
+    EXPECT_EQ(currentRow(*bySql), row({"Zoë € Straße", "2"}));
+
+    // The prefix comparison ignores letter case; the SQL text wins over the table.
+    auto byPrefix =
+        open(QStringLiteral("gibtesnicht"),
+             QStringLiteral("select nr from $TBL(%1) order by nr").arg(kunden.toUpper()));
+    EXPECT_EQ(allRows(*byPrefix).size(), 3u);
+
+    auto byTablePlaceholder = open(QStringLiteral("$TBL(%1)").arg(kunden));
+    EXPECT_EQ(byTablePlaceholder->fieldCount(), 5);
+    EXPECT_EQ(byTablePlaceholder->replSQLTable(QStringLiteral("select * from $TBL(%1)").arg(leer)),
+              QStringLiteral("select * from ") + leer);
+
+    if (GetParam().ownCatalogue) {
+        auto byNumber = open(QStringLiteral("$TBL(2)"));
+        EXPECT_TRUE(byNumber->isEOF()) << "the second table is the empty one";
+        EXPECT_EQ(byNumber->replSQLTable(QStringLiteral("$TBL(1),$TBL(9)")),
+                  kunden + QLatin1Char(',') + leer);
+    }
+}
+
+TEST_P(ConnectorContract, EmptyResult)
+{
+    auto c = open(leer);
+    EXPECT_TRUE(c->isEOF());
+    EXPECT_TRUE(c->isBOF());
+    EXPECT_EQ(c->fieldCount(), 5);
+    c->MoveLast(); // does nothing on an empty result
+    EXPECT_TRUE(c->isEOF());
+    c->MovePrevious();
+    EXPECT_EQ(beeps, 0);
+    try {
+        c->MoveFirst();
+        FAIL() << "MoveFirst on an empty result";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errnum::NoCurrentRecord);
+        EXPECT_TRUE(e.source().startsWith(QStringLiteral("Modul: clsADOConnect.MoveFirst")));
+    }
+    EXPECT_THROW(c->getField(0), Error);
+}
+
+TEST_P(ConnectorContract, MovesAtTheEnds)
+{
+    auto c = open(kunden);
+    int moves = 0;
+    QObject::connect(c.get(), &clsADOConnect::MoveComplete, [&] { ++moves; });
+
+    c->MoveLast();
+    EXPECT_EQ(c->AbsolutePosition(), 3); // the record count after MoveLast
+    c->MoveNext();
+    EXPECT_TRUE(c->isEOF());
+    EXPECT_THROW(c->MoveNext(), Error);
+    c->MoveLast(); // only when not at EOF
+    EXPECT_TRUE(c->isEOF());
+    c->MovePrevious();
+    EXPECT_EQ(c->AbsolutePosition(), 3);
+    c->MoveFirst();
+    EXPECT_EQ(beeps, 0);
+    c->MovePrevious(); // on the first record: beep, and the first record stays current
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(c->AbsolutePosition(), 1);
+    EXPECT_EQ(c->getField(0), u"1");
+    EXPECT_EQ(moves, 5);
+}
+
+TEST_P(ConnectorContract, FieldPastTheLastColumnAndProviderErrors)
+{
+    auto c = open(kunden);
+    for (int index : {5, -1}) {
+        try {
+            c->getField(index);
+            ADD_FAILURE() << "no error for " << index;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errnum::ItemNotFound);
+            EXPECT_TRUE(e.source().startsWith(QStringLiteral("Modul: clsADOConnect.getField")));
+        }
+    }
+    try {
+        open(QStringLiteral("gibt_es_nicht"));
+        FAIL() << "no error for a missing table";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.source().startsWith(QStringLiteral("Modul: clsADOConnect.init\r\nSource: ") +
+                                          QString::fromLatin1(GetParam().driver)))
+            << e.source().toStdString();
+        EXPECT_FALSE(e.description().isEmpty());
+    }
+}
+
+TEST_P(ConnectorContract, WritesRowsAndReadsThemBack)
+{
+    const QString ziel = uniqueTableName(QStringLiteral("ziel"));
+    created.append(ziel);
+    db->scratch().exec(tableDdl(ziel));
+    {
+        auto target = open(ziel);
+        DatabaseRecord& rec = target->record();
+        ASSERT_EQ(rec.fieldsCount(), 5);
+        rec.AddNew();
+        rec.setItem(0, 7);
+        rec.setItem(1, QStringLiteral("Ärger € 'zitiert'"));
+        rec.setItem(2, 1234.5);
+        rec.setItem(3, QDate(2023, 1, 15));
+        rec.setItem(4, QVariant()); // the column's default
+        rec.update();
+        rec.AddNew();
+        rec.setItem(0, QStringLiteral("8"));
+        rec.setItem(1, QStringLiteral("")); // text is always assigned
+        rec.setItem(2, QStringLiteral("")); // empty text into a number column: its default
+        rec.setItem(3, QStringLiteral("01.03.2024"));
+        rec.update();
+        EXPECT_THROW(rec.setItem(5, 1), Error);
+    }
+    auto back = open({}, QStringLiteral("select * from %1 order by nr").arg(ziel));
+    const std::vector<QStringList> expected = {
+        row({"7", "Ärger € 'zitiert'", "1234,5", "15.01.2023", "offen"}),
+        row({"8", "", "", "01.03.2024", "offen"}),
+    };
+    EXPECT_EQ(allRows(*back), expected);
+    EXPECT_EQ(db->scratch().column(QStringLiteral("select betrag from %1 where nr = 8").arg(ziel)),
+              QStringList{QStringLiteral("<NULL>")});
+}
+
+TEST_P(ConnectorContract, BadValueIsTypeMismatchAndEarlierRowsStay)
+{
+    const QString ziel = uniqueTableName(QStringLiteral("ziel"));
+    created.append(ziel);
+    db->scratch().exec(tableDdl(ziel));
+    {
+        auto target = open(ziel);
+        DatabaseRecord& rec = target->record();
+        rec.AddNew();
+        rec.setItem(0, 1);
+        rec.update();
+        rec.AddNew();
+        EXPECT_THROW(rec.setItem(2, QStringLiteral("zwölf")), Error);
+    }
+    EXPECT_EQ(db->scratch().column(QStringLiteral("select nr from %1").arg(ziel)),
+              QStringList{QStringLiteral("1")});
+}
+
+TEST_P(ConnectorContract, PrimaryModelRequeryAndSetSql)
+{
+    auto c = open(kunden);
+    EXPECT_EQ(c->dataMember(QStringLiteral("Secondary")), nullptr);
+    QAbstractItemModel* model = c->dataMember(QStringLiteral("Primary"));
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(model->columnCount(), 5);
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString().toLower(), QStringLiteral("name"));
+    EXPECT_EQ(model->index(0, 2).data().toString(), QStringLiteral("12,5"));
+    EXPECT_EQ(model->index(1, 3).data().toString(), QStringLiteral("29.02.2024"));
+
+    QStringList changed;
+    QObject::connect(c.get(), &clsADOConnect::dataMemberChanged,
+                     [&](const QString& name) { changed.append(name); });
+    db->scratch().exec(QStringLiteral("insert into %1 (nr) values (4)").arg(kunden));
+    c->Requery();
+    EXPECT_EQ(changed, QStringList{QStringLiteral("Primary")});
+    EXPECT_EQ(model->rowCount(), 4);
+    EXPECT_EQ(c->AbsolutePosition(), 1);
+
+    c->setSQL(QStringLiteral("select nr from %1 where nr > 2").arg(kunden));
+    EXPECT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(c->fieldCount(), 1);
+    EXPECT_EQ(c->getField(0), u"3");
+    // After init the placeholders of a new SQL text stay unresolved: the database sees them.
+    EXPECT_THROW(c->setSQL(QStringLiteral("select * from $TBL(1)")), Error);
+}
+
+TEST_P(ConnectorContract, AddNewUpdateAndDeleteOnTheRowSet)
+{
+    auto c = open(kunden);
+    c->AddNew();
+    EXPECT_TRUE(c->EditingRecord());
+    c->record().setItem(0, 9);
+    c->record().setItem(1, QStringLiteral("Neu"));
+    c->update();
+    EXPECT_FALSE(c->EditingRecord());
+    EXPECT_EQ(c->AbsolutePosition(), 4);
+    EXPECT_EQ(c->getField(1), u"Neu");
+
+    c->AddNew();
+    c->record().setItem(0, 10);
+    c->Cancel();
+    EXPECT_FALSE(c->EditingRecord());
+
+    c->MoveFirst();
+    c->MoveNext();
+    c->Delete(); // the second record; the one after it becomes current
+    EXPECT_EQ(c->getField(0), u"3");
+    EXPECT_EQ(db->scratch().column(QStringLiteral("select nr from %1 order by nr").arg(kunden)),
+              (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("9")}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ConnectorContract, ::testing::ValuesIn(Backends),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConnectorBeforeInit, ReportsNoRecordAndRefusesMoves)
+{
+    clsADOConnect c;
+    EXPECT_TRUE(c.isEOF());
+    EXPECT_EQ(c.AbsolutePosition(), -1);
+    EXPECT_EQ(c.fieldCount(), 0);
+    EXPECT_THROW(c.MoveFirst(), Error);
+    EXPECT_THROW(c.getField(0), Error);
+    EXPECT_THROW(c.record().AddNew(), Error);
+}
+
+} // namespace

@@ -1,0 +1,136 @@
+// Database values to regional text and back (German regional settings in the tests).
+#include "common/error.h"
+#include "connectors/backends/valueconversion.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+
+using namespace quendra;
+
+namespace {
+
+struct TextCase {
+    const char* name;
+    QVariant value;
+    const char* expected;
+};
+
+void PrintTo(const TextCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class RegionalTextOut : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(RegionalTextOut, German)
+{
+    const RegionalText text;
+    EXPECT_EQ(text.toText(GetParam().value), QString::fromUtf8(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, RegionalTextOut,
+    ::testing::Values(
+        TextCase{"Null", QVariant(), ""},
+        TextCase{"NullOfAType", QVariant(QMetaType::fromType<double>()), ""},
+        TextCase{"Text", QStringLiteral("Müller €"), "Müller €"}, TextCase{"Decimal", 12.5, "12,5"},
+        TextCase{"NoGroupSeparator", 1234567.25, "1234567,25"},
+        TextCase{"WholeDouble", 100.0, "100"},
+        TextCase{"NegativeInteger", qlonglong(-4711), "-4711"},
+        TextCase{"LargeInteger", qlonglong(123456789012LL), "123456789012"},
+        TextCase{"Date", QDate(2005, 12, 31), "31.12.2005"},
+        TextCase{"MidnightIsDateOnly", QDateTime(QDate(2005, 1, 2), QTime(0, 0)), "02.01.2005"},
+        TextCase{"DateTime", QDateTime(QDate(2005, 1, 2), QTime(14, 30, 5)), "02.01.2005 14:30:05"},
+        TextCase{"Time", QTime(8, 5, 0), "08:05:00"}, TextCase{"True", true, "Wahr"},
+        TextCase{"False", false, "Falsch"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RegionalTextOut, ReusedBufferIsClearedByNull)
+{
+    const RegionalText text;
+    QString out = QStringLiteral("alt");
+    text.toText(QVariant(), out);
+    EXPECT_TRUE(out.isEmpty());
+}
+
+struct ColumnCase {
+    const char* name;
+    QVariant value;
+    ValueKind kind;
+    QVariant expected;
+};
+
+void PrintTo(const ColumnCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class RegionalTextIn : public ::testing::TestWithParam<ColumnCase> {};
+
+TEST_P(RegionalTextIn, ForColumn)
+{
+    const RegionalText text;
+    const QVariant result = text.forColumn(GetParam().value, GetParam().kind, QStringLiteral("c"));
+    EXPECT_EQ(result, GetParam().expected);
+    EXPECT_EQ(result.isNull(), GetParam().expected.isNull());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, RegionalTextIn,
+    ::testing::Values(
+        ColumnCase{"RegionalDecimal", QStringLiteral("12,5"), ValueKind::Real, 12.5},
+        ColumnCase{"DotDecimal", QStringLiteral("12.5"), ValueKind::Real, 12.5},
+        ColumnCase{"EmptyTextIntoNumberKeepsDefault", QStringLiteral(""), ValueKind::Real,
+                   QVariant()},
+        ColumnCase{"IntegerRoundsHalfToEven", QStringLiteral("2,5"), ValueKind::Integer,
+                   qlonglong(2)},
+        ColumnCase{"DoubleIntoInteger", 7.6, ValueKind::Integer, qlonglong(8)},
+        ColumnCase{"RegionalDate", QStringLiteral("31.12.2005"), ValueKind::Date,
+                   QDate(2005, 12, 31)},
+        ColumnCase{"IsoDate", QStringLiteral("2005-12-31"), ValueKind::Date, QDate(2005, 12, 31)},
+        ColumnCase{"DateIntoDateTime", QDate(2005, 12, 31), ValueKind::DateTime,
+                   QDateTime(QDate(2005, 12, 31), QTime(0, 0))},
+        ColumnCase{"NumberIntoText", 12.5, ValueKind::Text, QStringLiteral("12,5")},
+        ColumnCase{"DateIntoText", QDate(2005, 12, 31), ValueKind::Text,
+                   QStringLiteral("31.12.2005")},
+        ColumnCase{"EmptyTextStaysText", QStringLiteral(""), ValueKind::Text, QStringLiteral("")},
+        ColumnCase{"BooleanWord", QStringLiteral("Wahr"), ValueKind::Boolean, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RegionalTextIn, UnreadableTextIsTypeMismatchNamingColumnAndValue)
+{
+    const RegionalText text;
+    for (ValueKind kind : {ValueKind::Real, ValueKind::Integer, ValueKind::Date}) {
+        try {
+            text.forColumn(QStringLiteral("abc"), kind, QStringLiteral("betrag"));
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errnum::TypeMismatch);
+            EXPECT_TRUE(e.description().contains(QStringLiteral("betrag")));
+            EXPECT_TRUE(e.description().contains(QStringLiteral("abc")));
+        }
+    }
+}
+
+TEST(SqliteColumns, DeclaredTypesAndIsoDates)
+{
+    EXPECT_EQ(sqliteValueKind(QStringLiteral("DATE")), ValueKind::Date);
+    EXPECT_EQ(sqliteValueKind(QStringLiteral("timestamp")), ValueKind::DateTime);
+    EXPECT_EQ(sqliteValueKind(QStringLiteral("numeric(10,2)")), ValueKind::Real);
+    EXPECT_EQ(sqliteValueKind(QStringLiteral("varchar(40)")), ValueKind::Text);
+    EXPECT_EQ(sqliteValueKind(QStringLiteral("INTEGER")), ValueKind::Integer);
+    EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31"), ValueKind::Date),
+              QVariant(QDate(2005, 12, 31)));
+    EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31T00:00:00.000"), ValueKind::Date),
+              QVariant(QDate(2005, 12, 31)));
+    EXPECT_EQ(typedSqliteValue(QStringLiteral("2000-06-17 20:36:24"), ValueKind::Date),
+              QVariant(QDateTime(QDate(2000, 6, 17), QTime(20, 36, 24))));
+    EXPECT_EQ(typedSqliteValue(qlonglong(1), ValueKind::Boolean), QVariant(true));
+    EXPECT_EQ(typedSqliteValue(qlonglong(0), ValueKind::Boolean), QVariant(false));
+    EXPECT_EQ(typedSqliteValue(QStringLiteral("kein Datum"), ValueKind::Date),
+              QVariant(QStringLiteral("kein Datum")));
+    EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31"), ValueKind::Text),
+              QVariant(QStringLiteral("2005-12-31")));
+}
+
+} // namespace

@@ -1,0 +1,77 @@
+#include "support/testdatabases.h"
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <atomic>
+#include <stdexcept>
+
+namespace quendra::test {
+
+QString postgresDsn()
+{
+    return qEnvironmentVariable("QUENDRA_TEST_PG_DSN");
+}
+
+QString sqliteOdbcDsn()
+{
+    return qEnvironmentVariable("QUENDRA_TEST_SQLITE_DSN");
+}
+
+QString uniqueTableName(const QString& prefix)
+{
+    static std::atomic<int> counter{0};
+    return (prefix +
+            QStringLiteral("_%1_%2x").arg(QCoreApplication::applicationPid()).arg(++counter))
+        .toLower();
+}
+
+ScratchConnection::ScratchConnection(const QString& driver, const QString& databaseName)
+{
+    static std::atomic<int> counter{0};
+    m_name = QStringLiteral("quendra-test-scratch-%1").arg(++counter);
+    QSqlDatabase db = QSqlDatabase::addDatabase(driver, m_name);
+    db.setDatabaseName(databaseName);
+    if (!db.open()) {
+        const QString text = db.lastError().text();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        throw std::runtime_error(text.toStdString());
+    }
+}
+
+ScratchConnection::~ScratchConnection()
+{
+    QSqlDatabase::database(m_name, false).close();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+void ScratchConnection::exec(const QString& sql) const
+{
+    QSqlQuery query(QSqlDatabase::database(m_name, false));
+    if (!query.exec(sql))
+        throw std::runtime_error(
+            (sql + QStringLiteral(": ") + query.lastError().text()).toStdString());
+}
+
+void ScratchConnection::execAll(const QStringList& statements) const
+{
+    for (const QString& sql : statements)
+        exec(sql);
+}
+
+QStringList ScratchConnection::column(const QString& sql) const
+{
+    QSqlQuery query(QSqlDatabase::database(m_name, false));
+    if (!query.exec(sql))
+        throw std::runtime_error(
+            (sql + QStringLiteral(": ") + query.lastError().text()).toStdString());
+    QStringList values;
+    while (query.next())
+        values.append(query.value(0).isNull() ? QStringLiteral("<NULL>")
+                                              : query.value(0).toString());
+    return values;
+}
+
+} // namespace quendra::test
