@@ -1,6 +1,6 @@
 // quendra: the desktop program.
+#include "common/beep.h"
 #include "common/globals.h"
-#include "config/clsinitdbconnect.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/messageboxsink.h"
 
@@ -11,7 +11,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     quendra::applyRegionalDefault();
     quendra::initGlobals();
-    quendra::clsInitDBConnect::setBeepHook([] { QApplication::beep(); });
+    quendra::setBeepHook([] { QApplication::beep(); });
     quendra::ui::MainWindow window;
     quendra::ui::MessageBoxSink boxes(&window);
     quendra::setMessageSink(&boxes);

@@ -1,5 +1,7 @@
 #include "config/clsinitdbconnect.h"
 
+#include "common/beep.h"
+
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "config/configconnection.h"
@@ -35,12 +37,6 @@ struct clsInitDBConnect::Impl {
 };
 
 namespace {
-
-clsInitDBConnect::BeepHook& beepHook()
-{
-    static clsInitDBConnect::BeepHook hook;
-    return hook;
-}
 
 // The stored schema version; nullopt when the version table cannot be read or has no
 // row (the read error, if any, goes to readError).
@@ -338,8 +334,7 @@ void clsInitDBConnect::MovePrevious()
         if (!rows().isBOF())
             moveTo(rows().position() - 1);
         if (rows().isBOF() && rows().rowCount() > 0) {
-            if (beepHook())
-                beepHook()();
+            beep();
             moveTo(0);
         }
     });
@@ -409,11 +404,6 @@ QAbstractItemModel* clsInitDBConnect::dataMember(const QString& name)
             return nullptr;
         return d->rowSet;
     });
-}
-
-clsInitDBConnect::BeepHook clsInitDBConnect::setBeepHook(BeepHook hook)
-{
-    return std::exchange(beepHook(), std::move(hook));
 }
 
 } // namespace quendra

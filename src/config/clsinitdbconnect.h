@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
-#include <functional>
 #include <memory>
 
 class QAbstractItemModel;
@@ -70,10 +69,6 @@ public:
     // not open, nullptr.
     QAbstractItemModel* dataMember(const QString& name);
 
-    // The system beep of MovePrevious; replaceable so that tests can count beeps.
-    // Returns the hook installed before.
-    using BeepHook = std::function<void()>;
-    static BeepHook setBeepHook(BeepHook hook);
 
 Q_SIGNALS:
     void MoveComplete();

@@ -1,5 +1,6 @@
 #include "connectors/clsadoconnect.h"
 
+#include "common/beep.h"
 #include "common/error.h"
 #include "connectors/backends/backendchoice.h"
 #include "connectors/backends/tableplaceholders.h"
@@ -14,12 +15,6 @@ namespace {
 constexpr qint64 PositionUnknown = -1;
 constexpr qint64 PositionBOF = -2;
 constexpr qint64 PositionEOF = -3;
-
-clsADOConnect::BeepHook& beepHook()
-{
-    static clsADOConnect::BeepHook hook;
-    return hook;
-}
 
 [[noreturn]] void notOpen()
 {
@@ -149,11 +144,6 @@ clsADOConnect::~clsADOConnect()
     d->backend.reset();
 }
 
-clsADOConnect::BeepHook clsADOConnect::setBeepHook(BeepHook hook)
-{
-    return std::exchange(beepHook(), std::move(hook));
-}
-
 void clsADOConnect::setSource(const QString& connectionString)
 {
     d->source = connectionString;
@@ -257,8 +247,7 @@ void clsADOConnect::MovePrevious()
             moved = true;
         }
         if (isBOF() && d->size() > 0) {
-            if (beepHook())
-                beepHook()();
+            beep();
             d->pos = 0;
             moved = true;
         }

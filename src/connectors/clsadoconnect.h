@@ -4,7 +4,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <memory>
 
 class QAbstractItemModel;
@@ -55,11 +54,6 @@ public:
     // Resolves $TBL(...) placeholders against the connected database's tables.
     QString replSQLTable(const QString& sql);
 
-    // The system beep of MovePrevious at the first record. The core has no window
-    // toolkit, so it does nothing until the program installs one (QApplication::beep);
-    // tests install a counter. Returns the hook installed before.
-    using BeepHook = std::function<void()>;
-    static BeepHook setBeepHook(BeepHook hook);
 
 Q_SIGNALS:
     void MoveComplete();

@@ -1,3 +1,4 @@
+#include "common/beep.h"
 #include "config/clsinitdbconnect.h"
 #include "config/configrowset.h"
 #include "support/recordingsink.h"
@@ -26,12 +27,12 @@ template <class... Args> struct Spy {
 // Counts the beeps of MovePrevious for the lifetime of the object.
 struct BeepCounter {
     int beeps = 0;
-    clsInitDBConnect::BeepHook previous;
+    BeepHook previous;
     BeepCounter()
     {
-        previous = clsInitDBConnect::setBeepHook([this] { ++beeps; });
+        previous = setBeepHook([this] { ++beeps; });
     }
-    ~BeepCounter() { clsInitDBConnect::setBeepHook(previous); }
+    ~BeepCounter() { setBeepHook(previous); }
 };
 
 class CursorTest : public ::testing::Test {

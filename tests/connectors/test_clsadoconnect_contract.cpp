@@ -1,5 +1,6 @@
 // One contract for every database back-end: the same table read, navigated and written
 // through clsADOConnect, with per-back-end quirk flags.
+#include "common/beep.h"
 #include "common/error.h"
 #include "common/functions.h"
 #include "common/globals.h"
@@ -121,14 +122,14 @@ protected:
                 .arg(kunden),
             QStringLiteral("insert into %1 values (3, NULL, NULL, NULL, '')").arg(kunden),
         });
-        previousBeep = clsADOConnect::setBeepHook([this] { ++beeps; });
+        previousBeep = setBeepHook([this] { ++beeps; });
     }
 
     void TearDown() override
     {
         if (!db)
             return;
-        clsADOConnect::setBeepHook(previousBeep);
+        setBeepHook(previousBeep);
         for (const QString& table : created) {
             try {
                 db->scratch().exec(QStringLiteral("drop table ") + table);
@@ -173,7 +174,7 @@ protected:
     QString leer;
     QStringList created;
     int beeps = 0;
-    clsADOConnect::BeepHook previousBeep;
+    BeepHook previousBeep;
 };
 
 QStringList row(std::initializer_list<const char*> values)

@@ -1,6 +1,7 @@
 // The connector contract for the database file types: reading in regional form, moves at
 // the ends, placeholders, the column past the last, and appending (where the type can be
 // written) or its clear refusal (where it cannot).
+#include "common/beep.h"
 #include "common/error.h"
 #include "common/functions.h"
 #include "common/globals.h"
@@ -151,12 +152,12 @@ protected:
         source = GetParam().make(dir);
         if (source.connectionString.isEmpty())
             GTEST_SKIP() << "Testdatei fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
-        previousBeep = clsADOConnect::setBeepHook([this] { ++beeps; });
+        previousBeep = setBeepHook([this] { ++beeps; });
     }
     void TearDown() override
     {
         if (!source.connectionString.isEmpty())
-            clsADOConnect::setBeepHook(previousBeep);
+            setBeepHook(previousBeep);
     }
 
     std::unique_ptr<clsADOConnect> open(const QString& table)
@@ -183,7 +184,7 @@ protected:
     QTemporaryDir dir;
     FileSource source;
     int beeps = 0;
-    clsADOConnect::BeepHook previousBeep;
+    BeepHook previousBeep;
 };
 
 TEST_P(FileConnectorContract, ReadsRowsByTableAndPlaceholder)
