@@ -208,9 +208,14 @@ void clsFileConvert::RunConvert()
         source = openSource(*this, d->def.src);
         d->target->checkUsable();
         RecordReader& reader = *source.reader;
-        reader.MoveLast();
-        const qint64 total = reader.AbsolutePosition();
-        reader.MoveFirst();
+        // An empty source has no first record to return to: a database row set would
+        // refuse the move, so there is nothing to count and nothing to convert.
+        qint64 total = 0;
+        if (!reader.isEOF()) {
+            reader.MoveLast();
+            total = reader.AbsolutePosition();
+            reader.MoveFirst();
+        }
         while (!reader.isEOF()) {
             d->record = reader.AbsolutePosition();
             if (d->progress)

@@ -106,3 +106,25 @@ TEST_F(EndToEnd, SqliteAccessToSqliteAccess)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EndToEnd, EmptyDatabaseSourceConvertsNothing)
+{
+    const QString srcDb = config.filePath(QStringLiteral("leer.db"));
+    const QString out = config.filePath(QStringLiteral("leer.txt"));
+    {
+        ScratchConnection src(QStringLiteral("QSQLITE"), srcDb);
+        src.exec(tableDdl(QStringLiteral("kunden")));
+    }
+    writeAnsiLines(out, {QStringLiteral("alt")});
+    storeDefinition(config, {2, srcDb, QStringLiteral("MS Access"), QStringLiteral("kunden")},
+                    {0, out, QString(), QString()}, TextFields);
+
+    const auto boxes = runDefinition();
+    EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
+    EXPECT_EQ(readAnsiLines(out), QStringList{QStringLiteral("alt")})
+        << "a run without records leaves the target untouched";
+}
+
+} // namespace
