@@ -151,16 +151,16 @@ std::unique_ptr<Backend> openMemoryCopy(const ConnectionFacts& facts,
     QSqlDatabase db = backend->database();
     db.setDatabaseName(QStringLiteral(":memory:"));
     backend->open();
-    reader->load(facts.spec(), db);
-    const DataSourceSpec spec = facts.spec();
+    reader->load(facts.location(), db);
+    const DataSourceLocation location = facts.location();
     std::shared_ptr<FileTypeWriter> writer;
-    backend->setWriterFactory([spec, makeWriter, writer](
+    backend->setWriterFactory([location, makeWriter, writer](
                                   const QString& table) mutable -> std::unique_ptr<DatabaseRecord> {
         if (!writer && makeWriter)
             writer = makeWriter();
         if (!writer)
-            refuse(cannotWrite(spec.fileType));
-        return writer->openTable(spec, table);
+            refuse(cannotWrite(location.fileType));
+        return writer->openTable(location, table);
     });
     return backend;
 }

@@ -27,7 +27,7 @@ struct ConnectionFacts {
     QString odbcOptions;        // further ODBC attributes, "KEY=value;..."
     QString fileType;           // catalogue name of the file type ("dBase III", ...)
 
-    DataSourceSpec spec() const { return {fileType, dataSource, header}; }
+    DataSourceLocation location() const { return {fileType, dataSource, header}; }
 };
 
 // Splits a connection string into its facts. Keys compare case-insensitively, a value

@@ -134,12 +134,12 @@ void loadCsv(const QFileInfo& file, bool header, QSqlDatabase& db)
 
 class CsvFolderReader : public FileTypeReader {
 public:
-    void load(const DataSourceSpec& spec, QSqlDatabase& memoryDb) override
+    void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
     {
         trapped("CsvFolder.load", [&] {
-            const QFileInfoList files = folderTableFiles(spec.dataSource, kSuffixes);
+            const QFileInfoList files = folderTableFiles(location.dataSource, kSuffixes);
             for (const QFileInfo& file : files)
-                loadCsv(file, spec.header, memoryDb);
+                loadCsv(file, location.header, memoryDb);
         });
     }
 };
@@ -234,18 +234,18 @@ private:
 
 class CsvFolderWriter : public FileTypeWriter {
 public:
-    std::unique_ptr<DatabaseRecord> openTable(const DataSourceSpec& spec,
+    std::unique_ptr<DatabaseRecord> openTable(const DataSourceLocation& location,
                                               const QString& table) override
     {
         return trapped("CsvFolder.openTable", [&]() -> std::unique_ptr<DatabaseRecord> {
-            if (spec.dataSource.isEmpty() || !QDir(spec.dataSource).exists())
-                throw standardError(errnum::PathNotFound, spec.dataSource);
-            const QString path = findTableFile(spec.dataSource, table, kSuffixes);
+            if (location.dataSource.isEmpty() || !QDir(location.dataSource).exists())
+                throw standardError(errnum::PathNotFound, location.dataSource);
+            const QString path = findTableFile(location.dataSource, table, kSuffixes);
             if (path.isEmpty())
                 throw Error(errnum::FileNotFound, {},
                             QStringLiteral("Die Textdatei %1 gibt es im Ordner %2 nicht. Legen "
                                            "Sie die Zieldatei an (eine leere Datei genügt).")
-                                .arg(table, QDir::toNativeSeparators(spec.dataSource)));
+                                .arg(table, QDir::toNativeSeparators(location.dataSource)));
             return std::make_unique<CsvRecord>(path);
         });
     }

@@ -199,10 +199,11 @@ void loadDbf(const QFileInfo& file, QSqlDatabase& db)
 
 class DbaseReader : public FileTypeReader {
 public:
-    void load(const DataSourceSpec& spec, QSqlDatabase& memoryDb) override
+    void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
     {
         trapped("DbaseFile.load", [&] {
-            const QFileInfoList files = folderTableFiles(spec.dataSource, {QStringLiteral("dbf")});
+            const QFileInfoList files =
+                folderTableFiles(location.dataSource, {QStringLiteral("dbf")});
             for (const QFileInfo& file : files)
                 loadDbf(file, memoryDb);
         });
@@ -306,18 +307,18 @@ private:
 
 class DbaseWriter : public FileTypeWriter {
 public:
-    std::unique_ptr<DatabaseRecord> openTable(const DataSourceSpec& spec,
+    std::unique_ptr<DatabaseRecord> openTable(const DataSourceLocation& location,
                                               const QString& table) override
     {
         return trapped("DbaseFile.openTable", [&]() -> std::unique_ptr<DatabaseRecord> {
-            if (!QDir(spec.dataSource).exists() || spec.dataSource.isEmpty())
-                throw standardError(errnum::PathNotFound, spec.dataSource);
-            const QString path = findTableFile(spec.dataSource, table, {QStringLiteral("dbf")});
+            if (!QDir(location.dataSource).exists() || location.dataSource.isEmpty())
+                throw standardError(errnum::PathNotFound, location.dataSource);
+            const QString path = findTableFile(location.dataSource, table, {QStringLiteral("dbf")});
             if (path.isEmpty())
                 throw Error(errnum::FileNotFound, {},
                             QStringLiteral("Die dBase-Tabelle %1 gibt es im Ordner %2 nicht. "
                                            "Legen Sie die Zieltabelle mit ihren Spalten an.")
-                                .arg(table, QDir::toNativeSeparators(spec.dataSource)));
+                                .arg(table, QDir::toNativeSeparators(location.dataSource)));
             return std::make_unique<DbaseRecord>(path);
         });
     }

@@ -169,10 +169,10 @@ void loadSheet(const Grid& grid, const QString& sheet, bool header, QSqlDatabase
 
 class ExcelReader : public FileTypeReader {
 public:
-    void load(const DataSourceSpec& spec, QSqlDatabase& memoryDb) override
+    void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
     {
         trapped("ExcelFile.load", [&] {
-            const QString& path = spec.dataSource;
+            const QString& path = location.dataSource;
             if (!QFileInfo(path).isFile())
                 throw standardError(errnum::FileNotFound, path);
             const void* raw = nullptr;
@@ -187,7 +187,7 @@ public:
                 if (freexl_get_worksheet_name(raw, s, &name) != FREEXL_OK ||
                     freexl_select_active_worksheet(raw, s) != FREEXL_OK)
                     throwUnreadable(path);
-                loadSheet(readSheet(raw, path), QString::fromUtf8(name), spec.header, memoryDb);
+                loadSheet(readSheet(raw, path), QString::fromUtf8(name), location.header, memoryDb);
             }
         });
     }

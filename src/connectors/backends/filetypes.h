@@ -11,7 +11,7 @@ namespace quendra {
 
 // What a medium-2 connection string names: the catalogue file type, the data source
 // (a file or a folder, by type) and the header flag (HDR=Yes).
-struct DataSourceSpec {
+struct DataSourceLocation {
     QString fileType;
     QString dataSource;
     bool header = false;
@@ -25,7 +25,7 @@ struct DataSourceSpec {
 class FileTypeReader {
 public:
     virtual ~FileTypeReader() = default;
-    virtual void load(const DataSourceSpec& spec, QSqlDatabase& memoryDb) = 0;
+    virtual void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) = 0;
 };
 
 // Appends rows to one table of a database file type. Throws quendra::Error when the table
@@ -33,7 +33,7 @@ public:
 class FileTypeWriter {
 public:
     virtual ~FileTypeWriter() = default;
-    virtual std::unique_ptr<DatabaseRecord> openTable(const DataSourceSpec& spec,
+    virtual std::unique_ptr<DatabaseRecord> openTable(const DataSourceLocation& location,
                                                       const QString& table) = 0;
 };
 

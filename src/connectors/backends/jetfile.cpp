@@ -139,17 +139,17 @@ void loadTable(MdbCatalogEntry* entry, QSqlDatabase& db)
 
 class JetReader : public FileTypeReader {
 public:
-    void load(const DataSourceSpec& spec, QSqlDatabase& memoryDb) override
+    void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
     {
         trapped("JetFile.load", [&] {
-            if (!QFileInfo(spec.dataSource).isFile())
-                throw standardError(errnum::FileNotFound, spec.dataSource);
+            if (!QFileInfo(location.dataSource).isFile())
+                throw standardError(errnum::FileNotFound, location.dataSource);
             std::unique_ptr<MdbHandle, MdbCloser> mdb(
-                mdb_open(QFile::encodeName(spec.dataSource).constData(), MDB_NOFLAGS));
+                mdb_open(QFile::encodeName(location.dataSource).constData(), MDB_NOFLAGS));
             if (!mdb || !mdb_read_catalog(mdb.get(), MDB_TABLE))
                 throw Error(errnum::PathFileAccess, {},
                             QStringLiteral("Die Datei %1 ist keine lesbare Access-Datenbank.")
-                                .arg(QDir::toNativeSeparators(spec.dataSource)));
+                                .arg(QDir::toNativeSeparators(location.dataSource)));
             mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
             mdb_set_shortdate_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
             mdb_set_boolean_fmt_numbers(mdb.get());

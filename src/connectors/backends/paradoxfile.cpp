@@ -265,15 +265,16 @@ void loadParadox(const QFileInfo& file, QSqlDatabase& db)
 
 class ParadoxReader : public FileTypeReader {
 public:
-    void load(const DataSourceSpec& spec, QSqlDatabase& memoryDb) override
+    void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
     {
         trapped("ParadoxFile.load", [&] {
-            const QFileInfo source(spec.dataSource);
+            const QFileInfo source(location.dataSource);
             if (source.isFile()) {
                 loadParadox(source, memoryDb);
                 return;
             }
-            const QFileInfoList files = folderTableFiles(spec.dataSource, {QStringLiteral("db")});
+            const QFileInfoList files =
+                folderTableFiles(location.dataSource, {QStringLiteral("db")});
             for (const QFileInfo& file : files)
                 loadParadox(file, memoryDb);
         });

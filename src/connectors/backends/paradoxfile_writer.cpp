@@ -257,11 +257,11 @@ private:
 
 class ParadoxWriter : public FileTypeWriter {
 public:
-    std::unique_ptr<DatabaseRecord> openTable(const DataSourceSpec& spec,
+    std::unique_ptr<DatabaseRecord> openTable(const DataSourceLocation& location,
                                               const QString& table) override
     {
         return trapped("ParadoxFile.openTable", [&]() -> std::unique_ptr<DatabaseRecord> {
-            const QFileInfo source(spec.dataSource);
+            const QFileInfo source(location.dataSource);
             QString path;
             if (source.isFile()) {
                 if (table.isEmpty() ||
@@ -269,15 +269,15 @@ public:
                     source.fileName().compare(table, Qt::CaseInsensitive) == 0)
                     path = source.filePath();
             } else if (source.isDir()) {
-                path = findTableFile(spec.dataSource, table, {QStringLiteral("db")});
+                path = findTableFile(location.dataSource, table, {QStringLiteral("db")});
             } else {
-                throw standardError(errnum::PathNotFound, spec.dataSource);
+                throw standardError(errnum::PathNotFound, location.dataSource);
             }
             if (path.isEmpty())
                 throw Error(errnum::FileNotFound, {},
                             QStringLiteral("Die Paradox-Tabelle %1 gibt es in %2 nicht. Legen "
                                            "Sie die Zieltabelle mit ihren Spalten an.")
-                                .arg(table, QDir::toNativeSeparators(spec.dataSource)));
+                                .arg(table, QDir::toNativeSeparators(location.dataSource)));
             return std::make_unique<ParadoxRecord>(path);
         });
     }

@@ -31,9 +31,9 @@ QByteArray readFile(const QString& path)
     return file.readAll();
 }
 
-DataSourceSpec textSpec(const QString& dir, bool header)
+DataSourceLocation textSpec(const QString& dir, bool header)
 {
-    return DataSourceSpec{QStringLiteral("Text"), dir, header};
+    return DataSourceLocation{QStringLiteral("Text"), dir, header};
 }
 
 struct ParseCase {

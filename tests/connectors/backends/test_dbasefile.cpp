@@ -54,9 +54,9 @@ void writeRow(DBFInfo* dbf, const std::vector<const char*>& cells)
     }
 }
 
-DataSourceSpec folderSpec(const QString& dir)
+DataSourceLocation folderSpec(const QString& dir)
 {
-    return DataSourceSpec{QStringLiteral("dBase III"), dir, false};
+    return DataSourceLocation{QStringLiteral("dBase III"), dir, false};
 }
 
 class DbaseTest : public ::testing::Test {

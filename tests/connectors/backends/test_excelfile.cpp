@@ -28,7 +28,7 @@ std::vector<QStringList> rowsOf(const MemoryDb& mem, const QString& table)
 TEST(ExcelFileTest, SheetsAreTablesWithHeaderNamesAndTypedColumns)
 {
     MemoryDb mem;
-    makeExcelReader()->load(DataSourceSpec{u"MS Excel 8.0"_s, kWorkbook, true}, mem.db());
+    makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, kWorkbook, true}, mem.db());
 
     EXPECT_EQ(mem.tables(), (QStringList{u"Kunden"_s, u"Artikel"_s}));
     EXPECT_EQ(mem.columns(u"Kunden"_s),
@@ -50,7 +50,7 @@ TEST(ExcelFileTest, SheetsAreTablesWithHeaderNamesAndTypedColumns)
 TEST(ExcelFileTest, WithoutHeaderTheFirstRowIsDataAndColumnsAreNumbered)
 {
     MemoryDb mem;
-    makeExcelReader()->load(DataSourceSpec{u"MS Excel 8.0"_s, kWorkbook, false}, mem.db());
+    makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, kWorkbook, false}, mem.db());
     EXPECT_EQ(mem.columns(u"Artikel"_s), (QStringList{u"F1"_s, u"F2"_s, u"F3"_s, u"F4"_s}));
     const auto rows = rowsOf(mem, u"Artikel"_s);
     ASSERT_EQ(rows.size(), 3u);
@@ -74,7 +74,7 @@ TEST(ExcelFileTest, MissingOrForeignFilesGiveGermanErrors)
     for (const auto& c : cases) {
         MemoryDb mem;
         try {
-            makeExcelReader()->load(DataSourceSpec{u"MS Excel 8.0"_s, c.path, true}, mem.db());
+            makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, c.path, true}, mem.db());
             ADD_FAILURE() << "no error for " << c.path.toStdString();
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), c.number) << e.description().toStdString();

@@ -71,9 +71,9 @@ QByteArray fileBytes(const QString& path)
     return file.readAll();
 }
 
-DataSourceSpec pxSpec(const QString& source)
+DataSourceLocation pxSpec(const QString& source)
 {
-    return DataSourceSpec{u"Paradox 5.0"_s, source, false};
+    return DataSourceLocation{u"Paradox 5.0"_s, source, false};
 }
 
 const std::vector<Row> kKunden = {{"M\xFCller \x80", 42, 100000, 1234.5, 2024, 3, 1, true},
