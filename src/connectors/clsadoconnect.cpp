@@ -32,6 +32,11 @@ struct clsADOConnect::Impl {
         void AddNew() override { d.addNew(); }
         void setItem(int ordinal, const QVariant& value) override { d.setItem(ordinal, value); }
         void update() override { d.writePending(); }
+        void close() override
+        {
+            if (d.writer)
+                d.writer->close();
+        }
 
     private:
         Impl& d;

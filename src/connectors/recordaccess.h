@@ -36,6 +36,10 @@ public:
     // A null QVariant leaves the column to its default.
     virtual void setItem(int ordinal, const QVariant& value) = 0;
     virtual void update() = 0;
+    // Completes the rows written so far: commits them, or puts a table that is written
+    // as a whole in place. Throws when that fails, so that no loss goes unreported;
+    // a writer released without close completes silently.
+    virtual void close() {}
 };
 
 } // namespace quendra

@@ -142,6 +142,8 @@ void TargetWriter::close()
 {
     if (m_file)
         m_file->close();
+    if (m_database)
+        m_database->record().close();
 }
 
 void TargetWriter::release()

@@ -32,8 +32,8 @@ public:
 
     bool isOpen() const { return m_open; }
     bool isText() const { return m_head.frommedium == 0; }
-    // Writes out what a text target still buffers and closes it; throws when the file
-    // system refuses the data.
+    // Writes out what a text target still buffers and closes it, or completes the rows of
+    // a database target; throws when the file system or the database refuses them.
     void close();
     // Releases the target (after close, or after an error: then silently), so that all
     // lines written so far stay.

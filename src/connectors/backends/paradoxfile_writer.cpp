@@ -77,6 +77,7 @@ public:
     }
 
     int fieldsCount() const override { return int(m_source.fields().size()); }
+    void close() override { commit(); }
 
     void AddNew() override
     {

@@ -42,6 +42,12 @@ SqlTableWriter::~SqlTableWriter()
                  qPrintable(m_db.lastError().text()));
 }
 
+void SqlTableWriter::close()
+{
+    if (m_inTransaction)
+        commitBatch();
+}
+
 void SqlTableWriter::AddNew()
 {
     std::fill(m_values.begin(), m_values.end(), QVariant());

@@ -27,6 +27,7 @@ public:
     void AddNew() override;
     void setItem(int ordinal, const QVariant& value) override;
     void update() override;
+    void close() override;
 
 private:
     void prepareInsert(const std::vector<bool>& assigned);
