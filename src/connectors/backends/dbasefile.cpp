@@ -213,10 +213,11 @@ public:
 // Appends rows to one .dbf file. Every value of a row is checked and turned into its
 // bytes before the first byte is written, so that a bad value leaves the file as it was;
 // the header's record count is brought up to date after each row.
-class DbaseRecord : public DatabaseRecord {
+class DbaseRecord : public AppendedRow {
 public:
     explicit DbaseRecord(const QString& path)
-        : m_path(path), m_dbf(openDbf(path, "rb+")), m_codec(codecName(DBFGetCodePage(m_dbf.get())))
+        : AppendedRow("DbaseFile.setItem"), m_path(path), m_dbf(openDbf(path, "rb+")),
+          m_codec(codecName(DBFGetCodePage(m_dbf.get())))
     {
         QStringDecoder decoder(m_codec.constData());
         m_fields = dbfFields(m_dbf.get(), decoder);
@@ -224,31 +225,13 @@ public:
 
     int fieldsCount() const override { return int(m_fields.size()); }
 
-    void AddNew() override
-    {
-        m_values.assign(m_fields.size(), QVariant());
-        m_adding = true;
-    }
-
-    void setItem(int ordinal, const QVariant& value) override
-    {
-        trapped("DbaseFile.setItem", [&] {
-            if (!m_adding)
-                throw standardError(errnum::NoCurrentRecord);
-            if (ordinal < 0 || ordinal >= fieldsCount())
-                throw standardError(errnum::ItemNotFound, QString::number(ordinal));
-            m_values[size_t(ordinal)] = value;
-        });
-    }
-
     void update() override
     {
         trapped("DbaseFile.Update", [&] {
-            if (!m_adding)
-                throw standardError(errnum::NoCurrentRecord);
+            requireRow();
             std::vector<QByteArray> cells;
             for (size_t i = 0; i < m_fields.size(); ++i)
-                cells.push_back(cellBytes(m_fields[i], m_values[i]));
+                cells.push_back(cellBytes(m_fields[i], values()[i]));
             const int record = DBFGetRecordCount(m_dbf.get());
             for (size_t i = 0; i < cells.size(); ++i) {
                 if (!DBFWriteAttributeDirectly(m_dbf.get(), record, int(i), cells[i].data()))
@@ -258,7 +241,7 @@ public:
                                     .arg(QDir::toNativeSeparators(m_path)));
             }
             DBFUpdateHeader(m_dbf.get());
-            m_adding = false;
+            rowWritten();
         });
     }
 
@@ -301,8 +284,6 @@ private:
     DbfHandle m_dbf;
     QByteArray m_codec;
     std::vector<DbfField> m_fields;
-    std::vector<QVariant> m_values;
-    bool m_adding = false;
 };
 
 class DbaseWriter : public FileTypeWriter {

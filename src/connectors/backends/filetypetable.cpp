@@ -292,6 +292,28 @@ QByteArray encodeText(const QByteArray& codec, const QString& text)
     return bytes;
 }
 
+void AppendedRow::AddNew()
+{
+    m_values.assign(size_t(fieldsCount()), QVariant());
+    m_adding = true;
+}
+
+void AppendedRow::setItem(int ordinal, const QVariant& value)
+{
+    trapped(m_where, [&] {
+        requireRow();
+        if (ordinal < 0 || ordinal >= fieldsCount())
+            throw standardError(errnum::ItemNotFound, QString::number(ordinal));
+        m_values[size_t(ordinal)] = value;
+    });
+}
+
+void AppendedRow::requireRow() const
+{
+    if (!m_adding)
+        throw standardError(errnum::NoCurrentRecord);
+}
+
 QString textFromVariant(const QVariant& value)
 {
     if (value.isNull())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "connectors/recordaccess.h"
+
 #include <QDate>
 #include <QFileInfoList>
 #include <QList>
@@ -9,6 +11,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <optional>
+#include <vector>
 
 namespace quendra {
 
@@ -79,5 +82,27 @@ QByteArray encodeText(const QByteArray& codec, const QString& text);
 // Text of a value for a text column: numbers in the regional format without group
 // separators, dates as the regional short date with four-digit year.
 QString textFromVariant(const QVariant& value);
+
+// The row a file-table writer appends: AddNew starts it with every column NULL, setItem
+// fills one column by its ordinal; the writer's update writes values() and then calls
+// rowWritten.
+class AppendedRow : public DatabaseRecord {
+public:
+    void AddNew() override;
+    void setItem(int ordinal, const QVariant& value) override;
+
+protected:
+    // where: the where-text of setItem ("DbaseFile.setItem").
+    explicit AppendedRow(const char* where) : m_where(where) {}
+    // Throws "no current record" unless AddNew has started a row.
+    void requireRow() const;
+    void rowWritten() { m_adding = false; }
+    const std::vector<QVariant>& values() const { return m_values; }
+
+private:
+    const char* m_where;
+    std::vector<QVariant> m_values;
+    bool m_adding = false;
+};
 
 } // namespace quendra

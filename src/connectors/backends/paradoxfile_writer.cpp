@@ -48,9 +48,9 @@ QTime timeFromVariant(const QVariant& value)
     throw standardError(errnum::TypeMismatch, QLatin1Char('"') + text + QLatin1Char('"'));
 }
 
-class ParadoxRecord : public DatabaseRecord {
+class ParadoxRecord : public AppendedRow {
 public:
-    explicit ParadoxRecord(const QString& path) : m_path(path)
+    explicit ParadoxRecord(const QString& path) : AppendedRow("ParadoxFile.setItem"), m_path(path)
     {
         m_source.open(path);
         const QFileInfo file(path);
@@ -79,28 +79,10 @@ public:
     int fieldsCount() const override { return int(m_source.fields().size()); }
     void close() override { commit(); }
 
-    void AddNew() override
-    {
-        m_values.assign(m_source.fields().size(), QVariant());
-        m_adding = true;
-    }
-
-    void setItem(int ordinal, const QVariant& value) override
-    {
-        trapped("ParadoxFile.setItem", [&] {
-            if (!m_adding)
-                throw standardError(errnum::NoCurrentRecord);
-            if (ordinal < 0 || ordinal >= fieldsCount())
-                throw standardError(errnum::ItemNotFound, QString::number(ordinal));
-            m_values[size_t(ordinal)] = value;
-        });
-    }
-
     void update() override
     {
         trapped("ParadoxFile.Update", [&] {
-            if (!m_adding)
-                throw standardError(errnum::NoCurrentRecord);
+            requireRow();
             if (m_broken)
                 throw Error(errnum::PathFileAccess, {},
                             QStringLiteral("Die Paradox-Tabelle %1 wird nicht mehr geschrieben.")
@@ -108,8 +90,8 @@ public:
             if (!m_copy)
                 startCopy();
             QByteArray record(m_copy->recordSize(), '\0');
-            for (size_t i = 0; i < m_values.size(); ++i)
-                putValue(record, m_source.fields()[i], m_values[i]);
+            for (size_t i = 0; i < values().size(); ++i)
+                putValue(record, m_source.fields()[i], values()[i]);
             try {
                 m_copy->putRecord(record);
             } catch (...) {
@@ -117,7 +99,7 @@ public:
                 throw;
             }
             ++m_added;
-            m_adding = false;
+            rowWritten();
         });
     }
 
@@ -249,10 +231,8 @@ private:
     QString m_tempPath;
     PxDocument m_source;
     std::unique_ptr<PxDocument> m_copy;
-    std::vector<QVariant> m_values;
     qlonglong m_nextAutoInc = 1;
     int m_added = 0;
-    bool m_adding = false;
     bool m_broken = false;
 };
 
