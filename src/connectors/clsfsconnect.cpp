@@ -26,10 +26,11 @@ struct clsFSConnect::Impl {
     QByteArray delimiterBytes;    // the delimiter as file bytes
     bool delimiterInFile = false; // every delimiter character has a byte of its own
     QString encoding;
+    bool oem = false; // encoding "ASCII": lines are written in code page 850
 
     LineReader reader;
-    QString line;                            // the current line, decoded
-    std::vector<std::pair<int, int>> fields; // offset and length in line
+    QString line;                    // the current line, decoded
+    std::vector<QStringView> fields; // the fields of line
     bool fieldsReady = false;
 
     LineWriter writer;
@@ -41,7 +42,6 @@ struct clsFSConnect::Impl {
     void readNext();
     void useCurrentLine();
     void prepareFields(std::string_view raw);
-    void append(QStringView value);
 };
 
 void clsFSConnect::Impl::setDelimiter(const QString& text)
@@ -63,9 +63,7 @@ void clsFSConnect::Impl::useCurrentLine()
     const std::string_view raw = reader.line();
     fieldsReady = false;
     line.resize(qsizetype(raw.size()));
-    QChar* out = line.data();
-    for (std::size_t i = 0; i < raw.size(); ++i)
-        out[i] = QChar(cp.decode(std::uint8_t(raw[i])));
+    cp.fromAnsi(raw.data(), raw.size(), reinterpret_cast<char16_t*>(line.data()));
     prepareFields(raw);
 }
 
@@ -78,18 +76,32 @@ void clsFSConnect::Impl::prepareFields(std::string_view raw)
         if (delimiter.isEmpty())
             throw standardError(errnum::SubscriptOutOfRange);
         fields.clear();
+        const QChar* text = line.constData();
+        const auto field = [&](std::size_t start, std::size_t end) {
+            fields.emplace_back(text + start, qsizetype(end - start));
+        };
         const std::string_view delim(delimiterBytes.constData(),
                                      std::size_t(delimiterBytes.size()));
         std::size_t start = 0;
-        while (delimiterInFile) {
-            const std::size_t hit =
-                delim.size() == 1 ? raw.find(delim[0], start) : raw.find(delim, start);
-            if (hit == std::string_view::npos)
-                break;
-            fields.emplace_back(int(start), int(hit - start));
-            start = hit + delim.size();
+        if (delimiterInFile && delim.size() == 1) {
+            // Fields are short: a plain loop beats a library search per field.
+            const char d = delim[0];
+            for (std::size_t i = 0; i < raw.size(); ++i) {
+                if (raw[i] == d) {
+                    field(start, i);
+                    start = i + 1;
+                }
+            }
+        } else {
+            while (delimiterInFile) {
+                const std::size_t hit = raw.find(delim, start);
+                if (hit == std::string_view::npos)
+                    break;
+                field(start, hit);
+                start = hit + delim.size();
+            }
         }
-        fields.emplace_back(int(start), int(raw.size() - start));
+        field(start, raw.size());
         fieldsReady = true;
     });
 }
@@ -102,42 +114,6 @@ void clsFSConnect::Impl::readNext()
     }
     ++lineCount;
     useCurrentLine();
-}
-
-// Encodes value as file bytes behind the line being built.
-void clsFSConnect::Impl::append(QStringView value)
-{
-    const auto n = std::size_t(value.size());
-    char* out = writer.reserve(n);
-    const char16_t* in = value.utf16();
-    std::size_t k = 0;
-    std::size_t i = 0;
-    while (i < n) {
-        // Blocks of plain ASCII are copied in one go (the compiler vectorises this).
-        constexpr std::size_t Block = 16;
-        if (i + Block <= n) {
-            char16_t any = 0;
-            for (std::size_t j = 0; j < Block; ++j)
-                any |= in[i + j];
-            if (any < 0x80) {
-                for (std::size_t j = 0; j < Block; ++j)
-                    out[k + j] = char(in[i + j]);
-                i += Block;
-                k += Block;
-                continue;
-            }
-        }
-        const char16_t c = in[i++];
-        if (c < 0x80) {
-            out[k++] = char(c);
-        } else if (QChar::isHighSurrogate(c) && i < n && QChar::isLowSurrogate(in[i])) {
-            out[k++] = '?'; // one character, one "?"
-            ++i;
-        } else {
-            out[k++] = char(cp.unicodeToAnsi[c]);
-        }
-    }
-    writer.commit(k);
 }
 
 clsFSConnect::clsFSConnect() : d(std::make_unique<Impl>()) {}
@@ -246,13 +222,20 @@ QStringView clsFSConnect::getField(int index) const
                           QStringLiteral("Feld %1 in Zeile %2").arg(index).arg(d->lineCount)),
             QStringLiteral("clsFSConnect.getField"));
     }
-    const auto [offset, length] = d->fields[std::size_t(index)];
-    return QStringView(d->line).mid(offset, length);
+    return d->fields[std::size_t(index)];
+}
+
+std::span<const QStringView> clsFSConnect::currentFields() const
+{
+    if (!d->reading() || !d->fieldsReady)
+        return {};
+    return d->fields;
 }
 
 void clsFSConnect::setEncoding(const QString& encoding)
 {
     d->encoding = encoding;
+    d->oem = encoding == QLatin1StringView("ASCII");
 }
 
 void clsFSConnect::setValue(QStringView value)
@@ -265,11 +248,17 @@ void clsFSConnect::setValue(QStringView qualifier, QStringView value)
     trapped("clsFSConnect.setValue", [&] {
         if (!d->writing())
             return;
-        if (d->valuesInLine++ > 0)
-            d->writer.append(d->delimiterBytes.constData(), std::size_t(d->delimiterBytes.size()));
-        d->append(qualifier);
-        d->append(value);
-        d->append(qualifier);
+        // One byte per character at most: room for everything at once.
+        const auto delimiterSize =
+            d->valuesInLine++ > 0 ? std::size_t(d->delimiterBytes.size()) : 0;
+        char* out =
+            d->writer.reserve(delimiterSize + std::size_t(2 * qualifier.size() + value.size()));
+        std::memcpy(out, d->delimiterBytes.constData(), delimiterSize);
+        std::size_t k = delimiterSize;
+        k += d->cp.toAnsi(qualifier, out + k);
+        k += d->cp.toAnsi(value, out + k);
+        k += d->cp.toAnsi(qualifier, out + k);
+        d->writer.commit(k);
     });
 }
 
@@ -278,7 +267,7 @@ void clsFSConnect::update()
     trapped("clsFSConnect.update", [&] {
         if (!d->writing())
             return;
-        if (d->encoding == QLatin1String("ASCII")) {
+        if (d->oem) {
             char* p = d->writer.lineData();
             for (std::size_t i = 0, n = d->writer.lineSize(); i < n; ++i)
                 p[i] = char(d->cp.ansiToOem[std::uint8_t(p[i])]);

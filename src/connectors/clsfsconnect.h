@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <span>
 
 namespace quendra {
 
@@ -27,6 +28,9 @@ public:
     void MoveNext() override;
     int fieldCount() const override; // FieldCount
     QStringView getField(int index) const override;
+    // All fields of the current line, as getField gives them one by one; empty when
+    // no line is current. Valid until the reader moves.
+    std::span<const QStringView> currentFields() const;
 
     void setEncoding(const QString& encoding);
     // Appends one value to the line being built (mode 0 only).

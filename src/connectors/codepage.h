@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QChar>
+#include <QStringView>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace quendra {
@@ -24,6 +26,13 @@ struct CodePages {
 
     std::uint8_t encode(char16_t c) const { return c < 0x80 ? std::uint8_t(c) : unicodeToAnsi[c]; }
     char16_t decode(std::uint8_t b) const { return ansiToUnicode[b]; }
+
+    // Writes text as Windows-1252 bytes to out, which has room for text.size() bytes, and
+    // returns the number written: one byte per character, also one "?" for a surrogate
+    // pair. Runs of ASCII move several characters at a time.
+    std::size_t toAnsi(QStringView text, char* out) const;
+    // Writes n Windows-1252 bytes as UTF-16 to out (room for n units).
+    void fromAnsi(const char* in, std::size_t n, char16_t* out) const;
 };
 
 } // namespace quendra

@@ -135,14 +135,21 @@ void clsFileConvert::setToValue(QStringView field, const QString& value)
 }
 
 void clsFileConvert::Impl::takeRecord(clsFileConvert& engine, const RecordReader& reader,
-                                      int fieldCount)
+                                      const clsFSConnect* file, int fieldCount)
 {
     // With as many columns as source fields, starting at the first slot, the counting
     // of setFromValue comes down to slot k := column k.
     const qsizetype n = qsizetype(fromValues.size());
     if (fieldCount == n && (fromPos == 0 || fromPos == n)) {
-        for (qsizetype j = 0; j < n; ++j)
-            assignView(fromValues[size_t(j)], reader.getField(int(j)));
+        const std::span<const QStringView> line =
+            file ? file->currentFields() : std::span<const QStringView>();
+        if (line.size() >= size_t(n)) {
+            for (size_t j = 0; j < size_t(n); ++j)
+                assignView(fromValues[j], line[j]);
+        } else {
+            for (qsizetype j = 0; j < n; ++j) // a short line fails here as getField fails
+                assignView(fromValues[size_t(j)], reader.getField(int(j)));
+        }
         fromPos = n;
         return;
     }
@@ -215,7 +222,7 @@ void clsFileConvert::RunConvert()
             d->record = reader.AbsolutePosition();
             if (d->progress)
                 d->progress->setCount(d->record, total);
-            d->takeRecord(*this, reader, source.fieldCount);
+            d->takeRecord(*this, reader, source.file.get(), source.fieldCount);
             runTargedConvert(false);
             reader.MoveNext();
         }

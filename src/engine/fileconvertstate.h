@@ -15,6 +15,8 @@
 
 namespace quendra {
 
+class clsFSConnect;
+
 // What composition needs to know about a target field, worked out once per run.
 struct FieldPlan {
     bool hasDefault = false;
@@ -23,6 +25,9 @@ struct FieldPlan {
     bool hasSource = false;    // srcfield is not blank
     int source = -1;           // 0-based source slot; -1 when srcfield matches nothing
     bool sourceFormat = false; // the source field has a format (an empty one changes nothing)
+    FormatSpec fromSpec;       // the source field's format
+    FormatSpec format;         // the target field's format
+    ValueShape shape;          // the target field's final shape
     bool carryForward = false; // command "<lastvalue>"
     bool autoCount = false;
     std::optional<qint64> start; // running number start, nothing when not a number
@@ -59,8 +64,10 @@ struct clsFileConvert::Impl {
     qsizetype field = -1; // target field being composed, -1 when none
 
     void buildPlan(const clsFileConvert& engine);
-    // Copies the columns of the reader's current record into the source slots.
-    void takeRecord(clsFileConvert& engine, const RecordReader& reader, int fieldCount);
+    // Copies the columns of the reader's current record into the source slots; file is
+    // the reader when it is a text file (its fields are then taken all at once).
+    void takeRecord(clsFileConvert& engine, const RecordReader& reader, const clsFSConnect* file,
+                    int fieldCount);
     void compose(clsFileConvert& engine, size_t i);
     QString runNote() const;
 };

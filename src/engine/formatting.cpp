@@ -1,6 +1,7 @@
 #include "engine/formatting.h"
 
 #include "common/error.h"
+#include "engine/valuebuffer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -33,11 +34,7 @@ struct ShortText {
             put(text[k].unicode());
     }
     QStringView view() const { return QStringView(c, n); }
-    void copyTo(QString& value) const
-    {
-        value.resize(n);
-        std::memcpy(static_cast<void*>(value.data()), c, std::size_t(n) * sizeof(char16_t));
-    }
+    void copyTo(QString& value) const { assignView(value, view()); }
 };
 
 // "dd.mm.yyyy" from a yyyymmdd text, by position, whatever its length.
@@ -125,28 +122,34 @@ bool isDatePatternText(QStringView format)
     return false;
 }
 
-void toFormat(QString& value, QStringView format, const RegionalSettings& regional)
+void toFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional)
 {
-    if (format.isEmpty())
-        return;
+    using Kind = FormatSpec::Kind;
     CalendarDate date;
-    if (format == Tyymmdd) {
-        if (!parseDate(value, regional, date))
-            return;
-        const bool twentieth = date.year >= 2000 && date.year <= 2099;
-        writeInteger(value, (twentieth ? 1000000 : 0) + (date.year % 100) * 10000 +
-                                date.month * 100 + date.day);
-        return;
-    }
-    if (format == Yyyymmdd || format == Ddmmyyyy || isDatePatternText(format)) {
+    switch (format.kind) {
+    case Kind::Tyymmdd:
+        if (parseDate(value, regional, date)) {
+            const bool twentieth = date.year >= 2000 && date.year <= 2099;
+            writeInteger(value, (twentieth ? 1000000 : 0) + (date.year % 100) * 10000 +
+                                    date.month * 100 + date.day);
+        }
+        break;
+    case Kind::Yyyymmdd:
+    case Kind::Ddmmyyyy:
+    case Kind::DateText:
         if (parseDate(value, regional, date))
-            formatDate(value, date, format); // an unknown token leaves the value as it is
-        return;
+            formatDate(value, date, format.date); // an unknown token leaves the value as it is
+        break;
+    case Kind::NumberText: {
+        DecimalNumber number;
+        if (parseNumber(value, regional, number))
+            formatNumber(value, number, format.layout, regional);
+        break;
     }
-    NumberLayout layout;
-    DecimalNumber number;
-    if (numberLayoutOf(format, layout) && parseNumber(value, regional, number))
-        formatNumber(value, number, layout, regional);
+    case Kind::None:
+    case Kind::Other:
+        break;
+    }
 }
 
 bool onlyBlanks(QStringView value)
@@ -164,65 +167,109 @@ QChar firstNonBlank(QStringView value)
 }
 
 // Digits, decimals, sign and zero filling of a "Zahl" value.
-void formatZahl(QString& value, const trgBodyRec& field, const RegionalSettings& regional)
+void formatZahl(QString& value, const ValueShape& shape, const RegionalSettings& regional)
 {
-    const bool fill = field.zeroPadding != 0;
     if (onlyBlanks(value)) {
-        value.resize(1);
-        value.data()[0] = QLatin1Char('0');
+        QChar* d = setLength(value, 1);
+        d[0] = QLatin1Char('0');
     }
     DecimalNumber number;
     if (!parseNumber(value, regional, number))
         throw standardError(errnum::TypeMismatch, QLatin1Char('"') + value + QLatin1Char('"'));
     NumberLayout layout;
-    layout.plusSign = field.plus != 0;
+    layout.plusSign = shape.plus;
     // The place of the sign: a blank in front of a number written without one.
-    layout.signPlace = field.plus == 0 && fill && firstNonBlank(value) != QLatin1Char('+');
-    if (field.decscale == 0 && (!fill || field.length <= 0)) {
+    layout.signPlace = !shape.plus && shape.fill && firstNonBlank(value) != QLatin1Char('+');
+    if (shape.decscale == 0 && (!shape.fill || shape.length <= 0)) {
         // No digit placeholder at all: the plain number, so that no digit is lost.
         layout.maxDecimals = number.decimals();
     } else {
-        layout.minIntegerDigits = fill ? std::max<int>(field.length, 0) : 0;
-        layout.minDecimals = layout.maxDecimals = std::max<int>(field.decscale, 0);
+        layout.minIntegerDigits = shape.fill ? std::max<int>(shape.length, 0) : 0;
+        layout.minDecimals = layout.maxDecimals = std::max<int>(shape.decscale, 0);
     }
     formatNumber(value, number, layout, regional);
 }
 
-void fitWidth(QString& value, const trgBodyRec& field, qsizetype width, bool fixlength)
+void fitWidth(QString& value, const ValueShape& shape)
 {
-    if (field.adjustment == Rechts) {
-        const qsizetype n = value.size();
+    const qsizetype width = shape.width;
+    const qsizetype n = value.size();
+    if (shape.right) {
         if (n < width) {
-            value.resize(width);
-            QChar* d = value.data();
+            QChar* d = setLength(value, width);
             std::memmove(static_cast<void*>(d + (width - n)), d, std::size_t(n) * sizeof(QChar));
             std::fill(d, d + (width - n), QLatin1Char(' '));
         } else if (width != 0 && n > width) {
             value.remove(0, n - width);
         }
-    } else if (fixlength) {
+    } else if (shape.fixlength) {
         if (width != 0)
             value.resize(width, QLatin1Char(' '));
     } else {
-        qsizetype end = value.size();
-        while (end > 0 && value[end - 1] == QLatin1Char(' '))
+        const QChar* d = value.constData();
+        qsizetype end = n;
+        while (end > 0 && d[end - 1] == QLatin1Char(' '))
             --end;
-        value.truncate(end);
+        if (end < n)
+            setLength(value, end);
     }
 }
 
 } // namespace
 
-void cnvFromFormat(QString& value, QStringView format, const RegionalSettings& regional)
+FormatSpec FormatSpec::of(QStringView format)
+{
+    FormatSpec spec;
+    if (format.isEmpty())
+        return spec;
+    if (format == Tyymmdd)
+        spec.kind = Kind::Tyymmdd;
+    else if (format == Yyyymmdd)
+        spec.kind = Kind::Yyyymmdd;
+    else if (format == Ddmmyyyy)
+        spec.kind = Kind::Ddmmyyyy;
+    else if (isDatePatternText(format))
+        spec.kind = Kind::DateText;
+    else if (numberLayoutOf(format, spec.layout))
+        spec.kind = Kind::NumberText;
+    else
+        spec.kind = Kind::Other;
+    if (spec.kind == Kind::Yyyymmdd || spec.kind == Kind::Ddmmyyyy || spec.kind == Kind::DateText)
+        spec.date = DatePattern(format);
+    return spec;
+}
+
+ValueShape ValueShape::of(const trgBodyRec& field, bool fixlength)
+{
+    ValueShape shape;
+    shape.number = field.fieldtype == Zahl;
+    shape.right = field.adjustment == Rechts;
+    shape.fixlength = fixlength;
+    shape.plus = field.plus != 0;
+    shape.fill = field.zeroPadding != 0;
+    shape.length = field.length;
+    shape.decscale = field.decscale;
+    const qsizetype width = shape.number
+                                ? field.length + 1 + (field.decscale != 0 ? 1 : 0) + field.decscale
+                                : field.length;
+    shape.width = std::max<qsizetype>(width, 0);
+    return shape;
+}
+
+void cnvFromFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional)
 {
     trapped("clsFileConvert.cnvFromFormat", [&] {
-        if (format == Tyymmdd) {
+        switch (format.kind) {
+        case FormatSpec::Kind::Tyymmdd:
             fromTyymmdd(value, regional);
-        } else if (format == Yyyymmdd) {
+            break;
+        case FormatSpec::Kind::Yyyymmdd: {
             ShortText out;
             dottedFromYmd(value, out);
             out.copyTo(value);
-        } else if (format == Ddmmyyyy) {
+            break;
+        }
+        case FormatSpec::Kind::Ddmmyyyy: {
             ShortText out;
             out.mid(value, 1, 2);
             out.put(u'.');
@@ -230,8 +277,17 @@ void cnvFromFormat(QString& value, QStringView format, const RegionalSettings& r
             out.put(u'.');
             out.mid(value, 5, 4);
             out.copyTo(value);
+            break;
+        }
+        default:
+            break;
         }
     });
+}
+
+void cnvFromFormat(QString& value, QStringView format, const RegionalSettings& regional)
+{
+    cnvFromFormat(value, FormatSpec::of(format), regional);
 }
 
 void cnvFromFormat(QString& value, QStringView format)
@@ -239,22 +295,29 @@ void cnvFromFormat(QString& value, QStringView format)
     cnvFromFormat(value, format, RegionalSettings());
 }
 
-void cnvToFormat(QString& value, QStringView format, const RegionalSettings& regional)
+void cnvToFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional)
 {
     trapped("clsFileConvert.cnvToFormat", [&] { toFormat(value, format, regional); });
+}
+
+void cnvToFormat(QString& value, QStringView format, const RegionalSettings& regional)
+{
+    cnvToFormat(value, FormatSpec::of(format), regional);
+}
+
+void formatToValue(QString& value, const ValueShape& shape, const RegionalSettings& regional)
+{
+    trapped("clsFileConvert.formatToValue", [&] {
+        if (shape.number)
+            formatZahl(value, shape, regional);
+        fitWidth(value, shape);
+    });
 }
 
 void formatToValue(QString& value, const trgBodyRec& field, bool fixlength,
                    const RegionalSettings& regional)
 {
-    trapped("clsFileConvert.formatToValue", [&] {
-        qsizetype width = field.length;
-        if (field.fieldtype == Zahl) {
-            formatZahl(value, field, regional);
-            width = field.length + 1 + (field.decscale != 0 ? 1 : 0) + field.decscale;
-        }
-        fitWidth(value, field, std::max<qsizetype>(width, 0), fixlength);
-    });
+    formatToValue(value, ValueShape::of(field, fixlength), regional);
 }
 
 } // namespace quendra

@@ -1,6 +1,7 @@
 #include "engine/numbers.h"
 
 #include "common/error.h"
+#include "engine/valuebuffer.h"
 
 #include <algorithm>
 #include <charconv>
@@ -124,10 +125,62 @@ void skipBlanks(QStringView t, qsizetype& i)
         ++i;
 }
 
+// The end of reading: trailing zeros dropped, the exponent applied, the limits checked.
+bool finishNumber(DecimalNumber& out, int exponent)
+{
+    while (out.count > 0 && out.digits[std::size_t(out.count - 1)] == 0)
+        --out.count;
+    if (out.count == 0) {
+        out = DecimalNumber();
+        return true;
+    }
+    out.point += exponent;
+    if (out.point > 309)
+        return false;
+    if (out.point < -400)
+        out = DecimalNumber();
+    return true;
+}
+
+// The form most values have: a sign or none, digits, the decimal separator and decimals
+// or none, and nothing else (no blanks, groups or exponent). Reads it as the general
+// rules do; false, without a verdict, for any other text.
+bool readPlainNumber(QStringView t, QChar decimal, DecimalNumber& out)
+{
+    const char16_t* c = t.utf16();
+    const qsizetype n = t.size();
+    qsizetype i = 0;
+    const bool negative = n > 0 && c[0] == u'-';
+    if (n > 0 && (c[0] == u'+' || c[0] == u'-'))
+        ++i;
+    const qsizetype intStart = i;
+    while (i < n && isDigit(c[i]))
+        ++i;
+    const qsizetype intEnd = i;
+    qsizetype decStart = i;
+    if (i < n && c[i] == decimal.unicode()) {
+        decStart = ++i;
+        while (i < n && isDigit(c[i]))
+            ++i;
+    }
+    if (i != n || (intEnd == intStart && i == decStart))
+        return false;
+    out = DecimalNumber();
+    out.negative = negative;
+    DigitCollector dc{out};
+    for (qsizetype k = intStart; k < intEnd; ++k)
+        dc.push(c[k], true);
+    for (qsizetype k = decStart; k < n; ++k)
+        dc.push(c[k], false);
+    return finishNumber(out, 0);
+}
+
 } // namespace
 
 bool parseNumber(QStringView t, const RegionalSettings& regional, DecimalNumber& out)
 {
+    if (readPlainNumber(t, regional.decimalSeparator, out))
+        return true;
     out = DecimalNumber();
     DigitCollector dc{out};
     qsizetype i = 0;
@@ -152,18 +205,7 @@ bool parseNumber(QStringView t, const RegionalSettings& regional, DecimalNumber&
         skipBlanks(t, i);
     if (i != t.size())
         return false;
-    while (out.count > 0 && out.digits[std::size_t(out.count - 1)] == 0)
-        --out.count;
-    if (out.count == 0) {
-        out = DecimalNumber();
-        return true;
-    }
-    out.point += exponent;
-    if (out.point > 309)
-        return false;
-    if (out.point < -400)
-        out = DecimalNumber();
-    return true;
+    return finishNumber(out, exponent);
 }
 
 bool parseNumber(QStringView text, const RegionalSettings& regional, double& out)
@@ -189,14 +231,15 @@ bool parseNumber(QStringView text, const RegionalSettings& regional, double& out
 
 namespace {
 
+using FixedDigits = QVarLengthArray<std::uint8_t, 96>;
+
 // Digits of the fixed-point form of a number, rounded half away from zero: one guard
-// digit (for a carry), the integer digits, then decimals digits. Reused between calls.
-const std::vector<std::uint8_t>& fixedDigits(const DecimalNumber& n, int integerDigits,
-                                             int decimals)
+// digit (for a carry), the integer digits, then decimals digits.
+void fixedDigits(const DecimalNumber& n, int integerDigits, int decimals, FixedDigits& fixed)
 {
-    static thread_local std::vector<std::uint8_t> fixed;
     const int total = 1 + integerDigits + decimals;
-    fixed.assign(std::size_t(total), 0);
+    fixed.resize(total);
+    std::fill(fixed.begin(), fixed.end(), std::uint8_t(0));
     const int kept = std::min(n.point + decimals, n.count);
     for (int k = 0; k < kept; ++k)
         fixed[std::size_t(1 + integerDigits - n.point + k)] = n.digits[std::size_t(k)];
@@ -208,7 +251,6 @@ const std::vector<std::uint8_t>& fixedDigits(const DecimalNumber& n, int integer
             fixed[std::size_t(idx)] = 0;
         }
     }
-    return fixed;
 }
 
 } // namespace
@@ -219,7 +261,8 @@ void formatNumber(QString& out, const DecimalNumber& n, const NumberLayout& layo
     const int maxDec = std::max(layout.maxDecimals, 0);
     const int minDec = std::clamp(layout.minDecimals, 0, maxDec);
     const int intLen = std::max(n.point, 0);
-    const std::vector<std::uint8_t>& fixed = fixedDigits(n, intLen, maxDec);
+    FixedDigits fixed;
+    fixedDigits(n, intLen, maxDec, fixed);
     const int intEnd = 1 + intLen; // end of the integer digits in fixed
     int lead = 0;
     while (lead < intEnd && fixed[std::size_t(lead)] == 0)
@@ -238,8 +281,8 @@ void formatNumber(QString& out, const DecimalNumber& n, const NumberLayout& layo
                           : layout.signPlace  ? u' '
                                               : 0;
 
-    out.resize((sign ? 1 : 0) + intWritten + groups + (decCount > 0 ? 1 + decCount : 0));
-    QChar* o = out.data();
+    QChar* o =
+        setLength(out, (sign ? 1 : 0) + intWritten + groups + (decCount > 0 ? 1 + decCount : 0));
     if (sign)
         *o++ = QChar(sign);
     for (int k = intWritten; k > 0; --k) {
@@ -322,6 +365,18 @@ bool parseDate(QStringView text, const RegionalSettings& regional, QDate& out)
 
 bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate& out)
 {
+    // "dd.mm.yyyy", the form that composed values have, read by position.
+    const char16_t* c = text.utf16();
+    if (text.size() == 10 && c[2] == u'.' && c[5] == u'.' && isDigit(c[0]) && isDigit(c[1]) &&
+        isDigit(c[3]) && isDigit(c[4]) && isDigit(c[6]) && isDigit(c[7]) && isDigit(c[8]) &&
+        isDigit(c[9])) {
+        const auto two = [&](int k) { return (c[k] - u'0') * 10 + (c[k + 1] - u'0'); };
+        const int d = two(0), m = two(3), y = two(6) * 100 + two(8);
+        if (y < 1 || m < 1 || m > 12 || d < 1 || d > daysInMonth(y, m))
+            return false;
+        out = CalendarDate{y, m, d};
+        return true;
+    }
     const QStringView t = text.trimmed();
     int part[3], length[3];
     QChar sep;
@@ -373,9 +428,11 @@ char16_t asciiLower(char16_t c)
     return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
 }
 
-// Calls visit(token, run) for every run of equal letters and visit(0, 1) with the
-// character for every other character; false when a run is not a date token.
-template <class Visit> bool walkDatePattern(QStringView pattern, Visit&& visit)
+} // namespace
+
+// Runs of equal letters (any case) that are date tokens become one part each, every
+// other character a literal part; another letter or run makes the pattern invalid.
+DatePattern::DatePattern(QStringView pattern)
 {
     for (qsizetype i = 0; i < pattern.size();) {
         const char16_t c = asciiLower(pattern[i].unicode());
@@ -384,19 +441,18 @@ template <class Visit> bool walkDatePattern(QStringView pattern, Visit&& visit)
             ++run;
         const bool day = c == u'd' || c == u'm';
         if ((day && run <= 2) || (c == u'y' && (run == 2 || run == 4))) {
-            visit(c, int(run), QChar());
+            m_parts.append(Part{c, int(run), QChar()});
         } else if (pattern[i].isLetter()) {
-            return false;
+            m_parts.clear();
+            return;
         } else {
             for (qsizetype k = 0; k < run; ++k)
-                visit(0, 1, pattern[i]);
+                m_parts.append(Part{0, 1, pattern[i]});
         }
         i += run;
     }
-    return true;
+    m_valid = true;
 }
-
-} // namespace
 
 bool formatDate(QString& out, QDate date, QStringView pattern)
 {
@@ -406,31 +462,37 @@ bool formatDate(QString& out, QDate date, QStringView pattern)
 
 bool formatDate(QString& out, CalendarDate date, QStringView pattern)
 {
-    qsizetype size = 0;
-    const auto measure = [&](char16_t token, int run, QChar) {
-        size += token == u'd'   ? (run == 2 || date.day > 9 ? 2 : 1)
-                : token == u'm' ? (run == 2 || date.month > 9 ? 2 : 1)
-                                : run;
-    };
-    if (!walkDatePattern(pattern, measure) || date.year < 1 || date.year > 9999)
+    return formatDate(out, date, DatePattern(pattern));
+}
+
+bool formatDate(QString& out, CalendarDate date, const DatePattern& pattern)
+{
+    if (!pattern.m_valid || date.year < 1 || date.year > 9999)
         return false;
-    out.resize(size);
-    QChar* o = out.data();
-    const auto put = [&](int value, int width) {
-        for (int k = width - 1; k >= 0; --k, value /= 10)
-            o[k] = QChar(u'0' + value % 10);
-        o += width;
+    const auto width = [&](const DatePattern::Part& p) {
+        return p.token == u'd'   ? (p.run == 2 || date.day > 9 ? 2 : 1)
+               : p.token == u'm' ? (p.run == 2 || date.month > 9 ? 2 : 1)
+                                 : p.run;
     };
-    walkDatePattern(pattern, [&](char16_t token, int run, QChar literal) {
-        if (token == u'd')
-            put(date.day, run == 2 || date.day > 9 ? 2 : 1);
-        else if (token == u'm')
-            put(date.month, run == 2 || date.month > 9 ? 2 : 1);
-        else if (token == u'y')
-            put(run == 2 ? date.year % 100 : date.year, run);
+    qsizetype size = 0;
+    for (const DatePattern::Part& p : pattern.m_parts)
+        size += width(p);
+    QChar* o = setLength(out, size);
+    const auto put = [&](int value, int digits) {
+        for (int k = digits - 1; k >= 0; --k, value /= 10)
+            o[k] = QChar(u'0' + value % 10);
+        o += digits;
+    };
+    for (const DatePattern::Part& p : pattern.m_parts) {
+        if (p.token == u'd')
+            put(date.day, width(p));
+        else if (p.token == u'm')
+            put(date.month, width(p));
+        else if (p.token == u'y')
+            put(p.run == 2 ? date.year % 100 : date.year, p.run);
         else
-            *o++ = literal;
-    });
+            *o++ = p.literal;
+    }
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QString>
 #include <QStringView>
+#include <QVarLengthArray>
 #include <array>
 
 namespace quendra {
@@ -75,6 +76,25 @@ bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate&
 // characters. False, and out unchanged, when the pattern holds another letter or run.
 bool formatDate(QString& out, CalendarDate date, QStringView pattern);
 bool formatDate(QString& out, QDate date, QStringView pattern);
+
+// A pattern of formatDate, read once, so that writing many dates does not read it again.
+class DatePattern {
+public:
+    explicit DatePattern(QStringView pattern = {});
+    // False when the pattern holds another letter or run (formatDate then refuses).
+    bool isValid() const { return m_valid; }
+
+private:
+    friend bool formatDate(QString& out, CalendarDate date, const DatePattern& pattern);
+    struct Part {
+        char16_t token; // 'd', 'm', 'y', or 0 for the literal character
+        int run;
+        QChar literal;
+    };
+    QVarLengthArray<Part, 12> m_parts;
+    bool m_valid = false;
+};
+bool formatDate(QString& out, CalendarDate date, const DatePattern& pattern);
 
 // Adds numbers exactly as decimals (a 128-bit integer with a common scale), so that a
 // long sum carries no binary rounding noise.
