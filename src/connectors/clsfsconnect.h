@@ -37,6 +37,9 @@ public:
     void setValue(QStringView value);
     // Appends qualifier, value, qualifier as one value (a text field of a text target).
     void setValue(QStringView qualifier, QStringView value);
+    // Appends all values of a record, value i between qualifiers[i] (empty for none):
+    // the same as setValue for each, in one go.
+    void setValues(std::span<const QString> values, std::span<const QStringView> qualifiers);
     // Writes the line being built, followed by CR LF (mode 0 only). Lines are collected
     // in a large buffer; a failed write of the file system throws here or in close().
     void update();

@@ -75,41 +75,10 @@ const CodePages& CodePages::instance()
 }
 
 namespace {
-// Four UTF-16 units (or bytes) at a time in a 64-bit word: ASCII has no bit above 0x7F.
-constexpr std::uint64_t NonAsciiUnits = 0xFF80FF80FF80FF80ull;
+// Four bytes at a time in a word: ASCII has no bit above 0x7F.
 constexpr std::uint32_t NonAsciiBytes = 0x80808080u;
 constexpr bool LittleEndian = std::endian::native == std::endian::little;
 } // namespace
-
-std::size_t CodePages::toAnsi(QStringView text, char* out) const
-{
-    const char16_t* in = text.utf16();
-    const auto n = std::size_t(text.size());
-    std::size_t i = 0;
-    std::size_t k = 0;
-    for (; LittleEndian && i + 4 <= n; i += 4, k += 4) {
-        std::uint64_t units;
-        std::memcpy(&units, in + i, sizeof units);
-        if (units & NonAsciiUnits)
-            break;
-        // The low bytes of the four units side by side (little-endian order).
-        units = (units | (units >> 8)) & 0x0000FFFF0000FFFFull;
-        const auto bytes = std::uint32_t(units | (units >> 16));
-        std::memcpy(out + k, &bytes, sizeof bytes);
-    }
-    while (i < n) {
-        const char16_t c = in[i++];
-        if (c < 0x80) {
-            out[k++] = char(c);
-        } else if (QChar::isHighSurrogate(c) && i < n && QChar::isLowSurrogate(in[i])) {
-            out[k++] = '?'; // one character, one "?"
-            ++i;
-        } else {
-            out[k++] = char(unicodeToAnsi[c]);
-        }
-    }
-    return k;
-}
 
 void CodePages::fromAnsi(const char* in, std::size_t n, char16_t* out) const
 {

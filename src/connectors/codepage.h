@@ -3,8 +3,10 @@
 #include <QChar>
 #include <QStringView>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace quendra {
 
@@ -30,9 +32,51 @@ struct CodePages {
     // Writes text as Windows-1252 bytes to out, which has room for text.size() bytes, and
     // returns the number written: one byte per character, also one "?" for a surrogate
     // pair. Runs of ASCII move several characters at a time.
-    std::size_t toAnsi(QStringView text, char* out) const;
+    inline std::size_t toAnsi(QStringView text, char* out) const;
     // Writes n Windows-1252 bytes as UTF-16 to out (room for n units).
     void fromAnsi(const char* in, std::size_t n, char16_t* out) const;
 };
+
+std::size_t CodePages::toAnsi(QStringView text, char* out) const
+{
+    // Four UTF-16 units in a 64-bit word; ASCII has no bit above 0x7F.
+    constexpr std::uint64_t NonAscii = 0xFF80FF80FF80FF80ull;
+    constexpr bool LittleEndian = std::endian::native == std::endian::little;
+    const char16_t* in = text.utf16();
+    const auto n = std::size_t(text.size());
+    std::size_t i = 0;
+    for (; LittleEndian && i + 4 <= n; i += 4) {
+        std::uint64_t units;
+        std::memcpy(&units, in + i, sizeof units);
+        if (units & NonAscii)
+            break;
+        // The low bytes of the four units side by side.
+        units = (units | (units >> 8)) & 0x0000FFFF0000FFFFull;
+        const auto bytes = std::uint32_t(units | (units >> 16));
+        std::memcpy(out + i, &bytes, sizeof bytes);
+    }
+    if (LittleEndian && i + 2 <= n) {
+        std::uint32_t two;
+        std::memcpy(&two, in + i, sizeof two);
+        if (!(two & std::uint32_t(NonAscii))) {
+            out[i] = char(two);
+            out[i + 1] = char(two >> 16);
+            i += 2;
+        }
+    }
+    std::size_t k = i;
+    while (i < n) {
+        const char16_t c = in[i++];
+        if (c < 0x80) {
+            out[k++] = char(c);
+        } else if (QChar::isHighSurrogate(c) && i < n && QChar::isLowSurrogate(in[i])) {
+            out[k++] = '?'; // one character, one "?"
+            ++i;
+        } else {
+            out[k++] = char(unicodeToAnsi[c]);
+        }
+    }
+    return k;
+}
 
 } // namespace quendra

@@ -102,7 +102,7 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
                     QStringLiteral("Der Startwert \"%1\" ist keine Zahl").arg(t.defaultvalue));
             return autoCount(autoRows[size_t(p.slot)], sourceValue, *p.start);
         });
-        value.resize(0);
+        setLength(value, 0);
         appendNumber(value, n);
     }
     if (p.toFormat)

@@ -18,7 +18,7 @@ constexpr QStringView Rechts = u"rechts";
 
 // A short text built on the stack: the compact date forms are at most a few characters.
 struct ShortText {
-    char16_t c[24];
+    char16_t c[24]{};
     qsizetype n = 0;
 
     void put(char16_t ch)
@@ -264,6 +264,13 @@ void cnvFromFormat(QString& value, const FormatSpec& format, const RegionalSetti
             fromTyymmdd(value, regional);
             break;
         case FormatSpec::Kind::Yyyymmdd: {
+            if (value.size() == 8) { // the usual full value, moved digit by digit
+                const QChar* v = value.constData();
+                const QChar dotted[10] = {v[6], v[7], u'.', v[4], v[5],
+                                          u'.', v[0], v[1], v[2], v[3]};
+                assignView(value, QStringView(dotted, 10));
+                break;
+            }
             ShortText out;
             dottedFromYmd(value, out);
             out.copyTo(value);

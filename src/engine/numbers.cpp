@@ -167,11 +167,27 @@ bool readPlainNumber(QStringView t, QChar decimal, DecimalNumber& out)
         return false;
     out = DecimalNumber();
     out.negative = negative;
-    DigitCollector dc{out};
-    for (qsizetype k = intStart; k < intEnd; ++k)
-        dc.push(c[k], true);
-    for (qsizetype k = decStart; k < n; ++k)
-        dc.push(c[k], false);
+    // Leading zeros are no significant digits; behind the point they shift the point.
+    qsizetype k = intStart;
+    while (k < intEnd && c[k] == u'0')
+        ++k;
+    int point = int(intEnd - k);
+    int count = 0;
+    const auto take = [&](qsizetype end) {
+        for (; k < end; ++k) {
+            if (count < DecimalNumber::MaxDigits)
+                out.digits[std::size_t(count++)] = std::uint8_t(c[k] - u'0');
+        }
+    };
+    take(intEnd);
+    k = decStart;
+    if (count == 0) {
+        for (; k < n && c[k] == u'0'; ++k)
+            --point;
+    }
+    take(n);
+    out.point = point;
+    out.count = count;
     return finishNumber(out, 0);
 }
 
@@ -452,6 +468,14 @@ DatePattern::DatePattern(QStringView pattern)
         i += run;
     }
     m_valid = true;
+    m_size = 0;
+    for (const Part& p : m_parts) {
+        if (p.token != 0 && p.run == 1) { // d and m write one or two digits
+            m_size = -1;
+            break;
+        }
+        m_size += p.run;
+    }
 }
 
 bool formatDate(QString& out, QDate date, QStringView pattern)
@@ -474,9 +498,12 @@ bool formatDate(QString& out, CalendarDate date, const DatePattern& pattern)
                : p.token == u'm' ? (p.run == 2 || date.month > 9 ? 2 : 1)
                                  : p.run;
     };
-    qsizetype size = 0;
-    for (const DatePattern::Part& p : pattern.m_parts)
-        size += width(p);
+    qsizetype size = pattern.m_size;
+    if (size < 0) {
+        size = 0;
+        for (const DatePattern::Part& p : pattern.m_parts)
+            size += width(p);
+    }
     QChar* o = setLength(out, size);
     const auto put = [&](int value, int digits) {
         for (int k = digits - 1; k >= 0; --k, value /= 10)
@@ -532,7 +559,14 @@ void DecimalSum::add(const DecimalNumber& n)
     const int shift = n.point - n.count + m_scale;
     const int used = shift >= 0 ? n.count : n.count + shift;
     __int128 v = 0;
-    for (int k = 0; k < used; ++k)
+    int k = 0;
+    if (used <= 18) { // fits 64 bits without any check
+        std::uint64_t small = 0;
+        for (; k < used; ++k)
+            small = small * 10 + n.digits[std::size_t(k)];
+        v = small;
+    }
+    for (; k < used; ++k)
         v = timesPowerOfTen(v, 1) + n.digits[std::size_t(k)];
     if (used >= 0 && used < n.count && n.digits[std::size_t(used)] >= 5)
         ++v;

@@ -93,6 +93,7 @@ private:
     };
     QVarLengthArray<Part, 12> m_parts;
     bool m_valid = false;
+    qsizetype m_size = -1; // the length of every date written, -1 when it depends on the date
 };
 bool formatDate(QString& out, CalendarDate date, const DatePattern& pattern);
 
