@@ -7,6 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quendra {
 
@@ -32,12 +35,12 @@ struct CodePages {
     // Writes text as Windows-1252 bytes to out, which has room for text.size() bytes, and
     // returns the number written: one byte per character, also one "?" for a surrogate
     // pair. Runs of ASCII move several characters at a time.
-    inline std::size_t toAnsi(QStringView text, char* out) const;
+    Q_ALWAYS_INLINE std::size_t toAnsi(QStringView text, char* out) const;
     // Writes n Windows-1252 bytes as UTF-16 to out (room for n units).
     void fromAnsi(const char* in, std::size_t n, char16_t* out) const;
 };
 
-std::size_t CodePages::toAnsi(QStringView text, char* out) const
+Q_ALWAYS_INLINE std::size_t CodePages::toAnsi(QStringView text, char* out) const
 {
     // Four UTF-16 units in a 64-bit word; ASCII has no bit above 0x7F.
     constexpr std::uint64_t NonAscii = 0xFF80FF80FF80FF80ull;
@@ -45,6 +48,15 @@ std::size_t CodePages::toAnsi(QStringView text, char* out) const
     const char16_t* in = text.utf16();
     const auto n = std::size_t(text.size());
     std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i high = _mm_and_si128(v, _mm_set1_epi16(short(NonAscii & 0xFFFF)));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF)
+            break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(v, v));
+    }
+#endif
     for (; LittleEndian && i + 4 <= n; i += 4) {
         std::uint64_t units;
         std::memcpy(&units, in + i, sizeof units);

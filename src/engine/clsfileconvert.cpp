@@ -215,9 +215,15 @@ void clsFileConvert::RunConvert()
         source = openSource(*this, d->def.src);
         d->target->checkUsable();
         RecordReader& reader = *source.reader;
-        reader.MoveLast();
-        const qint64 total = reader.AbsolutePosition();
-        reader.MoveFirst();
+        // The record count only feeds the progress display. A text file would be read
+        // twice for it, so without a display it is not counted (the file is at its
+        // first line after opening anyway).
+        qint64 total = 0;
+        if (d->progress || !source.file) {
+            reader.MoveLast();
+            total = reader.AbsolutePosition();
+            reader.MoveFirst();
+        }
         while (!reader.isEOF()) {
             d->record = reader.AbsolutePosition();
             if (d->progress)

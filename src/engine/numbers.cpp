@@ -301,11 +301,18 @@ void formatNumber(QString& out, const DecimalNumber& n, const NumberLayout& layo
         setLength(out, (sign ? 1 : 0) + intWritten + groups + (decCount > 0 ? 1 + decCount : 0));
     if (sign)
         *o++ = QChar(sign);
-    for (int k = intWritten; k > 0; --k) {
-        const int idx = intEnd - k; // may lie before the guard digit: a filled zero
-        *o++ = QChar(u'0' + (idx >= 0 && idx >= lead ? fixed[std::size_t(idx)] : 0));
-        if (grouping && k > 1 && (k - 1) % 3 == 0)
-            *o++ = regional.groupSeparator;
+    if (!grouping) {
+        for (int k = intWritten; k > intDigits; --k)
+            *o++ = QLatin1Char('0'); // filling
+        for (int idx = lead; idx < intEnd; ++idx)
+            *o++ = QChar(u'0' + fixed[std::size_t(idx)]);
+    } else {
+        for (int k = intWritten; k > 0; --k) {
+            const int idx = intEnd - k; // may lie before the guard digit: a filled zero
+            *o++ = QChar(u'0' + (idx >= 0 && idx >= lead ? fixed[std::size_t(idx)] : 0));
+            if (k > 1 && (k - 1) % 3 == 0)
+                *o++ = regional.groupSeparator;
+        }
     }
     if (decCount > 0) {
         *o++ = regional.decimalSeparator;
