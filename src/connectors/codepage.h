@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QChar>
+#include <QString>
 #include <QStringView>
 #include <array>
 #include <bit>
@@ -36,6 +37,11 @@ struct CodePages {
     // returns the number written: one byte per character, also one "?" for a surrogate
     // pair. Runs of ASCII move several characters at a time.
     Q_ALWAYS_INLINE std::size_t toAnsi(QStringView text, char* out) const;
+    // The same for a value in its own buffer. A short ASCII value moves in one step of
+    // ShortMove characters when its buffer holds that many (the characters behind its
+    // end are read, but not used); out needs ShortMove bytes of room beyond the value.
+    static constexpr std::size_t ShortMove = 8;
+    Q_ALWAYS_INLINE std::size_t toAnsiShort(const QString& text, char* out) const;
     // Writes n Windows-1252 bytes as UTF-16 to out (room for n units).
     void fromAnsi(const char* in, std::size_t n, char16_t* out) const;
 };
@@ -89,6 +95,26 @@ Q_ALWAYS_INLINE std::size_t CodePages::toAnsi(QStringView text, char* out) const
         }
     }
     return k;
+}
+
+std::size_t CodePages::toAnsiShort(const QString& text, char* out) const
+{
+#if defined(__SSE2__)
+    const auto& d = text.data_ptr();
+    const qsizetype n = text.size();
+    if (n <= qsizetype(ShortMove) && d.data() &&
+        d.constAllocatedCapacity() - d.freeSpaceAtBegin() >= qsizetype(ShortMove)) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d.data()));
+        const __m128i high = _mm_and_si128(v, _mm_set1_epi16(short(0xFF80)));
+        const auto ascii = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())));
+        const unsigned used = (1u << (2 * n)) - 1; // two mask bits per character
+        if ((ascii & used) == used) {
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(v, v));
+            return std::size_t(n);
+        }
+    }
+#endif
+    return toAnsi(text, out);
 }
 
 } // namespace quendra

@@ -105,8 +105,16 @@ qint16 clsFileConvert::getToIndex(QStringView field) const
     return findField(d->def.trgFields, field);
 }
 
+void clsFileConvert::Impl::settleFromValues()
+{
+    for (size_t j = 0; j < lineValues.size(); ++j)
+        assignView(fromValues[j], lineValues[j]);
+    lineValues = {};
+}
+
 void clsFileConvert::setFromValue(QStringView value)
 {
+    d->settleFromValues();
     // Counts the columns of a record; past the last source field all slots are emptied
     // and counting starts again at the first.
     std::vector<QString>& slots = d->fromValues;
@@ -140,10 +148,14 @@ void clsFileConvert::Impl::takeRecord(clsFileConvert& engine, const RecordReader
     // With as many columns as source fields, starting at the first slot, the counting
     // of setFromValue comes down to slot k := column k.
     const qsizetype n = qsizetype(fromValues.size());
+    lineValues = {};
     if (fieldCount == n && (fromPos == 0 || fromPos == n)) {
         const std::span<const QStringView> line =
             file ? file->currentFields() : std::span<const QStringView>();
-        if (line.size() >= size_t(n)) {
+        if (line.size() >= size_t(n) && !torven) {
+            // Read in place: only the customer conversion asks for the values by number.
+            lineValues = line.first(size_t(n));
+        } else if (line.size() >= size_t(n)) {
             for (size_t j = 0; j < size_t(n); ++j)
                 assignView(fromValues[j], line[j]);
         } else {
@@ -246,6 +258,7 @@ void clsFileConvert::RunConvert()
         const Error err = currentError();
         showError(&err, StyleCritical, QStringLiteral("clsFileConvert.RunConvert"), d->runNote());
     }
+    d->settleFromValues(); // while the source's last line is still there
     d->record = 0;
     d->field = -1;
     if (d->progress)

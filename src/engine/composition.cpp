@@ -75,7 +75,7 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
             throw standardError(
                 errnum::SubscriptOutOfRange,
                 QStringLiteral("Das Quellfeld \"%1\" gibt es nicht").arg(t.srcfield));
-        sourceValue = fromValues[size_t(p.source)];
+        sourceValue = this->sourceValue(p.source);
         if (p.carryForward) {
             // The default is dropped; an unconvertible one still fails as it would.
             if (p.hasDefault && !p.defaultReady) {
@@ -113,7 +113,8 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
         translation.apply(qsizetype(i), value);
     if (torven)
         value = indivTorven::torvenRun(engine, value, t.field);
-    formatToValue(value, p.shape, regional);
+    if (!p.shape.trimOnly || (!value.isEmpty() && value.back() == QLatin1Char(' ')))
+        formatToValue(value, p.shape, regional);
     toValues[i].swap(value); // both keep their capacity for the next record
     if (checks->isCheckField(i))
         checks->update(i, t, toValues[i], regional);

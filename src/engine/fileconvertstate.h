@@ -11,6 +11,7 @@
 #include "engine/translationcache.h"
 
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace quendra {
@@ -46,6 +47,9 @@ struct clsFileConvert::Impl {
 
     std::vector<QString> fromValues;
     qsizetype fromPos = 0; // the slot setFromValue filled last (1-based)
+    // The current record's source values read in place from the text source's line,
+    // when they were not copied into fromValues; empty otherwise.
+    std::span<const QStringView> lineValues;
     std::vector<QString> toValues;
     // The value being composed. It moves into its slot only when complete, so that a
     // record written in between (the customer's correction line) still carries the
@@ -68,6 +72,13 @@ struct clsFileConvert::Impl {
     // the reader when it is a text file (its fields are then taken all at once).
     void takeRecord(clsFileConvert& engine, const RecordReader& reader, const clsFSConnect* file,
                     int fieldCount);
+    // Copies values read in place into fromValues (before the line goes away).
+    void settleFromValues();
+    QStringView sourceValue(int slot) const
+    {
+        return lineValues.empty() ? QStringView(fromValues[size_t(slot)])
+                                  : lineValues[size_t(slot)];
+    }
     void compose(clsFileConvert& engine, size_t i);
     QString runNote() const;
 };

@@ -253,6 +253,7 @@ ValueShape ValueShape::of(const trgBodyRec& field, bool fixlength)
                                 ? field.length + 1 + (field.decscale != 0 ? 1 : 0) + field.decscale
                                 : field.length;
     shape.width = std::max<qsizetype>(width, 0);
+    shape.trimOnly = !shape.number && !shape.right && !fixlength;
     return shape;
 }
 

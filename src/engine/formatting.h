@@ -41,7 +41,8 @@ struct ValueShape {
     bool fill = false; // zero filling ("0padding")
     qint16 length = 0;
     qint16 decscale = 0;
-    qsizetype width = 0; // the width alignment fills or cuts to
+    qsizetype width = 0;   // the width alignment fills or cuts to
+    bool trimOnly = false; // formatToValue only removes trailing blanks
 
     static ValueShape of(const trgBodyRec& field, bool fixlength);
 };
