@@ -83,6 +83,20 @@ void writeInteger(QString& value, qint64 n)
     digits.copyTo(value);
 }
 
+// "yyyymmdd" or "ddmmyyyy", as formatDate writes them, without reading the pattern.
+void writeCompactDate(QString& value, CalendarDate date, bool yearFirst)
+{
+    QChar out[8];
+    const auto put = [&](int at, int number, int width) {
+        for (int k = width - 1; k >= 0; --k, number /= 10)
+            out[at + k] = QChar(u'0' + number % 10);
+    };
+    put(yearFirst ? 0 : 4, date.year, 4);
+    put(yearFirst ? 4 : 2, date.month, 2);
+    put(yearFirst ? 6 : 0, date.day, 2);
+    assignView(value, QStringView(out, 8));
+}
+
 // A pattern of 0, #, the decimal point "." and the group mark ",", as in "#,##0.00".
 bool numberLayoutOf(QStringView pattern, NumberLayout& layout)
 {
@@ -136,6 +150,9 @@ void toFormat(QString& value, const FormatSpec& format, const RegionalSettings& 
         break;
     case Kind::Yyyymmdd:
     case Kind::Ddmmyyyy:
+        if (parseDate(value, regional, date)) // years read are 1..9999: always 8 digits
+            writeCompactDate(value, date, format.kind == Kind::Yyyymmdd);
+        break;
     case Kind::DateText:
         if (parseDate(value, regional, date))
             formatDate(value, date, format.date); // an unknown token leaves the value as it is

@@ -543,8 +543,67 @@ __int128 timesPowerOfTen(__int128 value, int exponent)
 
 } // namespace
 
+namespace {
+
+// The plain form (see readPlainNumber) with at most 18 significant digits and 18 decimals
+// as an integer and its decimals, trailing zeros of the decimals removed; false for
+// any other text.
+bool readPlainInteger(QStringView t, QChar decimal, std::uint64_t& mantissa, int& decimals,
+                      bool& negative)
+{
+    const char16_t* c = t.utf16();
+    const qsizetype n = t.size();
+    qsizetype i = 0;
+    negative = n > 0 && c[0] == u'-';
+    if (n > 0 && (c[0] == u'+' || c[0] == u'-'))
+        ++i;
+    mantissa = 0;
+    decimals = 0;
+    int significant = 0;
+    int digits = 0;
+    bool point = false;
+    for (; i < n; ++i) {
+        if (isDigit(c[i])) {
+            mantissa = mantissa * 10 + (c[i] - u'0');
+            significant += mantissa != 0 ? 1 : 0;
+            decimals += point ? 1 : 0;
+            ++digits;
+        } else if (c[i] == decimal.unicode() && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+        if (significant > 18)
+            return false;
+    }
+    if (digits == 0)
+        return false;
+    while (decimals > 0 && mantissa % 10 == 0 && mantissa != 0) {
+        mantissa /= 10;
+        --decimals;
+    }
+    return decimals <= 18;
+}
+
+} // namespace
+
 void DecimalSum::add(QStringView text, const RegionalSettings& regional)
 {
+    std::uint64_t mantissa = 0;
+    int decimals = 0;
+    bool negative = false;
+    if (readPlainInteger(text, regional.decimalSeparator, mantissa, decimals, negative)) {
+        if (mantissa == 0)
+            return;
+        if (decimals > m_scale) {
+            m_value = timesPowerOfTen(m_value, decimals - m_scale);
+            m_scale = decimals;
+        }
+        const __int128 v = timesPowerOfTen(__int128(mantissa), m_scale - decimals);
+        if (__builtin_add_overflow(m_value, negative ? -v : v, &m_value))
+            throw standardError(errnum::Overflow);
+        return;
+    }
     DecimalNumber n;
     if (!parseNumber(text, regional, n))
         throw standardError(errnum::TypeMismatch,
