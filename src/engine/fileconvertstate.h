@@ -18,23 +18,24 @@ namespace quendra {
 
 class clsFSConnect;
 
-// What composition needs to know about a target field, worked out once per run.
+// What composition needs to know about a target field, worked out once per run. The
+// switches every record reads come first, close together.
 struct FieldPlan {
     bool hasDefault = false;
     bool defaultReady = false; // defaultValue already holds the converted default
-    QString defaultValue;
     bool hasSource = false;    // srcfield is not blank
-    int source = -1;           // 0-based source slot; -1 when srcfield matches nothing
     bool sourceFormat = false; // the source field has a format (an empty one changes nothing)
-    FormatSpec fromSpec;       // the source field's format
-    FormatSpec format;         // the target field's format
-    ValueShape shape;          // the target field's final shape
     bool carryForward = false; // command "<lastvalue>"
     bool autoCount = false;
-    std::optional<qint64> start; // running number start, nothing when not a number
     bool toFormat = false;
     bool ltrim = false;
-    int slot = 0; // row of the running-number and last-value tables
+    int source = -1;             // 0-based source slot; -1 when srcfield matches nothing
+    int slot = 0;                // row of the running-number and last-value tables
+    ValueShape shape;            // the target field's final shape
+    std::optional<qint64> start; // running number start, nothing when not a number
+    QString defaultValue;
+    FormatSpec fromSpec; // the source field's format
+    FormatSpec format;   // the target field's format
 };
 
 struct clsFileConvert::Impl {

@@ -183,6 +183,73 @@ QChar firstNonBlank(QStringView value)
     return {};
 }
 
+constexpr std::uint64_t PowersOfTen[] = {1ull,
+                                         10ull,
+                                         100ull,
+                                         1000ull,
+                                         10000ull,
+                                         100000ull,
+                                         1000000ull,
+                                         10000000ull,
+                                         100000000ull,
+                                         1000000000ull,
+                                         10000000000ull,
+                                         100000000000ull,
+                                         1000000000000ull,
+                                         10000000000000ull,
+                                         100000000000000ull,
+                                         1000000000000000ull,
+                                         10000000000000000ull,
+                                         100000000000000000ull,
+                                         1000000000000000000ull};
+
+// A plain "Zahl" value with a fixed number of decimals, written as formatZahl writes it
+// through formatNumber, in 64-bit arithmetic; false (value unchanged) for other cases.
+bool writePlainZahl(QString& value, const ValueShape& shape, const RegionalSettings& regional)
+{
+    const int scale = std::max<int>(shape.decscale, 0);
+    PlainNumber plain;
+    if (scale > PlainNumber::MaxDigits || !readPlainNumber(value, regional.decimalSeparator, plain))
+        return false;
+    // Rounded to scale decimals, half away from zero (the first dropped digit decides).
+    std::uint64_t scaled;
+    if (plain.decimals > scale) {
+        const std::uint64_t drop = PowersOfTen[plain.decimals - scale];
+        scaled = plain.mantissa / drop;
+        const std::uint64_t rest = plain.mantissa % drop;
+        scaled += rest >= drop - rest ? 1 : 0;
+    } else if (__builtin_mul_overflow(plain.mantissa, PowersOfTen[scale - plain.decimals],
+                                      &scaled)) {
+        return false;
+    }
+    if (scaled >= PowersOfTen[PlainNumber::MaxDigits])
+        return false;
+    const std::uint64_t integer = scaled / PowersOfTen[scale];
+    const std::uint64_t fraction = scaled % PowersOfTen[scale];
+    int intDigits = 0;
+    while (integer >= PowersOfTen[intDigits])
+        ++intDigits; // 0 for a zero integer part, as formatNumber counts
+    const int intWritten = std::max(intDigits, shape.fill ? std::max<int>(shape.length, 0) : 0);
+    const char16_t sign = plain.negative && scaled != 0                     ? u'-'
+                          : shape.plus                                      ? u'+'
+                          : shape.fill && value.front() != QLatin1Char('+') ? u' '
+                                                                            : 0;
+    QChar* o = setLength(value, (sign ? 1 : 0) + intWritten + (scale > 0 ? 1 + scale : 0));
+    if (sign)
+        *o++ = QChar(sign);
+    const auto put = [&](std::uint64_t number, int digits) {
+        for (int k = digits - 1; k >= 0; --k, number /= 10)
+            o[k] = QChar(u'0' + int(number % 10));
+        o += digits;
+    };
+    put(integer, intWritten); // leading places filled with 0
+    if (scale > 0) {
+        *o++ = regional.decimalSeparator;
+        put(fraction, scale);
+    }
+    return true;
+}
+
 // Digits, decimals, sign and zero filling of a "Zahl" value.
 void formatZahl(QString& value, const ValueShape& shape, const RegionalSettings& regional)
 {
@@ -190,6 +257,9 @@ void formatZahl(QString& value, const ValueShape& shape, const RegionalSettings&
         QChar* d = setLength(value, 1);
         d[0] = QLatin1Char('0');
     }
+    const bool fixedDecimals = shape.decscale != 0 || (shape.fill && shape.length > 0);
+    if (fixedDecimals && writePlainZahl(value, shape, regional))
+        return;
     DecimalNumber number;
     if (!parseNumber(value, regional, number))
         throw standardError(errnum::TypeMismatch, QLatin1Char('"') + value + QLatin1Char('"'));
@@ -214,7 +284,8 @@ void fitWidth(QString& value, const ValueShape& shape)
     if (shape.right) {
         if (n < width) {
             QChar* d = setLength(value, width);
-            std::memmove(static_cast<void*>(d + (width - n)), d, std::size_t(n) * sizeof(QChar));
+            for (qsizetype k = n - 1; k >= 0; --k) // backwards: the ranges overlap
+                d[width - n + k] = d[k];
             std::fill(d, d + (width - n), QLatin1Char(' '));
         } else if (width != 0 && n > width) {
             value.remove(0, n - width);

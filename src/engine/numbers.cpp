@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <vector>
 
 namespace quendra {
@@ -247,7 +248,8 @@ bool parseNumber(QStringView text, const RegionalSettings& regional, double& out
 
 namespace {
 
-using FixedDigits = QVarLengthArray<std::uint8_t, 96>;
+constexpr qsizetype InlineDigits = 96;
+using FixedDigits = QVarLengthArray<std::uint8_t, InlineDigits>;
 
 // Digits of the fixed-point form of a number, rounded half away from zero: one guard
 // digit (for a carry), the integer digits, then decimals digits.
@@ -255,7 +257,10 @@ void fixedDigits(const DecimalNumber& n, int integerDigits, int decimals, FixedD
 {
     const int total = 1 + integerDigits + decimals;
     fixed.resize(total);
-    std::fill(fixed.begin(), fixed.end(), std::uint8_t(0));
+    if (total <= InlineDigits) // the inline buffer, cleared with a few fixed-size stores
+        std::memset(fixed.data(), 0, InlineDigits);
+    else
+        std::fill(fixed.begin(), fixed.end(), std::uint8_t(0));
     const int kept = std::min(n.point + decimals, n.count);
     for (int k = 0; k < kept; ++k)
         fixed[std::size_t(1 + integerDigits - n.point + k)] = n.digits[std::size_t(k)];
@@ -543,56 +548,53 @@ __int128 timesPowerOfTen(__int128 value, int exponent)
 
 } // namespace
 
-namespace {
-
-// The plain form (see readPlainNumber) with at most 18 significant digits and 18 decimals
-// as an integer and its decimals, trailing zeros of the decimals removed; false for
-// any other text.
-bool readPlainInteger(QStringView t, QChar decimal, std::uint64_t& mantissa, int& decimals,
-                      bool& negative)
+bool readPlainNumber(QStringView t, QChar decimal, PlainNumber& out)
 {
     const char16_t* c = t.utf16();
     const qsizetype n = t.size();
     qsizetype i = 0;
-    negative = n > 0 && c[0] == u'-';
+    out.negative = n > 0 && c[0] == u'-';
     if (n > 0 && (c[0] == u'+' || c[0] == u'-'))
         ++i;
-    mantissa = 0;
-    decimals = 0;
-    int significant = 0;
-    int digits = 0;
-    bool point = false;
-    for (; i < n; ++i) {
-        if (isDigit(c[i])) {
-            mantissa = mantissa * 10 + (c[i] - u'0');
-            significant += mantissa != 0 ? 1 : 0;
-            decimals += point ? 1 : 0;
-            ++digits;
-        } else if (c[i] == decimal.unicode() && !point) {
-            point = true;
-        } else {
-            return false;
-        }
-        if (significant > 18)
-            return false;
+    const qsizetype intStart = i;
+    while (i < n && isDigit(c[i]))
+        ++i;
+    const qsizetype intEnd = i;
+    qsizetype decStart = i;
+    if (i < n && c[i] == decimal.unicode()) {
+        decStart = ++i;
+        while (i < n && isDigit(c[i]))
+            ++i;
     }
-    if (digits == 0)
+    const qsizetype decimals = i - decStart;
+    if (i != n || intEnd - intStart + decimals == 0 || decimals > PlainNumber::MaxDigits)
         return false;
-    while (decimals > 0 && mantissa % 10 == 0 && mantissa != 0) {
-        mantissa /= 10;
-        --decimals;
-    }
-    return decimals <= 18;
+    qsizetype k = intStart;
+    while (k < intEnd && c[k] == u'0')
+        ++k;
+    if (intEnd - k + decimals > PlainNumber::MaxDigits)
+        return false;
+    std::uint64_t mantissa = 0;
+    for (; k < intEnd; ++k)
+        mantissa = mantissa * 10 + (c[k] - u'0');
+    for (k = decStart; k < n; ++k)
+        mantissa = mantissa * 10 + (c[k] - u'0');
+    out.mantissa = mantissa;
+    out.decimals = int(decimals);
+    return true;
 }
-
-} // namespace
 
 void DecimalSum::add(QStringView text, const RegionalSettings& regional)
 {
-    std::uint64_t mantissa = 0;
-    int decimals = 0;
-    bool negative = false;
-    if (readPlainInteger(text, regional.decimalSeparator, mantissa, decimals, negative)) {
+    PlainNumber plain;
+    if (readPlainNumber(text, regional.decimalSeparator, plain)) {
+        // Trailing zeros of the decimals do not widen the sum's scale.
+        std::uint64_t mantissa = plain.mantissa;
+        int decimals = plain.decimals;
+        while (decimals > 0 && mantissa % 10 == 0 && mantissa != 0) {
+            mantissa /= 10;
+            --decimals;
+        }
         if (mantissa == 0)
             return;
         if (decimals > m_scale) {
@@ -600,7 +602,7 @@ void DecimalSum::add(QStringView text, const RegionalSettings& regional)
             m_scale = decimals;
         }
         const __int128 v = timesPowerOfTen(__int128(mantissa), m_scale - decimals);
-        if (__builtin_add_overflow(m_value, negative ? -v : v, &m_value))
+        if (__builtin_add_overflow(m_value, plain.negative ? -v : v, &m_value))
             throw standardError(errnum::Overflow);
         return;
     }

@@ -42,6 +42,18 @@ bool parseNumber(QStringView text, const RegionalSettings& regional, DecimalNumb
 // The same, as the nearest double.
 bool parseNumber(QStringView text, const RegionalSettings& regional, double& out);
 
+// The plain form most values have: a sign or none, digits, the decimal separator and
+// decimals or none, nothing else; read as an integer and its number of decimals (as
+// written). False for any other text and beyond MaxDigits digits (leading zeros of the
+// integer part aside) or decimals.
+struct PlainNumber {
+    static constexpr int MaxDigits = 18;
+    std::uint64_t mantissa = 0;
+    int decimals = 0;
+    bool negative = false;
+};
+bool readPlainNumber(QStringView text, QChar decimalSeparator, PlainNumber& out);
+
 // How formatNumber writes a number.
 struct NumberLayout {
     int minIntegerDigits = 1; // filled with 0; with 0 a zero integer part writes no digit

@@ -142,6 +142,48 @@ TEST(PlainForms, CompactDatesWrittenAsTheirPatterns)
     }
 }
 
+TEST(PlainForms, NumberFieldsWrittenAsTheGeneralWriterWritesThem)
+{
+    struct Shape {
+        qint16 length, decscale, zeroPadding, plus;
+    };
+    const Shape shapes[] = {{9, 2, 1, 1}, {9, 2, 1, 0},  {5, 2, 0, 0},  {5, 0, 1, 0}, {0, 3, 0, 1},
+                            {3, 1, 1, 0}, {4, 18, 0, 0}, {2, -1, 1, 0}, {0, 0, 0, 0}};
+    const char* const values[] = {"0",
+                                  "-0",
+                                  "12,5",
+                                  "-12,5",
+                                  "+7",
+                                  "0,004",
+                                  "0,005",
+                                  "-0,005",
+                                  "999,995",
+                                  "-999,995",
+                                  "33424,43",
+                                  "+000011385,07",
+                                  "1234567",
+                                  "123456789012345678",
+                                  "99999999999999999,99",
+                                  ",5",
+                                  "5,",
+                                  ""};
+    for (const Shape& s : shapes) {
+        trgBodyRec field;
+        field.fieldtype = QStringLiteral("Zahl");
+        field.length = s.length;
+        field.decscale = s.decscale;
+        field.zeroPadding = s.zeroPadding;
+        field.plus = s.plus;
+        for (const char* text : values) {
+            QString direct = QString::fromUtf8(text);
+            QString reference = general(text);
+            formatToValue(direct, field, false, German);
+            formatToValue(reference, field, false, German);
+            EXPECT_EQ(direct, reference) << text << " " << s.length << "/" << s.decscale;
+        }
+    }
+}
+
 TEST(PlainForms, FormatsAreClassifiedOnce)
 {
     using Kind = FormatSpec::Kind;
