@@ -556,29 +556,35 @@ bool readPlainNumber(QStringView t, QChar decimal, PlainNumber& out)
     out.negative = n > 0 && c[0] == u'-';
     if (n > 0 && (c[0] == u'+' || c[0] == u'-'))
         ++i;
+    // One pass: the digits are added up while they are checked; a value that turns out
+    // too long is refused by its count, whatever the sum became.
+    std::uint64_t mantissa = 0;
     const qsizetype intStart = i;
-    while (i < n && isDigit(c[i]))
-        ++i;
+    qsizetype significant = i; // first digit after the integer part's leading zeros
+    bool any = false;
+    for (; i < n; ++i) {
+        const unsigned digit = unsigned(c[i]) - u'0';
+        if (digit > 9)
+            break;
+        mantissa = mantissa * 10 + digit;
+        any = any || digit != 0;
+        significant = any ? significant : i + 1;
+    }
     const qsizetype intEnd = i;
     qsizetype decStart = i;
     if (i < n && c[i] == decimal.unicode()) {
         decStart = ++i;
-        while (i < n && isDigit(c[i]))
-            ++i;
+        for (; i < n; ++i) {
+            const unsigned digit = unsigned(c[i]) - u'0';
+            if (digit > 9)
+                break;
+            mantissa = mantissa * 10 + digit;
+        }
     }
     const qsizetype decimals = i - decStart;
-    if (i != n || intEnd - intStart + decimals == 0 || decimals > PlainNumber::MaxDigits)
+    if (i != n || intEnd - intStart + decimals == 0 || decimals > PlainNumber::MaxDigits ||
+        intEnd - significant + decimals > PlainNumber::MaxDigits)
         return false;
-    qsizetype k = intStart;
-    while (k < intEnd && c[k] == u'0')
-        ++k;
-    if (intEnd - k + decimals > PlainNumber::MaxDigits)
-        return false;
-    std::uint64_t mantissa = 0;
-    for (; k < intEnd; ++k)
-        mantissa = mantissa * 10 + (c[k] - u'0');
-    for (k = decStart; k < n; ++k)
-        mantissa = mantissa * 10 + (c[k] - u'0');
     out.mantissa = mantissa;
     out.decimals = int(decimals);
     return true;
