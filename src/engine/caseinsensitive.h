@@ -50,7 +50,7 @@ struct UpperEqual {
     {
         if (a.size() != b.size())
             return false;
-        if (std::memcmp(a.data(), b.data(), size_t(a.size()) * sizeof(QChar)) == 0)
+        if (a.isEmpty() || std::memcmp(a.data(), b.data(), size_t(a.size()) * sizeof(QChar)) == 0)
             return true;
         for (qsizetype i = 0; i < a.size(); ++i) {
             if (upperUnit(a[i].unicode()) != upperUnit(b[i].unicode()))
