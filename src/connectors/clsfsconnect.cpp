@@ -4,8 +4,12 @@
 #include "connectors/clsfsconnect_io.h"
 #include "connectors/codepage.h"
 
+#include <bit>
 #include <cstring>
 #include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <vector>
 
 namespace quendra {
@@ -13,6 +17,18 @@ namespace quendra {
 namespace {
 constexpr qint16 WriteMode = 0;
 constexpr qint16 ReadMode = 1;
+constexpr bool LittleEndian = std::endian::native == std::endian::little;
+
+// The high bit of every byte of the eight at p that equals c, nothing else (no carry
+// crosses a byte, so no byte is marked by its neighbour).
+std::uint64_t bytesEqual(const char* p, char c)
+{
+    constexpr std::uint64_t Low7 = 0x7F7F7F7F7F7F7F7Full;
+    std::uint64_t x;
+    std::memcpy(&x, p, sizeof x);
+    x ^= 0x0101010101010101ull * std::uint8_t(c); // equal bytes become 0
+    return ~(((x & Low7) + Low7) | x | Low7);
+}
 } // namespace
 
 struct clsFSConnect::Impl {
@@ -26,10 +42,12 @@ struct clsFSConnect::Impl {
     QByteArray delimiterBytes;    // the delimiter as file bytes
     bool delimiterInFile = false; // every delimiter character has a byte of its own
     QString encoding;
+    bool oem = false; // encoding "ASCII": lines are written in code page 850
 
     LineReader reader;
-    QString line;                            // the current line, decoded
-    std::vector<std::pair<int, int>> fields; // offset and length in line
+    QString line;                    // the current line, decoded
+    std::vector<QStringView> fields; // the fields of line: the first fieldTotal entries
+    std::size_t fieldTotal = 0;
     bool fieldsReady = false;
 
     LineWriter writer;
@@ -41,7 +59,6 @@ struct clsFSConnect::Impl {
     void readNext();
     void useCurrentLine();
     void prepareFields(std::string_view raw);
-    void append(QStringView value);
 };
 
 void clsFSConnect::Impl::setDelimiter(const QString& text)
@@ -63,9 +80,7 @@ void clsFSConnect::Impl::useCurrentLine()
     const std::string_view raw = reader.line();
     fieldsReady = false;
     line.resize(qsizetype(raw.size()));
-    QChar* out = line.data();
-    for (std::size_t i = 0; i < raw.size(); ++i)
-        out[i] = QChar(cp.decode(std::uint8_t(raw[i])));
+    cp.fromAnsi(raw.data(), raw.size(), reinterpret_cast<char16_t*>(line.data()));
     prepareFields(raw);
 }
 
@@ -77,19 +92,57 @@ void clsFSConnect::Impl::prepareFields(std::string_view raw)
     trapped("clsFSConnect.prepareFields", [&] {
         if (delimiter.isEmpty())
             throw standardError(errnum::SubscriptOutOfRange);
-        fields.clear();
+        // The entries are reused line by line and grow only for a line with more fields.
+        fieldTotal = 0;
+        const QChar* text = line.constData();
+        const auto field = [&](std::size_t start, std::size_t end) {
+            if (fieldTotal == fields.size())
+                fields.resize(2 * fields.size() + 16);
+            fields[fieldTotal++] = QStringView(text + start, qsizetype(end - start));
+        };
         const std::string_view delim(delimiterBytes.constData(),
                                      std::size_t(delimiterBytes.size()));
         std::size_t start = 0;
-        while (delimiterInFile) {
-            const std::size_t hit =
-                delim.size() == 1 ? raw.find(delim[0], start) : raw.find(delim, start);
-            if (hit == std::string_view::npos)
-                break;
-            fields.emplace_back(int(start), int(hit - start));
-            start = hit + delim.size();
+        if (delimiterInFile && delim.size() == 1) {
+            // Fields are short: a block of bytes at a time beats a library search per field.
+            const char d = delim[0];
+            std::size_t i = 0;
+#if defined(__SSE2__)
+            const __m128i wanted = _mm_set1_epi8(d);
+            for (; i + 16 <= raw.size(); i += 16) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw.data() + i));
+                for (auto hits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted))); hits != 0;
+                     hits &= hits - 1) {
+                    const std::size_t at = i + std::size_t(std::countr_zero(hits));
+                    field(start, at);
+                    start = at + 1;
+                }
+            }
+#endif
+            for (; LittleEndian && i + 8 <= raw.size(); i += 8) {
+                for (std::uint64_t hits = bytesEqual(raw.data() + i, d); hits != 0;
+                     hits &= hits - 1) {
+                    const std::size_t at = i + std::size_t(std::countr_zero(hits) / 8);
+                    field(start, at);
+                    start = at + 1;
+                }
+            }
+            for (; i < raw.size(); ++i) {
+                if (raw[i] == d) {
+                    field(start, i);
+                    start = i + 1;
+                }
+            }
+        } else {
+            while (delimiterInFile) {
+                const std::size_t hit = raw.find(delim, start);
+                if (hit == std::string_view::npos)
+                    break;
+                field(start, hit);
+                start = hit + delim.size();
+            }
         }
-        fields.emplace_back(int(start), int(raw.size() - start));
+        field(start, raw.size());
         fieldsReady = true;
     });
 }
@@ -102,42 +155,6 @@ void clsFSConnect::Impl::readNext()
     }
     ++lineCount;
     useCurrentLine();
-}
-
-// Encodes value as file bytes behind the line being built.
-void clsFSConnect::Impl::append(QStringView value)
-{
-    const auto n = std::size_t(value.size());
-    char* out = writer.reserve(n);
-    const char16_t* in = value.utf16();
-    std::size_t k = 0;
-    std::size_t i = 0;
-    while (i < n) {
-        // Blocks of plain ASCII are copied in one go (the compiler vectorises this).
-        constexpr std::size_t Block = 16;
-        if (i + Block <= n) {
-            char16_t any = 0;
-            for (std::size_t j = 0; j < Block; ++j)
-                any |= in[i + j];
-            if (any < 0x80) {
-                for (std::size_t j = 0; j < Block; ++j)
-                    out[k + j] = char(in[i + j]);
-                i += Block;
-                k += Block;
-                continue;
-            }
-        }
-        const char16_t c = in[i++];
-        if (c < 0x80) {
-            out[k++] = char(c);
-        } else if (QChar::isHighSurrogate(c) && i < n && QChar::isLowSurrogate(in[i])) {
-            out[k++] = '?'; // one character, one "?"
-            ++i;
-        } else {
-            out[k++] = char(cp.unicodeToAnsi[c]);
-        }
-    }
-    writer.commit(k);
 }
 
 clsFSConnect::clsFSConnect() : d(std::make_unique<Impl>()) {}
@@ -233,26 +250,33 @@ void clsFSConnect::MoveNext()
 
 int clsFSConnect::fieldCount() const
 {
-    return d->reading() && d->fieldsReady ? int(d->fields.size()) : 0;
+    return d->reading() && d->fieldsReady ? int(d->fieldTotal) : 0;
 }
 
 QStringView clsFSConnect::getField(int index) const
 {
     if (!d->reading())
         return {};
-    if (!d->fieldsReady || index < 0 || std::size_t(index) >= d->fields.size()) {
+    if (!d->fieldsReady || index < 0 || std::size_t(index) >= d->fieldTotal) {
         raiseError(
             standardError(errnum::SubscriptOutOfRange,
                           QStringLiteral("Feld %1 in Zeile %2").arg(index).arg(d->lineCount)),
             QStringLiteral("clsFSConnect.getField"));
     }
-    const auto [offset, length] = d->fields[std::size_t(index)];
-    return QStringView(d->line).mid(offset, length);
+    return d->fields[std::size_t(index)];
+}
+
+std::span<const QStringView> clsFSConnect::currentFields() const
+{
+    if (!d->reading() || !d->fieldsReady)
+        return {};
+    return {d->fields.data(), d->fieldTotal};
 }
 
 void clsFSConnect::setEncoding(const QString& encoding)
 {
     d->encoding = encoding;
+    d->oem = encoding == QLatin1StringView("ASCII");
 }
 
 void clsFSConnect::setValue(QStringView value)
@@ -265,11 +289,58 @@ void clsFSConnect::setValue(QStringView qualifier, QStringView value)
     trapped("clsFSConnect.setValue", [&] {
         if (!d->writing())
             return;
-        if (d->valuesInLine++ > 0)
-            d->writer.append(d->delimiterBytes.constData(), std::size_t(d->delimiterBytes.size()));
-        d->append(qualifier);
-        d->append(value);
-        d->append(qualifier);
+        // One byte per character at most: room for everything at once.
+        const auto delimiterSize =
+            d->valuesInLine++ > 0 ? std::size_t(d->delimiterBytes.size()) : 0;
+        char* out =
+            d->writer.reserve(delimiterSize + std::size_t(2 * qualifier.size() + value.size()));
+        std::memcpy(out, d->delimiterBytes.constData(), delimiterSize);
+        std::size_t k = delimiterSize;
+        k += d->cp.toAnsi(qualifier, out + k);
+        k += d->cp.toAnsi(value, out + k);
+        k += d->cp.toAnsi(qualifier, out + k);
+        d->writer.commit(k);
+    });
+}
+
+void clsFSConnect::setValues(std::span<const QString> values,
+                             std::span<const QStringView> qualifiers)
+{
+    trapped("clsFSConnect.setValue", [&] {
+        if (!d->writing())
+            return;
+        const auto delimiterSize = std::size_t(d->delimiterBytes.size());
+        // One byte per character at most, and the slack that short values are moved with.
+        std::size_t room = values.size() * delimiterSize + CodePages::ShortMove;
+        for (std::size_t i = 0; i < values.size(); ++i)
+            room += std::size_t(values[i].size() + 2 * qualifiers[i].size());
+        char* out = d->writer.reserve(room);
+        const CodePages& cp = d->cp;
+        const char* delimiter = d->delimiterBytes.constData();
+        std::size_t k = 0;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (i > 0 || d->valuesInLine > 0) {
+                if (delimiterSize == 1)
+                    out[k] = delimiter[0];
+                else
+                    std::memcpy(out + k, delimiter, delimiterSize);
+                k += delimiterSize;
+            }
+            const QStringView q = qualifiers[i];
+            if (q.size() == 1 && q[0].unicode() < 0x80) { // the usual '"'
+                out[k++] = char(q[0].unicode());
+                k += cp.toAnsiShort(values[i], out + k);
+                out[k++] = char(q[0].unicode());
+            } else if (q.isEmpty()) {
+                k += cp.toAnsiShort(values[i], out + k);
+            } else {
+                k += cp.toAnsi(q, out + k);
+                k += cp.toAnsi(values[i], out + k);
+                k += cp.toAnsi(q, out + k);
+            }
+        }
+        d->valuesInLine += int(values.size());
+        d->writer.commit(k);
     });
 }
 
@@ -278,7 +349,7 @@ void clsFSConnect::update()
     trapped("clsFSConnect.update", [&] {
         if (!d->writing())
             return;
-        if (d->encoding == QLatin1String("ASCII")) {
+        if (d->oem) {
             char* p = d->writer.lineData();
             for (std::size_t i = 0, n = d->writer.lineSize(); i < n; ++i)
                 p[i] = char(d->cp.ansiToOem[std::uint8_t(p[i])]);

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <span>
 
 namespace quendra {
 
@@ -27,12 +28,18 @@ public:
     void MoveNext() override;
     int fieldCount() const override; // FieldCount
     QStringView getField(int index) const override;
+    // All fields of the current line, as getField gives them one by one; empty when
+    // no line is current. Valid until the reader moves.
+    std::span<const QStringView> currentFields() const;
 
     void setEncoding(const QString& encoding);
     // Appends one value to the line being built (mode 0 only).
     void setValue(QStringView value);
     // Appends qualifier, value, qualifier as one value (a text field of a text target).
     void setValue(QStringView qualifier, QStringView value);
+    // Appends all values of a record, value i between qualifiers[i] (empty for none):
+    // the same as setValue for each, in one go.
+    void setValues(std::span<const QString> values, std::span<const QStringView> qualifiers);
     // Writes the line being built, followed by CR LF (mode 0 only). Lines are collected
     // in a large buffer; a failed write of the file system throws here or in close().
     void update();

@@ -1,6 +1,8 @@
 #include "connectors/codepage.h"
 
+#include <bit>
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 
 namespace quendra {
@@ -70,6 +72,46 @@ const CodePages& CodePages::instance()
         return cp;
     }();
     return tables;
+}
+
+namespace {
+// Four bytes at a time in a word: ASCII has no bit above 0x7F.
+constexpr std::uint32_t NonAsciiBytes = 0x80808080u;
+constexpr bool LittleEndian = std::endian::native == std::endian::little;
+} // namespace
+
+void CodePages::fromAnsi(const char* in, std::size_t n, char16_t* out) const
+{
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        if (_mm_movemask_epi8(v) != 0) { // a byte above 0x7F: by the table
+            for (std::size_t j = 0; j < 16; ++j)
+                out[i + j] = ansiToUnicode[std::uint8_t(in[i + j])];
+            continue;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_unpacklo_epi8(v, _mm_setzero_si128()));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8),
+                         _mm_unpackhi_epi8(v, _mm_setzero_si128()));
+    }
+#endif
+    for (; LittleEndian && i + 4 <= n; i += 4) {
+        std::uint32_t bytes;
+        std::memcpy(&bytes, in + i, sizeof bytes);
+        if (bytes & NonAsciiBytes) {
+            for (std::size_t j = 0; j < 4; ++j)
+                out[i + j] = ansiToUnicode[std::uint8_t(in[i + j])];
+            continue;
+        }
+        std::uint64_t units = bytes;
+        units = (units | (units << 16)) & 0x0000FFFF0000FFFFull;
+        units = (units | (units << 8)) & 0x00FF00FF00FF00FFull;
+        std::memcpy(out + i, &units, sizeof units);
+    }
+    for (; i < n; ++i)
+        out[i] = ansiToUnicode[std::uint8_t(in[i])];
 }
 
 } // namespace quendra

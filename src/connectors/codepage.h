@@ -1,8 +1,16 @@
 #pragma once
 
 #include <QChar>
+#include <QString>
+#include <QStringView>
 #include <array>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quendra {
 
@@ -24,6 +32,89 @@ struct CodePages {
 
     std::uint8_t encode(char16_t c) const { return c < 0x80 ? std::uint8_t(c) : unicodeToAnsi[c]; }
     char16_t decode(std::uint8_t b) const { return ansiToUnicode[b]; }
+
+    // Writes text as Windows-1252 bytes to out, which has room for text.size() bytes, and
+    // returns the number written: one byte per character, also one "?" for a surrogate
+    // pair. Runs of ASCII move several characters at a time.
+    Q_ALWAYS_INLINE std::size_t toAnsi(QStringView text, char* out) const;
+    // The same for a value in its own buffer. A short ASCII value moves in one step of
+    // ShortMove characters when its buffer holds that many (the characters behind its
+    // end are read, but not used); out needs ShortMove bytes of room beyond the value.
+    static constexpr std::size_t ShortMove = 8;
+    Q_ALWAYS_INLINE std::size_t toAnsiShort(const QString& text, char* out) const;
+    // Writes n Windows-1252 bytes as UTF-16 to out (room for n units).
+    void fromAnsi(const char* in, std::size_t n, char16_t* out) const;
 };
+
+Q_ALWAYS_INLINE std::size_t CodePages::toAnsi(QStringView text, char* out) const
+{
+    // Four UTF-16 units in a 64-bit word; ASCII has no bit above 0x7F.
+    constexpr std::uint64_t NonAscii = 0xFF80FF80FF80FF80ull;
+    constexpr bool LittleEndian = std::endian::native == std::endian::little;
+    const char16_t* in = text.utf16();
+    const auto n = std::size_t(text.size());
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i high = _mm_and_si128(v, _mm_set1_epi16(short(NonAscii & 0xFFFF)));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF)
+            break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(v, v));
+    }
+#endif
+    for (; LittleEndian && i + 4 <= n; i += 4) {
+        std::uint64_t units;
+        std::memcpy(&units, in + i, sizeof units);
+        if (units & NonAscii)
+            break;
+        // The low bytes of the four units side by side.
+        units = (units | (units >> 8)) & 0x0000FFFF0000FFFFull;
+        const auto bytes = std::uint32_t(units | (units >> 16));
+        std::memcpy(out + i, &bytes, sizeof bytes);
+    }
+    if (LittleEndian && i + 2 <= n) {
+        std::uint32_t two;
+        std::memcpy(&two, in + i, sizeof two);
+        if (!(two & std::uint32_t(NonAscii))) {
+            out[i] = char(two);
+            out[i + 1] = char(two >> 16);
+            i += 2;
+        }
+    }
+    std::size_t k = i;
+    while (i < n) {
+        const char16_t c = in[i++];
+        if (c < 0x80) {
+            out[k++] = char(c);
+        } else if (QChar::isHighSurrogate(c) && i < n && QChar::isLowSurrogate(in[i])) {
+            out[k++] = '?'; // one character, one "?"
+            ++i;
+        } else {
+            out[k++] = char(unicodeToAnsi[c]);
+        }
+    }
+    return k;
+}
+
+std::size_t CodePages::toAnsiShort(const QString& text, char* out) const
+{
+#if defined(__SSE2__)
+    const auto& d = text.data_ptr();
+    const qsizetype n = text.size();
+    if (n <= qsizetype(ShortMove) && d.data() &&
+        d.constAllocatedCapacity() - d.freeSpaceAtBegin() >= qsizetype(ShortMove)) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d.data()));
+        const __m128i high = _mm_and_si128(v, _mm_set1_epi16(short(0xFF80)));
+        const auto ascii = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())));
+        const unsigned used = (1u << (2 * n)) - 1; // two mask bits per character
+        if ((ascii & used) == used) {
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(v, v));
+            return std::size_t(n);
+        }
+    }
+#endif
+    return toAnsi(text, out);
+}
 
 } // namespace quendra

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringView>
+#include <cstdint>
+#include <cstring>
 
 namespace quendra {
 
@@ -19,10 +21,25 @@ struct UpperHash {
     using is_transparent = void;
     size_t operator()(QStringView s) const noexcept
     {
-        size_t h = size_t(s.size());
-        for (QChar c : s)
-            h = (h ^ upperUnit(c.unicode())) * 0x9E3779B97F4A7C15ull;
-        return h ^ (h >> 29);
+        // Four upper-case units mixed in at a time.
+        constexpr std::uint64_t Mix = 0x9E3779B97F4A7C15ull;
+        const char16_t* c = s.utf16();
+        const qsizetype n = s.size();
+        std::uint64_t h = std::uint64_t(n) * Mix;
+        qsizetype i = 0;
+        for (; i + 4 <= n; i += 4) {
+            const std::uint64_t w =
+                std::uint64_t(upperUnit(c[i])) | std::uint64_t(upperUnit(c[i + 1])) << 16 |
+                std::uint64_t(upperUnit(c[i + 2])) << 32 | std::uint64_t(upperUnit(c[i + 3])) << 48;
+            h = (h ^ w) * Mix;
+        }
+        if (i < n) {
+            std::uint64_t w = 0;
+            for (; i < n; ++i)
+                w = (w << 16) | upperUnit(c[i]);
+            h = (h ^ w) * Mix;
+        }
+        return size_t(h ^ (h >> 29));
     }
     size_t operator()(const QString& s) const noexcept { return (*this)(QStringView(s)); }
 };
@@ -33,6 +50,8 @@ struct UpperEqual {
     {
         if (a.size() != b.size())
             return false;
+        if (a.isEmpty() || std::memcmp(a.data(), b.data(), size_t(a.size()) * sizeof(QChar)) == 0)
+            return true;
         for (qsizetype i = 0; i < a.size(); ++i) {
             if (upperUnit(a[i].unicode()) != upperUnit(b[i].unicode()))
                 return false;

@@ -105,8 +105,16 @@ qint16 clsFileConvert::getToIndex(QStringView field) const
     return findField(d->def.trgFields, field);
 }
 
+void clsFileConvert::Impl::settleFromValues()
+{
+    for (size_t j = 0; j < lineValues.size(); ++j)
+        assignView(fromValues[j], lineValues[j]);
+    lineValues = {};
+}
+
 void clsFileConvert::setFromValue(QStringView value)
 {
+    d->settleFromValues();
     // Counts the columns of a record; past the last source field all slots are emptied
     // and counting starts again at the first.
     std::vector<QString>& slots = d->fromValues;
@@ -135,14 +143,25 @@ void clsFileConvert::setToValue(QStringView field, const QString& value)
 }
 
 void clsFileConvert::Impl::takeRecord(clsFileConvert& engine, const RecordReader& reader,
-                                      int fieldCount)
+                                      const clsFSConnect* file, int fieldCount)
 {
     // With as many columns as source fields, starting at the first slot, the counting
     // of setFromValue comes down to slot k := column k.
     const qsizetype n = qsizetype(fromValues.size());
+    lineValues = {};
     if (fieldCount == n && (fromPos == 0 || fromPos == n)) {
-        for (qsizetype j = 0; j < n; ++j)
-            assignView(fromValues[size_t(j)], reader.getField(int(j)));
+        const std::span<const QStringView> line =
+            file ? file->currentFields() : std::span<const QStringView>();
+        if (line.size() >= size_t(n) && !torven) {
+            // Read in place: only the customer conversion asks for the values by number.
+            lineValues = line.first(size_t(n));
+        } else if (line.size() >= size_t(n)) {
+            for (size_t j = 0; j < size_t(n); ++j)
+                assignView(fromValues[j], line[j]);
+        } else {
+            for (qsizetype j = 0; j < n; ++j) // a short line fails here as getField fails
+                assignView(fromValues[size_t(j)], reader.getField(int(j)));
+        }
         fromPos = n;
         return;
     }
@@ -208,10 +227,12 @@ void clsFileConvert::RunConvert()
         source = openSource(*this, d->def.src);
         d->target->checkUsable();
         RecordReader& reader = *source.reader;
-        // An empty source has no first record to return to: a database row set would
-        // refuse the move, so there is nothing to count and nothing to convert.
+        // The record count only feeds the progress display. A text file would be read
+        // twice for it, so without a display it is not counted (the file is at its first
+        // line after opening anyway). An empty source has no first record to return to: a
+        // database row set would refuse the move, so there is nothing to count.
         qint64 total = 0;
-        if (!reader.isEOF()) {
+        if (!reader.isEOF() && (d->progress || !source.file)) {
             reader.MoveLast();
             total = reader.AbsolutePosition();
             reader.MoveFirst();
@@ -220,7 +241,7 @@ void clsFileConvert::RunConvert()
             d->record = reader.AbsolutePosition();
             if (d->progress)
                 d->progress->setCount(d->record, total);
-            d->takeRecord(*this, reader, source.fieldCount);
+            d->takeRecord(*this, reader, source.file.get(), source.fieldCount);
             runTargedConvert(false);
             reader.MoveNext();
         }
@@ -238,6 +259,7 @@ void clsFileConvert::RunConvert()
         const Error err = currentError();
         showError(&err, StyleCritical, QStringLiteral("clsFileConvert.RunConvert"), d->runNote());
     }
+    d->settleFromValues(); // while the source's last line is still there
     d->record = 0;
     d->field = -1;
     if (d->progress)

@@ -29,12 +29,14 @@ void clsFileConvert::Impl::buildPlan(const clsFileConvert& engine)
         const trgBodyRec& t = def.trgFields[i];
         FieldPlan& p = plan[i];
         p.slot = slots[i];
+        p.format = FormatSpec::of(t.format);
+        p.shape = ValueShape::of(t, def.trg.fixlength != 0);
         p.hasDefault = !t.defaultvalue.isEmpty();
         if (p.hasDefault) {
             // A default that cannot be converted fails when the first record uses it.
             try {
                 p.defaultValue = t.defaultvalue;
-                cnvFromFormat(p.defaultValue, t.format, regional);
+                cnvFromFormat(p.defaultValue, p.format, regional);
                 p.defaultReady = true;
             } catch (...) {
                 p.defaultReady = false;
@@ -44,6 +46,8 @@ void clsFileConvert::Impl::buildPlan(const clsFileConvert& engine)
         if (p.hasSource)
             p.source = engine.getFromIndex(t.srcfield) - 1;
         p.sourceFormat = p.source >= 0 && !def.srcFields[size_t(p.source)].format.isEmpty();
+        if (p.sourceFormat)
+            p.fromSpec = FormatSpec::of(def.srcFields[size_t(p.source)].format);
         p.carryForward = t.command == QLatin1StringView("<lastvalue>");
         p.autoCount = t.fieldtype == QLatin1StringView("AutoCount");
         if (p.autoCount)
@@ -65,30 +69,30 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
     if (!p.hasSource) {
         assignView(value, prefix);
         if (p.hasDefault && !p.defaultReady)
-            cnvFromFormat(value, t.format, regional);
+            cnvFromFormat(value, p.format, regional);
     } else {
         if (p.source < 0)
             throw standardError(
                 errnum::SubscriptOutOfRange,
                 QStringLiteral("Das Quellfeld \"%1\" gibt es nicht").arg(t.srcfield));
-        sourceValue = fromValues[size_t(p.source)];
+        sourceValue = this->sourceValue(p.source);
         if (p.carryForward) {
             // The default is dropped; an unconvertible one still fails as it would.
             if (p.hasDefault && !p.defaultReady) {
                 assignView(value, prefix);
-                cnvFromFormat(value, t.format, regional);
+                cnvFromFormat(value, p.format, regional);
             }
             trapped("clsFileConvert.lastValue",
                     [&] { lastValue(lastRows[size_t(p.slot)], sourceValue, value); });
         } else if (p.hasDefault && !p.defaultReady) {
             assignView(value, prefix);
-            cnvFromFormat(value, t.format, regional);
+            cnvFromFormat(value, p.format, regional);
             value.append(sourceValue);
         } else {
             assignJoined(value, prefix, sourceValue);
         }
         if (p.sourceFormat)
-            cnvFromFormat(value, def.srcFields[size_t(p.source)].format, regional);
+            cnvFromFormat(value, p.fromSpec, regional);
     }
     if (p.autoCount) {
         const qint64 n = trapped("clsFileConvert.autoCount", [&] {
@@ -98,18 +102,19 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
                     QStringLiteral("Der Startwert \"%1\" ist keine Zahl").arg(t.defaultvalue));
             return autoCount(autoRows[size_t(p.slot)], sourceValue, *p.start);
         });
-        value.resize(0);
+        setLength(value, 0);
         appendNumber(value, n);
     }
     if (p.toFormat)
-        cnvToFormat(value, t.format, regional);
+        cnvToFormat(value, p.format, regional);
     if (p.ltrim)
         removeLeadingBlanks(value);
     if (translation.hasRows(qsizetype(i)))
         translation.apply(qsizetype(i), value);
     if (torven)
         value = indivTorven::torvenRun(engine, value, t.field);
-    formatToValue(value, t, def.trg.fixlength != 0, regional);
+    if (!p.shape.trimOnly || (!value.isEmpty() && value.back() == QLatin1Char(' ')))
+        formatToValue(value, p.shape, regional);
     toValues[i].swap(value); // both keep their capacity for the next record
     if (checks->isCheckField(i))
         checks->update(i, t, toValues[i], regional);

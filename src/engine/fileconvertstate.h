@@ -11,24 +11,31 @@
 #include "engine/translationcache.h"
 
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace quendra {
 
-// What composition needs to know about a target field, worked out once per run.
+class clsFSConnect;
+
+// What composition needs to know about a target field, worked out once per run. The
+// switches every record reads come first, close together.
 struct FieldPlan {
     bool hasDefault = false;
     bool defaultReady = false; // defaultValue already holds the converted default
-    QString defaultValue;
     bool hasSource = false;    // srcfield is not blank
-    int source = -1;           // 0-based source slot; -1 when srcfield matches nothing
     bool sourceFormat = false; // the source field has a format (an empty one changes nothing)
     bool carryForward = false; // command "<lastvalue>"
     bool autoCount = false;
-    std::optional<qint64> start; // running number start, nothing when not a number
     bool toFormat = false;
     bool ltrim = false;
-    int slot = 0; // row of the running-number and last-value tables
+    int source = -1;             // 0-based source slot; -1 when srcfield matches nothing
+    int slot = 0;                // row of the running-number and last-value tables
+    ValueShape shape;            // the target field's final shape
+    std::optional<qint64> start; // running number start, nothing when not a number
+    QString defaultValue;
+    FormatSpec fromSpec; // the source field's format
+    FormatSpec format;   // the target field's format
 };
 
 struct clsFileConvert::Impl {
@@ -41,6 +48,9 @@ struct clsFileConvert::Impl {
 
     std::vector<QString> fromValues;
     qsizetype fromPos = 0; // the slot setFromValue filled last (1-based)
+    // The current record's source values read in place from the text source's line,
+    // when they were not copied into fromValues; empty otherwise.
+    std::span<const QStringView> lineValues;
     std::vector<QString> toValues;
     // The value being composed. It moves into its slot only when complete, so that a
     // record written in between (the customer's correction line) still carries the
@@ -59,8 +69,17 @@ struct clsFileConvert::Impl {
     qsizetype field = -1; // target field being composed, -1 when none
 
     void buildPlan(const clsFileConvert& engine);
-    // Copies the columns of the reader's current record into the source slots.
-    void takeRecord(clsFileConvert& engine, const RecordReader& reader, int fieldCount);
+    // Copies the columns of the reader's current record into the source slots; file is
+    // the reader when it is a text file (its fields are then taken all at once).
+    void takeRecord(clsFileConvert& engine, const RecordReader& reader, const clsFSConnect* file,
+                    int fieldCount);
+    // Copies values read in place into fromValues (before the line goes away).
+    void settleFromValues();
+    QStringView sourceValue(int slot) const
+    {
+        return lineValues.empty() ? QStringView(fromValues[size_t(slot)])
+                                  : lineValues[size_t(slot)];
+    }
     void compose(clsFileConvert& engine, size_t i);
     QString runNote() const;
 };

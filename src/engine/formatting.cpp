@@ -1,6 +1,7 @@
 #include "engine/formatting.h"
 
 #include "common/error.h"
+#include "engine/valuebuffer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,7 +18,7 @@ constexpr QStringView Rechts = u"rechts";
 
 // A short text built on the stack: the compact date forms are at most a few characters.
 struct ShortText {
-    char16_t c[24];
+    char16_t c[24]{};
     qsizetype n = 0;
 
     void put(char16_t ch)
@@ -33,11 +34,7 @@ struct ShortText {
             put(text[k].unicode());
     }
     QStringView view() const { return QStringView(c, n); }
-    void copyTo(QString& value) const
-    {
-        value.resize(n);
-        std::memcpy(static_cast<void*>(value.data()), c, std::size_t(n) * sizeof(char16_t));
-    }
+    void copyTo(QString& value) const { assignView(value, view()); }
 };
 
 // "dd.mm.yyyy" from a yyyymmdd text, by position, whatever its length.
@@ -86,6 +83,20 @@ void writeInteger(QString& value, qint64 n)
     digits.copyTo(value);
 }
 
+// "yyyymmdd" or "ddmmyyyy", as formatDate writes them, without reading the pattern.
+void writeCompactDate(QString& value, CalendarDate date, bool yearFirst)
+{
+    QChar out[8];
+    const auto put = [&](int at, int number, int width) {
+        for (int k = width - 1; k >= 0; --k, number /= 10)
+            out[at + k] = QChar(u'0' + number % 10);
+    };
+    put(yearFirst ? 0 : 4, date.year, 4);
+    put(yearFirst ? 4 : 2, date.month, 2);
+    put(yearFirst ? 6 : 0, date.day, 2);
+    assignView(value, QStringView(out, 8));
+}
+
 // A pattern of 0, #, the decimal point "." and the group mark ",", as in "#,##0.00".
 bool numberLayoutOf(QStringView pattern, NumberLayout& layout)
 {
@@ -125,28 +136,37 @@ bool isDatePatternText(QStringView format)
     return false;
 }
 
-void toFormat(QString& value, QStringView format, const RegionalSettings& regional)
+void toFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional)
 {
-    if (format.isEmpty())
-        return;
+    using Kind = FormatSpec::Kind;
     CalendarDate date;
-    if (format == Tyymmdd) {
-        if (!parseDate(value, regional, date))
-            return;
-        const bool twentieth = date.year >= 2000 && date.year <= 2099;
-        writeInteger(value, (twentieth ? 1000000 : 0) + (date.year % 100) * 10000 +
-                                date.month * 100 + date.day);
-        return;
-    }
-    if (format == Yyyymmdd || format == Ddmmyyyy || isDatePatternText(format)) {
+    switch (format.kind) {
+    case Kind::Tyymmdd:
+        if (parseDate(value, regional, date)) {
+            const bool twentieth = date.year >= 2000 && date.year <= 2099;
+            writeInteger(value, (twentieth ? 1000000 : 0) + (date.year % 100) * 10000 +
+                                    date.month * 100 + date.day);
+        }
+        break;
+    case Kind::Yyyymmdd:
+    case Kind::Ddmmyyyy:
+        if (parseDate(value, regional, date)) // years read are 1..9999: always 8 digits
+            writeCompactDate(value, date, format.kind == Kind::Yyyymmdd);
+        break;
+    case Kind::DateText:
         if (parseDate(value, regional, date))
-            formatDate(value, date, format); // an unknown token leaves the value as it is
-        return;
+            formatDate(value, date, format.date); // an unknown token leaves the value as it is
+        break;
+    case Kind::NumberText: {
+        DecimalNumber number;
+        if (parseNumber(value, regional, number))
+            formatNumber(value, number, format.layout, regional);
+        break;
     }
-    NumberLayout layout;
-    DecimalNumber number;
-    if (numberLayoutOf(format, layout) && parseNumber(value, regional, number))
-        formatNumber(value, number, layout, regional);
+    case Kind::None:
+    case Kind::Other:
+        break;
+    }
 }
 
 bool onlyBlanks(QStringView value)
@@ -163,66 +183,189 @@ QChar firstNonBlank(QStringView value)
     return {};
 }
 
-// Digits, decimals, sign and zero filling of a "Zahl" value.
-void formatZahl(QString& value, const trgBodyRec& field, const RegionalSettings& regional)
+constexpr std::uint64_t PowersOfTen[] = {1ull,
+                                         10ull,
+                                         100ull,
+                                         1000ull,
+                                         10000ull,
+                                         100000ull,
+                                         1000000ull,
+                                         10000000ull,
+                                         100000000ull,
+                                         1000000000ull,
+                                         10000000000ull,
+                                         100000000000ull,
+                                         1000000000000ull,
+                                         10000000000000ull,
+                                         100000000000000ull,
+                                         1000000000000000ull,
+                                         10000000000000000ull,
+                                         100000000000000000ull,
+                                         1000000000000000000ull};
+
+// A plain "Zahl" value with a fixed number of decimals, written as formatZahl writes it
+// through formatNumber, in 64-bit arithmetic; false (value unchanged) for other cases.
+bool writePlainZahl(QString& value, const ValueShape& shape, const RegionalSettings& regional)
 {
-    const bool fill = field.zeroPadding != 0;
-    if (onlyBlanks(value)) {
-        value.resize(1);
-        value.data()[0] = QLatin1Char('0');
+    const int scale = std::max<int>(shape.decscale, 0);
+    PlainNumber plain;
+    if (scale > PlainNumber::MaxDigits || !readPlainNumber(value, regional.decimalSeparator, plain))
+        return false;
+    // Rounded to scale decimals, half away from zero (the first dropped digit decides).
+    std::uint64_t scaled;
+    if (plain.decimals > scale) {
+        const std::uint64_t drop = PowersOfTen[plain.decimals - scale];
+        scaled = plain.mantissa / drop;
+        const std::uint64_t rest = plain.mantissa % drop;
+        scaled += rest >= drop - rest ? 1 : 0;
+    } else if (__builtin_mul_overflow(plain.mantissa, PowersOfTen[scale - plain.decimals],
+                                      &scaled)) {
+        return false;
     }
+    if (scaled >= PowersOfTen[PlainNumber::MaxDigits])
+        return false;
+    const std::uint64_t integer = scaled / PowersOfTen[scale];
+    const std::uint64_t fraction = scaled % PowersOfTen[scale];
+    int intDigits = 0;
+    while (integer >= PowersOfTen[intDigits])
+        ++intDigits; // 0 for a zero integer part, as formatNumber counts
+    const int intWritten = std::max(intDigits, shape.fill ? std::max<int>(shape.length, 0) : 0);
+    const char16_t sign = plain.negative && scaled != 0                     ? u'-'
+                          : shape.plus                                      ? u'+'
+                          : shape.fill && value.front() != QLatin1Char('+') ? u' '
+                                                                            : 0;
+    QChar* o = setLength(value, (sign ? 1 : 0) + intWritten + (scale > 0 ? 1 + scale : 0));
+    if (sign)
+        *o++ = QChar(sign);
+    const auto put = [&](std::uint64_t number, int digits) {
+        for (int k = digits - 1; k >= 0; --k, number /= 10)
+            o[k] = QChar(u'0' + int(number % 10));
+        o += digits;
+    };
+    put(integer, intWritten); // leading places filled with 0
+    if (scale > 0) {
+        *o++ = regional.decimalSeparator;
+        put(fraction, scale);
+    }
+    return true;
+}
+
+// Digits, decimals, sign and zero filling of a "Zahl" value.
+void formatZahl(QString& value, const ValueShape& shape, const RegionalSettings& regional)
+{
+    if (onlyBlanks(value)) {
+        QChar* d = setLength(value, 1);
+        d[0] = QLatin1Char('0');
+    }
+    const bool fixedDecimals = shape.decscale != 0 || (shape.fill && shape.length > 0);
+    if (fixedDecimals && writePlainZahl(value, shape, regional))
+        return;
     DecimalNumber number;
     if (!parseNumber(value, regional, number))
         throw standardError(errnum::TypeMismatch, QLatin1Char('"') + value + QLatin1Char('"'));
     NumberLayout layout;
-    layout.plusSign = field.plus != 0;
+    layout.plusSign = shape.plus;
     // The place of the sign: a blank in front of a number written without one.
-    layout.signPlace = field.plus == 0 && fill && firstNonBlank(value) != QLatin1Char('+');
-    if (field.decscale == 0 && (!fill || field.length <= 0)) {
+    layout.signPlace = !shape.plus && shape.fill && firstNonBlank(value) != QLatin1Char('+');
+    if (shape.decscale == 0 && (!shape.fill || shape.length <= 0)) {
         // No digit placeholder at all: the plain number, so that no digit is lost.
         layout.maxDecimals = number.decimals();
     } else {
-        layout.minIntegerDigits = fill ? std::max<int>(field.length, 0) : 0;
-        layout.minDecimals = layout.maxDecimals = std::max<int>(field.decscale, 0);
+        layout.minIntegerDigits = shape.fill ? std::max<int>(shape.length, 0) : 0;
+        layout.minDecimals = layout.maxDecimals = std::max<int>(shape.decscale, 0);
     }
     formatNumber(value, number, layout, regional);
 }
 
-void fitWidth(QString& value, const trgBodyRec& field, qsizetype width, bool fixlength)
+void fitWidth(QString& value, const ValueShape& shape)
 {
-    if (field.adjustment == Rechts) {
-        const qsizetype n = value.size();
+    const qsizetype width = shape.width;
+    const qsizetype n = value.size();
+    if (shape.right) {
         if (n < width) {
-            value.resize(width);
-            QChar* d = value.data();
-            std::memmove(static_cast<void*>(d + (width - n)), d, std::size_t(n) * sizeof(QChar));
+            QChar* d = setLength(value, width);
+            for (qsizetype k = n - 1; k >= 0; --k) // backwards: the ranges overlap
+                d[width - n + k] = d[k];
             std::fill(d, d + (width - n), QLatin1Char(' '));
         } else if (width != 0 && n > width) {
             value.remove(0, n - width);
         }
-    } else if (fixlength) {
+    } else if (shape.fixlength) {
         if (width != 0)
             value.resize(width, QLatin1Char(' '));
     } else {
-        qsizetype end = value.size();
-        while (end > 0 && value[end - 1] == QLatin1Char(' '))
+        const QChar* d = value.constData();
+        qsizetype end = n;
+        while (end > 0 && d[end - 1] == QLatin1Char(' '))
             --end;
-        value.truncate(end);
+        if (end < n)
+            setLength(value, end);
     }
 }
 
 } // namespace
 
-void cnvFromFormat(QString& value, QStringView format, const RegionalSettings& regional)
+FormatSpec FormatSpec::of(QStringView format)
+{
+    FormatSpec spec;
+    if (format.isEmpty())
+        return spec;
+    if (format == Tyymmdd)
+        spec.kind = Kind::Tyymmdd;
+    else if (format == Yyyymmdd)
+        spec.kind = Kind::Yyyymmdd;
+    else if (format == Ddmmyyyy)
+        spec.kind = Kind::Ddmmyyyy;
+    else if (isDatePatternText(format))
+        spec.kind = Kind::DateText;
+    else if (numberLayoutOf(format, spec.layout))
+        spec.kind = Kind::NumberText;
+    else
+        spec.kind = Kind::Other;
+    if (spec.kind == Kind::Yyyymmdd || spec.kind == Kind::Ddmmyyyy || spec.kind == Kind::DateText)
+        spec.date = DatePattern(format);
+    return spec;
+}
+
+ValueShape ValueShape::of(const trgBodyRec& field, bool fixlength)
+{
+    ValueShape shape;
+    shape.number = field.fieldtype == Zahl;
+    shape.right = field.adjustment == Rechts;
+    shape.fixlength = fixlength;
+    shape.plus = field.plus != 0;
+    shape.fill = field.zeroPadding != 0;
+    shape.length = field.length;
+    shape.decscale = field.decscale;
+    const qsizetype width = shape.number
+                                ? field.length + 1 + (field.decscale != 0 ? 1 : 0) + field.decscale
+                                : field.length;
+    shape.width = std::max<qsizetype>(width, 0);
+    shape.trimOnly = !shape.number && !shape.right && !fixlength;
+    return shape;
+}
+
+void cnvFromFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional)
 {
     trapped("clsFileConvert.cnvFromFormat", [&] {
-        if (format == Tyymmdd) {
+        switch (format.kind) {
+        case FormatSpec::Kind::Tyymmdd:
             fromTyymmdd(value, regional);
-        } else if (format == Yyyymmdd) {
+            break;
+        case FormatSpec::Kind::Yyyymmdd: {
+            if (value.size() == 8) { // the usual full value, moved digit by digit
+                const QChar* v = value.constData();
+                const QChar dotted[10] = {v[6], v[7], u'.', v[4], v[5],
+                                          u'.', v[0], v[1], v[2], v[3]};
+                assignView(value, QStringView(dotted, 10));
+                break;
+            }
             ShortText out;
             dottedFromYmd(value, out);
             out.copyTo(value);
-        } else if (format == Ddmmyyyy) {
+            break;
+        }
+        case FormatSpec::Kind::Ddmmyyyy: {
             ShortText out;
             out.mid(value, 1, 2);
             out.put(u'.');
@@ -230,8 +373,17 @@ void cnvFromFormat(QString& value, QStringView format, const RegionalSettings& r
             out.put(u'.');
             out.mid(value, 5, 4);
             out.copyTo(value);
+            break;
+        }
+        default:
+            break;
         }
     });
+}
+
+void cnvFromFormat(QString& value, QStringView format, const RegionalSettings& regional)
+{
+    cnvFromFormat(value, FormatSpec::of(format), regional);
 }
 
 void cnvFromFormat(QString& value, QStringView format)
@@ -239,22 +391,29 @@ void cnvFromFormat(QString& value, QStringView format)
     cnvFromFormat(value, format, RegionalSettings());
 }
 
-void cnvToFormat(QString& value, QStringView format, const RegionalSettings& regional)
+void cnvToFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional)
 {
     trapped("clsFileConvert.cnvToFormat", [&] { toFormat(value, format, regional); });
+}
+
+void cnvToFormat(QString& value, QStringView format, const RegionalSettings& regional)
+{
+    cnvToFormat(value, FormatSpec::of(format), regional);
+}
+
+void formatToValue(QString& value, const ValueShape& shape, const RegionalSettings& regional)
+{
+    trapped("clsFileConvert.formatToValue", [&] {
+        if (shape.number)
+            formatZahl(value, shape, regional);
+        fitWidth(value, shape);
+    });
 }
 
 void formatToValue(QString& value, const trgBodyRec& field, bool fixlength,
                    const RegionalSettings& regional)
 {
-    trapped("clsFileConvert.formatToValue", [&] {
-        qsizetype width = field.length;
-        if (field.fieldtype == Zahl) {
-            formatZahl(value, field, regional);
-            width = field.length + 1 + (field.decscale != 0 ? 1 : 0) + field.decscale;
-        }
-        fitWidth(value, field, std::max<qsizetype>(width, 0), fixlength);
-    });
+    formatToValue(value, ValueShape::of(field, fixlength), regional);
 }
 
 } // namespace quendra

@@ -11,20 +11,58 @@ namespace quendra {
 // The value routines of the engine. Each works in place on a value buffer whose
 // capacity is reused from record to record, so that no value allocates.
 // Failures throw quendra::Error (13 type mismatch for an unreadable number).
+// A run classifies every format and target field once (FormatSpec, ValueShape) and
+// passes the classified form; the forms taking the texts classify on every call.
+
+// A source or target format, classified once.
+struct FormatSpec {
+    enum class Kind {
+        None,       // empty: values stay as they are
+        Tyymmdd,    // "tyymmdd"
+        Yyyymmdd,   // "yyyymmdd"
+        Ddmmyyyy,   // "ddmmyyyy"
+        DateText,   // another text with d, m or y (any case)
+        NumberText, // a number pattern of 0, #, "." and ","
+        Other       // anything else: values stay as they are
+    };
+    Kind kind = Kind::None;
+    DatePattern date;    // the target form of the date kinds
+    NumberLayout layout; // NumberText
+
+    static FormatSpec of(QStringView format);
+};
+
+// What formatToValue needs of a target field.
+struct ValueShape {
+    bool number = false; // field type "Zahl"
+    bool right = false;  // adjustment "rechts"
+    bool fixlength = false;
+    bool plus = false;
+    bool fill = false; // zero filling ("0padding")
+    qint16 length = 0;
+    qint16 decscale = 0;
+    qsizetype width = 0;   // the width alignment fills or cuts to
+    bool trimOnly = false; // formatToValue only removes trailing blanks
+
+    static ValueShape of(const trgBodyRec& field, bool fixlength);
+};
 
 // A compact source date ("yyyymmdd", "ddmmyyyy", "tyymmdd") becomes "dd.mm.yyyy";
 // any other format leaves the value unchanged. The "tyymmdd" value must be a number
 // (error 13 otherwise), read by the regional rules (German without them).
 void cnvFromFormat(QString& value, QStringView format, const RegionalSettings& regional);
 void cnvFromFormat(QString& value, QStringView format);
+void cnvFromFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional);
 
 // Writes the value in the target field's format ("yyyymmdd", "ddmmyyyy", "tyymmdd",
 // "dd.mm.yyyy" or another date/number pattern); empty format leaves it unchanged.
 void cnvToFormat(QString& value, QStringView format, const RegionalSettings& regional);
+void cnvToFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional);
 
 // Final shape of a target value: number digits, decimals, sign and zero filling for
 // "Zahl", then alignment and width (fixlength is the target head's flag).
 void formatToValue(QString& value, const trgBodyRec& field, bool fixlength,
                    const RegionalSettings& regional);
+void formatToValue(QString& value, const ValueShape& shape, const RegionalSettings& regional);
 
 } // namespace quendra

@@ -1,9 +1,11 @@
 #include "engine/numbers.h"
 
 #include "common/error.h"
+#include "engine/valuebuffer.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <vector>
 
 namespace quendra {
@@ -124,10 +126,78 @@ void skipBlanks(QStringView t, qsizetype& i)
         ++i;
 }
 
+// The end of reading: trailing zeros dropped, the exponent applied, the limits checked.
+bool finishNumber(DecimalNumber& out, int exponent)
+{
+    while (out.count > 0 && out.digits[std::size_t(out.count - 1)] == 0)
+        --out.count;
+    if (out.count == 0) {
+        out = DecimalNumber();
+        return true;
+    }
+    out.point += exponent;
+    if (out.point > 309)
+        return false;
+    if (out.point < -400)
+        out = DecimalNumber();
+    return true;
+}
+
+// The form most values have: a sign or none, digits, the decimal separator and decimals
+// or none, and nothing else (no blanks, groups or exponent). Reads it as the general
+// rules do; false, without a verdict, for any other text.
+bool readPlainNumber(QStringView t, QChar decimal, DecimalNumber& out)
+{
+    const char16_t* c = t.utf16();
+    const qsizetype n = t.size();
+    qsizetype i = 0;
+    const bool negative = n > 0 && c[0] == u'-';
+    if (n > 0 && (c[0] == u'+' || c[0] == u'-'))
+        ++i;
+    const qsizetype intStart = i;
+    while (i < n && isDigit(c[i]))
+        ++i;
+    const qsizetype intEnd = i;
+    qsizetype decStart = i;
+    if (i < n && c[i] == decimal.unicode()) {
+        decStart = ++i;
+        while (i < n && isDigit(c[i]))
+            ++i;
+    }
+    if (i != n || (intEnd == intStart && i == decStart))
+        return false;
+    out = DecimalNumber();
+    out.negative = negative;
+    // Leading zeros are no significant digits; behind the point they shift the point.
+    qsizetype k = intStart;
+    while (k < intEnd && c[k] == u'0')
+        ++k;
+    int point = int(intEnd - k);
+    int count = 0;
+    const auto take = [&](qsizetype end) {
+        for (; k < end; ++k) {
+            if (count < DecimalNumber::MaxDigits)
+                out.digits[std::size_t(count++)] = std::uint8_t(c[k] - u'0');
+        }
+    };
+    take(intEnd);
+    k = decStart;
+    if (count == 0) {
+        for (; k < n && c[k] == u'0'; ++k)
+            --point;
+    }
+    take(n);
+    out.point = point;
+    out.count = count;
+    return finishNumber(out, 0);
+}
+
 } // namespace
 
 bool parseNumber(QStringView t, const RegionalSettings& regional, DecimalNumber& out)
 {
+    if (readPlainNumber(t, regional.decimalSeparator, out))
+        return true;
     out = DecimalNumber();
     DigitCollector dc{out};
     qsizetype i = 0;
@@ -152,18 +222,7 @@ bool parseNumber(QStringView t, const RegionalSettings& regional, DecimalNumber&
         skipBlanks(t, i);
     if (i != t.size())
         return false;
-    while (out.count > 0 && out.digits[std::size_t(out.count - 1)] == 0)
-        --out.count;
-    if (out.count == 0) {
-        out = DecimalNumber();
-        return true;
-    }
-    out.point += exponent;
-    if (out.point > 309)
-        return false;
-    if (out.point < -400)
-        out = DecimalNumber();
-    return true;
+    return finishNumber(out, exponent);
 }
 
 bool parseNumber(QStringView text, const RegionalSettings& regional, double& out)
@@ -189,14 +248,19 @@ bool parseNumber(QStringView text, const RegionalSettings& regional, double& out
 
 namespace {
 
+constexpr qsizetype InlineDigits = 96;
+using FixedDigits = QVarLengthArray<std::uint8_t, InlineDigits>;
+
 // Digits of the fixed-point form of a number, rounded half away from zero: one guard
-// digit (for a carry), the integer digits, then decimals digits. Reused between calls.
-const std::vector<std::uint8_t>& fixedDigits(const DecimalNumber& n, int integerDigits,
-                                             int decimals)
+// digit (for a carry), the integer digits, then decimals digits.
+void fixedDigits(const DecimalNumber& n, int integerDigits, int decimals, FixedDigits& fixed)
 {
-    static thread_local std::vector<std::uint8_t> fixed;
     const int total = 1 + integerDigits + decimals;
-    fixed.assign(std::size_t(total), 0);
+    fixed.resize(total);
+    if (total <= InlineDigits) // the inline buffer, cleared with a few fixed-size stores
+        std::memset(fixed.data(), 0, InlineDigits);
+    else
+        std::fill(fixed.begin(), fixed.end(), std::uint8_t(0));
     const int kept = std::min(n.point + decimals, n.count);
     for (int k = 0; k < kept; ++k)
         fixed[std::size_t(1 + integerDigits - n.point + k)] = n.digits[std::size_t(k)];
@@ -208,7 +272,6 @@ const std::vector<std::uint8_t>& fixedDigits(const DecimalNumber& n, int integer
             fixed[std::size_t(idx)] = 0;
         }
     }
-    return fixed;
 }
 
 } // namespace
@@ -219,7 +282,8 @@ void formatNumber(QString& out, const DecimalNumber& n, const NumberLayout& layo
     const int maxDec = std::max(layout.maxDecimals, 0);
     const int minDec = std::clamp(layout.minDecimals, 0, maxDec);
     const int intLen = std::max(n.point, 0);
-    const std::vector<std::uint8_t>& fixed = fixedDigits(n, intLen, maxDec);
+    FixedDigits fixed;
+    fixedDigits(n, intLen, maxDec, fixed);
     const int intEnd = 1 + intLen; // end of the integer digits in fixed
     int lead = 0;
     while (lead < intEnd && fixed[std::size_t(lead)] == 0)
@@ -238,15 +302,22 @@ void formatNumber(QString& out, const DecimalNumber& n, const NumberLayout& layo
                           : layout.signPlace  ? u' '
                                               : 0;
 
-    out.resize((sign ? 1 : 0) + intWritten + groups + (decCount > 0 ? 1 + decCount : 0));
-    QChar* o = out.data();
+    QChar* o =
+        setLength(out, (sign ? 1 : 0) + intWritten + groups + (decCount > 0 ? 1 + decCount : 0));
     if (sign)
         *o++ = QChar(sign);
-    for (int k = intWritten; k > 0; --k) {
-        const int idx = intEnd - k; // may lie before the guard digit: a filled zero
-        *o++ = QChar(u'0' + (idx >= 0 && idx >= lead ? fixed[std::size_t(idx)] : 0));
-        if (grouping && k > 1 && (k - 1) % 3 == 0)
-            *o++ = regional.groupSeparator;
+    if (!grouping) {
+        for (int k = intWritten; k > intDigits; --k)
+            *o++ = QLatin1Char('0'); // filling
+        for (int idx = lead; idx < intEnd; ++idx)
+            *o++ = QChar(u'0' + fixed[std::size_t(idx)]);
+    } else {
+        for (int k = intWritten; k > 0; --k) {
+            const int idx = intEnd - k; // may lie before the guard digit: a filled zero
+            *o++ = QChar(u'0' + (idx >= 0 && idx >= lead ? fixed[std::size_t(idx)] : 0));
+            if (k > 1 && (k - 1) % 3 == 0)
+                *o++ = regional.groupSeparator;
+        }
     }
     if (decCount > 0) {
         *o++ = regional.decimalSeparator;
@@ -266,176 +337,6 @@ void formatPlainNumber(QString& out, const DecimalNumber& n, const RegionalSetti
 
 namespace {
 
-// Up to four digits; false when there is none.
-bool readDatePart(QStringView t, qsizetype& i, int& value, int& length)
-{
-    value = 0;
-    length = 0;
-    while (i < t.size() && isDigit(t[i].unicode()) && length < 5) {
-        value = value * 10 + (t[i++].unicode() - u'0');
-        ++length;
-    }
-    return length > 0 && length <= 4;
-}
-
-// What may follow a date: a time of day ("10:30", "T10:30:00.000") or nothing.
-bool isTimeOfDay(QStringView rest)
-{
-    if (rest.isEmpty())
-        return true;
-    if (rest[0] != QLatin1Char(' ') && rest[0] != QLatin1Char('T'))
-        return false;
-    bool colon = false;
-    for (const QChar c : rest.mid(1)) {
-        if (c == QLatin1Char(':'))
-            colon = true;
-        else if (!isDigit(c.unicode()) && c != QLatin1Char('.') && !isBlank(c.unicode()))
-            return false;
-    }
-    return colon || rest.mid(1).trimmed().isEmpty();
-}
-
-int daysInMonth(int year, int month)
-{
-    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : days[month - 1];
-}
-
-int fullYear(int year, int length)
-{
-    if (length == 2)
-        return year < 30 ? 2000 + year : 1900 + year;
-    return length == 4 ? year : -1;
-}
-
-} // namespace
-
-bool parseDate(QStringView text, const RegionalSettings& regional, QDate& out)
-{
-    CalendarDate date;
-    if (!parseDate(text, regional, date))
-        return false;
-    out = QDate(date.year, date.month, date.day);
-    return true;
-}
-
-bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate& out)
-{
-    const QStringView t = text.trimmed();
-    int part[3], length[3];
-    QChar sep;
-    qsizetype i = 0;
-    for (int p = 0; p < 3; ++p) {
-        if (!readDatePart(t, i, part[p], length[p]))
-            return false;
-        if (p == 2)
-            break;
-        if (i >= t.size())
-            return false;
-        const QChar c = t[i++];
-        const bool known = c == QLatin1Char('.') || c == QLatin1Char('/') ||
-                           c == QLatin1Char('-') || c == regional.dateSeparator;
-        if (!known || (p == 1 && c != sep))
-            return false;
-        sep = c;
-    }
-    if (!isTimeOfDay(t.mid(i)))
-        return false;
-    using Order = RegionalSettings::DateOrder;
-    Order order = regional.dateOrder;
-    if (length[0] == 4)
-        order = Order::YearMonthDay;
-    else if (sep == QLatin1Char('.'))
-        order = Order::DayMonthYear;
-    int y = 0, m = 0, d = 0;
-    switch (order) {
-    case Order::DayMonthYear:
-        d = part[0], m = part[1], y = fullYear(part[2], length[2]);
-        break;
-    case Order::MonthDayYear:
-        m = part[0], d = part[1], y = fullYear(part[2], length[2]);
-        break;
-    case Order::YearMonthDay:
-        y = fullYear(part[0], length[0]), m = part[1], d = part[2];
-        break;
-    }
-    if (y < 1 || m < 1 || m > 12 || d < 1 || d > daysInMonth(y, m))
-        return false;
-    out = CalendarDate{y, m, d};
-    return true;
-}
-
-namespace {
-
-char16_t asciiLower(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-}
-
-// Calls visit(token, run) for every run of equal letters and visit(0, 1) with the
-// character for every other character; false when a run is not a date token.
-template <class Visit> bool walkDatePattern(QStringView pattern, Visit&& visit)
-{
-    for (qsizetype i = 0; i < pattern.size();) {
-        const char16_t c = asciiLower(pattern[i].unicode());
-        qsizetype run = 1;
-        while (i + run < pattern.size() && asciiLower(pattern[i + run].unicode()) == c)
-            ++run;
-        const bool day = c == u'd' || c == u'm';
-        if ((day && run <= 2) || (c == u'y' && (run == 2 || run == 4))) {
-            visit(c, int(run), QChar());
-        } else if (pattern[i].isLetter()) {
-            return false;
-        } else {
-            for (qsizetype k = 0; k < run; ++k)
-                visit(0, 1, pattern[i]);
-        }
-        i += run;
-    }
-    return true;
-}
-
-} // namespace
-
-bool formatDate(QString& out, QDate date, QStringView pattern)
-{
-    return date.isValid() &&
-           formatDate(out, CalendarDate{date.year(), date.month(), date.day()}, pattern);
-}
-
-bool formatDate(QString& out, CalendarDate date, QStringView pattern)
-{
-    qsizetype size = 0;
-    const auto measure = [&](char16_t token, int run, QChar) {
-        size += token == u'd'   ? (run == 2 || date.day > 9 ? 2 : 1)
-                : token == u'm' ? (run == 2 || date.month > 9 ? 2 : 1)
-                                : run;
-    };
-    if (!walkDatePattern(pattern, measure) || date.year < 1 || date.year > 9999)
-        return false;
-    out.resize(size);
-    QChar* o = out.data();
-    const auto put = [&](int value, int width) {
-        for (int k = width - 1; k >= 0; --k, value /= 10)
-            o[k] = QChar(u'0' + value % 10);
-        o += width;
-    };
-    walkDatePattern(pattern, [&](char16_t token, int run, QChar literal) {
-        if (token == u'd')
-            put(date.day, run == 2 || date.day > 9 ? 2 : 1);
-        else if (token == u'm')
-            put(date.month, run == 2 || date.month > 9 ? 2 : 1);
-        else if (token == u'y')
-            put(run == 2 ? date.year % 100 : date.year, run);
-        else
-            *o++ = literal;
-    });
-    return true;
-}
-
-namespace {
-
 __int128 timesPowerOfTen(__int128 value, int exponent)
 {
     for (int k = 0; k < exponent; ++k) {
@@ -447,8 +348,70 @@ __int128 timesPowerOfTen(__int128 value, int exponent)
 
 } // namespace
 
+bool readPlainNumber(QStringView t, QChar decimal, PlainNumber& out)
+{
+    const char16_t* c = t.utf16();
+    const qsizetype n = t.size();
+    qsizetype i = 0;
+    out.negative = n > 0 && c[0] == u'-';
+    if (n > 0 && (c[0] == u'+' || c[0] == u'-'))
+        ++i;
+    // One pass: the digits are added up while they are checked; a value that turns out
+    // too long is refused by its count, whatever the sum became.
+    std::uint64_t mantissa = 0;
+    const qsizetype intStart = i;
+    qsizetype significant = i; // first digit after the integer part's leading zeros
+    bool any = false;
+    for (; i < n; ++i) {
+        const unsigned digit = unsigned(c[i]) - u'0';
+        if (digit > 9)
+            break;
+        mantissa = mantissa * 10 + digit;
+        any = any || digit != 0;
+        significant = any ? significant : i + 1;
+    }
+    const qsizetype intEnd = i;
+    qsizetype decStart = i;
+    if (i < n && c[i] == decimal.unicode()) {
+        decStart = ++i;
+        for (; i < n; ++i) {
+            const unsigned digit = unsigned(c[i]) - u'0';
+            if (digit > 9)
+                break;
+            mantissa = mantissa * 10 + digit;
+        }
+    }
+    const qsizetype decimals = i - decStart;
+    if (i != n || intEnd - intStart + decimals == 0 || decimals > PlainNumber::MaxDigits ||
+        intEnd - significant + decimals > PlainNumber::MaxDigits)
+        return false;
+    out.mantissa = mantissa;
+    out.decimals = int(decimals);
+    return true;
+}
+
 void DecimalSum::add(QStringView text, const RegionalSettings& regional)
 {
+    PlainNumber plain;
+    if (readPlainNumber(text, regional.decimalSeparator, plain)) {
+        // Trailing zeros of the decimals do not widen the sum's scale.
+        std::uint64_t mantissa = plain.mantissa;
+        int decimals = plain.decimals;
+        while (decimals > 0 && mantissa % 10 == 0 && mantissa != 0) {
+            mantissa /= 10;
+            --decimals;
+        }
+        if (mantissa == 0)
+            return;
+        if (decimals > m_scale) {
+            m_value = timesPowerOfTen(m_value, decimals - m_scale);
+            m_scale = decimals;
+        }
+        const __int128 v = timesPowerOfTen(__int128(mantissa), m_scale - decimals);
+        if (__builtin_add_overflow(m_value, plain.negative ? -v : v, &m_value))
+            throw standardError(errnum::Overflow);
+        return;
+    }
     DecimalNumber n;
     if (!parseNumber(text, regional, n))
         throw standardError(errnum::TypeMismatch,
@@ -470,7 +433,14 @@ void DecimalSum::add(const DecimalNumber& n)
     const int shift = n.point - n.count + m_scale;
     const int used = shift >= 0 ? n.count : n.count + shift;
     __int128 v = 0;
-    for (int k = 0; k < used; ++k)
+    int k = 0;
+    if (used <= 18) { // fits 64 bits without any check
+        std::uint64_t small = 0;
+        for (; k < used; ++k)
+            small = small * 10 + n.digits[std::size_t(k)];
+        v = small;
+    }
+    for (; k < used; ++k)
         v = timesPowerOfTen(v, 1) + n.digits[std::size_t(k)];
     if (used >= 0 && used < n.count && n.digits[std::size_t(used)] >= 5)
         ++v;

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QString>
 #include <QStringView>
+#include <QVarLengthArray>
 #include <array>
 
 namespace quendra {
@@ -41,6 +42,18 @@ bool parseNumber(QStringView text, const RegionalSettings& regional, DecimalNumb
 // The same, as the nearest double.
 bool parseNumber(QStringView text, const RegionalSettings& regional, double& out);
 
+// The plain form most values have: a sign or none, digits, the decimal separator and
+// decimals or none, nothing else; read as an integer and its number of decimals (as
+// written). False for any other text and beyond MaxDigits digits (leading zeros of the
+// integer part aside) or decimals.
+struct PlainNumber {
+    static constexpr int MaxDigits = 18;
+    std::uint64_t mantissa = 0;
+    int decimals = 0;
+    bool negative = false;
+};
+bool readPlainNumber(QStringView text, QChar decimalSeparator, PlainNumber& out);
+
 // How formatNumber writes a number.
 struct NumberLayout {
     int minIntegerDigits = 1; // filled with 0; with 0 a zero integer part writes no digit
@@ -75,6 +88,26 @@ bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate&
 // characters. False, and out unchanged, when the pattern holds another letter or run.
 bool formatDate(QString& out, CalendarDate date, QStringView pattern);
 bool formatDate(QString& out, QDate date, QStringView pattern);
+
+// A pattern of formatDate, read once, so that writing many dates does not read it again.
+class DatePattern {
+public:
+    explicit DatePattern(QStringView pattern = {});
+    // False when the pattern holds another letter or run (formatDate then refuses).
+    bool isValid() const { return m_valid; }
+
+private:
+    friend bool formatDate(QString& out, CalendarDate date, const DatePattern& pattern);
+    struct Part {
+        char16_t token; // 'd', 'm', 'y', or 0 for the literal character
+        int run;
+        QChar literal;
+    };
+    QVarLengthArray<Part, 12> m_parts;
+    bool m_valid = false;
+    qsizetype m_size = -1; // the length of every date written, -1 when it depends on the date
+};
+bool formatDate(QString& out, CalendarDate date, const DatePattern& pattern);
 
 // Adds numbers exactly as decimals (a 128-bit integer with a common scale), so that a
 // long sum carries no binary rounding noise.

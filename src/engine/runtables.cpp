@@ -55,7 +55,9 @@ void appendNumber(QString& out, qint64 n)
     } while (u != 0);
     if (negative)
         digits[--pos] = u'-';
-    out.append(reinterpret_cast<const QChar*>(digits + pos), 24 - pos);
+    const qsizetype start = out.size();
+    copyChars(setLength(out, start + 24 - pos) + start,
+              reinterpret_cast<const QChar*>(digits + pos), 24 - pos);
 }
 
 std::vector<int> slotsByName(const std::vector<trgBodyRec>& fields, int& slotCount)

@@ -39,6 +39,8 @@ TargetWriter::TargetWriter(const TrgHead& head, const std::vector<trgBodyRec>& f
 {
     m_kinds.reserve(fields.size());
     for (const trgBodyRec& f : fields) {
+        m_qualifiers.push_back(f.fieldtype == QLatin1StringView("Text") ? QStringView(head.textsign)
+                                                                        : QStringView());
         if (f.fieldtype == QLatin1StringView("Text"))
             m_kinds.push_back(Kind::Text);
         else if (f.fieldtype == QLatin1StringView("Zahl"))
@@ -98,13 +100,7 @@ void TargetWriter::write(const std::vector<QString>& values, const RegionalSetti
 
 void TargetWriter::writeText(const std::vector<QString>& values)
 {
-    const QStringView sign(m_head.textsign);
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (m_kinds[i] == Kind::Text)
-            m_file->setValue(sign, values[i]);
-        else
-            m_file->setValue(values[i]);
-    }
+    m_file->setValues(values, m_qualifiers);
     m_file->update();
 }
 

@@ -47,6 +47,7 @@ private:
 
     const TrgHead& m_head;
     std::vector<Kind> m_kinds;
+    std::vector<QStringView> m_qualifiers; // per field of a text target: textsign or nothing
     bool m_open = false;
     std::unique_ptr<clsFSConnect> m_file;
     std::unique_ptr<clsADOConnect> m_database;

@@ -196,6 +196,73 @@ TEST_F(TextFile, WritesValuesWithDelimiterAndLineEnd)
     EXPECT_EQ(read(file), QByteArray(";x;\r\n\r\n\"Meier\";12,5\r\n"));
 }
 
+TEST_F(TextFile, SplitsAtEveryPlaceOfABlock)
+{
+    // Lines of 0..40 bytes with the delimiter at one place or at every third, both with
+    // one- and two-byte delimiters and all three line ends, so that delimiters and line
+    // ends fall on every place of the blocks that are searched at once.
+    for (const QString& delimiter : {QStringLiteral(";"), QStringLiteral("|#")}) {
+        QByteArray bytes;
+        std::vector<QStringList> expected;
+        const char* const ends[] = {"\r\n", "\n", "\r"};
+        int n = 0;
+        for (int length = 0; length <= 40; ++length) {
+            for (int every : {0, 3}) {
+                for (int at = 0; at <= length; at += every ? length + 1 : 1, ++n) {
+                    QString line;
+                    for (int k = 0; k < length; ++k) {
+                        if ((every && k % every == 2) || (!every && k == at))
+                            line += delimiter;
+                        else
+                            line += QChar(k % 5 == 4 ? u'\u00e4' : char16_t('a' + k % 26));
+                    }
+                    bytes += line.toLatin1() + ends[n % 3];
+                    expected.push_back(line.split(delimiter));
+                }
+            }
+        }
+        EXPECT_EQ(readAll(write(bytes), delimiter), expected) << delimiter.toStdString();
+    }
+}
+
+TEST_F(TextFile, ValuesOfARecordAreWrittenAsOneByOne)
+{
+    const std::vector<QString> values = {QString(),
+                                         QStringLiteral("x"),
+                                         QStringLiteral("Müller"),
+                                         QStringLiteral("12,5"),
+                                         QStringLiteral("€ 中"),
+                                         QStringLiteral("a rather long text value")};
+    const std::vector<QStringView> qualifiers = {u"\"", {}, u"\"", {}, u"'", u"<>"};
+    const QString one = path("one.txt"), all = path("all.txt");
+    for (const QString& delimiter : {QStringLiteral(";"), QStringLiteral("||")}) {
+        {
+            clsFSConnect byValue, byRecord;
+            byValue.init(one, 0, delimiter);
+            byRecord.init(all, 0, delimiter);
+            for (clsFSConnect* c : {&byValue, &byRecord}) {
+                const auto record = [&] {
+                    if (c == &byRecord) {
+                        c->setValues(values, qualifiers);
+                    } else {
+                        for (size_t i = 0; i < values.size(); ++i)
+                            c->setValue(qualifiers[i], values[i]);
+                    }
+                };
+                c->setValue(u"first"); // a value before the record's: one more delimiter
+                record();
+                c->update();
+                record(); // a line that starts with the record
+                c->update();
+            }
+        }
+        EXPECT_EQ(read(all), read(one)) << delimiter.toStdString();
+        EXPECT_TRUE(read(one).startsWith("first" + delimiter.toLatin1() + "\"\"" +
+                                         delimiter.toLatin1() + "x" + delimiter.toLatin1() +
+                                         "\"M\xFCller\""));
+    }
+}
+
 TEST_F(TextFile, EmptyDelimiterJoinsValuesOnWriting)
 {
     const QString file = path("out.txt");

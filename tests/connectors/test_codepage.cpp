@@ -1,0 +1,97 @@
+// The block moves of the code page routines agree with the character-by-character
+// tables for every length and every place of a character outside ASCII.
+#include "connectors/codepage.h"
+
+#include <QString>
+#include <gtest/gtest.h>
+#include <vector>
+
+using namespace quendra;
+
+namespace {
+
+const CodePages& cp = CodePages::instance();
+
+// One byte per character, one "?" per surrogate pair.
+QByteArray reference(QStringView text)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text[i + 1].unicode())) {
+            out += '?';
+            ++i;
+        } else {
+            out += char(cp.encode(c));
+        }
+    }
+    return out;
+}
+
+// Texts of every length up to 40, each with one special character (or none) at every place.
+std::vector<QString> samples()
+{
+    const QString specials[] = {QString(),
+                                QStringLiteral("ä"),
+                                QStringLiteral("€"),
+                                QStringLiteral("中"),
+                                QString::fromUtf8("\xF0\x9F\x98\x80"),
+                                QString(QChar(0xD800))}; // a lone high surrogate
+    std::vector<QString> out;
+    for (int length = 0; length <= 40; ++length) {
+        QString ascii;
+        for (int k = 0; k < length; ++k)
+            ascii += QLatin1Char(char('a' + k % 26));
+        for (const QString& special : specials) {
+            for (int at = 0; at <= length; ++at) {
+                out.push_back(ascii.left(at) + special + ascii.mid(at));
+                if (special.isEmpty())
+                    break;
+            }
+        }
+    }
+    return out;
+}
+
+TEST(CodePage, EncodesLikeTheTable)
+{
+    for (const QString& text : samples()) {
+        const QByteArray expected = reference(text);
+        QByteArray out(text.size() + CodePages::ShortMove, '\0');
+        ASSERT_EQ(cp.toAnsi(text, out.data()), std::size_t(expected.size()));
+        EXPECT_EQ(out.left(expected.size()), expected) << text.toStdString();
+
+        // The same value in a buffer with room behind it, and in one without any.
+        QString roomy = text;
+        roomy.reserve(64);
+        out.fill('\0');
+        ASSERT_EQ(cp.toAnsiShort(roomy, out.data()), std::size_t(expected.size()));
+        EXPECT_EQ(out.left(expected.size()), expected) << text.toStdString();
+        const QString raw = QString::fromRawData(text.constData(), text.size());
+        out.fill('\0');
+        ASSERT_EQ(cp.toAnsiShort(raw, out.data()), std::size_t(expected.size()));
+        EXPECT_EQ(out.left(expected.size()), expected) << text.toStdString();
+    }
+}
+
+TEST(CodePage, DecodesLikeTheTable)
+{
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes += char(b);
+    bytes += QByteArray(40, 'x');
+    // Windows of every length and start, so that each byte sits in every block position.
+    for (qsizetype start = 0; start < bytes.size(); start += 7) {
+        for (qsizetype length : {0, 1, 3, 4, 7, 8, 15, 16, 17, 33, 64}) {
+            const QByteArray part = bytes.mid(start, length);
+            std::vector<char16_t> out(std::size_t(part.size()) + 1, 0);
+            cp.fromAnsi(part.constData(), std::size_t(part.size()), out.data());
+            for (qsizetype k = 0; k < part.size(); ++k)
+                ASSERT_EQ(out[std::size_t(k)], cp.decode(std::uint8_t(part[k])))
+                    << start << '/' << length << '/' << k;
+        }
+    }
+}
+
+} // namespace

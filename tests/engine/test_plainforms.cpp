@@ -1,0 +1,202 @@
+// Values of the usual plain forms are read and written by direct routines; a leading
+// blank sends the same text through the general reader. Both must agree exactly.
+#include "common/error.h"
+#include "engine/formatting.h"
+#include "engine/numbers.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+
+using namespace quendra;
+
+namespace {
+
+const RegionalSettings German =
+    RegionalSettings::fromLocale(QLocale(QLocale::German, QLocale::Germany));
+
+QString general(const char* text)
+{
+    return QLatin1Char(' ') + QString::fromUtf8(text);
+}
+
+const char* const PlainNumbers[] = {
+    "0",
+    "-0",
+    "+5",
+    "007",
+    "12,5",
+    "12,50",
+    ",5",
+    "5,",
+    "-0,000",
+    "0,05",
+    "-1500",
+    "+000011385,07",
+    "123456789012345678",
+    "1234567890123456789",
+    "999999999999999999,9",
+    "0,000000000000000001",
+    "0,0000000000000000001",
+    "1,000000000000000000000",
+    "12345678901234567890123456789012345678901234567890", // more digits than are kept
+    "100000000000000000000000000000000000000000000000000000000000000000000000000000000"
+    "000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+    "000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+    "00000000000000000000000000000000000000000000000000000000000000000000000", // > 1E308
+    "-",
+    "+",
+    ",",
+    "-,",
+    "1,2,3",
+    "12a",
+    "1.234",
+    "1E3",
+    "5-"};
+
+std::optional<DecimalNumber> read(const QString& text)
+{
+    DecimalNumber n;
+    if (!parseNumber(text, German, n))
+        return std::nullopt;
+    return n;
+}
+
+TEST(PlainForms, NumbersReadAsTheGeneralReaderReadsThem)
+{
+    for (const char* text : PlainNumbers) {
+        const auto direct = read(QString::fromUtf8(text));
+        const auto reference = read(general(text));
+        ASSERT_EQ(direct.has_value(), reference.has_value()) << text;
+        if (!direct)
+            continue;
+        EXPECT_EQ(direct->negative, reference->negative) << text;
+        EXPECT_EQ(direct->count, reference->count) << text;
+        EXPECT_EQ(direct->point, reference->point) << text;
+        EXPECT_EQ(direct->digits, reference->digits) << text;
+    }
+}
+
+// The text of a sum, or the error number it fails with.
+QString sumOf(const std::vector<QString>& texts)
+{
+    DecimalSum sum;
+    try {
+        for (const QString& t : texts)
+            sum.add(t, German);
+    } catch (const Error& e) {
+        return QStringLiteral("Fehler %1").arg(e.number());
+    }
+    return sum.text(German);
+}
+
+TEST(PlainForms, SumsAddAsTheGeneralReaderReadsThem)
+{
+    const std::vector<std::vector<const char*>> cases = {
+        {"1,50", "2,5", "-4"},
+        {"0,000000000000000001", "1"},
+        {"0,0000000000000000005", "1"}, // beyond 18 decimals: rounded
+        {"-0", "0,00", "7"},
+        {"999999999999999999", "999999999999999999", "-1,25"},
+        {"99999999999999999999999999999999999999", "1"}, // outgrows 38 digits
+        {"50000000000000000000", "0,000000000000000001"},
+        {"12a"},
+    };
+    for (const auto& texts : cases) {
+        std::vector<QString> direct, reference;
+        for (const char* t : texts) {
+            direct.push_back(QString::fromUtf8(t));
+            reference.push_back(general(t));
+        }
+        EXPECT_EQ(sumOf(direct), sumOf(reference)) << texts.front();
+    }
+}
+
+TEST(PlainForms, DottedDatesReadAsTheGeneralReaderReadsThem)
+{
+    for (const char* text :
+         {"29.02.2024", "29.02.2023", "31.04.2024", "30.04.2024", "00.01.2024", "01.00.2024",
+          "01.13.2024", "31.12.9999", "01.01.0000", "15.06.1900", "1a.01.2024"}) {
+        CalendarDate direct, reference;
+        const bool ok = parseDate(QString::fromUtf8(text), German, direct);
+        ASSERT_EQ(ok, parseDate(general(text), German, reference)) << text;
+        if (ok) {
+            EXPECT_EQ(direct.year, reference.year) << text;
+            EXPECT_EQ(direct.month, reference.month) << text;
+            EXPECT_EQ(direct.day, reference.day) << text;
+        }
+    }
+}
+
+TEST(PlainForms, CompactDatesWrittenAsTheirPatterns)
+{
+    // "DDMMYYYY" is not one of the compact formats: it goes through the date pattern.
+    for (const char* value : {"31.12.2005", "1.2.05", "2005-12-31", "01.01.0001", "abc", ""}) {
+        for (const auto& [compact, pattern] :
+             {std::pair{u"ddmmyyyy", u"DDMMYYYY"}, std::pair{u"yyyymmdd", u"YYYYMMDD"}}) {
+            QString direct = QString::fromUtf8(value);
+            QString reference = direct;
+            cnvToFormat(direct, FormatSpec::of(compact), German);
+            cnvToFormat(reference, FormatSpec::of(pattern), German);
+            EXPECT_EQ(direct, reference) << value;
+        }
+    }
+}
+
+TEST(PlainForms, NumberFieldsWrittenAsTheGeneralWriterWritesThem)
+{
+    struct Shape {
+        qint16 length, decscale, zeroPadding, plus;
+    };
+    const Shape shapes[] = {{9, 2, 1, 1}, {9, 2, 1, 0},  {5, 2, 0, 0},  {5, 0, 1, 0}, {0, 3, 0, 1},
+                            {3, 1, 1, 0}, {4, 18, 0, 0}, {2, -1, 1, 0}, {0, 0, 0, 0}};
+    const char* const values[] = {"0",
+                                  "-0",
+                                  "12,5",
+                                  "-12,5",
+                                  "+7",
+                                  "0,004",
+                                  "0,005",
+                                  "-0,005",
+                                  "999,995",
+                                  "-999,995",
+                                  "33424,43",
+                                  "+000011385,07",
+                                  "1234567",
+                                  "123456789012345678",
+                                  "99999999999999999,99",
+                                  ",5",
+                                  "5,",
+                                  ""};
+    for (const Shape& s : shapes) {
+        trgBodyRec field;
+        field.fieldtype = QStringLiteral("Zahl");
+        field.length = s.length;
+        field.decscale = s.decscale;
+        field.zeroPadding = s.zeroPadding;
+        field.plus = s.plus;
+        for (const char* text : values) {
+            QString direct = QString::fromUtf8(text);
+            QString reference = general(text);
+            formatToValue(direct, field, false, German);
+            formatToValue(reference, field, false, German);
+            EXPECT_EQ(direct, reference) << text << " " << s.length << "/" << s.decscale;
+        }
+    }
+}
+
+TEST(PlainForms, FormatsAreClassifiedOnce)
+{
+    using Kind = FormatSpec::Kind;
+    const std::pair<const char16_t*, Kind> cases[] = {{u"", Kind::None},
+                                                      {u"tyymmdd", Kind::Tyymmdd},
+                                                      {u"yyyymmdd", Kind::Yyyymmdd},
+                                                      {u"ddmmyyyy", Kind::Ddmmyyyy},
+                                                      {u"YYYYMMDD", Kind::DateText},
+                                                      {u"dd.mm.yyyy", Kind::DateText},
+                                                      {u"#,##0.00", Kind::NumberText},
+                                                      {u"Betrag", Kind::Other}};
+    for (const auto& [format, kind] : cases)
+        EXPECT_EQ(FormatSpec::of(format).kind, kind) << QString::fromUtf16(format).toStdString();
+}
+
+} // namespace
