@@ -391,6 +391,42 @@ void cnvFromFormat(QString& value, QStringView format)
     cnvFromFormat(value, format, RegionalSettings());
 }
 
+bool isCompactDate(const FormatSpec& format)
+{
+    return format.kind == FormatSpec::Kind::Yyyymmdd || format.kind == FormatSpec::Kind::Ddmmyyyy;
+}
+
+bool convertCompactDate(QString& value, const FormatSpec& from, const FormatSpec& to)
+{
+    if (value.size() != 8)
+        return false;
+    QChar* v = value.data();
+    for (int k = 0; k < 8; ++k) {
+        if (unsigned(v[k].unicode() - u'0') > 9)
+            return false; // the dotted form would not be read by position either
+    }
+    // Where year, month and day start in the eight digits of each form.
+    struct Places {
+        int year, month, day;
+    };
+    constexpr Places YearFirst{0, 4, 6}, DayFirst{4, 2, 0};
+    const Places& in = from.kind == FormatSpec::Kind::Yyyymmdd ? YearFirst : DayFirst;
+    const Places& out = to.kind == FormatSpec::Kind::Yyyymmdd ? YearFirst : DayFirst;
+    const auto two = [&](int at) {
+        return (v[at].unicode() - u'0') * 10 + (v[at + 1].unicode() - u'0');
+    };
+    if (!isValidDate(
+            CalendarDate{two(in.year) * 100 + two(in.year + 2), two(in.month), two(in.day)}))
+        return false; // the dotted value would stay as it is
+    // A valid date is written with the same digits, only in other places.
+    const QChar d[8] = {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]};
+    const auto move = [&](int to, int from, int n) { std::copy_n(d + from, n, v + to); };
+    move(out.year, in.year, 4);
+    move(out.month, in.month, 2);
+    move(out.day, in.day, 2);
+    return true;
+}
+
 void cnvToFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional)
 {
     trapped("clsFileConvert.cnvToFormat", [&] { toFormat(value, format, regional); });

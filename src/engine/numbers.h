@@ -83,6 +83,8 @@ struct CalendarDate {
     int year = 0, month = 0, day = 0;
 };
 bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate& out);
+// A day of the years 1 onwards that the calendar has.
+bool isValidDate(CalendarDate date);
 
 // Writes a date by a pattern of d, dd, m, mm, yy, yyyy (any letter case) and literal
 // characters. False, and out unchanged, when the pattern holds another letter or run.
