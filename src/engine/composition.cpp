@@ -118,11 +118,13 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
         translation.apply(qsizetype(i), value);
     if (torven)
         value = indivTorven::torvenRun(engine, value, t.field);
+    PlainNumber written;
+    bool numberWritten = false;
     if (!p.shape.trimOnly || (!value.isEmpty() && value.back() == QLatin1Char(' ')))
-        formatToValue(value, p.shape, regional);
+        numberWritten = formatToValue(value, p.shape, regional, written);
     toValues[i].swap(value); // both keep their capacity for the next record
     if (checks->isCheckField(i))
-        checks->update(i, t, toValues[i], regional);
+        checks->update(i, t, toValues[i], numberWritten ? &written : nullptr, regional);
 }
 
 void clsFileConvert::runTargedConvert(bool writeOnly)

@@ -71,5 +71,9 @@ void cnvToFormat(QString& value, const FormatSpec& format, const RegionalSetting
 void formatToValue(QString& value, const trgBodyRec& field, bool fixlength,
                    const RegionalSettings& regional);
 void formatToValue(QString& value, const ValueShape& shape, const RegionalSettings& regional);
+// The same; true when written holds the number that the final value reads as (by
+// readPlainNumber), so that a check sum need not read the value again.
+bool formatToValue(QString& value, const ValueShape& shape, const RegionalSettings& regional,
+                   PlainNumber& written);
 
 } // namespace quendra

@@ -118,6 +118,7 @@ public:
     // Throws error 13 when text is not a number, error 6 when the sum outgrows 38 digits.
     void add(QStringView text, const RegionalSettings& regional);
     void add(const DecimalNumber& number);
+    void add(const PlainNumber& number);
     // The sum in the plain number form of formatPlainNumber.
     QString text(const RegionalSettings& regional) const;
     bool isZero() const { return m_value == 0; }
