@@ -23,7 +23,7 @@ CheckTable::CheckTable(const std::vector<trgBodyRec>& fields)
 }
 
 void CheckTable::update(size_t index, const trgBodyRec& field, QStringView value,
-                        const RegionalSettings& regional)
+                        const PlainNumber* number, const RegionalSettings& regional)
 {
     const int slot = m_slotOfField[index];
     Row& row = m_rows[size_t(slot)];
@@ -38,7 +38,10 @@ void CheckTable::update(size_t index, const trgBodyRec& field, QStringView value
         row.lastKind = Kind::Count;
         break;
     case Kind::Sum:
-        row.sum.add(value, regional);
+        if (number)
+            row.sum.add(*number);
+        else
+            row.sum.add(value, regional);
         row.lastKind = Kind::Sum;
         break;
     case Kind::Unset:

@@ -22,7 +22,8 @@ public:
     bool isCheckField(size_t index) const { return m_slotOfField[index] >= 0; }
     // Updates the row of target field index with its final value; a value that is not
     // a number is a type error for "Summe".
-    void update(size_t index, const trgBodyRec& field, QStringView value,
+    // number, when given, is what value reads as; it is then added without reading value.
+    void update(size_t index, const trgBodyRec& field, QStringView value, const PlainNumber* number,
                 const RegionalSettings& regional);
 
     bool started() const { return !m_order.empty(); }

@@ -54,6 +54,8 @@ void clsFileConvert::Impl::buildPlan(const clsFileConvert& engine)
             p.start = parseStartValue(t.defaultvalue, regional);
         p.toFormat = !t.format.isEmpty();
         p.ltrim = t.ltrim != 0;
+        p.compactDates = p.sourceFormat && p.toFormat && !p.autoCount &&
+                         isCompactDate(p.fromSpec) && isCompactDate(p.format);
     }
 }
 
@@ -66,6 +68,7 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
     if (p.hasDefault)
         prefix = p.defaultReady ? p.defaultValue : t.defaultvalue;
     QStringView sourceValue;
+    bool converted = false; // already in the target format
     if (!p.hasSource) {
         assignView(value, prefix);
         if (p.hasDefault && !p.defaultReady)
@@ -91,7 +94,9 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
         } else {
             assignJoined(value, prefix, sourceValue);
         }
-        if (p.sourceFormat)
+        if (p.compactDates && convertCompactDate(value, p.fromSpec, p.format))
+            converted = true; // the usual date: read and written without the dotted form
+        else if (p.sourceFormat)
             cnvFromFormat(value, p.fromSpec, regional);
     }
     if (p.autoCount) {
@@ -105,7 +110,7 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
         setLength(value, 0);
         appendNumber(value, n);
     }
-    if (p.toFormat)
+    if (p.toFormat && !converted)
         cnvToFormat(value, p.format, regional);
     if (p.ltrim)
         removeLeadingBlanks(value);
@@ -113,11 +118,13 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
         translation.apply(qsizetype(i), value);
     if (torven)
         value = indivTorven::torvenRun(engine, value, t.field);
+    PlainNumber written;
+    bool numberWritten = false;
     if (!p.shape.trimOnly || (!value.isEmpty() && value.back() == QLatin1Char(' ')))
-        formatToValue(value, p.shape, regional);
+        numberWritten = formatToValue(value, p.shape, regional, written);
     toValues[i].swap(value); // both keep their capacity for the next record
     if (checks->isCheckField(i))
-        checks->update(i, t, toValues[i], regional);
+        checks->update(i, t, toValues[i], numberWritten ? &written : nullptr, regional);
 }
 
 void clsFileConvert::runTargedConvert(bool writeOnly)

@@ -83,10 +83,10 @@ bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate&
         isDigit(c[3]) && isDigit(c[4]) && isDigit(c[6]) && isDigit(c[7]) && isDigit(c[8]) &&
         isDigit(c[9])) {
         const auto two = [&](int k) { return (c[k] - u'0') * 10 + (c[k + 1] - u'0'); };
-        const int d = two(0), m = two(3), y = two(6) * 100 + two(8);
-        if (y < 1 || m < 1 || m > 12 || d < 1 || d > daysInMonth(y, m))
+        const CalendarDate date{two(6) * 100 + two(8), two(3), two(0)};
+        if (!isValidDate(date))
             return false;
-        out = CalendarDate{y, m, d};
+        out = date;
         return true;
     }
     const QStringView t = text.trimmed();
@@ -127,10 +127,16 @@ bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate&
         y = fullYear(part[0], length[0]), m = part[1], d = part[2];
         break;
     }
-    if (y < 1 || m < 1 || m > 12 || d < 1 || d > daysInMonth(y, m))
+    if (!isValidDate(CalendarDate{y, m, d}))
         return false;
     out = CalendarDate{y, m, d};
     return true;
+}
+
+bool isValidDate(CalendarDate date)
+{
+    return date.year >= 1 && date.month >= 1 && date.month <= 12 && date.day >= 1 &&
+           date.day <= daysInMonth(date.year, date.month);
 }
 
 namespace {

@@ -29,6 +29,7 @@ struct FieldPlan {
     bool autoCount = false;
     bool toFormat = false;
     bool ltrim = false;
+    bool compactDates = false;   // compact source date to compact target date, one step
     int source = -1;             // 0-based source slot; -1 when srcfield matches nothing
     int slot = 0;                // row of the running-number and last-value tables
     ValueShape shape;            // the target field's final shape

@@ -205,7 +205,10 @@ constexpr std::uint64_t PowersOfTen[] = {1ull,
 
 // A plain "Zahl" value with a fixed number of decimals, written as formatZahl writes it
 // through formatNumber, in 64-bit arithmetic; false (value unchanged) for other cases.
-bool writePlainZahl(QString& value, const ValueShape& shape, const RegionalSettings& regional)
+// readable: the value as written reads back by readPlainNumber as written, which it
+// does unless a blank stands in front or no digit was written.
+bool writePlainZahl(QString& value, const ValueShape& shape, const RegionalSettings& regional,
+                    PlainNumber& written, bool& readable)
 {
     const int scale = std::max<int>(shape.decscale, 0);
     PlainNumber plain;
@@ -235,6 +238,8 @@ bool writePlainZahl(QString& value, const ValueShape& shape, const RegionalSetti
                           : shape.fill && value.front() != QLatin1Char('+') ? u' '
                                                                             : 0;
     QChar* o = setLength(value, (sign ? 1 : 0) + intWritten + (scale > 0 ? 1 + scale : 0));
+    written = PlainNumber{scaled, scale, sign == u'-'};
+    readable = sign != u' ' && intWritten + scale > 0;
     if (sign)
         *o++ = QChar(sign);
     const auto put = [&](std::uint64_t number, int digits) {
@@ -251,15 +256,18 @@ bool writePlainZahl(QString& value, const ValueShape& shape, const RegionalSetti
 }
 
 // Digits, decimals, sign and zero filling of a "Zahl" value.
-void formatZahl(QString& value, const ValueShape& shape, const RegionalSettings& regional)
+// True when written holds the number written (see writePlainZahl).
+bool formatZahl(QString& value, const ValueShape& shape, const RegionalSettings& regional,
+                PlainNumber& written)
 {
     if (onlyBlanks(value)) {
         QChar* d = setLength(value, 1);
         d[0] = QLatin1Char('0');
     }
     const bool fixedDecimals = shape.decscale != 0 || (shape.fill && shape.length > 0);
-    if (fixedDecimals && writePlainZahl(value, shape, regional))
-        return;
+    bool readable = false;
+    if (fixedDecimals && writePlainZahl(value, shape, regional, written, readable))
+        return readable;
     DecimalNumber number;
     if (!parseNumber(value, regional, number))
         throw standardError(errnum::TypeMismatch, QLatin1Char('"') + value + QLatin1Char('"'));
@@ -275,6 +283,7 @@ void formatZahl(QString& value, const ValueShape& shape, const RegionalSettings&
         layout.minDecimals = layout.maxDecimals = std::max<int>(shape.decscale, 0);
     }
     formatNumber(value, number, layout, regional);
+    return false;
 }
 
 void fitWidth(QString& value, const ValueShape& shape)
@@ -391,6 +400,42 @@ void cnvFromFormat(QString& value, QStringView format)
     cnvFromFormat(value, format, RegionalSettings());
 }
 
+bool isCompactDate(const FormatSpec& format)
+{
+    return format.kind == FormatSpec::Kind::Yyyymmdd || format.kind == FormatSpec::Kind::Ddmmyyyy;
+}
+
+bool convertCompactDate(QString& value, const FormatSpec& from, const FormatSpec& to)
+{
+    if (value.size() != 8)
+        return false;
+    QChar* v = value.data();
+    for (int k = 0; k < 8; ++k) {
+        if (unsigned(v[k].unicode() - u'0') > 9)
+            return false; // the dotted form would not be read by position either
+    }
+    // Where year, month and day start in the eight digits of each form.
+    struct Places {
+        int year, month, day;
+    };
+    constexpr Places YearFirst{0, 4, 6}, DayFirst{4, 2, 0};
+    const Places& in = from.kind == FormatSpec::Kind::Yyyymmdd ? YearFirst : DayFirst;
+    const Places& out = to.kind == FormatSpec::Kind::Yyyymmdd ? YearFirst : DayFirst;
+    const auto two = [&](int at) {
+        return (v[at].unicode() - u'0') * 10 + (v[at + 1].unicode() - u'0');
+    };
+    if (!isValidDate(
+            CalendarDate{two(in.year) * 100 + two(in.year + 2), two(in.month), two(in.day)}))
+        return false; // the dotted value would stay as it is
+    // A valid date is written with the same digits, only in other places.
+    const QChar d[8] = {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]};
+    const auto move = [&](int to, int from, int n) { std::copy_n(d + from, n, v + to); };
+    move(out.year, in.year, 4);
+    move(out.month, in.month, 2);
+    move(out.day, in.day, 2);
+    return true;
+}
+
 void cnvToFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional)
 {
     trapped("clsFileConvert.cnvToFormat", [&] { toFormat(value, format, regional); });
@@ -401,13 +446,21 @@ void cnvToFormat(QString& value, QStringView format, const RegionalSettings& reg
     cnvToFormat(value, FormatSpec::of(format), regional);
 }
 
+bool formatToValue(QString& value, const ValueShape& shape, const RegionalSettings& regional,
+                   PlainNumber& written)
+{
+    return trapped("clsFileConvert.formatToValue", [&] {
+        const bool plain = shape.number && formatZahl(value, shape, regional, written);
+        const qsizetype size = value.size();
+        fitWidth(value, shape);
+        return plain && value.size() == size; // alignment neither cut nor filled it
+    });
+}
+
 void formatToValue(QString& value, const ValueShape& shape, const RegionalSettings& regional)
 {
-    trapped("clsFileConvert.formatToValue", [&] {
-        if (shape.number)
-            formatZahl(value, shape, regional);
-        fitWidth(value, shape);
-    });
+    PlainNumber written;
+    formatToValue(value, shape, regional, written);
 }
 
 void formatToValue(QString& value, const trgBodyRec& field, bool fixlength,

@@ -54,6 +54,13 @@ void cnvFromFormat(QString& value, QStringView format, const RegionalSettings& r
 void cnvFromFormat(QString& value, QStringView format);
 void cnvFromFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional);
 
+// Both steps at once for a compact source date ("yyyymmdd", "ddmmyyyy") written in a
+// compact target format: true when the value was eight digits of a valid date and is
+// now written in the target format, exactly as the two steps would have written it;
+// false (value unchanged) otherwise, and the caller takes the two steps.
+bool isCompactDate(const FormatSpec& format);
+bool convertCompactDate(QString& value, const FormatSpec& from, const FormatSpec& to);
+
 // Writes the value in the target field's format ("yyyymmdd", "ddmmyyyy", "tyymmdd",
 // "dd.mm.yyyy" or another date/number pattern); empty format leaves it unchanged.
 void cnvToFormat(QString& value, QStringView format, const RegionalSettings& regional);
@@ -64,5 +71,9 @@ void cnvToFormat(QString& value, const FormatSpec& format, const RegionalSetting
 void formatToValue(QString& value, const trgBodyRec& field, bool fixlength,
                    const RegionalSettings& regional);
 void formatToValue(QString& value, const ValueShape& shape, const RegionalSettings& regional);
+// The same; true when written holds the number that the final value reads as (by
+// readPlainNumber), so that a check sum need not read the value again.
+bool formatToValue(QString& value, const ValueShape& shape, const RegionalSettings& regional,
+                   PlainNumber& written);
 
 } // namespace quendra

@@ -394,22 +394,7 @@ void DecimalSum::add(QStringView text, const RegionalSettings& regional)
 {
     PlainNumber plain;
     if (readPlainNumber(text, regional.decimalSeparator, plain)) {
-        // Trailing zeros of the decimals do not widen the sum's scale.
-        std::uint64_t mantissa = plain.mantissa;
-        int decimals = plain.decimals;
-        while (decimals > 0 && mantissa % 10 == 0 && mantissa != 0) {
-            mantissa /= 10;
-            --decimals;
-        }
-        if (mantissa == 0)
-            return;
-        if (decimals > m_scale) {
-            m_value = timesPowerOfTen(m_value, decimals - m_scale);
-            m_scale = decimals;
-        }
-        const __int128 v = timesPowerOfTen(__int128(mantissa), m_scale - decimals);
-        if (__builtin_add_overflow(m_value, plain.negative ? -v : v, &m_value))
-            throw standardError(errnum::Overflow);
+        add(plain);
         return;
     }
     DecimalNumber n;
@@ -417,6 +402,26 @@ void DecimalSum::add(QStringView text, const RegionalSettings& regional)
         throw standardError(errnum::TypeMismatch,
                             QLatin1Char('"') + text.toString() + QLatin1Char('"'));
     add(n);
+}
+
+void DecimalSum::add(const PlainNumber& plain)
+{
+    // Trailing zeros of the decimals do not widen the sum's scale.
+    std::uint64_t mantissa = plain.mantissa;
+    int decimals = plain.decimals;
+    while (decimals > 0 && mantissa % 10 == 0 && mantissa != 0) {
+        mantissa /= 10;
+        --decimals;
+    }
+    if (mantissa == 0)
+        return;
+    if (decimals > m_scale) {
+        m_value = timesPowerOfTen(m_value, decimals - m_scale);
+        m_scale = decimals;
+    }
+    const __int128 v = timesPowerOfTen(__int128(mantissa), m_scale - decimals);
+    if (__builtin_add_overflow(m_value, plain.negative ? -v : v, &m_value))
+        throw standardError(errnum::Overflow);
 }
 
 void DecimalSum::add(const DecimalNumber& n)

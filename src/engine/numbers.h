@@ -83,6 +83,8 @@ struct CalendarDate {
     int year = 0, month = 0, day = 0;
 };
 bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate& out);
+// A day of the years 1 onwards that the calendar has.
+bool isValidDate(CalendarDate date);
 
 // Writes a date by a pattern of d, dd, m, mm, yy, yyyy (any letter case) and literal
 // characters. False, and out unchanged, when the pattern holds another letter or run.
@@ -116,6 +118,7 @@ public:
     // Throws error 13 when text is not a number, error 6 when the sum outgrows 38 digits.
     void add(QStringView text, const RegionalSettings& regional);
     void add(const DecimalNumber& number);
+    void add(const PlainNumber& number);
     // The sum in the plain number form of formatPlainNumber.
     QString text(const RegionalSettings& regional) const;
     bool isZero() const { return m_value == 0; }

@@ -180,6 +180,38 @@ TEST(PlainForms, NumberFieldsWrittenAsTheGeneralWriterWritesThem)
             formatToValue(direct, field, false, German);
             formatToValue(reference, field, false, German);
             EXPECT_EQ(direct, reference) << text << " " << s.length << "/" << s.decscale;
+            // The number handed to a check sum adds as the final text would.
+            for (const bool right : {false, true}) {
+                field.adjustment = right ? QStringLiteral("rechts") : QString();
+                QString handed = QString::fromUtf8(text);
+                PlainNumber written;
+                if (!formatToValue(handed, ValueShape::of(field, false), German, written))
+                    continue;
+                DecimalSum byNumber, byText;
+                byNumber.add(written);
+                EXPECT_NO_THROW(byText.add(handed, German)) << handed.toStdString();
+                EXPECT_EQ(byNumber.text(German), byText.text(German)) << handed.toStdString();
+            }
+        }
+    }
+}
+
+TEST(PlainForms, CompactDatesConvertedInOneStepAsInTwo)
+{
+    const FormatSpec ymd = FormatSpec::of(u"yyyymmdd"), dmy = FormatSpec::of(u"ddmmyyyy");
+    for (const char* text : {"20240229", "20230229", "00001231", "99991231", "20241301", "20240100",
+                             "31122005", "2024 101", "2024-1-1", "2024010", "", "1234567a"}) {
+        for (const FormatSpec* from : {&ymd, &dmy}) {
+            for (const FormatSpec* to : {&ymd, &dmy}) {
+                QString twoSteps = QString::fromUtf8(text);
+                cnvFromFormat(twoSteps, *from, German);
+                cnvToFormat(twoSteps, *to, German);
+                QString oneStep = QString::fromUtf8(text);
+                if (convertCompactDate(oneStep, *from, *to))
+                    EXPECT_EQ(oneStep, twoSteps) << text;
+                else
+                    EXPECT_EQ(oneStep, QString::fromUtf8(text)) << text;
+            }
         }
     }
 }
