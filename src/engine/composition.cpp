@@ -29,7 +29,7 @@ void clsFileConvert::Impl::buildPlan(const clsFileConvert& engine)
         const trgBodyRec& t = def.trgFields[i];
         FieldPlan& p = plan[i];
         p.slot = slots[i];
-        p.format = FormatSpec::of(t.format);
+        p.format = FormatPlan::of(t.format);
         p.shape = ValueShape::of(t, def.trg.fixlength != 0);
         p.hasDefault = !t.defaultvalue.isEmpty();
         if (p.hasDefault) {
@@ -47,7 +47,7 @@ void clsFileConvert::Impl::buildPlan(const clsFileConvert& engine)
             p.source = engine.getFromIndex(t.srcfield) - 1;
         p.sourceFormat = p.source >= 0 && !def.srcFields[size_t(p.source)].format.isEmpty();
         if (p.sourceFormat)
-            p.fromSpec = FormatSpec::of(def.srcFields[size_t(p.source)].format);
+            p.fromPlan = FormatPlan::of(def.srcFields[size_t(p.source)].format);
         p.carryForward = t.command == QLatin1StringView("<lastvalue>");
         p.autoCount = t.fieldtype == QLatin1StringView("AutoCount");
         if (p.autoCount)
@@ -55,7 +55,7 @@ void clsFileConvert::Impl::buildPlan(const clsFileConvert& engine)
         p.toFormat = !t.format.isEmpty();
         p.ltrim = t.ltrim != 0;
         p.compactDates = p.sourceFormat && p.toFormat && !p.autoCount &&
-                         isCompactDate(p.fromSpec) && isCompactDate(p.format);
+                         isCompactDate(p.fromPlan) && isCompactDate(p.format);
     }
 }
 
@@ -94,10 +94,10 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
         } else {
             assignJoined(value, prefix, sourceValue);
         }
-        if (p.compactDates && convertCompactDate(value, p.fromSpec, p.format))
+        if (p.compactDates && convertCompactDate(value, p.fromPlan, p.format))
             converted = true; // the usual date: read and written without the dotted form
         else if (p.sourceFormat)
-            cnvFromFormat(value, p.fromSpec, regional);
+            cnvFromFormat(value, p.fromPlan, regional);
     }
     if (p.autoCount) {
         const qint64 n = trapped("clsFileConvert.autoCount", [&] {

@@ -35,8 +35,8 @@ struct FieldPlan {
     ValueShape shape;            // the target field's final shape
     std::optional<qint64> start; // running number start, nothing when not a number
     QString defaultValue;
-    FormatSpec fromSpec; // the source field's format
-    FormatSpec format;   // the target field's format
+    FormatPlan fromPlan; // the source field's format
+    FormatPlan format;   // the target field's format
 };
 
 struct clsFileConvert::Impl {

@@ -136,9 +136,9 @@ bool isDatePatternText(QStringView format)
     return false;
 }
 
-void toFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional)
+void toFormat(QString& value, const FormatPlan& format, const RegionalSettings& regional)
 {
-    using Kind = FormatSpec::Kind;
+    using Kind = FormatPlan::Kind;
     CalendarDate date;
     switch (format.kind) {
     case Kind::Tyymmdd:
@@ -314,26 +314,26 @@ void fitWidth(QString& value, const ValueShape& shape)
 
 } // namespace
 
-FormatSpec FormatSpec::of(QStringView format)
+FormatPlan FormatPlan::of(QStringView format)
 {
-    FormatSpec spec;
+    FormatPlan plan;
     if (format.isEmpty())
-        return spec;
+        return plan;
     if (format == Tyymmdd)
-        spec.kind = Kind::Tyymmdd;
+        plan.kind = Kind::Tyymmdd;
     else if (format == Yyyymmdd)
-        spec.kind = Kind::Yyyymmdd;
+        plan.kind = Kind::Yyyymmdd;
     else if (format == Ddmmyyyy)
-        spec.kind = Kind::Ddmmyyyy;
+        plan.kind = Kind::Ddmmyyyy;
     else if (isDatePatternText(format))
-        spec.kind = Kind::DateText;
-    else if (numberLayoutOf(format, spec.layout))
-        spec.kind = Kind::NumberText;
+        plan.kind = Kind::DateText;
+    else if (numberLayoutOf(format, plan.layout))
+        plan.kind = Kind::NumberText;
     else
-        spec.kind = Kind::Other;
-    if (spec.kind == Kind::Yyyymmdd || spec.kind == Kind::Ddmmyyyy || spec.kind == Kind::DateText)
-        spec.date = DatePattern(format);
-    return spec;
+        plan.kind = Kind::Other;
+    if (plan.kind == Kind::Yyyymmdd || plan.kind == Kind::Ddmmyyyy || plan.kind == Kind::DateText)
+        plan.date = DatePattern(format);
+    return plan;
 }
 
 ValueShape ValueShape::of(const trgBodyRec& field, bool fixlength)
@@ -354,14 +354,14 @@ ValueShape ValueShape::of(const trgBodyRec& field, bool fixlength)
     return shape;
 }
 
-void cnvFromFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional)
+void cnvFromFormat(QString& value, const FormatPlan& format, const RegionalSettings& regional)
 {
     trapped("clsFileConvert.cnvFromFormat", [&] {
         switch (format.kind) {
-        case FormatSpec::Kind::Tyymmdd:
+        case FormatPlan::Kind::Tyymmdd:
             fromTyymmdd(value, regional);
             break;
-        case FormatSpec::Kind::Yyyymmdd: {
+        case FormatPlan::Kind::Yyyymmdd: {
             if (value.size() == 8) { // the usual full value, moved digit by digit
                 const QChar* v = value.constData();
                 const QChar dotted[10] = {v[6], v[7], u'.', v[4], v[5],
@@ -374,7 +374,7 @@ void cnvFromFormat(QString& value, const FormatSpec& format, const RegionalSetti
             out.copyTo(value);
             break;
         }
-        case FormatSpec::Kind::Ddmmyyyy: {
+        case FormatPlan::Kind::Ddmmyyyy: {
             ShortText out;
             out.mid(value, 1, 2);
             out.put(u'.');
@@ -392,7 +392,7 @@ void cnvFromFormat(QString& value, const FormatSpec& format, const RegionalSetti
 
 void cnvFromFormat(QString& value, QStringView format, const RegionalSettings& regional)
 {
-    cnvFromFormat(value, FormatSpec::of(format), regional);
+    cnvFromFormat(value, FormatPlan::of(format), regional);
 }
 
 void cnvFromFormat(QString& value, QStringView format)
@@ -400,12 +400,12 @@ void cnvFromFormat(QString& value, QStringView format)
     cnvFromFormat(value, format, RegionalSettings());
 }
 
-bool isCompactDate(const FormatSpec& format)
+bool isCompactDate(const FormatPlan& format)
 {
-    return format.kind == FormatSpec::Kind::Yyyymmdd || format.kind == FormatSpec::Kind::Ddmmyyyy;
+    return format.kind == FormatPlan::Kind::Yyyymmdd || format.kind == FormatPlan::Kind::Ddmmyyyy;
 }
 
-bool convertCompactDate(QString& value, const FormatSpec& from, const FormatSpec& to)
+bool convertCompactDate(QString& value, const FormatPlan& from, const FormatPlan& to)
 {
     if (value.size() != 8)
         return false;
@@ -419,8 +419,8 @@ bool convertCompactDate(QString& value, const FormatSpec& from, const FormatSpec
         int year, month, day;
     };
     constexpr Places YearFirst{0, 4, 6}, DayFirst{4, 2, 0};
-    const Places& in = from.kind == FormatSpec::Kind::Yyyymmdd ? YearFirst : DayFirst;
-    const Places& out = to.kind == FormatSpec::Kind::Yyyymmdd ? YearFirst : DayFirst;
+    const Places& in = from.kind == FormatPlan::Kind::Yyyymmdd ? YearFirst : DayFirst;
+    const Places& out = to.kind == FormatPlan::Kind::Yyyymmdd ? YearFirst : DayFirst;
     const auto two = [&](int at) {
         return (v[at].unicode() - u'0') * 10 + (v[at + 1].unicode() - u'0');
     };
@@ -436,14 +436,14 @@ bool convertCompactDate(QString& value, const FormatSpec& from, const FormatSpec
     return true;
 }
 
-void cnvToFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional)
+void cnvToFormat(QString& value, const FormatPlan& format, const RegionalSettings& regional)
 {
     trapped("clsFileConvert.cnvToFormat", [&] { toFormat(value, format, regional); });
 }
 
 void cnvToFormat(QString& value, QStringView format, const RegionalSettings& regional)
 {
-    cnvToFormat(value, FormatSpec::of(format), regional);
+    cnvToFormat(value, FormatPlan::of(format), regional);
 }
 
 bool formatToValue(QString& value, const ValueShape& shape, const RegionalSettings& regional,

@@ -11,11 +11,11 @@ namespace quendra {
 // The value routines of the engine. Each works in place on a value buffer whose
 // capacity is reused from record to record, so that no value allocates.
 // Failures throw quendra::Error (13 type mismatch for an unreadable number).
-// A run classifies every format and target field once (FormatSpec, ValueShape) and
+// A run classifies every format and target field once (FormatPlan, ValueShape) and
 // passes the classified form; the forms taking the texts classify on every call.
 
 // A source or target format, classified once.
-struct FormatSpec {
+struct FormatPlan {
     enum class Kind {
         None,       // empty: values stay as they are
         Tyymmdd,    // "tyymmdd"
@@ -29,7 +29,7 @@ struct FormatSpec {
     DatePattern date;    // the target form of the date kinds
     NumberLayout layout; // NumberText
 
-    static FormatSpec of(QStringView format);
+    static FormatPlan of(QStringView format);
 };
 
 // What formatToValue needs of a target field.
@@ -52,19 +52,19 @@ struct ValueShape {
 // (error 13 otherwise), read by the regional rules (German without them).
 void cnvFromFormat(QString& value, QStringView format, const RegionalSettings& regional);
 void cnvFromFormat(QString& value, QStringView format);
-void cnvFromFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional);
+void cnvFromFormat(QString& value, const FormatPlan& format, const RegionalSettings& regional);
 
 // Both steps at once for a compact source date ("yyyymmdd", "ddmmyyyy") written in a
 // compact target format: true when the value was eight digits of a valid date and is
 // now written in the target format, exactly as the two steps would have written it;
 // false (value unchanged) otherwise, and the caller takes the two steps.
-bool isCompactDate(const FormatSpec& format);
-bool convertCompactDate(QString& value, const FormatSpec& from, const FormatSpec& to);
+bool isCompactDate(const FormatPlan& format);
+bool convertCompactDate(QString& value, const FormatPlan& from, const FormatPlan& to);
 
 // Writes the value in the target field's format ("yyyymmdd", "ddmmyyyy", "tyymmdd",
 // "dd.mm.yyyy" or another date/number pattern); empty format leaves it unchanged.
 void cnvToFormat(QString& value, QStringView format, const RegionalSettings& regional);
-void cnvToFormat(QString& value, const FormatSpec& format, const RegionalSettings& regional);
+void cnvToFormat(QString& value, const FormatPlan& format, const RegionalSettings& regional);
 
 // Final shape of a target value: number digits, decimals, sign and zero filling for
 // "Zahl", then alignment and width (fixlength is the target head's flag).

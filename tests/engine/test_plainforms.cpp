@@ -135,8 +135,8 @@ TEST(PlainForms, CompactDatesWrittenAsTheirPatterns)
              {std::pair{u"ddmmyyyy", u"DDMMYYYY"}, std::pair{u"yyyymmdd", u"YYYYMMDD"}}) {
             QString direct = QString::fromUtf8(value);
             QString reference = direct;
-            cnvToFormat(direct, FormatSpec::of(compact), German);
-            cnvToFormat(reference, FormatSpec::of(pattern), German);
+            cnvToFormat(direct, FormatPlan::of(compact), German);
+            cnvToFormat(reference, FormatPlan::of(pattern), German);
             EXPECT_EQ(direct, reference) << value;
         }
     }
@@ -198,11 +198,11 @@ TEST(PlainForms, NumberFieldsWrittenAsTheGeneralWriterWritesThem)
 
 TEST(PlainForms, CompactDatesConvertedInOneStepAsInTwo)
 {
-    const FormatSpec ymd = FormatSpec::of(u"yyyymmdd"), dmy = FormatSpec::of(u"ddmmyyyy");
+    const FormatPlan ymd = FormatPlan::of(u"yyyymmdd"), dmy = FormatPlan::of(u"ddmmyyyy");
     for (const char* text : {"20240229", "20230229", "00001231", "99991231", "20241301", "20240100",
                              "31122005", "2024 101", "2024-1-1", "2024010", "", "1234567a"}) {
-        for (const FormatSpec* from : {&ymd, &dmy}) {
-            for (const FormatSpec* to : {&ymd, &dmy}) {
+        for (const FormatPlan* from : {&ymd, &dmy}) {
+            for (const FormatPlan* to : {&ymd, &dmy}) {
                 QString twoSteps = QString::fromUtf8(text);
                 cnvFromFormat(twoSteps, *from, German);
                 cnvToFormat(twoSteps, *to, German);
@@ -218,7 +218,7 @@ TEST(PlainForms, CompactDatesConvertedInOneStepAsInTwo)
 
 TEST(PlainForms, FormatsAreClassifiedOnce)
 {
-    using Kind = FormatSpec::Kind;
+    using Kind = FormatPlan::Kind;
     const std::pair<const char16_t*, Kind> cases[] = {{u"", Kind::None},
                                                       {u"tyymmdd", Kind::Tyymmdd},
                                                       {u"yyyymmdd", Kind::Yyyymmdd},
@@ -228,7 +228,7 @@ TEST(PlainForms, FormatsAreClassifiedOnce)
                                                       {u"#,##0.00", Kind::NumberText},
                                                       {u"Betrag", Kind::Other}};
     for (const auto& [format, kind] : cases)
-        EXPECT_EQ(FormatSpec::of(format).kind, kind) << QString::fromUtf16(format).toStdString();
+        EXPECT_EQ(FormatPlan::of(format).kind, kind) << QString::fromUtf16(format).toStdString();
 }
 
 } // namespace
