@@ -75,16 +75,33 @@ qint32 openFieldRows(Cursor& c, const QString& table, const QString& transId, co
     return count;
 }
 
-void loadSrcHead(SrcHead& h, const QString& transId)
+// The columns both heads have, under the same names.
+template <class Head> void readHeadColumns(const Cursor& c, Head& h)
 {
-    Cursor c;
-    openFirstRow(c, QStringLiteral("srchead"), transId, QStringLiteral("Quellkopf"));
     h.path = text(c, "Path");
     h.filetype = text(c, "FileType");
     h.header = int16(c, "Header");
     h.dbtable = text(c, "dbtable");
     h.delimiter = text(c, "Delimiter");
     h.specdelimiter = text(c, "specdelimiter");
+}
+
+// The columns both field lists have, under the same names.
+template <class Field> void readFieldColumns(const Cursor& c, Field& f)
+{
+    f.field = text(c, "field");
+    f.length = int16(c, "Length");
+    f.decscale = int16(c, "decscale");
+    f.fieldtype = text(c, "FieldType");
+    f.format = text(c, "Format");
+    f.description = text(c, "Description");
+}
+
+void loadSrcHead(SrcHead& h, const QString& transId)
+{
+    Cursor c;
+    openFirstRow(c, QStringLiteral("srchead"), transId, QStringLiteral("Quellkopf"));
+    readHeadColumns(c, h);
     h.sqlstring = text(c, "SQLString");
     if (c.value(QStringLiteral("FromMedium")).isNull())
         throw standardError(errnum::TypeMismatch,
@@ -96,12 +113,7 @@ void loadTrgHead(TrgHead& h, const QString& transId)
 {
     Cursor c;
     openFirstRow(c, QStringLiteral("trghead"), transId, QStringLiteral("Zielkopf"));
-    h.path = text(c, "Path");
-    h.filetype = text(c, "FileType");
-    h.header = int16(c, "Header");
-    h.dbtable = text(c, "dbtable");
-    h.delimiter = text(c, "Delimiter");
-    h.specdelimiter = text(c, "specdelimiter");
+    readHeadColumns(c, h);
     h.textsign = text(c, "Textsign");
     h.frommedium = int16(c, "FromMedium");
     h.fixlength = int16(c, "FixLength");
@@ -116,12 +128,7 @@ void loadSrcFields(std::vector<srcBodyRec>& fields, const QString& transId)
     fields.resize(
         openFieldRows(c, QStringLiteral("srcbody"), transId, QStringLiteral("Quellfelder")));
     for (srcBodyRec& f : fields) {
-        f.field = text(c, "field");
-        f.length = int16(c, "Length");
-        f.decscale = int16(c, "decscale");
-        f.fieldtype = text(c, "FieldType");
-        f.format = text(c, "Format");
-        f.description = text(c, "Description");
+        readFieldColumns(c, f);
         f.pos = int16(c, "pos");
         f.splitdelimiter = text(c, "SplitDelimiter");
         f.sort = int16(c, "Sort");
@@ -135,12 +142,7 @@ void loadTrgFields(std::vector<trgBodyRec>& fields, const QString& transId)
     fields.resize(
         openFieldRows(c, QStringLiteral("trgbody"), transId, QStringLiteral("Zielfelder")));
     for (trgBodyRec& f : fields) {
-        f.field = text(c, "field");
-        f.length = int16(c, "Length");
-        f.decscale = int16(c, "decscale");
-        f.fieldtype = text(c, "FieldType");
-        f.format = text(c, "Format");
-        f.description = text(c, "Description");
+        readFieldColumns(c, f);
         f.defaultvalue = text(c, "DefaultValue");
         f.srcfield = text(c, "SrcField");
         f.adjustment = text(c, "Adjustment");
