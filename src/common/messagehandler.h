@@ -3,6 +3,7 @@
 #include "common/error.h"
 
 #include <QString>
+#include <utility>
 
 namespace quendra {
 
@@ -39,9 +40,22 @@ QString errorBoxTitle(const QString& where);
 QString errorBoxText(const Error* pending, const QString& note);
 
 // Shows the pending error (or none) in a modal box through the installed sink.
-void showError(const Error* pending, qint32 style, const QString& where,
-               const QString& note = {});
+void showError(const Error* pending, qint32 style, const QString& where, const QString& note = {});
 // Shows whatever exception is in flight; call only from inside a catch block.
 void showCurrentError(const QString& where, const QString& note = {});
+
+// The trap of a window's event handler: runs body; whatever it throws is shown in an
+// error box (style 16) under where ("Main.cmdRun_Click"), and the handler ends there, so
+// the window stays usable. Returns false when the body failed.
+template <class Body> bool trapHandler(const char* where, Body&& body) noexcept
+{
+    try {
+        std::forward<Body>(body)();
+        return true;
+    } catch (...) {
+        showCurrentError(QString::fromLatin1(where));
+        return false;
+    }
+}
 
 } // namespace quendra

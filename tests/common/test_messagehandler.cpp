@@ -124,3 +124,26 @@ TEST(TrappedChain, ForeignExceptionsBecomeErrors)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MessageHandlerTest, TrapHandlerShowsWhatTheHandlerThrowsAndEnds)
+{
+    int reached = 0;
+    const bool ok = trapHandler("Main.cmdRun_Click", [&] {
+        ++reached;
+        throw Error(53, QStringLiteral("Modul: clsFSConnect.init"), QStringLiteral("fehlt"));
+        ++reached; // never reached
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(reached, 1);
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].style, StyleCritical);
+    EXPECT_EQ(sink.boxes[0].title, QStringLiteral("Quendra (0.5.4) : Main.cmdRun_Click"));
+    EXPECT_TRUE(sink.boxes[0].text.contains(QStringLiteral("Modul: clsFSConnect.init")));
+
+    EXPECT_TRUE(trapHandler("Main.cmdClose_Click", [] {}));
+    EXPECT_EQ(sink.boxes.size(), 1u); // a handler that succeeds shows nothing
+}
+
+} // namespace
