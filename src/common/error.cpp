@@ -63,6 +63,15 @@ Error standardError(qint32 number, const QString& detail)
     return Error(number, {}, text);
 }
 
+QString quotedValue(QStringView value)
+{
+    QString quoted = QStringLiteral("\"");
+    if (value.size() <= MaxQuotedChars)
+        return quoted.append(value).append(QLatin1Char('"'));
+    return quoted.append(value.first(MaxQuotedChars))
+        .append(QStringLiteral("…\" (%1 Zeichen)").arg(value.size()));
+}
+
 void raiseError(qint32 number, const QString& source, const QString& description,
                 const QString& module)
 {

@@ -52,6 +52,12 @@ private:
 // given, follows after ": " (a file name, a column, the offending value).
 Error standardError(qint32 number, const QString& detail = {});
 
+// A value as an error message quotes it: between double quotes, at most the first
+// MaxQuotedChars characters, then "…" and the full length, so that a message about a
+// field of a megabyte stays readable.
+constexpr qsizetype MaxQuotedChars = 100;
+QString quotedValue(QStringView value);
+
 // Rebuilds the source text ("Modul: " module, then "Source: " and the given source on
 // the next line) and throws. Called from the catch block of every class procedure.
 [[noreturn]] void raiseError(qint32 number, const QString& source, const QString& description,

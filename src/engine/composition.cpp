@@ -102,9 +102,9 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
     if (p.autoCount) {
         const qint64 n = trapped("clsFileConvert.autoCount", [&] {
             if (!p.start)
-                throw standardError(
-                    errnum::TypeMismatch,
-                    QStringLiteral("Der Startwert \"%1\" ist keine Zahl").arg(t.defaultvalue));
+                throw standardError(errnum::TypeMismatch,
+                                    QStringLiteral("Der Startwert %1 ist keine Zahl")
+                                        .arg(quotedValue(t.defaultvalue)));
             return autoCount(autoRows[size_t(p.slot)], sourceValue, *p.start);
         });
         setLength(value, 0);

@@ -54,7 +54,7 @@ QDate bookingDate(clsFileConvert& engine, const RegionalSettings& regional, bool
     if (!parseDate(text, regional, date) && !(allowEmpty && text.trimmed().isEmpty()))
         throw standardError(
             errnum::TypeMismatch,
-            QStringLiteral("Buchungsdatum \"%1\" ist kein gültiges Datum").arg(text));
+            QStringLiteral("Buchungsdatum %1 ist kein gültiges Datum").arg(quotedValue(text)));
     return date;
 }
 

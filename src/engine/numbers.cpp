@@ -399,8 +399,7 @@ void DecimalSum::add(QStringView text, const RegionalSettings& regional)
     }
     DecimalNumber n;
     if (!parseNumber(text, regional, n))
-        throw standardError(errnum::TypeMismatch,
-                            QLatin1Char('"') + text.toString() + QLatin1Char('"'));
+        throw standardError(errnum::TypeMismatch, quotedValue(text));
     add(n);
 }
 

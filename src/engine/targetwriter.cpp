@@ -19,7 +19,7 @@ QVariant databaseNumber(const QString& value, const RegionalSettings& regional)
     double n = 0;
     if (!parseNumber(value, regional, n))
         throw standardError(errnum::TypeMismatch,
-                            QStringLiteral("\"%1\" ist keine Zahl").arg(value));
+                            quotedValue(value) + QStringLiteral(" ist keine Zahl"));
     return n;
 }
 
@@ -29,7 +29,7 @@ QVariant databaseDate(const QString& value, const RegionalSettings& regional)
     QDate d;
     if (!parseDate(value, regional, d))
         throw standardError(errnum::TypeMismatch,
-                            QStringLiteral("\"%1\" ist kein Datum").arg(value));
+                            quotedValue(value) + QStringLiteral(" ist kein Datum"));
     return d;
 }
 } // namespace

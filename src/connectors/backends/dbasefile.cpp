@@ -270,8 +270,8 @@ private:
         }
         if (bytes.size() > field.width)
             throw Error(errnum::Overflow, {},
-                        QStringLiteral("Der Wert \"%1\" passt nicht in die Spalte %2 (Breite %3).")
-                            .arg(value.toString(), field.name)
+                        QStringLiteral("Der Wert %1 passt nicht in die Spalte %2 (Breite %3).")
+                            .arg(quotedValue(value.toString()), field.name)
                             .arg(field.width));
         if (field.type == 'L' && bytes.isEmpty())
             bytes = "?"; // the unknown logical

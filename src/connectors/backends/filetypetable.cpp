@@ -64,8 +64,7 @@ QVariant storedValue(const QVariant& value)
 
 [[noreturn]] void throwMismatch(const QVariant& value)
 {
-    throw standardError(errnum::TypeMismatch,
-                        QLatin1Char('"') + value.toString() + QLatin1Char('"'));
+    throw standardError(errnum::TypeMismatch, quotedValue(value.toString()));
 }
 
 } // namespace

@@ -26,8 +26,8 @@ constexpr double kMsPerDay = 86400000.0;
 [[noreturn]] void throwTooLarge(const PxField& field, const QVariant& value)
 {
     throw Error(errnum::Overflow, {},
-                QStringLiteral("Der Wert \"%1\" passt nicht in die Spalte %2.")
-                    .arg(value.toString(), field.name));
+                QStringLiteral("Der Wert %1 passt nicht in die Spalte %2.")
+                    .arg(quotedValue(value.toString()), field.name));
 }
 
 long daysOf(const QDate& date)
@@ -45,7 +45,7 @@ QTime timeFromVariant(const QVariant& value)
         if (time.isValid())
             return time;
     }
-    throw standardError(errnum::TypeMismatch, QLatin1Char('"') + text + QLatin1Char('"'));
+    throw standardError(errnum::TypeMismatch, quotedValue(text));
 }
 
 class ParadoxRecord : public AppendedRow {

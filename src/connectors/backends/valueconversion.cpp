@@ -285,9 +285,9 @@ QVariant RegionalText::forColumn(const QVariant& value, ValueKind kind, const QS
         bool ok = true;
         QVariant parsed = parseText(value.toString(), kind, ok);
         if (!ok) {
-            throw standardError(
-                errnum::TypeMismatch,
-                QStringLiteral("Spalte \"%1\", Wert \"%2\"").arg(column, value.toString()));
+            throw standardError(errnum::TypeMismatch,
+                                QStringLiteral("Spalte \"%1\", Wert %2")
+                                    .arg(column, quotedValue(value.toString())));
         }
         return parsed;
     }
