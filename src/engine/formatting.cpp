@@ -14,9 +14,10 @@ constexpr QStringView Tyymmdd = u"tyymmdd";
 constexpr QStringView Yyyymmdd = u"yyyymmdd";
 constexpr QStringView Ddmmyyyy = u"ddmmyyyy";
 constexpr QStringView Zahl = u"Zahl";
+constexpr QStringView AutoCount = u"AutoCount";
 constexpr QStringView Rechts = u"rechts";
 
-// A short text built on the stack: the compact date forms are at most a few characters.
+// A short text built on the stack: a running number has at most a few characters.
 struct ShortText {
     char16_t c[24]{};
     qsizetype n = 0;
@@ -26,50 +27,116 @@ struct ShortText {
         if (n < qsizetype(std::size(c)))
             c[n++] = ch;
     }
-    // Characters start..start+length-1 of text, counted from 1; those beyond its end are
-    // simply missing.
-    void mid(QStringView text, qsizetype start, qsizetype length)
-    {
-        for (qsizetype k = start - 1; k < start - 1 + length && k < text.size(); ++k)
-            put(text[k].unicode());
-    }
-    QStringView view() const { return QStringView(c, n); }
-    void copyTo(QString& value) const { assignView(value, view()); }
+    void copyTo(QString& value) const { assignView(value, QStringView(c, n)); }
 };
 
-// "dd.mm.yyyy" from a yyyymmdd text, by position, whatever its length.
-void dottedFromYmd(QStringView ymd, ShortText& out)
+bool allDigits(QStringView text)
 {
-    out.mid(ymd, 7, 2);
-    out.put(u'.');
-    out.mid(ymd, 5, 2);
-    out.put(u'.');
-    out.mid(ymd, 1, 4);
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return unsigned(c.unicode() - u'0') <= 9; });
 }
 
+bool allZeros(QStringView text)
+{
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c == QLatin1Char('0'); });
+}
+
+// The date as "dd.mm.yyyy" (years 1 to 9999).
+void writeDotted(QString& value, CalendarDate date)
+{
+    QChar out[10];
+    const auto put = [&](int at, int number, int width) {
+        for (int k = width - 1; k >= 0; --k, number /= 10)
+            out[at + k] = QChar(u'0' + number % 10);
+    };
+    put(0, date.day, 2);
+    out[2] = QLatin1Char('.');
+    put(3, date.month, 2);
+    out[5] = QLatin1Char('.');
+    put(6, date.year, 4);
+    assignView(value, QStringView(out, 10));
+}
+
+// A source value that the compact format cannot read; form says what it must look like.
+Error notADate(QStringView value, QStringView format, const char* form)
+{
+    return standardError(errnum::TypeMismatch,
+                         QStringLiteral("Der Wert %1 ist kein Datum der Form %2 (%3).")
+                             .arg(quotedValue(value), format, QString::fromUtf8(form)));
+}
+
+// A source value of the right form whose day the calendar does not have.
+Error noSuchDay(QStringView value, QStringView format, CalendarDate date)
+{
+    QString day;
+    writeDotted(day, CalendarDate{std::clamp(date.year, 0, 9999), date.month, date.day});
+    return standardError(errnum::TypeMismatch,
+                         QStringLiteral("Der Wert %1 ist kein gültiges Datum der Form %2: "
+                                        "den %3 gibt es nicht.")
+                             .arg(quotedValue(value), format, day));
+}
+
+// Two digits at text[at], text[at + 1].
+int twoDigits(QStringView text, qsizetype at)
+{
+    return (text[at].unicode() - u'0') * 10 + (text[at + 1].unicode() - u'0');
+}
+
+// A "yyyymmdd" or "ddmmyyyy" source value as "dd.mm.yyyy". Blanks around it are not
+// part of the date. Empty text gives "..", zeros only (what host systems write for "no
+// date") stay as they are; anything else must be eight digits naming a real day.
+void fromCompactDate(QString& value, bool yearFirst)
+{
+    const QStringView v = QStringView(value).trimmed();
+    if (v.isEmpty()) {
+        assignView(value, u"..");
+        return;
+    }
+    if (allZeros(v))
+        return;
+    const QStringView format = yearFirst ? Yyyymmdd : Ddmmyyyy;
+    if (v.size() != 8 || !allDigits(v))
+        throw notADate(value, format, "acht Ziffern");
+    const CalendarDate date = yearFirst ? CalendarDate{twoDigits(v, 0) * 100 + twoDigits(v, 2),
+                                                       twoDigits(v, 4), twoDigits(v, 6)}
+                                        : CalendarDate{twoDigits(v, 4) * 100 + twoDigits(v, 6),
+                                                       twoDigits(v, 2), twoDigits(v, 0)};
+    if (!isValidDate(date))
+        throw noSuchDay(value, format, date);
+    writeDotted(value, date);
+}
+
+// A "tyymmdd" source value as "dd.mm.yyyy": a number of up to seven digits, read with
+// leading zeros to seven, whose first digit is the century (0 for 19xx, 1 for 20xx),
+// so that 214 is 14.02.1900. A value that is numerically 0 gives empty text.
 void fromTyymmdd(QString& value, const RegionalSettings& regional)
 {
+    constexpr const char* Form = "bis zu sieben Ziffern, die erste 0 für 19xx oder 1 für 20xx";
     const QStringView v = QStringView(value).trimmed();
     DecimalNumber number;
     if (!parseNumber(v, regional, number))
-        throw standardError(errnum::TypeMismatch, QLatin1Char('"') + value + QLatin1Char('"'));
+        throw notADate(value, Tyymmdd, Form);
     if (number.isZero()) {
         value.clear();
         return;
     }
-    // s: the last 7 characters of "0" followed by v; its first character is the century.
-    ShortText zeroV;
-    zeroV.put(u'0');
-    const QStringView tail = v.size() > 7 ? v.right(7) : v;
-    zeroV.mid(tail, 1, tail.size());
-    const QStringView s = zeroV.view().right(std::min<qsizetype>(7, zeroV.n));
-    ShortText ymd;
-    ymd.put(s[0] == u'0' ? u'1' : u'2');
-    ymd.put(s[0] == u'0' ? u'9' : u'0');
-    ymd.mid(s, 2, 6);
-    ShortText out;
-    dottedFromYmd(ymd.view(), out);
-    out.copyTo(value);
+    qsizetype first = 0;
+    while (first < v.size() && v[first] == QLatin1Char('0'))
+        ++first;
+    const QStringView significant = v.mid(first);
+    if (significant.size() > 7 || !allDigits(significant))
+        throw notADate(value, Tyymmdd, Form);
+    int n = 0;
+    for (const QChar c : significant)
+        n = n * 10 + (c.unicode() - u'0');
+    const int century = n / 1000000;
+    if (century > 1)
+        throw notADate(value, Tyymmdd, Form);
+    const CalendarDate date{(century == 0 ? 1900 : 2000) + n / 10000 % 100, n / 100 % 100, n % 100};
+    if (!isValidDate(date))
+        throw noSuchDay(value, Tyymmdd, date);
+    writeDotted(value, date);
 }
 
 void writeInteger(QString& value, qint64 n)
@@ -143,8 +210,15 @@ void toFormat(QString& value, const FormatPlan& format, const RegionalSettings& 
     switch (format.kind) {
     case Kind::Tyymmdd:
         if (parseDate(value, regional, date)) {
-            const bool twentieth = date.year >= 2000 && date.year <= 2099;
-            writeInteger(value, (twentieth ? 1000000 : 0) + (date.year % 100) * 10000 +
+            // The century digit tells only 19xx from 20xx: other years would come back
+            // as another date.
+            if (date.year < 1900 || date.year > 2099)
+                throw standardError(errnum::Overflow,
+                                    QStringLiteral("Das Datum %1 lässt sich in der Form tyymmdd "
+                                                   "nicht schreiben: sie fasst nur die Jahre "
+                                                   "1900 bis 2099.")
+                                        .arg(quotedValue(value)));
+            writeInteger(value, (date.year >= 2000 ? 1000000 : 0) + (date.year % 100) * 10000 +
                                     date.month * 100 + date.day);
         }
         break;
@@ -270,7 +344,7 @@ bool formatZahl(QString& value, const ValueShape& shape, const RegionalSettings&
         return readable;
     DecimalNumber number;
     if (!parseNumber(value, regional, number))
-        throw standardError(errnum::TypeMismatch, QLatin1Char('"') + value + QLatin1Char('"'));
+        throw standardError(errnum::TypeMismatch, quotedValue(value));
     NumberLayout layout;
     layout.plusSign = shape.plus;
     // The place of the sign: a blank in front of a number written without one.
@@ -286,10 +360,23 @@ bool formatZahl(QString& value, const ValueShape& shape, const RegionalSettings&
     return false;
 }
 
+// A number is never cut: a digit lost to the width would change its value.
+Error tooWide(QStringView value, qsizetype width)
+{
+    return standardError(errnum::Overflow,
+                         QStringLiteral("Die Zahl %1 ist %2 Zeichen lang, das Feld nur %3 "
+                                        "Zeichen breit.")
+                             .arg(quotedValue(value))
+                             .arg(value.size())
+                             .arg(width));
+}
+
 void fitWidth(QString& value, const ValueShape& shape)
 {
     const qsizetype width = shape.width;
     const qsizetype n = value.size();
+    if (shape.keepDigits && width != 0 && n > width && (shape.right || shape.fixlength))
+        throw tooWide(value, width);
     if (shape.right) {
         if (n < width) {
             QChar* d = setLength(value, width);
@@ -340,6 +427,7 @@ ValueShape ValueShape::of(const trgBodyRec& field, bool fixlength)
 {
     ValueShape shape;
     shape.number = field.fieldtype == Zahl;
+    shape.keepDigits = shape.number || field.fieldtype == AutoCount;
     shape.right = field.adjustment == Rechts;
     shape.fixlength = fixlength;
     shape.plus = field.plus != 0;
@@ -361,29 +449,12 @@ void cnvFromFormat(QString& value, const FormatPlan& format, const RegionalSetti
         case FormatPlan::Kind::Tyymmdd:
             fromTyymmdd(value, regional);
             break;
-        case FormatPlan::Kind::Yyyymmdd: {
-            if (value.size() == 8) { // the usual full value, moved digit by digit
-                const QChar* v = value.constData();
-                const QChar dotted[10] = {v[6], v[7], u'.', v[4], v[5],
-                                          u'.', v[0], v[1], v[2], v[3]};
-                assignView(value, QStringView(dotted, 10));
-                break;
-            }
-            ShortText out;
-            dottedFromYmd(value, out);
-            out.copyTo(value);
+        case FormatPlan::Kind::Yyyymmdd:
+            fromCompactDate(value, true);
             break;
-        }
-        case FormatPlan::Kind::Ddmmyyyy: {
-            ShortText out;
-            out.mid(value, 1, 2);
-            out.put(u'.');
-            out.mid(value, 3, 2);
-            out.put(u'.');
-            out.mid(value, 5, 4);
-            out.copyTo(value);
+        case FormatPlan::Kind::Ddmmyyyy:
+            fromCompactDate(value, false);
             break;
-        }
         default:
             break;
         }
@@ -412,7 +483,7 @@ bool convertCompactDate(QString& value, const FormatPlan& from, const FormatPlan
     QChar* v = value.data();
     for (int k = 0; k < 8; ++k) {
         if (unsigned(v[k].unicode() - u'0') > 9)
-            return false; // the dotted form would not be read by position either
+            return false; // blanks, "no date" or an error: the two steps decide
     }
     // Where year, month and day start in the eight digits of each form.
     struct Places {
@@ -426,7 +497,7 @@ bool convertCompactDate(QString& value, const FormatPlan& from, const FormatPlan
     };
     if (!isValidDate(
             CalendarDate{two(in.year) * 100 + two(in.year + 2), two(in.month), two(in.day)}))
-        return false; // the dotted value would stay as it is
+        return false; // zeros only stay as they are; any other is an error
     // A valid date is written with the same digits, only in other places.
     const QChar d[8] = {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]};
     const auto move = [&](int to, int from, int n) { std::copy_n(d + from, n, v + to); };

@@ -34,8 +34,9 @@ struct FormatPlan {
 
 // What formatToValue needs of a target field.
 struct ValueShape {
-    bool number = false; // field type "Zahl"
-    bool right = false;  // adjustment "rechts"
+    bool number = false;     // field type "Zahl"
+    bool keepDigits = false; // "Zahl" or "AutoCount": too long for the width is an error
+    bool right = false;      // adjustment "rechts"
     bool fixlength = false;
     bool plus = false;
     bool fill = false; // zero filling ("0padding")
@@ -48,8 +49,9 @@ struct ValueShape {
 };
 
 // A compact source date ("yyyymmdd", "ddmmyyyy", "tyymmdd") becomes "dd.mm.yyyy";
-// any other format leaves the value unchanged. The "tyymmdd" value must be a number
-// (error 13 otherwise), read by the regional rules (German without them).
+// any other format leaves the value unchanged. A value that is not a real day in its
+// format is error 13; kept as they are: empty "yyyymmdd"/"ddmmyyyy" text gives "..",
+// zeros only stay zeros, a "tyymmdd" value of 0 gives empty text.
 void cnvFromFormat(QString& value, QStringView format, const RegionalSettings& regional);
 void cnvFromFormat(QString& value, QStringView format);
 void cnvFromFormat(QString& value, const FormatPlan& format, const RegionalSettings& regional);
@@ -57,17 +59,20 @@ void cnvFromFormat(QString& value, const FormatPlan& format, const RegionalSetti
 // Both steps at once for a compact source date ("yyyymmdd", "ddmmyyyy") written in a
 // compact target format: true when the value was eight digits of a valid date and is
 // now written in the target format, exactly as the two steps would have written it;
-// false (value unchanged) otherwise, and the caller takes the two steps.
+// false (value unchanged) otherwise, and the caller takes the two steps (which fail
+// for a value that is not a date).
 bool isCompactDate(const FormatPlan& format);
 bool convertCompactDate(QString& value, const FormatPlan& from, const FormatPlan& to);
 
 // Writes the value in the target field's format ("yyyymmdd", "ddmmyyyy", "tyymmdd",
-// "dd.mm.yyyy" or another date/number pattern); empty format leaves it unchanged.
+// "dd.mm.yyyy" or another date/number pattern); empty format leaves it unchanged, as
+// does a value that is not a date. A date outside 1900-2099 for "tyymmdd" is error 6.
 void cnvToFormat(QString& value, QStringView format, const RegionalSettings& regional);
 void cnvToFormat(QString& value, const FormatPlan& format, const RegionalSettings& regional);
 
 // Final shape of a target value: number digits, decimals, sign and zero filling for
-// "Zahl", then alignment and width (fixlength is the target head's flag).
+// "Zahl", then alignment and width (fixlength is the target head's flag). Text is cut
+// to the width; a number longer than its width is error 6.
 void formatToValue(QString& value, const trgBodyRec& field, bool fixlength,
                    const RegionalSettings& regional);
 void formatToValue(QString& value, const ValueShape& shape, const RegionalSettings& regional);

@@ -2,6 +2,7 @@
 #include "engine/formatting.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace quendra;
 
@@ -31,31 +32,77 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ConvertCase{"t2005", "1051231", "tyymmdd", "31.12.2005"},
                       ConvertCase{"t1999", "991231", "tyymmdd", "31.12.1999"},
                       ConvertCase{"t2000Blanks", " 1000101 ", "tyymmdd", "01.01.2000"},
+                      ConvertCase{"t1900", "214", "tyymmdd", "14.02.1900"},
+                      ConvertCase{"t1905", "50607", "tyymmdd", "07.06.1905"},
+                      ConvertCase{"tLeadingZeros", "000000214", "tyymmdd", "14.02.1900"},
                       ConvertCase{"tZero", "0", "tyymmdd", ""},
                       ConvertCase{"tZeros", "0000000", "tyymmdd", ""},
-                      ConvertCase{"tShort", "5", "tyymmdd", "..195"},
-                      ConvertCase{"tLong", "991051231", "tyymmdd", "31.12.2005"},
                       ConvertCase{"ymd", "20051231", "yyyymmdd", "31.12.2005"},
+                      ConvertCase{"ymdBlanks", " 20051231  ", "yyyymmdd", "31.12.2005"},
+                      ConvertCase{"ymdLeapDay", "20240229", "yyyymmdd", "29.02.2024"},
                       ConvertCase{"ymdEmpty", "", "yyyymmdd", ".."},
-                      ConvertCase{"ymdShort", "200512", "yyyymmdd", ".12.2005"},
-                      ConvertCase{"ymdLong", "2005123199", "yyyymmdd", "31.12.2005"},
+                      ConvertCase{"ymdZeros", "00000000", "yyyymmdd", "00000000"},
                       ConvertCase{"dmy", "31122005", "ddmmyyyy", "31.12.2005"},
-                      ConvertCase{"dmyShort", "3112", "ddmmyyyy", "31.12."},
+                      ConvertCase{"dmyEmpty", "   ", "ddmmyyyy", ".."},
+                      ConvertCase{"dmyZero", "0", "ddmmyyyy", "0"},
                       ConvertCase{"dotted", "x", "dd.mm.yyyy", "x"},
                       ConvertCase{"caseCounts", "20051231", "YYYYMMDD", "20051231"},
                       ConvertCase{"none", "20051231", "", "20051231"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FromFormatErrors, NonNumericCompactDate)
+// Values that name no day in their format stop with error 13 and say why.
+TEST(FromFormatErrors, ValuesThatAreNoDates)
 {
-    for (const char* bad : {"abc", "", "  "}) {
+    const std::tuple<const char*, const char16_t*, const char*> cases[] = {
+        {"abcdefgh", u"yyyymmdd", "kein Datum der Form"},
+        {"2005-12-31", u"yyyymmdd", "acht Ziffern"},
+        {"200512", u"yyyymmdd", "acht Ziffern"},
+        {"2005123199", u"yyyymmdd", "acht Ziffern"},
+        {"20050231", u"yyyymmdd", "den 31.02.2005 gibt es nicht"},
+        {"20230229", u"yyyymmdd", "den 29.02.2023 gibt es nicht"},
+        {"20051301", u"yyyymmdd", "den 01.13.2005 gibt es nicht"},
+        {"00000101", u"yyyymmdd", "den 01.01.0000 gibt es nicht"},
+        {"31022005", u"ddmmyyyy", "den 31.02.2005 gibt es nicht"},
+        {"3112", u"ddmmyyyy", "acht Ziffern"},
+        {"abc", u"tyymmdd", "bis zu sieben Ziffern"},
+        {"", u"tyymmdd", "bis zu sieben Ziffern"},
+        {"  ", u"tyymmdd", "bis zu sieben Ziffern"},
+        {"991051231", u"tyymmdd", "bis zu sieben Ziffern"},
+        {"2051231", u"tyymmdd", "die erste 0 für 19xx oder 1 für 20xx"},
+        {"1051231,5", u"tyymmdd", "bis zu sieben Ziffern"},
+        {"-1051231", u"tyymmdd", "bis zu sieben Ziffern"},
+        {"5", u"tyymmdd", "den 05.00.1900 gibt es nicht"},
+        {"1051331", u"tyymmdd", "den 31.13.2005 gibt es nicht"},
+    };
+    for (const auto& [bad, format, why] : cases) {
         QString value = QString::fromUtf8(bad);
         try {
-            cnvFromFormat(value, u"tyymmdd");
-            FAIL() << bad;
+            cnvFromFormat(value, QStringView(format), German);
+            FAIL() << bad << " gave " << value.toStdString();
         } catch (const Error& e) {
-            EXPECT_EQ(e.number(), errnum::TypeMismatch);
+            EXPECT_EQ(e.number(), errnum::TypeMismatch) << bad;
             EXPECT_TRUE(e.source().startsWith(u"Modul: clsFileConvert.cnvFromFormat"));
+            const QString text = e.description();
+            EXPECT_TRUE(text.contains(QLatin1Char('"') + QString::fromUtf8(bad) + QLatin1Char('"')))
+                << text.toStdString();
+            EXPECT_TRUE(text.contains(QString::fromUtf8(why))) << text.toStdString();
+        }
+    }
+}
+
+// Every day that the compact forms hold comes back as it was written.
+TEST(CompactDates, EveryDayRoundTrips)
+{
+    QString dotted, written;
+    for (QDate day(1900, 1, 1); day.year() < 2100; day = day.addDays(1)) {
+        dotted = day.toString(u"dd.MM.yyyy");
+        for (const char16_t* format : {u"tyymmdd", u"yyyymmdd", u"ddmmyyyy"}) {
+            written = dotted;
+            cnvToFormat(written, QStringView(format), German);
+            QString back = written;
+            cnvFromFormat(back, QStringView(format), German);
+            ASSERT_EQ(back, dotted)
+                << QString::fromUtf16(format).toStdString() << " " << written.toStdString();
         }
     }
 }
@@ -74,6 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ConvertCase{"t2005", "31.12.2005", "tyymmdd", "1051231"},
                       ConvertCase{"t1999", "31.12.1999", "tyymmdd", "991231"},
                       ConvertCase{"t2000", "01.01.2000", "tyymmdd", "1000101"},
+                      ConvertCase{"t1900", "14.02.1900", "tyymmdd", "214"},
+                      ConvertCase{"t2099", "31.12.2099", "tyymmdd", "1991231"},
                       ConvertCase{"tIso", "2005-12-31", "tyymmdd", "1051231"},
                       ConvertCase{"tText", "abc", "tyymmdd", "abc"},
                       ConvertCase{"ymd", "31.12.2005", "yyyymmdd", "20051231"},
@@ -135,15 +184,14 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"rounding", "1,005", "Zahl", 1, 2, 1, 0, "links", false, " 1,01"},
         FieldCase{"roundingNegative", "-2,345", "Zahl", 1, 2, 1, 0, "links", false, "-2,35"},
         FieldCase{"blankBeforeMinus", " -5", "Zahl", 3, 0, 1, 0, "links", true, "-005"},
-        FieldCase{"widthOne", "123", "Zahl", 0, 0, 0, 0, "rechts", false, "3"},
         FieldCase{"explicitPlusFix", "+5", "Zahl", 3, 0, 1, 0, "links", true, "005 "},
         FieldCase{"explicitPlusRight", "+5", "Zahl", 3, 0, 1, 0, "rechts", false, " 005"},
         FieldCase{"plainNumber", "00123", "Zahl", 3, 0, 0, 0, "links", false, "123"},
+        FieldCase{"fitsExactlyRight", "123", "Zahl", 2, 0, 0, 0, "rechts", false, "123"},
+        FieldCase{"tooLongFreeWidth", "123456,5", "Zahl", 3, 1, 1, 0, "links", false, " 123456,5"},
         FieldCase{"plainDecimals", "-0012,50", "Zahl", 3, 0, 0, 0, "links", false, "-12,5"},
         FieldCase{"plainPlus", "12", "Zahl", 3, 0, 0, 1, "links", false, "+12"},
         FieldCase{"noIntegerDigit", "0,5", "Zahl", 0, 2, 0, 0, "links", false, ",50"},
-        FieldCase{"tooLongFix", "123456,5", "Zahl", 3, 1, 1, 0, "links", true, " 12345"},
-        FieldCase{"tooLongRight", "123456,5", "Zahl", 3, 1, 1, 0, "rechts", false, "3456,5"},
         FieldCase{"textZeroLengthRight", "abc ", "Text", 0, 0, 0, 0, "rechts", false, "abc "},
         FieldCase{"textZeroLengthFix", "abc ", "Text", 0, 0, 0, 0, "links", true, "abc "},
         FieldCase{"textTrim", " abc  ", "Text", 0, 0, 0, 0, "links", false, " abc"},
@@ -157,20 +205,54 @@ INSTANTIATE_TEST_SUITE_P(
                   "31.12.2005"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FinalShapeErrors, UnreadableNumberNamesTheValue)
+// A number that cannot be read, or does not fit its width, stops with an error that
+// quotes it (at most 100 characters of it).
+TEST(FinalShapeErrors, NumbersThatCannotBeWritten)
 {
-    trgBodyRec field;
-    field.fieldtype = QStringLiteral("Zahl");
-    field.length = 5;
-    for (const char* bad : {"abc", "12.5", "1,2,3"}) {
-        QString value = QString::fromUtf8(bad);
+    const QString huge(1 << 20, QLatin1Char('9'));
+    const std::tuple<QString, const char*, qint16, const char*, bool, qint32, QString> cases[] = {
+        {u"abc"_qs, "Zahl", 5, "", false, errnum::TypeMismatch, u"\"abc\""_qs},
+        {u"12.5"_qs, "Zahl", 5, "", false, errnum::TypeMismatch, u"\"12.5\""_qs},
+        {u"1,2,3"_qs, "Zahl", 5, "", false, errnum::TypeMismatch, u"\"1,2,3\""_qs},
+        {u"123"_qs, "Zahl", 0, "rechts", false, errnum::Overflow,
+         u"Die Zahl \"123\" ist 3 Zeichen lang, das Feld nur 1 Zeichen breit."_qs},
+        {u"12345"_qs, "Zahl", 1, "links", true, errnum::Overflow, u"\"12345\" ist 5 Zeichen"_qs},
+        {u"-1234"_qs, "Zahl", 3, "rechts", true, errnum::Overflow, u"\"-1234\""_qs},
+        {u"1000"_qs, "AutoCount", 3, "rechts", false, errnum::Overflow, u"\"1000\""_qs},
+        {u"1000"_qs, "AutoCount", 3, "links", true, errnum::Overflow, u"\"1000\""_qs},
+        {huge, "Zahl", 5, "rechts", false, errnum::TypeMismatch, // beyond 1E308
+         QLatin1Char('"') + huge.left(100) + u"…\" (1048576 Zeichen)"_qs},
+        {u"1"_qs + QString(119, u'0'), "Zahl", 5, "rechts", false, errnum::Overflow,
+         u"\"1"_qs + QString(99, u'0') + u"…\" (120 Zeichen) ist 120 Zeichen lang"_qs},
+    };
+    for (const auto& [bad, type, length, adjustment, fixlength, number, text] : cases) {
+        trgBodyRec field;
+        field.fieldtype = QString::fromUtf8(type);
+        field.length = length;
+        field.adjustment = QString::fromUtf8(adjustment);
+        QString value = bad;
         try {
-            formatToValue(value, field, false, German);
-            FAIL() << bad;
+            formatToValue(value, field, fixlength, German);
+            FAIL() << bad.left(20).toStdString() << " gave " << value.toStdString();
         } catch (const Error& e) {
-            EXPECT_EQ(e.number(), errnum::TypeMismatch);
-            EXPECT_TRUE(e.description().contains(QString::fromUtf8(bad)));
+            EXPECT_EQ(e.number(), number);
+            EXPECT_TRUE(e.description().contains(text)) << e.description().toStdString();
+            EXPECT_LT(e.description().size(), 200);
             EXPECT_TRUE(e.source().startsWith(u"Modul: clsFileConvert.formatToValue"));
+        }
+    }
+}
+
+TEST(ToFormatErrors, TyymmddHoldsOnlyTheYears1900To2099)
+{
+    for (const char* date : {"31.12.1899", "01.01.2100", "01.01.0001"}) {
+        QString value = QString::fromUtf8(date);
+        try {
+            cnvToFormat(value, u"tyymmdd", German);
+            FAIL() << date << " gave " << value.toStdString();
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errnum::Overflow);
+            EXPECT_TRUE(e.description().contains(QString::fromUtf8(date)));
         }
     }
 }

@@ -1,4 +1,5 @@
--- Compact source dates become dd.mm.yyyy and are written in the target format
+-- Compact source dates become dd.mm.yyyy and are written in the target format; zeros
+-- only stay as they are, and the years 1900-1909 survive "tyymmdd" both ways
 insert into srcHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, sqlstring, frommedium) values ('T', '@DIR@/src.txt', '', 0, '', ';', '', NULL, 0);
 insert into trgHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, textsign, frommedium, fixlength, chkrecord, encoding) values ('T', '@DIR@/out.txt', '', 0, '', ';', '', '', 0, 0, 0, 'ANSI');
 insert into srcBody (transid, field, format, sort) values

@@ -9,4 +9,4 @@ insert into trgBody (transid, field, length, decscale, fieldtype, format, defaul
   ('T', 'PLUS', 5, 2, 'Zahl', '', '', 'v', '', '', 20, 1, 1, 0, ''),
   ('T', 'NOPAD', 5, 2, 'Zahl', '', '', 'v', '', '', 30, 0, 0, 0, ''),
   ('T', 'RIGHT', 5, 2, 'Zahl', '', '', 'v', 'rechts', '', 40, 0, 1, 0, ''),
-  ('T', 'NARROW', 0, 0, 'Zahl', '', '', 'w', 'rechts', '', 50, 0, 0, 0, '');
+  ('T', 'NARROW', 2, 0, 'Zahl', '', '', 'w', 'rechts', '', 50, 0, 0, 0, '');
