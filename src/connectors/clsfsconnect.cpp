@@ -38,6 +38,7 @@ struct clsFSConnect::Impl {
     bool open = false;
     bool eof = false;
     qint64 lineCount = 0;
+    std::size_t firstLineFields = 0; // fields of line 1, for the message about a short line
     QString delimiter;
     QByteArray delimiterBytes;    // the delimiter as file bytes
     bool delimiterInFile = false; // every delimiter character has a byte of its own
@@ -59,7 +60,34 @@ struct clsFSConnect::Impl {
     void readNext();
     void useCurrentLine();
     void prepareFields(std::string_view raw);
+    QString missingField(int index) const;
 };
+
+namespace {
+QString fieldsText(std::size_t count)
+{
+    return count == 1 ? QStringLiteral("1 Feld") : QStringLiteral("%1 Felder").arg(count);
+}
+} // namespace
+
+// Says what is wrong with the current line when it has no field index (counted from 0).
+QString clsFSConnect::Impl::missingField(int index) const
+{
+    const qint64 field = qint64(index) + 1;
+    if (line.isEmpty() && lineCount > 1)
+        return QStringLiteral("Zeile %1 ist leer, die erste Zeile hat %2: es fehlt Feld %3.")
+            .arg(lineCount)
+            .arg(fieldsText(firstLineFields))
+            .arg(field);
+    const QString has = QStringLiteral("Zeile %1 hat nur %2 (Trennzeichen \"%3\")")
+                            .arg(lineCount)
+                            .arg(fieldsText(fieldTotal), delimiter);
+    if (lineCount > 1 && fieldTotal < firstLineFields)
+        return has + QStringLiteral(", die erste Zeile %1: es fehlt Feld %2.")
+                         .arg(firstLineFields)
+                         .arg(field);
+    return has + QStringLiteral(": es gibt kein Feld %1.").arg(field);
+}
 
 void clsFSConnect::Impl::setDelimiter(const QString& text)
 {
@@ -155,6 +183,8 @@ void clsFSConnect::Impl::readNext()
     }
     ++lineCount;
     useCurrentLine();
+    if (lineCount == 1)
+        firstLineFields = fieldTotal;
 }
 
 clsFSConnect::clsFSConnect() : d(std::make_unique<Impl>()) {}
@@ -258,10 +288,8 @@ QStringView clsFSConnect::getField(int index) const
     if (!d->reading())
         return {};
     if (!d->fieldsReady || index < 0 || std::size_t(index) >= d->fieldTotal) {
-        raiseError(
-            standardError(errnum::SubscriptOutOfRange,
-                          QStringLiteral("Feld %1 in Zeile %2").arg(index).arg(d->lineCount)),
-            QStringLiteral("clsFSConnect.getField"));
+        raiseError(standardError(errnum::SubscriptOutOfRange, d->missingField(index)),
+                   QStringLiteral("clsFSConnect.getField"));
     }
     return d->fields[std::size_t(index)];
 }

@@ -11,6 +11,8 @@
 #include "engine/indivtorven.h"
 #include "engine/valuebuffer.h"
 
+#include <algorithm>
+
 namespace quendra {
 
 namespace {
@@ -142,31 +144,38 @@ void clsFileConvert::setToValue(QStringView field, const QString& value)
     });
 }
 
-void clsFileConvert::Impl::takeRecord(clsFileConvert& engine, const RecordReader& reader,
-                                      const clsFSConnect* file, int fieldCount)
+void clsFileConvert::Impl::takeRecord(const RecordReader& reader, const clsFSConnect* file,
+                                      int fieldCount)
 {
-    // With as many columns as source fields, starting at the first slot, the counting
-    // of setFromValue comes down to slot k := column k.
-    const qsizetype n = qsizetype(fromValues.size());
+    // Every record fills the source fields from the first: column k into field k.
+    // Columns beyond the source fields are not read; fields beyond the record's columns
+    // are empty, so that no value moves into another field or record. A line of a text
+    // file needs the columns that the first line has (up to the source fields).
+    const std::size_t n = fromValues.size();
+    const std::size_t required = std::min(n, std::size_t(std::max(fieldCount, 0)));
+    std::size_t taken = required;
     lineValues = {};
-    if (fieldCount == n && (fromPos == 0 || fromPos == n)) {
-        const std::span<const QStringView> line =
-            file ? file->currentFields() : std::span<const QStringView>();
-        if (line.size() >= size_t(n) && !torven) {
+    const std::span<const QStringView> line =
+        file ? file->currentFields() : std::span<const QStringView>();
+    if (file && line.size() >= required) {
+        taken = std::min(n, line.size());
+        if (taken == n && !torven) {
             // Read in place: only the customer conversion asks for the values by number.
-            lineValues = line.first(size_t(n));
-        } else if (line.size() >= size_t(n)) {
-            for (size_t j = 0; j < size_t(n); ++j)
-                assignView(fromValues[j], line[j]);
+            lineValues = line.first(n);
         } else {
-            for (qsizetype j = 0; j < n; ++j) // a short line fails here as getField fails
-                assignView(fromValues[size_t(j)], reader.getField(int(j)));
+            for (std::size_t j = 0; j < taken; ++j)
+                assignView(fromValues[j], line[j]);
         }
-        fromPos = n;
-        return;
+    } else {
+        // A short line fails here, saying what is wrong with it.
+        for (std::size_t j = 0; j < required; ++j)
+            assignView(fromValues[j], reader.getField(int(j)));
     }
-    for (int j = 0; j < fieldCount; ++j)
-        engine.setFromValue(reader.getField(j));
+    if (lineValues.empty()) {
+        for (std::size_t j = taken; j < n; ++j)
+            fromValues[j].resize(0);
+    }
+    fromPos = qsizetype(taken);
 }
 
 QString clsFileConvert::Impl::runNote() const
@@ -241,7 +250,7 @@ void clsFileConvert::RunConvert()
             d->record = reader.AbsolutePosition();
             if (d->progress)
                 d->progress->setCount(d->record, total);
-            d->takeRecord(*this, reader, source.file.get(), source.fieldCount);
+            d->takeRecord(reader, source.file.get(), source.fieldCount);
             runTargedConvert(false);
             reader.MoveNext();
         }

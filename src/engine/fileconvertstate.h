@@ -70,10 +70,10 @@ struct clsFileConvert::Impl {
     qsizetype field = -1; // target field being composed, -1 when none
 
     void buildPlan(const clsFileConvert& engine);
-    // Copies the columns of the reader's current record into the source slots; file is
-    // the reader when it is a text file (its fields are then taken all at once).
-    void takeRecord(clsFileConvert& engine, const RecordReader& reader, const clsFSConnect* file,
-                    int fieldCount);
+    // Fills the source slots from the reader's current record, column k into slot k,
+    // starting at the first slot; file is the reader when it is a text file (its fields
+    // are then taken all at once). fieldCount: the source's columns per record.
+    void takeRecord(const RecordReader& reader, const clsFSConnect* file, int fieldCount);
     // Copies values read in place into fromValues (before the line goes away).
     void settleFromValues();
     QStringView sourceValue(int slot) const
