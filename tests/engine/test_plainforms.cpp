@@ -187,10 +187,13 @@ TEST(PlainForms, NumberFieldsWrittenAsTheGeneralWriterWritesThem)
         field.plus = s.plus;
         for (const char* text : values) {
             // Both ways agree also on which numbers do not fit the width.
-            for (const bool fixlength : {false, true}) {
-                EXPECT_EQ(shaped(QString::fromUtf8(text), field, fixlength),
-                          shaped(general(text), field, fixlength))
-                    << text << " " << s.length << "/" << s.decscale;
+            for (const char* adjustment : {"", "rechts"}) {
+                field.adjustment = QString::fromUtf8(adjustment);
+                for (const bool fixlength : {false, true}) {
+                    EXPECT_EQ(shaped(QString::fromUtf8(text), field, fixlength),
+                              shaped(general(text), field, fixlength))
+                        << text << " " << s.length << "/" << s.decscale << adjustment;
+                }
             }
             // The number handed to a check sum adds as the final text would.
             for (const bool right : {false, true}) {
