@@ -243,19 +243,4 @@ TEST(PlainForms, CompactDatesConvertedInOneStepAsInTwo)
     }
 }
 
-TEST(PlainForms, FormatsAreClassifiedOnce)
-{
-    using Kind = FormatPlan::Kind;
-    const std::pair<const char16_t*, Kind> cases[] = {{u"", Kind::None},
-                                                      {u"tyymmdd", Kind::Tyymmdd},
-                                                      {u"yyyymmdd", Kind::Yyyymmdd},
-                                                      {u"ddmmyyyy", Kind::Ddmmyyyy},
-                                                      {u"YYYYMMDD", Kind::DateText},
-                                                      {u"dd.mm.yyyy", Kind::DateText},
-                                                      {u"#,##0.00", Kind::NumberText},
-                                                      {u"Betrag", Kind::Other}};
-    for (const auto& [format, kind] : cases)
-        EXPECT_EQ(FormatPlan::of(format).kind, kind) << QString::fromUtf16(format).toStdString();
-}
-
 } // namespace

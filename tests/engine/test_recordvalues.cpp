@@ -28,6 +28,19 @@ struct RecordRun {
     std::vector<const char*> box;
 };
 
+// Stores the field lists of definition T (rows as in RecordRun).
+void storeFields(const test::TempConfigDb& db, const char* srcFields, const char* trgFields)
+{
+    db.exec(QStringLiteral("insert into srcBody (field, format, sort) values ") +
+            QString::fromUtf8(srcFields));
+    db.exec(
+        QStringLiteral("insert into trgBody (field, length, decscale, fieldtype, format, "
+                       "defaultvalue, srcfield, adjustment, plus, \"0padding\", sort) values ") +
+        QString::fromUtf8(trgFields));
+    db.exec(QStringLiteral("update srcBody set transid = 'T'"));
+    db.exec(QStringLiteral("update trgBody set transid = 'T', ltrim = 0, chkfield = ''"));
+}
+
 class RecordRuns : public ::testing::TestWithParam<RecordRun>, protected test::EngineFixture {};
 
 // The text of every box shown, one after the other.
@@ -45,14 +58,7 @@ TEST_P(RecordRuns, WriteEveryValueOrStopAtTheRecord)
     setCurrentTransID(T);
     heads(T);
     db.exec(QStringLiteral("update trgHead set fixlength = %1").arg(r.fixlength ? -1 : 0));
-    db.exec(QStringLiteral("insert into srcBody (field, format, sort) values ") +
-            QString::fromUtf8(r.srcFields));
-    db.exec(
-        QStringLiteral("insert into trgBody (field, length, decscale, fieldtype, format, "
-                       "defaultvalue, srcfield, adjustment, plus, \"0padding\", sort) values ") +
-        QString::fromUtf8(r.trgFields));
-    db.exec(QStringLiteral("update srcBody set transid = 'T'"));
-    db.exec(QStringLiteral("update trgBody set transid = 'T', ltrim = 0, chkfield = ''"));
+    storeFields(db, r.srcFields, r.trgFields);
     writeSource(r.source);
 
     clsFileConvert().RunConvert();
@@ -209,14 +215,7 @@ TEST(RecordRunsFromADatabase, FillTheFieldsFromTheFirstColumn)
         f.db.exec(QStringLiteral("update srcHead set frommedium = 2, filetype = 'Text', "
                                  "header = 0, path = '%1', dbtable = 'quelle'")
                       .arg(folder));
-        f.db.exec(QStringLiteral("insert into srcBody (field, format, sort) values ") +
-                  QString::fromUtf8(c.srcFields));
-        f.db.exec(QStringLiteral("insert into trgBody (field, length, decscale, fieldtype, "
-                                 "format, defaultvalue, srcfield, adjustment, plus, "
-                                 "\"0padding\", sort) values ") +
-                  QString::fromUtf8(c.trgFields));
-        f.db.exec(QStringLiteral("update srcBody set transid = 'T'"));
-        f.db.exec(QStringLiteral("update trgBody set transid = 'T', ltrim = 0, chkfield = ''"));
+        storeFields(f.db, c.srcFields, c.trgFields);
 
         clsFileConvert().RunConvert();
 
