@@ -9,9 +9,10 @@ namespace quendra {
 namespace {
 void filterQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
-    if (type != QtCriticalMsg && type != QtFatalMsg)
+    const bool ours = message.startsWith(QLatin1StringView("Quendra:"));
+    if (!ours && type != QtCriticalMsg && type != QtFatalMsg)
         return;
-    std::fprintf(stderr, "Qt: %s\n", message.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s%s\n", ours ? "" : "Qt: ", message.toLocal8Bit().constData());
     std::fflush(stderr);
 }
 } // namespace
