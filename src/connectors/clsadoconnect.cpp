@@ -157,7 +157,8 @@ struct clsADOConnect::Impl {
         }
     }
     // Whether the data source lists the table (ignoring letter case, quotes and a schema
-    // in front); true when the list cannot be had, so that nothing false is claimed.
+    // in front); true when no list can be had (a lost connection lists nothing), so that
+    // nothing false is claimed.
     bool hasTable(QString name) const
     {
         if (name.size() >= 2 &&
@@ -169,6 +170,8 @@ struct clsADOConnect::Impl {
         } catch (...) {
             return true;
         }
+        if (names.isEmpty())
+            return true;
         for (const QString& t : names) {
             if (t.compare(name, Qt::CaseInsensitive) == 0 ||
                 t.section(QLatin1Char('.'), -1).compare(name, Qt::CaseInsensitive) == 0)

@@ -104,6 +104,11 @@ TEST_F(RunMessages, MissingTableOfAnOdbcServerIsNamed)
 {
     if (test::postgresDsn().isEmpty())
         GTEST_SKIP() << "needs scripts/with-test-services.sh";
+    // The server lists at least one table, so that the missing one can be told apart
+    // from a server that lists nothing.
+    const test::ScratchConnection server(QStringLiteral("QODBC"), test::postgresDsn());
+    const QString present = test::uniqueTableName(QStringLiteral("da"));
+    server.exec(QStringLiteral("create table %1 (x int)").arg(present));
     db.exec(QStringLiteral("update srcHead set frommedium = 1, path = '%1', dbtable = 'fehlt'")
                 .arg(test::postgresDsn()));
     const BatchResult r = test::runBatch(args());
@@ -111,6 +116,7 @@ TEST_F(RunMessages, MissingTableOfAnOdbcServerIsNamed)
                                        "Datenbanktreibers: ")
                             .arg(test::postgresDsn()));
     EXPECT_TRUE(r.err.contains(QStringLiteral("fehlt"))) << r.err.toStdString();
+    server.exec(QStringLiteral("drop table %1").arg(present));
 }
 
 } // namespace
