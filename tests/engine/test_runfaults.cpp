@@ -183,12 +183,19 @@ TEST_P(Stopped, EndsAfterTheRecordInHand)
     ASSERT_GE(fifo, 0) << "the run did not open its source";
     ::fcntl(fifo, F_SETFL, 0);
     ASSERT_EQ(::write(fifo, "a\r\nb\r\n", 6), 6);
-    // Wait until the run has taken both records out of the pipe and waits for more.
+    // Wait until the run has taken both records out of the pipe, converted them and
+    // sleeps in the next read.
     QElapsedTimer waited;
     waited.start();
     for (int unread = 1; unread > 0 && waited.elapsed() < 20000; QThread::msleep(5))
         ::ioctl(fifo, FIONREAD, &unread);
-    QThread::msleep(300);
+    QFile wchan(QStringLiteral("/proc/%1/wchan").arg(process.processId()));
+    while (waited.elapsed() < 20000 && wchan.open(QIODevice::ReadOnly) &&
+           wchan.readAll() != "pipe_read") {
+        wchan.close();
+        QThread::msleep(5);
+    }
+    QThread::msleep(100);
     ::kill(pid_t(process.processId()), GetParam());
     QThread::msleep(100);
     EXPECT_EQ(::write(fifo, "c\r\nd\r\n", 6), 6) << "the run ended before it read on";
