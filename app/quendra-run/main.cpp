@@ -2,6 +2,8 @@
 #include "common/error.h"
 #include "common/globals.h"
 #include "common/messagehandler.h"
+#include "common/qtmessages.h"
+#include "common/stoprequest.h"
 #include "common/streamoutput.h"
 #include "engine/clsfileconvert.h"
 
@@ -77,11 +79,22 @@ void runOne(ProgressSink* progress)
     engine->RunConvert();
 }
 
+// After a stop from outside the remaining definitions are not started.
+void reportSkipped(const QStringList& transIds)
+{
+    const Error err(errnum::UserInterrupt, {},
+                    QStringLiteral("Abgebrochen: nicht ausgeführt wurden %1.")
+                        .arg(transIds.join(QStringLiteral(", "))));
+    showError(&err, StyleCritical, QStringLiteral("quendra-run"));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    installQtMessageFilter();
+    installStopSignals();
     const std::optional<Arguments> args = parseArguments(QCoreApplication::arguments());
     if (!args) {
         std::fputs(usage, stderr);
@@ -99,10 +112,14 @@ int main(int argc, char** argv)
         progress = std::make_unique<TerminalProgress>(stderr);
     StreamMessageSink sink(stderr, progress.get());
     setMessageSink(&sink);
-    for (const QString& transId : args->transIds) {
-        setCurrentTransID(transId);
+    for (qsizetype i = 0; i < args->transIds.size(); ++i) {
+        if (stopRequested()) {
+            reportSkipped(args->transIds.mid(i));
+            break;
+        }
+        setCurrentTransID(args->transIds[i]);
         runOne(progress.get());
     }
     setMessageSink(nullptr);
-    return sink.errorCount() > 0 ? 1 : 0;
+    return sink.errorCount() > 0 || stopRequested() ? 1 : 0;
 }

@@ -1,6 +1,7 @@
 // quendra: the desktop program.
 #include "common/beep.h"
 #include "common/globals.h"
+#include "common/qtmessages.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/messageboxsink.h"
 
@@ -9,6 +10,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    quendra::installQtMessageFilter();
     quendra::applyRegionalDefault();
     quendra::initGlobals();
     quendra::setBeepHook([] { QApplication::beep(); });

@@ -12,6 +12,7 @@ constexpr qint32 Overflow = 6;
 constexpr qint32 OutOfMemory = 7;
 constexpr qint32 SubscriptOutOfRange = 9;
 constexpr qint32 TypeMismatch = 13;
+constexpr qint32 UserInterrupt = 18; // stopped from outside (a signal, a cancel)
 constexpr qint32 FileNotFound = 53;
 constexpr qint32 FileAlreadyOpen = 55;
 constexpr qint32 PathFileAccess = 75;

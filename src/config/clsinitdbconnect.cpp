@@ -288,6 +288,10 @@ bool clsInitDBConnect::chkDBVersion()
                               QStringLiteral("DB-Version ist nicht aktuell."));
                 return true;
             }
+            // Only a version table that is missing or empty is created; a locked file
+            // has its tables, they just cannot be read now.
+            if (readError && isLockedError(*readError))
+                throw *readError;
             if (created)
                 throw Error(readError ? readError->number() : errnum::NoCurrentRecord, {},
                             QStringLiteral("Die Konfigurationsdatenbank %1 enthält keine lesbare "

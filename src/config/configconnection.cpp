@@ -16,6 +16,8 @@ namespace {
 // A file of 0 bytes is an empty SQLite database; any other file must begin so.
 const QByteArray SqliteMagic("SQLite format 3\0", 16);
 
+constexpr int LockWaitMilliseconds = 2000;
+
 void checkFile(const QString& path)
 {
     const QFileInfo info(path);
@@ -51,7 +53,10 @@ ConfigConnection::ConfigConnection(const QString& path) : m_path(path)
     m_name = uniqueConnectionName();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     // mode=rw: SQLite must never create the file, even if it vanished after the check.
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+    // A lock of another program that lasts longer than a short write is reported
+    // instead of waited for.
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(LockWaitMilliseconds));
     db.setDatabaseName(
         QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
         QStringLiteral("?mode=rw"));

@@ -11,6 +11,8 @@ namespace quendra {
 namespace {
 
 constexpr qint32 SqliteGenericError = 1;
+constexpr qint32 SqliteBusy = 5;   // another connection holds a lock on the file
+constexpr qint32 SqliteLocked = 6; // a table is locked within the same file
 
 [[noreturn]] void throwQueryError(const QSqlQuery& query)
 {
@@ -60,7 +62,19 @@ Error sqlError(const QSqlError& error)
     QString text = error.databaseText();
     if (text.isEmpty())
         text = error.driverText();
+    if (ok && (code == SqliteBusy || code == SqliteLocked))
+        text = QStringLiteral("Die Konfigurationsdatenbank ist von einem anderen Programm "
+                              "gesperrt, das gerade in sie schreibt. Bitte warten, bis es "
+                              "fertig ist, oder es beenden und es dann erneut versuchen.\n"
+                              "Meldung des Datenbanktreibers: ") +
+               text;
     return Error(ok ? code : SqliteGenericError, QStringLiteral("QSQLITE"), text);
+}
+
+bool isLockedError(const Error& error)
+{
+    return error.source() == u"QSQLITE" &&
+           (error.number() == SqliteBusy || error.number() == SqliteLocked);
 }
 
 QString quoteSqlText(const QString& text)

@@ -22,8 +22,11 @@ constexpr qint32 RowNotFound = 3197;          // the row was deleted by someone 
 } // namespace errnum
 
 // A driver error as quendra::Error: the native SQLite code as number (1, SQLite's
-// generic error, when the driver gives none), source "QSQLITE", the driver's text.
+// generic error, when the driver gives none), source "QSQLITE", the driver's text;
+// a file locked by another program is explained in German in front of it.
 Error sqlError(const QSqlError& error);
+// True for the error of a file that another connection holds locked.
+bool isLockedError(const Error& error);
 
 // A text as an SQL string literal: between apostrophes, inner apostrophes doubled.
 QString quoteSqlText(const QString& text);

@@ -3,6 +3,7 @@
 #include "common/beep.h"
 #include "common/error.h"
 #include "connectors/backends/backendchoice.h"
+#include "connectors/backends/providererror.h"
 #include "connectors/backends/tableplaceholders.h"
 #include "connectors/clsadoconnect_rowset.h"
 
@@ -35,7 +36,8 @@ struct clsADOConnect::Impl {
         void close() override
         {
             if (d.writer)
-                d.writer->close();
+                explainingProviderErrors([&] { return d.writeSentence(); },
+                                         [&] { d.writer->close(); });
         }
 
     private:
@@ -109,9 +111,73 @@ struct clsADOConnect::Impl {
     {
         if (!writer) {
             const QString target = tableToChange(); // checks that the connector is open
-            writer = backend->openWriter(target);
+            writer = explainingProviderErrors([&] { return writeSentence(); },
+                                              [&] { return backend->openWriter(target); });
         }
         return *writer;
+    }
+
+    // What the data source is called in a message: the data source name or the file.
+    QString sourceName() const
+    {
+        const QString name = parseConnectionString(source).dataSource;
+        return name.isEmpty() ? source : name;
+    }
+    QString writeSentence() const
+    {
+        return QStringLiteral("In die Tabelle „%1“ von „%2“ kann nicht geschrieben werden.")
+            .arg(table.trimmed(), sourceName());
+    }
+    // Reads the rows of a query; a driver's failure says which table or query of which
+    // data source could not be read, and whether the table is missing altogether.
+    RowSet fetch(const QString& queryText, bool byTable)
+    {
+        return explainingProviderErrors([&] { return readSentence(byTable); },
+                                        [&] { return fetchRowSet(*backend, queryText); });
+    }
+    QString readSentence(bool byTable) const
+    {
+        if (!byTable)
+            return QStringLiteral("Die SQL-Abfrage der Quelle kann in „%1“ nicht ausgeführt "
+                                  "werden.")
+                .arg(sourceName());
+        const QString name = resolvedTable();
+        if (!hasTable(name))
+            return QStringLiteral("Die Tabelle „%1“ gibt es in „%2“ nicht.")
+                .arg(name, sourceName());
+        return QStringLiteral("Die Tabelle „%1“ kann in „%2“ nicht gelesen werden.")
+            .arg(name, sourceName());
+    }
+    QString resolvedTable() const
+    {
+        try {
+            return resolveTablePlaceholders(table, [this] { return backend->tables(); }).trimmed();
+        } catch (...) {
+            return table.trimmed();
+        }
+    }
+    // Whether the data source lists the table (ignoring letter case, quotes and a schema
+    // in front); true when no list can be had (a lost connection lists nothing), so that
+    // nothing false is claimed.
+    bool hasTable(QString name) const
+    {
+        if (name.size() >= 2 &&
+            (name.front() == u'"' || name.front() == u'[' || name.front() == u'`'))
+            name = name.mid(1, name.size() - 2);
+        QStringList names;
+        try {
+            names = backend->tables();
+        } catch (...) {
+            return true;
+        }
+        if (names.isEmpty())
+            return true;
+        for (const QString& t : names) {
+            if (t.compare(name, Qt::CaseInsensitive) == 0 ||
+                t.section(QLatin1Char('.'), -1).compare(name, Qt::CaseInsensitive) == 0)
+                return true;
+        }
+        return false;
     }
 
     void addNew()
@@ -135,7 +201,7 @@ struct clsADOConnect::Impl {
     {
         if (!adding || !writer)
             return;
-        writer->update();
+        explainingProviderErrors([&] { return writeSentence(); }, [&] { writer->update(); });
         adding = false;
     }
 };
@@ -166,7 +232,7 @@ void clsADOConnect::setSQL(const QString& sql)
         if (!d->open())
             return;
         // A new row set on the same connection; the placeholders stay as they are.
-        d->replaceRows(fetchRowSet(*d->backend, sql), sql);
+        d->replaceRows(d->fetch(sql, false), sql);
         Q_EMIT dataMemberChanged(QStringLiteral("Primary"));
     });
 }
@@ -176,12 +242,17 @@ void clsADOConnect::init()
     trapped("clsADOConnect.init", [&] {
         d->writer.reset();
         d->adding = false;
-        d->backend = openBackend(d->source);
+        d->backend = explainingProviderErrors(
+            [&] {
+                return QStringLiteral("Die Datenquelle „%1“ kann nicht geöffnet werden.")
+                    .arg(d->sourceName());
+            },
+            [&] { return openBackend(d->source); });
         d->text = RegionalText();
-        const QString query =
-            d->sql.isEmpty() ? QStringLiteral("select * from ") + d->table : d->sql;
+        const bool byTable = d->sql.isEmpty();
+        const QString query = byTable ? QStringLiteral("select * from ") + d->table : d->sql;
         const QString resolved = d->resolve(query);
-        d->replaceRows(fetchRowSet(*d->backend, resolved), resolved);
+        d->replaceRows(d->fetch(resolved, byTable), resolved);
         Q_EMIT dataMemberChanged(QStringLiteral("Primary"));
     });
 }
@@ -354,7 +425,7 @@ void clsADOConnect::Requery()
 {
     trapped("clsADOConnect.Requery", [&] {
         d->requireOpen();
-        d->replaceRows(fetchRowSet(*d->backend, d->query), d->query);
+        d->replaceRows(d->fetch(d->query, d->sql.isEmpty()), d->query);
     });
     Q_EMIT dataMemberChanged(QStringLiteral("Primary"));
 }

@@ -278,6 +278,21 @@ void clsFSConnect::MoveNext()
     });
 }
 
+bool clsFSConnect::endedShort() const
+{
+    return d->reading() && d->eof && d->reader.endedShort();
+}
+
+qint64 clsFSConnect::sizeAtOpen() const
+{
+    return d->reader.sizeAtOpen();
+}
+
+qint64 clsFSConnect::bytesRead() const
+{
+    return d->reader.bytesRead();
+}
+
 int clsFSConnect::fieldCount() const
 {
     return d->reading() && d->fieldsReady ? int(d->fieldTotal) : 0;

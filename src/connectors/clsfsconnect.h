@@ -31,6 +31,12 @@ public:
     // All fields of the current line, as getField gives them one by one; empty when
     // no line is current. Valid until the reader moves.
     std::span<const QStringView> currentFields() const;
+    // True when reading reached the end of a file that was longer when it was opened:
+    // another program shortened it meanwhile, so records are missing. The size at
+    // opening and the bytes read (since opening or MoveFirst) say by how much.
+    bool endedShort() const;
+    qint64 sizeAtOpen() const;
+    qint64 bytesRead() const;
 
     void setEncoding(const QString& encoding);
     // Appends one value to the line being built (mode 0 only).

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -32,6 +33,10 @@ Error fileError(int code, const QString& path)
     case ENOSPC:
     case EDQUOT:
         return Error(DiskFull, {}, QStringLiteral("Datenträger voll: ") + path);
+    case EFBIG:
+        return Error(DiskFull, {},
+                     QStringLiteral("Die Datei hat die größte erlaubte Dateigröße erreicht: ") +
+                         path);
     default:
         return standardError(errnum::PathFileAccess, path);
     }
@@ -56,11 +61,13 @@ void LineReader::open(const QString& path)
         throw fileError(errno, path);
     m_fd = fd;
     m_path = path;
+    struct stat info {};
+    m_sizeAtOpen = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? info.st_size : -1;
     if (!m_buf) {
         m_cap = ReadBlock;
         m_buf = std::make_unique<char[]>(m_cap);
     }
-    rewind();
+    startOver(); // a pipe cannot seek, but it is at its start anyway
 }
 
 void LineReader::close()
@@ -74,9 +81,15 @@ void LineReader::rewind()
 {
     if (m_fd >= 0 && ::lseek(m_fd, 0, SEEK_SET) < 0)
         throw fileError(errno, m_path);
+    startOver();
+}
+
+void LineReader::startOver()
+{
     m_end = m_pos = m_lineStart = m_lineLen = 0;
     m_nextLf = m_nextCr = Unknown;
     m_drained = false;
+    m_consumed = 0;
 }
 
 // Position of the first CR or LF at or after m_pos, or NotFound. Without SSE2 the
@@ -174,6 +187,7 @@ void LineReader::refill()
     if (got == 0)
         m_drained = true;
     m_end += std::size_t(got);
+    m_consumed += got;
     m_nextLf = m_nextCr = Unknown;
 }
 
@@ -199,6 +213,8 @@ void LineWriter::open(const QString& path)
     m_fd = fd;
     m_path = path;
     m_size = m_complete = 0;
+    m_lineEnds.clear();
+    m_written = m_linesWritten = 0;
     if (!m_buf) {
         m_cap = FlushBlock + FlushBlock / 4;
         m_buf = std::make_unique<char[]>(m_cap);
@@ -215,27 +231,46 @@ void LineWriter::grow(std::size_t n)
     m_cap = cap;
 }
 
-// Writes the complete lines; the line being built moves to the front. On a failure the
-// complete lines are dropped, so that the error is reported once.
+// Writes the complete lines; the line being built moves to the front.
 void LineWriter::writeOut()
 {
     std::size_t done = 0;
-    int failure = 0;
     while (done < m_complete) {
         const ssize_t n = ::write(m_fd, m_buf.get() + done, m_complete - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            failure = n < 0 ? errno : ENOSPC;
-            break;
-        }
+        if (n <= 0)
+            failWrite(n < 0 ? errno : ENOSPC, done);
         done += std::size_t(n);
     }
+    m_written += static_cast<long long>(m_complete);
+    m_linesWritten += static_cast<long long>(m_lineEnds.size());
+    m_lineEnds.clear();
     std::memmove(m_buf.get(), m_buf.get() + m_complete, m_size - m_complete);
     m_size -= m_complete;
     m_complete = 0;
-    if (failure != 0)
-        throw fileError(failure, m_path);
+}
+
+// The file took only done bytes of the block: cuts it back to the last complete line
+// among them, drops the block (so that the error is reported once) and throws.
+void LineWriter::failWrite(int code, std::size_t done)
+{
+    const auto kept = std::upper_bound(m_lineEnds.begin(), m_lineEnds.end(), done);
+    const std::size_t keep = kept == m_lineEnds.begin() ? 0 : *(kept - 1);
+    m_linesWritten += kept - m_lineEnds.begin();
+    m_written += static_cast<long long>(keep);
+    const bool whole = keep == done || ::ftruncate(m_fd, m_written) == 0;
+    m_lineEnds.clear();
+    std::memmove(m_buf.get(), m_buf.get() + m_complete, m_size - m_complete);
+    m_size -= m_complete;
+    m_complete = 0;
+    const Error failure = fileError(code, m_path);
+    const QString state =
+        whole ? QStringLiteral(" Die Datei enthält die ersten %1 Zeilen vollständig und endet "
+                               "mit der letzten vollständigen Zeile.")
+                    .arg(m_linesWritten)
+              : QStringLiteral(" Die letzte Zeile der Datei ist unvollständig.");
+    throw Error(failure.number(), failure.source(), failure.description() + state);
 }
 
 void LineWriter::close()

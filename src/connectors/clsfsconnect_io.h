@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace quendra {
 
@@ -27,8 +28,14 @@ public:
     // Makes the next line current; false (and the current line kept) at the end.
     bool next();
     std::string_view line() const { return {m_buf.get() + m_lineStart, m_lineLen}; }
+    // True once the reader has reached the end of a regular file that holds fewer bytes
+    // than it did when it was opened: another program shortened it meanwhile.
+    bool endedShort() const { return m_drained && m_sizeAtOpen >= 0 && m_consumed < m_sizeAtOpen; }
+    long long sizeAtOpen() const { return m_sizeAtOpen; }
+    long long bytesRead() const { return m_consumed; } // since opening or rewinding
 
 private:
+    void startOver();
     std::size_t findLineEnd();
     void refill();
 
@@ -42,11 +49,14 @@ private:
     std::size_t m_lineLen = 0;
     std::size_t m_nextLf = 0; // cached scan results, see findLineEnd
     std::size_t m_nextCr = 0;
-    bool m_drained = false; // the file has no bytes beyond m_end
+    bool m_drained = false;      // the file has no bytes beyond m_end
+    long long m_sizeAtOpen = -1; // size of a regular file when opened, -1 for others
+    long long m_consumed = 0;    // bytes read from the file since opening or rewinding
 };
 
 // Writes bytes to a file through one large buffer, reporting every refusal of the
-// file system (disk full, ...) as an error.
+// file system (disk full, ...) as an error. A file that could not take a whole block is
+// cut back to its last complete line, so that it never ends in a torn record.
 class LineWriter {
 public:
     LineWriter();
@@ -78,6 +88,7 @@ public:
     void endLine()
     {
         m_complete = m_size;
+        m_lineEnds.push_back(m_complete);
         if (m_complete >= FlushBlock)
             writeOut();
     }
@@ -92,13 +103,17 @@ private:
 
     void grow(std::size_t n);
     void writeOut();
+    [[noreturn]] void failWrite(int code, std::size_t done);
 
     int m_fd = -1;
     QString m_path;
     std::unique_ptr<char[]> m_buf;
     std::size_t m_cap = 0;
     std::size_t m_size = 0;
-    std::size_t m_complete = 0; // bytes of complete lines at the front
+    std::size_t m_complete = 0;          // bytes of complete lines at the front
+    std::vector<std::size_t> m_lineEnds; // where each complete line in the buffer ends
+    long long m_written = 0;             // bytes of complete lines in the file
+    long long m_linesWritten = 0;
 };
 
 } // namespace quendra

@@ -5,13 +5,16 @@
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "common/progress.h"
+#include "common/stoprequest.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/clsfsconnect.h"
 #include "engine/fileconvertstate.h"
 #include "engine/indivtorven.h"
+#include "engine/targetoversource.h"
 #include "engine/valuebuffer.h"
 
 #include <algorithm>
+#include <csignal>
 
 namespace quendra {
 
@@ -225,6 +228,43 @@ OpenSource openSource(const clsFileConvert& engine, const SrcHead& head)
     }
     return s;
 }
+
+// The run stops before a record when someone asked it to from outside.
+Error stoppedError(qint64 record)
+{
+    const int signal = stopSignal();
+    const QString by = signal == SIGTERM  ? QStringLiteral(" durch das Signal SIGTERM")
+                       : signal == SIGINT ? QStringLiteral(" durch das Signal SIGINT")
+                                          : QString();
+    return Error(errnum::UserInterrupt, {},
+                 QStringLiteral("Die Umsetzung wurde%1 abgebrochen, bevor Datensatz %2 "
+                                "umgesetzt wurde. Das Ziel enthält die Datensätze davor "
+                                "vollständig, aber keine Prüfsummen.")
+                     .arg(by)
+                     .arg(record));
+}
+
+// A source that delivered fewer records than it held at the start was changed by
+// another program during the run; the target would look complete but is not.
+void checkSourceComplete(const OpenSource& source, qint64 total, qint64 read)
+{
+    if (total > 0 && read < total)
+        throw Error(errnum::NoCurrentRecord, {},
+                    QStringLiteral("Die Quelle endete nach %1 von %2 Datensätzen: sie wurde "
+                                   "während der Umsetzung von einem anderen Programm "
+                                   "verändert. Das Ziel ist unvollständig.")
+                        .arg(read)
+                        .arg(total));
+    if (source.file && source.file->endedShort())
+        throw Error(errnum::NoCurrentRecord, {},
+                    QStringLiteral("Die Quelldatei endete nach %1 Datensätzen, war beim Öffnen "
+                                   "aber länger (%2 statt %3 Bytes gelesen): sie wurde während "
+                                   "der Umsetzung von einem anderen Programm verändert. Das "
+                                   "Ziel ist unvollständig.")
+                        .arg(read)
+                        .arg(source.file->bytesRead())
+                        .arg(source.file->sizeAtOpen()));
+}
 } // namespace
 
 void clsFileConvert::RunConvert()
@@ -233,6 +273,7 @@ void clsFileConvert::RunConvert()
         d->progress->open();
     OpenSource source;
     try {
+        refuseTargetOverSource(d->def.src, d->def.trg);
         source = openSource(*this, d->def.src);
         d->target->checkUsable();
         RecordReader& reader = *source.reader;
@@ -246,15 +287,20 @@ void clsFileConvert::RunConvert()
             total = reader.AbsolutePosition();
             reader.MoveFirst();
         }
+        qint64 read = 0;
         while (!reader.isEOF()) {
             d->record = reader.AbsolutePosition();
+            if (stopRequested())
+                throw stoppedError(d->record);
             if (d->progress)
                 d->progress->setCount(d->record, total);
             d->takeRecord(reader, source.file.get(), source.fieldCount);
             runTargedConvert(false);
+            read = d->record;
             reader.MoveNext();
         }
         d->record = 0;
+        checkSourceComplete(source, total, read);
         if (d->torven)
             indivTorven::torvenRunCorrectAmount(*this, true);
         if (d->def.trg.chkrecord != 0 && d->target->isText() && d->checks->started() &&

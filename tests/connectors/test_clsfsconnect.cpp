@@ -406,15 +406,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     c.MoveNext();
                                     c.getField(2);
                                 },
-                                errnum::SubscriptOutOfRange, "clsFSConnect.getField"},
-                      ErrorCase{"diskFull",
-                                [](clsFSConnect& c, const QString&) {
-                                    c.init(u"/dev/full"_s, 0, u";"_s);
-                                    c.setValue(u"x");
-                                    c.update();
-                                    c.close();
-                                },
-                                61, "clsFSConnect.close"}),
+                                errnum::SubscriptOutOfRange, "clsFSConnect.getField"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TextFile, MissingFileNamesThePathAndLeavesNothingOpen)

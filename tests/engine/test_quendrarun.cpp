@@ -1,29 +1,15 @@
 // The batch runner as a user calls it: exit status, standard error, standard output.
 #include "enginefixture.h"
+#include "support/batchrun.h"
 
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace quendra;
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    QString out, err;
-};
-
-Result runBatch(const QStringList& args, const QString& locale = QStringLiteral("de_DE.UTF-8"))
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), locale);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QUENDRA_RUN_BINARY), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
+using Result = test::BatchResult;
+using test::runBatch;
 
 class QuendraRun : public ::testing::Test, protected test::EngineFixture {
 protected:

@@ -70,7 +70,7 @@ public:
         try {
             commit();
         } catch (const Error& e) {
-            qWarning().noquote() << e.description();
+            qWarning().noquote() << QStringLiteral("Quendra:") << e.description();
         }
         if (!m_tempPath.isEmpty())
             QFile::remove(m_tempPath);

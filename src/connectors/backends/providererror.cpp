@@ -17,6 +17,16 @@ Error providerError(const QSqlError& error, const QString& driver)
     return Error(numeric && code != 0 ? code : GenericProviderError, driver, text);
 }
 
+Error explainedProviderError(const Error& error, const QString& sentence)
+{
+    if (error.source().isEmpty())
+        return error;
+    return Error(error.number(), error.source(),
+                 sentence + QStringLiteral("\nMeldung des Datenbanktreibers: ") +
+                     error.description(),
+                 error.helpFile(), error.helpContext());
+}
+
 QString uniqueConnectionName(const char* prefix)
 {
     static std::atomic<quint64> counter{0};

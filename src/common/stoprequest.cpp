@@ -1,0 +1,52 @@
+#include "common/stoprequest.h"
+
+#include <csignal>
+
+namespace quendra {
+
+namespace {
+
+// -1: a stop without a signal; otherwise the signal number; 0: no stop requested.
+volatile std::sig_atomic_t g_stop = 0;
+
+extern "C" void onStopSignal(int signal)
+{
+    g_stop = signal;
+}
+
+} // namespace
+
+void installStopSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    // A second signal of the same kind ends the process at once, for a run that hangs
+    // in a call that never returns to the record loop (a database server that does
+    // not answer). Interrupted reads and writes resume.
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+void requestStop(int signal)
+{
+    g_stop = signal != 0 ? signal : -1;
+}
+
+bool stopRequested()
+{
+    return g_stop != 0;
+}
+
+int stopSignal()
+{
+    return g_stop > 0 ? int(g_stop) : 0;
+}
+
+void clearStopRequest()
+{
+    g_stop = 0;
+}
+
+} // namespace quendra

@@ -1,0 +1,78 @@
+#include "engine/targetoversource.h"
+
+#include "common/error.h"
+#include "connectors/backends/filetypetable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
+
+namespace quendra {
+
+namespace {
+
+constexpr qint16 TextFile = 0;
+constexpr qint16 DatabaseFile = 2;
+
+// The suffixes of the table files of the file types whose data source is a folder.
+QStringList tableSuffixes(const QString& fileType)
+{
+    if (fileType == u"dBase III")
+        return {QStringLiteral("dbf")};
+    if (fileType == u"Text")
+        return {QStringLiteral("csv"), QStringLiteral("txt")};
+    if (fileType == u"Paradox 5.0")
+        return {QStringLiteral("db")};
+    return {};
+}
+
+// The file that holds the data a head names: the text file itself, or for a database
+// file the file of the data source, or in a folder the file of the named table. Empty
+// when it names no existing file (ODBC, a table given only by SQL text or placeholder).
+QString dataFile(qint16 medium, const QString& path, const QString& fileType, const QString& table)
+{
+    if (medium == TextFile)
+        return path;
+    if (medium != DatabaseFile || path.trimmed().isEmpty())
+        return {};
+    const QFileInfo info(path);
+    if (info.isFile())
+        return path;
+    const QStringList suffixes = tableSuffixes(fileType);
+    if (!info.isDir() || suffixes.isEmpty() || table.trimmed().isEmpty() ||
+        table.contains(QStringLiteral("$TBL(")))
+        return {};
+    return findTableFile(path, table.trimmed(), suffixes);
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+} // namespace
+
+void refuseTargetOverSource(const SrcHead& src, const TrgHead& trg)
+{
+    // Between two database media the source is a snapshot; appending to it is harmless.
+    if (src.frommedium != TextFile && trg.frommedium != TextFile)
+        return;
+    const QString from = dataFile(src.frommedium, src.path, src.filetype, src.dbtable);
+    const QString to = dataFile(trg.frommedium, trg.path, trg.filetype, trg.dbtable);
+    if (!sameFile(from, to))
+        return;
+    throw Error(errnum::PathFileAccess, {},
+                QStringLiteral("Das Ziel „%1“ ist dieselbe Datei wie die Quelle „%2“. Die "
+                               "Umsetzung würde ihre eigene Quelle überschreiben und wurde "
+                               "deshalb nicht begonnen; bitte ein anderes Ziel wählen.")
+                    .arg(QDir::toNativeSeparators(to), QDir::toNativeSeparators(from)));
+}
+
+} // namespace quendra

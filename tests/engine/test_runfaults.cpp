@@ -1,0 +1,294 @@
+// Faults a batch run meets from outside: a target that is its own source, a full disk,
+// a stop by signal, a source that another program shortens. Each run must end with
+// exit status 1, a message that says what happened, and complete records only.
+#include "common/progress.h"
+#include "engine/clsfileconvert.h"
+#include "enginefixture.h"
+#include "support/batchrun.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
+#include <csignal>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace quendra;
+using test::BatchResult;
+
+namespace {
+
+const QString T = QStringLiteral("GUT");
+
+// A definition that copies one text field per line: "%07d" lines in, the same out.
+class RunFaults : public ::testing::Test, protected test::EngineFixture {
+protected:
+    void SetUp() override
+    {
+        heads(T);
+        srcField(T, QStringLiteral("S"), 1);
+        trgField(T, QStringLiteral("Z"), QStringLiteral("S"), 1, QStringLiteral("Anzahl"));
+        db.exec(QStringLiteral("update trgHead set chkrecord = -1"));
+    }
+    QStringList args() const { return {QStringLiteral("--config"), db.path(), T}; }
+    QString source() const { return db.filePath(QStringLiteral("src.txt")); }
+    static QByteArray lines(int count)
+    {
+        QByteArray bytes;
+        for (int i = 1; i <= count; ++i)
+            bytes += QByteArray::number(i).rightJustified(7, '0') + "\r\n";
+        return bytes;
+    }
+    static qsizetype lineCount(const QByteArray& bytes) { return bytes.count("\r\n"); }
+};
+
+// The error a run shows on standard error: one box, naming what went wrong.
+void expectOneError(const BatchResult& r, const QString& text)
+{
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Quendra (0.5.4) : "))) << r.err.toStdString();
+    EXPECT_EQ(r.err.count(QStringLiteral("Quendra (0.5.4) : ")), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(text)) << r.err.toStdString();
+}
+
+struct SameFileCase {
+    const char* name;
+    const char* setup;   // SQL on init.mdb, ";" between statements; %1: the test folder
+    bool linkTarget;     // out.txt becomes a symbolic link to src.txt
+    bool hardLink;       // ... a hard link
+    const char* guarded; // the file that must stay untouched
+};
+
+class TargetIsSource : public RunFaults, public ::testing::WithParamInterface<SameFileCase> {};
+
+TEST_P(TargetIsSource, IsRefusedBeforeAnythingIsOpened)
+{
+    const SameFileCase& c = GetParam();
+    writeSource(lines(3));
+    for (const QString& sql : QString::fromUtf8(c.setup).replace(u"%1"_qs, db.dir()).split(u';'))
+        db.exec(sql);
+    if (c.linkTarget) {
+        ASSERT_TRUE(QFile::link(source(), db.filePath(QStringLiteral("out.txt"))));
+    }
+    if (c.hardLink) {
+        ASSERT_EQ(::link(QFile::encodeName(source()).constData(),
+                         QFile::encodeName(db.filePath(QStringLiteral("out.txt"))).constData()),
+                  0);
+    }
+    QFile guarded(db.filePath(QString::fromLatin1(c.guarded)));
+    ASSERT_TRUE(guarded.open(QIODevice::ReadOnly));
+    const QByteArray before = guarded.readAll();
+    guarded.close();
+
+    const BatchResult r = test::runBatch(args());
+    expectOneError(r, QStringLiteral("ist dieselbe Datei wie die Quelle"));
+    ASSERT_TRUE(guarded.open(QIODevice::ReadOnly));
+    EXPECT_EQ(guarded.readAll(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TargetIsSource,
+    ::testing::Values(
+        SameFileCase{"samePathText", "update trgHead set path = '%1/src.txt'", false, false,
+                     "src.txt"},
+        SameFileCase{"otherSpelling", "update trgHead set path = '%1//./src.txt'", false, false,
+                     "src.txt"},
+        SameFileCase{"symbolicLink", "select 1", true, false, "src.txt"},
+        SameFileCase{"hardLink", "select 1", false, true, "src.txt"},
+        // A text source appended to as a table of a "Text" folder target.
+        SameFileCase{"folderTableTarget",
+                     "update trgHead set frommedium = 2, filetype = 'Text', path = '%1', "
+                     "dbtable = 'SRC'",
+                     false, false, "src.txt"},
+        // A text target over the database file a source reads.
+        SameFileCase{"databaseFileSource",
+                     "update srcHead set frommedium = 2, filetype = 'MS Access', path = "
+                     "'%1/init.mdb', dbtable = 'srcBody'; update trgHead set path = "
+                     "'%1/init.mdb'",
+                     false, false, "init.mdb"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The file system refuses the target's bytes: the run fails, and the target ends with
+// the last record it took completely, never with a torn one.
+struct DiskCase {
+    const char* name;
+    rlim_t sizeLimit; // RLIM_INFINITY: the target is /dev/full
+    const char* message;
+};
+
+class FullDisk : public RunFaults, public ::testing::WithParamInterface<DiskCase> {};
+
+TEST_P(FullDisk, LeavesCompleteRecordsOnly)
+{
+    const DiskCase& c = GetParam();
+    const QByteArray all = lines(300000); // 2.7 MB: more than one write block
+    writeSource(all);
+    std::function<void()> limit;
+    if (c.sizeLimit == RLIM_INFINITY) {
+        db.exec(QStringLiteral("update trgHead set path = '/dev/full'"));
+    } else {
+        limit = [max = c.sizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit l{max, max};
+            setrlimit(RLIMIT_FSIZE, &l);
+        };
+    }
+    const BatchResult r = test::runBatch(args(), QStringLiteral("de_DE.UTF-8"), limit);
+    expectOneError(r, QString::fromUtf8(c.message));
+    if (c.sizeLimit == RLIM_INFINITY)
+        return;
+    const QByteArray written = target();
+    EXPECT_GT(written.size(), 0);
+    EXPECT_LE(written.size(), qsizetype(c.sizeLimit));
+    EXPECT_TRUE(written.endsWith("\r\n"));
+    EXPECT_TRUE(all.startsWith(written));
+    EXPECT_TRUE(r.err.contains(
+        QStringLiteral("enthält die ersten %1 Zeilen vollständig").arg(lineCount(written))))
+        << r.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FullDisk,
+    ::testing::Values(DiskCase{"devFull", RLIM_INFINITY, "Datenträger voll: /dev/full"},
+                      DiskCase{"fullInFirstBlock", 100003, "größte erlaubte Dateigröße erreicht"},
+                      DiskCase{"fullInSecondBlock", 1500007, "größte erlaubte Dateigröße"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Stopped from outside while the source delivers slowly (a pipe): the records before
+// the signal are written completely, no check lines follow, the next definition does
+// not start.
+class Stopped : public RunFaults, public ::testing::WithParamInterface<int> {};
+
+TEST_P(Stopped, EndsAfterTheRecordInHand)
+{
+    std::signal(SIGPIPE, SIG_IGN); // a run that ended early must not end the test too
+    QFile::remove(source());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(source()).constData(), 0600), 0);
+    QProcess process;
+    test::startBatch(process, args() << T);
+    // Opening the pipe waits for the reader; without it the test would hang for ever.
+    int fifo = -1;
+    QElapsedTimer opening;
+    opening.start();
+    while (fifo < 0 && opening.elapsed() < 20000) {
+        fifo = ::open(QFile::encodeName(source()).constData(), O_WRONLY | O_NONBLOCK);
+        if (fifo < 0)
+            QThread::msleep(5);
+    }
+    ASSERT_GE(fifo, 0) << "the run did not open its source";
+    ::fcntl(fifo, F_SETFL, 0);
+    ASSERT_EQ(::write(fifo, "a\r\nb\r\n", 6), 6);
+    // Wait until the run has taken both records out of the pipe, converted them and
+    // sleeps in the next read.
+    QElapsedTimer waited;
+    waited.start();
+    for (int unread = 1; unread > 0 && waited.elapsed() < 20000; QThread::msleep(5))
+        ::ioctl(fifo, FIONREAD, &unread);
+    QFile wchan(QStringLiteral("/proc/%1/wchan").arg(process.processId()));
+    while (waited.elapsed() < 20000 && wchan.open(QIODevice::ReadOnly) &&
+           wchan.readAll() != "pipe_read") {
+        wchan.close();
+        QThread::msleep(5);
+    }
+    QThread::msleep(100);
+    ::kill(pid_t(process.processId()), GetParam());
+    QThread::msleep(100);
+    EXPECT_EQ(::write(fifo, "c\r\nd\r\n", 6), 6) << "the run ended before it read on";
+    ::close(fifo);
+
+    const BatchResult r = test::finishBatch(process);
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("durch das Signal %1 abgebrochen, bevor Datensatz 3")
+                                   .arg(GetParam() == SIGTERM ? u"SIGTERM"_qs : u"SIGINT"_qs)))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("nicht ausgeführt wurden GUT.")))
+        << r.err.toStdString();
+    EXPECT_EQ(target(), QByteArray("a\r\nb\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, Stopped, ::testing::Values(SIGTERM, SIGINT),
+                         [](const auto& info) {
+                             return std::string(info.param == SIGTERM ? "SIGTERM" : "SIGINT");
+                         });
+
+// The file position of the process's open descriptor on path; -1 when it has none.
+qint64 readPosition(qint64 pid, const QString& path)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    for (const QString& fd :
+         fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
+        if (QFileInfo(fds.filePath(fd)).symLinkTarget() != wanted)
+            continue;
+        QFile info(QStringLiteral("/proc/%1/fdinfo/%2").arg(pid).arg(fd));
+        if (info.open(QIODevice::ReadOnly))
+            return info.readLine().mid(4).trimmed().toLongLong();
+    }
+    return -1;
+}
+
+// Another program cuts the source short while the run reads it: the run fails and
+// says how far it got; the target holds exactly the records read.
+TEST_F(RunFaults, SourceCutShortDuringTheRunFails)
+{
+    constexpr qint64 LineSize = 9;
+    writeSource(lines(1000000)); // 9 MB, read in blocks of 1 MB
+    QProcess process;
+    test::startBatch(process, args());
+    const qint64 pid = process.processId();
+    qint64 pos = 0;
+    QElapsedTimer waited;
+    waited.start();
+    while (pos <= 0 && waited.elapsed() < 20000 && process.state() == QProcess::Running)
+        pos = readPosition(pid, source());
+    ::kill(pid_t(pid), SIGSTOP);
+    pos = readPosition(pid, source());
+    ASSERT_GT(pos, 0) << "the run was not caught reading";
+    ASSERT_LT(pos, 8000000) << "the run was caught too late";
+    const qint64 keptLines = pos / LineSize + 1000;
+    ASSERT_EQ(::truncate(QFile::encodeName(source()).constData(), keptLines * LineSize), 0);
+    ::kill(pid_t(pid), SIGCONT);
+
+    const BatchResult r = test::finishBatch(process);
+    expectOneError(r, QStringLiteral("Die Quelldatei endete nach %1 Datensätzen").arg(keptLines));
+    EXPECT_EQ(target(), lines(int(keptLines)));
+}
+
+// A shrinking source under a progress display: the records counted at the start say
+// how many are missing.
+class CuttingProgress : public ProgressSink {
+public:
+    CuttingProgress(QString path, qint64 size) : m_path(std::move(path)), m_size(size) {}
+    void open() override {}
+    void setCount(qint64 count, qint64) override
+    {
+        if (count == 1) {
+            ASSERT_EQ(::truncate(QFile::encodeName(m_path).constData(), m_size), 0);
+        }
+    }
+    void close() override {}
+
+private:
+    QString m_path;
+    qint64 m_size;
+};
+
+TEST_F(RunFaults, SourceCutShortUnderAProgressDisplayNamesTheCounts)
+{
+    writeSource(lines(300000));
+    setCurrentTransID(T);
+    CuttingProgress progress(source(), 200000 * 9);
+    clsFileConvert(&progress).RunConvert();
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_TRUE(sink.boxes[0].text.contains(
+        QStringLiteral("Die Quelle endete nach 200000 von 300000 Datensätzen")))
+        << sink.boxes[0].text.toStdString();
+    EXPECT_EQ(target(), lines(200000));
+}
+
+} // namespace

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace quendra::test {
+
+// What a run of quendra-run left: exit status (-1 when it did not end normally),
+// standard output and standard error.
+struct BatchResult {
+    int exitCode = -1;
+    QString out, err;
+};
+
+// Starts quendra-run with args under the locale (LC_ALL); childSetup, when given, runs
+// in the child before the program starts (resource limits, signal dispositions).
+void startBatch(QProcess& process, const QStringList& args,
+                const QString& locale = QStringLiteral("de_DE.UTF-8"),
+                const std::function<void()>& childSetup = {});
+// Waits (up to a minute) for a started run to end.
+BatchResult finishBatch(QProcess& process);
+// Both in one.
+BatchResult runBatch(const QStringList& args, const QString& locale = QStringLiteral("de_DE.UTF-8"),
+                     const std::function<void()>& childSetup = {});
+
+} // namespace quendra::test
