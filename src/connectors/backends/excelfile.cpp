@@ -3,12 +3,15 @@
 // HDR=Yes the first row gives the column names (an empty one becomes F<n>); with HDR=No
 // the columns are F1, F2, ... Rows without any value are skipped. A column's type is
 // that of all its values: integers, numbers, dates (with time of day where a cell has
-// one) or, when they differ, text, in which numbers appear in the regional format; no
-// value is dropped because it does not fit the column. Writing workbooks is not offered.
+// one) or, when they differ, text, in which every cell keeps its value in the regional
+// form (numbers as 12,5, dates as 31.12.2005); no value is dropped because it does not
+// fit the column. Dates come out alike for workbooks of both Excel date systems. Writing workbooks
+// is not offered.
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
-#include "connectors/backends/filetypetable.h"
+#include "connectors/backends/memorytable.h"
+#include "connectors/backends/valueconversion.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -113,7 +116,10 @@ ColumnKind columnKind(const Grid& grid, size_t first, int column)
     return allDates ? ColumnKind::Date : ColumnKind::Text;
 }
 
-QVariant valueFor(ColumnKind kind, const QVariant& value)
+// A cell as its column stores it: typed in a column of one kind, else as the text the
+// user's regional settings give it (dates as 31.12.2005, with the time only when it is
+// not midnight), so that no cell loses its value to its column.
+QVariant valueFor(ColumnKind kind, const QVariant& value, const RegionalText& text)
 {
     if (value.isNull())
         return {};
@@ -121,33 +127,28 @@ QVariant valueFor(ColumnKind kind, const QVariant& value)
     case ColumnKind::Integer:
         return qlonglong(value.toDouble());
     case ColumnKind::Text:
-        if (value.typeId() == QMetaType::LongLong)
-            return value.toString();
-        if (value.typeId() == QMetaType::QDate)
-            return value.toDate().toString(Qt::ISODate);
-        if (value.typeId() == QMetaType::QDateTime)
-            return value.toDateTime().toString(u"yyyy-MM-dd HH:mm:ss");
-        return textFromVariant(value);
+        return text.toText(value);
     default:
         return value;
     }
 }
 
-QString headerName(const QVariant& value)
+QString headerName(const QVariant& value, const RegionalText& text)
 {
     if (value.typeId() == QMetaType::Double && isIntegral(value))
         return QString::number(qlonglong(value.toDouble()));
-    return valueFor(ColumnKind::Text, value).toString();
+    return text.toText(value);
 }
 
 void loadSheet(const Grid& grid, const QString& sheet, bool header, QSqlDatabase& db)
 {
+    const RegionalText text;
     int width = grid.empty() ? 0 : int(grid.front().size());
     QStringList names = numberedColumnNames(width);
     const size_t first = header && !grid.empty() ? 1 : 0;
     if (first == 1) {
         for (int c = 0; c < width; ++c)
-            names[c] = headerName(grid.front().at(c));
+            names[c] = headerName(grid.front().at(c), text);
     }
     names = usableColumnNames(names);
     QList<TableColumn> columns;
@@ -160,7 +161,7 @@ void loadSheet(const Grid& grid, const QString& sheet, bool header, QSqlDatabase
     for (size_t r = first; r < grid.size(); ++r) {
         QVariantList values;
         for (int c = 0; c < width; ++c)
-            values << valueFor(columns.at(c).kind, grid[r].at(c));
+            values << valueFor(columns.at(c).kind, grid[r].at(c), text);
         values.resize(columns.size());
         table.addRow(values);
     }

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "connectors/backends/filetypes.h"
+
+#include <QFileInfoList>
+#include <QString>
+#include <QStringList>
+
+namespace quendra {
+
+// The files of folder whose suffix is one of suffixes (lower case, compared ignoring
+// case), sorted by file name ignoring case; this order is the order of the tables.
+// Throws error 76 when the folder does not exist.
+QFileInfoList folderTableFiles(const QString& folder, const QStringList& suffixes);
+
+// The file of folder that holds table: the table name with one of the suffixes, the
+// table name itself when it carries a suffix ("kunden.csv"), or the "#" form
+// ("kunden#csv"); an empty path when there is none.
+QString findTableFile(const QString& folder, const QString& table, const QStringList& suffixes);
+
+// The file a writer appends to: the data source itself when it is a file (and table is
+// empty or names it), else the table's file in the data source
+// folder. Throws error 76 when the data source does not exist, and error 53 with
+// missingText (%1 the table, %2 the data source) when the table has no file: a writer
+// never creates a table, because nothing tells which columns it should have.
+QString tableFileToAppend(const DataSourceLocation& location, const QString& table,
+                          const QStringList& suffixes, const QString& missingText);
+
+} // namespace quendra
