@@ -325,24 +325,6 @@ TEST_P(ConnectorContract, WritesRowsAndReadsThemBack)
               QStringList{QStringLiteral("<NULL>")});
 }
 
-TEST_P(ConnectorContract, BadValueIsTypeMismatchAndEarlierRowsStay)
-{
-    const QString ziel = uniqueTableName(QStringLiteral("ziel"));
-    created.append(ziel);
-    db->scratch().exec(tableDdl(ziel));
-    {
-        auto target = open(ziel);
-        DatabaseRecord& rec = target->record();
-        rec.AddNew();
-        rec.setItem(0, 1);
-        rec.update();
-        rec.AddNew();
-        EXPECT_THROW(rec.setItem(2, QStringLiteral("zwölf")), Error);
-    }
-    EXPECT_EQ(db->scratch().column(QStringLiteral("select nr from %1").arg(ziel)),
-              QStringList{QStringLiteral("1")});
-}
-
 TEST_P(ConnectorContract, PrimaryModelRequeryAndSetSql)
 {
     auto c = open(kunden);

@@ -106,20 +106,12 @@ Target dbaseFolder(const QTemporaryDir& dir, QString&)
 
 Target paradoxFolder(const QTemporaryDir& dir, QString&)
 {
-    pxdoc_t* doc = PX_new();
-    auto* f = static_cast<pxfield_t*>(doc->malloc(doc, 6 * sizeof(pxfield_t), "test"));
-    f[0] = {PX_strdup(doc, "NR"), pxfLong, 4, 0};
-    f[1] = {PX_strdup(doc, "BETRAG"), pxfNumber, 8, 0};
-    f[2] = {PX_strdup(doc, "DATUM"), pxfDate, 4, 0};
-    f[3] = {PX_strdup(doc, "ZEITPUNKT"), pxfTimestamp, 8, 0};
-    f[4] = {PX_strdup(doc, "FLAG"), pxfLogical, 1, 0};
-    f[5] = {PX_strdup(doc, "NAME"), pxfAlpha, 40, 0};
-    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("werte.db")));
-    if (PX_create_file(doc, f, 6, path.constData(), pxfFileTypNonIndexDB) < 0)
-        throw std::runtime_error("PX_create_file failed");
-    PX_set_value(doc, "codepage", 1252.0f);
-    PX_close(doc);
-    PX_delete(doc);
+    createParadox(dir.filePath(QStringLiteral("werte.db")), {{"NR", pxfLong, 4},
+                                                             {"BETRAG", pxfNumber, 8},
+                                                             {"DATUM", pxfDate, 4},
+                                                             {"ZEITPUNKT", pxfTimestamp, 8},
+                                                             {"FLAG", pxfLogical, 1},
+                                                             {"NAME", pxfAlpha, 40}});
     return {getADOProvider(2, dir.path(), QStringLiteral("Paradox 5.0"), false),
             QStringLiteral("werte"),
             {}};

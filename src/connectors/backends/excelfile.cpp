@@ -1,15 +1,17 @@
 // "MS Excel 8.0": the data source is an .xls workbook (Excel 97 to 2003), read through
 // FreeXL. Every worksheet is a table, named as the sheet, in workbook order. With
 // HDR=Yes the first row gives the column names (an empty one becomes F<n>); with HDR=No
-// the columns are F1, F2, ... Rows without any value are skipped. A column's type is
-// that of all its values: integers, numbers, dates (with time of day where a cell has
-// one) or, when they differ, text, in which every cell keeps its value in the regional
-// form (numbers as 12,5, dates as 31.12.2005); no value is dropped because it does not
-// fit the column. Dates come out alike for workbooks of both Excel date systems. Writing workbooks
-// is not offered.
+// the columns are F1, F2, ... Rows without any value are skipped. A formula cell gives
+// its stored result, a logical cell Wahr or Falsch. A column's type is that of all its
+// values: integers, numbers, dates (with time of day where a cell has one), logicals
+// or, when they differ, text, in which every cell keeps its value in the regional form
+// (numbers as 12,5, dates as 31.12.2005); no value is dropped because it does not fit
+// the column. Both Excel date systems (1900 and 1904) give the same dates. Writing
+// workbooks is not offered.
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
+#include "connectors/backends/biffcells.h"
 #include "connectors/backends/memorytable.h"
 #include "connectors/backends/valueconversion.h"
 
@@ -18,6 +20,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <freexl.h>
+
+#include <QHash>
 
 #include <cmath>
 #include <vector>
@@ -61,8 +65,17 @@ QVariant cellValue(const FreeXL_CellValue& cell)
     }
 }
 
+// The cells FreeXL does not report as they are (formula results, logicals), of one
+// sheet, keyed by row and column.
+using SheetCells = QHash<quint64, QVariant>;
+
+quint64 cellKey(unsigned row, unsigned column)
+{
+    return (quint64(row) << 16) | column;
+}
+
 // The active sheet's cells, row by row, without rows that hold no value at all.
-Grid readSheet(const void* xls, const QString& path)
+Grid readSheet(const void* xls, const QString& path, const SheetCells& ownCells)
 {
     unsigned int rows = 0;
     unsigned short columns = 0;
@@ -76,7 +89,8 @@ Grid readSheet(const void* xls, const QString& path)
             FreeXL_CellValue cell;
             if (freexl_get_cell_value(xls, r, c, &cell) != FREEXL_OK)
                 throwUnreadable(path);
-            row << cellValue(cell);
+            const auto own = ownCells.constFind(cellKey(r, c));
+            row << (own != ownCells.cend() ? *own : cellValue(cell));
             any = any || !row.constLast().isNull();
         }
         if (any)
@@ -95,7 +109,7 @@ bool isIntegral(const QVariant& value)
 
 ColumnKind columnKind(const Grid& grid, size_t first, int column)
 {
-    bool allIntegral = true, allNumbers = true, allDates = true, any = false;
+    bool allIntegral = true, allNumbers = true, allDates = true, allLogicals = true, any = false;
     for (size_t r = first; r < grid.size(); ++r) {
         const QVariant& value = grid[r].at(column);
         if (value.isNull())
@@ -106,6 +120,7 @@ ColumnKind columnKind(const Grid& grid, size_t first, int column)
         allNumbers = allNumbers && number;
         allIntegral = allIntegral && number && isIntegral(value);
         allDates = allDates && (type == QMetaType::QDate || type == QMetaType::QDateTime);
+        allLogicals = allLogicals && type == QMetaType::Bool;
     }
     if (!any)
         return ColumnKind::Text;
@@ -113,6 +128,8 @@ ColumnKind columnKind(const Grid& grid, size_t first, int column)
         return ColumnKind::Integer;
     if (allNumbers)
         return ColumnKind::Real;
+    if (allLogicals)
+        return ColumnKind::Boolean;
     return allDates ? ColumnKind::Date : ColumnKind::Text;
 }
 
@@ -183,12 +200,18 @@ public:
             if (opened != FREEXL_OK ||
                 freexl_get_info(raw, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK)
                 throwUnreadable(path);
+            std::vector<SheetCells> ownCells(sheets);
+            for (const BiffCell& cell : readBiffCells(path)) {
+                if (cell.sheet < int(sheets))
+                    ownCells[size_t(cell.sheet)].insert(cellKey(cell.row, cell.column), cell.value);
+            }
             for (unsigned short s = 0; s < sheets; ++s) {
                 const char* name = nullptr;
                 if (freexl_get_worksheet_name(raw, s, &name) != FREEXL_OK ||
                     freexl_select_active_worksheet(raw, s) != FREEXL_OK)
                     throwUnreadable(path);
-                loadSheet(readSheet(raw, path), QString::fromUtf8(name), location.header, memoryDb);
+                loadSheet(readSheet(raw, path, ownCells[s]), QString::fromUtf8(name),
+                          location.header, memoryDb);
             }
         });
     }
