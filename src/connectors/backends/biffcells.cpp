@@ -46,6 +46,7 @@ public:
         if (shift != 9 && shift != 12)
             throwUnreadable(path);
         m_sectorSize = qsizetype(1) << shift;
+        m_sectorCount = size_t(m_bytes.size() / m_sectorSize);
         m_miniCutoff = u32(m_bytes, 0x38);
         readFat();
         m_directory = chain(u32(m_bytes, 0x30));
@@ -81,7 +82,8 @@ private:
         for (int i = 0; i < 109; ++i)
             fatSectors.push_back(u32(m_bytes, 0x4C + 4 * i));
         quint32 difat = u32(m_bytes, 0x44);
-        for (quint32 n = 0; difat < EndOfChain && n < u32(m_bytes, 0x48); ++n) {
+        for (size_t n = 0;
+             difat < EndOfChain && n < std::min<size_t>(u32(m_bytes, 0x48), m_sectorCount); ++n) {
             const QByteArray sector = sectorAt(difat);
             for (qsizetype at = 0; at + 4 < sector.size(); at += 4)
                 fatSectors.push_back(u32(sector, at));
@@ -108,7 +110,7 @@ private:
     {
         QByteArray data;
         for (size_t steps = 0; sector < EndOfChain; ++steps) {
-            if (sector >= m_fat.size() || steps > m_fat.size())
+            if (sector >= m_fat.size() || steps > m_sectorCount)
                 throwUnreadable(m_path);
             data += sectorAt(sector);
             sector = m_fat[sector];
@@ -126,7 +128,7 @@ private:
         for (qsizetype steps = 0; sector < EndOfChain; ++steps) {
             const qsizetype at = qsizetype(sector) * 64;
             if (qsizetype(sector) * 4 + 4 > m_miniFat.size() || at + 64 > mini.size() ||
-                steps > m_miniFat.size())
+                steps * 4 > m_miniFat.size())
                 throwUnreadable(m_path);
             data += mini.mid(at, 64);
             sector = u32(m_miniFat, qsizetype(sector) * 4);
@@ -137,6 +139,7 @@ private:
     QByteArray m_bytes;
     QString m_path;
     qsizetype m_sectorSize = 512;
+    size_t m_sectorCount = 0; // sectors the file holds: no chain is longer
     quint32 m_miniCutoff = 4096;
     std::vector<quint32> m_fat;
     QByteArray m_directory;
