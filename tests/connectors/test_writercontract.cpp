@@ -35,6 +35,7 @@ struct Quirks {
     bool noBoolean = false;
     bool typeless = false;     // every column is text: nothing is refused
     bool wholeNumbers = false; // a fraction into the integer column is stored as it is
+    bool defaults = false;     // a column left NULL takes its declared default
 };
 
 // A writable target: its connection string and the table "werte".
@@ -58,7 +59,7 @@ void PrintTo(const WriterCase& c, std::ostream* os)
 QString sqlDdl(const QString& table, const char* real, const char* stamp, const char* flag)
 {
     return QStringLiteral("create table %1 (nr integer, betrag %2, datum date, zeitpunkt %3, "
-                          "flag %4, name varchar(40))")
+                          "flag %4, name varchar(40) default 'offen')")
         .arg(table, QLatin1String(real), QLatin1String(stamp), QLatin1String(flag));
 }
 
@@ -128,11 +129,13 @@ Target csvFolder(const QTemporaryDir& dir, QString&)
 }
 
 const WriterCase WriterCases[] = {
-    {"SqliteAccess", sqliteFile, {}},
+    {"SqliteAccess", sqliteFile, {.defaults = true}},
     {"OdbcPostgres",
      odbc(postgresDsn, "double precision", "timestamp", "boolean"),
-     {.noBoolean = true}},
-    {"OdbcSqlite", odbc(sqliteOdbcDsn, "real", "datetime", "boolean"), {.noBoolean = true}},
+     {.noBoolean = true, .defaults = true}},
+    {"OdbcSqlite",
+     odbc(sqliteOdbcDsn, "real", "datetime", "boolean"),
+     {.noBoolean = true, .defaults = true}},
     {"Dbase", dbaseFolder, {.noDateTime = true}},
     {"Paradox", paradoxFolder, {}},
     {"CsvFolder", csvFolder, {.typeless = true, .wholeNumbers = true}},
@@ -149,7 +152,8 @@ const std::vector<Row> Written = {
      QStringLiteral("Falsch"), QStringLiteral("Zoë Straße")},
     {QStringLiteral("3"), QStringLiteral("123456789012,75"), QStringLiteral("2007-01-01"),
      QStringLiteral("28.04.2016 11:30:00"), QStringLiteral("ja"), QStringLiteral("")},
-    {4.0, QVariant(), QVariant(), QVariant(), QVariant(), QVariant()},
+    // Empty text into a number column leaves it to its default, as NULL does.
+    {4.0, QStringLiteral(""), QVariant(), QVariant(), QVariant(), QVariant()},
 };
 
 const std::vector<std::vector<const char*>> ReadBack = {
@@ -240,6 +244,8 @@ protected:
                 QString text = QString::fromUtf8(ReadBack[r][size_t(column)]);
                 if (quirks().typeless && given.typeId() == QMetaType::QString)
                     text = given.toString();
+                if (quirks().defaults && column == Name && given.isNull())
+                    text = QStringLiteral("offen");
                 if (written(Column(column)))
                     row.append(text);
             }
