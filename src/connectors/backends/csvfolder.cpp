@@ -213,20 +213,6 @@ private:
     int m_columns = 0;
 };
 
-class CsvFolderWriter : public FileTypeWriter {
-public:
-    std::unique_ptr<DatabaseRecord> openTable(const DataSourceLocation& location,
-                                              const QString& table) override
-    {
-        return trapped("CsvFolder.openTable", [&]() -> std::unique_ptr<DatabaseRecord> {
-            return std::make_unique<CsvRecord>(tableFileToAppend(
-                location, table, kSuffixes,
-                QStringLiteral("Die Textdatei %1 gibt es im Ordner %2 nicht. Legen Sie die "
-                               "Zieldatei an (eine leere Datei genügt).")));
-        });
-    }
-};
-
 } // namespace
 
 std::unique_ptr<FileTypeReader> makeCsvFolderReader()
@@ -236,7 +222,10 @@ std::unique_ptr<FileTypeReader> makeCsvFolderReader()
 
 std::unique_ptr<FileTypeWriter> makeCsvFolderWriter()
 {
-    return std::make_unique<CsvFolderWriter>();
+    return std::make_unique<FolderTableWriter<CsvRecord>>(
+        "CsvFolder.openTable", kSuffixes,
+        QStringLiteral("Die Textdatei %1 gibt es im Ordner %2 nicht. Legen Sie die Zieldatei "
+                       "an (eine leere Datei genügt)."));
 }
 
 } // namespace quendra

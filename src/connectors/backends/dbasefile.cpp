@@ -308,20 +308,6 @@ private:
     std::vector<DbfField> m_fields;
 };
 
-class DbaseWriter : public FileTypeWriter {
-public:
-    std::unique_ptr<DatabaseRecord> openTable(const DataSourceLocation& location,
-                                              const QString& table) override
-    {
-        return trapped("DbaseFile.openTable", [&]() -> std::unique_ptr<DatabaseRecord> {
-            return std::make_unique<DbaseRecord>(tableFileToAppend(
-                location, table, {QStringLiteral("dbf")},
-                QStringLiteral("Die dBase-Tabelle %1 gibt es im Ordner %2 nicht. Legen Sie die "
-                               "Zieltabelle mit ihren Spalten an.")));
-        });
-    }
-};
-
 } // namespace
 
 std::unique_ptr<FileTypeReader> makeDbaseReader()
@@ -331,7 +317,10 @@ std::unique_ptr<FileTypeReader> makeDbaseReader()
 
 std::unique_ptr<FileTypeWriter> makeDbaseWriter()
 {
-    return std::make_unique<DbaseWriter>();
+    return std::make_unique<FolderTableWriter<DbaseRecord>>(
+        "DbaseFile.openTable", QStringList{QStringLiteral("dbf")},
+        QStringLiteral("Die dBase-Tabelle %1 gibt es im Ordner %2 nicht. Legen Sie die "
+                       "Zieltabelle mit ihren Spalten an."));
 }
 
 } // namespace quendra

@@ -244,25 +244,14 @@ private:
     bool m_broken = false;
 };
 
-class ParadoxWriter : public FileTypeWriter {
-public:
-    std::unique_ptr<DatabaseRecord> openTable(const DataSourceLocation& location,
-                                              const QString& table) override
-    {
-        return trapped("ParadoxFile.openTable", [&]() -> std::unique_ptr<DatabaseRecord> {
-            return std::make_unique<ParadoxRecord>(tableFileToAppend(
-                location, table, {QStringLiteral("db")},
-                QStringLiteral("Die Paradox-Tabelle %1 gibt es in %2 nicht. Legen Sie die "
-                               "Zieltabelle mit ihren Spalten an.")));
-        });
-    }
-};
-
 } // namespace
 
 std::unique_ptr<FileTypeWriter> makeParadoxWriter()
 {
-    return std::make_unique<ParadoxWriter>();
+    return std::make_unique<FolderTableWriter<ParadoxRecord>>(
+        "ParadoxFile.openTable", QStringList{QStringLiteral("db")},
+        QStringLiteral("Die Paradox-Tabelle %1 gibt es in %2 nicht. Legen Sie die Zieltabelle "
+                       "mit ihren Spalten an."));
 }
 
 } // namespace quendra

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/error.h"
 #include "connectors/backends/filetypes.h"
 
 #include <QFileInfoList>
@@ -25,5 +26,29 @@ QString findTableFile(const QString& folder, const QString& table, const QString
 // never creates a table, because nothing tells which columns it should have.
 QString tableFileToAppend(const DataSourceLocation& location, const QString& table,
                           const QStringList& suffixes, const QString& missingText);
+
+// The writer of a folder file type: finds the table's file by tableFileToAppend and
+// appends to it through Record(path). where is the where-text of openTable.
+template <class Record> class FolderTableWriter : public FileTypeWriter {
+public:
+    FolderTableWriter(const char* where, QStringList suffixes, QString missingText)
+        : m_where(where), m_suffixes(std::move(suffixes)), m_missingText(std::move(missingText))
+    {
+    }
+
+    std::unique_ptr<DatabaseRecord> openTable(const DataSourceLocation& location,
+                                              const QString& table) override
+    {
+        return trapped(m_where, [&]() -> std::unique_ptr<DatabaseRecord> {
+            return std::make_unique<Record>(
+                tableFileToAppend(location, table, m_suffixes, m_missingText));
+        });
+    }
+
+private:
+    const char* m_where;
+    QStringList m_suffixes;
+    QString m_missingText;
+};
 
 } // namespace quendra
