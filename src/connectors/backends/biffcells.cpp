@@ -6,10 +6,13 @@
 
 #include "common/error.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QtEndian>
 
+#include <cmath>
 #include <cstring>
 
 namespace quendra {
@@ -182,8 +185,85 @@ QString stringRecord(const QByteArray& data)
     return QString::fromLatin1(data.mid(3, count));
 }
 
+// Whether a number format code shows a date or a time: it has a day, month, year, hour
+// or second letter outside quoted text, escaped characters and [...] sections.
+bool formatShowsDate(const QString& code)
+{
+    if (code.compare(u"General", Qt::CaseInsensitive) == 0 ||
+        code.compare(u"Standard", Qt::CaseInsensitive) == 0)
+        return false;
+    bool quoted = false;
+    bool bracket = false;
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const QChar c = code.at(i).toLower();
+        if (quoted || bracket) {
+            quoted = quoted && c != u'"';
+            bracket = bracket && c != u']';
+        } else if (c == u'"' || c == u'[') {
+            quoted = c == u'"';
+            bracket = c == u'[';
+        } else if (c == u'\\' || c == u'_' || c == u'*') {
+            ++i;
+        } else if (QStringView(u"dmyhs").contains(c)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// What the globals part says about numbers: the date system, and which cell formats
+// (XF records, in their order) show a date or a time.
+struct NumberFormats {
+    bool dates1904 = false;
+    QHash<quint16, bool> customDate; // FORMAT index: shows a date or time
+    std::vector<bool> dateXf;
+
+    void read(quint16 type, const QByteArray& data)
+    {
+        if (type == 0x0022 && data.size() >= 2) // DATEMODE
+            dates1904 = u16(data, 0) == 1;
+        else if (type == 0x041E && data.size() >= 5) // FORMAT
+            customDate.insert(u16(data, 0), formatShowsDate(stringRecord(data.mid(2))));
+        else if (type == 0x00E0 && data.size() >= 4) // XF
+            dateXf.push_back(showsDate(u16(data, 2)));
+    }
+
+    bool isDate(quint16 xf) const { return xf < dateXf.size() && dateXf[xf]; }
+
+    // A formula's number in a date format, as the date, date-time or time it stands for.
+    QVariant value(double serial, quint16 xf) const
+    {
+        if (!isDate(xf) || !(serial >= 0 && serial < 2958466)) // beyond 31.12.9999: a number
+            return serial;
+        qint64 days = qint64(std::floor(serial));
+        qint64 seconds = std::llround((serial - double(days)) * 86400.0);
+        if (seconds == 86400) {
+            ++days;
+            seconds = 0;
+        }
+        const QTime time = QTime(0, 0).addSecs(int(seconds));
+        if (days == 0)
+            return time;
+        // The 1900 system counts a 29 February 1900 that never was.
+        const QDate base = dates1904   ? QDate(1904, 1, 1)
+                           : days < 60 ? QDate(1899, 12, 31)
+                                       : QDate(1899, 12, 30);
+        const QDate date = base.addDays(days);
+        return seconds == 0 ? QVariant(date) : QVariant(QDateTime(date, time));
+    }
+
+private:
+    bool showsDate(quint16 format) const
+    {
+        if (customDate.contains(format))
+            return customDate.value(format);
+        return (format >= 14 && format <= 22) || (format >= 45 && format <= 47);
+    }
+};
+
 // One sheet's part of the stream, from its BOF record to its EOF record.
-void readSheet(const QByteArray& book, qsizetype at, int sheet, std::vector<BiffCell>& cells)
+void readSheet(const QByteArray& book, qsizetype at, int sheet, const NumberFormats& formats,
+               std::vector<BiffCell>& cells)
 {
     bool textPending = false; // a formula with a text result waits for its STRING record
     while (at + 4 <= book.size()) {
@@ -220,7 +300,7 @@ void readSheet(const QByteArray& book, qsizetype at, int sheet, std::vector<Biff
         } else if (data.size() >= 14) {
             double number = 0;
             std::memcpy(&number, data.constData() + 6, sizeof number);
-            cell.value = qFromLittleEndian(number);
+            cell.value = formats.value(qFromLittleEndian(number), u16(data, 4));
         }
         cells.push_back(cell);
     }
@@ -236,18 +316,23 @@ std::vector<BiffCell> readBiffCells(const QString& path)
     const CompoundFile compound(file.readAll(), path);
     const QByteArray book = compound.stream(u"Workbook");
     std::vector<BiffCell> cells;
-    int sheet = 0;
-    // The globals part lists each worksheet with the position of its part.
+    // The globals part describes the number formats and lists each worksheet with the
+    // position of its part.
+    NumberFormats formats;
+    std::vector<quint32> sheets;
     for (qsizetype at = 0; at + 4 <= book.size();) {
         const quint16 type = u16(book, at);
         const quint16 length = u16(book, at + 2);
-        if (type == 0x0085 && length >= 6 && at + 4 + length <= book.size() &&
-            book.at(at + 4 + 5) == 0) // BOUNDSHEET of a worksheet
-            readSheet(book, u32(book, at + 4), sheet++, cells);
+        const QByteArray data = book.mid(at + 4, length);
+        formats.read(type, data);
+        if (type == 0x0085 && data.size() >= 6 && data.at(5) == 0) // BOUNDSHEET, a worksheet
+            sheets.push_back(u32(data, 0));
         if (type == 0x000A) // EOF of the globals
             break;
         at += 4 + length;
     }
+    for (size_t sheet = 0; sheet < sheets.size(); ++sheet)
+        readSheet(book, sheets[sheet], int(sheet), formats, cells);
     return cells;
 }
 

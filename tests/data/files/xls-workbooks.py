@@ -16,6 +16,7 @@ from xlwt import BIFFRecords
 # xlwt leaves a formula's cached result empty; Excel stores the value it computed, and
 # that value is what a reader shows. Each formula below carries its result in CACHED.
 CACHED = {}
+DATES_1904 = [False]
 
 
 class CachedFormulaRecord(BIFFRecords.BiffRecord):
@@ -23,6 +24,9 @@ class CachedFormulaRecord(BIFFRecords.BiffRecord):
 
     def __init__(self, row, col, xf_index, rpn, calc_flags=0):
         result = CACHED.get((row, col))
+        if isinstance(result, datetime.datetime):
+            base = D(1904, 1, 1) if DATES_1904[0] else D(1899, 12, 30)
+            result = (result - base).total_seconds() / 86400.0
         if isinstance(result, bool):
             cached = struct.pack('<BBBBHH', 1, 0, int(result), 0, 0, 0xFFFF)
         else:
@@ -40,7 +44,11 @@ D = datetime.datetime
 
 def formula(sheet, row, col, text, result):
     CACHED[(row, col)] = result
-    sheet.write(row, col, xlwt.Formula(text))
+    if isinstance(result, D):
+        style = DATE if result.time() == datetime.time(0) else DATETIME
+        sheet.write(row, col, xlwt.Formula(text), style)
+    else:
+        sheet.write(row, col, xlwt.Formula(text))
 
 
 def cell(sheet, row, col, value):
@@ -55,13 +63,14 @@ def cell(sheet, row, col, value):
 
 NOTIZEN = [
     ["Stand: März 2024 (nur zur Information)"],
-    ["Nr", "Name", "Betrag", "Datum", "Aktiv", "Formel"],
-    [1, "Müller", 12.5, D(2007, 1, 1), True, ("C3*2", 25.0)],
-    ["2", "Zoë € Straße", -1234567.25, D(2016, 4, 28, 11, 30), "ja", ("C4+1", -1234566.25)],
-    [3, 4711, 123456789012345.0, None, False, ("C5>0", True)],
-    ["Summe", "", 0.1, D(1904, 1, 2), "nein", None],
-    [None, None, None, None, None, None],
-    [5, "Ende", 1e-7, "31.12.1999", 1, ("1/3", 1.0 / 3)],
+    ["Nr", "Name", "Betrag", "Datum", "Aktiv", "Formel", "Termin"],
+    [1, "Müller", 12.5, D(2007, 1, 1), True, ("C3*2", 25.0), ("D3+1", D(2007, 1, 2))],
+    ["2", "Zoë € Straße", -1234567.25, D(2016, 4, 28, 11, 30), "ja", ("C4+1", -1234566.25),
+     ("D4+0.5", D(2016, 4, 28, 23, 30))],
+    [3, 4711, 123456789012345.0, None, False, ("C5>0", True), ("1+1", 2.0)],
+    ["Summe", "", 0.1, D(1904, 1, 2), "nein", None, None],
+    [None, None, None, None, None, None, None],
+    [5, "Ende", 1e-7, "31.12.1999", 1, ("1/3", 1.0 / 3), None],
 ]
 
 TYPEN = [
@@ -75,6 +84,7 @@ TYPEN = [
 def workbook(path, dates_1904):
     book = xlwt.Workbook(encoding='utf-8')
     book.dates_1904 = dates_1904
+    DATES_1904[0] = dates_1904
     for name, rows in (("Notizen", NOTIZEN), ("Typen", TYPEN)):
         sheet = book.add_sheet(name)
         for r, values in enumerate(rows):
