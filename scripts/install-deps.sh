@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
   libshp-dev pxlib-dev libfreexl-dev mdbtools-dev mdbtools
-  postgresql sqlite3 gawk python3
+  postgresql sqlite3 gawk python3 python3-xlrd python3-xlwt
 )
 
 missing=()

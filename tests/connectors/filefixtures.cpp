@@ -52,17 +52,25 @@ void createDbf(const QString& path, const std::vector<std::vector<const char*>>&
                   QStringLiteral(".cpg"));
 }
 
-// An empty Paradox table with the same five columns.
 void createParadox(const QString& path)
 {
+    createParadox(path, {{"NR", pxfLong, 4},
+                         {"NAME", pxfAlpha, 40},
+                         {"BETRAG", pxfNumber, 8},
+                         {"DATUM", pxfDate, 4},
+                         {"NOTIZ", pxfAlpha, 40}});
+}
+
+void createParadox(const QString& path, const std::vector<ParadoxColumn>& columns)
+{
     pxdoc_t* doc = PX_new();
-    auto* f = static_cast<pxfield_t*>(doc->malloc(doc, 5 * sizeof(pxfield_t), "test"));
-    f[0] = {PX_strdup(doc, "NR"), pxfLong, 4, 0};
-    f[1] = {PX_strdup(doc, "NAME"), pxfAlpha, 40, 0};
-    f[2] = {PX_strdup(doc, "BETRAG"), pxfNumber, 8, 0};
-    f[3] = {PX_strdup(doc, "DATUM"), pxfDate, 4, 0};
-    f[4] = {PX_strdup(doc, "NOTIZ"), pxfAlpha, 40, 0};
-    if (PX_create_file(doc, f, 5, QFile::encodeName(path).constData(), pxfFileTypNonIndexDB) < 0)
+    const int count = int(columns.size());
+    auto* f = static_cast<pxfield_t*>(doc->malloc(doc, count * sizeof(pxfield_t), "test"));
+    for (int i = 0; i < count; ++i)
+        f[i] = {PX_strdup(doc, columns[size_t(i)].name), columns[size_t(i)].type,
+                columns[size_t(i)].length, 0};
+    if (PX_create_file(doc, f, count, QFile::encodeName(path).constData(), pxfFileTypNonIndexDB) <
+        0)
         throw std::runtime_error("PX_create_file failed");
     PX_set_value(doc, "codepage", 1252.0f);
     PX_close(doc);

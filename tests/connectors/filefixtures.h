@@ -16,6 +16,15 @@ void createDbf(const QString& path, const std::vector<std::vector<const char*>>&
 // An empty Paradox table with the same five columns (code page 1252).
 void createParadox(const QString& path);
 
+// One column of a Paradox table: name, pxlib field type (pxfLong, ...) and length.
+struct ParadoxColumn {
+    const char* name;
+    char type;
+    int length;
+};
+// An empty Paradox table with these columns (code page 1252).
+void createParadox(const QString& path, const std::vector<ParadoxColumn>& columns);
+
 // Monitor.mdb, a small Jet database from the Debian package mrtg-contrib (fetched by
 // scripts/fetch-fixtures.sh); empty when it is not there.
 QString monitorMdb();

@@ -11,74 +11,65 @@
 #include <gtest/gtest.h>
 
 using namespace quendra;
-using Kind = ConnectionFacts::Kind;
 
 namespace {
 
-struct ParseCase {
-    const char* name;
-    qint16 medium;
-    const char* fileType;
-    bool header;
-    Kind kind;
-    const char* dataSource;
-    const char* expectedType;
-    bool expectedHeader;
-};
-
-void PrintTo(const ParseCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class ParseConnectionString : public ::testing::TestWithParam<ParseCase> {
+class FileTypeTable : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { initGlobals(QStringLiteral("/nonexistent/init.mdb")); }
 };
 
-TEST_P(ParseConnectionString, CatalogueStrings)
+// Every catalogue row's connection string (with a path that holds blanks, both header
+// flags) is recognised as that row, and the row says who reads and writes it or why not.
+TEST_F(FileTypeTable, RecognisesEveryCatalogueRowByItsConnectionString)
 {
-    const ParseCase& c = GetParam();
-    // The strings come from the catalogue itself, with a path that holds blanks.
-    const QString cs = getADOProvider(c.medium, QStringLiteral("/daten/Lager 1"),
-                                      QString::fromUtf8(c.fileType), c.header);
-    const ConnectionFacts facts = parseConnectionString(cs);
-    EXPECT_EQ(facts.kind, c.kind) << cs.toStdString();
-    EXPECT_EQ(facts.dataSource, QString::fromUtf8(c.dataSource));
-    EXPECT_EQ(facts.fileType, QString::fromUtf8(c.expectedType));
-    EXPECT_EQ(facts.header, c.expectedHeader);
-    EXPECT_TRUE(facts.userName.isEmpty());
-    EXPECT_TRUE(facts.password.isEmpty());
-    EXPECT_TRUE(facts.odbcOptions.isEmpty()) << facts.odbcOptions.toStdString();
+    for (const FileTypeRow& row : globals().fileTypes) {
+        for (const bool header : {false, true}) {
+            const QString cs =
+                getADOProvider(2, QStringLiteral("/daten/Lager 1"), row.name, header);
+            const ConnectionFacts facts = parseConnectionString(cs);
+            ASSERT_NE(facts.support, nullptr) << cs.toStdString();
+            EXPECT_EQ(QString::fromUtf8(facts.support->name), row.name);
+            EXPECT_EQ(facts.dataSource, QStringLiteral("/daten/Lager 1"));
+            EXPECT_EQ(facts.header, header && row.header) << cs.toStdString();
+            EXPECT_TRUE(facts.userName.isEmpty() && facts.password.isEmpty());
+            EXPECT_TRUE(facts.odbcOptions.isEmpty()) << facts.odbcOptions.toStdString();
+            const FileTypeSupport& support = *facts.support;
+            if (support.backend == BackendKind::Odbc)
+                continue;
+            EXPECT_EQ(facts.fileType(), row.name);
+            EXPECT_EQ(support.makeReader && support.makeWriter, support.refusal == nullptr)
+                << row.name.toStdString();
+        }
+    }
+    // Every row of the table is a catalogue row, apart from the ODBC data source.
+    for (const FileTypeSupport& support : fileTypeSupport()) {
+        if (!support.name)
+            continue;
+        EXPECT_EQ(globals().fileTypes[fileTypeRow(QString::fromUtf8(support.name))].name,
+                  QString::fromUtf8(support.name));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Catalogue, ParseConnectionString,
-    ::testing::Values(
-        ParseCase{"Odbc", 1, "", false, Kind::Odbc, "/daten/Lager 1", "", false},
-        ParseCase{"As400", 2, "IBM AS/400", false, Kind::Odbc, "/daten/Lager 1", "", false},
-        ParseCase{"Access", 2, "MS Access", false, Kind::Access, "/daten/Lager 1", "MS Access",
-                  false},
-        ParseCase{"Dbase", 2, "dBase III", false, Kind::FileType, "/daten/Lager 1", "dBase III",
-                  false},
-        ParseCase{"ParadoxTrailingEmptyDataSource", 2, "Paradox 5.0", false, Kind::FileType,
-                  "/daten/Lager 1", "Paradox 5.0", false},
-        ParseCase{"ExcelHeader", 2, "MS Excel 8.0", true, Kind::FileType, "/daten/Lager 1",
-                  "MS Excel 8.0", true},
-        ParseCase{"ExcelNoHeader", 2, "MS Excel 8.0", false, Kind::FileType, "/daten/Lager 1",
-                  "MS Excel 8.0", false},
-        ParseCase{"TextHeader", 2, "Text", true, Kind::FileType, "/daten/Lager 1", "Text", true},
-        ParseCase{"UnknownTypeIsText", 2, "ms access", false, Kind::FileType, "/daten/Lager 1",
-                  "Text", false},
-        ParseCase{"Lotus", 2, "Lotus 1-2-3", false, Kind::Refused, "/daten/Lager 1", "Lotus 1-2-3",
-                  false}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(FileTypeTable, OdbcAndTheTextFallback)
+{
+    const ConnectionFacts odbc =
+        parseConnectionString(getADOProvider(1, QStringLiteral("LAGER"), {}, false));
+    ASSERT_NE(odbc.support, nullptr);
+    EXPECT_EQ(odbc.support->backend, BackendKind::Odbc);
+    EXPECT_EQ(odbc.dataSource, QStringLiteral("LAGER"));
+    // The catalogue compares names exactly: "ms access" is the "Text" row.
+    EXPECT_EQ(parseConnectionString(
+                  getADOProvider(2, QStringLiteral("x"), QStringLiteral("ms access"), false))
+                  .fileType(),
+              QStringLiteral("Text"));
+}
 
 TEST(ParseConnectionStringExtra, OdbcKeepsGivenCredentialsAndFurtherAttributes)
 {
     const ConnectionFacts facts = parseConnectionString(QStringLiteral(
         "PROVIDER=MSDASQL;dsn=LAGER;uid=hans;pwd=ge;heim;database=LAGER;Port=5433;"));
-    EXPECT_EQ(facts.kind, Kind::Odbc);
+    EXPECT_EQ(facts.support->backend, BackendKind::Odbc);
     EXPECT_EQ(facts.dataSource, QStringLiteral("LAGER"));
     EXPECT_EQ(facts.userName, QStringLiteral("hans"));
     EXPECT_EQ(facts.password, QStringLiteral("ge"));
@@ -88,9 +79,9 @@ TEST(ParseConnectionStringExtra, OdbcKeepsGivenCredentialsAndFurtherAttributes)
 
 TEST(ParseConnectionStringExtra, UnknownProvider)
 {
-    EXPECT_EQ(parseConnectionString(QStringLiteral("Provider=SQLOLEDB;Data Source=x;")).kind,
-              Kind::Unknown);
-    EXPECT_EQ(parseConnectionString(QString()).kind, Kind::Unknown);
+    EXPECT_EQ(parseConnectionString(QStringLiteral("Provider=SQLOLEDB;Data Source=x;")).support,
+              nullptr);
+    EXPECT_EQ(parseConnectionString(QString()).support, nullptr);
 }
 
 // Opening what cannot be opened: the error number and the decisive words of its text.

@@ -291,58 +291,6 @@ TEST_P(ConnectorContract, FieldPastTheLastColumnAndProviderErrors)
     }
 }
 
-TEST_P(ConnectorContract, WritesRowsAndReadsThemBack)
-{
-    const QString ziel = uniqueTableName(QStringLiteral("ziel"));
-    created.append(ziel);
-    db->scratch().exec(tableDdl(ziel));
-    {
-        auto target = open(ziel);
-        DatabaseRecord& rec = target->record();
-        ASSERT_EQ(rec.fieldsCount(), 5);
-        rec.AddNew();
-        rec.setItem(0, 7);
-        rec.setItem(1, QStringLiteral("Ärger € 'zitiert'"));
-        rec.setItem(2, 1234.5);
-        rec.setItem(3, QDate(2023, 1, 15));
-        rec.setItem(4, QVariant()); // the column's default
-        rec.update();
-        rec.AddNew();
-        rec.setItem(0, QStringLiteral("8"));
-        rec.setItem(1, QStringLiteral("")); // text is always assigned
-        rec.setItem(2, QStringLiteral("")); // empty text into a number column: its default
-        rec.setItem(3, QStringLiteral("01.03.2024"));
-        rec.update();
-        EXPECT_THROW(rec.setItem(5, 1), Error);
-    }
-    auto back = open({}, QStringLiteral("select * from %1 order by nr").arg(ziel));
-    const std::vector<QStringList> expected = {
-        row({"7", "Ärger € 'zitiert'", "1234,5", "15.01.2023", "offen"}),
-        row({"8", "", "", "01.03.2024", "offen"}),
-    };
-    EXPECT_EQ(allRows(*back), expected);
-    EXPECT_EQ(db->scratch().column(QStringLiteral("select betrag from %1 where nr = 8").arg(ziel)),
-              QStringList{QStringLiteral("<NULL>")});
-}
-
-TEST_P(ConnectorContract, BadValueIsTypeMismatchAndEarlierRowsStay)
-{
-    const QString ziel = uniqueTableName(QStringLiteral("ziel"));
-    created.append(ziel);
-    db->scratch().exec(tableDdl(ziel));
-    {
-        auto target = open(ziel);
-        DatabaseRecord& rec = target->record();
-        rec.AddNew();
-        rec.setItem(0, 1);
-        rec.update();
-        rec.AddNew();
-        EXPECT_THROW(rec.setItem(2, QStringLiteral("zwölf")), Error);
-    }
-    EXPECT_EQ(db->scratch().column(QStringLiteral("select nr from %1").arg(ziel)),
-              QStringList{QStringLiteral("1")});
-}
-
 TEST_P(ConnectorContract, PrimaryModelRequeryAndSetSql)
 {
     auto c = open(kunden);

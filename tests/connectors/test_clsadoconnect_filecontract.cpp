@@ -1,6 +1,5 @@
-// The connector contract for the database file types: reading in regional form, moves at
-// the ends, placeholders, the column past the last, and appending (where the type can be
-// written) or its clear refusal (where it cannot).
+// The connector contract for reading the database file types: regional form, moves at
+// the ends, placeholders and the column past the last. Writing: test_writercontract.cpp.
 #include "common/beep.h"
 #include "common/error.h"
 #include "common/functions.h"
@@ -27,7 +26,6 @@ struct FileSource {
     QString firstTable;            // what $TBL(1) stands for
     QString emptyTable;            // a table without rows; empty when the type has none here
     std::vector<QStringList> rows; // the rows of table as getField gives them
-    const char* refusal = nullptr; // why it cannot be written; nullptr: it can
 };
 
 struct FileCase {
@@ -116,8 +114,7 @@ FileSource excelFile(const QTemporaryDir&)
             QStringLiteral("Kunden"),
             {},
             {texts({"Müller", "Köln", "1234,56", "01.03.2024", "3"}),
-             texts({"Weiß €", "", "0,5", "31.12.1999", "12"})},
-            "Excel-8.0-Dateien können hier nur gelesen werden"};
+             texts({"Weiß €", "", "0,5", "31.12.1999", "12"})}};
 }
 
 FileSource accessJetFile(const QTemporaryDir&)
@@ -131,8 +128,7 @@ FileSource accessJetFile(const QTemporaryDir&)
             {},
             {texts({"1", "1234567890", "12345678", "33600", "nobody@sunnyline.co.za", "Wahr",
                     "Wahr", "Wahr", "Wahr", "Falsch", "17.06.2000 20:36:24",
-                    "Example Circuit Added For Monitor Example To Potential New Clients"})},
-            "Access-Datenbanken (Jet/ACE) können hier nur gelesen werden"};
+                    "Example Circuit Added For Monitor Example To Potential New Clients"})}};
 }
 
 const FileCase FileCases[] = {
@@ -223,33 +219,6 @@ TEST_P(FileConnectorContract, MovesAtTheEndsAndTheColumnPastTheLast)
         EXPECT_EQ(empty->fieldCount(), 5);
         EXPECT_THROW(empty->MoveFirst(), Error);
     }
-}
-
-TEST_P(FileConnectorContract, AppendsRowsOrRefusesClearly)
-{
-    auto c = open(source.table);
-    DatabaseRecord& rec = c->record();
-    if (source.refusal) {
-        try {
-            rec.AddNew();
-            FAIL() << "writing was not refused";
-        } catch (const Error& e) {
-            EXPECT_TRUE(e.description().contains(QString::fromUtf8(source.refusal)))
-                << e.description().toStdString();
-        }
-        return;
-    }
-    rec.AddNew();
-    rec.setItem(0, 4);
-    rec.setItem(1, QStringLiteral("Neu ä"));
-    rec.setItem(2, 7.25);
-    rec.setItem(3, QDate(2020, 5, 17));
-    rec.setItem(4, QStringLiteral("n"));
-    rec.update();
-    c.reset(); // releasing the connector completes the table
-    std::vector<QStringList> expected = source.rows;
-    expected.push_back(texts({"4", "Neu ä", "7,25", "17.05.2020", "n"}));
-    EXPECT_EQ(allRows(*open(source.table)), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(FileTypes, FileConnectorContract, ::testing::ValuesIn(FileCases),

@@ -36,6 +36,9 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"Text", QStringLiteral("Müller €"), "Müller €"}, TextCase{"Decimal", 12.5, "12,5"},
         TextCase{"NoGroupSeparator", 1234567.25, "1234567,25"},
         TextCase{"WholeDouble", 100.0, "100"},
+        TextCase{"ShortestExactForm", 0.1 + 0.2, "0,30000000000000004"},
+        TextCase{"LargeWithoutExponent", 1e20, "100000000000000000000"},
+        TextCase{"SmallWithoutExponent", -2.5e-7, "-0,00000025"},
         TextCase{"NegativeInteger", qlonglong(-4711), "-4711"},
         TextCase{"LargeInteger", qlonglong(123456789012LL), "123456789012"},
         TextCase{"Date", QDate(2005, 12, 31), "31.12.2005"},
@@ -82,9 +85,15 @@ INSTANTIATE_TEST_SUITE_P(
         ColumnCase{"DotDecimal", QStringLiteral("12.5"), ValueKind::Real, 12.5},
         ColumnCase{"EmptyTextIntoNumberKeepsDefault", QStringLiteral(""), ValueKind::Real,
                    QVariant()},
-        ColumnCase{"IntegerRoundsHalfToEven", QStringLiteral("2,5"), ValueKind::Integer,
-                   qlonglong(2)},
-        ColumnCase{"DoubleIntoInteger", 7.6, ValueKind::Integer, qlonglong(8)},
+        ColumnCase{"WholeTextIntoInteger", QStringLiteral("-12"), ValueKind::Integer,
+                   qlonglong(-12)},
+        ColumnCase{"WholeDoubleIntoInteger", 7.0, ValueKind::Integer, qlonglong(7)},
+        ColumnCase{"MidnightIntoDate", QStringLiteral("2005-12-31 00:00:00"), ValueKind::Date,
+                   QDate(2005, 12, 31)},
+        ColumnCase{"CompactDate", QStringLiteral("20051231"), ValueKind::Date, QDate(2005, 12, 31)},
+        ColumnCase{"ShortTime", QStringLiteral("8:05"), ValueKind::Time, QTime(8, 5)},
+        ColumnCase{"BooleanLetter", QStringLiteral("n"), ValueKind::Boolean, false},
+        ColumnCase{"BooleanJa", QStringLiteral("JA"), ValueKind::Boolean, true},
         ColumnCase{"RegionalDate", QStringLiteral("31.12.2005"), ValueKind::Date,
                    QDate(2005, 12, 31)},
         ColumnCase{"IsoDate", QStringLiteral("2005-12-31"), ValueKind::Date, QDate(2005, 12, 31)},
@@ -97,17 +106,31 @@ INSTANTIATE_TEST_SUITE_P(
         ColumnCase{"BooleanWord", QStringLiteral("Wahr"), ValueKind::Boolean, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(RegionalTextIn, UnreadableTextIsTypeMismatchNamingColumnAndValue)
+// Nothing is rounded or cut on its way into a column: what does not fit is refused,
+// naming column and value.
+TEST(RegionalTextIn, WhatTheColumnCannotHoldIsTypeMismatchNamingColumnAndValue)
 {
     const RegionalText text;
-    for (ValueKind kind : {ValueKind::Real, ValueKind::Integer, ValueKind::Date}) {
+    const std::pair<QVariant, ValueKind> cases[] = {
+        {QStringLiteral("abc"), ValueKind::Real},
+        {QStringLiteral("abc"), ValueKind::Integer},
+        {QStringLiteral("abc"), ValueKind::Date},
+        {QStringLiteral("2,5"), ValueKind::Integer},
+        {7.25, ValueKind::Integer},
+        {1e19, ValueKind::Integer},
+        {QStringLiteral("31.12.2005 14:30:00"), ValueKind::Date},
+        {QDateTime(QDate(2005, 12, 31), QTime(14, 30)), ValueKind::Date},
+        {QStringLiteral("vielleicht"), ValueKind::Boolean},
+    };
+    for (const auto& [value, kind] : cases) {
         try {
-            text.forColumn(QStringLiteral("abc"), kind, QStringLiteral("betrag"));
-            ADD_FAILURE() << "no error";
+            text.forColumn(value, kind, QStringLiteral("betrag"));
+            ADD_FAILURE() << "no error for " << value.toString().toStdString();
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), errnum::TypeMismatch);
             EXPECT_TRUE(e.description().contains(QStringLiteral("betrag")));
-            EXPECT_TRUE(e.description().contains(QStringLiteral("abc")));
+            EXPECT_TRUE(e.description().contains(value.toString().left(4)))
+                << e.description().toStdString();
         }
     }
 }

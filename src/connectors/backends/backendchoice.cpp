@@ -44,78 +44,9 @@ QList<std::pair<QString, QString>> splitPairs(const QString& text)
     return pairs;
 }
 
-struct FileTypeEntry {
-    const char* propertyPrefix; // first extended property, lower case
-    const char* name;           // catalogue name
-};
-
-constexpr FileTypeEntry FileTypeEntries[] = {
-    {"dbase", "dBase III"}, {"paradox", "Paradox 5.0"}, {"excel", "MS Excel 8.0"},
-    {"text", "Text"},       {"lotus", "Lotus 1-2-3"},
-};
-
-void classify(ConnectionFacts& facts)
+[[noreturn]] void refuse(const FileTypeSupport& row)
 {
-    const QString provider = facts.provider.toLower();
-    if (provider == u"msdasql" || provider.startsWith(u"msdasql.") || provider == u"ibmda400" ||
-        provider.startsWith(u"ibmda400.")) {
-        facts.kind = ConnectionFacts::Kind::Odbc;
-        return;
-    }
-    if (!provider.startsWith(u"microsoft.jet.oledb") &&
-        !provider.startsWith(u"microsoft.ace.oledb"))
-        return;
-    const QString first =
-        facts.extendedProperties.section(QLatin1Char(';'), 0, 0).trimmed().toLower();
-    if (first.isEmpty()) {
-        facts.kind = ConnectionFacts::Kind::Access;
-        facts.fileType = QStringLiteral("MS Access");
-        return;
-    }
-    for (const FileTypeEntry& entry : FileTypeEntries) {
-        if (first.startsWith(QLatin1String(entry.propertyPrefix))) {
-            facts.fileType = QString::fromLatin1(entry.name);
-            facts.kind = facts.fileType == u"Lotus 1-2-3" ? ConnectionFacts::Kind::Refused
-                                                          : ConnectionFacts::Kind::FileType;
-            return;
-        }
-    }
-}
-
-[[noreturn]] void refuse(const QString& text)
-{
-    throw Error(errnum::Unsupported, {}, text);
-}
-
-QString cannotRead(const QString& fileType)
-{
-    if (fileType == u"Lotus 1-2-3") {
-        return QStringLiteral("Lotus-1-2-3-Dateien können hier nicht gelesen werden. Bitte die "
-                              "Tabelle als CSV (Dateityp \"Text\") oder als Excel-8.0-Datei "
-                              "speichern.");
-    }
-    return QStringLiteral("Dateien des Typs \"%1\" können hier nicht gelesen werden. Bitte die "
-                          "Daten als CSV (Dateityp \"Text\") oder als SQLite-Datenbank "
-                          "(Dateityp \"MS Access\") bereitstellen.")
-        .arg(fileType);
-}
-
-QString cannotWrite(const QString& fileType)
-{
-    if (fileType == u"MS Access") {
-        return QStringLiteral("Access-Datenbanken (Jet/ACE) können hier nur gelesen werden. Bitte "
-                              "als Ziel eine SQLite-Datenbank (Dateityp \"MS Access\"), eine "
-                              "dBase-Tabelle oder eine CSV-Datei (Dateityp \"Text\") verwenden.");
-    }
-    if (fileType == u"MS Excel 8.0") {
-        return QStringLiteral("Excel-8.0-Dateien können hier nur gelesen werden. Bitte als Ziel "
-                              "eine CSV-Datei (Dateityp \"Text\") oder eine dBase-Tabelle "
-                              "(Dateityp \"dBase III\") verwenden.");
-    }
-    return QStringLiteral("In Dateien des Typs \"%1\" kann hier nicht geschrieben werden. Bitte "
-                          "als Ziel eine CSV-Datei (Dateityp \"Text\") oder eine SQLite-Datenbank "
-                          "(Dateityp \"MS Access\") verwenden.")
-        .arg(fileType);
+    throw Error(errnum::Unsupported, {}, QString::fromUtf8(row.refusal));
 }
 
 std::unique_ptr<Backend> openOdbc(const ConnectionFacts& facts)
@@ -141,27 +72,26 @@ std::unique_ptr<Backend> openOdbc(const ConnectionFacts& facts)
 
 // Loads a file-type database into an in-memory SQLite copy; writes go to the type's
 // writer, or are refused where the type has none.
-std::unique_ptr<Backend> openMemoryCopy(const ConnectionFacts& facts,
-                                        std::unique_ptr<FileTypeReader> reader,
-                                        std::unique_ptr<FileTypeWriter> (*makeWriter)())
+std::unique_ptr<Backend> openMemoryCopy(const ConnectionFacts& facts)
 {
-    if (!reader)
-        refuse(cannotRead(facts.fileType));
+    const FileTypeSupport& row = *facts.support;
+    if (!row.makeReader)
+        refuse(row);
     auto backend = std::make_unique<SqlBackend>(QStringLiteral("QSQLITE"), true);
     QSqlDatabase db = backend->database();
     db.setDatabaseName(QStringLiteral(":memory:"));
     backend->open();
-    reader->load(facts.location(), db);
+    row.makeReader()->load(facts.location(), db);
     const DataSourceLocation location = facts.location();
     std::shared_ptr<FileTypeWriter> writer;
-    backend->setWriterFactory([location, makeWriter, writer](
-                                  const QString& table) mutable -> std::unique_ptr<DatabaseRecord> {
-        if (!writer && makeWriter)
-            writer = makeWriter();
-        if (!writer)
-            refuse(cannotWrite(location.fileType));
-        return writer->openTable(location, table);
-    });
+    backend->setWriterFactory(
+        [location, &row, writer](const QString& table) mutable -> std::unique_ptr<DatabaseRecord> {
+            if (!row.makeWriter)
+                refuse(row);
+            if (!writer)
+                writer = row.makeWriter();
+            return writer->openTable(location, table);
+        });
     return backend;
 }
 
@@ -190,7 +120,7 @@ std::unique_ptr<Backend> openAccess(const ConnectionFacts& facts)
     }
     switch (sniff(facts.dataSource)) {
     case DatabaseFile::Jet:
-        return openMemoryCopy(facts, makeJetReader(), nullptr);
+        return openMemoryCopy(facts);
     case DatabaseFile::Other:
         throw Error(errnum::Unsupported, {},
                     QStringLiteral("Die Datei \"%1\" ist weder eine SQLite- noch eine "
@@ -205,17 +135,6 @@ std::unique_ptr<Backend> openAccess(const ConnectionFacts& facts)
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     backend->open();
     return backend;
-}
-
-std::unique_ptr<Backend> openFileType(const ConnectionFacts& facts)
-{
-    if (facts.fileType == u"dBase III")
-        return openMemoryCopy(facts, makeDbaseReader(), &makeDbaseWriter);
-    if (facts.fileType == u"Paradox 5.0")
-        return openMemoryCopy(facts, makeParadoxReader(), &makeParadoxWriter);
-    if (facts.fileType == u"MS Excel 8.0")
-        return openMemoryCopy(facts, makeExcelReader(), nullptr);
-    return openMemoryCopy(facts, makeCsvFolderReader(), &makeCsvFolderWriter);
 }
 
 } // namespace
@@ -246,8 +165,8 @@ ConnectionFacts parseConnectionString(const QString& connectionString)
         else
             facts.odbcOptions += key.toUpper() + QLatin1Char('=') + value + QLatin1Char(';');
     }
-    classify(facts);
-    if (facts.kind == ConnectionFacts::Kind::Odbc && facts.dataSource.isEmpty())
+    facts.support = recogniseFileType(facts.provider, facts.extendedProperties);
+    if (facts.support && facts.support->backend == BackendKind::Odbc && facts.dataSource.isEmpty())
         facts.dataSource = dsn;
     for (const auto& [key, value] : splitPairs(facts.extendedProperties)) {
         if (key == u"hdr")
@@ -259,17 +178,15 @@ ConnectionFacts parseConnectionString(const QString& connectionString)
 std::unique_ptr<Backend> openBackend(const QString& connectionString)
 {
     const ConnectionFacts facts = parseConnectionString(connectionString);
-    switch (facts.kind) {
-    case ConnectionFacts::Kind::Odbc:
-        return openOdbc(facts);
-    case ConnectionFacts::Kind::Access:
-        return openAccess(facts);
-    case ConnectionFacts::Kind::FileType:
-        return openFileType(facts);
-    case ConnectionFacts::Kind::Refused:
-        refuse(cannotRead(facts.fileType));
-    case ConnectionFacts::Kind::Unknown:
-        break;
+    if (facts.support) {
+        switch (facts.support->backend) {
+        case BackendKind::Odbc:
+            return openOdbc(facts);
+        case BackendKind::DatabaseFile:
+            return openAccess(facts);
+        case BackendKind::MemoryCopy:
+            return openMemoryCopy(facts);
+        }
     }
     throw Error(errnum::Unsupported, {},
                 QStringLiteral("Die Verbindungszeichenfolge \"%1\" nennt keinen Datenbanktreiber, "

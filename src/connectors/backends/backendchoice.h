@@ -10,14 +10,7 @@ namespace quendra {
 
 // What a connection string of the media catalogue asks for.
 struct ConnectionFacts {
-    enum class Kind {
-        Odbc,     // an ODBC data source (MSDASQL, IBMDA400)
-        Access,   // a Jet provider without extended properties: one database file
-        FileType, // a Jet provider with a file-type driver: dBase, Paradox, Excel, text
-        Refused,  // a file type this platform cannot read (Lotus)
-        Unknown,  // a provider that nothing here serves
-    };
-    Kind kind = Kind::Unknown;
+    const FileTypeSupport* support = nullptr; // nullptr: a provider that nothing here serves
     QString provider;
     QString dataSource;         // ODBC: the data source name; otherwise the file or folder
     QString extendedProperties; // unquoted, e.g. "text;HDR=Yes;"
@@ -25,9 +18,15 @@ struct ConnectionFacts {
     QString userName;           // ODBC uid, empty leaves the data source's own
     QString password;           // ODBC pwd, empty leaves the data source's own
     QString odbcOptions;        // further ODBC attributes, "KEY=value;..."
-    QString fileType;           // catalogue name of the file type ("dBase III", ...)
 
-    DataSourceLocation location() const { return {fileType, dataSource, header}; }
+    // Catalogue name of the file type ("dBase III", ...); empty for an ODBC data source.
+    QString fileType() const
+    {
+        return support && support->name && support->backend != BackendKind::Odbc
+                   ? QString::fromUtf8(support->name)
+                   : QString();
+    }
+    DataSourceLocation location() const { return {fileType(), dataSource, header}; }
 };
 
 // Splits a connection string into its facts. Keys compare case-insensitively, a value

@@ -10,7 +10,9 @@
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
-#include "connectors/backends/filetypetable.h"
+#include "connectors/backends/appendedrow.h"
+#include "connectors/backends/memorytable.h"
+#include "connectors/backends/tablefolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -146,9 +148,8 @@ public:
 
 // A value as it goes into a line: enclosed in double quotes when it holds a comma, a
 // quote, a line break or spaces at either end.
-QString csvField(const QVariant& value)
+QString csvField(const QString& text)
 {
-    const QString text = textFromVariant(value);
     const bool needsQuotes = text.contains(u',') || text.contains(u'"') || text.contains(u'\r') ||
                              text.contains(u'\n') || text.startsWith(u' ') || text.endsWith(u' ');
     if (!needsQuotes)
@@ -158,10 +159,11 @@ QString csvField(const QVariant& value)
     return QLatin1Char('"') + inner + QLatin1Char('"');
 }
 
-// Appends each row as one line with CR LF, written and flushed in one piece.
-class CsvRecord : public DatabaseRecord {
+// Appends each row as one line with CR LF, written and flushed in one piece. A file
+// without any line yet takes as many columns as its first row fills.
+class CsvRecord : public AppendedRow {
 public:
-    explicit CsvRecord(const QString& path) : m_file(path)
+    explicit CsvRecord(const QString& path) : AppendedRow("CsvFolder"), m_file(path)
     {
         const QByteArray existing = readWholeFile(path);
         m_utf8 = existing.startsWith(kBom);
@@ -169,9 +171,7 @@ public:
         m_columns = rows.empty() ? 0 : int(rows.front().size());
         m_growable = rows.empty();
         if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
-            throw Error(errnum::PathFileAccess, {},
-                        QStringLiteral("In die Textdatei %1 kann nicht geschrieben werden: %2")
-                            .arg(QDir::toNativeSeparators(path), m_file.errorString()));
+            throwUnwritable();
         // The last line of a file written elsewhere may lack its line break.
         m_pendingBreak = !existing.isEmpty() && !existing.endsWith('\n') &&
                          !existing.endsWith('\r') && existing != kBom;
@@ -179,76 +179,38 @@ public:
 
     int fieldsCount() const override { return m_columns; }
 
-    void AddNew() override
-    {
-        m_values.assign(size_t(m_columns), QVariant());
-        m_adding = true;
-    }
+protected:
+    bool acceptsColumn(int ordinal) const override { return m_growable || ordinal < m_columns; }
 
-    void setItem(int ordinal, const QVariant& value) override
+    void writeRow(const std::vector<QVariant>& values) override
     {
-        trapped("CsvFolder.setItem", [&] {
-            if (!m_adding)
-                throw standardError(errnum::NoCurrentRecord);
-            if (ordinal < 0 || (ordinal >= m_columns && !m_growable))
-                throw standardError(errnum::ItemNotFound, QString::number(ordinal));
-            if (size_t(ordinal) >= m_values.size())
-                m_values.resize(size_t(ordinal) + 1);
-            m_values[size_t(ordinal)] = value;
-        });
-    }
-
-    void update() override
-    {
-        trapped("CsvFolder.Update", [&] {
-            if (!m_adding)
-                throw standardError(errnum::NoCurrentRecord);
-            QStringList fields;
-            for (const QVariant& value : m_values)
-                fields << csvField(value);
-            QString line = fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-            if (m_pendingBreak)
-                line.prepend(QStringLiteral("\r\n"));
-            const QByteArray bytes =
-                m_utf8 ? line.toUtf8() : encodeText(QByteArrayLiteral("windows-1252"), line);
-            if (m_file.write(bytes) != bytes.size() || !m_file.flush())
-                throw Error(
-                    errnum::PathFileAccess, {},
-                    QStringLiteral("In die Textdatei %1 kann nicht geschrieben werden: %2")
-                        .arg(QDir::toNativeSeparators(m_file.fileName()), m_file.errorString()));
-            m_pendingBreak = false;
-            m_columns = std::max(m_columns, int(m_values.size()));
-            m_adding = false;
-        });
+        QStringList fields;
+        for (const QVariant& value : values)
+            fields << csvField(rules().toText(value));
+        QString line = fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+        if (m_pendingBreak)
+            line.prepend(QStringLiteral("\r\n"));
+        const QByteArray bytes =
+            m_utf8 ? line.toUtf8() : encodeText(QByteArrayLiteral("windows-1252"), line);
+        if (m_file.write(bytes) != bytes.size() || !m_file.flush())
+            throwUnwritable();
+        m_pendingBreak = false;
+        m_columns = std::max(m_columns, int(values.size()));
     }
 
 private:
+    [[noreturn]] void throwUnwritable() const
+    {
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("In die Textdatei %1 kann nicht geschrieben werden: %2")
+                        .arg(QDir::toNativeSeparators(m_file.fileName()), m_file.errorString()));
+    }
+
     QFile m_file;
     bool m_utf8 = false;
     bool m_growable = false;
     bool m_pendingBreak = false;
-    bool m_adding = false;
     int m_columns = 0;
-    std::vector<QVariant> m_values;
-};
-
-class CsvFolderWriter : public FileTypeWriter {
-public:
-    std::unique_ptr<DatabaseRecord> openTable(const DataSourceLocation& location,
-                                              const QString& table) override
-    {
-        return trapped("CsvFolder.openTable", [&]() -> std::unique_ptr<DatabaseRecord> {
-            if (location.dataSource.isEmpty() || !QDir(location.dataSource).exists())
-                throw standardError(errnum::PathNotFound, location.dataSource);
-            const QString path = findTableFile(location.dataSource, table, kSuffixes);
-            if (path.isEmpty())
-                throw Error(errnum::FileNotFound, {},
-                            QStringLiteral("Die Textdatei %1 gibt es im Ordner %2 nicht. Legen "
-                                           "Sie die Zieldatei an (eine leere Datei genügt).")
-                                .arg(table, QDir::toNativeSeparators(location.dataSource)));
-            return std::make_unique<CsvRecord>(path);
-        });
-    }
 };
 
 } // namespace
@@ -260,7 +222,10 @@ std::unique_ptr<FileTypeReader> makeCsvFolderReader()
 
 std::unique_ptr<FileTypeWriter> makeCsvFolderWriter()
 {
-    return std::make_unique<CsvFolderWriter>();
+    return std::make_unique<FolderTableWriter<CsvRecord>>(
+        "CsvFolder.openTable", kSuffixes,
+        QStringLiteral("Die Textdatei %1 gibt es im Ordner %2 nicht. Legen Sie die Zieldatei "
+                       "an (eine leere Datei genügt)."));
 }
 
 } // namespace quendra

@@ -7,7 +7,9 @@
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
-#include "connectors/backends/filetypetable.h"
+#include "connectors/backends/appendedrow.h"
+#include "connectors/backends/memorytable.h"
+#include "connectors/backends/tablefolder.h"
 
 #include <QDir>
 #include <QStringDecoder>
@@ -216,7 +218,7 @@ public:
 class DbaseRecord : public AppendedRow {
 public:
     explicit DbaseRecord(const QString& path)
-        : AppendedRow("DbaseFile.setItem"), m_path(path), m_dbf(openDbf(path, "rb+")),
+        : AppendedRow("DbaseFile"), m_path(path), m_dbf(openDbf(path, "rb+")),
           m_codec(codecName(DBFGetCodePage(m_dbf.get())))
     {
         QStringDecoder decoder(m_codec.constData());
@@ -225,54 +227,74 @@ public:
 
     int fieldsCount() const override { return int(m_fields.size()); }
 
-    void update() override
+protected:
+    void writeRow(const std::vector<QVariant>& values) override
     {
-        trapped("DbaseFile.Update", [&] {
-            requireRow();
-            std::vector<QByteArray> cells;
-            for (size_t i = 0; i < m_fields.size(); ++i)
-                cells.push_back(cellBytes(m_fields[i], values()[i]));
-            const int record = DBFGetRecordCount(m_dbf.get());
-            for (size_t i = 0; i < cells.size(); ++i) {
-                if (!DBFWriteAttributeDirectly(m_dbf.get(), record, int(i), cells[i].data()))
-                    throw Error(errnum::PathFileAccess, {},
-                                QStringLiteral("In die dBase-Datei %1 kann nicht geschrieben "
-                                               "werden.")
-                                    .arg(QDir::toNativeSeparators(m_path)));
-            }
-            DBFUpdateHeader(m_dbf.get());
-            rowWritten();
-        });
+        std::vector<QByteArray> cells;
+        for (size_t i = 0; i < m_fields.size(); ++i)
+            cells.push_back(cellBytes(m_fields[i], values[i]));
+        const int record = DBFGetRecordCount(m_dbf.get());
+        for (size_t i = 0; i < cells.size(); ++i) {
+            if (!DBFWriteAttributeDirectly(m_dbf.get(), record, int(i), cells[i].data()))
+                throw Error(errnum::PathFileAccess, {},
+                            QStringLiteral("In die dBase-Datei %1 kann nicht geschrieben "
+                                           "werden.")
+                                .arg(QDir::toNativeSeparators(m_path)));
+        }
+        DBFUpdateHeader(m_dbf.get());
     }
 
 private:
-    // The cell's bytes, exactly as wide as the field; blanks ("?" for a logical) for NULL.
-    QByteArray cellBytes(const DbfField& field, const QVariant& value)
+    static ValueKind valueKind(const DbfField& field)
     {
-        QByteArray bytes;
         switch (field.type) {
         case 'N':
         case 'F':
-            if (const auto number = numberFromVariant(value))
-                bytes = QByteArray::number(*number, 'f', field.decimals);
-            break;
+            return ValueKind::Real;
         case 'D':
-            if (const auto date = dateFromVariant(value))
-                bytes = date->toString(u"yyyyMMdd").toLatin1();
-            break;
+            return ValueKind::Date;
         case 'L':
-            if (const auto flag = booleanFromVariant(value))
-                bytes = *flag ? "T" : "F";
-            break;
+            return ValueKind::Boolean;
         default:
-            bytes = encodeText(m_codec, textFromVariant(value));
-            break;
+            return ValueKind::Text;
+        }
+    }
+
+    [[noreturn]] static void throwTooWide(const DbfField& field, const QVariant& value,
+                                          const QString& why)
+    {
+        throw Error(errnum::Overflow, {},
+                    QStringLiteral("Der Wert %1 passt nicht in die Spalte %2 (%3).")
+                        .arg(quotedValue(value.toString()), field.name, why));
+    }
+
+    // The cell's bytes, exactly as wide as the field; blanks ("?" for a logical) for NULL.
+    QByteArray cellBytes(const DbfField& field, const QVariant& value)
+    {
+        const QVariant typed = rules().forColumn(value, valueKind(field), field.name);
+        QByteArray bytes;
+        if (!typed.isNull()) {
+            switch (field.type) {
+            case 'N':
+            case 'F':
+                if (!fitsDecimals(typed.toDouble(), field.decimals))
+                    throwTooWide(field, value,
+                                 QStringLiteral("%1 Nachkommastellen").arg(field.decimals));
+                bytes = QByteArray::number(typed.toDouble(), 'f', field.decimals);
+                break;
+            case 'D':
+                bytes = typed.toDate().toString(u"yyyyMMdd").toLatin1();
+                break;
+            case 'L':
+                bytes = typed.toBool() ? "T" : "F";
+                break;
+            default:
+                bytes = encodeText(m_codec, typed.toString());
+                break;
+            }
         }
         if (bytes.size() > field.width)
-            throw Error(errnum::Overflow, {},
-                        QStringLiteral("Der Wert %1 passt nicht in die Spalte %2 (Breite %3).")
-                            .arg(quotedValue(value.toString()), field.name)
-                            .arg(field.width));
+            throwTooWide(field, value, QStringLiteral("Breite %1").arg(field.width));
         if (field.type == 'L' && bytes.isEmpty())
             bytes = "?"; // the unknown logical
         const bool rightAligned = field.type == 'N' || field.type == 'F';
@@ -286,25 +308,6 @@ private:
     std::vector<DbfField> m_fields;
 };
 
-class DbaseWriter : public FileTypeWriter {
-public:
-    std::unique_ptr<DatabaseRecord> openTable(const DataSourceLocation& location,
-                                              const QString& table) override
-    {
-        return trapped("DbaseFile.openTable", [&]() -> std::unique_ptr<DatabaseRecord> {
-            if (!QDir(location.dataSource).exists() || location.dataSource.isEmpty())
-                throw standardError(errnum::PathNotFound, location.dataSource);
-            const QString path = findTableFile(location.dataSource, table, {QStringLiteral("dbf")});
-            if (path.isEmpty())
-                throw Error(errnum::FileNotFound, {},
-                            QStringLiteral("Die dBase-Tabelle %1 gibt es im Ordner %2 nicht. "
-                                           "Legen Sie die Zieltabelle mit ihren Spalten an.")
-                                .arg(table, QDir::toNativeSeparators(location.dataSource)));
-            return std::make_unique<DbaseRecord>(path);
-        });
-    }
-};
-
 } // namespace
 
 std::unique_ptr<FileTypeReader> makeDbaseReader()
@@ -314,7 +317,10 @@ std::unique_ptr<FileTypeReader> makeDbaseReader()
 
 std::unique_ptr<FileTypeWriter> makeDbaseWriter()
 {
-    return std::make_unique<DbaseWriter>();
+    return std::make_unique<FolderTableWriter<DbaseRecord>>(
+        "DbaseFile.openTable", QStringList{QStringLiteral("dbf")},
+        QStringLiteral("Die dBase-Tabelle %1 gibt es im Ordner %2 nicht. Legen Sie die "
+                       "Zieltabelle mit ihren Spalten an."));
 }
 
 } // namespace quendra

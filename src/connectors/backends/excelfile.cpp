@@ -1,20 +1,27 @@
 // "MS Excel 8.0": the data source is an .xls workbook (Excel 97 to 2003), read through
 // FreeXL. Every worksheet is a table, named as the sheet, in workbook order. With
 // HDR=Yes the first row gives the column names (an empty one becomes F<n>); with HDR=No
-// the columns are F1, F2, ... Rows without any value are skipped. A column's type is
-// that of all its values: integers, numbers, dates (with time of day where a cell has
-// one) or, when they differ, text, in which numbers appear in the regional format; no
-// value is dropped because it does not fit the column. Writing workbooks is not offered.
+// the columns are F1, F2, ... Rows without any value are skipped. A formula cell gives
+// its stored result, a logical cell Wahr or Falsch. A column's type is that of all its
+// values: integers, numbers, dates (with time of day where a cell has one), logicals
+// or, when they differ, text, in which every cell keeps its value in the regional form
+// (numbers as 12,5, dates as 31.12.2005); no value is dropped because it does not fit
+// the column. Both Excel date systems (1900 and 1904) give the same dates. Writing
+// workbooks is not offered.
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
-#include "connectors/backends/filetypetable.h"
+#include "connectors/backends/biffcells.h"
+#include "connectors/backends/memorytable.h"
+#include "connectors/backends/valueconversion.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <freexl.h>
+
+#include <QHash>
 
 #include <cmath>
 #include <vector>
@@ -58,8 +65,17 @@ QVariant cellValue(const FreeXL_CellValue& cell)
     }
 }
 
+// The cells FreeXL does not report as they are (formula results, logicals), of one
+// sheet, keyed by row and column.
+using SheetCells = QHash<quint64, QVariant>;
+
+quint64 cellKey(unsigned row, unsigned column)
+{
+    return (quint64(row) << 16) | column;
+}
+
 // The active sheet's cells, row by row, without rows that hold no value at all.
-Grid readSheet(const void* xls, const QString& path)
+Grid readSheet(const void* xls, const QString& path, const SheetCells& ownCells)
 {
     unsigned int rows = 0;
     unsigned short columns = 0;
@@ -73,7 +89,8 @@ Grid readSheet(const void* xls, const QString& path)
             FreeXL_CellValue cell;
             if (freexl_get_cell_value(xls, r, c, &cell) != FREEXL_OK)
                 throwUnreadable(path);
-            row << cellValue(cell);
+            const auto own = ownCells.constFind(cellKey(r, c));
+            row << (own != ownCells.cend() ? *own : cellValue(cell));
             any = any || !row.constLast().isNull();
         }
         if (any)
@@ -92,7 +109,7 @@ bool isIntegral(const QVariant& value)
 
 ColumnKind columnKind(const Grid& grid, size_t first, int column)
 {
-    bool allIntegral = true, allNumbers = true, allDates = true, any = false;
+    bool allIntegral = true, allNumbers = true, allDates = true, allLogicals = true, any = false;
     for (size_t r = first; r < grid.size(); ++r) {
         const QVariant& value = grid[r].at(column);
         if (value.isNull())
@@ -103,6 +120,7 @@ ColumnKind columnKind(const Grid& grid, size_t first, int column)
         allNumbers = allNumbers && number;
         allIntegral = allIntegral && number && isIntegral(value);
         allDates = allDates && (type == QMetaType::QDate || type == QMetaType::QDateTime);
+        allLogicals = allLogicals && type == QMetaType::Bool;
     }
     if (!any)
         return ColumnKind::Text;
@@ -110,10 +128,15 @@ ColumnKind columnKind(const Grid& grid, size_t first, int column)
         return ColumnKind::Integer;
     if (allNumbers)
         return ColumnKind::Real;
+    if (allLogicals)
+        return ColumnKind::Boolean;
     return allDates ? ColumnKind::Date : ColumnKind::Text;
 }
 
-QVariant valueFor(ColumnKind kind, const QVariant& value)
+// A cell as its column stores it: typed in a column of one kind, else as the text the
+// user's regional settings give it (dates as 31.12.2005, with the time only when it is
+// not midnight), so that no cell loses its value to its column.
+QVariant valueFor(ColumnKind kind, const QVariant& value, const RegionalText& text)
 {
     if (value.isNull())
         return {};
@@ -121,33 +144,28 @@ QVariant valueFor(ColumnKind kind, const QVariant& value)
     case ColumnKind::Integer:
         return qlonglong(value.toDouble());
     case ColumnKind::Text:
-        if (value.typeId() == QMetaType::LongLong)
-            return value.toString();
-        if (value.typeId() == QMetaType::QDate)
-            return value.toDate().toString(Qt::ISODate);
-        if (value.typeId() == QMetaType::QDateTime)
-            return value.toDateTime().toString(u"yyyy-MM-dd HH:mm:ss");
-        return textFromVariant(value);
+        return text.toText(value);
     default:
         return value;
     }
 }
 
-QString headerName(const QVariant& value)
+QString headerName(const QVariant& value, const RegionalText& text)
 {
     if (value.typeId() == QMetaType::Double && isIntegral(value))
         return QString::number(qlonglong(value.toDouble()));
-    return valueFor(ColumnKind::Text, value).toString();
+    return text.toText(value);
 }
 
 void loadSheet(const Grid& grid, const QString& sheet, bool header, QSqlDatabase& db)
 {
+    const RegionalText text;
     int width = grid.empty() ? 0 : int(grid.front().size());
     QStringList names = numberedColumnNames(width);
     const size_t first = header && !grid.empty() ? 1 : 0;
     if (first == 1) {
         for (int c = 0; c < width; ++c)
-            names[c] = headerName(grid.front().at(c));
+            names[c] = headerName(grid.front().at(c), text);
     }
     names = usableColumnNames(names);
     QList<TableColumn> columns;
@@ -160,7 +178,7 @@ void loadSheet(const Grid& grid, const QString& sheet, bool header, QSqlDatabase
     for (size_t r = first; r < grid.size(); ++r) {
         QVariantList values;
         for (int c = 0; c < width; ++c)
-            values << valueFor(columns.at(c).kind, grid[r].at(c));
+            values << valueFor(columns.at(c).kind, grid[r].at(c), text);
         values.resize(columns.size());
         table.addRow(values);
     }
@@ -182,12 +200,18 @@ public:
             if (opened != FREEXL_OK ||
                 freexl_get_info(raw, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK)
                 throwUnreadable(path);
+            std::vector<SheetCells> ownCells(sheets);
+            for (const BiffCell& cell : readBiffCells(path)) {
+                if (cell.sheet < int(sheets))
+                    ownCells[size_t(cell.sheet)].insert(cellKey(cell.row, cell.column), cell.value);
+            }
             for (unsigned short s = 0; s < sheets; ++s) {
                 const char* name = nullptr;
                 if (freexl_get_worksheet_name(raw, s, &name) != FREEXL_OK ||
                     freexl_select_active_worksheet(raw, s) != FREEXL_OK)
                     throwUnreadable(path);
-                loadSheet(readSheet(raw, path), QString::fromUtf8(name), location.header, memoryDb);
+                loadSheet(readSheet(raw, path, ownCells[s]), QString::fromUtf8(name),
+                          location.header, memoryDb);
             }
         });
     }

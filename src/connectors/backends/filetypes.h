@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <span>
 
 class QSqlDatabase;
 
@@ -38,7 +39,6 @@ public:
 };
 
 // One reader and (where this platform can write the type) one writer per file type.
-// A factory returns nullptr when the type cannot be read or written here.
 std::unique_ptr<FileTypeReader> makeDbaseReader();
 std::unique_ptr<FileTypeWriter> makeDbaseWriter();
 std::unique_ptr<FileTypeReader> makeParadoxReader();
@@ -47,5 +47,29 @@ std::unique_ptr<FileTypeReader> makeExcelReader();
 std::unique_ptr<FileTypeReader> makeJetReader(); // Access .mdb/.accdb files through mdbtools
 std::unique_ptr<FileTypeReader> makeCsvFolderReader();
 std::unique_ptr<FileTypeWriter> makeCsvFolderWriter();
+
+// How a database is opened: through ODBC, as a database file (an SQLite file, or a Jet
+// file copied into memory), or copied into memory by the file type's reader.
+enum class BackendKind { Odbc, DatabaseFile, MemoryCopy };
+
+// One file type of the media catalogue as this platform serves it. Adding a file type
+// means one row here (and one in the catalogue) plus its reader and writer.
+struct FileTypeSupport {
+    const char* name;     // catalogue name; nullptr for the ODBC data source of medium 1
+    const char* provider; // provider of its connection strings, lower case ("jet": Jet or ACE)
+    const char* property; // first extended property starts so (lower case); "" when none
+    BackendKind backend;
+    std::unique_ptr<FileTypeReader> (*makeReader)(); // nullptr: cannot be read here
+    std::unique_ptr<FileTypeWriter> (*makeWriter)(); // nullptr: cannot be written here
+    const char* refusal; // German: why it cannot be read or written, and what to use instead
+};
+
+// Every row, in catalogue order, the ODBC data source last.
+std::span<const FileTypeSupport> fileTypeSupport();
+
+// The row a connection string's provider and extended properties name; nullptr for a
+// provider that nothing here serves.
+const FileTypeSupport* recogniseFileType(const QString& provider,
+                                         const QString& extendedProperties);
 
 } // namespace quendra

@@ -6,7 +6,7 @@
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
-#include "connectors/backends/filetypetable.h"
+#include "connectors/backends/memorytable.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -15,7 +15,8 @@
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
-#include "connectors/backends/filetypetable.h"
+#include "connectors/backends/memorytable.h"
+#include "connectors/backends/tablefolder.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "connectors/backends/filetypetable.h"
+#include "connectors/backends/memorytable.h"
 
 #include <QByteArray>
 #include <QString>

@@ -3,7 +3,9 @@
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
+#include "connectors/backends/appendedrow.h"
 #include "connectors/backends/paradoxfile.h"
+#include "connectors/backends/tablefolder.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -12,7 +14,6 @@
 #include <QTemporaryFile>
 #include <QtDebug>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -35,22 +36,9 @@ long daysOf(const QDate& date)
     return PX_GregorianToSdn(date.year(), date.month(), date.day()) - kSdnOffset;
 }
 
-QTime timeFromVariant(const QVariant& value)
-{
-    if (value.typeId() == QMetaType::QTime || value.typeId() == QMetaType::QDateTime)
-        return value.toTime();
-    const QString text = value.toString().trimmed();
-    for (const char* pattern : {"HH:mm:ss", "H:mm:ss", "HH:mm", "H:mm"}) {
-        const QTime time = QTime::fromString(text, QString::fromLatin1(pattern));
-        if (time.isValid())
-            return time;
-    }
-    throw standardError(errnum::TypeMismatch, quotedValue(text));
-}
-
 class ParadoxRecord : public AppendedRow {
 public:
-    explicit ParadoxRecord(const QString& path) : AppendedRow("ParadoxFile.setItem"), m_path(path)
+    explicit ParadoxRecord(const QString& path) : AppendedRow("ParadoxFile"), m_path(path)
     {
         m_source.open(path);
         const QFileInfo file(path);
@@ -70,7 +58,7 @@ public:
         try {
             commit();
         } catch (const Error& e) {
-            qWarning().noquote() << QStringLiteral("Quendra:") << e.description();
+            qWarning().noquote() << e.description();
         }
         if (!m_tempPath.isEmpty())
             QFile::remove(m_tempPath);
@@ -79,28 +67,25 @@ public:
     int fieldsCount() const override { return int(m_source.fields().size()); }
     void close() override { commit(); }
 
-    void update() override
+protected:
+    void writeRow(const std::vector<QVariant>& values) override
     {
-        trapped("ParadoxFile.Update", [&] {
-            requireRow();
-            if (m_broken)
-                throw Error(errnum::PathFileAccess, {},
-                            QStringLiteral("Die Paradox-Tabelle %1 wird nicht mehr geschrieben.")
-                                .arg(QDir::toNativeSeparators(m_path)));
-            if (!m_copy)
-                startCopy();
-            QByteArray record(m_copy->recordSize(), '\0');
-            for (size_t i = 0; i < values().size(); ++i)
-                putValue(record, m_source.fields()[i], values()[i]);
-            try {
-                m_copy->putRecord(record);
-            } catch (...) {
-                m_broken = true;
-                throw;
-            }
-            ++m_added;
-            rowWritten();
-        });
+        if (m_broken)
+            throw Error(errnum::PathFileAccess, {},
+                        QStringLiteral("Die Paradox-Tabelle %1 wird nicht mehr geschrieben.")
+                            .arg(QDir::toNativeSeparators(m_path)));
+        if (!m_copy)
+            startCopy();
+        QByteArray record(m_copy->recordSize(), '\0');
+        for (size_t i = 0; i < values.size(); ++i)
+            putValue(record, m_source.fields()[i], values[i]);
+        try {
+            m_copy->putRecord(record);
+        } catch (...) {
+            m_broken = true;
+            throw;
+        }
+        ++m_added;
     }
 
 private:
@@ -141,31 +126,60 @@ private:
         }
     }
 
+    static ValueKind valueKind(char type)
+    {
+        switch (type) {
+        case pxfShort:
+        case pxfLong:
+        case pxfAutoInc:
+            return ValueKind::Integer;
+        case pxfNumber:
+        case pxfCurrency:
+            return ValueKind::Real;
+        case pxfDate:
+            return ValueKind::Date;
+        case pxfTime:
+            return ValueKind::Time;
+        case pxfTimestamp:
+            return ValueKind::DateTime;
+        case pxfLogical:
+            return ValueKind::Boolean;
+        default:
+            return ValueKind::Text;
+        }
+    }
+
     void putValue(QByteArray& record, const PxField& field, const QVariant& value)
     {
         char* data = record.data() + field.offset;
         pxdoc_t* doc = m_copy->handle();
+        const bool blank = value.isNull() || (value.typeId() == QMetaType::QString &&
+                                              value.toString().trimmed().isEmpty());
+        if (field.type != pxfAlpha && valueKind(field.type) == ValueKind::Text && !blank)
+            throw Error(errnum::Unsupported, {},
+                        QStringLiteral("In die Paradox-Spalte %1 kann Quendra nicht schreiben.")
+                            .arg(field.name));
+        const QVariant typed = rules().forColumn(value, valueKind(field.type), field.name);
         if (field.type == pxfAlpha) {
-            const QByteArray bytes = encodeText(m_source.codec(), textFromVariant(value));
+            const QByteArray bytes = encodeText(m_source.codec(), typed.toString());
             if (bytes.size() > field.length)
                 throwTooLarge(field, value);
             std::memcpy(data, bytes.constData(), size_t(bytes.size()));
             return;
         }
-        if (field.type == pxfAutoInc && value.isNull()) {
+        if (field.type == pxfAutoInc && typed.isNull()) {
             PX_put_data_long(doc, data, field.length, int(m_nextAutoInc++));
             return;
         }
-        if (value.isNull() ||
-            (value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty()))
+        if (typed.isNull() || valueKind(field.type) == ValueKind::Text)
             return; // all zeros: NULL
         switch (field.type) {
         case pxfShort:
         case pxfLong:
         case pxfAutoInc: {
-            const double number = std::round(*numberFromVariant(value));
-            const double limit = field.type == pxfShort ? 32767.0 : 2147483647.0;
-            if (std::fabs(number) > limit)
+            const qlonglong number = typed.toLongLong();
+            const qlonglong limit = field.type == pxfShort ? 32767 : 2147483647;
+            if (number > limit || number < -limit)
                 throwTooLarge(field, value);
             if (field.type == pxfShort)
                 PX_put_data_short(doc, data, field.length, short(number));
@@ -175,30 +189,24 @@ private:
         }
         case pxfNumber:
         case pxfCurrency:
-            PX_put_data_double(doc, data, field.length, *numberFromVariant(value));
+            PX_put_data_double(doc, data, field.length, typed.toDouble());
             break;
         case pxfDate:
-            PX_put_data_long(doc, data, field.length, int(daysOf(*dateFromVariant(value))));
+            PX_put_data_long(doc, data, field.length, int(daysOf(typed.toDate())));
             break;
         case pxfTime:
-            PX_put_data_long(doc, data, field.length,
-                             timeFromVariant(value).msecsSinceStartOfDay());
+            PX_put_data_long(doc, data, field.length, typed.toTime().msecsSinceStartOfDay());
             break;
         case pxfTimestamp: {
-            const QTime time =
-                value.typeId() == QMetaType::QDateTime ? value.toTime() : QTime(0, 0);
+            const QDateTime stamp = typed.toDateTime();
             PX_put_data_double(doc, data, field.length,
-                               double(daysOf(*dateFromVariant(value))) * kMsPerDay +
-                                   time.msecsSinceStartOfDay());
+                               double(daysOf(stamp.date())) * kMsPerDay +
+                                   stamp.time().msecsSinceStartOfDay());
             break;
         }
         case pxfLogical:
-            PX_put_data_byte(doc, data, field.length, *booleanFromVariant(value) ? 1 : 0);
+            PX_put_data_byte(doc, data, field.length, typed.toBool() ? 1 : 0);
             break;
-        default:
-            throw Error(errnum::Unsupported, {},
-                        QStringLiteral("In die Paradox-Spalte %1 kann Quendra nicht schreiben.")
-                            .arg(field.name));
         }
     }
 
@@ -236,39 +244,14 @@ private:
     bool m_broken = false;
 };
 
-class ParadoxWriter : public FileTypeWriter {
-public:
-    std::unique_ptr<DatabaseRecord> openTable(const DataSourceLocation& location,
-                                              const QString& table) override
-    {
-        return trapped("ParadoxFile.openTable", [&]() -> std::unique_ptr<DatabaseRecord> {
-            const QFileInfo source(location.dataSource);
-            QString path;
-            if (source.isFile()) {
-                if (table.isEmpty() ||
-                    source.completeBaseName().compare(table, Qt::CaseInsensitive) == 0 ||
-                    source.fileName().compare(table, Qt::CaseInsensitive) == 0)
-                    path = source.filePath();
-            } else if (source.isDir()) {
-                path = findTableFile(location.dataSource, table, {QStringLiteral("db")});
-            } else {
-                throw standardError(errnum::PathNotFound, location.dataSource);
-            }
-            if (path.isEmpty())
-                throw Error(errnum::FileNotFound, {},
-                            QStringLiteral("Die Paradox-Tabelle %1 gibt es in %2 nicht. Legen "
-                                           "Sie die Zieltabelle mit ihren Spalten an.")
-                                .arg(table, QDir::toNativeSeparators(location.dataSource)));
-            return std::make_unique<ParadoxRecord>(path);
-        });
-    }
-};
-
 } // namespace
 
 std::unique_ptr<FileTypeWriter> makeParadoxWriter()
 {
-    return std::make_unique<ParadoxWriter>();
+    return std::make_unique<FolderTableWriter<ParadoxRecord>>(
+        "ParadoxFile.openTable", QStringList{QStringLiteral("db")},
+        QStringLiteral("Die Paradox-Tabelle %1 gibt es in %2 nicht. Legen Sie die Zieltabelle "
+                       "mit ihren Spalten an."));
 }
 
 } // namespace quendra

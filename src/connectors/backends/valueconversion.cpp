@@ -158,7 +158,7 @@ void RegionalText::toText(const QVariant& value, QString& out) const
         return;
     case QMetaType::Double:
     case QMetaType::Float:
-        out = m_locale.toString(value.toDouble(), 'g', 15);
+        out = numberText(value.toDouble());
         return;
     case QMetaType::Int:
     case QMetaType::LongLong:
@@ -204,23 +204,60 @@ QString RegionalText::toText(const QVariant& value) const
     return out;
 }
 
+QString RegionalText::numberText(double number) const
+{
+    return m_locale.toString(number, 'f', QLocale::FloatingPointShortest);
+}
+
 QDate RegionalText::parseDate(const QString& text) const
 {
     for (const QString& format : {m_dateFormat, m_locale.dateFormat(QLocale::ShortFormat)}) {
-        QDate date = m_locale.toDate(text, format);
+        const QDate date = m_locale.toDate(text, format);
         if (date.isValid())
             return date;
     }
-    QDate date = QDate::fromString(text, Qt::ISODate);
-    if (!date.isValid())
-        date = parseDateTime(text).date();
-    return date;
+    for (const QString& format :
+         {QStringLiteral("yyyy-MM-dd"), QStringLiteral("dd.MM.yyyy"), QStringLiteral("yyyyMMdd")}) {
+        const QDate date = QDate::fromString(text, format);
+        if (date.isValid())
+            return date;
+    }
+    // A date with a time of day counts as a date only at midnight: the time is never
+    // dropped silently.
+    const QDateTime dt = parseDateTime(text);
+    return dt.time() == QTime(0, 0) ? dt.date() : QDate();
 }
 
 QDateTime RegionalText::parseDateTime(const QString& text) const
 {
     const QDateTime dt = m_locale.toDateTime(text, m_dateFormat + QLatin1Char(' ') + m_timeFormat);
     return dt.isValid() ? dt : isoDateTime(text);
+}
+
+QTime RegionalText::parseTime(const QString& text) const
+{
+    QTime time = m_locale.toTime(text, m_timeFormat);
+    for (const char* format : {"H:mm:ss", "H:mm"}) {
+        if (!time.isValid())
+            time = QTime::fromString(text, QLatin1String(format));
+    }
+    return time.isValid() ? time : QTime::fromString(text, Qt::ISODateWithMs);
+}
+
+std::optional<bool> RegionalText::parseBoolean(const QString& text)
+{
+    static const QStringList yes = {
+        QStringLiteral("wahr"), QStringLiteral("true"), QStringLiteral("ja"), QStringLiteral("-1"),
+        QStringLiteral("1"),    QStringLiteral("t"),    QStringLiteral("y"),  QStringLiteral("j")};
+    static const QStringList no = {QStringLiteral("falsch"), QStringLiteral("false"),
+                                   QStringLiteral("nein"),   QStringLiteral("0"),
+                                   QStringLiteral("f"),      QStringLiteral("n")};
+    const QString t = text.toLower();
+    if (yes.contains(t))
+        return true;
+    if (no.contains(t))
+        return false;
+    return std::nullopt;
 }
 
 QVariant RegionalText::parseText(const QString& raw, ValueKind kind, bool& ok) const
@@ -237,8 +274,6 @@ QVariant RegionalText::parseText(const QString& raw, ValueKind kind, bool& ok) c
             number = QLocale::c().toDouble(text, &ok);
         if (!ok)
             return {};
-        if (kind == ValueKind::Integer)
-            return static_cast<qlonglong>(std::nearbyint(number));
         return number;
     }
     case ValueKind::Date: {
@@ -254,50 +289,68 @@ QVariant RegionalText::parseText(const QString& raw, ValueKind kind, bool& ok) c
         return dt;
     }
     case ValueKind::Time: {
-        QTime time = m_locale.toTime(text, m_timeFormat);
-        if (!time.isValid())
-            time = QTime::fromString(text, Qt::ISODateWithMs);
+        const QTime time = parseTime(text);
         ok = time.isValid();
         return time;
     }
     case ValueKind::Boolean: {
-        const QString t = text.toLower();
-        if (t == u"wahr" || t == u"true" || t == u"-1" || t == u"1" || t == u"ja")
-            return true;
-        if (t == u"falsch" || t == u"false" || t == u"0" || t == u"nein")
-            return false;
-        ok = false;
-        return {};
+        const std::optional<bool> flag = parseBoolean(text);
+        ok = flag.has_value();
+        return flag ? QVariant(*flag) : QVariant();
     }
     default:
         return raw;
     }
 }
 
+bool fitsDecimals(double number, int decimals)
+{
+    const QString text = QString::number(number, 'f', QLocale::FloatingPointShortest);
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    return point < 0 || text.size() - point - 1 <= decimals;
+}
+
+namespace {
+[[noreturn]] void throwUnfit(const QVariant& value, const QString& column, const QString& why)
+{
+    throw standardError(
+        errnum::TypeMismatch,
+        QStringLiteral("Spalte \"%1\", Wert %2%3").arg(column, quotedValue(value.toString()), why));
+}
+} // namespace
+
 QVariant RegionalText::forColumn(const QVariant& value, ValueKind kind, const QString& column) const
 {
     if (value.isNull())
         return {};
-    const int type = value.metaType().id();
+    QVariant result = value;
     if (kind == ValueKind::Text)
-        return type == QMetaType::QString ? value : QVariant(toText(value));
-    if (type == QMetaType::QString) {
+        return value.metaType().id() == QMetaType::QString ? value : QVariant(toText(value));
+    if (value.metaType().id() == QMetaType::QString) {
         bool ok = true;
-        QVariant parsed = parseText(value.toString(), kind, ok);
-        if (!ok) {
-            throw standardError(errnum::TypeMismatch,
-                                QStringLiteral("Spalte \"%1\", Wert %2")
-                                    .arg(column, quotedValue(value.toString())));
-        }
-        return parsed;
+        result = parseText(value.toString(), kind, ok);
+        if (!ok)
+            throwUnfit(value, column, QString());
+        if (result.isNull())
+            return {};
     }
-    if (kind == ValueKind::Integer && (type == QMetaType::Double || type == QMetaType::Float))
-        return static_cast<qlonglong>(std::nearbyint(value.toDouble()));
-    if (kind == ValueKind::Date && type == QMetaType::QDateTime)
-        return value.toDateTime().date();
+    const int type = result.metaType().id();
+    if (kind == ValueKind::Integer && (type == QMetaType::Double || type == QMetaType::Float)) {
+        // A fraction is refused rather than rounded away.
+        if (!fitsDecimals(result.toDouble(), 0))
+            throwUnfit(value, column, QStringLiteral(": die Spalte nimmt nur ganze Zahlen auf"));
+        if (std::fabs(result.toDouble()) >= 9.2e18)
+            throwUnfit(value, column, QStringLiteral(": die Zahl ist zu groß"));
+        return static_cast<qlonglong>(result.toDouble());
+    }
+    if (kind == ValueKind::Date && type == QMetaType::QDateTime) {
+        if (result.toDateTime().time() != QTime(0, 0))
+            throwUnfit(value, column, QStringLiteral(": die Spalte nimmt keine Uhrzeit auf"));
+        return result.toDateTime().date();
+    }
     if (kind == ValueKind::DateTime && type == QMetaType::QDate)
-        return QDateTime(value.toDate(), QTime(0, 0));
-    return value;
+        return QDateTime(result.toDate(), QTime(0, 0));
+    return result;
 }
 
 } // namespace quendra

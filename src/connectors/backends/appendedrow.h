@@ -1,0 +1,44 @@
+#pragma once
+
+#include "connectors/backends/valueconversion.h"
+#include "connectors/recordaccess.h"
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+namespace quendra {
+
+// The row a file-table writer appends: AddNew starts it with every column NULL, setItem
+// fills one column by its ordinal, update hands the row to writeRow and ends it. Errors
+// carry the where-texts "<name>.setItem" and "<name>.Update".
+class AppendedRow : public DatabaseRecord {
+public:
+    void AddNew() override;
+    void setItem(int ordinal, const QVariant& value) override;
+    void update() override;
+
+protected:
+    // name: the writer's module name ("DbaseFile").
+    explicit AppendedRow(const char* name);
+    // Writes one complete row; nothing of it when it throws.
+    virtual void writeRow(const std::vector<QVariant>& values) = 0;
+    // Whether setItem may fill column ordinal: by default the columns of the table.
+    virtual bool acceptsColumn(int ordinal) const { return ordinal < fieldsCount(); }
+
+    // The writers' one rule set for turning a value into what a column holds.
+    const RegionalText& rules() const { return m_rules; }
+
+private:
+    QByteArray m_setItemWhere;
+    QByteArray m_updateWhere;
+    RegionalText m_rules;
+    std::vector<QVariant> m_values;
+    bool m_adding = false;
+};
+
+// text in the code page codec (an ICU name such as "windows-1252"); a character the code
+// page lacks becomes "?" rather than a control character.
+QByteArray encodeText(const QByteArray& codec, const QString& text);
+
+} // namespace quendra

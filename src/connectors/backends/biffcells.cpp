@@ -1,0 +1,339 @@
+// Reads formula results and logical cells straight from the workbook stream, because
+// FreeXL leaves formula cells empty and reports logicals as the numbers 1 and 0. The
+// file is a compound document (a small FAT file system); its stream "Workbook" holds
+// BIFF8 records: the sheets' positions in the globals part, then one part per sheet.
+#include "connectors/backends/biffcells.h"
+
+#include "common/error.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QtEndian>
+
+#include <cmath>
+#include <cstring>
+
+namespace quendra {
+
+namespace {
+
+[[noreturn]] void throwUnreadable(const QString& path)
+{
+    throw Error(errnum::PathFileAccess, {},
+                QStringLiteral("Die Datei %1 ist keine lesbare Excel-Arbeitsmappe (.xls).")
+                    .arg(QDir::toNativeSeparators(path)));
+}
+
+quint16 u16(const QByteArray& data, qsizetype at)
+{
+    return qFromLittleEndian<quint16>(data.constData() + at);
+}
+
+quint32 u32(const QByteArray& data, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(data.constData() + at);
+}
+
+constexpr quint32 EndOfChain = 0xFFFFFFFE;
+
+// The compound document: sectors, the allocation table and the directory.
+class CompoundFile {
+public:
+    CompoundFile(QByteArray bytes, const QString& path) : m_bytes(std::move(bytes)), m_path(path)
+    {
+        if (m_bytes.size() < 512 || !m_bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
+            throwUnreadable(path);
+        const quint16 shift = u16(m_bytes, 0x1E);
+        if (shift != 9 && shift != 12)
+            throwUnreadable(path);
+        m_sectorSize = qsizetype(1) << shift;
+        m_sectorCount = size_t(m_bytes.size() / m_sectorSize);
+        m_miniCutoff = u32(m_bytes, 0x38);
+        readFat();
+        m_directory = chain(u32(m_bytes, 0x30));
+        m_miniFat = chain(u32(m_bytes, 0x3C));
+    }
+
+    // The named stream; empty when there is none.
+    QByteArray stream(const char16_t* name) const
+    {
+        const QString wanted = QString::fromUtf16(name);
+        for (qsizetype at = 0; at + 128 <= m_directory.size(); at += 128) {
+            const quint16 nameBytes = u16(m_directory, at + 0x40);
+            if (m_directory.at(at + 0x42) != 2 || nameBytes < 2 || nameBytes > 64)
+                continue;
+            const QString entry = QString::fromUtf16(
+                reinterpret_cast<const char16_t*>(m_directory.constData() + at), nameBytes / 2 - 1);
+            if (entry.compare(wanted, Qt::CaseInsensitive) != 0)
+                continue;
+            const quint32 size = u32(m_directory, at + 0x78);
+            const quint32 start = u32(m_directory, at + 0x74);
+            const QByteArray data = size < m_miniCutoff ? miniChain(start) : chain(start);
+            if (data.size() < qsizetype(size))
+                throwUnreadable(m_path);
+            return data.left(size);
+        }
+        return {};
+    }
+
+private:
+    void readFat()
+    {
+        std::vector<quint32> fatSectors;
+        for (int i = 0; i < 109; ++i)
+            fatSectors.push_back(u32(m_bytes, 0x4C + 4 * i));
+        quint32 difat = u32(m_bytes, 0x44);
+        for (size_t n = 0;
+             difat < EndOfChain && n < std::min<size_t>(u32(m_bytes, 0x48), m_sectorCount); ++n) {
+            const QByteArray sector = sectorAt(difat);
+            for (qsizetype at = 0; at + 4 < sector.size(); at += 4)
+                fatSectors.push_back(u32(sector, at));
+            difat = u32(sector, sector.size() - 4);
+        }
+        const quint32 count = std::min<quint32>(u32(m_bytes, 0x2C), quint32(fatSectors.size()));
+        for (quint32 i = 0; i < count; ++i) {
+            const QByteArray sector = sectorAt(fatSectors[i]);
+            for (qsizetype at = 0; at + 4 <= sector.size(); at += 4)
+                m_fat.push_back(u32(sector, at));
+        }
+    }
+
+    QByteArray sectorAt(quint32 sector) const
+    {
+        const qsizetype at = (qsizetype(sector) + 1) * m_sectorSize;
+        if (at + m_sectorSize > m_bytes.size())
+            throwUnreadable(m_path);
+        return m_bytes.mid(at, m_sectorSize);
+    }
+
+    // The sectors of a chain joined; a chain that loops or leaves the table is unreadable.
+    QByteArray chain(quint32 sector) const
+    {
+        QByteArray data;
+        for (size_t steps = 0; sector < EndOfChain; ++steps) {
+            if (sector >= m_fat.size() || steps > m_sectorCount)
+                throwUnreadable(m_path);
+            data += sectorAt(sector);
+            sector = m_fat[sector];
+        }
+        return data;
+    }
+
+    QByteArray miniChain(quint32 sector) const
+    {
+        // The mini stream is the root entry's (the first directory entry's) chain.
+        if (m_directory.size() < 128)
+            throwUnreadable(m_path);
+        const QByteArray mini = chain(u32(m_directory, 0x74));
+        QByteArray data;
+        for (qsizetype steps = 0; sector < EndOfChain; ++steps) {
+            const qsizetype at = qsizetype(sector) * 64;
+            if (qsizetype(sector) * 4 + 4 > m_miniFat.size() || at + 64 > mini.size() ||
+                steps * 4 > m_miniFat.size())
+                throwUnreadable(m_path);
+            data += mini.mid(at, 64);
+            sector = u32(m_miniFat, qsizetype(sector) * 4);
+        }
+        return data;
+    }
+
+    QByteArray m_bytes;
+    QString m_path;
+    qsizetype m_sectorSize = 512;
+    size_t m_sectorCount = 0; // sectors the file holds: no chain is longer
+    quint32 m_miniCutoff = 4096;
+    std::vector<quint32> m_fat;
+    QByteArray m_directory;
+    QByteArray m_miniFat;
+};
+
+QString errorText(quint8 code)
+{
+    switch (code) {
+    case 0x00:
+        return QStringLiteral("#NULL!");
+    case 0x07:
+        return QStringLiteral("#DIV/0!");
+    case 0x0F:
+        return QStringLiteral("#VALUE!");
+    case 0x17:
+        return QStringLiteral("#REF!");
+    case 0x1D:
+        return QStringLiteral("#NAME?");
+    case 0x24:
+        return QStringLiteral("#NUM!");
+    default:
+        return QStringLiteral("#N/A");
+    }
+}
+
+// The text of a STRING record: character count, flags (bit 0: two bytes a character).
+QString stringRecord(const QByteArray& data)
+{
+    if (data.size() < 3)
+        return {};
+    const quint16 count = u16(data, 0);
+    if (data.at(2) & 1) {
+        const qsizetype n = std::min<qsizetype>(count, (data.size() - 3) / 2);
+        QString text(n, Qt::Uninitialized);
+        for (qsizetype i = 0; i < n; ++i)
+            text[i] = QChar(u16(data, 3 + 2 * i));
+        return text;
+    }
+    return QString::fromLatin1(data.mid(3, count));
+}
+
+// Whether a number format code shows a date or a time: it has a day, month, year, hour
+// or second letter outside quoted text, escaped characters and [...] sections.
+bool formatShowsDate(const QString& code)
+{
+    if (code.compare(u"General", Qt::CaseInsensitive) == 0 ||
+        code.compare(u"Standard", Qt::CaseInsensitive) == 0)
+        return false;
+    bool quoted = false;
+    bool bracket = false;
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const QChar c = code.at(i).toLower();
+        if (quoted || bracket) {
+            quoted = quoted && c != u'"';
+            bracket = bracket && c != u']';
+        } else if (c == u'"' || c == u'[') {
+            quoted = c == u'"';
+            bracket = c == u'[';
+        } else if (c == u'\\' || c == u'_' || c == u'*') {
+            ++i;
+        } else if (QStringView(u"dmyhs").contains(c)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// What the globals part says about numbers: the date system, and which cell formats
+// (XF records, in their order) show a date or a time.
+struct NumberFormats {
+    bool dates1904 = false;
+    QHash<quint16, bool> customDate; // FORMAT index: shows a date or time
+    std::vector<bool> dateXf;
+
+    void read(quint16 type, const QByteArray& data)
+    {
+        if (type == 0x0022 && data.size() >= 2) // DATEMODE
+            dates1904 = u16(data, 0) == 1;
+        else if (type == 0x041E && data.size() >= 5) // FORMAT
+            customDate.insert(u16(data, 0), formatShowsDate(stringRecord(data.mid(2))));
+        else if (type == 0x00E0 && data.size() >= 4) // XF
+            dateXf.push_back(showsDate(u16(data, 2)));
+    }
+
+    bool isDate(quint16 xf) const { return xf < dateXf.size() && dateXf[xf]; }
+
+    // A formula's number in a date format, as the date, date-time or time it stands for.
+    QVariant value(double serial, quint16 xf) const
+    {
+        if (!isDate(xf) || !(serial >= 0 && serial < 2958466)) // beyond 31.12.9999: a number
+            return serial;
+        qint64 days = qint64(std::floor(serial));
+        qint64 seconds = std::llround((serial - double(days)) * 86400.0);
+        if (seconds == 86400) {
+            ++days;
+            seconds = 0;
+        }
+        const QTime time = QTime(0, 0).addSecs(int(seconds));
+        if (days == 0)
+            return time;
+        // The 1900 system counts a 29 February 1900 that never was.
+        const QDate base = dates1904   ? QDate(1904, 1, 1)
+                           : days < 60 ? QDate(1899, 12, 31)
+                                       : QDate(1899, 12, 30);
+        const QDate date = base.addDays(days);
+        return seconds == 0 ? QVariant(date) : QVariant(QDateTime(date, time));
+    }
+
+private:
+    bool showsDate(quint16 format) const
+    {
+        if (customDate.contains(format))
+            return customDate.value(format);
+        return (format >= 14 && format <= 22) || (format >= 45 && format <= 47);
+    }
+};
+
+// One sheet's part of the stream, from its BOF record to its EOF record.
+void readSheet(const QByteArray& book, qsizetype at, int sheet, const NumberFormats& formats,
+               std::vector<BiffCell>& cells)
+{
+    bool textPending = false; // a formula with a text result waits for its STRING record
+    while (at + 4 <= book.size()) {
+        const quint16 type = u16(book, at);
+        const quint16 length = u16(book, at + 2);
+        const QByteArray data = book.mid(at + 4, length);
+        at += 4 + length;
+        if (type == 0x000A) // EOF
+            return;
+        if (type == 0x0207 && textPending) {
+            cells.back().value = stringRecord(data);
+            textPending = false;
+        }
+        if ((type != 0x0006 && type != 0x0205) || data.size() < 8)
+            continue;
+        BiffCell cell{sheet, u16(data, 0), u16(data, 2), {}};
+        if (type == 0x0205) { // BOOLERR: value, then 1 for an error code
+            cell.value =
+                data.at(7) ? QVariant(errorText(quint8(data.at(6)))) : QVariant(data.at(6) != 0);
+        } else if (data.size() >= 14 && u16(data, 12) == 0xFFFF) {
+            switch (data.at(6)) {
+            case 0:
+                textPending = true;
+                break;
+            case 1:
+                cell.value = data.at(8) != 0;
+                break;
+            case 2:
+                cell.value = errorText(quint8(data.at(8)));
+                break;
+            default: // an empty text
+                break;
+            }
+        } else if (data.size() >= 14) {
+            double number = 0;
+            std::memcpy(&number, data.constData() + 6, sizeof number);
+            cell.value = formats.value(qFromLittleEndian(number), u16(data, 4));
+        }
+        cells.push_back(cell);
+    }
+}
+
+} // namespace
+
+std::vector<BiffCell> readBiffCells(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throwUnreadable(path);
+    const CompoundFile compound(file.readAll(), path);
+    const QByteArray book = compound.stream(u"Workbook");
+    std::vector<BiffCell> cells;
+    // The globals part describes the number formats and lists each worksheet with the
+    // position of its part.
+    NumberFormats formats;
+    std::vector<quint32> sheets;
+    for (qsizetype at = 0; at + 4 <= book.size();) {
+        const quint16 type = u16(book, at);
+        const quint16 length = u16(book, at + 2);
+        const QByteArray data = book.mid(at + 4, length);
+        formats.read(type, data);
+        if (type == 0x0085 && data.size() >= 6 && data.at(5) == 0) // BOUNDSHEET, a worksheet
+            sheets.push_back(u32(data, 0));
+        if (type == 0x000A) // EOF of the globals
+            break;
+        at += 4 + length;
+    }
+    for (size_t sheet = 0; sheet < sheets.size(); ++sheet)
+        readSheet(book, sheets[sheet], int(sheet), formats, cells);
+    return cells;
+}
+
+} // namespace quendra

@@ -1,0 +1,70 @@
+// The file types of the media catalogue: how their connection strings are recognised,
+// which back-end reads them and which writes them, or why this platform cannot.
+#include "connectors/backends/filetypes.h"
+
+namespace quendra {
+
+namespace {
+
+constexpr char LotusRefusal[] =
+    "Lotus-1-2-3-Dateien können hier nicht gelesen werden. Bitte die Tabelle als CSV "
+    "(Dateityp \"Text\") oder als Excel-8.0-Datei speichern.";
+constexpr char AccessRefusal[] =
+    "Access-Datenbanken (Jet/ACE) können hier nur gelesen werden. Bitte als Ziel eine "
+    "SQLite-Datenbank (Dateityp \"MS Access\"), eine dBase-Tabelle oder eine CSV-Datei "
+    "(Dateityp \"Text\") verwenden.";
+constexpr char ExcelRefusal[] =
+    "Excel-8.0-Dateien können hier nur gelesen werden. Bitte als Ziel eine CSV-Datei "
+    "(Dateityp \"Text\") oder eine dBase-Tabelle (Dateityp \"dBase III\") verwenden.";
+
+// "MS Access" names an SQLite file, read and written through SQL, or a Jet file, which
+// its reader copies into memory and which cannot be written.
+constexpr FileTypeSupport Rows[] = {
+    {"dBase III", "jet", "dbase", BackendKind::MemoryCopy, makeDbaseReader, makeDbaseWriter,
+     nullptr},
+    {"IBM AS/400", "ibmda400", "", BackendKind::Odbc, nullptr, nullptr, nullptr},
+    {"Lotus 1-2-3", "jet", "lotus", BackendKind::MemoryCopy, nullptr, nullptr, LotusRefusal},
+    {"MS Access", "jet", "", BackendKind::DatabaseFile, makeJetReader, nullptr, AccessRefusal},
+    {"MS Excel 8.0", "jet", "excel", BackendKind::MemoryCopy, makeExcelReader, nullptr,
+     ExcelRefusal},
+    {"Paradox 5.0", "jet", "paradox", BackendKind::MemoryCopy, makeParadoxReader, makeParadoxWriter,
+     nullptr},
+    {"Text", "jet", "text", BackendKind::MemoryCopy, makeCsvFolderReader, makeCsvFolderWriter,
+     nullptr},
+    {nullptr, "msdasql", "", BackendKind::Odbc, nullptr, nullptr, nullptr},
+};
+
+bool providerMatches(const char* wanted, const QString& provider)
+{
+    if (QLatin1String(wanted) == u"jet")
+        return provider.startsWith(u"microsoft.jet.oledb") ||
+               provider.startsWith(u"microsoft.ace.oledb");
+    // "MSDASQL" or a versioned "MSDASQL.1"
+    return provider == QLatin1String(wanted) ||
+           provider.startsWith(QLatin1String(wanted) + QLatin1Char('.'));
+}
+
+} // namespace
+
+std::span<const FileTypeSupport> fileTypeSupport()
+{
+    return Rows;
+}
+
+const FileTypeSupport* recogniseFileType(const QString& provider, const QString& extendedProperties)
+{
+    const QString wanted = provider.trimmed().toLower();
+    const QString first = extendedProperties.section(QLatin1Char(';'), 0, 0).trimmed().toLower();
+    for (const FileTypeSupport& row : Rows) {
+        if (!providerMatches(row.provider, wanted))
+            continue;
+        // ODBC providers take no extended properties; Jet rows are told apart by them.
+        const QLatin1String property(row.property);
+        if (row.backend == BackendKind::Odbc ||
+            (property.isEmpty() ? first.isEmpty() : first.startsWith(property)))
+            return &row;
+    }
+    return nullptr;
+}
+
+} // namespace quendra

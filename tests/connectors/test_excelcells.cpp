@@ -1,0 +1,100 @@
+// Spreadsheet sources, cell by cell against a reader that shares no code with Quendra's:
+// workbooks with notes above the header row, columns whose cells differ in kind, dates,
+// date-times, logicals, formula results and empty cells, in both Excel date systems,
+// made by tests/data/files/xls-workbooks.py (xlwt) and read by xls-cells.py (xlrd).
+#include "common/functions.h"
+#include "common/globals.h"
+#include "connectors/clsadoconnect.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quendra;
+
+namespace {
+
+const QString Scripts = QStringLiteral(QUENDRA_TEST_DATA_DIR "/files/");
+
+// Runs one of the Python scripts with Debian's interpreter, which has the packaged
+// modules; empty on failure, with the reason in error.
+QString runPython(const QStringList& arguments, QString& error)
+{
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), arguments);
+    if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit ||
+        python.exitCode() != 0) {
+        error = QString::fromUtf8(python.readAllStandardError()) + python.errorString();
+        return {};
+    }
+    return QString::fromUtf8(python.readAllStandardOutput());
+}
+
+struct SheetCase {
+    const char* workbook;
+    const char* sheet;
+};
+
+void PrintTo(const SheetCase& c, std::ostream* os)
+{
+    *os << c.workbook << '/' << c.sheet;
+}
+
+class ExcelCells : public ::testing::TestWithParam<SheetCase> {
+protected:
+    static void SetUpTestSuite()
+    {
+        initGlobals(QStringLiteral("/nonexistent/init.mdb"));
+        folder = new QTemporaryDir;
+        runPython({Scripts + QStringLiteral("xls-workbooks.py"), folder->path()}, missing);
+    }
+    static void TearDownTestSuite()
+    {
+        delete folder;
+        folder = nullptr;
+    }
+
+    static QTemporaryDir* folder;
+    static QString missing; // why the workbooks could not be made
+};
+
+QTemporaryDir* ExcelCells::folder = nullptr;
+QString ExcelCells::missing;
+
+TEST_P(ExcelCells, EveryCellAsTheIndependentReaderSeesIt)
+{
+    if (!missing.isEmpty())
+        GTEST_SKIP() << "python3-xlwt/python3-xlrd fehlen (scripts/install-deps.sh): "
+                     << missing.toStdString();
+    const QString path = folder->filePath(QString::fromLatin1(GetParam().workbook));
+    const QString sheet = QString::fromLatin1(GetParam().sheet);
+    QString error;
+    QStringList expected = runPython({Scripts + QStringLiteral("xls-cells.py"), path, sheet}, error)
+                               .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    ASSERT_FALSE(expected.isEmpty());
+    expected.removeFirst(); // the header row names the columns
+
+    clsADOConnect c;
+    c.setSource(getADOProvider(2, path, QStringLiteral("MS Excel 8.0"), true));
+    c.setTable(sheet);
+    c.init();
+    QStringList rows;
+    for (; !c.isEOF(); c.MoveNext()) {
+        QStringList cells;
+        for (int i = 0; i < c.fieldCount(); ++i)
+            cells.append(c.getField(i).toString());
+        rows.append(cells.join(QLatin1Char('\t')));
+    }
+    EXPECT_EQ(rows, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Workbooks, ExcelCells,
+    ::testing::Values(SheetCase{"mixed-1900.xls", "Notizen"}, SheetCase{"mixed-1900.xls", "Typen"},
+                      SheetCase{"mixed-1904.xls", "Notizen"}, SheetCase{"mixed-1904.xls", "Typen"}),
+    [](const auto& info) {
+        return std::string(info.param.workbook).substr(6, 4) + info.param.sheet;
+    });
+
+} // namespace

@@ -1,0 +1,325 @@
+// One contract for every back-end that writes: the same values (decimals, large and
+// negative numbers, dates, date-times, Booleans, empty text, NULL, umlauts and "€"), as
+// the engine hands them over or as text, go into each back-end and read back alike.
+// Quirk flags mark what a file type cannot hold.
+#include "common/error.h"
+#include "common/functions.h"
+#include "common/globals.h"
+#include "connectors/clsadoconnect.h"
+#include "filefixtures.h"
+#include "support/testdatabases.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <shapefil.h>
+extern "C" { // pxlib declares its functions without C linkage for C++
+#include <paradox.h>
+}
+
+using namespace quendra;
+using namespace quendra::test;
+
+namespace {
+
+// The columns every target table has, in this order; dBase III has no date-time type,
+// so its table lacks "zeitpunkt".
+enum Column { Nr, Betrag, Datum, Zeitpunkt, Flag, Name };
+
+struct Quirks {
+    bool noDateTime = false; // no column for a date with a time of day
+    // Boolean columns reach Quendra as text (psqlODBC) or as numbers (SQLite ODBC): they
+    // take only the words or numbers the database itself accepts, and it checks them.
+    bool noBoolean = false;
+    bool typeless = false;     // every column is text: nothing is refused
+    bool wholeNumbers = false; // a fraction into the integer column is stored as it is
+    bool defaults = false;     // a column left NULL takes its declared default
+};
+
+// A writable target: its connection string and the table "werte".
+struct Target {
+    QString connectionString;
+    QString table;
+    std::function<void()> cleanup;
+};
+
+struct WriterCase {
+    const char* name;
+    std::function<Target(const QTemporaryDir& dir, QString& skip)> make;
+    Quirks quirks;
+};
+
+void PrintTo(const WriterCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+QString sqlDdl(const QString& table, const char* real, const char* stamp, const char* flag)
+{
+    return QStringLiteral("create table %1 (nr integer, betrag %2, datum date, zeitpunkt %3, "
+                          "flag %4, name varchar(40) default 'offen')")
+        .arg(table, QLatin1String(real), QLatin1String(stamp), QLatin1String(flag));
+}
+
+Target sqliteFile(const QTemporaryDir& dir, QString&)
+{
+    const QString path = dir.filePath(QStringLiteral("ziel.db"));
+    ScratchConnection(QStringLiteral("QSQLITE"), path)
+        .exec(sqlDdl(QStringLiteral("werte"), "real", "datetime", "boolean"));
+    return {
+        getADOProvider(2, path, QStringLiteral("MS Access"), false), QStringLiteral("werte"), {}};
+}
+
+std::function<Target(const QTemporaryDir&, QString&)> odbc(QString (*dsn)(), const char* real,
+                                                           const char* stamp, const char* flag)
+{
+    return [=](const QTemporaryDir&, QString& skip) -> Target {
+        const QString name = dsn();
+        if (name.isEmpty()) {
+            skip = QStringLiteral("ODBC-Datenquelle fehlt (scripts/with-test-services.sh)");
+            return {};
+        }
+        const QString table = uniqueTableName(QStringLiteral("werte"));
+        ScratchConnection(QStringLiteral("QODBC"), name).exec(sqlDdl(table, real, stamp, flag));
+        return {getADOProvider(1, name, {}, false), table, [name, table] {
+                    ScratchConnection(QStringLiteral("QODBC"), name)
+                        .exec(QStringLiteral("drop table ") + table);
+                }};
+    };
+}
+
+Target dbaseFolder(const QTemporaryDir& dir, QString&)
+{
+    DBFHandle dbf =
+        DBFCreateEx(QFile::encodeName(dir.filePath(QStringLiteral("werte.dbf"))), "LDID/87");
+    DBFAddField(dbf, "NR", FTInteger, 10, 0);
+    DBFAddField(dbf, "BETRAG", FTDouble, 20, 4);
+    DBFAddNativeFieldType(dbf, "DATUM", 'D', 8, 0);
+    DBFAddNativeFieldType(dbf, "FLAG", 'L', 1, 0);
+    DBFAddField(dbf, "NAME", FTString, 40, 0);
+    DBFClose(dbf);
+    return {getADOProvider(2, dir.path(), QStringLiteral("dBase III"), false),
+            QStringLiteral("werte"),
+            {}};
+}
+
+Target paradoxFolder(const QTemporaryDir& dir, QString&)
+{
+    createParadox(dir.filePath(QStringLiteral("werte.db")), {{"NR", pxfLong, 4},
+                                                             {"BETRAG", pxfNumber, 8},
+                                                             {"DATUM", pxfDate, 4},
+                                                             {"ZEITPUNKT", pxfTimestamp, 8},
+                                                             {"FLAG", pxfLogical, 1},
+                                                             {"NAME", pxfAlpha, 40}});
+    return {getADOProvider(2, dir.path(), QStringLiteral("Paradox 5.0"), false),
+            QStringLiteral("werte"),
+            {}};
+}
+
+Target csvFolder(const QTemporaryDir& dir, QString&)
+{
+    QFile file(dir.filePath(QStringLiteral("werte.csv")));
+    if (!file.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot write werte.csv");
+    file.write("nr,betrag,datum,zeitpunkt,flag,name\r\n");
+    return {
+        getADOProvider(2, dir.path(), QStringLiteral("Text"), true), QStringLiteral("werte"), {}};
+}
+
+const WriterCase WriterCases[] = {
+    {"SqliteAccess", sqliteFile, {.defaults = true}},
+    {"OdbcPostgres",
+     odbc(postgresDsn, "double precision", "timestamp", "boolean"),
+     {.noBoolean = true, .defaults = true}},
+    {"OdbcSqlite",
+     odbc(sqliteOdbcDsn, "real", "datetime", "boolean"),
+     {.noBoolean = true, .defaults = true}},
+    {"Dbase", dbaseFolder, {.noDateTime = true}},
+    {"Paradox", paradoxFolder, {}},
+    {"CsvFolder", csvFolder, {.typeless = true, .wholeNumbers = true}},
+};
+
+using Row = std::vector<QVariant>; // one value per Column
+
+// What the engine hands over (numbers as doubles, dates as QDate, text as QString), and
+// the same kinds of values as a text field gives them.
+const std::vector<Row> Written = {
+    {1.0, 12.5, QDate(2005, 12, 31), QDateTime(QDate(2016, 4, 28), QTime(11, 30)), true,
+     QStringLiteral("Müller €")},
+    {2.0, -1234567.25, QStringLiteral("29.02.2024"), QStringLiteral("01.03.2024"),
+     QStringLiteral("Falsch"), QStringLiteral("Zoë Straße")},
+    {QStringLiteral("3"), QStringLiteral("123456789012,75"), QStringLiteral("2007-01-01"),
+     QStringLiteral("28.04.2016 11:30:00"), QStringLiteral("ja"), QStringLiteral("")},
+    // Empty text into a number column leaves it to its default, as NULL does.
+    {4.0, QStringLiteral(""), QVariant(), QVariant(), QVariant(), QVariant()},
+};
+
+const std::vector<std::vector<const char*>> ReadBack = {
+    {"1", "12,5", "31.12.2005", "28.04.2016 11:30:00", "Wahr", "Müller €"},
+    {"2", "-1234567,25", "29.02.2024", "01.03.2024", "Falsch", "Zoë Straße"},
+    {"3", "123456789012,75", "01.01.2007", "28.04.2016 11:30:00", "Wahr", ""},
+    {"4", "", "", "", "", ""},
+};
+
+class WriterContract : public ::testing::TestWithParam<WriterCase> {
+protected:
+    static void SetUpTestSuite() { initGlobals(QStringLiteral("/nonexistent/init.mdb")); }
+
+    void SetUp() override
+    {
+        QString skip;
+        target = GetParam().make(dir, skip);
+        if (target.connectionString.isEmpty())
+            GTEST_SKIP() << skip.toStdString();
+    }
+    void TearDown() override
+    {
+        if (target.cleanup)
+            target.cleanup();
+    }
+
+    const Quirks& quirks() const { return GetParam().quirks; }
+
+    bool written(Column column) const
+    {
+        return ordinal(column) >= 0 && !(column == Flag && quirks().noBoolean);
+    }
+
+    // The table's ordinal of a column; -1 when the file type has none for it.
+    int ordinal(Column column) const
+    {
+        if (!quirks().noDateTime || column < Zeitpunkt)
+            return column;
+        return column == Zeitpunkt ? -1 : column - 1;
+    }
+
+    // The table to write to, or its rows in order of nr to read them back.
+    std::unique_ptr<clsADOConnect> open(bool sorted = false) const
+    {
+        auto c = std::make_unique<clsADOConnect>();
+        c->setSource(target.connectionString);
+        if (sorted)
+            c->setSQL(QStringLiteral("select * from %1 order by nr").arg(target.table));
+        else
+            c->setTable(target.table);
+        c->init();
+        return c;
+    }
+
+    void writeRow(DatabaseRecord& rec, const Row& row) const
+    {
+        rec.AddNew();
+        for (int column = Nr; column <= Name; ++column) {
+            if (written(Column(column)))
+                rec.setItem(ordinal(Column(column)), row[size_t(column)]);
+        }
+        rec.update();
+    }
+
+    std::vector<QStringList> readBack() const
+    {
+        std::vector<QStringList> rows;
+        for (auto c = open(true); !c->isEOF(); c->MoveNext()) {
+            QStringList row;
+            for (int column = Nr; column <= Name; ++column) {
+                if (written(Column(column)))
+                    row.append(c->getField(ordinal(Column(column))).toString());
+            }
+            rows.push_back(row);
+        }
+        return rows;
+    }
+
+    // The rows ReadBack[first..] as this file type gives them back: a typeless one keeps
+    // a value that came as text exactly as it came.
+    std::vector<QStringList> expected(size_t first = 0) const
+    {
+        std::vector<QStringList> result;
+        for (size_t r = first; r < ReadBack.size(); ++r) {
+            QStringList row;
+            for (int column = Nr; column <= Name; ++column) {
+                const QVariant& given = Written[r][size_t(column)];
+                QString text = QString::fromUtf8(ReadBack[r][size_t(column)]);
+                if (quirks().typeless && given.typeId() == QMetaType::QString)
+                    text = given.toString();
+                if (quirks().defaults && column == Name && given.isNull())
+                    text = QStringLiteral("offen");
+                if (written(Column(column)))
+                    row.append(text);
+            }
+            result.push_back(row);
+        }
+        return result;
+    }
+
+    QTemporaryDir dir;
+    Target target;
+};
+
+TEST_P(WriterContract, WritesEveryKindOfValueAndReadsItBack)
+{
+    {
+        auto c = open();
+        for (const Row& row : Written)
+            writeRow(c->record(), row);
+        c->record().close();
+    }
+    EXPECT_EQ(readBack(), expected());
+}
+
+// A value the column cannot hold stops with a type mismatch naming column and value;
+// the rows before it stay written and nothing of the refused row is.
+struct BadValue {
+    const char* name;
+    Column column;
+    QVariant value;
+    bool (*accepted)(const Quirks&); // where the file type stores it as it is
+};
+
+const BadValue BadValues[] = {
+    {"TextIntoNumber", Betrag, QStringLiteral("zwölf"), [](const Quirks& q) { return q.typeless; }},
+    {"FractionIntoInteger", Nr, QStringLiteral("2,5"),
+     [](const Quirks& q) { return q.wholeNumbers; }},
+    {"TimeOfDayIntoDate", Datum, QDateTime(QDate(2024, 3, 1), QTime(8, 15)),
+     [](const Quirks& q) { return q.typeless; }},
+    {"NoDate", Datum, QStringLiteral("31.02.2024"), [](const Quirks& q) { return q.typeless; }},
+    {"NoBoolean", Flag, QStringLiteral("vielleicht"), [](const Quirks& q) { return q.typeless; }},
+};
+
+TEST_P(WriterContract, RefusesWhatTheColumnCannotHoldAndKeepsEarlierRows)
+{
+    for (const BadValue& bad : BadValues) {
+        SCOPED_TRACE(bad.name);
+        if (!written(bad.column))
+            continue;
+        const auto before = readBack();
+        Row row = Written.front();
+        row[bad.column] = bad.value;
+        {
+            auto c = open();
+            writeRow(c->record(), Written.back());
+            if (bad.accepted(quirks())) {
+                writeRow(c->record(), row);
+                continue;
+            }
+            try {
+                writeRow(c->record(), row);
+                ADD_FAILURE() << "no error";
+            } catch (const Error& e) {
+                EXPECT_TRUE(e.description().contains(bad.value.toString().left(5)))
+                    << e.description().toStdString();
+            }
+            c->record().close();
+        }
+        auto after = before;
+        after.push_back(expected(ReadBack.size() - 1).front());
+        EXPECT_EQ(readBack(), after);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, WriterContract, ::testing::ValuesIn(WriterCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

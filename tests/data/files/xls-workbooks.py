@@ -1,0 +1,99 @@
+#!/usr/bin/python3
+# Writes the Excel 97 workbooks of the spreadsheet reader's tests into the folder given
+# as the first argument, with xlwt (Debian package python3-xlwt):
+#   mixed-1900.xls and mixed-1904.xls: the same cells in both Excel date systems.
+# Sheet "Notizen": a note above the header row, then columns whose cells differ in kind
+# (numbers among texts, numbers stored as text, logicals among texts, dates, date-times,
+# formula results, empty cells). Sheet "Typen": columns of one kind each.
+import datetime
+import struct
+import sys
+
+import xlwt
+from xlwt import BIFFRecords
+
+
+# xlwt leaves a formula's cached result empty; Excel stores the value it computed, and
+# that value is what a reader shows. Each formula below carries its result in CACHED.
+CACHED = {}
+DATES_1904 = [False]
+
+
+class CachedFormulaRecord(BIFFRecords.BiffRecord):
+    _REC_ID = 0x0006
+
+    def __init__(self, row, col, xf_index, rpn, calc_flags=0):
+        result = CACHED.get((row, col))
+        if isinstance(result, datetime.datetime):
+            base = D(1904, 1, 1) if DATES_1904[0] else D(1899, 12, 30)
+            result = (result - base).total_seconds() / 86400.0
+        if isinstance(result, bool):
+            cached = struct.pack('<BBBBHH', 1, 0, int(result), 0, 0, 0xFFFF)
+        else:
+            cached = struct.pack('<d', result)
+        self._rec_data = (struct.pack('<3H', row, col, xf_index) + cached +
+                          struct.pack('<HL', calc_flags & 3, 0) + rpn)
+
+
+BIFFRecords.FormulaRecord = CachedFormulaRecord
+
+DATE = xlwt.easyxf(num_format_str='DD.MM.YYYY')
+DATETIME = xlwt.easyxf(num_format_str='DD.MM.YYYY HH:MM:SS')
+D = datetime.datetime
+
+
+def formula(sheet, row, col, text, result):
+    CACHED[(row, col)] = result
+    if isinstance(result, D):
+        style = DATE if result.time() == datetime.time(0) else DATETIME
+        sheet.write(row, col, xlwt.Formula(text), style)
+    else:
+        sheet.write(row, col, xlwt.Formula(text))
+
+
+def cell(sheet, row, col, value):
+    if isinstance(value, D):
+        style = DATE if value.time() == datetime.time(0) else DATETIME
+        sheet.write(row, col, value, style)
+    elif isinstance(value, tuple):
+        formula(sheet, row, col, value[0], value[1])
+    elif value is not None:
+        sheet.write(row, col, value)
+
+
+NOTIZEN = [
+    ["Stand: März 2024 (nur zur Information)"],
+    ["Nr", "Name", "Betrag", "Datum", "Aktiv", "Formel", "Termin"],
+    [1, "Müller", 12.5, D(2007, 1, 1), True, ("C3*2", 25.0), ("D3+1", D(2007, 1, 2))],
+    ["2", "Zoë € Straße", -1234567.25, D(2016, 4, 28, 11, 30), "ja", ("C4+1", -1234566.25),
+     ("D4+0.5", D(2016, 4, 28, 23, 30))],
+    [3, 4711, 123456789012345.0, None, False, ("C5>0", True), ("1+1", 2.0)],
+    ["Summe", "", 0.1, D(1904, 1, 2), "nein", None, None],
+    [None, None, None, None, None, None, None],
+    [5, "Ende", 1e-7, "31.12.1999", 1, ("1/3", 1.0 / 3), None],
+]
+
+TYPEN = [
+    ["Ganz", "Dezimal", "Tag", "Zeitpunkt", "Logisch"],
+    [1, 0.5, D(2007, 1, 1), D(2016, 4, 28, 11, 30), True],
+    [-42, 1234.56, D(1999, 12, 31), D(2000, 2, 29, 23, 59, 59), False],
+    [1234567890, -0.25, D(2024, 2, 29), D(2024, 3, 1), True],
+]
+
+
+def workbook(path, dates_1904):
+    book = xlwt.Workbook(encoding='utf-8')
+    book.dates_1904 = dates_1904
+    DATES_1904[0] = dates_1904
+    for name, rows in (("Notizen", NOTIZEN), ("Typen", TYPEN)):
+        sheet = book.add_sheet(name)
+        for r, values in enumerate(rows):
+            for c, value in enumerate(values):
+                cell(sheet, r, c, value)
+    book.save(path)
+
+
+if __name__ == '__main__':
+    folder = sys.argv[1]
+    workbook(folder + '/mixed-1900.xls', False)
+    workbook(folder + '/mixed-1904.xls', True)
