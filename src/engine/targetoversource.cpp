@@ -1,7 +1,8 @@
 #include "engine/targetoversource.h"
 
 #include "common/error.h"
-#include "connectors/backends/filetypetable.h"
+#include "connectors/backends/filetypes.h"
+#include "connectors/backends/tablefolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,18 +16,6 @@ namespace {
 constexpr qint16 TextFile = 0;
 constexpr qint16 DatabaseFile = 2;
 
-// The suffixes of the table files of the file types whose data source is a folder.
-QStringList tableSuffixes(const QString& fileType)
-{
-    if (fileType == u"dBase III")
-        return {QStringLiteral("dbf")};
-    if (fileType == u"Text")
-        return {QStringLiteral("csv"), QStringLiteral("txt")};
-    if (fileType == u"Paradox 5.0")
-        return {QStringLiteral("db")};
-    return {};
-}
-
 // The file that holds the data a head names: the text file itself, or for a database
 // file the file of the data source, or in a folder the file of the named table. Empty
 // when it names no existing file (ODBC, a table given only by SQL text or placeholder).
@@ -39,7 +28,7 @@ QString dataFile(qint16 medium, const QString& path, const QString& fileType, co
     const QFileInfo info(path);
     if (info.isFile())
         return path;
-    const QStringList suffixes = tableSuffixes(fileType);
+    const QStringList suffixes = tableFileSuffixes(fileType);
     if (!info.isDir() || suffixes.isEmpty() || table.trimmed().isEmpty() ||
         table.contains(QStringLiteral("$TBL(")))
         return {};

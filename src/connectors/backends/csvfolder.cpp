@@ -24,7 +24,7 @@ namespace quendra {
 
 namespace {
 
-const QStringList kSuffixes = {QStringLiteral("csv"), QStringLiteral("txt")};
+const QStringList kSuffixes = tableFileSuffixes(QStringLiteral("Text"));
 constexpr char kBom[] = "\xEF\xBB\xBF";
 
 using CsvRow = std::vector<QVariant>;

@@ -204,8 +204,8 @@ public:
     void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
     {
         trapped("DbaseFile.load", [&] {
-            const QFileInfoList files =
-                folderTableFiles(location.dataSource, {QStringLiteral("dbf")});
+            const QFileInfoList files = folderTableFiles(
+                location.dataSource, tableFileSuffixes(QStringLiteral("dBase III")));
             for (const QFileInfo& file : files)
                 loadDbf(file, memoryDb);
         });
@@ -318,7 +318,7 @@ std::unique_ptr<FileTypeReader> makeDbaseReader()
 std::unique_ptr<FileTypeWriter> makeDbaseWriter()
 {
     return std::make_unique<FolderTableWriter<DbaseRecord>>(
-        "DbaseFile.openTable", QStringList{QStringLiteral("dbf")},
+        "DbaseFile.openTable", tableFileSuffixes(QStringLiteral("dBase III")),
         QStringLiteral("Die dBase-Tabelle %1 gibt es im Ordner %2 nicht. Legen Sie die "
                        "Zieltabelle mit ihren Spalten an."));
 }

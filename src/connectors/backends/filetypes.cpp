@@ -21,17 +21,17 @@ constexpr char ExcelRefusal[] =
 // its reader copies into memory and which cannot be written.
 constexpr FileTypeSupport Rows[] = {
     {"dBase III", "jet", "dbase", BackendKind::MemoryCopy, makeDbaseReader, makeDbaseWriter,
-     nullptr},
-    {"IBM AS/400", "ibmda400", "", BackendKind::Odbc, nullptr, nullptr, nullptr},
-    {"Lotus 1-2-3", "jet", "lotus", BackendKind::MemoryCopy, nullptr, nullptr, LotusRefusal},
-    {"MS Access", "jet", "", BackendKind::DatabaseFile, makeJetReader, nullptr, AccessRefusal},
+     nullptr, "dbf"},
+    {"IBM AS/400", "ibmda400", "", BackendKind::Odbc, nullptr, nullptr, nullptr, ""},
+    {"Lotus 1-2-3", "jet", "lotus", BackendKind::MemoryCopy, nullptr, nullptr, LotusRefusal, ""},
+    {"MS Access", "jet", "", BackendKind::DatabaseFile, makeJetReader, nullptr, AccessRefusal, ""},
     {"MS Excel 8.0", "jet", "excel", BackendKind::MemoryCopy, makeExcelReader, nullptr,
-     ExcelRefusal},
+     ExcelRefusal, ""},
     {"Paradox 5.0", "jet", "paradox", BackendKind::MemoryCopy, makeParadoxReader, makeParadoxWriter,
-     nullptr},
+     nullptr, "db"},
     {"Text", "jet", "text", BackendKind::MemoryCopy, makeCsvFolderReader, makeCsvFolderWriter,
-     nullptr},
-    {nullptr, "msdasql", "", BackendKind::Odbc, nullptr, nullptr, nullptr},
+     nullptr, "csv txt"},
+    {nullptr, "msdasql", "", BackendKind::Odbc, nullptr, nullptr, nullptr, ""},
 };
 
 bool providerMatches(const char* wanted, const QString& provider)
@@ -45,6 +45,15 @@ bool providerMatches(const char* wanted, const QString& provider)
 }
 
 } // namespace
+
+QStringList tableFileSuffixes(const QString& fileType)
+{
+    for (const FileTypeSupport& row : Rows) {
+        if (row.name && fileType == QLatin1String(row.name))
+            return QString::fromLatin1(row.tableFiles).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    }
+    return {};
+}
 
 std::span<const FileTypeSupport> fileTypeSupport()
 {

@@ -3,6 +3,7 @@
 #include "connectors/recordaccess.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <span>
 
@@ -61,7 +62,8 @@ struct FileTypeSupport {
     BackendKind backend;
     std::unique_ptr<FileTypeReader> (*makeReader)(); // nullptr: cannot be read here
     std::unique_ptr<FileTypeWriter> (*makeWriter)(); // nullptr: cannot be written here
-    const char* refusal; // German: why it cannot be read or written, and what to use instead
+    const char* refusal;    // German: why it cannot be read or written, and what to use instead
+    const char* tableFiles; // suffixes of its table files in a folder, blank-separated; "" none
 };
 
 // Every row, in catalogue order, the ODBC data source last.
@@ -71,5 +73,9 @@ std::span<const FileTypeSupport> fileTypeSupport();
 // provider that nothing here serves.
 const FileTypeSupport* recogniseFileType(const QString& provider,
                                          const QString& extendedProperties);
+
+// The suffixes of the table files of a file type whose data source is a folder ("dbf"
+// for "dBase III"); empty for every other type.
+QStringList tableFileSuffixes(const QString& fileType);
 
 } // namespace quendra

@@ -274,8 +274,8 @@ public:
                 loadParadox(source, memoryDb);
                 return;
             }
-            const QFileInfoList files =
-                folderTableFiles(location.dataSource, {QStringLiteral("db")});
+            const QFileInfoList files = folderTableFiles(
+                location.dataSource, tableFileSuffixes(QStringLiteral("Paradox 5.0")));
             for (const QFileInfo& file : files)
                 loadParadox(file, memoryDb);
         });
