@@ -534,6 +534,10 @@ void GridFrame::Form_Unload()
 
 void GridFrame::Form_Terminate()
 {
+    // A cursor that never opened holds nothing to write (its failure was shown when the
+    // window loaded).
+    if (!m_cursor || !m_cursor->dataMember(u"Primary"_s))
+        return;
     recordChanged = true;
     dbUpdate();
 }

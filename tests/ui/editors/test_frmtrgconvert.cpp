@@ -168,6 +168,21 @@ TEST_F(TranslationEditor, AValueTypedIntoACellAndTheWindowClosedAtOnceIsStored)
     EXPECT_TRUE(sink.boxes.empty());
 }
 
+TEST_F(TranslationEditor, AFailedLoadIsShownOnceAndTheWindowStillOpens)
+{
+    db.exec(u"drop table trgconvert"_s);
+    open(u"KONTO"_s);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(grid(w())->model()->rowCount(), 0);
+    click(w(), u"cmdNext"_s);
+    press(w(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    // The load's failure, then the move's; closing has nothing to write.
+    EXPECT_EQ(boxTitles(), (std::vector<QString>{errorBoxTitle(u"frmTrgConvert.Form_Load"_s),
+                                                 errorBoxTitle(u"frmTrgConvert.cmdNext_Click"_s)}));
+    EXPECT_TRUE(sink.boxes[0].text.contains(u"Modul: clsInitDBConnect.init"_s));
+}
+
 TEST_F(TranslationEditor, ANarrowWindowSkipsTheFailingResizeStepsSilently)
 {
     open(u"KONTO"_s);
