@@ -283,6 +283,7 @@ void frmBody::formLoad()
 
     if (db.AbsolutePosition() != 0)
         grdDataGrid->setAllowArrows(false);
+    txtFields[0]->setFocus();
 }
 
 void frmBody::bindFields()
@@ -313,11 +314,13 @@ void frmBody::bindFields()
 void frmBody::showCurrentRow()
 {
     const qint64 pos = cursor().AbsolutePosition();
+    // Without a current row (after the last one) there is nowhere to put a typed value:
+    // the panel is shut rather than let a value be typed and lost.
+    picFields->setEnabled(pos >= 1);
     if (pos >= 1 && m_mapper->model()) {
         m_mapper->setCurrentIndex(static_cast<int>(pos - 1));
         return;
     }
-    // No current row (after the last one): the boxes show nothing.
     for (QLineEdit* text : txtFields) {
         if (text)
             text->clear();
