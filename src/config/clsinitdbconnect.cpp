@@ -116,17 +116,23 @@ void clsInitDBConnect::init()
             writeAllPending();
         d->open = false;
         d->connection.reset();
+        bool opened = false;
         try {
             d->statement = d->builtStatement();
             d->connection = std::make_unique<ConfigConnection>(globals().configDbPath);
-            if (chkDBVersion())
-                openRowSet(d->statement);
+            opened = chkDBVersion();
+            if (opened)
+                openRowSet(d->statement, false);
         } catch (...) {
             d->connection.reset();
             d->rowSet->reset({});
             throw;
         }
         d->open = true;
+        // The opening's move is reported once the cursor is open, so that a listener
+        // can read the position.
+        if (opened)
+            Q_EMIT MoveComplete();
     });
 }
 
@@ -146,13 +152,14 @@ ConfigRowSet& clsInitDBConnect::rows() const
     return *d->rowSet;
 }
 
-void clsInitDBConnect::openRowSet(const QString& statement)
+void clsInitDBConnect::openRowSet(const QString& statement, bool reportMove)
 {
     // A statement that fails leaves the row set open before untouched.
     Snapshot snapshot = loadSnapshot(d->connection->database(), statement);
     d->statement = statement;
     rows().reset(std::move(snapshot));
-    Q_EMIT MoveComplete();
+    if (reportMove)
+        Q_EMIT MoveComplete();
 }
 
 bool clsInitDBConnect::EditingRecord() const
@@ -171,11 +178,11 @@ bool clsInitDBConnect::isEOF() const
     });
 }
 
-qint32 clsInitDBConnect::AbsolutePosition() const
+qint64 clsInitDBConnect::AbsolutePosition() const
 {
     return trapped("clsInitDBConnect.AbsolutePosition", [&] {
         requireOpen();
-        return rows().hasCurrentRow() ? rows().position() + 1 : -1;
+        return rows().hasCurrentRow() ? qint64{rows().position()} + 1 : qint64{-1};
     });
 }
 
@@ -344,14 +351,14 @@ void clsInitDBConnect::MovePrevious()
     });
 }
 
-void clsInitDBConnect::setAbsolutePosition(qint32 position)
+void clsInitDBConnect::setAbsolutePosition(qint64 position)
 {
     trapped("clsInitDBConnect.setAbsolutePosition", [&] {
         requireOpen();
         if (position < 1 || position > rows().rowCount())
             throw standardError(errnum::InvalidProcedureCall,
                                 QStringLiteral("Position %1").arg(position));
-        moveTo(position - 1);
+        moveTo(static_cast<int>(position - 1));
     });
 }
 
@@ -408,6 +415,12 @@ QAbstractItemModel* clsInitDBConnect::dataMember(const QString& name)
             return nullptr;
         return d->rowSet;
     });
+}
+
+QMetaObject::Connection clsInitDBConnect::connectMoveComplete(QObject* receiver,
+                                                              std::function<void()> slot)
+{
+    return connect(this, &clsInitDBConnect::MoveComplete, receiver, std::move(slot));
 }
 
 } // namespace quendra

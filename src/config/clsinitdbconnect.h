@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/recordnavigation.h"
+
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -21,7 +23,7 @@ class ConfigRowSet;
 // Pending changes are written by update and by any move off the changed row; init,
 // Requery and setSQL on an open cursor write them before they re-read. Changes still
 // pending when the object ends are dropped.
-class clsInitDBConnect : public QObject {
+class clsInitDBConnect : public QObject, public RecordNavigation {
     Q_OBJECT
 public:
     explicit clsInitDBConnect(QObject* parent = nullptr);
@@ -40,7 +42,7 @@ public:
 
     bool EditingRecord() const;
     bool isEOF() const;
-    qint32 AbsolutePosition() const; // 1-based, -1 without a current row
+    qint64 AbsolutePosition() const override; // 1-based, -1 without a current row
 
     void AddNew();
     void Delete();
@@ -51,13 +53,13 @@ public:
     void Cancel();
     void crebas();
 
-    void MoveFirst();
-    void MoveLast();
-    void MoveNext();
-    void MovePrevious();
+    void MoveFirst() override;
+    void MoveLast() override;
+    void MoveNext() override;
+    void MovePrevious() override;
     // Makes the row at the 1-based position current (a grid's row click); like every
     // move it first writes a pending change of the row it leaves.
-    void setAbsolutePosition(qint32 position);
+    void setAbsolutePosition(qint64 position) override;
 
     // Column value of the current row by name (case-insensitive); a NULL column gives a
     // null QVariant. Throws without a current row or for an unknown column.
@@ -67,8 +69,9 @@ public:
 
     // "Primary" yields the row set as an item model; any other name, or a cursor that is
     // not open, nullptr.
-    QAbstractItemModel* dataMember(const QString& name);
-
+    QAbstractItemModel* dataMember(const QString& name) override;
+    QMetaObject::Connection connectMoveComplete(QObject* receiver,
+                                                std::function<void()> slot) override;
 
 Q_SIGNALS:
     void MoveComplete();
@@ -78,7 +81,7 @@ private:
     bool chkDBVersion();
     void requireOpen() const;
     ConfigRowSet& rows() const;
-    void openRowSet(const QString& statement);
+    void openRowSet(const QString& statement, bool reportMove = true);
     void moveTo(int position);
     void writeRow(int row);
     void writeAllPending();

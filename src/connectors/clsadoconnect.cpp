@@ -332,6 +332,18 @@ void clsADOConnect::MovePrevious()
         Q_EMIT MoveComplete();
 }
 
+void clsADOConnect::setAbsolutePosition(qint64 position)
+{
+    trapped("clsADOConnect.setAbsolutePosition", [&] {
+        d->requireOpen();
+        if (position < 1 || position > d->size())
+            throw standardError(errnum::InvalidProcedureCall,
+                                QStringLiteral("Position %1").arg(position));
+        d->pos = position - 1;
+    });
+    Q_EMIT MoveComplete();
+}
+
 int clsADOConnect::fieldCount() const
 {
     return static_cast<int>(d->rows.columns.size());
@@ -439,6 +451,12 @@ QAbstractItemModel* clsADOConnect::dataMember(const QString& name)
             d->model = new RowSetModel(d->rows, this);
         return d->model;
     });
+}
+
+QMetaObject::Connection clsADOConnect::connectMoveComplete(QObject* receiver,
+                                                           std::function<void()> slot)
+{
+    return connect(this, &clsADOConnect::MoveComplete, receiver, std::move(slot));
 }
 
 QString clsADOConnect::replSQLTable(const QString& sql)

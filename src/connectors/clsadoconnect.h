@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/recordnavigation.h"
 #include "connectors/recordaccess.h"
 
 #include <QObject>
@@ -14,7 +15,7 @@ namespace quendra {
 // catalogue: an ODBC data source, or a database file of a catalogue file type.
 // Reads record by record for the engine, writes rows for a database target, and
 // offers its rows as the item model "Primary" to the raw data viewer.
-class clsADOConnect : public QObject, public RecordReader {
+class clsADOConnect : public QObject, public RecordReader, public RecordNavigation {
     Q_OBJECT
 public:
     explicit clsADOConnect(QObject* parent = nullptr);
@@ -35,7 +36,9 @@ public:
     void MoveFirst() override;
     void MoveLast() override;
     void MoveNext() override;
-    void MovePrevious();
+    void MovePrevious() override;
+    // Makes the record at the 1-based position current (a click on the viewer's grid).
+    void setAbsolutePosition(qint64 position) override;
     int fieldCount() const override;
     QStringView getField(int index) const override;
 
@@ -49,11 +52,12 @@ public:
     void Requery();
 
     // "Primary" yields the row set as an item model; any other name nullptr.
-    QAbstractItemModel* dataMember(const QString& name);
+    QAbstractItemModel* dataMember(const QString& name) override;
+    QMetaObject::Connection connectMoveComplete(QObject* receiver,
+                                                std::function<void()> slot) override;
 
     // Resolves $TBL(...) placeholders against the connected database's tables.
     QString replSQLTable(const QString& sql);
-
 
 Q_SIGNALS:
     void MoveComplete();

@@ -1,4 +1,5 @@
 #include "common/beep.h"
+#include "common/recordnavigation.h"
 #include "config/clsinitdbconnect.h"
 #include "config/configrowset.h"
 #include "support/recordingsink.h"
@@ -312,6 +313,49 @@ TEST_F(CursorTest, ModelFollowsInsertsRemovalsAndPosition)
     EXPECT_EQ(rs.headerData(0, Qt::Horizontal).toString(), u"transid"_s);
     c->setAbsolutePosition(2);
     EXPECT_EQ(c->value(u"field"_s).toString(), u"KDNR"_s);
+}
+
+TEST_F(CursorTest, InitReportsItsMoveOnceTheCursorIsOpen)
+{
+    clsInitDBConnect c;
+    c.setTable(u"srcbody"_s);
+    c.setTransID(u"A1"_s);
+    std::vector<qint64> seen;
+    QObject::connect(&c, &clsInitDBConnect::MoveComplete,
+                     [&] { seen.push_back(c.AbsolutePosition()); });
+    c.init();
+    EXPECT_EQ(seen, std::vector<qint64>{1});
+    c.setTransID(u"NONE"_s);
+    c.init();
+    EXPECT_EQ(seen, (std::vector<qint64>{1, -1}));
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(CursorTest, OffersTheGridWindowsNavigation)
+{
+    auto c = open(u"srcbody"_s, u"A1"_s, u"sort"_s);
+    RecordNavigation& nav = *c;
+    int moves = 0;
+    auto receiver = std::make_unique<QObject>();
+    nav.connectMoveComplete(receiver.get(), [&] { ++moves; });
+
+    nav.MoveLast();
+    EXPECT_EQ(nav.AbsolutePosition(), 3);
+    nav.MovePrevious();
+    EXPECT_EQ(nav.AbsolutePosition(), 2);
+    nav.setAbsolutePosition(1);
+    EXPECT_EQ(c->value(u"field"_s).toString(), u"NAME"_s);
+    nav.MoveNext();
+    nav.MoveFirst();
+    EXPECT_EQ(nav.AbsolutePosition(), 1);
+    EXPECT_EQ(moves, 5);
+    EXPECT_EQ(nav.dataMember(u"Primary"_s), &c->record());
+    EXPECT_EQ(nav.dataMember(u"Secondary"_s), nullptr);
+    EXPECT_THROW(nav.setAbsolutePosition(4), Error);
+
+    receiver.reset(); // the connection ends with its receiver
+    nav.MoveLast();
+    EXPECT_EQ(moves, 5);
 }
 
 } // namespace

@@ -1,0 +1,442 @@
+// The field definition editor on the grid frame, driven by mouse and
+// keyboard; every check of what was stored reads init.mdb afresh.
+#include "common/globals.h"
+#include "common/messagehandler.h"
+#include "ui/editors/frmbody.h"
+#include "ui/editors/frmtrgconvert.h"
+#include "windowdriver.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDataWidgetMapper>
+#include <QLabel>
+#include <QTableView>
+
+using namespace Qt::StringLiterals;
+
+namespace quendra::test {
+namespace {
+
+using ui::frmBody;
+
+QStringList items(QWidget* window, const QString& combo)
+{
+    QStringList out;
+    if (auto* c = control<QComboBox>(window, combo)) {
+        for (int i = 0; i < c->count(); ++i)
+            out << c->itemText(i);
+    }
+    return out;
+}
+
+class FieldEditor : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        db.execAll({
+            u"insert into srcbody (transid, field, length, sort) values ('A1', 'KDNR', 8, 2)"_s,
+            u"insert into srcbody (transid, field, length, sort) values ('A1', 'NAME', 30, 1)"_s,
+            u"insert into srcbody (transid, field, length, sort) values ('A1', 'ORT', 20, 3)"_s,
+            u"insert into srcbody (transid, field, sort) values ('B2', 'FREMD', 1)"_s,
+            u"insert into trgbody (transid, field, fieldtype, sort) values ('A1', 'KONTO', 'Text', 1)"_s,
+            u"insert into trgbody (transid, field, fieldtype, sort) values ('A1', 'BETRAG', 'Zahl', 2)"_s,
+        });
+        setCurrentTransID(u"A1"_s);
+    }
+
+    // Opens the editor on the source (0) or target (1) field list.
+    void open(int side)
+    {
+        window = std::make_unique<frmBody>();
+        window->setTable(side);
+        showWindow(window.get());
+    }
+
+    QWidget* w() const { return window.get(); }
+
+    std::unique_ptr<frmBody> window;
+};
+
+TEST_F(FieldEditor, EmptyListOpensOneNewRowThatIsWrittenOnCloseWithoutTyping)
+{
+    setCurrentTransID(u"NEU"_s);
+    open(0);
+    EXPECT_EQ(grid(w())->model()->rowCount(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), control(w(), u"txtFields(0)"_s));
+    EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 1"_s);
+    EXPECT_TRUE(column(u"select field from srcbody where transid='NEU'"_s).isEmpty());
+
+    press(w(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(column(u"select transid from srcbody where transid='NEU'"_s), QStringList{u"NEU"_s});
+    EXPECT_EQ(column(u"select field from srcbody where transid='NEU'"_s), QStringList{u"<NULL>"_s});
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(FieldEditor, LoadsTheListInSortOrderWithTheCaptionsAndTitleOfItsMode)
+{
+    open(0);
+    EXPECT_EQ(window->windowTitle(), globals().appTitle);
+    EXPECT_EQ(grid(w())->model()->rowCount(), 3);
+    const int field = gridColumn(w(), u"Feldname"_s);
+    ASSERT_GE(field, 0);
+    EXPECT_EQ(cell(w(), 0, field), u"NAME"_s);
+    EXPECT_EQ(cell(w(), 2, field), u"ORT"_s);
+    EXPECT_EQ(textOf(w(), u"txtFields(0)"_s), u"NAME"_s);
+    EXPECT_EQ(textOf(w(), u"txtFields(1)"_s), u"30"_s);
+    EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 1"_s);
+    auto* view = control<QTableView>(w(), u"grdDataGrid"_s);
+    EXPECT_TRUE(view->isColumnHidden(0)); // transid
+    for (const QString& caption :
+         {u"Länge"_s, u"Dezimalstellen"_s, u"Feld-Typ"_s, u"Format"_s, u"Beschreibung"_s,
+          u"Position"_s, u"Split Delimiter"_s, u"Sort"_s})
+        EXPECT_GE(gridColumn(w(), caption), 0) << caption.toStdString();
+
+    // Source mode: the target entries hidden and the check boxes unbound.
+    for (const char* hidden : {"txtFields(8)", "cmbFields(9)", "cmbFields(10)", "cmbFields(11)",
+                               "lblLabels(8)", "lblLabels(9)", "chkFields(13)", "chkFields(14)",
+                               "chkFields(15)", "txtFields(16)", "lblLabels(16)", "cmdTrgConvert"})
+        EXPECT_FALSE(control(w(), QString::fromLatin1(hidden))->isVisible()) << hidden;
+    for (const char* shown : {"txtFields(6)", "txtFields(7)", "lblLabels(6)", "lblLabels(7)",
+                              "txtFields(12)", "cmdAdd", "cmdDelete", "cmdClose"})
+        EXPECT_TRUE(control(w(), QString::fromLatin1(shown))->isVisible()) << shown;
+    auto* mapper = window->findChild<QDataWidgetMapper*>();
+    ASSERT_NE(mapper, nullptr);
+    EXPECT_EQ(mapper->mappedSection(control(w(), u"chkFields(13)"_s)), -1);
+    EXPECT_EQ(mapper->mappedSection(control(w(), u"txtFields(8)"_s)), -1); // no such column
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(FieldEditor, TargetModeShowsItsEntriesAndHidesThoseOfTheSource)
+{
+    open(1);
+    for (const char* shown :
+         {"txtFields(8)", "cmbFields(9)", "cmbFields(10)", "cmbFields(11)", "chkFields(13)",
+          "chkFields(14)", "chkFields(15)", "txtFields(16)", "lblLabels(16)", "cmdTrgConvert"})
+        EXPECT_TRUE(control(w(), QString::fromLatin1(shown))->isVisible()) << shown;
+    for (const char* hidden : {"txtFields(6)", "txtFields(7)", "lblLabels(6)", "lblLabels(7)"})
+        EXPECT_FALSE(control(w(), QString::fromLatin1(hidden))->isVisible()) << hidden;
+    for (const QString& caption :
+         {u"Standard Wert"_s, u"Von Feld"_s, u"Ausrichtung"_s, u"Prüfung"_s, u"+ Vorzeichen"_s,
+          u"0 voranstellen"_s, u"Führende Blanks entfernen"_s, u"Funktion"_s})
+        EXPECT_GE(gridColumn(w(), caption), 0) << caption.toStdString();
+    EXPECT_EQ(items(w(), u"cmbFields(3)"_s),
+              (QStringList{u" "_s, u"Text"_s, u"Zahl"_s, u"Datum"_s, u"AutoCount"_s}));
+    EXPECT_EQ(items(w(), u"cmbFields(4)"_s), QStringList{u" "_s});
+    EXPECT_EQ(items(w(), u"cmbFields(10)"_s), (QStringList{u" "_s, u"links"_s, u"rechts"_s}));
+    EXPECT_EQ(items(w(), u"cmbFields(11)"_s), (QStringList{u" "_s, u"Anzahl"_s, u"Summe"_s}));
+    EXPECT_EQ(textOf(w(), u"cmbFields(3)"_s), u"Text"_s);
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(FieldEditor, AnEditInThePanelIsWrittenWhenTheBoxIsLeft)
+{
+    open(0);
+    typeInto(w(), u"txtFields(0)"_s, u"NACHNAME"_s);
+    EXPECT_EQ(column(u"select field from srcbody where transid='A1' and sort=1"_s),
+              QStringList{u"NAME"_s});
+    press(w(), Qt::Key_Tab);
+    EXPECT_EQ(column(u"select field from srcbody where transid='A1' and sort=1"_s),
+              QStringList{u"NACHNAME"_s});
+    EXPECT_EQ(cell(w(), 0, gridColumn(w(), u"Feldname"_s)), u"NACHNAME"_s);
+    EXPECT_EQ(QApplication::focusWidget(), control(w(), u"txtFields(1)"_s));
+
+    // Leaving the box with the mouse writes too.
+    typeInto(w(), u"txtFields(5)"_s, u"Kunde"_s);
+    QTest::mouseClick(control(w(), u"txtFields(2)"_s), Qt::LeftButton);
+    EXPECT_EQ(column(u"select description from srcbody where transid='A1' and sort=1"_s),
+              QStringList{u"Kunde"_s});
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(FieldEditor, AnEditInTheGridIsWrittenWhenTheRowChanges)
+{
+    open(0);
+    const int length = gridColumn(w(), u"Länge"_s);
+    clickCell(w(), 1, length, true); // KDNR; the double click opens the cell for editing
+    EXPECT_EQ(textOf(w(), u"txtFields(0)"_s), u"KDNR"_s);
+    QTest::keyClick(keyboardTarget(w()), Qt::Key_A, Qt::ControlModifier);
+    typeText(w(), u"12"_s);
+    press(w(), Qt::Key_Return);
+    EXPECT_EQ(textOf(w(), u"txtFields(1)"_s), u"12"_s); // the panel shows the grid's edit
+    EXPECT_EQ(column(u"select length from srcbody where field='KDNR'"_s), QStringList{u"8"_s});
+
+    press(w(), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 3"_s);
+    EXPECT_EQ(column(u"select length from srcbody where field='KDNR'"_s), QStringList{u"12"_s});
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(FieldEditor, NeuAndLoeschenAtBothEnds)
+{
+    open(0);
+    click(w(), u"cmdAdd"_s);
+    EXPECT_EQ(grid(w())->model()->rowCount(), 4);
+    EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 4"_s);
+    EXPECT_EQ(textOf(w(), u"txtFields(0)"_s), QString());
+    EXPECT_EQ(QApplication::focusWidget(), grid(w()));
+    typeInto(w(), u"txtFields(0)"_s, u"PLZ"_s);
+    typeInto(w(), u"txtFields(12)"_s, u"4"_s);
+    press(w(), Qt::Key_Tab);
+    EXPECT_EQ(column(u"select field from srcbody where transid='A1' order by sort"_s),
+              (QStringList{u"NAME"_s, u"KDNR"_s, u"ORT"_s, u"PLZ"_s}));
+
+    // "&Löschen" on the last row leaves no current row.
+    click(w(), u"cmdDelete"_s);
+    EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: -1"_s);
+    EXPECT_EQ(textOf(w(), u"txtFields(0)"_s), QString());
+    EXPECT_FALSE(control(w(), u"txtFields(0)"_s)->isEnabled()); // nothing to type into
+    EXPECT_EQ(column(u"select count(*) from srcbody where transid='A1'"_s), QStringList{u"3"_s});
+    // With no current row there is nothing to delete: the trap shows the cursor's error.
+    click(w(), u"cmdDelete"_s);
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"frmBody.cmdDelete_Click"_s));
+    EXPECT_EQ(sink.boxes[0].style, StyleCritical);
+    EXPECT_TRUE(window->isVisible());
+
+    // On the first row: the next row becomes the first.
+    click(w(), u"cmdFirst"_s);
+    EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 1"_s);
+    EXPECT_TRUE(control(w(), u"txtFields(0)"_s)->isEnabled());
+    click(w(), u"cmdDelete"_s);
+    EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 1"_s);
+    EXPECT_EQ(textOf(w(), u"txtFields(0)"_s), u"KDNR"_s);
+    EXPECT_EQ(column(u"select field from srcbody where transid='A1' order by sort"_s),
+              (QStringList{u"KDNR"_s, u"ORT"_s}));
+
+    // "&Neu" from the first row appends at the end.
+    click(w(), u"cmdAdd"_s);
+    EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 3"_s);
+    press(w(), Qt::Key_Escape);
+    EXPECT_EQ(column(u"select count(*) from srcbody where transid='A1'"_s), QStringList{u"3"_s});
+    EXPECT_EQ(column(u"select field from srcbody where transid='B2'"_s), QStringList{u"FREMD"_s});
+    EXPECT_EQ(sink.boxes.size(), 1u);
+}
+
+TEST_F(FieldEditor, FormatListFollowsTheTypedFieldTypeExactly)
+{
+    open(1);
+    typeInto(w(), u"cmbFields(4)"_s, u"ddmmyyyy"_s);
+    typeInto(w(), u"cmbFields(3)"_s, u"Zahl"_s);
+    EXPECT_EQ(items(w(), u"cmbFields(4)"_s),
+              (QStringList{QString(), u"yyyymmdd"_s, u"ddmmyyyy"_s, u"tyymmdd"_s}));
+    EXPECT_EQ(textOf(w(), u"cmbFields(4)"_s), u"ddmmyyyy"_s); // the text is kept
+
+    typeInto(w(), u"cmbFields(3)"_s, u"zahl"_s);
+    EXPECT_EQ(items(w(), u"cmbFields(4)"_s), QStringList{QString()});
+    typeInto(w(), u"cmbFields(3)"_s, u"Datum"_s);
+    EXPECT_EQ(items(w(), u"cmbFields(4)"_s), (QStringList{QString(), u"yyyymmdd"_s, u"ddmmyyyy"_s,
+                                                          u"dd.mm.yyyy"_s, u"tyymmdd"_s}));
+    typeInto(w(), u"cmbFields(3)"_s, u"AutoCount"_s);
+    EXPECT_EQ(items(w(), u"cmbFields(4)"_s), QStringList{QString()});
+    press(w(), Qt::Key_Tab);
+    EXPECT_EQ(column(u"select fieldtype from trgbody where field='KONTO'"_s),
+              QStringList{u"AutoCount"_s});
+
+    // "zahl" as typed is stored as typed.
+    typeInto(w(), u"cmbFields(3)"_s, u"zahl"_s);
+    press(w(), Qt::Key_Tab);
+    EXPECT_EQ(column(u"select fieldtype from trgbody where field='KONTO'"_s),
+              QStringList{u"zahl"_s});
+
+    // Choosing from the list does not rebuild the format list; the next row does.
+    auto* type = control<QComboBox>(w(), u"cmbFields(3)"_s);
+    QTest::mouseClick(type, Qt::LeftButton);
+    type->showPopup();
+    QAbstractItemView* list = type->view();
+    list->setCurrentIndex(list->model()->index(2, 0)); // "Zahl"
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(type->currentText(), u"Zahl"_s);
+    EXPECT_EQ(items(w(), u"cmbFields(4)"_s), QStringList{QString()});
+    press(w(), Qt::Key_Down);
+    EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 2"_s);
+    EXPECT_EQ(textOf(w(), u"cmbFields(3)"_s), u"Zahl"_s); // BETRAG
+    EXPECT_EQ(items(w(), u"cmbFields(4)"_s),
+              (QStringList{QString(), u"yyyymmdd"_s, u"ddmmyyyy"_s, u"tyymmdd"_s}));
+    // The chosen type went into KONTO's row, written when the row changed.
+    EXPECT_EQ(column(u"select fieldtype from trgbody where field='KONTO'"_s),
+              QStringList{u"Zahl"_s});
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(FieldEditor, ASourceFieldIsListedOnceInVonFeld)
+{
+    db.execAll({u"insert into srcbody (transid, field, sort) values ('A1', 'KDNR', 4)"_s,
+                u"insert into srcbody (transid, field, sort) values ('A1', 'BETRAG', 5)"_s});
+    open(1);
+    EXPECT_EQ(items(w(), u"cmbFields(9)"_s),
+              (QStringList{u" "_s, u"BETRAG"_s, u"KDNR"_s, u"NAME"_s, u"ORT"_s}));
+    typeInto(w(), u"cmbFields(9)"_s, u"KDNR"_s);
+    press(w(), Qt::Key_Tab);
+    EXPECT_EQ(column(u"select srcfield from trgbody where field='KONTO'"_s),
+              QStringList{u"KDNR"_s});
+}
+
+TEST_F(FieldEditor, ApostrophesInTransIdAndFieldNamesWork)
+{
+    db.execAll({
+        u"insert into srcbody (transid, field, sort) values ('O''Neil', 'Kunde''s', 1)"_s,
+        u"insert into srcbody (transid, field, sort) values ('O''Neil', 'Ort', 2)"_s,
+        u"insert into trgbody (transid, field, sort) values ('O''Neil', 'Name''n', 1)"_s,
+    });
+    setCurrentTransID(u"O'Neil"_s);
+    open(1);
+    EXPECT_TRUE(sink.boxes.empty());
+    EXPECT_EQ(items(w(), u"cmbFields(9)"_s), (QStringList{u" "_s, u"Kunde's"_s, u"Ort"_s}));
+    EXPECT_EQ(textOf(w(), u"txtFields(0)"_s), u"Name'n"_s);
+    typeInto(w(), u"cmbFields(9)"_s, u"Kunde's"_s);
+    press(w(), Qt::Key_Escape);
+    EXPECT_EQ(column(u"select srcfield from trgbody where transid='O''Neil'"_s),
+              QStringList{u"Kunde's"_s});
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(FieldEditor, ACheckBoxIsWrittenWithTheNextBoxLeft)
+{
+    open(1);
+    click(w(), u"chkFields(13)"_s);
+    click(w(), u"chkFields(14)"_s);
+    click(w(), u"chkFields(14)"_s); // on and off again: 0
+    click(w(), u"chkFields(15)"_s);
+    EXPECT_TRUE(control<QCheckBox>(w(), u"chkFields(15)"_s)->isChecked());
+    EXPECT_EQ(column(u"select plus from trgbody where field='KONTO'"_s), QStringList{u"<NULL>"_s});
+    typeInto(w(), u"txtFields(8)"_s, u"X"_s);
+    press(w(), Qt::Key_Tab);
+    EXPECT_EQ(column(u"select plus from trgbody where field='KONTO'"_s), QStringList{u"1"_s});
+    EXPECT_EQ(column(u"select ltrim from trgbody where field='KONTO'"_s), QStringList{u"1"_s});
+    EXPECT_EQ(column(u"select \"0padding\" from trgbody where field='KONTO'"_s),
+              QStringList{u"0"_s});
+
+    // The next row shows its own (empty) check boxes.
+    press(w(), Qt::Key_Down);
+    EXPECT_FALSE(control<QCheckBox>(w(), u"chkFields(13)"_s)->isChecked());
+    // A clear box that the focus merely passes through leaves its empty column empty.
+    typeInto(w(), u"txtFields(12)"_s, u"2"_s);
+    press(w(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), control(w(), u"chkFields(13)"_s));
+    press(w(), Qt::Key_Tab);
+    typeInto(w(), u"txtFields(8)"_s, u"Y"_s);
+    press(w(), Qt::Key_Tab);
+    EXPECT_EQ(column(u"select defaultvalue from trgbody where field='BETRAG'"_s),
+              QStringList{u"Y"_s});
+    EXPECT_EQ(column(u"select plus from trgbody where field='BETRAG'"_s), QStringList{u"<NULL>"_s});
+    press(w(), Qt::Key_Up);
+    EXPECT_TRUE(control<QCheckBox>(w(), u"chkFields(13)"_s)->isChecked());
+}
+
+TEST_F(FieldEditor, CtrlDownIsLastShiftCtrlDownIsNextAndEscapeCloses)
+{
+    open(0);
+    ASSERT_EQ(QApplication::focusWidget(), control(w(), u"txtFields(0)"_s));
+    const auto status = [&] { return textOf(w(), u"lblStatus"_s); };
+    press(w(), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 3"_s);
+    EXPECT_EQ(textOf(w(), u"txtFields(0)"_s), u"ORT"_s);
+    EXPECT_EQ(grid(w())->currentIndex().row(), 2);
+    press(w(), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 1"_s);
+    press(w(), Qt::Key_Down, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 2"_s);
+    EXPECT_EQ(textOf(w(), u"txtFields(0)"_s), u"KDNR"_s);
+    press(w(), Qt::Key_Up, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 1"_s);
+    press(w(), Qt::Key_End);
+    EXPECT_EQ(status(), u"Record: 3"_s);
+    press(w(), Qt::Key_PageUp);
+    EXPECT_EQ(status(), u"Record: 2"_s);
+    press(w(), Qt::Key_Home);
+    EXPECT_EQ(status(), u"Record: 1"_s);
+    press(w(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 3"_s);
+    press(w(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 1"_s);
+    // The same keys reach the window from the grid, whose own arrow moves are off.
+    QTest::mouseClick(grid(w())->viewport(), Qt::LeftButton, {},
+                      grid(w())->visualRect(grid(w())->model()->index(0, 1)).center());
+    ASSERT_EQ(QApplication::focusWidget(), grid(w()));
+    press(w(), Qt::Key_Down);
+    EXPECT_EQ(status(), u"Record: 2"_s);
+    EXPECT_EQ(grid(w())->currentIndex().row(), 1);
+    press(w(), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 3"_s);
+    press(w(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(FieldEditor, AGridClickMovesTheRowAndWritesTheRowLeft)
+{
+    open(0);
+    typeInto(w(), u"txtFields(1)"_s, u"31"_s);
+    clickCell(w(), 2, gridColumn(w(), u"Feldname"_s));
+    EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 3"_s);
+    EXPECT_EQ(textOf(w(), u"txtFields(0)"_s), u"ORT"_s);
+    EXPECT_EQ(column(u"select length from srcbody where field='NAME'"_s), QStringList{u"31"_s});
+}
+
+TEST_F(FieldEditor, AValueTypedAndTheWindowClosedAtOnceIsStored)
+{
+    // Escape, "S&chließen" by its access key, and the window's close button: the value
+    // still in the focused box is part of the final write.
+    const std::vector<std::pair<const char*, std::function<void(QWidget*)>>> closers = {
+        {"Escape", [](QWidget* win) { press(win, Qt::Key_Escape); }},
+        {"Alt+C", [](QWidget* win) { press(win, Qt::Key_C, Qt::AltModifier); }},
+        {"close button", [](QWidget* win) { win->close(); }},
+    };
+    int n = 0;
+    for (const auto& [name, closeIt] : closers) {
+        const QString text = u"Beschreibung %1"_s.arg(++n);
+        open(0);
+        typeInto(w(), u"txtFields(5)"_s, text);
+        closeIt(w());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); })) << name;
+        EXPECT_EQ(column(u"select description from srcbody where field='NAME'"_s),
+                  QStringList{text})
+            << name;
+        window.reset();
+    }
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(FieldEditor, UmsetzungOpensTheTranslationsOfTheCurrentField)
+{
+    db.execAll({u"insert into trgconvert values ('A1', 'BETRAG', '1', 'eins')"_s,
+                u"insert into trgconvert values ('A1', 'KONTO', 'x', 'y')"_s});
+    open(1);
+    press(w(), Qt::Key_Down); // BETRAG
+    int shownRows = -1;
+    QString shownField;
+    QString title;
+    whenModalOpens([&](QWidget* modal) {
+        title = modal->windowTitle();
+        shownRows = grid(modal)->model()->rowCount();
+        shownField = cell(modal, 0, 1);
+        press(modal, Qt::Key_Escape);
+    });
+    click(w(), u"cmdTrgConvert"_s);
+    EXPECT_EQ(title, u"Umsetzungstabelle"_s);
+    EXPECT_EQ(shownRows, 1);
+    EXPECT_EQ(shownField, u"BETRAG"_s);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(FieldEditor, ANarrowWindowSkipsTheFailingResizeStepsSilently)
+{
+    open(0);
+    auto* status = control<QLabel>(w(), u"lblStatus"_s);
+    const int width = status->width();
+    window->resize(60, window->height());
+    EXPECT_EQ(status->width(), width); // a negative width is skipped
+    EXPECT_EQ(control(w(), u"cmdNext"_s)->x(), width + 47);
+    EXPECT_EQ(control(w(), u"cmdClose"_s)->x(), 60 - 81 - 8);
+    window->resize(60, 30); // the grid's height would be negative as well
+    EXPECT_EQ(grid(w())->height(), 152);
+    EXPECT_TRUE(sink.boxes.empty());
+    window->resize(800, 500);
+    EXPECT_EQ(status->width(), window->frameGeometry().width() - 100);
+    EXPECT_EQ(grid(w())->geometry(), QRect(0, 225, 800, 500 - 40 - 225));
+}
+
+} // namespace
+} // namespace quendra::test

@@ -1,0 +1,178 @@
+// The raw data viewer on the grid frame, showing a database file
+// through the database connector as the main window hands it over.
+#include "common/functions.h"
+#include "common/messagehandler.h"
+#include "connectors/clsadoconnect.h"
+#include "ui/editors/frmdataview.h"
+#include "windowdriver.h"
+
+#include <QLabel>
+#include <QTableView>
+#include <QTemporaryDir>
+
+using namespace Qt::StringLiterals;
+
+namespace quendra::test {
+namespace {
+
+using ui::frmDataView;
+
+class DataViewer : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        ScratchConnection data(u"QSQLITE"_s, dataPath());
+        data.execAll({u"create table kunden (kdnr integer, name varchar(30), ort varchar(20))"_s,
+                      u"insert into kunden values (10, 'Anna', 'Bonn')"_s,
+                      u"insert into kunden values (11, 'Bert', NULL)"_s,
+                      u"insert into kunden values (12, 'Cora', 'Köln')"_s,
+                      u"create table leer (kdnr integer, name varchar(30))"_s});
+    }
+
+    QString dataPath() const { return dir.filePath(u"daten.db"_s); }
+
+    // Opens the connector on table as the main window's "Anzeigen" does, hands it to a
+    // new viewer and shows the viewer.
+    void open(const QString& table)
+    {
+        connector = std::make_unique<clsADOConnect>();
+        connector->setSource(getADOProvider(2, dataPath(), u"MS Access"_s, false));
+        connector->setTable(table);
+        connector->init();
+        window = std::make_unique<frmDataView>();
+        window->setDBClass(connector.get());
+        showWindow(window.get());
+    }
+
+    QWidget* w() const { return window.get(); }
+    QString status() const { return textOf(w(), u"lblStatus"_s); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<clsADOConnect> connector;
+    std::unique_ptr<frmDataView> window;
+};
+
+TEST_F(DataViewer, ShowsEveryRowAndColumnReadOnly)
+{
+    open(u"kunden"_s);
+    EXPECT_EQ(window->windowTitle(), u"Umsetzungstabelle"_s);
+    EXPECT_EQ(window->size(), QSize(449, 393));
+    QAbstractItemModel* m = grid(w())->model();
+    EXPECT_EQ(m->rowCount(), 3);
+    ASSERT_EQ(m->columnCount(), 3);
+    EXPECT_EQ(gridColumn(w(), u"kdnr"_s), 0);
+    EXPECT_EQ(gridColumn(w(), u"name"_s), 1);
+    EXPECT_EQ(gridColumn(w(), u"ort"_s), 2);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_FALSE(control<QTableView>(w(), u"grdDataGrid"_s)->isColumnHidden(c));
+    EXPECT_EQ(cell(w(), 2, 2), u"Köln"_s);
+    EXPECT_EQ(cell(w(), 1, 2), QString());
+    // Only "S&chließen" in the button strip.
+    EXPECT_EQ(w()->findChild<QWidget*>(u"cmdAdd"_s), nullptr);
+    EXPECT_EQ(w()->findChild<QWidget*>(u"cmdDelete"_s), nullptr);
+    EXPECT_EQ(control(w(), u"cmdClose"_s)->x(), 449 - 81 - 8);
+    // Nothing has moved since the connector was handed over: the status is empty.
+    EXPECT_EQ(status(), QString());
+
+    // Typing into a cell changes nothing.
+    clickCell(w(), 0, 1, true);
+    typeText(w(), u"Zoe"_s);
+    press(w(), Qt::Key_Return);
+    EXPECT_EQ(cell(w(), 0, 1), u"Anna"_s);
+    press(w(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    ScratchConnection data(u"QSQLITE"_s, dataPath());
+    EXPECT_EQ(data.column(u"select name from kunden order by kdnr"_s),
+              (QStringList{u"Anna"_s, u"Bert"_s, u"Cora"_s}));
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(DataViewer, NavigatesTheConnector)
+{
+    open(u"kunden"_s);
+    click(w(), u"cmdNext"_s);
+    EXPECT_EQ(status(), u"Record: 2"_s);
+    EXPECT_EQ(connector->getField(1).toString(), u"Bert"_s);
+    EXPECT_EQ(grid(w())->currentIndex().row(), 1);
+    click(w(), u"cmdLast"_s);
+    EXPECT_EQ(status(), u"Record: 3"_s);
+    click(w(), u"cmdPrevious"_s);
+    EXPECT_EQ(status(), u"Record: 2"_s);
+    click(w(), u"cmdFirst"_s);
+    EXPECT_EQ(status(), u"Record: 1"_s);
+    clickCell(w(), 2, 0);
+    EXPECT_EQ(status(), u"Record: 3"_s);
+    EXPECT_EQ(connector->getField(0).toString(), u"12"_s);
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(DataViewer, CtrlDownIsLastShiftCtrlDownIsNextAndEscapeCloses)
+{
+    open(u"kunden"_s);
+    ASSERT_EQ(QApplication::focusWidget(), grid(w()));
+    press(w(), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 3"_s);
+    press(w(), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 1"_s);
+    press(w(), Qt::Key_Down, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 2"_s);
+    EXPECT_EQ(grid(w())->currentIndex().row(), 1);
+    press(w(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 3"_s);
+    press(w(), Qt::Key_Home);
+    EXPECT_EQ(status(), u"Record: 1"_s);
+    // The first record stays current when moving back from it.
+    press(w(), Qt::Key_Up);
+    EXPECT_EQ(status(), u"Record: 1"_s);
+    press(w(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(DataViewer, AnEmptySourceShowsAnEmptyGridAndReportsTheConnectorsMoves)
+{
+    open(u"leer"_s);
+    EXPECT_EQ(grid(w())->model()->rowCount(), 0);
+    EXPECT_EQ(grid(w())->model()->columnCount(), 2);
+    click(w(), u"cmdLast"_s); // nothing to move to: no move, no message
+    EXPECT_EQ(status(), QString());
+    EXPECT_TRUE(sink.boxes.empty());
+    click(w(), u"cmdNext"_s); // the connector refuses to move past the end
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"frmDataView.cmdNext_Click"_s));
+    EXPECT_TRUE(sink.boxes[0].text.contains(u"Modul: clsADOConnect.MoveNext"_s));
+    EXPECT_TRUE(window->isVisible());
+    press(w(), Qt::Key_Home);
+    ASSERT_EQ(sink.boxes.size(), 2u);
+    EXPECT_EQ(sink.boxes[1].title, errorBoxTitle(u"frmDataView.cmdFirst_Click"_s));
+    press(w(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(DataViewer, WithoutAConnectorTheGridStaysEmpty)
+{
+    window = std::make_unique<frmDataView>();
+    showWindow(window.get());
+    EXPECT_EQ(grid(w())->model()->rowCount(), 0);
+    EXPECT_TRUE(sink.boxes.empty());
+    click(w(), u"cmdNext"_s);
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"frmDataView.cmdNext_Click"_s));
+    press(w(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(DataViewer, ANarrowWindowSkipsTheFailingResizeStepsSilently)
+{
+    open(u"kunden"_s);
+    auto* label = control<QLabel>(w(), u"lblStatus"_s);
+    const int width = label->width();
+    EXPECT_EQ(width, window->frameGeometry().width() - 100);
+    window->resize(40, 50);
+    EXPECT_EQ(label->width(), width);
+    EXPECT_EQ(control(w(), u"cmdNext"_s)->x(), width + 47);
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+} // namespace
+} // namespace quendra::test

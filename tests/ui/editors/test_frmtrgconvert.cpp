@@ -1,0 +1,198 @@
+// The value translation editor on the grid frame.
+#include "common/globals.h"
+#include "common/messagehandler.h"
+#include "ui/editors/frmtrgconvert.h"
+#include "windowdriver.h"
+
+#include <QLabel>
+#include <QTableView>
+
+using namespace Qt::StringLiterals;
+
+namespace quendra::test {
+namespace {
+
+using ui::frmTrgConvert;
+
+class TranslationEditor : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        db.execAll({
+            u"insert into trgconvert values ('A1', 'KONTO', '4711', '8400')"_s,
+            u"insert into trgconvert values ('A1', 'KONTO', '4712', '8401')"_s,
+            u"insert into trgconvert values ('A1', 'KONTO', '4713', '8402')"_s,
+            u"insert into trgconvert values ('A1', 'BETRAG', '0', 'null')"_s,
+            u"insert into trgconvert values ('B2', 'KONTO', '1', 'x')"_s,
+        });
+        setCurrentTransID(u"A1"_s);
+    }
+
+    void open(const QString& field)
+    {
+        window = std::make_unique<frmTrgConvert>();
+        window->setField(field);
+        showWindow(window.get());
+    }
+
+    QWidget* w() const { return window.get(); }
+
+    // Every row of trgconvert as "transid|field|old|new", in storage order.
+    QStringList stored() const
+    {
+        return column(u"select transid || '|' || field || '|' || old || '|' || new "
+                      "from trgconvert order by rowid"_s);
+    }
+
+    std::unique_ptr<frmTrgConvert> window;
+};
+
+TEST_F(TranslationEditor, ShowsTheFieldsPairsOnlyWithTransIdHidden)
+{
+    open(u"KONTO"_s);
+    EXPECT_EQ(window->windowTitle(), u"Umsetzungstabelle"_s);
+    EXPECT_EQ(window->size(), QSize(449, 393)); // 6735 x 5895 twips
+    EXPECT_EQ(grid(w())->model()->rowCount(), 3);
+    EXPECT_TRUE(control<QTableView>(w(), u"grdDataGrid"_s)->isColumnHidden(0));
+    EXPECT_EQ(gridColumn(w(), u"field"_s), 1);
+    EXPECT_EQ(gridColumn(w(), u"old"_s), 2);
+    EXPECT_EQ(gridColumn(w(), u"new"_s), 3);
+    EXPECT_EQ(cell(w(), 2, 2), u"4713"_s);
+    EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 1"_s);
+    // The grid leaves a band as high as the status strip free at the top.
+    EXPECT_EQ(grid(w())->geometry(), QRect(0, 20, 449, 393 - 40 - 20));
+    EXPECT_EQ(control(w(), u"cmdClose"_s)->x(), 449 - 81 - 8);
+    EXPECT_TRUE(control(w(), u"cmdAdd"_s)->isVisible());
+    EXPECT_TRUE(control(w(), u"cmdDelete"_s)->isVisible());
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(TranslationEditor, NeuOnAFieldWithoutPairsAddsARowThatCarriesTransIdAndField)
+{
+    open(u"DATUM"_s);
+    EXPECT_EQ(grid(w())->model()->rowCount(), 0);
+    EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: -1"_s);
+    click(w(), u"cmdAdd"_s);
+    ASSERT_EQ(grid(w())->model()->rowCount(), 1);
+    EXPECT_EQ(grid(w())->model()->index(0, 0).data().toString(), u"A1"_s);
+    EXPECT_EQ(cell(w(), 0, 1), u"DATUM"_s);
+    EXPECT_EQ(QApplication::focusWidget(), grid(w()));
+    EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 1"_s);
+
+    // The user types old and new into the grid.
+    clickCell(w(), 0, 2);
+    typeText(w(), u"31.12."_s);
+    press(w(), Qt::Key_Tab); // on to "new"
+    typeText(w(), u"Silvester"_s);
+    press(w(), Qt::Key_Return);
+    EXPECT_EQ(cell(w(), 0, 3), u"Silvester"_s);
+    press(w(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(column(u"select transid || '|' || field || '|' || old || '|' || new "
+                     "from trgconvert where field='DATUM'"_s),
+              QStringList{u"A1|DATUM|31.12.|Silvester"_s});
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(TranslationEditor, RowsOfOtherFieldsAreNeverShownOrChanged)
+{
+    const QStringList before = stored();
+    open(u"KONTO"_s);
+    press(w(), Qt::Key_Down, Qt::ControlModifier);
+    click(w(), u"cmdDelete"_s); // 4713
+    click(w(), u"cmdFirst"_s);
+    clickCell(w(), 0, 3, true);
+    QTest::keyClick(keyboardTarget(w()), Qt::Key_A, Qt::ControlModifier);
+    typeText(w(), u"9999"_s);
+    press(w(), Qt::Key_Return);
+    click(w(), u"cmdAdd"_s);
+    press(w(), Qt::Key_Escape);
+    // The row added last has no old and new values, so its text is NULL.
+    EXPECT_EQ(stored(), (QStringList{u"A1|KONTO|4711|9999"_s, u"A1|KONTO|4712|8401"_s, before.at(3),
+                                     before.at(4), u"<NULL>"_s}));
+    EXPECT_EQ(column(u"select count(*) from trgconvert where field='KONTO' and transid='A1' "
+                     "and old is null"_s),
+              QStringList{u"1"_s}); // with transid and field
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(TranslationEditor, AnApostropheInTheFieldNameWorks)
+{
+    db.exec(u"insert into trgconvert values ('A1', 'Kunde''s', 'a', 'b')"_s);
+    open(u"Kunde's"_s);
+    EXPECT_TRUE(sink.boxes.empty());
+    EXPECT_EQ(grid(w())->model()->rowCount(), 1);
+    click(w(), u"cmdAdd"_s);
+    EXPECT_EQ(cell(w(), 1, 1), u"Kunde's"_s);
+    press(w(), Qt::Key_Escape);
+    EXPECT_EQ(column(u"select count(*) from trgconvert where field='Kunde''s'"_s),
+              QStringList{u"2"_s});
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(TranslationEditor, CtrlDownIsLastShiftCtrlDownIsNextAndEscapeCloses)
+{
+    open(u"KONTO"_s);
+    const auto status = [&] { return textOf(w(), u"lblStatus"_s); };
+    ASSERT_EQ(QApplication::focusWidget(), grid(w()));
+    press(w(), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 3"_s);
+    EXPECT_EQ(grid(w())->currentIndex().row(), 2);
+    press(w(), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 1"_s);
+    press(w(), Qt::Key_Down, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(status(), u"Record: 2"_s);
+    press(w(), Qt::Key_Down);
+    EXPECT_EQ(status(), u"Record: 3"_s);
+    press(w(), Qt::Key_Home);
+    EXPECT_EQ(status(), u"Record: 1"_s);
+    // From a button as well: the window sees the keys before its controls.
+    QTest::mouseClick(control(w(), u"cmdNext"_s), Qt::LeftButton);
+    EXPECT_EQ(status(), u"Record: 2"_s);
+    press(w(), Qt::Key_End);
+    EXPECT_EQ(status(), u"Record: 3"_s);
+    press(w(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(TranslationEditor, AValueTypedIntoACellAndTheWindowClosedAtOnceIsStored)
+{
+    open(u"KONTO"_s);
+    clickCell(w(), 1, 3, true);
+    QTest::keyClick(keyboardTarget(w()), Qt::Key_A, Qt::ControlModifier);
+    typeText(w(), u"7777"_s);
+    press(w(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(column(u"select new from trgconvert where old='4712'"_s), QStringList{u"7777"_s});
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(TranslationEditor, AFailedLoadIsShownOnceAndTheWindowStillOpens)
+{
+    db.exec(u"drop table trgconvert"_s);
+    open(u"KONTO"_s);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(grid(w())->model()->rowCount(), 0);
+    click(w(), u"cmdNext"_s);
+    press(w(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    // The load's failure, then the move's; closing has nothing to write.
+    EXPECT_EQ(boxTitles(), (std::vector<QString>{errorBoxTitle(u"frmTrgConvert.Form_Load"_s),
+                                                 errorBoxTitle(u"frmTrgConvert.cmdNext_Click"_s)}));
+    EXPECT_TRUE(sink.boxes[0].text.contains(u"Modul: clsInitDBConnect.init"_s));
+}
+
+TEST_F(TranslationEditor, ANarrowWindowSkipsTheFailingResizeStepsSilently)
+{
+    open(u"KONTO"_s);
+    auto* status = control<QLabel>(w(), u"lblStatus"_s);
+    const int width = status->width();
+    window->resize(90, window->height());
+    EXPECT_EQ(status->width(), width);
+    EXPECT_EQ(control(w(), u"cmdLast"_s)->x(), width + 47 + 23);
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+} // namespace
+} // namespace quendra::test

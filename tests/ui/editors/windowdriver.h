@@ -1,0 +1,179 @@
+#pragma once
+
+// Drives the grid windows as a user does: real mouse clicks and key presses on their
+// widgets (found by their names), and reads init.mdb back through a connection of its own.
+
+#include "support/recordingsink.h"
+#include "support/tempconfigdb.h"
+#include "support/testdatabases.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <iostream>
+
+namespace quendra::test {
+
+// The widget of that name inside window; fails the test when there is none.
+template <class W = QWidget> W* control(QWidget* window, const QString& name)
+{
+    W* w = window->findChild<W*>(name);
+    if (!w)
+        ADD_FAILURE() << "no control " << name.toStdString();
+    return w;
+}
+
+// Shows window (modeless, as the tests drive it) and waits until it has the focus.
+inline void showWindow(QWidget* window)
+{
+    window->show();
+    if (!QTest::qWaitForWindowActive(window))
+        ADD_FAILURE() << "window did not become active";
+}
+
+// Clicks a button near its left edge (where a check box has its box).
+inline void click(QWidget* window, const QString& button)
+{
+    if (auto* b = control<QAbstractButton>(window, button))
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(qMin(10, b->width() / 2), b->height() / 2));
+}
+
+// The widget of window that receives the keyboard: its focus widget, else the window.
+inline QWidget* keyboardTarget(QWidget* window)
+{
+    QWidget* focus = window->focusWidget();
+    return focus ? focus : window;
+}
+
+// Presses a key; what the key posts (a cell editor commits its text posted) is done
+// before it returns.
+inline void press(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(keyboardTarget(window), key, modifiers);
+    QCoreApplication::processEvents();
+}
+
+// Types text into whatever has the focus, key by key.
+inline void typeText(QWidget* window, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::keyClick(keyboardTarget(window), c.toLatin1());
+}
+
+// Clicks into a text or combo box, selects what it holds and types text over it.
+inline void typeInto(QWidget* window, const QString& box, const QString& text)
+{
+    QWidget* w = control(window, box);
+    if (!w)
+        return;
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, w->height() / 2));
+    if (QApplication::focusWidget() != w && QApplication::focusWidget() != w->focusProxy())
+        ADD_FAILURE() << box.toStdString() << " did not take the focus";
+    QTest::keyClick(keyboardTarget(window), Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(keyboardTarget(window), Qt::Key_Delete);
+    typeText(window, text);
+}
+
+inline QString textOf(QWidget* window, const QString& name)
+{
+    QWidget* w = control(window, name);
+    if (auto* label = qobject_cast<QLabel*>(w))
+        return label->text();
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        return edit->text();
+    return w ? w->property("currentText").toString() : QString();
+}
+
+inline QAbstractItemView* grid(QWidget* window)
+{
+    return control<QAbstractItemView>(window, QStringLiteral("grdDataGrid"));
+}
+
+// The grid's column whose caption is caption; -1 when there is none.
+inline int gridColumn(QWidget* window, const QString& caption)
+{
+    QAbstractItemModel* m = grid(window)->model();
+    for (int c = 0; c < m->columnCount(); ++c) {
+        if (m->headerData(c, Qt::Horizontal).toString() == caption)
+            return c;
+    }
+    return -1;
+}
+
+inline QString cell(QWidget* window, int row, int column)
+{
+    QAbstractItemModel* m = grid(window)->model();
+    return m->index(row, column).data().toString();
+}
+
+// Clicks the grid cell at row and column.
+inline void clickCell(QWidget* window, int row, int column, bool twice = false)
+{
+    auto* view = grid(window);
+    const QModelIndex index = view->model()->index(row, column);
+    view->scrollTo(index);
+    const QPoint at = view->visualRect(index).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    if (twice)
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Runs body as soon as the next modal window is open (a window shown with exec); the
+// window is closed after five seconds at the latest, so that a failing test cannot hang.
+inline void whenModalOpens(std::function<void(QWidget*)> body)
+{
+    QTimer::singleShot(0, [body] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            ADD_FAILURE() << "no modal window";
+            return;
+        }
+        QTimer::singleShot(5000, modal, [modal] { modal->close(); });
+        if (!QTest::qWaitForWindowActive(modal))
+            ADD_FAILURE() << "modal window did not become active";
+        body(modal);
+    });
+}
+
+// A temporary init.mdb with the current TransID set, a box recorder, and a connection
+// of its own to read the database back.
+class WindowTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        // A failing test tells which boxes it saw.
+        if (HasFailure()) {
+            for (const MessageBoxData& b : sink.boxes)
+                std::cerr << "box: " << b.title.toStdString() << "\n"
+                          << b.text.toStdString() << "\n";
+        }
+    }
+
+    QStringList column(const QString& sql) const
+    {
+        ScratchConnection c(QStringLiteral("QSQLITE"), db.path());
+        return c.column(sql);
+    }
+
+    // The titles of the boxes shown so far.
+    std::vector<QString> boxTitles() const
+    {
+        std::vector<QString> titles;
+        for (const MessageBoxData& b : sink.boxes)
+            titles.push_back(b.title);
+        return titles;
+    }
+
+    RecordingSink sink;
+    TempConfigDb db;
+};
+
+} // namespace quendra::test
