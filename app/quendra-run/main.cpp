@@ -3,7 +3,7 @@
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "common/streamoutput.h"
-#include "engine/clsfileconvert.h"
+#include "engine/rundefinition.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -63,20 +63,6 @@ std::optional<Arguments> parseArguments(const QStringList& args)
     return a;
 }
 
-// Creates the engine for the current TransID and runs it; a creation failure is shown
-// as the main window's run button shows it.
-void runOne(ProgressSink* progress)
-{
-    std::unique_ptr<clsFileConvert> engine;
-    try {
-        engine = std::make_unique<clsFileConvert>(progress);
-    } catch (...) {
-        showCurrentError(QStringLiteral("Main.cmdRun_Click"));
-        return;
-    }
-    engine->RunConvert();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -101,7 +87,7 @@ int main(int argc, char** argv)
     setMessageSink(&sink);
     for (const QString& transId : args->transIds) {
         setCurrentTransID(transId);
-        runOne(progress.get());
+        runDefinition(progress.get());
     }
     setMessageSink(nullptr);
     return sink.errorCount() > 0 ? 1 : 0;
