@@ -1,0 +1,68 @@
+#include "ui/editors/frmcounter.h"
+
+#include "common/messagehandler.h"
+#include "ui/main/twips.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+
+namespace quendra::ui {
+
+namespace {
+constexpr qint64 PaintIntervalMs = 40;
+}
+
+frmCounter::frmCounter(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint)
+{
+    setObjectName(QStringLiteral("frmCounter"));
+    setWindowTitle(QStringLiteral("Datensatz"));
+    setModal(false);
+    setFixedSize(twips(2265), twips(840));
+    setCursor(Qt::WaitCursor);
+    // The keyboard stays with the main window: the run is the main window's action.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    m_lblRecord = new QLabel(QStringLiteral("Datensatz"), this);
+    m_lblRecord->setObjectName(QStringLiteral("lblRecord"));
+    m_lblRecord->setGeometry(twipsRect(120, 240, 1935, 255));
+}
+
+void frmCounter::open()
+{
+    show();
+    paintNow();
+}
+
+void frmCounter::setCount(qint64 count, qint64 maxCount)
+{
+    trapHandler("frmCounter.setCount", [&] {
+        m_counter.setCount(count, maxCount);
+        m_lblRecord->setText(m_counter.text());
+        Q_EMIT countShown(m_lblRecord->text());
+        if (!m_sincePaint.isValid() || m_sincePaint.elapsed() >= PaintIntervalMs)
+            paintNow();
+    });
+}
+
+void frmCounter::cmdClose_Click()
+{
+    QDialog::close();
+}
+
+QString frmCounter::text() const
+{
+    return m_lblRecord->text();
+}
+
+// The run keeps the thread busy, so the window paints here: a synchronous repaint, and the
+// window system's own events (mapping, exposure) without any user input, which would
+// otherwise reach the main window in the middle of a run.
+void frmCounter::paintNow()
+{
+    m_sincePaint.start();
+    m_lblRecord->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace quendra::ui
