@@ -5,6 +5,7 @@
 #include "ui/main/twips.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,7 +17,7 @@ namespace quendra::ui {
 namespace {
 
 constexpr int LabelLeft = 120;
-constexpr int LabelWidth = 1395;
+constexpr int LabelWidth = 1440; // up to the field
 constexpr int FieldLeft = 1560;
 constexpr int FieldWidth = 3375;
 
@@ -74,12 +75,24 @@ QStringList choiceList(int index)
     return items;
 }
 
+// A caption wider than its place in the design gets a smaller font rather than losing
+// letters.
+void fitCaption(QLabel* label)
+{
+    QFont font = label->font();
+    while (QFontMetrics(font).horizontalAdvance(label->text()) > label->width() &&
+           font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+}
+
 QLabel* addLabel(HeadControls& c, int index, const QString& caption, const QRect& geometry)
 {
     auto* label = new QLabel(caption, c.frame);
     label->setObjectName(
         arrayName(c.side == HeadControls::Source ? "lblSRCLabels" : "lblTRGLabels", index));
     label->setGeometry(geometry);
+    fitCaption(label);
     c.labels.insert(index, label);
     return label;
 }

@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,6 +65,10 @@ void MainWindow::buildControls()
     auto* client = new QWidget(this);
     setCentralWidget(client);
     setFixedSize(twips(10575), twips(4695));
+    // The design's captions fit beside their fields in an 8 point font.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
 
     m_src->c = buildHeadFrame(HeadControls::Source, client);
     m_trg->c = buildHeadFrame(HeadControls::Target, client);
