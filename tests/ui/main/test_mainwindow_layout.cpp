@@ -167,20 +167,5 @@ TEST_F(MainWindowTest, ChoosingExcelInTheSourceBoxShowsTheFileButtonAtOnce)
     EXPECT_EQ(button->x() - (find<QLineEdit>(u"txtSRCFields_0"_s)->geometry().right() + 1), 3);
 }
 
-TEST_F(MainWindowTest, DelimiterAndSqlRowsShareTheirPlace)
-{
-    addHeads(u"L"_s, 1);
-    open();
-    auto* sql = find<QLineEdit>(u"txtSRCFields_5"_s);
-    auto* delimiter = find<QLineEdit>(u"txtSRCFields_3"_s);
-    EXPECT_EQ(sql->geometry(), delimiter->geometry());
-    click(find<QRadioButton>(u"optSRCFields_0"_s));
-    EXPECT_TRUE(delimiter->isVisible());
-    EXPECT_FALSE(sql->isVisible());
-    click(find<QRadioButton>(u"optSRCFields_1"_s));
-    EXPECT_FALSE(delimiter->isVisible());
-    EXPECT_TRUE(sql->isVisible());
-}
-
 } // namespace
 } // namespace quendra::test
