@@ -283,16 +283,21 @@ void MainWindow::onMediumClicked(Side& s, int medium)
     });
 }
 
+// Another definition is loaded only when the heads of the shown one are saved: loading
+// releases the cursors, and with them any edit that could not be written.
 void MainWindow::onTransIDChosen()
 {
-    dbUpdate();
+    if (!dbUpdate()) {
+        m_cmbTransID->setEditText(currentTransID());
+        return;
+    }
     if (m_cmbTransID->currentText() != currentTransID())
         init_Data();
 }
 
-void MainWindow::dbUpdate()
+bool MainWindow::dbUpdate()
 {
-    trapHandler("Main.dbUpdate", [&] {
+    return trapHandler("Main.dbUpdate", [&] {
         for (Side* s : {m_src.get(), m_trg.get()}) {
             if (!s->changed)
                 continue;

@@ -26,8 +26,9 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Saves the heads that have changed.
-    void dbUpdate();
+    // Saves the heads that have changed; false (after the error box) when one could not be
+    // written, which then keeps its changed flag.
+    bool dbUpdate();
     // Loads and binds the heads of the TransID shown in the choice box.
     void init_Data();
     // Lays a side out for a medium (0 text file, 1 ODBC, 2 file type of the catalogue).

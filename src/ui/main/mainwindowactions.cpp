@@ -100,7 +100,9 @@ void MainWindow::cmdRun_Click()
         return;
     m_src->changed = true;
     m_trg->changed = true;
-    dbUpdate();
+    // Loading the heads again would drop an edit that could not be saved.
+    if (!dbUpdate())
+        return;
     init_Data();
     m_running = true;
     {

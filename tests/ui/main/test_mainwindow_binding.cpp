@@ -119,6 +119,35 @@ TEST_F(MainWindowTest, ChoosingAnotherDefinitionSavesTheOldHeadsFirst)
     EXPECT_TRUE(sink.boxes.empty()) << boxTitles().join(u'\n').toStdString();
 }
 
+// An edit that cannot be written is not dropped by loading another definition or by a run.
+TEST_F(MainWindowTest, HeadsThatCannotBeSavedAreNotReplaced)
+{
+    addHeads(u"A"_s);
+    addHeads(u"B"_s);
+    db.exec(u"create trigger sperre before update on srchead begin "
+            "select raise(abort, 'gesperrt'); end"_s);
+    open();
+    auto* path = find<QLineEdit>(u"txtSRCFields_0"_s);
+    click(path);
+    type(path, u"x"_s);
+    auto* ids = find<QComboBox>(u"cmbTransID"_s);
+    click(ids);
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"Main.dbUpdate"_s));
+    QTest::keyClick(ids, Qt::Key_Down);
+    click(find<QPushButton>(u"cmdRun"_s));
+    for (const MessageBoxData& box : sink.boxes) // every attempt to save fails; nothing runs
+        EXPECT_EQ(box.title, errorBoxTitle(u"Main.dbUpdate"_s));
+    EXPECT_EQ(currentTransID(), u"A"_s);
+    EXPECT_EQ(ids->currentText(), u"A"_s);
+    EXPECT_EQ(path->text(), db.dir() + u"/A.txtx"_s);
+
+    db.exec(u"drop trigger sperre"_s);
+    click(path);
+    click(find<QLineEdit>(u"txtSRCFields_3"_s));
+    EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"path"_s), db.dir() + u"/A.txtx"_s);
+}
+
 TEST_F(MainWindowTest, ClosingSavesTheEditInTheFocusedField)
 {
     addHeads(u"A"_s);
