@@ -4,13 +4,34 @@
 #include "ui/main/twips.h"
 
 #include <QCoreApplication>
-#include <QLabel>
+#include <QPainter>
 
 namespace quendra::ui {
 
 namespace {
 constexpr qint64 PaintIntervalMs = 40;
 }
+
+// The record label. Its text changes with every record of a run, so it is a plain painted
+// text: a QLabel would check for rich text, recompute its size and post layout and
+// accessibility events a million times in a long run.
+class CounterLabel : public QWidget {
+public:
+    CounterLabel(const QString& text, QWidget* parent) : QWidget(parent), m_text(text) {}
+    const QString& text() const { return m_text; }
+    // Shown with the next paint; the window repaints at its own pace.
+    void setText(const QString& text) { m_text = text; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, m_text);
+    }
+
+private:
+    QString m_text;
+};
 
 frmCounter::frmCounter(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
@@ -23,7 +44,7 @@ frmCounter::frmCounter(QWidget* parent)
     setCursor(Qt::WaitCursor);
     // The keyboard stays with the main window: the run is the main window's action.
     setAttribute(Qt::WA_ShowWithoutActivating);
-    m_lblRecord = new QLabel(QStringLiteral("Datensatz"), this);
+    m_lblRecord = new CounterLabel(QStringLiteral("Datensatz"), this);
     m_lblRecord->setObjectName(QStringLiteral("lblRecord"));
     m_lblRecord->setGeometry(twipsRect(120, 240, 1935, 255));
 }

@@ -5,9 +5,9 @@
 #include <QDialog>
 #include <QElapsedTimer>
 
-class QLabel;
-
 namespace quendra::ui {
+
+class CounterLabel;
 
 // The small modeless window a conversion run shows while it walks the source:
 // "Datensatz: 17/250". The run opens it, counts every record and closes it.
@@ -34,7 +34,7 @@ Q_SIGNALS:
 private:
     void paintNow();
 
-    QLabel* m_lblRecord;
+    CounterLabel* m_lblRecord;
     ProgressCounter m_counter;
     QElapsedTimer m_sincePaint;
 };
