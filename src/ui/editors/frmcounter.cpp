@@ -4,33 +4,43 @@
 #include "ui/main/twips.h"
 
 #include <QCoreApplication>
+#include <QMetaMethod>
 #include <QPainter>
+#include <ctime>
 
 namespace quendra::ui {
 
 namespace {
 constexpr qint64 PaintIntervalMs = 40;
+
+// Milliseconds of a coarse monotonic clock: cheap enough to read on every record.
+qint64 coarseMilliseconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
 }
 
-// The record label. Its text changes with every record of a run, so it is a plain painted
-// text: a QLabel would check for rich text, recompute its size and post layout and
-// accessibility events a million times in a long run.
+} // namespace
+
+// The record label. Its text changes with every record of a run, so it is a plain text
+// painted from the window's counter: a QLabel would check for rich text, recompute its size
+// and post layout and accessibility events a million times in a long run.
 class CounterLabel : public QWidget {
 public:
-    CounterLabel(const QString& text, QWidget* parent) : QWidget(parent), m_text(text) {}
-    const QString& text() const { return m_text; }
-    // Shown with the next paint; the window repaints at its own pace.
-    void setText(const QString& text) { m_text = text; }
+    CounterLabel(const frmCounter* counter, QWidget* parent) : QWidget(parent), m_counter(counter)
+    {
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, m_text);
+        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, m_counter->text());
     }
 
 private:
-    QString m_text;
+    const frmCounter* m_counter;
 };
 
 frmCounter::frmCounter(QWidget* parent)
@@ -44,7 +54,7 @@ frmCounter::frmCounter(QWidget* parent)
     setCursor(Qt::WaitCursor);
     // The keyboard stays with the main window: the run is the main window's action.
     setAttribute(Qt::WA_ShowWithoutActivating);
-    m_lblRecord = new CounterLabel(QStringLiteral("Datensatz"), this);
+    m_lblRecord = new CounterLabel(this, this);
     m_lblRecord->setObjectName(QStringLiteral("lblRecord"));
     m_lblRecord->setGeometry(twipsRect(120, 240, 1935, 255));
 }
@@ -59,9 +69,10 @@ void frmCounter::setCount(qint64 count, qint64 maxCount)
 {
     trapHandler("frmCounter.setCount", [&] {
         m_counter.setCount(count, maxCount);
-        m_lblRecord->setText(m_counter.text());
-        Q_EMIT countShown(m_lblRecord->text());
-        if (!m_sincePaint.isValid() || m_sincePaint.elapsed() >= PaintIntervalMs)
+        m_counted = true;
+        if (isSignalConnected(QMetaMethod::fromSignal(&frmCounter::countShown)))
+            Q_EMIT countShown(text());
+        if (coarseMilliseconds() - m_paintedAt >= PaintIntervalMs)
             paintNow();
     });
 }
@@ -73,7 +84,7 @@ void frmCounter::cmdClose_Click()
 
 QString frmCounter::text() const
 {
-    return m_lblRecord->text();
+    return m_counted ? m_counter.text() : QStringLiteral("Datensatz");
 }
 
 // The run keeps the thread busy, so the window paints here: a synchronous repaint, and the
@@ -81,7 +92,7 @@ QString frmCounter::text() const
 // otherwise reach the main window in the middle of a run.
 void frmCounter::paintNow()
 {
-    m_sincePaint.start();
+    m_paintedAt = coarseMilliseconds();
     m_lblRecord->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

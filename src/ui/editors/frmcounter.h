@@ -3,7 +3,6 @@
 #include "common/progress.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
 
 namespace quendra::ui {
 
@@ -25,10 +24,11 @@ public:
     void close() override { cmdClose_Click(); }
     void cmdClose_Click();
 
+    // The label's text: "Datensatz" before the first count, then "Datensatz: 17/250".
     QString text() const;
 
 Q_SIGNALS:
-    // The label's new text, on every count.
+    // The label's new text, on every count (built only while something listens).
     void countShown(const QString& text);
 
 private:
@@ -36,7 +36,8 @@ private:
 
     CounterLabel* m_lblRecord;
     ProgressCounter m_counter;
-    QElapsedTimer m_sincePaint;
+    bool m_counted = false;
+    qint64 m_paintedAt = -1000000; // milliseconds; long ago, so that the first count paints
 };
 
 } // namespace quendra::ui
