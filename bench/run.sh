@@ -3,7 +3,8 @@
 # Builds a Release quendra-run (build/bench), generates RECORDS booking records
 # (default 1,000,000), converts them with Quendra, the floor program, gawk and Python
 # (median of 3 runs each), checks that all outputs are byte-identical, prints times and
-# ratios, and measures Quendra's peak memory for 1M and 5M records.
+# ratios, measures Quendra's peak memory for 1M and 5M records, and compares the run from
+# the main window (offscreen, "Ausführen" clicked) with quendra-run.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 records=${1:-1000000}
@@ -13,7 +14,8 @@ trap 'rm -rf "$work"' EXIT
 command -v /usr/bin/time >/dev/null || { echo "Paket 'time' fehlt (apt-get install time)" >&2; exit 1; }
 echo "Baue Release in build/bench ..."
 "$here/scripts/build.sh" "$here/build/bench" -DCMAKE_BUILD_TYPE=Release \
-  -DQUENDRA_BUILD_TESTS=OFF -DQUENDRA_BUILD_GUI=OFF >/dev/null
+  -DQUENDRA_BUILD_TESTS=OFF -DQUENDRA_BUILD_GUI=ON >/dev/null
+cmake --build "$here/build/bench" --target quendra-windowbench >/dev/null
 run="$here/build/bench/app/quendra-run"
 g++ -O2 -std=c++17 -o "$work/floor" "$here/bench/floor.cpp"
 
@@ -75,3 +77,13 @@ for n in 1000000 5000000; do
   kb=$(LC_ALL=de_DE.UTF-8 /usr/bin/time -f %M "$run" --config "$work/init-mem.mdb" BENCH 2>&1 >/dev/null | tail -1)
   echo "Spitzenspeicher bei $n Datensätzen: $kb KiB"
 done
+
+# The same conversion run from the main window, side by side with quendra-run.
+make_config "$src" "$work/window.txt" window
+read -r wall[window] cpu[window] < <(median3 env LC_ALL=de_DE.UTF-8 QT_QPA_PLATFORM=offscreen \
+  "$here/build/bench/app/quendra-windowbench" "$work/init-window.mdb" BENCH)
+cmp "$work/window.txt" "$work/quendra.txt" || { echo "FEHLER: der Lauf aus dem Fenster weicht ab" >&2; exit 1; }
+printf '%-12s %8s %8s\n' "" "Wand/s" "CPU/s"
+printf '%-12s %8.2f %8.2f\n' "quendra-run" "${wall[quendra]}" "${cpu[quendra]}"
+printf '%-12s %8.2f %8.2f\n' "Fenster" "${wall[window]}" "${cpu[window]}"
+echo "Fenster/quendra-run: Wand $(ratio "${wall[window]}" "${wall[quendra]}"), CPU $(ratio "${cpu[window]}" "${cpu[quendra]}")"

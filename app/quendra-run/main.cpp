@@ -5,7 +5,7 @@
 #include "common/qtmessages.h"
 #include "common/stoprequest.h"
 #include "common/streamoutput.h"
-#include "engine/clsfileconvert.h"
+#include "engine/rundefinition.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -65,20 +65,6 @@ std::optional<Arguments> parseArguments(const QStringList& args)
     return a;
 }
 
-// Creates the engine for the current TransID and runs it; a creation failure is shown
-// as the main window's run button shows it.
-void runOne(ProgressSink* progress)
-{
-    std::unique_ptr<clsFileConvert> engine;
-    try {
-        engine = std::make_unique<clsFileConvert>(progress);
-    } catch (...) {
-        showCurrentError(QStringLiteral("Main.cmdRun_Click"));
-        return;
-    }
-    engine->RunConvert();
-}
-
 // After a stop from outside the remaining definitions are not started.
 void reportSkipped(const QStringList& transIds)
 {
@@ -118,7 +104,7 @@ int main(int argc, char** argv)
             break;
         }
         setCurrentTransID(args->transIds[i]);
-        runOne(progress.get());
+        runDefinition(progress.get());
     }
     setMessageSink(nullptr);
     return sink.errorCount() > 0 || stopRequested() ? 1 : 0;

@@ -14,9 +14,10 @@ int main(int argc, char** argv)
     quendra::applyRegionalDefault();
     quendra::initGlobals();
     quendra::setBeepHook([] { QApplication::beep(); });
-    quendra::ui::MainWindow window;
-    quendra::ui::MessageBoxSink boxes(&window);
+    // Boxes of the start-up already go to the screen, in front of the window once it exists.
+    quendra::ui::MessageBoxSink boxes;
     quendra::setMessageSink(&boxes);
+    quendra::ui::MainWindow window;
     window.show();
     const int status = app.exec();
     quendra::setMessageSink(nullptr);

@@ -2,7 +2,7 @@
 
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
-#include "engine/clsfileconvert.h"
+#include "engine/rundefinition.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 
@@ -78,12 +78,7 @@ std::vector<MessageBoxData> runDefinition()
 {
     setCurrentTransID(QStringLiteral("T"));
     RecordingSink sink;
-    try {
-        clsFileConvert engine;
-        engine.RunConvert();
-    } catch (...) {
-        showCurrentError(QStringLiteral("Main.cmdRun_Click"));
-    }
+    quendra::runDefinition();
     return sink.boxes;
 }
 

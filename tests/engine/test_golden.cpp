@@ -4,7 +4,7 @@
 // expected error box (expected-box.txt: title line, then the text).
 #include "common/globals.h"
 #include "common/messagehandler.h"
-#include "engine/clsfileconvert.h"
+#include "engine/rundefinition.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 
@@ -33,19 +33,6 @@ std::vector<std::string> caseNames()
     return names;
 }
 
-// Creates the engine and runs it as the main window's run button does.
-void runConversion()
-{
-    std::unique_ptr<clsFileConvert> engine;
-    try {
-        engine = std::make_unique<clsFileConvert>();
-    } catch (...) {
-        showCurrentError(QStringLiteral("Main.cmdRun_Click"));
-        return;
-    }
-    engine->RunConvert();
-}
-
 class Golden : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Golden, ConvertsToExpectedBytes)
@@ -64,7 +51,7 @@ TEST_P(Golden, ConvertsToExpectedBytes)
     setCurrentTransID(QStringLiteral("T"));
 
     test::RecordingSink sink;
-    runConversion();
+    runDefinition();
 
     const QString expectedBox = dir.filePath(QStringLiteral("expected-box.txt"));
     if (QFile::exists(expectedBox)) {

@@ -35,7 +35,7 @@ TEST_F(QuendraRun, UnknownDefinitionIsAnErrorBoxOnStandardError)
 {
     const Result r = runBatch(config() << QStringLiteral("FEHLT") << QStringLiteral("GUT"));
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, QStringLiteral("Quendra (0.5.4) : Main.cmdRun_Click\n"
+    EXPECT_EQ(r.err, QStringLiteral("Quendra (0.5.4) : Main.RunFileConvert\n"
                                     "Anwendung: Quendra (0.5.4)\n"
                                     "Modul: clsFileConvert.init\n\n"
                                     "Fehlernummer:  3021\n"

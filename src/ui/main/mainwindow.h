@@ -1,14 +1,73 @@
 #pragma once
 
+#include "ui/main/headcontrols.h"
+
 #include <QMainWindow>
+#include <memory>
+
+class QComboBox;
+class QDataWidgetMapper;
+class QLabel;
+class QPushButton;
+
+namespace quendra {
+class clsInitDBConnect;
+}
 
 namespace quendra::ui {
 
-// The main window: choice of the definition, its two heads, and the actions.
+// The main window "Main": choice of the definition by its TransID, its source head ("Von")
+// and target head ("Nach") bound to two configuration cursors, the layout of each side by
+// medium and file type, and the actions. Every edit reaches init.mdb when the field is left;
+// there is no Save command. Creating the window loads the first definition.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Saves the heads that have changed; false (after the error box) when one could not be
+    // written, which then keeps its changed flag.
+    bool dbUpdate();
+    // Loads and binds the heads of the TransID shown in the choice box.
+    void init_Data();
+    // Lays a side out for a medium (0 text file, 1 ODBC, 2 file type of the catalogue).
+    void srcODBC(qint32 medium);
+    void trgODBC(qint32 medium);
+
+    // The buttons.
+    void cmdFileDLG_Click(int index);
+    void cmdButton_Click(int index);
+    void cmdRun_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Side; // one head: its controls, cursor, binding and changed flag
+
+    void buildControls();
+    void connectSide(Side& side);
+    void Form_Load();
+    void initTransID();
+    void loadSide(Side& side, std::unique_ptr<clsInitDBConnect> cursor);
+    void selectMedium(Side& side);
+    void bindChoices(Side& side);
+    void layoutSide(const Side& side, qint32 medium);
+    qint32 storedMedium(const Side& side) const;
+    void onMediumClicked(Side& side, int medium);
+    void onTransIDChosen();
+    void setPathWidth(const HeadControls& c, QWidget* reference, bool narrow);
+
+    std::unique_ptr<Side> m_src;
+    std::unique_ptr<Side> m_trg;
+    QLabel* m_lblConfig = nullptr;
+    QComboBox* m_cmbTransID = nullptr;
+    QPushButton* m_cmdRun = nullptr;
+    QPushButton* m_cmdClose = nullptr;
+    std::array<QPushButton*, 3> m_cmdButton{};
+    bool m_running = false;
 };
 
 } // namespace quendra::ui

@@ -1,5 +1,6 @@
 #include "ui/main/messageboxsink.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace quendra::ui {
@@ -8,7 +9,8 @@ void MessageBoxSink::show(const MessageBoxData& box)
 {
     const QMessageBox::Icon icon =
         box.style == StyleWarning ? QMessageBox::Warning : QMessageBox::Critical;
-    QMessageBox dialog(icon, box.title, box.text, QMessageBox::Ok, m_parent);
+    QWidget* parent = m_parent ? m_parent : QApplication::activeWindow();
+    QMessageBox dialog(icon, box.title, box.text, QMessageBox::Ok, parent);
     dialog.exec();
 }
 

@@ -6,7 +6,8 @@ class QWidget;
 
 namespace quendra::ui {
 
-// Shows error and warning boxes as modal QMessageBoxes with one OK button.
+// Shows error and warning boxes as modal QMessageBoxes with one OK button, in front of
+// parent, or of the active window when there is no parent.
 class MessageBoxSink : public MessageSink {
 public:
     explicit MessageBoxSink(QWidget* parent = nullptr) : m_parent(parent) {}

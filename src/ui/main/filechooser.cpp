@@ -1,0 +1,56 @@
+#include "ui/main/filechooser.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+namespace quendra::ui {
+
+namespace {
+
+class DialogChooser : public FileChooser {
+public:
+    std::optional<QString> choose(QWidget* parent, const FileRequest& request) override
+    {
+        const QString filter = toQtFilter(request.filter);
+        const QString name =
+            request.save
+                ? QFileDialog::getSaveFileName(parent, request.title, request.initialDir, filter)
+                : QFileDialog::getOpenFileName(parent, request.title, request.initialDir, filter);
+        if (name.isEmpty())
+            return std::nullopt;
+        return name;
+    }
+};
+
+DialogChooser defaultChooser;
+FileChooser* installed = nullptr;
+
+} // namespace
+
+FileChooser* setFileChooser(FileChooser* chooser)
+{
+    FileChooser* previous = installed;
+    installed = chooser;
+    return previous;
+}
+
+FileChooser& fileChooser()
+{
+    return installed ? *installed : defaultChooser;
+}
+
+QString toQtFilter(const QString& pipeFilter)
+{
+    const QStringList parts = pipeFilter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString pattern = parts[i + 1];
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (pattern == QLatin1StringView("*.*"))
+            pattern = QStringLiteral("*");
+        filters << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+} // namespace quendra::ui

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace quendra::ui {
+
+// One request for a file name, as the main window's file buttons make it.
+struct FileRequest {
+    bool save = false;  // a Save dialog (the target) rather than an Open dialog
+    QString title;      // "Quell-Datei öffnen"
+    QString initialDir; // the path field's text; may name a file
+    QString filter;     // "Beschreibung|Muster|Beschreibung|Muster"
+};
+
+// Where the window gets file names from: a QFileDialog in the program, a scripted answer in
+// tests, so that no test blocks on a modal dialog.
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    // The chosen file with its full path; nothing when the user cancelled.
+    virtual std::optional<QString> choose(QWidget* parent, const FileRequest& request) = 0;
+};
+
+// Installs the chooser (not owned; nullptr restores the QFileDialog). Returns the one
+// installed before.
+FileChooser* setFileChooser(FileChooser* chooser);
+FileChooser& fileChooser();
+
+// "Textdatei *.txt|*.txt|Alle Dateien|*.*" as a QFileDialog filter list
+// ("Textdatei *.txt (*.txt);;Alle Dateien (*)"); "*.*" matches names without a dot too.
+QString toQtFilter(const QString& pipeFilter);
+
+} // namespace quendra::ui

@@ -1,0 +1,117 @@
+// The buttons of the main window: file choice, the editors, the raw data view and the run.
+#include "common/error.h"
+#include "common/functions.h"
+#include "common/messagehandler.h"
+#include "connectors/clsadoconnect.h"
+#include "engine/rundefinition.h"
+#include "ui/editors/frmbody.h"
+#include "ui/editors/frmcounter.h"
+#include "ui/editors/frmdataview.h"
+#include "ui/main/filechooser.h"
+#include "ui/main/flagcheckbox.h"
+#include "ui/main/mainwindow.h"
+#include "ui/main/mainwindowside.h"
+#include "ui/main/modaldialog.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace quendra::ui {
+
+namespace {
+
+// What a cancelled file dialog reports.
+constexpr qint32 CancelError = 32755;
+
+FileRequest fileRequest(int index, const QString& path)
+{
+    FileRequest r;
+    r.initialDir = path;
+    if (index == 1) {
+        r.save = true;
+        r.title = QStringLiteral("Ziel-Datei öffnen");
+        r.filter = QStringLiteral("Textdatei *.txt|*.txt|CSV-Datei *.csv|*.csv|Alle Dateien|*.*");
+    } else {
+        r.title = QStringLiteral("Quell-Datei öffnen");
+        r.filter = QStringLiteral("Alle Dateien|*.*");
+    }
+    return r;
+}
+
+} // namespace
+
+// Fills the path field of the source (0) or target (1) from a file dialog. The new path
+// is an edit of the head, saved with the next save of the window.
+void MainWindow::cmdFileDLG_Click(int index)
+{
+    trapHandler("Main.cmdFileDLG_Click", [&] {
+        Side& s = index == 0 ? *m_src : *m_trg;
+        QLineEdit* path = s.c.txt.value(0);
+        const std::optional<QString> chosen =
+            fileChooser().choose(this, fileRequest(index, path->text()));
+        if (!chosen)
+            throw Error(CancelError, QString(), QStringLiteral("Abbrechen wurde gewählt."));
+        path->setText(*chosen);
+        s.changed = true;
+        if (s.mapper)
+            s.mapper->submit();
+        if (index == 0)
+            path->setFocus();
+    });
+}
+
+// "Detail" (0 source, 1 target) opens the field definition editor; "Anzeigen" (2) the raw
+// data of a database source as its fields stand.
+void MainWindow::cmdButton_Click(int index)
+{
+    trapHandler("Main.cmdButton_Click", [&] {
+        if (index == 0 || index == 1) {
+            frmBody body(this);
+            body.setTable(index);
+            showModal(body);
+            return;
+        }
+        frmDataView viewer(this);
+        std::unique_ptr<clsADOConnect> connector;
+        const qint32 medium = storedMedium(*m_src);
+        if (medium == 1 || medium == 2) {
+            const HeadControls& c = m_src->c;
+            const QString source = getADOProvider(
+                static_cast<qint16>(medium), c.txt.value(0)->text(), c.cmb.value(1)->currentText(),
+                c.chk.value(6)->checkState() != Qt::Unchecked);
+            connector = std::make_unique<clsADOConnect>();
+            connector->setSource(source);
+            if (!c.txt.value(5)->text().isEmpty())
+                connector->setSQL(c.txt.value(5)->text());
+            if (!c.txt.value(2)->text().isEmpty())
+                connector->setTable(c.txt.value(2)->text());
+            connector->init();
+            viewer.setDBClass(connector.get());
+        }
+        showModal(viewer);
+    });
+}
+
+// Saves both heads, loads them again for the TransID in the choice box and runs it while
+// the progress window counts the records.
+void MainWindow::cmdRun_Click()
+{
+    if (m_running)
+        return;
+    m_src->changed = true;
+    m_trg->changed = true;
+    // Loading the heads again would drop an edit that could not be saved.
+    if (!dbUpdate())
+        return;
+    init_Data();
+    m_running = true;
+    {
+        frmCounter counter(this);
+        runDefinition(&counter);
+    }
+    m_running = false;
+    // The keyboard goes back to the main window when the progress window has gone.
+    activateWindow();
+}
+
+} // namespace quendra::ui

@@ -1,0 +1,241 @@
+// The buttons of the main window: file choice, the editors, the raw data view, the run.
+#include "common/globals.h"
+#include "mainwindowfixture.h"
+#include "ui/editors/frmcounter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace quendra::test {
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// Watches the progress windows a run opens: every text they show, and whether they closed.
+class CounterWatch : public QObject {
+public:
+    CounterWatch() { qApp->installEventFilter(this); }
+    ~CounterWatch() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        auto* counter = qobject_cast<ui::frmCounter*>(o);
+        if (counter && e->type() == QEvent::Show) {
+            ++opened;
+            connect(counter, &ui::frmCounter::countShown, this,
+                    [this](const QString& t) { texts << t; });
+        } else if (counter && e->type() == QEvent::Hide) {
+            ++closed;
+        }
+        return false;
+    }
+    int opened = 0;
+    int closed = 0;
+    QStringList texts;
+};
+
+class Actions : public MainWindowTest {
+protected:
+    // Definition RUN: three source records "n;x" copied to out.txt.
+    void addRunDefinition(const QByteArray& source)
+    {
+        writeFile(db.filePath(u"src.txt"_s), source);
+        db.execAll(
+            {u"insert into srchead (transid, path, filetype, header, dbtable, delimiter, "
+             "frommedium) values ('RUN', '%1', '', 0, '', ';', 0)"_s.arg(db.filePath(u"src.txt"_s)),
+             u"insert into trghead (transid, path, filetype, header, dbtable, delimiter, textsign, "
+             "frommedium, fixlength, chkrecord, encoding) values ('RUN', '%1', '', 0, '', ';', '', "
+             "0, 0, 0, 'ANSI')"_s.arg(db.filePath(u"out.txt"_s)),
+             u"insert into srcBody (transid, field, sort) values ('RUN', 'id', 10), "
+             "('RUN', 'c', 20)"_s,
+             u"insert into trgBody (transid, field, length, decscale, fieldtype, format, "
+             "defaultvalue, srcfield, adjustment, chkfield, sort, plus, \"0padding\", ltrim, "
+             "command) "
+             "values "
+             "('RUN', "
+             "'N', 0, 0, "
+             "'Text', '', "
+             "'', 'id', "
+             "'', '', 10, "
+             "0, 0, 0, "
+             "''), "
+             "('RUN', 'C', 0, 0, 'Text', '', '', 'c', '', '', 20, 0, 0, 0, '')"_s});
+    }
+    bool counterStillShown() const
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<ui::frmCounter*>(w) && w->isVisible())
+                return true;
+        }
+        return false;
+    }
+};
+
+TEST_F(Actions, FileButtonsAskWithTheirTitlesAndFiltersAndFillThePath)
+{
+    addHeads(u"A"_s);
+    open();
+    ScriptedChooser chooser;
+    chooser.answer = u"/daten/neu.txt"_s;
+    click(find<QPushButton>(u"cmdFileDLG_0"_s));
+    chooser.answer = u"/daten/ziel.csv"_s;
+    click(find<QPushButton>(u"cmdFileDLG_1"_s));
+    ASSERT_EQ(chooser.requests.size(), 2u);
+    const ui::FileRequest& src = chooser.requests[0];
+    EXPECT_FALSE(src.save);
+    EXPECT_EQ(src.title, u"Quell-Datei öffnen"_s);
+    EXPECT_EQ(src.filter, u"Alle Dateien|*.*"_s);
+    EXPECT_EQ(src.initialDir, db.dir() + u"/A.txt"_s);
+    const ui::FileRequest& trg = chooser.requests[1];
+    EXPECT_TRUE(trg.save);
+    EXPECT_EQ(trg.title, u"Ziel-Datei öffnen"_s);
+    EXPECT_EQ(trg.filter, u"Textdatei *.txt|*.txt|CSV-Datei *.csv|*.csv|Alle Dateien|*.*"_s);
+    EXPECT_EQ(trg.initialDir, db.dir() + u"/A-out.txt"_s);
+    EXPECT_EQ(ui::toQtFilter(trg.filter),
+              u"Textdatei *.txt (*.txt);;CSV-Datei *.csv (*.csv);;Alle Dateien (*)"_s);
+
+    EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->text(), u"/daten/neu.txt"_s);
+    EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"path"_s), u"/daten/neu.txt"_s)
+        << "the source path had the focus and was left for the target button";
+    window->close();
+    EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"path"_s), u"/daten/ziel.csv"_s);
+    EXPECT_TRUE(sink.boxes.empty()) << boxTitles().join(u'\n').toStdString();
+}
+
+TEST_F(Actions, CancelledFileDialogIsAnErrorBoxAndKeepsThePath)
+{
+    addHeads(u"A"_s);
+    open();
+    ScriptedChooser chooser; // answers nothing: cancelled
+    for (const QString& button : {u"cmdFileDLG_0"_s, u"cmdFileDLG_1"_s}) {
+        sink.boxes.clear();
+        click(find<QPushButton>(button));
+        ASSERT_EQ(sink.boxes.size(), 1u) << button.toStdString();
+        EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"Main.cmdFileDLG_Click"_s));
+        EXPECT_TRUE(sink.boxes[0].text.endsWith(u"Abbrechen wurde gewählt."_s));
+    }
+    EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->text(), db.dir() + u"/A.txt"_s);
+    EXPECT_EQ(find<QLineEdit>(u"txtTRGFields_0"_s)->text(), db.dir() + u"/A-out.txt"_s);
+}
+
+TEST_F(Actions, DetailOpensTheFieldEditor)
+{
+    addHeads(u"A"_s, 1);
+    open();
+    click(find<QPushButton>(u"cmdButton_0"_s));
+    click(find<QPushButton>(u"cmdButton_1"_s));
+    EXPECT_EQ(modalShown, (std::vector<QString>{u"frmBody"_s, u"frmBody"_s}));
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(Actions, AnzeigenOpensTheViewerOnTheSourceAsItsFieldsStand)
+{
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"kunden"_s);
+        c.setDatabaseName(db.filePath(u"kunden.db"_s));
+        ASSERT_TRUE(c.open());
+        QSqlQuery(u"create table kunden (nr int, name text)"_s, c);
+    }
+    QSqlDatabase::removeDatabase(u"kunden"_s);
+    addHeads(u"A"_s, 2, u"MS Access"_s);
+    db.exec(u"update srchead set sqlstring = NULL, dbtable = 'kunden'"_s);
+    open();
+    auto* path = find<QLineEdit>(u"txtSRCFields_0"_s);
+    click(path);
+    retype(path, db.filePath(u"kunden.db"_s));
+    click(find<QPushButton>(u"cmdButton_2"_s));
+    EXPECT_EQ(modalShown, std::vector<QString>{u"frmDataView"_s});
+    for (const MessageBoxData& box : sink.boxes)
+        ADD_FAILURE() << box.title.toStdString() << box.text.toStdString();
+
+    // A source that cannot be opened ends the action before the viewer is shown.
+    click(path);
+    type(path, u".fehlt"_s);
+    click(find<QPushButton>(u"cmdButton_2"_s));
+    EXPECT_EQ(modalShown.size(), 1u);
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"Main.cmdButton_Click"_s));
+}
+
+TEST_F(Actions, RunWritesTheTargetWhileTheProgressWindowCounts)
+{
+    addRunDefinition("1;a\r\n2;b\r\n3;c\r\n");
+    open();
+    CounterWatch watch;
+    click(find<QPushButton>(u"cmdRun"_s));
+    EXPECT_EQ(readFile(db.filePath(u"out.txt"_s)), QByteArray("1;a\r\n2;b\r\n3;c\r\n"));
+    EXPECT_EQ(watch.texts,
+              (QStringList{u"Datensatz: 1/3"_s, u"Datensatz: 2/3"_s, u"Datensatz: 3/3"_s}));
+    EXPECT_EQ(watch.opened, 1);
+    EXPECT_EQ(watch.closed, 1);
+    EXPECT_FALSE(counterStillShown());
+    EXPECT_TRUE(sink.boxes.empty()) << boxTitles().join(u'\n').toStdString();
+}
+
+TEST_F(Actions, FailingRunKeepsEarlierRecordsAndTheWindowUsable)
+{
+    addRunDefinition("1;1\r\n2;2\r\n3;abc\r\n4;4\r\n");
+    db.exec(u"update trgBody set chkfield = 'Summe' where field = 'C'"_s); // "abc" is no sum
+    open();
+    CounterWatch watch;
+    click(find<QPushButton>(u"cmdRun"_s));
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"clsFileConvert.RunConvert"_s));
+    EXPECT_EQ(readFile(db.filePath(u"out.txt"_s)), QByteArray("1;1\r\n2;2\r\n"));
+    EXPECT_EQ(watch.closed, 1);
+    EXPECT_FALSE(counterStillShown());
+
+    auto* delimiter = find<QLineEdit>(u"txtTRGFields_3"_s);
+    click(delimiter);
+    retype(delimiter, u"|"_s);
+    click(find<QLineEdit>(u"txtTRGFields_5"_s));
+    EXPECT_EQ(stored(u"trghead"_s, u"RUN"_s, u"delimiter"_s), u"|"_s);
+}
+
+// A typed new TransID runs without stored heads; its new heads are stored by the first edit.
+TEST_F(Actions, RunOnATypedNewDefinitionStartsItsHeads)
+{
+    addRunDefinition("1;a\r\n");
+    open();
+    auto* delimiter = find<QLineEdit>(u"txtTRGFields_3"_s);
+    click(delimiter);
+    type(delimiter, u";"_s);
+    auto* ids = find<QComboBox>(u"cmbTransID"_s);
+    click(ids);
+    retype(ids->lineEdit(), u"NEU"_s);
+    click(find<QPushButton>(u"cmdRun"_s));
+    EXPECT_EQ(stored(u"trghead"_s, u"RUN"_s, u"delimiter"_s), u";;"_s) << "old heads saved";
+    EXPECT_EQ(currentTransID(), u"NEU"_s);
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"Main.RunFileConvert"_s));
+    EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->text(), QString());
+    EXPECT_EQ(ids->count(), 1) << "the list is filled only at start";
+
+    auto* path = find<QLineEdit>(u"txtSRCFields_0"_s);
+    click(path);
+    type(path, u"/neu.txt"_s);
+    click(find<QLineEdit>(u"txtSRCFields_3"_s));
+    EXPECT_EQ(stored(u"srchead"_s, u"NEU"_s, u"path"_s), u"/neu.txt"_s);
+    EXPECT_EQ(rowCount(u"srchead"_s), 2);
+}
+
+} // namespace
+} // namespace quendra::test

@@ -1,0 +1,213 @@
+// Choosing a definition and saving its heads, driven as a user drives the window.
+#include "common/globals.h"
+#include "mainwindowfixture.h"
+#include "ui/main/flagcheckbox.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace quendra::test {
+namespace {
+
+using ui::FlagCheckBox;
+
+TEST_F(MainWindowTest, StartsOnTheFirstDefinitionWithItsHeadsShown)
+{
+    addHeads(u"ERST"_s, 1, {}, 0);
+    addHeads(u"ZWEIT"_s, 2, u"dBase III"_s, 2, u"MS Access"_s);
+    open();
+    EXPECT_EQ(window->windowTitle(), globals().appLabel);
+    EXPECT_EQ(window->size(), QSize(705, 313));
+    auto* ids = find<QComboBox>(u"cmbTransID"_s);
+    EXPECT_EQ(ids->currentText(), u"ERST"_s);
+    ASSERT_EQ(ids->count(), 2);
+    EXPECT_EQ(ids->itemText(1), u"ZWEIT"_s);
+    EXPECT_EQ(currentTransID(), u"ERST"_s);
+    EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->text(), db.dir() + u"/ERST.txt"_s);
+    EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_2"_s)->text(), u"tabERST"_s);
+    EXPECT_EQ(find<QComboBox>(u"cmbTrgFields_9"_s)->currentText(), u"ANSI"_s);
+    EXPECT_TRUE(find<QRadioButton>(u"optSRCFields_1"_s)->isChecked());
+    EXPECT_TRUE(find<QRadioButton>(u"optTRGFields_0"_s)->isChecked());
+    EXPECT_TRUE(sink.boxes.empty()) << boxTitles().join(u'\n').toStdString();
+}
+
+TEST_F(MainWindowTest, EmptyDatabaseGetsItsSchemaAndTheFirstEditStoresNewHeads)
+{
+    TempConfigDb empty(TempConfigDb::Content::EmptyFile);
+    configPath = empty.path();
+    open();
+    EXPECT_EQ(find<QComboBox>(u"cmbTransID"_s)->count(), 0);
+    EXPECT_EQ(currentTransID(), QString());
+    EXPECT_TRUE(sink.boxes.empty()) << boxTitles().join(u'\n').toStdString();
+    EXPECT_EQ(rowCount(u"dbversion"_s), 1);
+    EXPECT_EQ(rowCount(u"srchead"_s), 0);
+
+    auto* path = find<QLineEdit>(u"txtSRCFields_0"_s);
+    click(path);
+    type(path, u"/daten/ein.txt"_s);
+    EXPECT_EQ(rowCount(u"srchead"_s), 0) << "nothing is stored before the field is left";
+    click(find<QLineEdit>(u"txtTRGFields_0"_s));
+    EXPECT_EQ(stored(u"srchead"_s, u""_s, u"path"_s), u"/daten/ein.txt"_s);
+    EXPECT_EQ(rowCount(u"trghead"_s), 0) << "the unedited target head is not stored";
+}
+
+TEST_F(MainWindowTest, EachKindOfFieldIsStoredWhenLeft)
+{
+    addHeads(u"A"_s, 2, u"Text"_s, 0);
+    open();
+    auto* table = find<QLineEdit>(u"txtSRCFields_2"_s);
+    click(table);
+    retype(table, u"konten"_s);
+    auto* header = find<FlagCheckBox>(u"chkSRCFields_6"_s);
+    click(header);
+    EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"dbtable"_s), u"konten"_s);
+
+    auto* encoding = find<QComboBox>(u"cmbTrgFields_9"_s);
+    click(encoding);
+    retype(encoding->lineEdit(), u"ASCII"_s);
+    auto* fix = find<FlagCheckBox>(u"chkTRGFields_7"_s);
+    click(fix);
+    EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"encoding"_s), u"ASCII"_s);
+    auto* sum = find<FlagCheckBox>(u"chkTRGFields_8"_s);
+    click(sum);
+    click(find<QLineEdit>(u"txtTRGFields_3"_s));
+    // A set box stores -1, a clear one 0, as the engine reads the flags.
+    EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"header"_s).toInt(), -1);
+    EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"fixlength"_s).toInt(), -1);
+    EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"chkrecord"_s).toInt(), -1);
+    click(sum);
+    click(find<QLineEdit>(u"txtTRGFields_3"_s));
+    EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"chkrecord"_s).toInt(), 0);
+    EXPECT_TRUE(sink.boxes.empty()) << boxTitles().join(u'\n').toStdString();
+}
+
+TEST_F(MainWindowTest, AnyNonZeroFlagShowsAsSet)
+{
+    addHeads(u"A"_s);
+    db.exec(u"update trghead set fixlength = 1, chkrecord = NULL"_s);
+    open();
+    EXPECT_TRUE(find<FlagCheckBox>(u"chkTRGFields_7"_s)->isChecked());
+    EXPECT_FALSE(find<FlagCheckBox>(u"chkTRGFields_8"_s)->isChecked());
+    click(find<QLineEdit>(u"txtTRGFields_3"_s));
+    click(find<QLineEdit>(u"txtTRGFields_5"_s));
+    EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"chkrecord"_s), u"<NULL>"_s)
+        << "showing a row does not change it";
+}
+
+// Choosing another definition saves the old heads first, also a medium chosen with an
+// option button and a click on the source header box, which are edits like any other.
+TEST_F(MainWindowTest, ChoosingAnotherDefinitionSavesTheOldHeadsFirst)
+{
+    addHeads(u"A"_s, 2, u"Text"_s, 0);
+    addHeads(u"B"_s, 0, {}, 0);
+    open();
+    click(find<QRadioButton>(u"optTRGFields_1"_s));
+    click(find<FlagCheckBox>(u"chkSRCFields_6"_s));
+    auto* ids = find<QComboBox>(u"cmbTransID"_s);
+    click(ids);
+    QTest::keyClick(ids, Qt::Key_Down);
+    EXPECT_EQ(currentTransID(), u"B"_s);
+    EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"frommedium"_s).toInt(), 1);
+    EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"header"_s).toInt(), -1);
+    EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->text(), db.dir() + u"/B.txt"_s);
+    EXPECT_TRUE(find<QRadioButton>(u"optTRGFields_0"_s)->isChecked());
+    EXPECT_TRUE(sink.boxes.empty()) << boxTitles().join(u'\n').toStdString();
+}
+
+// An edit that cannot be written is not dropped by loading another definition or by a run.
+TEST_F(MainWindowTest, HeadsThatCannotBeSavedAreNotReplaced)
+{
+    addHeads(u"A"_s);
+    addHeads(u"B"_s);
+    db.exec(u"create trigger sperre before update on srchead begin "
+            "select raise(abort, 'gesperrt'); end"_s);
+    open();
+    auto* path = find<QLineEdit>(u"txtSRCFields_0"_s);
+    click(path);
+    type(path, u"x"_s);
+    auto* ids = find<QComboBox>(u"cmbTransID"_s);
+    click(ids);
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"Main.dbUpdate"_s));
+    QTest::keyClick(ids, Qt::Key_Down);
+    click(find<QPushButton>(u"cmdRun"_s));
+    for (const MessageBoxData& box : sink.boxes) // every attempt to save fails; nothing runs
+        EXPECT_EQ(box.title, errorBoxTitle(u"Main.dbUpdate"_s));
+    EXPECT_EQ(currentTransID(), u"A"_s);
+    EXPECT_EQ(ids->currentText(), u"A"_s);
+    EXPECT_EQ(path->text(), db.dir() + u"/A.txtx"_s);
+
+    db.exec(u"drop trigger sperre"_s);
+    click(path);
+    click(find<QLineEdit>(u"txtSRCFields_3"_s));
+    EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"path"_s), db.dir() + u"/A.txtx"_s);
+}
+
+TEST_F(MainWindowTest, ClosingSavesTheEditInTheFocusedField)
+{
+    addHeads(u"A"_s);
+    const auto closers = {"close button", "Schliessen"};
+    for (const char* how : closers) {
+        open();
+        auto* delimiter = find<QLineEdit>(u"txtTRGFields_3"_s);
+        click(delimiter);
+        retype(delimiter, QString::fromLatin1(how).left(1));
+        if (QByteArray(how) == "close button")
+            window->close();
+        else
+            QTest::keyClick(window.get(), Qt::Key_C, Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 2000)) << how;
+        window.reset();
+        EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"delimiter"_s), QString::fromLatin1(how).left(1))
+            << how;
+    }
+}
+
+TEST_F(MainWindowTest, NullMediumShowsTheFileLayout)
+{
+    addHeads(u"A"_s, QVariant(), {}, QVariant());
+    open();
+    EXPECT_TRUE(find<QRadioButton>(u"optSRCFields_0"_s)->isChecked());
+    EXPECT_TRUE(find<QRadioButton>(u"optTRGFields_0"_s)->isChecked());
+    EXPECT_TRUE(find<QLineEdit>(u"txtSRCFields_3"_s)->isVisible());
+    EXPECT_FALSE(find<QPushButton>(u"cmdButton_2"_s)->isEnabled());
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(MainWindowTest, UnknownStoredMediumIsAnErrorBox)
+{
+    addHeads(u"A"_s, 5, {}, 0);
+    open();
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"Main.init_Data"_s));
+    EXPECT_TRUE(sink.boxes[0].text.contains(u"Medium 5"_s)) << sink.boxes[0].text.toStdString();
+    // The window stays usable: an edit of the source is still saved.
+    auto* path = find<QLineEdit>(u"txtSRCFields_0"_s);
+    click(path);
+    QTest::keyClick(path, Qt::Key_End);
+    type(path, u"x"_s);
+    click(find<QLineEdit>(u"txtSRCFields_2"_s));
+    EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"path"_s), db.dir() + u"/A.txtx"_s);
+    EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"frommedium"_s).toInt(), 5) << "left as it was";
+}
+
+TEST_F(MainWindowTest, TargetHeadMissingIsStartedForTheDefinition)
+{
+    addHeads(u"A"_s, 1);
+    db.exec(u"delete from trghead"_s);
+    open();
+    EXPECT_EQ(find<QLineEdit>(u"txtTRGFields_0"_s)->text(), QString());
+    auto* path = find<QLineEdit>(u"txtTRGFields_0"_s);
+    click(path);
+    type(path, u"/aus.txt"_s);
+    click(find<QLineEdit>(u"txtTRGFields_3"_s));
+    EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"path"_s), u"/aus.txt"_s);
+}
+
+} // namespace
+} // namespace quendra::test
