@@ -196,8 +196,10 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"textPadFix", "ab", "Text", 5, 0, 0, 0, "links", true, "ab   "},
         FieldCase{"rightIsExact", "ab", "Text", 5, 0, 0, 0, "Rechts", false, "ab"},
         FieldCase{"autoCount", "7", "AutoCount", 3, 2, 1, 1, "rechts", false, "  7"},
-        FieldCase{"dateUntouched", "31.12.2005", "Datum", 10, 0, 1, 0, "links", true,
-                  "31.12.2005"}),
+        FieldCase{"dateUntouched", "31.12.2005", "Datum", 10, 0, 1, 0, "links", true, "31.12.2005"},
+        FieldCase{"dateBlanksCutFix", "1.1.05    ", "Datum", 6, 0, 0, 0, "links", true, "1.1.05"},
+        FieldCase{"dateBlanksCutRight", "  1.1.05", "Datum", 6, 0, 0, 0, "rechts", false,
+                  "1.1.05"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A number that cannot be read, or does not fit its width, stops with an error that
@@ -215,6 +217,11 @@ TEST(FinalShapeErrors, NumbersThatCannotBeWritten)
         {u"-1234"_qs, "Zahl", 3, "rechts", true, errnum::Overflow, u"\"-1234\""_qs},
         {u"1000"_qs, "AutoCount", 3, "rechts", false, errnum::Overflow, u"\"1000\""_qs},
         {u"1000"_qs, "AutoCount", 3, "links", true, errnum::Overflow, u"\"1000\""_qs},
+        {u"31.12.2005"_qs, "Datum", 8, "links", true, errnum::Overflow,
+         u"Das Datum \"31.12.2005\" ist 10 Zeichen lang, das Feld nur 8 Zeichen breit."_qs},
+        {u"31.12.2005 "_qs, "Datum", 8, "rechts", false, errnum::Overflow, u"\"31.12.2005 \""_qs},
+        {u"1,2345678901234567890123456789012345678901"_qs, "Zahl", 3, "", false, errnum::Overflow,
+         u"\"1,2345678901234567890123456789012345678901\" hat mehr als 40 gültige Ziffern"_qs},
         {huge, "Zahl", 5, "rechts", false, errnum::TypeMismatch, // beyond 1E308
          QLatin1Char('"') + huge.left(100) + u"…\" (1048576 Zeichen)"_qs},
         {u"1"_qs + QString(119, u'0'), "Zahl", 5, "rechts", false, errnum::Overflow,

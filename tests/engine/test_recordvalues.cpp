@@ -112,6 +112,32 @@ INSTANTIATE_TEST_SUITE_P(
                   "a\r\nb\r\nc\r\n",
                   "8\r\n9\r\n",
                   {"(Datensatz 3, Feld N)", "\"10\""}},
+        RecordRun{"tooManyDigits",
+                  OneSource,
+                  "('A', 0, 0, 'Zahl', '', '', 'a', '', 0, 0, 1)",
+                  false,
+                  "1234567890123456789012345678901234567890\r\n"
+                  "12345678901234567890123456789012345678901\r\n",
+                  "1234567890123456789012345678901234567890\r\n",
+                  {"(Datensatz 2, Feld A)",
+                   "Die Zahl \"12345678901234567890123456789012345678901\" "
+                   "hat mehr als 40 gültige Ziffern"}},
+        // Dates are not cut either; blanks that padding would have added may go.
+        RecordRun{"dateFixedTooWide",
+                  OneSource,
+                  "('A', 8, 0, 'Datum', '', '', 'a', '', 0, 0, 1)",
+                  true,
+                  "1.1.05\r\n31.12.05   \r\n31.12.2005\r\n",
+                  "1.1.05  \r\n31.12.05\r\n",
+                  {"(Datensatz 3, Feld A)", "Das Datum \"31.12.2005\" ist 10 Zeichen lang, das "
+                                            "Feld nur 8 Zeichen breit."}},
+        RecordRun{"compactDateRightTooWide",
+                  "('a', 'yyyymmdd', 1)",
+                  "('A', 7, 0, 'Datum', 'ddmmyyyy', '', 'a', 'rechts', 0, 0, 1)",
+                  false,
+                  "   \r\n20051231\r\n",
+                  "     ..\r\n",
+                  {"(Datensatz 2, Feld A)", "Das Datum \"31122005\" ist 8 Zeichen"}},
         RecordRun{"textStillCut",
                   OneSource,
                   "('A', 3, 0, 'Text', '', '', 'a', 'rechts', 0, 0, 1),"
