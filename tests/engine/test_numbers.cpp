@@ -115,12 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteCase{"0", {1, 0, 0, false, true}, "+0"},
                       WriteCase{"1,5", {1, 0, 3, false, false}, "1,5"},
                       WriteCase{"1E20", {1, 0, 0, false, false}, "100000000000000000000"}),
-    [](const auto& info) {
-        return std::to_string(info.index) + "_" + name(info.param.text) + "_" +
-               std::to_string(info.param.layout.minIntegerDigits) +
-               std::to_string(info.param.layout.maxDecimals) +
-               (info.param.layout.grouping ? "g" : "") + (info.param.layout.plusSign ? "p" : "");
-    });
+    [](const auto& info) { return std::to_string(info.index) + "_" + name(info.param.text); });
 
 struct DateCase {
     const char* text;
@@ -185,14 +180,10 @@ TEST(WriteDate, Patterns)
 
 TEST(DecimalSum, AddsWithoutBinaryNoise)
 {
-    DecimalSum cents;
-    double binary = 0;
-    for (int i = 0; i < 1000000; ++i) {
+    DecimalSum cents; // a double sum of these would not come to 10000
+    for (int i = 0; i < 1000000; ++i)
         cents.add(u"0,01", German);
-        binary += 0.01;
-    }
     EXPECT_EQ(cents.text(German), u"10000");
-    EXPECT_NE(binary, 10000.0); // what a double sum would have printed
 
     DecimalSum big;
     for (const char* v : {"44962433480,80", "0,05", " 00000,02", "+0,00"})
