@@ -15,6 +15,7 @@ constexpr QStringView Yyyymmdd = u"yyyymmdd";
 constexpr QStringView Ddmmyyyy = u"ddmmyyyy";
 constexpr QStringView Zahl = u"Zahl";
 constexpr QStringView AutoCount = u"AutoCount";
+constexpr QStringView Datum = u"Datum";
 constexpr QStringView Rechts = u"rechts";
 
 // A short text built on the stack: a running number has at most a few characters.
@@ -360,13 +361,14 @@ bool formatZahl(QString& value, const ValueShape& shape, const RegionalSettings&
     return false;
 }
 
-// A number is never cut: a digit lost to the width would change its value.
-Error tooWide(QStringView value, qsizetype width)
+// A number or a date is never cut: a character lost to the width would change it.
+Error tooWide(QStringView value, qsizetype width, bool date)
 {
     return standardError(errnum::Overflow,
-                         QStringLiteral("Die Zahl %1 ist %2 Zeichen lang, das Feld nur %3 "
+                         QStringLiteral("%1 %2 ist %3 Zeichen lang, das Feld nur %4 "
                                         "Zeichen breit.")
-                             .arg(quotedValue(value))
+                             .arg(date ? QStringLiteral("Das Datum") : QStringLiteral("Die Zahl"),
+                                  quotedValue(value))
                              .arg(value.size())
                              .arg(width));
 }
@@ -375,8 +377,13 @@ void fitWidth(QString& value, const ValueShape& shape)
 {
     const qsizetype width = shape.width;
     const qsizetype n = value.size();
-    if (shape.keepDigits && width != 0 && n > width && (shape.right || shape.fixlength))
-        throw tooWide(value, width);
+    if (shape.whole && width != 0 && n > width && (shape.right || shape.fixlength)) {
+        // Only the blanks that padding would have added may go.
+        const QStringView cut =
+            shape.right ? QStringView(value).first(n - width) : QStringView(value).sliced(width);
+        if (!onlyBlanks(cut))
+            throw tooWide(value, width, shape.date);
+    }
     if (shape.right) {
         if (n < width) {
             QChar* d = setLength(value, width);
@@ -427,7 +434,8 @@ ValueShape ValueShape::of(const trgBodyRec& field, bool fixlength)
 {
     ValueShape shape;
     shape.number = field.fieldtype == Zahl;
-    shape.keepDigits = shape.number || field.fieldtype == AutoCount;
+    shape.date = field.fieldtype == Datum;
+    shape.whole = shape.number || shape.date || field.fieldtype == AutoCount;
     shape.right = field.adjustment == Rechts;
     shape.fixlength = fixlength;
     shape.plus = field.plus != 0;

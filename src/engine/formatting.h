@@ -34,9 +34,10 @@ struct FormatPlan {
 
 // What formatToValue needs of a target field.
 struct ValueShape {
-    bool number = false;     // field type "Zahl"
-    bool keepDigits = false; // "Zahl" or "AutoCount": too long for the width is an error
-    bool right = false;      // adjustment "rechts"
+    bool number = false; // field type "Zahl"
+    bool date = false;   // field type "Datum"
+    bool whole = false;  // "Zahl", "AutoCount" or "Datum": never cut to the width
+    bool right = false;  // adjustment "rechts"
     bool fixlength = false;
     bool plus = false;
     bool fill = false; // zero filling ("0padding")
@@ -72,7 +73,7 @@ void cnvToFormat(QString& value, const FormatPlan& format, const RegionalSetting
 
 // Final shape of a target value: number digits, decimals, sign and zero filling for
 // "Zahl", then alignment and width (fixlength is the target head's flag). Text is cut
-// to the width; a number longer than its width is error 6.
+// to the width; a number or date that would lose more than blanks to it is error 6.
 void formatToValue(QString& value, const trgBodyRec& field, bool fixlength,
                    const RegionalSettings& regional);
 void formatToValue(QString& value, const ValueShape& shape, const RegionalSettings& regional);

@@ -52,7 +52,8 @@ bool isDigit(char16_t c)
 // Reading state: the significant digits seen so far and where the point stands.
 struct DigitCollector {
     DecimalNumber& n;
-    bool any = false; // a digit was read (also a zero)
+    bool any = false;  // a digit was read (also a zero)
+    bool lost = false; // a significant digit beyond MaxDigits was not zero
 
     void push(char16_t c, bool integerPart)
     {
@@ -65,6 +66,8 @@ struct DigitCollector {
         }
         if (n.count < DecimalNumber::MaxDigits)
             n.digits[std::size_t(n.count++)] = std::uint8_t(digit);
+        else
+            lost = lost || digit != 0;
         if (integerPart)
             ++n.point;
     }
@@ -146,7 +149,7 @@ bool finishNumber(DecimalNumber& out, int exponent)
 // The form most values have: a sign or none, digits, the decimal separator and decimals
 // or none, and nothing else (no blanks, groups or exponent). Reads it as the general
 // rules do; false, without a verdict, for any other text.
-bool readPlainNumber(QStringView t, QChar decimal, DecimalNumber& out)
+bool readPlainNumber(QStringView t, QChar decimal, DecimalNumber& out, bool& lost)
 {
     const char16_t* c = t.utf16();
     const qsizetype n = t.size();
@@ -178,6 +181,8 @@ bool readPlainNumber(QStringView t, QChar decimal, DecimalNumber& out)
         for (; k < end; ++k) {
             if (count < DecimalNumber::MaxDigits)
                 out.digits[std::size_t(count++)] = std::uint8_t(c[k] - u'0');
+            else
+                lost = lost || c[k] != u'0';
         }
     };
     take(intEnd);
@@ -192,12 +197,13 @@ bool readPlainNumber(QStringView t, QChar decimal, DecimalNumber& out)
     return finishNumber(out, 0);
 }
 
-} // namespace
-
-bool parseNumber(QStringView t, const RegionalSettings& regional, DecimalNumber& out)
+// The general rules; lost tells whether a significant digit beyond MaxDigits was not zero.
+bool readNumber(QStringView t, const RegionalSettings& regional, DecimalNumber& out, bool& lost)
 {
-    if (readPlainNumber(t, regional.decimalSeparator, out))
+    lost = false;
+    if (readPlainNumber(t, regional.decimalSeparator, out, lost))
         return true;
+    lost = false;
     out = DecimalNumber();
     DigitCollector dc{out};
     qsizetype i = 0;
@@ -222,13 +228,31 @@ bool parseNumber(QStringView t, const RegionalSettings& regional, DecimalNumber&
         skipBlanks(t, i);
     if (i != t.size())
         return false;
+    lost = dc.lost;
     return finishNumber(out, exponent);
+}
+
+} // namespace
+
+bool parseNumber(QStringView t, const RegionalSettings& regional, DecimalNumber& out)
+{
+    bool lost = false;
+    if (!readNumber(t, regional, out, lost))
+        return false;
+    if (lost)
+        throw standardError(errnum::Overflow,
+                            QStringLiteral("Die Zahl %1 hat mehr als %2 gültige Ziffern; so genau "
+                                           "lässt sie sich nicht lesen.")
+                                .arg(quotedValue(t))
+                                .arg(DecimalNumber::MaxDigits));
+    return true;
 }
 
 bool parseNumber(QStringView text, const RegionalSettings& regional, double& out)
 {
     DecimalNumber n;
-    if (!parseNumber(text, regional, n))
+    bool lost = false; // a double keeps fewer digits anyway
+    if (!readNumber(text, regional, n, lost))
         return false;
     char buf[DecimalNumber::MaxDigits + 16];
     char* p = buf;

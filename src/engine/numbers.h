@@ -24,7 +24,7 @@ struct RegionalSettings {
 // A number read from text, kept as its decimal digits, so that nothing is lost to
 // binary fractions: value = 0.d1 d2 ... dn × 10^point.
 struct DecimalNumber {
-    static constexpr int MaxDigits = 40; // further significant digits are dropped
+    static constexpr int MaxDigits = 40; // significant digits kept
     bool negative = false;
     int count = 0; // significant digits; 0 for zero
     int point = 0;
@@ -38,8 +38,10 @@ struct DecimalNumber {
 // behind, as host systems write it), digits with group separators between groups of
 // three, the decimal separator and decimals, an exponent (E-3), blanks. False for
 // anything else, also for text without any digit and for numbers beyond 1E308.
+// A number with more than MaxDigits significant digits (trailing zeros aside) is
+// error 6: its further digits would be lost.
 bool parseNumber(QStringView text, const RegionalSettings& regional, DecimalNumber& out);
-// The same, as the nearest double.
+// The same, as the nearest double (more digits than a double keeps are no error).
 bool parseNumber(QStringView text, const RegionalSettings& regional, double& out);
 
 // The plain form most values have: a sign or none, digits, the decimal separator and

@@ -60,16 +60,6 @@ TEST_F(FileConvert, SetFromValueWrapsAroundAfterTheLastSlot)
     }
 }
 
-TEST_F(FileConvert, CustomerMarkerIgnoresLetterCase)
-{
-    heads(T);
-    srcField(T, QStringLiteral("S"), 1);
-    trgField(T, QStringLiteral("Z"), QStringLiteral("S"), 1);
-    db.exec(QStringLiteral("update dbversion set indiv = 'Torven'"));
-    clsFileConvert engine;
-    EXPECT_TRUE(engine.definition().customerTorven());
-}
-
 struct LoadFailure {
     const char* name;
     const char* setup;

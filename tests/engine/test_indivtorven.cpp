@@ -114,8 +114,9 @@ protected:
             f.write(line.toLatin1() + "\r\n");
     }
 
-    // Runs the definition as the run button does; returns the target lines.
-    QStringList runLines(const QString& transId)
+    // Runs the definition as the run button does; returns the target lines joined by line
+    // feeds, for comparisons that print readably.
+    std::string run(const QString& transId)
     {
         setCurrentTransID(transId);
         clsFileConvert engine;
@@ -126,11 +127,8 @@ protected:
         QStringList lines = QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"));
         if (!lines.isEmpty() && lines.last().isEmpty())
             lines.removeLast();
-        return lines;
+        return joined(lines);
     }
-
-    // The target lines joined by line feeds, for comparisons that print readably.
-    std::string run(const QString& transId) { return runLines(transId).join(u'\n').toStdString(); }
 
     test::RecordingSink sink;
     test::TempConfigDb db;
@@ -316,10 +314,6 @@ INSTANTIATE_TEST_SUITE_P(
                     "Source: Modul: clsFileConvert.setToValue\r\n\r\nFehlernummer:  9\r\n"
                     "Index außerhalb des gültigen Bereichs: Zielfeld EWJICD gibt es nicht"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-} // namespace
-
-namespace {
 
 TEST_F(TorvenFixture, MissingExtendedColumnIsNamed)
 {

@@ -7,4 +7,4 @@ insert into srcBody (transid, field, format, sort) values
 insert into trgBody (transid, field, length, decscale, fieldtype, format, defaultvalue, srcfield, adjustment, chkfield, sort, plus, "0padding", ltrim, command) values
   ('T', 'NAME', 8, 0, 'Text', '', '', 'name', '', '', 10, 0, 0, 0, ''),
   ('T', 'AMT', 3, 0, 'Zahl', '', '', 'amt', '', '', 20, 0, 1, 0, ''),
-  ('T', 'CODE', 2, 0, 'Datum', '', '', 'name', '', '', 30, 0, 0, 0, '');
+  ('T', 'CODE', 6, 0, 'Datum', '', '', 'name', '', '', 30, 0, 0, 0, '');
