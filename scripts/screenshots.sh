@@ -4,6 +4,7 @@
 #   scripts/screenshots.sh [FOLDER]          (default build/screenshots)
 # main.png            the main window with DEMO chosen
 # detail-source.png   "Detail" of the source, detail-target.png "Detail" of the target
+# translation.png     "&Umsetzung" of the target's first field
 # main-dbdemo.png     the main window on DBDEMO, a definition with a database source
 # dataview.png        "Anzeigen" on DBDEMO
 # Last it runs DEMO with "Ausführen" and shows the start of the file it wrote.
@@ -40,11 +41,13 @@ cleanup() {
 trap cleanup EXIT
 cp "$build/app/quendra" "$work/"
 "$here/scripts/make-demo.sh" "$work/init.mdb" >/dev/null
-# DBDEMO: the demo bookings as a table of an SQLite database ("MS Access" file type).
+# DBDEMO: the demo bookings as a table of an SQLite database ("MS Access" file type);
+# SQLite holds text as UTF-8, the demo file is Windows-1252.
+iconv -f WINDOWS-1252 -t UTF-8 "$here/demo/buchungen.txt" >"$work/buchungen-utf8.txt"
 sqlite3 "$work/buchungen.db" <<SQL
 create table buchungen (konto text, filiale text, datum text, betrag text, text text, kst text);
 .separator ";"
-.import $here/demo/buchungen.txt buchungen
+.import $work/buchungen-utf8.txt buchungen
 SQL
 sqlite3 "$work/init.mdb" <<SQL
 delete from srcHead where transid = 'DBDEMO';
@@ -70,29 +73,54 @@ visible() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | sort; }
 # Clicks at a point of the main window (pixels of its client area).
 click() { xdotool mousemove --window "$main" "$1" "$2" click 1; sleep 0.4; }
 shot() { import -window "$1" "$out/$2"; echo "$out/$2"; }
-# Clicks a button that opens a modal window, photographs that window and closes it.
-shoot_dialog() {
-  local before after dialog
-  before=$(visible)
-  click "$1" "$2"
+# Waits for a window of the program that is not among those listed in $1; prints its id.
+new_window() {
+  local after dialog
   for _ in $(seq 50); do
     after=$(visible)
-    dialog=$(comm -13 <(echo "$before") <(echo "$after") | head -1)
-    [ -n "$dialog" ] && break
+    dialog=$(comm -13 <(echo "$1") <(echo "$after") | head -1)
+    [ -n "$dialog" ] && { echo "$dialog"; return; }
     sleep 0.1
   done
-  [ -n "$dialog" ] || { echo "Kein Fenster nach dem Klick auf $1,$2" >&2; exit 1; }
+  echo "Kein neues Fenster erschienen" >&2; exit 1
+}
+# Photographs a freshly opened window.
+shoot_window() {
   sleep 0.5
-  echo "Fenster \"$(xdotool getwindowname "$dialog")\" ($(xdotool getwindowgeometry "$dialog" | sed -n 's/ *Geometry: //p')):"
-  shot "$dialog" "$3"
+  echo "Fenster \"$(xdotool getwindowname "$1")\" ($(xdotool getwindowgeometry "$1" | sed -n 's/ *Geometry: //p')):"
+  shot "$1" "$2"
+}
+# Clicks a button that opens a modal window, photographs that window and closes it.
+shoot_dialog() {
+  local before dialog
+  before=$(visible)
+  click "$1" "$2"
+  dialog=$(new_window "$before")
+  shoot_window "$dialog" "$3"
   xdotool windowfocus --sync "$dialog" key Escape
+  sleep 0.4
+}
+# "Detail" of the target, and from it "&Umsetzung" (Alt+U) of its first field.
+shoot_target_editors() {
+  local before body translation
+  before=$(visible)
+  click 652 252
+  body=$(new_window "$before")
+  shoot_window "$body" detail-target.png
+  before=$(visible)
+  xdotool windowfocus --sync "$body" key alt+u
+  translation=$(new_window "$before")
+  shoot_window "$translation" translation.png
+  xdotool windowfocus --sync "$translation" key Escape
+  sleep 0.4
+  xdotool windowfocus --sync "$body" key Escape
   sleep 0.4
 }
 
 # Positions: twips / 15; the frames "Von" at 8,8 and "Nach" at 360,8.
 shot "$main" main.png
 shoot_dialog 300 252 detail-source.png # "Detail" of the source
-shoot_dialog 652 252 detail-target.png # "Detail" of the target
+shoot_target_editors                   # "Detail" of the target, "&Umsetzung"
 click 170 290                          # the definition list
 xdotool key Down                       # DBDEMO, the next entry
 sleep 0.5
