@@ -10,6 +10,7 @@ packages=(
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
   libshp-dev pxlib-dev libfreexl-dev mdbtools-dev mdbtools
   postgresql sqlite3 gawk python3 python3-xlrd python3-xlwt
+  time bc miller hyperfine valgrind
 )
 
 missing=()

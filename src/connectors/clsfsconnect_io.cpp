@@ -65,7 +65,7 @@ void LineReader::open(const QString& path)
     m_sizeAtOpen = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? info.st_size : -1;
     if (!m_buf) {
         m_cap = ReadBlock;
-        m_buf = std::make_unique<char[]>(m_cap);
+        m_buf = std::make_unique_for_overwrite<char[]>(m_cap);
     }
     startOver(); // a pipe cannot seek, but it is at its start anyway
 }
@@ -173,7 +173,7 @@ void LineReader::refill()
     }
     if (m_cap - m_end < ReadBlock / 2) {
         const std::size_t cap = m_cap * 2;
-        auto bigger = std::make_unique<char[]>(cap);
+        auto bigger = std::make_unique_for_overwrite<char[]>(cap);
         std::memcpy(bigger.get(), m_buf.get(), m_end);
         m_buf = std::move(bigger);
         m_cap = cap;
@@ -217,14 +217,14 @@ void LineWriter::open(const QString& path)
     m_written = m_linesWritten = 0;
     if (!m_buf) {
         m_cap = FlushBlock + FlushBlock / 4;
-        m_buf = std::make_unique<char[]>(m_cap);
+        m_buf = std::make_unique_for_overwrite<char[]>(m_cap);
     }
 }
 
 void LineWriter::grow(std::size_t n)
 {
     const std::size_t cap = std::max(m_cap * 2, m_size + n);
-    auto bigger = std::make_unique<char[]>(cap);
+    auto bigger = std::make_unique_for_overwrite<char[]>(cap);
     if (m_size > 0)
         std::memcpy(bigger.get(), m_buf.get(), m_size);
     m_buf = std::move(bigger);

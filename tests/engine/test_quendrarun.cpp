@@ -92,3 +92,19 @@ TEST(QuendraRunUsage, WrongCallsAndHelp)
 }
 
 } // namespace
+
+// A run that touches no Paradox or Access file must not load their libraries: they pull
+// in libgsf, GIO, libxml2 and more and would lengthen the start of every small run.
+TEST(QuendraRunStart, LoadsNoFileTypeLibraryAtStart)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LD_TRACE_LOADED_OBJECTS"), QStringLiteral("1"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(QUENDRA_RUN_BINARY), {QStringLiteral("--help")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString loaded = QString::fromUtf8(p.readAllStandardOutput());
+    ASSERT_TRUE(loaded.contains(QStringLiteral("libQt6Core"))) << loaded.toStdString();
+    for (const char* library : {"libpx.", "libmdb.", "libgsf-1.", "libgio-2.0.", "libxml2."})
+        EXPECT_FALSE(loaded.contains(QLatin1StringView(library))) << library;
+}
