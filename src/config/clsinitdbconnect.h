@@ -69,7 +69,6 @@ public:
     // not open, nullptr.
     QAbstractItemModel* dataMember(const QString& name);
 
-
 Q_SIGNALS:
     void MoveComplete();
     void dataMemberChanged(const QString& name);

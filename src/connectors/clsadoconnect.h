@@ -54,7 +54,6 @@ public:
     // Resolves $TBL(...) placeholders against the connected database's tables.
     QString replSQLTable(const QString& sql);
 
-
 Q_SIGNALS:
     void MoveComplete();
     void dataMemberChanged(const QString& name);
