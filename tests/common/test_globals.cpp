@@ -1,6 +1,7 @@
 #include "common/functions.h"
 #include "common/globals.h"
 #include "common/progress.h"
+#include "common/version.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -91,7 +92,7 @@ TEST(Globals, TablesAndConfigPath)
 {
     initGlobals();
     const Globals& g = globals();
-    EXPECT_EQ(g.appLabel, QStringLiteral("Quendra (0.5.4)"));
+    EXPECT_EQ(g.appLabel, QStringLiteral("Quendra (" QUENDRA_VERSION ")"));
     EXPECT_EQ(g.configDbPath,
               QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("init.mdb")));
     EXPECT_EQ(g.fileTypes[3].name, QStringLiteral("MS Access"));
