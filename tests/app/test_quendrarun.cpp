@@ -1,6 +1,6 @@
 // The batch runner as a user calls it: exit status, standard error, standard output.
 #include "common/version.h"
-#include "enginefixture.h"
+#include "engine/enginefixture.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
