@@ -10,6 +10,7 @@ packages=(
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
   libshp-dev pxlib-dev libfreexl-dev mdbtools-dev mdbtools
   postgresql sqlite3 gawk python3
+  clang-14 libclang-rt-14-dev clang-format-14
 )
 
 missing=()
