@@ -27,7 +27,7 @@ status=0
 for name in "${harnesses[@]}"; do
     mkdir -p "$dir/corpus/$name" "$dir/findings/$name"
     echo "== fuzz_$name: $seconds s"
-    if ! "$dir/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+    if ! "$dir/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 \
         -max_len=65536 -print_final_stats=1 -artifact_prefix="$dir/findings/$name/" \
         "$dir/corpus/$name" "$here/tests/fuzz/corpus/$name" >"$dir/findings/$name.log" 2>&1; then
         tail -n 60 "$dir/findings/$name.log"
