@@ -12,3 +12,14 @@ if(QUENDRA_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(quendra_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(QUENDRA_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "QUENDRA_FUZZ needs clang (CXX=clang++)")
+  endif()
+  # Coverage for libFuzzer in everything the harnesses link; the harnesses themselves
+  # add -fsanitize=fuzzer, which brings libFuzzer's main.
+  target_compile_options(quendra_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined)
+  target_link_options(quendra_options INTERFACE -fsanitize=address,undefined)
+endif()

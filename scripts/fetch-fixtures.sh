@@ -4,7 +4,8 @@
 #
 # mrtg-contrib (GPL) ships Monitor.mdb, a small Jet database that the Access reader's
 # tests open. The package is downloaded and unpacked once; a second call does nothing.
-# A failed download (no network) is not fatal: the tests that need the file skip.
+# A failed download (no network) is not fatal here: the tests that need the file skip,
+# and fail where QUENDRA_TEST_NO_SKIP=1 is set (CI).
 set -euo pipefail
 dest=${1:?Aufruf: fetch-fixtures.sh ZIELORDNER}
 mkdir -p "$dest"

@@ -11,6 +11,7 @@ packages=(
   libshp-dev pxlib-dev libfreexl-dev mdbtools-dev mdbtools
   postgresql sqlite3 gawk python3 python3-xlrd python3-xlwt
   time bc miller hyperfine valgrind
+  clang-14 libclang-rt-14-dev clang-format-14
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #include "common/globals.h"
+#include "common/version.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,7 +26,7 @@ void initGlobals(const QString& configDbPath)
                          ? QDir(programFolder()).filePath(QStringLiteral("init.mdb"))
                          : configDbPath;
     g.appTitle = QStringLiteral("Quendra");
-    g.versionText = QStringLiteral("0.5.4");
+    g.versionText = QStringLiteral(QUENDRA_VERSION);
     g.appLabel = g.appTitle + QStringLiteral(" (") + g.versionText + QLatin1Char(')');
 
     g.specDelimiters = {QStringLiteral("Zeilenumbruch"), QStringLiteral("Tabulator")};

@@ -17,8 +17,8 @@ struct FileTypeRow {
 struct Globals {
     QString configDbPath; // folder of the program, "/", "init.mdb"
     QString appTitle;     // "Quendra"
-    QString versionText;  // "0.5.4"
-    QString appLabel;     // "Quendra (0.5.4)"
+    QString versionText;  // QUENDRA_VERSION, from the project version
+    QString appLabel;     // "Quendra (<version>)"
     std::array<QString, 2> specDelimiters;
     std::array<FileTypeRow, 7> fileTypes;
     std::array<QString, 4> fieldTypes;

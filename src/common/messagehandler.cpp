@@ -37,8 +37,8 @@ QString errorBoxText(const Error* pending, const QString& note)
         text += pending->source() + crlf + crlf;
     else
         text += crlf;
-    text += QStringLiteral("Fehlernummer: ") + signedNumberText(pending ? pending->number() : 0) +
-            crlf;
+    text +=
+        QStringLiteral("Fehlernummer: ") + signedNumberText(pending ? pending->number() : 0) + crlf;
     if (!note.isEmpty())
         text += QLatin1Char('(') + note + QLatin1Char(')') + crlf + crlf;
     if (pending)

@@ -33,7 +33,7 @@ public:
 MessageSink* setMessageSink(MessageSink* sink);
 MessageSink* messageSink();
 
-// "Quendra (0.5.4) : where"
+// "Quendra (<version>) : where"
 QString errorBoxTitle(const QString& where);
 // The box text: application line, source, error number, note, description.
 // pending may be nullptr (no error pending, as for the version warning).

@@ -1,6 +1,7 @@
 #include "common/functions.h"
 #include "common/globals.h"
 #include "common/progress.h"
+#include "common/version.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,20 +27,24 @@ protected:
 TEST_P(ConnectionString, IsBuiltFromCatalogue)
 {
     const ProviderCase& c = GetParam();
-    EXPECT_EQ(getADOProvider(c.medium, QStringLiteral("P"), QString::fromUtf8(c.fileType), c.header),
-              QString::fromUtf8(c.expected));
+    EXPECT_EQ(
+        getADOProvider(c.medium, QStringLiteral("P"), QString::fromUtf8(c.fileType), c.header),
+        QString::fromUtf8(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, ConnectionString,
     ::testing::Values(
         ProviderCase{"odbc", 1, "", false, "PROVIDER=MSDASQL;dsn=P;uid=;pwd=;database=P;"},
-        ProviderCase{"dbase", 2, "dBase III", false,
-                     "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=P;Extended Properties=DBASE III;"},
+        ProviderCase{
+            "dbase", 2, "dBase III", false,
+            "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=P;Extended Properties=DBASE III;"},
         ProviderCase{"as400", 2, "IBM AS/400", true, "Provider=IBMDA400;Data Source=P;"},
-        ProviderCase{"lotus", 2, "Lotus 1-2-3", false,
-                     "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=P;Extended Properties=Lotus WK3;"},
-        ProviderCase{"access", 2, "MS Access", false, "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=P;"},
+        ProviderCase{
+            "lotus", 2, "Lotus 1-2-3", false,
+            "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=P;Extended Properties=Lotus WK3;"},
+        ProviderCase{"access", 2, "MS Access", false,
+                     "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=P;"},
         ProviderCase{"excelHeader", 2, "MS Excel 8.0", true,
                      "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=P;Extended Properties=\"Excel "
                      "8.0;HDR=Yes;\";"},
@@ -75,9 +80,10 @@ TEST(ConnectionStringOdbc, PathStandsTwice)
 TEST(FileTypeHeader, OnlyExcelTextAndUnknown)
 {
     initGlobals();
-    const std::pair<const char*, bool> cases[] = {
-        {"dBase III", false}, {"IBM AS/400", false}, {"Lotus 1-2-3", false}, {"MS Access", false},
-        {"MS Excel 8.0", true}, {"Paradox 5.0", false}, {"Text", true}, {"Unbekannt", true}};
+    const std::pair<const char*, bool> cases[] = {{"dBase III", false},   {"IBM AS/400", false},
+                                                  {"Lotus 1-2-3", false}, {"MS Access", false},
+                                                  {"MS Excel 8.0", true}, {"Paradox 5.0", false},
+                                                  {"Text", true},         {"Unbekannt", true}};
     for (const auto& [type, header] : cases)
         EXPECT_EQ(getFileTypeHeader(QString::fromUtf8(type)), header) << type;
 }
@@ -86,9 +92,9 @@ TEST(Globals, TablesAndConfigPath)
 {
     initGlobals();
     const Globals& g = globals();
-    EXPECT_EQ(g.appLabel, QStringLiteral("Quendra (0.5.4)"));
-    EXPECT_EQ(g.configDbPath, QDir(QCoreApplication::applicationDirPath())
-                                  .filePath(QStringLiteral("init.mdb")));
+    EXPECT_EQ(g.appLabel, QStringLiteral("Quendra (" QUENDRA_VERSION ")"));
+    EXPECT_EQ(g.configDbPath,
+              QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("init.mdb")));
     EXPECT_EQ(g.fileTypes[3].name, QStringLiteral("MS Access"));
     EXPECT_EQ(g.formats[1][3], QStringLiteral("tyymmdd"));
     EXPECT_TRUE(g.formats[1][4].isEmpty());

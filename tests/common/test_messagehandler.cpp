@@ -1,5 +1,6 @@
 #include "common/globals.h"
 #include "common/messagehandler.h"
+#include "common/version.h"
 #include "support/recordingsink.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,8 @@ TEST_P(ErrorTextLayout, BuildsTextInFixedOrder)
     showError(c.pending ? &e : nullptr, StyleCritical, QStringLiteral("Main.Form_Load"),
               QString::fromUtf8(c.note));
     ASSERT_EQ(sink.boxes.size(), 1u);
-    EXPECT_EQ(sink.boxes[0].title, QStringLiteral("Quendra (0.5.4) : Main.Form_Load"));
+    EXPECT_EQ(sink.boxes[0].title,
+              QStringLiteral("Quendra (" QUENDRA_VERSION ") : Main.Form_Load"));
     EXPECT_EQ(sink.boxes[0].text, QString::fromUtf8(c.expected));
 }
 
@@ -42,16 +44,19 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ErrorTextLayout,
     ::testing::Values(
         LayoutCase{"versionWarning", false, 0, "", "DB-Version ist nicht aktuell.", "",
-                   "Anwendung: Quendra (0.5.4)\r\n\r\nFehlernummer:  0\r\n"
+                   "Anwendung: Quendra (" QUENDRA_VERSION ")\r\n\r\nFehlernummer:  0\r\n"
                    "(DB-Version ist nicht aktuell.)\r\n\r\n"},
         LayoutCase{"emptySource", true, 53, "", "", "Datei nicht gefunden",
-                   "Anwendung: Quendra (0.5.4)\r\n\r\nFehlernummer:  53\r\nDatei nicht gefunden"},
+                   "Anwendung: Quendra (" QUENDRA_VERSION
+                   ")\r\n\r\nFehlernummer:  53\r\nDatei nicht gefunden"},
         LayoutCase{"withSource", true, 3021, "Modul: clsInitDBConnect.init\r\nSource: SQLite", "",
                    "kein Datensatz",
-                   "Anwendung: Quendra (0.5.4)\r\nModul: clsInitDBConnect.init\r\nSource: "
+                   "Anwendung: Quendra (" QUENDRA_VERSION
+                   ")\r\nModul: clsInitDBConnect.init\r\nSource: "
                    "SQLite\r\n\r\nFehlernummer:  3021\r\nkein Datensatz"},
         LayoutCase{"negativeNumber", true, -2147467259, "P", "Datensatz 17, Feld BETRAG", "x",
-                   "Anwendung: Quendra (0.5.4)\r\nP\r\n\r\nFehlernummer: -2147467259\r\n"
+                   "Anwendung: Quendra (" QUENDRA_VERSION
+                   ")\r\nP\r\n\r\nFehlernummer: -2147467259\r\n"
                    "(Datensatz 17, Feld BETRAG)\r\n\r\nx"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -139,7 +144,8 @@ TEST_F(MessageHandlerTest, TrapHandlerShowsWhatTheHandlerThrowsAndEnds)
     EXPECT_EQ(reached, 1);
     ASSERT_EQ(sink.boxes.size(), 1u);
     EXPECT_EQ(sink.boxes[0].style, StyleCritical);
-    EXPECT_EQ(sink.boxes[0].title, QStringLiteral("Quendra (0.5.4) : Main.cmdRun_Click"));
+    EXPECT_EQ(sink.boxes[0].title,
+              QStringLiteral("Quendra (" QUENDRA_VERSION ") : Main.cmdRun_Click"));
     EXPECT_TRUE(sink.boxes[0].text.contains(QStringLiteral("Modul: clsFSConnect.init")));
 
     EXPECT_TRUE(trapHandler("Main.cmdClose_Click", [] {}));

@@ -1,3 +1,4 @@
+#include "common/version.h"
 #include "config/clsinitdbconnect.h"
 #include "config/configrowset.h"
 #include "config/configsql.h"
@@ -81,8 +82,8 @@ TEST_P(VersionCheck, WarnsOncePerCursorOpeningWhenNotCurrent)
     ASSERT_EQ(sink.boxes.size(), 2u);
     const MessageBoxData& box = sink.boxes.front();
     EXPECT_EQ(box.style, StyleWarning);
-    EXPECT_EQ(box.title, u"Quendra (0.5.4) : clsInitDBConnect.chkDBVersion"_s);
-    EXPECT_EQ(box.text, u"Anwendung: Quendra (0.5.4)\r\n\r\nFehlernummer:  0\r\n"
+    EXPECT_EQ(box.title, u"Quendra (" QUENDRA_VERSION ") : clsInitDBConnect.chkDBVersion"_s);
+    EXPECT_EQ(box.text, u"Anwendung: Quendra (" QUENDRA_VERSION ")\r\n\r\nFehlernummer:  0\r\n"
                         "(DB-Version ist nicht aktuell.)\r\n\r\n"_s);
 }
 
@@ -164,7 +165,8 @@ TEST_P(UnrecoverableSchema, ShowsTheCreationErrorOnceThenFailsInit)
     EXPECT_TRUE(e.source().contains(u"clsInitDBConnect.chkDBVersion"_s));
     ASSERT_EQ(sink.boxes.size(), 1u); // one creation attempt only
     EXPECT_EQ(sink.boxes.front().style, StyleCritical);
-    EXPECT_EQ(sink.boxes.front().title, u"Quendra (0.5.4) : clsInitDBConnect.crebas"_s);
+    EXPECT_EQ(sink.boxes.front().title,
+              u"Quendra (" QUENDRA_VERSION ") : clsInitDBConnect.crebas"_s);
     EXPECT_TRUE(sink.boxes.front().text.contains(u"QSQLITE"_s));
 }
 

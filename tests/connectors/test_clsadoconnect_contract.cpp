@@ -5,6 +5,7 @@
 #include "common/functions.h"
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
+#include "support/skip.h"
 #include "support/testdatabases.h"
 
 #include <QAbstractItemModel>
@@ -109,7 +110,7 @@ protected:
         QString skip;
         db = GetParam().make(skip);
         if (!db)
-            GTEST_SKIP() << skip.toStdString();
+            QUENDRA_SKIP() << skip.toStdString();
         kunden = uniqueTableName(QStringLiteral("kunden"));
         leer = uniqueTableName(QStringLiteral("leer"));
         created = {kunden, leer};

@@ -2,6 +2,7 @@
 // definition for each: every written value is checked (dates, decimals, NULLs, umlauts).
 #include "common/functions.h"
 #include "endtoend.h"
+#include "support/skip.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
 
@@ -49,7 +50,7 @@ protected:
 TEST_F(EndToEnd, OdbcPostgresToTextFile)
 {
     if (!openPostgres())
-        GTEST_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
+        QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
     const QString table = pgTable(QStringLiteral("quelle"));
     pg->execAll(sourceRows(table));
     const QString out = config.filePath(QStringLiteral("out.txt"));
@@ -63,7 +64,7 @@ TEST_F(EndToEnd, OdbcPostgresToTextFile)
 TEST_F(EndToEnd, TextFileToOdbcPostgres)
 {
     if (!openPostgres())
-        GTEST_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
+        QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
     const QString table = pgTable(QStringLiteral("ziel"));
     const QString src = config.filePath(QStringLiteral("src.txt"));
     writeAnsiLines(src, ExpectedTextLines);

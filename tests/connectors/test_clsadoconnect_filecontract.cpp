@@ -6,6 +6,7 @@
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
 #include "filefixtures.h"
+#include "support/skip.h"
 
 #include <QDate>
 #include <QDir>
@@ -147,7 +148,7 @@ protected:
     {
         source = GetParam().make(dir);
         if (source.connectionString.isEmpty())
-            GTEST_SKIP() << "Testdatei fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
+            QUENDRA_SKIP() << "Testdatei fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
         previousBeep = setBeepHook([this] { ++beeps; });
     }
     void TearDown() override

@@ -4,6 +4,7 @@
 #include "common/globals.h"
 #include "endtoend.h"
 #include "filefixtures.h"
+#include "support/skip.h"
 #include "support/tempconfigdb.h"
 
 #include <QDir>
@@ -97,7 +98,7 @@ TEST_F(FileTypes, AccessJetToTextFile)
 {
     const QString mdb = monitorMdb();
     if (mdb.isEmpty())
-        GTEST_SKIP() << "Monitor.mdb fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
+        QUENDRA_SKIP() << "Monitor.mdb fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
     const QString out = config.filePath(QStringLiteral("out.txt"));
     storeDefinition(config,
                     {2,
@@ -141,7 +142,8 @@ TEST_P(RefusedTargets, ClearErrorAndNothingWritten)
     if (fileType == u"MS Access") {
         const QString mdb = monitorMdb();
         if (mdb.isEmpty())
-            GTEST_SKIP() << "Monitor.mdb fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
+            QUENDRA_SKIP()
+                << "Monitor.mdb fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
         target = config.filePath(QStringLiteral("ziel.mdb"));
         ASSERT_TRUE(QFile::copy(mdb, target));
     } else if (fileType == u"MS Excel 8.0") {

@@ -1,4 +1,5 @@
 #include "common/globals.h"
+#include "common/version.h"
 #include "engine/clsfileconvert.h"
 #include "engine/indivtorven.h"
 #include "support/recordingsink.h"
@@ -281,7 +282,7 @@ TEST_P(TorvenFailures, ShowErrorBox)
     writeSource(QStringLiteral("T1"), c.source);
     run(QStringLiteral("T1"));
     ASSERT_EQ(sink.boxes.size(), 1u);
-    EXPECT_EQ(sink.boxes[0].title, u"Quendra (0.5.4) : clsFileConvert.RunConvert"_s);
+    EXPECT_EQ(sink.boxes[0].title, u"Quendra (" QUENDRA_VERSION ") : clsFileConvert.RunConvert"_s);
     EXPECT_EQ(sink.boxes[0].text.toStdString(), std::string(c.text));
 }
 
@@ -294,7 +295,8 @@ INSTANTIATE_TEST_SUITE_P(
                     kSourceFields,
                     {u"EWJHCD"_s},
                     {u"4711;01;31.13.2004;1"_s},
-                    "Anwendung: Quendra (0.5.4)\r\nModul: clsFileConvert.runTargedConvert\r\n"
+                    "Anwendung: Quendra (" QUENDRA_VERSION
+                    ")\r\nModul: clsFileConvert.runTargedConvert\r\n"
                     "Source: Modul: indivTorven.torvenRun\r\n\r\nFehlernummer:  13\r\n"
                     "(Datensatz 1, Feld EWJHCD)\r\n\r\nTypen unverträglich: Buchungsdatum "
                     "\"31.13.2004\" ist kein gültiges Datum"},
@@ -302,7 +304,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {u"konto-nummer"_s, u"filiale"_s, u"buchungsdatum"_s},
                     {u"EWBQVA"_s},
                     {u"4711;01;31.12.2004"_s},
-                    "Anwendung: Quendra (0.5.4)\r\nModul: clsFileConvert.runTargedConvert\r\n"
+                    "Anwendung: Quendra (" QUENDRA_VERSION
+                    ")\r\nModul: clsFileConvert.runTargedConvert\r\n"
                     "Source: Modul: indivTorven.torvenRun\r\n\r\nFehlernummer:  9\r\n"
                     "(Datensatz 1, Feld EWBQVA)\r\n\r\nIndex außerhalb des gültigen "
                     "Bereichs: Quellfeld \"betrag\" fehlt"},
@@ -310,7 +313,8 @@ INSTANTIATE_TEST_SUITE_P(
                     kSourceFields,
                     {u"EWJHCD"_s, u"EWFJNB"_s, u"EWBQVA"_s, u"EWAUST"_s},
                     {u"4711;01;31.12.2004;5"_s},
-                    "Anwendung: Quendra (0.5.4)\r\nModul: indivTorven.torvenRunCorrectAmount\r\n"
+                    "Anwendung: Quendra (" QUENDRA_VERSION
+                    ")\r\nModul: indivTorven.torvenRunCorrectAmount\r\n"
                     "Source: Modul: clsFileConvert.setToValue\r\n\r\nFehlernummer:  9\r\n"
                     "Index außerhalb des gültigen Bereichs: Zielfeld EWJICD gibt es nicht"}),
     [](const auto& info) { return std::string(info.param.name); });

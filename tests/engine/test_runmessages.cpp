@@ -2,6 +2,7 @@
 // locked by another program, and the errors of database drivers, each with a German
 // sentence in front and the driver's own text after it, and nothing else on standard
 // error.
+#include "common/version.h"
 #include "enginefixture.h"
 #include "support/batchrun.h"
 #include "support/testdatabases.h"
@@ -32,8 +33,8 @@ protected:
 void expectOnlyTheBox(const BatchResult& r, const QString& text)
 {
     EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
-    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Quendra (0.5.4) : "))) << r.err.toStdString();
-    EXPECT_EQ(r.err.count(QStringLiteral("Quendra (0.5.4) : ")), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Quendra (" QUENDRA_VERSION ") : "))) << r.err.toStdString();
+    EXPECT_EQ(r.err.count(QStringLiteral("Quendra (" QUENDRA_VERSION ") : ")), 1) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(text)) << r.err.toStdString();
 }
 

@@ -59,8 +59,8 @@ void TempConfigDb::execAll(const QStringList& statements) const
             if (sql.trimmed().isEmpty())
                 continue;
             if (!q.exec(sql))
-                throw std::runtime_error((q.lastError().text() + QStringLiteral(": ") + sql)
-                                             .toStdString());
+                throw std::runtime_error(
+                    (q.lastError().text() + QStringLiteral(": ") + sql).toStdString());
         }
         db.close();
     }

@@ -14,8 +14,8 @@ public:
     explicit TempConfigDb(Content content = Content::Schema);
     ~TempConfigDb();
 
-    QString path() const;            // the init.mdb
-    QString dir() const;             // its folder, for source and target files
+    QString path() const; // the init.mdb
+    QString dir() const;  // its folder, for source and target files
     QString filePath(const QString& name) const;
 
     // Executes statements on the file through a connection of its own (closed again

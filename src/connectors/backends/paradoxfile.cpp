@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace quendra {
 
@@ -73,6 +74,36 @@ ColumnKind columnKind(char type)
     }
 }
 
+// Whether the chain of data blocks the header starts stays inside the file and visits no
+// block twice. pxlib follows the chain without either check and loops for ever on a
+// broken file, so the chain is walked here first.
+bool blockChainIsSound(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // pxlib reports what is wrong with opening it
+    const QByteArray head = file.read(0x12);
+    if (head.size() < 0x12)
+        return true; // too short for pxlib too
+    const auto word = [](const QByteArray& b, int at) {
+        return int(std::uint8_t(b[at])) | int(std::uint8_t(b[at + 1])) << 8;
+    };
+    const qint64 headerSize = word(head, 0x02);
+    const qint64 blockSize = qint64(std::uint8_t(head[0x05])) * 0x400;
+    std::vector<bool> seen(0x10000, false);
+    for (int block = word(head, 0x0E); block != 0;) {
+        const qint64 at = headerSize + (block - 1) * blockSize;
+        if (seen[std::size_t(block)] || blockSize == 0 || at + 6 > file.size() || !file.seek(at))
+            return false;
+        seen[std::size_t(block)] = true;
+        const QByteArray blockHead = file.read(2);
+        if (blockHead.size() < 2)
+            return false;
+        block = word(blockHead, 0);
+    }
+    return true;
+}
+
 } // namespace
 
 PxDocument::PxDocument() : m_doc(PX_new3(collectMessage, nullptr, nullptr, nullptr, &m_message))
@@ -90,11 +121,14 @@ PxDocument::~PxDocument()
 
 void PxDocument::open(const QString& path)
 {
-    if (PX_open_file(m_doc, QFile::encodeName(path).constData()) < 0)
+    const auto unreadable = [&] {
         throwPx(errnum::PathFileAccess,
                 QStringLiteral("Die Paradox-Datei %1 kann nicht gelesen werden.")
                     .arg(QDir::toNativeSeparators(path)),
                 m_message);
+    };
+    if (!blockChainIsSound(path) || PX_open_file(m_doc, QFile::encodeName(path).constData()) < 0)
+        unreadable();
     m_open = true;
     m_fields.clear();
     const int codePage = m_doc->px_head->px_doscodepage;
@@ -109,8 +143,14 @@ void PxDocument::open(const QString& path)
         QStringDecoder decoder(m_codec.constData());
         m_fields.push_back({QString(decoder.decode(QByteArrayView(f->px_fname))), f->px_ftype,
                             f->px_flen, f->px_fdc, offset});
+        if (f->px_flen < 0)
+            unreadable();
         offset += f->px_flen;
     }
+    // The fields are read from a record of the size the header gives: a broken header
+    // whose fields need more would read beyond it.
+    if (offset > recordSize())
+        unreadable();
 }
 
 void PxDocument::create(const QString& path, const PxDocument& source)

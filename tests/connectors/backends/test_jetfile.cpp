@@ -4,6 +4,7 @@
 
 #include "common/error.h"
 #include "memorydb.h"
+#include "support/skip.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>
@@ -27,7 +28,7 @@ TEST(JetFileTest, ReadsTheUserTablesOfMonitorMdbWithTypedValues)
 {
     const QString file = monitorMdb();
     if (file.isEmpty())
-        GTEST_SKIP() << "Monitor.mdb fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
+        QUENDRA_SKIP() << "Monitor.mdb fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
     MemoryDb mem;
     makeJetReader()->load(DataSourceLocation{u"MS Access"_s, file, false}, mem.db());
 

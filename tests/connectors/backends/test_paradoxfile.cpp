@@ -192,4 +192,35 @@ TEST_F(ParadoxTest, RefusedRowsAndKeyedTablesLeaveTheTableUntouched)
               (QStringList{u"kunden.db"_s, u"kunden.px"_s}));
 }
 
+TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord)
+{
+    createTable(path("kunden.db"), 1252, kKunden);
+    const QByteArray good = fileBytes(path("kunden.db"));
+    const int headerSize = std::uint8_t(good[2]) | std::uint8_t(good[3]) << 8;
+    QByteArray loops = good;
+    loops[headerSize] = 1; // block 1 names itself as the next block
+    loops[headerSize + 1] = 0;
+    QByteArray shortRecord = good;
+    shortRecord[0] = 10; // a record of 10 bytes, but fields of 39
+    shortRecord[1] = 0;
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"loop", loops}, {"beyondEnd", good.left(headerSize)}, {"fieldsBeyondRecord", shortRecord}};
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        QFile file(path("kunden.db"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        MemoryDb mem;
+        try {
+            makeParadoxReader()->load(pxSpec(path("kunden.db")), mem.db());
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errnum::PathFileAccess);
+            EXPECT_TRUE(e.description().contains(u"kann nicht gelesen werden"_s))
+                << e.description().toStdString();
+        }
+    }
+}
+
 } // namespace

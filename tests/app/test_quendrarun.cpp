@@ -1,6 +1,9 @@
 // The batch runner as a user calls it: exit status, standard error, standard output.
-#include "enginefixture.h"
+#include "common/version.h"
+#include "engine/enginefixture.h"
 #include "support/batchrun.h"
+
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -35,8 +38,8 @@ TEST_F(QuendraRun, UnknownDefinitionIsAnErrorBoxOnStandardError)
 {
     const Result r = runBatch(config() << QStringLiteral("FEHLT") << QStringLiteral("GUT"));
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, QStringLiteral("Quendra (0.5.4) : Main.RunFileConvert\n"
-                                    "Anwendung: Quendra (0.5.4)\n"
+    EXPECT_EQ(r.err, QStringLiteral("Quendra (" QUENDRA_VERSION ") : Main.RunFileConvert\n"
+                                    "Anwendung: Quendra (" QUENDRA_VERSION ")\n"
                                     "Modul: clsFileConvert.init\n\n"
                                     "Fehlernummer:  3021\n"
                                     "Für die Definition \"FEHLT\" gibt es keinen Quellkopf "
@@ -62,8 +65,9 @@ TEST_F(QuendraRun, WarningsAloneDoNotFail)
     db.exec(QStringLiteral("update dbversion set version = 1"));
     const Result r = runBatch(config() << QStringLiteral("GUT"));
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Quendra (0.5.4) : clsInitDBConnect.chkDBVersion\n"
-                                                "Anwendung: Quendra (0.5.4)\n\n"
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Quendra (" QUENDRA_VERSION
+                                                ") : clsInitDBConnect.chkDBVersion\n"
+                                                "Anwendung: Quendra (" QUENDRA_VERSION ")\n\n"
                                                 "Fehlernummer:  0\n"
                                                 "(DB-Version ist nicht aktuell.)\n\n\n")))
         << r.err.toStdString();

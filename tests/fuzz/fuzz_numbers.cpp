@@ -1,0 +1,126 @@
+// Reading and writing numbers. The plain forms most values have go through direct
+// routines; a leading blank sends the same text through the general reader, and both
+// must agree exactly: in the number read, in the field value written (or the error
+// raised), and in what a check sum adds. A number read and written in its plain form
+// reads back as the same number.
+//
+// Input: the text, then a field shape (length, decimals, flags) in the last seven bytes,
+// last byte first.
+#include "common.h"
+
+#include "common/error.h"
+#include "engine/formatting.h"
+#include "engine/numbers.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+using namespace quendra;
+
+namespace {
+
+const RegionalSettings German = RegionalSettings::fromLocale(QLocale(QLocale::German));
+
+bool same(const DecimalNumber& a, const DecimalNumber& b)
+{
+    return a.negative == b.negative && a.count == b.count && a.point == b.point &&
+           a.digits == b.digits;
+}
+
+// The value written for the field, or the number of the error raised instead.
+QString written(QString value, const ValueShape& shape)
+{
+    try {
+        formatToValue(value, shape, German);
+        return value;
+    } catch (const Error& e) {
+        return QStringLiteral("Fehler %1").arg(e.number());
+    }
+}
+
+QString sumOf(const QString& text)
+{
+    DecimalSum sum;
+    try {
+        sum.add(text, German);
+    } catch (const Error& e) {
+        return QStringLiteral("Fehler %1").arg(e.number());
+    }
+    return sum.text(German);
+}
+
+void checkReading(const QString& text)
+{
+    const QString general = QLatin1Char(' ') + text;
+    DecimalNumber direct, reference;
+    const bool ok = parseNumber(text, German, direct);
+    FUZZ_CHECK(ok == parseNumber(general, German, reference), "read: %s", fuzz::show(text).c_str());
+    double asDouble = 0;
+    FUZZ_CHECK(ok == parseNumber(text, German, asDouble), "as double: %s",
+               fuzz::show(text).c_str());
+    FUZZ_CHECK(sumOf(text) == sumOf(general), "sum: %s", fuzz::show(text).c_str());
+    if (!ok)
+        return;
+    FUZZ_CHECK(same(direct, reference), "digits: %s", fuzz::show(text).c_str());
+
+    PlainNumber plain;
+    if (readPlainNumber(text, German.decimalSeparator, plain)) {
+        DecimalSum byPlain, byDecimal;
+        byPlain.add(plain);
+        byDecimal.add(direct);
+        FUZZ_CHECK(byPlain.text(German) == byDecimal.text(German), "plain: %s",
+                   fuzz::show(text).c_str());
+    }
+
+    QString again;
+    formatPlainNumber(again, direct, German);
+    DecimalNumber back;
+    FUZZ_CHECK(parseNumber(again, German, back) && same(back, direct), "plain form %s of %s",
+               fuzz::show(again).c_str(), fuzz::show(text).c_str());
+}
+
+void checkWriting(const QString& text, const ValueShape& shape)
+{
+    // A text field keeps the blank; a number field reads it as the general reader does.
+    FUZZ_CHECK(!shape.number || written(text, shape) == written(QLatin1Char(' ') + text, shape),
+               "field %d/%d: %s -> %s | %s", shape.length, shape.decscale, fuzz::show(text).c_str(),
+               fuzz::show(written(text, shape)).c_str(),
+               fuzz::show(written(QLatin1Char(' ') + text, shape)).c_str());
+    // The number handed to a check sum adds as the final text would.
+    QString value = text;
+    PlainNumber number;
+    try {
+        if (!formatToValue(value, shape, German, number))
+            return;
+    } catch (const Error&) {
+        return;
+    }
+    DecimalSum byNumber;
+    byNumber.add(number);
+    FUZZ_CHECK(byNumber.text(German) == sumOf(value), "sum of %s", fuzz::show(value).c_str());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz::setUp();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider in(data, size);
+    trgBodyRec field;
+    field.fieldtype = in.ConsumeBool() ? QStringLiteral("Zahl") : QStringLiteral("Text");
+    field.length = in.ConsumeIntegralInRange<qint16>(-2, 40);
+    field.decscale = in.ConsumeIntegralInRange<qint16>(-2, 20);
+    field.zeroPadding = in.ConsumeBool();
+    field.plus = in.ConsumeBool();
+    field.adjustment = in.ConsumeBool() ? QStringLiteral("rechts") : QString();
+    const bool fixlength = in.ConsumeBool();
+    const QString text = fuzz::textOf(in.ConsumeRemainingBytes<std::uint8_t>());
+
+    checkReading(text);
+    checkWriting(text, ValueShape::of(field, fixlength));
+    return 0;
+}

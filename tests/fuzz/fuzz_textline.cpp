@@ -1,0 +1,154 @@
+// Reading a delimited text file line by line and splitting each line into fields,
+// compared with a plain reference: the whole file decoded from Windows-1252, cut at
+// CR LF, CR or LF, each line split at the delimiter. The fields read are then written
+// back through the writer and must read back the same.
+//
+// Input: one control byte (delimiter; whether the data starts just before the end of
+// the reader's first block, so that lines and line ends straddle a refill), then the file.
+#include "common.h"
+
+#include "common/error.h"
+#include "connectors/clsfsconnect.h"
+#include "connectors/codepage.h"
+
+#include <QStringList>
+#include <vector>
+
+using namespace quendra;
+
+namespace {
+
+constexpr std::size_t ReadBlock = std::size_t(1) << 20; // the reader's block size
+
+const char16_t* const Delimiters[] = {u";",      u"\t", u",",
+                                      u"|",      u"||", u";;",
+                                      u"\u20AC", u"ab", u"\u0100" /* no Windows-1252 byte */,
+                                      u"\u00E9"};
+
+QString decode(const QByteArray& bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    CodePages::instance().fromAnsi(bytes.constData(), std::size_t(bytes.size()),
+                                   reinterpret_cast<char16_t*>(text.data()));
+    return text;
+}
+
+// The lines of text: each ends at CR LF, CR, LF or the end; no line after a final end.
+QStringList referenceLines(const QString& text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines << text.mid(start);
+    return lines;
+}
+
+bool representable(const QString& delimiter)
+{
+    const CodePages& cp = CodePages::instance();
+    for (const QChar c : delimiter) {
+        if (cp.decode(cp.encode(c.unicode())) != c.unicode())
+            return false;
+    }
+    return true;
+}
+
+QStringList fieldsOf(const clsFSConnect& reader)
+{
+    QStringList fields;
+    const auto all = reader.currentFields();
+    FUZZ_CHECK(int(all.size()) == reader.fieldCount(), "field count");
+    for (int i = 0; i < reader.fieldCount(); ++i) {
+        FUZZ_CHECK(reader.getField(i) == all[std::size_t(i)], "getField %d", i);
+        fields << all[std::size_t(i)].toString();
+    }
+    return fields;
+}
+
+void compareRead(const QString& path, const QString& delimiter,
+                 const std::vector<QStringList>& expected)
+{
+    clsFSConnect reader;
+    reader.init(path, 1, delimiter);
+    for (int pass = 0; pass < 2; ++pass) { // a second time after MoveFirst
+        std::size_t n = 0;
+        for (; !reader.isEOF(); reader.MoveNext(), ++n) {
+            FUZZ_CHECK(n < expected.size(), "more lines than %zu", expected.size());
+            const QStringList got = fieldsOf(reader);
+            FUZZ_CHECK(got == expected[n], "line %zu: %s | %s", n,
+                       fuzz::show(got.join(u'\x1f')).c_str(),
+                       fuzz::show(expected[n].join(u'\x1f')).c_str());
+        }
+        FUZZ_CHECK(n == expected.size(), "%zu lines read, %zu expected", n, expected.size());
+        reader.MoveFirst();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz::setUp();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const std::uint8_t control = data[0];
+    const QString delimiter = QString::fromUtf16(Delimiters[control % std::size(Delimiters)]);
+    QByteArray bytes(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+    // Now and then a filler line first, so that the data starts k bytes before the reader
+    // refills its buffer.
+    if (control >= 0xF8) {
+        const std::size_t k = 1 + (control & 7);
+        bytes.prepend('\n');
+        bytes.prepend(QByteArray(qsizetype(ReadBlock - k - 1), 'x'));
+    }
+
+    const QString path = fuzz::workDir() + QStringLiteral("/in.txt");
+    fuzz::writeFile(path, bytes.constData(), std::size_t(bytes.size()));
+    std::vector<QStringList> expected;
+    for (const QString& line : referenceLines(decode(bytes)))
+        expected.push_back(representable(delimiter) ? line.split(delimiter) : QStringList{line});
+    compareRead(path, delimiter, expected);
+
+    // Written back with ";" (values without ";" and line ends), alternately value by value
+    // and a record at a time, every line reads back as written.
+    const QString out = fuzz::workDir() + QStringLiteral("/out.txt");
+    std::vector<QStringList> written;
+    {
+        clsFSConnect writer;
+        writer.init(out, 0, QStringLiteral(";"));
+        for (std::size_t n = 0; n < expected.size() && n < 64; ++n) {
+            if (expected[n].join(QString()).size() > 4096)
+                continue; // the filler line
+            QStringList values = expected[n];
+            for (QString& v : values)
+                v.remove(u';');
+            written.push_back(values);
+            if (n % 2 == 0) {
+                for (const QString& v : values)
+                    writer.setValue(v);
+            } else {
+                const std::vector<QString> all(values.begin(), values.end());
+                const std::vector<QStringView> none(all.size());
+                writer.setValues(all, none);
+            }
+            writer.update();
+        }
+        writer.close();
+    }
+    compareRead(out, QStringLiteral(";"), written);
+    return 0;
+}
