@@ -2,8 +2,8 @@
 // a stop by signal, a source that another program shortens. Each run must end with
 // exit status 1, a message that says what happened, and complete records only.
 #include "common/progress.h"
-#include "engine/clsfileconvert.h"
 #include "common/version.h"
+#include "engine/clsfileconvert.h"
 #include "enginefixture.h"
 #include "support/batchrun.h"
 
@@ -52,8 +52,10 @@ protected:
 void expectOneError(const BatchResult& r, const QString& text)
 {
     EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
-    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Quendra (" QUENDRA_VERSION ") : "))) << r.err.toStdString();
-    EXPECT_EQ(r.err.count(QStringLiteral("Quendra (" QUENDRA_VERSION ") : ")), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Quendra (" QUENDRA_VERSION ") : ")))
+        << r.err.toStdString();
+    EXPECT_EQ(r.err.count(QStringLiteral("Quendra (" QUENDRA_VERSION ") : ")), 1)
+        << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(text)) << r.err.toStdString();
 }
 

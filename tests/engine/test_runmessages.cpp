@@ -33,8 +33,10 @@ protected:
 void expectOnlyTheBox(const BatchResult& r, const QString& text)
 {
     EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
-    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Quendra (" QUENDRA_VERSION ") : "))) << r.err.toStdString();
-    EXPECT_EQ(r.err.count(QStringLiteral("Quendra (" QUENDRA_VERSION ") : ")), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Quendra (" QUENDRA_VERSION ") : ")))
+        << r.err.toStdString();
+    EXPECT_EQ(r.err.count(QStringLiteral("Quendra (" QUENDRA_VERSION ") : ")), 1)
+        << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(text)) << r.err.toStdString();
 }
 
