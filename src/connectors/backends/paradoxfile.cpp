@@ -74,9 +74,10 @@ ColumnKind columnKind(char type)
     }
 }
 
-// Whether the chain of data blocks the header starts stays inside the file and visits no
-// block twice. pxlib follows the chain without either check and loops for ever on a
-// broken file, so the chain is walked here first.
+// Whether the chain of data blocks the header starts stays inside the file, visits no
+// block twice, holds no more records in a block than fit and the records the header counts. pxlib
+// follows the chain without these checks and loops for ever on a broken file, so the chain is
+// walked here first.
 bool blockChainIsSound(const QString& path)
 {
     QFile file(path);
@@ -88,20 +89,30 @@ bool blockChainIsSound(const QString& path)
     const auto word = [](const QByteArray& b, int at) {
         return int(std::uint8_t(b[at])) | int(std::uint8_t(b[at + 1])) << 8;
     };
+    const qint64 recordSize = word(head, 0x00);
     const qint64 headerSize = word(head, 0x02);
     const qint64 blockSize = qint64(std::uint8_t(head[0x05])) * 0x400;
+    const qint64 records = qint64(word(head, 0x06)) | qint64(word(head, 0x08)) << 16;
+    qint64 recordsInChain = 0;
     std::vector<bool> seen(0x10000, false);
     for (int block = word(head, 0x0E); block != 0;) {
         const qint64 at = headerSize + (block - 1) * blockSize;
-        if (seen[std::size_t(block)] || blockSize == 0 || at + 6 > file.size() || !file.seek(at))
+        if (seen[std::size_t(block)] || blockSize == 0 || recordSize == 0 || at + 6 > file.size() ||
+            !file.seek(at))
             return false;
         seen[std::size_t(block)] = true;
-        const QByteArray blockHead = file.read(2);
-        if (blockHead.size() < 2)
+        const QByteArray blockHead = file.read(6);
+        if (blockHead.size() < 6)
             return false;
+        // The block's record bytes beyond its first record, -recordSize when it is empty.
+        const auto moreBytes = qint16(word(blockHead, 4));
+        const qint64 inBlock = std::max<qint64>(0, moreBytes / recordSize + 1);
+        if (inBlock > (blockSize - 6) / recordSize || at + 6 + inBlock * recordSize > file.size())
+            return false; // more records than the block has room for, or than the file holds
+        recordsInChain += inBlock;
         block = word(blockHead, 0);
     }
-    return true;
+    return recordsInChain >= records;
 }
 
 } // namespace
