@@ -5,6 +5,7 @@
 #include "common/functions.h"
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
+#include "support/skip.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -64,8 +65,8 @@ QString ExcelCells::missing;
 TEST_P(ExcelCells, EveryCellAsTheIndependentReaderSeesIt)
 {
     if (!missing.isEmpty())
-        GTEST_SKIP() << "python3-xlwt/python3-xlrd fehlen (scripts/install-deps.sh): "
-                     << missing.toStdString();
+        QUENDRA_SKIP() << "python3-xlwt/python3-xlrd fehlen (scripts/install-deps.sh): "
+                       << missing.toStdString();
     const QString path = folder->filePath(QString::fromLatin1(GetParam().workbook));
     const QString sheet = QString::fromLatin1(GetParam().sheet);
     QString error;

@@ -7,6 +7,7 @@
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
 #include "filefixtures.h"
+#include "support/skip.h"
 #include "support/testdatabases.h"
 
 #include <QDateTime>
@@ -172,7 +173,7 @@ protected:
         QString skip;
         target = GetParam().make(dir, skip);
         if (target.connectionString.isEmpty())
-            GTEST_SKIP() << skip.toStdString();
+            QUENDRA_SKIP() << skip.toStdString();
     }
     void TearDown() override
     {

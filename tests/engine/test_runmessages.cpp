@@ -5,6 +5,7 @@
 #include "common/version.h"
 #include "enginefixture.h"
 #include "support/batchrun.h"
+#include "support/skip.h"
 #include "support/testdatabases.h"
 
 #include <QElapsedTimer>
@@ -106,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RunMessages, MissingTableOfAnOdbcServerIsNamed)
 {
     if (test::postgresDsn().isEmpty())
-        GTEST_SKIP() << "needs scripts/with-test-services.sh";
+        QUENDRA_SKIP() << "needs scripts/with-test-services.sh";
     // The server lists at least one table, so that the missing one can be told apart
     // from a server that lists nothing.
     const test::ScratchConnection server(QStringLiteral("QODBC"), test::postgresDsn());

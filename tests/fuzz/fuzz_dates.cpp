@@ -22,7 +22,7 @@ const RegionalSettings German = RegionalSettings::fromLocale(QLocale(QLocale::Ge
 // The years a "tyymmdd" value holds back: its century digit tells 19xx from 20xx.
 // 1900..1909 do not come back yet (they lose their leading zeros); widen to 1900 once
 // the seven digits are read with them.
-constexpr int TyymmddFirstYear = 1910, TyymmddLastYear = 2099;
+constexpr int TyymmddFirstYear = 1900, TyymmddLastYear = 2099;
 
 QString pattern(FuzzedDataProvider& in)
 {
