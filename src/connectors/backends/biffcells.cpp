@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace quendra {
 
@@ -185,6 +186,55 @@ QString stringRecord(const QByteArray& data)
     return QString::fromLatin1(data.mid(3, count));
 }
 
+// The characters of one piece of a text: a flags byte (bit 0: two bytes a character),
+// then up to `wanted` characters; nullopt when the piece holds a part of a character or
+// characters beyond those wanted.
+std::optional<QString> pieceText(const QByteArray& piece, qsizetype at, qsizetype wanted)
+{
+    if (at >= piece.size() || (piece.at(at) & 0x0C)) // rich text and extended text: not read
+        return std::nullopt;
+    const bool wide = piece.at(at) & 1;
+    const qsizetype bytes = piece.size() - at - 1;
+    const qsizetype n = wide ? bytes / 2 : bytes;
+    if (n > wanted || (wide && bytes % 2 != 0))
+        return std::nullopt;
+    if (!wide)
+        return QString::fromLatin1(piece.constData() + at + 1, n);
+    QString text(n, Qt::Uninitialized);
+    for (qsizetype i = 0; i < n; ++i)
+        text[i] = QChar(u16(piece, at + 1 + 2 * i));
+    return text;
+}
+
+// The text of a STRING record and its CONTINUE records: the character count, then the
+// characters in pieces. Each piece starts with its own flags byte, so 8-bit and UTF-16
+// pieces may alternate. nullopt unless the pieces hold exactly the announced count.
+std::optional<QString> continuedText(const std::vector<QByteArray>& pieces)
+{
+    if (pieces.front().size() < 3)
+        return std::nullopt;
+    const quint16 count = u16(pieces.front(), 0);
+    QString text;
+    qsizetype at = 2; // the first piece's flags follow the count
+    for (const QByteArray& piece : pieces) {
+        const std::optional<QString> part = pieceText(piece, at, count - text.size());
+        if (!part)
+            return std::nullopt;
+        text += *part;
+        at = 0;
+    }
+    return text.size() == count ? std::optional<QString>(text) : std::nullopt;
+}
+
+// A worksheet's name in its BOUNDSHEET record: one byte count, flags, the characters.
+QString sheetName(const QByteArray& data)
+{
+    if (data.size() < 8)
+        return {};
+    const QByteArray piece = data.mid(7, 1 + (data.at(7) & 1 ? 2 : 1) * quint8(data.at(6)));
+    return pieceText(piece, 0, quint8(data.at(6))).value_or(QString());
+}
+
 // Whether a number format code shows a date or a time: it has a day, month, year, hour
 // or second letter outside quoted text, escaped characters and [...] sections.
 bool formatShowsDate(const QString& code)
@@ -261,24 +311,101 @@ private:
     }
 };
 
-// One sheet's part of the stream, from its BOF record to its EOF record.
-void readSheet(const QByteArray& book, qsizetype at, int sheet, const NumberFormats& formats,
-               std::vector<BiffCell>& cells)
+// A cell's name as Excel shows it: column letters, then the row counted from 1 ("B3").
+QString cellName(unsigned row, unsigned column)
 {
-    bool textPending = false; // a formula with a text result waits for its STRING record
-    while (at + 4 <= book.size()) {
-        const quint16 type = u16(book, at);
+    QString letters;
+    for (unsigned c = column + 1; c > 0; c = (c - 1) / 26)
+        letters.prepend(QChar(u'A' + (c - 1) % 26));
+    return letters + QString::number(row + 1);
+}
+
+// A worksheet as the globals part lists it: where its part starts, and its name.
+struct SheetPart {
+    quint32 at = 0;
+    QString name;
+};
+
+// A text result whose stored pieces do not add up to the character count it announces
+// is not guessed at: the cell would otherwise come out cut short or garbled.
+[[noreturn]] void throwBrokenText(const QString& path, const QString& sheet, const BiffCell& cell)
+{
+    throw Error(errnum::PathFileAccess, {},
+                QStringLiteral("Die Excel-Arbeitsmappe %1 ist beschädigt: Das Textergebnis der "
+                               "Formel in Tabelle \"%2\", Zelle %3 ist nicht vollständig "
+                               "gespeichert und kann nicht gelesen werden.")
+                    .arg(QDir::toNativeSeparators(path), sheet, cellName(cell.row, cell.column)));
+}
+
+// The STRING record at `at` and the CONTINUE records that follow it; `at` moves past them.
+std::vector<QByteArray> textPieces(const QByteArray& book, qsizetype& at)
+{
+    std::vector<QByteArray> pieces;
+    do {
         const quint16 length = u16(book, at + 2);
-        const QByteArray data = book.mid(at + 4, length);
+        pieces.push_back(book.mid(at + 4, length));
         at += 4 + length;
-        if (type == 0x000A) // EOF
-            return;
-        if (type == 0x0207 && textPending) {
-            cells.back().value = stringRecord(data);
-            textPending = false;
+    } while (at + 4 <= book.size() && u16(book, at) == 0x003C);
+    return pieces;
+}
+
+// Whether a record may not stand between a formula and the STRING record holding its
+// text result: the sheet's EOF and the records of other cells.
+bool endsCellRecords(quint16 type)
+{
+    switch (type) {
+    case 0x000A: // EOF
+    case 0x0006: // FORMULA
+    case 0x00BD: // MULRK
+    case 0x00BE: // MULBLANK
+    case 0x00FD: // LABELSST
+    case 0x0201: // BLANK
+    case 0x0203: // NUMBER
+    case 0x0204: // LABEL
+    case 0x0205: // BOOLERR
+    case 0x027E: // RK
+        return true;
+    default:
+        return false;
+    }
+}
+
+struct SheetReader {
+    const QByteArray& book;
+    const NumberFormats& formats;
+    const QString& path;
+    int sheet;
+    QString name;
+    std::vector<BiffCell>& cells;
+
+    // One sheet's part of the stream, from its BOF record to its EOF record.
+    void read(qsizetype at)
+    {
+        bool textPending = false; // a formula with a text result waits for its STRING record
+        while (at + 4 <= book.size()) {
+            const quint16 type = u16(book, at);
+            if (type == 0x0207 && textPending) {
+                const std::optional<QString> text = continuedText(textPieces(book, at));
+                if (!text)
+                    throwBrokenText(path, name, cells.back());
+                cells.back().value = *text;
+                textPending = false;
+                continue;
+            }
+            if (textPending && endsCellRecords(type)) // the STRING record is missing
+                throwBrokenText(path, name, cells.back());
+            const quint16 length = u16(book, at + 2);
+            const QByteArray data = book.mid(at + 4, length);
+            at += 4 + length;
+            if (type == 0x000A) // EOF
+                return;
+            if ((type == 0x0006 || type == 0x0205) && data.size() >= 8)
+                cells.push_back(cell(type, data, textPending));
         }
-        if ((type != 0x0006 && type != 0x0205) || data.size() < 8)
-            continue;
+    }
+
+    BiffCell cell(quint16 type, const QByteArray& data, bool& textPending) const
+    {
         BiffCell cell{sheet, u16(data, 0), u16(data, 2), {}};
         if (type == 0x0205) { // BOOLERR: value, then 1 for an error code
             cell.value =
@@ -302,9 +429,9 @@ void readSheet(const QByteArray& book, qsizetype at, int sheet, const NumberForm
             std::memcpy(&number, data.constData() + 6, sizeof number);
             cell.value = formats.value(qFromLittleEndian(number), u16(data, 4));
         }
-        cells.push_back(cell);
+        return cell;
     }
-}
+};
 
 } // namespace
 
@@ -319,20 +446,22 @@ std::vector<BiffCell> readBiffCells(const QString& path)
     // The globals part describes the number formats and lists each worksheet with the
     // position of its part.
     NumberFormats formats;
-    std::vector<quint32> sheets;
+    std::vector<SheetPart> sheets;
     for (qsizetype at = 0; at + 4 <= book.size();) {
         const quint16 type = u16(book, at);
         const quint16 length = u16(book, at + 2);
         const QByteArray data = book.mid(at + 4, length);
         formats.read(type, data);
         if (type == 0x0085 && data.size() >= 6 && data.at(5) == 0) // BOUNDSHEET, a worksheet
-            sheets.push_back(u32(data, 0));
+            sheets.push_back({u32(data, 0), sheetName(data)});
         if (type == 0x000A) // EOF of the globals
             break;
         at += 4 + length;
     }
-    for (size_t sheet = 0; sheet < sheets.size(); ++sheet)
-        readSheet(book, sheets[sheet], int(sheet), formats, cells);
+    for (size_t sheet = 0; sheet < sheets.size(); ++sheet) {
+        SheetReader reader{book, formats, path, int(sheet), sheets[sheet].name, cells};
+        reader.read(sheets[sheet].at);
+    }
     return cells;
 }
 

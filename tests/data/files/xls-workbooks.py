@@ -2,6 +2,11 @@
 # Writes the Excel 97 workbooks of the spreadsheet reader's tests into the folder given
 # as the first argument, with xlwt (Debian package python3-xlwt):
 #   mixed-1900.xls and mixed-1904.xls: the same cells in both Excel date systems.
+#   texts.xls: formulas with long text results, stored in a STRING record and CONTINUE
+#   records whose pieces switch between 8-bit and UTF-16 characters.
+#   text-missing-piece.xls, text-extra-piece.xls: a text result whose pieces hold fewer
+#   or more characters than its STRING record announces; text-no-string.xls: a text
+#   result without its STRING record.
 # Sheet "Notizen": a note above the header row, then columns whose cells differ in kind
 # (numbers among texts, numbers stored as text, logicals among texts, dates, date-times,
 # formula results, empty cells). Sheet "Typen": columns of one kind each.
@@ -19,20 +24,48 @@ CACHED = {}
 DATES_1904 = [False]
 
 
+class TextResult(list):
+    """A formula's text result in the pieces it is stored in: a STRING record, then one
+    CONTINUE record for each further piece. A piece is 8-bit when its characters allow
+    it, else UTF-16. count, when given, replaces the true character count."""
+
+    def __init__(self, pieces, count=None):
+        super().__init__(pieces)
+        self.count = sum(len(p) for p in pieces) if count is None else count
+
+    def records(self):
+        out = b''
+        for i, piece in enumerate(self):
+            wide = any(ord(c) > 255 for c in piece)
+            data = bytes([wide]) + piece.encode('utf-16-le' if wide else 'latin-1')
+            if i == 0:
+                data = struct.pack('<H', self.count) + data
+            assert len(data) <= 8224, 'piece longer than a record'
+            out += struct.pack('<2H', 0x003C if i else 0x0207, len(data)) + data
+        return out
+
+
 class CachedFormulaRecord(BIFFRecords.BiffRecord):
     _REC_ID = 0x0006
 
     def __init__(self, row, col, xf_index, rpn, calc_flags=0):
         result = CACHED.get((row, col))
+        self.text = result if isinstance(result, TextResult) else None
         if isinstance(result, datetime.datetime):
             base = D(1904, 1, 1) if DATES_1904[0] else D(1899, 12, 30)
             result = (result - base).total_seconds() / 86400.0
-        if isinstance(result, bool):
+        if self.text is not None:
+            cached = struct.pack('<BBBBHH', 0, 0, 0, 0, 0, 0xFFFF)
+        elif isinstance(result, bool):
             cached = struct.pack('<BBBBHH', 1, 0, int(result), 0, 0, 0xFFFF)
         else:
             cached = struct.pack('<d', result)
         self._rec_data = (struct.pack('<3H', row, col, xf_index) + cached +
                           struct.pack('<HL', calc_flags & 3, 0) + rpn)
+
+    def get(self):
+        record = super().get()
+        return record + self.text.records() if self.text is not None else record
 
 
 BIFFRecords.FormulaRecord = CachedFormulaRecord
@@ -81,6 +114,27 @@ TYPEN = [
 ]
 
 
+# Each STRING record holds at most 8224 bytes: the count, a flags byte, the characters.
+FULL = 8224 - 3
+TEXTE = [
+    ["Nr", "Ergebnis"],
+    [1, ('"Zoë €"', TextResult(["Zoë €"]))],
+    [2, ('REPT("x",8221)', TextResult(["x" * FULL]))],
+    [3, ('REPT("Ab",4200)', TextResult(["Ab" * (FULL // 2), "Ab" * 90 + "Ende"]))],
+    [4, ('A1&B1', TextResult(["a" * FULL, "Preis 5 € " * 300, "Grüße aus Köln " * 10]))],
+    [5, ('A1&B1', TextResult(["€" * ((FULL - 1) // 2), "Straße ", "‰" * 4000, "ÄÖÜ"]))],
+]
+
+
+def text_workbook(path, rows):
+    book = xlwt.Workbook(encoding='utf-8')
+    sheet = book.add_sheet("Texte")
+    for r, values in enumerate(rows):
+        for c, value in enumerate(values):
+            cell(sheet, r, c, value)
+    book.save(path)
+
+
 def workbook(path, dates_1904):
     book = xlwt.Workbook(encoding='utf-8')
     book.dates_1904 = dates_1904
@@ -97,3 +151,12 @@ if __name__ == '__main__':
     folder = sys.argv[1]
     workbook(folder + '/mixed-1900.xls', False)
     workbook(folder + '/mixed-1904.xls', True)
+    DATES_1904[0] = False
+    text_workbook(folder + '/texts.xls', TEXTE)
+    pieces = ["a" * FULL, "Grüße €"]
+    text_workbook(folder + '/text-missing-piece.xls',
+                  [["Nr", "Ergebnis"], [1, ('A1', TextResult(pieces[:1], count=FULL + 7))]])
+    text_workbook(folder + '/text-extra-piece.xls',
+                  [["Nr", "Ergebnis"], [1, ('A1', TextResult(pieces, count=FULL + 6))]])
+    text_workbook(folder + '/text-no-string.xls',
+                  [["Nr", "Ergebnis"], [1, ('A1', TextResult([])), 'danach']])
