@@ -203,8 +203,21 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
     QByteArray shortRecord = good;
     shortRecord[0] = 10; // a record of 10 bytes, but fields of 39
     shortRecord[1] = 0;
-    const std::pair<const char*, QByteArray> cases[] = {
-        {"loop", loops}, {"beyondEnd", good.left(headerSize)}, {"fieldsBeyondRecord", shortRecord}};
+    QByteArray encrypted = good;
+    encrypted[0x5F] = 0x7A; // a key in the data header: pxlib decrypts the blocks into noise
+    QByteArray manyFields = good;
+    manyFields[0x21] = char(0xFA); // 65530 fields, whose names pxlib reads byte by byte
+    manyFields[0x22] = char(0xFF);
+    QByteArray longNumber = good;
+    longNumber[0x79] = 14; // the text field gives 6 of its 20 bytes to the 8-byte number
+    longNumber[0x7F] = 14;
+    const std::pair<const char*, QByteArray> cases[] = {{"manyFields", manyFields},
+                                                        {"numberLongerThanItsType", longNumber},
+                                                        {"loop", loops},
+                                                        {"beyondEnd", good.left(headerSize)},
+                                                        {"fieldsBeyondRecord", shortRecord},
+                                                        {"encrypted", encrypted},
+                                                        {"headerCutShort", good.left(0x60)}};
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
         QFile file(path("kunden.db"));
