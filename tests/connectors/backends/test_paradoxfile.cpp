@@ -211,18 +211,22 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
     QByteArray longNumber = good;
     longNumber[0x79] = 14; // the text field gives 6 of its 20 bytes to the 8-byte number
     longNumber[0x7F] = 14;
-    const std::pair<const char*, QByteArray> cases[] = {{"manyFields", manyFields},
-                                                        {"numberLongerThanItsType", longNumber},
-                                                        {"loop", loops},
-                                                        {"beyondEnd", good.left(headerSize)},
-                                                        {"fieldsBeyondRecord", shortRecord},
-                                                        {"encrypted", encrypted},
-                                                        {"headerCutShort", good.left(0x60)}};
-    for (const auto& [name, bytes] : cases) {
-        SCOPED_TRACE(name);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString cause; // what the refusal names besides the file
+    } cases[] = {{"manyFields", manyFields, u"Zahl der Felder"_s},
+                 {"numberLongerThanItsType", longNumber, {}},
+                 {"loop", loops, u"Kette der Datenbl\u00f6cke"_s},
+                 {"beyondEnd", good.left(headerSize), u"Kette der Datenbl\u00f6cke"_s},
+                 {"fieldsBeyondRecord", shortRecord, {}},
+                 {"encrypted", encrypted, u"Verschl\u00fcsselte"_s},
+                 {"headerCutShort", good.left(0x60), u"unvollst\u00e4ndig"_s}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         QFile file(path("kunden.db"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
+        file.write(c.bytes);
         file.close();
         MemoryDb mem;
         try {
@@ -230,6 +234,7 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
             ADD_FAILURE() << "no error";
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), errnum::PathFileAccess);
+            EXPECT_TRUE(e.description().contains(c.cause)) << e.description().toStdString();
             EXPECT_TRUE(e.description().contains(u"kann nicht gelesen werden"_s))
                 << e.description().toStdString();
         }
