@@ -1,7 +1,8 @@
 // "Paradox 5.0": the data source is a folder whose *.db files are the tables (in the
 // order of their file names, ignoring letter case), or one .db file, which is then the
 // only table. Files are read through pxlib; text is decoded with the table's code page
-// (Windows-1252 when the header names none).
+// (Windows-1252 when the header names none). Encrypted (password-protected) tables are
+// refused.
 //
 // Appending rewrites the table: pxlib cannot add to an existing file, so the writer
 // copies every record byte for byte (NULLs and text stay exactly as they were) into a
@@ -74,6 +75,30 @@ ColumnKind columnKind(char type)
     }
 }
 
+// The length a field of this type has, 0 for types of any length. pxlib copies a
+// number field into a buffer of its type's size by the length the header gives, so a
+// longer field would overwrite its stack.
+int fixedLength(char type)
+{
+    switch (type) {
+    case pxfLogical:
+        return 1;
+    case pxfShort:
+        return 2;
+    case pxfLong:
+    case pxfAutoInc:
+    case pxfDate:
+    case pxfTime:
+        return 4;
+    case pxfNumber:
+    case pxfCurrency:
+    case pxfTimestamp:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
 // Whether the chain of data blocks the header starts stays inside the file, visits no
 // block twice, holds no more records in a block than fit and the records the header counts. pxlib
 // follows the chain without these checks and loops for ever on a broken file, so the chain is
@@ -115,6 +140,70 @@ bool blockChainIsSound(const QString& path)
     return recordsInChain >= records;
 }
 
+// Whether the header has a data header after its first 0x58 bytes, which pxlib reads
+// only for tables of version 4 and later (byte 0x39 from 5 to 12) of these file types.
+bool hasDataHeader(const QByteArray& head)
+{
+    const int type = std::uint8_t(head[0x04]);
+    const int version = std::uint8_t(head[0x39]);
+    return (type == 0 || type == 2 || type == 3 || type == 5 || type == 6 || type == 8) &&
+           version >= 5 && version <= 12;
+}
+
+// Whether the field count is one Paradox allows (1 to 255) and the header has room for
+// each field's type, name pointer and a name of at least its end byte after the table
+// name. pxlib reads that many names byte by byte, up to 299 bytes each, also beyond the
+// end of the file: a count of tens of thousands keeps it busy for minutes.
+bool fieldCountFits(const QByteArray& head, qint64 headerSize)
+{
+    const int fields = int(std::uint8_t(head[0x21])) | int(std::uint8_t(head[0x22])) << 8;
+    const qint64 start = hasDataHeader(head) ? 0x78 : 0x58;
+    const qint64 tableName = std::uint8_t(head[0x39]) == 12 ? 261 : 79;
+    return fields >= 1 && fields <= 255 && start + fields * 7 + 4 + tableName <= headerSize;
+}
+
+// Whether pxlib would decrypt the data blocks before reading them. pxlib takes the key
+// from the header without checking it, so a wrong or damaged key turns every block head
+// into noise that it then follows far beyond the end of the file, for ever; the chain
+// check above sees only the stored bytes.
+// A key of 0xFF00FF00 in the main header means the real key is in the data header.
+bool isEncrypted(const QByteArray& head)
+{
+    const auto longAt = [&](int at) {
+        return quint32(std::uint8_t(head[at])) | quint32(std::uint8_t(head[at + 1])) << 8 |
+               quint32(std::uint8_t(head[at + 2])) << 16 |
+               quint32(std::uint8_t(head[at + 3])) << 24;
+    };
+    const quint32 key = longAt(0x25);
+    if (key != 0xFF00FF00)
+        return key != 0;
+    return !hasDataHeader(head) || longAt(0x5C) != 0;
+}
+
+// What keeps pxlib from reading the file safely, or an empty text. The header must be
+// complete: pxlib reads it with no check of the file's length and would go on with
+// whatever its memory held.
+QString headerFault(const QString& path)
+{
+    constexpr qint64 kFullHeader = 0x78; // main header and data header
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {}; // pxlib reports what is wrong with opening it
+    const QByteArray head = file.read(kFullHeader);
+    const qint64 headerSize =
+        head.size() < 4 ? 0
+                        : qint64(std::uint8_t(head[0x02])) | qint64(std::uint8_t(head[0x03])) << 8;
+    if (head.size() < kFullHeader || file.size() < headerSize)
+        return QStringLiteral("Der Dateikopf ist unvollständig.");
+    if (!fieldCountFits(head, headerSize))
+        return QStringLiteral("Die Zahl der Felder passt nicht zum Dateikopf.");
+    if (isEncrypted(head))
+        return QStringLiteral("Verschlüsselte Tabellen werden nicht gelesen.");
+    if (!blockChainIsSound(path))
+        return QStringLiteral("Die Kette der Datenblöcke ist beschädigt.");
+    return {};
+}
+
 } // namespace
 
 PxDocument::PxDocument() : m_doc(PX_new3(collectMessage, nullptr, nullptr, nullptr, &m_message))
@@ -138,7 +227,8 @@ void PxDocument::open(const QString& path)
                     .arg(QDir::toNativeSeparators(path)),
                 m_message);
     };
-    if (!blockChainIsSound(path) || PX_open_file(m_doc, QFile::encodeName(path).constData()) < 0)
+    m_message = headerFault(path);
+    if (!m_message.isEmpty() || PX_open_file(m_doc, QFile::encodeName(path).constData()) < 0)
         unreadable();
     m_open = true;
     m_fields.clear();
@@ -154,7 +244,7 @@ void PxDocument::open(const QString& path)
         QStringDecoder decoder(m_codec.constData());
         m_fields.push_back({QString(decoder.decode(QByteArrayView(f->px_fname))), f->px_ftype,
                             f->px_flen, f->px_fdc, offset});
-        if (f->px_flen < 0)
+        if (f->px_flen < 0 || (fixedLength(f->px_ftype) && f->px_flen != fixedLength(f->px_ftype)))
             unreadable();
         offset += f->px_flen;
     }

@@ -203,13 +203,30 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
     QByteArray shortRecord = good;
     shortRecord[0] = 10; // a record of 10 bytes, but fields of 39
     shortRecord[1] = 0;
-    const std::pair<const char*, QByteArray> cases[] = {
-        {"loop", loops}, {"beyondEnd", good.left(headerSize)}, {"fieldsBeyondRecord", shortRecord}};
-    for (const auto& [name, bytes] : cases) {
-        SCOPED_TRACE(name);
+    QByteArray encrypted = good;
+    encrypted[0x5F] = 0x7A; // a key in the data header: pxlib decrypts the blocks into noise
+    QByteArray manyFields = good;
+    manyFields[0x21] = char(0xFA); // 65530 fields, whose names pxlib reads byte by byte
+    manyFields[0x22] = char(0xFF);
+    QByteArray longNumber = good;
+    longNumber[0x79] = 14; // the text field gives 6 of its 20 bytes to the 8-byte number
+    longNumber[0x7F] = 14;
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString cause; // what the refusal names besides the file
+    } cases[] = {{"manyFields", manyFields, u"Zahl der Felder"_s},
+                 {"numberLongerThanItsType", longNumber, {}},
+                 {"loop", loops, u"Kette der Datenbl\u00f6cke"_s},
+                 {"beyondEnd", good.left(headerSize), u"Kette der Datenbl\u00f6cke"_s},
+                 {"fieldsBeyondRecord", shortRecord, {}},
+                 {"encrypted", encrypted, u"Verschl\u00fcsselte"_s},
+                 {"headerCutShort", good.left(0x60), u"unvollst\u00e4ndig"_s}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         QFile file(path("kunden.db"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
+        file.write(c.bytes);
         file.close();
         MemoryDb mem;
         try {
@@ -217,6 +234,7 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
             ADD_FAILURE() << "no error";
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), errnum::PathFileAccess);
+            EXPECT_TRUE(e.description().contains(c.cause)) << e.description().toStdString();
             EXPECT_TRUE(e.description().contains(u"kann nicht gelesen werden"_s))
                 << e.description().toStdString();
         }
