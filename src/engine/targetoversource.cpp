@@ -35,6 +35,8 @@ QString dataFile(qint16 medium, const QString& path, const QString& fileType, co
     return findTableFile(path, table.trimmed(), suffixes);
 }
 
+// Only regular files are compared: reading a terminal or a pipe and writing to the
+// same one (/dev/stdin and /dev/stdout of a terminal) destroys nothing.
 bool sameFile(const QString& a, const QString& b)
 {
     if (a.isEmpty() || b.isEmpty())
@@ -42,8 +44,8 @@ bool sameFile(const QString& a, const QString& b)
     struct stat sa {};
     struct stat sb {};
     return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && S_ISREG(sa.st_mode) &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 } // namespace
