@@ -6,6 +6,7 @@
 #include "connectors/clsfsconnect.h"
 #include "engine/formatting.h"
 #include "engine/numbers.h"
+#include "engine/writebehind.h"
 
 #include <QDate>
 #include <QVariant>
@@ -34,8 +35,9 @@ QVariant databaseDate(const QString& value, const RegionalSettings& regional)
 }
 } // namespace
 
-TargetWriter::TargetWriter(const TrgHead& head, const std::vector<trgBodyRec>& fields)
-    : m_head(head)
+TargetWriter::TargetWriter(const TrgHead& head, const std::vector<trgBodyRec>& fields,
+                           bool valuesStay)
+    : m_head(head), m_valuesStay(valuesStay)
 {
     m_kinds.reserve(fields.size());
     for (const trgBodyRec& f : fields) {
@@ -76,6 +78,8 @@ void TargetWriter::ensureOpen()
     checkUsable();
     if (medium == 0) {
         m_file = std::make_unique<clsFSConnect>();
+        if (!m_valuesStay)
+            m_lines = std::make_unique<WriteBehind>(*m_file, m_qualifiers);
         m_open = true;
         m_file->init(m_head.path, 0, m_head.delimiter);
         m_file->setEncoding(m_head.encoding);
@@ -89,7 +93,7 @@ void TargetWriter::ensureOpen()
     }
 }
 
-void TargetWriter::write(const std::vector<QString>& values, const RegionalSettings& regional)
+void TargetWriter::write(std::vector<QString>& values, const RegionalSettings& regional)
 {
     ensureOpen();
     if (m_file)
@@ -98,10 +102,14 @@ void TargetWriter::write(const std::vector<QString>& values, const RegionalSetti
         writeDatabase(values, regional);
 }
 
-void TargetWriter::writeText(const std::vector<QString>& values)
+void TargetWriter::writeText(std::vector<QString>& values)
 {
-    m_file->setValues(values, m_qualifiers);
-    m_file->update();
+    if (m_lines) {
+        m_lines->add(values);
+    } else {
+        m_file->setValues(values, m_qualifiers);
+        m_file->update();
+    }
 }
 
 void TargetWriter::writeDatabase(const std::vector<QString>& values,
@@ -128,14 +136,18 @@ void TargetWriter::writeDatabase(const std::vector<QString>& values,
 
 void TargetWriter::writeLine(const QString& line)
 {
-    if (!m_file)
-        return;
-    m_file->setValue(line);
-    m_file->update();
+    if (m_lines) {
+        m_lines->addLine(line);
+    } else if (m_file) {
+        m_file->setValue(line);
+        m_file->update();
+    }
 }
 
 void TargetWriter::close()
 {
+    if (m_lines)
+        m_lines->finish();
     if (m_file)
         m_file->close();
     if (m_database)
@@ -145,6 +157,7 @@ void TargetWriter::close()
 void TargetWriter::release()
 {
     m_open = false;
+    m_lines.reset(); // writes what it still holds, unless writing failed
     m_file.reset();
     m_database.reset();
 }
