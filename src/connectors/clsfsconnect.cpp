@@ -31,7 +31,9 @@ std::uint64_t bytesEqual(const char* p, char c)
 }
 } // namespace
 
-struct clsFSConnect::Impl {
+// Whole cache lines of its own: a run reads its source on one thread while the target
+// is written on another, and neither should slow the other down by sharing a line.
+struct alignas(64) clsFSConnect::Impl {
     const CodePages& cp = CodePages::instance();
     QString fileName;
     qint16 mode = WriteMode;
@@ -41,6 +43,7 @@ struct clsFSConnect::Impl {
     std::size_t firstLineFields = 0; // fields of line 1, for the message about a short line
     QString delimiter;
     QByteArray delimiterBytes;    // the delimiter as file bytes
+    char delimiterByte = 0;       // its first byte
     bool delimiterInFile = false; // every delimiter character has a byte of its own
     QString encoding;
     bool oem = false; // encoding "ASCII": lines are written in code page 850
@@ -60,6 +63,8 @@ struct clsFSConnect::Impl {
     void readNext();
     void useCurrentLine();
     void prepareFields(std::string_view raw);
+    template <class Value>
+    void putValues(std::span<const Value> values, std::span<const QStringView> qualifiers);
     QString missingField(int index) const;
 };
 
@@ -98,6 +103,8 @@ void clsFSConnect::Impl::setDelimiter(const QString& text)
         const char16_t c = text[i].unicode();
         const std::uint8_t b = cp.encode(c);
         delimiterBytes[i] = char(b);
+        if (i == 0)
+            delimiterByte = char(b);
         delimiterInFile = delimiterInFile && cp.decode(b) == c;
     }
 }
@@ -133,7 +140,7 @@ void clsFSConnect::Impl::prepareFields(std::string_view raw)
         std::size_t start = 0;
         if (delimiterInFile && delim.size() == 1) {
             // Fields are short: a block of bytes at a time beats a library search per field.
-            const char d = delim[0];
+            const char d = delimiterByte;
             std::size_t i = 0;
 #if defined(__SSE2__)
             const __m128i wanted = _mm_set1_epi8(d);
@@ -346,45 +353,68 @@ void clsFSConnect::setValue(QStringView qualifier, QStringView value)
     });
 }
 
+namespace {
+// A value in a buffer of its own may move in one short step; a view is encoded as is.
+std::size_t encodeValue(const CodePages& cp, const QString& value, char* out)
+{
+    return cp.toAnsiShort(value, out);
+}
+
+std::size_t encodeValue(const CodePages& cp, QStringView value, char* out)
+{
+    return cp.toAnsi(value, out);
+}
+} // namespace
+
+template <class Value>
+void clsFSConnect::Impl::putValues(std::span<const Value> values,
+                                   std::span<const QStringView> qualifiers)
+{
+    if (!writing())
+        return;
+    const auto delimiterSize = std::size_t(delimiterBytes.size());
+    // One byte per character at most, and the slack that short values are moved with.
+    std::size_t room = values.size() * delimiterSize + CodePages::ShortMove;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        room += std::size_t(values[i].size() + 2 * qualifiers[i].size());
+    char* out = writer.reserve(room);
+    const char* delim = delimiterBytes.constData();
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0 || valuesInLine > 0) {
+            if (delimiterSize == 1)
+                out[k] = delim[0];
+            else
+                std::memcpy(out + k, delim, delimiterSize);
+            k += delimiterSize;
+        }
+        const QStringView q = qualifiers[i];
+        if (q.size() == 1 && q[0].unicode() < 0x80) { // the usual '"'
+            out[k++] = char(q[0].unicode());
+            k += encodeValue(cp, values[i], out + k);
+            out[k++] = char(q[0].unicode());
+        } else if (q.isEmpty()) {
+            k += encodeValue(cp, values[i], out + k);
+        } else {
+            k += cp.toAnsi(q, out + k);
+            k += cp.toAnsi(values[i], out + k);
+            k += cp.toAnsi(q, out + k);
+        }
+    }
+    valuesInLine += int(values.size());
+    writer.commit(k);
+}
+
 void clsFSConnect::setValues(std::span<const QString> values,
                              std::span<const QStringView> qualifiers)
 {
-    trapped("clsFSConnect.setValue", [&] {
-        if (!d->writing())
-            return;
-        const auto delimiterSize = std::size_t(d->delimiterBytes.size());
-        // One byte per character at most, and the slack that short values are moved with.
-        std::size_t room = values.size() * delimiterSize + CodePages::ShortMove;
-        for (std::size_t i = 0; i < values.size(); ++i)
-            room += std::size_t(values[i].size() + 2 * qualifiers[i].size());
-        char* out = d->writer.reserve(room);
-        const CodePages& cp = d->cp;
-        const char* delimiter = d->delimiterBytes.constData();
-        std::size_t k = 0;
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            if (i > 0 || d->valuesInLine > 0) {
-                if (delimiterSize == 1)
-                    out[k] = delimiter[0];
-                else
-                    std::memcpy(out + k, delimiter, delimiterSize);
-                k += delimiterSize;
-            }
-            const QStringView q = qualifiers[i];
-            if (q.size() == 1 && q[0].unicode() < 0x80) { // the usual '"'
-                out[k++] = char(q[0].unicode());
-                k += cp.toAnsiShort(values[i], out + k);
-                out[k++] = char(q[0].unicode());
-            } else if (q.isEmpty()) {
-                k += cp.toAnsiShort(values[i], out + k);
-            } else {
-                k += cp.toAnsi(q, out + k);
-                k += cp.toAnsi(values[i], out + k);
-                k += cp.toAnsi(q, out + k);
-            }
-        }
-        d->valuesInLine += int(values.size());
-        d->writer.commit(k);
-    });
+    trapped("clsFSConnect.setValue", [&] { d->putValues(values, qualifiers); });
+}
+
+void clsFSConnect::setValues(std::span<const QStringView> values,
+                             std::span<const QStringView> qualifiers)
+{
+    trapped("clsFSConnect.setValue", [&] { d->putValues(values, qualifiers); });
 }
 
 void clsFSConnect::update()

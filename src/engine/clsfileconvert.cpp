@@ -48,7 +48,7 @@ clsFileConvert::clsFileConvert(ProgressSink* progress) : d(std::make_unique<Impl
         d->fromValues.resize(d->def.srcFields.size());
         d->toValues.resize(d->def.trgFields.size());
         d->checks.emplace(d->def.trgFields);
-        d->target.emplace(d->def.trg, d->def.trgFields, d->torven);
+        d->target.emplace(d->def.trg, d->def.trgFields);
         d->buildPlan(*this);
     });
 }

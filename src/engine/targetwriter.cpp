@@ -35,9 +35,8 @@ QVariant databaseDate(const QString& value, const RegionalSettings& regional)
 }
 } // namespace
 
-TargetWriter::TargetWriter(const TrgHead& head, const std::vector<trgBodyRec>& fields,
-                           bool valuesStay)
-    : m_head(head), m_valuesStay(valuesStay)
+TargetWriter::TargetWriter(const TrgHead& head, const std::vector<trgBodyRec>& fields)
+    : m_head(head)
 {
     m_kinds.reserve(fields.size());
     for (const trgBodyRec& f : fields) {
@@ -78,8 +77,7 @@ void TargetWriter::ensureOpen()
     checkUsable();
     if (medium == 0) {
         m_file = std::make_unique<clsFSConnect>();
-        if (!m_valuesStay)
-            m_lines = std::make_unique<WriteBehind>(*m_file, m_qualifiers);
+        m_lines = std::make_unique<WriteBehind>(*m_file, m_qualifiers);
         m_open = true;
         m_file->init(m_head.path, 0, m_head.delimiter);
         m_file->setEncoding(m_head.encoding);
@@ -93,7 +91,7 @@ void TargetWriter::ensureOpen()
     }
 }
 
-void TargetWriter::write(std::vector<QString>& values, const RegionalSettings& regional)
+void TargetWriter::write(const std::vector<QString>& values, const RegionalSettings& regional)
 {
     ensureOpen();
     if (m_file)
@@ -102,14 +100,9 @@ void TargetWriter::write(std::vector<QString>& values, const RegionalSettings& r
         writeDatabase(values, regional);
 }
 
-void TargetWriter::writeText(std::vector<QString>& values)
+void TargetWriter::writeText(const std::vector<QString>& values)
 {
-    if (m_lines) {
-        m_lines->add(values);
-    } else {
-        m_file->setValues(values, m_qualifiers);
-        m_file->update();
-    }
+    m_lines->add(values);
 }
 
 void TargetWriter::writeDatabase(const std::vector<QString>& values,
@@ -136,12 +129,8 @@ void TargetWriter::writeDatabase(const std::vector<QString>& values,
 
 void TargetWriter::writeLine(const QString& line)
 {
-    if (m_lines) {
+    if (m_lines)
         m_lines->addLine(line);
-    } else if (m_file) {
-        m_file->setValue(line);
-        m_file->update();
-    }
 }
 
 void TargetWriter::close()

@@ -17,9 +17,7 @@ struct RegionalSettings;
 // opened when the first record is written and released at the end of the run.
 class TargetWriter {
 public:
-    // valuesStay: the caller reads its values again after writing them, so a text target
-    // must copy them and writes them at once instead of behind the run.
-    TargetWriter(const TrgHead& head, const std::vector<trgBodyRec>& fields, bool valuesStay);
+    TargetWriter(const TrgHead& head, const std::vector<trgBodyRec>& fields);
     ~TargetWriter();
 
     // Refuses a target that could never be written (no path, unknown medium), so that a
@@ -28,9 +26,8 @@ public:
 
     // Writes one record of target values (one per target field), opening the target at
     // the first call. Text fields of a text target get the text qualifier around them;
-    // a database target receives numbers and dates as such, empty ones as NULL. Unless
-    // values stay, a text target takes the values and leaves other buffers in their place.
-    void write(std::vector<QString>& values, const RegionalSettings& regional);
+    // a database target receives numbers and dates as such, empty ones as NULL.
+    void write(const std::vector<QString>& values, const RegionalSettings& regional);
     // One line of its own in a text target (the check lines).
     void writeLine(const QString& line);
 
@@ -46,11 +43,10 @@ public:
 private:
     enum class Kind { Text, Number, Date, Other };
     void ensureOpen();
-    void writeText(std::vector<QString>& values);
+    void writeText(const std::vector<QString>& values);
     void writeDatabase(const std::vector<QString>& values, const RegionalSettings& regional);
 
     const TrgHead& m_head;
-    bool m_valuesStay;
     std::vector<Kind> m_kinds;
     std::vector<QStringView> m_qualifiers; // per field of a text target: textsign or nothing
     bool m_open = false;

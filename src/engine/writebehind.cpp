@@ -1,7 +1,9 @@
 #include "engine/writebehind.h"
 
 #include "connectors/clsfsconnect.h"
+#include "engine/valuebuffer.h"
 
+#include <algorithm>
 #include <csignal>
 #include <pthread.h>
 
@@ -17,46 +19,68 @@ WriteBehind::~WriteBehind()
     finishQuietly();
 }
 
-void WriteBehind::add(std::vector<QString>& values)
+void WriteBehind::Batch::reserve(std::size_t count, std::size_t chars)
+{
+    if (used + chars > text.size())
+        text.resize(std::max(2 * text.size(), used + chars));
+    if (values + count > ends.size())
+        ends.resize(std::max(2 * ends.size(), values + count));
+}
+
+void WriteBehind::Batch::append(QStringView value)
+{
+    copyChars(reinterpret_cast<QChar*>(text.data() + used), value.data(), value.size());
+    used += std::size_t(value.size());
+    ends[values++] = used;
+}
+
+void WriteBehind::add(std::span<const QString> values)
 {
     Batch& b = m_filling;
-    if (b.lineCount > 0)
+    if (b.lines > 0)
         handOver(); // a line of its own stays behind the records added before it
-    if (b.records == b.rows.size())
-        b.rows.emplace_back();
-    std::vector<QString>& row = b.rows[b.records++];
-    row.resize(values.size()); // a row used before has the size already
-    row.swap(values);
-    if (b.records == BatchRecords)
+    std::size_t chars = 0;
+    for (const QString& v : values)
+        chars += std::size_t(v.size());
+    b.reserve(values.size(), chars);
+    for (const QString& v : values)
+        b.append(v);
+    ++b.records;
+    if (b.records == BatchRecords || b.used >= BatchChars)
         handOver();
 }
 
 void WriteBehind::addLine(const QString& line)
 {
-    Batch& b = m_filling;
-    if (b.lines.size() == b.lineCount)
-        b.lines.emplace_back();
-    b.lines[b.lineCount++] = line;
+    m_filling.reserve(1, std::size_t(line.size()));
+    m_filling.append(line);
+    ++m_filling.lines;
 }
 
 void WriteBehind::writeBatch(Batch& batch)
 {
+    const std::size_t fields = m_qualifiers.size();
+    m_record.resize(fields);
+    std::size_t k = 0;
+    const char16_t* text = batch.text.data();
+    const std::size_t* ends = batch.ends.data();
     for (std::size_t r = 0; r < batch.records; ++r) {
-        std::vector<QString>& row = batch.rows[r];
-        m_file.setValues(row, m_qualifiers);
-        m_file.update();
-        // The row goes back to the run for a later record; a buffer that held a value
-        // of megabytes would keep its memory for the rest of the run.
-        for (QString& v : row) {
-            if (v.capacity() > LargeValue)
-                QString().swap(v);
+        for (QStringView& v : m_record) {
+            const std::size_t begin = k == 0 ? 0 : ends[k - 1];
+            v = QStringView(text + begin, qsizetype(ends[k] - begin));
+            ++k;
         }
+        m_file.setValues(std::span<const QStringView>(m_record), m_qualifiers);
+        m_file.update();
     }
-    for (std::size_t k = 0; k < batch.lineCount; ++k) {
-        m_file.setValue(batch.lines[k]);
+    for (std::size_t l = 0; l < batch.lines; ++l) {
+        m_file.setValue(batch.value(k++));
         m_file.update();
     }
     batch.clear();
+    // A value of megabytes would otherwise keep its memory for the rest of the run.
+    if (batch.text.size() > 4 * BatchChars)
+        std::vector<char16_t>().swap(batch.text);
 }
 
 void WriteBehind::waitIdle(std::unique_lock<std::mutex>& lock)

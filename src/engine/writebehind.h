@@ -33,10 +33,8 @@ public:
     WriteBehind(const WriteBehind&) = delete;
     WriteBehind& operator=(const WriteBehind&) = delete;
 
-    // Takes one record, one value per target field. The values move into the batch
-    // without being copied; values gets the buffers of an earlier record back, as many
-    // as it had, whose content is of no use but whose capacity is.
-    void add(std::vector<QString>& values);
+    // One record, one value per target field, copied.
+    void add(std::span<const QString> values);
     // One line of its own (the check lines), copied.
     void addLine(const QString& line);
     // Writes everything added, ends the thread and throws the first error it met.
@@ -45,20 +43,32 @@ public:
     // record composed before the failure still reaches the file.
     void finishQuietly() noexcept;
 
-    // Records per batch.
+    // A batch goes to the writing thread when it holds this many records or characters.
     static constexpr std::size_t BatchRecords = 2048;
-    // A buffer of more characters is not handed back but freed.
-    static constexpr qsizetype LargeValue = 4096;
+    static constexpr std::size_t BatchChars = std::size_t(1) << 17;
 
 private:
-    // Records have one value per field; lines of their own come after the records.
+    // The values of a batch side by side in one buffer of its own, so that the thread
+    // that fills a batch and the one that writes the other never touch the same memory.
+    // Value k is the text from ends[k - 1] (0 for the first) to ends[k]. Records have one
+    // value per field; lines of their own come after the records.
     struct Batch {
-        std::vector<std::vector<QString>> rows; // the records, reused batch after batch
-        std::vector<QString> lines;
+        std::vector<char16_t> text;
+        std::size_t used = 0; // characters of text in use
+        std::vector<std::size_t> ends;
+        std::size_t values = 0; // entries of ends in use
         std::size_t records = 0;
-        std::size_t lineCount = 0;
-        bool empty() const { return records == 0 && lineCount == 0; }
-        void clear() { records = lineCount = 0; }
+        std::size_t lines = 0;
+        bool empty() const { return values == 0; }
+        void clear() { used = values = records = lines = 0; }
+        // Room for count more values of chars characters in all.
+        void reserve(std::size_t count, std::size_t chars);
+        void append(QStringView value); // after reserve
+        QStringView value(std::size_t k) const
+        {
+            const std::size_t begin = k == 0 ? 0 : ends[k - 1];
+            return QStringView(text.data() + begin, qsizetype(ends[k] - begin));
+        }
     };
 
     void writeBatch(Batch& batch); // on whichever thread owns the file
@@ -70,14 +80,17 @@ private:
 
     clsFSConnect& m_file;
     std::vector<QStringView> m_qualifiers;
-    Batch m_filling;
+    std::vector<QStringView> m_record; // one record's values, on the writing thread
+    // The batch being filled and the one being written lie in cache lines of their own:
+    // the two threads write them at the same time.
+    alignas(64) Batch m_filling;
 
-    std::mutex m_mutex;
+    alignas(64) std::mutex m_mutex;
     std::condition_variable m_changed;
-    Batch m_queued;        // with the writing thread while m_busy
-    bool m_busy = false;   // the writing thread holds m_queued
-    bool m_stop = false;   // the writing thread ends once idle
-    bool m_failed = false; // m_failure holds the writing thread's error
+    alignas(64) Batch m_queued; // with the writing thread while m_busy
+    bool m_busy = false;        // the writing thread holds m_queued
+    bool m_stop = false;        // the writing thread ends once idle
+    bool m_failed = false;      // m_failure holds the writing thread's error
     std::exception_ptr m_failure;
     std::thread m_thread;
 };

@@ -58,7 +58,6 @@ TEST_P(WriteBehindOrder, WritesWhatWritingAtOnceWrites)
                 directFile.setValues(values, Qualifiers);
                 directFile.update();
                 behind.add(values);
-                ASSERT_EQ(values.size(), 3u); // the caller gets as many buffers back
             }
             for (int l = 0; l < p.lines; ++l, ++line) {
                 const QString text = QStringLiteral("Zeile %1").arg(line);
