@@ -19,19 +19,29 @@ WriteBehind::~WriteBehind()
     finishQuietly();
 }
 
-void WriteBehind::Batch::reserve(std::size_t count, std::size_t chars)
+void WriteBehind::Batch::grow(std::size_t count, std::size_t chars)
 {
-    if (used + chars > text.size())
-        text.resize(std::max(2 * text.size(), used + chars));
-    if (values + count > ends.size())
-        ends.resize(std::max(2 * ends.size(), values + count));
+    text.resize(std::max(2 * text.size(), used + chars));
+    ends.resize(std::max(2 * ends.size(), values + count));
 }
 
-void WriteBehind::Batch::append(QStringView value)
+void WriteBehind::Batch::append(std::span<const QString> record)
 {
-    copyChars(reinterpret_cast<QChar*>(text.data() + used), value.data(), value.size());
-    used += std::size_t(value.size());
-    ends[values++] = used;
+    std::size_t chars = 0;
+    for (const QString& v : record)
+        chars += std::size_t(v.size());
+    if (used + chars > text.size() || values + record.size() > ends.size())
+        grow(record.size(), chars);
+    auto* out = reinterpret_cast<QChar*>(text.data());
+    std::size_t at = used;
+    std::size_t* end = ends.data() + values;
+    for (const QString& v : record) {
+        copyChars(out + at, v.constData(), v.size());
+        at += std::size_t(v.size());
+        *end++ = at;
+    }
+    used = at;
+    values += record.size();
 }
 
 void WriteBehind::add(std::span<const QString> values)
@@ -39,12 +49,7 @@ void WriteBehind::add(std::span<const QString> values)
     Batch& b = m_filling;
     if (b.lines > 0)
         handOver(); // a line of its own stays behind the records added before it
-    std::size_t chars = 0;
-    for (const QString& v : values)
-        chars += std::size_t(v.size());
-    b.reserve(values.size(), chars);
-    for (const QString& v : values)
-        b.append(v);
+    b.append(values);
     ++b.records;
     if (b.records == BatchRecords || b.used >= BatchChars)
         handOver();
@@ -52,8 +57,7 @@ void WriteBehind::add(std::span<const QString> values)
 
 void WriteBehind::addLine(const QString& line)
 {
-    m_filling.reserve(1, std::size_t(line.size()));
-    m_filling.append(line);
+    m_filling.append(std::span<const QString>(&line, 1));
     ++m_filling.lines;
 }
 

@@ -61,9 +61,8 @@ private:
         std::size_t lines = 0;
         bool empty() const { return values == 0; }
         void clear() { used = values = records = lines = 0; }
-        // Room for count more values of chars characters in all.
-        void reserve(std::size_t count, std::size_t chars);
-        void append(QStringView value); // after reserve
+        void append(std::span<const QString> record);
+        void grow(std::size_t count, std::size_t chars); // room for more values
         QStringView value(std::size_t k) const
         {
             const std::size_t begin = k == 0 ? 0 : ends[k - 1];
