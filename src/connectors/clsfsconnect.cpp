@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <span>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -145,8 +146,13 @@ void clsFSConnect::Impl::readNext()
 // split here, so the delimiter is known to be usable.
 void clsFSConnect::Impl::startReadAhead()
 {
-    if (!ahead && fieldsReady && !eof && reader.sizeAtOpen() >= ReadAheadFrom)
+    if (ahead || !fieldsReady || eof || reader.sizeAtOpen() < ReadAheadFrom)
+        return;
+    try {
         ahead = std::make_unique<ReadAhead>(reader, split, cp);
+    } catch (const std::system_error&) {
+        // No thread to be had: the file is read line by line.
+    }
 }
 
 // Ends the read-ahead and makes the reader hold the current line again, as if it had

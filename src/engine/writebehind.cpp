@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csignal>
 #include <pthread.h>
+#include <system_error>
 
 namespace quendra {
 
@@ -104,15 +105,30 @@ void WriteBehind::handOver()
 {
     if (m_filling.empty())
         return;
+    if (!m_thread.joinable() && !startThread()) {
+        writeBatch(m_filling); // no thread to be had: written here, as it comes
+        return;
+    }
     std::unique_lock lock(m_mutex);
     waitIdle(lock);
     rethrowFailure();
     std::swap(m_filling, m_queued);
     m_busy = true;
-    if (!m_thread.joinable())
-        m_thread = std::thread([this] { run(); });
     lock.unlock();
     m_changed.notify_all();
+}
+
+bool WriteBehind::startThread()
+{
+    if (m_noThread)
+        return false;
+    try {
+        m_thread = std::thread([this] { run(); });
+        return true;
+    } catch (const std::system_error&) {
+        m_noThread = true; // the system has no thread left for us
+        return false;
+    }
 }
 
 void WriteBehind::run()

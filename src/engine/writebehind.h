@@ -72,6 +72,7 @@ private:
 
     void writeBatch(Batch& batch); // on whichever thread owns the file
     void handOver();
+    bool startThread(); // false when the system refuses a thread
     void waitIdle(std::unique_lock<std::mutex>& lock);
     void rethrowFailure();
     void stopThread() noexcept;
@@ -92,6 +93,7 @@ private:
     bool m_failed = false;      // m_failure holds the writing thread's error
     std::exception_ptr m_failure;
     std::thread m_thread;
+    bool m_noThread = false;
 };
 
 } // namespace quendra
