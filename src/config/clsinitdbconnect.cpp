@@ -24,8 +24,8 @@ struct clsInitDBConnect::Impl {
     QString transId;
     bool filterOn = false;
 
-    QString statement; // the statement of the open row set
-    std::unique_ptr<ConfigConnection> connection;
+    QString statement;                            // the statement of the open row set
+    std::shared_ptr<ConfigConnection> connection; // shared with the thread's other cursors
     ConfigRowSet* rowSet = nullptr; // child of the cursor; the same object across openings
     bool open = false;
 
@@ -75,7 +75,7 @@ clsInitDBConnect::clsInitDBConnect(QObject* parent) : QObject(parent), d(std::ma
 clsInitDBConnect::~clsInitDBConnect()
 {
     // Pending changes that nobody wrote with update go with the object; the connection is
-    // closed and removed.
+    // closed and removed when no other cursor holds it.
     d->connection.reset();
 }
 
@@ -115,11 +115,12 @@ void clsInitDBConnect::init()
         if (d->open)
             writeAllPending();
         d->open = false;
-        d->connection.reset();
         bool opened = false;
         try {
             d->statement = d->builtStatement();
-            d->connection = std::make_unique<ConfigConnection>(globals().configDbPath);
+            // Taken before the old one is let go, so that reopening on the same file keeps
+            // the connection open.
+            d->connection = ConfigConnection::shared(globals().configDbPath);
             opened = chkDBVersion();
             if (opened)
                 openRowSet(d->statement, false);

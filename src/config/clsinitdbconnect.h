@@ -14,8 +14,9 @@ namespace quendra {
 class ConfigRowSet;
 
 // A cursor over one selection of one table of the configuration database init.mdb.
-// Each object opens its own connection, checks (and if need be creates) the schema on
-// every opening, holds an editable client-side snapshot of the selected rows, moves
+// Each object uses the connection to the file that the thread's cursors share (see
+// ConfigConnection::shared), checks (and if need be creates) the schema on every
+// opening, holds an editable client-side snapshot of the selected rows, moves
 // through it, and offers it to grids and bound fields as the item model "Primary".
 // Every operation reports failures by throwing quendra::Error; before init every
 // operation but the setters fails with error 91.

@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QUrl>
+#include <algorithm>
 #include <atomic>
+#include <sys/stat.h>
+#include <vector>
 
 namespace quendra {
 
@@ -39,6 +42,8 @@ void checkFile(const QString& path)
                         .arg(QDir::toNativeSeparators(path)));
 }
 
+thread_local ConfigConnectionScope* outermostScope = nullptr;
+
 QString uniqueConnectionName()
 {
     static std::atomic<quint64> counter{0};
@@ -49,6 +54,7 @@ QString uniqueConnectionName()
 
 ConfigConnection::ConfigConnection(const QString& path) : m_path(path)
 {
+    m_identity = fileIdentity(path);
     checkFile(path);
     m_name = uniqueConnectionName();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
@@ -77,9 +83,67 @@ ConfigConnection::~ConfigConnection()
     QSqlDatabase::removeDatabase(m_name);
 }
 
+std::optional<ConfigConnection::FileIdentity> ConfigConnection::fileIdentity(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileIdentity{quint64(st.st_dev), quint64(st.st_ino)};
+}
+
+std::shared_ptr<ConfigConnection> ConfigConnection::shared(const QString& path)
+{
+    // Qt allows a connection only in the thread that opened it, so each thread keeps its
+    // own list. It holds no connection alive: the last cursor that lets go closes it.
+    struct Entry {
+        QString absolutePath;
+        std::weak_ptr<ConfigConnection> connection;
+    };
+    thread_local std::vector<Entry> held;
+
+    std::erase_if(held, [](const Entry& e) { return e.connection.expired(); });
+    const QString absolutePath = QFileInfo(path).absoluteFilePath();
+    const auto found = std::find_if(held.begin(), held.end(),
+                                    [&](const Entry& e) { return e.absolutePath == absolutePath; });
+    if (found != held.end()) {
+        std::shared_ptr<ConfigConnection> connection = found->connection.lock();
+        // A file that was deleted or replaced under the open connection would still be
+        // read and written through it; the caller must meet (or miss) the file at the path.
+        if (connection->m_identity && connection->m_identity == fileIdentity(absolutePath)) {
+            if (outermostScope)
+                outermostScope->keep(connection);
+            return connection;
+        }
+        held.erase(found); // its holders keep it until they open anew
+    }
+    auto connection = std::make_shared<ConfigConnection>(path);
+    held.push_back({absolutePath, connection});
+    if (outermostScope)
+        outermostScope->keep(connection);
+    return connection;
+}
+
 QSqlDatabase ConfigConnection::database() const
 {
     return QSqlDatabase::database(m_name, false);
+}
+
+ConfigConnectionScope::ConfigConnectionScope() : m_outermost(outermostScope == nullptr)
+{
+    if (m_outermost)
+        outermostScope = this;
+}
+
+ConfigConnectionScope::~ConfigConnectionScope()
+{
+    if (m_outermost)
+        outermostScope = nullptr;
+}
+
+void ConfigConnectionScope::keep(const std::shared_ptr<ConfigConnection>& connection)
+{
+    if (std::find(m_kept.begin(), m_kept.end(), connection) == m_kept.end())
+        m_kept.push_back(connection);
 }
 
 } // namespace quendra

@@ -74,7 +74,10 @@ Qt::ItemFlags ConfigRowSet::flags(const QModelIndex& index) const
 int ConfigRowSet::fieldIndex(const QString& name) const
 {
     for (qsizetype i = 0; i < m_snap.columns.size(); ++i) {
-        if (m_snap.columns.at(i).compare(name, Qt::CaseInsensitive) == 0)
+        // Letter case folds one code unit to one, so only names of the same length can
+        // match; checking that first spares the case-insensitive comparison of most.
+        const QString& column = m_snap.columns.at(i);
+        if (column.size() == name.size() && column.compare(name, Qt::CaseInsensitive) == 0)
             return static_cast<int>(i);
     }
     return -1;

@@ -16,7 +16,7 @@ namespace quendra {
 
 // The byte tables of the two code pages that text files use: Windows-1252 ("ANSI") for
 // reading and writing, code page 850 ("OEM") for files written with encoding "ASCII".
-// Built once, on first use, from the system's iconv; read-only afterwards.
+// Built once, on first use, from fixed tables; read-only afterwards.
 struct CodePages {
     // Byte of a Windows-1252 file to UTF-16. The five bytes that 1252 leaves undefined
     // (0x81, 0x8D, 0x8F, 0x90, 0x9D) decode to the control characters of the same value,

@@ -281,6 +281,22 @@ TEST_F(CursorTest, NullAndQuotedColumnsReadBack)
     }
 }
 
+TEST_F(CursorTest, ColumnNamesMatchWholeAndInAnyLetterCase)
+{
+    auto c = open(u"trgbody"_s, u"A1"_s);
+    const ConfigRowSet& rs = c->record();
+    const struct {
+        QString name;
+        int index; // -1: unknown
+    } cases[] = {
+        {u"transid"_s, 0}, {u"TRANSID"_s, 0},   {u"Field"_s, 1},  {u"fiel"_s, -1},
+        {u"fields"_s, -1}, {u"0PADDING"_s, 13}, {u"ltrim"_s, 14}, {u"ltrim "_s, -1},
+        {QString(), -1},   {u"command"_s, 15},
+    };
+    for (const auto& k : cases)
+        EXPECT_EQ(rs.fieldIndex(k.name), k.index) << k.name.toStdString();
+}
+
 TEST_F(CursorTest, UpdateOfRowDeletedElsewhereFails)
 {
     auto c = open(u"srcbody"_s, u"B2"_s);

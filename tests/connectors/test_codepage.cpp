@@ -3,7 +3,10 @@
 #include "connectors/codepage.h"
 
 #include <QString>
+#include <clocale>
 #include <gtest/gtest.h>
+#include <iconv.h>
+#include <string>
 #include <vector>
 
 using namespace quendra;
@@ -92,6 +95,64 @@ TEST(CodePage, DecodesLikeTheTable)
                     << start << '/' << length << '/' << k;
         }
     }
+}
+
+// The tables hold what the system's iconv says for every byte in a UTF-8 locale:
+// Windows-1252 to UTF-16 (the five bytes it refuses as the control characters of the
+// same value) and, for the files written as "ASCII", to code page 850 with
+// one-character transliteration.
+struct IconvTable {
+    const char* name;
+    const char* to;
+    int firstByte;
+    std::uint32_t (*tableValue)(std::uint8_t);
+    // What the table holds for a byte that iconv wrote out[0..written) for (0: refused).
+    std::uint32_t (*fromOutput)(const unsigned char* out, std::size_t written, int byte);
+};
+
+const IconvTable iconvTables[] = {
+    {"AnsiToUnicode", "UTF-16LE", 0, [](std::uint8_t b) -> std::uint32_t { return cp.decode(b); },
+     [](const unsigned char* out, std::size_t n, int byte) {
+         return n == 2 ? std::uint32_t(out[0] | (out[1] << 8)) : std::uint32_t(byte);
+     }},
+    {"AnsiToOem", "CP850//TRANSLIT", 0x80,
+     [](std::uint8_t b) -> std::uint32_t { return cp.ansiToOem[b]; },
+     [](const unsigned char* out, std::size_t n, int) {
+         return n == 1 ? std::uint32_t(out[0]) : std::uint32_t('?');
+     }},
+};
+
+TEST(CodePage, TablesAgreeWithIconv)
+{
+    // Transliteration follows the character classes of the locale.
+    const std::string previous = std::setlocale(LC_CTYPE, nullptr);
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    struct Restore {
+        std::string locale;
+        ~Restore() { std::setlocale(LC_CTYPE, locale.c_str()); }
+    } restore{previous};
+    for (const IconvTable& t : iconvTables) {
+        iconv_t cd = iconv_open(t.to, "WINDOWS-1252");
+        ASSERT_NE(cd, iconv_t(-1)) << t.name;
+        for (int b = t.firstByte; b < 256; ++b) {
+            char in = char(b);
+            char* inPtr = &in;
+            std::size_t inLeft = 1;
+            unsigned char out[8];
+            char* outPtr = reinterpret_cast<char*>(out);
+            std::size_t outLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != std::size_t(-1);
+            const std::uint32_t expected = t.fromOutput(out, ok ? sizeof out - outLeft : 0, b);
+            EXPECT_EQ(t.tableValue(std::uint8_t(b)), expected) << t.name << " byte " << b;
+        }
+        iconv_close(cd);
+    }
+    // Bytes below 0x80 stay as they are in code page 850; every 1252 character encodes back.
+    for (int b = 0; b < 0x80; ++b)
+        EXPECT_EQ(cp.ansiToOem[std::size_t(b)], b);
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(cp.encode(cp.decode(std::uint8_t(b))), b) << b;
 }
 
 } // namespace
