@@ -3,13 +3,13 @@
 #include "common/error.h"
 #include "connectors/clsfsconnect_io.h"
 #include "connectors/codepage.h"
-#include "connectors/fieldsplit.h"
-#include "connectors/readahead.h"
 
+#include <bit>
 #include <cstring>
-#include <span>
-#include <system_error>
 #include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <vector>
 
 namespace quendra {
@@ -17,14 +17,21 @@ namespace quendra {
 namespace {
 constexpr qint16 WriteMode = 0;
 constexpr qint16 ReadMode = 1;
-// A regular file of at least this size is read ahead on a thread of its own; a smaller
-// one is read in one go anyway.
-constexpr long long ReadAheadFrom = 1 << 20;
+constexpr bool LittleEndian = std::endian::native == std::endian::little;
+
+// The high bit of every byte of the eight at p that equals c, nothing else (no carry
+// crosses a byte, so no byte is marked by its neighbour).
+std::uint64_t bytesEqual(const char* p, char c)
+{
+    constexpr std::uint64_t Low7 = 0x7F7F7F7F7F7F7F7Full;
+    std::uint64_t x;
+    std::memcpy(&x, p, sizeof x);
+    x ^= 0x0101010101010101ull * std::uint8_t(c); // equal bytes become 0
+    return ~(((x & Low7) + Low7) | x | Low7);
+}
 } // namespace
 
-// Whole cache lines of its own: a run reads its source on one thread while the target
-// is written on another, and neither should slow the other down by sharing a line.
-struct alignas(64) clsFSConnect::Impl {
+struct clsFSConnect::Impl {
     const CodePages& cp = CodePages::instance();
     QString fileName;
     qint16 mode = WriteMode;
@@ -33,19 +40,16 @@ struct alignas(64) clsFSConnect::Impl {
     qint64 lineCount = 0;
     std::size_t firstLineFields = 0; // fields of line 1, for the message about a short line
     QString delimiter;
-    FieldSplit split; // the delimiter as file bytes
+    QByteArray delimiterBytes;    // the delimiter as file bytes
+    bool delimiterInFile = false; // every delimiter character has a byte of its own
     QString encoding;
     bool oem = false; // encoding "ASCII": lines are written in code page 850
 
     LineReader reader;
-    std::unique_ptr<ReadAhead> ahead; // reads the lines after the current one, when running
-    QString line;                     // the current line, decoded, when read here
-    std::vector<QStringView> fields;  // the fields of line: the first fieldTotal entries
-    // The current line's fields: in fields, or in a batch of the read-ahead.
-    const QStringView* fieldData = nullptr;
+    QString line;                    // the current line, decoded
+    std::vector<QStringView> fields; // the fields of line: the first fieldTotal entries
     std::size_t fieldTotal = 0;
     bool fieldsReady = false;
-    bool lineEmpty = false; // the current line has no characters
 
     LineWriter writer;
     int valuesInLine = 0;
@@ -54,12 +58,8 @@ struct alignas(64) clsFSConnect::Impl {
     bool writing() const { return open && mode == WriteMode; }
     void setDelimiter(const QString& text);
     void readNext();
-    void startReadAhead();
-    void stopReadAhead();
     void useCurrentLine();
     void prepareFields(std::string_view raw);
-    template <class Value>
-    void putValues(std::span<const Value> values, std::span<const QStringView> qualifiers);
     QString missingField(int index) const;
 };
 
@@ -74,7 +74,7 @@ QString fieldsText(std::size_t count)
 QString clsFSConnect::Impl::missingField(int index) const
 {
     const qint64 field = qint64(index) + 1;
-    if (lineEmpty && lineCount > 1)
+    if (line.isEmpty() && lineCount > 1)
         return QStringLiteral("Zeile %1 ist leer, die erste Zeile hat %2: es fehlt Feld %3.")
             .arg(lineCount)
             .arg(fieldsText(firstLineFields))
@@ -92,7 +92,14 @@ QString clsFSConnect::Impl::missingField(int index) const
 void clsFSConnect::Impl::setDelimiter(const QString& text)
 {
     delimiter = text;
-    split = FieldSplit::of(text, cp);
+    delimiterBytes.resize(text.size());
+    delimiterInFile = true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const std::uint8_t b = cp.encode(c);
+        delimiterBytes[i] = char(b);
+        delimiterInFile = delimiterInFile && cp.decode(b) == c;
+    }
 }
 
 // Decodes the reader's current line into the line buffer and splits it.
@@ -100,38 +107,76 @@ void clsFSConnect::Impl::useCurrentLine()
 {
     const std::string_view raw = reader.line();
     fieldsReady = false;
-    lineEmpty = raw.empty();
     line.resize(qsizetype(raw.size()));
     cp.fromAnsi(raw.data(), raw.size(), reinterpret_cast<char16_t*>(line.data()));
     prepareFields(raw);
 }
 
+// Splits on the raw bytes: decoding maps each byte to one character, so the positions
+// are those of the decoded line. A delimiter that no byte sequence can hold never
+// matches, and the whole line is one field.
 void clsFSConnect::Impl::prepareFields(std::string_view raw)
 {
     trapped("clsFSConnect.prepareFields", [&] {
         if (delimiter.isEmpty())
             throw standardError(errnum::SubscriptOutOfRange);
-        fieldTotal = split.split(raw, line.constData(), fields, 0);
-        fieldData = fields.data();
+        // The entries are reused line by line and grow only for a line with more fields.
+        fieldTotal = 0;
+        const QChar* text = line.constData();
+        const auto field = [&](std::size_t start, std::size_t end) {
+            if (fieldTotal == fields.size())
+                fields.resize(2 * fields.size() + 16);
+            fields[fieldTotal++] = QStringView(text + start, qsizetype(end - start));
+        };
+        const std::string_view delim(delimiterBytes.constData(),
+                                     std::size_t(delimiterBytes.size()));
+        std::size_t start = 0;
+        if (delimiterInFile && delim.size() == 1) {
+            // Fields are short: a block of bytes at a time beats a library search per field.
+            const char d = delim[0];
+            std::size_t i = 0;
+#if defined(__SSE2__)
+            const __m128i wanted = _mm_set1_epi8(d);
+            for (; i + 16 <= raw.size(); i += 16) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw.data() + i));
+                for (auto hits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted))); hits != 0;
+                     hits &= hits - 1) {
+                    const std::size_t at = i + std::size_t(std::countr_zero(hits));
+                    field(start, at);
+                    start = at + 1;
+                }
+            }
+#endif
+            for (; LittleEndian && i + 8 <= raw.size(); i += 8) {
+                for (std::uint64_t hits = bytesEqual(raw.data() + i, d); hits != 0;
+                     hits &= hits - 1) {
+                    const std::size_t at = i + std::size_t(std::countr_zero(hits) / 8);
+                    field(start, at);
+                    start = at + 1;
+                }
+            }
+            for (; i < raw.size(); ++i) {
+                if (raw[i] == d) {
+                    field(start, i);
+                    start = i + 1;
+                }
+            }
+        } else {
+            while (delimiterInFile) {
+                const std::size_t hit = raw.find(delim, start);
+                if (hit == std::string_view::npos)
+                    break;
+                field(start, hit);
+                start = hit + delim.size();
+            }
+        }
+        field(start, raw.size());
         fieldsReady = true;
     });
 }
 
 void clsFSConnect::Impl::readNext()
 {
-    if (ahead) {
-        QStringView text;
-        std::span<const QStringView> taken;
-        if (!ahead->next(text, taken)) {
-            eof = true;
-            return;
-        }
-        ++lineCount;
-        lineEmpty = text.isEmpty();
-        fieldData = taken.data();
-        fieldTotal = taken.size();
-        return;
-    }
     if (!reader.next()) {
         eof = true;
         return;
@@ -140,34 +185,6 @@ void clsFSConnect::Impl::readNext()
     useCurrentLine();
     if (lineCount == 1)
         firstLineFields = fieldTotal;
-}
-
-// From the line after the current one on, lines are read ahead: the current line was
-// split here, so the delimiter is known to be usable.
-void clsFSConnect::Impl::startReadAhead()
-{
-    if (ahead || !fieldsReady || eof || reader.sizeAtOpen() < ReadAheadFrom)
-        return;
-    try {
-        ahead = std::make_unique<ReadAhead>(reader, split, cp);
-    } catch (const std::system_error&) {
-        // No thread to be had: the file is read line by line.
-    }
-}
-
-// Ends the read-ahead and makes the reader hold the current line again, as if it had
-// read line by line: it has read further than the lines taken.
-void clsFSConnect::Impl::stopReadAhead()
-{
-    if (!ahead)
-        return;
-    ahead.reset();
-    const qint64 current = lineCount;
-    reader.rewind();
-    for (qint64 n = 0; n < current; ++n)
-        reader.next();
-    if (current > 0)
-        useCurrentLine();
 }
 
 clsFSConnect::clsFSConnect() : d(std::make_unique<Impl>()) {}
@@ -207,7 +224,6 @@ void clsFSConnect::close()
         if (!d->open)
             return;
         d->open = false;
-        d->ahead.reset();
         d->reader.close();
         if (d->mode == WriteMode)
             d->writer.close(); // a line without update is not written
@@ -229,7 +245,6 @@ void clsFSConnect::MoveFirst()
     trapped("clsFSConnect.MoveFirst", [&] {
         if (!d->reading())
             return;
-        d->ahead.reset();
         d->fieldsReady = false;
         d->lineCount = 0;
         d->eof = false;
@@ -243,7 +258,6 @@ void clsFSConnect::MoveLast()
     trapped("clsFSConnect.MoveLast", [&] {
         if (!d->reading() || d->eof)
             return;
-        d->stopReadAhead();
         // Counts line ends only; the last line is decoded and split once at the end.
         qint64 more = 0;
         while (d->reader.next())
@@ -259,10 +273,8 @@ void clsFSConnect::MoveLast()
 void clsFSConnect::MoveNext()
 {
     trapped("clsFSConnect.MoveNext", [&] {
-        if (d->reading() && !d->eof) {
-            d->startReadAhead();
+        if (d->reading() && !d->eof)
             d->readNext();
-        }
     });
 }
 
@@ -294,14 +306,14 @@ QStringView clsFSConnect::getField(int index) const
         raiseError(standardError(errnum::SubscriptOutOfRange, d->missingField(index)),
                    QStringLiteral("clsFSConnect.getField"));
     }
-    return d->fieldData[std::size_t(index)];
+    return d->fields[std::size_t(index)];
 }
 
 std::span<const QStringView> clsFSConnect::currentFields() const
 {
     if (!d->reading() || !d->fieldsReady)
         return {};
-    return {d->fieldData, d->fieldTotal};
+    return {d->fields.data(), d->fieldTotal};
 }
 
 void clsFSConnect::setEncoding(const QString& encoding)
@@ -321,10 +333,11 @@ void clsFSConnect::setValue(QStringView qualifier, QStringView value)
         if (!d->writing())
             return;
         // One byte per character at most: room for everything at once.
-        const auto delimiterSize = d->valuesInLine++ > 0 ? std::size_t(d->split.bytes.size()) : 0;
+        const auto delimiterSize =
+            d->valuesInLine++ > 0 ? std::size_t(d->delimiterBytes.size()) : 0;
         char* out =
             d->writer.reserve(delimiterSize + std::size_t(2 * qualifier.size() + value.size()));
-        std::memcpy(out, d->split.bytes.constData(), delimiterSize);
+        std::memcpy(out, d->delimiterBytes.constData(), delimiterSize);
         std::size_t k = delimiterSize;
         k += d->cp.toAnsi(qualifier, out + k);
         k += d->cp.toAnsi(value, out + k);
@@ -333,68 +346,45 @@ void clsFSConnect::setValue(QStringView qualifier, QStringView value)
     });
 }
 
-namespace {
-// A value in a buffer of its own may move in one short step; a view is encoded as is.
-std::size_t encodeValue(const CodePages& cp, const QString& value, char* out)
-{
-    return cp.toAnsiShort(value, out);
-}
-
-std::size_t encodeValue(const CodePages& cp, QStringView value, char* out)
-{
-    return cp.toAnsi(value, out);
-}
-} // namespace
-
-template <class Value>
-void clsFSConnect::Impl::putValues(std::span<const Value> values,
-                                   std::span<const QStringView> qualifiers)
-{
-    if (!writing())
-        return;
-    const auto delimiterSize = std::size_t(split.bytes.size());
-    // One byte per character at most, and the slack that short values are moved with.
-    std::size_t room = values.size() * delimiterSize + CodePages::ShortMove;
-    for (std::size_t i = 0; i < values.size(); ++i)
-        room += std::size_t(values[i].size() + 2 * qualifiers[i].size());
-    char* out = writer.reserve(room);
-    const char* delim = split.bytes.constData();
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (i > 0 || valuesInLine > 0) {
-            if (delimiterSize == 1)
-                out[k] = delim[0];
-            else
-                std::memcpy(out + k, delim, delimiterSize);
-            k += delimiterSize;
-        }
-        const QStringView q = qualifiers[i];
-        if (q.size() == 1 && q[0].unicode() < 0x80) { // the usual '"'
-            out[k++] = char(q[0].unicode());
-            k += encodeValue(cp, values[i], out + k);
-            out[k++] = char(q[0].unicode());
-        } else if (q.isEmpty()) {
-            k += encodeValue(cp, values[i], out + k);
-        } else {
-            k += cp.toAnsi(q, out + k);
-            k += cp.toAnsi(values[i], out + k);
-            k += cp.toAnsi(q, out + k);
-        }
-    }
-    valuesInLine += int(values.size());
-    writer.commit(k);
-}
-
 void clsFSConnect::setValues(std::span<const QString> values,
                              std::span<const QStringView> qualifiers)
 {
-    trapped("clsFSConnect.setValue", [&] { d->putValues(values, qualifiers); });
-}
-
-void clsFSConnect::setValues(std::span<const QStringView> values,
-                             std::span<const QStringView> qualifiers)
-{
-    trapped("clsFSConnect.setValue", [&] { d->putValues(values, qualifiers); });
+    trapped("clsFSConnect.setValue", [&] {
+        if (!d->writing())
+            return;
+        const auto delimiterSize = std::size_t(d->delimiterBytes.size());
+        // One byte per character at most, and the slack that short values are moved with.
+        std::size_t room = values.size() * delimiterSize + CodePages::ShortMove;
+        for (std::size_t i = 0; i < values.size(); ++i)
+            room += std::size_t(values[i].size() + 2 * qualifiers[i].size());
+        char* out = d->writer.reserve(room);
+        const CodePages& cp = d->cp;
+        const char* delimiter = d->delimiterBytes.constData();
+        std::size_t k = 0;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (i > 0 || d->valuesInLine > 0) {
+                if (delimiterSize == 1)
+                    out[k] = delimiter[0];
+                else
+                    std::memcpy(out + k, delimiter, delimiterSize);
+                k += delimiterSize;
+            }
+            const QStringView q = qualifiers[i];
+            if (q.size() == 1 && q[0].unicode() < 0x80) { // the usual '"'
+                out[k++] = char(q[0].unicode());
+                k += cp.toAnsiShort(values[i], out + k);
+                out[k++] = char(q[0].unicode());
+            } else if (q.isEmpty()) {
+                k += cp.toAnsiShort(values[i], out + k);
+            } else {
+                k += cp.toAnsi(q, out + k);
+                k += cp.toAnsi(values[i], out + k);
+                k += cp.toAnsi(q, out + k);
+            }
+        }
+        d->valuesInLine += int(values.size());
+        d->writer.commit(k);
+    });
 }
 
 void clsFSConnect::update()

@@ -46,7 +46,6 @@ public:
     // Appends all values of a record, value i between qualifiers[i] (empty for none):
     // the same as setValue for each, in one go.
     void setValues(std::span<const QString> values, std::span<const QStringView> qualifiers);
-    void setValues(std::span<const QStringView> values, std::span<const QStringView> qualifiers);
     // Writes the line being built, followed by CR LF (mode 0 only). Lines are collected
     // in a large buffer; a failed write of the file system throws here or in close().
     void update();

@@ -6,7 +6,6 @@
 #include "connectors/clsfsconnect.h"
 #include "engine/formatting.h"
 #include "engine/numbers.h"
-#include "engine/writebehind.h"
 
 #include <QDate>
 #include <QVariant>
@@ -77,7 +76,6 @@ void TargetWriter::ensureOpen()
     checkUsable();
     if (medium == 0) {
         m_file = std::make_unique<clsFSConnect>();
-        m_lines = std::make_unique<WriteBehind>(*m_file, m_qualifiers);
         m_open = true;
         m_file->init(m_head.path, 0, m_head.delimiter);
         m_file->setEncoding(m_head.encoding);
@@ -102,7 +100,8 @@ void TargetWriter::write(const std::vector<QString>& values, const RegionalSetti
 
 void TargetWriter::writeText(const std::vector<QString>& values)
 {
-    m_lines->add(values);
+    m_file->setValues(values, m_qualifiers);
+    m_file->update();
 }
 
 void TargetWriter::writeDatabase(const std::vector<QString>& values,
@@ -129,14 +128,14 @@ void TargetWriter::writeDatabase(const std::vector<QString>& values,
 
 void TargetWriter::writeLine(const QString& line)
 {
-    if (m_lines)
-        m_lines->addLine(line);
+    if (!m_file)
+        return;
+    m_file->setValue(line);
+    m_file->update();
 }
 
 void TargetWriter::close()
 {
-    if (m_lines)
-        m_lines->finish();
     if (m_file)
         m_file->close();
     if (m_database)
@@ -146,7 +145,6 @@ void TargetWriter::close()
 void TargetWriter::release()
 {
     m_open = false;
-    m_lines.reset(); // writes what it still holds, unless writing failed
     m_file.reset();
     m_database.reset();
 }

@@ -10,7 +10,6 @@ namespace quendra {
 
 class clsADOConnect;
 class clsFSConnect;
-class WriteBehind;
 struct RegionalSettings;
 
 // The target of a run: a text file (medium 0) or a database table (media 1 and 2),
@@ -51,7 +50,6 @@ private:
     std::vector<QStringView> m_qualifiers; // per field of a text target: textsign or nothing
     bool m_open = false;
     std::unique_ptr<clsFSConnect> m_file;
-    std::unique_ptr<WriteBehind> m_lines; // the text file's records, written behind the run
     std::unique_ptr<clsADOConnect> m_database;
 };
 

@@ -219,30 +219,6 @@ INSTANTIATE_TEST_SUITE_P(Signals, Stopped, ::testing::Values(SIGTERM, SIGINT),
                              return std::string(info.param == SIGTERM ? "SIGTERM" : "SIGINT");
                          });
 
-// A value fails long after the first records went to the file: every record before it
-// is in the target, complete and in order, and nothing after it.
-TEST_F(RunFaults, AValueErrorAfterManyRecordsKeepsEveryRecordBefore)
-{
-    db.exec(QStringLiteral("update srcBody set format = 'yyyymmdd'"));
-    constexpr int Bad = 9000; // a few write batches in
-    QByteArray source, expected;
-    for (int i = 1; i < Bad; ++i) {
-        const int day = 1 + i % 28;
-        source += QByteArray("202401") + QByteArray::number(day).rightJustified(2, '0') + "\r\n";
-        expected += QByteArray::number(day).rightJustified(2, '0') + ".01.2024\r\n";
-    }
-    source += "20050231\r\n20240101\r\n";
-    writeSource(source);
-    setCurrentTransID(T);
-    clsFileConvert(nullptr).RunConvert();
-    ASSERT_EQ(sink.boxes.size(), 1u);
-    EXPECT_TRUE(sink.boxes[0].text.contains(QStringLiteral("Datensatz %1").arg(Bad)))
-        << sink.boxes[0].text.toStdString();
-    EXPECT_TRUE(sink.boxes[0].text.contains(QStringLiteral("31.02.2005")))
-        << sink.boxes[0].text.toStdString();
-    EXPECT_EQ(target(), expected);
-}
-
 // The file position of the process's open descriptor on path; -1 when it has none.
 qint64 readPosition(qint64 pid, const QString& path)
 {
