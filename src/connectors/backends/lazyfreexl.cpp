@@ -12,10 +12,7 @@ quendra::LazyLibrary& freexl()
 }
 } // namespace
 
-// The library's function of the same name, looked up once, called with args.
-#define XL_FORWARD(name, ...)                                                                      \
-    static const auto fn = freexl().function<decltype(&name)>(#name);                              \
-    return fn(__VA_ARGS__)
+#define XL_FORWARD(name, ...) QUENDRA_LAZY_CALL(freexl(), name, __VA_ARGS__)
 
 extern "C" {
 

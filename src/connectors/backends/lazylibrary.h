@@ -28,3 +28,9 @@ private:
 };
 
 } // namespace quendra
+
+// The body of a stand-in for the library function name: looks it up in library (a
+// LazyLibrary&) at its first call and hands it the arguments.
+#define QUENDRA_LAZY_CALL(library, name, ...)                                                      \
+    static const auto fn = (library).function<decltype(&name)>(#name);                             \
+    return fn(__VA_ARGS__)

@@ -14,10 +14,7 @@ quendra::LazyLibrary& libmdb()
 }
 } // namespace
 
-// The library's function of the same name, looked up once, called with args.
-#define MDB_FORWARD(name, ...)                                                                     \
-    static const auto fn = libmdb().function<decltype(&name)>(#name);                              \
-    return fn(__VA_ARGS__)
+#define MDB_FORWARD(name, ...) QUENDRA_LAZY_CALL(libmdb(), name, __VA_ARGS__)
 
 extern "C" {
 

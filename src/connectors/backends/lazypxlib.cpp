@@ -14,10 +14,7 @@ quendra::LazyLibrary& pxlib()
 }
 } // namespace
 
-// The library's function of the same name, looked up once, called with args.
-#define PX_FORWARD(name, ...)                                                                      \
-    static const auto fn = pxlib().function<decltype(&name)>(#name);                               \
-    return fn(__VA_ARGS__)
+#define PX_FORWARD(name, ...) QUENDRA_LAZY_CALL(pxlib(), name, __VA_ARGS__)
 
 extern "C" {
 

@@ -12,10 +12,7 @@ quendra::LazyLibrary& shapelib()
 }
 } // namespace
 
-// The library's function of the same name, looked up once, called with args.
-#define DBF_FORWARD(name, ...)                                                                     \
-    static const auto fn = shapelib().function<decltype(&name)>(#name);                            \
-    return fn(__VA_ARGS__)
+#define DBF_FORWARD(name, ...) QUENDRA_LAZY_CALL(shapelib(), name, __VA_ARGS__)
 
 extern "C" {
 
