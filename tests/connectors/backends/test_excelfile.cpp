@@ -111,4 +111,23 @@ TEST(ExcelFileTest, DamagedWorkbooksLoadOrEndInAnError)
     }
 }
 
+// A workbook on which FreeXL itself ends the process (found by fuzzing) ends in an
+// error naming the file; the reading process lives on.
+TEST(ExcelFileTest, AWorkbookThatCrashesFreeXlEndsInAnError)
+{
+    const QString crashing =
+        QStringLiteral(QUENDRA_TEST_DATA_DIR "/../fuzz/corpus/excel/freexl-segv.xls");
+    ASSERT_TRUE(QFile::exists(crashing));
+    MemoryDb mem;
+    try {
+        makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, crashing, true}, mem.db());
+        ADD_FAILURE() << "the workbook loaded";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errnum::PathFileAccess);
+        EXPECT_TRUE(e.description().contains(u"freexl-segv.xls ist beschädigt: die Bibliothek "
+                                             u"FreeXL kann sie nicht lesen."_s))
+            << e.description().toStdString();
+    }
+}
+
 } // namespace
