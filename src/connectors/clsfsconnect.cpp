@@ -1,6 +1,7 @@
 #include "connectors/clsfsconnect.h"
 
 #include "common/error.h"
+#include "common/valuebuffer.h"
 #include "connectors/clsfsconnect_io.h"
 #include "connectors/codepage.h"
 
@@ -107,8 +108,8 @@ void clsFSConnect::Impl::useCurrentLine()
 {
     const std::string_view raw = reader.line();
     fieldsReady = false;
-    line.resize(qsizetype(raw.size()));
-    cp.fromAnsi(raw.data(), raw.size(), reinterpret_cast<char16_t*>(line.data()));
+    QChar* text = setLength(line, qsizetype(raw.size()));
+    cp.fromAnsi(raw.data(), raw.size(), reinterpret_cast<char16_t*>(text));
     prepareFields(raw);
 }
 

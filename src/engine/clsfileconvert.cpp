@@ -6,12 +6,12 @@
 #include "common/messagehandler.h"
 #include "common/progress.h"
 #include "common/stoprequest.h"
+#include "common/valuebuffer.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/clsfsconnect.h"
 #include "engine/fileconvertstate.h"
 #include "engine/indivtorven.h"
 #include "engine/targetoversource.h"
-#include "engine/valuebuffer.h"
 
 #include <algorithm>
 #include <csignal>

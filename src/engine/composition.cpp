@@ -1,9 +1,9 @@
 // Composition of one target record from the current source values.
 #include "common/error.h"
 #include "common/globals.h"
+#include "common/valuebuffer.h"
 #include "engine/fileconvertstate.h"
 #include "engine/indivtorven.h"
-#include "engine/valuebuffer.h"
 
 namespace quendra {
 

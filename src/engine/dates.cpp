@@ -1,7 +1,7 @@
 // Reading and writing dates (declared in numbers.h).
 #include "engine/numbers.h"
 
-#include "engine/valuebuffer.h"
+#include "common/valuebuffer.h"
 
 namespace quendra {
 

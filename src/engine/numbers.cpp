@@ -1,7 +1,7 @@
 #include "engine/numbers.h"
 
 #include "common/error.h"
-#include "engine/valuebuffer.h"
+#include "common/valuebuffer.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
 #include "engine/translationcache.h"
 
+#include "common/valuebuffer.h"
 #include "config/clsinitdbconnect.h"
-#include "engine/valuebuffer.h"
 
 #include <QVariant>
 #include <array>
