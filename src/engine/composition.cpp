@@ -56,6 +56,8 @@ void clsFileConvert::Impl::buildPlan(const clsFileConvert& engine)
         p.ltrim = t.ltrim != 0;
         p.compactDates = p.sourceFormat && p.toFormat && !p.autoCount &&
                          isCompactDate(p.fromPlan) && isCompactDate(p.format);
+        // The customer conversion may set any slot between records.
+        p.constant = !p.hasSource && !p.autoCount && !torven && !checks->isCheckField(i);
     }
 }
 
@@ -135,10 +137,28 @@ void clsFileConvert::runTargedConvert(bool writeOnly)
             if (!d->translation.isLoadedFor(transId)) {
                 trapped("clsFileConvert.fieldConvert",
                         [&] { d->translation.load(transId, d->def.trgFields); });
+                for (size_t i = 0; i < d->plan.size(); ++i) {
+                    FieldPlan& p = d->plan[i];
+                    p.fast = Impl::fastKind(p, d->translation.hasRows(qsizetype(i)), d->torven);
+                }
             }
             for (size_t i = 0; i < d->toValues.size(); ++i) {
+                FieldPlan& p = d->plan[i];
+                if (p.constantReady)
+                    continue; // the slot still holds the value of every record
                 d->field = qsizetype(i);
-                d->compose(*this, i);
+                switch (p.fast) {
+                case FieldPlan::Fast::Text:
+                    d->composeText(i);
+                    break;
+                case FieldPlan::Fast::Count:
+                    d->composeCount(i);
+                    break;
+                case FieldPlan::Fast::General:
+                    d->compose(*this, i);
+                    break;
+                }
+                p.constantReady = p.constant;
             }
             d->field = -1;
         }

@@ -10,6 +10,7 @@
 #include "engine/targetwriter.h"
 #include "engine/translationcache.h"
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
@@ -21,6 +22,14 @@ class clsFSConnect;
 // What composition needs to know about a target field, worked out once per run. The
 // switches every record reads come first, close together.
 struct FieldPlan {
+    // The common kinds of field that are composed straight into their slot, without the
+    // general steps they do not need; General takes every step.
+    enum class Fast : std::uint8_t {
+        General,
+        Text,  // source value (after a converted default), or the carried value; no format
+        Count, // a running number alone
+    };
+    Fast fast = Fast::General;
     bool hasDefault = false;
     bool defaultReady = false; // defaultValue already holds the converted default
     bool hasSource = false;    // srcfield is not blank
@@ -29,7 +38,11 @@ struct FieldPlan {
     bool autoCount = false;
     bool toFormat = false;
     bool ltrim = false;
-    bool compactDates = false;   // compact source date to compact target date, one step
+    bool compactDates = false; // compact source date to compact target date, one step
+    // The value depends on no record (no source field, no running number) and feeds no
+    // check sum: composed for the first record only, then left in its slot.
+    bool constant = false;
+    bool constantReady = false;  // the slot holds the constant value
     int source = -1;             // 0-based source slot; -1 when srcfield matches nothing
     int slot = 0;                // row of the running-number and last-value tables
     ValueShape shape;            // the target field's final shape
@@ -82,7 +95,16 @@ struct clsFileConvert::Impl {
                                   : lineValues[size_t(slot)];
     }
     void compose(clsFileConvert& engine, size_t i);
+    // The fast kinds: each gives what compose gives for its fields, byte for byte.
+    static FieldPlan::Fast fastKind(const FieldPlan& p, bool translated, bool torven);
+    void composeText(size_t i);
+    void composeCount(size_t i);
     QString runNote() const;
 };
+
+// Whether a run composes its common fields the fast way (the default). Tests switch it
+// off to compare the fast kinds with the general steps.
+void setFastComposition(bool on);
+bool fastComposition();
 
 } // namespace quendra

@@ -1,0 +1,109 @@
+// The common kinds of target field, composed straight into their slot. Each takes only
+// the steps its field needs, in the order compose takes them, and writes the same value;
+// anything unusual about a field leaves it to compose.
+#include "common/error.h"
+#include "common/valuebuffer.h"
+#include "engine/fileconvertstate.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace quendra {
+
+namespace {
+std::atomic<bool> fastOn{true};
+
+bool endsWithBlank(const QString& value)
+{
+    return !value.isEmpty() && value.back() == QLatin1Char(' ');
+}
+} // namespace
+
+void setFastComposition(bool on)
+{
+    fastOn = on;
+}
+
+bool fastComposition()
+{
+    return fastOn;
+}
+
+FieldPlan::Fast clsFileConvert::Impl::fastKind(const FieldPlan& p, bool translated, bool torven)
+{
+    // The customer conversion reads and sets slots between the steps; a default that
+    // could not be converted fails on first use; an unknown source field fails.
+    if (!fastComposition() || torven || (p.hasDefault && !p.defaultReady) ||
+        (p.hasSource && p.source < 0) || p.sourceFormat || p.toFormat)
+        return FieldPlan::Fast::General;
+    if (p.hasSource && !p.autoCount && !p.shape.number)
+        return FieldPlan::Fast::Text;
+    if (p.autoCount && p.start && !p.carryForward && !p.ltrim && !translated)
+        return FieldPlan::Fast::Count;
+    return FieldPlan::Fast::General;
+}
+
+void clsFileConvert::Impl::composeText(size_t i)
+{
+    const FieldPlan& p = plan[i];
+    QString& value = toValues[i];
+    const QStringView source = sourceValue(p.source);
+    if (p.carryForward)
+        lastValue(lastRows[size_t(p.slot)], source, value);
+    else
+        assignJoined(value, p.defaultValue, source);
+    if (p.ltrim) {
+        const qsizetype n = std::find_if(value.cbegin(), value.cend(),
+                                         [](QChar c) { return c != QLatin1Char(' '); }) -
+                            value.cbegin();
+        if (n > 0)
+            value.remove(0, n);
+    }
+    if (translation.hasRows(qsizetype(i)))
+        translation.apply(qsizetype(i), value);
+    if (!p.shape.trimOnly || endsWithBlank(value))
+        formatToValue(value, p.shape, regional);
+    if (checks->isCheckField(i))
+        checks->update(i, def.trgFields[i], value, nullptr, regional);
+}
+
+void clsFileConvert::Impl::composeCount(size_t i)
+{
+    const FieldPlan& p = plan[i];
+    QString& value = toValues[i];
+    const QStringView source = p.hasSource ? sourceValue(p.source) : QStringView();
+    const qint64 n = trapped("clsFileConvert.autoCount",
+                             [&] { return autoCount(autoRows[size_t(p.slot)], source, *p.start); });
+    char16_t digits[24];
+    char16_t* end = digits + 24;
+    char16_t* first = end;
+    quint64 u = n < 0 ? quint64(0) - quint64(n) : quint64(n);
+    do {
+        *--first = char16_t(u'0' + u % 10);
+        u /= 10;
+    } while (u != 0);
+    if (n < 0)
+        *--first = u'-';
+    const qsizetype size = end - first;
+    const qsizetype width = p.shape.width;
+    const bool aligned = p.shape.right || p.shape.fixlength;
+    if (aligned && width != 0 && size > width) {
+        // Too wide: the general shaping says so, naming the number.
+        assignView(value, QStringView(first, size));
+        formatToValue(value, p.shape, regional);
+    }
+    const qsizetype total = aligned ? std::max(size, width) : size;
+    QChar* out = setLength(value, total);
+    const qsizetype blanks = total - size;
+    if (p.shape.right) {
+        std::fill(out, out + blanks, QLatin1Char(' '));
+        copyChars(out + blanks, reinterpret_cast<const QChar*>(first), size);
+    } else {
+        copyChars(out, reinterpret_cast<const QChar*>(first), size);
+        std::fill(out + size, out + total, QLatin1Char(' '));
+    }
+    if (checks->isCheckField(i))
+        checks->update(i, def.trgFields[i], value, nullptr, regional);
+}
+
+} // namespace quendra
