@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringView>
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 
@@ -58,6 +60,38 @@ inline void assignJoined(QString& buffer, QStringView first, QStringView second)
     QChar* out = setLength(buffer, first.size() + second.size());
     copyChars(out, first.data(), first.size());
     copyChars(out + first.size(), second.data(), second.size());
+}
+
+// "00", "01", ..., "99" side by side.
+inline constexpr std::array<char, 200> DigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[std::size_t(2 * i)] = char('0' + i / 10);
+        pairs[std::size_t(2 * i + 1)] = char('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes the last count decimal digits of n to out, zeros in front; two at a time, so
+// that a number takes half the divisions.
+inline void writeDigits(QChar* out, std::uint64_t n, int count)
+{
+    for (; count >= 2; count -= 2, n /= 100) {
+        const char* pair = DigitPairs.data() + 2 * (n % 100);
+        out[count - 2] = QLatin1Char(pair[0]);
+        out[count - 1] = QLatin1Char(pair[1]);
+    }
+    if (count == 1)
+        out[0] = QChar(u'0' + int(n % 10));
+}
+
+// The number of decimal digits of n, 1 for 0.
+inline int decimalDigits(std::uint64_t n)
+{
+    int count = 1;
+    for (; n >= 100; n /= 100)
+        count += 2;
+    return n >= 10 ? count + 1 : count;
 }
 
 } // namespace quendra

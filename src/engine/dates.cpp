@@ -208,8 +208,7 @@ bool formatDate(QString& out, CalendarDate date, const DatePattern& pattern)
     }
     QChar* o = setLength(out, size);
     const auto put = [&](int value, int digits) {
-        for (int k = digits - 1; k >= 0; --k, value /= 10)
-            o[k] = QChar(u'0' + value % 10);
+        writeDigits(o, std::uint64_t(value), digits);
         o += digits;
     };
     for (const DatePattern::Part& p : pattern.m_parts) {

@@ -74,34 +74,28 @@ void clsFileConvert::Impl::composeCount(size_t i)
     const QStringView source = p.hasSource ? sourceValue(p.source) : QStringView();
     const qint64 n = trapped("clsFileConvert.autoCount",
                              [&] { return autoCount(autoRows[size_t(p.slot)], source, *p.start); });
-    char16_t digits[24];
-    char16_t* end = digits + 24;
-    char16_t* first = end;
-    quint64 u = n < 0 ? quint64(0) - quint64(n) : quint64(n);
-    do {
-        *--first = char16_t(u'0' + u % 10);
-        u /= 10;
-    } while (u != 0);
-    if (n < 0)
-        *--first = u'-';
-    const qsizetype size = end - first;
+    const quint64 magnitude = n < 0 ? quint64(0) - quint64(n) : quint64(n);
+    const int digits = decimalDigits(magnitude);
+    const qsizetype size = (n < 0 ? 1 : 0) + digits;
     const qsizetype width = p.shape.width;
     const bool aligned = p.shape.right || p.shape.fixlength;
     if (aligned && width != 0 && size > width) {
         // Too wide: the general shaping says so, naming the number.
-        assignView(value, QStringView(first, size));
+        setLength(value, 0);
+        appendNumber(value, n);
         formatToValue(value, p.shape, regional);
     }
     const qsizetype total = aligned ? std::max(size, width) : size;
     QChar* out = setLength(value, total);
-    const qsizetype blanks = total - size;
     if (p.shape.right) {
-        std::fill(out, out + blanks, QLatin1Char(' '));
-        copyChars(out + blanks, reinterpret_cast<const QChar*>(first), size);
+        std::fill(out, out + (total - size), QLatin1Char(' '));
+        out += total - size;
     } else {
-        copyChars(out, reinterpret_cast<const QChar*>(first), size);
         std::fill(out + size, out + total, QLatin1Char(' '));
     }
+    if (n < 0)
+        *out++ = QLatin1Char('-');
+    writeDigits(out, magnitude, digits);
     if (checks->isCheckField(i))
         checks->update(i, def.trgFields[i], value, nullptr, regional);
 }

@@ -18,19 +18,6 @@ constexpr QStringView AutoCount = u"AutoCount";
 constexpr QStringView Datum = u"Datum";
 constexpr QStringView Rechts = u"rechts";
 
-// A short text built on the stack: a running number has at most a few characters.
-struct ShortText {
-    char16_t c[24]{};
-    qsizetype n = 0;
-
-    void put(char16_t ch)
-    {
-        if (n < qsizetype(std::size(c)))
-            c[n++] = ch;
-    }
-    void copyTo(QString& value) const { assignView(value, QStringView(c, n)); }
-};
-
 bool allDigits(QStringView text)
 {
     return std::all_of(text.begin(), text.end(),
@@ -47,15 +34,11 @@ bool allZeros(QStringView text)
 void writeDotted(QString& value, CalendarDate date)
 {
     QChar out[10];
-    const auto put = [&](int at, int number, int width) {
-        for (int k = width - 1; k >= 0; --k, number /= 10)
-            out[at + k] = QChar(u'0' + number % 10);
-    };
-    put(0, date.day, 2);
+    writeDigits(out, std::uint64_t(date.day), 2);
     out[2] = QLatin1Char('.');
-    put(3, date.month, 2);
+    writeDigits(out + 3, std::uint64_t(date.month), 2);
     out[5] = QLatin1Char('.');
-    put(6, date.year, 4);
+    writeDigits(out + 6, std::uint64_t(date.year), 4);
     assignView(value, QStringView(out, 10));
 }
 
@@ -140,28 +123,20 @@ void fromTyymmdd(QString& value, const RegionalSettings& regional)
     writeDotted(value, date);
 }
 
-void writeInteger(QString& value, qint64 n)
+// The digits of n (not negative).
+void writeInteger(QString& value, std::uint64_t n)
 {
-    ShortText digits;
-    do {
-        digits.put(char16_t(u'0' + n % 10));
-        n /= 10;
-    } while (n > 0);
-    std::reverse(digits.c, digits.c + digits.n);
-    digits.copyTo(value);
+    const int digits = decimalDigits(n);
+    writeDigits(setLength(value, digits), n, digits);
 }
 
 // "yyyymmdd" or "ddmmyyyy", as formatDate writes them, without reading the pattern.
 void writeCompactDate(QString& value, CalendarDate date, bool yearFirst)
 {
     QChar out[8];
-    const auto put = [&](int at, int number, int width) {
-        for (int k = width - 1; k >= 0; --k, number /= 10)
-            out[at + k] = QChar(u'0' + number % 10);
-    };
-    put(yearFirst ? 0 : 4, date.year, 4);
-    put(yearFirst ? 4 : 2, date.month, 2);
-    put(yearFirst ? 6 : 0, date.day, 2);
+    writeDigits(out + (yearFirst ? 0 : 4), std::uint64_t(date.year), 4);
+    writeDigits(out + (yearFirst ? 4 : 2), std::uint64_t(date.month), 2);
+    writeDigits(out + (yearFirst ? 6 : 0), std::uint64_t(date.day), 2);
     assignView(value, QStringView(out, 8));
 }
 
@@ -317,15 +292,10 @@ bool writePlainZahl(QString& value, const ValueShape& shape, const RegionalSetti
     readable = sign != u' ' && intWritten + scale > 0;
     if (sign)
         *o++ = QChar(sign);
-    const auto put = [&](std::uint64_t number, int digits) {
-        for (int k = digits - 1; k >= 0; --k, number /= 10)
-            o[k] = QChar(u'0' + int(number % 10));
-        o += digits;
-    };
-    put(integer, intWritten); // leading places filled with 0
+    writeDigits(o, integer, intWritten); // leading places filled with 0
     if (scale > 0) {
-        *o++ = regional.decimalSeparator;
-        put(fraction, scale);
+        o[intWritten] = regional.decimalSeparator;
+        writeDigits(o + intWritten + 1, fraction, scale);
     }
     return true;
 }

@@ -45,19 +45,13 @@ std::optional<qint64> parseStartValue(QStringView text, const RegionalSettings& 
 
 void appendNumber(QString& out, qint64 n)
 {
-    char16_t digits[24];
-    int pos = 24;
-    const bool negative = n < 0;
-    quint64 u = negative ? quint64(0) - quint64(n) : quint64(n);
-    do {
-        digits[--pos] = char16_t(u'0' + u % 10);
-        u /= 10;
-    } while (u != 0);
-    if (negative)
-        digits[--pos] = u'-';
+    const quint64 magnitude = n < 0 ? quint64(0) - quint64(n) : quint64(n);
+    const int digits = decimalDigits(magnitude);
     const qsizetype start = out.size();
-    copyChars(setLength(out, start + 24 - pos) + start,
-              reinterpret_cast<const QChar*>(digits + pos), 24 - pos);
+    QChar* o = setLength(out, start + (n < 0 ? 1 : 0) + digits) + start;
+    if (n < 0)
+        *o++ = QLatin1Char('-');
+    writeDigits(o, magnitude, digits);
 }
 
 std::vector<int> slotsByName(const std::vector<trgBodyRec>& fields, int& slotCount)

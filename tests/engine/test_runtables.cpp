@@ -23,8 +23,10 @@ TEST(StartValue, AcceptsIntegersAndRegionalNumbersOnly)
 
 TEST(AppendNumber, WritesDigitsAndSign)
 {
-    const qint64 cases[] = {0, 7, -42, std::numeric_limits<qint64>::max(),
-                            std::numeric_limits<qint64>::min()};
+    std::vector<qint64> cases = {0, 7, -42, std::numeric_limits<qint64>::max(),
+                                 std::numeric_limits<qint64>::min()};
+    for (qint64 power = 10; power <= 1000000000000000000; power *= 10)
+        cases.insert(cases.end(), {power - 1, power, -power, power + 1});
     for (qint64 n : cases) {
         QString s = QStringLiteral("x");
         appendNumber(s, n);
