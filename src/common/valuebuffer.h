@@ -35,12 +35,13 @@ inline void copyChars(QChar* out, const QChar* in, qsizetype n)
 }
 
 // Sets the length of buffer to n and returns its characters. When the buffer is not
-// shared and has room, the length is set in place (with the terminating 0 that QString
-// keeps), saving the library call of resize on the path taken for every value.
+// shared and has room, the length is set in place (with the terminating 0, for which
+// QString allocates one unit beyond its capacity, as resize does), saving the library
+// call of resize on the path taken for every value.
 inline QChar* setLength(QString& buffer, qsizetype n)
 {
     auto& d = buffer.data_ptr();
-    if (!d.needsDetach() && n < d.constAllocatedCapacity() - d.freeSpaceAtBegin()) {
+    if (!d.needsDetach() && n <= d.constAllocatedCapacity() - d.freeSpaceAtBegin()) {
         d.size = n;
         d.data()[n] = u'\0';
         return reinterpret_cast<QChar*>(d.data());
@@ -60,6 +61,21 @@ inline void assignJoined(QString& buffer, QStringView first, QStringView second)
     QChar* out = setLength(buffer, first.size() + second.size());
     copyChars(out, first.data(), first.size());
     copyChars(out + first.size(), second.data(), second.size());
+}
+
+inline bool endsWithBlank(const QString& value)
+{
+    return !value.isEmpty() && value.back() == QLatin1Char(' ');
+}
+
+// Removes the blanks at the start of value.
+inline void removeLeadingBlanks(QString& value)
+{
+    qsizetype n = 0;
+    while (n < value.size() && value.at(n) == QLatin1Char(' '))
+        ++n;
+    if (n > 0)
+        value.remove(0, n);
 }
 
 // "00", "01", ..., "99" side by side.

@@ -7,17 +7,6 @@
 
 namespace quendra {
 
-namespace {
-void removeLeadingBlanks(QString& value)
-{
-    qsizetype n = 0;
-    while (n < value.size() && value.at(n) == QLatin1Char(' '))
-        ++n;
-    if (n > 0)
-        value.remove(0, n);
-}
-} // namespace
-
 void clsFileConvert::Impl::buildPlan(const clsFileConvert& engine)
 {
     int slotCount = 0;
@@ -122,7 +111,7 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
         value = indivTorven::torvenRun(engine, value, t.field);
     PlainNumber written;
     bool numberWritten = false;
-    if (!p.shape.trimOnly || (!value.isEmpty() && value.back() == QLatin1Char(' ')))
+    if (!p.shape.trimOnly || endsWithBlank(value))
         numberWritten = formatToValue(value, p.shape, regional, written);
     toValues[i].swap(value); // both keep their capacity for the next record
     if (checks->isCheckField(i))
@@ -148,8 +137,8 @@ void clsFileConvert::runTargedConvert(bool writeOnly)
                     continue; // the slot still holds the value of every record
                 d->field = qsizetype(i);
                 switch (p.fast) {
-                case FieldPlan::Fast::Text:
-                    d->composeText(i);
+                case FieldPlan::Fast::Plain:
+                    d->composePlain(i);
                     break;
                 case FieldPlan::Fast::Count:
                     d->composeCount(i);

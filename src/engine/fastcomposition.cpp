@@ -12,11 +12,6 @@ namespace quendra {
 
 namespace {
 std::atomic<bool> fastOn{true};
-
-bool endsWithBlank(const QString& value)
-{
-    return !value.isEmpty() && value.back() == QLatin1Char(' ');
-}
 } // namespace
 
 void setFastComposition(bool on)
@@ -34,16 +29,19 @@ FieldPlan::Fast clsFileConvert::Impl::fastKind(const FieldPlan& p, bool translat
     // The customer conversion reads and sets slots between the steps; a default that
     // could not be converted fails on first use; an unknown source field fails.
     if (!fastComposition() || torven || (p.hasDefault && !p.defaultReady) ||
-        (p.hasSource && p.source < 0) || p.sourceFormat || p.toFormat)
+        (p.hasSource && p.source < 0))
         return FieldPlan::Fast::General;
-    if (p.hasSource && !p.autoCount && !p.shape.number)
-        return FieldPlan::Fast::Text;
+    // Of the formats, only a compact date read and written as a compact date.
+    if ((p.sourceFormat || p.toFormat) && !p.compactDates)
+        return FieldPlan::Fast::General;
+    if (p.hasSource && !p.autoCount)
+        return FieldPlan::Fast::Plain;
     if (p.autoCount && p.start && !p.carryForward && !p.ltrim && !translated)
         return FieldPlan::Fast::Count;
     return FieldPlan::Fast::General;
 }
 
-void clsFileConvert::Impl::composeText(size_t i)
+void clsFileConvert::Impl::composePlain(size_t i)
 {
     const FieldPlan& p = plan[i];
     QString& value = toValues[i];
@@ -52,19 +50,21 @@ void clsFileConvert::Impl::composeText(size_t i)
         lastValue(lastRows[size_t(p.slot)], source, value);
     else
         assignJoined(value, p.defaultValue, source);
-    if (p.ltrim) {
-        const qsizetype n = std::find_if(value.cbegin(), value.cend(),
-                                         [](QChar c) { return c != QLatin1Char(' '); }) -
-                            value.cbegin();
-        if (n > 0)
-            value.remove(0, n);
+    if (p.compactDates && !convertCompactDate(value, p.fromPlan, p.format)) {
+        // Not eight digits of a day: the two steps write it or say what is wrong.
+        cnvFromFormat(value, p.fromPlan, regional);
+        cnvToFormat(value, p.format, regional);
     }
+    if (p.ltrim)
+        removeLeadingBlanks(value);
     if (translation.hasRows(qsizetype(i)))
         translation.apply(qsizetype(i), value);
+    PlainNumber written;
+    bool numberWritten = false;
     if (!p.shape.trimOnly || endsWithBlank(value))
-        formatToValue(value, p.shape, regional);
+        numberWritten = formatToValue(value, p.shape, regional, written);
     if (checks->isCheckField(i))
-        checks->update(i, def.trgFields[i], value, nullptr, regional);
+        checks->update(i, def.trgFields[i], value, numberWritten ? &written : nullptr, regional);
 }
 
 void clsFileConvert::Impl::composeCount(size_t i)

@@ -26,7 +26,8 @@ struct FieldPlan {
     // general steps they do not need; General takes every step.
     enum class Fast : std::uint8_t {
         General,
-        Text,  // source value (after a converted default), or the carried value; no format
+        Plain, // the source value after a converted default, or the carried value; then
+               // only a compact date conversion, blanks, translation and final shape
         Count, // a running number alone
     };
     Fast fast = Fast::General;
@@ -97,7 +98,7 @@ struct clsFileConvert::Impl {
     void compose(clsFileConvert& engine, size_t i);
     // The fast kinds: each gives what compose gives for its fields, byte for byte.
     static FieldPlan::Fast fastKind(const FieldPlan& p, bool translated, bool torven);
-    void composeText(size_t i);
+    void composePlain(size_t i);
     void composeCount(size_t i);
     QString runNote() const;
 };

@@ -5,14 +5,20 @@
 
 #include <QHash>
 #include <cmath>
+#include <cstring>
 
 namespace quendra {
 
 qint64 autoCount(AutoCountRow& row, QStringView value, qint64 start)
 {
     qint64 result = start;
-    if (row.exists)
-        result = (!value.isEmpty() && value == QStringView(row.last)) ? row.count : row.count + 1;
+    if (row.exists) {
+        // Compared in place: the library comparison is a call per record.
+        const bool same = !value.isEmpty() && value.size() == row.last.size() &&
+                          std::memcmp(value.data(), row.last.constData(),
+                                      std::size_t(value.size()) * sizeof(QChar)) == 0;
+        result = same ? row.count : row.count + 1;
+    }
     row.exists = true;
     assignView(row.last, value);
     row.count = result;

@@ -74,8 +74,8 @@ QStringList randomDefinition(std::mt19937& rng)
                    .arg(type == u"Datum" && coin(rng, 70) ? 10 : pick(rng, lengths))
                    .arg(coin(rng, 30) ? 2 : 0)
                    .arg(sqlText(type.toUtf8().constData()),
-                        sqlText(coin(rng, 15) ? pick(rng, formats) : ""), sqlText(defaultValue),
-                        sqlText(coin(rng, 2) ? "fehlt" : source),
+                        sqlText(coin(rng, type == u"Datum" ? 70 : 10) ? pick(rng, formats) : ""),
+                        sqlText(defaultValue), sqlText(coin(rng, 2) ? "fehlt" : source),
                         coin(rng, 40) ? QStringLiteral("rechts") : QString(),
                         sqlText(text              ? pick(rng, textChecks)
                                 : type == u"Zahl" ? pick(rng, numberChecks)
