@@ -118,6 +118,18 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
         checks->update(i, t, toValues[i], numberWritten ? &written : nullptr, regional);
 }
 
+void clsFileConvert::Impl::planSteps(bool constantsComposed)
+{
+    steps.clear();
+    for (size_t i = 0; i < plan.size(); ++i) {
+        FieldPlan& p = plan[i];
+        p.fast = fastKind(p, translation.hasRows(qsizetype(i)), torven);
+        if (!(constantsComposed && p.constant))
+            steps.push_back({i, p.fast});
+    }
+    this->constantsComposed = constantsComposed;
+}
+
 void clsFileConvert::runTargedConvert(bool writeOnly)
 {
     trapped("clsFileConvert.runTargedConvert", [&] {
@@ -126,29 +138,24 @@ void clsFileConvert::runTargedConvert(bool writeOnly)
             if (!d->translation.isLoadedFor(transId)) {
                 trapped("clsFileConvert.fieldConvert",
                         [&] { d->translation.load(transId, d->def.trgFields); });
-                for (size_t i = 0; i < d->plan.size(); ++i) {
-                    FieldPlan& p = d->plan[i];
-                    p.fast = Impl::fastKind(p, d->translation.hasRows(qsizetype(i)), d->torven);
-                }
+                d->planSteps(false);
             }
-            for (size_t i = 0; i < d->toValues.size(); ++i) {
-                FieldPlan& p = d->plan[i];
-                if (p.constantReady)
-                    continue; // the slot still holds the value of every record
-                d->field = qsizetype(i);
-                switch (p.fast) {
+            for (const Impl::ComposeStep& step : d->steps) {
+                d->field = qsizetype(step.field);
+                switch (step.kind) {
                 case FieldPlan::Fast::Plain:
-                    d->composePlain(i);
+                    d->composePlain(step.field);
                     break;
                 case FieldPlan::Fast::Count:
-                    d->composeCount(i);
+                    d->composeCount(step.field);
                     break;
                 case FieldPlan::Fast::General:
-                    d->compose(*this, i);
+                    d->compose(*this, step.field);
                     break;
                 }
-                p.constantReady = p.constant;
             }
+            if (!d->constantsComposed)
+                d->planSteps(true);
             d->field = -1;
         }
         d->target->write(d->toValues, d->regional);

@@ -43,7 +43,6 @@ struct FieldPlan {
     // The value depends on no record (no source field, no running number) and feeds no
     // check sum: composed for the first record only, then left in its slot.
     bool constant = false;
-    bool constantReady = false;  // the slot holds the constant value
     int source = -1;             // 0-based source slot; -1 when srcfield matches nothing
     int slot = 0;                // row of the running-number and last-value tables
     ValueShape shape;            // the target field's final shape
@@ -73,6 +72,14 @@ struct clsFileConvert::Impl {
     QString composing;
 
     std::vector<FieldPlan> plan;
+    // The fields composed for a record, in order, with their kind. Once the first record
+    // is composed, the constant fields keep their values and drop out.
+    struct ComposeStep {
+        size_t field;
+        FieldPlan::Fast kind;
+    };
+    std::vector<ComposeStep> steps;
+    bool constantsComposed = false;
     std::vector<AutoCountRow> autoRows;
     std::vector<LastValueRow> lastRows;
     std::optional<CheckTable> checks;
@@ -99,6 +106,8 @@ struct clsFileConvert::Impl {
     // The fast kinds: each gives what compose gives for its fields, byte for byte.
     static FieldPlan::Fast fastKind(const FieldPlan& p, bool translated, bool torven);
     void composePlain(size_t i);
+    // Classifies the fields (after the translation table is read) and lists the steps.
+    void planSteps(bool constantsComposed);
     void composeCount(size_t i);
     QString runNote() const;
 };
