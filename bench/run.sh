@@ -2,7 +2,7 @@
 # The throughput benchmark: bench/run.sh [RECORDS]
 # Builds a Release quendra-run (build/bench), generates RECORDS booking records
 # (default 1,000,000) and converts them with Quendra, the floor program, gawk, Python and
-# Miller (median of RUNS runs each, default 5, at least 5). Checks that all outputs are
+# Miller, round by round (median of RUNS rounds, default 5, at least 5). Checks that all outputs are
 # byte-identical, prints times and ratios, Quendra's peak memory for 1 and 10 million
 # records, the wall time of a 12-record run (the demo) as a whole process, and the same
 # conversion run from the main window (offscreen, "Ausführen" clicked) beside quendra-run.
@@ -41,17 +41,23 @@ source_file() {
 # Median of a list of numbers on stdin.
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# Median over $runs runs of wall time and CPU time (user + system), in seconds. The CPU
-# time is the fairer figure on a machine that other work shares.
+# One run of a command: appends "wall cpu" (seconds; CPU = user + system) to FILE.
+# The CPU time is the fairer figure on a machine that other work shares.
+time_once() {
+  local file=$1; shift
+  /usr/bin/time -f "%e %U %S" -o "$work/time" "$@"
+  read -r wall user sys <"$work/time"
+  echo "$wall $(echo "$user + $sys" | bc -l)" >>"$file"
+}
+
+# Median wall and CPU time of the runs in FILE.
+medians() { echo "$(cut -d' ' -f1 "$1" | median) $(cut -d' ' -f2 "$1" | median)"; }
+
+# Median over $runs runs of wall time and CPU time of one command.
 measure() {
-  : >"$work/walls"; : >"$work/cpus"
-  for ((i = 0; i < runs; i++)); do
-    /usr/bin/time -f "%e %U %S" -o "$work/time" "$@"
-    read -r wall user sys <"$work/time"
-    echo "$wall" >>"$work/walls"
-    echo "$user + $sys" | bc -l >>"$work/cpus"
-  done
-  echo "$(median <"$work/walls") $(median <"$work/cpus")"
+  : >"$work/runs"
+  for ((i = 0; i < runs; i++)); do time_once "$work/runs" "$@"; done
+  medians "$work/runs"
 }
 
 ratio() { if [ "$(echo "$2 > 0" | bc -l)" = 1 ]; then printf '%.2f' "$(echo "$1 / $2" | bc -l)"; else echo -; fi; }
@@ -72,11 +78,15 @@ cmd[py]="python3 '$here/bench/peers/convert.py' '$src' '$work/py.txt'"
 cmd[mlr]="mlr --icsvlite --implicit-csv-header --allow-ragged-csv-input --ifs ';' --onidx \
 --ofs ';' --ors crlf put -q -f '$here/bench/peers/convert.mlr' '$src' >'$work/mlr.txt'"
 
+# Round by round, every program once per round, so that a change in the machine's load
+# during the measurement meets all of them alike.
 declare -A wall cpu
-for p in "${programs[@]}"; do
-  echo "Messe ${name[$p]} ($runs Läufe) ..."
-  read -r wall[$p] cpu[$p] < <(measure sh -c "exec ${cmd[$p]}")
+echo "Messe ${programs[*]} im Wechsel ($runs Runden) ..."
+for p in "${programs[@]}"; do : >"$work/runs-$p"; done
+for ((round = 0; round < runs; round++)); do
+  for p in "${programs[@]}"; do time_once "$work/runs-$p" sh -c "exec ${cmd[$p]}"; done
 done
+for p in "${programs[@]}"; do read -r wall[$p] cpu[$p] < <(medians "$work/runs-$p"); done
 
 for p in py mlr quendra; do
   cmp "$work/awk.txt" "$work/$p.txt" ||
