@@ -1,8 +1,10 @@
+#include "engine/caseinsensitive.h"
 #include "engine/numbers.h"
 #include "engine/runtables.h"
 #include "engine/translationcache.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace quendra;
 
@@ -59,6 +61,34 @@ TEST(TranslationHash, FindsFirstRowIgnoringCaseAmongManyRows)
         QString v = c.in;
         cache.apply(0, v);
         EXPECT_EQ(v, c.out) << c.in.toStdString();
+    }
+}
+
+// Texts that differ only in letter case hash and compare alike, in the blocks of four
+// units the hash mixes and in the rest; the neighbours of the letters keep their case.
+TEST(TranslationHash, UpperCaseFormsHashAlike)
+{
+    const char16_t units[] = u"aAzZ@[`{mM09 _\u00e4\u00c4\u00df\u00ff";
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> unit(0, int(std::size(units)) - 2);
+    const UpperHash hash;
+    const UpperEqual equal;
+    for (int round = 0; round < 2000; ++round) {
+        QString text, upper, other;
+        for (int n = round % 13; n > 0; --n) {
+            const char16_t c = units[unit(rng)];
+            text += QChar(c);
+            upper += QChar(upperUnit(c));
+            other += QChar(unit(rng) % 2 ? upperUnit(c) : c);
+        }
+        ASSERT_EQ(hash(text), hash(upper)) << text.toStdString();
+        ASSERT_TRUE(equal(text, other)) << text.toStdString() << " " << other.toStdString();
+    }
+    for (char16_t c = 0; c < 0x80; ++c) {
+        const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        const QString four(4, QChar(c));
+        EXPECT_TRUE(equal(four, QString(4, QChar(upperUnit(c)))));
+        EXPECT_EQ(hash(four) == hash(QString(4, QChar(c ^ 0x20))), letter) << int(c);
     }
 }
 
