@@ -122,10 +122,8 @@ void clsFileConvert::Impl::planSteps(bool constantsComposed)
 {
     steps.clear();
     for (size_t i = 0; i < plan.size(); ++i) {
-        FieldPlan& p = plan[i];
-        p.fast = fastKind(p, translation.hasRows(qsizetype(i)), torven);
-        if (!(constantsComposed && p.constant))
-            steps.push_back({i, p.fast});
+        if (!(constantsComposed && plan[i].constant))
+            steps.push_back({i, fastKind(plan[i], translation.hasRows(qsizetype(i)), torven)});
     }
     this->constantsComposed = constantsComposed;
 }

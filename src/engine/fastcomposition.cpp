@@ -80,7 +80,7 @@ void clsFileConvert::Impl::composeCount(size_t i)
     const qsizetype width = p.shape.width;
     const bool aligned = p.shape.right || p.shape.fixlength;
     if (aligned && width != 0 && size > width) {
-        // Too wide: the general shaping says so, naming the number.
+        // Too wide: the general shaping throws the error that names the number.
         setLength(value, 0);
         appendNumber(value, n);
         formatToValue(value, p.shape, regional);

@@ -30,7 +30,6 @@ struct FieldPlan {
                // only a compact date conversion, blanks, translation and final shape
         Count, // a running number alone
     };
-    Fast fast = Fast::General;
     bool hasDefault = false;
     bool defaultReady = false; // defaultValue already holds the converted default
     bool hasSource = false;    // srcfield is not blank
@@ -102,12 +101,12 @@ struct clsFileConvert::Impl {
         return lineValues.empty() ? QStringView(fromValues[size_t(slot)])
                                   : lineValues[size_t(slot)];
     }
+    // Classifies the fields (after the translation table is read) and lists the steps.
+    void planSteps(bool constantsComposed);
     void compose(clsFileConvert& engine, size_t i);
     // The fast kinds: each gives what compose gives for its fields, byte for byte.
     static FieldPlan::Fast fastKind(const FieldPlan& p, bool translated, bool torven);
     void composePlain(size_t i);
-    // Classifies the fields (after the translation table is read) and lists the steps.
-    void planSteps(bool constantsComposed);
     void composeCount(size_t i);
     QString runNote() const;
 };

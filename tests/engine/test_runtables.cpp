@@ -27,8 +27,9 @@ TEST(AppendNumber, WritesDigitsAndSign)
 {
     std::vector<qint64> cases = {0, 7, -42, std::numeric_limits<qint64>::max(),
                                  std::numeric_limits<qint64>::min()};
-    for (qint64 power = 10; power <= 1000000000000000000; power *= 10)
+    for (qint64 power = 10; power <= std::numeric_limits<qint64>::max() / 10; power *= 10)
         cases.insert(cases.end(), {power - 1, power, -power, power + 1});
+    cases.insert(cases.end(), {999999999999999999, 1000000000000000000, -1000000000000000000});
     for (qint64 n : cases) {
         QString s = QStringLiteral("x");
         appendNumber(s, n);
