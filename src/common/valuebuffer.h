@@ -68,14 +68,26 @@ inline bool endsWithBlank(const QString& value)
     return !value.isEmpty() && value.back() == QLatin1Char(' ');
 }
 
+// Removes the first n characters of value (0 <= n <= size). The rest moves to the front
+// of the buffer: QString::remove would only advance the start, and the room given up
+// there would be allocated anew for a later, longer value.
+inline void removeFront(QString& value, qsizetype n)
+{
+    if (n == 0)
+        return;
+    const qsizetype rest = value.size() - n;
+    QChar* d = value.data();
+    std::memmove(d, d + n, std::size_t(rest) * sizeof(QChar));
+    setLength(value, rest);
+}
+
 // Removes the blanks at the start of value.
 inline void removeLeadingBlanks(QString& value)
 {
     qsizetype n = 0;
     while (n < value.size() && value.at(n) == QLatin1Char(' '))
         ++n;
-    if (n > 0)
-        value.remove(0, n);
+    removeFront(value, n);
 }
 
 // "00", "01", ..., "99" side by side.

@@ -361,7 +361,7 @@ void fitWidth(QString& value, const ValueShape& shape)
                 d[width - n + k] = d[k];
             std::fill(d, d + (width - n), QLatin1Char(' '));
         } else if (width != 0 && n > width) {
-            value.remove(0, n - width);
+            removeFront(value, n - width);
         }
     } else if (shape.fixlength) {
         if (width != 0)
