@@ -292,7 +292,9 @@ bool writePlainZahl(QString& value, const ValueShape& shape, const RegionalSetti
     readable = sign != u' ' && intWritten + scale > 0;
     if (sign)
         *o++ = QChar(sign);
-    writeDigits(o, integer, intWritten); // leading places filled with 0
+    // The leading places are filled with 0 without dividing for them.
+    std::fill(o, o + (intWritten - intDigits), QLatin1Char('0'));
+    writeDigits(o + (intWritten - intDigits), integer, intDigits);
     if (scale > 0) {
         o[intWritten] = regional.decimalSeparator;
         writeDigits(o + intWritten + 1, fraction, scale);
