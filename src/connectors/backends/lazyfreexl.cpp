@@ -5,14 +5,10 @@
 #include <freexl.h>
 
 namespace {
-quendra::LazyLibrary& freexl()
-{
-    static quendra::LazyLibrary library("libfreexl.so.1", "Excel");
-    return library;
-}
+constinit quendra::LazyLibrary freexl("libfreexl.so.1", "Excel");
 } // namespace
 
-#define XL_FORWARD(name, ...) QUENDRA_LAZY_CALL(freexl(), name, __VA_ARGS__)
+#define XL_FORWARD(name, ...) QUENDRA_LAZY_CALL(freexl, name, __VA_ARGS__)
 
 extern "C" {
 

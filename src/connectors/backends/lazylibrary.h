@@ -8,7 +8,9 @@ namespace quendra {
 class LazyLibrary {
 public:
     // soname: the library's file name; fileType: the file type it serves, for messages.
-    LazyLibrary(const char* soname, const char* fileType) : m_soname(soname), m_fileType(fileType)
+    // Constant: a library object at namespace scope is ready before any code runs.
+    constexpr LazyLibrary(const char* soname, const char* fileType)
+        : m_soname(soname), m_fileType(fileType)
     {
     }
     LazyLibrary(const LazyLibrary&) = delete;

@@ -7,14 +7,10 @@
 #include <mdbtools.h>
 
 namespace {
-quendra::LazyLibrary& libmdb()
-{
-    static quendra::LazyLibrary library("libmdb.so.3", "Access");
-    return library;
-}
+constinit quendra::LazyLibrary libmdb("libmdb.so.3", "Access");
 } // namespace
 
-#define MDB_FORWARD(name, ...) QUENDRA_LAZY_CALL(libmdb(), name, __VA_ARGS__)
+#define MDB_FORWARD(name, ...) QUENDRA_LAZY_CALL(libmdb, name, __VA_ARGS__)
 
 extern "C" {
 

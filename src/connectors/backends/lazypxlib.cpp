@@ -7,14 +7,10 @@ extern "C" { // pxlib declares its functions without C linkage for C++
 }
 
 namespace {
-quendra::LazyLibrary& pxlib()
-{
-    static quendra::LazyLibrary library("libpx.so.0", "Paradox");
-    return library;
-}
+constinit quendra::LazyLibrary pxlib("libpx.so.0", "Paradox");
 } // namespace
 
-#define PX_FORWARD(name, ...) QUENDRA_LAZY_CALL(pxlib(), name, __VA_ARGS__)
+#define PX_FORWARD(name, ...) QUENDRA_LAZY_CALL(pxlib, name, __VA_ARGS__)
 
 extern "C" {
 

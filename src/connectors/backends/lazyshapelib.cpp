@@ -5,14 +5,10 @@
 #include <shapefil.h>
 
 namespace {
-quendra::LazyLibrary& shapelib()
-{
-    static quendra::LazyLibrary library("libshp.so.2", "dBase");
-    return library;
-}
+constinit quendra::LazyLibrary shapelib("libshp.so.2", "dBase");
 } // namespace
 
-#define DBF_FORWARD(name, ...) QUENDRA_LAZY_CALL(shapelib(), name, __VA_ARGS__)
+#define DBF_FORWARD(name, ...) QUENDRA_LAZY_CALL(shapelib, name, __VA_ARGS__)
 
 extern "C" {
 
