@@ -9,7 +9,6 @@
 #include <QUrl>
 #include <algorithm>
 #include <atomic>
-#include <sys/stat.h>
 #include <vector>
 
 namespace quendra {
@@ -83,14 +82,6 @@ ConfigConnection::~ConfigConnection()
     QSqlDatabase::removeDatabase(m_name);
 }
 
-std::optional<ConfigConnection::FileIdentity> ConfigConnection::fileIdentity(const QString& path)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    return FileIdentity{quint64(st.st_dev), quint64(st.st_ino)};
-}
-
 std::shared_ptr<ConfigConnection> ConfigConnection::shared(const QString& path)
 {
     // Qt allows a connection only in the thread that opened it, so each thread keeps its
@@ -105,19 +96,20 @@ std::shared_ptr<ConfigConnection> ConfigConnection::shared(const QString& path)
     const QString absolutePath = QFileInfo(path).absoluteFilePath();
     const auto found = std::find_if(held.begin(), held.end(),
                                     [&](const Entry& e) { return e.absolutePath == absolutePath; });
+    std::shared_ptr<ConfigConnection> connection;
     if (found != held.end()) {
-        std::shared_ptr<ConfigConnection> connection = found->connection.lock();
+        connection = found->connection.lock();
         // A file that was deleted or replaced under the open connection would still be
         // read and written through it; the caller must meet (or miss) the file at the path.
-        if (connection->m_identity && connection->m_identity == fileIdentity(absolutePath)) {
-            if (outermostScope)
-                outermostScope->keep(connection);
-            return connection;
+        if (!connection->m_identity || connection->m_identity != fileIdentity(absolutePath)) {
+            connection.reset();
+            held.erase(found); // its holders keep it until they open anew
         }
-        held.erase(found); // its holders keep it until they open anew
     }
-    auto connection = std::make_shared<ConfigConnection>(path);
-    held.push_back({absolutePath, connection});
+    if (!connection) {
+        connection = std::make_shared<ConfigConnection>(path);
+        held.push_back({absolutePath, connection});
+    }
     if (outermostScope)
         outermostScope->keep(connection);
     return connection;

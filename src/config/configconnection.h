@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/fileidentity.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <memory>
@@ -33,14 +35,6 @@ public:
     const QString& path() const { return m_path; }
 
 private:
-    // Device and inode of a regular file; nullopt when there is none at path.
-    struct FileIdentity {
-        quint64 device = 0;
-        quint64 inode = 0;
-        bool operator==(const FileIdentity&) const = default;
-    };
-    static std::optional<FileIdentity> fileIdentity(const QString& path);
-
     QString m_path;
     QString m_name;
     std::optional<FileIdentity> m_identity; // of the file when it was opened

@@ -1,13 +1,12 @@
 #include "engine/targetoversource.h"
 
 #include "common/error.h"
+#include "common/fileidentity.h"
 #include "connectors/backends/filetypes.h"
 #include "connectors/backends/tablefolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <sys/stat.h>
 
 namespace quendra {
 
@@ -41,11 +40,8 @@ bool sameFile(const QString& a, const QString& b)
 {
     if (a.isEmpty() || b.isEmpty())
         return false;
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && S_ISREG(sa.st_mode) &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    const std::optional<FileIdentity> identity = fileIdentity(a);
+    return identity && identity == fileIdentity(b);
 }
 
 } // namespace
