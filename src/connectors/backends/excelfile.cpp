@@ -50,63 +50,6 @@ using Grid = std::vector<QVariantList>;
                     .arg(QDir::toNativeSeparators(path)));
 }
 
-// FreeXL reads some malformed workbooks past its own buffers and ends the process
-// (found by fuzzing). So that such a file ends in an error instead, FreeXL first reads
-// it in a child process: true when FreeXL came through (or refused the file, which the
-// caller reports itself), false when it crashed there or did not finish within a
-// minute (the child is then ended). Where no child can be made the file is read as it
-// is.
-bool freexlSurvives(const QByteArray& nativePath)
-{
-    constexpr int Refused = 3;
-    const pid_t child = ::fork();
-    if (child < 0)
-        return true;
-    if (child == 0) {
-        for (const int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
-            std::signal(sig, SIG_DFL);
-        const void* xls = nullptr;
-        unsigned int sheets = 0;
-        if (freexl_open(nativePath.constData(), &xls) != FREEXL_OK ||
-            freexl_get_info(xls, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK)
-            ::_exit(Refused);
-        for (unsigned short s = 0; s < sheets; ++s) {
-            const char* name = nullptr;
-            unsigned int rows = 0;
-            unsigned short columns = 0;
-            if (freexl_get_worksheet_name(xls, s, &name) != FREEXL_OK ||
-                freexl_select_active_worksheet(xls, s) != FREEXL_OK ||
-                freexl_worksheet_dimensions(xls, &rows, &columns) != FREEXL_OK)
-                ::_exit(Refused);
-            for (unsigned int r = 0; r < rows; ++r) {
-                for (unsigned short c = 0; c < columns; ++c) {
-                    FreeXL_CellValue cell;
-                    freexl_get_cell_value(xls, r, c, &cell);
-                }
-            }
-        }
-        freexl_close(xls);
-        ::_exit(0);
-    }
-    using namespace std::chrono;
-    const auto deadline = steady_clock::now() + seconds(60);
-    int status = 0;
-    for (;;) {
-        const pid_t done = ::waitpid(child, &status, WNOHANG);
-        if (done == child)
-            break;
-        if (done < 0 && errno != EINTR)
-            return true;
-        if (steady_clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            return false;
-        }
-        std::this_thread::sleep_for(milliseconds(1));
-    }
-    return WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == Refused);
-}
-
 QVariant cellValue(const FreeXL_CellValue& cell)
 {
     switch (cell.type) {
@@ -160,6 +103,77 @@ Grid readSheet(const void* xls, const QString& path, const SheetCells& ownCells)
             grid.push_back(row);
     }
     return grid;
+}
+
+struct Sheet {
+    QString name;
+    Grid grid;
+};
+
+// Every sheet of the workbook at path (native: its name for the file system).
+std::vector<Sheet> readWorkbook(const QString& path, const QByteArray& native)
+{
+    const void* raw = nullptr;
+    const int opened = freexl_open(native.constData(), &raw);
+    const XlsHandle xls(raw);
+    unsigned int sheets = 0;
+    if (opened != FREEXL_OK || freexl_get_info(raw, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK)
+        throwUnreadable(path);
+    std::vector<SheetCells> ownCells(sheets);
+    for (const BiffCell& cell : readBiffCells(path)) {
+        if (cell.sheet < int(sheets))
+            ownCells[size_t(cell.sheet)].insert(cellKey(cell.row, cell.column), cell.value);
+    }
+    std::vector<Sheet> workbook;
+    for (unsigned short s = 0; s < sheets; ++s) {
+        const char* name = nullptr;
+        if (freexl_get_worksheet_name(raw, s, &name) != FREEXL_OK ||
+            freexl_select_active_worksheet(raw, s) != FREEXL_OK)
+            throwUnreadable(path);
+        workbook.push_back({QString::fromUtf8(name), readSheet(raw, path, ownCells[s])});
+    }
+    return workbook;
+}
+
+// FreeXL reads some malformed workbooks past its own buffers and ends the process
+// (found by fuzzing). So that such a file ends in an error instead, the workbook is
+// first read in a child process, the same way as for the run: true when that came
+// through (or refused the file, which the caller then reports itself), false when the
+// child crashed or did not finish within a minute (it is then ended). Where no child can
+// be made the file is read as it is.
+bool freexlSurvives(const QString& path, const QByteArray& native)
+{
+    constexpr int Refused = 3;
+    const pid_t child = ::fork();
+    if (child < 0)
+        return true;
+    if (child == 0) {
+        for (const int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+            std::signal(sig, SIG_DFL);
+        try {
+            readWorkbook(path, native);
+        } catch (...) {
+            ::_exit(Refused);
+        }
+        ::_exit(0);
+    }
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + seconds(60);
+    int status = 0;
+    for (;;) {
+        const pid_t done = ::waitpid(child, &status, WNOHANG);
+        if (done == child)
+            break;
+        if (done < 0 && errno != EINTR)
+            return true;
+        if (steady_clock::now() > deadline) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return false;
+        }
+        std::this_thread::sleep_for(milliseconds(1));
+    }
+    return WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == Refused);
 }
 
 bool isIntegral(const QVariant& value)
@@ -257,31 +271,13 @@ public:
             if (!QFileInfo(path).isFile())
                 throw standardError(errnum::FileNotFound, path);
             const QByteArray native = QFile::encodeName(path);
-            if (!freexlSurvives(native))
+            if (!freexlSurvives(path, native))
                 throw Error(errnum::PathFileAccess, {},
                             QStringLiteral("Die Excel-Arbeitsmappe %1 ist beschädigt: die "
                                            "Bibliothek FreeXL kann sie nicht lesen.")
                                 .arg(QDir::toNativeSeparators(path)));
-            const void* raw = nullptr;
-            const int opened = freexl_open(native.constData(), &raw);
-            const XlsHandle xls(raw);
-            unsigned int sheets = 0;
-            if (opened != FREEXL_OK ||
-                freexl_get_info(raw, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK)
-                throwUnreadable(path);
-            std::vector<SheetCells> ownCells(sheets);
-            for (const BiffCell& cell : readBiffCells(path)) {
-                if (cell.sheet < int(sheets))
-                    ownCells[size_t(cell.sheet)].insert(cellKey(cell.row, cell.column), cell.value);
-            }
-            for (unsigned short s = 0; s < sheets; ++s) {
-                const char* name = nullptr;
-                if (freexl_get_worksheet_name(raw, s, &name) != FREEXL_OK ||
-                    freexl_select_active_worksheet(raw, s) != FREEXL_OK)
-                    throwUnreadable(path);
-                loadSheet(readSheet(raw, path, ownCells[s]), QString::fromUtf8(name),
-                          location.header, memoryDb);
-            }
+            for (const Sheet& sheet : readWorkbook(path, native))
+                loadSheet(sheet.grid, sheet.name, location.header, memoryDb);
         });
     }
 };
