@@ -5,6 +5,7 @@
 #include "connectors/backends/biffcells.h"
 
 #include "common/error.h"
+#include "connectors/backends/littleendian.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -25,16 +26,6 @@ namespace {
     throw Error(errnum::PathFileAccess, {},
                 QStringLiteral("Die Datei %1 ist keine lesbare Excel-Arbeitsmappe (.xls).")
                     .arg(QDir::toNativeSeparators(path)));
-}
-
-quint16 u16(const QByteArray& data, qsizetype at)
-{
-    return qFromLittleEndian<quint16>(data.constData() + at);
-}
-
-quint32 u32(const QByteArray& data, qsizetype at)
-{
-    return qFromLittleEndian<quint32>(data.constData() + at);
 }
 
 constexpr quint32 EndOfChain = 0xFFFFFFFE;

@@ -16,6 +16,7 @@
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
+#include "connectors/backends/littleendian.h"
 #include "connectors/backends/memorytable.h"
 #include "connectors/backends/tablefolder.h"
 
@@ -102,25 +103,16 @@ int fixedLength(char type)
 // Whether the chain of data blocks the header starts stays inside the file, visits no
 // block twice, holds no more records in a block than fit and the records the header counts. pxlib
 // follows the chain without these checks and loops for ever on a broken file, so the chain is
-// walked here first.
-bool blockChainIsSound(const QString& path)
+// walked here first. file: the table, open for reading; head: its complete header.
+bool blockChainIsSound(QFile& file, const QByteArray& head)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return true; // pxlib reports what is wrong with opening it
-    const QByteArray head = file.read(0x12);
-    if (head.size() < 0x12)
-        return true; // too short for pxlib too
-    const auto word = [](const QByteArray& b, int at) {
-        return int(std::uint8_t(b[at])) | int(std::uint8_t(b[at + 1])) << 8;
-    };
-    const qint64 recordSize = word(head, 0x00);
-    const qint64 headerSize = word(head, 0x02);
+    const qint64 recordSize = u16(head, 0x00);
+    const qint64 headerSize = u16(head, 0x02);
     const qint64 blockSize = qint64(std::uint8_t(head[0x05])) * 0x400;
-    const qint64 records = qint64(word(head, 0x06)) | qint64(word(head, 0x08)) << 16;
+    const qint64 records = u32(head, 0x06);
     qint64 recordsInChain = 0;
     std::vector<bool> seen(0x10000, false);
-    for (int block = word(head, 0x0E); block != 0;) {
+    for (int block = u16(head, 0x0E); block != 0;) {
         const qint64 at = headerSize + (block - 1) * blockSize;
         if (seen[std::size_t(block)] || blockSize == 0 || recordSize == 0 || at + 6 > file.size() ||
             !file.seek(at))
@@ -130,12 +122,12 @@ bool blockChainIsSound(const QString& path)
         if (blockHead.size() < 6)
             return false;
         // The block's record bytes beyond its first record, -recordSize when it is empty.
-        const auto moreBytes = qint16(word(blockHead, 4));
+        const auto moreBytes = qint16(u16(blockHead, 4));
         const qint64 inBlock = std::max<qint64>(0, moreBytes / recordSize + 1);
         if (inBlock > (blockSize - 6) / recordSize || at + 6 + inBlock * recordSize > file.size())
             return false; // more records than the block has room for, or than the file holds
         recordsInChain += inBlock;
-        block = word(blockHead, 0);
+        block = u16(blockHead, 0);
     }
     return recordsInChain >= records;
 }
@@ -156,7 +148,7 @@ bool hasDataHeader(const QByteArray& head)
 // end of the file: a count of tens of thousands keeps it busy for minutes.
 bool fieldCountFits(const QByteArray& head, qint64 headerSize)
 {
-    const int fields = int(std::uint8_t(head[0x21])) | int(std::uint8_t(head[0x22])) << 8;
+    const int fields = u16(head, 0x21);
     const qint64 start = hasDataHeader(head) ? 0x78 : 0x58;
     const qint64 tableName = std::uint8_t(head[0x39]) == 12 ? 261 : 79;
     return fields >= 1 && fields <= 255 && start + fields * 7 + 4 + tableName <= headerSize;
@@ -169,15 +161,10 @@ bool fieldCountFits(const QByteArray& head, qint64 headerSize)
 // A key of 0xFF00FF00 in the main header means the real key is in the data header.
 bool isEncrypted(const QByteArray& head)
 {
-    const auto longAt = [&](int at) {
-        return quint32(std::uint8_t(head[at])) | quint32(std::uint8_t(head[at + 1])) << 8 |
-               quint32(std::uint8_t(head[at + 2])) << 16 |
-               quint32(std::uint8_t(head[at + 3])) << 24;
-    };
-    const quint32 key = longAt(0x25);
+    const quint32 key = u32(head, 0x25);
     if (key != 0xFF00FF00)
         return key != 0;
-    return !hasDataHeader(head) || longAt(0x5C) != 0;
+    return !hasDataHeader(head) || u32(head, 0x5C) != 0;
 }
 
 // What keeps pxlib from reading the file safely, or an empty text. The header must be
@@ -190,16 +177,14 @@ QString headerFault(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return {}; // pxlib reports what is wrong with opening it
     const QByteArray head = file.read(kFullHeader);
-    const qint64 headerSize =
-        head.size() < 4 ? 0
-                        : qint64(std::uint8_t(head[0x02])) | qint64(std::uint8_t(head[0x03])) << 8;
+    const qint64 headerSize = head.size() < 4 ? 0 : u16(head, 0x02);
     if (head.size() < kFullHeader || file.size() < headerSize)
         return QStringLiteral("Der Dateikopf ist unvollständig.");
     if (!fieldCountFits(head, headerSize))
         return QStringLiteral("Die Zahl der Felder passt nicht zum Dateikopf.");
     if (isEncrypted(head))
         return QStringLiteral("Verschlüsselte Tabellen werden nicht gelesen.");
-    if (!blockChainIsSound(path))
+    if (!blockChainIsSound(file, head))
         return QStringLiteral("Die Kette der Datenblöcke ist beschädigt.");
     return {};
 }
