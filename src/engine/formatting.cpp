@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quendra {
 
@@ -456,34 +459,55 @@ bool isCompactDate(const FormatPlan& format)
     return format.kind == FormatPlan::Kind::Yyyymmdd || format.kind == FormatPlan::Kind::Ddmmyyyy;
 }
 
+namespace {
+// The eight characters of a compact date as four pairs of digits, each pair's value (the
+// first digit times ten plus the second); false when a character is no digit.
+bool compactDatePairs(const char16_t* c, std::int32_t (&pairs)[4])
+{
+#if defined(__SSE2__)
+    const __m128i digits = _mm_sub_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c)),
+                                         _mm_set1_epi16(short(u'0')));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(digits, _mm_set1_epi16(9)),
+                                          _mm_setzero_si128())) != 0xFFFF)
+        return false;
+    alignas(16) std::int32_t sums[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(sums),
+                    _mm_madd_epi16(digits, _mm_set1_epi32(0x0001000A)));
+    std::copy_n(sums, 4, pairs);
+#else
+    for (int k = 0; k < 4; ++k) {
+        const unsigned high = unsigned(c[2 * k]) - u'0', low = unsigned(c[2 * k + 1]) - u'0';
+        if (high > 9 || low > 9)
+            return false;
+        pairs[k] = std::int32_t(high * 10 + low);
+    }
+#endif
+    return true;
+}
+} // namespace
+
 bool convertCompactDate(QString& value, const FormatPlan& from, const FormatPlan& to)
 {
     if (value.size() != 8)
         return false;
-    QChar* v = value.data();
-    for (int k = 0; k < 8; ++k) {
-        if (unsigned(v[k].unicode() - u'0') > 9)
-            return false; // blanks, "no date" or an error: the two steps decide
-    }
-    // Where year, month and day start in the eight digits of each form.
-    struct Places {
-        int year, month, day;
-    };
-    constexpr Places YearFirst{0, 4, 6}, DayFirst{4, 2, 0};
-    const Places& in = from.kind == FormatPlan::Kind::Yyyymmdd ? YearFirst : DayFirst;
-    const Places& out = to.kind == FormatPlan::Kind::Yyyymmdd ? YearFirst : DayFirst;
-    const auto two = [&](int at) {
-        return (v[at].unicode() - u'0') * 10 + (v[at + 1].unicode() - u'0');
-    };
-    if (!isValidDate(
-            CalendarDate{two(in.year) * 100 + two(in.year + 2), two(in.month), two(in.day)}))
+    // Year first: year hundreds, year, month, day; else day, month, year hundreds, year.
+    const bool yearFirst = from.kind == FormatPlan::Kind::Yyyymmdd;
+    std::int32_t pairs[4];
+    if (!compactDatePairs(reinterpret_cast<const char16_t*>(value.constData()), pairs))
+        return false; // blanks, "no date" or an error: the two steps decide
+    const CalendarDate date = yearFirst
+                                  ? CalendarDate{pairs[0] * 100 + pairs[1], pairs[2], pairs[3]}
+                                  : CalendarDate{pairs[2] * 100 + pairs[3], pairs[1], pairs[0]};
+    if (!isValidDate(date))
         return false; // zeros only stay as they are; any other is an error
-    // A valid date is written with the same digits, only in other places.
-    const QChar d[8] = {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]};
-    const auto move = [&](int to, int from, int n) { std::copy_n(d + from, n, v + to); };
-    move(out.year, in.year, 4);
-    move(out.month, in.month, 2);
-    move(out.day, in.day, 2);
+    // A valid date is written with the same digits, only with its pairs in other places.
+    if (yearFirst != (to.kind == FormatPlan::Kind::Yyyymmdd)) {
+        std::uint32_t in[4]; // the pairs, two characters each
+        std::memcpy(in, value.constData(), sizeof in);
+        const std::uint32_t out[4] = {yearFirst ? in[3] : in[2], yearFirst ? in[2] : in[3],
+                                      yearFirst ? in[0] : in[1], yearFirst ? in[1] : in[0]};
+        std::memcpy(value.data(), out, sizeof out);
+    }
     return true;
 }
 
