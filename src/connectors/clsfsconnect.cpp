@@ -122,12 +122,17 @@ void clsFSConnect::Impl::prepareFields(std::string_view raw)
         if (delimiter.isEmpty())
             throw standardError(errnum::SubscriptOutOfRange);
         // The entries are reused line by line and grow only for a line with more fields.
-        fieldTotal = 0;
+        // They are counted and stored through locals, which stay in registers.
         const QChar* text = line.constData();
+        QStringView* entries = fields.data();
+        std::size_t count = 0, room = fields.size();
         const auto field = [&](std::size_t start, std::size_t end) {
-            if (fieldTotal == fields.size())
-                fields.resize(2 * fields.size() + 16);
-            fields[fieldTotal++] = QStringView(text + start, qsizetype(end - start));
+            if (count == room) {
+                fields.resize(2 * room + 16);
+                entries = fields.data();
+                room = fields.size();
+            }
+            entries[count++] = QStringView(text + start, qsizetype(end - start));
         };
         const std::string_view delim(delimiterBytes.constData(),
                                      std::size_t(delimiterBytes.size()));
@@ -138,14 +143,25 @@ void clsFSConnect::Impl::prepareFields(std::string_view raw)
             std::size_t i = 0;
 #if defined(__SSE2__)
             const __m128i wanted = _mm_set1_epi8(d);
-            for (; i + 16 <= raw.size(); i += 16) {
-                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw.data() + i));
-                for (auto hits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted))); hits != 0;
-                     hits &= hits - 1) {
-                    const std::size_t at = i + std::size_t(std::countr_zero(hits));
-                    field(start, at);
-                    start = at + 1;
+            const auto block = [&](std::size_t at) {
+                const __m128i v =
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw.data() + at));
+                return unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted)));
+            };
+            const auto take = [&](std::size_t at, unsigned hits) { // hits: bit k for byte at + k
+                for (; hits != 0; hits &= hits - 1) {
+                    const std::size_t end = at + std::size_t(std::countr_zero(hits));
+                    field(start, end);
+                    start = end + 1;
                 }
+            };
+            for (; i + 16 <= raw.size(); i += 16)
+                take(i, block(i));
+            if (i < raw.size() && raw.size() >= 16) {
+                // The rest: the line's last 16 bytes, without those already searched.
+                const std::size_t last = raw.size() - 16;
+                take(last, block(last) & (~0u << (i - last)));
+                i = raw.size();
             }
 #endif
             for (; LittleEndian && i + 8 <= raw.size(); i += 8) {
@@ -172,6 +188,7 @@ void clsFSConnect::Impl::prepareFields(std::string_view raw)
             }
         }
         field(start, raw.size());
+        fieldTotal = count;
         fieldsReady = true;
     });
 }
