@@ -34,6 +34,29 @@ inline void copyChars(QChar* out, const QChar* in, qsizetype n)
         *out = *in;
 }
 
+// Whether the n characters at a and b are the same. Short values are compared in two
+// overlapping fixed-size loads each, like copyChars copies them, instead of a library call.
+inline bool equalChars(const QChar* a, const QChar* b, qsizetype n)
+{
+    const auto bytes = std::size_t(n) * sizeof(QChar);
+    const auto fixed = [&](auto size) {
+        using Word = std::conditional_t<size == 8, std::uint64_t, std::uint32_t>;
+        Word x[2], y[2];
+        std::memcpy(&x[0], a, size);
+        std::memcpy(&y[0], b, size);
+        std::memcpy(&x[1], reinterpret_cast<const char*>(a) + bytes - size, size);
+        std::memcpy(&y[1], reinterpret_cast<const char*>(b) + bytes - size, size);
+        return ((x[0] ^ y[0]) | (x[1] ^ y[1])) == 0;
+    };
+    if (bytes > 16)
+        return std::memcmp(a, b, bytes) == 0;
+    if (bytes >= 8)
+        return fixed(std::integral_constant<std::size_t, 8>());
+    if (bytes >= 4)
+        return fixed(std::integral_constant<std::size_t, 4>());
+    return bytes == 0 || *a == *b;
+}
+
 // Sets the length of buffer to n and returns its characters. When the buffer is not
 // shared and has room, the length is set in place (with the terminating 0, for which
 // QString allocates one unit beyond its capacity, as resize does), saving the library

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/valuebuffer.h"
+
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -50,7 +52,7 @@ struct UpperEqual {
     {
         if (a.size() != b.size())
             return false;
-        if (a.isEmpty() || std::memcmp(a.data(), b.data(), size_t(a.size()) * sizeof(QChar)) == 0)
+        if (equalChars(a.data(), b.data(), a.size()))
             return true;
         for (qsizetype i = 0; i < a.size(); ++i) {
             if (upperUnit(a[i].unicode()) != upperUnit(b[i].unicode()))

@@ -15,8 +15,7 @@ qint64 autoCount(AutoCountRow& row, QStringView value, qint64 start)
     if (row.exists) {
         // Compared in place: the library comparison is a call per record.
         const bool same = !value.isEmpty() && value.size() == row.last.size() &&
-                          std::memcmp(value.data(), row.last.constData(),
-                                      std::size_t(value.size()) * sizeof(QChar)) == 0;
+                          equalChars(value.data(), row.last.constData(), value.size());
         result = same ? row.count : row.count + 1;
     }
     row.exists = true;
