@@ -60,17 +60,26 @@ void CodePages::fromAnsi(const char* in, std::size_t n, char16_t* out) const
 {
     std::size_t i = 0;
 #if defined(__SSE2__)
-    for (; i + 16 <= n; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    // Sixteen bytes at a time; the last block of a text of 16 bytes or more overlaps the
+    // one before it, so that lines of any length end without a loop over the rest.
+    const auto block = [&](std::size_t at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
         if (_mm_movemask_epi8(v) != 0) { // a byte above 0x7F: by the table
             for (std::size_t j = 0; j < 16; ++j)
-                out[i + j] = ansiToUnicode[std::uint8_t(in[i + j])];
-            continue;
+                out[at + j] = ansiToUnicode[std::uint8_t(in[at + j])];
+            return;
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at),
                          _mm_unpacklo_epi8(v, _mm_setzero_si128()));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8),
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at + 8),
                          _mm_unpackhi_epi8(v, _mm_setzero_si128()));
+    };
+    if (n >= 16) {
+        for (; i + 16 <= n; i += 16)
+            block(i);
+        if (i < n)
+            block(n - 16);
+        return;
     }
 #endif
     for (; LittleEndian && i + 4 <= n; i += 4) {

@@ -55,12 +55,21 @@ Q_ALWAYS_INLINE std::size_t CodePages::toAnsi(QStringView text, char* out) const
     const auto n = std::size_t(text.size());
     std::size_t i = 0;
 #if defined(__SSE2__)
-    for (; i + 8 <= n; i += 8) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    // Eight ASCII units at a time; while every unit so far was ASCII, byte i is unit i,
+    // so the last block may overlap the one before it and end the text without a loop.
+    const auto ascii8 = [&](std::size_t at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
         const __m128i high = _mm_and_si128(v, _mm_set1_epi16(short(NonAscii & 0xFFFF)));
         if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF)
-            break;
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(v, v));
+            return false;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + at), _mm_packus_epi16(v, v));
+        return true;
+    };
+    if (n >= 8) {
+        while (i + 8 <= n && ascii8(i))
+            i += 8;
+        if (i == n || (i + 8 > n && ascii8(n - 8)))
+            return n;
     }
 #endif
     for (; LittleEndian && i + 4 <= n; i += 4) {
