@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -19,6 +20,17 @@ inline char16_t upperUnit(char16_t c)
     return QChar(c).toUpper().unicode();
 }
 
+// The upper-case form of four ASCII units side by side in a word (no unit above 0x7F):
+// adding 0x1F to a unit sets its bit 7 from 'a' on, adding 0x05 from past 'z' on, and
+// no sum carries into the next unit.
+inline std::uint64_t upperAscii4(std::uint64_t units)
+{
+    constexpr std::uint64_t Lanes = 0x0001000100010001ull;
+    const std::uint64_t fromA = units + (0x80 - u'a') * Lanes;
+    const std::uint64_t pastZ = units + (0x80 - u'z' - 1) * Lanes;
+    return units - ((fromA & ~pastZ & 0x80 * Lanes) >> 2);
+}
+
 struct UpperHash {
     using is_transparent = void;
     size_t operator()(QStringView s) const noexcept
@@ -30,9 +42,14 @@ struct UpperHash {
         std::uint64_t h = std::uint64_t(n) * Mix;
         qsizetype i = 0;
         for (; i + 4 <= n; i += 4) {
-            const std::uint64_t w =
-                std::uint64_t(upperUnit(c[i])) | std::uint64_t(upperUnit(c[i + 1])) << 16 |
-                std::uint64_t(upperUnit(c[i + 2])) << 32 | std::uint64_t(upperUnit(c[i + 3])) << 48;
+            std::uint64_t w;
+            std::memcpy(&w, c + i, sizeof w);
+            if (std::endian::native != std::endian::little || (w & 0xFF80FF80FF80FF80ull))
+                w = std::uint64_t(upperUnit(c[i])) | std::uint64_t(upperUnit(c[i + 1])) << 16 |
+                    std::uint64_t(upperUnit(c[i + 2])) << 32 |
+                    std::uint64_t(upperUnit(c[i + 3])) << 48;
+            else
+                w = upperAscii4(w);
             h = (h ^ w) * Mix;
         }
         if (i < n) {
