@@ -362,8 +362,7 @@ void fitWidth(QString& value, const ValueShape& shape)
     if (shape.right) {
         if (n < width) {
             QChar* d = setLength(value, width);
-            for (qsizetype k = n - 1; k >= 0; --k) // backwards: the ranges overlap
-                d[width - n + k] = d[k];
+            std::memmove(d + (width - n), d, std::size_t(n) * sizeof(QChar)); // overlapping
             std::fill(d, d + (width - n), QLatin1Char(' '));
         } else if (width != 0 && n > width) {
             removeFront(value, n - width);
