@@ -64,7 +64,9 @@ void CodePages::fromAnsi(const char* in, std::size_t n, char16_t* out) const
     // one before it, so that lines of any length end without a loop over the rest.
     const auto block = [&](std::size_t at) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
-        if (_mm_movemask_epi8(v) != 0) { // a byte above 0x7F: by the table
+        // A byte of 0x80..0x9F (below -96 as a signed byte) by the table; every other
+        // byte is the unit of the same value.
+        if (_mm_movemask_epi8(_mm_cmplt_epi8(v, _mm_set1_epi8(char(0xA0)))) != 0) {
             for (std::size_t j = 0; j < 16; ++j)
                 out[at + j] = ansiToUnicode[std::uint8_t(in[at + j])];
             return;

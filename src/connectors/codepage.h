@@ -35,9 +35,9 @@ struct CodePages {
 
     // Writes text as Windows-1252 bytes to out, which has room for text.size() bytes, and
     // returns the number written: one byte per character, also one "?" for a surrogate
-    // pair. Runs of ASCII move several characters at a time.
+    // pair. Runs of ASCII and Latin-1 letters move several characters at a time.
     Q_ALWAYS_INLINE std::size_t toAnsi(QStringView text, char* out) const;
-    // The same for a value in its own buffer. A short ASCII value moves in one step of
+    // The same for a value in its own buffer. A short value of such letters moves in one step of
     // ShortMove characters when its buffer holds that many (the characters behind its
     // end are read, but not used); out needs ShortMove bytes of room beyond the value.
     static constexpr std::size_t ShortMove = 8;
@@ -45,6 +45,19 @@ struct CodePages {
     // Writes n Windows-1252 bytes as UTF-16 to out (room for n units).
     void fromAnsi(const char* in, std::size_t n, char16_t* out) const;
 };
+
+#if defined(__SSE2__)
+// Two mask bits for each of the eight units in v that Windows-1252 writes as the byte of
+// the same value: ASCII and Latin-1 (0xA0..0xFF), not the C1 controls 0x80..0x9F.
+Q_ALWAYS_INLINE unsigned sameByteUnits(__m128i v)
+{
+    const __m128i oneByte =
+        _mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(short(0xFF00))), _mm_setzero_si128());
+    const __m128i c1 =
+        _mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(short(0xFFE0))), _mm_set1_epi16(0x80));
+    return unsigned(_mm_movemask_epi8(_mm_andnot_si128(c1, oneByte)));
+}
+#endif
 
 Q_ALWAYS_INLINE std::size_t CodePages::toAnsi(QStringView text, char* out) const
 {
@@ -55,20 +68,20 @@ Q_ALWAYS_INLINE std::size_t CodePages::toAnsi(QStringView text, char* out) const
     const auto n = std::size_t(text.size());
     std::size_t i = 0;
 #if defined(__SSE2__)
-    // Eight ASCII units at a time; while every unit so far was ASCII, byte i is unit i,
-    // so the last block may overlap the one before it and end the text without a loop.
-    const auto ascii8 = [&](std::size_t at) {
+    // Eight units at a time while each is written as the byte of its value; while every
+    // unit so far was, byte i is unit i, so the last block may overlap the one before it
+    // and end the text without a loop.
+    const auto block = [&](std::size_t at) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
-        const __m128i high = _mm_and_si128(v, _mm_set1_epi16(short(NonAscii & 0xFFFF)));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF)
+        if (sameByteUnits(v) != 0xFFFF)
             return false;
         _mm_storel_epi64(reinterpret_cast<__m128i*>(out + at), _mm_packus_epi16(v, v));
         return true;
     };
     if (n >= 8) {
-        while (i + 8 <= n && ascii8(i))
+        while (i + 8 <= n && block(i))
             i += 8;
-        if (i == n || (i + 8 > n && ascii8(n - 8)))
+        if (i == n || (i + 8 > n && block(n - 8)))
             return n;
     }
 #endif
@@ -114,10 +127,8 @@ std::size_t CodePages::toAnsiShort(const QString& text, char* out) const
     if (n <= qsizetype(ShortMove) && d.data() &&
         d.constAllocatedCapacity() - d.freeSpaceAtBegin() >= qsizetype(ShortMove)) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d.data()));
-        const __m128i high = _mm_and_si128(v, _mm_set1_epi16(short(0xFF80)));
-        const auto ascii = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())));
         const unsigned used = (1u << (2 * n)) - 1; // two mask bits per character
-        if ((ascii & used) == used) {
+        if ((sameByteUnits(v) & used) == used) {
             _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(v, v));
             return std::size_t(n);
         }

@@ -37,6 +37,13 @@ std::vector<QString> samples()
 {
     const QString specials[] = {QString(),
                                 QStringLiteral("ä"),
+                                QString(QChar(0x7F)), // around the C1 controls, which 1252
+                                QString(QChar(0x80)), // writes as "?" or, undefined there,
+                                QString(QChar(0x81)), // as the byte of the same value
+                                QString(QChar(0x9F)),
+                                QString(QChar(0xA0)),
+                                QString(QChar(0xFF)),
+                                QString(QChar(0x100)),
                                 QStringLiteral("€"),
                                 QStringLiteral("中"),
                                 QString::fromUtf8("\xF0\x9F\x98\x80"),
