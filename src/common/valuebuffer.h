@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
@@ -136,13 +137,25 @@ inline void writeDigits(QChar* out, std::uint64_t n, int count)
         out[0] = QChar(u'0' + int(n % 10));
 }
 
-// The number of decimal digits of n, 1 for 0.
+// 10^0 .. 10^19, every power of ten that 64 bits hold.
+inline constexpr std::array<std::uint64_t, 20> PowersOfTen = [] {
+    std::array<std::uint64_t, 20> powers{};
+    std::uint64_t p = 1;
+    for (auto& power : powers) {
+        power = p;
+        p *= 10;
+    }
+    return powers;
+}();
+
+// The number of decimal digits of n, 1 for 0. From the bit length (times log10 2, as
+// 1233 / 4096, one too few at most) and one comparison, so without a loop whose length
+// varies with the number.
 inline int decimalDigits(std::uint64_t n)
 {
-    int count = 1;
-    for (; n >= 100; n /= 100)
-        count += 2;
-    return n >= 10 ? count + 1 : count;
+    const int bits = 64 - std::countl_zero(n | 1);
+    const int guess = (bits * 1233) >> 12;
+    return guess + ((n | 1) >= PowersOfTen[std::size_t(guess)] ? 1 : 0);
 }
 
 } // namespace quendra

@@ -236,26 +236,6 @@ QChar firstNonBlank(QStringView value)
     return {};
 }
 
-constexpr std::uint64_t PowersOfTen[] = {1ull,
-                                         10ull,
-                                         100ull,
-                                         1000ull,
-                                         10000ull,
-                                         100000ull,
-                                         1000000ull,
-                                         10000000ull,
-                                         100000000ull,
-                                         1000000000ull,
-                                         10000000000ull,
-                                         100000000000ull,
-                                         1000000000000ull,
-                                         10000000000000ull,
-                                         100000000000000ull,
-                                         1000000000000000ull,
-                                         10000000000000000ull,
-                                         100000000000000000ull,
-                                         1000000000000000000ull};
-
 // A plain "Zahl" value with a fixed number of decimals, written as formatZahl writes it
 // through formatNumber, in 64-bit arithmetic; false (value unchanged) for other cases.
 // readable: the value as written reads back by readPlainNumber as written, which it
@@ -282,9 +262,8 @@ bool writePlainZahl(QString& value, const ValueShape& shape, const RegionalSetti
         return false;
     const std::uint64_t integer = scaled / PowersOfTen[scale];
     const std::uint64_t fraction = scaled % PowersOfTen[scale];
-    int intDigits = 0;
-    while (integer >= PowersOfTen[intDigits])
-        ++intDigits; // 0 for a zero integer part, as formatNumber counts
+    // 0 for a zero integer part, as formatNumber counts
+    const int intDigits = integer == 0 ? 0 : decimalDigits(integer);
     const int intWritten = std::max(intDigits, shape.fill ? std::max<int>(shape.length, 0) : 0);
     const char16_t sign = plain.negative && scaled != 0                     ? u'-'
                           : shape.plus                                      ? u'+'
