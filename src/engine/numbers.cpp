@@ -429,10 +429,11 @@ void DecimalSum::add(QStringView text, const RegionalSettings& regional)
 
 void DecimalSum::add(const PlainNumber& plain)
 {
-    // Trailing zeros of the decimals do not widen the sum's scale.
+    // Trailing zeros of the decimals do not widen the sum's scale (within it they change
+    // nothing, so only those beyond it are looked at).
     std::uint64_t mantissa = plain.mantissa;
     int decimals = plain.decimals;
-    while (decimals > 0 && mantissa % 10 == 0 && mantissa != 0) {
+    while (decimals > m_scale && mantissa % 10 == 0 && mantissa != 0) {
         mantissa /= 10;
         --decimals;
     }

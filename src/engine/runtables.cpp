@@ -26,11 +26,12 @@ qint64 autoCount(AutoCountRow& row, QStringView value, qint64 start)
 
 void lastValue(LastValueRow& row, QStringView value, QString& result)
 {
-    if (!row.exists || !value.isEmpty()) {
-        row.exists = true;
-        assignView(row.last, value);
-    }
-    assignView(result, row.last);
+    // Written without a branch on the value, as empty and filled values alternate at
+    // random: the result is chosen, then kept as the last value.
+    const bool carried = row.exists && value.isEmpty();
+    assignView(result, carried ? QStringView(row.last) : value);
+    assignView(row.last, result);
+    row.exists = true;
 }
 
 std::optional<qint64> parseStartValue(QStringView text, const RegionalSettings& regional)
