@@ -58,7 +58,12 @@ struct UpperHash {
                 w = (w << 16) | upperUnit(c[i]);
             h = (h ^ w) * Mix;
         }
-        return size_t(h ^ (h >> 29));
+        // The multiplications carry every bit upwards only: the high half is folded
+        // into the low one, mixed once more and folded back, so that the low bits, which
+        // pick a slot, depend on every unit.
+        h ^= h >> 32;
+        h *= Mix;
+        return size_t(h ^ (h >> 32));
     }
     size_t operator()(const QString& s) const noexcept { return (*this)(QStringView(s)); }
 };

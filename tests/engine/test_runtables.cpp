@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <random>
+#include <set>
 
 using namespace quendra;
 
@@ -37,31 +38,52 @@ TEST(AppendNumber, WritesDigitsAndSign)
     }
 }
 
-TEST(TranslationHash, FindsFirstRowIgnoringCaseAmongManyRows)
+TEST(TranslationHash, FindsFirstRowIgnoringCaseAmongFewAndManyRows)
 {
-    std::vector<trgBodyRec> fields(2);
-    fields[0].field = QStringLiteral("Ort");
-    fields[1].field = QStringLiteral("Frei");
-    std::vector<std::array<QString, 3>> rows;
-    for (int i = 0; i < 500; ++i)
-        rows.push_back({QStringLiteral("ORT"), QStringLiteral("ort%1").arg(i), QString::number(i)});
-    rows.push_back({QStringLiteral("ort"), QStringLiteral("Ä"), QStringLiteral("first")});
-    rows.push_back({QStringLiteral("ort"), QStringLiteral("ä"), QStringLiteral("second")});
-    TranslationCache cache;
-    cache.build(rows, fields);
-    EXPECT_FALSE(cache.hasRows(1));
-    struct Case {
-        QString in, out;
-    };
-    const Case cases[] = {{u"ORT0"_qs, u"0"_qs},
-                          {u"Ort499"_qs, u"499"_qs},
-                          {u"ort500"_qs, u"ort500"_qs},
-                          {u"ä"_qs, u"first"_qs},
-                          {u" ort1"_qs, u" ort1"_qs}};
-    for (const Case& c : cases) {
-        QString v = c.in;
-        cache.apply(0, v);
-        EXPECT_EQ(v, c.out) << c.in.toStdString();
+    for (const int count : {20, 500}) {
+        std::vector<trgBodyRec> fields(2);
+        fields[0].field = QStringLiteral("Ort");
+        fields[1].field = QStringLiteral("Frei");
+        std::vector<std::array<QString, 3>> rows;
+        for (int i = 0; i < count; ++i)
+            rows.push_back(
+                {QStringLiteral("ORT"), QStringLiteral("ort%1").arg(i), QString::number(i)});
+        rows.push_back({QStringLiteral("ort"), QStringLiteral("Ä"), QStringLiteral("first")});
+        rows.push_back({QStringLiteral("ort"), QStringLiteral("ä"), QStringLiteral("second")});
+        rows.push_back({QStringLiteral("ort"), QString(), QStringLiteral("leer")});
+        TranslationCache cache;
+        cache.build(rows, fields);
+        EXPECT_FALSE(cache.hasRows(1));
+        struct Case {
+            QString in, out;
+        };
+        const QString last = QStringLiteral("Ort%1").arg(count - 1);
+        const Case cases[] = {{u"ORT0"_qs, u"0"_qs},        {last, QString::number(count - 1)},
+                              {u"ort500"_qs, u"ort500"_qs}, {u"ä"_qs, u"first"_qs},
+                              {u""_qs, u"leer"_qs},         {u" ort1"_qs, u" ort1"_qs}};
+        for (const Case& c : cases) {
+            QString v = c.in;
+            cache.apply(0, v);
+            EXPECT_EQ(v, c.out) << count << " " << c.in.toStdString();
+        }
+        // Values that are in no row, landing on free and on taken slots.
+        for (int i = count; i < count + 2000; ++i) {
+            QString v = QStringLiteral("ort%1").arg(i);
+            cache.apply(0, v);
+            ASSERT_EQ(v, QStringLiteral("ort%1").arg(i)) << count;
+        }
+    }
+}
+
+// Values that differ in their last characters only (account numbers, numbered names)
+// spread over the low bits that pick a slot as random numbers would.
+TEST(TranslationHash, SimilarValuesSpreadOverTheSlots)
+{
+    for (const char* pattern : {"%1", "ort%1", "Konto %1 "}) {
+        std::set<size_t> slots;
+        for (int i = 0; i < 1000; ++i)
+            slots.insert(UpperHash()(QString::fromLatin1(pattern).arg(4000 + 10 * i)) & 4095);
+        EXPECT_GT(slots.size(), 800u) << pattern; // about 885 for random numbers
     }
 }
 
