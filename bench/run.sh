@@ -49,6 +49,8 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 time_once() {
   local file=$1; shift
   local TIMEFORMAT='%3R %3U %3S' times wall user sys
+  # The output of the run before is written out first, so that no run pays for it.
+  sync
   times=$({ time "$@" >/dev/null 2>&3; } 3>&2 2>&1) || { echo "FEHLER: $* schlug fehl" >&2; exit 1; }
   read -r wall user sys <<<"$times"
   echo "$wall $(echo "$user + $sys" | bc -l)" >>"$file"
@@ -57,10 +59,12 @@ time_once() {
 # Median wall and CPU time of the runs in FILE.
 medians() { echo "$(cut -d' ' -f1 "$1" | median) $(cut -d' ' -f2 "$1" | median)"; }
 
-# Median over $runs runs of wall time and CPU time of one command.
+# Median over $runs runs of wall time and CPU time of one command that writes OUT:
+# measure OUT COMMAND...
 measure() {
+  local out=$1; shift
   : >"$work/runs"
-  for ((i = 0; i < runs; i++)); do time_once "$work/runs" "$@"; done
+  for ((i = 0; i < runs; i++)); do rm -f "$out"; time_once "$work/runs" "$@"; done
   medians "$work/runs"
 }
 
@@ -83,12 +87,18 @@ cmd[mlr]="mlr --icsvlite --implicit-csv-header --allow-ragged-csv-input --ifs ';
 --ofs ';' --ors crlf put -q -f '$here/bench/peers/convert.mlr' '$src' >'$work/mlr.txt'"
 
 # Round by round, every program once per round, so that a change in the machine's load
-# during the measurement meets all of them alike.
+# during the measurement meets all of them alike. Every program writes a new file: the
+# one of the round before is removed first, as ext4 takes tens of milliseconds to free
+# the blocks of a large file that is overwritten, in the time of whichever program
+# truncates it.
 declare -A wall cpu
 echo "Messe ${programs[*]} im Wechsel ($runs Runden) ..."
 for p in "${programs[@]}"; do : >"$work/runs-$p"; done
 for ((round = 0; round < runs; round++)); do
-  for p in "${programs[@]}"; do time_once "$work/runs-$p" sh -c "exec ${cmd[$p]}"; done
+  for p in "${programs[@]}"; do
+    rm -f "$work/$p.txt"
+    time_once "$work/runs-$p" sh -c "exec ${cmd[$p]}"
+  done
 done
 for p in "${programs[@]}"; do read -r wall[$p] cpu[$p] < <(medians "$work/runs-$p"); done
 
@@ -115,7 +125,7 @@ done
 # --- The same conversion run from the main window, beside quendra-run -------------------
 make_config "$src" "$work/window.txt" window
 echo "Messe Lauf aus dem Fenster ($runs Läufe) ..."
-read -r wall[window] cpu[window] < <(measure env LC_ALL=de_DE.UTF-8 QT_QPA_PLATFORM=offscreen \
+read -r wall[window] cpu[window] < <(measure "$work/window.txt" env LC_ALL=de_DE.UTF-8 QT_QPA_PLATFORM=offscreen \
   "$here/build/bench/app/quendra-windowbench" "$work/init-window.mdb" BENCH)
 cmp "$work/window.txt" "$work/quendra.txt" || { echo "FEHLER: der Lauf aus dem Fenster weicht ab" >&2; exit 1; }
 printf '%-12s %8s %8s\n' "" "Wand/s" "CPU/s"
@@ -136,6 +146,7 @@ done
 # Beside it the start-up floor: Qt Core started, init.mdb opened through Qt SQL's SQLite
 # driver and its version row read (bench/startfloor.cpp), which no run can go below.
 "$here/scripts/make-demo.sh" "$work/demo/init.mdb" >/dev/null
+sync
 # The locale goes to hyperfine's environment, so that the time is quendra-run's alone
 # and not that of an env process in front of it.
 LC_ALL=de_DE.UTF-8 hyperfine -N --runs 20 --warmup 3 --style none --export-json "$work/demo.json" \
