@@ -42,14 +42,18 @@ source_file() {
 # Median of a list of numbers on stdin.
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# One run of a command: appends "wall cpu" (seconds; CPU = user + system) to FILE.
-# The CPU time is the fairer figure on a machine that other work shares. Measured by the
-# shell to the millisecond (the time program rounds to a hundredth of a second, a tenth
-# of a difference at these times); the command's error output stays visible.
+# One run of a command that writes OUT: appends "wall cpu" (seconds; CPU = user +
+# system) to FILE: time_once FILE OUT COMMAND...
+# The CPU time is the fairer figure on a machine that other work shares. Every run writes
+# a new file, with the output of the runs before written out: ext4 takes tens of
+# milliseconds to write back a large file, or to free its blocks when it is overwritten,
+# and that time would fall on whichever program runs then. Measured by the shell to the
+# millisecond (the time program rounds to hundredths of a second, too coarse for runs of
+# a quarter of a second); the command's error output stays visible.
 time_once() {
-  local file=$1; shift
+  local file=$1 out=$2; shift 2
   local TIMEFORMAT='%3R %3U %3S' times wall user sys
-  # The output of the run before is written out first, so that no run pays for it.
+  rm -f "$out"
   sync
   times=$({ time "$@" >/dev/null 2>&3; } 3>&2 2>&1) || { echo "FEHLER: $* schlug fehl" >&2; exit 1; }
   read -r wall user sys <<<"$times"
@@ -64,7 +68,7 @@ medians() { echo "$(cut -d' ' -f1 "$1" | median) $(cut -d' ' -f2 "$1" | median)"
 measure() {
   local out=$1; shift
   : >"$work/runs"
-  for ((i = 0; i < runs; i++)); do rm -f "$out"; time_once "$work/runs" "$@"; done
+  for ((i = 0; i < runs; i++)); do time_once "$work/runs" "$out" "$@"; done
   medians "$work/runs"
 }
 
@@ -87,18 +91,12 @@ cmd[mlr]="mlr --icsvlite --implicit-csv-header --allow-ragged-csv-input --ifs ';
 --ofs ';' --ors crlf put -q -f '$here/bench/peers/convert.mlr' '$src' >'$work/mlr.txt'"
 
 # Round by round, every program once per round, so that a change in the machine's load
-# during the measurement meets all of them alike. Every program writes a new file: the
-# one of the round before is removed first, as ext4 takes tens of milliseconds to free
-# the blocks of a large file that is overwritten, in the time of whichever program
-# truncates it.
+# during the measurement meets all of them alike.
 declare -A wall cpu
 echo "Messe ${programs[*]} im Wechsel ($runs Runden) ..."
 for p in "${programs[@]}"; do : >"$work/runs-$p"; done
 for ((round = 0; round < runs; round++)); do
-  for p in "${programs[@]}"; do
-    rm -f "$work/$p.txt"
-    time_once "$work/runs-$p" sh -c "exec ${cmd[$p]}"
-  done
+  for p in "${programs[@]}"; do time_once "$work/runs-$p" "$work/$p.txt" sh -c "exec ${cmd[$p]}"; done
 done
 for p in "${programs[@]}"; do read -r wall[$p] cpu[$p] < <(medians "$work/runs-$p"); done
 
