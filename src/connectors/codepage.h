@@ -37,9 +37,9 @@ struct CodePages {
     // returns the number written: one byte per character, also one "?" for a surrogate
     // pair. Runs of ASCII and Latin-1 letters move several characters at a time.
     Q_ALWAYS_INLINE std::size_t toAnsi(QStringView text, char* out) const;
-    // The same for a value in its own buffer. A short value of such letters moves in one step of
-    // ShortMove characters when its buffer holds that many (the characters behind its
-    // end are read, but not used); out needs ShortMove bytes of room beyond the value.
+    // The same for a value in its own buffer. A short value of such letters moves in one
+    // step of ShortMove characters when its buffer holds that many (the characters behind
+    // its end are read, but not used); out needs ShortMove bytes of room beyond the value.
     static constexpr std::size_t ShortMove = 8;
     Q_ALWAYS_INLINE std::size_t toAnsiShort(const QString& text, char* out) const;
     // Writes n Windows-1252 bytes as UTF-16 to out (room for n units).
