@@ -102,14 +102,16 @@ int main(int argc, char** argv)
         progress = std::make_unique<TerminalProgress>(stderr);
     StreamMessageSink sink(stderr, progress.get());
     setMessageSink(&sink);
+    bool failed = false;
     for (qsizetype i = 0; i < args->transIds.size(); ++i) {
         if (stopRequested()) {
             reportSkipped(args->transIds.mid(i));
             break;
         }
-        setCurrentTransID(args->transIds[i]);
-        runDefinition(progress.get());
+        const RunResult result = runDefinition(args->transIds[i], progress.get());
+        showRunResult(result);
+        failed = failed || result.failed();
     }
     setMessageSink(nullptr);
-    return sink.errorCount() > 0 || stopRequested() ? 1 : 0;
+    return failed || stopRequested() ? 1 : 0;
 }

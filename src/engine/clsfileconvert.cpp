@@ -2,8 +2,6 @@
 
 #include "common/error.h"
 #include "common/functions.h"
-#include "common/globals.h"
-#include "common/messagehandler.h"
 #include "common/progress.h"
 #include "common/stoprequest.h"
 #include "common/valuebuffer.h"
@@ -39,10 +37,11 @@ template <class Rec> qint16 findField(const std::vector<Rec>& fields, QStringVie
 
 clsFileConvert::Impl::Impl(ProgressSink* sink) : progress(sink) {}
 
-clsFileConvert::clsFileConvert(ProgressSink* progress) : d(std::make_unique<Impl>(progress))
+clsFileConvert::clsFileConvert(const QString& transId, ProgressSink* progress)
+    : d(std::make_unique<Impl>(progress))
 {
     trapped("clsFileConvert.init", [&] {
-        d->def = loadDefinition(currentTransID());
+        d->def = loadDefinition(transId);
         d->torven = d->def.customerTorven();
         d->regional = RegionalSettings::fromLocale();
         d->fromValues.resize(d->def.srcFields.size());
@@ -267,8 +266,9 @@ void checkSourceComplete(const OpenSource& source, qint64 total, qint64 read)
 }
 } // namespace
 
-void clsFileConvert::RunConvert()
+RunResult clsFileConvert::RunConvert()
 {
+    RunResult result;
     if (d->progress)
         d->progress->open();
     OpenSource source;
@@ -311,8 +311,8 @@ void clsFileConvert::RunConvert()
         }
         d->target->close();
     } catch (...) {
-        const Error err = currentError();
-        showError(&err, StyleCritical, QStringLiteral("clsFileConvert.RunConvert"), d->runNote());
+        result.failure =
+            RunMessage{currentError(), QStringLiteral("clsFileConvert.RunConvert"), d->runNote()};
     }
     d->settleFromValues(); // while the source's last line is still there
     d->record = 0;
@@ -320,6 +320,7 @@ void clsFileConvert::RunConvert()
     if (d->progress)
         d->progress->close();
     d->target->release();
+    return result;
 }
 
 } // namespace quendra

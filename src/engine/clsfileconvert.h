@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/definition.h"
+#include "engine/runresult.h"
 
 #include <QString>
 #include <memory>
@@ -9,13 +10,13 @@ namespace quendra {
 
 class ProgressSink;
 
-// One conversion run. Creating the object loads the definition of the current TransID
-// from init.mdb (throws quendra::Error when it cannot); RunConvert then reads every
-// source record, composes one target record per source record and writes it.
+// One conversion run. Creating the object loads the definition of transId from init.mdb
+// (throws quendra::Error when it cannot); RunConvert then reads every source record,
+// composes one target record per source record and writes it.
 class clsFileConvert {
 public:
     // progress may be nullptr (no display); it is not owned.
-    explicit clsFileConvert(ProgressSink* progress = nullptr);
+    explicit clsFileConvert(const QString& transId, ProgressSink* progress = nullptr);
     ~clsFileConvert();
 
     QString getFromDelimiter() const;
@@ -28,9 +29,9 @@ public:
     const QString& getFromValue(qint16 index) const; // error 9 outside 1..n
     qint16 getToIndex(QStringView field) const;      // 1..m, 0 when no target field matches
 
-    // Runs the whole conversion. Errors do not leave it: they are shown through
-    // showError (where-text clsFileConvert.RunConvert) and the run ends.
-    void RunConvert();
+    // Runs the whole conversion. Errors do not leave it: the run ends and says how
+    // (where-text clsFileConvert.RunConvert, with the record and field as its note).
+    RunResult RunConvert();
     // Composes (writeOnly false) and writes one target record; with writeOnly true the
     // current target values are written as they are.
     void runTargedConvert(bool writeOnly);

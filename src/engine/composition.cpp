@@ -1,6 +1,5 @@
 // Composition of one target record from the current source values.
 #include "common/error.h"
-#include "common/globals.h"
 #include "common/valuebuffer.h"
 #include "engine/fileconvertstate.h"
 #include "engine/indivtorven.h"
@@ -132,7 +131,7 @@ void clsFileConvert::runTargedConvert(bool writeOnly)
 {
     trapped("clsFileConvert.runTargedConvert", [&] {
         if (!writeOnly) {
-            const QString& transId = currentTransID();
+            const QString& transId = d->def.transId;
             if (!d->translation.isLoadedFor(transId)) {
                 trapped("clsFileConvert.fieldConvert",
                         [&] { d->translation.load(transId, d->def.trgFields); });

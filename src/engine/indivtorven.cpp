@@ -1,7 +1,6 @@
 #include "engine/indivtorven.h"
 
 #include "common/error.h"
-#include "common/globals.h"
 #include "config/clsinitdbconnect.h"
 #include "engine/clsfileconvert.h"
 #include "engine/numbers.h"
@@ -72,11 +71,11 @@ QString takeLineNumber(BookingState& s)
     return text;
 }
 
-void openLookup(BookingState& s)
+void openLookup(BookingState& s, const QString& transId)
 {
     auto cursor = std::make_unique<clsInitDBConnect>();
     cursor->setTable(QStringLiteral("trgconvert"));
-    cursor->setTransID(currentTransID());
+    cursor->setTransID(transId);
     cursor->init();
     // The customer's init.mdb extends trgconvert; name the first column it lacks.
     static const char* const columns[] = {"Konto",        "filiale",      "kontoiris", "kontotyp",
@@ -89,7 +88,7 @@ void openLookup(BookingState& s)
                 QStringLiteral("Spalte \"%1\" fehlt in der Tabelle trgconvert").arg(name));
     }
     s.lookup = std::move(cursor);
-    s.lookupTransId = currentTransID();
+    s.lookupTransId = transId;
 }
 
 bool sameText(const QString& a, const QString& b)
@@ -117,7 +116,8 @@ void writeCorrection(clsFileConvert& engine, BookingState& s, const RegionalSett
 {
     const QString account = QStringLiteral("korrekturbuchung");
     const auto lookup = [&](const char* column) {
-        return fieldConvert(account, QString(), QString::fromUtf8(column));
+        return fieldConvert(engine.definition().transId, account, QString(),
+                            QString::fromUtf8(column));
     };
     engine.setToValue(u"EWBQVA", absoluteText(s.amountSum.text(regional)));
     engine.setToValue(u"EWAUST",
@@ -142,7 +142,8 @@ QString bookingValue(clsFileConvert& engine, BookingState& s, const QString& val
     torvenRunCorrectAmount(engine, false);
 
     const auto lookup = [&](const char* column) {
-        return fieldConvert(account, branch, QString::fromUtf8(column));
+        return fieldConvert(engine.definition().transId, account, branch,
+                            QString::fromUtf8(column));
     };
     const QString name = field.toUpper();
     if (name == u"EWJHCD") {
@@ -217,13 +218,14 @@ void torvenRunCorrectAmount(clsFileConvert& engine, bool final)
     });
 }
 
-QString fieldConvert(const QString& account, const QString& branch, const QString& column)
+QString fieldConvert(const QString& transId, const QString& account, const QString& branch,
+                     const QString& column)
 {
     return trapped("indivTorven.fieldConvert", [&] {
         BookingState& s = state();
         // A cursor opened for another definition would look values up in the wrong table.
-        if (!s.lookup || s.lookupTransId != currentTransID())
-            openLookup(s);
+        if (!s.lookup || s.lookupTransId != transId)
+            openLookup(s, transId);
         else if (s.lookup->record().rowCount() > 0)
             s.lookup->MoveFirst(); // an empty table has no first row to return to
         clsInitDBConnect& c = *s.lookup;

@@ -15,8 +15,9 @@ QString torvenRun(clsFileConvert& engine, const QString& value, const QString& f
 // Closes the current group when the record starts a new one, or at the end of the run
 // (final true): writes the balancing correction line when the group's sum is not 0.
 void torvenRunCorrectAmount(clsFileConvert& engine, bool final);
-// Looks a column up in the customer-extended trgconvert table of the current TransID.
-QString fieldConvert(const QString& account, const QString& branch, const QString& column);
+// Looks a column up in the customer-extended trgconvert table of transId.
+QString fieldConvert(const QString& transId, const QString& account, const QString& branch,
+                     const QString& column);
 
 // Forgets all state (tests only start fresh processes otherwise).
 void resetState();

@@ -8,16 +8,29 @@
 
 namespace quendra {
 
-void runDefinition(ProgressSink* progress)
+void showRunResult(const RunResult& result)
+{
+    for (const RunMessage& w : result.warnings)
+        showError(&w.error, StyleWarning, w.where, w.note);
+    if (result.failure)
+        showError(&result.failure->error, StyleCritical, result.failure->where,
+                  result.failure->note);
+}
+
+RunResult runDefinition(const QString& transId, ProgressSink* progress)
 {
     // The run opens its configuration cursors one after another; they share one
     // connection for the whole run.
     const ConfigConnectionScope configConnection;
     std::unique_ptr<clsFileConvert> engine;
-    const bool loaded = trapHandler("Main.RunFileConvert",
-                                    [&] { engine = std::make_unique<clsFileConvert>(progress); });
-    if (loaded)
-        engine->RunConvert();
+    try {
+        engine = std::make_unique<clsFileConvert>(transId, progress);
+    } catch (...) {
+        RunResult result;
+        result.failure = RunMessage{currentError(), QStringLiteral("Main.RunFileConvert"), {}};
+        return result;
+    }
+    return engine->RunConvert();
 }
 
 } // namespace quendra

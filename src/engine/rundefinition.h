@@ -1,14 +1,18 @@
 #pragma once
 
+#include "engine/runresult.h"
+
+#include <QString>
+
 namespace quendra {
 
 class ProgressSink;
 
 // The one way to run a stored definition, shared by the main window, the batch runner and
-// the tests: creates the engine for the current TransID (which loads the definition from
-// init.mdb) and runs it. A definition that cannot be loaded is shown in an error box under
-// "Main.RunFileConvert"; errors of the run itself are shown by the run. progress may be
+// the tests: creates the engine for transId (which loads the definition from init.mdb),
+// runs it and returns how it ended. A definition that cannot be loaded fails under
+// "Main.RunFileConvert", the run itself under "clsFileConvert.RunConvert". progress may be
 // nullptr (no display); it is not owned.
-void runDefinition(ProgressSink* progress = nullptr);
+RunResult runDefinition(const QString& transId, ProgressSink* progress = nullptr);
 
 } // namespace quendra

@@ -76,9 +76,8 @@ void storeDefinition(const TempConfigDb& config, const Side& src, const Side& tr
 
 std::vector<MessageBoxData> runDefinition()
 {
-    setCurrentTransID(QStringLiteral("T"));
     RecordingSink sink;
-    quendra::runDefinition();
+    showRunResult(quendra::runDefinition(QStringLiteral("T")));
     return sink.boxes;
 }
 

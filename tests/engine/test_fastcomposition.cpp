@@ -3,6 +3,7 @@
 // must be the same.
 #include "engine/clsfileconvert.h"
 #include "engine/fileconvertstate.h"
+#include "engine/rundefinition.h"
 #include "enginefixture.h"
 
 #include <QStringList>
@@ -124,7 +125,7 @@ protected:
         setFastComposition(fast);
         QFile::remove(db.filePath(QStringLiteral("out.txt")));
         sink.boxes.clear();
-        clsFileConvert().RunConvert();
+        showRunResult(runDefinition(T));
         Outcome o{target(), {}};
         for (const MessageBoxData& b : sink.boxes)
             o.boxes << b.text;
@@ -134,7 +135,6 @@ protected:
 
 TEST_F(FastComposition, WritesWhatTheGeneralStepsWrite)
 {
-    setCurrentTransID(T);
     heads(T);
     db.exec(QStringLiteral("update trgHead set textsign = '\"', chkrecord = -1"));
     int failed = 0, boxes = 0;

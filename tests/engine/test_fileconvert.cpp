@@ -1,6 +1,7 @@
 #include "common/error.h"
 #include "common/progress.h"
 #include "engine/clsfileconvert.h"
+#include "engine/rundefinition.h"
 #include "enginefixture.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +12,7 @@ namespace {
 
 const QString T = QStringLiteral("T");
 
-class FileConvert : public ::testing::Test, protected test::EngineFixture {
-protected:
-    void SetUp() override { setCurrentTransID(T); }
-};
+class FileConvert : public ::testing::Test, protected test::EngineFixture {};
 
 TEST_F(FileConvert, LoadsFieldsInSortOrderAndFindsThemByTrimmedNameIgnoringCase)
 {
@@ -23,7 +21,7 @@ TEST_F(FileConvert, LoadsFieldsInSortOrderAndFindsThemByTrimmedNameIgnoringCase)
     srcField(T, QStringLiteral("BETRAG"), 10);
     srcField(T, QStringLiteral("betrag"), 20);
     trgField(T, QStringLiteral(" Ziel "), QStringLiteral("C30"), 5);
-    clsFileConvert engine;
+    clsFileConvert engine(T);
     const Definition& def = engine.definition();
     ASSERT_EQ(def.srcFields.size(), 3u);
     EXPECT_EQ(def.srcFields[0].sort, 10);
@@ -52,7 +50,7 @@ TEST_F(FileConvert, SetFromValueWrapsAroundAfterTheLastSlot)
         {{u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs}, {u"d"_qs, QString(), QString()}},
     };
     for (const Case& c : cases) {
-        clsFileConvert engine;
+        clsFileConvert engine(T);
         for (const QString& v : c.values)
             engine.setFromValue(v);
         for (int k = 1; k <= 3; ++k)
@@ -71,13 +69,12 @@ class LoadFailures : public ::testing::TestWithParam<LoadFailure>, protected tes
 
 TEST_P(LoadFailures, EndCreationWithAnError)
 {
-    setCurrentTransID(T);
     heads(T);
     srcField(T, QStringLiteral("S"), 1);
     trgField(T, QStringLiteral("Z"), QStringLiteral("S"), 1);
     db.exec(QString::fromUtf8(GetParam().setup));
     try {
-        clsFileConvert engine;
+        clsFileConvert engine(T);
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), GetParam().number);
@@ -118,7 +115,7 @@ TEST_F(FileConvert, ReportsEveryRecordAndWritesOneLineEach)
     trgField(T, QStringLiteral("Z"), QStringLiteral("S"), 1);
     writeSource("a\r\nb\r\nc\r\n");
     CountingProgress progress;
-    clsFileConvert(&progress).RunConvert();
+    showRunResult(runDefinition(T, &progress));
     EXPECT_EQ(progress.events,
               (QStringList{u"open"_qs, u"1/3"_qs, u"2/3"_qs, u"3/3"_qs, u"close"_qs}));
     EXPECT_EQ(target(), QByteArray("a\r\nb\r\nc\r\n"));
@@ -135,20 +132,19 @@ TEST_F(FileConvert, EmptySourceLeavesAnExistingTargetUntouched)
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("alt\r\n");
     old.close();
-    clsFileConvert().RunConvert();
+    showRunResult(runDefinition(T));
     EXPECT_EQ(target(), QByteArray("alt\r\n"));
 }
 
 TEST_F(FileConvert, TransIdWithApostropheTranslates)
 {
     const QString id = QStringLiteral("O'Neil");
-    setCurrentTransID(id);
     heads(id);
     srcField(id, QStringLiteral("S"), 1);
     trgField(id, QStringLiteral("Z"), QStringLiteral("S"), 1);
     db.exec(QStringLiteral("insert into trgconvert values ('O''Neil', 'Z', 'a', 'b')"));
     writeSource("a\r\n");
-    clsFileConvert().RunConvert();
+    showRunResult(runDefinition(id));
     EXPECT_TRUE(sink.boxes.empty());
     EXPECT_EQ(target(), QByteArray("b\r\n"));
 }
@@ -160,7 +156,7 @@ TEST_F(FileConvert, WriteOnlyWritesTheValuesSetWithoutComposing)
     trgField(T, QStringLiteral("A"), QStringLiteral("S"), 1, QStringLiteral("Anzahl"));
     trgField(T, QStringLiteral("B"), QString(), 2);
     {
-        clsFileConvert engine;
+        clsFileConvert engine(T);
         engine.setToValue(u"b", QStringLiteral("x  "));
         engine.runTargedConvert(true);
         EXPECT_THROW(engine.setToValue(u"fehlt", QStringLiteral("y")), Error);
@@ -182,7 +178,7 @@ TEST_F(FileConvert, LargeSourceCountsAndSumsEveryRecord)
     for (int i = 1; i <= records; ++i)
         source += QByteArray::number(i) + ";0,0" + QByteArray::number(i % 10) + "\r\n";
     writeSource(source);
-    clsFileConvert().RunConvert();
+    showRunResult(runDefinition(T));
     EXPECT_TRUE(sink.boxes.empty());
     const QByteArray out = target();
     EXPECT_EQ(out.count('\n'), records + 3);

@@ -50,10 +50,8 @@ TEST_P(Golden, ConvertsToExpectedBytes)
     }
     db.execScript(QString::fromUtf8(readAll(dir.filePath(QStringLiteral("definition.sql"))))
                       .replace(QStringLiteral("@DIR@"), db.dir()));
-    setCurrentTransID(QStringLiteral("T"));
-
     test::RecordingSink sink;
-    runDefinition();
+    showRunResult(runDefinition(QStringLiteral("T")));
 
     const QString expectedBox = dir.filePath(QStringLiteral("expected-box.txt"));
     if (QFile::exists(expectedBox)) {

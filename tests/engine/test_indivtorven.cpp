@@ -1,7 +1,7 @@
 #include "common/globals.h"
 #include "common/version.h"
-#include "engine/clsfileconvert.h"
 #include "engine/indivtorven.h"
+#include "engine/rundefinition.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 
@@ -119,9 +119,7 @@ protected:
     // feeds, for comparisons that print readably.
     std::string run(const QString& transId)
     {
-        setCurrentTransID(transId);
-        clsFileConvert engine;
-        engine.RunConvert();
+        showRunResult(runDefinition(transId));
         QFile f(target(transId));
         if (!f.open(QIODevice::ReadOnly))
             return {};

@@ -3,6 +3,7 @@
 // names the record and the field, with the records before it written.
 #include "common/messagehandler.h"
 #include "engine/clsfileconvert.h"
+#include "engine/rundefinition.h"
 #include "enginefixture.h"
 
 #include <QDir>
@@ -55,13 +56,12 @@ QString boxTexts(const std::vector<MessageBoxData>& boxes)
 TEST_P(RecordRuns, WriteEveryValueOrStopAtTheRecord)
 {
     const RecordRun& r = GetParam();
-    setCurrentTransID(T);
     heads(T);
     db.exec(QStringLiteral("update trgHead set fixlength = %1").arg(r.fixlength ? -1 : 0));
     storeFields(db, r.srcFields, r.trgFields);
     writeSource(r.source);
 
-    clsFileConvert().RunConvert();
+    showRunResult(runDefinition(T));
 
     EXPECT_EQ(target().toStdString(), r.expected.toStdString());
     const QString shown = boxTexts(sink.boxes);
@@ -223,7 +223,6 @@ TEST(RecordRunsFromADatabase, FillTheFieldsFromTheFirstColumn)
     };
     for (const Case& c : cases) {
         test::EngineFixture f;
-        setCurrentTransID(T);
         f.heads(T);
         const QString folder = f.db.filePath(QStringLiteral("csv"));
         ASSERT_TRUE(QDir().mkpath(folder));
@@ -236,7 +235,7 @@ TEST(RecordRunsFromADatabase, FillTheFieldsFromTheFirstColumn)
                       .arg(folder));
         storeFields(f.db, c.srcFields, c.trgFields);
 
-        clsFileConvert().RunConvert();
+        showRunResult(runDefinition(T));
 
         EXPECT_TRUE(f.sink.boxes.empty()) << boxTexts(f.sink.boxes).toStdString();
         EXPECT_EQ(f.target().toStdString(), c.expected.toStdString());
@@ -249,7 +248,6 @@ TEST(RecordRunsWithHugeValues, QuoteOnlyTheStartOfTheValue)
     const QByteArray huge(1 << 20, '7');
     for (const char* format : {"", "yyyymmdd"}) {
         test::EngineFixture f;
-        setCurrentTransID(T);
         f.heads(T);
         f.db.exec(QStringLiteral("insert into srcBody (transid, field, format, sort) values "
                                  "('T', 'a', '%1', 1)")
@@ -259,7 +257,7 @@ TEST(RecordRunsWithHugeValues, QuoteOnlyTheStartOfTheValue)
                                  "('T', 'A', 5, 'Zahl', 'a', 'rechts', 1)"));
         f.writeSource("0\r\nx" + huge + "\r\n");
 
-        clsFileConvert().RunConvert();
+        showRunResult(runDefinition(T));
 
         ASSERT_EQ(f.sink.boxes.size(), 1u) << format;
         const QString text = f.sink.boxes[0].text;

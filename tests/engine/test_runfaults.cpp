@@ -4,6 +4,7 @@
 #include "common/progress.h"
 #include "common/version.h"
 #include "engine/clsfileconvert.h"
+#include "engine/rundefinition.h"
 #include "enginefixture.h"
 #include "support/batchrun.h"
 
@@ -284,9 +285,8 @@ private:
 TEST_F(RunFaults, SourceCutShortUnderAProgressDisplayNamesTheCounts)
 {
     writeSource(lines(300000));
-    setCurrentTransID(T);
     CuttingProgress progress(source(), 200000 * 9);
-    clsFileConvert(&progress).RunConvert();
+    showRunResult(runDefinition(T, &progress));
     ASSERT_EQ(sink.boxes.size(), 1u);
     EXPECT_TRUE(sink.boxes[0].text.contains(
         QStringLiteral("Die Quelle endete nach 200000 von 300000 Datensätzen")))

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "common/error.h"
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace quendra {
+
+// One message of a run: the error, the procedure that reports it ("clsFileConvert.RunConvert")
+// and where the run stood ("Datensatz 17, Feld BETRAG"; empty outside the record loop).
+struct RunMessage {
+    Error error;
+    QString where;
+    QString note;
+};
+
+// How a run ended: done, done with warnings, or stopped by an error. The run shows
+// nothing itself; the window and the batch runner show the result each in their way.
+struct RunResult {
+    std::optional<RunMessage> failure;
+    std::vector<RunMessage> warnings;
+
+    bool failed() const { return failure.has_value(); }
+    bool hasWarnings() const { return !warnings.empty(); }
+};
+
+// Shows the warnings (style 48) and then the error (style 16) through the installed
+// message sink, each as the box of its procedure.
+void showRunResult(const RunResult& result);
+
+} // namespace quendra
