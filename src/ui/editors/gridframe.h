@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/messagehandler.h"
+#include "ui/common/twips.h"
 
 #include <QByteArray>
 #include <QDialog>
@@ -19,12 +20,6 @@ class clsInitDBConnect;
 } // namespace quendra
 
 namespace quendra::ui {
-
-// The windows are laid out in twips: 15 twips to the pixel, rounded.
-constexpr int twips(int tw)
-{
-    return tw >= 0 ? (tw + 7) / 15 : -((-tw + 7) / 15);
-}
 
 // The data-bound grid of the frame windows.
 class FrameGrid : public QTableView {

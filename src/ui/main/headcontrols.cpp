@@ -1,8 +1,8 @@
 #include "ui/main/headcontrols.h"
 
 #include "common/globals.h"
+#include "ui/common/twips.h"
 #include "ui/main/flagcheckbox.h"
-#include "ui/main/twips.h"
 
 #include <QComboBox>
 #include <QFontMetrics>

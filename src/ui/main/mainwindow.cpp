@@ -4,9 +4,9 @@
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "config/configrowset.h"
+#include "ui/common/twips.h"
 #include "ui/main/flagcheckbox.h"
 #include "ui/main/mainwindowside.h"
-#include "ui/main/twips.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,17 +1,18 @@
 // The buttons of the main window: file choice, the editors, the raw data view and the run.
 #include "common/error.h"
 #include "common/functions.h"
+#include "common/globals.h"
 #include "common/messagehandler.h"
 #include "connectors/clsadoconnect.h"
 #include "engine/rundefinition.h"
 #include "ui/editors/frmbody.h"
-#include "ui/editors/frmcounter.h"
 #include "ui/editors/frmdataview.h"
 #include "ui/main/filechooser.h"
 #include "ui/main/flagcheckbox.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/mainwindowside.h"
 #include "ui/main/modaldialog.h"
+#include "ui/run/frmcounter.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -105,12 +106,15 @@ void MainWindow::cmdRun_Click()
         return;
     init_Data();
     m_running = true;
+    RunResult result;
     {
         frmCounter counter(this);
-        runDefinition(&counter);
+        result = runDefinition(currentTransID(), &counter);
     }
     m_running = false;
-    // The keyboard goes back to the main window when the progress window has gone.
+    // The boxes come after the progress window has gone; then the keyboard goes back to
+    // the main window.
+    showRunResult(result);
     activateWindow();
 }
 

@@ -1,10 +1,10 @@
 // Which head fields are shown and usable for each medium and file type.
 #include "common/functions.h"
 #include "common/messagehandler.h"
+#include "ui/common/twips.h"
 #include "ui/main/flagcheckbox.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/mainwindowside.h"
-#include "ui/main/twips.h"
 
 #include <QComboBox>
 #include <QLabel>

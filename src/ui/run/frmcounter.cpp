@@ -1,7 +1,7 @@
-#include "ui/editors/frmcounter.h"
+#include "ui/run/frmcounter.h"
 
 #include "common/messagehandler.h"
-#include "ui/main/twips.h"
+#include "ui/common/twips.h"
 
 #include <QCoreApplication>
 #include <QMetaMethod>

@@ -1,7 +1,7 @@
 // The buttons of the main window: file choice, the editors, the raw data view, the run.
 #include "common/globals.h"
 #include "mainwindowfixture.h"
-#include "ui/editors/frmcounter.h"
+#include "ui/run/frmcounter.h"
 
 #include <QApplication>
 #include <QComboBox>

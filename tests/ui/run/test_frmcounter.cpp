@@ -1,5 +1,5 @@
 // The progress window of a run.
-#include "ui/editors/frmcounter.h"
+#include "ui/run/frmcounter.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
