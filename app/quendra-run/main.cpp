@@ -20,11 +20,19 @@ namespace {
 
 const char usage[] =
     "Aufruf: quendra-run [--config DATEI] TRANSID...\n"
+    "        quendra-run [--config DATEI] --preview[=N] | --check | --all-or-nothing TRANSID...\n"
     "\n"
     "Führt die gespeicherten Umsetzungen TRANSID nacheinander ohne Fenster aus.\n"
     "\n"
-    "  --config DATEI  Konfigurationsdatenbank (Vorgabe: init.mdb im Programmordner)\n"
-    "  --help          diese Hilfe\n"
+    "  --config DATEI    Konfigurationsdatenbank (Vorgabe: init.mdb im Programmordner)\n"
+    "  --preview[=N]     schreibt nichts: gibt die Bytes aus, die die Umsetzung für die\n"
+    "                    ersten N Datensätze (Vorgabe 20, höchstens 1000) schreiben würde;\n"
+    "                    bei einem Datenbankziel je Datensatz eine Zeile mit Spalten und\n"
+    "                    Werten. Fehler erscheinen auf der Standardfehlerausgabe.\n"
+    "  --check           schreibt nichts: liest die ganze Quelle und listet jeden\n"
+    "                    fehlerhaften Datensatz, dann die Prüfsummen der guten\n"
+    "  --all-or-nothing  das Ziel ändert sich nur, wenn die ganze Umsetzung gelingt\n"
+    "  --help            diese Hilfe\n"
     "\n"
     "Meldungen erscheinen auf der Standardfehlerausgabe. Exit-Status: 0 ohne Fehler,\n"
     "1 wenn eine Fehlermeldung kam, 2 bei falschem Aufruf.\n";
@@ -32,8 +40,76 @@ const char usage[] =
 struct Arguments {
     QString config;
     QStringList transIds;
+    RunOptions run;
     bool help = false;
+    int modes = 0; // --preview, --check and --all-or-nothing given; at most one may be
 };
+
+// One option of the command line: its name, whether it takes a value (none, one that
+// may follow as the next argument, or one only after "="), and what it sets. apply
+// returns false for a value it cannot take.
+struct Option {
+    enum Value { None, Required, Optional };
+    const char* name;
+    Value value;
+    bool (*apply)(Arguments& a, const std::optional<QString>& value);
+};
+
+const Option optionTable[] = {
+    {"--help", Option::None,
+     [](Arguments& a, const std::optional<QString>&) { return a.help = true; }},
+    {"-h", Option::None, [](Arguments& a, const std::optional<QString>&) { return a.help = true; }},
+    {"--config", Option::Required,
+     [](Arguments& a, const std::optional<QString>& v) {
+         a.config = *v;
+         return !a.config.isEmpty();
+     }},
+    {"--preview", Option::Optional,
+     [](Arguments& a, const std::optional<QString>& v) {
+         ++a.modes;
+         a.run.mode = RunMode::Preview;
+         if (!v)
+             return true;
+         bool ok = false;
+         a.run.previewRecords = v->toLongLong(&ok);
+         return ok && a.run.previewRecords >= 1 && a.run.previewRecords <= MaxPreviewRecords;
+     }},
+    {"--check", Option::None,
+     [](Arguments& a, const std::optional<QString>&) {
+         ++a.modes;
+         a.run.mode = RunMode::Check;
+         return true;
+     }},
+    {"--all-or-nothing", Option::None,
+     [](Arguments& a, const std::optional<QString>&) {
+         ++a.modes;
+         return a.run.allOrNothing = true;
+     }},
+};
+
+// Applies one option argument (at args[i]; a required value may take the next one).
+bool applyOption(const QStringList& args, qsizetype& i, Arguments& a)
+{
+    const QString& arg = args[i];
+    const qsizetype eq = arg.indexOf(QLatin1Char('='));
+    const QString name = eq < 0 ? arg : arg.left(eq);
+    for (const Option& o : optionTable) {
+        if (name != QLatin1StringView(o.name))
+            continue;
+        std::optional<QString> value;
+        if (eq >= 0)
+            value = arg.mid(eq + 1);
+        if (o.value == Option::None && value)
+            return false;
+        if (o.value == Option::Required && !value) {
+            if (++i >= args.size())
+                return false;
+            value = args[i];
+        }
+        return o.apply(a, value);
+    }
+    return false;
+}
 
 // Reads the command line; nothing when it is wrong.
 std::optional<Arguments> parseArguments(const QStringList& args)
@@ -41,26 +117,18 @@ std::optional<Arguments> parseArguments(const QStringList& args)
     Arguments a;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (arg == QLatin1StringView("--help") || arg == QLatin1StringView("-h")) {
-            a.help = true;
-        } else if (arg == QLatin1StringView("--config")) {
-            if (++i >= args.size() || args[i].isEmpty())
-                return std::nullopt;
-            a.config = args[i];
-        } else if (arg.startsWith(QLatin1StringView("--config="))) {
-            a.config = arg.mid(9);
-            if (a.config.isEmpty())
-                return std::nullopt;
-        } else if (arg == QLatin1StringView("--")) {
+        if (arg == QLatin1StringView("--")) {
             a.transIds += args.mid(i + 1);
             break;
-        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            return std::nullopt;
+        }
+        if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            if (!applyOption(args, i, a))
+                return std::nullopt;
         } else {
             a.transIds << arg;
         }
     }
-    if (!a.help && a.transIds.isEmpty())
+    if (!a.help && (a.transIds.isEmpty() || a.modes > 1))
         return std::nullopt;
     return a;
 }
@@ -72,6 +140,62 @@ void reportSkipped(const QStringList& transIds)
                     QStringLiteral("Abgebrochen: nicht ausgeführt wurden %1.")
                         .arg(transIds.join(QStringLiteral(", "))));
     showError(&err, StyleCritical, QStringLiteral("quendra-run"));
+}
+
+void writeOut(const QByteArray& bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+// A preview writes each good record's bytes to standard output and shows a faulty
+// record's message on standard error, in the order of the records.
+class PreviewPrinter : public RunObserver {
+public:
+    void record(const RecordOutcome& outcome) override
+    {
+        writeOut(outcome.bytes);
+        if (outcome.error) {
+            std::fflush(stdout);
+            showError(&outcome.error->error, StyleCritical, outcome.error->where,
+                      outcome.error->note);
+        }
+    }
+};
+
+// A check run's list on standard output: every faulty record's message (the first
+// MaxListedFaults), the number of the rest, the check lines over the good records and
+// the closing line.
+void printCheck(const RunResult& result)
+{
+    StreamMessageSink out(stdout);
+    MessageSink* errors = setMessageSink(&out);
+    for (const RunMessage& m : result.recordFaults)
+        showError(&m.error, StyleCritical, m.where, m.note);
+    setMessageSink(errors);
+    QString text;
+    const qint64 rest = result.faultyRecords - qint64(result.recordFaults.size());
+    if (rest > 0)
+        text += QStringLiteral("… und %1 weitere Datensätze mit Fehler\n\n").arg(rest);
+    for (const QString& line : result.checkTexts)
+        text += line + QLatin1Char('\n');
+    text += nothingWrittenSummary(result) + QLatin1Char('\n');
+    writeOut(text.toUtf8());
+}
+
+bool runOne(const QString& transId, const Arguments& args, TerminalProgress* progress)
+{
+    RunOptions options = args.run;
+    PreviewPrinter printer;
+    if (options.mode == RunMode::Preview)
+        options.observer = &printer;
+    const RunResult result = runDefinition(transId, progress, options);
+    if (options.mode == RunMode::Preview)
+        writeOut(result.checkLines);
+    else if (options.mode == RunMode::Check && !result.failure)
+        printCheck(result);
+    std::fflush(stdout);
+    showRunResult(result);
+    return !result.failed();
 }
 
 } // namespace
@@ -108,9 +232,7 @@ int main(int argc, char** argv)
             reportSkipped(args->transIds.mid(i));
             break;
         }
-        const RunResult result = runDefinition(args->transIds[i], progress.get());
-        showRunResult(result);
-        failed = failed || result.failed();
+        failed = !runOne(args->transIds[i], *args, progress.get()) || failed;
     }
     setMessageSink(nullptr);
     return failed || stopRequested() ? 1 : 0;

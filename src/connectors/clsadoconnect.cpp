@@ -60,6 +60,7 @@ struct clsADOConnect::Impl {
 
     Record record{*this};
     std::unique_ptr<DatabaseRecord> writer; // opened at the first AddNew
+    bool oneTransaction = false;            // the writer keeps all rows in one transaction
     bool adding = false;
     QList<QVariant> pending; // the row being added, for the snapshot
 
@@ -113,6 +114,13 @@ struct clsADOConnect::Impl {
             const QString target = tableToChange(); // checks that the connector is open
             writer = explainingProviderErrors([&] { return writeSentence(); },
                                               [&] { return backend->openWriter(target); });
+            if (oneTransaction && !writer->keepOneTransaction()) {
+                writer.reset();
+                throw Error(errnum::Unsupported, {},
+                            writeSentence() + QStringLiteral(" Die Datenbank kann die Zeilen "
+                                                             "nicht in einer Transaktion "
+                                                             "aufnehmen."));
+            }
         }
         return *writer;
     }
@@ -369,6 +377,17 @@ QStringView clsADOConnect::getField(int index) const
 DatabaseRecord& clsADOConnect::record()
 {
     return d->record;
+}
+
+void clsADOConnect::keepOneTransaction()
+{
+    d->oneTransaction = true;
+}
+
+bool canWriteInOneTransaction(const QString& connectionString)
+{
+    const FileTypeSupport* support = parseConnectionString(connectionString).support;
+    return support && support->backend != BackendKind::MemoryCopy;
 }
 
 bool clsADOConnect::EditingRecord() const

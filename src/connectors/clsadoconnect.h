@@ -44,6 +44,10 @@ public:
 
     // The open row set: column count and row-by-row writing for a database target.
     DatabaseRecord& record();
+    // Writes all rows of this connector as one transaction: record().close() commits
+    // them, releasing the connector without it takes them all back. Call before the
+    // first AddNew; the first AddNew throws when the database cannot.
+    void keepOneTransaction();
     bool EditingRecord() const;
     void AddNew();
     void Delete();
@@ -67,5 +71,10 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
+
+// Whether a target of this connection string can take all rows of a run as one
+// transaction (an SQLite file, an ODBC data source); the file types whose tables are
+// files in a folder cannot.
+bool canWriteInOneTransaction(const QString& connectionString);
 
 } // namespace quendra

@@ -57,6 +57,8 @@ struct clsFSConnect::Impl {
 
     bool reading() const { return open && mode == ReadMode; }
     bool writing() const { return open && mode == WriteMode; }
+    // Opens file for reading or writing (after close()).
+    void start(const QString& file, qint16 how, LineTarget target, const QString& delimiter);
     void setDelimiter(const QString& text);
     void readNext();
     void useCurrentLine();
@@ -217,23 +219,43 @@ void clsFSConnect::init(const QString& file, qint32 mode, const QString& delimit
 {
     trapped("clsFSConnect.init", [&] {
         close();
-        d->fieldsReady = false;
-        d->fileName = file;
-        d->mode = qint16(mode);
-        d->lineCount = 0;
-        d->eof = false;
-        if (!delimiter.isEmpty())
-            trapped("clsFSConnect.setDelimiter", [&] { d->setDelimiter(delimiter); });
-        if (d->mode == ReadMode) {
-            d->reader.open(file);
-            d->open = true;
-            d->readNext();
-        } else if (d->mode == WriteMode) {
-            d->writer.open(file);
-            d->open = true;
-            d->valuesInLine = 0;
-        }
+        d->start(file, qint16(mode), LineTarget::Truncate, delimiter);
     });
+}
+
+void clsFSConnect::initWriting(const QString& file, LineTarget target, const QString& delimiter)
+{
+    trapped("clsFSConnect.init", [&] {
+        close();
+        d->start(file, WriteMode, target, delimiter);
+    });
+}
+
+QByteArray clsFSConnect::takeWritten()
+{
+    const std::string lines = d->writer.takeLines();
+    return QByteArray(lines.data(), qsizetype(lines.size()));
+}
+
+void clsFSConnect::Impl::start(const QString& file, qint16 how, LineTarget target,
+                               const QString& delimiter)
+{
+    fieldsReady = false;
+    fileName = file;
+    mode = how;
+    lineCount = 0;
+    eof = false;
+    if (!delimiter.isEmpty())
+        trapped("clsFSConnect.setDelimiter", [&] { setDelimiter(delimiter); });
+    if (mode == ReadMode) {
+        reader.open(file);
+        open = true;
+        readNext();
+    } else if (mode == WriteMode) {
+        writer.open(file, target);
+        open = true;
+        valuesInLine = 0;
+    }
 }
 
 void clsFSConnect::close()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "connectors/clsfsconnect_io.h"
 #include "connectors/recordaccess.h"
 
 #include <QString>
@@ -20,6 +21,11 @@ public:
     // (mode 0; created or truncated). An empty delimiter keeps the stored one.
     // Throws when the file cannot be opened, and (reading) error 9 when the delimiter is empty.
     void init(const QString& file, qint32 mode, const QString& delimiter = {});
+    // Opens file for writing as target says: truncated, as a replacement that takes the
+    // file's place at close(), or only into memory (takeWritten).
+    void initWriting(const QString& file, LineTarget target, const QString& delimiter = {});
+    // The bytes of the lines written into memory since initWriting or the last call.
+    QByteArray takeWritten();
 
     bool isEOF() const override;
     qint64 AbsolutePosition() const override;

@@ -2,11 +2,13 @@
 
 #include "common/error.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -197,20 +199,25 @@ LineWriter::~LineWriter()
     closeSilently();
 }
 
-void LineWriter::open(const QString& path)
+void LineWriter::open(const QString& path, LineTarget target)
 {
     closeSilently();
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = path.isEmpty()
-                       ? -1
-                       : ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        const int code = path.isEmpty() ? ENOENT : errno;
-        if (code == ENOENT || code == ENOTDIR)
-            throw standardError(errnum::PathNotFound, path);
-        throw fileError(code, path);
+    m_memory = target == LineTarget::Memory;
+    if (target == LineTarget::Replace) {
+        openReplacement(path);
+    } else if (!m_memory) {
+        const QByteArray native = QFile::encodeName(path);
+        const int fd = path.isEmpty() ? -1
+                                      : ::open(native.constData(),
+                                               O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            const int code = path.isEmpty() ? ENOENT : errno;
+            if (code == ENOENT || code == ENOTDIR)
+                throw standardError(errnum::PathNotFound, path);
+            throw fileError(code, path);
+        }
+        m_fd = fd;
     }
-    m_fd = fd;
     m_path = path;
     m_size = m_complete = 0;
     m_lineEnds.clear();
@@ -219,6 +226,60 @@ void LineWriter::open(const QString& path)
         m_cap = FlushBlock + FlushBlock / 4;
         m_buf = std::make_unique_for_overwrite<char[]>(m_cap);
     }
+}
+
+// A new file beside the old one (a rename within one folder replaces in one step), with
+// the old file's permissions, or those a new file would get. A link is followed, so that
+// the file it names is replaced, not the link; anything but a regular file is refused.
+void LineWriter::openReplacement(const QString& path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.dir().exists())
+        throw standardError(errnum::PathNotFound, path);
+    const QString real = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    struct stat old {};
+    const bool existed = ::stat(QFile::encodeName(real).constData(), &old) == 0;
+    if (existed && !S_ISREG(old.st_mode))
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("„Alles oder nichts“ braucht eine gewöhnliche Datei als Ziel, "
+                                   "%1 ist keine.")
+                        .arg(path));
+    const QFileInfo target(real);
+    QByteArray name = QFile::encodeName(
+        target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral(".XXXXXX")));
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
+        throw fileError(errno, path);
+    mode_t mode = old.st_mode & 07777;
+    if (!existed) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::fchmod(fd, mode) != 0) {
+        // The new file keeps the owner-only permissions it was made with.
+    }
+    m_fd = fd;
+    m_replacement = QFile::decodeName(name);
+    m_replaced = real;
+}
+
+void LineWriter::discardReplacement() noexcept
+{
+    if (m_replacement.isEmpty())
+        return;
+    ::unlink(QFile::encodeName(m_replacement).constData());
+    m_replacement.clear();
+}
+
+std::string LineWriter::takeLines()
+{
+    std::string lines(m_buf.get(), m_complete);
+    m_lineEnds.clear();
+    std::memmove(m_buf.get(), m_buf.get() + m_complete, m_size - m_complete);
+    m_size -= m_complete;
+    m_complete = 0;
+    return lines;
 }
 
 void LineWriter::grow(std::size_t n)
@@ -266,33 +327,64 @@ void LineWriter::failWrite(int code, std::size_t done)
     m_complete = 0;
     const Error failure = fileError(code, m_path);
     const QString state =
-        whole ? QStringLiteral(" Die Datei enthält die ersten %1 Zeilen vollständig und endet "
-                               "mit der letzten vollständigen Zeile.")
-                    .arg(m_linesWritten)
-              : QStringLiteral(" Die letzte Zeile der Datei ist unvollständig.");
+        !m_replacement.isEmpty() ? QStringLiteral(" Die Datei ist unverändert.")
+        : whole ? QStringLiteral(" Die Datei enthält die ersten %1 Zeilen vollständig und endet "
+                                 "mit der letzten vollständigen Zeile.")
+                      .arg(m_linesWritten)
+                : QStringLiteral(" Die letzte Zeile der Datei ist unvollständig.");
     throw Error(failure.number(), failure.source(), failure.description() + state);
 }
 
 void LineWriter::close()
 {
+    if (m_memory) {
+        m_memory = false;
+        m_size = m_complete = 0;
+        m_lineEnds.clear();
+        return;
+    }
     if (m_fd < 0)
         return;
     try {
         writeOut();
+        if (!m_replacement.isEmpty() && ::fsync(m_fd) != 0)
+            throw fileError(errno, m_path);
     } catch (...) {
         ::close(m_fd);
         m_fd = -1;
+        discardReplacement();
         throw;
     }
     m_size = 0;
     const int fd = m_fd;
     m_fd = -1;
-    if (::close(fd) != 0 && errno != EINTR)
+    if (::close(fd) != 0 && errno != EINTR) {
+        discardReplacement();
         throw fileError(errno, m_path);
+    }
+    if (!m_replacement.isEmpty()) {
+        if (::rename(QFile::encodeName(m_replacement).constData(),
+                     QFile::encodeName(m_replaced).constData()) != 0) {
+            const int code = errno;
+            discardReplacement();
+            throw fileError(code, m_path);
+        }
+        m_replacement.clear();
+    }
 }
 
 void LineWriter::closeSilently() noexcept
 {
+    if (!m_replacement.isEmpty()) {
+        // Whatever went wrong, the old file stays as it was.
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+        m_size = m_complete = 0;
+        m_lineEnds.clear();
+        discardReplacement();
+        return;
+    }
     try {
         close();
     } catch (...) {

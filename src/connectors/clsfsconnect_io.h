@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -54,6 +55,13 @@ private:
     long long m_consumed = 0;    // bytes read from the file since opening or rewinding
 };
 
+// Where a LineWriter's lines go.
+enum class LineTarget {
+    Truncate, // the file, created or truncated at opening
+    Replace,  // a new file in the same folder that takes the file's place at close()
+    Memory,   // nowhere but the buffer, for takeLines()
+};
+
 // Writes bytes to a file through one large buffer, reporting every refusal of the
 // file system (disk full, ...) as an error. A file that could not take a whole block is
 // cut back to its last complete line, so that it never ends in a torn record.
@@ -64,9 +72,13 @@ public:
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
 
-    // Creates or truncates the file; throws error 76 (folder missing) or 75.
-    void open(const QString& path);
-    bool isOpen() const { return m_fd >= 0; }
+    // Creates or truncates the file, or (Replace) creates its replacement beside it;
+    // throws error 76 (folder missing) or 75. Memory opens nothing.
+    void open(const QString& path, LineTarget target = LineTarget::Truncate);
+    bool isOpen() const { return m_fd >= 0 || m_memory; }
+    // The complete lines written since opening or the last call (Memory only); the line
+    // being built stays.
+    std::string takeLines();
 
     // Room for n more bytes at the end of the buffer; commit what was written there.
     char* reserve(std::size_t n)
@@ -89,13 +101,15 @@ public:
     {
         m_complete = m_size;
         m_lineEnds.push_back(m_complete);
-        if (m_complete >= FlushBlock)
+        if (m_complete >= FlushBlock && !m_memory)
             writeOut();
     }
     // Writes the complete lines and closes the file; throws when the file system refuses.
-    // A line without endLine is not written.
+    // A line without endLine is not written. A replacement takes the file's place only
+    // here, once every line is on disk.
     void close();
-    // Closes without reporting anything (last resort of a destructor).
+    // Closes without reporting anything (last resort of a destructor). A replacement is
+    // removed, the file keeps its old content.
     void closeSilently() noexcept;
 
 private:
@@ -103,10 +117,15 @@ private:
 
     void grow(std::size_t n);
     void writeOut();
+    void openReplacement(const QString& path);
+    void discardReplacement() noexcept;
     [[noreturn]] void failWrite(int code, std::size_t done);
 
     int m_fd = -1;
+    bool m_memory = false;
     QString m_path;
+    QString m_replacement; // the new file that is to take m_replaced's place; empty when none
+    QString m_replaced;    // m_path with links followed
     std::unique_ptr<char[]> m_buf;
     std::size_t m_cap = 0;
     std::size_t m_size = 0;

@@ -31,6 +31,16 @@ struct CodePages {
     static const CodePages& instance();
 
     std::uint8_t encode(char16_t c) const { return c < 0x80 ? std::uint8_t(c) : unicodeToAnsi[c]; }
+    // Whether a text file in Windows-1252 (oem false) or code page 850 (oem true) holds
+    // the character c; one it cannot hold is written as "?". Half of a surrogate pair
+    // (a character beyond 16 bits) is never held.
+    bool holds(char16_t c, bool oem) const
+    {
+        if (c == u'?')
+            return true;
+        const std::uint8_t b = encode(c);
+        return b != '?' && (!oem || ansiToOem[b] != '?');
+    }
     char16_t decode(std::uint8_t b) const { return ansiToUnicode[b]; }
 
     // Writes text as Windows-1252 bytes to out, which has room for text.size() bytes, and

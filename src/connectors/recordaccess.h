@@ -40,6 +40,9 @@ public:
     // as a whole in place. Throws when that fails, so that no loss goes unreported;
     // a writer released without close completes silently.
     virtual void close() {}
+    // Makes every row from now until close one transaction: close commits them, a writer
+    // released without close takes them all back. False when the writer cannot.
+    virtual bool keepOneTransaction() { return false; }
 };
 
 } // namespace quendra

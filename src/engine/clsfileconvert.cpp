@@ -1,18 +1,11 @@
 #include "engine/clsfileconvert.h"
 
 #include "common/error.h"
-#include "common/functions.h"
-#include "common/progress.h"
-#include "common/stoprequest.h"
 #include "common/valuebuffer.h"
-#include "connectors/clsadoconnect.h"
 #include "connectors/clsfsconnect.h"
 #include "engine/fileconvertstate.h"
-#include "engine/indivtorven.h"
-#include "engine/targetoversource.h"
 
 #include <algorithm>
-#include <csignal>
 
 namespace quendra {
 
@@ -188,139 +181,6 @@ QString clsFileConvert::Impl::runNote() const
     if (field >= 0)
         note += QStringLiteral(", Feld ") + def.trgFields[size_t(field)].field;
     return note;
-}
-
-namespace {
-// The source of a run, opened by medium: a text file or a database table or query.
-struct OpenSource {
-    std::unique_ptr<clsFSConnect> file;
-    std::unique_ptr<clsADOConnect> database;
-    RecordReader* reader = nullptr;
-    int fieldCount = 0;
-};
-
-OpenSource openSource(const clsFileConvert& engine, const SrcHead& head)
-{
-    OpenSource s;
-    const qint32 medium = engine.getFromMedium();
-    if (medium == 0) {
-        s.file = std::make_unique<clsFSConnect>();
-        s.file->init(engine.getFromPath(), 1, engine.getFromDelimiter());
-        s.fieldCount = s.file->fieldCount();
-        s.reader = s.file.get();
-    } else if (medium == 1 || medium == 2) {
-        s.database = std::make_unique<clsADOConnect>();
-        s.database->setSource(getADOProvider(qint16(medium), engine.getFromPath(),
-                                             engine.getFromFileType(), head.header != 0));
-        if (!engine.getFromSQLString().isEmpty())
-            s.database->setSQL(engine.getFromSQLString());
-        if (!engine.getFromTable().isEmpty())
-            s.database->setTable(engine.getFromTable());
-        s.database->init();
-        s.fieldCount = s.database->record().fieldsCount();
-        s.reader = s.database.get();
-    } else {
-        throw standardError(errnum::ObjectMissing,
-                            QStringLiteral("Das Quellmedium %1 ist unbekannt (0 Textdatei, "
-                                           "1 ODBC-Datenquelle, 2 Datenbankdatei)")
-                                .arg(medium));
-    }
-    return s;
-}
-
-// The run stops before a record when someone asked it to from outside.
-Error stoppedError(qint64 record)
-{
-    const int signal = stopSignal();
-    const QString by = signal == SIGTERM  ? QStringLiteral(" durch das Signal SIGTERM")
-                       : signal == SIGINT ? QStringLiteral(" durch das Signal SIGINT")
-                                          : QString();
-    return Error(errnum::UserInterrupt, {},
-                 QStringLiteral("Die Umsetzung wurde%1 abgebrochen, bevor Datensatz %2 "
-                                "umgesetzt wurde. Das Ziel enthält die Datensätze davor "
-                                "vollständig, aber keine Prüfsummen.")
-                     .arg(by)
-                     .arg(record));
-}
-
-// A source that delivered fewer records than it held at the start was changed by
-// another program during the run; the target would look complete but is not.
-void checkSourceComplete(const OpenSource& source, qint64 total, qint64 read)
-{
-    if (total > 0 && read < total)
-        throw Error(errnum::NoCurrentRecord, {},
-                    QStringLiteral("Die Quelle endete nach %1 von %2 Datensätzen: sie wurde "
-                                   "während der Umsetzung von einem anderen Programm "
-                                   "verändert. Das Ziel ist unvollständig.")
-                        .arg(read)
-                        .arg(total));
-    if (source.file && source.file->endedShort())
-        throw Error(errnum::NoCurrentRecord, {},
-                    QStringLiteral("Die Quelldatei endete nach %1 Datensätzen, war beim Öffnen "
-                                   "aber länger (%2 statt %3 Bytes gelesen): sie wurde während "
-                                   "der Umsetzung von einem anderen Programm verändert. Das "
-                                   "Ziel ist unvollständig.")
-                        .arg(read)
-                        .arg(source.file->bytesRead())
-                        .arg(source.file->sizeAtOpen()));
-}
-} // namespace
-
-RunResult clsFileConvert::RunConvert()
-{
-    RunResult result;
-    if (d->progress)
-        d->progress->open();
-    OpenSource source;
-    try {
-        refuseTargetOverSource(d->def.src, d->def.trg);
-        source = openSource(*this, d->def.src);
-        d->target->checkUsable();
-        RecordReader& reader = *source.reader;
-        // The record count only feeds the progress display. A text file would be read
-        // twice for it, so without a display it is not counted (the file is at its first
-        // line after opening anyway). An empty source has no first record to return to: a
-        // database row set would refuse the move, so there is nothing to count.
-        qint64 total = 0;
-        if (!reader.isEOF() && (d->progress || !source.file)) {
-            reader.MoveLast();
-            total = reader.AbsolutePosition();
-            reader.MoveFirst();
-        }
-        qint64 read = 0;
-        while (!reader.isEOF()) {
-            d->record = reader.AbsolutePosition();
-            if (stopRequested())
-                throw stoppedError(d->record);
-            if (d->progress)
-                d->progress->setCount(d->record, total);
-            d->takeRecord(reader, source.file.get(), source.fieldCount);
-            runTargedConvert(false);
-            read = d->record;
-            reader.MoveNext();
-        }
-        d->record = 0;
-        checkSourceComplete(source, total, read);
-        if (d->torven)
-            indivTorven::torvenRunCorrectAmount(*this, true);
-        if (d->def.trg.chkrecord != 0 && d->target->isText() && d->checks->started() &&
-            d->target->isOpen()) {
-            d->target->writeLine(QStringLiteral("Prüfsumme:"));
-            for (const QString& line : d->checks->lines(d->regional))
-                d->target->writeLine(line);
-        }
-        d->target->close();
-    } catch (...) {
-        result.failure =
-            RunMessage{currentError(), QStringLiteral("clsFileConvert.RunConvert"), d->runNote()};
-    }
-    d->settleFromValues(); // while the source's last line is still there
-    d->record = 0;
-    d->field = -1;
-    if (d->progress)
-        d->progress->close();
-    d->target->release();
-    return result;
 }
 
 } // namespace quendra

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/definition.h"
-#include "engine/runresult.h"
+#include "engine/runoptions.h"
 
 #include <QString>
 #include <memory>
@@ -29,9 +29,11 @@ public:
     const QString& getFromValue(qint16 index) const; // error 9 outside 1..n
     qint16 getToIndex(QStringView field) const;      // 1..m, 0 when no target field matches
 
-    // Runs the whole conversion. Errors do not leave it: the run ends and says how
-    // (where-text clsFileConvert.RunConvert, with the record and field as its note).
-    RunResult RunConvert();
+    // Runs the whole conversion, or previews or checks it (options.mode). Errors do not
+    // leave it: the run ends and says how (where-text clsFileConvert.RunConvert, with the
+    // record and field as its note); a preview or check run lists a faulty record and goes
+    // on with the next.
+    RunResult RunConvert(const RunOptions& options = {});
     // Composes (writeOnly false) and writes one target record; with writeOnly true the
     // current target values are written as they are.
     void runTargedConvert(bool writeOnly);

@@ -51,6 +51,13 @@ struct FieldPlan {
     FormatPlan format;   // the target field's format
 };
 
+// The open source as the record loop reads it; file is set when it is a text file.
+struct SourceView {
+    RecordReader* reader = nullptr;
+    const clsFSConnect* file = nullptr;
+    int fieldCount = 0;
+};
+
 struct clsFileConvert::Impl {
     explicit Impl(ProgressSink* sink);
 
@@ -109,6 +116,24 @@ struct clsFileConvert::Impl {
     void composePlain(size_t i);
     void composeCount(size_t i);
     QString runNote() const;
+    // The composition state that a faulty record may have changed halfway: a preview or
+    // check run puts it back, so that the next record is composed as if the faulty one
+    // had been left out.
+    struct Saved {
+        std::vector<AutoCountRow> autoRows;
+        std::vector<LastValueRow> lastRows;
+        std::optional<CheckTable> checks;
+    };
+    Saved save() const { return {autoRows, lastRows, checks}; }
+    void restore(const Saved& saved)
+    {
+        autoRows = saved.autoRows;
+        lastRows = saved.lastRows;
+        checks = saved.checks;
+    }
+    // A preview or check run's step for the current source record.
+    void listRecord(clsFileConvert& engine, const SourceView& source, RunResult& result,
+                    RunObserver* observer);
 };
 
 // Whether a run composes its common fields the fast way (the default). Tests switch it

@@ -17,7 +17,17 @@ void showRunResult(const RunResult& result)
                   result.failure->note);
 }
 
-RunResult runDefinition(const QString& transId, ProgressSink* progress)
+QString nothingWrittenSummary(const RunResult& result)
+{
+    const QString records = result.records == 1
+                                ? QStringLiteral("1 Datensatz")
+                                : QStringLiteral("%1 Datensätze").arg(result.records);
+    return QStringLiteral("%1, %2 mit Fehler – nichts geschrieben")
+        .arg(records)
+        .arg(result.faultyRecords);
+}
+
+RunResult runDefinition(const QString& transId, ProgressSink* progress, const RunOptions& options)
 {
     // The run opens its configuration cursors one after another; they share one
     // connection for the whole run.
@@ -30,7 +40,7 @@ RunResult runDefinition(const QString& transId, ProgressSink* progress)
         result.failure = RunMessage{currentError(), QStringLiteral("Main.RunFileConvert"), {}};
         return result;
     }
-    return engine->RunConvert();
+    return engine->RunConvert(options);
 }
 
 } // namespace quendra

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/runresult.h"
+#include "engine/runoptions.h"
 
 #include <QString>
 
@@ -12,7 +12,8 @@ class ProgressSink;
 // the tests: creates the engine for transId (which loads the definition from init.mdb),
 // runs it and returns how it ended. A definition that cannot be loaded fails under
 // "Main.RunFileConvert", the run itself under "clsFileConvert.RunConvert". progress may be
-// nullptr (no display); it is not owned.
-RunResult runDefinition(const QString& transId, ProgressSink* progress = nullptr);
+// nullptr (no display); it is not owned. options: write (the default), preview or check.
+RunResult runDefinition(const QString& transId, ProgressSink* progress = nullptr,
+                        const RunOptions& options = {});
 
 } // namespace quendra

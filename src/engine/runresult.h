@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -22,7 +23,16 @@ struct RunResult {
     std::optional<RunMessage> failure;
     std::vector<RunMessage> warnings;
 
-    bool failed() const { return failure.has_value(); }
+    // Preview and check run: the records composed, the faulty ones among them, the
+    // messages of the first MaxListedFaults faulty ones, and the bytes of the check
+    // lines over the good records (as written to a text target; empty without them).
+    qint64 records = 0;
+    qint64 faultyRecords = 0;
+    std::vector<RunMessage> recordFaults;
+    QByteArray checkLines;
+    std::vector<QString> checkTexts; // the same lines as text
+
+    bool failed() const { return failure.has_value() || faultyRecords > 0; }
     bool hasWarnings() const { return !warnings.empty(); }
 };
 

@@ -2,7 +2,9 @@
 
 #include "engine/definition.h"
 
+#include <QByteArray>
 #include <QString>
+#include <QVariant>
 #include <memory>
 #include <vector>
 
@@ -12,6 +14,13 @@ class clsADOConnect;
 class clsFSConnect;
 struct RegionalSettings;
 
+// Where a run's target records go.
+enum class TargetOutput {
+    Write,        // into the target, record by record
+    AllOrNothing, // into the target only when the whole run succeeds
+    Memory,       // into memory only (takeOutput): nothing is opened for writing
+};
+
 // The target of a run: a text file (medium 0) or a database table (media 1 and 2),
 // opened when the first record is written and released at the end of the run.
 class TargetWriter {
@@ -19,9 +28,16 @@ public:
     TargetWriter(const TrgHead& head, const std::vector<trgBodyRec>& fields);
     ~TargetWriter();
 
+    // Chooses where the records go (before the first one). AllOrNothing is refused, before
+    // anything is opened, for a database file type that cannot take a run as a whole.
+    void setOutput(TargetOutput output);
     // Refuses a target that could never be written (no path, unknown medium), so that a
     // run fails before its first record instead of silently writing nothing.
     void checkUsable() const;
+    // Memory: the bytes of the records written since the last call. A text target's
+    // lines are exactly the bytes the file would get; a database target gives one line
+    // per record, "column = value" for each value as it would be bound.
+    QByteArray takeOutput();
 
     // Writes one record of target values (one per target field), opening the target at
     // the first call. Text fields of a text target get the text qualifier around them;
@@ -44,9 +60,15 @@ private:
     void ensureOpen();
     void writeText(const std::vector<QString>& values);
     void writeDatabase(const std::vector<QString>& values, const RegionalSettings& regional);
+    void describeDatabase(const std::vector<QString>& values, const RegionalSettings& regional);
+
+    QVariant boundValue(size_t i, const QString& value, const RegionalSettings& regional) const;
 
     const TrgHead& m_head;
+    TargetOutput m_output = TargetOutput::Write;
     std::vector<Kind> m_kinds;
+    std::vector<QString> m_names;          // the target fields' names: the columns by position
+    QByteArray m_memory;                   // Memory: a database target's lines not yet taken
     std::vector<QStringView> m_qualifiers; // per field of a text target: textsign or nothing
     bool m_open = false;
     std::unique_ptr<clsFSConnect> m_file;

@@ -3,11 +3,13 @@
 #include "engine/enginefixture.h"
 #include "support/batchrun.h"
 
+#include <QDir>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
 using namespace quendra;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -32,6 +34,17 @@ TEST_F(QuendraRun, SucceedsSilently)
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, QString());
     EXPECT_EQ(target(), QByteArray("x\r\n"));
+}
+
+TEST_F(QuendraRun, AllOrNothingReplacesTheTargetAndLeavesNoOtherFile)
+{
+    writeTarget("alt\r\nalt\r\n");
+    const Result r =
+        runBatch(config() << QStringLiteral("--all-or-nothing") << QStringLiteral("GUT"));
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(target(), QByteArray("x\r\n"));
+    EXPECT_EQ(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden).filter(u"out.txt"_s),
+              QStringList{u"out.txt"_s});
 }
 
 TEST_F(QuendraRun, UnknownDefinitionIsAnErrorBoxOnStandardError)
@@ -73,6 +86,42 @@ TEST_F(QuendraRun, WarningsAloneDoNotFail)
         << r.err.toStdString();
 }
 
+// Preview and check run write nothing: the target that was there stays as it was.
+TEST_F(QuendraRun, PreviewAndCheckListRecordsAndWriteNothing)
+{
+    db.exec(QStringLiteral("update trgBody set chkfield = 'Summe'")); // "x" is no sum
+    db.exec(QStringLiteral("update trgHead set chkrecord = -1"));
+    writeSource("1\r\nx\r\n3\r\n4\r\n");
+    writeTarget("alt\r\n");
+    const QString faultAt2 = QStringLiteral("(Datensatz 2, Feld Z)");
+    struct Case {
+        QStringList args;
+        int exitCode;
+        QString out; // exactly, or (check) the end of standard output
+        int faultsOnStderr;
+    } const cases[] = {
+        {{u"--preview=1"_qs, u"GUT"_qs}, 0, u"1\r\nPrüfsumme:\r\nZ (Summe): 1\r\n"_qs, 0},
+        {{u"--preview"_qs, u"GUT"_qs}, 1, u"1\r\n3\r\n4\r\nPrüfsumme:\r\nZ (Summe): 8\r\n"_qs, 1},
+        {{u"--check"_qs, u"GUT"_qs},
+         1,
+         u"Prüfsumme:\nZ (Summe): 8\n4 Datensätze, 1 mit Fehler – nichts geschrieben\n"_qs,
+         0},
+    };
+    for (const Case& c : cases) {
+        const Result r = runBatch(config() << c.args);
+        const std::string call = c.args.join(u' ').toStdString();
+        EXPECT_EQ(r.exitCode, c.exitCode) << call << r.err.toStdString();
+        if (c.args[0] == u"--check") {
+            EXPECT_TRUE(r.out.endsWith(c.out)) << r.out.toStdString();
+            EXPECT_EQ(r.out.count(faultAt2), 1) << r.out.toStdString();
+        } else {
+            EXPECT_EQ(QString(r.out).replace(QChar(0xFFFD), u"ü"_s), c.out) << call;
+        }
+        EXPECT_EQ(r.err.count(faultAt2), c.faultsOnStderr) << call << r.err.toStdString();
+        EXPECT_EQ(target(), QByteArray("alt\r\n")) << call;
+    }
+}
+
 TEST(QuendraRunUsage, WrongCallsAndHelp)
 {
     struct Case {
@@ -84,6 +133,10 @@ TEST(QuendraRunUsage, WrongCallsAndHelp)
         {{}, 2, false},
         {{u"--config"_qs}, 2, false},
         {{u"--gibtsnicht"_qs, u"X"_qs}, 2, false},
+        {{u"--preview=0"_qs, u"X"_qs}, 2, false},
+        {{u"--preview=1001"_qs, u"X"_qs}, 2, false},
+        {{u"--check"_qs, u"--preview"_qs, u"X"_qs}, 2, false},
+        {{u"--check=1"_qs, u"X"_qs}, 2, false},
         {{u"--help"_qs}, 0, true},
     };
     for (const Case& c : cases) {

@@ -2,14 +2,17 @@
 // definition for each: every written value is checked (dates, decimals, NULLs, umlauts).
 #include "common/functions.h"
 #include "endtoend.h"
+#include "engine/rundefinition.h"
 #include "support/skip.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace quendra;
 using namespace quendra::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -40,6 +43,38 @@ protected:
         pgTables.append(uniqueTableName(prefix));
         pg->exec(tableDdl(pgTables.last()));
         return pgTables.last();
+    }
+
+    // Preview, check run and a failing all-or-nothing run of definition "T", whose
+    // fourth source record is faulty, into a table that holds one row: the table keeps
+    // its row, the preview shows the bound values.
+    void expectTargetUntouched(const std::function<QStringList()>& rows)
+    {
+        const QString src = config.filePath(QStringLiteral("src.txt"));
+        writeAnsiLines(src, ExpectedTextLines + QStringList{u"4;x;keine Zahl;;"_s});
+        config.exec(QStringLiteral("update srcHead set frommedium = 0, path = '%1', "
+                                   "delimiter = ';'")
+                        .arg(src));
+        const QStringList before = rows();
+        struct Lines : RunObserver {
+            QStringList lines;
+            void record(const RecordOutcome& o) override
+            {
+                lines << (o.error ? o.error->note : QString::fromUtf8(o.bytes));
+            }
+        } preview;
+        const RunResult shown =
+            runDefinition(u"T"_s, nullptr, {RunMode::Preview, 20, false, &preview});
+        EXPECT_EQ(preview.lines.value(0),
+                  u"NR = '1'; NAME = 'Müller'; BETRAG = 12.5; DATUM = 2005-12-31; NOTIZ = ''\n"_s);
+        EXPECT_TRUE(preview.lines.value(3).startsWith(u"Datensatz 4"_s));
+        EXPECT_EQ(shown.records, 4);
+        const RunResult checked = runDefinition(u"T"_s, nullptr, {RunMode::Check});
+        EXPECT_EQ(checked.faultyRecords, 1);
+        const RunResult written = runDefinition(u"T"_s, nullptr, {RunMode::Write, 0, true});
+        ASSERT_TRUE(written.failure);
+        EXPECT_TRUE(written.failure->note.startsWith(u"Datensatz 4"_s));
+        EXPECT_EQ(rows(), before);
     }
 
     TempConfigDb config;
@@ -104,6 +139,52 @@ TEST_F(EndToEnd, SqliteAccessToSqliteAccess)
     EXPECT_EQ(check.column(QStringLiteral("select typeof(betrag) || ' ' || datum from ziel "
                                           "where nr = 1")),
               QStringList{QStringLiteral("real 2005-12-31")});
+}
+
+TEST_F(EndToEnd, PreviewCheckAndAllOrNothingLeaveSqliteUntouched)
+{
+    const QString trgDb = config.filePath(QStringLiteral("ziel.db"));
+    ScratchConnection trg(QStringLiteral("QSQLITE"), trgDb);
+    trg.exec(tableDdl(QStringLiteral("ziel")));
+    trg.exec(QStringLiteral("insert into ziel (nr) values (9)"));
+    storeDefinition(config, {0, {}, {}, {}},
+                    {2, trgDb, QStringLiteral("MS Access"), QStringLiteral("ziel")}, TypedFields);
+    const auto rows = [&] {
+        const QFileInfo now(trgDb);
+        return trg.column(QStringLiteral("select nr from ziel"))
+               << QString::number(now.size()) << now.lastModified().toString(Qt::ISODateWithMs);
+    };
+    expectTargetUntouched(rows);
+}
+
+TEST_F(EndToEnd, PreviewCheckAndAllOrNothingLeaveOdbcUntouched)
+{
+    if (!openPostgres())
+        QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
+    const QString table = pgTable(QStringLiteral("ziel"));
+    pg->exec(QStringLiteral("insert into %1 (nr) values (9)").arg(table));
+    storeDefinition(config, {0, {}, {}, {}}, {1, postgresDsn(), {}, table}, TypedFields);
+    expectTargetUntouched([&] { return pg->column(QStringLiteral("select nr from ") + table); });
+}
+
+// Folder types write each row into its files: all or nothing is refused before the
+// source (here missing) or the target is opened.
+TEST_F(EndToEnd, AllOrNothingIsRefusedForFolderTypes)
+{
+    for (const char* type : {"dBase III", "Paradox 5.0", "Text"}) {
+        config.exec(u"delete from srcHead"_s);
+        config.exec(u"delete from trgHead"_s);
+        config.exec(u"delete from srcBody"_s);
+        config.exec(u"delete from trgBody"_s);
+        storeDefinition(config, {0, config.filePath(u"fehlt.txt"_s), {}, {}},
+                        {2, config.dir(), QString::fromUtf8(type), QStringLiteral("ziel")},
+                        TextFields);
+        const RunResult r = runDefinition(u"T"_s, nullptr, {RunMode::Write, 0, true});
+        ASSERT_TRUE(r.failure) << type;
+        EXPECT_TRUE(r.failure->error.description().contains(
+            QStringLiteral("„%1“ kann nicht ganz oder gar nicht").arg(QString::fromUtf8(type))))
+            << r.failure->error.description().toStdString();
+    }
 }
 
 } // namespace

@@ -46,6 +46,12 @@ public:
         if (f.open(QIODevice::WriteOnly))
             f.write(bytes);
     }
+    void writeTarget(const QByteArray& bytes) const
+    {
+        QFile f(db.filePath(QStringLiteral("out.txt")));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes);
+    }
     QByteArray target() const
     {
         QFile f(db.filePath(QStringLiteral("out.txt")));

@@ -1,11 +1,13 @@
 // The common kinds of field are composed by paths of their own. Random definitions and
 // records are run twice, with and without those paths: the target bytes and every box
-// must be the same.
+// must be the same. A preview of the first records must give the bytes the run wrote
+// for them, a check run the run's error, and neither may touch the target.
 #include "engine/clsfileconvert.h"
 #include "engine/fileconvertstate.h"
 #include "engine/rundefinition.h"
 #include "enginefixture.h"
 
+#include <QFileInfo>
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <random>
@@ -116,6 +118,23 @@ struct Outcome {
     QStringList boxes;
 };
 
+// The good records' bytes of a preview, up to its first faulty record.
+struct PreviewBytes : RunObserver {
+    QByteArray bytes;
+    bool faulty = false;
+    void record(const RecordOutcome& o) override
+    {
+        faulty = faulty || o.error.has_value();
+        if (!faulty)
+            bytes += o.bytes;
+    }
+};
+
+QString boxText(const std::optional<RunMessage>& m)
+{
+    return m ? errorBoxText(&m->error, m->note) : QString();
+}
+
 class FastComposition : public ::testing::Test, protected test::EngineFixture {
 protected:
     void TearDown() override { setFastComposition(true); }
@@ -147,6 +166,30 @@ TEST_F(FastComposition, WritesWhatTheGeneralStepsWrite)
         const Outcome general = run(false);
         const Outcome fast = run(true);
         boxes += general.boxes.isEmpty() ? 0 : 1;
+
+        const QFileInfo out(db.filePath(QStringLiteral("out.txt")));
+        const QDateTime written = out.lastModified();
+        PreviewBytes preview;
+        const int n = std::uniform_int_distribution<int>(1, 8)(rng);
+        const RunResult shown = runDefinition(T, nullptr, {RunMode::Preview, n, false, &preview});
+        const RunResult checked = runDefinition(T, nullptr, {RunMode::Check});
+        const QString checkFirst = checked.recordFaults.empty()
+                                       ? boxText(checked.failure)
+                                       : boxText(checked.recordFaults.front());
+        const bool whole = !preview.faulty && shown.records < n && fast.boxes.isEmpty();
+        if (target() != fast.target || QFileInfo(out.filePath()).lastModified() != written ||
+            !fast.target.startsWith(preview.bytes) ||
+            (preview.faulty && fast.target != preview.bytes) ||
+            (whole && fast.target != preview.bytes + shown.checkLines) ||
+            checkFirst != fast.boxes.value(0) ||
+            (fast.boxes.isEmpty() && !fast.target.endsWith(checked.checkLines))) {
+            ++failed;
+            ADD_FAILURE() << "seed " << seed << "\nrun: " << fast.target.toStdString()
+                          << fast.boxes.join(u'\n').toStdString()
+                          << "\npreview: " << preview.bytes.toStdString()
+                          << shown.checkLines.toStdString()
+                          << "\ncheck: " << checkFirst.toStdString();
+        }
         if (fast.target != general.target || fast.boxes != general.boxes) {
             ++failed;
             ADD_FAILURE() << "seed " << seed << "\ngeneral: " << general.target.toStdString()

@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 using namespace quendra;
+using namespace Qt::StringLiterals;
 using test::BatchResult;
 
 namespace {
@@ -119,10 +120,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The file system refuses the target's bytes: the run fails, and the target ends with
 // the last record it took completely, never with a torn one.
+// All or nothing: the old target stays as it was, and no new file is left beside it.
 struct DiskCase {
     const char* name;
     rlim_t sizeLimit; // RLIM_INFINITY: the target is /dev/full
     const char* message;
+    bool allOrNothing = false;
 };
 
 class FullDisk : public RunFaults, public ::testing::WithParamInterface<DiskCase> {};
@@ -142,8 +145,19 @@ TEST_P(FullDisk, LeavesCompleteRecordsOnly)
             setrlimit(RLIMIT_FSIZE, &l);
         };
     }
-    const BatchResult r = test::runBatch(args(), QStringLiteral("de_DE.UTF-8"), limit);
+    const QByteArray old = "alt\r\n";
+    writeTarget(old);
+    QStringList call = args();
+    if (c.allOrNothing)
+        call.prepend(QStringLiteral("--all-or-nothing"));
+    const BatchResult r = test::runBatch(call, QStringLiteral("de_DE.UTF-8"), limit);
     expectOneError(r, QString::fromUtf8(c.message));
+    if (c.allOrNothing) {
+        EXPECT_EQ(target(), old);
+        EXPECT_EQ(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden).filter(u"out.txt"_s),
+                  QStringList{u"out.txt"_s});
+        return;
+    }
     if (c.sizeLimit == RLIM_INFINITY)
         return;
     const QByteArray written = target();
@@ -160,21 +174,32 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FullDisk,
     ::testing::Values(DiskCase{"devFull", RLIM_INFINITY, "Datenträger voll: /dev/full"},
                       DiskCase{"fullInFirstBlock", 100003, "größte erlaubte Dateigröße erreicht"},
-                      DiskCase{"fullInSecondBlock", 1500007, "größte erlaubte Dateigröße"}),
+                      DiskCase{"fullInSecondBlock", 1500007, "größte erlaubte Dateigröße"},
+                      DiskCase{"allOrNothing", 1500007, "Die Datei ist unverändert.", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Stopped from outside while the source delivers slowly (a pipe): the records before
 // the signal are written completely, no check lines follow, the next definition does
 // not start.
-class Stopped : public RunFaults, public ::testing::WithParamInterface<int> {};
+// All or nothing: the target stays as it was.
+struct StopCase {
+    int signal;
+    bool allOrNothing;
+};
+
+class Stopped : public RunFaults, public ::testing::WithParamInterface<StopCase> {};
 
 TEST_P(Stopped, EndsAfterTheRecordInHand)
 {
     std::signal(SIGPIPE, SIG_IGN); // a run that ended early must not end the test too
     QFile::remove(source());
     ASSERT_EQ(::mkfifo(QFile::encodeName(source()).constData(), 0600), 0);
+    const int signal = GetParam().signal;
+    const bool allOrNothing = GetParam().allOrNothing;
+    writeTarget("alt\r\n");
     QProcess process;
-    test::startBatch(process, args() << T);
+    test::startBatch(process, (allOrNothing ? QStringList{u"--all-or-nothing"_s} : QStringList())
+                                  << args() << T);
     // Opening the pipe waits for the reader; without it the test would hang for ever.
     int fifo = -1;
     QElapsedTimer opening;
@@ -200,7 +225,7 @@ TEST_P(Stopped, EndsAfterTheRecordInHand)
         QThread::msleep(5);
     }
     QThread::msleep(100);
-    ::kill(pid_t(process.processId()), GetParam());
+    ::kill(pid_t(process.processId()), signal);
     QThread::msleep(100);
     EXPECT_EQ(::write(fifo, "c\r\nd\r\n", 6), 6) << "the run ended before it read on";
     ::close(fifo);
@@ -208,16 +233,22 @@ TEST_P(Stopped, EndsAfterTheRecordInHand)
     const BatchResult r = test::finishBatch(process);
     EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("durch das Signal %1 abgebrochen, bevor Datensatz 3")
-                                   .arg(GetParam() == SIGTERM ? u"SIGTERM"_qs : u"SIGINT"_qs)))
+                                   .arg(signal == SIGTERM ? u"SIGTERM"_qs : u"SIGINT"_qs)))
         << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("nicht ausgeführt wurden GUT.")))
         << r.err.toStdString();
-    EXPECT_EQ(target(), QByteArray("a\r\nb\r\n"));
+    EXPECT_EQ(target(), QByteArray(allOrNothing ? "alt\r\n" : "a\r\nb\r\n"));
+    EXPECT_EQ(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden).filter(u"out.txt"_s),
+              QStringList{u"out.txt"_s});
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, Stopped, ::testing::Values(SIGTERM, SIGINT),
+INSTANTIATE_TEST_SUITE_P(Signals, Stopped,
+                         ::testing::Values(StopCase{SIGTERM, false}, StopCase{SIGINT, false},
+                                           StopCase{SIGTERM, true}, StopCase{SIGINT, true}),
                          [](const auto& info) {
-                             return std::string(info.param == SIGTERM ? "SIGTERM" : "SIGINT");
+                             return std::string(info.param.signal == SIGTERM ? "SIGTERM"
+                                                                             : "SIGINT") +
+                                    (info.param.allOrNothing ? "AllOrNothing" : "");
                          });
 
 // The file position of the process's open descriptor on path; -1 when it has none.

@@ -37,6 +37,10 @@ SqlTableWriter::SqlTableWriter(QSqlDatabase db, const QString& table, const QStr
 SqlTableWriter::~SqlTableWriter()
 {
     m_insert.finish();
+    if (m_inTransaction && m_oneTransaction) {
+        m_db.rollback();
+        return;
+    }
     if (m_inTransaction && !m_db.commit())
         qWarning("Quendra: Zeilen konnten nicht abgeschlossen werden: %s",
                  qPrintable(m_db.lastError().text()));
@@ -46,6 +50,15 @@ void SqlTableWriter::close()
 {
     if (m_inTransaction)
         commitBatch();
+}
+
+bool SqlTableWriter::keepOneTransaction()
+{
+    if (!m_inTransaction && !m_db.transaction())
+        return false;
+    m_inTransaction = true;
+    m_oneTransaction = true;
+    return true;
 }
 
 void SqlTableWriter::AddNew()
@@ -107,7 +120,7 @@ void SqlTableWriter::update()
     if (!m_insert.exec())
         throw providerError(m_insert.lastError(), m_driver);
     m_adding = false;
-    if (m_inTransaction && ++m_rowsInBatch >= RowsPerTransaction)
+    if (m_inTransaction && !m_oneTransaction && ++m_rowsInBatch >= RowsPerTransaction)
         commitBatch();
 }
 

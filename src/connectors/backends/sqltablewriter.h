@@ -15,7 +15,8 @@ namespace quendra {
 // statement; a column left NULL is omitted from the INSERT so that its default applies.
 // On SQLite the rows go in batches of one transaction each, committed every few hundred
 // rows and when the writer ends, so that writing stays fast and rows already written
-// stay written when a later row fails.
+// stay written when a later row fails; or, when asked to, all rows in one transaction
+// that only close commits.
 class SqlTableWriter : public DatabaseRecord {
 public:
     SqlTableWriter(QSqlDatabase db, const QString& table, const QString& driver, bool sqlite);
@@ -28,6 +29,7 @@ public:
     void setItem(int ordinal, const QVariant& value) override;
     void update() override;
     void close() override;
+    bool keepOneTransaction() override;
 
 private:
     void prepareInsert(const std::vector<bool>& assigned);
@@ -46,6 +48,7 @@ private:
     std::vector<bool> m_preparedFor; // columns of the prepared INSERT
     QSqlQuery m_insert;
     bool m_inTransaction = false;
+    bool m_oneTransaction = false; // the whole run: committed only by close
     int m_rowsInBatch = 0;
 };
 

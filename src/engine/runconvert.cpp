@@ -1,0 +1,217 @@
+// The record loop of a run: reads the source, composes and writes or lists each record.
+#include "common/error.h"
+#include "common/functions.h"
+#include "common/progress.h"
+#include "common/stoprequest.h"
+#include "connectors/clsadoconnect.h"
+#include "connectors/clsfsconnect.h"
+#include "engine/fileconvertstate.h"
+#include "engine/indivtorven.h"
+#include "engine/targetoversource.h"
+
+#include <algorithm>
+#include <csignal>
+
+namespace quendra {
+
+namespace {
+// The source of a run, opened by medium: a text file or a database table or query.
+struct OpenSource {
+    std::unique_ptr<clsFSConnect> file;
+    std::unique_ptr<clsADOConnect> database;
+    RecordReader* reader = nullptr;
+    int fieldCount = 0;
+};
+
+OpenSource openSource(const clsFileConvert& engine, const SrcHead& head)
+{
+    OpenSource s;
+    const qint32 medium = engine.getFromMedium();
+    if (medium == 0) {
+        s.file = std::make_unique<clsFSConnect>();
+        s.file->init(engine.getFromPath(), 1, engine.getFromDelimiter());
+        s.fieldCount = s.file->fieldCount();
+        s.reader = s.file.get();
+    } else if (medium == 1 || medium == 2) {
+        s.database = std::make_unique<clsADOConnect>();
+        s.database->setSource(getADOProvider(qint16(medium), engine.getFromPath(),
+                                             engine.getFromFileType(), head.header != 0));
+        if (!engine.getFromSQLString().isEmpty())
+            s.database->setSQL(engine.getFromSQLString());
+        if (!engine.getFromTable().isEmpty())
+            s.database->setTable(engine.getFromTable());
+        s.database->init();
+        s.fieldCount = s.database->record().fieldsCount();
+        s.reader = s.database.get();
+    } else {
+        throw standardError(errnum::ObjectMissing,
+                            QStringLiteral("Das Quellmedium %1 ist unbekannt (0 Textdatei, "
+                                           "1 ODBC-Datenquelle, 2 Datenbankdatei)")
+                                .arg(medium));
+    }
+    return s;
+}
+
+// What the target holds after a run that failed: the records before the error, or
+// (all or nothing) what it held before the run.
+QString targetAfterFailure(bool allOrNothing, const char* partly)
+{
+    return allOrNothing ? QStringLiteral("Das Ziel ist unverändert.") : QString::fromUtf8(partly);
+}
+
+// The run stops before a record when someone asked it to from outside.
+Error stoppedError(qint64 record, bool allOrNothing)
+{
+    const int signal = stopSignal();
+    const QString by = signal == SIGTERM  ? QStringLiteral(" durch das Signal SIGTERM")
+                       : signal == SIGINT ? QStringLiteral(" durch das Signal SIGINT")
+                                          : QString();
+    return Error(errnum::UserInterrupt, {},
+                 QStringLiteral("Die Umsetzung wurde%1 abgebrochen, bevor Datensatz %2 "
+                                "umgesetzt wurde. %3")
+                     .arg(by)
+                     .arg(record)
+                     .arg(targetAfterFailure(allOrNothing,
+                                             "Das Ziel enthält die Datensätze davor vollständig, "
+                                             "aber keine Prüfsummen.")));
+}
+
+// A source that delivered fewer records than it held at the start was changed by
+// another program during the run; the target would look complete but is not.
+void checkSourceComplete(const OpenSource& source, qint64 total, qint64 read, bool allOrNothing)
+{
+    const QString state = targetAfterFailure(allOrNothing, "Das Ziel ist unvollständig.");
+    if (total > 0 && read < total)
+        throw Error(errnum::NoCurrentRecord, {},
+                    QStringLiteral("Die Quelle endete nach %1 von %2 Datensätzen: sie wurde "
+                                   "während der Umsetzung von einem anderen Programm "
+                                   "verändert. %3")
+                        .arg(read)
+                        .arg(total)
+                        .arg(state));
+    if (source.file && source.file->endedShort())
+        throw Error(errnum::NoCurrentRecord, {},
+                    QStringLiteral("Die Quelldatei endete nach %1 Datensätzen, war beim Öffnen "
+                                   "aber länger (%2 statt %3 Bytes gelesen): sie wurde während "
+                                   "der Umsetzung von einem anderen Programm verändert. %4")
+                        .arg(read)
+                        .arg(source.file->bytesRead())
+                        .arg(source.file->sizeAtOpen())
+                        .arg(state));
+}
+
+// Where the records of a run with these options go.
+TargetOutput outputOf(const RunOptions& options)
+{
+    if (options.mode != RunMode::Write)
+        return TargetOutput::Memory;
+    return options.allOrNothing ? TargetOutput::AllOrNothing : TargetOutput::Write;
+}
+} // namespace
+
+// Composes the current record into memory; a faulty record is listed and leaves no trace.
+void clsFileConvert::Impl::listRecord(clsFileConvert& engine, const SourceView& source,
+                                      RunResult& result, RunObserver* observer)
+{
+    RecordOutcome outcome;
+    outcome.number = record;
+    const Saved before = save();
+    try {
+        takeRecord(*source.reader, source.file, source.fieldCount);
+        engine.runTargedConvert(false);
+        outcome.bytes = target->takeOutput();
+    } catch (...) {
+        RunMessage message{currentError(), QStringLiteral("clsFileConvert.RunConvert"), runNote()};
+        restore(before);
+        target->takeOutput();
+        if (qint64(result.recordFaults.size()) < MaxListedFaults)
+            result.recordFaults.push_back(message);
+        ++result.faultyRecords;
+        outcome.error = std::move(message);
+    }
+    field = -1;
+    ++result.records;
+    if (observer) {
+        settleFromValues();
+        outcome.source = fromValues;
+        if (!outcome.error)
+            outcome.target = toValues;
+        observer->record(outcome);
+    }
+}
+
+RunResult clsFileConvert::RunConvert(const RunOptions& options)
+{
+    RunResult result;
+    const bool listing = options.mode != RunMode::Write;
+    const qint64 limit = options.mode == RunMode::Preview
+                             ? std::clamp<qint64>(options.previewRecords, 0, MaxPreviewRecords)
+                             : -1;
+    if (d->progress)
+        d->progress->open();
+    OpenSource source;
+    try {
+        d->target->setOutput(outputOf(options));
+        refuseTargetOverSource(d->def.src, d->def.trg);
+        source = openSource(*this, d->def.src);
+        d->target->checkUsable();
+        if (options.observer)
+            options.observer->start(d->def);
+        RecordReader& reader = *source.reader;
+        // The record count only feeds the progress display. A text file would be read
+        // twice for it, so without a display it is not counted (the file is at its first
+        // line after opening anyway). An empty source has no first record to return to: a
+        // database row set would refuse the move, so there is nothing to count.
+        qint64 total = 0;
+        if (!reader.isEOF() && (d->progress || !source.file)) {
+            reader.MoveLast();
+            total = reader.AbsolutePosition();
+            reader.MoveFirst();
+        }
+        const SourceView view{source.reader, source.file.get(), source.fieldCount};
+        qint64 done = 0, read = 0;
+        while (!reader.isEOF() && (limit < 0 || done < limit)) {
+            d->record = reader.AbsolutePosition();
+            if (stopRequested())
+                throw stoppedError(d->record, options.allOrNothing);
+            if (d->progress)
+                d->progress->setCount(d->record, total);
+            if (listing) {
+                d->listRecord(*this, view, result, options.observer);
+            } else {
+                d->takeRecord(reader, source.file.get(), source.fieldCount);
+                runTargedConvert(false);
+            }
+            read = d->record;
+            ++done;
+            reader.MoveNext();
+        }
+        d->record = 0;
+        if (limit < 0)
+            checkSourceComplete(source, total, read, options.allOrNothing);
+        if (d->torven)
+            indivTorven::torvenRunCorrectAmount(*this, true);
+        if (d->def.trg.chkrecord != 0 && d->target->isText() && d->checks->started() &&
+            d->target->isOpen()) {
+            result.checkTexts = d->checks->lines(d->regional);
+            result.checkTexts.insert(result.checkTexts.begin(), QStringLiteral("Prüfsumme:"));
+            for (const QString& line : result.checkTexts)
+                d->target->writeLine(line);
+        }
+        if (listing)
+            result.checkLines = d->target->takeOutput();
+        d->target->close();
+    } catch (...) {
+        result.failure =
+            RunMessage{currentError(), QStringLiteral("clsFileConvert.RunConvert"), d->runNote()};
+    }
+    d->settleFromValues(); // while the source's last line is still there
+    d->record = 0;
+    d->field = -1;
+    if (d->progress)
+        d->progress->close();
+    d->target->release();
+    return result;
+}
+
+} // namespace quendra

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "engine/runresult.h"
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+namespace quendra {
+
+struct Definition;
+
+// What a run does with the records it composes.
+enum class RunMode {
+    Write,   // writes them to the target
+    Preview, // composes the first records into memory and hands each to the observer
+    Check,   // composes every record into memory, lists the faulty ones
+};
+
+// Records a preview composes when not told otherwise, and at most.
+constexpr qint64 DefaultPreviewRecords = 20;
+constexpr qint64 MaxPreviewRecords = 1000;
+// Faulty records a check run lists one by one; beyond them it only counts.
+constexpr qint64 MaxListedFaults = 1000;
+
+// One source record of a preview or check run and what became of it.
+struct RecordOutcome {
+    qint64 number = 0;
+    std::vector<QString> source; // the source fields' values
+    std::vector<QString> target; // the target fields' values as composed (valid without error)
+    // Exactly the bytes the run writes for the record to a text target (lines with
+    // CR LF, in the target's code page); for a database target one line of UTF-8 text
+    // with each column's name and the value as it is bound. Empty after an error.
+    QByteArray bytes;
+    std::optional<RunMessage> error; // the message the run would stop with
+};
+
+// Receives a preview's or check run's records as they are composed.
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+    // Before the first record: the definition being run.
+    virtual void start(const Definition& definition) { (void)definition; }
+    virtual void record(const RecordOutcome& outcome) = 0;
+};
+
+struct RunOptions {
+    RunMode mode = RunMode::Write;
+    qint64 previewRecords = DefaultPreviewRecords;
+    // Writing: the target changes only when the whole run succeeds (a text file is
+    // replaced, a database takes all rows in one transaction); after an error it is as
+    // it was before.
+    bool allOrNothing = false;
+    RunObserver* observer = nullptr; // not owned; may be nullptr
+};
+
+// "250 Datensätze, 3 mit Fehler – nichts geschrieben": the closing line of a preview or
+// check run.
+QString nothingWrittenSummary(const RunResult& result);
+
+} // namespace quendra
