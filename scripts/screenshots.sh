@@ -7,6 +7,7 @@
 # translation.png     "&Umsetzung" of the target's first field
 # main-dbdemo.png     the main window on DBDEMO, a definition with a database source
 # dataview.png        "Anzeigen" on DBDEMO
+# preview.png         "Vorschau" on DEMO
 # Last it runs DEMO with "Ausführen" and shows the start of the file it wrote.
 # QUENDRA_BUILD names the build tree to use (default build/release, built when missing).
 set -euo pipefail
@@ -129,6 +130,7 @@ shoot_dialog 220 252 dataview.png      # "Anzeigen"
 click 170 290
 xdotool key Up                         # back to DEMO
 sleep 0.3
+shoot_dialog 292 292 preview.png       # "Vorschau"
 click 572 292                          # "Ausführen"
 for _ in $(seq 100); do [ -s "$work/buchungen_export.txt" ] && break; sleep 0.1; done
 sleep 0.5

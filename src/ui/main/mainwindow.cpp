@@ -101,6 +101,7 @@ void MainWindow::buildControls()
     connect(m_cmdRun, &QPushButton::clicked, this, &MainWindow::cmdRun_Click);
     connect(m_cmdClose, &QPushButton::clicked, this, &MainWindow::close);
     connect(m_cmbTransID, &QComboBox::activated, this, [this] { onTransIDChosen(); });
+    buildRunChoices(client);
 }
 
 // Every edit of a head field sets the side's changed flag; leaving the field saves.
@@ -198,6 +199,7 @@ void MainWindow::init_Data()
         layoutSide(*m_src, storedMedium(*m_src));
         layoutSide(*m_trg, storedMedium(*m_trg));
     });
+    loadRunChoices();
 }
 
 // Binds the side's text fields and check boxes to the new cursor's head row, which is

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class QCheckBox;
 class QComboBox;
 class QDataWidgetMapper;
 class QLabel;
@@ -39,6 +40,9 @@ public:
     void cmdFileDLG_Click(int index);
     void cmdButton_Click(int index);
     void cmdRun_Click();
+    // "Vorschau" and "Prüflauf": the definition run into memory, shown in frmPreview.
+    void cmdPreview_Click();
+    void cmdCheck_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -59,6 +63,13 @@ private:
     void onMediumClicked(Side& side, int medium);
     void onTransIDChosen();
     void setPathWidth(const HeadControls& c, QWidget* reference, bool narrow);
+    void buildRunChoices(QWidget* client);
+    // The all-or-nothing box follows the chosen definition; a click stores the choice.
+    void loadRunChoices();
+    void storeRunChoices();
+    // Saves both heads and loads them again, as before every run; false when a head
+    // could not be saved.
+    bool prepareRun();
 
     std::unique_ptr<Side> m_src;
     std::unique_ptr<Side> m_trg;
@@ -67,6 +78,9 @@ private:
     QPushButton* m_cmdRun = nullptr;
     QPushButton* m_cmdClose = nullptr;
     std::array<QPushButton*, 3> m_cmdButton{};
+    QPushButton* m_cmdPreview = nullptr;
+    QPushButton* m_cmdCheck = nullptr;
+    QCheckBox* m_chkAllOrNothing = nullptr;
     bool m_running = false;
 };
 

@@ -95,21 +95,30 @@ void MainWindow::cmdButton_Click(int index)
 
 // Saves both heads, loads them again for the TransID in the choice box and runs it while
 // the progress window counts the records.
-void MainWindow::cmdRun_Click()
+bool MainWindow::prepareRun()
 {
     if (m_running)
-        return;
+        return false;
     m_src->changed = true;
     m_trg->changed = true;
     // Loading the heads again would drop an edit that could not be saved.
     if (!dbUpdate())
-        return;
+        return false;
     init_Data();
+    return true;
+}
+
+void MainWindow::cmdRun_Click()
+{
+    if (!prepareRun())
+        return;
     m_running = true;
+    RunOptions options;
+    options.allOrNothing = m_chkAllOrNothing->isChecked();
     RunResult result;
     {
         frmCounter counter(this);
-        result = runDefinition(currentTransID(), &counter);
+        result = runDefinition(currentTransID(), &counter, options);
     }
     m_running = false;
     // The boxes come after the progress window has gone; then the keyboard goes back to

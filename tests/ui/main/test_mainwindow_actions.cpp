@@ -2,14 +2,18 @@
 #include "common/globals.h"
 #include "mainwindowfixture.h"
 #include "ui/run/frmcounter.h"
+#include "ui/run/frmpreview.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -235,6 +239,71 @@ TEST_F(Actions, RunOnATypedNewDefinitionStartsItsHeads)
     click(find<QLineEdit>(u"txtSRCFields_3"_s));
     EXPECT_EQ(stored(u"srchead"_s, u"NEU"_s, u"path"_s), u"/neu.txt"_s);
     EXPECT_EQ(rowCount(u"srchead"_s), 2);
+}
+
+// What the preview window showed when it opened.
+struct PreviewShown {
+    QString title, status;
+    QStringList targets; // the target lines' rich text, one per row
+};
+
+void watchPreview(std::vector<PreviewShown>& shown)
+{
+    ui::setModalHook([&shown](QDialog& dialog) {
+        auto* preview = qobject_cast<ui::frmPreview*>(&dialog);
+        PreviewShown s{dialog.windowTitle(), preview ? preview->status() : QString(), {}};
+        for (int row = 0; preview && row < preview->table()->rowCount(); ++row) {
+            auto* line = qobject_cast<QLabel*>(preview->table()->cellWidget(row, 2));
+            s.targets << (line ? line->text() : QString());
+        }
+        shown.push_back(s);
+        return 0;
+    });
+}
+
+// Preview and check run show the records and leave the target as it was; "€" has no
+// place in code page 850 and is marked.
+TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
+{
+    addRunDefinition("1;1\r\n2;2\r\n3;abc\r\n\x80;4\r\n");
+    db.exec(u"update trgBody set chkfield = 'Summe' where field = 'C'"_s); // "abc" is no sum
+    db.exec(u"update trghead set encoding = 'ASCII', chkrecord = -1"_s);
+    writeFile(db.filePath(u"out.txt"_s), "alt\r\n");
+    open();
+    std::vector<PreviewShown> shown;
+    watchPreview(shown);
+    click(find<QPushButton>(u"cmdPreview"_s));
+    click(find<QPushButton>(u"cmdCheck"_s));
+    ASSERT_EQ(shown.size(), 2u) << boxTitles().join(u'\n').toStdString();
+    EXPECT_EQ(shown[0].title, u"Vorschau – RUN"_s);
+    EXPECT_EQ(shown[1].title, u"Prüflauf – RUN"_s);
+    for (const PreviewShown& s : shown)
+        EXPECT_EQ(s.status, u"4 Datensätze, 1 mit Fehler – nichts geschrieben"_s);
+    ASSERT_EQ(shown[0].targets.size(), 6) << "four records and two check lines";
+    EXPECT_FALSE(shown[0].targets[0].contains(u"red"_s));
+    EXPECT_TRUE(shown[0].targets[3].contains(u"red\" title=\"wird als ? geschrieben\">€"_s));
+    EXPECT_EQ(shown[1].targets.size(), 3) << "the faulty record and the check lines";
+    EXPECT_EQ(readFile(db.filePath(u"out.txt"_s)), QByteArray("alt\r\n"));
+    EXPECT_TRUE(sink.boxes.empty()) << boxTitles().join(u'\n').toStdString();
+}
+
+// The all-or-nothing choice belongs to the definition and keeps the target of a failing run.
+TEST_F(Actions, AllOrNothingIsStoredPerDefinitionAndKeepsTheTarget)
+{
+    addRunDefinition("1;1\r\n2;2\r\n3;abc\r\n4;4\r\n");
+    db.exec(u"update trgBody set chkfield = 'Summe' where field = 'C'"_s);
+    writeFile(db.filePath(u"out.txt"_s), "alt\r\n");
+    open();
+    auto* choice = find<QCheckBox>(u"chkAllOrNothing"_s);
+    EXPECT_FALSE(choice->isChecked());
+    click(choice);
+    click(find<QPushButton>(u"cmdRun"_s));
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_TRUE(sink.boxes[0].text.contains(u"Datensatz 3"_s));
+    EXPECT_EQ(readFile(db.filePath(u"out.txt"_s)), QByteArray("alt\r\n"));
+    window.reset();
+    open();
+    EXPECT_TRUE(find<QCheckBox>(u"chkAllOrNothing"_s)->isChecked());
 }
 
 } // namespace

@@ -167,5 +167,22 @@ TEST_F(MainWindowTest, ChoosingExcelInTheSourceBoxShowsTheFileButtonAtOnce)
     EXPECT_EQ(button->x() - (find<QLineEdit>(u"txtSRCFields_0"_s)->geometry().right() + 1), 3);
 }
 
+// Preview, check run and the all-or-nothing choice sit in free space of the window.
+TEST_F(MainWindowTest, RunChoicesOverlapNoOtherControl)
+{
+    addHeads(u"A"_s);
+    open();
+    for (const char* name : {"cmdPreview", "cmdCheck", "chkAllOrNothing"}) {
+        const QWidget* w = find<QWidget>(QString::fromLatin1(name));
+        ASSERT_TRUE(w);
+        EXPECT_TRUE(w->isVisible()) << name;
+        for (const QWidget* other :
+             w->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            EXPECT_TRUE(other == w || !other->geometry().intersects(w->geometry()))
+                << name << " " << other->objectName().toStdString();
+        }
+    }
+}
+
 } // namespace
 } // namespace quendra::test
