@@ -6,6 +6,7 @@
 #include "common/stoprequest.h"
 #include "common/streamoutput.h"
 #include "engine/rundefinition.h"
+#include "transfer.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -209,6 +210,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     installQtMessageFilter();
     installStopSignals();
+    if (const std::optional<int> status = transfer::runIfAsked(QCoreApplication::arguments()))
+        return *status;
     const std::optional<Arguments> args = parseArguments(QCoreApplication::arguments());
     if (!args) {
         std::fputs(usage, stderr);

@@ -4,6 +4,7 @@
 #include "support/batchrun.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -120,6 +121,33 @@ TEST_F(QuendraRun, PreviewAndCheckListRecordsAndWriteNothing)
         EXPECT_EQ(r.err.count(faultAt2), c.faultsOnStderr) << call << r.err.toStdString();
         EXPECT_EQ(target(), QByteArray("alt\r\n")) << call;
     }
+}
+
+// A definition travels as a file: out through standard output, in under a new name, and
+// then runs; an existing name is refused without --replace or --as.
+TEST_F(QuendraRun, ExportImportAndExportAll)
+{
+    const Result exported = runBatch(config() << u"--export"_qs << u"GUT"_qs);
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    QFile file(db.filePath(u"gut.toml"_qs));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(exported.out.toUtf8());
+    file.close();
+    const QStringList import = config() << u"--import"_qs << file.fileName();
+    EXPECT_EQ(runBatch(import).exitCode, 1);
+    EXPECT_EQ(runBatch(QStringList(import) << u"--as"_qs << u"KOPIE"_qs).exitCode, 0);
+    EXPECT_EQ(runBatch(QStringList(import) << u"--replace"_qs).exitCode, 0);
+    const Result copy = runBatch(config() << u"KOPIE"_qs);
+    EXPECT_EQ(copy.exitCode, 0) << copy.err.toStdString();
+    EXPECT_EQ(target(), QByteArray("x\r\n"));
+
+    const Result all = runBatch(config() << u"--export-all"_qs << db.filePath(u"alle"_qs));
+    EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
+    EXPECT_TRUE(QFile::exists(db.filePath(u"alle/KOPIE.toml"_qs)));
+    QFile gut(db.filePath(u"alle/GUT.toml"_qs));
+    EXPECT_TRUE(gut.open(QIODevice::ReadOnly));
+    EXPECT_EQ(gut.readAll(), exported.out.toUtf8());
+    EXPECT_EQ(runBatch(config() << u"--replace"_qs << u"GUT"_qs).exitCode, 2);
 }
 
 TEST(QuendraRunUsage, WrongCallsAndHelp)

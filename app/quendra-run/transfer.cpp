@@ -1,0 +1,198 @@
+#include "transfer.h"
+
+#include "common/error.h"
+#include "common/globals.h"
+#include "common/messagehandler.h"
+#include "common/streamoutput.h"
+#include "config/definitionexport.h"
+#include "config/definitionimport.h"
+#include "config/definitionstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+#include <cstdio>
+
+namespace quendra::transfer {
+
+namespace {
+
+const char usage[] =
+    "Aufruf: quendra-run [--config DATEI] --export TRANSID\n"
+    "       quendra-run [--config DATEI] --export-all ORDNER\n"
+    "       quendra-run [--config DATEI] --import DATEI|- [--replace | --as NEUE_TRANSID]\n"
+    "\n"
+    "  --export TRANSID     schreibt die Definition als Text (TOML) auf die Standardausgabe\n"
+    "  --export-all ORDNER  schreibt jede Definition in eine Datei TRANSID.toml im Ordner\n"
+    "  --import DATEI       liest eine Definition aus der Datei (- für die Standardeingabe)\n"
+    "  --replace            ersetzt eine vorhandene Definition gleichen Namens\n"
+    "  --as NEUE_TRANSID    speichert die Definition unter einem anderen Namen\n";
+
+enum class Action { None, Export, ExportAll, Import };
+
+struct Call {
+    QString config;
+    Action action = Action::None;
+    QString operand;
+    ImportChoice choice;
+};
+
+// Nothing for a wrong call.
+std::optional<Call> parse(const QStringList& args)
+{
+    Call c;
+    const auto value = [&](qsizetype& i, QString& into) {
+        if (++i >= args.size() || args[i].isEmpty() || !into.isEmpty())
+            return false;
+        into = args[i];
+        return true;
+    };
+    const struct {
+        const char* option;
+        Action action;
+    } actions[] = {{"--export", Action::Export},
+                   {"--export-all", Action::ExportAll},
+                   {"--import", Action::Import}};
+    bool unknown = false;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        bool known = false;
+        for (const auto& a : actions) {
+            if (arg == QLatin1StringView(a.option)) {
+                if (c.action != Action::None || !value(i, c.operand))
+                    return std::nullopt;
+                c.action = a.action;
+                known = true;
+            }
+        }
+        if (known)
+            continue;
+        if (arg == u"--config") {
+            if (!value(i, c.config))
+                return std::nullopt;
+        } else if (arg.startsWith(u"--config=")) {
+            c.config = arg.mid(9);
+            if (c.config.isEmpty())
+                return std::nullopt;
+        } else if (arg == u"--replace") {
+            c.choice.replace = true;
+        } else if (arg == u"--as") {
+            if (!value(i, c.choice.newId))
+                return std::nullopt;
+        } else {
+            unknown = true;
+        }
+    }
+    const bool importOptions = c.choice.replace || !c.choice.newId.isEmpty();
+    if (c.action == Action::None || unknown || (importOptions && c.action != Action::Import))
+        return std::nullopt;
+    return c;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2")
+                        .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+QByteArray readInput(const QString& operand)
+{
+    QFile file;
+    const bool standardInput = operand == u"-";
+    const bool opened = standardInput ? file.open(stdin, QIODevice::ReadOnly)
+                                      : (file.setFileName(operand), file.open(QIODevice::ReadOnly));
+    if (!opened)
+        throw Error(errnum::FileNotFound, {},
+                    QStringLiteral("Die Datei %1 kann nicht gelesen werden: %2")
+                        .arg(QDir::toNativeSeparators(operand), file.errorString()));
+    return file.readAll();
+}
+
+void warn(const QStringList& warnings)
+{
+    for (const QString& w : warnings)
+        showError(nullptr, StyleWarning, QStringLiteral("quendra-run"), w);
+}
+
+void exportAll(const QSqlDatabase& db, const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        throw Error(errnum::PathNotFound, {},
+                    QStringLiteral("Der Ordner %1 kann nicht angelegt werden.")
+                        .arg(QDir::toNativeSeparators(folder)));
+    QStringList written;
+    for (const QString& id : definitionIds(db)) {
+        const QString name = definitionFileName(id);
+        // Names that differ only where a file name cannot follow must not overwrite each other.
+        if (written.contains(name, Qt::CaseInsensitive))
+            throw Error(errnum::FileAlreadyOpen, {},
+                        QStringLiteral("Die Definitionen \"%1\" und eine vorige ergeben beide den "
+                                       "Dateinamen %2; bitte eine umbenennen.")
+                            .arg(id, name));
+        written << name;
+        const DefinitionText text = exportDefinition(db, id);
+        warn(text.warnings);
+        writeFile(QDir(folder).filePath(name), text.text);
+    }
+}
+
+void carryOut(const Call& c)
+{
+    const auto connection = openDefinitionStore();
+    const QSqlDatabase db = connection->database();
+    switch (c.action) {
+    case Action::Export: {
+        const DefinitionText text = exportDefinition(db, c.operand);
+        warn(text.warnings);
+        std::fwrite(text.text.constData(), 1, size_t(text.text.size()), stdout);
+        std::fflush(stdout);
+        break;
+    }
+    case Action::ExportAll:
+        exportAll(db, c.operand);
+        break;
+    case Action::Import: {
+        const QString name = c.operand == u"-" ? QStringLiteral("Standardeingabe") : c.operand;
+        importDefinition(db, readInput(c.operand), QDir::toNativeSeparators(name), c.choice);
+        break;
+    }
+    case Action::None:
+        break;
+    }
+}
+
+} // namespace
+
+std::optional<int> runIfAsked(const QStringList& args)
+{
+    const bool asked = std::any_of(args.begin(), args.end(), [](const QString& arg) {
+        for (const char* option : {"--export", "--export-all", "--import", "--replace", "--as"}) {
+            if (arg == QLatin1StringView(option))
+                return true;
+        }
+        return false;
+    });
+    if (!asked)
+        return std::nullopt;
+    const std::optional<Call> call = parse(args);
+    if (!call) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+    initGlobals(call->config);
+    StreamMessageSink sink(stderr);
+    setMessageSink(&sink);
+    try {
+        carryOut(*call);
+    } catch (...) {
+        showCurrentError(QStringLiteral("quendra-run"));
+    }
+    setMessageSink(nullptr);
+    return sink.errorCount() > 0 ? 1 : 0;
+}
+
+} // namespace quendra::transfer

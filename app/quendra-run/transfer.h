@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+#include <optional>
+
+// Export, import and taking over of definitions from the batch runner. The options live
+// here, apart from those of a run.
+namespace quendra::transfer {
+
+// The exit status when the command line (the program name first) asks for an export,
+// import or migration: the call is carried out; nothing when it asks for a run.
+std::optional<int> runIfAsked(const QStringList& args);
+
+} // namespace quendra::transfer

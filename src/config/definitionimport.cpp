@@ -1,0 +1,355 @@
+#include "config/definitionimport.h"
+
+#include "common/error.h"
+#include "config/definitionstore.h"
+
+#include <QList>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <algorithm>
+#include <string_view>
+#include <toml++/toml.h>
+
+namespace quendra {
+
+namespace {
+
+struct PendingRow {
+    const LayoutTable* table;
+    SnapshotRow row;
+};
+
+QString qs(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+class Reader {
+public:
+    explicit Reader(const QString& fileName) : m_file(fileName) {}
+
+    [[noreturn]] void fail(const toml::source_position& at, const QString& what,
+                           qint32 number = errnum::InvalidProcedureCall) const
+    {
+        throw Error(number, {},
+                    QStringLiteral("%1, Zeile %2, Spalte %3: %4")
+                        .arg(m_file)
+                        .arg(qMax<qint64>(at.line, 1))
+                        .arg(qMax<qint64>(at.column, 1))
+                        .arg(what));
+    }
+
+    // A git merge that stopped on a conflict leaves its marker lines in the file.
+    void refuseConflictMarkers(const QByteArray& text) const
+    {
+        const QList<QByteArray> lines = text.split('\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            for (const char* marker : {"<<<<<<<", "|||||||", "=======", ">>>>>>>"}) {
+                if (lines[i].startsWith(marker))
+                    fail({toml::source_index(i + 1), 1},
+                         QStringLiteral("Die Datei enthält eine Konfliktmarke von git: sie wurde "
+                                        "nicht fertig zusammengeführt. Bitte zuerst den "
+                                        "Konflikt auflösen."));
+            }
+        }
+    }
+
+    toml::table parse(const QByteArray& text) const
+    {
+        refuseConflictMarkers(text);
+        try {
+            return toml::parse(std::string_view(text.constData(), size_t(text.size())));
+        } catch (const toml::parse_error& e) {
+            fail(e.source().begin,
+                 QStringLiteral("Die Datei ist kein gültiges TOML (%1).").arg(qs(e.description())));
+        }
+    }
+
+    const toml::table& table(const toml::node& node, const QString& key) const
+    {
+        if (!node.is_table())
+            fail(node.source().begin, QStringLiteral("\"%1\" muss eine Tabelle sein.").arg(key),
+                 errnum::TypeMismatch);
+        return *node.as_table();
+    }
+
+    const toml::array& array(const toml::node& node, const QString& key) const
+    {
+        if (!node.is_array())
+            fail(node.source().begin, QStringLiteral("\"%1\" muss eine Liste sein.").arg(key),
+                 errnum::TypeMismatch);
+        return *node.as_array();
+    }
+
+    QString text(const toml::node& node, const QString& key, int maxLength) const
+    {
+        if (!node.is_string())
+            fail(node.source().begin,
+                 QStringLiteral("Der Wert von \"%1\" muss ein Text in Anführungszeichen sein.")
+                     .arg(key),
+                 errnum::TypeMismatch);
+        const QString value = qs(node.as_string()->get());
+        const auto length = value.toUcs4().size();
+        if (maxLength > 0 && length > maxLength)
+            fail(node.source().begin,
+                 QStringLiteral("Der Text von \"%1\" hat %2 Zeichen; die Spalte fasst höchstens "
+                                "%3.")
+                     .arg(key)
+                     .arg(length)
+                     .arg(maxLength),
+                 errnum::TypeMismatch);
+        return value;
+    }
+
+    QVariant value(const toml::node& node, const LayoutColumn& column) const
+    {
+        using Kind = LayoutColumn::Kind;
+        if (node.is_integer() && column.kind != Kind::Text)
+            return qlonglong(node.as_integer()->get());
+        // A number column keeps empty text as the grids leave it.
+        if (node.is_string() && (column.kind != Kind::Integer || node.as_string()->get().empty()))
+            return text(node, column.name, column.maxLength);
+        static const char* const expected[] = {"ein Text in Anführungszeichen",
+                                               "eine ganze Zahl (oder leerer Text)",
+                                               "ein Text oder eine ganze Zahl"};
+        fail(node.source().begin,
+             QStringLiteral("Der Wert von \"%1\" muss %2 sein.")
+                 .arg(column.name, QString::fromUtf8(expected[int(column.kind)])),
+             errnum::TypeMismatch);
+    }
+
+    // A row of table from the keys of t; keys in nested are read by the caller.
+    SnapshotRow row(const LayoutTable& table, const toml::table& t, const QString& where,
+                    std::initializer_list<std::string_view> nested = {}) const
+    {
+        SnapshotRow row;
+        row.values.resize(table.columns.size());
+        row.dirty.resize(table.columns.size());
+        for (auto&& [key, node] : t) {
+            if (std::find(nested.begin(), nested.end(), key.str()) != nested.end())
+                continue;
+            const QString name = qs(key.str());
+            const auto column = std::find_if(
+                table.columns.begin(), table.columns.end(),
+                [&](const LayoutColumn& c) { return c.name == name && name != u"transid"; });
+            if (column == table.columns.end())
+                fail(key.source().begin,
+                     QStringLiteral("Unbekannter Schlüssel \"%1\" in %2.").arg(name, where));
+            const auto i = column - table.columns.begin();
+            row.values[i] = value(node, *column);
+            row.dirty.setBit(i);
+        }
+        return row;
+    }
+
+    const QString& file() const { return m_file; }
+
+private:
+    QString m_file;
+};
+
+struct Definition {
+    QString transId;
+    toml::source_position transIdAt;
+    QVector<PendingRow> rows;
+};
+
+class DefinitionReader {
+public:
+    explicit DefinitionReader(const QString& fileName) : r(fileName) {}
+
+    Definition read(const QByteArray& text)
+    {
+        const toml::table doc = r.parse(text);
+        readHeader(doc);
+        for (auto&& [key, node] : doc) {
+            const std::string_view k = key.str();
+            if (k == "source" || k == "target")
+                readSide(node, k == "target");
+            else if (k == "translations")
+                readLooseTranslations(node);
+            else if (k != "format" && k != "TransID")
+                r.fail(key.source().begin,
+                       QStringLiteral("Unbekannter Schlüssel \"%1\".").arg(qs(k)));
+        }
+        return std::move(d);
+    }
+
+private:
+    void readHeader(const toml::table& doc)
+    {
+        const toml::node* format = doc.get("format");
+        if (!format)
+            r.fail({1, 1}, QStringLiteral("Die Formatnummer (format) fehlt."));
+        if (!format->is_integer() || format->as_integer()->get() < 1)
+            r.fail(format->source().begin,
+                   QStringLiteral("Die Formatnummer (format) muss eine ganze Zahl ab 1 sein."),
+                   errnum::TypeMismatch);
+        if (format->as_integer()->get() > DefinitionFormat)
+            r.fail(format->source().begin,
+                   QStringLiteral("Die Datei hat das Format %1; diese Version von Quendra liest "
+                                  "Dateien bis Format %2. Bitte Quendra aktualisieren.")
+                       .arg(format->as_integer()->get())
+                       .arg(DefinitionFormat));
+        const toml::node* id = doc.get("TransID");
+        if (!id)
+            r.fail({1, 1}, QStringLiteral("Die TransID fehlt."));
+        d.transId = r.text(*id, QStringLiteral("TransID"), transIdLength());
+        d.transIdAt = id->source().begin;
+        if (d.transId.isEmpty())
+            r.fail(d.transIdAt, QStringLiteral("Die TransID ist leer."));
+    }
+
+    void readSide(const toml::node& node, bool target)
+    {
+        const QString key = target ? QStringLiteral("target") : QStringLiteral("source");
+        const toml::table& side = r.table(node, key);
+        const LayoutTable& head = definitionTable(target ? u"trgHead"_qs : u"srcHead"_qs);
+        const LayoutTable& body = definitionTable(target ? u"trgBody"_qs : u"srcBody"_qs);
+        d.rows.push_back(
+            {&head, r.row(head, side, QLatin1Char('[') + key + QLatin1Char(']'), {"fields"})});
+        const toml::node* fields = side.get("fields");
+        if (!fields)
+            return;
+        const QString where = QStringLiteral("[[") + key + QStringLiteral(".fields]]");
+        for (const toml::node& f : r.array(*fields, key + QStringLiteral(".fields"))) {
+            const toml::table& field = r.table(f, where);
+            d.rows.push_back({&body, r.row(body, field, where, {"translations"})});
+            if (const toml::node* rows = field.get("translations"); rows && target)
+                readTranslations(*rows, d.rows.back().row.values[fieldColumn(body)], where);
+            else if (rows)
+                r.fail(rows->source().begin,
+                       QStringLiteral("Unbekannter Schlüssel \"translations\" in %1.").arg(where));
+        }
+    }
+
+    void readLooseTranslations(const toml::node& node)
+    {
+        const QString where = QStringLiteral("[[translations]]");
+        for (const toml::node& g : r.array(node, QStringLiteral("translations"))) {
+            const toml::table& group = r.table(g, where);
+            QVariant field;
+            for (auto&& [key, value] : group) {
+                if (key.str() == "field")
+                    field = r.text(value, QStringLiteral("field"), fieldLength());
+                else if (key.str() != "rows")
+                    r.fail(key.source().begin, QStringLiteral("Unbekannter Schlüssel \"%1\" in %2.")
+                                                   .arg(qs(key.str()), where));
+            }
+            if (const toml::node* rows = group.get("rows"))
+                readTranslations(*rows, field, where);
+        }
+    }
+
+    void readTranslations(const toml::node& node, const QVariant& field, const QString& where)
+    {
+        const LayoutTable& convert = definitionTable(QStringLiteral("trgconvert"));
+        const int column = fieldColumn(convert);
+        const QString rowWhere = QStringLiteral("einer Übersetzung in ") + where;
+        for (const toml::node& t : r.array(node, QStringLiteral("translations"))) {
+            SnapshotRow row = r.row(convert, r.table(t, rowWhere), rowWhere, {"field"});
+            if (r.table(t, rowWhere).contains("field"))
+                r.fail(t.source().begin,
+                       QStringLiteral("Unbekannter Schlüssel \"field\" in %1.").arg(rowWhere));
+            row.values[column] = field;
+            row.dirty.setBit(column, field.isValid());
+            d.rows.push_back({&convert, row});
+        }
+    }
+
+    static int fieldColumn(const LayoutTable& table)
+    {
+        for (int i = 0; i < table.columns.size(); ++i) {
+            if (table.columns[i].name == u"field")
+                return i;
+        }
+        return -1;
+    }
+    static int columnLength(const QString& table, const QString& name)
+    {
+        for (const LayoutColumn& c : definitionTable(table).columns) {
+            if (c.name == name)
+                return c.maxLength;
+        }
+        return 0;
+    }
+    static int fieldLength() { return columnLength(u"trgconvert"_qs, u"field"_qs); }
+
+public:
+    static int transIdLength() { return columnLength(u"srcHead"_qs, u"transid"_qs); }
+
+private:
+    Reader r;
+    Definition d;
+};
+
+void writeDefinition(const QSqlDatabase& db, const Definition& def, const QString& transId,
+                     bool replace)
+{
+    QSqlDatabase writer = db;
+    if (!writer.transaction())
+        throw sqlError(writer.lastError());
+    try {
+        if (replace) {
+            for (const LayoutTable& t : definitionTables()) {
+                QSqlQuery query(writer);
+                query.prepare(QStringLiteral("delete from ") + t.name +
+                              QStringLiteral(" where transid = ?"));
+                query.addBindValue(transId);
+                if (!query.exec())
+                    throw sqlError(query.lastError());
+            }
+        }
+        for (PendingRow row : def.rows) {
+            QStringList columns;
+            for (qsizetype i = 0; i < row.table->columns.size(); ++i) {
+                const LayoutColumn& c = row.table->columns[i];
+                columns << c.name;
+                if (c.name == u"transid") {
+                    row.row.values[i] = transId;
+                    row.row.dirty.setBit(i);
+                }
+            }
+            insertRow(writer, row.table->name, columns, row.row);
+        }
+        if (!writer.commit())
+            throw sqlError(writer.lastError());
+    } catch (...) {
+        writer.rollback();
+        throw;
+    }
+}
+
+} // namespace
+
+QString definitionIdOf(const QByteArray& text, const QString& fileName)
+{
+    return DefinitionReader(fileName).read(text).transId;
+}
+
+QString importDefinition(const QSqlDatabase& db, const QByteArray& text, const QString& fileName,
+                         const ImportChoice& choice)
+{
+    const Definition def = DefinitionReader(fileName).read(text);
+    QString transId = def.transId;
+    if (!choice.newId.isEmpty()) {
+        transId = choice.newId;
+        const int maxLength = DefinitionReader::transIdLength();
+        if (transId.toUcs4().size() > maxLength)
+            throw Error(errnum::TypeMismatch, {},
+                        QStringLiteral("Der neue Name \"%1\" ist länger als %2 Zeichen.")
+                            .arg(transId)
+                            .arg(maxLength));
+    }
+    if (!choice.replace && definitionExists(db, transId))
+        Reader(fileName).fail(
+            def.transIdAt,
+            QStringLiteral("Die Definition \"%1\" gibt es schon. Sie wird nur ersetzt, wenn das "
+                           "gewählt ist (quendra-run: --replace), oder unter einem neuen Namen "
+                           "gespeichert (--as NAME).")
+                .arg(transId));
+    writeDefinition(db, def, transId, choice.replace);
+    return transId;
+}
+
+} // namespace quendra

@@ -1,0 +1,75 @@
+#include "config/definitionlayout.h"
+
+#include "common/error.h"
+#include "config/configschema.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace quendra {
+
+namespace {
+
+LayoutColumn parseColumn(const QString& declaration)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"re(^\s*"?([0-9A-Za-z_]+)"?\s+(\w+)(?:\((\d+)\))?\s*$)re"));
+    const QRegularExpressionMatch m = pattern.match(declaration);
+    LayoutColumn column;
+    column.name = m.captured(1);
+    const QString type = m.captured(2).toLower();
+    if (type == u"varchar") {
+        column.kind = LayoutColumn::Kind::Text;
+        column.maxLength = m.captured(3).toInt();
+    } else if (type == u"memo") {
+        column.kind = LayoutColumn::Kind::Memo;
+    } else {
+        column.kind = LayoutColumn::Kind::Integer;
+    }
+    return column;
+}
+
+QVector<LayoutTable> readLayout()
+{
+    static const QRegularExpression createTable(QStringLiteral(R"(^create table (\w+) \((.*)\)$)"),
+                                                QRegularExpression::DotMatchesEverythingOption);
+    QVector<LayoutTable> tables;
+    for (const QString& statement : schemaStatements()) {
+        const QRegularExpressionMatch m = createTable.match(statement);
+        if (!m.hasMatch() || m.captured(1) == u"dbversion")
+            continue;
+        LayoutTable table;
+        table.name = m.captured(1);
+        for (const QString& declaration : m.captured(2).split(QLatin1Char(',')))
+            table.columns << parseColumn(declaration);
+        tables << table;
+    }
+    return tables;
+}
+
+} // namespace
+
+QString LayoutTable::selectList() const
+{
+    QStringList names;
+    for (const LayoutColumn& c : columns)
+        names << (c.name.front().isDigit() ? QLatin1Char('"') + c.name + QLatin1Char('"') : c.name);
+    return names.join(QStringLiteral(", "));
+}
+
+const QVector<LayoutTable>& definitionTables()
+{
+    static const QVector<LayoutTable> tables = readLayout();
+    return tables;
+}
+
+const LayoutTable& definitionTable(const QString& name)
+{
+    for (const LayoutTable& t : definitionTables()) {
+        if (t.name.compare(name, Qt::CaseInsensitive) == 0)
+            return t;
+    }
+    throw standardError(errnum::SubscriptOutOfRange, name);
+}
+
+} // namespace quendra

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "config/configconnection.h"
+#include "config/configsql.h"
+#include "config/definitionlayout.h"
+
+#include <QStringList>
+#include <memory>
+
+namespace quendra {
+
+// The format number of the definition files this version writes and the newest it reads.
+constexpr int DefinitionFormat = 1;
+
+// The configuration database (globals().configDbPath), its schema checked (and created in
+// an empty file) as every cursor does.
+std::shared_ptr<ConfigConnection> openDefinitionStore();
+
+// Every TransID that has a row in one of the definition tables, in order.
+QStringList definitionIds(const QSqlDatabase& db);
+bool definitionExists(const QSqlDatabase& db, const QString& transId);
+
+// The rows of one definition in a table, in the layout's columns, ordered by sort (where
+// the table has one) and then by the order they were stored in.
+Snapshot definitionRows(const QSqlDatabase& db, const LayoutTable& table, const QString& transId);
+
+} // namespace quendra
