@@ -5,6 +5,7 @@
 #include "common/messagehandler.h"
 #include "config/configrowset.h"
 #include "ui/common/twips.h"
+#include "ui/main/definitiontransfer.h"
 #include "ui/main/flagcheckbox.h"
 #include "ui/main/mainwindowside.h"
 
@@ -81,6 +82,7 @@ void MainWindow::buildControls()
     m_cmbTransID->setEditable(true);
     m_cmbTransID->setInsertPolicy(QComboBox::NoInsert);
     m_cmbTransID->setGeometry(twipsRect(1680, 4200, 1935, 315));
+    addDefinitionTransfer(*this, *m_cmbTransID);
     m_cmdRun =
         addButton(QStringLiteral("Ausführen"), "cmdRun", twipsRect(8040, 4200, 1095, 375), client);
     m_cmdClose = addButton(QStringLiteral("S&chliessen"), "cmdClose",

@@ -1,6 +1,7 @@
 // The buttons of the main window: file choice, the editors, the raw data view, the run.
 #include "common/globals.h"
 #include "mainwindowfixture.h"
+#include "ui/main/definitiontransfer.h"
 #include "ui/run/frmcounter.h"
 #include "ui/run/frmpreview.h"
 
@@ -8,8 +9,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -304,6 +307,43 @@ TEST_F(Actions, AllOrNothingIsStoredPerDefinitionAndKeepsTheTarget)
     window.reset();
     open();
     EXPECT_TRUE(find<QCheckBox>(u"chkAllOrNothing"_s)->isChecked());
+}
+
+} // namespace
+} // namespace quendra::test
+
+namespace quendra::test {
+namespace {
+
+// The definition choice's menu carries a definition out to a file and back in; when the
+// name exists the user's answer "Neuer Name" stores it under the name typed then.
+TEST_F(Actions, DefinitionTravelsThroughAFileUnderANewName)
+{
+    addHeads(u"A"_s);
+    open();
+    ScriptedChooser chooser;
+    chooser.answer = db.filePath(u"a.toml"_s);
+    ui::exportChosen(*window, u"A"_s);
+    ASSERT_TRUE(readFile(*chooser.answer).startsWith("# Quendra-Definition"));
+
+    ui::setModalHook([](QDialog& dialog) {
+        if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == u"Neuer Name")
+                    button->click();
+            }
+        } else if (auto* input = qobject_cast<QInputDialog*>(&dialog)) {
+            input->setTextValue(u"B"_s);
+            return int(QDialog::Accepted);
+        }
+        return 0;
+    });
+    auto* choice = find<QComboBox>(u"cmbTransID"_s);
+    ui::importChosen(*window, *choice);
+    EXPECT_TRUE(sink.boxes.empty()) << boxTitles().join(u' ').toStdString();
+    EXPECT_EQ(choice->currentText(), u"B"_s);
+    EXPECT_EQ(stored(u"srchead"_s, u"B"_s, u"path"_s), stored(u"srchead"_s, u"A"_s, u"path"_s));
+    EXPECT_EQ(rowCount(u"srchead"_s), 2);
 }
 
 } // namespace
