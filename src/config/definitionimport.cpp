@@ -206,9 +206,14 @@ private:
         const toml::table& side = r.table(node, key);
         const LayoutTable& head = definitionTable(target ? u"trgHead"_qs : u"srcHead"_qs);
         const LayoutTable& body = definitionTable(target ? u"trgBody"_qs : u"srcBody"_qs);
-        d.rows.push_back(
-            {&head, r.row(head, side, QLatin1Char('[') + key + QLatin1Char(']'), {"fields"})});
         const toml::node* fields = side.get("fields");
+        // A definition without a head row has no [source] header: the table then stems from
+        // its first [[source.fields]] and starts where that does.
+        const bool implicit = fields && fields->is_array() && !fields->as_array()->empty() &&
+                              fields->as_array()->front().source().begin == side.source().begin;
+        if (!implicit)
+            d.rows.push_back(
+                {&head, r.row(head, side, QLatin1Char('[') + key + QLatin1Char(']'), {"fields"})});
         if (!fields)
             return;
         const QString where = QStringLiteral("[[") + key + QStringLiteral(".fields]]");

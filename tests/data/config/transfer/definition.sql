@@ -13,3 +13,4 @@ insert into trgconvert values ('REISE', NULL, '', NULL);
 insert into trgconvert values ('REISE', 'DATUM', '	tab', '');
 insert into srcHead values ('ANDERE', 'x', '', 0, '', ';', '', NULL, 0);
 insert into trgconvert values ('ANDERE', 'KONTO', '1', '2');
+insert into trgBody (transid, field, sort) values ('OHNEKOPF', 'F', 1);
