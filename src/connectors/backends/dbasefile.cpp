@@ -12,9 +12,12 @@
 #include "connectors/backends/tablefolder.h"
 
 #include <QDir>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <shapefil.h>
 
+#include <cmath>
 #include <vector>
 
 namespace quendra {
@@ -111,13 +114,18 @@ std::vector<DbfField> dbfFields(DBFInfo* dbf, QStringDecoder& decoder)
     return fields;
 }
 
+// The most digits a double carries exactly: wider numbers are kept as decimal text.
+constexpr int ExactDoubleDigits = 15;
+
 ColumnKind columnKind(const DbfField& field)
 {
     switch (field.type) {
     case 'N':
-        return field.decimals == 0 && field.width <= 18 ? ColumnKind::Integer : ColumnKind::Real;
+        if (field.decimals == 0 && field.width <= 18)
+            return ColumnKind::Integer;
+        [[fallthrough]];
     case 'F':
-        return ColumnKind::Real;
+        return field.width <= ExactDoubleDigits ? ColumnKind::Real : ColumnKind::Text;
     case 'D':
         return ColumnKind::Date;
     case 'L':
@@ -127,9 +135,52 @@ ColumnKind columnKind(const DbfField& field)
     }
 }
 
-// A blank cell is NULL for every type (dBase III has no other NULL); so are the
-// "****" of an overflowed number, a date of zeros and the "?" of an unknown logical.
-QVariant cellValue(const DbfField& field, QByteArrayView raw, QStringDecoder& decoder)
+// A number cell as the regional text of the number ("-1234,5"): no leading zeros, no
+// trailing zeros after the decimal separator. Empty when the cell is no number.
+QString decimalText(const QByteArray& cell)
+{
+    static const QRegularExpression number(QStringLiteral("^([+-]?)(\\d*)(?:\\.(\\d*))?$"));
+    const QRegularExpressionMatch m = number.match(QString::fromLatin1(cell));
+    if (!m.hasMatch() || m.capturedLength(2) + m.capturedLength(3) == 0)
+        return {};
+    QString whole = m.captured(2);
+    QString fraction = m.captured(3);
+    while (whole.startsWith(u'0'))
+        whole.remove(0, 1);
+    while (fraction.endsWith(u'0'))
+        fraction.chop(1);
+    QString text = whole.isEmpty() ? QStringLiteral("0") : whole;
+    if (!fraction.isEmpty())
+        text += QLocale().decimalPoint() + fraction;
+    if (m.captured(1) == u"-" && text != u"0")
+        text.prepend(QLocale().negativeSign());
+    return text;
+}
+
+// Where a cell was read from, for an error: file, table, row (1-based) and column.
+struct CellPlace {
+    const QFileInfo& file;
+    int row;
+};
+
+[[noreturn]] void throwBadCell(const CellPlace& place, const DbfField& field,
+                               const QByteArray& cell, const char* what)
+{
+    throw Error(errnum::TypeMismatch, {},
+                QStringLiteral("In der dBase-Datei %1 (Tabelle %2) steht in Zeile %3, Spalte "
+                               "%4 %5, %6.")
+                    .arg(QDir::toNativeSeparators(place.file.filePath()),
+                         place.file.completeBaseName(), QString::number(place.row), field.name,
+                         quotedValue(QString::fromLatin1(cell)), QString::fromUtf8(what)));
+}
+
+// A blank cell is NULL for every type (dBase III has no other NULL); so are a date of
+// zeros, the "?" of an unknown logical and a number cell of asterisks only, which is
+// how shapelib and GDAL write a NULL number. A number or date cell that holds anything
+// else than a number or a real day ("12abc", "1*5", 20230230) is an error: reading it
+// as empty would change the value without a word.
+QVariant cellValue(const DbfField& field, QByteArrayView raw, QStringDecoder& decoder,
+                   const CellPlace& place)
 {
     const QByteArray trimmed = raw.toByteArray().trimmed();
     if (trimmed.isEmpty())
@@ -137,20 +188,38 @@ QVariant cellValue(const DbfField& field, QByteArrayView raw, QStringDecoder& de
     switch (field.type) {
     case 'N':
     case 'F': {
-        if (trimmed.startsWith('*'))
+        if (trimmed.count('*') == trimmed.size())
             return {};
         bool ok = false;
-        if (columnKind(field) == ColumnKind::Integer) {
+        switch (columnKind(field)) {
+        case ColumnKind::Integer: {
             const qlonglong whole = trimmed.toLongLong(&ok);
             if (ok)
                 return whole;
+            break;
         }
-        const double number = trimmed.toDouble(&ok);
-        return ok ? QVariant(number) : QVariant();
+        case ColumnKind::Real: {
+            const double number = trimmed.toDouble(&ok);
+            if (ok && std::isfinite(number))
+                return number;
+            break;
+        }
+        default: {
+            const QString text = decimalText(trimmed);
+            if (!text.isEmpty())
+                return text;
+            break;
+        }
+        }
+        throwBadCell(place, field, trimmed, "keine Zahl");
     }
     case 'D': {
+        if (trimmed.count('0') == trimmed.size())
+            return {};
         const QDate date = QDate::fromString(QString::fromLatin1(trimmed), u"yyyyMMdd");
-        return date.isValid() ? QVariant(date) : QVariant();
+        if (!date.isValid())
+            throwBadCell(place, field, trimmed, "kein gültiges Datum (jjjjmmtt)");
+        return date;
     }
     case 'L':
         if (QByteArrayView("TtYy").contains(trimmed.at(0)))
@@ -193,7 +262,8 @@ void loadDbf(const QFileInfo& file, QSqlDatabase& db)
             continue;
         QVariantList values;
         for (const DbfField& field : fields)
-            values << cellValue(field, QByteArrayView(tuple + field.offset, field.width), decoder);
+            values << cellValue(field, QByteArrayView(tuple + field.offset, field.width), decoder,
+                                CellPlace{file, record + 1});
         table.addRow(values);
     }
     table.finish();

@@ -144,6 +144,47 @@ INSTANTIATE_TEST_SUITE_P(
                       CodePageCase{"Cpg850", "", "850", "\x8E", "Ä"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct BadCellCase {
+    const char* name;
+    char type;
+    int width;
+    int decimals;
+    const char* cell;
+};
+
+class DbaseBadCellTest : public ::testing::TestWithParam<BadCellCase> {};
+
+// A cell that is not what its column says stops the reading, naming where it is.
+TEST_P(DbaseBadCellTest, IsAnErrorNamingFileTableRowAndColumn)
+{
+    const BadCellCase& c = GetParam();
+    QTemporaryDir dir;
+    {
+        Dbf dbf = createDbf(dir.filePath(u"posten.dbf"_s));
+        DBFAddNativeFieldType(dbf.get(), "WERT", c.type, c.width, c.decimals);
+        writeRow(dbf.get(), {nullptr});
+        writeRow(dbf.get(), {c.cell});
+    }
+    MemoryDb mem;
+    try {
+        makeDbaseReader()->load(folderSpec(dir.path()), mem.db());
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errnum::TypeMismatch);
+        for (const QString& part : {dir.filePath(u"posten.dbf"_s), u"Tabelle posten"_s,
+                                    u"Zeile 2, Spalte WERT"_s, QString::fromLatin1(c.cell)})
+            EXPECT_TRUE(e.description().contains(part)) << e.description().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, DbaseBadCellTest,
+                         ::testing::Values(BadCellCase{"PartlyStars", 'N', 6, 0, "1**"},
+                                           BadCellCase{"LettersInAWhole", 'N', 6, 0, "12abc"},
+                                           BadCellCase{"LettersInAReal", 'N', 8, 2, "1.5x"},
+                                           BadCellCase{"LettersInAWide", 'N', 20, 2, "1-2"},
+                                           BadCellCase{"NoSuchDay", 'D', 8, 0, "20230230"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(DbaseTest, AppendedRowsReadBackThroughShapelibInTheFilesCodePage)
 {
     createKunden(path("kunden.dbf"));
