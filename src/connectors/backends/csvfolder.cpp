@@ -47,15 +47,33 @@ QString decodeText(const QByteArray& bytes)
     return decoder.decode(bytes);
 }
 
-// Splits text into records of fields. A field that is empty (quoted or not) is NULL;
-// a line with nothing on it is no record.
-std::vector<CsvRow> parseCsv(const QString& text)
-{
+struct CsvRows {
     std::vector<CsvRow> rows;
+    std::vector<int> lines; // the line each row begins on, 1-based
+};
+
+[[noreturn]] void throwCsvFault(const QString& path, int line, const QString& what)
+{
+    throw Error(errnum::TypeMismatch, {},
+                QStringLiteral("Die Textdatei %1 ist in Zeile %2 nicht lesbar: %3")
+                    .arg(QDir::toNativeSeparators(path))
+                    .arg(line)
+                    .arg(what));
+}
+
+// Splits text into records of fields. A field that is empty (quoted or not) is NULL;
+// a line with nothing on it is no record. A quote that is never closed would swallow
+// every following line into one value: it is an error naming its line.
+CsvRows parseCsv(const QString& text, const QString& path)
+{
+    CsvRows parsed;
     CsvRow row;
     QString field;
     bool quoted = false;    // inside a quoted section
     bool fieldSeen = false; // the current line has content (so it is a record)
+    int line = 1;
+    int rowLine = 1;
+    int quoteLine = 0;
     auto endField = [&] {
         row.push_back(field.isEmpty() ? QVariant() : QVariant(field));
         field.clear();
@@ -63,15 +81,21 @@ std::vector<CsvRow> parseCsv(const QString& text)
     auto endRecord = [&] {
         if (fieldSeen) {
             endField();
-            rows.push_back(std::move(row));
+            parsed.rows.push_back(std::move(row));
+            parsed.lines.push_back(rowLine);
         }
         row = CsvRow();
         field.clear();
         fieldSeen = false;
+        rowLine = line;
     };
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text.at(i);
+        const bool lineBreak =
+            c == u'\n' || (c == u'\r' && (i + 1 == n || text.at(i + 1) != u'\n'));
+        if (lineBreak)
+            ++line;
         if (quoted) {
             if (c == u'"' && i + 1 < n && text.at(i + 1) == u'"') {
                 field += c;
@@ -83,32 +107,48 @@ std::vector<CsvRow> parseCsv(const QString& text)
             }
         } else if (c == u'"') {
             quoted = true;
+            quoteLine = line;
             fieldSeen = true;
         } else if (c == u',') {
             endField();
             fieldSeen = true;
         } else if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
-                ++i;
-            endRecord();
+            if (lineBreak)
+                endRecord();
         } else {
             field += c;
             fieldSeen = true;
         }
     }
+    if (quoted)
+        throwCsvFault(path, quoteLine,
+                      QStringLiteral("Ein Anführungszeichen wird bis zum Dateiende nicht "
+                                     "geschlossen."));
     endRecord();
-    return rows;
+    return parsed;
 }
 
 void loadCsv(const QFileInfo& file, bool header, QSqlDatabase& db)
 {
-    std::vector<CsvRow> rows = parseCsv(decodeText(readWholeFile(file.filePath())));
+    CsvRows parsed = parseCsv(decodeText(readWholeFile(file.filePath())), file.filePath());
+    std::vector<CsvRow>& rows = parsed.rows;
     QStringList names;
     size_t first = 0;
     if (header && !rows.empty()) {
         for (const QVariant& name : rows.front())
             names << name.toString();
         first = 1;
+        // A value beyond the header's columns would belong to no column.
+        for (size_t r = first; r < rows.size(); ++r) {
+            for (size_t i = size_t(names.size()); i < rows[r].size(); ++i) {
+                if (!rows[r][i].isNull())
+                    throwCsvFault(file.filePath(), parsed.lines[r],
+                                  QStringLiteral("Sie hat %1 Werte, die Kopfzeile nur %2 "
+                                                 "Spalten.")
+                                      .arg(rows[r].size())
+                                      .arg(names.size()));
+            }
+        }
     }
     int width = int(names.size());
     for (size_t r = first; r < rows.size(); ++r)
@@ -167,7 +207,7 @@ public:
     {
         const QByteArray existing = readWholeFile(path);
         m_utf8 = existing.startsWith(kBom);
-        const std::vector<CsvRow> rows = parseCsv(decodeText(existing));
+        const std::vector<CsvRow> rows = parseCsv(decodeText(existing), path).rows;
         m_columns = rows.empty() ? 0 : int(rows.front().size());
         m_growable = rows.empty();
         if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))

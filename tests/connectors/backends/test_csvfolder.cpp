@@ -42,6 +42,7 @@ struct ParseCase {
     bool header;
     QStringList columns;
     std::vector<QStringList> rows;
+    const char* error = nullptr; // what the error names, instead of columns and rows
 };
 
 class CsvParseTest : public ::testing::TestWithParam<ParseCase> {};
@@ -52,6 +53,17 @@ TEST_P(CsvParseTest, ReadsColumnsAndRows)
     QTemporaryDir dir;
     writeFile(dir.filePath(u"daten.csv"_s), c.bytes);
     MemoryDb mem;
+    if (c.error) {
+        try {
+            makeCsvFolderReader()->load(textSpec(dir.path(), c.header), mem.db());
+            FAIL() << "no error";
+        } catch (const Error& e) {
+            EXPECT_TRUE(e.description().contains(dir.filePath(u"daten.csv"_s) + u" ist in "_s +
+                                                 QString::fromUtf8(c.error)))
+                << e.description().toStdString();
+        }
+        return;
+    }
     makeCsvFolderReader()->load(textSpec(dir.path(), c.header), mem.db());
     ASSERT_EQ(mem.tables(), QStringList{u"daten"_s});
     EXPECT_EQ(mem.columns(u"daten"_s), c.columns);
@@ -84,11 +96,13 @@ INSTANTIATE_TEST_SUITE_P(
                   true,
                   {u"a"_s, u"b"_s, u"c"_s},
                   {{u"NULL"_s, u"NULL"_s, u"x"_s}, {u"y"_s, u"NULL"_s, u"NULL"_s}}},
-        ParseCase{"LongerRowGetsNumberedColumn",
-                  "a\r\n1,2\r\n",
+        ParseCase{"EmptyValueBeyondTheHeaderGetsNumberedColumn",
+                  "a\r\n1,\r\n",
                   true,
                   {u"a"_s, u"F2"_s},
-                  {{u"1"_s, u"2"_s}}},
+                  {{u"1"_s, u"NULL"_s}}},
+        ParseCase{"ValueBeyondTheHeader", "a\r\n\"1\n\",\r\n1,2\r\n", true, {}, {}, "Zeile 4"},
+        ParseCase{"UnclosedQuote", "a,b\r\n\r1,\"x,2\n3,y,4\r\n", true, {}, {}, "Zeile 3"},
         ParseCase{"BlankLinesAndMissingFinalBreak",
                   "a\r\n\r\n1\r\n\r\n2",
                   true,
