@@ -182,13 +182,40 @@ bool isDatePatternText(QStringView format)
     return false;
 }
 
+// A value a compact target format cannot read as a date passes only when it means "no
+// date" (blank, "..", zeros only) or is a date in that form already; anything else
+// would reach the target unconverted.
+void refuseNonDate(const QString& value, FormatPlan::Kind kind, const RegionalSettings& regional)
+{
+    const QStringView v = QStringView(value).trimmed();
+    if (v.isEmpty() || v == u".." || allZeros(v))
+        return;
+    QString probe = value;
+    try {
+        if (kind == FormatPlan::Kind::Tyymmdd)
+            fromTyymmdd(probe, regional);
+        else
+            fromCompactDate(probe, kind == FormatPlan::Kind::Yyyymmdd);
+    } catch (const Error&) {
+        const QStringView format = kind == FormatPlan::Kind::Tyymmdd    ? Tyymmdd
+                                   : kind == FormatPlan::Kind::Yyyymmdd ? Yyyymmdd
+                                                                        : Ddmmyyyy;
+        throw standardError(errnum::TypeMismatch,
+                            QStringLiteral("Der Wert %1 ist kein gültiges Datum und lässt sich "
+                                           "nicht in der Form %2 schreiben.")
+                                .arg(quotedValue(value), format));
+    }
+}
+
 void toFormat(QString& value, const FormatPlan& format, const RegionalSettings& regional)
 {
     using Kind = FormatPlan::Kind;
     CalendarDate date;
     switch (format.kind) {
     case Kind::Tyymmdd:
-        if (parseDate(value, regional, date)) {
+        if (!parseDate(value, regional, date)) {
+            refuseNonDate(value, format.kind, regional);
+        } else {
             // The century digit tells only 19xx from 20xx: other years would come back
             // as another date.
             if (date.year < 1900 || date.year > 2099)
@@ -205,6 +232,8 @@ void toFormat(QString& value, const FormatPlan& format, const RegionalSettings& 
     case Kind::Ddmmyyyy:
         if (parseDate(value, regional, date)) // years read are 1..9999: always 8 digits
             writeCompactDate(value, date, format.kind == Kind::Yyyymmdd);
+        else
+            refuseNonDate(value, format.kind, regional);
         break;
     case Kind::DateText:
         if (parseDate(value, regional, date))

@@ -66,8 +66,10 @@ bool isCompactDate(const FormatPlan& format);
 bool convertCompactDate(QString& value, const FormatPlan& from, const FormatPlan& to);
 
 // Writes the value in the target field's format ("yyyymmdd", "ddmmyyyy", "tyymmdd",
-// "dd.mm.yyyy" or another date/number pattern); empty format leaves it unchanged, as
-// does a value that is not a date. A date outside 1900-2099 for "tyymmdd" is error 6.
+// "dd.mm.yyyy" or another date/number pattern); empty format leaves it unchanged. A
+// value that is not a date stays as it is, except in the three compact forms: there it
+// is error 13 unless it means "no date" (blank, "..", zeros only) or is written in that
+// form already. A date outside 1900-2099 for "tyymmdd" is error 6.
 void cnvToFormat(QString& value, QStringView format, const RegionalSettings& regional);
 void cnvToFormat(QString& value, const FormatPlan& format, const RegionalSettings& regional);
 

@@ -135,7 +135,7 @@ TEST(PlainForms, DottedDatesReadAsTheGeneralReaderReadsThem)
 TEST(PlainForms, CompactDatesWrittenAsTheirPatterns)
 {
     // "DDMMYYYY" is not one of the compact formats: it goes through the date pattern.
-    for (const char* value : {"31.12.2005", "1.2.05", "2005-12-31", "01.01.0001", "abc", ""}) {
+    for (const char* value : {"31.12.2005", "1.2.05", "2005-12-31", "01.01.0001", ""}) {
         for (const auto& [compact, pattern] :
              {std::pair{u"ddmmyyyy", u"DDMMYYYY"}, std::pair{u"yyyymmdd", u"YYYYMMDD"}}) {
             QString direct = QString::fromUtf8(value);

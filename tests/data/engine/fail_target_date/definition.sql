@@ -1,0 +1,8 @@
+-- A value that names no day cannot be written in a compact date form: the run stops
+-- at its record
+insert into srcHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, sqlstring, frommedium) values ('T', '@DIR@/src.txt', '', 0, '', ';', '', NULL, 0);
+insert into trgHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, textsign, frommedium, fixlength, chkrecord, encoding) values ('T', '@DIR@/out.txt', '', 0, '', ';', '', '', 0, 0, 0, 'ANSI');
+insert into srcBody (transid, field, format, sort) values
+  ('T', 'dot', '', 10);
+insert into trgBody (transid, field, length, decscale, fieldtype, format, defaultvalue, srcfield, adjustment, chkfield, sort, plus, "0padding", ltrim, command) values
+  ('T', 'TAG', 0, 0, 'Datum', 'yyyymmdd', '', 'dot', '', '', 10, 0, 0, 0, '');
