@@ -1,5 +1,8 @@
 #include "config/configrowset.h"
 
+#include "common/error.h"
+#include "common/globals.h"
+
 namespace quendra {
 
 namespace {
@@ -101,6 +104,11 @@ ConfigRowSet::EditMode ConfigRowSet::editMode() const
 int ConfigRowSet::columnOf(const QString& column) const
 {
     const int c = fieldIndex(column);
+    if (c < 0 && !m_snap.table.isEmpty())
+        throw Error(errnum::ItemNotFound, {},
+                    QStringLiteral("Der Tabelle %1 der Konfigurationsdatenbank %2 fehlt die "
+                                   "Spalte %3.")
+                        .arg(m_snap.table, globals().configDbPath, column));
     if (c < 0)
         throw standardError(errnum::ItemNotFound, column);
     return c;

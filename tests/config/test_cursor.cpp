@@ -278,6 +278,10 @@ TEST_F(CursorTest, NullAndQuotedColumnsReadBack)
         FAIL();
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), errnum::ItemNotFound);
+        EXPECT_TRUE(e.description().contains(u"Tabelle trgbody"_s, Qt::CaseInsensitive) &&
+                    e.description().contains(u"init.mdb"_s) &&
+                    e.description().contains(u"Spalte nosuch"_s))
+            << e.description().toStdString();
     }
 }
 
