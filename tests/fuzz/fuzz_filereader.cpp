@@ -32,6 +32,8 @@ const FileType Type{makeParadoxReader, u"Paradox 5.0", u"tabelle.db", false, fal
 const FileType Type{makeExcelReader, u"MS Excel 8.0", u"mappe.xls", false, true};
 #elif defined(QUENDRA_FUZZ_FILETYPE_csvfolder)
 const FileType Type{makeCsvFolderReader, u"Text", u"tabelle.csv", true, true};
+#elif defined(QUENDRA_FUZZ_FILETYPE_access)
+const FileType Type{makeJetReader, u"MS Access", u"daten.mdb", false, false};
 #else
 #error "QUENDRA_FUZZ_FILETYPE_... names the file type"
 #endif

@@ -15,14 +15,78 @@
 #include <mdbtools.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <unistd.h>
 #include <vector>
 
 namespace quendra {
 
 namespace {
 
-// Memo columns longer than this are cut by libmdb.
+// Memo columns longer than this are cut by libmdb: a value that fills the buffer may
+// have been cut, so it is refused instead of passed on shortened.
 constexpr size_t kBindSize = 256 * 1024;
+
+// What libmdb writes to standard error while it reads (pages it skips, rows it cannot
+// read), taken from the stream for the time of one load, so that an error can quote it.
+class LibraryMessages {
+public:
+    LibraryMessages()
+    {
+        std::fflush(stderr);
+        m_file = std::tmpfile();
+        m_saved = m_file ? ::dup(STDERR_FILENO) : -1;
+        if (m_saved >= 0)
+            ::dup2(::fileno(m_file), STDERR_FILENO);
+    }
+    ~LibraryMessages()
+    {
+        restore();
+        if (m_file)
+            std::fclose(m_file);
+    }
+    LibraryMessages(const LibraryMessages&) = delete;
+    LibraryMessages& operator=(const LibraryMessages&) = delete;
+
+    // The lines written so far, after a line break; empty when there were none.
+    QString text() const
+    {
+        if (!m_file)
+            return {};
+        std::fflush(stderr);
+        QByteArray bytes;
+        std::rewind(m_file);
+        char block[4096];
+        for (size_t n; (n = std::fread(block, 1, sizeof block, m_file)) > 0 && bytes.size() < 4096;)
+            bytes.append(block, qsizetype(n));
+        std::fseek(m_file, 0, SEEK_END);
+        const QString lines = QString::fromLocal8Bit(bytes.left(4096)).trimmed();
+        return lines.isEmpty() ? QString() : QStringLiteral("\nMeldungen von libmdb:\n") + lines;
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+
+    std::FILE* m_file = nullptr;
+    int m_saved = -1;
+};
+
+[[noreturn]] void throwDamaged(const QString& file, const QString& table, const QString& what,
+                               const LibraryMessages& messages)
+{
+    throw Error(errnum::PathFileAccess, {},
+                QStringLiteral("Die Tabelle %1 der Access-Datei %2 ist beschädigt: %3.")
+                        .arg(table, QDir::toNativeSeparators(file), what) +
+                    messages.text());
+}
 
 struct MdbCloser {
     void operator()(MdbHandle* mdb) const { mdb_close(mdb); }
@@ -101,13 +165,13 @@ QVariant cellValue(const MdbColumn& column, const char* data, int length)
     return QString::fromUtf8(text);
 }
 
-void loadTable(MdbCatalogEntry* entry, QSqlDatabase& db)
+void loadTable(MdbCatalogEntry* entry, QSqlDatabase& db, const QString& file,
+               const LibraryMessages& messages)
 {
     std::unique_ptr<MdbTableDef, TableDefFreer> table(mdb_read_table(entry));
     const QString name = QString::fromUtf8(entry->object_name);
     if (!table || !mdb_read_columns(table.get()))
-        throw Error(errnum::PathFileAccess, {},
-                    QStringLiteral("Die Tabelle %1 der Access-Datei ist nicht lesbar.").arg(name));
+        throwDamaged(file, name, QStringLiteral("ihre Spalten sind nicht lesbar"), messages);
     mdb_rewind_table(table.get());
     const unsigned int count = table->num_cols;
     std::vector<QByteArray> buffers(count, QByteArray(int(kBindSize) + 1, '\0'));
@@ -125,15 +189,32 @@ void loadTable(MdbCatalogEntry* entry, QSqlDatabase& db)
         columns[i].name = names.at(i);
 
     MemoryTableBuilder memory(db, freeTableName(db, name), columns);
+    unsigned int rows = 0;
     while (mdb_fetch_row(table.get())) {
+        ++rows;
         QVariantList values;
         for (unsigned int i = 0; i < count; ++i) {
             auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+            if (size_t(std::max(lengths[i], 0)) >= kBindSize)
+                throwDamaged(file, name,
+                             QStringLiteral("der Wert der Spalte %1 in Zeile %2 ist länger als "
+                                            "%3 Bytes und wäre gekürzt")
+                                 .arg(names.at(int(i)))
+                                 .arg(rows)
+                                 .arg(kBindSize),
+                             messages);
             values << cellValue(*column, buffers[i].constData(), lengths[i]);
             lengths[i] = 0;
         }
         memory.addRow(values);
     }
+    // libmdb passes over rows and pages it cannot read without a word.
+    if (rows != table->num_rows)
+        throwDamaged(file, name,
+                     QStringLiteral("gespeichert sind %1 Zeilen, lesbar nur %2")
+                         .arg(table->num_rows)
+                         .arg(rows),
+                     messages);
     memory.finish();
 }
 
@@ -142,14 +223,18 @@ public:
     void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
     {
         trapped("JetFile.load", [&] {
-            if (!QFileInfo(location.dataSource).isFile())
-                throw standardError(errnum::FileNotFound, location.dataSource);
+            const QString& file = location.dataSource;
+            if (!QFileInfo(file).isFile())
+                throw standardError(errnum::FileNotFound, file);
+            const LibraryMessages messages;
             std::unique_ptr<MdbHandle, MdbCloser> mdb(
-                mdb_open(QFile::encodeName(location.dataSource).constData(), MDB_NOFLAGS));
-            if (!mdb || !mdb_read_catalog(mdb.get(), MDB_TABLE))
+                mdb_open(QFile::encodeName(file).constData(), MDB_NOFLAGS));
+            // A catalogue read with complaints may lack tables: none of it is trusted.
+            if (!mdb || !mdb_read_catalog(mdb.get(), MDB_TABLE) || !messages.text().isEmpty())
                 throw Error(errnum::PathFileAccess, {},
                             QStringLiteral("Die Datei %1 ist keine lesbare Access-Datenbank.")
-                                .arg(QDir::toNativeSeparators(location.dataSource)));
+                                    .arg(QDir::toNativeSeparators(file)) +
+                                messages.text());
             mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
             mdb_set_shortdate_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
             mdb_set_boolean_fmt_numbers(mdb.get());
@@ -160,7 +245,7 @@ public:
                 if (entry->object_type != MDB_TABLE || mdb_is_system_table(entry) ||
                     name.startsWith(QStringLiteral("MSys"), Qt::CaseInsensitive))
                     continue;
-                loadTable(entry, memoryDb);
+                loadTable(entry, memoryDb, file, messages);
             }
         });
     }

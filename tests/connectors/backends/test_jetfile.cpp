@@ -76,4 +76,49 @@ TEST(JetFileTest, MissingOrForeignFilesGiveGermanErrors)
     }
 }
 
+// A damaged file is refused with what libmdb said about it, never read with rows or
+// tables missing.
+TEST(JetFileTest, DamagedFilesAreRefusedWithLibmdbsOwnWords)
+{
+    const QString file = monitorMdb();
+    if (file.isEmpty())
+        QUENDRA_SKIP() << "Monitor.mdb fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
+    QFile original(file);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray bytes = original.readAll();
+    constexpr qsizetype Page = 4096;
+    const struct {
+        const char* name;
+        qsizetype keep;   // bytes kept of the file
+        int zeroPage;     // a page overwritten with zeros, or -1
+        const char* says; // what the message names after the file
+    } cases[] = {
+        {"cutShort", 8 * Page, -1, "ist keine lesbare Access-Datenbank.\nMeldungen von libmdb:\n"},
+        {"catalogPageLost", bytes.size(), 14, "page 14 from map doesn't match"},
+        {"dataPageLost", bytes.size(), 17, "Monitor_Authenticate der Access-Datei"},
+        {"dataPageLostCounted", bytes.size(), 17, "gespeichert sind 1 Zeilen, lesbar nur 0"},
+    };
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        QByteArray damaged = bytes.left(c.keep);
+        if (c.zeroPage >= 0)
+            damaged.replace(c.zeroPage * Page, Page, QByteArray(Page, '\0'));
+        const QString path = dir.filePath(QString::fromLatin1(c.name) + u".mdb"_s);
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(damaged);
+        out.close();
+        MemoryDb mem;
+        try {
+            makeJetReader()->load(DataSourceLocation{u"MS Access"_s, path, false}, mem.db());
+            ADD_FAILURE() << "no error for " << c.name;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errnum::PathFileAccess) << c.name;
+            EXPECT_TRUE(e.description().contains(path));
+            EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.says)))
+                << c.name << ": " << e.description().toStdString();
+        }
+    }
+}
+
 } // namespace
