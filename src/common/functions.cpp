@@ -1,6 +1,9 @@
 #include "common/functions.h"
 
+#include "common/error.h"
 #include "common/globals.h"
+
+#include <QStringList>
 
 namespace quendra {
 
@@ -12,6 +15,19 @@ int fileTypeRow(const QString& fileType)
             return i;
     }
     return TextFileTypeRow;
+}
+
+void checkFileType(qint16 medium, const QString& fileType)
+{
+    if (medium != 2 || fileType.isEmpty() || fileTypeRow(fileType) != TextFileTypeRow ||
+        fileType == globals().fileTypes[TextFileTypeRow].name)
+        return;
+    QStringList known;
+    for (const FileTypeRow& row : globals().fileTypes)
+        known << QStringLiteral("„%1“").arg(row.name);
+    throw standardError(errnum::InvalidProcedureCall,
+                        QStringLiteral("Den Dateityp „%1“ gibt es nicht; bekannt sind %2")
+                            .arg(fileType, known.join(QStringLiteral(", "))));
 }
 
 QString getADOProvider(qint16 medium, const QString& path, const QString& fileType, bool header)

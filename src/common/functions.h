@@ -16,6 +16,9 @@ bool getFileTypeHeader(const QString& fileType);
 // Catalogue row of a file type: exact, case-sensitive name match among rows 0..5,
 // otherwise row 6 ("Text").
 int fileTypeRow(const QString& fileType);
+// Refuses a database medium (2) with a file type the catalogue does not know (names
+// the type and the known ones); an empty type stays the catalogue's "Text" row.
+void checkFileType(qint16 medium, const QString& fileType);
 
 // The default when value is NULL, else value itself (an empty text is not NULL).
 QVariant nz(const QVariant& value, const QVariant& defaultValue);

@@ -54,6 +54,9 @@ struct clsFSConnect::Impl {
 
     LineWriter writer;
     int valuesInLine = 0;
+    qint64 linesWritten = 0;
+    Replaced replaced;
+    qint64 lastReplacedLine = 0;
 
     bool reading() const { return open && mode == ReadMode; }
     bool writing() const { return open && mode == WriteMode; }
@@ -63,7 +66,12 @@ struct clsFSConnect::Impl {
     void readNext();
     void useCurrentLine();
     void prepareFields(std::string_view raw);
+    void checkEncoding(std::string_view raw) const;
     QString missingField(int index) const;
+    bool mayHaveReplaced(const char* bytes, std::size_t n) const;
+    void countReplaced(std::span<const QString> values, int firstValue);
+    void countReplaced(QStringView value, int valueIndex);
+    QString cutShortText() const;
 };
 
 namespace {
@@ -90,6 +98,91 @@ QString clsFSConnect::Impl::missingField(int index) const
                          .arg(firstLineFields)
                          .arg(field);
     return has + QStringLiteral(": es gibt kein Feld %1.").arg(field);
+}
+
+// A character the code page lacks is written as "?" (in code page 850 only at update):
+// bytes without such a "?" need no closer look.
+bool clsFSConnect::Impl::mayHaveReplaced(const char* bytes, std::size_t n) const
+{
+    if (!oem)
+        return std::memchr(bytes, '?', n) != nullptr;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (cp.ansiToOem[std::uint8_t(bytes[i])] == '?')
+            return true;
+    }
+    return false;
+}
+
+void clsFSConnect::Impl::countReplaced(QStringView value, int valueIndex)
+{
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (cp.holds(c.unicode(), oem) && !c.isSurrogate())
+            continue;
+        const bool pair =
+            c.isHighSurrogate() && i + 1 < value.size() && value[i + 1].isLowSurrogate();
+        const qint64 line = linesWritten + 1;
+        if (replaced.characters++ == 0) {
+            replaced.firstLine = line;
+            replaced.firstValue = valueIndex;
+            replaced.firstCharacter = value.mid(i, pair ? 2 : 1).toString();
+        }
+        if (lastReplacedLine != line) {
+            lastReplacedLine = line;
+            ++replaced.lines;
+        }
+        i += pair ? 1 : 0;
+    }
+}
+
+void clsFSConnect::Impl::countReplaced(std::span<const QString> values, int firstValue)
+{
+    for (std::size_t i = 0; i < values.size(); ++i)
+        countReplaced(values[i], firstValue + int(i));
+}
+
+QString clsFSConnect::Impl::cutShortText() const
+{
+    return QStringLiteral("Die Quelldatei %1 wurde während des Lesens kürzer: beim Öffnen hatte "
+                          "sie %2 Bytes, jetzt endet sie nach %3 Bytes mitten in Zeile %4. Ein "
+                          "anderes Programm hat sie verändert; das Ziel ist unvollständig.")
+        .arg(fileName)
+        .arg(reader.sizeAtOpen())
+        .arg(reader.bytesRead())
+        .arg(lineCount);
+}
+
+namespace {
+// Latin letters in UTF-16 without byte order mark: every other byte is zero.
+bool zeroEveryOther(std::string_view raw)
+{
+    if (raw.size() < 2)
+        return false;
+    for (std::size_t first = 0; first < 2; ++first) {
+        bool all = true;
+        for (std::size_t i = first; i < raw.size() && all; i += 2)
+            all = raw[i] == '\0';
+        if (all)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+// The first line tells a file in another encoding: a byte order mark, or the zero bytes
+// of UTF-16. Read as Windows-1252, it would give values full of odd characters.
+void clsFSConnect::Impl::checkEncoding(std::string_view raw) const
+{
+    const char* found = nullptr;
+    if (raw.starts_with("\xEF\xBB\xBF"))
+        found = "UTF-8 (mit Byte-Order-Mark)";
+    else if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF") || zeroEveryOther(raw))
+        found = "UTF-16";
+    if (found)
+        throw Error(errnum::InvalidProcedureCall, {},
+                    QStringLiteral("Die Quelldatei %1 ist in %2 geschrieben; erwartet wird "
+                                   "Windows-1252 (ANSI). Speichern Sie sie in dieser Kodierung.")
+                        .arg(fileName, QString::fromLatin1(found)));
 }
 
 void clsFSConnect::Impl::setDelimiter(const QString& text)
@@ -122,7 +215,11 @@ void clsFSConnect::Impl::prepareFields(std::string_view raw)
 {
     trapped("clsFSConnect.prepareFields", [&] {
         if (delimiter.isEmpty())
-            throw standardError(errnum::SubscriptOutOfRange);
+            throw Error(errnum::InvalidProcedureCall, {},
+                        QStringLiteral("Für die Quelldatei %1 ist kein Trennzeichen angegeben: "
+                                       "ohne Trennzeichen lassen sich die Felder einer Zeile "
+                                       "nicht trennen.")
+                            .arg(fileName));
         // The entries are reused line by line and grow only for a line with more fields.
         // They are counted and stored through locals, which stay in registers.
         const QChar* text = line.constData();
@@ -202,9 +299,13 @@ void clsFSConnect::Impl::readNext()
         return;
     }
     ++lineCount;
+    if (lineCount == 1)
+        checkEncoding(reader.line());
     useCurrentLine();
     if (lineCount == 1)
         firstLineFields = fieldTotal;
+    if (reader.lineCutShort())
+        fieldsReady = false; // no value of it may pass as complete
 }
 
 clsFSConnect::clsFSConnect() : d(std::make_unique<Impl>()) {}
@@ -255,6 +356,9 @@ void clsFSConnect::Impl::start(const QString& file, qint16 how, LineTarget targe
         writer.open(file, target);
         open = true;
         valuesInLine = 0;
+        linesWritten = 0;
+        replaced = {};
+        lastReplacedLine = 0;
     }
 }
 
@@ -343,6 +447,9 @@ QStringView clsFSConnect::getField(int index) const
     if (!d->reading())
         return {};
     if (!d->fieldsReady || index < 0 || std::size_t(index) >= d->fieldTotal) {
+        if (d->reader.lineCutShort())
+            raiseError(Error(errnum::NoCurrentRecord, {}, d->cutShortText()),
+                       QStringLiteral("clsFSConnect.getField"));
         raiseError(standardError(errnum::SubscriptOutOfRange, d->missingField(index)),
                    QStringLiteral("clsFSConnect.getField"));
     }
@@ -354,6 +461,16 @@ std::span<const QStringView> clsFSConnect::currentFields() const
     if (!d->reading() || !d->fieldsReady)
         return {};
     return {d->fields.data(), d->fieldTotal};
+}
+
+const clsFSConnect::Replaced& clsFSConnect::replaced() const
+{
+    return d->replaced;
+}
+
+QString clsFSConnect::codePageName() const
+{
+    return d->oem ? QStringLiteral("850") : QStringLiteral("1252");
 }
 
 void clsFSConnect::setEncoding(const QString& encoding)
@@ -382,6 +499,8 @@ void clsFSConnect::setValue(QStringView qualifier, QStringView value)
         k += d->cp.toAnsi(qualifier, out + k);
         k += d->cp.toAnsi(value, out + k);
         k += d->cp.toAnsi(qualifier, out + k);
+        if (d->mayHaveReplaced(out, k))
+            d->countReplaced(value, d->valuesInLine - 1);
         d->writer.commit(k);
     });
 }
@@ -422,6 +541,8 @@ void clsFSConnect::setValues(std::span<const QString> values,
                 k += cp.toAnsi(q, out + k);
             }
         }
+        if (d->mayHaveReplaced(out, k))
+            d->countReplaced(values, d->valuesInLine);
         d->valuesInLine += int(values.size());
         d->writer.commit(k);
     });
@@ -439,6 +560,7 @@ void clsFSConnect::update()
         }
         d->writer.append("\r\n", 2);
         d->valuesInLine = 0;
+        ++d->linesWritten;
         d->writer.endLine();
     });
 }

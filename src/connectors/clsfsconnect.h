@@ -44,6 +44,19 @@ public:
     qint64 sizeAtOpen() const;
     qint64 bytesRead() const;
 
+    // Characters of the values written that the file's code page does not hold and
+    // that were written as "?": how many, in how many lines, and the first of them.
+    struct Replaced {
+        qint64 characters = 0;
+        qint64 lines = 0;
+        qint64 firstLine = 0; // 1-based line of the file
+        int firstValue = -1;  // 0-based value of that line
+        QString firstCharacter;
+    };
+    const Replaced& replaced() const;
+    // "1252" or "850", as a message names the code page.
+    QString codePageName() const;
+
     void setEncoding(const QString& encoding);
     // Appends one value to the line being built (mode 0 only).
     void setValue(QStringView value);

@@ -32,6 +32,9 @@ public:
     // True once the reader has reached the end of a regular file that holds fewer bytes
     // than it did when it was opened: another program shortened it meanwhile.
     bool endedShort() const { return m_drained && m_sizeAtOpen >= 0 && m_consumed < m_sizeAtOpen; }
+    // True when the current line is the last of such a shortened file and has no line
+    // end: it was cut off in the middle.
+    bool lineCutShort() const { return endedShort() && m_pos == m_lineStart + m_lineLen; }
     long long sizeAtOpen() const { return m_sizeAtOpen; }
     long long bytesRead() const { return m_consumed; } // since opening or rewinding
 

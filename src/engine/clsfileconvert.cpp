@@ -152,6 +152,8 @@ void clsFileConvert::Impl::takeRecord(const RecordReader& reader, const clsFSCon
     lineValues = {};
     const std::span<const QStringView> line =
         file ? file->currentFields() : std::span<const QStringView>();
+    if (file && line.size() > std::size_t(fieldCount) && fieldCount > 0)
+        refuseExtraFields(line, fieldCount);
     if (file && line.size() >= required) {
         taken = std::min(n, line.size());
         if (taken == n && !torven) {
@@ -171,6 +173,25 @@ void clsFileConvert::Impl::takeRecord(const RecordReader& reader, const clsFSCon
             fromValues[j].resize(0);
     }
     fromPos = qsizetype(taken);
+}
+
+// A line with more fields than the first one holds a delimiter inside a value (as in
+// "Meier; Hans"): every value after it would be taken for the next field. Empty fields
+// at its end (a closing delimiter) lose nothing.
+void clsFileConvert::Impl::refuseExtraFields(std::span<const QStringView> line,
+                                             int fieldCount) const
+{
+    const auto extra = line.subspan(std::size_t(fieldCount));
+    if (std::all_of(extra.begin(), extra.end(), [](QStringView v) { return v.isEmpty(); }))
+        return;
+    throw standardError(errnum::SubscriptOutOfRange,
+                        QStringLiteral("Zeile %1 hat %2 Felder, die erste Zeile nur %3 "
+                                       "(Trennzeichen „%4“): ein Trennzeichen in einem Wert "
+                                       "verschiebt die Werte dahinter in andere Felder.")
+                            .arg(record)
+                            .arg(line.size())
+                            .arg(fieldCount)
+                            .arg(def.src.delimiter));
 }
 
 QString clsFileConvert::Impl::runNote() const

@@ -4,6 +4,8 @@
 #include "engine/fileconvertstate.h"
 #include "engine/indivtorven.h"
 
+#include <limits>
+
 namespace quendra {
 
 void clsFileConvert::Impl::buildPlan(const clsFileConvert& engine)
@@ -91,10 +93,18 @@ void clsFileConvert::Impl::compose(clsFileConvert& engine, size_t i)
     }
     if (p.autoCount) {
         const qint64 n = trapped("clsFileConvert.autoCount", [&] {
-            if (!p.start)
+            if (!p.start) {
+                double number = 0;
+                if (parseNumber(QStringView(t.defaultvalue).trimmed(), regional, number))
+                    throw standardError(errnum::Overflow,
+                                        QStringLiteral("Der Startwert %1 ist zu groß: ein "
+                                                       "Zähler reicht bis %2")
+                                            .arg(quotedValue(t.defaultvalue))
+                                            .arg(std::numeric_limits<qint64>::max()));
                 throw standardError(errnum::TypeMismatch,
                                     QStringLiteral("Der Startwert %1 ist keine Zahl")
                                         .arg(quotedValue(t.defaultvalue)));
+            }
             return autoCount(autoRows[size_t(p.slot)], sourceValue, *p.start);
         });
         setLength(value, 0);
@@ -155,7 +165,7 @@ void clsFileConvert::runTargedConvert(bool writeOnly)
                 d->planSteps(true);
             d->field = -1;
         }
-        d->target->write(d->toValues, d->regional);
+        d->target->write(d->toValues, d->regional, d->record);
     });
 }
 

@@ -101,6 +101,7 @@ struct clsFileConvert::Impl {
     // starting at the first slot; file is the reader when it is a text file (its fields
     // are then taken all at once). fieldCount: the source's columns per record.
     void takeRecord(const RecordReader& reader, const clsFSConnect* file, int fieldCount);
+    void refuseExtraFields(std::span<const QStringView> line, int fieldCount) const;
     // Copies values read in place into fromValues (before the line goes away).
     void settleFromValues();
     QStringView sourceValue(int slot) const

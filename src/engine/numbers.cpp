@@ -361,11 +361,19 @@ void formatPlainNumber(QString& out, const DecimalNumber& n, const RegionalSetti
 
 namespace {
 
+// A sum holds 38 digits, decimals included; a check sum beyond them cannot be written.
+Error sumOverflow()
+{
+    return standardError(errnum::Overflow,
+                         QStringLiteral("Die Summe wird zu groß: sie fasst höchstens 38 Ziffern "
+                                        "(Stellen vor und nach dem Komma zusammen)."));
+}
+
 __int128 timesPowerOfTen(__int128 value, int exponent)
 {
     for (int k = 0; k < exponent; ++k) {
         if (__builtin_mul_overflow(value, 10, &value))
-            throw standardError(errnum::Overflow);
+            throw sumOverflow();
     }
     return value;
 }
@@ -445,7 +453,7 @@ void DecimalSum::add(const PlainNumber& plain)
     }
     const __int128 v = timesPowerOfTen(__int128(mantissa), m_scale - decimals);
     if (__builtin_add_overflow(m_value, plain.negative ? -v : v, &m_value))
-        throw standardError(errnum::Overflow);
+        throw sumOverflow();
 }
 
 void DecimalSum::add(const DecimalNumber& n)
@@ -475,7 +483,7 @@ void DecimalSum::add(const DecimalNumber& n)
         ++v;
     v = timesPowerOfTen(v, std::max(shift, 0));
     if (__builtin_add_overflow(m_value, n.negative ? -v : v, &m_value))
-        throw standardError(errnum::Overflow);
+        throw sumOverflow();
 }
 
 QString DecimalSum::text(const RegionalSettings& regional) const

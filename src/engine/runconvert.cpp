@@ -32,7 +32,19 @@ OpenSource openSource(const clsFileConvert& engine, const SrcHead& head)
         s.file->init(engine.getFromPath(), 1, engine.getFromDelimiter());
         s.fieldCount = s.file->fieldCount();
         s.reader = s.file.get();
+        // A delimiter that the first line does not hold would put every whole line into
+        // the first field ("\t" typed as two characters, "," for a ";" file).
+        const std::size_t fields = engine.definition().srcFields.size();
+        if (!s.file->isEOF() && s.fieldCount == 1 && fields > 1)
+            throw standardError(errnum::InvalidProcedureCall,
+                                QStringLiteral("Das Trennzeichen „%1“ kommt in Zeile 1 nicht "
+                                               "vor (Quelldatei %2), die Definition hat aber %3 "
+                                               "Quellfelder: jede Zeile käme ganz in das erste "
+                                               "Feld. Prüfen Sie das Trennzeichen der Quelle.")
+                                    .arg(engine.getFromDelimiter(), engine.getFromPath())
+                                    .arg(fields));
     } else if (medium == 1 || medium == 2) {
+        checkFileType(qint16(medium), engine.getFromFileType());
         s.database = std::make_unique<clsADOConnect>();
         s.database->setSource(getADOProvider(qint16(medium), engine.getFromPath(),
                                              engine.getFromFileType(), head.header != 0));
@@ -153,8 +165,8 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
     try {
         d->target->setOutput(outputOf(options));
         refuseTargetOverSource(d->def.src, d->def.trg);
-        source = openSource(*this, d->def.src);
         d->target->checkUsable();
+        source = openSource(*this, d->def.src);
         if (options.observer)
             options.observer->start(d->def);
         RecordReader& reader = *source.reader;
@@ -201,6 +213,10 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         if (listing)
             result.checkLines = d->target->takeOutput();
         d->target->close();
+        const QString replaced = d->target->replacementWarning();
+        if (!replaced.isEmpty())
+            result.warnings.push_back(RunMessage{
+                Error(0, {}, replaced), QStringLiteral("clsFileConvert.RunConvert"), {}});
     } catch (...) {
         result.failure =
             RunMessage{currentError(), QStringLiteral("clsFileConvert.RunConvert"), d->runNote()};

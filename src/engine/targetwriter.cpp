@@ -15,24 +15,15 @@
 namespace quendra {
 
 namespace {
-// A "Zahl" value for a database column: a decimal number read by the regional rules.
-QVariant databaseNumber(const QString& value, const RegionalSettings& regional)
+// A "Zahl" or "Datum" value that a database column cannot take as such.
+[[noreturn]] void throwNotA(const QString& value, const QString& field, size_t column,
+                            const char* what)
 {
-    double n = 0;
-    if (!parseNumber(value, regional, n))
-        throw standardError(errnum::TypeMismatch,
-                            quotedValue(value) + QStringLiteral(" ist keine Zahl"));
-    return n;
-}
-
-// A "Datum" value for a database column, read by the regional date order.
-QVariant databaseDate(const QString& value, const RegionalSettings& regional)
-{
-    QDate d;
-    if (!parseDate(value, regional, d))
-        throw standardError(errnum::TypeMismatch,
-                            quotedValue(value) + QStringLiteral(" ist kein Datum"));
-    return d;
+    throw standardError(errnum::TypeMismatch,
+                        QStringLiteral("Der Wert %1 des Feldes %2 ist %3 und passt nicht in "
+                                       "Spalte %4 der Zieltabelle")
+                            .arg(quotedValue(value), field, QString::fromUtf8(what))
+                            .arg(column + 1));
 }
 } // namespace
 
@@ -65,9 +56,16 @@ void TargetWriter::checkUsable() const
                             QStringLiteral("Das Zielmedium %1 ist unbekannt (0 Textdatei, "
                                            "1 ODBC-Datenquelle, 2 Datenbankdatei)")
                                 .arg(medium));
+    checkFileType(medium, m_head.filetype);
     if (m_head.path.trimmed().isEmpty())
         throw standardError(errnum::PathNotFound,
                             QStringLiteral("Für das Ziel ist kein Pfad angegeben"));
+    if (medium == 0 && !m_head.textsign.isEmpty() && m_head.textsign == m_head.delimiter)
+        throw standardError(errnum::InvalidProcedureCall,
+                            QStringLiteral("Der Textbegrenzer „%1“ des Ziels ist zugleich sein "
+                                           "Trennzeichen: kein Leser könnte die Felder wieder "
+                                           "trennen")
+                                .arg(m_head.textsign));
 }
 
 void TargetWriter::setOutput(TargetOutput output)
@@ -122,30 +120,81 @@ void TargetWriter::ensureOpen()
     }
 }
 
-void TargetWriter::write(const std::vector<QString>& values, const RegionalSettings& regional)
+void TargetWriter::write(const std::vector<QString>& values, const RegionalSettings& regional,
+                         qint64 record)
 {
     ensureOpen();
     if (m_file)
-        writeText(values);
+        writeText(values, record);
     else if (m_database)
         writeDatabase(values, regional);
     else
         describeDatabase(values, regional);
 }
 
-void TargetWriter::writeText(const std::vector<QString>& values)
+// A value holding its qualifier ends its quotes early; one without a qualifier that
+// holds the delimiter becomes two columns: the receiving side would read other values.
+void TargetWriter::refuseSplitValue(const std::vector<QString>& values) const
 {
+    const QStringView delimiter(m_head.delimiter);
+    for (size_t i = 0; i < values.size(); ++i) {
+        const QStringView qualifier = m_qualifiers[i];
+        const QStringView mark = qualifier.isEmpty() ? delimiter : qualifier;
+        if (mark.isEmpty() || !values[i].contains(mark))
+            continue;
+        throw standardError(errnum::InvalidProcedureCall,
+                            QStringLiteral("Der Wert %1 des Feldes %2 enthält %3 „%4“ des Ziels: "
+                                           "das Zielsystem läse die Felder falsch")
+                                .arg(quotedValue(values[i]), m_names[i],
+                                     qualifier.isEmpty() ? QStringLiteral("das Trennzeichen")
+                                                         : QStringLiteral("den Textbegrenzer"),
+                                     mark.toString()));
+    }
+}
+
+void TargetWriter::writeText(const std::vector<QString>& values, qint64 record)
+{
+    refuseSplitValue(values);
+    const qint64 replacedBefore = m_file->replaced().characters;
     m_file->setValues(values, m_qualifiers);
     m_file->update();
+    if (m_file->replaced().characters != replacedBefore && m_firstReplacedRecord == 0)
+        m_firstReplacedRecord = record;
+}
+
+QString TargetWriter::replacementWarning() const
+{
+    if (!m_file || m_file->replaced().characters == 0)
+        return {};
+    const clsFSConnect::Replaced& r = m_file->replaced();
+    const auto firstValue = size_t(r.firstValue);
+    return QStringLiteral("%1 Zeichen in %2 %3 gibt es in Codepage %4 nicht; sie wurden als "
+                          "„?“ geschrieben. Zuerst: Datensatz %5, Feld %6, „%7“.")
+        .arg(r.characters)
+        .arg(r.lines)
+        .arg(r.lines == 1 ? QStringLiteral("Datensatz") : QStringLiteral("Datensätzen"),
+             m_file->codePageName())
+        .arg(m_firstReplacedRecord > 0 ? m_firstReplacedRecord : r.firstLine)
+        .arg(firstValue < m_names.size() ? m_names[firstValue] : QString(), r.firstCharacter);
 }
 
 QVariant TargetWriter::boundValue(size_t i, const QString& value,
                                   const RegionalSettings& regional) const
 {
-    if (m_kinds[i] == Kind::Number)
-        return value.isEmpty() ? QVariant() : databaseNumber(value, regional);
-    if (m_kinds[i] == Kind::Date)
-        return value.isEmpty() ? QVariant() : databaseDate(value, regional);
+    if (m_kinds[i] == Kind::Number && !value.isEmpty()) {
+        double n = 0;
+        if (!parseNumber(value, regional, n))
+            throwNotA(value, m_names[i], i, "keine Zahl");
+        return n;
+    }
+    if (m_kinds[i] == Kind::Date && !value.isEmpty()) {
+        QDate d;
+        if (!parseDate(value, regional, d))
+            throwNotA(value, m_names[i], i, "kein Datum");
+        return d;
+    }
+    if (m_kinds[i] == Kind::Number || m_kinds[i] == Kind::Date)
+        return {};
     return value.isNull() ? QStringLiteral("") : value;
 }
 

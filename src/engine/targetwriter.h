@@ -31,8 +31,9 @@ public:
     // Chooses where the records go (before the first one). AllOrNothing is refused, before
     // anything is opened, for a database file type that cannot take a run as a whole.
     void setOutput(TargetOutput output);
-    // Refuses a target that could never be written (no path, unknown medium), so that a
-    // run fails before its first record instead of silently writing nothing.
+    // Refuses a target that could never be written (no path, unknown medium or file type,
+    // a text qualifier equal to the delimiter), so that a run fails before its first
+    // record instead of silently writing nothing or lines no reader splits back.
     void checkUsable() const;
     // Memory: the bytes of the records written since the last call. A text target's
     // lines are exactly the bytes the file would get; a database target gives one line
@@ -40,9 +41,15 @@ public:
     QByteArray takeOutput();
 
     // Writes one record of target values (one per target field), opening the target at
-    // the first call. Text fields of a text target get the text qualifier around them;
-    // a database target receives numbers and dates as such, empty ones as NULL.
-    void write(const std::vector<QString>& values, const RegionalSettings& regional);
+    // the first call. Text fields of a text target get the text qualifier around them; a
+    // value holding the qualifier, or without one the delimiter, is an error naming the
+    // field, as it would be split wrongly. A database target receives numbers and dates
+    // as such, empty ones as NULL.
+    void write(const std::vector<QString>& values, const RegionalSettings& regional,
+               qint64 record = 0);
+    // After the run: how many characters a text target's code page lacked and wrote as
+    // "?", and the first of them with record and field; empty when there was none.
+    QString replacementWarning() const;
     // One line of its own in a text target (the check lines).
     void writeLine(const QString& line);
 
@@ -58,7 +65,8 @@ public:
 private:
     enum class Kind { Text, Number, Date, Other };
     void ensureOpen();
-    void writeText(const std::vector<QString>& values);
+    void writeText(const std::vector<QString>& values, qint64 record);
+    void refuseSplitValue(const std::vector<QString>& values) const;
     void writeDatabase(const std::vector<QString>& values, const RegionalSettings& regional);
     void describeDatabase(const std::vector<QString>& values, const RegionalSettings& regional);
 
@@ -73,6 +81,7 @@ private:
     bool m_open = false;
     std::unique_ptr<clsFSConnect> m_file;
     std::unique_ptr<clsADOConnect> m_database;
+    qint64 m_firstReplacedRecord = 0;
 };
 
 } // namespace quendra

@@ -398,7 +398,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     writeLine(d + u"/a.txt"_s, "a;b\r\n");
                                     c.init(d + u"/a.txt"_s, 1);
                                 },
-                                errnum::SubscriptOutOfRange, "clsFSConnect.init"},
+                                errnum::InvalidProcedureCall, "clsFSConnect.init"},
                       ErrorCase{"fieldPastTheLine",
                                 [](clsFSConnect& c, const QString& d) {
                                     writeLine(d + u"/a.txt"_s, "a;b;c\r\na;b\r\n");

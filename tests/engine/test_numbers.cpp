@@ -197,6 +197,8 @@ TEST(DecimalSum, RefusesTextAndOverflow)
         FAIL();
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), errnum::Overflow);
+        EXPECT_TRUE(e.description().contains(u"Summe wird zu groß"))
+            << e.description().toStdString();
     }
 }
 

@@ -267,10 +267,20 @@ qint64 readPosition(qint64 pid, const QString& path)
     return -1;
 }
 
-// Another program cuts the source short while the run reads it: the run fails and
-// says how far it got; the target holds exactly the records read.
-TEST_F(RunFaults, SourceCutShortDuringTheRunFails)
+// Another program cuts the source short while the run reads it, at a line end or inside
+// a line: the run fails and says how far it got; the target holds exactly the complete
+// records read.
+struct CutCase {
+    const char* name;
+    qint64 intoLine; // bytes of the line after the last complete one
+    const char* message;
+};
+
+class SourceCutShort : public RunFaults, public ::testing::WithParamInterface<CutCase> {};
+
+TEST_P(SourceCutShort, DuringTheRunFails)
 {
+    const CutCase& c = GetParam();
     constexpr qint64 LineSize = 9;
     writeSource(lines(1000000)); // 9 MB, read in blocks of 1 MB
     QProcess process;
@@ -286,13 +296,101 @@ TEST_F(RunFaults, SourceCutShortDuringTheRunFails)
     ASSERT_GT(pos, 0) << "the run was not caught reading";
     ASSERT_LT(pos, 8000000) << "the run was caught too late";
     const qint64 keptLines = pos / LineSize + 1000;
-    ASSERT_EQ(::truncate(QFile::encodeName(source()).constData(), keptLines * LineSize), 0);
+    ASSERT_EQ(
+        ::truncate(QFile::encodeName(source()).constData(), keptLines * LineSize + c.intoLine), 0);
     ::kill(pid_t(pid), SIGCONT);
 
     const BatchResult r = test::finishBatch(process);
-    expectOneError(r, QStringLiteral("Die Quelldatei endete nach %1 Datensätzen").arg(keptLines));
+    QString message = QString::fromUtf8(c.message);
+    if (message.contains(u"%1"))
+        message = message.arg(keptLines + (c.intoLine ? 1 : 0));
+    expectOneError(r, message);
     EXPECT_EQ(target(), lines(int(keptLines)));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SourceCutShort,
+    ::testing::Values(CutCase{"atLineEnd", 0, "Die Quelldatei endete nach %1 Datensätzen"},
+                      CutCase{"insideALine", 4,
+                              "wurde während des Lesens kürzer: beim Öffnen hatte sie 9000000 "
+                              "Bytes, jetzt endet sie nach"},
+                      CutCase{"insideALastValue", 6, "mitten in Zeile %1."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Inputs that would come out wrong without a word: each run stops with an error that
+// says what is wrong (or, for replaced characters, warns and ends with status 0), and
+// the target holds the complete records before it.
+struct InputCase {
+    const char* name;
+    const char* setup; // SQL on init.mdb, ";" between statements; %1: the test folder
+    std::string_view source;
+    const char* message;
+    const char* target; // nullptr: no target file
+    int exitCode = 1;
+};
+
+class BadInput : public RunFaults, public ::testing::WithParamInterface<InputCase> {};
+
+TEST_P(BadInput, SaysWhatIsWrong)
+{
+    const InputCase& c = GetParam();
+    writeSource(QByteArray(c.source.data(), qsizetype(c.source.size())));
+    for (const QString& sql : QString::fromUtf8(c.setup).replace(u"%1"_qs, db.dir()).split(u';'))
+        db.exec(sql);
+    const BatchResult r = test::runBatch(args());
+    if (c.exitCode == 1)
+        expectOneError(r, QString::fromUtf8(c.message));
+    EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
+    EXPECT_EQ(QFile::exists(db.filePath(u"out.txt"_qs)), c.target != nullptr);
+    if (c.target) {
+        EXPECT_EQ(target(), QByteArray(c.target));
+    }
+}
+
+using namespace std::string_view_literals;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadInput,
+    ::testing::Values(
+        InputCase{"delimiterNotInLineOne",
+                  "insert into srcBody (transid, field, sort) values ('GUT', 'T', 2); update "
+                  "srcHead set delimiter = ','",
+                  "a;b\r\n", "Das Trennzeichen „,“ kommt in Zeile 1 nicht vor", nullptr},
+        InputCase{"moreFieldsThanLineOne",
+                  "insert into srcBody (transid, field, sort) values ('GUT', 'T', 2)",
+                  "a;b\r\n\"Meier; Hans\";5\r\n", "Zeile 2 hat 3 Felder, die erste Zeile nur 2",
+                  "a\r\n"},
+        InputCase{"valueHoldsTheDelimiter", "update srcHead set delimiter = '|'", "x\r\na;b\r\n",
+                  "Der Wert \"a;b\" des Feldes Z enthält das "
+                  "Trennzeichen „;“",
+                  "x\r\n"},
+        InputCase{"valueHoldsTheQualifier", "update trgHead set textsign = '\"'",
+                  "Sagt \"Hallo\"\r\n", "enthält den Textbegrenzer „\"“", ""},
+        InputCase{"qualifierIsTheDelimiter", "update trgHead set textsign = char(59)", "x\r\n",
+                  "Der Textbegrenzer „;“ des Ziels ist zugleich sein Trennzeichen", nullptr},
+        InputCase{"utf16Source", "select 1", "\xFF\xFEx\0\r\0\n\0"sv,
+                  "ist in UTF-16 geschrieben; erwartet wird Windows-1252", nullptr},
+        InputCase{"utf8ByteOrderMark", "select 1", "\xEF\xBB\xBFx\r\n",
+                  "ist in UTF-8 (mit Byte-Order-Mark) geschrieben", nullptr},
+        InputCase{"checkSumOverflows", "update trgBody set chkfield = 'Summe'", "9E37\r\n9E37\r\n",
+                  "Überlauf: Die Summe wird zu groß", "9E37\r\n"},
+        InputCase{"autoCountStartTooLarge",
+                  "update trgBody set fieldtype = 'AutoCount', defaultvalue = "
+                  "'12345678901234567890'",
+                  "x\r\n", "ist zu groß: ein Zähler reicht bis 9223372036854775807", nullptr},
+        InputCase{"unknownFileType",
+                  "update srcHead set frommedium = 2, filetype = 'Lotus 1-2-4', path = "
+                  "'%1/src.txt'",
+                  "x\r\n", "Den Dateityp „Lotus 1-2-4“ gibt es nicht", nullptr},
+        InputCase{"replacedCharacters", "update trgHead set encoding = 'ASCII'",
+                  "\x80uro\r\nab\r\n\xC4\x80\x80\r\n",
+                  "3 Zeichen in 2 Datensätzen gibt es in Codepage 850 nicht; sie wurden als „?“ "
+                  "geschrieben. Zuerst: Datensatz 1, Feld Z, „€“.",
+                  "?uro\r\nab\r\n\x8E??\r\nPr\x81"
+                  "fsumme:\r\nZ (Anzahl): 3\r\n",
+                  0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A shrinking source under a progress display: the records counted at the start say
 // how many are missing.

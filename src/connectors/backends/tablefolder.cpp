@@ -10,6 +10,11 @@ namespace quendra {
 QFileInfoList folderTableFiles(const QString& folder, const QStringList& suffixes)
 {
     const QDir dir(folder);
+    if (!folder.isEmpty() && QFileInfo(folder).isFile())
+        throw standardError(errnum::PathNotFound,
+                            QStringLiteral("%1 ist eine Datei; dieser Dateityp erwartet einen "
+                                           "Ordner, dessen Dateien die Tabellen sind")
+                                .arg(QDir::toNativeSeparators(folder)));
     if (folder.isEmpty() || !dir.exists())
         throw standardError(errnum::PathNotFound, folder);
     QFileInfoList result;

@@ -1,4 +1,4 @@
--- A source without delimiter cannot be split
+-- A source without delimiter cannot be split: the message says so
 insert into srcHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, sqlstring, frommedium) values ('T', '@DIR@/src.txt', '', 0, '', '', '', NULL, 0);
 insert into trgHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, textsign, frommedium, fixlength, chkrecord, encoding) values ('T', '@DIR@/out.txt', '', 0, '', ';', '', '', 0, 0, 0, 'ANSI');
 insert into srcBody (transid, field, format, sort) values
