@@ -6,6 +6,7 @@
 #include "common/functions.h"
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
+#include "connectors/filetypes.h"
 #include "filefixtures.h"
 #include "support/skip.h"
 #include "support/testdatabases.h"
