@@ -31,22 +31,6 @@ void initGlobals(const QString& configDbPath)
 
     g.specDelimiters = {QStringLiteral("Zeilenumbruch"), QStringLiteral("Tabulator")};
 
-    const QString jet = QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;");
-    const QString quote = QStringLiteral("\"");
-    g.fileTypes = {{
-        {QStringLiteral("dBase III"), jet, QStringLiteral("Extended Properties=DBASE III;"), false},
-        {QStringLiteral("IBM AS/400"), QStringLiteral("Provider=IBMDA400;"), QString(), false},
-        {QStringLiteral("Lotus 1-2-3"), jet, QStringLiteral("Extended Properties=Lotus WK3;"),
-         false},
-        {QStringLiteral("MS Access"), jet, QString(), false},
-        {QStringLiteral("MS Excel 8.0"), QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;"),
-         QStringLiteral("Extended Properties=") + quote + QStringLiteral("Excel 8.0;"), true},
-        {QStringLiteral("Paradox 5.0"), jet,
-         QStringLiteral("Extended Properties=Paradox 5.x;Data Source="), false},
-        {QStringLiteral("Text"), jet,
-         QStringLiteral("Extended Properties=") + quote + QStringLiteral("text;"), true},
-    }};
-
     g.fieldTypes = {QStringLiteral("Text"), QStringLiteral("Zahl"), QStringLiteral("Datum"),
                     QStringLiteral("AutoCount")};
 

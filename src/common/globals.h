@@ -5,14 +5,6 @@
 
 namespace quendra {
 
-// One row of the file-type catalogue: the pieces of a database connection string.
-struct FileTypeRow {
-    QString name;
-    QString provider;
-    QString extendedProperties;
-    bool header = false;
-};
-
 // The process-wide tables, built once by initGlobals and read-only afterwards.
 struct Globals {
     QString configDbPath; // folder of the program, "/", "init.mdb"
@@ -20,15 +12,11 @@ struct Globals {
     QString versionText;  // QUENDRA_VERSION, from the project version
     QString appLabel;     // "Quendra (<version>)"
     std::array<QString, 2> specDelimiters;
-    std::array<FileTypeRow, 7> fileTypes;
     std::array<QString, 4> fieldTypes;
     std::array<std::array<QString, 7>, 3> formats; // column 0: field type, 1..6: formats
     std::array<QString, 2> sumKinds;
     std::array<QString, 2> alignments;
 };
-
-// Index of the "Text" row, the fallback of every file-type lookup.
-constexpr int TextFileTypeRow = 6;
 
 // Builds the tables. configDbPath overrides the configuration database path (the batch
 // runner's --config, tests); empty means init.mdb in the program's folder.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/definition.h"
-#include "engine/numbers.h"
+#include "values/numbers.h"
 
 #include <QString>
 #include <vector>

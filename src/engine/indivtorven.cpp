@@ -3,7 +3,7 @@
 #include "common/error.h"
 #include "config/clsinitdbconnect.h"
 #include "engine/clsfileconvert.h"
-#include "engine/numbers.h"
+#include "values/numbers.h"
 
 #include "config/configrowset.h"
 

@@ -1,10 +1,10 @@
 // The record loop of a run: reads the source, composes and writes or lists each record.
 #include "common/error.h"
-#include "common/functions.h"
 #include "common/progress.h"
 #include "common/stoprequest.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/clsfsconnect.h"
+#include "connectors/filetypes.h"
 #include "engine/fileconvertstate.h"
 #include "engine/indivtorven.h"
 #include "engine/targetoversource.h"

@@ -1,7 +1,7 @@
 #include "engine/runtables.h"
 
 #include "common/valuebuffer.h"
-#include "engine/numbers.h"
+#include "values/numbers.h"
 
 #include <QHash>
 #include <cmath>

@@ -2,11 +2,9 @@
 
 #include "common/error.h"
 #include "common/fileidentity.h"
-#include "connectors/backends/filetypes.h"
-#include "connectors/backends/tablefolder.h"
+#include "connectors/filetypes.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace quendra {
 
@@ -15,23 +13,13 @@ namespace {
 constexpr qint16 TextFile = 0;
 constexpr qint16 DatabaseFile = 2;
 
-// The file that holds the data a head names: the text file itself, or for a database
-// file the file of the data source, or in a folder the file of the named table. Empty
-// when it names no existing file (ODBC, a table given only by SQL text or placeholder).
+// The file that holds the data a head names: the text file itself, or what the
+// connectors say a database head names. Empty when it names no existing file.
 QString dataFile(qint16 medium, const QString& path, const QString& fileType, const QString& table)
 {
     if (medium == TextFile)
         return path;
-    if (medium != DatabaseFile || path.trimmed().isEmpty())
-        return {};
-    const QFileInfo info(path);
-    if (info.isFile())
-        return path;
-    const QStringList suffixes = tableFileSuffixes(fileType);
-    if (!info.isDir() || suffixes.isEmpty() || table.trimmed().isEmpty() ||
-        table.contains(QStringLiteral("$TBL(")))
-        return {};
-    return findTableFile(path, table.trimmed(), suffixes);
+    return medium == DatabaseFile ? databaseDataFile(path, fileType, table) : QString();
 }
 
 // Only regular files are compared: reading a terminal or a pipe and writing to the

@@ -1,11 +1,11 @@
 #include "engine/targetwriter.h"
 
 #include "common/error.h"
-#include "common/functions.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/clsfsconnect.h"
+#include "connectors/filetypes.h"
 #include "engine/formatting.h"
-#include "engine/numbers.h"
+#include "values/numbers.h"
 
 #include <QDate>
 #include <QLocale>

@@ -1,6 +1,7 @@
 // Whole conversions between databases and text files through the engine, with a stored
 // definition for each: every written value is checked (dates, decimals, NULLs, umlauts).
 #include "common/functions.h"
+#include "connectors/filetypes.h"
 #include "endtoend.h"
 #include "engine/rundefinition.h"
 #include "support/skip.h"

@@ -5,6 +5,7 @@
 #include "common/functions.h"
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
+#include "connectors/filetypes.h"
 #include "filefixtures.h"
 #include "support/skip.h"
 

@@ -2,6 +2,7 @@
 // Access), and the clear refusals where this platform cannot write or read a type.
 #include "common/functions.h"
 #include "common/globals.h"
+#include "connectors/filetypes.h"
 #include "endtoend.h"
 #include "filefixtures.h"
 #include "support/skip.h"

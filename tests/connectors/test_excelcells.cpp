@@ -9,6 +9,7 @@
 #include "connectors/backends/filetypes.h"
 #include "connectors/backends/memorydb.h"
 #include "connectors/clsadoconnect.h"
+#include "connectors/filetypes.h"
 #include "support/skip.h"
 
 #include <QProcess>
@@ -108,8 +109,8 @@ TEST_F(ExcelCells, TextResultsThatDoNotAddUpEndInAnErrorNamingTheCell)
         const QString path = folder->filePath(QString::fromLatin1(workbook));
         test::MemoryDb mem;
         try {
-            makeExcelReader()->load(DataSourceLocation{QStringLiteral("MS Excel 8.0"), path, true},
-                                    mem.db());
+            makeExcelReader()->load(
+                DataSourceLocation{QStringLiteral("MS Excel 8.0"), path, true, {}}, mem.db());
             ADD_FAILURE() << "kein Fehler für " << workbook;
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), errnum::PathFileAccess) << workbook;

@@ -5,6 +5,7 @@
 #include "common/globals.h"
 #include "common/recordnavigation.h"
 #include "connectors/clsadoconnect.h"
+#include "connectors/filetypes.h"
 #include "support/testdatabases.h"
 
 #include <QAbstractItemModel>

@@ -81,16 +81,16 @@ TEST_P(RegionalTextIn, ForColumn)
 
 INSTANTIATE_TEST_SUITE_P(
     Values, RegionalTextIn,
-    ::testing::Values(ColumnCase{"DotDecimal", QStringLiteral("12.5"), ValueKind::Real, 12.5},
-                      ColumnCase{"WholeDoubleIntoInteger", 7.0, ValueKind::Integer, qlonglong(7)},
-                      ColumnCase{"MidnightIntoDate", QStringLiteral("2005-12-31 00:00:00"),
-                                 ValueKind::Date, QDate(2005, 12, 31)},
-                      ColumnCase{"CompactDate", QStringLiteral("20051231"), ValueKind::Date,
-                                 QDate(2005, 12, 31)},
-                      ColumnCase{"ShortTime", QStringLiteral("8:05"), ValueKind::Time, QTime(8, 5)},
-                      ColumnCase{"BooleanLetter", QStringLiteral("n"), ValueKind::Boolean, false},
-                      ColumnCase{"DateIntoDateTime", QDate(2005, 12, 31), ValueKind::DateTime,
-                                 QDateTime(QDate(2005, 12, 31), QTime(0, 0))}),
+    ::testing::Values(
+        ColumnCase{"GroupedDecimal", QStringLiteral("1.234,5"), ValueKind::Real, 1234.5},
+        ColumnCase{"WholeDoubleIntoInteger", 7.0, ValueKind::Integer, qlonglong(7)},
+        ColumnCase{"MidnightIntoDate", QStringLiteral("2005-12-31 00:00:00"), ValueKind::Date,
+                   QDate(2005, 12, 31)},
+        ColumnCase{"TwoDigitYear", QStringLiteral("01.02.29"), ValueKind::Date, QDate(2029, 2, 1)},
+        ColumnCase{"ShortTime", QStringLiteral("8:05"), ValueKind::Time, QTime(8, 5)},
+        ColumnCase{"BooleanLetter", QStringLiteral("n"), ValueKind::Boolean, false},
+        ColumnCase{"DateIntoDateTime", QDate(2005, 12, 31), ValueKind::DateTime,
+                   QDateTime(QDate(2005, 12, 31), QTime(0, 0))}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Nothing is rounded or cut on its way into a column: what does not fit is refused,

@@ -6,6 +6,7 @@
 #include "common/functions.h"
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
+#include "connectors/filetypes.h"
 #include "filefixtures.h"
 #include "support/skip.h"
 #include "support/testdatabases.h"
@@ -153,15 +154,25 @@ const std::vector<Row> Written = {
      QStringLiteral("Falsch"), QStringLiteral("Zoë Straße")},
     {QStringLiteral("3"), QStringLiteral("123456789012,75"), QStringLiteral("2007-01-01"),
      QStringLiteral("28.04.2016 11:30:00"), QStringLiteral("ja"), QStringLiteral("")},
+    // Every form of date text the engine reads, two-digit years as the engine reads them.
+    {4.0, QVariant(), QStringLiteral("31.12.05"), QStringLiteral("01.02.29 08:15:00"), QVariant(),
+     QVariant()},
+    {5.0, QVariant(), QStringLiteral("1.2.30"), QStringLiteral("2005-12-31T10:30:00"), QVariant(),
+     QVariant()},
+    {6.0, QVariant(), QStringLiteral("31/12/2005"), QStringLiteral("31.12.2005 00:00"), QVariant(),
+     QVariant()},
     // Empty text into a number column leaves it to its default, as NULL does.
-    {4.0, QStringLiteral(""), QVariant(), QVariant(), QVariant(), QVariant()},
+    {7.0, QStringLiteral(""), QVariant(), QVariant(), QVariant(), QVariant()},
 };
 
 const std::vector<std::vector<const char*>> ReadBack = {
     {"1", "12,5", "31.12.2005", "28.04.2016 11:30:00", "Wahr", "Müller €"},
     {"2", "-1234567,25", "29.02.2024", "01.03.2024", "Falsch", "Zoë Straße"},
     {"3", "123456789012,75", "01.01.2007", "28.04.2016 11:30:00", "Wahr", ""},
-    {"4", "", "", "", "", ""},
+    {"4", "", "31.12.2005", "01.02.2029 08:15:00", "", ""},
+    {"5", "", "01.02.1930", "31.12.2005 10:30:00", "", ""},
+    {"6", "", "31.12.2005", "31.12.2005", "", ""},
+    {"7", "", "", "", "", ""},
 };
 
 class WriterContract : public ::testing::TestWithParam<WriterCase> {
@@ -286,6 +297,8 @@ const BadValue BadValues[] = {
     {"TimeOfDayIntoDate", Datum, QDateTime(QDate(2024, 3, 1), QTime(8, 15)),
      [](const Quirks& q) { return q.typeless; }},
     {"NoDate", Datum, QStringLiteral("31.02.2024"), [](const Quirks& q) { return q.typeless; }},
+    {"CompactDate", Datum, QStringLiteral("20051231"), [](const Quirks& q) { return q.typeless; }},
+    {"DecimalPoint", Betrag, QStringLiteral("12.5"), [](const Quirks& q) { return q.typeless; }},
     {"NoBoolean", Flag, QStringLiteral("vielleicht"), [](const Quirks& q) { return q.typeless; }},
 };
 

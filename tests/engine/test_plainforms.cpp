@@ -2,7 +2,7 @@
 // blank sends the same text through the general reader. Both must agree exactly.
 #include "common/error.h"
 #include "engine/formatting.h"
-#include "engine/numbers.h"
+#include "values/numbers.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

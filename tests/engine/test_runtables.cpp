@@ -1,7 +1,7 @@
 #include "engine/caseinsensitive.h"
-#include "engine/numbers.h"
 #include "engine/runtables.h"
 #include "engine/translationcache.h"
+#include "values/numbers.h"
 
 #include <gtest/gtest.h>
 #include <random>

@@ -74,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         db.setDatabaseName(QStringLiteral(":memory:"));
         FUZZ_CHECK(db.open(), "in-memory database");
         const DataSourceLocation location{QString::fromUtf16(Type.name),
-                                          Type.sourceIsFolder ? folder : file, Type.header};
+                                          Type.sourceIsFolder ? folder : file, Type.header,
+                                          tableFileSuffixes(QString::fromUtf16(Type.name))};
         try {
             Type.make()->load(location, db);
             readAll(db);

@@ -10,7 +10,7 @@
 
 #include "common/error.h"
 #include "engine/formatting.h"
-#include "engine/numbers.h"
+#include "values/numbers.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -26,7 +26,10 @@ struct ConnectionFacts {
                    ? QString::fromUtf8(support->name)
                    : QString();
     }
-    DataSourceLocation location() const { return {fileType(), dataSource, header}; }
+    DataSourceLocation location() const
+    {
+        return {fileType(), dataSource, header, tableFileSuffixes(fileType())};
+    }
 };
 
 // Splits a connection string into its facts. Keys compare case-insensitively, a value

@@ -24,7 +24,6 @@ namespace quendra {
 
 namespace {
 
-const QStringList kSuffixes = tableFileSuffixes(QStringLiteral("Text"));
 constexpr char kBom[] = "\xEF\xBB\xBF";
 
 using CsvRow = std::vector<QVariant>;
@@ -179,7 +178,7 @@ public:
     void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
     {
         trapped("CsvFolder.load", [&] {
-            const QFileInfoList files = folderTableFiles(location.dataSource, kSuffixes);
+            const QFileInfoList files = folderTableFiles(location.dataSource, location.tableFiles);
             for (const QFileInfo& file : files)
                 loadCsv(file, location.header, memoryDb);
         });
@@ -263,7 +262,7 @@ std::unique_ptr<FileTypeReader> makeCsvFolderReader()
 std::unique_ptr<FileTypeWriter> makeCsvFolderWriter()
 {
     return std::make_unique<FolderTableWriter<CsvRecord>>(
-        "CsvFolder.openTable", kSuffixes,
+        "CsvFolder.openTable",
         QStringLiteral("Die Textdatei %1 gibt es im Ordner %2 nicht. Legen Sie die Zieldatei "
                        "an (eine leere Datei genügt)."));
 }

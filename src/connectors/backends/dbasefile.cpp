@@ -274,8 +274,7 @@ public:
     void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
     {
         trapped("DbaseFile.load", [&] {
-            const QFileInfoList files = folderTableFiles(
-                location.dataSource, tableFileSuffixes(QStringLiteral("dBase III")));
+            const QFileInfoList files = folderTableFiles(location.dataSource, location.tableFiles);
             for (const QFileInfo& file : files)
                 loadDbf(file, memoryDb);
         });
@@ -388,7 +387,7 @@ std::unique_ptr<FileTypeReader> makeDbaseReader()
 std::unique_ptr<FileTypeWriter> makeDbaseWriter()
 {
     return std::make_unique<FolderTableWriter<DbaseRecord>>(
-        "DbaseFile.openTable", tableFileSuffixes(QStringLiteral("dBase III")),
+        "DbaseFile.openTable",
         QStringLiteral("Die dBase-Tabelle %1 gibt es im Ordner %2 nicht. Legen Sie die "
                        "Zieltabelle mit ihren Spalten an."));
 }

@@ -1,5 +1,6 @@
-// The file types of the media catalogue: how their connection strings are recognised,
-// which back-end reads them and which writes them, or why this platform cannot.
+// The file types of the media catalogue, one row each: the connection strings their heads
+// get, how those are recognised, which back-end reads them and which writes them, or why
+// this platform cannot.
 #include "connectors/backends/filetypes.h"
 
 namespace quendra {
@@ -17,22 +18,29 @@ constexpr char ExcelRefusal[] =
     "Excel-8.0-Dateien können hier nur gelesen werden. Bitte als Ziel eine CSV-Datei "
     "(Dateityp \"Text\") oder eine dBase-Tabelle (Dateityp \"dBase III\") verwenden.";
 
+constexpr char Jet[] = "PROVIDER=Microsoft.Jet.OLEDB.4.0;";
+
 // "MS Access" names an SQLite file, read and written through SQL, or a Jet file, which
 // its reader copies into memory and which cannot be written.
 constexpr FileTypeSupport Rows[] = {
-    {"dBase III", "jet", "dbase", BackendKind::MemoryCopy, makeDbaseReader, makeDbaseWriter,
-     nullptr, "dbf"},
-    {"IBM AS/400", "ibmda400", "", BackendKind::Odbc, nullptr, nullptr, nullptr, ""},
-    {"Lotus 1-2-3", "jet", "lotus", BackendKind::MemoryCopy, nullptr, nullptr, LotusRefusal, ""},
-    {"MS Access", "jet", "", BackendKind::DatabaseFile, makeJetReader, nullptr, AccessRefusal, ""},
-    {"MS Excel 8.0", "jet", "excel", BackendKind::MemoryCopy, makeExcelReader, nullptr,
-     ExcelRefusal, ""},
-    {"Paradox 5.0", "jet", "paradox", BackendKind::MemoryCopy, makeParadoxReader, makeParadoxWriter,
-     nullptr, "db"},
-    {"Text", "jet", "text", BackendKind::MemoryCopy, makeCsvFolderReader, makeCsvFolderWriter,
-     nullptr, "csv txt"},
-    {nullptr, "msdasql", "", BackendKind::Odbc, nullptr, nullptr, nullptr, ""},
+    {"dBase III", Jet, "Extended Properties=DBASE III;", false, "jet", "dbase",
+     BackendKind::MemoryCopy, makeDbaseReader, makeDbaseWriter, nullptr, "dbf"},
+    {"IBM AS/400", "Provider=IBMDA400;", "", false, "ibmda400", "", BackendKind::Odbc, nullptr,
+     nullptr, nullptr, ""},
+    {"Lotus 1-2-3", Jet, "Extended Properties=Lotus WK3;", false, "jet", "lotus",
+     BackendKind::MemoryCopy, nullptr, nullptr, LotusRefusal, ""},
+    {"MS Access", Jet, "", false, "jet", "", BackendKind::DatabaseFile, makeJetReader, nullptr,
+     AccessRefusal, ""},
+    {"MS Excel 8.0", "Provider=Microsoft.Jet.OLEDB.4.0;", "Extended Properties=\"Excel 8.0;", true,
+     "jet", "excel", BackendKind::MemoryCopy, makeExcelReader, nullptr, ExcelRefusal, ""},
+    {"Paradox 5.0", Jet, "Extended Properties=Paradox 5.x;Data Source=", false, "jet", "paradox",
+     BackendKind::MemoryCopy, makeParadoxReader, makeParadoxWriter, nullptr, "db"},
+    {"Text", Jet, "Extended Properties=\"text;", true, "jet", "text", BackendKind::MemoryCopy,
+     makeCsvFolderReader, makeCsvFolderWriter, nullptr, "csv txt"},
+    {nullptr, "PROVIDER=MSDASQL;", "", false, "msdasql", "", BackendKind::Odbc, nullptr, nullptr,
+     nullptr, ""},
 };
+constexpr const FileTypeSupport& TextRow = Rows[6];
 
 bool providerMatches(const char* wanted, const QString& provider)
 {
@@ -45,6 +53,15 @@ bool providerMatches(const char* wanted, const QString& provider)
 }
 
 } // namespace
+
+const FileTypeSupport& fileTypeRow(const QString& fileType)
+{
+    for (const FileTypeSupport& row : Rows) {
+        if (row.name && fileType == QLatin1String(row.name))
+            return row;
+    }
+    return TextRow;
+}
 
 QStringList tableFileSuffixes(const QString& fileType)
 {

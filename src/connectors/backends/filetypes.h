@@ -12,11 +12,13 @@ class QSqlDatabase;
 namespace quendra {
 
 // What a medium-2 connection string names: the catalogue file type, the data source
-// (a file or a folder, by type) and the header flag (HDR=Yes).
+// (a file or a folder, by type), the header flag (HDR=Yes) and the suffixes of the
+// type's table files.
 struct DataSourceLocation {
     QString fileType;
     QString dataSource;
     bool header = false;
+    QStringList tableFiles; // suffixes of the file type's table files in a folder
 };
 
 // Reads the tables of one database file type into an open in-memory SQLite database,
@@ -53,12 +55,18 @@ std::unique_ptr<FileTypeWriter> makeCsvFolderWriter();
 // file copied into memory), or copied into memory by the file type's reader.
 enum class BackendKind { Odbc, DatabaseFile, MemoryCopy };
 
-// One file type of the media catalogue as this platform serves it. Adding a file type
-// means one row here (and one in the catalogue) plus its reader and writer.
+// One file type of the media catalogue: the pieces of the connection strings its heads
+// get, how a connection string is recognised as naming it, and how this platform reads
+// and writes it. Adding a file type is one row in filetypes.cpp plus its reader (and
+// writer, or the refusal text); the windows' choice list, the connection strings and the
+// back-end choice all follow the row.
 struct FileTypeSupport {
-    const char* name;     // catalogue name; nullptr for the ODBC data source of medium 1
-    const char* provider; // provider of its connection strings, lower case ("jet": Jet or ACE)
-    const char* property; // first extended property starts so (lower case); "" when none
+    const char* name;               // catalogue name; nullptr for the ODBC data source of medium 1
+    const char* providerText;       // "PROVIDER=...;" as its connection strings begin
+    const char* extendedProperties; // written behind "Data Source=path;"; "" when none
+    bool header;                    // the extended properties end with the header flag (HDR=)
+    const char* provider;           // recognised provider, lower case ("jet": Jet or ACE)
+    const char* property;           // first extended property starts so (lower case); "" when none
     BackendKind backend;
     std::unique_ptr<FileTypeReader> (*makeReader)(); // nullptr: cannot be read here
     std::unique_ptr<FileTypeWriter> (*makeWriter)(); // nullptr: cannot be written here
@@ -73,6 +81,9 @@ std::span<const FileTypeSupport> fileTypeSupport();
 // provider that nothing here serves.
 const FileTypeSupport* recogniseFileType(const QString& provider,
                                          const QString& extendedProperties);
+
+// The catalogue row of a file type: the exact (case-sensitive) name, otherwise "Text".
+const FileTypeSupport& fileTypeRow(const QString& fileType);
 
 // The suffixes of the table files of a file type whose data source is a folder ("dbf"
 // for "dBase III"); empty for every other type.

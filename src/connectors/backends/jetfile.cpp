@@ -7,6 +7,7 @@
 
 #include "common/error.h"
 #include "connectors/backends/memorytable.h"
+#include "values/numbers.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -127,8 +128,8 @@ bool hasNoText(const MdbColumn& column)
     return column.col_type == MDB_OLE || column.col_type == MDB_BINARY;
 }
 
-// libmdb prints numbers with the C library's locale; accept a decimal comma too.
-QVariant numberValue(QByteArray text, ColumnKind kind)
+// libmdb prints numbers with the C library's locale: a decimal point or comma, no groups.
+QVariant numberValue(const QByteArray& text, ColumnKind kind)
 {
     bool ok = false;
     if (kind == ColumnKind::Integer) {
@@ -136,10 +137,16 @@ QVariant numberValue(QByteArray text, ColumnKind kind)
         if (ok)
             return whole;
     }
-    double number = text.toDouble(&ok);
-    if (!ok)
-        number = text.replace(',', '.').toDouble(&ok);
-    return ok ? QVariant(number) : QVariant(QString::fromUtf8(text));
+    RegionalSettings printed;
+    printed.groupSeparator = QChar();
+    const QString number = QString::fromLatin1(text);
+    for (const char decimal : {'.', ','}) {
+        printed.decimalSeparator = QLatin1Char(decimal);
+        double value = 0;
+        if (parseNumber(number, printed, value))
+            return value;
+    }
+    return QString::fromUtf8(text);
 }
 
 QVariant cellValue(const MdbColumn& column, const char* data, int length)

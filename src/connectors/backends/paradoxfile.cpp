@@ -400,8 +400,7 @@ public:
                 loadParadox(source, memoryDb);
                 return;
             }
-            const QFileInfoList files = folderTableFiles(
-                location.dataSource, tableFileSuffixes(QStringLiteral("Paradox 5.0")));
+            const QFileInfoList files = folderTableFiles(location.dataSource, location.tableFiles);
             for (const QFileInfo& file : files)
                 loadParadox(file, memoryDb);
         });

@@ -249,7 +249,7 @@ private:
 std::unique_ptr<FileTypeWriter> makeParadoxWriter()
 {
     return std::make_unique<FolderTableWriter<ParadoxRecord>>(
-        "ParadoxFile.openTable", tableFileSuffixes(QStringLiteral("Paradox 5.0")),
+        "ParadoxFile.openTable",
         QStringLiteral("Die Paradox-Tabelle %1 gibt es in %2 nicht. Legen Sie die Zieltabelle "
                        "mit ihren Spalten an."));
 }

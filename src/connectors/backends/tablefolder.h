@@ -31,8 +31,8 @@ QString tableFileToAppend(const DataSourceLocation& location, const QString& tab
 // appends to it through Record(path). where is the where-text of openTable.
 template <class Record> class FolderTableWriter : public FileTypeWriter {
 public:
-    FolderTableWriter(const char* where, QStringList suffixes, QString missingText)
-        : m_where(where), m_suffixes(std::move(suffixes)), m_missingText(std::move(missingText))
+    FolderTableWriter(const char* where, QString missingText)
+        : m_where(where), m_missingText(std::move(missingText))
     {
     }
 
@@ -41,13 +41,12 @@ public:
     {
         return trapped(m_where, [&]() -> std::unique_ptr<DatabaseRecord> {
             return std::make_unique<Record>(
-                tableFileToAppend(location, table, m_suffixes, m_missingText));
+                tableFileToAppend(location, table, location.tableFiles, m_missingText));
         });
     }
 
 private:
     const char* m_where;
-    QStringList m_suffixes;
     QString m_missingText;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/main/headcontrols.h"
 
 #include "common/globals.h"
+#include "connectors/filetypes.h"
 #include "ui/common/twips.h"
 #include "ui/main/flagcheckbox.h"
 
@@ -65,8 +66,7 @@ QStringList choiceList(int index)
     QStringList items{QStringLiteral(" ")};
     const Globals& g = globals();
     if (index == 1) {
-        for (const FileTypeRow& row : g.fileTypes)
-            items << row.name;
+        items << fileTypeNames();
     } else if (index == 4) {
         items << g.specDelimiters[0] << g.specDelimiters[1];
     } else if (index == 9) {

@@ -4,6 +4,7 @@
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "connectors/clsadoconnect.h"
+#include "connectors/filetypes.h"
 #include "engine/rundefinition.h"
 #include "ui/editors/frmbody.h"
 #include "ui/editors/frmdataview.h"

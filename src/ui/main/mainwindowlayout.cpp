@@ -1,6 +1,6 @@
 // Which head fields are shown and usable for each medium and file type.
-#include "common/functions.h"
 #include "common/messagehandler.h"
+#include "connectors/filetypes.h"
 #include "ui/common/twips.h"
 #include "ui/main/flagcheckbox.h"
 #include "ui/main/mainwindow.h"

@@ -33,7 +33,7 @@ QByteArray readFile(const QString& path)
 
 DataSourceLocation textSpec(const QString& dir, bool header)
 {
-    return DataSourceLocation{QStringLiteral("Text"), dir, header};
+    return DataSourceLocation{QStringLiteral("Text"), dir, header, tableFileSuffixes(u"Text"_s)};
 }
 
 struct ParseCase {

@@ -56,7 +56,7 @@ void writeRow(DBFInfo* dbf, const std::vector<const char*>& cells)
 
 DataSourceLocation folderSpec(const QString& dir)
 {
-    return DataSourceLocation{QStringLiteral("dBase III"), dir, false};
+    return DataSourceLocation{QStringLiteral("dBase III"), dir, false, {QStringLiteral("dbf")}};
 }
 
 class DbaseTest : public ::testing::Test {

@@ -28,7 +28,7 @@ std::vector<QStringList> rowsOf(const MemoryDb& mem, const QString& table)
 TEST(ExcelFileTest, SheetsAreTablesWithHeaderNamesAndTypedColumns)
 {
     MemoryDb mem;
-    makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, kWorkbook, true}, mem.db());
+    makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, kWorkbook, true, {}}, mem.db());
 
     EXPECT_EQ(mem.tables(), (QStringList{u"Kunden"_s, u"Artikel"_s}));
     EXPECT_EQ(mem.columns(u"Kunden"_s),
@@ -50,7 +50,7 @@ TEST(ExcelFileTest, SheetsAreTablesWithHeaderNamesAndTypedColumns)
 TEST(ExcelFileTest, WithoutHeaderTheFirstRowIsDataAndColumnsAreNumbered)
 {
     MemoryDb mem;
-    makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, kWorkbook, false}, mem.db());
+    makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, kWorkbook, false, {}}, mem.db());
     EXPECT_EQ(mem.columns(u"Artikel"_s), (QStringList{u"F1"_s, u"F2"_s, u"F3"_s, u"F4"_s}));
     const auto rows = rowsOf(mem, u"Artikel"_s);
     ASSERT_EQ(rows.size(), 3u);
@@ -74,7 +74,8 @@ TEST(ExcelFileTest, MissingOrForeignFilesGiveGermanErrors)
     for (const auto& c : cases) {
         MemoryDb mem;
         try {
-            makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, c.path, true}, mem.db());
+            makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, c.path, true, {}},
+                                    mem.db());
             ADD_FAILURE() << "no error for " << c.path.toStdString();
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), c.number) << e.description().toStdString();
@@ -102,7 +103,7 @@ TEST(ExcelFileTest, DamagedWorkbooksLoadOrEndInAnError)
             f.close();
             MemoryDb mem;
             try {
-                makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, damaged, true},
+                makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, damaged, true, {}},
                                         mem.db());
             } catch (const Error& e) {
                 EXPECT_FALSE(e.description().isEmpty());
@@ -120,7 +121,8 @@ TEST(ExcelFileTest, AWorkbookThatCrashesFreeXlEndsInAnError)
     ASSERT_TRUE(QFile::exists(crashing));
     MemoryDb mem;
     try {
-        makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, crashing, true}, mem.db());
+        makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, crashing, true, {}},
+                                mem.db());
         ADD_FAILURE() << "the workbook loaded";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), errnum::PathFileAccess);

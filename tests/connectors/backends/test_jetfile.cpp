@@ -30,7 +30,7 @@ TEST(JetFileTest, ReadsTheUserTablesOfMonitorMdbWithTypedValues)
     if (file.isEmpty())
         QUENDRA_SKIP() << "Monitor.mdb fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
     MemoryDb mem;
-    makeJetReader()->load(DataSourceLocation{u"MS Access"_s, file, false}, mem.db());
+    makeJetReader()->load(DataSourceLocation{u"MS Access"_s, file, false, {}}, mem.db());
 
     EXPECT_EQ(mem.tables(), QStringList{u"Monitor_Authenticate"_s}); // no MSys... tables
     const QString table = u"Monitor_Authenticate"_s;
@@ -68,7 +68,7 @@ TEST(JetFileTest, MissingOrForeignFilesGiveGermanErrors)
     for (const auto& c : cases) {
         MemoryDb mem;
         try {
-            makeJetReader()->load(DataSourceLocation{u"MS Access"_s, c.path, false}, mem.db());
+            makeJetReader()->load(DataSourceLocation{u"MS Access"_s, c.path, false, {}}, mem.db());
             ADD_FAILURE() << "no error for " << c.path.toStdString();
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), c.number) << e.description().toStdString();
@@ -110,7 +110,7 @@ TEST(JetFileTest, DamagedFilesAreRefusedWithLibmdbsOwnWords)
         out.close();
         MemoryDb mem;
         try {
-            makeJetReader()->load(DataSourceLocation{u"MS Access"_s, path, false}, mem.db());
+            makeJetReader()->load(DataSourceLocation{u"MS Access"_s, path, false, {}}, mem.db());
             ADD_FAILURE() << "no error for " << c.name;
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), errnum::PathFileAccess) << c.name;

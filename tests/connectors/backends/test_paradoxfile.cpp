@@ -73,7 +73,7 @@ QByteArray fileBytes(const QString& path)
 
 DataSourceLocation pxSpec(const QString& source)
 {
-    return DataSourceLocation{u"Paradox 5.0"_s, source, false};
+    return DataSourceLocation{u"Paradox 5.0"_s, source, false, {u"db"_s}};
 }
 
 const std::vector<Row> kKunden = {{"M\xFCller \x80", 42, 100000, 1234.5, 2024, 3, 1, true},

@@ -3,6 +3,7 @@
 #include "common/functions.h"
 #include "common/messagehandler.h"
 #include "connectors/clsadoconnect.h"
+#include "connectors/filetypes.h"
 #include "ui/editors/frmdataview.h"
 #include "windowdriver.h"
 

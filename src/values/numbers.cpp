@@ -1,4 +1,4 @@
-#include "engine/numbers.h"
+#include "values/numbers.h"
 
 #include "common/error.h"
 #include "common/valuebuffer.h"
@@ -34,6 +34,11 @@ RegionalSettings RegionalSettings::fromLocale(const QLocale& locale)
             break;
         }
     }
+    QString pattern = format;
+    if (!pattern.contains(QLatin1String("yyyy")))
+        pattern.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    if (DatePattern(pattern).isValid())
+        r.datePattern = pattern;
     return r;
 }
 
@@ -357,6 +362,17 @@ void formatPlainNumber(QString& out, const DecimalNumber& n, const RegionalSetti
     layout.maxDecimals = n.decimals();
     layout.plusSign = plusSign;
     formatNumber(out, n, layout, regional);
+}
+
+void formatDouble(QString& out, double number, const RegionalSettings& regional)
+{
+    char buf[400]; // the longest fixed form of a double: 309 digits and a sign
+    if (number == 0)
+        number = 0; // no "-0"
+    const auto end = std::to_chars(buf, buf + sizeof buf, number, std::chars_format::fixed).ptr;
+    QChar* o = setLength(out, end - buf);
+    for (const char* c = buf; c != end; ++c)
+        *o++ = *c == '.' ? regional.decimalSeparator : QChar(QLatin1Char(*c));
 }
 
 namespace {

@@ -1,5 +1,5 @@
 #include "common/error.h"
-#include "engine/numbers.h"
+#include "values/numbers.h"
 
 #include <gtest/gtest.h>
 #include <tuple>

@@ -1,5 +1,5 @@
 // Reading and writing dates (declared in numbers.h).
-#include "engine/numbers.h"
+#include "values/numbers.h"
 
 #include "common/valuebuffer.h"
 
@@ -75,20 +75,43 @@ bool parseDate(QStringView text, const RegionalSettings& regional, QDate& out)
     return true;
 }
 
+namespace {
+
+// "dd.mm.yyyy", the form that composed values have, read by position: 1 for a date, 0
+// for a day the calendar does not have, -1 for text of another form.
+int readComposedDate(QStringView text, CalendarDate& out)
+{
+    const char16_t* c = text.utf16();
+    if (text.size() != 10 || c[2] != u'.' || c[5] != u'.' || !isDigit(c[0]) || !isDigit(c[1]) ||
+        !isDigit(c[3]) || !isDigit(c[4]) || !isDigit(c[6]) || !isDigit(c[7]) || !isDigit(c[8]) ||
+        !isDigit(c[9]))
+        return -1;
+    const auto two = [&](int k) { return (c[k] - u'0') * 10 + (c[k + 1] - u'0'); };
+    const CalendarDate date{two(6) * 100 + two(8), two(3), two(0)};
+    if (!isValidDate(date))
+        return 0;
+    out = date;
+    return 1;
+}
+
+} // namespace
+
 bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate& out)
 {
-    // "dd.mm.yyyy", the form that composed values have, read by position.
-    const char16_t* c = text.utf16();
-    if (text.size() == 10 && c[2] == u'.' && c[5] == u'.' && isDigit(c[0]) && isDigit(c[1]) &&
-        isDigit(c[3]) && isDigit(c[4]) && isDigit(c[6]) && isDigit(c[7]) && isDigit(c[8]) &&
-        isDigit(c[9])) {
-        const auto two = [&](int k) { return (c[k] - u'0') * 10 + (c[k + 1] - u'0'); };
-        const CalendarDate date{two(6) * 100 + two(8), two(3), two(0)};
-        if (!isValidDate(date))
-            return false;
-        out = date;
-        return true;
-    }
+    const int composed = readComposedDate(text, out);
+    if (composed >= 0)
+        return composed == 1;
+    QStringView timeOfDay;
+    return parseDate(text, regional, out, timeOfDay);
+}
+
+bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate& out,
+               QStringView& timeOfDay)
+{
+    timeOfDay = {};
+    const int composed = readComposedDate(text, out);
+    if (composed >= 0)
+        return composed == 1;
     const QStringView t = text.trimmed();
     int part[3], length[3];
     QChar sep;
@@ -109,6 +132,8 @@ bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate&
     }
     if (!isTimeOfDay(t.mid(i)))
         return false;
+    if (i < t.size())
+        timeOfDay = t.mid(i + 1).trimmed();
     using Order = RegionalSettings::DateOrder;
     Order order = regional.dateOrder;
     if (length[0] == 4)

@@ -10,6 +10,10 @@
 
 namespace quendra {
 
+// Numbers and dates as text, one set of rules for the engine, every reader and every
+// writer: the engine composes with them, readers give their values as text by them
+// (values/regionaltext.h), writers read the text they receive by them.
+
 // The user's regional number and date conventions, read once per run (never per value).
 struct RegionalSettings {
     QChar decimalSeparator = QLatin1Char(',');
@@ -17,6 +21,8 @@ struct RegionalSettings {
     enum class DateOrder { DayMonthYear, MonthDayYear, YearMonthDay };
     DateOrder dateOrder = DateOrder::DayMonthYear;
     QChar dateSeparator = QLatin1Char('.');
+    // The short date form with a four-digit year, as a formatDate pattern.
+    QString datePattern = QStringLiteral("dd.mm.yyyy");
 
     static RegionalSettings fromLocale(const QLocale& locale = QLocale());
 };
@@ -74,6 +80,9 @@ void formatNumber(QString& out, const DecimalNumber& number, const NumberLayout&
 // ("1234,5", "-3", "0").
 void formatPlainNumber(QString& out, const DecimalNumber& number, const RegionalSettings& regional,
                        bool plusSign = false);
+// A double as the shortest decimal that gives it back, without exponent and group
+// separators ("12345678,91", "-0,1", "100000000000000000000"; negative zero is "0").
+void formatDouble(QString& out, double number, const RegionalSettings& regional);
 
 // Reads a date. Recognised, each with an optional time of day behind it (ignored):
 // day.month.year always (d.m.yy, dd.mm.yyyy), yyyy-mm-dd, and the regional short date
@@ -85,6 +94,10 @@ struct CalendarDate {
     int year = 0, month = 0, day = 0;
 };
 bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate& out);
+// The same, with the time of day behind the date (without the blank or "T" before it;
+// empty when there is none), for those who must not ignore it.
+bool parseDate(QStringView text, const RegionalSettings& regional, CalendarDate& out,
+               QStringView& timeOfDay);
 // A day of the years 1 onwards that the calendar has.
 bool isValidDate(CalendarDate date);
 

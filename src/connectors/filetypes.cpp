@@ -1,0 +1,72 @@
+#include "connectors/filetypes.h"
+
+#include "common/error.h"
+#include "connectors/backends/filetypes.h"
+#include "connectors/backends/tablefolder.h"
+
+#include <QFileInfo>
+
+namespace quendra {
+
+QStringList fileTypeNames()
+{
+    QStringList names;
+    for (const FileTypeSupport& row : fileTypeSupport()) {
+        if (row.name)
+            names << QString::fromLatin1(row.name);
+    }
+    return names;
+}
+
+QString getADOProvider(qint16 medium, const QString& path, const QString& fileType, bool header)
+{
+    if (medium == 1) {
+        return QStringLiteral("PROVIDER=MSDASQL;dsn=") + path +
+               QStringLiteral(";uid=;pwd=;database=") + path + QLatin1Char(';');
+    }
+    if (medium != 2)
+        return {};
+    const FileTypeSupport& row = fileTypeRow(fileType);
+    QString result = QLatin1String(row.providerText) + QStringLiteral("Data Source=") + path +
+                     QLatin1Char(';') + QLatin1String(row.extendedProperties);
+    if (row.header)
+        result += (header ? QStringLiteral("HDR=Yes;") : QStringLiteral("HDR=No;")) +
+                  QStringLiteral("\";");
+    return result;
+}
+
+void checkFileType(qint16 medium, const QString& fileType)
+{
+    if (medium != 2 || fileType.isEmpty())
+        return;
+    const QStringList names = fileTypeNames();
+    if (names.contains(fileType))
+        return;
+    QStringList known;
+    for (const QString& name : names)
+        known << QStringLiteral("„%1“").arg(name);
+    throw standardError(errnum::InvalidProcedureCall,
+                        QStringLiteral("Den Dateityp „%1“ gibt es nicht; bekannt sind %2")
+                            .arg(fileType, known.join(QStringLiteral(", "))));
+}
+
+bool getFileTypeHeader(const QString& fileType)
+{
+    return fileTypeRow(fileType).header;
+}
+
+QString databaseDataFile(const QString& path, const QString& fileType, const QString& table)
+{
+    if (path.trimmed().isEmpty())
+        return {};
+    const QFileInfo info(path);
+    if (info.isFile())
+        return path;
+    const QStringList suffixes = tableFileSuffixes(fileType);
+    if (!info.isDir() || suffixes.isEmpty() || table.trimmed().isEmpty() ||
+        table.contains(QStringLiteral("$TBL(")))
+        return {};
+    return findTableFile(path, table.trimmed(), suffixes);
+}
+
+} // namespace quendra

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quendra {
+
+// What the rest of the program asks about the file types of database heads (medium 2);
+// the one table that answers is connectors/backends/filetypes.cpp.
+
+// The catalogue's file type names, in its order, for the windows' choice lists.
+QStringList fileTypeNames();
+
+// Connection string for a database source or target: medium 1 (ODBC data source) or
+// 2 (a file type of the catalogue; an unknown or empty name is "Text"); empty for every
+// other medium.
+QString getADOProvider(qint16 medium, const QString& path, const QString& fileType, bool header);
+
+// Refuses a database medium (2) with a file type the catalogue does not know (names the
+// type and the known ones); an empty type stays the catalogue's "Text".
+void checkFileType(qint16 medium, const QString& fileType);
+
+// Whether the file type offers the header question ("Text" for an unknown or empty name).
+bool getFileTypeHeader(const QString& fileType);
+
+// The file that holds the data of a database head: the data source itself when it is a
+// file, or in a folder the file of the named table. Empty when it names no existing file
+// (a table given only by SQL text or placeholder, a type without table files).
+QString databaseDataFile(const QString& path, const QString& fileType, const QString& table);
+
+} // namespace quendra

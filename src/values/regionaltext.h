@@ -1,0 +1,64 @@
+#pragma once
+
+#include "values/numbers.h"
+
+#include <QLocale>
+#include <QMetaType>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+namespace quendra {
+
+// What a column holds, as far as converting values to and from text is concerned.
+enum class ValueKind { Text, Integer, Real, Date, DateTime, Time, Boolean, Binary, Other };
+
+// The kind of a column from the type Qt SQL reports for it.
+ValueKind valueKindOf(QMetaType type);
+
+// Converts database values to the text the user's regional settings give them and back,
+// by the rules of values/numbers.h. The locale is read once, at construction.
+class RegionalText {
+public:
+    explicit RegionalText(const QLocale& locale = QLocale());
+
+    // NULL gives empty text; numbers by formatDouble ("12,5"), dates by the regional
+    // pattern with a four-digit year ("31.12.2005"), date-times without a time part as
+    // dates, Booleans as "Wahr"/"Falsch".
+    void toText(const QVariant& value, QString& out) const;
+    QString toText(const QVariant& value) const;
+
+    QString numberText(double number) const;
+
+    // The value to store in a column of kind, the one rule set of every writer: text is
+    // read as a number by parseNumber, a date by parseDate (a time of day behind it only
+    // at midnight), a date-time (a date and a time of day), a time or a Boolean
+    // (Wahr/Falsch, True/False, Ja/Nein, J/N, T/F, Y/N, 1/-1/0), other values are
+    // adapted to the column (a number into a text column becomes its regional text). A
+    // null result means the column keeps its default (NULL, or blank text into a number
+    // or date column). Nothing is rounded or cut: a fraction into an integer column, or a
+    // time of day into a date column, throws quendra::Error 13 (type mismatch) naming
+    // column and value, as does text that cannot be read.
+    QVariant forColumn(const QVariant& value, ValueKind kind, const QString& column) const;
+
+    // Boolean of a text by the rule above (letter case ignored); nullopt when it is none.
+    static std::optional<bool> parseBoolean(const QString& text);
+
+    const RegionalSettings& regional() const { return m_regional; }
+
+private:
+    QVariant parseText(const QString& text, ValueKind kind, bool& ok) const;
+    QDateTime parseDateTime(const QString& text) const;
+    QTime parseTime(QStringView text) const;
+
+    QLocale m_locale;
+    RegionalSettings m_regional;
+    DatePattern m_datePattern;
+    QString m_timeFormat;
+};
+
+// Whether number, written in its shortest exact form, has at most decimals digits after
+// the decimal point.
+bool fitsDecimals(double number, int decimals);
+
+} // namespace quendra
