@@ -39,6 +39,8 @@ struct clsADOConnect::Impl {
                 explainingProviderErrors([&] { return d.writeSentence(); },
                                          [&] { d.writer->close(); });
         }
+        qint64 rowsReceived() const override { return d.writer ? d.writer->rowsReceived() : -1; }
+        qint64 failedRow() const override { return d.writer ? d.writer->failedRow() : 0; }
 
     private:
         Impl& d;
@@ -51,7 +53,11 @@ struct clsADOConnect::Impl {
     std::unique_ptr<Backend> backend; // declared before everything that queries it
     RowSet rows;
     qint64 pos = -1; // 0..size-1 current record, -1 before the first, size after the last
-    QString query;   // the text the row set was opened on, for Requery
+    bool forwardOnly = false;
+    std::unique_ptr<RowStream> stream; // a forward-only row set: rows holds the current row
+    bool streamByTable = false;
+    qint64 passed = 0;            // rows of the stream before the current one
+    QString query;                // the text the row set was opened on, for Requery
     RowSetModel* model = nullptr; // child of the connector, made on first request
 
     RegionalText text;
@@ -76,6 +82,42 @@ struct clsADOConnect::Impl {
         requireOpen();
         if (pos < 0 || pos >= size())
             throw standardError(errnum::NoCurrentRecord);
+    }
+
+    void openStream(const QString& queryText, bool byTable)
+    {
+        stream = explainingProviderErrors(
+            [&] { return readSentence(byTable); },
+            [&] { return std::make_unique<RowStream>(*backend, queryText); });
+        streamByTable = byTable;
+        passed = 0;
+        RowSet first;
+        first.columns = stream->columns();
+        QList<QVariant> row;
+        if (nextRow(row))
+            first.rows.push_back(std::move(row));
+        replaceRows(std::move(first), queryText);
+    }
+    bool nextRow(QList<QVariant>& row)
+    {
+        return explainingProviderErrors([&] { return readSentence(streamByTable); },
+                                        [&] { return stream->next(row); });
+    }
+    void advanceStream()
+    {
+        if (nextRow(rows.rows.front())) {
+            ++passed;
+            textRow = -1;
+        } else {
+            pos = size();
+        }
+    }
+    void requireBackward() const
+    {
+        if (stream)
+            throw Error(errnum::Unsupported, {},
+                        QStringLiteral("Die Datensätze dieser Quelle werden nur vorwärts "
+                                       "gelesen."));
     }
 
     void replaceRows(RowSet fresh, const QString& queryText)
@@ -140,6 +182,8 @@ struct clsADOConnect::Impl {
     // data source could not be read, and whether the table is missing altogether.
     RowSet fetch(const QString& queryText, bool byTable)
     {
+        stream.reset();
+        passed = 0;
         return explainingProviderErrors([&] { return readSentence(byTable); },
                                         [&] { return fetchRowSet(*backend, queryText); });
     }
@@ -260,9 +304,17 @@ void clsADOConnect::init()
         const bool byTable = d->sql.isEmpty();
         const QString query = byTable ? QStringLiteral("select * from ") + d->table : d->sql;
         const QString resolved = d->resolve(query);
-        d->replaceRows(d->fetch(resolved, byTable), resolved);
+        if (d->forwardOnly)
+            d->openStream(resolved, byTable);
+        else
+            d->replaceRows(d->fetch(resolved, byTable), resolved);
         Q_EMIT dataMemberChanged(QStringLiteral("Primary"));
     });
+}
+
+void clsADOConnect::setForwardOnly(bool on)
+{
+    d->forwardOnly = on;
 }
 
 bool clsADOConnect::isEOF() const
@@ -283,7 +335,7 @@ qint64 clsADOConnect::AbsolutePosition() const
         return PositionBOF;
     if (d->pos >= d->size())
         return PositionEOF;
-    return d->pos + 1;
+    return d->passed + d->pos + 1;
 }
 
 void clsADOConnect::MoveFirst()
@@ -292,6 +344,8 @@ void clsADOConnect::MoveFirst()
         d->requireOpen();
         if (d->size() == 0)
             throw standardError(errnum::NoCurrentRecord);
+        if (d->passed > 0)
+            d->requireBackward();
         d->pos = 0;
     });
     Q_EMIT MoveComplete();
@@ -303,6 +357,7 @@ void clsADOConnect::MoveLast()
     trapped("clsADOConnect.MoveLast", [&] {
         if (isEOF())
             return;
+        d->requireBackward();
         d->pos = d->size() - 1;
         moved = true;
     });
@@ -316,7 +371,10 @@ void clsADOConnect::MoveNext()
         d->requireOpen();
         if (isEOF())
             throw standardError(errnum::NoCurrentRecord);
-        ++d->pos;
+        if (d->stream)
+            d->advanceStream();
+        else
+            ++d->pos;
     });
     Q_EMIT MoveComplete();
 }
@@ -326,6 +384,7 @@ void clsADOConnect::MovePrevious()
     bool moved = false;
     trapped("clsADOConnect.MovePrevious", [&] {
         d->requireOpen();
+        d->requireBackward();
         if (!isBOF()) {
             --d->pos;
             moved = true;
@@ -344,6 +403,7 @@ void clsADOConnect::setAbsolutePosition(qint64 position)
 {
     trapped("clsADOConnect.setAbsolutePosition", [&] {
         d->requireOpen();
+        d->requireBackward();
         if (position < 1 || position > d->size())
             throw standardError(errnum::InvalidProcedureCall,
                                 QStringLiteral("Position %1").arg(position));
@@ -405,7 +465,8 @@ void clsADOConnect::Delete()
     trapped("clsADOConnect.Delete", [&] {
         d->requireCurrent();
         const QString target = d->tableToChange();
-        d->writer.reset(); // rows added before are committed first
+        d->record.close(); // rows added before are committed first
+        d->writer.reset();
         d->backend->deleteRow(target, d->rows.columns, d->rows.rows[static_cast<size_t>(d->pos)]);
         if (d->model)
             d->model->beginChange();
@@ -425,7 +486,8 @@ void clsADOConnect::update()
         if (!d->adding)
             return;
         d->writePending();
-        d->writer.reset(); // ends the writer's batch: the row is in the database now
+        d->record.close(); // the row is in the database now
+        d->writer.reset();
         if (d->model)
             d->model->beginChange();
         d->rows.rows.push_back(d->pending);

@@ -25,6 +25,10 @@ public:
     void setTable(const QString& table);
     // Stores the query; after init it reopens the row set at once (placeholders unresolved).
     void setSQL(const QString& sql);
+    // Before init: the records are fetched one by one as MoveNext reaches them, and only
+    // the current one is held, so that a source of any size takes the same memory. Such
+    // a row set moves forward only.
+    void setForwardOnly(bool on);
     // Opens connection and row set: the SQL, or "select * from " and the table, with
     // $TBL(...) placeholders resolved.
     void init();

@@ -8,6 +8,7 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <limits>
 
 namespace quendra {
@@ -41,32 +42,47 @@ bool needsTyping(ValueKind kind)
 }
 } // namespace
 
+RowStream::RowStream(Backend& backend, const QString& sql)
+    : m_backend(backend), m_query(backend.database())
+{
+    m_query.setForwardOnly(true);
+    m_query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    if (!m_query.exec(sql))
+        throw providerError(m_query.lastError(), backend.driverName());
+    const QSqlRecord record = m_query.record();
+    for (int i = 0; i < record.count(); ++i)
+        m_columns.append(record.fieldName(i));
+    if (!backend.isSqlite())
+        return;
+    m_kinds = sqliteResultKinds(backend.database(), record);
+    if (std::none_of(m_kinds.begin(), m_kinds.end(), needsTyping))
+        m_kinds.clear();
+}
+
+bool RowStream::next(QList<QVariant>& row)
+{
+    if (!m_query.next()) {
+        if (m_query.lastError().isValid())
+            throw providerError(m_query.lastError(), m_backend.driverName());
+        return false;
+    }
+    const int n = int(m_columns.size());
+    row.resize(n);
+    for (int i = 0; i < n; ++i) {
+        row[i] = m_query.value(i);
+        if (!m_kinds.empty() && needsTyping(m_kinds[size_t(i)]))
+            row[i] = typedSqliteValue(row[i], m_kinds[size_t(i)]);
+    }
+    return true;
+}
+
 RowSet fetchRowSet(Backend& backend, const QString& sql)
 {
-    QSqlQuery query(backend.database());
-    query.setForwardOnly(true);
-    query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    if (!query.exec(sql))
-        throw providerError(query.lastError(), backend.driverName());
+    RowStream stream(backend, sql);
     RowSet result;
-    const QSqlRecord record = query.record();
-    const int n = record.count();
-    for (int i = 0; i < n; ++i)
-        result.columns.append(record.fieldName(i));
-    std::vector<ValueKind> kinds;
-    if (backend.isSqlite())
-        kinds = sqliteResultKinds(backend.database(), record);
-    while (query.next()) {
-        QList<QVariant> row(n);
-        for (int i = 0; i < n; ++i) {
-            row[i] = query.value(i);
-            if (!kinds.empty() && needsTyping(kinds[i]))
-                row[i] = typedSqliteValue(row[i], kinds[i]);
-        }
+    result.columns = stream.columns();
+    for (QList<QVariant> row; stream.next(row); row = QList<QVariant>())
         result.rows.push_back(std::move(row));
-    }
-    if (query.lastError().isValid())
-        throw providerError(query.lastError(), backend.driverName());
     return result;
 }
 

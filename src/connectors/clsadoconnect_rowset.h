@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
 #include <vector>
@@ -19,6 +20,23 @@ struct RowSet {
     std::vector<QList<QVariant>> rows;
 
     qint64 size() const { return static_cast<qint64>(rows.size()); }
+};
+
+// One query's rows, fetched one at a time from a forward-only cursor: only the row in
+// hand is held. Dates that SQLite keeps as ISO text in DATE/TIME columns arrive as dates.
+class RowStream {
+public:
+    // Runs sql on the back-end; throws the provider's error.
+    RowStream(Backend& backend, const QString& sql);
+    const QStringList& columns() const { return m_columns; }
+    // The next row into row; false after the last. Throws the provider's error.
+    bool next(QList<QVariant>& row);
+
+private:
+    Backend& m_backend;
+    QSqlQuery m_query;
+    QStringList m_columns;
+    std::vector<ValueKind> m_kinds; // empty unless values need typing
 };
 
 // Runs sql on the back-end and fetches the whole result. Dates that SQLite keeps as ISO

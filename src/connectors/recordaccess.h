@@ -43,6 +43,13 @@ public:
     // Makes every row from now until close one transaction: close commits them, a writer
     // released without close takes them all back. False when the writer cannot.
     virtual bool keepOneTransaction() { return false; }
+    // Rows of this writer that the table holds for certain (committed); -1 when the
+    // writer cannot say.
+    virtual qint64 rowsReceived() const { return -1; }
+    // After update or close threw: the row the error is about, counted from the writer's
+    // first row (1-based), when rows are sent later than they are handed over; 0 when the
+    // error is about the row in hand.
+    virtual qint64 failedRow() const { return 0; }
 };
 
 } // namespace quendra

@@ -23,7 +23,8 @@ struct OpenSource {
     int fieldCount = 0;
 };
 
-OpenSource openSource(const clsFileConvert& engine, const SrcHead& head)
+// forwardOnly: a database source is read record by record, not held as a whole.
+OpenSource openSource(const clsFileConvert& engine, const SrcHead& head, bool forwardOnly)
 {
     OpenSource s;
     const qint32 medium = engine.getFromMedium();
@@ -52,6 +53,7 @@ OpenSource openSource(const clsFileConvert& engine, const SrcHead& head)
             s.database->setSQL(engine.getFromSQLString());
         if (!engine.getFromTable().isEmpty())
             s.database->setTable(engine.getFromTable());
+        s.database->setForwardOnly(forwardOnly);
         s.database->init();
         s.fieldCount = s.database->record().fieldsCount();
         s.reader = s.database.get();
@@ -166,16 +168,18 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         d->target->setOutput(outputOf(options));
         refuseTargetOverSource(d->def.src, d->def.trg);
         d->target->checkUsable();
-        source = openSource(*this, d->def.src);
+        // A progress display shows the record count, which a database source only has
+        // when it is held as a whole; without one, it is read record by record.
+        source = openSource(*this, d->def.src, !d->progress);
         if (options.observer)
             options.observer->start(d->def);
         RecordReader& reader = *source.reader;
-        // The record count only feeds the progress display. A text file would be read
-        // twice for it, so without a display it is not counted (the file is at its first
-        // line after opening anyway). An empty source has no first record to return to: a
-        // database row set would refuse the move, so there is nothing to count.
+        // The record count only feeds the progress display; without one it is not counted
+        // (a text file would be read twice for it, and is at its first line after opening
+        // anyway). An empty source has no first record to return to: a database row set
+        // would refuse the move, so there is nothing to count.
         qint64 total = 0;
-        if (!reader.isEOF() && (d->progress || !source.file)) {
+        if (!reader.isEOF() && d->progress) {
             reader.MoveLast();
             total = reader.AbsolutePosition();
             reader.MoveFirst();
@@ -218,8 +222,12 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
             result.warnings.push_back(RunMessage{
                 Error(0, {}, replaced), QStringLiteral("clsFileConvert.RunConvert"), {}});
     } catch (...) {
-        result.failure =
-            RunMessage{currentError(), QStringLiteral("clsFileConvert.RunConvert"), d->runNote()};
+        Error err = currentError();
+        const qint64 inHand = d->record;
+        d->target->completeAfterFailure(err, d->record);
+        if (d->record != inHand)
+            d->field = -1; // the error is about an earlier record's row as a whole
+        result.failure = RunMessage{err, QStringLiteral("clsFileConvert.RunConvert"), d->runNote()};
     }
     d->settleFromValues(); // while the source's last line is still there
     d->record = 0;

@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QVariant>
+#include <algorithm>
 #include <utility>
 
 namespace quendra {
@@ -127,7 +128,7 @@ void TargetWriter::write(const std::vector<QString>& values, const RegionalSetti
     if (m_file)
         writeText(values, record);
     else if (m_database)
-        writeDatabase(values, regional);
+        writeDatabase(values, regional, record);
     else
         describeDatabase(values, regional);
 }
@@ -199,13 +200,46 @@ QVariant TargetWriter::boundValue(size_t i, const QString& value,
 }
 
 void TargetWriter::writeDatabase(const std::vector<QString>& values,
-                                 const RegionalSettings& regional)
+                                 const RegionalSettings& regional, qint64 record)
 {
-    DatabaseRecord& record = m_database->record();
-    record.AddNew();
+    DatabaseRecord& rows = m_database->record();
+    rows.AddNew();
     for (size_t i = 0; i < values.size(); ++i)
-        record.setItem(int(i), boundValue(i, values[i], regional));
-    record.update();
+        rows.setItem(int(i), boundValue(i, values[i], regional));
+    m_heldRecords.push_back(record);
+    ++m_rowsHanded;
+    rows.update();
+    const qint64 received = rows.rowsReceived();
+    const auto held = size_t(std::max<qint64>(m_rowsHanded - std::max<qint64>(received, 0), 0));
+    while (m_heldRecords.size() > held)
+        m_heldRecords.pop_front();
+}
+
+void TargetWriter::completeAfterFailure(Error& error, qint64& record)
+{
+    if (!m_database)
+        return;
+    DatabaseRecord& rows = m_database->record();
+    // All or nothing: the rows are taken back when the target is released.
+    const bool keeps = m_output != TargetOutput::AllOrNothing;
+    try {
+        if (keeps)
+            rows.close();
+    } catch (...) {
+        error = currentError();
+    }
+    const qint64 failed = rows.failedRow();
+    const qint64 firstHeld = m_rowsHanded - qint64(m_heldRecords.size()) + 1;
+    if (failed >= firstHeld && failed <= m_rowsHanded)
+        record = m_heldRecords[size_t(failed - firstHeld)];
+    const qint64 received = rows.rowsReceived();
+    if (received >= 0 && keeps) {
+        error = Error(
+            error.number(), error.source(),
+            error.description() +
+                QStringLiteral("\nDatensätze dieses Laufs in der Zieltabelle: %1.").arg(received),
+            error.helpFile(), error.helpContext());
+    }
 }
 
 void TargetWriter::describeDatabase(const std::vector<QString>& values,

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,7 @@ namespace quendra {
 
 class clsADOConnect;
 class clsFSConnect;
+class Error;
 struct RegionalSettings;
 
 // Where a run's target records go.
@@ -44,7 +46,8 @@ public:
     // the first call. Text fields of a text target get the text qualifier around them; a
     // value holding the qualifier, or without one the delimiter, is an error naming the
     // field, as it would be split wrongly. A database target receives numbers and dates
-    // as such, empty ones as NULL.
+    // as such, empty ones as NULL. record: the source record the values come from, for
+    // naming it in an error.
     void write(const std::vector<QString>& values, const RegionalSettings& regional,
                qint64 record = 0);
     // After the run: how many characters a text target's code page lacked and wrote as
@@ -58,6 +61,11 @@ public:
     // Writes out what a text target still buffers and closes it, or completes the rows of
     // a database target; throws when the file system or the database refuses them.
     void close();
+    // After a failed run: sends the rows a database target still holds back, so that the
+    // records before the failure stay written (their own failure, being about an earlier
+    // record, takes the place of error), sets record to the record the error is about,
+    // and adds to the error how many rows the table received.
+    void completeAfterFailure(Error& error, qint64& record);
     // Releases the target (after close, or after an error: then silently), so that all
     // lines written so far stay.
     void release();
@@ -67,7 +75,8 @@ private:
     void ensureOpen();
     void writeText(const std::vector<QString>& values, qint64 record);
     void refuseSplitValue(const std::vector<QString>& values) const;
-    void writeDatabase(const std::vector<QString>& values, const RegionalSettings& regional);
+    void writeDatabase(const std::vector<QString>& values, const RegionalSettings& regional,
+                       qint64 record);
     void describeDatabase(const std::vector<QString>& values, const RegionalSettings& regional);
 
     QVariant boundValue(size_t i, const QString& value, const RegionalSettings& regional) const;
@@ -82,6 +91,10 @@ private:
     std::unique_ptr<clsFSConnect> m_file;
     std::unique_ptr<clsADOConnect> m_database;
     qint64 m_firstReplacedRecord = 0;
+    // The records of the rows handed to a database target that it may still hold back,
+    // oldest first, and the number of rows handed over in all.
+    std::deque<qint64> m_heldRecords;
+    qint64 m_rowsHanded = 0;
 };
 
 } // namespace quendra

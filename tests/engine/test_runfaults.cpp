@@ -1,12 +1,15 @@
 // Faults a batch run meets from outside: a target that is its own source, a full disk,
-// a stop by signal, a source that another program shortens. Each run must end with
-// exit status 1, a message that says what happened, and complete records only.
+// a stop by signal, a source that another program shortens, a row the target table
+// refuses, a lost database connection. Each run must end with exit status 1, a message
+// that says what happened, and complete records only.
 #include "common/progress.h"
 #include "common/version.h"
 #include "engine/clsfileconvert.h"
 #include "engine/rundefinition.h"
 #include "enginefixture.h"
 #include "support/batchrun.h"
+#include "support/skip.h"
+#include "support/testdatabases.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,6 +17,7 @@
 #include <QThread>
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
@@ -48,7 +52,28 @@ protected:
         return bytes;
     }
     static qsizetype lineCount(const QByteArray& bytes) { return bytes.count("\r\n"); }
+    // The target becomes table t of an SQLite file, whose column z takes what check allows.
+    void tableTarget(const QString& check)
+    {
+        test::ScratchConnection(QStringLiteral("QSQLITE"), table())
+            .exec(QStringLiteral("create table t (z text check (%1))").arg(check));
+        db.exec(QStringLiteral("update trgHead set frommedium = 2, filetype = 'MS Access', "
+                               "path = '%1', dbtable = 't'")
+                    .arg(table()));
+    }
+    QString table() const { return db.filePath(QStringLiteral("ziel.db")); }
+    QStringList tableRows() const
+    {
+        return test::ScratchConnection(QStringLiteral("QSQLITE"), table())
+            .column(QStringLiteral("select z from t order by rowid"));
+    }
 };
+
+// What a run with a database target adds to its error: the rows the table holds.
+QString received(qint64 rows)
+{
+    return QStringLiteral("Datensätze dieses Laufs in der Zieltabelle: %1.").arg(rows);
+}
 
 // The error a run shows on standard error: one box, naming what went wrong.
 void expectOneError(const BatchResult& r, const QString& text)
@@ -178,42 +203,31 @@ INSTANTIATE_TEST_SUITE_P(
                       DiskCase{"allOrNothing", 1500007, "Die Datei ist unverändert.", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Stopped from outside while the source delivers slowly (a pipe): the records before
-// the signal are written completely, no check lines follow, the next definition does
-// not start.
-// All or nothing: the target stays as it was.
-struct StopCase {
-    int signal;
-    bool allOrNothing;
-};
-
-class Stopped : public RunFaults, public ::testing::WithParamInterface<StopCase> {};
-
-TEST_P(Stopped, EndsAfterTheRecordInHand)
+// A run whose source is a pipe: first goes in; once the run has converted it and waits
+// for more, during(pid of the run) happens; then later goes in and the pipe is closed.
+BatchResult pausedRun(const QStringList& args, const QString& source, const QByteArray& first,
+                      const std::function<void(qint64)>& during, const QByteArray& later)
 {
     std::signal(SIGPIPE, SIG_IGN); // a run that ended early must not end the test too
-    QFile::remove(source());
-    ASSERT_EQ(::mkfifo(QFile::encodeName(source()).constData(), 0600), 0);
-    const int signal = GetParam().signal;
-    const bool allOrNothing = GetParam().allOrNothing;
-    writeTarget("alt\r\n");
+    QFile::remove(source);
+    if (::mkfifo(QFile::encodeName(source).constData(), 0600) != 0)
+        return {};
     QProcess process;
-    test::startBatch(process, (allOrNothing ? QStringList{u"--all-or-nothing"_s} : QStringList())
-                                  << args() << T);
+    test::startBatch(process, args);
     // Opening the pipe waits for the reader; without it the test would hang for ever.
     int fifo = -1;
     QElapsedTimer opening;
     opening.start();
     while (fifo < 0 && opening.elapsed() < 20000) {
-        fifo = ::open(QFile::encodeName(source()).constData(), O_WRONLY | O_NONBLOCK);
+        fifo = ::open(QFile::encodeName(source).constData(), O_WRONLY | O_NONBLOCK);
         if (fifo < 0)
             QThread::msleep(5);
     }
-    ASSERT_GE(fifo, 0) << "the run did not open its source";
+    EXPECT_GE(fifo, 0) << "the run did not open its source";
     ::fcntl(fifo, F_SETFL, 0);
-    ASSERT_EQ(::write(fifo, "a\r\nb\r\n", 6), 6);
-    // Wait until the run has taken both records out of the pipe, converted them and
-    // sleeps in the next read.
+    EXPECT_EQ(::write(fifo, first.constData(), size_t(first.size())), first.size());
+    // Wait until the run has taken everything out of the pipe, converted it and sleeps
+    // in the next read.
     QElapsedTimer waited;
     waited.start();
     for (int unread = 1; unread > 0 && waited.elapsed() < 20000; QThread::msleep(5))
@@ -225,21 +239,67 @@ TEST_P(Stopped, EndsAfterTheRecordInHand)
         QThread::msleep(5);
     }
     QThread::msleep(100);
-    ::kill(pid_t(process.processId()), signal);
+    during(process.processId());
     QThread::msleep(100);
-    EXPECT_EQ(::write(fifo, "c\r\nd\r\n", 6), 6) << "the run ended before it read on";
+    EXPECT_EQ(::write(fifo, later.constData(), size_t(later.size())), later.size())
+        << "the run ended before it read on";
     ::close(fifo);
+    return test::finishBatch(process);
+}
 
-    const BatchResult r = test::finishBatch(process);
-    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("durch das Signal %1 abgebrochen, bevor Datensatz 3")
-                                   .arg(signal == SIGTERM ? u"SIGTERM"_qs : u"SIGINT"_qs)))
-        << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("nicht ausgeführt wurden GUT.")))
-        << r.err.toStdString();
-    EXPECT_EQ(target(), QByteArray(allOrNothing ? "alt\r\n" : "a\r\nb\r\n"));
+// Stopped from outside while the source delivers slowly (a pipe): the records before
+// the signal are written completely, no check lines follow, the next definition does
+// not start; a database target holds their rows and the message counts them.
+// All or nothing: the target stays as it was.
+struct StopCase {
+    int signal;
+    bool allOrNothing;
+};
+
+class Stopped : public RunFaults, public ::testing::WithParamInterface<StopCase> {
+protected:
+    BatchResult stop()
+    {
+        const int signal = GetParam().signal;
+        return pausedRun(
+            (GetParam().allOrNothing ? QStringList{u"--all-or-nothing"_s} : QStringList())
+                << args() << T,
+            source(), "a\r\nb\r\n", [signal](qint64 pid) { ::kill(pid_t(pid), signal); },
+            "c\r\nd\r\n");
+    }
+    void expectStopMessage(const BatchResult& r)
+    {
+        EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+        EXPECT_TRUE(
+            r.err.contains(QStringLiteral("durch das Signal %1 abgebrochen, bevor Datensatz 3")
+                               .arg(GetParam().signal == SIGTERM ? u"SIGTERM"_qs : u"SIGINT"_qs)))
+            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("nicht ausgeführt wurden GUT.")))
+            << r.err.toStdString();
+    }
+};
+
+TEST_P(Stopped, EndsAfterTheRecordInHand)
+{
+    writeTarget("alt\r\n");
+    const BatchResult r = stop();
+    expectStopMessage(r);
+    EXPECT_EQ(target(), QByteArray(GetParam().allOrNothing ? "alt\r\n" : "a\r\nb\r\n"));
     EXPECT_EQ(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden).filter(u"out.txt"_s),
               QStringList{u"out.txt"_s});
+}
+
+TEST_P(Stopped, ADatabaseTargetHoldsTheRecordsBefore)
+{
+    tableTarget(QStringLiteral("1"));
+    const BatchResult r = stop();
+    expectStopMessage(r);
+    if (GetParam().allOrNothing) {
+        EXPECT_EQ(tableRows(), QStringList());
+        return;
+    }
+    EXPECT_TRUE(r.err.contains(received(2))) << r.err.toStdString();
+    EXPECT_EQ(tableRows(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, Stopped,
@@ -250,6 +310,55 @@ INSTANTIATE_TEST_SUITE_P(Signals, Stopped,
                                                                              : "SIGINT") +
                                     (info.param.allOrNothing ? "AllOrNothing" : "");
                          });
+
+// A row the table refuses, wherever it falls among the blocks of 5000 rows the rows are
+// sent in (first block, first, middle and last row of a block, last block): the run
+// names its record, and the table holds exactly the records before it.
+class RowRefused : public RunFaults, public ::testing::WithParamInterface<int> {};
+
+TEST_P(RowRefused, NamesItsRecordAndKeepsTheRowsBefore)
+{
+    const int refused = GetParam();
+    writeSource(lines(12000));
+    tableTarget(QStringLiteral("z <> '%1'").arg(refused, 7, 10, QLatin1Char('0')));
+    const BatchResult r = test::runBatch(args());
+    expectOneError(r, QStringLiteral("CHECK constraint failed"));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Datensatz %1").arg(refused))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(received(refused - 1))) << r.err.toStdString();
+    const QStringList rows = tableRows();
+    EXPECT_EQ(rows.size(), refused - 1);
+    EXPECT_EQ(rows.join(QString()).toLatin1(), lines(refused - 1).replace("\r\n", ""));
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, RowRefused, ::testing::Values(3, 5001, 7500, 10000, 11999));
+
+// The server ends the connection while rows wait to be sent: the run names the first
+// record the table lacks and says how many it holds.
+TEST_F(RunFaults, LostConnectionSaysHowManyRowsTheTableReceived)
+{
+    if (test::postgresDsn().isEmpty())
+        QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
+    const test::ScratchConnection server(QStringLiteral("QODBC"), test::postgresDsn());
+    const QString table = test::uniqueTableName(QStringLiteral("ziel"));
+    server.exec(QStringLiteral("create table %1 (z varchar(10))").arg(table));
+    // The run's connection carries the table's name, so that exactly it can be ended.
+    db.exec(QStringLiteral("update trgHead set frommedium = 1, path = '%1;ConnSettings=set "
+                           "application_name to %2', dbtable = '%2'")
+                .arg(test::postgresDsn(), table));
+    const BatchResult r = pausedRun(
+        args(), source(), lines(5001),
+        [&](qint64) {
+            server.exec(QStringLiteral("select pg_terminate_backend(pid) from "
+                                       "pg_stat_activity where application_name = '%1'")
+                            .arg(table));
+        },
+        lines(2));
+    expectOneError(r, QStringLiteral("Datensatz 5001"));
+    EXPECT_TRUE(r.err.contains(received(5000))) << r.err.toStdString();
+    EXPECT_EQ(server.column(QStringLiteral("select count(*) from ") + table),
+              QStringList{QStringLiteral("5000")});
+    server.exec(QStringLiteral("drop table ") + table);
+}
 
 // The file position of the process's open descriptor on path; -1 when it has none.
 qint64 readPosition(qint64 pid, const QString& path)

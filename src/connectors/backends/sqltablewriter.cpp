@@ -8,16 +8,51 @@
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QtDebug>
+#include <algorithm>
+#include <optional>
 
 namespace quendra {
 
 namespace {
-constexpr int RowsPerTransaction = 500;
+// Rows per transaction: large enough that the database's own cost per commit and per
+// round trip vanishes, small enough that a block in memory stays small.
+constexpr size_t RowsPerBlock = 5000;
+// Bound values per statement and rows per statement; the lowest limits of the common
+// databases (SQLite's old default of 999 values, SQL Server's 1000 rows) stay clear.
+constexpr size_t MaxValuesPerStatement = 999;
+constexpr size_t MaxRowsPerStatement = 500;
+// Prepared statements kept for reuse: rows whose empty columns differ need their own.
+constexpr size_t StatementsKept = 8;
+
+bool sameColumns(const std::vector<QVariant>& row, const std::vector<bool>& columns)
+{
+    for (size_t i = 0; i < row.size(); ++i) {
+        if (row[i].isNull() == columns[i])
+            return false;
+    }
+    return true;
 }
+
+std::vector<bool> columnsOf(const std::vector<QVariant>& row)
+{
+    std::vector<bool> columns(row.size());
+    for (size_t i = 0; i < row.size(); ++i)
+        columns[i] = !row[i].isNull();
+    return columns;
+}
+
+size_t rowsPerStatement(const std::vector<bool>& columns)
+{
+    const auto values = size_t(std::count(columns.begin(), columns.end(), true));
+    if (values == 0)
+        return 1; // "default values" takes one row
+    return std::clamp<size_t>(MaxValuesPerStatement / values, 1, MaxRowsPerStatement);
+}
+} // namespace
 
 SqlTableWriter::SqlTableWriter(QSqlDatabase db, const QString& table, const QString& driver,
                                bool sqlite)
-    : m_db(std::move(db)), m_table(table), m_driver(driver), m_sqlite(sqlite), m_insert(m_db)
+    : m_db(std::move(db)), m_table(table), m_driver(driver)
 {
     QSqlQuery probe(m_db);
     if (!probe.exec(QStringLiteral("select * from ") + table + QStringLiteral(" where 1=0")))
@@ -31,39 +66,43 @@ SqlTableWriter::SqlTableWriter(QSqlDatabase db, const QString& table, const QStr
         m_kinds.push_back(sqlite ? declared.value(field.name().toLower(), ValueKind::Other)
                                  : valueKindOf(field.metaType()));
     }
-    m_values.resize(m_columns.size());
 }
 
 SqlTableWriter::~SqlTableWriter()
 {
-    m_insert.finish();
-    if (m_inTransaction && m_oneTransaction) {
-        m_db.rollback();
+    if (m_oneTransaction) {
+        if (m_inTransaction)
+            m_db.rollback();
         return;
     }
-    if (m_inTransaction && !m_db.commit())
+    try {
+        sendBlock(true);
+    } catch (const Error& e) {
         qWarning("Quendra: Zeilen konnten nicht abgeschlossen werden: %s",
-                 qPrintable(m_db.lastError().text()));
+                 qPrintable(e.description()));
+    }
 }
 
 void SqlTableWriter::close()
 {
-    if (m_inTransaction)
-        commitBatch();
+    sendBlock(true);
 }
 
 bool SqlTableWriter::keepOneTransaction()
 {
-    if (!m_inTransaction && !m_db.transaction())
+    if (!m_db.driver()->hasFeature(QSqlDriver::Transactions))
         return false;
-    m_inTransaction = true;
+    begin();
     m_oneTransaction = true;
     return true;
 }
 
 void SqlTableWriter::AddNew()
 {
-    std::fill(m_values.begin(), m_values.end(), QVariant());
+    if (m_queued == m_block.size())
+        m_block.emplace_back(m_columns.size());
+    else
+        std::fill(m_block[m_queued].begin(), m_block[m_queued].end(), QVariant());
     m_adding = true;
 }
 
@@ -73,64 +112,199 @@ void SqlTableWriter::setItem(int ordinal, const QVariant& value)
         throw standardError(errnum::ItemNotFound, QString::number(ordinal));
     if (!m_adding)
         throw standardError(errnum::NoCurrentRecord);
-    m_values[ordinal] = m_text.forColumn(value, m_kinds[ordinal], m_columns[ordinal]);
-}
-
-void SqlTableWriter::prepareInsert(const std::vector<bool>& assigned)
-{
-    QSqlDriver* driver = m_db.driver();
-    QString names;
-    QString marks;
-    for (size_t i = 0; i < assigned.size(); ++i) {
-        if (!assigned[i])
-            continue;
-        if (!names.isEmpty()) {
-            names += QLatin1Char(',');
-            marks += QLatin1Char(',');
-        }
-        names += driver->escapeIdentifier(m_columns[i], QSqlDriver::FieldName);
-        marks += QLatin1Char('?');
-    }
-    const QString sql =
-        names.isEmpty()
-            ? QStringLiteral("insert into %1 default values").arg(m_table)
-            : QStringLiteral("insert into %1 (%2) values (%3)").arg(m_table, names, marks);
-    m_insert.finish();
-    if (!m_insert.prepare(sql))
-        throw providerError(m_insert.lastError(), m_driver);
-    m_preparedFor = assigned;
+    m_block[m_queued][size_t(ordinal)] =
+        m_text.forColumn(value, m_kinds[size_t(ordinal)], m_columns[ordinal]);
 }
 
 void SqlTableWriter::update()
 {
     if (!m_adding)
         return;
-    std::vector<bool> assigned(m_values.size());
-    for (size_t i = 0; i < m_values.size(); ++i)
-        assigned[i] = !m_values[i].isNull();
-    if (m_sqlite && !m_inTransaction)
-        m_inTransaction = m_db.transaction();
-    if (assigned != m_preparedFor)
-        prepareInsert(assigned);
-    int position = 0;
-    for (size_t i = 0; i < m_values.size(); ++i) {
-        if (assigned[i])
-            m_insert.bindValue(position++, m_values[i]);
-    }
-    if (!m_insert.exec())
-        throw providerError(m_insert.lastError(), m_driver);
     m_adding = false;
-    if (m_inTransaction && !m_oneTransaction && ++m_rowsInBatch >= RowsPerTransaction)
-        commitBatch();
+    m_failedRow = 0;
+    if (++m_queued >= RowsPerBlock)
+        sendBlock(false);
 }
 
-void SqlTableWriter::commitBatch()
+void SqlTableWriter::sendBlock(bool end)
 {
-    m_insert.finish();
-    m_inTransaction = false;
-    m_rowsInBatch = 0;
-    if (!m_db.commit())
+    if (m_queued == 0 && !(end && m_oneTransaction && m_inTransaction))
+        return;
+    m_failedRow = 0;
+    m_sent = 0;
+    try {
+        begin();
+        insertRows(0, m_queued, m_severalPerStatement);
+        if (m_oneTransaction && !end) {
+            m_uncommitted += qint64(m_queued);
+            m_queued = 0;
+            return;
+        }
+        commit();
+    } catch (const Error&) {
+        settleFailedBlock();
+        return;
+    }
+    m_received += m_uncommitted + qint64(m_queued);
+    m_uncommitted = 0;
+    m_oneTransaction = false;
+    m_queued = 0;
+}
+
+void SqlTableWriter::insertRows(size_t first, size_t count, bool severalPerStatement)
+{
+    const size_t end = first + count;
+    for (size_t i = first; i < end;) {
+        const std::vector<bool> columns = columnsOf(m_block[i]);
+        size_t runEnd = i + 1;
+        while (runEnd < end && sameColumns(m_block[runEnd], columns))
+            ++runEnd;
+        const size_t per = severalPerStatement ? rowsPerStatement(columns) : 1;
+        while (i < runEnd) {
+            const size_t rows = std::min(per, runEnd - i);
+            QSqlQuery& query = statementFor(columns, int(rows)).query;
+            int position = 0;
+            for (size_t r = i; r < i + rows; ++r) {
+                for (size_t c = 0; c < columns.size(); ++c) {
+                    if (columns[c])
+                        query.bindValue(position++, m_block[r][c]);
+                }
+            }
+            if (!query.exec())
+                throw providerError(query.lastError(), m_driver);
+            i += rows;
+            m_sent = i;
+        }
+    }
+}
+
+SqlTableWriter::Statement& SqlTableWriter::statementFor(const std::vector<bool>& columns, int rows)
+{
+    for (Statement& s : m_statements) {
+        if (s.rows == rows && s.columns == columns)
+            return s;
+    }
+    QSqlDriver* driver = m_db.driver();
+    QString names;
+    QString marks;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (!columns[i])
+            continue;
+        if (!names.isEmpty()) {
+            names += QLatin1Char(',');
+            marks += QLatin1Char(',');
+        }
+        names += driver->escapeIdentifier(m_columns[int(i)], QSqlDriver::FieldName);
+        marks += QLatin1Char('?');
+    }
+    QString sql;
+    if (names.isEmpty()) {
+        sql = QStringLiteral("insert into %1 default values").arg(m_table);
+    } else {
+        sql = QStringLiteral("insert into %1 (%2) values ").arg(m_table, names);
+        const QString row = QLatin1Char('(') + marks + QLatin1Char(')');
+        for (int r = 0; r < rows; ++r)
+            sql += r == 0 ? row : QLatin1Char(',') + row;
+    }
+    if (m_statements.size() >= StatementsKept)
+        m_statements.erase(m_statements.begin());
+    Statement& s = m_statements.emplace_back(Statement{columns, rows, QSqlQuery(m_db)});
+    if (!s.query.prepare(sql)) {
+        const QSqlError failure = s.query.lastError();
+        m_statements.pop_back();
+        throw providerError(failure, m_driver);
+    }
+    return s;
+}
+
+void SqlTableWriter::settleFailedBlock()
+{
+    const size_t count = m_queued;
+    m_queued = 0; // whatever follows, this block is done with
+    // Without transactions, the statements that went through hold their rows already.
+    size_t good = m_db.driver()->hasFeature(QSqlDriver::Transactions) ? 0 : m_sent;
+    if (m_inTransaction) {
+        m_db.rollback();
+        m_inTransaction = false;
+    }
+    // Row by row, as if every row were a statement of its own.
+    std::optional<Error> failure;
+    try {
+        begin();
+        for (; good < count; ++good)
+            insertRows(good, 1, false);
+    } catch (const Error& e) {
+        failure = e;
+    }
+    if (m_oneTransaction) {
+        // All or nothing: the rows before are taken back as well; the row is only named.
+        if (m_inTransaction)
+            m_db.rollback();
+        m_inTransaction = false;
+        m_oneTransaction = false;
+        if (!failure)
+            good = 0;
+        m_failedRow = m_received + m_uncommitted + qint64(good) + 1;
+        m_uncommitted = 0;
+        if (failure)
+            throw *failure;
+        throw Error(errnum::Unsupported, {},
+                    QStringLiteral("Die Zeilen konnten nicht geschrieben werden."));
+    }
+    if (!failure) {
+        try {
+            commit();
+            // Every row went in alone: the driver takes no several rows in one statement.
+            m_severalPerStatement = false;
+            m_received += qint64(count);
+            return;
+        } catch (const Error& e) {
+            failure = e; // the block is lost as a whole: its first row is the one missing
+            good = 0;
+        }
+    }
+    if (m_inTransaction) {
+        // The failure ended the transaction: the rows before the failing one go in again.
+        m_db.rollback();
+        m_inTransaction = false;
+        try {
+            begin();
+            insertRows(0, good, m_severalPerStatement);
+            commit();
+        } catch (const Error& e) {
+            if (m_inTransaction)
+                m_db.rollback();
+            m_inTransaction = false;
+            failure = e;
+            good = 0;
+        }
+    }
+    m_failedRow = m_received + qint64(good) + 1;
+    m_received += qint64(good);
+    throw *failure;
+}
+
+void SqlTableWriter::begin()
+{
+    if (m_inTransaction || !m_db.driver()->hasFeature(QSqlDriver::Transactions))
+        return;
+    if (!m_db.transaction())
         throw providerError(m_db.lastError(), m_driver);
+    m_inTransaction = true;
+}
+
+void SqlTableWriter::commit()
+{
+    if (!m_inTransaction)
+        return;
+    for (Statement& s : m_statements)
+        s.query.finish();
+    m_inTransaction = false;
+    if (!m_db.commit()) {
+        const QSqlError failure = m_db.lastError();
+        m_db.rollback();
+        throw providerError(failure, m_driver);
+    }
 }
 
 } // namespace quendra

@@ -1,0 +1,199 @@
+#!/usr/bin/env bash
+# The database benchmark: bench/db.sh [ROWS [READ_ROWS]]
+# Starts the test services (a PostgreSQL server and psqlODBC, scripts/with-test-services.sh),
+# builds a Release quendra-run (build/bench-db), generates ROWS booking rows (default
+# 100,000; bench/gen.py converted by the definition BENCH of bench/definition.sql) and
+# times, round by round (RUNS rounds, default 3):
+#   writing the rows into PostgreSQL: Quendra over ODBC, psql's \copy, psycopg2 executemany;
+#   writing them into an SQLite file: Quendra, Python's sqlite3 executemany in one transaction;
+#   reading a table of READ_ROWS rows (default 1,000,000) into a text file: Quendra over
+#   ODBC, psql's \copy ... to.
+# Checks that every table holds the same rows and the text files the same records, prints
+# the medians and the ratios, and Quendra's peak memory at a tenth of the rows and at all.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+rows=${1:-100000}
+readrows=${2:-1000000}
+runs=${RUNS:-3}
+# Debian's Python, with python3-psycopg2 (not one that a version manager puts first).
+py=/usr/bin/python3
+
+if [ -z "${QUENDRA_TEST_PG_DSN:-}" ]; then
+  "$here/scripts/install-deps.sh"
+  exec "$here/scripts/with-test-services.sh" "$0" "$@"
+fi
+
+echo "Baue Release in build/bench-db ..."
+"$here/scripts/build.sh" "$here/build/bench-db" -DCMAKE_BUILD_TYPE=Release \
+  -DQUENDRA_BUILD_TESTS=OFF -DQUENDRA_BUILD_GUI=OFF >/dev/null
+run="$here/build/bench-db/app/quendra-run"
+data="$here/build/bench-db/data"
+work="$here/build/bench-db/work"
+rm -rf "$work"
+mkdir -p "$data" "$work"
+dsn=$QUENDRA_TEST_PG_DSN
+psql=(psql -X -q -v ON_ERROR_STOP=1 -h 127.0.0.1 -p "$QUENDRA_TEST_PG_PORT" -U postgres
+  -d "$QUENDRA_TEST_PG_DATABASE")
+export PGHOST=127.0.0.1 PGPORT=$QUENDRA_TEST_PG_PORT PGUSER=postgres PGDATABASE=$QUENDRA_TEST_PG_DATABASE
+
+columns="lfdnr varchar(6), fil varchar(4), datum varchar(8), konto varchar(10),
+  betrag numeric(12,2), text varchar(30), kst varchar(8), beleg varchar(8), waehrung varchar(3)"
+# Every table's rows as one text, in the order of the voucher numbers.
+pg_rows="select lfdnr, fil, datum, konto, betrag, text, kst, beleg, waehrung from %s order by beleg"
+lite_rows="select lfdnr||';'||fil||';'||datum||';'||konto||';'||printf('%.2f', betrag)||';'||
+  text||';'||kst||';'||beleg||';'||waehrung from buchung order by beleg"
+
+# init.mdb NAME: the definition BENCH; SQL after it adapts the target.
+make_config() {
+  : >"$work/init-$1.mdb"
+  { sed -e "s|@SRC@|$2|" -e "s|@DST@|$work/unused.txt|" "$here/bench/definition.sql"
+    # No text qualifiers or check lines; the date stays the text ddmmyyyy.
+    echo "update trgHead set textsign = '', chkrecord = 0;"
+    echo "update trgBody set fieldtype = 'Text' where field = 'DATUM';"
+    echo "$3"; } | sqlite3 "$work/init-$1.mdb"
+}
+
+# The booking rows of N records as Quendra writes them (source text file, and the rows as
+# UTF-8 text with a decimal point for \copy and the Python programs): rows_for N
+rows_for() {
+  local src="$data/src-$1.txt" rows="$data/rows-$1.txt"
+  [ -s "$src" ] || python3 "$here/bench/gen.py" "$1" "$src"
+  if [ ! -s "$rows" ]; then
+    make_config text-$1 "$src" "update trgHead set path = '$data/out-$1.txt';"
+    "$run" --config "$work/init-text-$1.mdb" BENCH
+    python3 - "$data/out-$1.txt" "$rows" <<'PY'
+import sys
+with open(sys.argv[1], encoding="cp1252", newline="") as f, open(sys.argv[2], "w", encoding="utf-8") as out:
+    for line in f:
+        v = line.rstrip("\r\n").split(";")
+        v[4] = v[4].replace(",", ".")
+        out.write(";".join(v) + "\n")
+PY
+    rm -f "$data/out-$1.txt"
+  fi
+}
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
+
+# One timed run: time_once NAME COMMAND... appends the wall seconds to runs-NAME.
+time_once() {
+  local name=$1; shift
+  local TIMEFORMAT='%3R' t
+  t=$({ time "$@" >/dev/null 2>&3; } 3>&2 2>&1) || { echo "FEHLER: $* schlug fehl" >&2; exit 1; }
+  echo "$t" >>"$work/runs-$name"
+}
+
+echo "Erzeuge $rows und $readrows Zeilen ..."
+rows_for "$rows"
+rows_for "$readrows"
+src="$data/src-$rows.txt"
+copyin="$data/rows-$rows.txt"
+
+"${psql[@]}" -c "drop table if exists buchung, buchung_copy, buchung_py, buchung_gross;
+  create table buchung ($columns); create table buchung_copy ($columns);
+  create table buchung_py ($columns); create table buchung_gross ($columns);"
+"${psql[@]}" -c "\\copy buchung_gross from '$data/rows-$readrows.txt' with (delimiter ';')"
+
+make_config pg "$src" "update trgHead set frommedium = 1, path = '$dsn', dbtable = 'buchung';"
+make_config lite "$src" "update trgHead set frommedium = 2, filetype = 'MS Access',
+  path = '$work/quendra.db', dbtable = 'buchung';"
+# Reading: nine text fields taken as they are; psqlODBC fetches the rows in blocks
+# through a cursor instead of holding the whole result (see README).
+readdsn="$dsn;UseDeclareFetch=1;Fetch=10000"
+make_config read "$src" "delete from srcBody; delete from trgBody; delete from trgconvert;
+  update srcHead set frommedium = 1, path = '$readdsn', dbtable = 'buchung_gross', delimiter = '';
+  update trgHead set path = '$work/read.txt';
+  with recursive k(n, name) as (select 1, 'lfdnr' union all select n + 1, case n + 1
+    when 2 then 'fil' when 3 then 'datum' when 4 then 'konto' when 5 then 'betrag'
+    when 6 then 'text' when 7 then 'kst' when 8 then 'beleg' else 'waehrung' end from k where n < 9)
+  insert into srcBody (transid, field, length, decscale, fieldtype, format, sort)
+    select 'BENCH', name, 30, 0, 'Text', '', n from k;
+  insert into trgBody (transid, field, length, decscale, fieldtype, format, defaultvalue,
+    srcfield, adjustment, chkfield, sort, plus, \"0padding\", ltrim, command)
+    select transid, upper(field), 30, 0, 'Text', '', '', field, '', '', sort, 0, 0, 0, ''
+    from srcBody where transid = 'BENCH';"
+
+py_lite="import sqlite3, sys
+con = sqlite3.connect(sys.argv[2])
+with open(sys.argv[1], encoding='utf-8') as f:
+    rows = [line.rstrip('\n').split(';') for line in f]
+with con:
+    con.executemany('insert into buchung values (?, ?, ?, ?, ?, ?, ?, ?, ?)', rows)
+con.close()"
+py_pg="import psycopg2, sys
+with open(sys.argv[1], encoding='utf-8') as f:
+    rows = [line.rstrip('\n').split(';') for line in f]
+con = psycopg2.connect(host='$PGHOST', port=$PGPORT, user='postgres', dbname='$PGDATABASE')
+with con, con.cursor() as cur:
+    cur.executemany('insert into buchung_py values (%s, %s, %s, %s, %s, %s, %s, %s, %s)', rows)
+con.close()"
+lite_table="create table buchung ($columns);"
+
+programs=(quendra_pg copy_in psycopg2 quendra_lite sqlite3 quendra_read copy_out)
+for p in "${programs[@]}"; do : >"$work/runs-$p"; done
+echo "Messe ${programs[*]} im Wechsel ($runs Runden) ..."
+for ((round = 0; round < runs; round++)); do
+  "${psql[@]}" -c "truncate buchung, buchung_copy, buchung_py"
+  time_once quendra_pg "$run" --config "$work/init-pg.mdb" BENCH
+  time_once copy_in "${psql[@]}" -c "\\copy buchung_copy from '$copyin' with (delimiter ';')"
+  time_once psycopg2 "$py" -c "$py_pg" "$copyin"
+  rm -f "$work/quendra.db" "$work/python.db"
+  sqlite3 "$work/quendra.db" "$lite_table"
+  sqlite3 "$work/python.db" "$lite_table"
+  sync
+  time_once quendra_lite "$run" --config "$work/init-lite.mdb" BENCH
+  sync
+  time_once sqlite3 "$py" -c "$py_lite" "$copyin" "$work/python.db"
+  rm -f "$work/read.txt" "$work/copy.txt"
+  sync
+  time_once quendra_read "$run" --config "$work/init-read.mdb" BENCH
+  time_once copy_out "${psql[@]}" -c "\\copy buchung_gross to '$work/copy.txt' with (delimiter ';')"
+done
+
+# --- Same rows everywhere -----------------------------------------------------------------
+for t in buchung buchung_copy buchung_py; do
+  "${psql[@]}" -A -t -F ';' -c "$(printf "$pg_rows" $t)" | md5sum >"$work/sum-$t"
+done
+sqlite3 "$work/quendra.db" "$lite_rows" | md5sum >"$work/sum-quendra-lite"
+sqlite3 "$work/python.db" "$lite_rows" | md5sum >"$work/sum-python-lite"
+for s in buchung_copy buchung_py quendra-lite python-lite; do
+  cmp -s "$work/sum-buchung" "$work/sum-$s" || { echo "FEHLER: $s hält andere Zeilen" >&2; exit 1; }
+done
+python3 - "$work/read.txt" "$work/copy.txt" <<'PY' || { echo "FEHLER: gelesene Datensätze weichen ab" >&2; exit 1; }
+import decimal, sys
+def records(path, encoding, comma):
+    with open(path, encoding=encoding, newline="") as f:
+        for line in f:
+            v = line.rstrip("\r\n").split(";")
+            v[4] = decimal.Decimal(v[4].replace(",", ".") if comma else v[4])
+            yield v
+a = sorted(records(sys.argv[1], "cp1252", True), key=lambda v: v[7])
+b = sorted(records(sys.argv[2], "utf-8", False), key=lambda v: v[7])
+sys.exit(0 if a == b else 1)
+PY
+echo "Alle Tabellen halten dieselben $rows Zeilen; die gelesenen $readrows Datensätze stimmen."
+
+declare -A t
+for p in "${programs[@]}"; do t[$p]=$(median <"$work/runs-$p"); done
+echo
+echo "Median aus $runs Runden, Wand/s ($rows Zeilen schreiben, $readrows lesen):"
+for p in "${programs[@]}"; do printf '  %-13s %8.3f\n' "$p" "${t[$p]}"; done
+echo "PostgreSQL schreiben: Quendra/\\copy $(ratio "${t[quendra_pg]}" "${t[copy_in]}")" \
+  "(Ziel höchstens 3), psycopg2/Quendra $(ratio "${t[psycopg2]}" "${t[quendra_pg]}")"
+echo "SQLite schreiben: Quendra/sqlite3 $(ratio "${t[quendra_lite]}" "${t[sqlite3]}") (Ziel höchstens 1)"
+echo "PostgreSQL lesen: Quendra/\\copy to $(ratio "${t[quendra_read]}" "${t[copy_out]}") (Ziel höchstens 2)"
+
+# --- Peak memory: must not grow with the rows ---------------------------------------------
+for n in $((readrows / 10)) "$readrows"; do
+  rows_for "$n"
+  make_config mem-w "$data/src-$n.txt" "update trgHead set frommedium = 1, path = '$dsn', dbtable = 'buchung';"
+  "${psql[@]}" -c "truncate buchung"
+  kbw=$(/usr/bin/time -f %M "$run" --config "$work/init-mem-w.mdb" BENCH 2>&1 >/dev/null | tail -n 1)
+  "${psql[@]}" -c "create or replace view buchung_teil as select * from buchung_gross limit $n"
+  sqlite3 "$work/init-read.mdb" "update srcHead set dbtable = 'buchung_teil'"
+  kbr=$(/usr/bin/time -f %M "$run" --config "$work/init-read.mdb" BENCH 2>&1 >/dev/null | tail -n 1)
+  sqlite3 "$work/init-read.mdb" "update srcHead set dbtable = 'buchung_gross'"
+  echo "Spitzenspeicher bei $n Zeilen: schreiben $kbw KiB, lesen $kbr KiB"
+done
+"${psql[@]}" -c "drop view buchung_teil; drop table buchung, buchung_copy, buchung_py, buchung_gross"
