@@ -9,7 +9,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build/release}
 out=${2:-$here/build/packages}
 if [ -f "$build/CMakeCache.txt" ]; then
-  cmake --build "$build" >/dev/null
+  # Only what the packages hold: a tree with tests need not build them for this.
+  targets=(quendra-run quendra_package_files)
+  grep -q '^QUENDRA_BUILD_GUI:BOOL=ON' "$build/CMakeCache.txt" && targets+=(quendra)
+  cmake --build "$build" --target "${targets[@]}" >/dev/null
 else
   "$here/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release -DQUENDRA_BUILD_TESTS=OFF >/dev/null
 fi

@@ -45,6 +45,8 @@ try() {
   local home=$work/home-$2 config
   config=$home/.config/quendra
   mkdir -p "$home"
+  [ "$("$1/quendra-run" --version)" = "quendra-run $(dpkg-deb -f "$runner" Version)" ] ||
+    fail "$1/quendra-run --version nennt nicht die Version des Pakets"
   env -u XDG_CONFIG_HOME HOME="$home" LC_ALL=C "$1/quendra-run" DEMO ||
     fail "$1/quendra-run DEMO endete mit Status $?"
   cmp "$config/buchungen_export.txt" "$expected" || fail "$2: DEMO schrieb andere Bytes"
