@@ -12,6 +12,7 @@ packages=(
   postgresql sqlite3 gawk python3 python3-xlrd python3-xlwt python3-psycopg2
   time bc miller hyperfine valgrind
   clang-14 libclang-rt-14-dev clang-format-14
+  file lintian man-db xvfb xdotool
 )
 
 missing=()

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Command 2: installs what is missing, checks the formatting, builds Quendra and its
 # tests twice (plain, and with AddressSanitizer + UndefinedBehaviorSanitizer with leak
-# detection) and runs every test in both, then runs each fuzz harness for 30 seconds.
+# detection) and runs every test in both, then builds the Debian packages from the plain
+# tree and tries them as installed (tests/package/check-packages.sh), last runs each fuzz
+# harness for 30 seconds.
 # A test that cannot run (missing service or fixture) fails here instead of skipping.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,5 +22,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$here/scripts/with-test-services.sh" bash -c "
   ctest --test-dir '$here/build/debug' --output-on-failure -j $jobs &&
   ctest --test-dir '$here/build/asan' --output-on-failure -j $jobs"
+
+"$here/tests/package/check-packages.sh" "$here/build/debug"
 
 "$here/scripts/fuzz.sh" 30

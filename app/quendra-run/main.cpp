@@ -5,6 +5,8 @@
 #include "common/qtmessages.h"
 #include "common/stoprequest.h"
 #include "common/streamoutput.h"
+#include "common/version.h"
+#include "config/userconfig.h"
 #include "engine/rundefinition.h"
 #include "transfer.h"
 
@@ -22,10 +24,12 @@ namespace {
 const char usage[] =
     "Aufruf: quendra-run [--config DATEI] TRANSID...\n"
     "        quendra-run [--config DATEI] --preview[=N] | --check | --all-or-nothing TRANSID...\n"
+    "        quendra-run --help | --version\n"
     "\n"
     "Führt die gespeicherten Umsetzungen TRANSID nacheinander ohne Fenster aus.\n"
     "\n"
-    "  --config DATEI    Konfigurationsdatenbank (Vorgabe: init.mdb im Programmordner)\n"
+    "  --config DATEI    Konfigurationsdatenbank (Vorgabe: installiert\n"
+    "                    ~/.config/quendra/init.mdb, sonst init.mdb im Programmordner)\n"
     "  --preview[=N]     schreibt nichts: gibt die Bytes aus, die die Umsetzung für die\n"
     "                    ersten N Datensätze (Vorgabe 20, höchstens 1000) schreiben würde;\n"
     "                    bei einem Datenbankziel je Datensatz eine Zeile mit Spalten und\n"
@@ -34,6 +38,7 @@ const char usage[] =
     "                    fehlerhaften Datensatz, dann die Prüfsummen der guten\n"
     "  --all-or-nothing  das Ziel ändert sich nur, wenn die ganze Umsetzung gelingt\n"
     "  --help            diese Hilfe\n"
+    "  --version         die Version\n"
     "\n"
     "Meldungen erscheinen auf der Standardfehlerausgabe. Exit-Status: 0 ohne Fehler,\n"
     "1 wenn eine Fehlermeldung kam, 2 bei falschem Aufruf.\n";
@@ -43,6 +48,7 @@ struct Arguments {
     QStringList transIds;
     RunOptions run;
     bool help = false;
+    bool version = false;
     int modes = 0; // --preview, --check and --all-or-nothing given; at most one may be
 };
 
@@ -60,6 +66,8 @@ const Option optionTable[] = {
     {"--help", Option::None,
      [](Arguments& a, const std::optional<QString>&) { return a.help = true; }},
     {"-h", Option::None, [](Arguments& a, const std::optional<QString>&) { return a.help = true; }},
+    {"--version", Option::None,
+     [](Arguments& a, const std::optional<QString>&) { return a.version = true; }},
     {"--config", Option::Required,
      [](Arguments& a, const std::optional<QString>& v) {
          a.config = *v;
@@ -129,7 +137,7 @@ std::optional<Arguments> parseArguments(const QStringList& args)
             a.transIds << arg;
         }
     }
-    if (!a.help && (a.transIds.isEmpty() || a.modes > 1))
+    if (!a.help && !a.version && (a.transIds.isEmpty() || a.modes > 1))
         return std::nullopt;
     return a;
 }
@@ -221,6 +229,10 @@ int main(int argc, char** argv)
         std::fputs(usage, stdout);
         return 0;
     }
+    if (args->version) {
+        std::fputs("quendra-run " QUENDRA_VERSION "\n", stdout);
+        return 0;
+    }
     applyRegionalDefault();
     initGlobals(args->config);
 
@@ -229,8 +241,9 @@ int main(int argc, char** argv)
         progress = std::make_unique<TerminalProgress>(stderr);
     StreamMessageSink sink(stderr, progress.get());
     setMessageSink(&sink);
-    bool failed = false;
-    for (qsizetype i = 0; i < args->transIds.size(); ++i) {
+    const bool configured = trapHandler("quendra-run", [] { provideUserConfig(); });
+    bool failed = !configured;
+    for (qsizetype i = 0; configured && i < args->transIds.size(); ++i) {
         if (stopRequested()) {
             reportSkipped(args->transIds.mid(i));
             break;

@@ -2,6 +2,7 @@
 #include "common/beep.h"
 #include "common/globals.h"
 #include "common/qtmessages.h"
+#include "config/userconfig.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/messageboxsink.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     // Boxes of the start-up already go to the screen, in front of the window once it exists.
     quendra::ui::MessageBoxSink boxes;
     quendra::setMessageSink(&boxes);
+    quendra::trapHandler("Main", [] { quendra::provideUserConfig(); });
     quendra::ui::MainWindow window;
     window.show();
     const int status = app.exec();

@@ -1,8 +1,7 @@
 #include "common/globals.h"
+#include "common/configlocation.h"
 #include "common/version.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QLocale>
 
 namespace quendra {
@@ -10,21 +9,12 @@ namespace quendra {
 namespace {
 Globals g_globals;
 QString g_transId;
-
-QString programFolder()
-{
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return QDir::currentPath();
-}
 } // namespace
 
 void initGlobals(const QString& configDbPath)
 {
     Globals g;
-    g.configDbPath = configDbPath.isEmpty()
-                         ? QDir(programFolder()).filePath(QStringLiteral("init.mdb"))
-                         : configDbPath;
+    g.configDbPath = configDbPath.isEmpty() ? programConfigLocation().dbPath : configDbPath;
     g.appTitle = QStringLiteral("Quendra");
     g.versionText = QStringLiteral(QUENDRA_VERSION);
     g.appLabel = g.appTitle + QStringLiteral(" (") + g.versionText + QLatin1Char(')');

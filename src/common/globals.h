@@ -7,7 +7,7 @@ namespace quendra {
 
 // The process-wide tables, built once by initGlobals and read-only afterwards.
 struct Globals {
-    QString configDbPath; // folder of the program, "/", "init.mdb"
+    QString configDbPath; // the init.mdb to use: the one named, or programConfigLocation's
     QString appTitle;     // "Quendra"
     QString versionText;  // QUENDRA_VERSION, from the project version
     QString appLabel;     // "Quendra (<version>)"
@@ -19,7 +19,7 @@ struct Globals {
 };
 
 // Builds the tables. configDbPath overrides the configuration database path (the batch
-// runner's --config, tests); empty means init.mdb in the program's folder.
+// runner's --config, tests); empty means the one programConfigLocation finds.
 void initGlobals(const QString& configDbPath = {});
 // Regional settings for a process without any (the C or POSIX locale): numbers and dates
 // then follow German conventions, as the program's texts do. Call once at start.

@@ -1,0 +1,112 @@
+// Where a program finds init.mdb, and the demo a new user of an installation gets.
+#include "common/configlocation.h"
+#include "common/error.h"
+#include "common/globals.h"
+#include "config/userconfig.h"
+#include "support/tempconfigdb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace quendra {
+namespace {
+
+// An installation in a temporary folder: usr/bin, and usr/share/quendra with a demo
+// whose source and target are text files of the build machine, and an ODBC source.
+class UserConfig : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        demo.exec(u"insert into srchead (transid, path, frommedium) values "
+                  "('DEMO', '/bau/demo/buchungen.txt', 0), ('ODBC', 'LAGER', 1)"_s);
+        demo.exec(u"insert into trghead (transid, path, frommedium) values "
+                  "('DEMO', '/bau/buchungen_export.txt', 0)"_s);
+        QDir(root.path()).mkpath(u"usr/bin"_s);
+        QDir(root.path()).mkpath(u"usr/share/quendra"_s);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath(u"home"_s)));
+    }
+    void TearDown() override { qunsetenv("XDG_CONFIG_HOME"); }
+
+    void install() const
+    {
+        QFile::copy(demo.path(), root.filePath(u"usr/share/quendra/init.mdb"_s));
+    }
+    ConfigLocation location() const { return configLocation(root.filePath(u"usr/bin"_s)); }
+
+    static QStringList paths(const QString& db, const QString& head)
+    {
+        QStringList found;
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"userconfig"_s);
+            c.setDatabaseName(db);
+            c.open();
+            QSqlQuery q(u"select path from %1 order by transid"_s.arg(head), c);
+            while (q.next())
+                found << q.value(0).toString();
+        }
+        QSqlDatabase::removeDatabase(u"userconfig"_s);
+        return found;
+    }
+
+    test::TempConfigDb demo;
+    QTemporaryDir root;
+};
+
+TEST_F(UserConfig, ABuiltProgramKeepsInitMdbBesideItself)
+{
+    EXPECT_EQ(location().dbPath, root.filePath(u"usr/bin/init.mdb"_s));
+    EXPECT_EQ(location().dataFolder, QString());
+}
+
+TEST_F(UserConfig, AnInstalledProgramGetsTheDemoInTheUsersFolder)
+{
+    install();
+    const ConfigLocation at = location();
+    const QString user = root.filePath(u"home/quendra"_s);
+    ASSERT_EQ(at.dbPath, user + u"/init.mdb"_s);
+    initGlobals(u"/anderswo/init.mdb"_s); // --config: nothing is made
+    provideUserConfig(at);
+    EXPECT_FALSE(QFile::exists(at.dbPath));
+
+    initGlobals(at.dbPath);
+    provideUserConfig(at);
+    const QString data = root.filePath(u"usr/share/quendra"_s);
+    EXPECT_EQ(paths(at.dbPath, u"srchead"_s),
+              QStringList({data + u"/buchungen.txt"_s, u"LAGER"_s}));
+    EXPECT_EQ(paths(at.dbPath, u"trghead"_s), QStringList(user + u"/buchungen_export.txt"_s));
+    EXPECT_EQ(QDir(user).entryList(QDir::Files), QStringList(u"init.mdb"_s));
+
+    QFile mine(at.dbPath); // a user's own file stays as it is
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    mine.close();
+    provideUserConfig(at);
+    EXPECT_EQ(QFileInfo(at.dbPath).size(), 0);
+}
+
+TEST_F(UserConfig, AFolderThatCannotBeMadeLeavesNothingBehind)
+{
+    install();
+    QFile blocker(root.filePath(u"home"_s));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    initGlobals(location().dbPath);
+    EXPECT_THROW(provideUserConfig(location()), Error);
+
+    QFile::remove(root.filePath(u"home"_s));
+    QFile::remove(root.filePath(u"usr/share/quendra/init.mdb"_s));
+    QFile garbage(root.filePath(u"usr/share/quendra/init.mdb"_s));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("keine Datenbank");
+    garbage.close();
+    EXPECT_THROW(provideUserConfig(location()), Error);
+    EXPECT_EQ(QDir(root.filePath(u"home/quendra"_s)).entryList(QDir::Files), QStringList());
+}
+
+} // namespace
+} // namespace quendra
