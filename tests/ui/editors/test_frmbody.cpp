@@ -4,7 +4,7 @@
 #include "common/messagehandler.h"
 #include "ui/editors/frmbody.h"
 #include "ui/editors/frmtrgconvert.h"
-#include "windowdriver.h"
+#include "ui/windowdriver.h"
 
 #include <QCheckBox>
 #include <QComboBox>

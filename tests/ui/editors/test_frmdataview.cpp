@@ -4,7 +4,7 @@
 #include "common/messagehandler.h"
 #include "connectors/clsadoconnect.h"
 #include "ui/editors/frmdataview.h"
-#include "windowdriver.h"
+#include "ui/windowdriver.h"
 
 #include <QLabel>
 #include <QTableView>

@@ -2,7 +2,7 @@
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "ui/editors/frmtrgconvert.h"
-#include "windowdriver.h"
+#include "ui/windowdriver.h"
 
 #include <QLabel>
 #include <QTableView>
