@@ -6,6 +6,7 @@
 #include "common/recordnavigation.h"
 #include "config/clsinitdbconnect.h"
 #include "connectors/clsadoconnect.h"
+#include "support/casename.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
@@ -19,6 +20,7 @@ using namespace Qt::StringLiterals;
 
 namespace quendra {
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 // A navigation over the rows "R1", "R2", "R3" and the value of the current row.
 class Navigable {

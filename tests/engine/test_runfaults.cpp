@@ -7,6 +7,7 @@
 #include "engine/rundefinition.h"
 #include "enginefixture.h"
 #include "support/batchrun.h"
+#include "support/casename.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -25,6 +26,7 @@ using namespace Qt::StringLiterals;
 using test::BatchResult;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 const QString T = QStringLiteral("GUT");
 
