@@ -2,6 +2,7 @@
 #include "common/globals.h"
 #include "common/progress.h"
 #include "common/version.h"
+#include "support/casename.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +11,7 @@
 using namespace quendra;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 TEST(Globals, TablesAndConfigPath)
 {

@@ -1,6 +1,7 @@
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "common/version.h"
+#include "support/casename.h"
 #include "support/recordingsink.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 using namespace quendra;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 class MessageHandlerTest : public ::testing::Test {
 protected:

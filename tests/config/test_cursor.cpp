@@ -1,5 +1,4 @@
 #include "common/beep.h"
-#include "common/recordnavigation.h"
 #include "config/clsinitdbconnect.h"
 #include "config/configrowset.h"
 #include "support/recordingsink.h"
@@ -93,34 +92,25 @@ TEST_F(CursorTest, EmptySelectionThenAddNewAndUpdate)
     EXPECT_TRUE(again->value(u"FromMedium"_s).isNull());
 }
 
-TEST_F(CursorTest, MovesAtBothEnds)
+TEST_F(CursorTest, MovesAfterTheLastRow)
 {
     BeepCounter beep;
     auto c = open(u"srcbody"_s, u"A1"_s, u"sort"_s);
-    Spy<> moves(c.get(), &clsInitDBConnect::MoveComplete);
-    EXPECT_EQ(c->AbsolutePosition(), 1);
-    EXPECT_EQ(c->value(u"field"_s).toString(), u"NAME"_s);
-
-    c->MovePrevious(); // on the first row: beep, stay
-    EXPECT_EQ(beep.beeps, 1);
-    EXPECT_EQ(c->AbsolutePosition(), 1);
-
     c->MoveLast();
-    EXPECT_EQ(c->value(u"field"_s).toString(), u"ORT"_s);
     c->MoveNext();
     EXPECT_TRUE(c->isEOF());
-    EXPECT_EQ(c->AbsolutePosition(), -1);
     EXPECT_THROW(c->value(u"field"_s), Error);
+    Spy<> moves(c.get(), &clsInitDBConnect::MoveComplete);
     c->MoveNext(); // nothing more
     c->MoveLast(); // from end-of-set: nothing
     EXPECT_TRUE(c->isEOF());
+    EXPECT_EQ(moves.count(), 0);
 
     c->MovePrevious(); // back onto the last row, no beep
     EXPECT_EQ(c->AbsolutePosition(), 3);
-    EXPECT_EQ(beep.beeps, 1);
-    c->MoveFirst();
-    EXPECT_EQ(c->AbsolutePosition(), 1);
-    EXPECT_EQ(moves.count(), 6); // previous (2), last, next, previous, first
+    EXPECT_EQ(c->value(u"field"_s).toString(), u"ORT"_s);
+    EXPECT_EQ(beep.beeps, 0);
+    EXPECT_EQ(moves.count(), 1);
 }
 
 TEST_F(CursorTest, EmptySetMoves)
@@ -349,33 +339,6 @@ TEST_F(CursorTest, InitReportsItsMoveOnceTheCursorIsOpen)
     c.init();
     EXPECT_EQ(seen, (std::vector<qint64>{1, -1}));
     EXPECT_TRUE(sink.boxes.empty());
-}
-
-TEST_F(CursorTest, OffersTheGridWindowsNavigation)
-{
-    auto c = open(u"srcbody"_s, u"A1"_s, u"sort"_s);
-    RecordNavigation& nav = *c;
-    int moves = 0;
-    auto receiver = std::make_unique<QObject>();
-    nav.connectMoveComplete(receiver.get(), [&] { ++moves; });
-
-    nav.MoveLast();
-    EXPECT_EQ(nav.AbsolutePosition(), 3);
-    nav.MovePrevious();
-    EXPECT_EQ(nav.AbsolutePosition(), 2);
-    nav.setAbsolutePosition(1);
-    EXPECT_EQ(c->value(u"field"_s).toString(), u"NAME"_s);
-    nav.MoveNext();
-    nav.MoveFirst();
-    EXPECT_EQ(nav.AbsolutePosition(), 1);
-    EXPECT_EQ(moves, 5);
-    EXPECT_EQ(nav.dataMember(u"Primary"_s), &c->record());
-    EXPECT_EQ(nav.dataMember(u"Secondary"_s), nullptr);
-    EXPECT_THROW(nav.setAbsolutePosition(4), Error);
-
-    receiver.reset(); // the connection ends with its receiver
-    nav.MoveLast();
-    EXPECT_EQ(moves, 5);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "common/error.h"
 #include "connectors/clsfsconnect.h"
+#include "support/casename.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,6 +11,7 @@ using namespace quendra;
 using namespace Qt::StringLiterals;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 class TextFile : public ::testing::Test {
 protected:

@@ -3,12 +3,14 @@
 #include "engine/clsfileconvert.h"
 #include "engine/rundefinition.h"
 #include "enginefixture.h"
+#include "support/casename.h"
 
 #include <gtest/gtest.h>
 
 using namespace quendra;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 const QString T = QStringLiteral("T");
 

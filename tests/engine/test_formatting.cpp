@@ -1,5 +1,6 @@
 #include "common/error.h"
 #include "engine/formatting.h"
+#include "support/casename.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
@@ -7,6 +8,7 @@
 using namespace quendra;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 const RegionalSettings German =
     RegionalSettings::fromLocale(QLocale(QLocale::German, QLocale::Germany));

@@ -2,6 +2,7 @@
 #include "common/version.h"
 #include "engine/indivtorven.h"
 #include "engine/rundefinition.h"
+#include "support/casename.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 
@@ -13,6 +14,7 @@ using namespace quendra;
 using namespace Qt::StringLiterals;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 const char* const kBookingFields[] = {"EWJHCD", "EWFJNB", "EWJICD", "EWENST", "EWAUST",
                                       "EWBQVA", "EWCPCD", "EWCQCD", "EWJEST", "EWI6NB"};

@@ -5,6 +5,7 @@
 #include "engine/clsfileconvert.h"
 #include "engine/rundefinition.h"
 #include "enginefixture.h"
+#include "support/casename.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 using namespace quendra;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 const QString T = QStringLiteral("T");
 

@@ -8,6 +8,7 @@
 #include "engine/rundefinition.h"
 #include "enginefixture.h"
 #include "support/batchrun.h"
+#include "support/casename.h"
 #include "support/skip.h"
 #include "support/testdatabases.h"
 
@@ -29,6 +30,7 @@ using namespace Qt::StringLiterals;
 using test::BatchResult;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 const QString T = QStringLiteral("GUT");
 

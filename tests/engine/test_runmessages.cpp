@@ -5,6 +5,7 @@
 #include "common/version.h"
 #include "enginefixture.h"
 #include "support/batchrun.h"
+#include "support/casename.h"
 #include "support/skip.h"
 #include "support/testdatabases.h"
 
@@ -15,6 +16,7 @@ using namespace quendra;
 using test::BatchResult;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 const QString T = QStringLiteral("GUT");
 

@@ -1,6 +1,7 @@
 // Text tables: files written byte by byte, read through the text-folder reader, and
 // appended to through its writer.
 #include "connectors/backends/filetypes.h"
+#include "support/casename.h"
 
 #include "common/error.h"
 #include "memorydb.h"
@@ -16,6 +17,7 @@ using quendra::test::MemoryDb;
 using quendra::test::rowTexts;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {

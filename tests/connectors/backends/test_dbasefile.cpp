@@ -1,6 +1,7 @@
 // dBase tables are made with shapelib directly, read through the dBase reader, and
 // appended to through the dBase writer, then read back both ways.
 #include "connectors/backends/filetypes.h"
+#include "support/casename.h"
 
 #include "common/error.h"
 #include "memorydb.h"
@@ -17,6 +18,7 @@ using quendra::test::MemoryDb;
 using quendra::test::rowTexts;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 struct DbfDeleter {
     void operator()(DBFInfo* h) const { DBFClose(h); }

@@ -1,11 +1,8 @@
 #include "mainwindowfixture.h"
 
-#include "common/messagehandler.h"
+#include "config/configsql.h"
 
 #include <QDialog>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTest>
 
 namespace quendra::test {
 
@@ -50,72 +47,19 @@ ui::MainWindow& MainWindowTest::open()
     return *window;
 }
 
-void MainWindowTest::click(QWidget* w)
-{
-    // On a desktop a click activates the window; the offscreen platform leaves that to us
-    // (it deactivates the main window when another window was shown and closed).
-    if (!w->window()->isActiveWindow()) {
-        w->window()->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(w->window()));
-    }
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(qMin(w->width() / 2, 8), w->height() / 2));
-}
-
-void MainWindowTest::type(QWidget* w, const QString& text)
-{
-    QTest::keyClick(w, Qt::Key_End);
-    QTest::keyClicks(w, text);
-}
-
-void MainWindowTest::retype(QWidget* w, const QString& text)
-{
-    QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(w, Qt::Key_Delete);
-    QTest::keyClicks(w, text);
-}
-
 QVariant MainWindowTest::stored(const QString& table, const QString& transId,
-                                const QString& column) const
+                                const QString& name) const
 {
-    QVariant result;
-    {
-        QSqlDatabase c =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("mainwindowtest"));
-        c.setDatabaseName(configPath);
-        EXPECT_TRUE(c.open());
-        QSqlQuery q(c);
-        q.prepare(QStringLiteral("select %1 from %2 where transid = ?").arg(column, table));
-        q.addBindValue(transId);
-        EXPECT_TRUE(q.exec());
-        if (q.next())
-            result = q.value(0).isNull() ? QVariant(QStringLiteral("<NULL>")) : q.value(0);
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("mainwindowtest"));
-    return result;
+    const QStringList values = column(QStringLiteral("select %1 from %2 where transid = %3")
+                                          .arg(name, table, quoteSqlText(transId)));
+    return values.isEmpty() ? QVariant() : QVariant(values.first());
 }
 
 int MainWindowTest::rowCount(const QString& table) const
 {
-    int n = -1;
-    {
-        QSqlDatabase c =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("mainwindowtest"));
-        c.setDatabaseName(configPath);
-        EXPECT_TRUE(c.open());
-        QSqlQuery q(QStringLiteral("select count(*) from ") + table, c);
-        if (q.next())
-            n = q.value(0).toInt();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("mainwindowtest"));
-    return n;
-}
-
-QStringList MainWindowTest::boxTitles() const
-{
-    QStringList titles;
-    for (const MessageBoxData& box : sink.boxes)
-        titles << box.title;
-    return titles;
+    return column(QStringLiteral("select count(*) from ") + table)
+        .value(0, QStringLiteral("-1"))
+        .toInt();
 }
 
 } // namespace quendra::test

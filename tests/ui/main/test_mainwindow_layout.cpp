@@ -1,5 +1,6 @@
 // Which head fields are shown and usable for each medium and file type.
 #include "mainwindowfixture.h"
+#include "support/casename.h"
 #include "ui/main/flagcheckbox.h"
 
 #include <QComboBox>
@@ -13,6 +14,7 @@ using namespace Qt::StringLiterals;
 
 namespace quendra::test {
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 constexpr int FullPath = 225;   // 3375 twips
 constexpr int NarrowPath = 197; // 3375 - 375 - 50 twips

@@ -1,7 +1,7 @@
 #pragma once
 
-// Drives the grid windows as a user does: real mouse clicks and key presses on their
-// widgets (found by their names), and reads init.mdb back through a connection of its own.
+// Drives the windows as a user does: real mouse clicks and key presses on their widgets
+// (found by their names), and reads init.mdb back through a connection of its own.
 
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
@@ -15,9 +15,20 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+#include <QVariant>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
+
+// Readable texts and values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QVariant& v, std::ostream* os)
+{
+    *os << (v.isValid() ? '"' + v.toString().toStdString() + '"' : std::string("<keine Zeile>"));
+}
 
 namespace quendra::test {
 
@@ -38,11 +49,39 @@ inline void showWindow(QWidget* window)
         ADD_FAILURE() << "window did not become active";
 }
 
-// Clicks a button near its left edge (where a check box has its box).
-inline void click(QWidget* window, const QString& button)
+// Clicks w near its left edge (where a check box has its box), which moves the focus to
+// it. On a desktop a click activates the window; the offscreen platform leaves that to us
+// (it deactivates a window when another window was shown and closed).
+inline void click(QWidget* w)
 {
-    if (auto* b = control<QAbstractButton>(window, button))
-        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(qMin(10, b->width() / 2), b->height() / 2));
+    if (!w)
+        return;
+    if (!w->window()->isActiveWindow()) {
+        w->window()->activateWindow();
+        if (!QTest::qWaitForWindowActive(w->window()))
+            ADD_FAILURE() << "window did not become active";
+    }
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(qMin(8, w->width() / 2), w->height() / 2));
+}
+
+inline void click(QWidget* window, const QString& name)
+{
+    click(control(window, name));
+}
+
+// Types text at the end of the box, as after the End key.
+inline void type(QWidget* box, const QString& text)
+{
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, text);
+}
+
+// Replaces the box's text by text, as after Ctrl+A.
+inline void retype(QWidget* box, const QString& text)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
 }
 
 // The widget of window that receives the keyboard: its focus widget, else the window.
@@ -67,7 +106,7 @@ inline void typeText(QWidget* window, const QString& text)
         QTest::keyClick(keyboardTarget(window), c.toLatin1());
 }
 
-// Clicks into a text or combo box, selects what it holds and types text over it.
+// Clicks into a text or combo box and types text over what it holds.
 inline void typeInto(QWidget* window, const QString& box, const QString& text)
 {
     QWidget* w = control(window, box);
@@ -76,10 +115,7 @@ inline void typeInto(QWidget* window, const QString& box, const QString& text)
     QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, w->height() / 2));
     if (QApplication::focusWidget() != w && QApplication::focusWidget() != w->focusProxy())
         ADD_FAILURE() << box.toStdString() << " did not take the focus";
-    QTest::keyClick(keyboardTarget(window), Qt::Key_A, Qt::ControlModifier);
-    if (text.isEmpty())
-        QTest::keyClick(keyboardTarget(window), Qt::Key_Delete);
-    typeText(window, text);
+    retype(keyboardTarget(window), text);
 }
 
 inline QString textOf(QWidget* window, const QString& name)
@@ -143,8 +179,8 @@ inline void whenModalOpens(std::function<void(QWidget*)> body)
     });
 }
 
-// A temporary init.mdb with the current TransID set, a box recorder, and a connection
-// of its own to read the database back.
+// A temporary init.mdb, a box recorder, and a connection of its own to read the
+// database back.
 class WindowTest : public ::testing::Test {
 protected:
     void TearDown() override
@@ -159,7 +195,7 @@ protected:
 
     QStringList column(const QString& sql) const
     {
-        ScratchConnection c(QStringLiteral("QSQLITE"), db.path());
+        ScratchConnection c(QStringLiteral("QSQLITE"), configPath);
         return c.column(sql);
     }
 
@@ -174,6 +210,7 @@ protected:
 
     RecordingSink sink;
     TempConfigDb db;
+    QString configPath = db.path(); // the init.mdb that column reads
 };
 
 } // namespace quendra::test

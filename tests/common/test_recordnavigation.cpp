@@ -1,0 +1,148 @@
+// What the grid windows rely on of every navigation they are handed: the configuration
+// cursor and the database connector, each over the same three rows.
+#include "common/beep.h"
+#include "common/error.h"
+#include "common/functions.h"
+#include "common/recordnavigation.h"
+#include "config/clsinitdbconnect.h"
+#include "connectors/clsadoconnect.h"
+#include "connectors/filetypes.h"
+#include "support/casename.h"
+#include "support/recordingsink.h"
+#include "support/tempconfigdb.h"
+#include "support/testdatabases.h"
+
+#include <QAbstractItemModel>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace quendra {
+namespace {
+using quendra::test::PrintTo; // rows print their name
+
+// A navigation over the rows "R1", "R2", "R3" and the value of the current row.
+class Navigable {
+public:
+    virtual ~Navigable() = default;
+    virtual RecordNavigation& nav() = 0;
+    virtual QString current() = 0;
+};
+
+class Cursor : public Navigable {
+public:
+    explicit Cursor(const test::TempConfigDb& db)
+    {
+        db.execAll({u"insert into srcbody (transid, field, sort) values ('A1', 'R2', 2)"_s,
+                    u"insert into srcbody (transid, field, sort) values ('A1', 'R1', 1)"_s,
+                    u"insert into srcbody (transid, field, sort) values ('B2', 'X', 1)"_s,
+                    u"insert into srcbody (transid, field, sort) values ('A1', 'R3', 3)"_s});
+        m_cursor.setTable(u"srcbody"_s);
+        m_cursor.setTransID(u"A1"_s);
+        m_cursor.setOrderBy(u"sort"_s);
+        m_cursor.init();
+    }
+    RecordNavigation& nav() override { return m_cursor; }
+    QString current() override { return m_cursor.value(u"field"_s).toString(); }
+
+private:
+    clsInitDBConnect m_cursor;
+};
+
+class Connector : public Navigable {
+public:
+    explicit Connector(const test::TempConfigDb& db)
+    {
+        const QString path = db.filePath(u"daten.db"_s);
+        test::ScratchConnection(u"QSQLITE"_s, path)
+            .execAll({u"create table t (n text)"_s, u"insert into t values ('R1')"_s,
+                      u"insert into t values ('R2')"_s, u"insert into t values ('R3')"_s});
+        m_connector.setSource(getADOProvider(2, path, u"MS Access"_s, false));
+        m_connector.setTable(u"t"_s);
+        m_connector.init();
+    }
+    RecordNavigation& nav() override { return m_connector; }
+    QString current() override { return m_connector.getField(0).toString(); }
+
+private:
+    clsADOConnect m_connector;
+};
+
+struct Kind {
+    const char* name;
+    std::function<std::unique_ptr<Navigable>(const test::TempConfigDb&)> open;
+};
+
+class NavigationContract : public ::testing::TestWithParam<Kind> {
+protected:
+    void SetUp() override
+    {
+        previousBeep = setBeepHook([this] { ++beeps; });
+    }
+    void TearDown() override { setBeepHook(previousBeep); }
+
+    test::RecordingSink sink;
+    test::TempConfigDb db;
+    int beeps = 0;
+    BeepHook previousBeep;
+};
+
+TEST_P(NavigationContract, MovesReportsAndHandsOutItsRows)
+{
+    const std::unique_ptr<Navigable> subject = GetParam().open(db);
+    RecordNavigation& nav = subject->nav();
+    int reported = 0;
+    auto receiver = std::make_unique<QObject>();
+    nav.connectMoveComplete(receiver.get(), [&] { ++reported; });
+    // The number of moves a step reported.
+    const auto moves = [&](const std::function<void()>& step) {
+        const int before = reported;
+        step();
+        return reported - before;
+    };
+
+    EXPECT_EQ(moves([&] { nav.setAbsolutePosition(3); }), 1);
+    EXPECT_EQ(nav.AbsolutePosition(), 3);
+    EXPECT_EQ(subject->current(), u"R3"_s);
+    EXPECT_EQ(moves([&] { nav.MovePrevious(); }), 1);
+    EXPECT_EQ(subject->current(), u"R2"_s);
+    EXPECT_EQ(moves([&] { nav.MoveFirst(); }), 1);
+    EXPECT_EQ(beeps, 0);
+    EXPECT_GE(moves([&] { nav.MovePrevious(); }), 1); // on the first row: a beep, it stays
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(nav.AbsolutePosition(), 1);
+    EXPECT_EQ(subject->current(), u"R1"_s);
+    EXPECT_EQ(moves([&] { nav.MoveNext(); }), 1);
+    EXPECT_EQ(nav.AbsolutePosition(), 2);
+    EXPECT_EQ(moves([&] { nav.MoveLast(); }), 1);
+    EXPECT_EQ(subject->current(), u"R3"_s);
+    EXPECT_EQ(moves([&] { nav.MoveNext(); }), 1);
+    EXPECT_LT(nav.AbsolutePosition(), 0); // after the last row
+    EXPECT_EQ(moves([&] { EXPECT_THROW(nav.setAbsolutePosition(0), Error); }), 0);
+    EXPECT_EQ(moves([&] { EXPECT_THROW(nav.setAbsolutePosition(4), Error); }), 0);
+
+    QAbstractItemModel* rows = nav.dataMember(u"Primary"_s);
+    ASSERT_NE(rows, nullptr);
+    EXPECT_EQ(rows->rowCount(), 3);
+    EXPECT_EQ(nav.dataMember(u"Other"_s), nullptr);
+
+    receiver.reset(); // the connection ends with its receiver
+    EXPECT_EQ(moves([&] { nav.MoveFirst(); }), 0);
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, NavigationContract,
+                         ::testing::Values(Kind{"ConfigurationCursor",
+                                                [](const test::TempConfigDb& db) {
+                                                    return std::make_unique<Cursor>(db);
+                                                }},
+                                           Kind{"DatabaseConnector",
+                                                [](const test::TempConfigDb& db) {
+                                                    return std::make_unique<Connector>(db);
+                                                }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace quendra

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <ostream>
+#include <string_view>
+
+namespace quendra::test {
+
+template <class Case>
+concept NamedCase = requires(const Case& c)
+{
+    std::string_view(c.name);
+};
+
+// A row of a table of cases prints as its name in the test log. A file with such a table
+// brings it in with "using quendra::test::PrintTo;" in the namespace of its cases.
+template <NamedCase Case> void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+} // namespace quendra::test
