@@ -227,6 +227,8 @@ int main(int argc, char** argv)
     }
     if (args->help) {
         std::fputs(usage, stdout);
+        std::fputs("\n", stdout);
+        std::fputs(transfer::usage, stdout);
         return 0;
     }
     if (args->version) {

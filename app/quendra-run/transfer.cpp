@@ -16,8 +16,6 @@
 
 namespace quendra::transfer {
 
-namespace {
-
 const char usage[] =
     "Aufruf: quendra-run [--config DATEI] --export TRANSID\n"
     "       quendra-run [--config DATEI] --export-all ORDNER\n"
@@ -28,6 +26,8 @@ const char usage[] =
     "  --import DATEI       liest eine Definition aus der Datei (- für die Standardeingabe)\n"
     "  --replace            ersetzt eine vorhandene Definition gleichen Namens\n"
     "  --as NEUE_TRANSID    speichert die Definition unter einem anderen Namen\n";
+
+namespace {
 
 enum class Action { None, Export, ExportAll, Import };
 

@@ -11,4 +11,7 @@ namespace quendra::transfer {
 // import or migration: the call is carried out; nothing when it asks for a run.
 std::optional<int> runIfAsked(const QStringList& args);
 
+// The call and the options of export and import, for the help text.
+extern const char usage[];
+
 } // namespace quendra::transfer
