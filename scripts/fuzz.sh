@@ -13,7 +13,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-30}
 shift || true
 dir=$here/build/fuzz
-harnesses=(textline numbers dates translation dbase paradox excel csvfolder access)
+harnesses=(textline numbers dates translation dbase paradox excel lotus csvfolder access)
 [ $# -gt 0 ] && harnesses=("$@")
 
 CC=clang-14 CXX=clang++-14 "$here/scripts/build.sh" "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

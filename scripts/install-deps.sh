@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc
   libgtest-dev libgmock-dev
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
-  libshp-dev pxlib-dev libfreexl-dev mdbtools-dev mdbtools libtomlplusplus-dev
+  libshp-dev pxlib-dev libfreexl-dev libwps-dev mdbtools-dev mdbtools libtomlplusplus-dev
   postgresql sqlite3 gawk python3 python3-xlrd python3-xlwt python3-psycopg2
   time bc miller hyperfine valgrind
   clang-14 libclang-rt-14-dev clang-format-14

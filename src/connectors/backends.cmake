@@ -11,3 +11,7 @@ target_include_directories(quendra_core PUBLIC ${QUENDRA_PX_INCLUDE_DIRS})
 target_include_directories(quendra_core PRIVATE ${QUENDRA_MDB_INCLUDE_DIRS}
   ${QUENDRA_SHP_INCLUDE_DIRS} ${QUENDRA_FREEXL_INCLUDE_DIRS})
 target_link_libraries(quendra_core PRIVATE ${CMAKE_DL_LIBS})
+# libwps reads Lotus 1-2-3 files through a C++ interface of callbacks, which cannot be
+# opened at first use like the C libraries above; it is linked (it brings only librevenge).
+pkg_check_modules(QUENDRA_WPS REQUIRED IMPORTED_TARGET libwps-0.4 librevenge-stream-0.0)
+target_link_libraries(quendra_core PRIVATE PkgConfig::QUENDRA_WPS)

@@ -1,5 +1,6 @@
 #include "filefixtures.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -82,6 +83,57 @@ QString monitorMdb()
     QDirIterator it(QStringLiteral(QUENDRA_FIXTURES_DIR), {QStringLiteral("Monitor.mdb")},
                     QDir::Files, QDirIterator::Subdirectories);
     return it.hasNext() ? it.next() : QString();
+}
+
+namespace {
+
+void record(QByteArray& out, quint16 type, const QByteArray& body)
+{
+    QDataStream s(&out, QIODevice::Append);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s << type << quint16(body.size());
+    out += body;
+}
+
+// A cell record's body: format byte, column, row, then the value bytes.
+QByteArray cell(quint8 format, quint16 column, quint16 row, const QByteArray& value)
+{
+    QByteArray body;
+    QDataStream s(&body, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s << format << column << row;
+    return body + value;
+}
+
+QByteArray le(double number)
+{
+    QByteArray bytes;
+    QDataStream s(&bytes, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s.setFloatingPointPrecision(QDataStream::DoublePrecision);
+    s << number;
+    return bytes;
+}
+
+} // namespace
+
+QByteArray lotusWk1()
+{
+    constexpr quint8 General = 0xFF, Date = 0xF2; // protected; date: day-month-year
+    QByteArray out;
+    record(out, 0x0000, QByteArray::fromHex("0604")); // BOF, WK1
+    record(out, 0x000F, cell(General, 0, 0, QByteArray("'M\x81" "ller", 8))); // ü: 0x81
+    record(out, 0x000D, cell(General, 1, 0, QByteArray::fromHex("2a00")));
+    record(out, 0x000E, cell(General, 0, 1, le(12345678.91)));
+    record(out, 0x000E, cell(General, 1, 1, le(44962433480.87)));
+    record(out, 0x000E, cell(General, 0, 2, le(-0.1)));
+    record(out, 0x000E, cell(General, 1, 2, le(1e15)));
+    record(out, 0x000E, cell(Date, 2, 0, le(45352))); // 01.03.2024
+    // 1+2 as integer constants (opcode 5), addition (9), end (3); stored result 7
+    const QByteArray formula = QByteArray::fromHex("0501000502000903");
+    record(out, 0x0010, cell(General, 2, 1, le(7) + QByteArray::fromHex("0800") + formula));
+    record(out, 0x0001, {});
+    return out;
 }
 
 QString workbook()

@@ -32,4 +32,9 @@ QString monitorMdb();
 // The Excel 8.0 workbook of the test data (sheets Kunden and Artikel).
 QString workbook();
 
+// A Lotus 1-2-3 WK1 sheet, record by record: a label in code page 850 ("Müller"), an
+// integer, numbers (12345678.91, 44962433480.87, -0.1, 1e15), a date (01.03.2024 as a
+// number with a date format) and a formula 1+2 whose stored result is 7.
+QByteArray lotusWk1();
+
 } // namespace quendra::test

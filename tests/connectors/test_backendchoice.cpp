@@ -122,12 +122,13 @@ TEST_P(OpenBackendRefusal, ClearGermanError)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, OpenBackendRefusal,
-    ::testing::Values(
-        RefusalCase{"Lotus", "Lotus 1-2-3", "WK3", errnum::Unsupported, "Lotus-1-2-3-Dateien"},
-        RefusalCase{"AccessMissing", "MS Access", nullptr, errnum::FileNotFound,
-                    "wurde nicht gefunden"},
-        RefusalCase{"AccessNotADatabase", "MS Access", "Kunde;Betrag\r\n", errnum::Unsupported,
-                    "weder eine SQLite- noch eine Access-Datenbank"}),
+    ::testing::Values(RefusalCase{"NotLotus", "Lotus 1-2-3", "WK3", errnum::PathFileAccess,
+                                  "keine Lotus-1-2-3-Tabelle"},
+                      RefusalCase{"AccessMissing", "MS Access", nullptr, errnum::FileNotFound,
+                                  "wurde nicht gefunden"},
+                      RefusalCase{"AccessNotADatabase", "MS Access", "Kunde;Betrag\r\n",
+                                  errnum::Unsupported,
+                                  "weder eine SQLite- noch eine Access-Datenbank"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OpenBackend, UnknownProviderNamesTheString)

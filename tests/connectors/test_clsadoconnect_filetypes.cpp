@@ -1,5 +1,5 @@
 // Conversions from and to the database file types (CSV folder, dBase, Paradox, Excel,
-// Access), and the clear refusals where this platform cannot write or read a type.
+// Lotus, Access), and the clear refusals where this platform cannot write or read a type.
 #include "common/functions.h"
 #include "common/globals.h"
 #include "connectors/filetypes.h"
@@ -150,6 +150,11 @@ TEST_P(RefusedTargets, ClearErrorAndNothingWritten)
     } else if (fileType == u"MS Excel 8.0") {
         target = config.filePath(QStringLiteral("ziel.xls"));
         ASSERT_TRUE(QFile::copy(workbook(), target));
+    } else if (fileType == u"Lotus 1-2-3") {
+        target = config.filePath(QStringLiteral("ziel.wk1"));
+        QFile sheet(target);
+        ASSERT_TRUE(sheet.open(QIODevice::WriteOnly));
+        sheet.write(lotusWk1());
     } else {
         target = folder("ziel");
     }
@@ -174,20 +179,30 @@ INSTANTIATE_TEST_SUITE_P(
                       "Access-Datenbanken (Jet/ACE) können hier nur "
                       "gelesen werden"},
         RefusedTarget{"Excel", "MS Excel 8.0", "Excel-8.0-Dateien können hier nur gelesen werden"},
-        RefusedTarget{"Lotus", "Lotus 1-2-3", "Lotus-1-2-3-Dateien können hier nicht gelesen"}),
+        RefusedTarget{"Lotus", "Lotus 1-2-3", "Lotus-1-2-3-Dateien können hier nur gelesen"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FileTypes, LotusSourceIsRefusedBeforeAnyTargetExists)
+TEST_F(FileTypes, LotusToTextFile)
 {
+    const QString sheet = config.filePath(QStringLiteral("alt.wk1"));
+    QFile file(sheet);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(lotusWk1());
+    file.close();
     const QString out = config.filePath(QStringLiteral("out.txt"));
     storeDefinition(config,
-                    {2, config.filePath(QStringLiteral("alt.wk3")), QStringLiteral("Lotus 1-2-3"),
-                     QStringLiteral("A")},
+                    {2,
+                     sheet,
+                     QStringLiteral("Lotus 1-2-3"),
+                     {},
+                     QStringLiteral("select F1, F2, F3, '' as a, '' as b from $TBL(1)")},
                     {0, out, {}, {}}, TextFields);
+
     const auto boxes = runDefinition();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("als CSV (Dateityp \"Text\")")));
-    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
+    EXPECT_EQ(readAnsiLines(out), (QStringList{QStringLiteral("Müller;42;01.03.2024;;"),
+                                               QStringLiteral("12345678,91;44962433480,87;7;;"),
+                                               QStringLiteral("-0,1;1000000000000000;;;")}));
 }
 
 } // namespace

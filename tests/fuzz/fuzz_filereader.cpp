@@ -30,6 +30,8 @@ const FileType Type{makeDbaseReader, u"dBase III", u"tabelle.dbf", true, false};
 const FileType Type{makeParadoxReader, u"Paradox 5.0", u"tabelle.db", false, false};
 #elif defined(QUENDRA_FUZZ_FILETYPE_excel)
 const FileType Type{makeExcelReader, u"MS Excel 8.0", u"mappe.xls", false, true};
+#elif defined(QUENDRA_FUZZ_FILETYPE_lotus)
+const FileType Type{makeLotusReader, u"Lotus 1-2-3", u"tabelle.wk1", false, false};
 #elif defined(QUENDRA_FUZZ_FILETYPE_csvfolder)
 const FileType Type{makeCsvFolderReader, u"Text", u"tabelle.csv", true, true};
 #elif defined(QUENDRA_FUZZ_FILETYPE_access)

@@ -1,19 +1,13 @@
 // "MS Excel 8.0": the data source is an .xls workbook (Excel 97 to 2003), read through
-// FreeXL. Every worksheet is a table, named as the sheet, in workbook order. With
-// HDR=Yes the first row gives the column names (an empty one becomes F<n>); with HDR=No
-// the columns are F1, F2, ... Rows without any value are skipped. A formula cell gives
-// its stored result, a logical cell Wahr or Falsch. A column's type is that of all its
-// values: integers, numbers, dates (with time of day where a cell has one), logicals
-// or, when they differ, text, in which every cell keeps its value in the regional form
-// (numbers as 12,5, dates as 31.12.2005); no value is dropped because it does not fit
-// the column. Both Excel date systems (1900 and 1904) give the same dates. Writing
-// workbooks is not offered.
+// FreeXL. Every worksheet is a table, named as the sheet, in workbook order, its columns
+// made as sheetgrid.h says. Rows without any value are skipped. A formula cell gives its
+// stored result, a logical cell Wahr or Falsch. Both Excel date systems (1900 and 1904)
+// give the same dates. Writing workbooks is not offered.
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
 #include "connectors/backends/biffcells.h"
-#include "connectors/backends/memorytable.h"
-#include "connectors/backends/valueconversion.h"
+#include "connectors/backends/sheetgrid.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -40,8 +34,6 @@ struct XlsCloser {
     void operator()(const void* handle) const { freexl_close(handle); }
 };
 using XlsHandle = std::unique_ptr<const void, XlsCloser>;
-
-using Grid = std::vector<QVariantList>;
 
 [[noreturn]] void throwUnreadable(const QString& path)
 {
@@ -81,13 +73,13 @@ quint64 cellKey(unsigned row, unsigned column)
 }
 
 // The active sheet's cells, row by row, without rows that hold no value at all.
-Grid readSheet(const void* xls, const QString& path, const SheetCells& ownCells)
+SheetGrid readSheet(const void* xls, const QString& path, const SheetCells& ownCells)
 {
     unsigned int rows = 0;
     unsigned short columns = 0;
     if (freexl_worksheet_dimensions(xls, &rows, &columns) != FREEXL_OK)
         throwUnreadable(path);
-    Grid grid;
+    SheetGrid grid;
     for (unsigned int r = 0; r < rows; ++r) {
         QVariantList row;
         bool any = false;
@@ -107,7 +99,7 @@ Grid readSheet(const void* xls, const QString& path, const SheetCells& ownCells)
 
 struct Sheet {
     QString name;
-    Grid grid;
+    SheetGrid grid;
 };
 
 // Every sheet of the workbook at path (native: its name for the file system).
@@ -176,92 +168,6 @@ bool freexlSurvives(const QString& path, const QByteArray& native)
     return WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == Refused);
 }
 
-bool isIntegral(const QVariant& value)
-{
-    if (value.typeId() == QMetaType::LongLong)
-        return true;
-    const double number = value.toDouble();
-    return std::floor(number) == number && std::fabs(number) < 9.0e15;
-}
-
-ColumnKind columnKind(const Grid& grid, size_t first, int column)
-{
-    bool allIntegral = true, allNumbers = true, allDates = true, allLogicals = true, any = false;
-    for (size_t r = first; r < grid.size(); ++r) {
-        const QVariant& value = grid[r].at(column);
-        if (value.isNull())
-            continue;
-        any = true;
-        const int type = value.typeId();
-        const bool number = type == QMetaType::LongLong || type == QMetaType::Double;
-        allNumbers = allNumbers && number;
-        allIntegral = allIntegral && number && isIntegral(value);
-        allDates = allDates && (type == QMetaType::QDate || type == QMetaType::QDateTime);
-        allLogicals = allLogicals && type == QMetaType::Bool;
-    }
-    if (!any)
-        return ColumnKind::Text;
-    if (allIntegral)
-        return ColumnKind::Integer;
-    if (allNumbers)
-        return ColumnKind::Real;
-    if (allLogicals)
-        return ColumnKind::Boolean;
-    return allDates ? ColumnKind::Date : ColumnKind::Text;
-}
-
-// A cell as its column stores it: typed in a column of one kind, else as the text the
-// user's regional settings give it (dates as 31.12.2005, with the time only when it is
-// not midnight), so that no cell loses its value to its column.
-QVariant valueFor(ColumnKind kind, const QVariant& value, const RegionalText& text)
-{
-    if (value.isNull())
-        return {};
-    switch (kind) {
-    case ColumnKind::Integer:
-        return qlonglong(value.toDouble());
-    case ColumnKind::Text:
-        return text.toText(value);
-    default:
-        return value;
-    }
-}
-
-QString headerName(const QVariant& value, const RegionalText& text)
-{
-    if (value.typeId() == QMetaType::Double && isIntegral(value))
-        return QString::number(qlonglong(value.toDouble()));
-    return text.toText(value);
-}
-
-void loadSheet(const Grid& grid, const QString& sheet, bool header, QSqlDatabase& db)
-{
-    const RegionalText text;
-    int width = grid.empty() ? 0 : int(grid.front().size());
-    QStringList names = numberedColumnNames(width);
-    const size_t first = header && !grid.empty() ? 1 : 0;
-    if (first == 1) {
-        for (int c = 0; c < width; ++c)
-            names[c] = headerName(grid.front().at(c), text);
-    }
-    names = usableColumnNames(names);
-    QList<TableColumn> columns;
-    for (int c = 0; c < width; ++c)
-        columns << TableColumn{names.at(c), columnKind(grid, first, c)};
-    if (columns.isEmpty()) // an empty sheet: one column, no rows
-        columns << TableColumn{QStringLiteral("F1"), ColumnKind::Text};
-
-    MemoryTableBuilder table(db, freeTableName(db, sheet), columns);
-    for (size_t r = first; r < grid.size(); ++r) {
-        QVariantList values;
-        for (int c = 0; c < width; ++c)
-            values << valueFor(columns.at(c).kind, grid[r].at(c), text);
-        values.resize(columns.size());
-        table.addRow(values);
-    }
-    table.finish();
-}
-
 class ExcelReader : public FileTypeReader {
 public:
     void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
@@ -277,7 +183,7 @@ public:
                                            "Bibliothek FreeXL kann sie nicht lesen.")
                                 .arg(QDir::toNativeSeparators(path)));
             for (const Sheet& sheet : readWorkbook(path, native))
-                loadSheet(sheet.grid, sheet.name, location.header, memoryDb);
+                loadSheetGrid(sheet.grid, sheet.name, location.header, memoryDb);
         });
     }
 };

@@ -8,8 +8,8 @@ namespace quendra {
 namespace {
 
 constexpr char LotusRefusal[] =
-    "Lotus-1-2-3-Dateien können hier nicht gelesen werden. Bitte die Tabelle als CSV "
-    "(Dateityp \"Text\") oder als Excel-8.0-Datei speichern.";
+    "Lotus-1-2-3-Dateien können hier nur gelesen werden. Bitte als Ziel eine CSV-Datei "
+    "(Dateityp \"Text\") oder eine dBase-Tabelle (Dateityp \"dBase III\") verwenden.";
 constexpr char AccessRefusal[] =
     "Access-Datenbanken (Jet/ACE) können hier nur gelesen werden. Bitte als Ziel eine "
     "SQLite-Datenbank (Dateityp \"MS Access\"), eine dBase-Tabelle oder eine CSV-Datei "
@@ -28,7 +28,7 @@ constexpr FileTypeSupport Rows[] = {
     {"IBM AS/400", "Provider=IBMDA400;", "", false, "ibmda400", "", BackendKind::Odbc, nullptr,
      nullptr, nullptr, ""},
     {"Lotus 1-2-3", Jet, "Extended Properties=Lotus WK3;", false, "jet", "lotus",
-     BackendKind::MemoryCopy, nullptr, nullptr, LotusRefusal, ""},
+     BackendKind::MemoryCopy, makeLotusReader, nullptr, LotusRefusal, ""},
     {"MS Access", Jet, "", false, "jet", "", BackendKind::DatabaseFile, makeJetReader, nullptr,
      AccessRefusal, ""},
     {"MS Excel 8.0", "Provider=Microsoft.Jet.OLEDB.4.0;", "Extended Properties=\"Excel 8.0;", true,

@@ -47,7 +47,8 @@ std::unique_ptr<FileTypeWriter> makeDbaseWriter();
 std::unique_ptr<FileTypeReader> makeParadoxReader();
 std::unique_ptr<FileTypeWriter> makeParadoxWriter();
 std::unique_ptr<FileTypeReader> makeExcelReader();
-std::unique_ptr<FileTypeReader> makeJetReader(); // Access .mdb/.accdb files through mdbtools
+std::unique_ptr<FileTypeReader> makeLotusReader(); // .wk1, .wks, .wk3, .wk4, .123 through libwps
+std::unique_ptr<FileTypeReader> makeJetReader();   // Access .mdb/.accdb files through mdbtools
 std::unique_ptr<FileTypeReader> makeCsvFolderReader();
 std::unique_ptr<FileTypeWriter> makeCsvFolderWriter();
 

@@ -1,0 +1,76 @@
+// The Lotus 1-2-3 reader on WK1 sheets made record by record (filefixtures.h).
+#include "connectors/backends/filetypes.h"
+
+#include "common/error.h"
+#include "connectors/filefixtures.h"
+#include "memorydb.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quendra;
+using namespace Qt::StringLiterals;
+using quendra::test::lotusWk1;
+using quendra::test::MemoryDb;
+using quendra::test::rowTexts;
+
+namespace {
+
+struct LotusCase {
+    const char* name;
+    QByteArray bytes;
+    std::vector<QStringList> rows; // of the table Sheet1 when it loads
+    const char* error;             // part of the German error when it is refused
+};
+
+const QByteArray Sheet = lotusWk1();
+
+TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
+{
+    const LotusCase cases[] = {
+        // A column of a label and numbers keeps them as regional text; dates likewise.
+        {"complete",
+         Sheet,
+         {{u"Müller"_s, u"42"_s, u"01.03.2024"_s},
+          {u"12345678,91"_s, u"44962433480.87"_s, u"7"_s},
+          {u"-0,1"_s, u"1e+15"_s, u"NULL"_s}},
+         nullptr},
+        {"cut short", Sheet.left(100), {}, "ist unvollständig"},
+        {"without its end record", Sheet.left(Sheet.size() - 4), {}, "ist unvollständig"},
+        {"bytes behind the end record", Sheet + "x", {}, "ist unvollständig"},
+        {"a text file", "Name;Ort\r\n", {}, "ist keine Lotus-1-2-3-Tabelle"},
+        {"an unknown version",
+         QByteArray(Sheet).replace(4, 2, "\x34\x12"),
+         {},
+         "ist keine Lotus-1-2-3-Tabelle"},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"tabelle.wk1"_s);
+    for (const LotusCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.bytes);
+        file.close();
+        MemoryDb mem;
+        try {
+            makeLotusReader()->load(DataSourceLocation{u"Lotus 1-2-3"_s, path, false, {}},
+                                    mem.db());
+            ASSERT_FALSE(c.error) << "no error";
+            ASSERT_EQ(mem.tables(), QStringList{u"Sheet1"_s});
+            std::vector<QStringList> rows;
+            for (const QVariantList& row : mem.rows(u"Sheet1"_s))
+                rows.push_back(rowTexts(row));
+            EXPECT_EQ(rows, c.rows);
+        } catch (const Error& e) {
+            ASSERT_TRUE(c.error) << e.description().toStdString();
+            EXPECT_EQ(e.number(), errnum::PathFileAccess);
+            EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.error)))
+                << e.description().toStdString();
+            EXPECT_TRUE(mem.tables().isEmpty());
+        }
+    }
+}
+
+} // namespace
