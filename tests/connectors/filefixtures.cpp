@@ -122,7 +122,11 @@ QByteArray lotusWk1()
     constexpr quint8 General = 0xFF, Date = 0xF2; // protected; date: day-month-year
     QByteArray out;
     record(out, 0x0000, QByteArray::fromHex("0604")); // BOF, WK1
-    record(out, 0x000F, cell(General, 0, 0, QByteArray("'M\x81" "ller", 8))); // ü: 0x81
+    record(out, 0x000F,
+           cell(General, 0, 0,
+                QByteArray("'M\x81"
+                           "ller",
+                           8))); // ü: 0x81
     record(out, 0x000D, cell(General, 1, 0, QByteArray::fromHex("2a00")));
     record(out, 0x000E, cell(General, 0, 1, le(12345678.91)));
     record(out, 0x000E, cell(General, 1, 1, le(44962433480.87)));
