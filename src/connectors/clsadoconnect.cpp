@@ -41,6 +41,14 @@ struct clsADOConnect::Impl {
         }
         qint64 rowsReceived() const override { return d.writer ? d.writer->rowsReceived() : -1; }
         qint64 failedRow() const override { return d.writer ? d.writer->failedRow() : 0; }
+        const ReplacedCharacters* replaced() const override
+        {
+            return d.writer ? d.writer->replaced() : nullptr;
+        }
+        QString codePageName() const override
+        {
+            return d.writer ? d.writer->codePageName() : QString();
+        }
 
     private:
         Impl& d;

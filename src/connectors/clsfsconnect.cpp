@@ -56,7 +56,6 @@ struct clsFSConnect::Impl {
     int valuesInLine = 0;
     qint64 linesWritten = 0;
     Replaced replaced;
-    qint64 lastReplacedLine = 0;
 
     bool reading() const { return open && mode == ReadMode; }
     bool writing() const { return open && mode == WriteMode; }
@@ -121,16 +120,7 @@ void clsFSConnect::Impl::countReplaced(QStringView value, int valueIndex)
             continue;
         const bool pair =
             c.isHighSurrogate() && i + 1 < value.size() && value[i + 1].isLowSurrogate();
-        const qint64 line = linesWritten + 1;
-        if (replaced.characters++ == 0) {
-            replaced.firstLine = line;
-            replaced.firstValue = valueIndex;
-            replaced.firstCharacter = value.mid(i, pair ? 2 : 1).toString();
-        }
-        if (lastReplacedLine != line) {
-            lastReplacedLine = line;
-            ++replaced.lines;
-        }
+        replaced.count(linesWritten + 1, valueIndex, value.mid(i, pair ? 2 : 1).toString());
         i += pair ? 1 : 0;
     }
 }
@@ -358,7 +348,6 @@ void clsFSConnect::Impl::start(const QString& file, qint16 how, LineTarget targe
         valuesInLine = 0;
         linesWritten = 0;
         replaced = {};
-        lastReplacedLine = 0;
     }
 }
 

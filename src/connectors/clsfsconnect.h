@@ -2,6 +2,7 @@
 
 #include "connectors/clsfsconnect_io.h"
 #include "connectors/recordaccess.h"
+#include "connectors/replacedcharacters.h"
 
 #include <QString>
 #include <memory>
@@ -44,15 +45,8 @@ public:
     qint64 sizeAtOpen() const;
     qint64 bytesRead() const;
 
-    // Characters of the values written that the file's code page does not hold and
-    // that were written as "?": how many, in how many lines, and the first of them.
-    struct Replaced {
-        qint64 characters = 0;
-        qint64 lines = 0;
-        qint64 firstLine = 0; // 1-based line of the file
-        int firstValue = -1;  // 0-based value of that line
-        QString firstCharacter;
-    };
+    // Characters of the values written that the file's code page does not hold.
+    using Replaced = ReplacedCharacters;
     const Replaced& replaced() const;
     // "1252" or "850", as a message names the code page.
     QString codePageName() const;

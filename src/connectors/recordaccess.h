@@ -1,5 +1,8 @@
 #pragma once
 
+#include "connectors/replacedcharacters.h"
+
+#include <QString>
 #include <QStringView>
 #include <QVariant>
 
@@ -50,6 +53,11 @@ public:
     // first row (1-based), when rows are sent later than they are handed over; 0 when the
     // error is about the row in hand.
     virtual qint64 failedRow() const { return 0; }
+    // The characters the table's code page lacks that this writer wrote as "?" (rows
+    // counted from its first row), and that code page as a message names it ("1252",
+    // "850"); nothing for a table that holds every character.
+    virtual const ReplacedCharacters* replaced() const { return nullptr; }
+    virtual QString codePageName() const { return {}; }
 };
 
 } // namespace quendra

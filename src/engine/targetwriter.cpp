@@ -159,24 +159,38 @@ void TargetWriter::writeText(const std::vector<QString>& values, qint64 record)
     const qint64 replacedBefore = m_file->replaced().characters;
     m_file->setValues(values, m_qualifiers);
     m_file->update();
-    if (m_file->replaced().characters != replacedBefore && m_firstReplacedRecord == 0)
+    noteReplaced(replacedBefore, record);
+}
+
+// The source record of the first character written as "?".
+void TargetWriter::noteReplaced(qint64 before, qint64 record)
+{
+    const ReplacedCharacters* r = replaced();
+    if (r && r->characters != before && m_firstReplacedRecord == 0)
         m_firstReplacedRecord = record;
+}
+
+const ReplacedCharacters* TargetWriter::replaced() const
+{
+    if (m_file)
+        return &m_file->replaced();
+    return m_database ? m_database->record().replaced() : nullptr;
 }
 
 QString TargetWriter::replacementWarning() const
 {
-    if (!m_file || m_file->replaced().characters == 0)
+    const ReplacedCharacters* r = replaced();
+    if (!r || r->characters == 0)
         return {};
-    const clsFSConnect::Replaced& r = m_file->replaced();
-    const auto firstValue = size_t(r.firstValue);
+    const auto firstValue = size_t(r->firstValue);
     return QStringLiteral("%1 Zeichen in %2 %3 gibt es in Codepage %4 nicht; sie wurden als "
                           "„?“ geschrieben. Zuerst: Datensatz %5, Feld %6, „%7“.")
-        .arg(r.characters)
-        .arg(r.lines)
-        .arg(r.lines == 1 ? QStringLiteral("Datensatz") : QStringLiteral("Datensätzen"),
-             m_file->codePageName())
-        .arg(m_firstReplacedRecord > 0 ? m_firstReplacedRecord : r.firstLine)
-        .arg(firstValue < m_names.size() ? m_names[firstValue] : QString(), r.firstCharacter);
+        .arg(r->characters)
+        .arg(r->lines)
+        .arg(r->lines == 1 ? QStringLiteral("Datensatz") : QStringLiteral("Datensätzen"),
+             m_file ? m_file->codePageName() : m_database->record().codePageName())
+        .arg(m_firstReplacedRecord > 0 ? m_firstReplacedRecord : r->firstLine)
+        .arg(firstValue < m_names.size() ? m_names[firstValue] : QString(), r->firstCharacter);
 }
 
 QVariant TargetWriter::boundValue(size_t i, const QString& value,
@@ -203,12 +217,14 @@ void TargetWriter::writeDatabase(const std::vector<QString>& values,
                                  const RegionalSettings& regional, qint64 record)
 {
     DatabaseRecord& rows = m_database->record();
+    const qint64 replacedBefore = rows.replaced() ? rows.replaced()->characters : 0;
     rows.AddNew();
     for (size_t i = 0; i < values.size(); ++i)
         rows.setItem(int(i), boundValue(i, values[i], regional));
     m_heldRecords.push_back(record);
     ++m_rowsHanded;
     rows.update();
+    noteReplaced(replacedBefore, record);
     const qint64 received = rows.rowsReceived();
     const auto held = size_t(std::max<qint64>(m_rowsHanded - std::max<qint64>(received, 0), 0));
     while (m_heldRecords.size() > held)

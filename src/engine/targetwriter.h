@@ -14,6 +14,7 @@ namespace quendra {
 class clsADOConnect;
 class clsFSConnect;
 class Error;
+struct ReplacedCharacters;
 struct RegionalSettings;
 
 // Where a run's target records go.
@@ -50,7 +51,7 @@ public:
     // naming it in an error.
     void write(const std::vector<QString>& values, const RegionalSettings& regional,
                qint64 record = 0);
-    // After the run: how many characters a text target's code page lacked and wrote as
+    // After the run: how many characters the target's code page lacked and wrote as
     // "?", and the first of them with record and field; empty when there was none.
     QString replacementWarning() const;
     // One line of its own in a text target (the check lines).
@@ -74,6 +75,8 @@ private:
     enum class Kind { Text, Number, Date, Other };
     void ensureOpen();
     void writeText(const std::vector<QString>& values, qint64 record);
+    const ReplacedCharacters* replaced() const;
+    void noteReplaced(qint64 before, qint64 record);
     void refuseSplitValue(const std::vector<QString>& values) const;
     void writeDatabase(const std::vector<QString>& values, const RegionalSettings& regional,
                        qint64 record);

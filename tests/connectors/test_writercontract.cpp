@@ -281,6 +281,29 @@ TEST_P(WriterContract, WritesEveryKindOfValueAndReadsItBack)
     EXPECT_EQ(readBack(), expected());
 }
 
+// A character beyond the table's code page is written as "?" and counted, in the row and
+// column it was in; a table that holds every character keeps it and counts nothing.
+TEST_P(WriterContract, CountsCharactersTheCodePageLacks)
+{
+    Row row = Written.back();
+    row[Nr] = 8.0;
+    row[Name] = QStringLiteral("b\u2126c");
+    auto c = open();
+    writeRow(c->record(), Written.back());
+    writeRow(c->record(), row);
+    const ReplacedCharacters* replaced = c->record().replaced();
+    c->record().close();
+    const bool lacks = replaced && replaced->characters > 0;
+    EXPECT_EQ(readBack().at(1).back(), lacks ? QStringLiteral("b?c") : row[Name].toString());
+    if (lacks) {
+        EXPECT_EQ(replaced->characters, 1);
+        EXPECT_EQ(replaced->firstLine, 2);
+        EXPECT_EQ(replaced->firstValue, ordinal(Name));
+        EXPECT_EQ(replaced->firstCharacter, QStringLiteral("\u2126"));
+        EXPECT_EQ(c->record().codePageName(), QStringLiteral("1252"));
+    }
+}
+
 // A value the column cannot hold stops with a type mismatch naming column and value;
 // the rows before it stay written and nothing of the refused row is.
 struct BadValue {

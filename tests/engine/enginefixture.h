@@ -46,15 +46,15 @@ public:
         if (f.open(QIODevice::WriteOnly))
             f.write(bytes);
     }
-    void writeTarget(const QByteArray& bytes) const
+    void writeTarget(const QByteArray& bytes, const QString& name = QStringLiteral("out.txt")) const
     {
-        QFile f(db.filePath(QStringLiteral("out.txt")));
+        QFile f(db.filePath(name));
         if (f.open(QIODevice::WriteOnly))
             f.write(bytes);
     }
-    QByteArray target() const
+    QByteArray target(const QString& name = QStringLiteral("out.txt")) const
     {
-        QFile f(db.filePath(QStringLiteral("out.txt")));
+        QFile f(db.filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     static QString quoted(QString s) { return s.replace(QLatin1Char('\''), QStringLiteral("''")); }

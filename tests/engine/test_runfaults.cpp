@@ -436,8 +436,10 @@ struct InputCase {
     const char* setup; // SQL on init.mdb, ";" between statements; %1: the test folder
     std::string_view source;
     const char* message;
-    const char* target; // nullptr: no target file
+    const char* target; // nullptr: no target file; else what the run adds to it
     int exitCode = 1;
+    std::string_view before = {}; // the target file before the run, when it is a table
+    const char* file = "out.txt";
 };
 
 class BadInput : public RunFaults, public ::testing::WithParamInterface<InputCase> {};
@@ -446,6 +448,9 @@ TEST_P(BadInput, SaysWhatIsWrong)
 {
     const InputCase& c = GetParam();
     writeSource(QByteArray(c.source.data(), qsizetype(c.source.size())));
+    const QString file = QString::fromUtf8(c.file);
+    if (!c.before.empty())
+        writeTarget(QByteArray(c.before.data(), qsizetype(c.before.size())), file);
     for (const QString& sql : QString::fromUtf8(c.setup).replace(u"%1"_qs, db.dir()).split(u';'))
         db.exec(sql);
     const BatchResult r = test::runBatch(args());
@@ -453,9 +458,9 @@ TEST_P(BadInput, SaysWhatIsWrong)
         expectOneError(r, QString::fromUtf8(c.message));
     EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
-    EXPECT_EQ(QFile::exists(db.filePath(u"out.txt"_qs)), c.target != nullptr);
+    EXPECT_EQ(QFile::exists(db.filePath(file)), c.target != nullptr);
     if (c.target) {
-        EXPECT_EQ(target(), QByteArray(c.target));
+        EXPECT_EQ(target(file).mid(qsizetype(c.before.size())), QByteArray(c.target));
     }
 }
 
@@ -500,7 +505,28 @@ INSTANTIATE_TEST_SUITE_P(
                   "geschrieben. Zuerst: Datensatz 1, Feld Z, „€“.",
                   "?uro\r\nab\r\n\x8E??\r\nPr\x81"
                   "fsumme:\r\nZ (Anzahl): 3\r\n",
-                  0}),
+                  0},
+        // A dBase table in code page 850 (language driver 2) with one column Z C(10).
+        InputCase{"replacedInDbase",
+                  "update trgHead set frommedium = 2, filetype = 'dBase III', path = '%1', "
+                  "dbtable = 'out'",
+                  "\x80uro\r\nab\r\n\xC4\x80\x80\r\n",
+                  "3 Zeichen in 2 Datensätzen gibt es in Codepage 850 nicht; sie wurden als „?“ "
+                  "geschrieben. Zuerst: Datensatz 1, Feld Z, „€“.",
+                  " ?uro       ab         \x8E??       \x1A", 0,
+                  "\x03\x7A\x01\x01\0\0\0\0\x41\0\x0B\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x02\0\0"
+                  "Z\0\0\0\0\0\0\0\0\0\0C\0\0\0\0\x0A\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\r"sv,
+                  "out.dbf"},
+        // Windows-1252 text in a "Text" folder table, from a source that holds any character.
+        InputCase{"replacedInTextFolder",
+                  "create table quelle (s text); insert into quelle values ('a'), ('b\u2126c'); "
+                  "update srcHead set frommedium = 2, filetype = 'MS Access', path = "
+                  "'%1/init.mdb', dbtable = 'quelle'; update trgHead set frommedium = 2, "
+                  "filetype = 'Text', path = '%1', dbtable = 'out'",
+                  "",
+                  "1 Zeichen in 1 Datensatz gibt es in Codepage 1252 nicht; sie wurden als „?“ "
+                  "geschrieben. Zuerst: Datensatz 2, Feld Z, „\u2126“.",
+                  "a\r\nb?c\r\n", 0, "Z\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A shrinking source under a progress display: the records counted at the start say

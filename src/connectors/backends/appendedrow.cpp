@@ -37,11 +37,13 @@ void AppendedRow::update()
             throw standardError(errnum::NoCurrentRecord);
         writeRow(m_values);
         m_adding = false;
+        ++m_rowsWritten;
     });
 }
 
-QByteArray encodeText(const QByteArray& codec, const QString& text)
+QByteArray AppendedRow::encodeText(const QByteArray& codec, const QString& text, int ordinal)
 {
+    m_codec = codec;
     QStringEncoder encoder(codec.constData());
     QByteArray bytes = encoder.encode(text);
     if (!encoder.hasError())
@@ -51,10 +53,24 @@ QByteArray encodeText(const QByteArray& codec, const QString& text)
         const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         QStringEncoder single(codec.constData()); // a fresh one: the error state sticks
         const QByteArray one = single.encode(QStringView(text).mid(i, length));
-        bytes += single.hasError() ? QByteArray("?") : one;
+        if (single.hasError()) {
+            bytes += '?';
+            m_replaced.count(m_rowsWritten + 1, ordinal, text.mid(i, length));
+        } else {
+            bytes += one;
+        }
         i += length;
     }
     return bytes;
+}
+
+QString AppendedRow::codePageName() const
+{
+    // "windows-1252" and "IBM850" as "1252" and "850".
+    QString name = QString::fromLatin1(m_codec);
+    while (!name.isEmpty() && !name.front().isDigit())
+        name.remove(0, 1);
+    return name.isEmpty() ? QString::fromLatin1(m_codec) : name;
 }
 
 } // namespace quendra

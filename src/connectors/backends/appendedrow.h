@@ -17,6 +17,8 @@ public:
     void AddNew() override;
     void setItem(int ordinal, const QVariant& value) override;
     void update() override;
+    const ReplacedCharacters* replaced() const override { return &m_replaced; }
+    QString codePageName() const override;
 
 protected:
     // name: the writer's module name ("DbaseFile").
@@ -25,6 +27,11 @@ protected:
     virtual void writeRow(const std::vector<QVariant>& values) = 0;
     // Whether setItem may fill column ordinal: by default the columns of the table.
     virtual bool acceptsColumn(int ordinal) const { return ordinal < fieldsCount(); }
+
+    // text in the table's code page codec (an ICU name such as "windows-1252"); a
+    // character the code page lacks becomes "?" rather than a control character, and is
+    // counted as one of column ordinal in the row being written.
+    QByteArray encodeText(const QByteArray& codec, const QString& text, int ordinal);
 
     // The writers' one rule set for turning a value into what a column holds.
     const RegionalText& rules() const { return m_rules; }
@@ -35,10 +42,9 @@ private:
     RegionalText m_rules;
     std::vector<QVariant> m_values;
     bool m_adding = false;
+    qint64 m_rowsWritten = 0;
+    ReplacedCharacters m_replaced;
+    QByteArray m_codec; // the code page of the values encoded last
 };
-
-// text in the code page codec (an ICU name such as "windows-1252"); a character the code
-// page lacks becomes "?" rather than a control character.
-QByteArray encodeText(const QByteArray& codec, const QString& text);
 
 } // namespace quendra

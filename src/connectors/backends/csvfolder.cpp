@@ -223,14 +223,15 @@ protected:
 
     void writeRow(const std::vector<QVariant>& values) override
     {
-        QStringList fields;
-        for (const QVariant& value : values)
-            fields << csvField(rules().toText(value));
-        QString line = fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-        if (m_pendingBreak)
-            line.prepend(QStringLiteral("\r\n"));
-        const QByteArray bytes =
-            m_utf8 ? line.toUtf8() : encodeText(QByteArrayLiteral("windows-1252"), line);
+        QByteArray bytes = m_pendingBreak ? QByteArrayLiteral("\r\n") : QByteArray();
+        for (size_t i = 0; i < values.size(); ++i) {
+            const QString field = csvField(rules().toText(values[i]));
+            if (i > 0)
+                bytes += ',';
+            bytes += m_utf8 ? field.toUtf8()
+                            : encodeText(QByteArrayLiteral("windows-1252"), field, int(i));
+        }
+        bytes += "\r\n";
         if (m_file.write(bytes) != bytes.size() || !m_file.flush())
             throwUnwritable();
         m_pendingBreak = false;

@@ -301,7 +301,7 @@ protected:
     {
         std::vector<QByteArray> cells;
         for (size_t i = 0; i < m_fields.size(); ++i)
-            cells.push_back(cellBytes(m_fields[i], values[i]));
+            cells.push_back(cellBytes(m_fields[i], values[i], int(i)));
         const int record = DBFGetRecordCount(m_dbf.get());
         for (size_t i = 0; i < cells.size(); ++i) {
             if (!DBFWriteAttributeDirectly(m_dbf.get(), record, int(i), cells[i].data()))
@@ -338,7 +338,7 @@ private:
     }
 
     // The cell's bytes, exactly as wide as the field; blanks ("?" for a logical) for NULL.
-    QByteArray cellBytes(const DbfField& field, const QVariant& value)
+    QByteArray cellBytes(const DbfField& field, const QVariant& value, int ordinal)
     {
         const QVariant typed = rules().forColumn(value, valueKind(field), field.name);
         QByteArray bytes;
@@ -358,7 +358,7 @@ private:
                 bytes = typed.toBool() ? "T" : "F";
                 break;
             default:
-                bytes = encodeText(m_codec, typed.toString());
+                bytes = encodeText(m_codec, typed.toString(), ordinal);
                 break;
             }
         }

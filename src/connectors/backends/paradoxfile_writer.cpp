@@ -78,7 +78,7 @@ protected:
             startCopy();
         QByteArray record(m_copy->recordSize(), '\0');
         for (size_t i = 0; i < values.size(); ++i)
-            putValue(record, m_source.fields()[i], values[i]);
+            putValue(record, m_source.fields()[i], values[i], int(i));
         try {
             m_copy->putRecord(record);
         } catch (...) {
@@ -149,7 +149,7 @@ private:
         }
     }
 
-    void putValue(QByteArray& record, const PxField& field, const QVariant& value)
+    void putValue(QByteArray& record, const PxField& field, const QVariant& value, int ordinal)
     {
         char* data = record.data() + field.offset;
         pxdoc_t* doc = m_copy->handle();
@@ -161,7 +161,7 @@ private:
                             .arg(field.name));
         const QVariant typed = rules().forColumn(value, valueKind(field.type), field.name);
         if (field.type == pxfAlpha) {
-            const QByteArray bytes = encodeText(m_source.codec(), typed.toString());
+            const QByteArray bytes = encodeText(m_source.codec(), typed.toString(), ordinal);
             if (bytes.size() > field.length)
                 throwTooLarge(field, value);
             std::memcpy(data, bytes.constData(), size_t(bytes.size()));
