@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/runoptions.h"
 #include "ui/main/headcontrols.h"
 
 #include <QMainWindow>
@@ -43,6 +44,8 @@ public:
     // "Vorschau" and "Prüflauf": the definition run into memory, shown in frmPreview.
     void cmdPreview_Click();
     void cmdCheck_Click();
+    // Preview and check run share the way a listing window is opened.
+    void showListingOf(RunMode mode);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -76,20 +76,20 @@ void MainWindow::storeRunChoices()
 
 void MainWindow::cmdPreview_Click()
 {
-    if (!prepareRun())
-        return;
-    m_running = true;
-    showListing(this, RunMode::Preview);
-    m_running = false;
-    activateWindow();
+    showListingOf(RunMode::Preview);
 }
 
 void MainWindow::cmdCheck_Click()
 {
+    showListingOf(RunMode::Check);
+}
+
+void MainWindow::showListingOf(RunMode mode)
+{
     if (!prepareRun())
         return;
     m_running = true;
-    showListing(this, RunMode::Check);
+    showListing(this, mode);
     m_running = false;
     activateWindow();
 }
