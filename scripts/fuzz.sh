@@ -35,7 +35,7 @@ for name in "${harnesses[@]}"; do
         find "$here/build/fixtures" -name '*.mdb' -exec cp -n {} "$dir/corpus/$name/" \;
     fi
     echo "== fuzz_$name: $seconds s"
-    if ! "$dir/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 \
+    if ! "$dir/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=150 -rss_limit_mb=4096 \
         -max_len="$max_len" -print_final_stats=1 -artifact_prefix="$dir/findings/$name/" \
         "$dir/corpus/$name" "$here/tests/fuzz/corpus/$name" >"$dir/findings/$name.log" 2>&1; then
         tail -n 60 "$dir/findings/$name.log"

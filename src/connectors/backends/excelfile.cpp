@@ -7,6 +7,7 @@
 
 #include "common/error.h"
 #include "connectors/backends/biffcells.h"
+#include "connectors/backends/childprobe.h"
 #include "connectors/backends/sheetgrid.h"
 
 #include <QDateTime>
@@ -17,13 +18,8 @@
 
 #include <QHash>
 
-#include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <csignal>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace quendra {
@@ -127,47 +123,6 @@ std::vector<Sheet> readWorkbook(const QString& path, const QByteArray& native)
     return workbook;
 }
 
-// FreeXL reads some malformed workbooks past its own buffers and ends the process
-// (found by fuzzing). So that such a file ends in an error instead, the workbook is
-// first read in a child process, the same way as for the run: true when that came
-// through (or refused the file, which the caller then reports itself), false when the
-// child crashed or did not finish within a minute (it is then ended). Where no child can
-// be made the file is read as it is.
-bool freexlSurvives(const QString& path, const QByteArray& native)
-{
-    constexpr int Refused = 3;
-    const pid_t child = ::fork();
-    if (child < 0)
-        return true;
-    if (child == 0) {
-        for (const int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
-            std::signal(sig, SIG_DFL);
-        try {
-            readWorkbook(path, native);
-        } catch (...) {
-            ::_exit(Refused);
-        }
-        ::_exit(0);
-    }
-    using namespace std::chrono;
-    const auto deadline = steady_clock::now() + seconds(60);
-    int status = 0;
-    for (;;) {
-        const pid_t done = ::waitpid(child, &status, WNOHANG);
-        if (done == child)
-            break;
-        if (done < 0 && errno != EINTR)
-            return true;
-        if (steady_clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            return false;
-        }
-        std::this_thread::sleep_for(milliseconds(1));
-    }
-    return WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == Refused);
-}
-
 class ExcelReader : public FileTypeReader {
 public:
     void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
@@ -177,7 +132,8 @@ public:
             if (!QFileInfo(path).isFile())
                 throw standardError(errnum::FileNotFound, path);
             const QByteArray native = QFile::encodeName(path);
-            if (!freexlSurvives(path, native))
+            // FreeXL reads some malformed workbooks past its own buffers.
+            if (!survivesInChild([&] { readWorkbook(path, native); }, std::chrono::seconds(60)))
                 throw Error(errnum::PathFileAccess, {},
                             QStringLiteral("Die Excel-Arbeitsmappe %1 ist beschädigt: die "
                                            "Bibliothek FreeXL kann sie nicht lesen.")

@@ -6,6 +6,7 @@
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
+#include "connectors/backends/childprobe.h"
 #include "connectors/backends/memorytable.h"
 #include "values/numbers.h"
 
@@ -16,6 +17,7 @@
 #include <mdbtools.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <unistd.h>
 #include <vector>
@@ -172,6 +174,48 @@ QVariant cellValue(const MdbColumn& column, const char* data, int length)
     return QString::fromUtf8(text);
 }
 
+// A table's columns bound to buffers that libmdb fills row by row.
+struct BoundColumns {
+    explicit BoundColumns(MdbTableDef* table)
+        : buffers(table->num_cols, QByteArray(int(kBindSize) + 1, '\0')),
+          lengths(table->num_cols, 0)
+    {
+        mdb_rewind_table(table);
+        for (unsigned int i = 0; i < table->num_cols; ++i)
+            mdb_bind_column(table, int(i) + 1, buffers[i].data(), &lengths[i]);
+    }
+    std::vector<QByteArray> buffers;
+    std::vector<int> lengths;
+};
+
+bool isUserTable(MdbCatalogEntry* entry)
+{
+    return entry->object_type == MDB_TABLE && !mdb_is_system_table(entry) &&
+           !QString::fromUtf8(entry->object_name)
+                .startsWith(QStringLiteral("MSys"), Qt::CaseInsensitive);
+}
+
+// What a load asks of libmdb, with nothing kept: the catalogue, every user table's
+// columns and rows.
+void walkFile(const QByteArray& native)
+{
+    std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(native.constData(), MDB_NOFLAGS));
+    if (!mdb || !mdb_read_catalog(mdb.get(), MDB_TABLE))
+        return;
+    mdb_set_bind_size(mdb.get(), kBindSize);
+    for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
+        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        if (!isUserTable(entry))
+            continue;
+        std::unique_ptr<MdbTableDef, TableDefFreer> table(mdb_read_table(entry));
+        if (!table || !mdb_read_columns(table.get()))
+            return;
+        BoundColumns bound(table.get());
+        while (mdb_fetch_row(table.get())) {
+        }
+    }
+}
+
 void loadTable(MdbCatalogEntry* entry, QSqlDatabase& db, const QString& file,
                const LibraryMessages& messages)
 {
@@ -179,15 +223,13 @@ void loadTable(MdbCatalogEntry* entry, QSqlDatabase& db, const QString& file,
     const QString name = QString::fromUtf8(entry->object_name);
     if (!table || !mdb_read_columns(table.get()))
         throwDamaged(file, name, QStringLiteral("ihre Spalten sind nicht lesbar"), messages);
-    mdb_rewind_table(table.get());
     const unsigned int count = table->num_cols;
-    std::vector<QByteArray> buffers(count, QByteArray(int(kBindSize) + 1, '\0'));
-    std::vector<int> lengths(count, 0);
+    BoundColumns bound(table.get());
+    std::vector<int>& lengths = bound.lengths;
     QStringList names;
     QList<TableColumn> columns;
     for (unsigned int i = 0; i < count; ++i) {
         auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
-        mdb_bind_column(table.get(), int(i) + 1, buffers[i].data(), &lengths[i]);
         names << QString::fromUtf8(column->name);
         columns << TableColumn{{}, columnKind(*column)};
     }
@@ -210,7 +252,7 @@ void loadTable(MdbCatalogEntry* entry, QSqlDatabase& db, const QString& file,
                                  .arg(rows)
                                  .arg(kBindSize),
                              messages);
-            values << cellValue(*column, buffers[i].constData(), lengths[i]);
+            values << cellValue(*column, bound.buffers[i].constData(), lengths[i]);
             lengths[i] = 0;
         }
         memory.addRow(values);
@@ -233,9 +275,18 @@ public:
             const QString& file = location.dataSource;
             if (!QFileInfo(file).isFile())
                 throw standardError(errnum::FileNotFound, file);
+            // libmdb loops without end on some damaged files (a property block of
+            // length zero): tried in a child first, given a minute and one more second
+            // for each megabyte.
+            const QByteArray native = QFile::encodeName(file);
+            const auto limit = std::chrono::seconds(60 + QFileInfo(file).size() / (1 << 20));
+            if (!survivesInChild([&] { walkFile(native); }, limit))
+                throw Error(errnum::PathFileAccess, {},
+                            QStringLiteral("Die Datei %1 ist beschädigt: die Bibliothek libmdb "
+                                           "kann sie nicht lesen.")
+                                .arg(QDir::toNativeSeparators(file)));
             const LibraryMessages messages;
-            std::unique_ptr<MdbHandle, MdbCloser> mdb(
-                mdb_open(QFile::encodeName(file).constData(), MDB_NOFLAGS));
+            std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(native.constData(), MDB_NOFLAGS));
             // A catalogue read with complaints may lack tables: none of it is trusted.
             if (!mdb || !mdb_read_catalog(mdb.get(), MDB_TABLE) || !messages.text().isEmpty())
                 throw Error(errnum::PathFileAccess, {},
@@ -248,11 +299,8 @@ public:
             mdb_set_bind_size(mdb.get(), kBindSize);
             for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
                 auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-                const QString name = QString::fromUtf8(entry->object_name);
-                if (entry->object_type != MDB_TABLE || mdb_is_system_table(entry) ||
-                    name.startsWith(QStringLiteral("MSys"), Qt::CaseInsensitive))
-                    continue;
-                loadTable(entry, memoryDb, file, messages);
+                if (isUserTable(entry))
+                    loadTable(entry, memoryDb, file, messages);
             }
         });
     }
