@@ -55,6 +55,11 @@ bool getFileTypeHeader(const QString& fileType)
     return fileTypeRow(fileType).header;
 }
 
+bool getFileTypeFileButton(const QString& fileType)
+{
+    return fileTypeRow(fileType).fileButton;
+}
+
 QString databaseDataFile(const QString& path, const QString& fileType, const QString& table)
 {
     if (path.trimmed().isEmpty())

@@ -20,6 +20,10 @@ QString getADOProvider(qint16 medium, const QString& path, const QString& fileTy
 // type and the known ones); an empty type stays the catalogue's "Text".
 void checkFileType(qint16 medium, const QString& fileType);
 
+// Whether a source head of the file type shows the file button beside its data source
+// (for an unknown or empty name as "Text").
+bool getFileTypeFileButton(const QString& fileType);
+
 // Whether the file type offers the header question ("Text" for an unknown or empty name).
 bool getFileTypeHeader(const QString& fileType);
 

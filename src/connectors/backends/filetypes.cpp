@@ -24,21 +24,21 @@ constexpr char Jet[] = "PROVIDER=Microsoft.Jet.OLEDB.4.0;";
 // its reader copies into memory and which cannot be written.
 constexpr FileTypeSupport Rows[] = {
     {"dBase III", Jet, "Extended Properties=DBASE III;", false, "jet", "dbase",
-     BackendKind::MemoryCopy, makeDbaseReader, makeDbaseWriter, nullptr, "dbf"},
+     BackendKind::MemoryCopy, makeDbaseReader, makeDbaseWriter, nullptr, "dbf", false},
     {"IBM AS/400", "Provider=IBMDA400;", "", false, "ibmda400", "", BackendKind::Odbc, nullptr,
-     nullptr, nullptr, ""},
+     nullptr, nullptr, "", false},
     {"Lotus 1-2-3", Jet, "Extended Properties=Lotus WK3;", false, "jet", "lotus",
-     BackendKind::MemoryCopy, makeLotusReader, nullptr, LotusRefusal, ""},
+     BackendKind::MemoryCopy, makeLotusReader, nullptr, LotusRefusal, "", false},
     {"MS Access", Jet, "", false, "jet", "", BackendKind::DatabaseFile, makeJetReader, nullptr,
-     AccessRefusal, ""},
+     AccessRefusal, "", false},
     {"MS Excel 8.0", "Provider=Microsoft.Jet.OLEDB.4.0;", "Extended Properties=\"Excel 8.0;", true,
-     "jet", "excel", BackendKind::MemoryCopy, makeExcelReader, nullptr, ExcelRefusal, ""},
+     "jet", "excel", BackendKind::MemoryCopy, makeExcelReader, nullptr, ExcelRefusal, "", true},
     {"Paradox 5.0", Jet, "Extended Properties=Paradox 5.x;Data Source=", false, "jet", "paradox",
-     BackendKind::MemoryCopy, makeParadoxReader, makeParadoxWriter, nullptr, "db"},
+     BackendKind::MemoryCopy, makeParadoxReader, makeParadoxWriter, nullptr, "db", false},
     {"Text", Jet, "Extended Properties=\"text;", true, "jet", "text", BackendKind::MemoryCopy,
-     makeCsvFolderReader, makeCsvFolderWriter, nullptr, "csv txt"},
+     makeCsvFolderReader, makeCsvFolderWriter, nullptr, "csv txt", false},
     {nullptr, "PROVIDER=MSDASQL;", "", false, "msdasql", "", BackendKind::Odbc, nullptr, nullptr,
-     nullptr, ""},
+     nullptr, "", false},
 };
 constexpr const FileTypeSupport& TextRow = Rows[6];
 

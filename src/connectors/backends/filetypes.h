@@ -73,6 +73,7 @@ struct FileTypeSupport {
     std::unique_ptr<FileTypeWriter> (*makeWriter)(); // nullptr: cannot be written here
     const char* refusal;    // German: why it cannot be read or written, and what to use instead
     const char* tableFiles; // suffixes of its table files in a folder, blank-separated; "" none
+    bool fileButton;        // a source head shows the file button beside its data source
 };
 
 // Every row, in catalogue order, the ODBC data source last.

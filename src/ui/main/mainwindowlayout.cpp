@@ -13,10 +13,6 @@
 
 namespace quendra::ui {
 
-namespace {
-const QString ExcelFileType = QStringLiteral("MS Excel 8.0");
-}
-
 // The path field is as wide as the reference field, or narrowed to end 50 twips left of
 // the file button.
 void MainWindow::setPathWidth(const HeadControls& c, QWidget* reference, bool narrow)
@@ -40,9 +36,9 @@ void MainWindow::srcODBC(qint32 medium)
             if (medium == 2) {
                 c.setRowEnabled(1, true);
                 c.setRowEnabled(6, getFileTypeHeader(c.cmb.value(1)->currentText()));
-                const bool excel = c.cmb.value(1)->currentText() == ExcelFileType;
-                c.fileButton->setVisible(excel);
-                setPathWidth(c, c.txt.value(2), excel);
+                const bool pick = getFileTypeFileButton(c.cmb.value(1)->currentText());
+                c.fileButton->setVisible(pick);
+                setPathWidth(c, c.txt.value(2), pick);
             } else {
                 c.setRowEnabled(1, false);
                 c.setRowEnabled(6, false);
