@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringEncoder>
+#include <cmath>
 #include <cstdlib>
 #include <shapefil.h>
 #include <stdexcept>
@@ -115,7 +116,53 @@ QByteArray le(double number)
     return bytes;
 }
 
+// A number as Lotus 1-2-3 Release 3 stores it: 80-bit extended precision (64-bit
+// mantissa with its leading one, 15-bit exponent biased by 16383, sign).
+QByteArray extended(double number)
+{
+    int exponent = 0;
+    const double fraction = std::frexp(std::fabs(number), &exponent); // in [0.5, 1)
+    const auto mantissa = quint64(std::ldexp(fraction, 64));
+    const quint16 top = number == 0 ? 0 : quint16((number < 0 ? 0x8000 : 0) + exponent - 1 + 16383);
+    QByteArray bytes;
+    QDataStream s(&bytes, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s << mantissa << top;
+    return bytes;
+}
+
+// A Release 3 cell record's body: row, sheet, column, then the value bytes.
+QByteArray cell3(quint16 row, quint8 column, const QByteArray& value)
+{
+    QByteArray body;
+    QDataStream s(&body, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s << row << quint8(0) << column;
+    return body + value;
+}
+
 } // namespace
+
+QByteArray lotusWk3(bool password)
+{
+    QByteArray out;
+    QByteArray bof = QByteArray::fromHex("0010"); // version: Release 3
+    bof.append(24, '\0');                         // one sheet, no cells counted
+    record(out, 0x0000, bof);
+    if (password)
+        record(out, 0x0002, QByteArray(16, '\x5A')); // the keys of a password
+    record(out, 0x0016,
+           cell3(0, 0,
+                 QByteArray("'Gr\x94\xE1"
+                            "e",
+                            7) +
+                     '\0')); // ö ß in 850
+    record(out, 0x0017, cell3(0, 1, extended(12345678.91)));
+    record(out, 0x0017, cell3(1, 0, extended(-0.1)));
+    record(out, 0x0017, cell3(1, 1, extended(44962433480.87)));
+    record(out, 0x0001, {});
+    return out;
+}
 
 QByteArray lotusWk1()
 {

@@ -12,6 +12,7 @@
 using namespace quendra;
 using namespace Qt::StringLiterals;
 using quendra::test::lotusWk1;
+using quendra::test::lotusWk3;
 using quendra::test::MemoryDb;
 using quendra::test::rowTexts;
 
@@ -36,6 +37,12 @@ TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
           {u"12345678,91"_s, u"44962433480.87"_s, u"7"_s},
           {u"-0,1"_s, u"1e+15"_s, u"NULL"_s}},
          nullptr},
+        // Release 3 keeps numbers in 80 bits; they arrive as exactly as in a WK1 sheet.
+        {"release 3",
+         lotusWk3(),
+         {{u"Größe"_s, u"12345678.91"_s}, {u"-0,1"_s, u"44962433480.87"_s}},
+         nullptr},
+        {"with a password", lotusWk3(true), {}, "ist passwortgeschützt"},
         {"cut short", Sheet.left(100), {}, "ist unvollständig"},
         {"without its end record", Sheet.left(Sheet.size() - 4), {}, "ist unvollständig"},
         {"bytes behind the end record", Sheet + "x", {}, "ist unvollständig"},
