@@ -23,7 +23,7 @@ QByteArray ansi(const char* utf8)
 }
 
 // A dBase table nr N5, name C40, betrag N12.2, datum D, notiz C40 in Windows-1252;
-// rows: nullptr cells are NULL.
+// rows: nullptr cells are NULL (blank, as dBase III has it).
 void createDbf(const QString& path, const std::vector<std::vector<const char*>>& rows)
 {
     DBFHandle dbf = DBFCreateEx(QFile::encodeName(path).constData(), "LDID/87");
@@ -38,7 +38,7 @@ void createDbf(const QString& path, const std::vector<std::vector<const char*>>&
         for (int c = 0; c < 5; ++c) {
             const char* cell = rows[r][c];
             if (!cell)
-                DBFWriteNULLAttribute(dbf, int(r), c);
+                DBFWriteAttributeDirectly(dbf, int(r), c, const_cast<char*>(""));
             else if (c == 0)
                 DBFWriteIntegerAttribute(dbf, int(r), c, std::atoi(cell));
             else if (c == 2)

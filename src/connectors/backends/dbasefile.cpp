@@ -175,10 +175,11 @@ struct CellPlace {
 }
 
 // A blank cell is NULL for every type (dBase III has no other NULL); so are a date of
-// zeros, the "?" of an unknown logical and a number cell of asterisks only, which is
-// how shapelib and GDAL write a NULL number. A number or date cell that holds anything
+// zeros and the "?" of an unknown logical. A number or date cell that holds anything
 // else than a number or a real day ("12abc", "1*5", 20230230) is an error: reading it
-// as empty would change the value without a word.
+// as empty would change the value without a word. So is a number cell of asterisks
+// only: dBase writes them for a number too wide for its column, shapelib and GDAL for
+// a NULL, and nothing in the file tells the two apart.
 QVariant cellValue(const DbfField& field, QByteArrayView raw, QStringDecoder& decoder,
                    const CellPlace& place)
 {
@@ -189,7 +190,10 @@ QVariant cellValue(const DbfField& field, QByteArrayView raw, QStringDecoder& de
     case 'N':
     case 'F': {
         if (trimmed.count('*') == trimmed.size())
-            return {};
+            throwBadCell(place, field, trimmed,
+                         "nur Sternchen: eine Zahl, die nicht in die Spalte passte, oder ein "
+                         "leerer Wert, wie ihn manche Programme schreiben. Welches von beiden, "
+                         "lässt sich nicht erkennen; bitte die Datei prüfen");
         bool ok = false;
         switch (columnKind(field)) {
         case ColumnKind::Integer: {
