@@ -36,7 +36,7 @@ QVector<LayoutTable> readLayout()
     QVector<LayoutTable> tables;
     for (const QString& statement : schemaStatements()) {
         const QRegularExpressionMatch m = createTable.match(statement);
-        if (!m.hasMatch() || m.captured(1) == u"dbversion")
+        if (!m.hasMatch())
             continue;
         LayoutTable table;
         table.name = m.captured(1);
@@ -57,9 +57,19 @@ QString LayoutTable::selectList() const
     return names.join(QStringLiteral(", "));
 }
 
-const QVector<LayoutTable>& definitionTables()
+const QVector<LayoutTable>& schemaTables()
 {
     static const QVector<LayoutTable> tables = readLayout();
+    return tables;
+}
+
+const QVector<LayoutTable>& definitionTables()
+{
+    static const QVector<LayoutTable> tables = [] {
+        QVector<LayoutTable> definitions = schemaTables();
+        definitions.removeIf([](const LayoutTable& t) { return t.name == u"dbversion"; });
+        return definitions;
+    }();
     return tables;
 }
 

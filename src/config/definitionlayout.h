@@ -24,6 +24,8 @@ struct LayoutTable {
 // The five definition tables (srcHead, trgHead, srcBody, trgBody, trgconvert), read from
 // the statements that create the schema, so that their columns are written down once.
 const QVector<LayoutTable>& definitionTables();
+// All tables of the schema: the five and dbversion.
+const QVector<LayoutTable>& schemaTables();
 const LayoutTable& definitionTable(const QString& name);
 
 } // namespace quendra

@@ -54,6 +54,14 @@ int mdb_fetch_row(MdbTableDef* table)
 {
     MDB_FORWARD(mdb_fetch_row, table);
 }
+int mdb_find_row(MdbHandle* mdb, int row, int* start, size_t* len)
+{
+    MDB_FORWARD(mdb_find_row, mdb, row, start, len);
+}
+int mdb_crack_row(MdbTableDef* table, int row_start, size_t row_size, MdbField* fields)
+{
+    MDB_FORWARD(mdb_crack_row, table, row_start, row_size, fields);
+}
 void mdb_set_bind_size(MdbHandle* mdb, size_t bind_size)
 {
     MDB_FORWARD(mdb_set_bind_size, mdb, bind_size);

@@ -4,6 +4,7 @@
 
 #include "common/error.h"
 #include "memorydb.h"
+#include "support/jetwriter.h"
 #include "support/skip.h"
 
 #include <QDirIterator>
@@ -118,6 +119,28 @@ TEST(JetFileTest, DamagedFilesAreRefusedWithLibmdbsOwnWords)
             EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.says)))
                 << c.name << ": " << e.description().toStdString();
         }
+    }
+}
+
+// libmdb ends a memo that does not fit its buffer a byte or a character before the end:
+// such a value is refused, never read cut.
+TEST(JetFileTest, MemoThatFillsLibmdbsBufferIsRefused)
+{
+    const test::JetTable table{
+        u"Notizen"_s, {{u"Text"_s, test::JetColumn::Memo}}, {{u"kurz"_s}, {QString(88000, u'€')}}};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"lang.mdb"_s);
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(test::jetFile({table}));
+    out.close();
+    MemoryDb mem;
+    try {
+        makeJetReader()->load(DataSourceLocation{u"MS Access"_s, path, false, {}}, mem.db());
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().contains(u"Spalte Text in Zeile 2 füllt den Puffer"_s))
+            << e.description().toStdString();
     }
 }
 

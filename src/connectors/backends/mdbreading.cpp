@@ -1,0 +1,136 @@
+#include "connectors/backends/mdbreading.h"
+
+#include "common/error.h"
+#include "connectors/backends/childprobe.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <chrono>
+#include <unistd.h>
+
+namespace quendra {
+
+LibraryMessages::LibraryMessages()
+{
+    std::fflush(stderr);
+    m_file = std::tmpfile();
+    m_saved = m_file ? ::dup(STDERR_FILENO) : -1;
+    if (m_saved >= 0)
+        ::dup2(::fileno(m_file), STDERR_FILENO);
+}
+
+LibraryMessages::~LibraryMessages()
+{
+    restore();
+    if (m_file)
+        std::fclose(m_file);
+}
+
+QString LibraryMessages::text() const
+{
+    if (!m_file)
+        return {};
+    std::fflush(stderr);
+    QByteArray bytes;
+    std::rewind(m_file);
+    char block[4096];
+    for (size_t n; (n = std::fread(block, 1, sizeof block, m_file)) > 0 && bytes.size() < 4096;)
+        bytes.append(block, qsizetype(n));
+    std::fseek(m_file, 0, SEEK_END);
+    const QString lines = QString::fromLocal8Bit(bytes.left(4096)).trimmed();
+    return lines.isEmpty() ? QString() : QStringLiteral("\nMeldungen von libmdb:\n") + lines;
+}
+
+void LibraryMessages::restore()
+{
+    if (m_saved < 0)
+        return;
+    std::fflush(stderr);
+    ::dup2(m_saved, STDERR_FILENO);
+    ::close(m_saved);
+    m_saved = -1;
+}
+
+bool isUserTable(MdbCatalogEntry* entry)
+{
+    return entry->object_type == MDB_TABLE && !mdb_is_system_table(entry) &&
+           !QString::fromUtf8(entry->object_name)
+                .startsWith(QStringLiteral("MSys"), Qt::CaseInsensitive);
+}
+
+BoundColumns::BoundColumns(MdbTableDef* table)
+    : buffers(table->num_cols, QByteArray(int(kBindSize) + 1, '\0')), lengths(table->num_cols, 0)
+{
+    mdb_rewind_table(table);
+    for (unsigned int i = 0; i < table->num_cols; ++i)
+        mdb_bind_column(table, int(i) + 1, buffers[i].data(), &lengths[i]);
+}
+
+std::vector<bool> nullColumns(MdbTableDef* table)
+{
+    std::vector<bool> nulls(table->num_cols, true);
+    int start = 0;
+    size_t length = 0;
+    MdbHandle* mdb = table->entry->mdb;
+    if (table->cur_row == 0 || mdb_find_row(mdb, int(table->cur_row) - 1, &start, &length) != 0)
+        return nulls;
+    std::vector<MdbField> fields(table->num_cols);
+    const int count = mdb_crack_row(table, start & 0x1fff, length, fields.data());
+    for (int i = 0; i < count && i < int(nulls.size()); ++i)
+        nulls[size_t(i)] = fields[size_t(i)].is_null;
+    return nulls;
+}
+
+namespace {
+
+// What a load asks of libmdb, with nothing kept: the catalogue, every user table's
+// columns and rows.
+void walkFile(const QByteArray& native)
+{
+    MdbFile mdb(mdb_open(native.constData(), MDB_NOFLAGS));
+    if (!mdb || !mdb_read_catalog(mdb.get(), MDB_TABLE))
+        return;
+    mdb_set_bind_size(mdb.get(), kBindSize);
+    for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
+        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        if (!isUserTable(entry))
+            continue;
+        MdbTable table(mdb_read_table(entry));
+        if (!table || !mdb_read_columns(table.get()))
+            return;
+        BoundColumns bound(table.get());
+        while (mdb_fetch_row(table.get())) {
+        }
+    }
+}
+
+} // namespace
+
+MdbFile openAccessFile(const QString& file, const LibraryMessages& messages)
+{
+    if (!QFileInfo(file).isFile())
+        throw standardError(errnum::FileNotFound, file);
+    const QByteArray native = QFile::encodeName(file);
+    const auto limit = std::chrono::seconds(60 + QFileInfo(file).size() / (1 << 20));
+    if (!survivesInChild([&] { walkFile(native); }, limit))
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("Die Datei %1 ist beschädigt: die Bibliothek libmdb "
+                                   "kann sie nicht lesen.")
+                        .arg(QDir::toNativeSeparators(file)));
+    MdbFile mdb(mdb_open(native.constData(), MDB_NOFLAGS));
+    // A catalogue read with complaints may lack tables: none of it is trusted.
+    if (!mdb || !mdb_read_catalog(mdb.get(), MDB_TABLE) || !messages.text().isEmpty())
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("Die Datei %1 ist keine lesbare Access-Datenbank.")
+                            .arg(QDir::toNativeSeparators(file)) +
+                        messages.text());
+    mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
+    mdb_set_shortdate_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
+    mdb_set_boolean_fmt_numbers(mdb.get());
+    mdb_set_bind_size(mdb.get(), kBindSize);
+    return mdb;
+}
+
+} // namespace quendra
