@@ -7,6 +7,7 @@
 #include "config/definitionexport.h"
 #include "config/definitionimport.h"
 #include "config/definitionstore.h"
+#include "config/jetmigration.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,16 +21,20 @@ const char usage[] =
     "Aufruf: quendra-run [--config DATEI] --export TRANSID\n"
     "       quendra-run [--config DATEI] --export-all ORDNER\n"
     "       quendra-run [--config DATEI] --import DATEI|- [--replace | --as NEUE_TRANSID]\n"
+    "       quendra-run [--config DATEI] --migrate ALTE.mdb [--replace]\n"
     "\n"
     "  --export TRANSID     schreibt die Definition als Text (TOML) auf die Standardausgabe\n"
     "  --export-all ORDNER  schreibt jede Definition in eine Datei TRANSID.toml im Ordner\n"
     "  --import DATEI       liest eine Definition aus der Datei (- für die Standardeingabe)\n"
     "  --replace            ersetzt eine vorhandene Definition gleichen Namens\n"
-    "  --as NEUE_TRANSID    speichert die Definition unter einem anderen Namen\n";
+    "  --as NEUE_TRANSID    speichert die Definition unter einem anderen Namen\n"
+    "  --migrate ALTE.mdb   übernimmt eine alte Konfiguration (Access/Jet) in die\n"
+    "                       Konfigurationsdatenbank; eine Jet-Datei an deren Stelle bleibt\n"
+    "                       als init.mdb.access erhalten, Definitionen darin nur mit --replace\n";
 
 namespace {
 
-enum class Action { None, Export, ExportAll, Import };
+enum class Action { None, Export, ExportAll, Import, Migrate };
 
 struct Call {
     QString config;
@@ -53,7 +58,8 @@ std::optional<Call> parse(const QStringList& args)
         Action action;
     } actions[] = {{"--export", Action::Export},
                    {"--export-all", Action::ExportAll},
-                   {"--import", Action::Import}};
+                   {"--import", Action::Import},
+                   {"--migrate", Action::Migrate}};
     bool unknown = false;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -84,8 +90,9 @@ std::optional<Call> parse(const QStringList& args)
             unknown = true;
         }
     }
-    const bool importOptions = c.choice.replace || !c.choice.newId.isEmpty();
-    if (c.action == Action::None || unknown || (importOptions && c.action != Action::Import))
+    const bool replaceAllowed = c.action == Action::Import || c.action == Action::Migrate;
+    if (c.action == Action::None || unknown || (c.choice.replace && !replaceAllowed) ||
+        (!c.choice.newId.isEmpty() && c.action != Action::Import))
         return std::nullopt;
     return c;
 }
@@ -142,6 +149,14 @@ void exportAll(const QSqlDatabase& db, const QString& folder)
 
 void carryOut(const Call& c)
 {
+    if (c.action == Action::Migrate) {
+        const QStringList lines =
+            migrateJetConfiguration(c.operand, globals().configDbPath, c.choice.replace);
+        std::fputs((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8().constData(),
+                   stdout);
+        std::fflush(stdout);
+        return;
+    }
     const auto connection = openDefinitionStore();
     const QSqlDatabase db = connection->database();
     switch (c.action) {
@@ -161,6 +176,7 @@ void carryOut(const Call& c)
         break;
     }
     case Action::None:
+    case Action::Migrate:
         break;
     }
 }
@@ -170,7 +186,8 @@ void carryOut(const Call& c)
 std::optional<int> runIfAsked(const QStringList& args)
 {
     const bool asked = std::any_of(args.begin(), args.end(), [](const QString& arg) {
-        for (const char* option : {"--export", "--export-all", "--import", "--replace", "--as"}) {
+        for (const char* option :
+             {"--export", "--export-all", "--import", "--migrate", "--replace", "--as"}) {
             if (arg == QLatin1StringView(option))
                 return true;
         }
