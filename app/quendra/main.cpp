@@ -5,6 +5,7 @@
 #include "config/userconfig.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/messageboxsink.h"
+#include "ui/main/oldconfiguration.h"
 
 #include <QApplication>
 
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     // Boxes of the start-up already go to the screen, in front of the window once it exists.
     quendra::ui::MessageBoxSink boxes;
     quendra::setMessageSink(&boxes);
+    quendra::ui::offerOldConfiguration();
     quendra::trapHandler("Main", [] { quendra::provideUserConfig(); });
     quendra::ui::MainWindow window;
     window.show();

@@ -1,0 +1,13 @@
+#pragma once
+
+class QWidget;
+
+namespace quendra::ui {
+
+// At start: when the configuration database (globals().configDbPath) is a Jet file of an
+// older version, asks whether to take it over now. On "Ja" it becomes the SQLite
+// configuration (the Jet file is kept as init.mdb.access) and a box says how many rows of
+// each table were taken over; a refusal is shown as an error. On "Nein" nothing changes.
+void offerOldConfiguration(QWidget* parent = nullptr);
+
+} // namespace quendra::ui

@@ -1,0 +1,56 @@
+// The question at start when init.mdb is an old Jet configuration.
+#include "ui/main/oldconfiguration.h"
+
+#include "common/globals.h"
+#include "config/jetconfigreader.h"
+#include "support/jetwriter.h"
+#include "ui/main/modaldialog.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quendra;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+TEST(OldConfiguration, IsTakenOverOnYesAndLeftAsItWasOnNo)
+{
+    QVector<test::JetTable> tables = test::schemaJetTables();
+    tables[0].rows << QVector<QVariant>{u"ALT"_s};
+    const QByteArray jet = test::jetFile(tables);
+    for (const bool yes : {false, true}) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"init.mdb"_s);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(jet) == jet.size());
+        file.close();
+        initGlobals(path);
+        QStringList shown;
+        const ui::ModalHook previous = ui::setModalHook([&](QDialog& dialog) {
+            auto* box = qobject_cast<QMessageBox*>(&dialog);
+            shown << (box ? box->text() : dialog.objectName());
+            for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>()) {
+                if (button->text() == (yes ? u"Ja"_s : u"Nein"_s))
+                    button->click();
+            }
+            return 0;
+        });
+        ui::offerOldConfiguration();
+        ui::setModalHook(previous);
+        ASSERT_FALSE(shown.isEmpty());
+        EXPECT_EQ(shown[0], u"init.mdb stammt aus einer älteren Version. Jetzt übernehmen?"_s);
+        EXPECT_EQ(isJetFile(path), !yes);
+        QFile kept(path + u".access"_s);
+        EXPECT_EQ(kept.open(QIODevice::ReadOnly) ? kept.readAll() : QByteArray(),
+                  yes ? jet : QByteArray());
+        EXPECT_EQ(shown.size(), yes ? 2 : 1);
+        EXPECT_TRUE(shown.last().contains(yes ? u"srcHead: 1 Zeile übernommen"_s : u"?"_s));
+    }
+}
+
+} // namespace
