@@ -29,8 +29,9 @@ const char usage[] =
     "  --replace            ersetzt eine vorhandene Definition gleichen Namens\n"
     "  --as NEUE_TRANSID    speichert die Definition unter einem anderen Namen\n"
     "  --migrate ALTE.mdb   übernimmt eine alte Konfiguration (Access/Jet) in die\n"
-    "                       Konfigurationsdatenbank; eine Jet-Datei an deren Stelle bleibt\n"
-    "                       als init.mdb.access erhalten, Definitionen darin nur mit --replace\n";
+    "                       Konfigurationsdatenbank; ist diese selbst die Jet-Datei, bleibt\n"
+    "                       sie als init.mdb.access erhalten; hat sie schon Definitionen,\n"
+    "                       wird sie nur mit --replace ersetzt\n";
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 
 namespace quendra {
 
@@ -152,7 +153,7 @@ bool isJetFile(const QString& path)
     return file.open(QIODevice::ReadOnly) && hasJetHeader(file.read(19));
 }
 
-QVector<OldTable> readJetConfiguration(const QString& path)
+OldConfiguration readJetConfiguration(const QString& path)
 {
     if (!isJetFile(path)) {
         if (!QFile::exists(path))
@@ -165,7 +166,7 @@ QVector<OldTable> readJetConfiguration(const QString& path)
     const LibraryMessages messages;
     const MdbFile mdb = openAccessFile(path, messages);
     const TableReader reader(path, messages);
-    QVector<OldTable> tables;
+    OldConfiguration old;
     for (const LayoutTable& layout : schemaTables()) {
         MdbCatalogEntry* entry = findTable(mdb.get(), layout.name);
         // libmdb lists no tables at all for a file that was cut short.
@@ -175,9 +176,19 @@ QVector<OldTable> readJetConfiguration(const QString& path)
                                        "Quendra-Konfiguration oder ist beschädigt.")
                                 .arg(QDir::toNativeSeparators(path), layout.name) +
                             messages.text());
-        tables << reader.read(entry, layout);
+        old.tables << reader.read(entry, layout);
     }
-    return tables;
+    for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
+        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        const QString name = QString::fromUtf8(entry->object_name);
+        const bool known =
+            std::any_of(old.tables.begin(), old.tables.end(), [&](const OldTable& t) {
+                return t.layout->name.compare(name, Qt::CaseInsensitive) == 0;
+            });
+        if (isUserTable(entry) && !known)
+            old.otherTables << name;
+    }
+    return old;
 }
 
 } // namespace quendra

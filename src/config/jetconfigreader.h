@@ -3,6 +3,7 @@
 #include "config/definitionlayout.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
@@ -15,6 +16,13 @@ struct OldTable {
     QVector<QVector<QVariant>> rows;
 };
 
+// What an old configuration holds: the six tables, and the names of other tables of the
+// file, which are no part of a configuration and are not taken over.
+struct OldConfiguration {
+    QVector<OldTable> tables;
+    QStringList otherTables;
+};
+
 // True when the file begins as a Jet or ACE database (Access .mdb/.accdb) does.
 bool isJetFile(const QString& path);
 
@@ -24,6 +32,6 @@ bool isJetFile(const QString& path);
 // stores it). Throws quendra::Error, with libmdb's own lines, when the file is no Jet
 // file, a table is missing, libmdb reads fewer rows than the table stores, a value fills
 // libmdb's buffer (it would be cut) or a value has no place in Quendra's tables.
-QVector<OldTable> readJetConfiguration(const QString& path);
+OldConfiguration readJetConfiguration(const QString& path);
 
 } // namespace quendra

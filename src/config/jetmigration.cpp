@@ -177,7 +177,8 @@ QString keptJetPath(const QString& configPath)
 QStringList migrateJetConfiguration(const QString& oldPath, const QString& targetPath, bool replace)
 {
     const bool inPlace = checkTarget(oldPath, targetPath, replace);
-    const QVector<OldTable> tables = readJetConfiguration(oldPath);
+    const OldConfiguration old = readJetConfiguration(oldPath);
+    const QVector<OldTable>& tables = old.tables;
     if (!QDir().mkpath(QFileInfo(targetPath).absolutePath()))
         refuse(QStringLiteral("Der Ordner von %1 kann nicht angelegt werden.")
                    .arg(native(targetPath)));
@@ -209,6 +210,8 @@ QStringList migrateJetConfiguration(const QString& oldPath, const QString& targe
                      .arg(table.layout->name)
                      .arg(table.rows.size())
                      .arg(table.rows.size() == 1 ? u"Zeile"_qs : u"Zeilen"_qs);
+    for (const QString& other : old.otherTables)
+        lines << QStringLiteral("%1: nicht übernommen, keine Tabelle der Konfiguration").arg(other);
     return lines;
 }
 

@@ -12,7 +12,8 @@ namespace quendra {
 // is the old file itself, the Jet file is kept unchanged as targetPath + ".access". A
 // target that already holds definitions is replaced only when replace is set. Throws
 // quendra::Error, with nothing written, when anything is wrong. Returns one line per
-// table: how many rows were taken over.
+// table: how many rows were taken over; then one per other table of the old file, which
+// is not taken over.
 QStringList migrateJetConfiguration(const QString& oldPath, const QString& targetPath,
                                     bool replace);
 
