@@ -136,6 +136,10 @@ TEST(Migrate, TakesEveryRowOverUnchangedAndDemoWritesTheSameBytes)
     const QString original = makeOriginal(QDir(dir.path()));
     QVector<JetTable> jet = jetTablesOf(original);
     jet.last().rows[0][0] = 1; // an older version number in dbversion
+    for (JetColumn& c : jet[3].columns) {
+        if (c.name == u"ltrim") // a Yes/No column, as Access offers it for flags
+            c.type = JetColumn::Bool;
+    }
     jet << JetTable{u"Eigene"_s, {{u"Notiz"_s}}, {{u"bleibt"_s}}};
     const QByteArray jetBytes = test::jetFile(jet);
     QDir(dir.path()).mkdir(u"neu"_s);
