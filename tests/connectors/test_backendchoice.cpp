@@ -79,58 +79,6 @@ TEST(ParseConnectionStringExtra, UnknownProvider)
     EXPECT_EQ(parseConnectionString(QString()).support, nullptr);
 }
 
-// Opening what cannot be opened: the error number and the decisive words of its text.
-struct RefusalCase {
-    const char* name;
-    const char* fileType;    // with a path into a temporary folder
-    const char* fileContent; // nullptr: no file at all
-    qint32 number;
-    const char* textPart;
-};
-
-void PrintTo(const RefusalCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class OpenBackendRefusal : public ::testing::TestWithParam<RefusalCase> {
-protected:
-    static void SetUpTestSuite() { initGlobals(QStringLiteral("/nonexistent/init.mdb")); }
-};
-
-TEST_P(OpenBackendRefusal, ClearGermanError)
-{
-    const RefusalCase& c = GetParam();
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("daten.mdb"));
-    if (c.fileContent) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(c.fileContent);
-    }
-    const QStringList before = QDir(dir.path()).entryList(QDir::Files);
-    try {
-        openBackend(getADOProvider(2, path, QString::fromUtf8(c.fileType), false));
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), c.number);
-        EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.textPart)))
-            << e.description().toStdString();
-    }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), before) << "a file was left behind";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, OpenBackendRefusal,
-    ::testing::Values(RefusalCase{"NotLotus", "Lotus 1-2-3", "WK3", errnum::PathFileAccess,
-                                  "keine Lotus-1-2-3-Tabelle"},
-                      RefusalCase{"AccessMissing", "MS Access", nullptr, errnum::FileNotFound,
-                                  "wurde nicht gefunden"},
-                      RefusalCase{"AccessNotADatabase", "MS Access", "Kunde;Betrag\r\n",
-                                  errnum::Unsupported,
-                                  "weder eine SQLite- noch eine Access-Datenbank"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 TEST(OpenBackend, UnknownProviderNamesTheString)
 {
     try {

@@ -34,6 +34,14 @@ void SqlBackend::open()
     QSqlDatabase db = database();
     if (!db.open())
         throw providerError(db.lastError(), m_driver);
+    if (m_sqlite) {
+        // SQLite opens any file; a file that is no database, or whose first page is
+        // damaged, shows only when the schema is read. Read it here, so that the refusal
+        // names the file instead of a table list that comes out empty.
+        QSqlQuery schema(db);
+        if (!schema.exec(QStringLiteral("select count(*) from sqlite_master")))
+            throw providerError(schema.lastError(), m_driver);
+    }
 }
 
 QSqlDatabase SqlBackend::database() const
