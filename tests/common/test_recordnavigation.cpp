@@ -1,5 +1,5 @@
 // What the grid windows rely on of every navigation they are handed: the configuration
-// cursor and the database connector, each over the same three rows.
+// cursor and the database connector, each over the same three rows and over none.
 #include "common/beep.h"
 #include "common/error.h"
 #include "common/functions.h"
@@ -23,29 +23,32 @@ namespace quendra {
 namespace {
 using quendra::test::PrintTo; // rows print their name
 
-// A navigation over the rows "R1", "R2", "R3" and the value of the current row.
+// A navigation over the rows "R1", "R2", "R3" (or over no row) and the value of the
+// current row.
 class Navigable {
 public:
     virtual ~Navigable() = default;
     virtual RecordNavigation& nav() = 0;
     virtual QString current() = 0;
+    virtual bool isEOF() = 0;
 };
 
 class Cursor : public Navigable {
 public:
-    explicit Cursor(const test::TempConfigDb& db)
+    Cursor(const test::TempConfigDb& db, bool empty)
     {
         db.execAll({u"insert into srcbody (transid, field, sort) values ('A1', 'R2', 2)"_s,
                     u"insert into srcbody (transid, field, sort) values ('A1', 'R1', 1)"_s,
                     u"insert into srcbody (transid, field, sort) values ('B2', 'X', 1)"_s,
                     u"insert into srcbody (transid, field, sort) values ('A1', 'R3', 3)"_s});
         m_cursor.setTable(u"srcbody"_s);
-        m_cursor.setTransID(u"A1"_s);
+        m_cursor.setTransID(empty ? u"NIX"_s : u"A1"_s);
         m_cursor.setOrderBy(u"sort"_s);
         m_cursor.init();
     }
     RecordNavigation& nav() override { return m_cursor; }
     QString current() override { return m_cursor.value(u"field"_s).toString(); }
+    bool isEOF() override { return m_cursor.isEOF(); }
 
 private:
     clsInitDBConnect m_cursor;
@@ -53,18 +56,20 @@ private:
 
 class Connector : public Navigable {
 public:
-    explicit Connector(const test::TempConfigDb& db)
+    Connector(const test::TempConfigDb& db, bool empty)
     {
         const QString path = db.filePath(u"daten.db"_s);
         test::ScratchConnection(u"QSQLITE"_s, path)
-            .execAll({u"create table t (n text)"_s, u"insert into t values ('R1')"_s,
-                      u"insert into t values ('R2')"_s, u"insert into t values ('R3')"_s});
+            .execAll({u"create table t (n text)"_s, u"create table leer (n text)"_s,
+                      u"insert into t values ('R1')"_s, u"insert into t values ('R2')"_s,
+                      u"insert into t values ('R3')"_s});
         m_connector.setSource(getADOProvider(2, path, u"MS Access"_s, false));
-        m_connector.setTable(u"t"_s);
+        m_connector.setTable(empty ? u"leer"_s : u"t"_s);
         m_connector.init();
     }
     RecordNavigation& nav() override { return m_connector; }
     QString current() override { return m_connector.getField(0).toString(); }
+    bool isEOF() override { return m_connector.isEOF(); }
 
 private:
     clsADOConnect m_connector;
@@ -72,7 +77,9 @@ private:
 
 struct Kind {
     const char* name;
-    std::function<std::unique_ptr<Navigable>(const test::TempConfigDb&)> open;
+    std::function<std::unique_ptr<Navigable>(const test::TempConfigDb&, bool empty)> open;
+    const char* module;      // names the failing move in an error's source
+    bool moveNextAtEndFails; // the connector reports a read past the end, the cursor stays
 };
 
 class NavigationContract : public ::testing::TestWithParam<Kind> {
@@ -91,7 +98,7 @@ protected:
 
 TEST_P(NavigationContract, MovesReportsAndHandsOutItsRows)
 {
-    const std::unique_ptr<Navigable> subject = GetParam().open(db);
+    const std::unique_ptr<Navigable> subject = GetParam().open(db, false);
     RecordNavigation& nav = subject->nav();
     int reported = 0;
     auto receiver = std::make_unique<QObject>();
@@ -133,15 +140,67 @@ TEST_P(NavigationContract, MovesReportsAndHandsOutItsRows)
     EXPECT_TRUE(sink.boxes.empty());
 }
 
+// After the last row: nothing to read, MoveLast stays, MovePrevious is back on the last
+// row without a beep.
+TEST_P(NavigationContract, AfterTheLastRow)
+{
+    const std::unique_ptr<Navigable> subject = GetParam().open(db, false);
+    RecordNavigation& nav = subject->nav();
+    nav.MoveLast();
+    nav.MoveNext();
+    EXPECT_TRUE(subject->isEOF());
+    EXPECT_THROW(subject->current(), Error);
+    int moves = 0;
+    auto receiver = std::make_unique<QObject>();
+    nav.connectMoveComplete(receiver.get(), [&] { ++moves; });
+    if (GetParam().moveNextAtEndFails)
+        EXPECT_THROW(nav.MoveNext(), Error);
+    else
+        nav.MoveNext();
+    nav.MoveLast();
+    EXPECT_TRUE(subject->isEOF());
+    EXPECT_EQ(moves, 0);
+    nav.MovePrevious();
+    EXPECT_EQ(nav.AbsolutePosition(), 3);
+    EXPECT_EQ(subject->current(), u"R3"_s);
+    EXPECT_EQ(beeps, 0);
+    EXPECT_EQ(moves, 1);
+}
+
+TEST_P(NavigationContract, NoRows)
+{
+    const std::unique_ptr<Navigable> subject = GetParam().open(db, true);
+    RecordNavigation& nav = subject->nav();
+    EXPECT_TRUE(subject->isEOF());
+    EXPECT_LT(nav.AbsolutePosition(), 0);
+    nav.MovePrevious();
+    nav.MoveLast();
+    EXPECT_EQ(beeps, 0);
+    EXPECT_TRUE(subject->isEOF());
+    try {
+        nav.MoveFirst();
+        FAIL() << "MoveFirst without rows";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errnum::NoCurrentRecord);
+        EXPECT_EQ(e.description(), u"Kein aktueller Datensatz."_s);
+        EXPECT_TRUE(e.source().startsWith(u"Modul: "_s + QString::fromLatin1(GetParam().module) +
+                                          u".MoveFirst"_s))
+            << e.source().toStdString();
+    }
+    EXPECT_THROW(subject->current(), Error);
+}
+
 INSTANTIATE_TEST_SUITE_P(Both, NavigationContract,
                          ::testing::Values(Kind{"ConfigurationCursor",
-                                                [](const test::TempConfigDb& db) {
-                                                    return std::make_unique<Cursor>(db);
-                                                }},
+                                                [](const test::TempConfigDb& db, bool empty) {
+                                                    return std::make_unique<Cursor>(db, empty);
+                                                },
+                                                "clsInitDBConnect", false},
                                            Kind{"DatabaseConnector",
-                                                [](const test::TempConfigDb& db) {
-                                                    return std::make_unique<Connector>(db);
-                                                }}),
+                                                [](const test::TempConfigDb& db, bool empty) {
+                                                    return std::make_unique<Connector>(db, empty);
+                                                },
+                                                "clsADOConnect", true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

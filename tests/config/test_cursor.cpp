@@ -1,4 +1,3 @@
-#include "common/beep.h"
 #include "config/clsinitdbconnect.h"
 #include "config/configrowset.h"
 #include "support/recordingsink.h"
@@ -22,17 +21,6 @@ template <class... Args> struct Spy {
         QObject::connect(obj, sig, [this](Args... a) { calls.emplace_back(a...); });
     }
     int count() const { return static_cast<int>(calls.size()); }
-};
-
-// Counts the beeps of MovePrevious for the lifetime of the object.
-struct BeepCounter {
-    int beeps = 0;
-    BeepHook previous;
-    BeepCounter()
-    {
-        previous = setBeepHook([this] { ++beeps; });
-    }
-    ~BeepCounter() { setBeepHook(previous); }
 };
 
 class CursorTest : public ::testing::Test {
@@ -90,46 +78,6 @@ TEST_F(CursorTest, EmptySelectionThenAddNewAndUpdate)
     ASSERT_EQ(again->AbsolutePosition(), 1);
     EXPECT_EQ(again->value(u"path"_s).toString(), u"/daten/ein.csv"_s);
     EXPECT_TRUE(again->value(u"FromMedium"_s).isNull());
-}
-
-TEST_F(CursorTest, MovesAfterTheLastRow)
-{
-    BeepCounter beep;
-    auto c = open(u"srcbody"_s, u"A1"_s, u"sort"_s);
-    c->MoveLast();
-    c->MoveNext();
-    EXPECT_TRUE(c->isEOF());
-    EXPECT_THROW(c->value(u"field"_s), Error);
-    Spy<> moves(c.get(), &clsInitDBConnect::MoveComplete);
-    c->MoveNext(); // nothing more
-    c->MoveLast(); // from end-of-set: nothing
-    EXPECT_TRUE(c->isEOF());
-    EXPECT_EQ(moves.count(), 0);
-
-    c->MovePrevious(); // back onto the last row, no beep
-    EXPECT_EQ(c->AbsolutePosition(), 3);
-    EXPECT_EQ(c->value(u"field"_s).toString(), u"ORT"_s);
-    EXPECT_EQ(beep.beeps, 0);
-    EXPECT_EQ(moves.count(), 1);
-}
-
-TEST_F(CursorTest, EmptySetMoves)
-{
-    BeepCounter beep;
-    auto c = open(u"srcbody"_s, u"NIX"_s);
-    c->MovePrevious();
-    c->MoveNext();
-    c->MoveLast();
-    EXPECT_EQ(beep.beeps, 0);
-    EXPECT_TRUE(c->isEOF());
-    try {
-        c->MoveFirst();
-        FAIL() << "MoveFirst on an empty set must fail";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), errnum::NoCurrentRecord);
-        EXPECT_EQ(e.description(), u"Kein aktueller Datensatz."_s);
-        EXPECT_TRUE(e.source().startsWith(u"Modul: clsInitDBConnect.MoveFirst"_s));
-    }
 }
 
 TEST_F(CursorTest, DeleteLastRowLeavesEndOfSet)
