@@ -213,4 +213,16 @@ protected:
     QString configPath = db.path(); // the init.mdb that column reads
 };
 
+// A window test on one window of type Window, which the test makes and shows.
+template <class Window> class WindowTestOf : public WindowTest {
+protected:
+    QWidget* w() const { return window.get(); }
+    template <class W = QWidget> W* find(const QString& name) const
+    {
+        return control<W>(w(), name);
+    }
+
+    std::unique_ptr<Window> window;
+};
+
 } // namespace quendra::test

@@ -28,7 +28,7 @@ QStringList items(QWidget* window, const QString& combo)
     return out;
 }
 
-class FieldEditor : public WindowTest {
+class FieldEditor : public WindowTestOf<frmBody> {
 protected:
     void SetUp() override
     {
@@ -50,10 +50,6 @@ protected:
         window->setTable(side);
         showWindow(window.get());
     }
-
-    QWidget* w() const { return window.get(); }
-
-    std::unique_ptr<frmBody> window;
 };
 
 TEST_F(FieldEditor, EmptyListOpensOneNewRowThatIsWrittenOnCloseWithoutTyping)
@@ -87,14 +83,7 @@ TEST_F(FieldEditor, LoadsTheListInSortOrderWithTheEntriesOfItsMode)
     auto* view = control<QTableView>(w(), u"grdDataGrid"_s);
     EXPECT_TRUE(view->isColumnHidden(0)); // transid
 
-    // Source mode: the target entries hidden and the check boxes unbound.
-    for (const char* hidden : {"txtFields(8)", "cmbFields(9)", "cmbFields(10)", "cmbFields(11)",
-                               "lblLabels(8)", "lblLabels(9)", "chkFields(13)", "chkFields(14)",
-                               "chkFields(15)", "txtFields(16)", "lblLabels(16)", "cmdTrgConvert"})
-        EXPECT_FALSE(control(w(), QString::fromLatin1(hidden))->isVisible()) << hidden;
-    for (const char* shown : {"txtFields(6)", "txtFields(7)", "lblLabels(6)", "lblLabels(7)",
-                              "txtFields(12)", "cmdAdd", "cmdDelete", "cmdClose"})
-        EXPECT_TRUE(control(w(), QString::fromLatin1(shown))->isVisible()) << shown;
+    // Source mode: the check boxes unbound.
     auto* mapper = window->findChild<QDataWidgetMapper*>();
     ASSERT_NE(mapper, nullptr);
     EXPECT_EQ(mapper->mappedSection(control(w(), u"chkFields(13)"_s)), -1);
@@ -102,15 +91,21 @@ TEST_F(FieldEditor, LoadsTheListInSortOrderWithTheEntriesOfItsMode)
     EXPECT_TRUE(sink.boxes.empty());
 }
 
-TEST_F(FieldEditor, TargetModeShowsItsEntriesAndHidesThoseOfTheSource)
+// One entry of each kind stands for its kind: a text box of the source with its label,
+// a text box, a list and a check box of the target, "Befehl:" and the translation button.
+TEST_F(FieldEditor, EachModeShowsItsOwnEntriesAndHidesThoseOfTheOther)
 {
-    open(1);
-    for (const char* shown :
-         {"txtFields(8)", "cmbFields(9)", "cmbFields(10)", "cmbFields(11)", "chkFields(13)",
-          "chkFields(14)", "chkFields(15)", "txtFields(16)", "lblLabels(16)", "cmdTrgConvert"})
-        EXPECT_TRUE(control(w(), QString::fromLatin1(shown))->isVisible()) << shown;
-    for (const char* hidden : {"txtFields(6)", "txtFields(7)", "lblLabels(6)", "lblLabels(7)"})
-        EXPECT_FALSE(control(w(), QString::fromLatin1(hidden))->isVisible()) << hidden;
+    const std::pair<const char*, bool> entries[] = {
+        // name, shown for the source
+        {"txtFields(6)", true},   {"lblLabels(6)", true},   {"txtFields(8)", false},
+        {"lblLabels(8)", false},  {"cmbFields(9)", false},  {"chkFields(13)", false},
+        {"txtFields(16)", false}, {"lblLabels(16)", false}, {"cmdTrgConvert", false}};
+    for (const int side : {0, 1}) {
+        open(side);
+        for (const auto& [name, source] : entries)
+            EXPECT_EQ(control(w(), QString::fromLatin1(name))->isVisible(), source == (side == 0))
+                << name << " " << side;
+    }
     EXPECT_EQ(items(w(), u"cmbFields(4)"_s), QStringList{u" "_s});
     EXPECT_EQ(textOf(w(), u"cmbFields(3)"_s), u"Text"_s);
     EXPECT_TRUE(sink.boxes.empty());

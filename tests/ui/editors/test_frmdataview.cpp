@@ -17,7 +17,7 @@ namespace {
 
 using ui::frmDataView;
 
-class DataViewer : public WindowTest {
+class DataViewer : public WindowTestOf<frmDataView> {
 protected:
     void SetUp() override
     {
@@ -44,12 +44,10 @@ protected:
         showWindow(window.get());
     }
 
-    QWidget* w() const { return window.get(); }
     QString status() const { return textOf(w(), u"lblStatus"_s); }
 
     QTemporaryDir dir;
     std::unique_ptr<clsADOConnect> connector;
-    std::unique_ptr<frmDataView> window;
 };
 
 TEST_F(DataViewer, ShowsEveryRowAndColumnReadOnly)

@@ -13,7 +13,7 @@ namespace {
 
 using ui::frmTrgConvert;
 
-class TranslationEditor : public WindowTest {
+class TranslationEditor : public WindowTestOf<frmTrgConvert> {
 protected:
     void SetUp() override
     {
@@ -34,16 +34,12 @@ protected:
         showWindow(window.get());
     }
 
-    QWidget* w() const { return window.get(); }
-
     // Every row of trgconvert as "transid|field|old|new", in storage order.
     QStringList stored() const
     {
         return column(u"select transid || '|' || field || '|' || old || '|' || new "
                       "from trgconvert order by rowid"_s);
     }
-
-    std::unique_ptr<frmTrgConvert> window;
 };
 
 TEST_F(TranslationEditor, ShowsTheFieldsPairsOnlyWithTransIdHidden)

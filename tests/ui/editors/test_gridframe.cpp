@@ -74,14 +74,13 @@ private:
     RecordNavigation* m_nav;
 };
 
-class GridFrameTest : public WindowTest {
+class GridFrameTest : public WindowTestOf<Frame> {
 protected:
     void open(RecordNavigation* nav)
     {
         window = std::make_unique<Frame>(nav);
         showWindow(window.get());
     }
-    QWidget* w() const { return window.get(); }
     QString status() const { return textOf(w(), u"lblStatus"_s); }
 
     // Opens a cell of row for editing and types text over it, leaving the editor open.
@@ -93,7 +92,6 @@ protected:
     }
 
     StandIn nav;
-    std::unique_ptr<Frame> window;
 };
 
 TEST_F(GridFrameTest, KeysButtonsAndGridClicksMoveTheNavigationAndTheGridFollows)

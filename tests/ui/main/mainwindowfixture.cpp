@@ -41,9 +41,7 @@ void MainWindowTest::addHeads(const QString& transId, const QVariant& srcMedium,
 ui::MainWindow& MainWindowTest::open()
 {
     window = std::make_unique<ui::MainWindow>();
-    window->show();
-    window->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    showWindow(window.get());
     return *window;
 }
 

@@ -29,7 +29,7 @@ private:
 
 // The main window on a temporary init.mdb; the windows its actions would show modal are
 // only noted.
-class MainWindowTest : public WindowTest {
+class MainWindowTest : public WindowTestOf<ui::MainWindow> {
 protected:
     MainWindowTest();
     ~MainWindowTest() override;
@@ -40,14 +40,11 @@ protected:
                   const QString& trgFileType = {});
     ui::MainWindow& open();
 
-    template <class W> W* find(const QString& name) const { return control<W>(window.get(), name); }
-
     // A column of the head row of transId as init.mdb holds it; an invalid QVariant
     // when there is no such row.
     QVariant stored(const QString& table, const QString& transId, const QString& column) const;
     int rowCount(const QString& table) const;
 
-    std::unique_ptr<ui::MainWindow> window;
     std::vector<QString> modalShown; // object names of windows the actions opened
 
 private:
