@@ -141,6 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CodePageCase{"Ldid437", "LDID/1", nullptr, "\x8E\x99\x81", "ÄÖü"},
                       CodePageCase{"Ldid850", "LDID/2", nullptr, "\x8E\xE1", "Äß"},
                       CodePageCase{"Ldid1252", "LDID/3", nullptr, "\xC4\x80", "Ä€"},
+                      CodePageCase{"Ldid852", "LDID/100", nullptr, "\xAC\x9F", "Čč"},
                       CodePageCase{"Ldid87", "LDID/87", nullptr, "\xC4\x80", "Ä€"},
                       CodePageCase{"NoLdidMeans1252", "", nullptr, "\xC4\x80", "Ä€"},
                       CodePageCase{"CpgUtf8", "", "UTF-8", "\xC3\x84\xE2\x82\xAC", "Ä€"},
