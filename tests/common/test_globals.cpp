@@ -13,16 +13,13 @@ using namespace quendra;
 namespace {
 using quendra::test::PrintTo; // rows print their name
 
-TEST(Globals, TablesAndConfigPath)
+TEST(Globals, LabelAndConfigPath)
 {
     initGlobals();
     const Globals& g = globals();
     EXPECT_EQ(g.appLabel, QStringLiteral("Quendra (" QUENDRA_VERSION ")"));
     EXPECT_EQ(g.configDbPath,
               QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("init.mdb")));
-    EXPECT_EQ(g.formats[1][3], QStringLiteral("tyymmdd"));
-    EXPECT_TRUE(g.formats[1][4].isEmpty());
-    EXPECT_EQ(g.specDelimiters[1], QStringLiteral("Tabulator"));
     initGlobals(QStringLiteral("/x/init.mdb"));
     EXPECT_EQ(globals().configDbPath, QStringLiteral("/x/init.mdb"));
 }

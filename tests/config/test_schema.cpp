@@ -6,7 +6,6 @@
 #include "support/tempconfigdb.h"
 
 #include <QFile>
-#include <QSqlDatabase>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -194,21 +193,6 @@ TEST(Schema, CrebasStopsAtTheFirstFailingStatement)
     for (; !c.isEOF(); c.MoveNext())
         names << c.value(u"name"_s).toString();
     EXPECT_EQ(names, (QStringList{u"dbversion"_s, u"srcBody"_s, u"srcHead"_s, u"trgHead"_s}));
-}
-
-TEST(Schema, ConnectionsAreRemovedOnReinitAndEnd)
-{
-    RecordingSink sink;
-    TempConfigDb db;
-    const auto before = QSqlDatabase::connectionNames().size();
-    {
-        clsInitDBConnect c;
-        c.setTable(u"srchead"_s);
-        c.init();
-        c.init();
-        EXPECT_EQ(QSqlDatabase::connectionNames().size(), before + 1);
-    }
-    EXPECT_EQ(QSqlDatabase::connectionNames().size(), before);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 // Whole conversions between databases and text files through the engine, with a stored
 // definition for each: every written value is checked (dates, decimals, NULLs, umlauts).
+// Reading each back-end: test_clsadoconnect_contract.cpp; an empty source: the golden
+// case empty_source_keeps_target.
 #include "common/functions.h"
 #include "connectors/filetypes.h"
 #include "endtoend.h"
@@ -82,20 +84,6 @@ protected:
     std::unique_ptr<ScratchConnection> pg;
     QStringList pgTables;
 };
-
-TEST_F(EndToEnd, OdbcPostgresToTextFile)
-{
-    if (!openPostgres())
-        QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
-    const QString table = pgTable(QStringLiteral("quelle"));
-    pg->execAll(sourceRows(table));
-    const QString out = config.filePath(QStringLiteral("out.txt"));
-    storeDefinition(config, {1, postgresDsn(), {}, table}, {0, out, {}, {}}, TextFields);
-
-    const auto boxes = runDefinition();
-    EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
-    EXPECT_EQ(readAnsiLines(out), ExpectedTextLines);
-}
 
 TEST_F(EndToEnd, TextFileToOdbcPostgres)
 {
@@ -186,28 +174,6 @@ TEST_F(EndToEnd, AllOrNothingIsRefusedForFolderTypes)
             QStringLiteral("„%1“ kann nicht ganz oder gar nicht").arg(QString::fromUtf8(type))))
             << r.failure->error.description().toStdString();
     }
-}
-
-} // namespace
-
-namespace {
-
-TEST_F(EndToEnd, EmptyDatabaseSourceConvertsNothing)
-{
-    const QString srcDb = config.filePath(QStringLiteral("leer.db"));
-    const QString out = config.filePath(QStringLiteral("leer.txt"));
-    {
-        ScratchConnection src(QStringLiteral("QSQLITE"), srcDb);
-        src.exec(tableDdl(QStringLiteral("kunden")));
-    }
-    writeAnsiLines(out, {QStringLiteral("alt")});
-    storeDefinition(config, {2, srcDb, QStringLiteral("MS Access"), QStringLiteral("kunden")},
-                    {0, out, QString(), QString()}, TextFields);
-
-    const auto boxes = runDefinition();
-    EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
-    EXPECT_EQ(readAnsiLines(out), QStringList{QStringLiteral("alt")})
-        << "a run without records leaves the target untouched";
 }
 
 } // namespace
