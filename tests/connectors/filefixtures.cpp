@@ -132,12 +132,12 @@ QByteArray extended(double number)
 }
 
 // A Release 3 cell record's body: row, sheet, column, then the value bytes.
-QByteArray cell3(quint16 row, quint8 column, const QByteArray& value)
+QByteArray cell3(quint16 row, quint8 column, const QByteArray& value, quint8 sheet = 0)
 {
     QByteArray body;
     QDataStream s(&body, QIODevice::WriteOnly);
     s.setByteOrder(QDataStream::LittleEndian);
-    s << row << quint8(0) << column;
+    s << row << sheet << column;
     return body + value;
 }
 
@@ -147,7 +147,8 @@ QByteArray lotusWk3(bool password)
 {
     QByteArray out;
     QByteArray bof = QByteArray::fromHex("0010"); // version: Release 3
-    bof.append(24, '\0');                         // one sheet, no cells counted
+    bof.append(24, '\0');
+    bof[10] = 1; // the last sheet: two sheets
     record(out, 0x0000, bof);
     if (password)
         record(out, 0x0002, QByteArray(16, '\x5A')); // the keys of a password
@@ -160,6 +161,7 @@ QByteArray lotusWk3(bool password)
     record(out, 0x0017, cell3(0, 1, extended(12345678.91)));
     record(out, 0x0017, cell3(1, 0, extended(-0.1)));
     record(out, 0x0017, cell3(1, 1, extended(44962433480.87)));
+    record(out, 0x0016, cell3(0, 0, QByteArray("'zweites") + '\0', 1));
     record(out, 0x0001, {});
     return out;
 }

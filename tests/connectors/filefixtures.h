@@ -37,8 +37,9 @@ QString workbook();
 // number with a date format) and a formula 1+2 whose stored result is 7.
 QByteArray lotusWk1();
 
-// A Lotus 1-2-3 Release 3 (WK3) sheet: a label with umlauts in code page 850 and numbers
-// in 80-bit precision; with password, the record that says the rest is encrypted.
+// A Lotus 1-2-3 Release 3 (WK3) file of two sheets: on the first a label with umlauts in
+// code page 850 and numbers in 80-bit precision, on the second the label "zweites"; with
+// password, the record that says the rest is encrypted.
 QByteArray lotusWk3(bool password = false);
 
 } // namespace quendra::test

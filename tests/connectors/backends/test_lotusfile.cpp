@@ -23,6 +23,7 @@ struct LotusCase {
     QByteArray bytes;
     std::vector<QStringList> rows; // of the table Sheet1 when it loads
     const char* error;             // part of the German error when it is refused
+    QStringList tables = {u"Sheet1"_s};
 };
 
 const QByteArray Sheet = lotusWk1();
@@ -41,7 +42,8 @@ TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
         {"release 3",
          lotusWk3(),
          {{u"Größe"_s, u"12345678.91"_s}, {u"-0,1"_s, u"44962433480.87"_s}},
-         nullptr},
+         nullptr,
+         {u"Sheet1"_s, u"Sheet2"_s}},
         {"with a password", lotusWk3(true), {}, "ist passwortgeschützt"},
         {"an unknown version",
          QByteArray(Sheet).replace(4, 2, "\x34\x12"),
@@ -63,11 +65,13 @@ TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
             makeLotusReader()->load(DataSourceLocation{u"Lotus 1-2-3"_s, path, false, {}},
                                     mem.db());
             ASSERT_FALSE(c.error) << "no error";
-            ASSERT_EQ(mem.tables(), QStringList{u"Sheet1"_s});
+            ASSERT_EQ(mem.tables(), c.tables);
             std::vector<QStringList> rows;
             for (const QVariantList& row : mem.rows(u"Sheet1"_s))
                 rows.push_back(rowTexts(row));
             EXPECT_EQ(rows, c.rows);
+            for (const QString& more : c.tables.mid(1))
+                EXPECT_EQ(rowTexts(mem.rows(more).at(0)), QStringList{u"zweites"_s});
         } catch (const Error& e) {
             ASSERT_TRUE(c.error) << e.description().toStdString();
             EXPECT_EQ(e.number(), errnum::PathFileAccess);
