@@ -256,6 +256,7 @@ BatchResult pausedRun(const QStringList& args, const QString& source, const QByt
 // not start; a database target holds their rows and the message counts them.
 // All or nothing: the target stays as it was.
 struct StopCase {
+    const char* name;
     int signal;
     bool allOrNothing;
 };
@@ -307,13 +308,11 @@ TEST_P(Stopped, ADatabaseTargetHoldsTheRecordsBefore)
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, Stopped,
-                         ::testing::Values(StopCase{SIGTERM, false}, StopCase{SIGINT, false},
-                                           StopCase{SIGTERM, true}, StopCase{SIGINT, true}),
-                         [](const auto& info) {
-                             return std::string(info.param.signal == SIGTERM ? "SIGTERM"
-                                                                             : "SIGINT") +
-                                    (info.param.allOrNothing ? "AllOrNothing" : "");
-                         });
+                         ::testing::Values(StopCase{"SIGTERM", SIGTERM, false},
+                                           StopCase{"SIGINT", SIGINT, false},
+                                           StopCase{"SIGTERMAllOrNothing", SIGTERM, true},
+                                           StopCase{"SIGINTAllOrNothing", SIGINT, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A row the table refuses, wherever it falls among the blocks of 5000 rows the rows are
 // sent in (first block, first, middle and last row of a block, last block): the run
