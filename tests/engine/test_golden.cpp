@@ -4,7 +4,8 @@
 // out.txt may appear) and the boxes shown: expected-box.txt for the error that stops the
 // run, expected-warning.txt for the warnings of a run that ends well (each box as title
 // line, then the text; @VERSION@ stands for the program's version). Without such a file
-// no box of that kind may appear. A folder with expected-records.txt is previewed
+// no box of that kind may appear. The files the run starts with, but for out.EXT, stay
+// as they were. A folder with expected-records.txt is previewed
 // instead: each record's bytes, or a line with the error it would stop the run with.
 #include "common/globals.h"
 #include "common/messagehandler.h"
@@ -76,13 +77,12 @@ TEST_P(Golden, ConvertsToExpectedBytes)
 {
     const QDir dir(caseRoot + QLatin1Char('/') + QString::fromStdString(GetParam()));
     test::TempConfigDb db;
-    const QStringList files = dir.entryList(QDir::Files);
-    for (const QString& f : files) {
-        if (!f.startsWith(QLatin1StringView("expected")) &&
-            f != QLatin1StringView("definition.sql")) {
-            ASSERT_TRUE(QFile::copy(dir.filePath(f), db.filePath(f)));
-        }
-    }
+    QStringList inputs = dir.entryList(QDir::Files);
+    inputs.removeIf([](const QString& f) {
+        return f.startsWith(QLatin1StringView("expected")) || f == u"definition.sql";
+    });
+    for (const QString& f : inputs)
+        ASSERT_TRUE(QFile::copy(dir.filePath(f), db.filePath(f)));
     db.execScript(QString::fromUtf8(readAll(dir.filePath(QStringLiteral("definition.sql"))))
                       .replace(QStringLiteral("@DIR@"), db.dir()));
     indivTorven::resetState();
@@ -106,6 +106,11 @@ TEST_P(Golden, ConvertsToExpectedBytes)
         EXPECT_EQ(shownBoxes(sink, style, db.dir()).toStdString(), wanted.toStdString()) << name;
     }
 
+    for (const QString& f : inputs) {
+        if (f.startsWith(QLatin1StringView("out.")))
+            continue;
+        EXPECT_EQ(readAll(db.filePath(f)).toStdString(), readAll(dir.filePath(f)).toStdString());
+    }
     if (!QFile::exists(dir.filePath(QStringLiteral("expected.txt")))) {
         EXPECT_FALSE(QFile::exists(db.filePath(QStringLiteral("out.txt"))))
             << "no target file expected";
