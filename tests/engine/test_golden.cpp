@@ -1,11 +1,16 @@
 // Every folder under tests/data/engine is one conversion: definition.sql (TransID T,
-// @DIR@ standing for the run's folder), the source file(s), the expected target bytes
-// (expected.txt; without it no target file may appear) and, for a failing run, the
-// expected error box (expected-box.txt: title line, then the text; @VERSION@ stands for
-// the program's version).
+// @DIR@ standing for the run's folder), the files the run starts with (sources, an old
+// target), the expected target bytes (expected.EXT for out.EXT; without expected.txt no
+// out.txt may appear) and the boxes shown: expected-box.txt for the error that stops the
+// run, expected-warning.txt for the warnings of a run that ends well (each box as title
+// line, then the text; @VERSION@ stands for the program's version). Without such a file
+// no box of that kind may appear. The files the run starts with, but for out.EXT, stay
+// as they were. A folder with expected-records.txt is previewed
+// instead: each record's bytes, or a line with the error it would stop the run with.
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "common/version.h"
+#include "engine/indivtorven.h"
 #include "engine/rundefinition.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
@@ -35,46 +40,88 @@ std::vector<std::string> caseNames()
     return names;
 }
 
+// The boxes of one style, as the expected files hold them.
+QString shownBoxes(const test::RecordingSink& sink, qint32 style, const QString& dir)
+{
+    QString shown;
+    for (const MessageBoxData& box : sink.boxes) {
+        if (box.style == style)
+            shown += (shown.isEmpty() ? QString() : QStringLiteral("\n\n")) + box.title +
+                     QLatin1Char('\n') + box.text;
+    }
+    return shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(dir, QStringLiteral("@DIR@"));
+}
+
+// What a preview hands over, record by record.
+struct PreviewedRecords : RunObserver {
+    QByteArray all;
+    void record(const RecordOutcome& o) override
+    {
+        if (!o.error) {
+            all += o.bytes;
+            return;
+        }
+        const Error& e = o.error->error;
+        all += QStringLiteral("Fehler %1 in %2 (%3): %4\n")
+                   .arg(e.number())
+                   .arg(QString(e.source()).replace(QStringLiteral("\r\n"), QStringLiteral(" ")),
+                        o.error->note, e.description())
+                   .toUtf8();
+    }
+};
+
 class Golden : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Golden, ConvertsToExpectedBytes)
 {
     const QDir dir(caseRoot + QLatin1Char('/') + QString::fromStdString(GetParam()));
     test::TempConfigDb db;
-    const QStringList files = dir.entryList(QDir::Files);
-    for (const QString& f : files) {
-        if (!f.startsWith(QLatin1StringView("expected")) &&
-            f != QLatin1StringView("definition.sql")) {
-            ASSERT_TRUE(QFile::copy(dir.filePath(f), db.filePath(f)));
-        }
-    }
+    QStringList inputs = dir.entryList(QDir::Files);
+    inputs.removeIf([](const QString& f) {
+        return f.startsWith(QLatin1StringView("expected")) || f == u"definition.sql";
+    });
+    for (const QString& f : inputs)
+        ASSERT_TRUE(QFile::copy(dir.filePath(f), db.filePath(f)));
     db.execScript(QString::fromUtf8(readAll(dir.filePath(QStringLiteral("definition.sql"))))
                       .replace(QStringLiteral("@DIR@"), db.dir()));
+    indivTorven::resetState();
     test::RecordingSink sink;
+    const QString records = dir.filePath(QStringLiteral("expected-records.txt"));
+    if (QFile::exists(records)) {
+        PreviewedRecords shown;
+        runDefinition(QStringLiteral("T"), nullptr,
+                      {RunMode::Preview, MaxPreviewRecords, false, &shown});
+        EXPECT_EQ(shown.all.toStdString(), readAll(records).toStdString());
+        return;
+    }
     showRunResult(runDefinition(QStringLiteral("T")));
 
-    const QString expectedBox = dir.filePath(QStringLiteral("expected-box.txt"));
-    if (QFile::exists(expectedBox)) {
-        ASSERT_EQ(sink.boxes.size(), 1u);
-        EXPECT_EQ(sink.boxes[0].style, StyleCritical);
-        QString shown = sink.boxes[0].title + QLatin1Char('\n') + sink.boxes[0].text;
-        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-            .replace(db.dir(), QStringLiteral("@DIR@"));
+    const std::pair<const char*, qint32> kinds[] = {{"expected-box.txt", StyleCritical},
+                                                    {"expected-warning.txt", StyleWarning}};
+    for (const auto& [name, style] : kinds) {
         const QString wanted =
-            QString::fromUtf8(readAll(expectedBox))
+            QString::fromUtf8(readAll(dir.filePath(QLatin1StringView(name))))
                 .replace(QStringLiteral("@VERSION@"), QStringLiteral(QUENDRA_VERSION));
-        EXPECT_EQ(shown.toStdString(), wanted.toStdString());
-    } else {
-        for (const MessageBoxData& box : sink.boxes)
-            ADD_FAILURE() << box.title.toStdString() << "\n" << box.text.toStdString();
+        EXPECT_EQ(shownBoxes(sink, style, db.dir()).toStdString(), wanted.toStdString()) << name;
     }
 
-    const QString expected = dir.filePath(QStringLiteral("expected.txt"));
-    const QString written = db.filePath(QStringLiteral("out.txt"));
-    if (QFile::exists(expected))
-        EXPECT_EQ(readAll(written).toStdString(), readAll(expected).toStdString());
-    else
-        EXPECT_FALSE(QFile::exists(written)) << "no target file expected";
+    for (const QString& f : inputs) {
+        if (f.startsWith(QLatin1StringView("out.")))
+            continue;
+        EXPECT_EQ(readAll(db.filePath(f)).toStdString(), readAll(dir.filePath(f)).toStdString());
+    }
+    if (!QFile::exists(dir.filePath(QStringLiteral("expected.txt")))) {
+        EXPECT_FALSE(QFile::exists(db.filePath(QStringLiteral("out.txt"))))
+            << "no target file expected";
+    }
+    const QStringList targets = dir.entryList({QStringLiteral("expected.*")}, QDir::Files);
+    for (const QString& expected : targets) {
+        const QString written = QStringLiteral("out") + expected.mid(8);
+        EXPECT_EQ(readAll(db.filePath(written)).toStdString(),
+                  readAll(dir.filePath(expected)).toStdString())
+            << written.toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(caseNames()),

@@ -6,8 +6,8 @@
 
 namespace quendra::test {
 
-// A temporary folder with an init.mdb (an empty file, or the full schema) that
-// initGlobals points at for the lifetime of the object.
+// A temporary folder with an init.mdb (an empty file, or the schema a fresh installation
+// has) that initGlobals points at for the lifetime of the object.
 class TempConfigDb {
 public:
     enum class Content { EmptyFile, Schema };
@@ -24,9 +24,6 @@ public:
     void execAll(const QStringList& statements) const;
     // Runs a SQL script: statements separated by ";" at line ends.
     void execScript(const QString& script) const;
-
-    // The nine schema statements with version 2, as a fresh installation has them.
-    static QStringList schemaStatements();
 
 private:
     QTemporaryDir m_dir;

@@ -1,0 +1,7 @@
+-- A delimiter that line 1 lacks stops the run before anything is written
+insert into srcHead (transid, path, delimiter, frommedium) values ('T', '@DIR@/src.txt', ';', 0);
+insert into trgHead (transid, path, delimiter, frommedium, fixlength, chkrecord) values ('T', '@DIR@/out.txt', ';', 0, 0, -1);
+insert into srcBody (transid, field, sort) values ('T', 'S', 1);
+insert into trgBody (transid, field, fieldtype, srcfield, sort, chkfield) values ('T', 'Z', 'Text', 'S', 1, 'Anzahl');
+insert into srcBody (transid, field, sort) values ('T', 'T', 2);
+update srcHead set delimiter = ',';

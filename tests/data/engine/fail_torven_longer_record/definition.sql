@@ -1,0 +1,11 @@
+-- Customer bookings: the values are read by number, so a record longer than the first stops
+drop table trgconvert;
+create table trgconvert (transid varchar(20), field varchar(20), old varchar(255), new varchar(255), Konto varchar(20), filiale varchar(10), kontoiris varchar(20), kontotyp varchar(10), kostenstelle varchar(20), "kostenträger" varchar(20), steuertyp varchar(10), steuerkey varchar(10));
+update dbversion set indiv = 'Torven';
+insert into srcHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, sqlstring, frommedium) values ('T', '@DIR@/src.txt', '', 0, '', ';', '', NULL, 0);
+insert into trgHead (transid, path, delimiter, textsign, frommedium, fixlength, chkrecord, encoding) values ('T', '@DIR@/out.txt', ';', '', 0, 0, 0, 'ANSI');
+insert into srcBody (transid, field, sort) values ('T', 'konto-nummer', 0), ('T', 'filiale', 1), ('T', 'buchungsdatum', 2), ('T', 'betrag', 3), ('T', 'notiz', 4);
+insert into trgBody (transid, field, fieldtype, sort) values ('T', 'NOTIZ', 'Text', 0);
+insert into trgconvert (transid, Konto, filiale, kontoiris, kontotyp, kostenstelle, "kostenträger", steuertyp, steuerkey) values
+  ('T', '4711', '01', '100200', 'S1', ' KST1 ', 'KT', 'V', '19');
+update trgBody set srcfield = 'notiz';

@@ -1,0 +1,11 @@
+-- Other source formats leave the value as it is
+insert into srcHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, sqlstring, frommedium) values ('T', '@DIR@/src.txt', '', 0, '', ';', '', NULL, 0);
+insert into trgHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, textsign, frommedium, fixlength, chkrecord, encoding) values ('T', '@DIR@/out.txt', '', 0, '', ';', '', '', 0, 0, 0, 'ANSI');
+insert into srcBody (transid, field, format, sort) values
+  ('T', 'a', 'dd.mm.yyyy', 10),
+  ('T', 'b', 'YYYYMMDD', 20),
+  ('T', 'c', '', 30);
+insert into trgBody (transid, field, length, decscale, fieldtype, format, defaultvalue, srcfield, adjustment, chkfield, sort, plus, "0padding", ltrim, command) values
+  ('T', 'A', 0, 0, 'Text', '', '', 'a', '', '', 10, 0, 0, 0, ''),
+  ('T', 'B', 0, 0, 'Text', '', '', 'b', '', '', 20, 0, 0, 0, ''),
+  ('T', 'C', 0, 0, 'Text', '', '', 'c', '', '', 30, 0, 0, 0, '');

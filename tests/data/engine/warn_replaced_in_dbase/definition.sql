@@ -1,0 +1,6 @@
+-- A dBase table in code page 850 (language driver 2) gets "?" for what it lacks, with a warning
+insert into srcHead (transid, path, delimiter, frommedium) values ('T', '@DIR@/src.txt', ';', 0);
+insert into trgHead (transid, path, delimiter, frommedium, fixlength, chkrecord) values ('T', '@DIR@/out.txt', ';', 0, 0, -1);
+insert into srcBody (transid, field, sort) values ('T', 'S', 1);
+insert into trgBody (transid, field, fieldtype, srcfield, sort, chkfield) values ('T', 'Z', 'Text', 'S', 1, 'Anzahl');
+update trgHead set frommedium = 2, filetype = 'dBase III', path = '@DIR@', dbtable = 'out';
