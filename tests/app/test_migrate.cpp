@@ -3,6 +3,7 @@
 #include "config/configschema.h"
 #include "config/definitionlayout.h"
 #include "support/batchrun.h"
+#include "support/filebytes.h"
 #include "support/jetwriter.h"
 #include "support/skip.h"
 
@@ -23,7 +24,9 @@ using namespace quendra;
 using namespace Qt::StringLiterals;
 using test::JetColumn;
 using test::JetTable;
+using test::readFile;
 using test::runBatch;
+using test::writeFile;
 
 namespace {
 
@@ -91,19 +94,6 @@ QVector<JetTable> jetTablesOf(const QString& path)
         }
     });
     return tables;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // The demo configuration and a definition with what an old file holds: umlauts, memos

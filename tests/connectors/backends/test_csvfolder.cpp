@@ -2,6 +2,7 @@
 // appended to through its writer.
 #include "connectors/backends/filetypes.h"
 #include "support/casename.h"
+#include "support/filebytes.h"
 
 #include "common/error.h"
 #include "memorydb.h"
@@ -18,20 +19,8 @@ using quendra::test::rowTexts;
 
 namespace {
 using quendra::test::PrintTo; // rows print their name
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
+using quendra::test::readFile;
+using quendra::test::writeFile;
 
 DataSourceLocation textSpec(const QString& dir, bool header)
 {

@@ -1,6 +1,7 @@
 // The buttons of the main window: file choice, the editors, the raw data view, the run.
 #include "common/globals.h"
 #include "mainwindowfixture.h"
+#include "support/filebytes.h"
 #include "ui/main/definitiontransfer.h"
 #include "ui/run/frmcounter.h"
 #include "ui/run/frmpreview.h"
@@ -21,19 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace quendra::test {
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // Watches the progress windows a run opens: every text they show, and whether they closed.
 class CounterWatch : public QObject {
