@@ -113,9 +113,12 @@ private:
         case MDB_FLOAT:
         case MDB_DOUBLE:
         case MDB_MONEY:
-        case MDB_NUMERIC:
-            values[at] = QByteArray(text).replace(',', '.').toDouble(&ok);
+        case MDB_NUMERIC: {
+            double number = 0;
+            ok = readPrintedNumber(text, number);
+            values[at] = number;
             break;
+        }
         case MDB_OLE:
         case MDB_BINARY:
             fail(table, QStringLiteral("die Spalte %1 enthält in Zeile %2 binäre Daten")

@@ -8,7 +8,6 @@
 #include "common/error.h"
 #include "connectors/backends/mdbreading.h"
 #include "connectors/backends/memorytable.h"
-#include "values/numbers.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -62,7 +61,6 @@ bool hasNoText(const MdbColumn& column)
     return column.col_type == MDB_OLE || column.col_type == MDB_BINARY;
 }
 
-// libmdb prints numbers with the C library's locale: a decimal point or comma, no groups.
 QVariant numberValue(const QByteArray& text, ColumnKind kind)
 {
     bool ok = false;
@@ -71,15 +69,9 @@ QVariant numberValue(const QByteArray& text, ColumnKind kind)
         if (ok)
             return whole;
     }
-    RegionalSettings printed;
-    printed.groupSeparator = QChar();
-    const QString number = QString::fromLatin1(text);
-    for (const char decimal : {'.', ','}) {
-        printed.decimalSeparator = QLatin1Char(decimal);
-        double value = 0;
-        if (parseNumber(number, printed, value))
-            return value;
-    }
+    double value = 0;
+    if (readPrintedNumber(text, value))
+        return value;
     return QString::fromUtf8(text);
 }
 
