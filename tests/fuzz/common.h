@@ -1,8 +1,9 @@
 #pragma once
 
-// What every harness shares: a Qt application object, German regional settings, a
-// private folder for the files a harness writes, and a check that stops the fuzzer with
-// a readable message when two ways of computing the same thing disagree.
+// What every harness shares (each includes it once): a Qt application object, German
+// regional settings, a private folder for the files a harness writes, and a check that
+// stops the fuzzer with a readable message when two ways of computing the same thing
+// disagree.
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
@@ -12,19 +13,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <vector>
 
 namespace quendra::fuzz {
-
-inline void setUp()
-{
-    static int argc = 1;
-    static char name[] = "quendra-fuzz";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-}
 
 // A folder of this process, removed when it ends.
 inline QString workDir()
@@ -58,11 +49,6 @@ inline QString textOf(const std::vector<std::uint8_t>& bytes)
     return text;
 }
 
-inline std::string show(const QString& text)
-{
-    return text.toStdString();
-}
-
 // Aborts (the fuzzer keeps the input as a crash) when cond is false.
 #define FUZZ_CHECK(cond, ...)                                                                      \
     do {                                                                                           \
@@ -75,3 +61,15 @@ inline std::string show(const QString& text)
     } while (false)
 
 } // namespace quendra::fuzz
+
+// libFuzzer calls this once before the first input (the replay program does too): a Qt
+// application object and German regional settings, as the programs have them.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    static int argc = 1;
+    static char name[] = "quendra-fuzz";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    return 0;
+}

@@ -56,12 +56,6 @@ void readAll(const QSqlDatabase& db)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::setUp();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QString folder = fuzz::workDir() + QStringLiteral("/daten");
