@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace quendra::test {
@@ -17,5 +18,8 @@ template <NamedCase Case> void PrintTo(const Case& c, std::ostream* os)
 {
     *os << c.name;
 }
+
+// Names each test of a table after its row (INSTANTIATE_TEST_SUITE_P's last argument).
+inline constexpr auto caseName = [](const auto& info) { return std::string(info.param.name); };
 
 } // namespace quendra::test

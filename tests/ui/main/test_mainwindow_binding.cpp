@@ -168,17 +168,6 @@ TEST_F(MainWindowTest, ClosingSavesTheEditInTheFocusedField)
     }
 }
 
-TEST_F(MainWindowTest, NullMediumShowsTheFileLayout)
-{
-    addHeads(u"A"_s, QVariant(), {}, QVariant());
-    open();
-    EXPECT_TRUE(find<QRadioButton>(u"optSRCFields_0"_s)->isChecked());
-    EXPECT_TRUE(find<QRadioButton>(u"optTRGFields_0"_s)->isChecked());
-    EXPECT_TRUE(find<QLineEdit>(u"txtSRCFields_3"_s)->isVisible());
-    EXPECT_FALSE(find<QPushButton>(u"cmdButton_2"_s)->isEnabled());
-    EXPECT_TRUE(sink.boxes.empty());
-}
-
 TEST_F(MainWindowTest, UnknownStoredMediumIsAnErrorBox)
 {
     addHeads(u"A"_s, 5, {}, 0);

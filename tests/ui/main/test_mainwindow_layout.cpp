@@ -1,6 +1,6 @@
 // Which head fields are shown and usable for each medium and file type.
 #include "mainwindowfixture.h"
-#include "support/casename.h"
+#include "support/casetable.h"
 #include "ui/main/flagcheckbox.h"
 
 #include <QComboBox>
@@ -14,67 +14,21 @@ using namespace Qt::StringLiterals;
 
 namespace quendra::test {
 namespace {
-using quendra::test::PrintTo; // rows print their name
 
-constexpr int FullPath = 225;   // 3375 twips
 constexpr int NarrowPath = 197; // 3375 - 375 - 50 twips
 
-struct SourceLayout {
-    bool fileType, header, table, delimiterShown, sqlShown, anzeigen, fileButton;
-    int pathWidth;
-};
-struct TargetLayout {
-    bool fileType, header, table, delimiter, textSign, fixLength, sumRecord, fileButton;
-    int pathWidth;
-};
-struct LayoutCase {
-    const char* name;
-    int medium;
-    const char* fileType;
-    SourceLayout src;
-    TargetLayout trg;
-};
-
-const LayoutCase LayoutCases[] = {
-    {"File",
-     0,
-     "",
-     {false, false, false, true, false, false, true, NarrowPath},
-     {false, false, false, true, true, true, true, true, NarrowPath}},
-    {"FileExcel",
-     0,
-     "MS Excel 8.0",
-     {false, false, false, true, false, false, true, NarrowPath},
-     {false, false, false, true, true, true, true, true, NarrowPath}},
-    {"Odbc",
-     1,
-     "",
-     {false, false, true, false, true, true, false, FullPath},
-     {false, false, true, false, false, false, false, false, FullPath}},
-    {"OdbcExcel",
-     1,
-     "MS Excel 8.0",
-     {false, false, true, false, true, true, false, FullPath},
-     {false, false, true, false, false, false, false, false, FullPath}},
-    {"JetExcel",
-     2,
-     "MS Excel 8.0",
-     {true, true, true, false, true, true, true, NarrowPath},
-     {true, true, true, false, false, false, false, false, FullPath}},
-    {"JetDBase",
-     2,
-     "dBase III",
-     {true, false, true, false, true, true, false, FullPath},
-     {true, false, true, false, false, false, false, false, FullPath}},
-    {"JetEmpty",
-     2,
-     "",
-     {true, true, true, false, true, true, false, FullPath},
-     {true, true, true, false, false, false, false, false, FullPath}},
-};
-
-class Layout : public MainWindowTest, public ::testing::WithParamInterface<LayoutCase> {
+// A row of tests/data/ui/layouts.tsv: the stored medium and file type of both sides,
+// then what the source and the target side show.
+class Layout : public MainWindowTest, public ::testing::WithParamInterface<CaseRow> {
 protected:
+    QVariant medium() const
+    {
+        const QString m = GetParam().columns[0];
+        return m == u"NULL" ? QVariant() : QVariant(m.toInt());
+    }
+    QString fileType() const { return GetParam().columns[1]; }
+    bool flag(int i) const { return GetParam().flag(i); }
+
     // A row's label and field agree and have the expected state.
     void expectRow(const char* labels, const char* field, int index, bool enabled, bool shown)
     {
@@ -85,73 +39,71 @@ protected:
         EXPECT_EQ(label->isVisible(), shown) << field << index;
         EXPECT_EQ(w->isVisible(), shown) << field << index;
     }
-    void expectSource(const SourceLayout& e)
+    void expectSource()
     {
-        expectRow("lblSRCLabels", "cmbSrcFields", 1, e.fileType, true);
-        expectRow("lblSRCLabels", "chkSRCFields", 6, e.header, true);
-        expectRow("lblSRCLabels", "txtSRCFields", 2, e.table, true);
-        expectRow("lblSRCLabels", "txtSRCFields", 3, true, e.delimiterShown);
-        expectRow("lblSRCLabels", "txtSRCFields", 5, true, e.sqlShown);
+        expectRow("lblSRCLabels", "cmbSrcFields", 1, flag(3), true);
+        expectRow("lblSRCLabels", "chkSRCFields", 6, flag(4), true);
+        expectRow("lblSRCLabels", "txtSRCFields", 2, flag(5), true);
+        expectRow("lblSRCLabels", "txtSRCFields", 3, true, flag(6));
+        expectRow("lblSRCLabels", "txtSRCFields", 5, true, flag(7));
         EXPECT_FALSE(find<QWidget>(u"cmbSrcFields_4"_s)->isVisible());
         EXPECT_FALSE(find<QLabel>(u"lblSRCLabels_4"_s)->isVisible());
-        EXPECT_EQ(find<QPushButton>(u"cmdButton_2"_s)->isEnabled(), e.anzeigen);
-        EXPECT_EQ(find<QPushButton>(u"cmdFileDLG_0"_s)->isVisible(), e.fileButton);
-        EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->width(), e.pathWidth);
+        EXPECT_EQ(find<QPushButton>(u"cmdButton_2"_s)->isEnabled(), flag(8));
+        EXPECT_EQ(find<QPushButton>(u"cmdFileDLG_0"_s)->isVisible(), flag(9));
+        EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->width(), GetParam().columns[10].toInt());
     }
-    void expectTarget(const TargetLayout& e)
+    void expectTarget()
     {
-        expectRow("lblTRGLabels", "cmbTrgFields", 1, e.fileType, true);
-        expectRow("lblTRGLabels", "chkTRGFields", 6, e.header, true);
-        expectRow("lblTRGLabels", "txtTRGFields", 2, e.table, true);
-        expectRow("lblTRGLabels", "txtTRGFields", 3, e.delimiter, true);
-        expectRow("lblTRGLabels", "txtTRGFields", 5, e.textSign, true);
+        expectRow("lblTRGLabels", "cmbTrgFields", 1, flag(12), true);
+        expectRow("lblTRGLabels", "chkTRGFields", 6, flag(13), true);
+        expectRow("lblTRGLabels", "txtTRGFields", 2, flag(14), true);
+        expectRow("lblTRGLabels", "txtTRGFields", 3, flag(15), true);
+        expectRow("lblTRGLabels", "txtTRGFields", 5, flag(16), true);
         expectRow("lblTRGLabels", "cmbTrgFields", 9, true, true);
-        EXPECT_EQ(find<QWidget>(u"chkTRGFields_7"_s)->isEnabled(), e.fixLength);
-        EXPECT_EQ(find<QWidget>(u"chkTRGFields_8"_s)->isEnabled(), e.sumRecord);
+        EXPECT_EQ(find<QWidget>(u"chkTRGFields_7"_s)->isEnabled(), flag(17));
+        EXPECT_EQ(find<QWidget>(u"chkTRGFields_8"_s)->isEnabled(), flag(18));
         EXPECT_TRUE(find<QLabel>(u"lblTRGLabels_7"_s)->isEnabled());
         EXPECT_TRUE(find<QLabel>(u"lblTRGLabels_8"_s)->isEnabled());
         EXPECT_FALSE(find<QWidget>(u"cmbTrgFields_4"_s)->isVisible());
-        EXPECT_EQ(find<QPushButton>(u"cmdFileDLG_1"_s)->isVisible(), e.fileButton);
-        EXPECT_EQ(find<QLineEdit>(u"txtTRGFields_0"_s)->width(), e.pathWidth);
+        EXPECT_EQ(find<QPushButton>(u"cmdFileDLG_1"_s)->isVisible(), flag(19));
+        EXPECT_EQ(find<QLineEdit>(u"txtTRGFields_0"_s)->width(), GetParam().columns[20].toInt());
     }
 };
 
 TEST_P(Layout, StoredMediumAndFileTypeLayBothSidesOut)
 {
-    const LayoutCase& c = GetParam();
-    const QString fileType = QString::fromLatin1(c.fileType);
-    addHeads(u"L"_s, c.medium, fileType, c.medium, fileType);
+    addHeads(u"L"_s, medium(), fileType(), medium(), fileType());
     open();
-    EXPECT_TRUE(find<QRadioButton>(u"optSRCFields_"_s + QString::number(c.medium))->isChecked());
-    expectSource(c.src);
-    expectTarget(c.trg);
+    for (const QString& side : {u"optSRCFields_"_s, u"optTRGFields_"_s})
+        EXPECT_TRUE(find<QRadioButton>(side + QString::number(medium().toInt()))->isChecked());
+    expectSource();
+    expectTarget();
     EXPECT_TRUE(sink.boxes.empty());
 }
 
 // The same layouts reached by the user: a file type typed while the JET medium allows it,
-// then the medium clicked.
+// then the medium clicked (the file medium for none).
 TEST_P(Layout, ClickedMediumAndTypedFileTypeLayBothSidesOut)
 {
-    const LayoutCase& c = GetParam();
     addHeads(u"L"_s, 2, u"Paradox 5.0"_s, 2, u"Paradox 5.0"_s);
     open();
     for (const QString& name : {u"cmbSrcFields_1"_s, u"cmbTrgFields_1"_s}) {
-        auto* fileType = find<QComboBox>(name);
-        click(fileType);
-        retype(fileType->lineEdit(), QString::fromLatin1(c.fileType));
+        auto* box = find<QComboBox>(name);
+        click(box);
+        retype(box->lineEdit(), fileType());
     }
     for (const QString& side : {u"optSRCFields_"_s, u"optTRGFields_"_s}) {
-        if (c.medium == 2)
+        if (medium().toInt() == 2)
             click(find<QRadioButton>(side + u'1'));
-        click(find<QRadioButton>(side + QString::number(c.medium)));
+        click(find<QRadioButton>(side + QString::number(medium().toInt())));
     }
-    expectSource(c.src);
-    expectTarget(c.trg);
+    expectSource();
+    expectTarget();
     EXPECT_TRUE(sink.boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(MainWindow, Layout, ::testing::ValuesIn(LayoutCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(MainWindow, Layout, ::testing::ValuesIn(caseTable(u"ui/layouts.tsv"_s)),
+                         caseName);
 
 TEST_F(MainWindowTest, ChoosingExcelInTheSourceBoxShowsTheFileButtonAtOnce)
 {
