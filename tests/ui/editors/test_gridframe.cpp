@@ -2,9 +2,11 @@
 #include "common/error.h"
 #include "common/messagehandler.h"
 #include "common/recordnavigation.h"
+#include "support/casetable.h"
 #include "ui/editors/gridframe.h"
 #include "ui/windowdriver.h"
 
+#include <QKeySequence>
 #include <QLabel>
 #include <QPointer>
 #include <QStandardItemModel>
@@ -94,54 +96,38 @@ protected:
     StandIn nav;
 };
 
+// Does what a user does, as tests/data/ui/gridmoves.tsv writes it; "close" closes the
+// window with its title bar's button.
+void act(QWidget* window, const QString& action)
+{
+    const QStringList words = action.split(u' ');
+    if (words[0] == u"key") {
+        const QKeyCombination key = QKeySequence::fromString(words[1])[0];
+        press(window, key.key(), key.keyboardModifiers());
+    } else if (words[0] == u"click") {
+        click(window, words[1]);
+    } else if (words[0] == u"close") {
+        window->close();
+    } else {
+        clickCell(window, words.value(1).toInt(), words.value(2).toInt());
+    }
+}
+
 TEST_F(GridFrameTest, KeysButtonsAndGridClicksMoveTheNavigationAndTheGridFollows)
 {
-    using Act = std::function<void(QWidget*)>;
-    const auto key = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        return Act([k, m](QWidget* win) { press(win, k, m); });
-    };
-    const auto button = [](const char* name) {
-        return Act([name](QWidget* win) { click(win, QString::fromLatin1(name)); });
-    };
-    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
-    const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
-    // Each move starts on the third of five rows.
-    const struct {
-        const char* name;
-        Act act;
-        int to;
-    } moves[] = {
-        {"Down", key(Qt::Key_Down), 4},
-        {"Up", key(Qt::Key_Up), 2},
-        {"PageDown", key(Qt::Key_PageDown), 4},
-        {"PageUp", key(Qt::Key_PageUp), 2},
-        {"Ctrl+Down", key(Qt::Key_Down, ctrl), 5},
-        {"Ctrl+Up", key(Qt::Key_Up, ctrl), 1},
-        {"Ctrl+PageDown", key(Qt::Key_PageDown, ctrl), 5},
-        {"Ctrl+PageUp", key(Qt::Key_PageUp, ctrl), 1},
-        {"Shift+Ctrl+Down", key(Qt::Key_Down, shiftCtrl), 4},
-        {"Shift+Ctrl+Up", key(Qt::Key_Up, shiftCtrl), 2},
-        {"Home", key(Qt::Key_Home), 1},
-        {"End", key(Qt::Key_End), 5},
-        {"cmdFirst", button("cmdFirst"), 1},
-        {"cmdPrevious", button("cmdPrevious"), 2},
-        {"cmdNext", button("cmdNext"), 4},
-        {"cmdLast", button("cmdLast"), 5},
-        {"Down on a button", key(Qt::Key_Down), 4}, // the focus is still on cmdLast
-        {"a click on the fifth row", [](QWidget* win) { clickCell(win, 4, 1); }, 5},
-        {"a click on the first row", [](QWidget* win) { clickCell(win, 0, 0); }, 1},
-    };
     open(&nav);
     EXPECT_EQ(grid(w())->model()->rowCount(), 5);
     EXPECT_EQ(grid(w())->currentIndex().row(), 0);
-    for (const auto& move : moves) {
+    for (const CaseRow& move : caseTable(u"ui/gridmoves.tsv"_s)) {
+        SCOPED_TRACE(move.name);
         nav.setAbsolutePosition(3);
         ASSERT_EQ(status(), u"Record: 3"_s);
         ASSERT_EQ(grid(w())->currentIndex().row(), 2);
-        move.act(w());
-        EXPECT_EQ(nav.position, move.to) << move.name;
-        EXPECT_EQ(status(), u"Record: %1"_s.arg(move.to)) << move.name;
-        EXPECT_EQ(grid(w())->currentIndex().row(), move.to - 1) << move.name;
+        act(w(), move.columns[0]);
+        const int to = move.columns[1].toInt();
+        EXPECT_EQ(nav.position, to);
+        EXPECT_EQ(status(), u"Record: %1"_s.arg(to));
+        EXPECT_EQ(grid(w())->currentIndex().row(), to - 1);
     }
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(sink.boxes.empty());
@@ -149,18 +135,12 @@ TEST_F(GridFrameTest, KeysButtonsAndGridClicksMoveTheNavigationAndTheGridFollows
 
 TEST_F(GridFrameTest, AValueTypedIntoACellIsTakenBeforeAMoveAndWhenTheWindowCloses)
 {
-    const std::vector<std::pair<const char*, std::function<void(QWidget*)>>> closers = {
-        {"Escape", [](QWidget* win) { press(win, Qt::Key_Escape); }},
-        {"Alt+C", [](QWidget* win) { press(win, Qt::Key_C, Qt::AltModifier); }},
-        {"cmdClose", [](QWidget* win) { click(win, u"cmdClose"_s); }},
-        {"close button", [](QWidget* win) { win->close(); }},
-    };
-    for (const auto& [name, closeIt] : closers) {
+    for (const QString& closer : {u"key Esc"_s, u"key Alt+C"_s, u"click cmdClose"_s, u"close"_s}) {
         open(&nav);
-        typeIntoCell(1, QString::fromLatin1(name));
-        closeIt(w());
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); })) << name;
-        EXPECT_EQ(nav.value(1), QString::fromLatin1(name));
+        typeIntoCell(1, closer);
+        act(w(), closer);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); })) << qPrintable(closer);
+        EXPECT_EQ(nav.value(1), closer);
     }
 
     open(&nav);
