@@ -2,12 +2,9 @@
 
 #include "common/globals.h"
 #include "config/configschema.h"
+#include "support/testdatabases.h"
 
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
 #include <stdexcept>
 
 namespace quendra::test {
@@ -49,23 +46,7 @@ void TempConfigDb::exec(const QString& sql) const
 
 void TempConfigDb::execAll(const QStringList& statements) const
 {
-    const QString name = QUuid::createUuid().toString();
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path());
-        if (!db.open())
-            throw std::runtime_error(db.lastError().text().toStdString());
-        QSqlQuery q(db);
-        for (const QString& sql : statements) {
-            if (sql.trimmed().isEmpty())
-                continue;
-            if (!q.exec(sql))
-                throw std::runtime_error(
-                    (q.lastError().text() + QStringLiteral(": ") + sql).toStdString());
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    ScratchConnection(QStringLiteral("QSQLITE"), path()).execAll(statements);
 }
 
 void TempConfigDb::execScript(const QString& script) const
@@ -82,7 +63,8 @@ void TempConfigDb::execScript(const QString& script) const
             current.clear();
         }
     }
-    statements << current;
+    if (!current.trimmed().isEmpty())
+        statements << current;
     execAll(statements);
 }
 
