@@ -1,10 +1,12 @@
 #pragma once
 
+#include "config/configsql.h"
 #include "ui/main/filechooser.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/modaldialog.h"
 #include "ui/windowdriver.h"
 
+#include <QDialog>
 #include <memory>
 #include <vector>
 
@@ -31,19 +33,61 @@ private:
 // only noted.
 class MainWindowTest : public WindowTestOf<ui::MainWindow> {
 protected:
-    MainWindowTest();
-    ~MainWindowTest() override;
+    MainWindowTest()
+    {
+        m_previousHook = ui::setModalHook([this](QDialog& dialog) {
+            modalShown.push_back(dialog.objectName());
+            return 0;
+        });
+    }
+    ~MainWindowTest() override
+    {
+        window.reset();
+        ui::setModalHook(m_previousHook);
+    }
 
     // Source and target head rows of a definition; a null medium stays NULL.
     void addHeads(const QString& transId, const QVariant& srcMedium = 0,
                   const QString& srcFileType = {}, const QVariant& trgMedium = 0,
-                  const QString& trgFileType = {});
-    ui::MainWindow& open();
+                  const QString& trgFileType = {})
+    {
+        auto medium = [](const QVariant& m) {
+            return m.isNull() ? QStringLiteral("NULL") : m.toString();
+        };
+        db.execAll({QStringLiteral(
+                        "insert into srchead (transid, path, filetype, header, dbtable, delimiter, "
+                        "sqlstring, frommedium) values ('%1', '%2/%1.txt', '%3', 0, 'tab%1', ';', "
+                        "'select 1', %4)")
+                        .arg(transId, db.dir(), srcFileType, medium(srcMedium)),
+                    QStringLiteral("insert into trghead (transid, path, filetype, header, dbtable, "
+                                   "delimiter, textsign, frommedium, fixlength, chkrecord, "
+                                   "encoding) values ('%1', '%2/%1-out.txt', '%3', 0, '', ';', '', "
+                                   "%4, 0, 0, 'ANSI')")
+                        .arg(transId, db.dir(), trgFileType, medium(trgMedium))});
+    }
+
+    ui::MainWindow& open()
+    {
+        window = std::make_unique<ui::MainWindow>();
+        showWindow(window.get());
+        return *window;
+    }
 
     // A column of the head row of transId as init.mdb holds it; an invalid QVariant
     // when there is no such row.
-    QVariant stored(const QString& table, const QString& transId, const QString& column) const;
-    int rowCount(const QString& table) const;
+    QVariant stored(const QString& table, const QString& transId, const QString& name) const
+    {
+        const QStringList values = column(QStringLiteral("select %1 from %2 where transid = %3")
+                                              .arg(name, table, quoteSqlText(transId)));
+        return values.isEmpty() ? QVariant() : QVariant(values.first());
+    }
+
+    int rowCount(const QString& table) const
+    {
+        return column(QStringLiteral("select count(*) from ") + table)
+            .value(0, QStringLiteral("-1"))
+            .toInt();
+    }
 
     std::vector<QString> modalShown; // object names of windows the actions opened
 

@@ -3,11 +3,11 @@
 
 #include "common/globals.h"
 #include "config/jetconfigreader.h"
+#include "support/filebytes.h"
 #include "support/jetwriter.h"
 #include "ui/main/modaldialog.h"
 
 #include <QAbstractButton>
-#include <QFile>
 #include <QMessageBox>
 #include <QTemporaryDir>
 
@@ -26,9 +26,7 @@ TEST(OldConfiguration, IsTakenOverOnYesAndLeftAsItWasOnNo)
     for (const bool yes : {false, true}) {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"init.mdb"_s);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(jet) == jet.size());
-        file.close();
+        test::writeFile(path, jet);
         initGlobals(path);
         QStringList shown;
         const ui::ModalHook previous = ui::setModalHook([&](QDialog& dialog) {
@@ -45,9 +43,7 @@ TEST(OldConfiguration, IsTakenOverOnYesAndLeftAsItWasOnNo)
         ASSERT_FALSE(shown.isEmpty());
         EXPECT_EQ(shown[0], u"init.mdb stammt aus einer älteren Version. Jetzt übernehmen?"_s);
         EXPECT_EQ(isJetFile(path), !yes);
-        QFile kept(path + u".access"_s);
-        EXPECT_EQ(kept.open(QIODevice::ReadOnly) ? kept.readAll() : QByteArray(),
-                  yes ? jet : QByteArray());
+        EXPECT_EQ(test::readFile(path + u".access"_s), yes ? jet : QByteArray("<fehlt>"));
         EXPECT_EQ(shown.size(), yes ? 2 : 1);
         EXPECT_TRUE(shown.last().contains(yes ? u"srcHead: 1 Zeile übernommen"_s : u"?"_s));
     }
