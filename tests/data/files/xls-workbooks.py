@@ -75,23 +75,24 @@ DATETIME = xlwt.easyxf(num_format_str='DD.MM.YYYY HH:MM:SS')
 D = datetime.datetime
 
 
-def formula(sheet, row, col, text, result):
-    CACHED[(row, col)] = result
-    if isinstance(result, D):
-        style = DATE if result.time() == datetime.time(0) else DATETIME
-        sheet.write(row, col, xlwt.Formula(text), style)
-    else:
-        sheet.write(row, col, xlwt.Formula(text))
-
-
 def cell(sheet, row, col, value):
-    if isinstance(value, D):
-        style = DATE if value.time() == datetime.time(0) else DATETIME
-        sheet.write(row, col, value, style)
-    elif isinstance(value, tuple):
-        formula(sheet, row, col, value[0], value[1])
+    """A value, or a formula as (text, cached result); a day or time shown as one."""
+    shown = value[1] if isinstance(value, tuple) else value
+    style = ()
+    if isinstance(shown, D):
+        style = (DATE if shown.time() == datetime.time(0) else DATETIME,)
+    if isinstance(value, tuple):
+        CACHED[(row, col)] = shown
+        sheet.write(row, col, xlwt.Formula(value[0]), *style)
     elif value is not None:
-        sheet.write(row, col, value)
+        sheet.write(row, col, value, *style)
+
+
+def fill(book, name, rows):
+    sheet = book.add_sheet(name)
+    for r, values in enumerate(rows):
+        for c, value in enumerate(values):
+            cell(sheet, r, c, value)
 
 
 NOTIZEN = [
@@ -128,10 +129,7 @@ TEXTE = [
 
 def text_workbook(path, rows):
     book = xlwt.Workbook(encoding='utf-8')
-    sheet = book.add_sheet("Texte")
-    for r, values in enumerate(rows):
-        for c, value in enumerate(values):
-            cell(sheet, r, c, value)
+    fill(book, "Texte", rows)
     book.save(path)
 
 
@@ -139,11 +137,8 @@ def workbook(path, dates_1904):
     book = xlwt.Workbook(encoding='utf-8')
     book.dates_1904 = dates_1904
     DATES_1904[0] = dates_1904
-    for name, rows in (("Notizen", NOTIZEN), ("Typen", TYPEN)):
-        sheet = book.add_sheet(name)
-        for r, values in enumerate(rows):
-            for c, value in enumerate(values):
-                cell(sheet, r, c, value)
+    fill(book, "Notizen", NOTIZEN)
+    fill(book, "Typen", TYPEN)
     book.save(path)
 
 
