@@ -199,15 +199,6 @@ protected:
         return c.column(sql);
     }
 
-    // The titles of the boxes shown so far.
-    std::vector<QString> boxTitles() const
-    {
-        std::vector<QString> titles;
-        for (const MessageBoxData& b : sink.boxes)
-            titles.push_back(b.title);
-        return titles;
-    }
-
     RecordingSink sink;
     TempConfigDb db;
     QString configPath = db.path(); // the init.mdb that column reads
