@@ -7,7 +7,6 @@
 #include "support/tempconfigdb.h"
 
 #include <QFile>
-#include <QStringDecoder>
 #include <QStringEncoder>
 
 namespace quendra::test {
@@ -87,18 +86,6 @@ QString boxesText(const std::vector<MessageBoxData>& boxes)
     for (const MessageBoxData& b : boxes)
         all += b.title + QLatin1Char('\n') + b.text + QLatin1Char('\n');
     return all;
-}
-
-QStringList readAnsiLines(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QStringDecoder decode("windows-1252");
-    QString text = decode(file.readAll());
-    if (text.endsWith(QStringLiteral("\r\n")))
-        text.chop(2);
-    return text.split(QStringLiteral("\r\n"));
 }
 
 void writeAnsiLines(const QString& path, const QStringList& lines)

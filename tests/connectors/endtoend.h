@@ -43,8 +43,7 @@ void storeDefinition(const TempConfigDb& config, const Side& src, const Side& tr
 std::vector<MessageBoxData> runDefinition();
 QString boxesText(const std::vector<MessageBoxData>& boxes);
 
-// Text files in Windows-1252 with CR LF line ends.
-QStringList readAnsiLines(const QString& path);
+// A text file in Windows-1252 with CR LF line ends.
 void writeAnsiLines(const QString& path, const QStringList& lines);
 
 // The table every SQL test database gets: nr, name, betrag, datum, notiz (default 'offen').

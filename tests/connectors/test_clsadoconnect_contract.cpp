@@ -5,101 +5,34 @@
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/filetypes.h"
+#include "endtoend.h"
+#include "support/casename.h"
 #include "support/skip.h"
 #include "support/testdatabases.h"
 
 #include <QAbstractItemModel>
 #include <QDate>
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
 
 using namespace quendra;
 using namespace quendra::test;
 
 namespace {
-
-// A database the contract runs on: where it is, and a connection of its own for setup.
-class TestDatabase {
-public:
-    virtual ~TestDatabase() = default;
-    virtual QString connectionString() const = 0;
-    virtual const ScratchConnection& scratch() const = 0;
-};
-
-class SqliteFileDatabase : public TestDatabase {
-public:
-    SqliteFileDatabase()
-        : m_path(m_dir.filePath(QStringLiteral("daten.db"))),
-          m_scratch(QStringLiteral("QSQLITE"), m_path)
-    {
-    }
-    QString connectionString() const override
-    {
-        return getADOProvider(2, m_path, QStringLiteral("MS Access"), false);
-    }
-    const ScratchConnection& scratch() const override { return m_scratch; }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_path;
-    ScratchConnection m_scratch;
-};
-
-class OdbcDatabase : public TestDatabase {
-public:
-    explicit OdbcDatabase(const QString& dsn) : m_dsn(dsn), m_scratch(QStringLiteral("QODBC"), dsn)
-    {
-    }
-    QString connectionString() const override { return getADOProvider(1, m_dsn, {}, false); }
-    const ScratchConnection& scratch() const override { return m_scratch; }
-
-private:
-    QString m_dsn;
-    ScratchConnection m_scratch;
-};
+using quendra::test::PrintTo; // rows print their name
 
 struct BackendCase {
     const char* name;
-    // The database, or nullptr with the reason to skip.
-    std::function<std::unique_ptr<TestDatabase>(QString& skip)> make;
+    QString (*dsn)();   // the ODBC data source; nullptr: an SQLite file as "MS Access"
     bool ownCatalogue;  // no other test shares the database: table numbers are known
     const char* driver; // source of provider errors
 };
 
-void PrintTo(const BackendCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-std::unique_ptr<TestDatabase> makeOdbc(const QString& dsn, const char* what, QString& skip)
-{
-    if (dsn.isEmpty()) {
-        skip = QStringLiteral(
-                   "%1 nicht eingerichtet (Tests über scripts/with-test-services.sh starten)")
-                   .arg(QString::fromLatin1(what));
-        return nullptr;
-    }
-    return std::make_unique<OdbcDatabase>(dsn);
-}
-
 const BackendCase Backends[] = {
-    {"SqliteAccess", [](QString&) { return std::unique_ptr<TestDatabase>(new SqliteFileDatabase); },
-     true, "QSQLITE"},
-    {"OdbcPostgres",
-     [](QString& skip) { return makeOdbc(postgresDsn(), "PostgreSQL-ODBC-Datenquelle", skip); },
-     false, "QODBC"},
-    {"OdbcSqlite",
-     [](QString& skip) { return makeOdbc(sqliteOdbcDsn(), "SQLite-ODBC-Datenquelle", skip); },
-     false, "QODBC"},
+    {"SqliteAccess", nullptr, true, "QSQLITE"},
+    {"OdbcPostgres", postgresDsn, false, "QODBC"},
+    {"OdbcSqlite", sqliteOdbcDsn, false, "QODBC"},
 };
-
-QString tableDdl(const QString& table)
-{
-    return QStringLiteral("create table %1 (nr integer, name varchar(40), betrag numeric(10,2), "
-                          "datum date, notiz varchar(40) default 'offen')")
-        .arg(table);
-}
 
 class ConnectorContract : public ::testing::TestWithParam<BackendCase> {
 protected:
@@ -107,14 +40,21 @@ protected:
 
     void SetUp() override
     {
-        QString skip;
-        db = GetParam().make(skip);
-        if (!db)
-            QUENDRA_SKIP() << skip.toStdString();
+        if (!GetParam().dsn) {
+            const QString path = dir.filePath(QStringLiteral("daten.db"));
+            scratch = std::make_unique<ScratchConnection>(QStringLiteral("QSQLITE"), path);
+            connectionString = getADOProvider(2, path, QStringLiteral("MS Access"), false);
+        } else {
+            const QString dsn = GetParam().dsn();
+            if (dsn.isEmpty())
+                QUENDRA_SKIP() << "ODBC-Datenquelle fehlt (scripts/with-test-services.sh)";
+            scratch = std::make_unique<ScratchConnection>(QStringLiteral("QODBC"), dsn);
+            connectionString = getADOProvider(1, dsn, {}, false);
+        }
         kunden = uniqueTableName(QStringLiteral("kunden"));
         leer = uniqueTableName(QStringLiteral("leer"));
         created = {kunden, leer};
-        db->scratch().execAll({
+        scratch->execAll({
             tableDdl(kunden),
             tableDdl(leer),
             QStringLiteral("insert into %1 values (1, 'Müller', 12.5, '2005-12-31', NULL)")
@@ -127,11 +67,11 @@ protected:
 
     void TearDown() override
     {
-        if (!db)
+        if (!scratch)
             return;
         for (const QString& table : created) {
             try {
-                db->scratch().exec(QStringLiteral("drop table ") + table);
+                scratch->exec(QStringLiteral("drop table ") + table);
             } catch (const std::exception&) {
             }
         }
@@ -140,7 +80,7 @@ protected:
     std::unique_ptr<clsADOConnect> open(const QString& table, const QString& sql = {})
     {
         auto c = std::make_unique<clsADOConnect>();
-        c->setSource(db->connectionString());
+        c->setSource(connectionString);
         if (!sql.isEmpty())
             c->setSQL(sql);
         if (!table.isEmpty())
@@ -168,7 +108,9 @@ protected:
         return rows;
     }
 
-    std::unique_ptr<TestDatabase> db;
+    QTemporaryDir dir; // for the SQLite file
+    QString connectionString;
+    std::unique_ptr<ScratchConnection> scratch;
     QString kunden;
     QString leer;
     QStringList created;
@@ -268,7 +210,7 @@ TEST_P(ConnectorContract, PrimaryModelRequeryAndSetSql)
     QStringList changed;
     QObject::connect(c.get(), &clsADOConnect::dataMemberChanged,
                      [&](const QString& name) { changed.append(name); });
-    db->scratch().exec(QStringLiteral("insert into %1 (nr) values (4)").arg(kunden));
+    scratch->exec(QStringLiteral("insert into %1 (nr) values (4)").arg(kunden));
     c->Requery();
     EXPECT_EQ(changed, QStringList{QStringLiteral("Primary")});
     EXPECT_EQ(model->rowCount(), 4);
@@ -303,7 +245,7 @@ TEST_P(ConnectorContract, AddNewUpdateAndDeleteOnTheRowSet)
     c->MoveNext();
     c->Delete(); // the second record; the one after it becomes current
     EXPECT_EQ(c->getField(0), u"3");
-    EXPECT_EQ(db->scratch().column(QStringLiteral("select nr from %1 order by nr").arg(kunden)),
+    EXPECT_EQ(scratch->column(QStringLiteral("select nr from %1 order by nr").arg(kunden)),
               (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("9")}));
 }
 

@@ -1,8 +1,8 @@
 #include "common/error.h"
 #include "connectors/clsfsconnect.h"
 #include "support/casename.h"
+#include "support/filebytes.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -12,24 +12,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 using quendra::test::PrintTo; // rows print their name
+using quendra::test::readFile;
+using quendra::test::writeFile;
 
 class TextFile : public ::testing::Test {
 protected:
     QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
 
-    QString write(const QByteArray& bytes, const char* name = "src.txt") const
+    QString write(const QByteArray& bytes) const
     {
-        QFile f(path(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return f.fileName();
-    }
-
-    static QByteArray read(const QString& file)
-    {
-        QFile f(file);
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return f.readAll();
+        writeFile(path("src.txt"), bytes);
+        return path("src.txt");
     }
 
     // Every line of the file, each as its list of fields.
@@ -144,19 +137,6 @@ TEST_F(TextFile, EmptyFileHasNoRecord)
     EXPECT_TRUE(c.isEOF());
 }
 
-TEST_F(TextFile, OneLineFile)
-{
-    clsFSConnect c;
-    c.init(write("a;b"), 1, QStringLiteral(";"));
-    EXPECT_FALSE(c.isEOF());
-    EXPECT_EQ(c.AbsolutePosition(), 1);
-    EXPECT_EQ(c.fieldCount(), 2);
-    c.MoveNext();
-    EXPECT_TRUE(c.isEOF());
-    EXPECT_EQ(c.AbsolutePosition(), 1);
-    EXPECT_EQ(c.getField(1), u"b"); // the last line stays current
-}
-
 TEST_F(TextFile, LongFileCountsAndRestartsWithTheSameDelimiter)
 {
     QByteArray bytes;
@@ -195,7 +175,7 @@ TEST_F(TextFile, WritesValuesWithDelimiterAndLineEnd)
         c.setValue(u"never written"); // no update follows
         c.close();
     }
-    EXPECT_EQ(read(file), QByteArray(";x;\r\n\r\n\"Meier\";12,5\r\n"));
+    EXPECT_EQ(readFile(file), QByteArray(";x;\r\n\r\n\"Meier\";12,5\r\n"));
 }
 
 TEST_F(TextFile, SplitsAtEveryPlaceOfABlock)
@@ -258,10 +238,10 @@ TEST_F(TextFile, ValuesOfARecordAreWrittenAsOneByOne)
                 c->update();
             }
         }
-        EXPECT_EQ(read(all), read(one)) << delimiter.toStdString();
-        EXPECT_TRUE(read(one).startsWith("first" + delimiter.toLatin1() + "\"\"" +
-                                         delimiter.toLatin1() + "x" + delimiter.toLatin1() +
-                                         "\"M\xFCller\""));
+        EXPECT_EQ(readFile(all), readFile(one)) << delimiter.toStdString();
+        EXPECT_TRUE(readFile(one).startsWith("first" + delimiter.toLatin1() + "\"\"" +
+                                             delimiter.toLatin1() + "x" + delimiter.toLatin1() +
+                                             "\"M\xFCller\""));
     }
 }
 
@@ -275,40 +255,8 @@ TEST_F(TextFile, EmptyDelimiterJoinsValuesOnWriting)
         c.setValue(u"cd");
         c.update();
     } // the destructor writes what is buffered
-    EXPECT_EQ(read(file), QByteArray("abcd\r\n"));
+    EXPECT_EQ(readFile(file), QByteArray("abcd\r\n"));
 }
-
-struct CodePageCase {
-    const char* name;
-    const char* encoding;
-    const char* text; // UTF-8
-    QByteArray bytes;
-};
-
-class Encoding : public TextFile, public ::testing::WithParamInterface<CodePageCase> {};
-
-TEST_P(Encoding, WritesTheCodePage)
-{
-    const QString file = path("out.txt");
-    clsFSConnect c;
-    c.init(file, 0, QStringLiteral(";"));
-    c.setEncoding(QString::fromUtf8(GetParam().encoding));
-    c.setValue(QString::fromUtf8(GetParam().text));
-    c.update();
-    c.close();
-    EXPECT_EQ(read(file), GetParam().bytes + "\r\n");
-}
-
-INSTANTIATE_TEST_SUITE_P(Umlauts, Encoding,
-                         ::testing::Values(CodePageCase{"ansi", "ANSI", "ä", "\xe4"},
-                                           CodePageCase{"ascii", "ASCII", "ä", "\x84"},
-                                           CodePageCase{"asciiIsCaseSensitive", "ascii", "ä",
-                                                        "\xe4"},
-                                           CodePageCase{"asciiGermanLetters", "ASCII", "ÄÖÜäöüß",
-                                                        "\x8e\x99\x9a\x84\x94\x81\xe1"},
-                                           CodePageCase{"euroInAnsi", "ANSI", "€", "\x80"},
-                                           CodePageCase{"notInAnsi", "ANSI", "a→😀b", "a??b"}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TextFile, EveryByteSurvivesReadingAndWriting)
 {
@@ -326,7 +274,7 @@ TEST_F(TextFile, EveryByteSurvivesReadingAndWriting)
     c.setValue(in.getField(1));
     c.update();
     c.close();
-    EXPECT_EQ(read(out), bytes + ";end\r\n");
+    EXPECT_EQ(readFile(out), bytes + ";end\r\n");
 }
 
 TEST_F(TextFile, ModeDecidesWhatWorks)
@@ -336,7 +284,7 @@ TEST_F(TextFile, ModeDecidesWhatWorks)
     reader.init(src, 1, QStringLiteral(";"));
     reader.setValue(u"x");
     reader.update();
-    EXPECT_EQ(read(src), QByteArray("a;b\r\n"));
+    EXPECT_EQ(readFile(src), QByteArray("a;b\r\n"));
 
     clsFSConnect writer;
     writer.init(path("out.txt"), 0, QStringLiteral(";"));
@@ -370,13 +318,6 @@ TEST_P(Errors, CarryNumberAndModule)
     }
 }
 
-void writeLine(const QString& file, const char* bytes)
-{
-    QFile f(file);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Cases, Errors,
     ::testing::Values(ErrorCase{"missingFolder",
@@ -389,13 +330,13 @@ INSTANTIATE_TEST_SUITE_P(
                                 errnum::PathFileAccess, "clsFSConnect.init"},
                       ErrorCase{"readingWithoutDelimiter",
                                 [](clsFSConnect& c, const QString& d) {
-                                    writeLine(d + u"/a.txt"_s, "a;b\r\n");
+                                    writeFile(d + u"/a.txt"_s, "a;b\r\n");
                                     c.init(d + u"/a.txt"_s, 1);
                                 },
                                 errnum::InvalidProcedureCall, "clsFSConnect.init"},
                       ErrorCase{"fieldPastTheLine",
                                 [](clsFSConnect& c, const QString& d) {
-                                    writeLine(d + u"/a.txt"_s, "a;b;c\r\na;b\r\n");
+                                    writeFile(d + u"/a.txt"_s, "a;b;c\r\na;b\r\n");
                                     c.init(d + u"/a.txt"_s, 1, u";"_s);
                                     c.MoveNext();
                                     c.getField(2);

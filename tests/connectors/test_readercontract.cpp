@@ -11,6 +11,7 @@
 #include "connectors/filetypes.h"
 #include "filefixtures.h"
 #include "support/casename.h"
+#include "support/filebytes.h"
 #include "support/skip.h"
 #include "support/testdatabases.h"
 
@@ -29,26 +30,13 @@ using quendra::test::PrintTo; // rows print their name
 
 enum class Damage { Missing, Foreign, CutShort, DamagedHeader };
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        throw std::runtime_error("cannot write test file");
-}
-
 QByteArray sqliteFile(const QString& scratch)
 {
     ScratchConnection(u"QSQLITE"_s, scratch)
         .execAll({u"create table kunden (nr integer, name text)"_s,
                   u"with recursive n(i) as (select 1 union all select i + 1 from n where i < 300) "
                   "insert into kunden select i, printf('%080d', i) from n"_s}); // several pages
-    return fileBytes(scratch);
+    return readFile(scratch);
 }
 
 // One reader: the catalogue file type it reads (nullptr: the text connector, "" ODBC),
@@ -67,27 +55,18 @@ const Reader TextConnector{nullptr, "quelle.txt", false, nullptr, -1};
 const Reader Odbc{"", "QuendraGibtEsNicht", false, nullptr, -1};
 const Reader CsvFolder{"Text", "kunden.csv", true,
                        [](const QTemporaryDir&) { return QByteArray("a,b\r\n1,\"x y\"\r\n"); }, -1};
-const Reader Dbase{"dBase III", "kunden.dbf", true,
-                   [](const QTemporaryDir& dir) {
-                       const QString path = dir.filePath(u"sound.dbf"_s);
-                       createDbf(path, {{"1", "Müller", "12.5", "20051231", nullptr},
-                                        {"2", "Weiß", "-3.75", "20240229", "x"}});
-                       return fileBytes(path);
-                   },
-                   8};
-const Reader Paradox{"Paradox 5.0", "kunden.db", true,
-                     [](const QTemporaryDir& dir) {
-                         const QString path = dir.filePath(u"sound.db"_s);
-                         createParadox(path);
-                         return fileBytes(path);
-                     },
-                     2};
-const Reader Excel{"MS Excel 8.0", "kunden.xls", false,
-                   [](const QTemporaryDir&) { return fileBytes(workbook()); }, 0x2C};
-const Reader Lotus{"Lotus 1-2-3", "kunden.wk1", false,
-                   [](const QTemporaryDir&) { return lotusWk1(); }, 4};
+// A sound file of tests/data/files.
+std::function<QByteArray(const QTemporaryDir&)> sound(const char* name)
+{
+    return [name](const QTemporaryDir&) { return readFile(dataFile(name)); };
+}
+
+const Reader Dbase{"dBase III", "kunden.dbf", true, sound("kunden.dbf"), 8};
+const Reader Paradox{"Paradox 5.0", "kunden.db", true, sound("kunden.db"), 2};
+const Reader Excel{"MS Excel 8.0", "kunden.xls", false, sound("quendra-test.xls"), 0x2C};
+const Reader Lotus{"Lotus 1-2-3", "kunden.wk1", false, sound("kunden.wk1"), 4};
 const Reader Access{"MS Access", "kunden.mdb", false,
-                    [](const QTemporaryDir&) { return fileBytes(monitorMdb()); }, 0x14};
+                    [](const QTemporaryDir&) { return readFile(monitorMdb()); }, 0x14};
 const Reader Sqlite{
     "MS Access", "kunden.db", false,
     [](const QTemporaryDir& dir) { return sqliteFile(dir.filePath(u"sound.db"_s)); }, 16};
@@ -152,15 +131,15 @@ protected:
             break;
         case Damage::Foreign:
             if (r.fileType)
-                writeBytes(file, "Name;Ort\r\n");
+                writeFile(file, "Name;Ort\r\n");
             else
                 QDir().mkpath(file);
             break;
         case Damage::CutShort:
-            writeBytes(file, sound.left(sound.size() - sound.size() / 3 - 1));
+            writeFile(file, sound.left(sound.size() - sound.size() / 3 - 1));
             break;
         case Damage::DamagedHeader:
-            writeBytes(file, QByteArray(sound).replace(r.headerField, 8, QByteArray(8, '\xFF')));
+            writeFile(file, QByteArray(sound).replace(r.headerField, 8, QByteArray(8, '\xFF')));
             break;
         }
         return r.inFolder ? folder : file;

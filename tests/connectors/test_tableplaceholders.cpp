@@ -1,23 +1,20 @@
 // $TBL(...) placeholders resolved against a table catalogue.
 #include "common/error.h"
 #include "connectors/backends/tableplaceholders.h"
+#include "support/casename.h"
 
 #include <gtest/gtest.h>
 
 using namespace quendra;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 struct PlaceholderCase {
     const char* name;
     const char* sql;
     const char* expected;
 };
-
-void PrintTo(const PlaceholderCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
 
 class TablePlaceholders : public ::testing::TestWithParam<PlaceholderCase> {};
 

@@ -2,6 +2,7 @@
 // common cases run through every writer in test_writercontract.cpp.
 #include "common/error.h"
 #include "connectors/backends/valueconversion.h"
+#include "support/casename.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>
@@ -9,17 +10,13 @@
 using namespace quendra;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 struct TextCase {
     const char* name;
     QVariant value;
     const char* expected;
 };
-
-void PrintTo(const TextCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
 
 class RegionalTextOut : public ::testing::TestWithParam<TextCase> {};
 
@@ -63,11 +60,6 @@ struct ColumnCase {
     ValueKind kind;
     QVariant expected;
 };
-
-void PrintTo(const ColumnCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
 
 class RegionalTextIn : public ::testing::TestWithParam<ColumnCase> {};
 

@@ -8,6 +8,7 @@
 #include "connectors/clsadoconnect.h"
 #include "connectors/filetypes.h"
 #include "filefixtures.h"
+#include "support/casename.h"
 #include "support/skip.h"
 #include "support/testdatabases.h"
 
@@ -25,6 +26,7 @@ using namespace quendra;
 using namespace quendra::test;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 // The columns every target table has, in this order; dBase III has no date-time type,
 // so its table lacks "zeitpunkt".
@@ -52,11 +54,6 @@ struct WriterCase {
     std::function<Target(const QTemporaryDir& dir, QString& skip)> make;
     Quirks quirks;
 };
-
-void PrintTo(const WriterCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
 
 QString sqlDdl(const QString& table, const char* real, const char* stamp, const char* flag)
 {

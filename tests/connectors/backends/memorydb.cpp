@@ -76,4 +76,12 @@ std::vector<QVariantList> MemoryDb::rows(const QString& table) const
     return result;
 }
 
+std::vector<QStringList> MemoryDb::texts(const QString& table) const
+{
+    std::vector<QStringList> result;
+    for (const QVariantList& row : rows(table))
+        result.push_back(rowTexts(row));
+    return result;
+}
+
 } // namespace quendra::test

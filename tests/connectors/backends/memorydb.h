@@ -34,6 +34,8 @@ public:
     QStringList declaredTypes(const QString& table) const;
     // Every row in insertion order; NULL stays a null QVariant.
     std::vector<QVariantList> rows(const QString& table) const;
+    // The same rows as texts, "NULL" for a NULL value (rowTexts).
+    std::vector<QStringList> texts(const QString& table) const;
 
 private:
     QString m_name;

@@ -10,19 +10,10 @@
 using namespace quendra;
 using namespace Qt::StringLiterals;
 using quendra::test::MemoryDb;
-using quendra::test::rowTexts;
 
 namespace {
 
 const QString kWorkbook = QStringLiteral(QUENDRA_TEST_DATA_DIR "/files/quendra-test.xls");
-
-std::vector<QStringList> rowsOf(const MemoryDb& mem, const QString& table)
-{
-    std::vector<QStringList> rows;
-    for (const QVariantList& row : mem.rows(table))
-        rows.push_back(rowTexts(row));
-    return rows;
-}
 
 TEST(ExcelFileTest, SheetsAreTablesWithHeaderNamesAndTypedColumns)
 {
@@ -35,13 +26,13 @@ TEST(ExcelFileTest, SheetsAreTablesWithHeaderNamesAndTypedColumns)
     EXPECT_EQ(mem.declaredTypes(u"Kunden"_s),
               (QStringList{u"TEXT"_s, u"TEXT"_s, u"REAL"_s, u"DATE"_s, u"INTEGER"_s}));
     EXPECT_EQ(
-        rowsOf(mem, u"Kunden"_s),
+        mem.texts(u"Kunden"_s),
         (std::vector<QStringList>{{u"Müller"_s, u"Köln"_s, u"1234.56"_s, u"2024-03-01"_s, u"3"_s},
                                   {u"Weiß €"_s, u"NULL"_s, u"0.5"_s, u"1999-12-31"_s, u"12"_s}}));
     // A column of numbers and text keeps both, as text.
     EXPECT_EQ(mem.declaredTypes(u"Artikel"_s),
               (QStringList{u"INTEGER"_s, u"TEXT"_s, u"REAL"_s, u"TEXT"_s}));
-    EXPECT_EQ(rowsOf(mem, u"Artikel"_s),
+    EXPECT_EQ(mem.texts(u"Artikel"_s),
               (std::vector<QStringList>{{u"1"_s, u"Bügeleisen"_s, u"19.99"_s, u"17"_s},
                                         {u"2"_s, u"Töpfe-Set €"_s, u"49.5"_s, u"A-5"_s}}));
 }
@@ -51,7 +42,7 @@ TEST(ExcelFileTest, WithoutHeaderTheFirstRowIsDataAndColumnsAreNumbered)
     MemoryDb mem;
     makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, kWorkbook, false, {}}, mem.db());
     EXPECT_EQ(mem.columns(u"Artikel"_s), (QStringList{u"F1"_s, u"F2"_s, u"F3"_s, u"F4"_s}));
-    const auto rows = rowsOf(mem, u"Artikel"_s);
+    const auto rows = mem.texts(u"Artikel"_s);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0], (QStringList{u"Nr"_s, u"Bezeichnung"_s, u"Preis"_s, u"Code"_s}));
     EXPECT_EQ(rows[2], (QStringList{u"2"_s, u"Töpfe-Set €"_s, u"49,5"_s, u"A-5"_s}));

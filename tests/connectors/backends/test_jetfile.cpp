@@ -5,6 +5,7 @@
 #include "common/error.h"
 #include "connectors/filefixtures.h"
 #include "memorydb.h"
+#include "support/filebytes.h"
 #include "support/jetwriter.h"
 #include "support/skip.h"
 
@@ -54,9 +55,7 @@ TEST(JetFileTest, DamagedFilesAreRefusedWithLibmdbsOwnWords)
     const QString file = monitorMdb();
     if (file.isEmpty())
         QUENDRA_SKIP() << "Monitor.mdb fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
-    QFile original(file);
-    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-    const QByteArray bytes = original.readAll();
+    const QByteArray bytes = test::readFile(file);
     constexpr qsizetype Page = 4096;
     const struct {
         const char* name;
@@ -74,10 +73,7 @@ TEST(JetFileTest, DamagedFilesAreRefusedWithLibmdbsOwnWords)
         if (c.zeroPage >= 0)
             damaged.replace(c.zeroPage * Page, Page, QByteArray(Page, '\0'));
         const QString path = dir.filePath(QString::fromLatin1(c.name) + u".mdb"_s);
-        QFile out(path);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(damaged);
-        out.close();
+        test::writeFile(path, damaged);
         MemoryDb mem;
         try {
             makeJetReader()->load(DataSourceLocation{u"MS Access"_s, path, false, {}}, mem.db());
@@ -99,10 +95,7 @@ TEST(JetFileTest, MemoThatFillsLibmdbsBufferIsRefused)
         u"Notizen"_s, {{u"Text"_s, test::JetColumn::Memo}}, {{u"kurz"_s}, {QString(88000, u'€')}}};
     QTemporaryDir dir;
     const QString path = dir.filePath(u"lang.mdb"_s);
-    QFile out(path);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(test::jetFile({table}));
-    out.close();
+    test::writeFile(path, test::jetFile({table}));
     MemoryDb mem;
     try {
         makeJetReader()->load(DataSourceLocation{u"MS Access"_s, path, false, {}}, mem.db());

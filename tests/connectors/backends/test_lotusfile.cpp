@@ -1,18 +1,16 @@
-// The Lotus 1-2-3 reader on WK1 sheets made record by record (filefixtures.h).
+// The Lotus 1-2-3 reader on the sheets of the test data (filefixtures.h).
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
 #include "connectors/filefixtures.h"
 #include "memorydb.h"
+#include "support/filebytes.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace quendra;
 using namespace Qt::StringLiterals;
-using quendra::test::lotusWk1;
-using quendra::test::lotusWk3;
 using quendra::test::MemoryDb;
 using quendra::test::rowTexts;
 
@@ -26,7 +24,7 @@ struct LotusCase {
     QStringList tables = {u"Sheet1"_s};
 };
 
-const QByteArray Sheet = lotusWk1();
+const QByteArray Sheet = test::readFile(test::dataFile("kunden.wk1"));
 
 TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
 {
@@ -40,11 +38,14 @@ TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
          nullptr},
         // Release 3 keeps numbers in 80 bits; they arrive as exactly as in a WK1 sheet.
         {"release 3",
-         lotusWk3(),
+         test::readFile(test::dataFile("kunden.wk3")),
          {{u"Größe"_s, u"12345678.91"_s}, {u"-0,1"_s, u"44962433480.87"_s}},
          nullptr,
          {u"Sheet1"_s, u"Sheet2"_s}},
-        {"with a password", lotusWk3(true), {}, "ist passwortgeschützt"},
+        {"with a password",
+         test::readFile(test::dataFile("kunden-passwort.wk3")),
+         {},
+         "ist passwortgeschützt"},
         {"an unknown version",
          QByteArray(Sheet).replace(4, 2, "\x34\x12"),
          {},
@@ -56,20 +57,14 @@ TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
     const QString path = dir.filePath(u"tabelle.wk1"_s);
     for (const LotusCase& c : cases) {
         SCOPED_TRACE(c.name);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(c.bytes);
-        file.close();
+        test::writeFile(path, c.bytes);
         MemoryDb mem;
         try {
             makeLotusReader()->load(DataSourceLocation{u"Lotus 1-2-3"_s, path, false, {}},
                                     mem.db());
             ASSERT_FALSE(c.error) << "no error";
             ASSERT_EQ(mem.tables(), c.tables);
-            std::vector<QStringList> rows;
-            for (const QVariantList& row : mem.rows(u"Sheet1"_s))
-                rows.push_back(rowTexts(row));
-            EXPECT_EQ(rows, c.rows);
+            EXPECT_EQ(mem.texts(u"Sheet1"_s), c.rows);
             for (const QString& more : c.tables.mid(1))
                 EXPECT_EQ(rowTexts(mem.rows(more).at(0)), QStringList{u"zweites"_s});
         } catch (const Error& e) {

@@ -1,0 +1,8 @@
+-- "ANSI" is Windows-1252; what it lacks becomes "?"
+create table quelle (nr integer, s text);
+insert into quelle values (0, 'ä'), (1, '€'), (2, 'a→😀b');
+insert into srcHead (transid, path, filetype, header, dbtable, delimiter, sqlstring, frommedium) values ('T', '@DIR@/init.mdb', 'MS Access', 0, '', ';', 'select s from quelle order by nr', 2);
+insert into trgHead (transid, path, delimiter, frommedium, fixlength, chkrecord) values ('T', '@DIR@/out.txt', ';', 0, 0, 0);
+update trgHead set encoding = 'ANSI';
+insert into srcBody (transid, field, sort) values ('T', 's', 1);
+insert into trgBody (transid, field, fieldtype, srcfield, sort) values ('T', 'Z', 'Text', 's', 1);
