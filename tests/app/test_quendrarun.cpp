@@ -2,6 +2,7 @@
 #include "common/version.h"
 #include "engine/enginefixture.h"
 #include "support/batchrun.h"
+#include "support/caserows.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,23 +30,21 @@ protected:
     QStringList config() const { return {QStringLiteral("--config"), db.path()}; }
 };
 
+// A run that ends well says nothing; all or nothing, it leaves no other file beside the target.
 TEST_F(QuendraRun, SucceedsSilently)
 {
-    const Result r = runBatch(config() << QStringLiteral("GUT"));
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.err, QString());
-    EXPECT_EQ(target(), QByteArray("x\r\n"));
-}
-
-TEST_F(QuendraRun, AllOrNothingReplacesTheTargetAndLeavesNoOtherFile)
-{
-    writeTarget("alt\r\nalt\r\n");
-    const Result r =
-        runBatch(config() << QStringLiteral("--all-or-nothing") << QStringLiteral("GUT"));
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(target(), QByteArray("x\r\n"));
-    EXPECT_EQ(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden).filter(u"out.txt"_s),
-              QStringList{u"out.txt"_s});
+    for (const bool allOrNothing : {false, true}) {
+        writeTarget("alt\r\nalt\r\n");
+        QStringList args = config();
+        if (allOrNothing)
+            args << QStringLiteral("--all-or-nothing");
+        const Result r = runBatch(args << QStringLiteral("GUT"));
+        EXPECT_EQ(r.exitCode, 0) << allOrNothing;
+        EXPECT_EQ(r.err, QString()) << allOrNothing;
+        EXPECT_EQ(target(), QByteArray("x\r\n")) << allOrNothing;
+        EXPECT_EQ(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden).filter(u"out.txt"_s),
+                  QStringList{u"out.txt"_s});
+    }
 }
 
 TEST_F(QuendraRun, UnknownDefinitionIsAnErrorBoxOnStandardError)
@@ -150,31 +149,17 @@ TEST_F(QuendraRun, ExportImportAndExportAll)
     EXPECT_EQ(runBatch(config() << u"--replace"_qs << u"GUT"_qs).exitCode, 2);
 }
 
-TEST(QuendraRunUsage, WrongCallsAndHelp)
+class QuendraRunUsage : public ::testing::TestWithParam<test::CaseRow> {};
+
+TEST_P(QuendraRunUsage, WrongCallsAndHelp)
 {
-    struct Case {
-        QStringList args;
-        int exitCode;
-        bool usageOnStdout;
-    };
-    const Case cases[] = {
-        {{}, 2, false},
-        {{u"--config"_qs}, 2, false},
-        {{u"--gibtsnicht"_qs, u"X"_qs}, 2, false},
-        {{u"--preview=0"_qs, u"X"_qs}, 2, false},
-        {{u"--preview=1001"_qs, u"X"_qs}, 2, false},
-        {{u"--check"_qs, u"--preview"_qs, u"X"_qs}, 2, false},
-        {{u"--check=1"_qs, u"X"_qs}, 2, false},
-        {{u"--help"_qs}, 0, true},
-    };
-    for (const Case& c : cases) {
-        const Result r = runBatch(c.args);
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(u' ').toStdString();
-        const QString& usage = c.usageOnStdout ? r.out : r.err;
-        EXPECT_TRUE(usage.startsWith(QStringLiteral("Aufruf: quendra-run [--config DATEI] "
-                                                    "TRANSID...")));
-    }
+    const Result r = runBatch(GetParam().cells.mid(1));
+    EXPECT_EQ(r.exitCode, GetParam()[0].toInt());
+    EXPECT_TRUE((r.exitCode == 0 ? r.out : r.err)
+                    .startsWith(QStringLiteral("Aufruf: quendra-run [--config DATEI] TRANSID...")));
 }
+
+QUENDRA_CASE_ROWS(QuendraRunUsage, "app/wrong-calls.tsv");
 
 } // namespace
 

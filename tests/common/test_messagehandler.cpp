@@ -1,7 +1,7 @@
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "common/version.h"
-#include "support/casename.h"
+#include "support/caserows.h"
 #include "support/recordingsink.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 using namespace quendra;
 
 namespace {
-using quendra::test::PrintTo; // rows print their name
 
 class MessageHandlerTest : public ::testing::Test {
 protected:
@@ -17,50 +16,22 @@ protected:
     test::RecordingSink sink;
 };
 
-struct LayoutCase {
-    const char* name;
-    bool pending;
-    qint32 number;
-    const char* source;
-    const char* note;
-    const char* description;
-    const char* expected;
-};
-
 class ErrorTextLayout : public MessageHandlerTest,
-                        public ::testing::WithParamInterface<LayoutCase> {};
+                        public ::testing::WithParamInterface<test::CaseRow> {};
 
 TEST_P(ErrorTextLayout, BuildsTextInFixedOrder)
 {
-    const LayoutCase& c = GetParam();
-    const Error e(c.number, QString::fromUtf8(c.source), QString::fromUtf8(c.description));
-    showError(c.pending ? &e : nullptr, StyleCritical, QStringLiteral("Main.Form_Load"),
-              QString::fromUtf8(c.note));
+    const test::CaseRow& c = GetParam();
+    const Error e(c[1].toInt(), c[2], c[4]);
+    showError(c[0] == u"1" ? &e : nullptr, StyleCritical, QStringLiteral("Main.Form_Load"), c[3]);
     ASSERT_EQ(sink.boxes.size(), 1u);
     EXPECT_EQ(sink.boxes[0].title,
               QStringLiteral("Quendra (" QUENDRA_VERSION ") : Main.Form_Load"));
-    EXPECT_EQ(sink.boxes[0].text, QString::fromUtf8(c.expected));
+    EXPECT_EQ(sink.boxes[0].text,
+              c[5].replace(QStringLiteral("@VERSION@"), QStringLiteral(QUENDRA_VERSION)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ErrorTextLayout,
-    ::testing::Values(
-        LayoutCase{"versionWarning", false, 0, "", "DB-Version ist nicht aktuell.", "",
-                   "Anwendung: Quendra (" QUENDRA_VERSION ")\r\n\r\nFehlernummer:  0\r\n"
-                   "(DB-Version ist nicht aktuell.)\r\n\r\n"},
-        LayoutCase{"emptySource", true, 53, "", "", "Datei nicht gefunden",
-                   "Anwendung: Quendra (" QUENDRA_VERSION
-                   ")\r\n\r\nFehlernummer:  53\r\nDatei nicht gefunden"},
-        LayoutCase{"withSource", true, 3021, "Modul: clsInitDBConnect.init\r\nSource: SQLite", "",
-                   "kein Datensatz",
-                   "Anwendung: Quendra (" QUENDRA_VERSION
-                   ")\r\nModul: clsInitDBConnect.init\r\nSource: "
-                   "SQLite\r\n\r\nFehlernummer:  3021\r\nkein Datensatz"},
-        LayoutCase{"negativeNumber", true, -2147467259, "P", "Datensatz 17, Feld BETRAG", "x",
-                   "Anwendung: Quendra (" QUENDRA_VERSION
-                   ")\r\nP\r\n\r\nFehlernummer: -2147467259\r\n"
-                   "(Datensatz 17, Feld BETRAG)\r\n\r\nx"}),
-    [](const auto& info) { return std::string(info.param.name); });
+QUENDRA_CASE_ROWS(ErrorTextLayout, "common/error-text.tsv");
 
 TEST_F(MessageHandlerTest, WarningCarriesStyleAndNoPendingError)
 {
@@ -71,38 +42,22 @@ TEST_F(MessageHandlerTest, WarningCarriesStyleAndNoPendingError)
     EXPECT_EQ(sink.boxes[0].helpContext, QStringLiteral("0"));
 }
 
-struct RaiseCase {
-    const char* name;
-    const char* source;
-    const char* module;
-    const char* expected;
-};
-
-class RaiseErrorSource : public ::testing::TestWithParam<RaiseCase> {};
+class RaiseErrorSource : public ::testing::TestWithParam<test::CaseRow> {};
 
 TEST_P(RaiseErrorSource, RebuildsSource)
 {
-    const RaiseCase& c = GetParam();
+    const test::CaseRow& c = GetParam();
     try {
-        raiseError(91, QString::fromUtf8(c.source), QStringLiteral("d"),
-                   QString::fromUtf8(c.module));
+        raiseError(91, c[0], QStringLiteral("d"), c[1]);
         FAIL() << "raiseError returned";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), 91);
         EXPECT_EQ(e.description(), QStringLiteral("d"));
-        EXPECT_EQ(e.source(), QString::fromUtf8(c.expected));
+        EXPECT_EQ(e.source(), c[2]);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RaiseErrorSource,
-    ::testing::Values(RaiseCase{"moduleReplacesSource", "ODBC", "clsADOConnect.init",
-                                "Modul: clsADOConnect.init\r\nSource: ODBC"},
-                      RaiseCase{"emptySourceOnlyModule", "", "clsFSConnect.init",
-                                "Modul: clsFSConnect.init"},
-                      RaiseCase{"emptyModuleKeepsSource", "S", "", "S\r\nSource: S"},
-                      RaiseCase{"bothEmpty", "", "", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+QUENDRA_CASE_ROWS(RaiseErrorSource, "common/raised-source.tsv");
 
 TEST(TrappedChain, EachLevelAddsItsModuleLine)
 {

@@ -1,7 +1,9 @@
 #include "config/clsinitdbconnect.h"
 #include "config/configrowset.h"
+#include "support/caserows.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
+#include "support/testdatabases.h"
 
 #include <gtest/gtest.h>
 
@@ -44,16 +46,11 @@ protected:
         return c;
     }
 
-    // The field column of every A1 row in sort order, as a fresh cursor reads it.
-    QStringList storedFields(const QString& transId = u"A1"_s)
+    // The field column of every A1 row in sort order, as the file holds it.
+    QStringList storedFields()
     {
-        auto c = open(u"srcbody"_s, transId, u"sort"_s);
-        QStringList out;
-        while (!c->isEOF()) {
-            out << c->value(u"field"_s).toString();
-            c->MoveNext();
-        }
-        return out;
+        return test::ScratchConnection(u"QSQLITE"_s, db.path())
+            .column(u"select field from srcbody where transid = 'A1' order by sort"_s);
     }
 
     RecordingSink sink;
@@ -295,60 +292,34 @@ TEST_F(CursorTest, InitReportsItsMoveOnceTheCursorIsOpen)
 namespace quendra {
 namespace {
 
-// What a bound widget writes back over a stored value: only a real difference makes the
-// row a pending change, and a written value reaches the database as the column's type.
-struct WriteCase {
-    const char* name;
-    const char* column;
-    const char* storedSql; // SQL literal
-    QVariant written;
-    bool changes;
-    const char* storedAfter; // text of the column read back from the database; "NULL"
-};
-
-void PrintTo(const WriteCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class BoundWrite : public ::testing::TestWithParam<WriteCase> {};
+// A written value reaches the database as the column's type.
+class BoundWrite : public ::testing::TestWithParam<test::CaseRow> {};
 
 TEST_P(BoundWrite, ChangesOnlyWhatDiffers)
 {
-    const WriteCase& c = GetParam();
+    const test::CaseRow& c = GetParam();
     test::RecordingSink sink;
     test::TempConfigDb db;
-    const QString column = QString::fromLatin1(c.column);
-    db.exec(u"insert into trghead (transid, "_s + column + u") values ('T', "_s +
-            QString::fromLatin1(c.storedSql) + u")"_s);
+    const QString column = c[0];
+    db.exec(u"insert into trghead (transid, "_s + column + u") values ('T', "_s + c[1] + u")"_s);
+    const QVariant written = c[2] == u"<NULL>"   ? QVariant()
+                             : c[2] == u"<true>" ? QVariant(true)
+                                                 : QVariant(c[2]);
     clsInitDBConnect cursor;
     cursor.setTable(u"trghead"_s);
     cursor.init();
     ConfigRowSet& rs = cursor.record();
-    ASSERT_TRUE(rs.setData(rs.index(0, rs.fieldIndex(column)), c.written));
-    EXPECT_EQ(cursor.EditingRecord(), c.changes);
+    ASSERT_TRUE(rs.setData(rs.index(0, rs.fieldIndex(column)), written));
+    EXPECT_EQ(cursor.EditingRecord(), c[3] == u"1");
     cursor.update();
 
-    clsInitDBConnect fresh;
-    fresh.setSQL(u"select typeof("_s + column + u") as t, "_s + column + u" as v from trghead"_s);
-    fresh.init();
-    const QVariant v = fresh.value(u"v"_s);
-    EXPECT_EQ(v.isNull() ? u"NULL"_s : fresh.value(u"t"_s).toString() + u":"_s + v.toString(),
-              QString::fromLatin1(c.storedAfter));
+    EXPECT_EQ(
+        test::ScratchConnection(u"QSQLITE"_s, db.path())
+            .column(u"select coalesce(typeof(%1) || ':' || %1, 'NULL') from trghead"_s.arg(column)),
+        QStringList{c[4]});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BoundWrite,
-    ::testing::Values(WriteCase{"EmptyTextOverNull", "path", "NULL", QString(), false, "NULL"},
-                      WriteCase{"TextOverNull", "path", "NULL", u"/x"_s, true, "text:/x"},
-                      WriteCase{"SameText", "path", "'/x'", u"/x"_s, false, "text:/x"},
-                      WriteCase{"EmptyTextOverText", "path", "'/x'", QString(u""_s), true, "text:"},
-                      WriteCase{"NumberAsSameText", "fixlength", "1", u"1"_s, false, "integer:1"},
-                      WriteCase{"NumberAsNewText", "fixlength", "1", u"0"_s, true, "integer:0"},
-                      WriteCase{"SameBoolean", "chkrecord", "1", true, false, "integer:1"},
-                      WriteCase{"BooleanOverZero", "chkrecord", "0", true, true, "integer:1"},
-                      WriteCase{"NullOverText", "encoding", "'ASCII'", QVariant(), true, "NULL"}),
-    [](const auto& info) { return std::string(info.param.name); });
+QUENDRA_CASE_ROWS(BoundWrite, "config/bound-writes.tsv");
 
 } // namespace
 } // namespace quendra

@@ -1,16 +1,14 @@
-// Definitions as text files: the layout, the round trip, the refusals and a git merge.
+// Definitions as text files: the layout, the round trip and the refusals.
 #include "common/globals.h"
 #include "config/definitionexport.h"
 #include "config/definitionimport.h"
 #include "config/definitionstore.h"
+#include "support/caserows.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 
-#include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -84,53 +82,30 @@ TEST(DefinitionTransfer, RoundTripKeepsBytesValuesAndTypes)
     EXPECT_EQ(copy.dump(), expected);
 }
 
-TEST(DefinitionTransfer, FaultsChangeNothingAndNameTheirPlace)
+class ImportFault : public ::testing::TestWithParam<test::CaseRow> {};
+
+TEST_P(ImportFault, ChangesNothingAndNamesItsPlace)
 {
-    struct Case {
-        const char* name;
-        const char* from;
-        const char* to; // the first occurrence of from is replaced
-        const char* place;
-        bool keepName = false;
-    };
-    // The marker would also fail to parse; it has its own sentence about the merge.
-    const QString conflictWord = u"git"_s;
-    const Case cases[] = {
-        {"parse error", "format = 1", "format = = 1", "Zeile 2, Spalte 10"},
-        {"conflict marker", "\n[target]", "\n<<<<<<< HEAD\n[target]", "Zeile 34, Spalte 1"},
-        {"unknown key", "field = \"konto\"", "feld = \"konto\"", "Zeile 25, Spalte 1"},
-        {"text for a number", "length = 4", "length = \"4\"", "Zeile 26, Spalte 10"},
-        {"flag as boolean", "header = -1", "header = true", "Zeile 8, Spalte 10"},
-        {"number for a text", "fieldtype = \"Text\"", "fieldtype = 1", "Zeile 18, Spalte 13"},
-        {"text too long", "field = \"konto\"", "field = \"konto_konto_konto_kon\"",
-         "Zeile 25, Spalte 9"},
-        {"newer format", "format = 1", "format = 2", "Zeile 2, Spalte 10"},
-        {"no TransID", "TransID = \"REISE\"", "# TransID", "Zeile 1, Spalte 1"},
-        {"name exists", "", "", "Zeile 3, Spalte 11", true},
-        {"translation key", "old = \"4711\"", "alt = \"4711\"", "Zeile 80, Spalte 7"},
-        {"field in a translation row", "old = \"4711\"", "field = \"X\"", "Zeile 80, Spalte 5"},
-    };
+    const test::CaseRow& c = GetParam();
     Stored stored;
     const QStringList before = stored.dump();
-    for (const Case& c : cases) {
-        QByteArray text = caseFile(u"expected.toml"_s);
-        if (*c.from)
-            text.replace(text.indexOf(c.from), qsizetype(strlen(c.from)), c.to);
-        ImportChoice choice;
-        choice.newId = c.keepName ? QString() : u"NEU"_s;
-        try {
-            importDefinition(stored.open(), text, u"reise.toml"_s, choice);
-            ADD_FAILURE() << c.name << ": imported";
-        } catch (const Error& e) {
-            EXPECT_TRUE(e.description().startsWith(u"reise.toml, "_s + QLatin1StringView(c.place)))
-                << c.name << ": " << e.description().toStdString();
-            EXPECT_EQ(e.description().contains(conflictWord),
-                      QByteArray(c.name) == "conflict marker")
-                << c.name;
-        }
-        EXPECT_EQ(stored.dump(), before) << c.name;
+    QByteArray text = caseFile(u"expected.toml"_s);
+    if (!c[0].isEmpty())
+        text.replace(text.indexOf(c[0].toUtf8()), c[0].toUtf8().size(), c[1].toUtf8());
+    ImportChoice choice;
+    choice.newId = c.name == "nameExists" ? QString() : u"NEU"_s;
+    try {
+        importDefinition(stored.open(), text, u"reise.toml"_s, choice);
+        ADD_FAILURE() << "imported";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().startsWith(u"reise.toml, "_s + c[2]))
+            << e.description().toStdString();
+        EXPECT_EQ(e.description().contains(u"git"_s), c.name == "conflictMarker");
     }
+    EXPECT_EQ(stored.dump(), before);
 }
+
+QUENDRA_CASE_ROWS(ImportFault, "config/transfer/faults.tsv");
 
 TEST(DefinitionTransfer, ReplaceAndNewName)
 {
@@ -147,53 +122,6 @@ TEST(DefinitionTransfer, ReplaceAndNewName)
     const QStringList after = stored.dump();
     EXPECT_EQ(after.size(), before.size()) << "replaced, not added";
     EXPECT_EQ(after.filter(u"integer5"_s).size(), before.filter(u"integer5"_s).size() + 1);
-}
-
-// Two people change different fields of one definition on two branches; git merges the
-// files without a conflict and the result carries both changes.
-TEST(DefinitionTransfer, EditsOfDifferentFieldsMergeInGit)
-{
-    QTemporaryDir dir;
-    const auto git = [&](const QStringList& args) {
-        QProcess p;
-        p.setWorkingDirectory(dir.path());
-        p.start(u"git"_s,
-                QStringList{u"-c"_s, u"user.name=q"_s, u"-c"_s, u"user.email=q@q"_s} + args);
-        p.waitForFinished(30000);
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    };
-    const auto edit = [&](const char* from, const char* to) {
-        QFile f(dir.filePath(u"reise.toml"_s));
-        QByteArray text = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        f.close();
-        text.replace(from, to);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    };
-    if (git({u"init"_s, u"-q"_s, u"-b"_s, u"a"_s}) != 0)
-        GTEST_SKIP() << "git is not installed";
-    QFile f(dir.filePath(u"reise.toml"_s));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(caseFile(u"expected.toml"_s));
-    f.close();
-    ASSERT_EQ(git({u"add"_s, u"."_s}), 0);
-    ASSERT_EQ(git({u"commit"_s, u"-qm"_s, u"1"_s}), 0);
-    ASSERT_EQ(git({u"checkout"_s, u"-qb"_s, u"b"_s}), 0);
-    edit("description = \"Kontonummer\"", "description = \"Konto\"");
-    ASSERT_EQ(git({u"commit"_s, u"-qam"_s, u"b"_s}), 0);
-    ASSERT_EQ(git({u"checkout"_s, u"-q"_s, u"a"_s}), 0);
-    edit("format = \"dd.mm.yyyy\"", "format = \"yyyymmdd\"");
-    ASSERT_EQ(git({u"commit"_s, u"-qam"_s, u"a"_s}), 0);
-    ASSERT_EQ(git({u"merge"_s, u"-q"_s, u"--no-edit"_s, u"b"_s}), 0);
-
-    QFile merged(dir.filePath(u"reise.toml"_s));
-    ASSERT_TRUE(merged.open(QIODevice::ReadOnly));
-    Stored copy(QByteArray{});
-    const QSqlDatabase db = copy.open();
-    importDefinition(db, merged.readAll(), u"reise.toml"_s);
-    const QStringList rows = copy.dump();
-    EXPECT_EQ(rows.filter(u"'Konto'"_s).size(), 1);
-    EXPECT_EQ(rows.filter(u"'dd.mm.yyyy'"_s).size(), 0);
 }
 
 } // namespace

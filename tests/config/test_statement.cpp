@@ -1,4 +1,5 @@
 #include "config/configsql.h"
+#include "support/caserows.h"
 
 #include <gtest/gtest.h>
 
@@ -7,109 +8,34 @@ using namespace Qt::StringLiterals;
 namespace quendra {
 namespace {
 
-struct StatementCase {
-    const char* name;
-    QString table;
-    bool filterOn;
-    QString transId;
-    bool orderingOn;
-    QString order;
-    QString expected;
-};
+using test::CaseRow;
 
-void PrintTo(const StatementCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class BuiltStatement : public ::testing::TestWithParam<StatementCase> {};
+class BuiltStatement : public ::testing::TestWithParam<CaseRow> {};
 
 TEST_P(BuiltStatement, MatchesExpectedText)
 {
-    const StatementCase& c = GetParam();
-    EXPECT_EQ(buildStatement(c.table, c.filterOn, c.transId, c.orderingOn, c.order), c.expected);
+    const CaseRow& c = GetParam();
+    EXPECT_EQ(buildStatement(c[0], c[1] == u"1", c[2], c[3] == u"1", c[4]), c[5]);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BuiltStatement,
-    ::testing::Values(
-        StatementCase{"TableOnly", u"srchead"_s, false, {}, false, {}, u"select * from srchead"_s},
-        StatementCase{"Filter",
-                      u"srchead"_s,
-                      true,
-                      u"A1"_s,
-                      false,
-                      {},
-                      u"select * from srchead where transid='A1'"_s},
-        StatementCase{"FilterAndOrder", u"srcbody"_s, true, u"A1"_s, true, u"sort"_s,
-                      u"select * from srcbody where transid='A1' order by sort"_s},
-        StatementCase{"EmptyTransIdStillFilters",
-                      u"trghead"_s,
-                      true,
-                      {},
-                      false,
-                      {},
-                      u"select * from trghead where transid=''"_s},
-        StatementCase{"ApostropheDoubled",
-                      u"srchead"_s,
-                      true,
-                      u"O'Brien"_s,
-                      false,
-                      {},
-                      u"select * from srchead where transid='O''Brien'"_s},
-        StatementCase{"InjectionStaysALiteral",
-                      u"srchead"_s,
-                      true,
-                      u"x' or '1'='1"_s,
-                      false,
-                      {},
-                      u"select * from srchead where transid='x'' or ''1''=''1'"_s}),
-    [](const auto& info) { return std::string(info.param.name); });
+QUENDRA_CASE_ROWS(BuiltStatement, "config/statements.tsv");
 
-struct RowidCase {
-    const char* name;
-    QString statement;
-    QString table; // empty: not traceable to one table
-};
-
-void PrintTo(const RowidCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class RowidTracing : public ::testing::TestWithParam<RowidCase> {};
+class RowidTracing : public ::testing::TestWithParam<CaseRow> {};
 
 TEST_P(RowidTracing, FindsTheOneTableOrRefuses)
 {
-    const RowidCase& c = GetParam();
-    const auto traced = rowidSelect(c.statement);
-    if (c.table.isEmpty()) {
+    const CaseRow& c = GetParam();
+    const auto traced = rowidSelect(c[0]);
+    if (c[1].isEmpty()) {
         EXPECT_FALSE(traced.has_value()) << traced->sql.toStdString();
     } else {
         ASSERT_TRUE(traced.has_value());
-        EXPECT_EQ(traced->table, c.table);
+        EXPECT_EQ(traced->table, c[1]);
         EXPECT_TRUE(traced->sql.startsWith(u"select rowid, "_s));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RowidTracing,
-    ::testing::Values(
-        RowidCase{"Plain", u"select * from srchead"_s, u"srchead"_s},
-        RowidCase{"WhereOrder",
-                  u"SELECT field, sort FROM trgBody WHERE transid='a' ORDER BY sort"_s,
-                  u"trgBody"_s},
-        RowidCase{"QuotedTable", u"select * from \"trg body\""_s, u"\"trg body\""_s},
-        RowidCase{"TrailingSemicolon", u"select * from srcbody;"_s, u"srcbody"_s},
-        RowidCase{"Join", u"select * from srchead join trghead using (transid)"_s, {}},
-        RowidCase{"CommaJoin", u"select * from srchead, trghead"_s, {}},
-        RowidCase{"Aggregate", u"select count(*) from srcbody"_s, {}},
-        RowidCase{"Distinct", u"select distinct transid from srcbody"_s, {}},
-        RowidCase{"GroupBy", u"select transid from srcbody where sort > 1 group by transid"_s, {}},
-        RowidCase{"Union",
-                  u"select transid from srchead where 1 union select transid from trghead"_s,
-                  {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+QUENDRA_CASE_ROWS(RowidTracing, "config/rowid-tables.tsv");
 
 } // namespace
 } // namespace quendra

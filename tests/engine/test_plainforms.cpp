@@ -2,6 +2,7 @@
 // blank sends the same text through the general reader. Both must agree exactly.
 #include "common/error.h"
 #include "engine/formatting.h"
+#include "support/caserows.h"
 #include "values/numbers.h"
 
 #include <algorithm>
@@ -15,49 +16,19 @@ namespace {
 const RegionalSettings German =
     RegionalSettings::fromLocale(QLocale(QLocale::German, QLocale::Germany));
 
-QString general(const char* text)
+QString general(const std::string& text)
 {
-    return QLatin1Char(' ') + QString::fromUtf8(text);
+    return QLatin1Char(' ') + QString::fromStdString(text);
 }
 
-const char* const PlainNumbers[] = {
-    "0",
-    "-0",
-    "+5",
-    "007",
-    "12,5",
-    "12,50",
-    ",5",
-    "5,",
-    "-0,000",
-    "0,05",
-    "-1500",
-    "+000011385,07",
-    "123456789012345678",
-    "1234567890123456789",
-    "999999999999999999,9",
-    "0,000000000000000001",
-    "0,0000000000000000001",
-    "1,000000000000000000000",
-    "1234567890123456789012345678901234567890",    // as many digits as are kept
-    "12345678901234567890123456789012345678901",   // one more: error 6
-    "1234567890123456789012345678901234567890000", // zeros behind them lose nothing
-    "0,00001234567890123456789012345678901234567890",
-    "1234567890123456789012345678901234567890,00",
-    "1234567890123456789012345678901234567890,001",
-    "100000000000000000000000000000000000000000000000000000000000000000000000000000000"
-    "000000000000000000000000000000000000000000000000000000000000000000000000000000000"
-    "000000000000000000000000000000000000000000000000000000000000000000000000000000000"
-    "00000000000000000000000000000000000000000000000000000000000000000000000", // > 1E308
-    "-",
-    "+",
-    ",",
-    "-,",
-    "1,2,3",
-    "12a",
-    "1.234",
-    "1E3",
-    "5-"};
+// The numbers both ways read and write, and the empty text.
+std::vector<std::string> plainNumbers()
+{
+    std::vector<std::string> texts{""};
+    for (const test::CaseRow& row : test::caseRows("values/plain-numbers.txt"))
+        texts.push_back(row.name);
+    return texts;
+}
 
 // The number read (sign, digits, point), "keine Zahl", or the error number it fails with.
 std::string read(const QString& text)
@@ -77,8 +48,8 @@ std::string read(const QString& text)
 
 TEST(PlainForms, NumbersReadAsTheGeneralReaderReadsThem)
 {
-    for (const char* text : PlainNumbers)
-        EXPECT_EQ(read(QString::fromUtf8(text)), read(general(text))) << text;
+    for (const std::string& text : plainNumbers())
+        EXPECT_EQ(read(QString::fromStdString(text)), read(general(text))) << text;
 }
 
 // The text of a sum, or the error number it fails with.
@@ -165,25 +136,7 @@ TEST(PlainForms, NumberFieldsWrittenAsTheGeneralWriterWritesThem)
     };
     const Shape shapes[] = {{9, 2, 1, 1}, {9, 2, 1, 0},  {5, 2, 0, 0},  {5, 0, 1, 0}, {0, 3, 0, 1},
                             {3, 1, 1, 0}, {4, 18, 0, 0}, {2, -1, 1, 0}, {0, 0, 0, 0}};
-    const char* const values[] = {"0",
-                                  "-0",
-                                  "12,5",
-                                  "-12,5",
-                                  "+7",
-                                  "0,004",
-                                  "0,005",
-                                  "-0,005",
-                                  "999,995",
-                                  "-999,995",
-                                  "33424,43",
-                                  "+000011385,07",
-                                  "1234567",
-                                  "123456789012345678",
-                                  "99999999999999999,99",
-                                  "12345678901234567890123456789012345678901",
-                                  ",5",
-                                  "5,",
-                                  ""};
+    const std::vector<std::string> values = plainNumbers();
     for (const Shape& s : shapes) {
         trgBodyRec field;
         field.fieldtype = QStringLiteral("Zahl");
@@ -191,12 +144,12 @@ TEST(PlainForms, NumberFieldsWrittenAsTheGeneralWriterWritesThem)
         field.decscale = s.decscale;
         field.zeroPadding = s.zeroPadding;
         field.plus = s.plus;
-        for (const char* text : values) {
+        for (const std::string& text : values) {
             // Both ways agree also on which numbers do not fit the width.
             for (const char* adjustment : {"", "rechts"}) {
                 field.adjustment = QString::fromUtf8(adjustment);
                 for (const bool fixlength : {false, true}) {
-                    EXPECT_EQ(shaped(QString::fromUtf8(text), field, fixlength),
+                    EXPECT_EQ(shaped(QString::fromStdString(text), field, fixlength),
                               shaped(general(text), field, fixlength))
                         << text << " " << s.length << "/" << s.decscale << adjustment;
                 }
@@ -204,7 +157,7 @@ TEST(PlainForms, NumberFieldsWrittenAsTheGeneralWriterWritesThem)
             // The number handed to a check sum adds as the final text would.
             for (const bool right : {false, true}) {
                 field.adjustment = right ? QStringLiteral("rechts") : QString();
-                QString handed = QString::fromUtf8(text);
+                QString handed = QString::fromStdString(text);
                 PlainNumber written;
                 try {
                     if (!formatToValue(handed, ValueShape::of(field, false), German, written))

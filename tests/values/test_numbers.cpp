@@ -1,8 +1,8 @@
 #include "common/error.h"
+#include "support/caserows.h"
 #include "values/numbers.h"
 
 #include <gtest/gtest.h>
-#include <tuple>
 
 using namespace quendra;
 
@@ -26,35 +26,20 @@ TEST(Regional, ReadsTheLocale)
     EXPECT_EQ(swedish.dateOrder, RegionalSettings::DateOrder::YearMonthDay);
 }
 
-// The plain form of a number read by the German rules; nullptr: not a number.
-TEST(ReadNumber, GermanRules)
+using test::CaseRow;
+
+class ReadNumber : public ::testing::TestWithParam<CaseRow> {};
+
+TEST_P(ReadNumber, GermanRules)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"12,5", "12,5"},      {"  -12,50 ", "-12,5"},
-        {"1.234,5", "1234,5"}, {"1.234.567", "1234567"},
-        {"+5", "5"},           {"5-", "-5"},
-        {",5", "0,5"},         {"5,", "5"},
-        {"1,5E3", "1500"},     {"1e-2", "0,01"},
-        {"0000", "0"},         {"-0,00", "0"},
-        {" 00012,50", "12,5"}, {"0,000000000000000000001", "0,000000000000000000001"},
-        {"12.5", nullptr},     {"1234.567", nullptr},
-        {"1.23", nullptr},     {"", nullptr},
-        {"  ", nullptr},       {"abc", nullptr},
-        {"1,2,3", nullptr},    {"E5", nullptr},
-        {"1E", nullptr},       {"--5", nullptr},
-        {"-5-", nullptr},      {"1e400", nullptr},
-        {",", nullptr},        {"12 x", nullptr}};
-    for (const auto& [text, plain] : cases) {
-        DecimalNumber n;
-        const bool ok = parseNumber(QString::fromUtf8(text), German, n);
-        ASSERT_EQ(ok, plain != nullptr) << text;
-        if (ok) {
-            QString out;
-            formatPlainNumber(out, n, German);
-            EXPECT_EQ(out, QString::fromUtf8(plain)) << text;
-        }
-    }
+    DecimalNumber n;
+    QString plain = QStringLiteral("keine Zahl");
+    if (parseNumber(GetParam()[0], German, n))
+        formatPlainNumber(plain, n, German);
+    EXPECT_EQ(plain, GetParam()[1]);
 }
+
+QUENDRA_CASE_ROWS(ReadNumber, "values/read-number.tsv");
 
 TEST(ReadNumberAsDouble, IsTheNearestDouble)
 {
@@ -68,87 +53,44 @@ TEST(ReadNumberAsDouble, IsTheNearestDouble)
     EXPECT_FALSE(parseNumber(u"1.234,5", American, d));
 }
 
-TEST(WriteNumber, RoundsTheDecimalText)
+class WriteNumber : public ::testing::TestWithParam<CaseRow> {};
+
+TEST_P(WriteNumber, RoundsTheDecimalText)
 {
-    constexpr NumberLayout two{1, 2, 2, false, false};
-    const std::tuple<const char*, NumberLayout, const char*> cases[] = {
-        {"2,345", two, "2,35"},
-        {"-2,345", two, "-2,35"},
-        {"1,005", two, "1,01"}, // 1.005 as a double rounds down
-        {"0,005", two, "0,01"},
-        {"9,995", two, "10,00"},
-        {"-0,001", two, "0,00"},
-        {"0,004", two, "0,00"},
-        {"99,5", {3, 0, 0, false, false}, "100"},
-        {"12,5", {5, 2, 2, false, false}, "00012,50"},
-        {",5", {0, 2, 2, false, false}, ",50"},
-        {"0", {0, 2, 2, false, false}, ",00"},
-        {"1234567,891", {1, 2, 2, true, false}, "1.234.567,89"},
-        {"123", {1, 0, 0, true, false}, "123"},
-        {"12,5", {1, 2, 2, false, true}, "+12,50"},
-        {"0", {1, 0, 0, false, true}, "+0"},
-        {"1,5", {1, 0, 3, false, false}, "1,5"},
-        {"1E20", {1, 0, 0, false, false}, "100000000000000000000"}};
-    for (const auto& [text, layout, expected] : cases) {
-        DecimalNumber n;
-        ASSERT_TRUE(parseNumber(QString::fromUtf8(text), German, n)) << text;
-        QString out = QStringLiteral("previous content");
-        formatNumber(out, n, layout, German);
-        EXPECT_EQ(out, QString::fromUtf8(expected)) << text;
-    }
+    const CaseRow& c = GetParam();
+    DecimalNumber n;
+    ASSERT_TRUE(parseNumber(c[0], German, n));
+    const NumberLayout layout{c[1].toInt(), c[2].toInt(), c[3].toInt(), c[4] == u"1", c[5] == u"1"};
+    QString out = QStringLiteral("previous content");
+    formatNumber(out, n, layout, German);
+    EXPECT_EQ(out, c[6]);
 }
 
-// The day a text is read as; an invalid date: not a date.
-TEST(ReadDate, Recognises)
+QUENDRA_CASE_ROWS(WriteNumber, "values/write-number.tsv");
+
+class ReadDate : public ::testing::TestWithParam<CaseRow> {};
+
+TEST_P(ReadDate, Recognises)
 {
-    const std::tuple<const char*, const RegionalSettings*, QDate> cases[] = {
-        {"31.12.2005", &German, QDate(2005, 12, 31)},
-        {"1.2.2005", &German, QDate(2005, 2, 1)},
-        {" 31.12.05 ", &German, QDate(2005, 12, 31)},
-        {"31.12.29", &German, QDate(2029, 12, 31)},
-        {"31.12.30", &German, QDate(1930, 12, 31)},
-        {"2005-12-31", &German, QDate(2005, 12, 31)},
-        {"31/12/2005", &German, QDate(2005, 12, 31)},
-        {"31.12.2005 10:30:00", &German, QDate(2005, 12, 31)},
-        {"2005-12-31T10:30:00.000", &German, QDate(2005, 12, 31)},
-        {"29.02.2000", &German, QDate(2000, 2, 29)},
-        {"12/31/2005", &American, QDate(2005, 12, 31)},
-        {"31.12.2005", &American, QDate(2005, 12, 31)},
-        {"12/31/2005", &German, QDate()},
-        {"29.02.2001", &German, QDate()},
-        {"20051231", &German, QDate()},
-        {"31.12", &German, QDate()},
-        {"31.12.2005x", &German, QDate()},
-        {"31-12.2005", &German, QDate()},
-        {"31.12.205", &German, QDate()},
-        {"", &German, QDate()}};
-    for (const auto& [text, regional, expected] : cases) {
-        QDate d;
-        const bool ok = parseDate(QString::fromUtf8(text), *regional, d);
-        EXPECT_EQ(ok, expected.isValid()) << text;
-        if (ok) {
-            EXPECT_EQ(d, expected) << text;
-        }
-    }
+    const CaseRow& c = GetParam();
+    QDate d;
+    const bool ok = parseDate(c[0], c[1] == u"us" ? American : German, d);
+    EXPECT_EQ(ok ? d.toString(Qt::ISODate) : QStringLiteral("kein Datum"), c[2]);
 }
 
-TEST(WriteDate, Patterns)
+QUENDRA_CASE_ROWS(ReadDate, "values/read-date.tsv");
+
+class WriteDate : public ::testing::TestWithParam<CaseRow> {};
+
+TEST_P(WriteDate, Patterns)
 {
-    const QDate d(2005, 1, 5);
-    const std::pair<const char*, const char*> cases[] = {
-        {"dd.mm.yyyy", "05.01.2005"}, {"d.m.yy", "5.1.05"},     {"yyyy-mm-dd", "2005-01-05"},
-        {"DD/MM/YYYY", "05/01/2005"}, {"yyyymmdd", "20050105"}, {"ddmmyyyy", "05012005"}};
-    for (const auto& [pattern, expected] : cases) {
-        QString out;
-        EXPECT_TRUE(formatDate(out, d, QString::fromUtf8(pattern))) << pattern;
-        EXPECT_EQ(out, QString::fromUtf8(expected)) << pattern;
-    }
-    for (const char* refused : {"ddd", "mmm yyyy", "hh:mm", "y"}) {
-        QString out = QStringLiteral("kept");
-        EXPECT_FALSE(formatDate(out, d, QString::fromUtf8(refused))) << refused;
-        EXPECT_EQ(out, u"kept");
-    }
+    QString out = QStringLiteral("abgelehnt");
+    const bool ok = formatDate(out, QDate(2005, 1, 5), GetParam()[0]);
+    EXPECT_EQ(ok, out != u"abgelehnt") << "a refused pattern leaves the text as it was";
+    EXPECT_EQ(out, GetParam()[1]);
 }
+
+QUENDRA_CASE_ROWS(WriteDate, "values/write-date.tsv");
 
 TEST(DecimalSum, AddsWithoutBinaryNoise)
 {
@@ -163,23 +105,18 @@ TEST(DecimalSum, AddsWithoutBinaryNoise)
     EXPECT_EQ(big.text(German), u"44962433480,87");
 }
 
-TEST(DecimalSum, WritesThePlainNumber)
+class SumText : public ::testing::TestWithParam<CaseRow> {};
+
+TEST_P(SumText, WritesThePlainNumber)
 {
-    const std::vector<std::pair<std::vector<const char*>, const char*>> cases = {
-        {{}, "0"},
-        {{"1234", "0,5"}, "1234,5"},
-        {{"1,5", "0,25", "-1,75"}, "0"},
-        {{"-1", "-2,000"}, "-3"},
-        {{"0,1", "0,2"}, "0,3"},
-        {{"1.000,5-", "2000"}, "999,5"}};
-    for (const auto& [values, expected] : cases) {
-        DecimalSum sum;
-        for (const char* v : values)
-            sum.add(QString::fromUtf8(v), German);
-        EXPECT_EQ(sum.text(German), QString::fromUtf8(expected)) << expected;
-        EXPECT_EQ(sum.text(American), QString::fromUtf8(expected).replace(u',', u'.'));
-    }
+    DecimalSum sum;
+    for (const QString& v : GetParam().cells.mid(1))
+        sum.add(v, German);
+    EXPECT_EQ(sum.text(German), GetParam()[0]);
+    EXPECT_EQ(sum.text(American), GetParam()[0].replace(u',', u'.'));
 }
+
+QUENDRA_CASE_ROWS(SumText, "values/sums.tsv");
 
 TEST(DecimalSum, RefusesTextAndOverflow)
 {
