@@ -6,6 +6,7 @@
 #include "support/filebytes.h"
 #include "support/jetwriter.h"
 #include "support/skip.h"
+#include "support/testdatabases.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -45,33 +46,21 @@ template <class Fn> void withDb(const QString& path, Fn&& fn)
 
 void exec(const QString& path, const QStringList& statements)
 {
-    withDb(path, [&](QSqlDatabase& db) {
-        QSqlQuery q(db);
-        for (const QString& s : statements)
-            ASSERT_TRUE(q.exec(s)) << s.toStdString();
-    });
+    test::ScratchConnection(u"QSQLITE"_s, path).execAll(statements);
 }
 
 // Every row of the six tables, each value with its SQLite type.
 QStringList dump(const QString& path)
 {
+    const test::ScratchConnection db(u"QSQLITE"_s, path);
     QStringList lines;
-    withDb(path, [&](QSqlDatabase& db) {
-        for (const LayoutTable& t : schemaTables()) {
-            QStringList typed;
-            for (const LayoutColumn& c : t.columns)
-                typed << u"typeof(\"%1\") || ':' || coalesce(\"%1\", '')"_s.arg(c.name);
-            QSqlQuery q(db);
-            EXPECT_TRUE(
-                q.exec(u"select %1 from %2 order by rowid"_s.arg(typed.join(u", "), t.name)));
-            while (q.next()) {
-                QStringList row{t.name};
-                for (int i = 0; i < t.columns.size(); ++i)
-                    row << q.value(i).toString();
-                lines << row.join(u'|');
-            }
-        }
-    });
+    for (const LayoutTable& t : schemaTables()) {
+        QStringList typed{u"'%1'"_s.arg(t.name)};
+        for (const LayoutColumn& c : t.columns)
+            typed << u"typeof(\"%1\") || ':' || coalesce(\"%1\", '')"_s.arg(c.name);
+        lines << db.column(
+            u"select %1 from %2 order by rowid"_s.arg(typed.join(u" || '|' || "), t.name));
+    }
     return lines;
 }
 

@@ -190,18 +190,17 @@ TEST_P(NavigationContract, NoRows)
     EXPECT_THROW(subject->current(), Error);
 }
 
-INSTANTIATE_TEST_SUITE_P(Both, NavigationContract,
-                         ::testing::Values(Kind{"ConfigurationCursor",
-                                                [](const test::TempConfigDb& db, bool empty) {
-                                                    return std::make_unique<Cursor>(db, empty);
-                                                },
-                                                "clsInitDBConnect", false},
-                                           Kind{"DatabaseConnector",
-                                                [](const test::TempConfigDb& db, bool empty) {
-                                                    return std::make_unique<Connector>(db, empty);
-                                                },
-                                                "clsADOConnect", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+template <class Subject>
+std::unique_ptr<Navigable> openOver(const test::TempConfigDb& db, bool empty)
+{
+    return std::make_unique<Subject>(db, empty);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Both, NavigationContract,
+    ::testing::Values(Kind{"ConfigurationCursor", openOver<Cursor>, "clsInitDBConnect", false},
+                      Kind{"DatabaseConnector", openOver<Connector>, "clsADOConnect", true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace quendra

@@ -201,8 +201,10 @@ TEST_F(SharedConnection, FileReplacedOrRemovedUnderTheConnectionIsMetAnew)
         ADD_FAILURE() << "opened a removed file";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), errnum::FileNotFound);
+        EXPECT_TRUE(e.description().contains(db.path())) << e.description().toStdString();
+        EXPECT_TRUE(e.source().startsWith(u"Modul: clsInitDBConnect.init"_s));
     }
-    EXPECT_FALSE(QFile::exists(db.path()));
+    EXPECT_FALSE(QFile::exists(db.path())) << "a missing file stays missing";
 }
 
 TEST_F(SharedConnection, EachThreadHasItsOwn)

@@ -4,11 +4,10 @@
 #include "common/globals.h"
 #include "config/userconfig.h"
 #include "support/tempconfigdb.h"
+#include "support/testdatabases.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -41,17 +40,8 @@ protected:
 
     static QStringList paths(const QString& db, const QString& head)
     {
-        QStringList found;
-        {
-            QSqlDatabase c = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"userconfig"_s);
-            c.setDatabaseName(db);
-            c.open();
-            QSqlQuery q(u"select path from %1 order by transid"_s.arg(head), c);
-            while (q.next())
-                found << q.value(0).toString();
-        }
-        QSqlDatabase::removeDatabase(u"userconfig"_s);
-        return found;
+        return test::ScratchConnection(u"QSQLITE"_s, db)
+            .column(u"select path from %1 order by transid"_s.arg(head));
     }
 
     test::TempConfigDb demo;

@@ -3,6 +3,7 @@
 #include "common/globals.h"
 #include "engine/indivtorven.h"
 #include "engine/rundefinition.h"
+#include "support/filebytes.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 
@@ -13,36 +14,27 @@ using namespace quendra;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 TEST(TorvenState, SecondRunContinuesTheLineNumbers)
 {
     test::TempConfigDb db;
     db.execScript(
-        QString::fromUtf8(readAll(QStringLiteral(QUENDRA_TEST_DATA_DIR
-                                                 "/engine/torven_correction/definition.sql")))
+        QString::fromUtf8(test::readFile(QStringLiteral(
+                              QUENDRA_TEST_DATA_DIR "/engine/torven_correction/definition.sql")))
             .replace(QStringLiteral("@DIR@"), db.dir()));
     // EWFJNB before EWJHCD: numbered before the batch resets it.
     db.exec(QStringLiteral("update trgBody set sort = -1 where field = 'EWFJNB'"));
-    QFile source(db.filePath(QStringLiteral("src.txt")));
-    ASSERT_TRUE(source.open(QIODevice::WriteOnly));
-    source.write("4711;01;31.12.2004;10\r\n");
-    source.close();
+    test::writeFile(db.filePath(QStringLiteral("src.txt")), "4711;01;31.12.2004;10\r\n");
     indivTorven::resetState();
     test::RecordingSink sink;
 
     const QString out = db.filePath(QStringLiteral("out.txt"));
     showRunResult(runDefinition(QStringLiteral("T")));
-    EXPECT_EQ(readAll(out), QByteArray("0;100200041231;100200;S1;H;10;KST1;KT;V;19\r\n"
-                                       "0;100200041231;999000;K;S;10;KK;KTK;;0\r\n"));
+    EXPECT_EQ(test::readFile(out), QByteArray("0;100200041231;100200;S1;H;10;KST1;KT;V;19\r\n"
+                                              "0;100200041231;999000;K;S;10;KK;KTK;;0\r\n"));
     // Same group as the last record of the first run: the line number goes on from there.
     showRunResult(runDefinition(QStringLiteral("T")));
-    EXPECT_EQ(readAll(out), QByteArray("1;100200041231;100200;S1;H;10;KST1;KT;V;19\r\n"
-                                       "0;100200041231;999000;K;S;10;KK;KTK;;0\r\n"));
+    EXPECT_EQ(test::readFile(out), QByteArray("1;100200041231;100200;S1;H;10;KST1;KT;V;19\r\n"
+                                              "0;100200041231;999000;K;S;10;KK;KTK;;0\r\n"));
     EXPECT_TRUE(sink.boxes.empty());
 }
 
