@@ -3,11 +3,11 @@
 #include "config/configrowset.h"
 #include "config/configsql.h"
 #include "support/caserows.h"
+#include "support/filebytes.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -94,18 +94,12 @@ TEST(Schema, FileThatIsNotSqliteIsRefusedUntouched)
     RecordingSink sink;
     TempConfigDb db(TempConfigDb::Content::EmptyFile);
     const QByteArray jet("\0\1\0\0Standard Jet DB\0\0\0\0", 23);
-    {
-        QFile f(db.path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(jet);
-    }
+    test::writeFile(db.path(), jet);
     const Error e = initError();
     EXPECT_EQ(e.number(), errnum::UnrecognizedDatabase);
     EXPECT_TRUE(
         e.description().contains(u"keine Quendra-Konfigurationsdatenbank im SQLite-Format"_s));
-    QFile f(db.path());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), jet);
+    EXPECT_EQ(test::readFile(db.path()), jet);
     EXPECT_TRUE(sink.boxes.empty());
 }
 

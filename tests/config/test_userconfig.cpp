@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "common/globals.h"
 #include "config/userconfig.h"
+#include "support/filebytes.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
 
@@ -74,28 +75,20 @@ TEST_F(UserConfig, AnInstalledProgramGetsTheDemoInTheUsersFolder)
     // Its connection texts may hold passwords: the copy is the user's alone.
     EXPECT_FALSE(QFileInfo(at.dbPath).permission(QFile::ReadOther));
 
-    QFile mine(at.dbPath); // a user's own file stays as it is
-    ASSERT_TRUE(mine.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    mine.close();
+    test::writeFile(at.dbPath, {}); // a user's own file stays as it is
     provideUserConfig(at);
-    EXPECT_EQ(QFileInfo(at.dbPath).size(), 0);
+    EXPECT_EQ(test::readFile(at.dbPath), QByteArray());
 }
 
 TEST_F(UserConfig, AFolderThatCannotBeMadeLeavesNothingBehind)
 {
     install();
-    QFile blocker(root.filePath(u"home"_s));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    test::writeFile(root.filePath(u"home"_s), {}); // a file where the folder would be
     initGlobals(location().dbPath);
     EXPECT_THROW(provideUserConfig(location()), Error);
 
     QFile::remove(root.filePath(u"home"_s));
-    QFile::remove(root.filePath(u"usr/share/quendra/init.mdb"_s));
-    QFile garbage(root.filePath(u"usr/share/quendra/init.mdb"_s));
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write("keine Datenbank");
-    garbage.close();
+    test::writeFile(root.filePath(u"usr/share/quendra/init.mdb"_s), "keine Datenbank");
     EXPECT_THROW(provideUserConfig(location()), Error);
     EXPECT_EQ(QDir(root.filePath(u"home/quendra"_s)).entryList(QDir::Files), QStringList());
 }

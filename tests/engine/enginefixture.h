@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/globals.h"
+#include "support/filebytes.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 
@@ -40,15 +41,11 @@ public:
     }
     void writeSource(const QByteArray& bytes) const
     {
-        QFile f(db.filePath(QStringLiteral("src.txt")));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(bytes);
+        writeFile(db.filePath(QStringLiteral("src.txt")), bytes);
     }
     void writeTarget(const QByteArray& bytes) const
     {
-        QFile f(db.filePath(QStringLiteral("out.txt")));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(bytes);
+        writeFile(db.filePath(QStringLiteral("out.txt")), bytes);
     }
     QByteArray target(const QString& name = QStringLiteral("out.txt")) const
     {
