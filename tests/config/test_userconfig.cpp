@@ -72,8 +72,10 @@ TEST_F(UserConfig, AnInstalledProgramGetsTheDemoInTheUsersFolder)
               QStringList({data + u"/buchungen.txt"_s, u"LAGER"_s}));
     EXPECT_EQ(paths(at.dbPath, u"trghead"_s), QStringList(user + u"/buchungen_export.txt"_s));
     EXPECT_EQ(QDir(user).entryList(QDir::Files), QStringList(u"init.mdb"_s));
-    // Its connection texts may hold passwords: the copy is the user's alone.
-    EXPECT_FALSE(QFileInfo(at.dbPath).permission(QFile::ReadOther));
+    // Its connections may hold passwords: the file is the user's alone.
+    const QFile::Permissions mode = QFileInfo(at.dbPath).permissions();
+    EXPECT_TRUE(mode.testFlag(QFile::WriteOwner));
+    EXPECT_FALSE(mode.testAnyFlags(QFile::ReadGroup | QFile::ReadOther));
 
     test::writeFile(at.dbPath, {}); // a user's own file stays as it is
     provideUserConfig(at);
