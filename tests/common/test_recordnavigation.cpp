@@ -37,10 +37,8 @@ class Cursor : public Navigable {
 public:
     Cursor(const test::TempConfigDb& db, bool empty)
     {
-        db.execAll({u"insert into srcbody (transid, field, sort) values ('A1', 'R2', 2)"_s,
-                    u"insert into srcbody (transid, field, sort) values ('A1', 'R1', 1)"_s,
-                    u"insert into srcbody (transid, field, sort) values ('B2', 'X', 1)"_s,
-                    u"insert into srcbody (transid, field, sort) values ('A1', 'R3', 3)"_s});
+        db.exec(u"insert into srcbody (transid, field, sort) values ('A1', 'R2', 2), "
+                "('A1', 'R1', 1), ('B2', 'X', 1), ('A1', 'R3', 3)"_s);
         m_cursor.setTable(u"srcbody"_s);
         m_cursor.setTransID(empty ? u"NIX"_s : u"A1"_s);
         m_cursor.setOrderBy(u"sort"_s);
@@ -61,8 +59,7 @@ public:
         const QString path = db.filePath(u"daten.db"_s);
         test::ScratchConnection(u"QSQLITE"_s, path)
             .execAll({u"create table t (n text)"_s, u"create table leer (n text)"_s,
-                      u"insert into t values ('R1')"_s, u"insert into t values ('R2')"_s,
-                      u"insert into t values ('R3')"_s});
+                      u"insert into t values ('R1'), ('R2'), ('R3')"_s});
         m_connector.setSource(getADOProvider(2, path, u"MS Access"_s, false));
         m_connector.setTable(empty ? u"leer"_s : u"t"_s);
         m_connector.init();

@@ -29,10 +29,8 @@ class CursorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        db.execAll({u"insert into srcbody (transid, field, sort) values ('A1', 'KDNR', 2)"_s,
-                    u"insert into srcbody (transid, field, sort) values ('A1', 'NAME', 1)"_s,
-                    u"insert into srcbody (transid, field, sort) values ('A1', 'ORT', 3)"_s,
-                    u"insert into srcbody (transid, field, sort) values ('B2', 'X', 1)"_s});
+        db.exec(u"insert into srcbody (transid, field, sort) values ('A1', 'KDNR', 2), "
+                "('A1', 'NAME', 1), ('A1', 'ORT', 3), ('B2', 'X', 1)"_s);
     }
 
     std::unique_ptr<clsInitDBConnect> open(const QString& table, const QString& transId,
