@@ -2,7 +2,7 @@
 #include "common/version.h"
 #include "engine/enginefixture.h"
 #include "support/batchrun.h"
-#include "support/caserows.h"
+#include "support/casetable.h"
 
 #include <QDir>
 #include <QFile>
@@ -153,13 +153,15 @@ class QuendraRunUsage : public ::testing::TestWithParam<test::CaseRow> {};
 
 TEST_P(QuendraRunUsage, WrongCallsAndHelp)
 {
-    const Result r = runBatch(GetParam().cells.mid(1));
+    const Result r = runBatch(GetParam()[1].split(u' ', Qt::SkipEmptyParts));
     EXPECT_EQ(r.exitCode, GetParam()[0].toInt());
     EXPECT_TRUE((r.exitCode == 0 ? r.out : r.err)
                     .startsWith(QStringLiteral("Aufruf: quendra-run [--config DATEI] TRANSID...")));
 }
 
-QUENDRA_CASE_ROWS(QuendraRunUsage, "app/wrong-calls.tsv");
+INSTANTIATE_TEST_SUITE_P(
+    Rows, QuendraRunUsage,
+    ::testing::ValuesIn(test::caseTable(QStringLiteral("app/wrong-calls.tsv"))), test::caseName);
 
 } // namespace
 

@@ -1,7 +1,7 @@
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "common/version.h"
-#include "support/caserows.h"
+#include "support/casetable.h"
 #include "support/recordingsink.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +31,9 @@ TEST_P(ErrorTextLayout, BuildsTextInFixedOrder)
               c[5].replace(QStringLiteral("@VERSION@"), QStringLiteral(QUENDRA_VERSION)));
 }
 
-QUENDRA_CASE_ROWS(ErrorTextLayout, "common/error-text.tsv");
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ErrorTextLayout,
+    ::testing::ValuesIn(test::caseTable(QStringLiteral("common/error-text.tsv"))), test::caseName);
 
 TEST_F(MessageHandlerTest, WarningCarriesStyleAndNoPendingError)
 {
@@ -57,7 +59,10 @@ TEST_P(RaiseErrorSource, RebuildsSource)
     }
 }
 
-QUENDRA_CASE_ROWS(RaiseErrorSource, "common/raised-source.tsv");
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RaiseErrorSource,
+    ::testing::ValuesIn(test::caseTable(QStringLiteral("common/raised-source.tsv"))),
+    test::caseName);
 
 TEST(TrappedChain, EachLevelAddsItsModuleLine)
 {

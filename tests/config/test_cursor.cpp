@@ -1,6 +1,6 @@
 #include "config/clsinitdbconnect.h"
 #include "config/configrowset.h"
-#include "support/caserows.h"
+#include "support/casetable.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
@@ -316,7 +316,10 @@ TEST_P(BoundWrite, ChangesOnlyWhatDiffers)
         QStringList{c[4]});
 }
 
-QUENDRA_CASE_ROWS(BoundWrite, "config/bound-writes.tsv");
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BoundWrite,
+    ::testing::ValuesIn(test::caseTable(QStringLiteral("config/bound-writes.tsv"))),
+    test::caseName);
 
 } // namespace
 } // namespace quendra

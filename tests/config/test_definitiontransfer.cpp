@@ -3,7 +3,7 @@
 #include "config/definitionexport.h"
 #include "config/definitionimport.h"
 #include "config/definitionstore.h"
-#include "support/caserows.h"
+#include "support/casetable.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 
@@ -105,7 +105,10 @@ TEST_P(ImportFault, ChangesNothingAndNamesItsPlace)
     EXPECT_EQ(stored.dump(), before);
 }
 
-QUENDRA_CASE_ROWS(ImportFault, "config/transfer/faults.tsv");
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ImportFault,
+    ::testing::ValuesIn(test::caseTable(QStringLiteral("config/transfer/faults.tsv"))),
+    test::caseName);
 
 TEST(DefinitionTransfer, ReplaceAndNewName)
 {

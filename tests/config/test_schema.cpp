@@ -2,7 +2,7 @@
 #include "config/clsinitdbconnect.h"
 #include "config/configrowset.h"
 #include "config/configsql.h"
-#include "support/caserows.h"
+#include "support/casetable.h"
 #include "support/filebytes.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
@@ -72,7 +72,9 @@ TEST_P(VersionCheck, WarnsOncePerCursorOpeningWhenNotCurrent)
     EXPECT_TRUE(box.text.contains(u"(DB-Version ist nicht aktuell.)"_s));
 }
 
-QUENDRA_CASE_ROWS(VersionCheck, "config/db-versions.tsv");
+INSTANTIATE_TEST_SUITE_P(
+    Rows, VersionCheck,
+    ::testing::ValuesIn(test::caseTable(QStringLiteral("config/db-versions.tsv"))), test::caseName);
 
 // The error that init raises, or a failure when it succeeds.
 Error initError()

@@ -1,5 +1,5 @@
 #include "config/configsql.h"
-#include "support/caserows.h"
+#include "support/casetable.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,9 @@ TEST_P(BuiltStatement, MatchesExpectedText)
     EXPECT_EQ(buildStatement(c[0], c[1] == u"1", c[2], c[3] == u"1", c[4]), c[5]);
 }
 
-QUENDRA_CASE_ROWS(BuiltStatement, "config/statements.tsv");
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BuiltStatement,
+    ::testing::ValuesIn(test::caseTable(QStringLiteral("config/statements.tsv"))), test::caseName);
 
 class RowidTracing : public ::testing::TestWithParam<CaseRow> {};
 
@@ -35,7 +37,10 @@ TEST_P(RowidTracing, FindsTheOneTableOrRefuses)
     }
 }
 
-QUENDRA_CASE_ROWS(RowidTracing, "config/rowid-tables.tsv");
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RowidTracing,
+    ::testing::ValuesIn(test::caseTable(QStringLiteral("config/rowid-tables.tsv"))),
+    test::caseName);
 
 } // namespace
 } // namespace quendra

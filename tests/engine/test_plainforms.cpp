@@ -2,7 +2,7 @@
 // blank sends the same text through the general reader. Both must agree exactly.
 #include "common/error.h"
 #include "engine/formatting.h"
-#include "support/caserows.h"
+#include "support/casetable.h"
 #include "values/numbers.h"
 
 #include <algorithm>
@@ -25,7 +25,7 @@ QString general(const std::string& text)
 std::vector<std::string> plainNumbers()
 {
     std::vector<std::string> texts{""};
-    for (const test::CaseRow& row : test::caseRows("values/plain-numbers.txt"))
+    for (const test::CaseRow& row : test::caseTable(QStringLiteral("values/plain-numbers.txt")))
         texts.push_back(row.name);
     return texts;
 }

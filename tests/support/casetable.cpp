@@ -5,6 +5,24 @@
 
 namespace quendra::test {
 
+namespace {
+
+QString unescaped(const QString& column)
+{
+    QString out = QStringLiteral(""); // an empty column is an empty text, not a missing one
+    for (qsizetype i = 0; i < column.size(); ++i) {
+        if (column[i] != u'\\' || i + 1 == column.size()) {
+            out += column[i];
+            continue;
+        }
+        const QChar c = column[++i];
+        out += c == u't' ? QChar(u'\t') : c == u'r' ? QChar(u'\r') : c == u'n' ? QChar(u'\n') : c;
+    }
+    return out;
+}
+
+} // namespace
+
 bool CaseRow::flag(int i) const
 {
     const QString text = columns.value(i);
@@ -23,7 +41,10 @@ std::vector<CaseRow> caseTable(const QString& pathUnderTestData)
         if (line.trimmed().isEmpty() || line.startsWith(u'#'))
             continue;
         QStringList columns = line.split(u'\t');
-        rows.push_back({columns.takeFirst().toStdString(), columns});
+        const std::string name = columns.takeFirst().toStdString();
+        for (QString& column : columns)
+            column = unescaped(column);
+        rows.push_back({name, columns});
         if (rows.back().columns.size() != rows.front().columns.size())
             throw std::runtime_error(rows.back().name + ": another number of columns");
     }

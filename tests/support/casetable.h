@@ -2,7 +2,8 @@
 
 // Tables of cases kept as data: a tab-separated file under tests/data, one case a line,
 // its name first (the test log prints it); empty lines and lines starting with "#" are
-// comments. Rows become tests with
+// comments. In a column \t, \r, \n and \\ stand for a tab, CR, LF and a backslash. Rows become
+// tests with
 //   INSTANTIATE_TEST_SUITE_P(X, Y, ::testing::ValuesIn(caseTable(u"ui/x.tsv"_s)), caseName);
 #include "support/casename.h"
 
@@ -16,6 +17,9 @@ namespace quendra::test {
 struct CaseRow {
     std::string name;
     QStringList columns; // those after the name
+
+    // Column i; an empty text where the row has none.
+    QString operator[](qsizetype i) const { return columns.value(i); }
 
     // Column i, "1" or "0", as a yes or no; any other text throws.
     bool flag(int i) const;

@@ -1,5 +1,5 @@
 #include "common/error.h"
-#include "support/caserows.h"
+#include "support/casetable.h"
 #include "values/numbers.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +39,9 @@ TEST_P(ReadNumber, GermanRules)
     EXPECT_EQ(plain, GetParam()[1]);
 }
 
-QUENDRA_CASE_ROWS(ReadNumber, "values/read-number.tsv");
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReadNumber,
+    ::testing::ValuesIn(test::caseTable(QStringLiteral("values/read-number.tsv"))), test::caseName);
 
 TEST(ReadNumberAsDouble, IsTheNearestDouble)
 {
@@ -66,7 +68,10 @@ TEST_P(WriteNumber, RoundsTheDecimalText)
     EXPECT_EQ(out, c[6]);
 }
 
-QUENDRA_CASE_ROWS(WriteNumber, "values/write-number.tsv");
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WriteNumber,
+    ::testing::ValuesIn(test::caseTable(QStringLiteral("values/write-number.tsv"))),
+    test::caseName);
 
 class ReadDate : public ::testing::TestWithParam<CaseRow> {};
 
@@ -78,7 +83,9 @@ TEST_P(ReadDate, Recognises)
     EXPECT_EQ(ok ? d.toString(Qt::ISODate) : QStringLiteral("kein Datum"), c[2]);
 }
 
-QUENDRA_CASE_ROWS(ReadDate, "values/read-date.tsv");
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReadDate, ::testing::ValuesIn(test::caseTable(QStringLiteral("values/read-date.tsv"))),
+    test::caseName);
 
 class WriteDate : public ::testing::TestWithParam<CaseRow> {};
 
@@ -90,7 +97,9 @@ TEST_P(WriteDate, Patterns)
     EXPECT_EQ(out, GetParam()[1]);
 }
 
-QUENDRA_CASE_ROWS(WriteDate, "values/write-date.tsv");
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WriteDate, ::testing::ValuesIn(test::caseTable(QStringLiteral("values/write-date.tsv"))),
+    test::caseName);
 
 TEST(DecimalSum, AddsWithoutBinaryNoise)
 {
@@ -110,13 +119,15 @@ class SumText : public ::testing::TestWithParam<CaseRow> {};
 TEST_P(SumText, WritesThePlainNumber)
 {
     DecimalSum sum;
-    for (const QString& v : GetParam().cells.mid(1))
+    for (const QString& v : GetParam()[1].split(u' ', Qt::SkipEmptyParts))
         sum.add(v, German);
     EXPECT_EQ(sum.text(German), GetParam()[0]);
     EXPECT_EQ(sum.text(American), GetParam()[0].replace(u',', u'.'));
 }
 
-QUENDRA_CASE_ROWS(SumText, "values/sums.tsv");
+INSTANTIATE_TEST_SUITE_P(Rows, SumText,
+                         ::testing::ValuesIn(test::caseTable(QStringLiteral("values/sums.tsv"))),
+                         test::caseName);
 
 TEST(DecimalSum, RefusesTextAndOverflow)
 {
