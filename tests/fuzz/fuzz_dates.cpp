@@ -11,6 +11,7 @@
 #include "engine/formatting.h"
 #include "values/numbers.h"
 
+#include <algorithm>
 #include <fuzzer/FuzzedDataProvider.h>
 
 using namespace quendra;
@@ -64,11 +65,25 @@ void checkText(const QString& text, const QString& targetPattern)
         FUZZ_CHECK(qdate == QDate(date.year, date.month, date.day), "QDate: %s", qPrintable(text));
     }
 
+    const bool usual =
+        text.size() == 8 && text != u"00000000" &&
+        std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     const FormatPlan ymd = FormatPlan::of(u"yyyymmdd"), dmy = FormatPlan::of(u"ddmmyyyy");
+    // A day is written in a compact format as its pattern writes it.
+    FUZZ_CHECK(
+        !ok ||
+            (converted(text, ymd, false) == converted(text, FormatPlan::of(u"YYYYMMDD"), false) &&
+             converted(text, dmy, false) == converted(text, FormatPlan::of(u"DDMMYYYY"), false)),
+        "compact and pattern: %s", qPrintable(text));
     for (const FormatPlan* from : {&ymd, &dmy}) {
         for (const FormatPlan* to : {&ymd, &dmy}) {
             QString oneStep = text;
             const QString twoSteps = converted(converted(text, *from, true), *to, false);
+            // Eight ASCII digits that make a day take the one step.
+            FUZZ_CHECK(!usual || twoSteps.startsWith(u"Fehler") ||
+                           convertCompactDate(oneStep, *from, *to),
+                       "not in one step: %s", qPrintable(text));
+            oneStep = text;
             if (convertCompactDate(oneStep, *from, *to))
                 FUZZ_CHECK(oneStep == twoSteps, "one step %s: %s | %s", qPrintable(text),
                            qPrintable(oneStep), qPrintable(twoSteps));

@@ -4,8 +4,9 @@
 // raised), and in what a check sum adds. A number read and written in its plain form
 // reads back as the same number.
 //
-// Input: the text, then a field shape (length, decimals, flags) in the last seven bytes,
-// last byte first.
+// Input: the text, then a field shape (type, length, decimals, zero padding, plus sign) in
+// the last five bytes, last byte first; each shape is written aligned both ways, with and
+// without fixed length.
 #include "common.h"
 
 #include "common/error.h"
@@ -37,11 +38,13 @@ QString written(QString value, const ValueShape& shape)
     }
 }
 
+// The text added three times, so that the sum outgrows what one value holds.
 QString sumOf(const QString& text)
 {
     DecimalSum sum;
     try {
-        sum.add(text, German);
+        for (int i = 0; i < 3; ++i)
+            sum.add(text, German);
     } catch (const Error& e) {
         return QStringLiteral("Fehler %1").arg(e.number());
     }
@@ -106,7 +109,8 @@ void checkWriting(const QString& text, const ValueShape& shape)
         return;
     }
     DecimalSum byNumber;
-    byNumber.add(number);
+    for (int i = 0; i < 3; ++i)
+        byNumber.add(number);
     FUZZ_CHECK(byNumber.text(German) == sumOf(value), "sum of %s", qPrintable(value));
 }
 
@@ -121,11 +125,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     field.decscale = in.ConsumeIntegralInRange<qint16>(-2, 20);
     field.zeroPadding = in.ConsumeBool();
     field.plus = in.ConsumeBool();
-    field.adjustment = in.ConsumeBool() ? QStringLiteral("rechts") : QString();
-    const bool fixlength = in.ConsumeBool();
     const QString text = fuzz::textOf(in.ConsumeRemainingBytes<std::uint8_t>());
 
     checkReading(text);
-    checkWriting(text, ValueShape::of(field, fixlength));
+    for (const bool right : {false, true}) {
+        field.adjustment = right ? QStringLiteral("rechts") : QString();
+        for (const bool fixlength : {false, true})
+            checkWriting(text, ValueShape::of(field, fixlength));
+    }
     return 0;
 }
