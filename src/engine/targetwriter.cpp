@@ -219,8 +219,20 @@ void TargetWriter::writeDatabase(const std::vector<QString>& values,
     DatabaseRecord& rows = m_database->record();
     const qint64 replacedBefore = rows.replaced() ? rows.replaced()->characters : 0;
     rows.AddNew();
-    for (size_t i = 0; i < values.size(); ++i)
-        rows.setItem(int(i), boundValue(i, values[i], regional));
+    for (size_t i = 0; i < values.size(); ++i) {
+        QVariant bound = boundValue(i, values[i], regional);
+        try {
+            rows.setItem(int(i), bound);
+        } catch (const Error& e) {
+            if (e.number() != errnum::ItemNotFound)
+                throw;
+            // The table has no column for this field: name the field, not only its place.
+            throw Error(e.number(), e.source(),
+                        e.description() + QStringLiteral(" (Zielfeld „%1“: die Zieltabelle hat "
+                                                         "keine Spalte an dieser Stelle)")
+                                              .arg(m_names[i]));
+        }
+    }
     m_heldRecords.push_back(record);
     ++m_rowsHanded;
     rows.update();
