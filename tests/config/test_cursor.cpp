@@ -169,7 +169,7 @@ TEST_F(CursorTest, OperationsBeforeInitFailWithMissingObject)
     EXPECT_EQ(c.dataMember(u"Primary"_s), nullptr);
     for (const auto& op : std::vector<std::function<void()>>{
              [&] { c.isEOF(); }, [&] { c.MoveNext(); }, [&] { c.AddNew(); }, [&] { c.record(); },
-             [&] { c.update(); }}) {
+             [&] { c.update(); }, [&] { c.setAbsolutePosition(1); }}) {
         try {
             op();
             ADD_FAILURE() << "no error";
