@@ -202,16 +202,19 @@ TEST_F(Actions, RunOnATypedNewDefinitionStartsItsHeads)
 struct PreviewShown {
     QString title, status;
     QStringList targets; // the target lines' rich text, one per row
+    QStringList errors;  // the error column, one per row
 };
 
 void watchPreview(std::vector<PreviewShown>& shown)
 {
     ui::setModalHook([&shown](QDialog& dialog) {
         auto* preview = qobject_cast<ui::frmPreview*>(&dialog);
-        PreviewShown s{dialog.windowTitle(), preview ? preview->status() : QString(), {}};
+        PreviewShown s{dialog.windowTitle(), preview ? preview->status() : QString(), {}, {}};
         for (int row = 0; preview && row < preview->table()->rowCount(); ++row) {
             auto* line = qobject_cast<QLabel*>(preview->table()->cellWidget(row, 2));
             s.targets << (line ? line->text() : QString());
+            const QTableWidgetItem* error = preview->table()->item(row, 3);
+            s.errors << (error ? error->text() : QString());
         }
         shown.push_back(s);
         return 0;
@@ -239,6 +242,8 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
     ASSERT_EQ(shown[0].targets.size(), 6) << "four records and two check lines";
     EXPECT_FALSE(shown[0].targets[0].contains(u"red"_s));
     EXPECT_TRUE(shown[0].targets[3].contains(u"red\" title=\"wird als ? geschrieben\">€"_s));
+    EXPECT_EQ(shown[0].errors[1], QString());
+    EXPECT_TRUE(shown[0].errors[2].contains(u"abc"_s)) << shown[0].errors[2].toStdString();
     EXPECT_EQ(shown[1].targets.size(), 3) << "the faulty record and the check lines";
     EXPECT_EQ(readFile(db.filePath(u"out.txt"_s)), QByteArray("alt\r\n"));
     EXPECT_TRUE(sink.boxes.empty());
