@@ -220,9 +220,8 @@ void TargetWriter::writeDatabase(const std::vector<QString>& values,
     const qint64 replacedBefore = rows.replaced() ? rows.replaced()->characters : 0;
     rows.AddNew();
     for (size_t i = 0; i < values.size(); ++i) {
-        QVariant bound = boundValue(i, values[i], regional);
         try {
-            rows.setItem(int(i), bound);
+            rows.setItem(int(i), boundValue(i, values[i], regional));
         } catch (const Error& e) {
             if (e.number() != errnum::ItemNotFound)
                 throw;
