@@ -1,12 +1,11 @@
-// The Access reader on a real Jet 4 database: Monitor.mdb from the Debian package
-// mrtg-contrib, fetched by scripts/fetch-fixtures.sh.
+// The Access reader on Jet 4 databases: Monitor.mdb from the Debian package mrtg-contrib,
+// fetched by scripts/fetch-fixtures.sh, and the old configurations of tests/data/files.
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
 #include "connectors/filefixtures.h"
 #include "memorydb.h"
 #include "support/filebytes.h"
-#include "support/jetwriter.h"
 #include "support/skip.h"
 
 #include <QTemporaryDir>
@@ -91,17 +90,13 @@ TEST(JetFileTest, DamagedFilesAreRefusedWithLibmdbsOwnWords)
 // such a value is refused, never read cut.
 TEST(JetFileTest, MemoThatFillsLibmdbsBufferIsRefused)
 {
-    const test::JetTable table{
-        u"Notizen"_s, {{u"Text"_s, test::JetColumn::Memo}}, {{u"kurz"_s}, {QString(88000, u'€')}}};
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"lang.mdb"_s);
-    test::writeFile(path, test::jetFile({table}));
+    const QString path = test::dataFile("altkonfiguration-langer-memo.mdb");
     MemoryDb mem;
     try {
         makeJetReader()->load(DataSourceLocation{u"MS Access"_s, path, false, {}}, mem.db());
         ADD_FAILURE() << "no error";
     } catch (const Error& e) {
-        EXPECT_TRUE(e.description().contains(u"Spalte Text in Zeile 2 füllt den Puffer"_s))
+        EXPECT_TRUE(e.description().contains(u"Spalte sqlstring in Zeile 2 füllt den Puffer"_s))
             << e.description().toStdString();
     }
 }

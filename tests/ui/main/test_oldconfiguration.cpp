@@ -4,7 +4,6 @@
 #include "common/globals.h"
 #include "config/jetconfigreader.h"
 #include "support/filebytes.h"
-#include "support/jetwriter.h"
 #include "ui/main/modaldialog.h"
 
 #include <QAbstractButton>
@@ -20,9 +19,8 @@ namespace {
 
 TEST(OldConfiguration, IsTakenOverOnYesAndLeftAsItWasOnNo)
 {
-    QVector<test::JetTable> tables = test::schemaJetTables();
-    tables[0].rows << QVector<QVariant>{u"ALT"_s};
-    const QByteArray jet = test::jetFile(tables);
+    const QByteArray jet =
+        test::readFile(u"" QUENDRA_TEST_DATA_DIR "/files/altkonfiguration.mdb"_s);
     for (const bool yes : {false, true}) {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"init.mdb"_s);
@@ -45,7 +43,7 @@ TEST(OldConfiguration, IsTakenOverOnYesAndLeftAsItWasOnNo)
         EXPECT_EQ(isJetFile(path), !yes);
         EXPECT_EQ(test::readFile(path + u".access"_s), yes ? jet : QByteArray("<fehlt>"));
         EXPECT_EQ(shown.size(), yes ? 2 : 1);
-        EXPECT_TRUE(shown.last().contains(yes ? u"srcHead: 1 Zeile übernommen"_s : u"?"_s));
+        EXPECT_TRUE(shown.last().contains(yes ? u"srcHead: 2 Zeilen übernommen"_s : u"?"_s));
     }
 }
 
