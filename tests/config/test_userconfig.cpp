@@ -93,6 +93,16 @@ TEST_F(UserConfig, AFolderThatCannotBeMadeLeavesNothingBehind)
     test::writeFile(root.filePath(u"usr/share/quendra/init.mdb"_s), "keine Datenbank");
     EXPECT_THROW(provideUserConfig(location()), Error);
     EXPECT_EQ(QDir(root.filePath(u"home/quendra"_s)).entryList(QDir::Files), QStringList());
+
+    // A link to a file that is not there (a share not mounted) is neither replaced nor
+    // followed, and the copy made for it goes again.
+    QFile::remove(root.filePath(u"usr/share/quendra/init.mdb"_s));
+    install();
+    QFile::link(root.filePath(u"nirgends/init.mdb"_s), location().dbPath);
+    EXPECT_THROW(provideUserConfig(location()), Error);
+    EXPECT_EQ(QDir(root.filePath(u"home/quendra"_s)).entryList(QDir::Files | QDir::System),
+              QStringList(u"init.mdb"_s));
+    EXPECT_FALSE(QFile::exists(root.filePath(u"nirgends/init.mdb"_s)));
 }
 
 } // namespace

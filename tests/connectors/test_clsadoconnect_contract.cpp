@@ -261,6 +261,7 @@ TEST(ConnectorBeforeInit, ReportsNoRecordAndRefusesMoves)
     EXPECT_THROW(c.MoveFirst(), Error);
     EXPECT_THROW(c.getField(0), Error);
     EXPECT_THROW(c.record().AddNew(), Error);
+    EXPECT_THROW(c.replSQLTable(QStringLiteral("select * from $TBL(1)")), Error);
 }
 
 } // namespace

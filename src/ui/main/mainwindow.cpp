@@ -29,7 +29,6 @@ QPushButton* addButton(const QString& caption, const char* name, const QRect& ge
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
-    button->setAutoDefault(false);
     return button;
 }
 

@@ -45,7 +45,6 @@ void MainWindow::buildRunChoices(QWidget* client)
         auto* b = new QPushButton(caption, client);
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(twipsRect(left, 4200, 1095, 375));
-        b->setAutoDefault(false);
         return b;
     };
     m_cmdPreview = button(QStringLiteral("Vorschau"), "cmdPreview", 3840);

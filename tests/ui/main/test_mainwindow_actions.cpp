@@ -286,6 +286,8 @@ TEST_F(Actions, DefinitionTravelsThroughAFileUnderANewName)
                     button->click();
             }
         } else if (auto* input = qobject_cast<QInputDialog*>(&dialog)) {
+            EXPECT_TRUE(input->labelText().contains(u"TransID"_s));
+            EXPECT_EQ(input->textValue(), u"A"_s); // the name to change
             input->setTextValue(u"B"_s);
             return int(QDialog::Accepted);
         }

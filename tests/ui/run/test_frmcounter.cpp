@@ -29,10 +29,23 @@ TEST(frmCounter, LabelFollowsEveryCount)
     }
 }
 
+// Counts the paintings of a widget.
+struct PaintCount : QObject {
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        count += e->type() == QEvent::Paint;
+        return false;
+    }
+    int count = 0;
+};
+
 TEST(frmCounter, SmallFixedModelessWindowWithTheWaitPointer)
 {
     frmCounter counter;
+    PaintCount painted;
+    counter.findChild<QWidget*>(u"lblRecord"_s)->installEventFilter(&painted);
     counter.open();
+    EXPECT_GE(painted.count, 1) << "the run holds the thread: the window paints as it opens";
     EXPECT_EQ(counter.windowTitle(), u"Datensatz"_s);
     EXPECT_FALSE(counter.isModal());
     EXPECT_EQ(counter.size(), QSize(151, 56));
