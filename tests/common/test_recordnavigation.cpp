@@ -4,10 +4,10 @@
 #include "common/error.h"
 #include "common/functions.h"
 #include "common/recordnavigation.h"
-#include "config/clsinitdbconnect.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/filetypes.h"
 #include "support/casename.h"
+#include "support/configcursor.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
@@ -39,17 +39,14 @@ public:
     {
         db.exec(u"insert into srcbody (transid, field, sort) values ('A1', 'R2', 2), "
                 "('A1', 'R1', 1), ('B2', 'X', 1), ('A1', 'R3', 3)"_s);
-        m_cursor.setTable(u"srcbody"_s);
-        m_cursor.setTransID(empty ? u"NIX"_s : u"A1"_s);
-        m_cursor.setOrderBy(u"sort"_s);
-        m_cursor.init();
+        m_cursor = test::openCursor(u"srcbody"_s, empty ? u"NIX"_s : u"A1"_s, u"sort"_s);
     }
-    RecordNavigation& nav() override { return m_cursor; }
-    QString current() override { return m_cursor.value(u"field"_s).toString(); }
-    bool isEOF() override { return m_cursor.isEOF(); }
+    RecordNavigation& nav() override { return *m_cursor; }
+    QString current() override { return m_cursor->value(u"field"_s).toString(); }
+    bool isEOF() override { return m_cursor->isEOF(); }
 
 private:
-    clsInitDBConnect m_cursor;
+    std::unique_ptr<clsInitDBConnect> m_cursor;
 };
 
 class Connector : public Navigable {

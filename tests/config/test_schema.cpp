@@ -3,6 +3,7 @@
 #include "config/configrowset.h"
 #include "config/configsql.h"
 #include "support/casetable.h"
+#include "support/configcursor.h"
 #include "support/filebytes.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
@@ -15,25 +16,16 @@ using namespace Qt::StringLiterals;
 namespace quendra {
 namespace {
 
+using test::openCursor;
 using test::PrintTo; // rows print their name
 using test::RecordingSink;
 using test::TempConfigDb;
-
-void openCursor(const QString& table)
-{
-    clsInitDBConnect c;
-    c.setTable(table);
-    c.init();
-}
 
 TEST(Schema, EmptyFileGetsTheWholeSchemaWithoutWarning)
 {
     RecordingSink sink;
     TempConfigDb db(TempConfigDb::Content::EmptyFile);
-    clsInitDBConnect c;
-    c.setTable(u"srchead"_s);
-    c.init();
-    EXPECT_TRUE(c.isEOF());
+    EXPECT_TRUE(openCursor(u"srchead"_s)->isEOF());
     EXPECT_TRUE(sink.boxes.empty());
 
     EXPECT_EQ(test::ScratchConnection(u"QSQLITE"_s, db.path())
@@ -41,15 +33,7 @@ TEST(Schema, EmptyFileGetsTheWholeSchemaWithoutWarning)
               (QStringList{u"dbversion"_s, u"id_srcbody_sort"_s, u"id_trgbody_sort"_s, u"srcBody"_s,
                            u"srcHead"_s, u"trgBody"_s, u"trgHead"_s, u"trgconvert"_s}));
 
-    clsInitDBConnect version;
-    version.setTable(u"dbversion"_s);
-    version.init();
-    EXPECT_EQ(version.value(u"version"_s).toInt(), 2);
-    EXPECT_TRUE(version.value(u"indiv"_s).isNull());
-    clsInitDBConnect trg;
-    trg.setTable(u"trgbody"_s);
-    trg.init();
-    EXPECT_GE(trg.record().fieldIndex(u"0padding"_s), 0);
+    EXPECT_EQ(openCursor(u"dbversion"_s)->value(u"version"_s).toInt(), 2);
 }
 
 class VersionCheck : public ::testing::TestWithParam<test::CaseRow> {};
@@ -105,18 +89,13 @@ TEST(Schema, FileThatIsNotSqliteIsRefusedUntouched)
     EXPECT_TRUE(sink.boxes.empty());
 }
 
-struct BrokenCase {
-    const char* name;
-    QStringList setup;
-};
-
-class UnrecoverableSchema : public ::testing::TestWithParam<BrokenCase> {};
+class UnrecoverableSchema : public ::testing::TestWithParam<test::CaseRow> {};
 
 TEST_P(UnrecoverableSchema, ShowsTheCreationErrorOnceThenFailsInit)
 {
     RecordingSink sink;
     TempConfigDb db(TempConfigDb::Content::EmptyFile);
-    db.execAll(GetParam().setup);
+    db.exec(GetParam()[0]);
     const Error e = initError();
     EXPECT_TRUE(e.description().contains(u"keine lesbare Versionstabelle (dbversion)"_s))
         << e.description().toStdString();
@@ -129,11 +108,9 @@ TEST_P(UnrecoverableSchema, ShowsTheCreationErrorOnceThenFailsInit)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, UnrecoverableSchema,
-    ::testing::Values(BrokenCase{"HeadWithoutVersionTable", {u"create table srcHead (x int)"_s}},
-                      BrokenCase{"VersionTableWithoutRow",
-                                 {u"create table dbversion (version int, indiv varchar(50))"_s}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    Rows, UnrecoverableSchema,
+    ::testing::ValuesIn(test::caseTable(QStringLiteral("config/broken-schemas.tsv"))),
+    test::caseName);
 
 TEST(Schema, CrebasStopsAtTheFirstFailingStatement)
 {

@@ -1,8 +1,8 @@
 #include "common/globals.h"
-#include "config/clsinitdbconnect.h"
 #include "config/configconnection.h"
 #include "config/configrowset.h"
 #include "config/configsql.h"
+#include "support/configcursor.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
@@ -35,11 +35,7 @@ protected:
 
     static std::unique_ptr<clsInitDBConnect> open()
     {
-        auto c = std::make_unique<clsInitDBConnect>();
-        c->setTable(u"srchead"_s);
-        c->setTransID(u"A"_s);
-        c->init();
-        return c;
+        return test::openCursor(u"srchead"_s, u"A"_s);
     }
 
     static qsizetype connections() { return QSqlDatabase::connectionNames().size(); }
@@ -81,21 +77,16 @@ TEST_F(SharedConnection, ScopeKeepsItBetweenCursorsOpenedOneAfterAnother)
         const ConfigConnection* first = ConfigConnection::shared(db.path()).get();
         EXPECT_EQ(path(*open()), u"a"_s);
         EXPECT_EQ(ConfigConnection::shared(db.path()).get(), first);
+        const QString cwd = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(db.dir()));
+        const auto relative = ConfigConnection::shared(u"init.mdb"_s);
+        QDir::setCurrent(cwd);
+        EXPECT_EQ(relative.get(), first) << "a relative path shares it too";
 
         QFile::remove(db.path()); // still reported by the cursor that opens
         EXPECT_THROW(open(), Error);
     }
     EXPECT_EQ(connections(), before);
-}
-
-TEST_F(SharedConnection, RelativeAndAbsolutePathShareIt)
-{
-    const QString cwd = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(db.dir()));
-    const auto relative = ConfigConnection::shared(u"init.mdb"_s);
-    const auto absolute = ConfigConnection::shared(db.path());
-    QDir::setCurrent(cwd);
-    EXPECT_EQ(relative.get(), absolute.get());
 }
 
 TEST_F(SharedConnection, AnotherPathGetsAConnectionOfItsOwn)
