@@ -10,7 +10,7 @@
 #include "engine/rundefinition.h"
 #include "enginefixture.h"
 #include "support/batchrun.h"
-#include "support/casename.h"
+#include "support/casetable.h"
 #include "support/skip.h"
 #include "support/testdatabases.h"
 
@@ -90,52 +90,40 @@ void expectOneError(const BatchResult& r, const QString& text)
     EXPECT_TRUE(r.err.contains(text)) << r.err.toStdString();
 }
 
-// A target that is the source under another name (a link) is refused before anything
-// is opened; the plain cases are golden cases (fail_target_*source*).
-class TargetIsSource : public RunFaults, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(TargetIsSource, IsRefusedBeforeAnythingIsOpened)
+// A target that is the source under another name (a symbolic or a hard link) is refused
+// before anything is opened; the plain cases are golden cases (fail_target_*source*).
+TEST_F(RunFaults, TargetLinkedToTheSourceIsRefusedBeforeAnythingIsOpened)
 {
     writeSource(lines(3));
-    const QString out = db.filePath(QStringLiteral("out.txt"));
-    if (GetParam()) {
-        ASSERT_EQ(
-            ::link(QFile::encodeName(source()).constData(), QFile::encodeName(out).constData()), 0);
-    } else {
-        ASSERT_TRUE(QFile::link(source(), out));
+    const QByteArray out = QFile::encodeName(db.filePath(QStringLiteral("out.txt")));
+    for (const bool hard : {false, true}) {
+        SCOPED_TRACE(hard ? "hard link" : "symbolic link");
+        QFile::remove(QFile::decodeName(out));
+        const QByteArray src = QFile::encodeName(source());
+        ASSERT_EQ(hard ? ::link(src.constData(), out.constData())
+                       : ::symlink(src.constData(), out.constData()),
+                  0);
+        expectOneError(test::runBatch(args()), QStringLiteral("ist dieselbe Datei wie die Quelle"));
+        EXPECT_EQ(target(QStringLiteral("src.txt")), lines(3));
     }
-    const BatchResult r = test::runBatch(args());
-    expectOneError(r, QStringLiteral("ist dieselbe Datei wie die Quelle"));
-    EXPECT_EQ(target(QStringLiteral("src.txt")), lines(3));
 }
-
-INSTANTIATE_TEST_SUITE_P(Links, TargetIsSource, ::testing::Values(false, true),
-                         [](const auto& info) {
-                             return std::string(info.param ? "hardLink" : "symbolicLink");
-                         });
 
 // The file system refuses the target's bytes: the run fails, and the target ends with
 // the last record it took completely, never with a torn one.
 // All or nothing: the old target stays as it was, and no new file is left beside it.
-struct DiskCase {
-    const char* name;
-    rlim_t sizeLimit; // RLIM_INFINITY: the target is /dev/full
-    const char* message;
-    bool allOrNothing = false;
-};
-
-class FullDisk : public RunFaults, public ::testing::WithParamInterface<DiskCase> {};
+class FullDisk : public RunFaults, public ::testing::WithParamInterface<test::CaseRow> {};
 
 TEST_P(FullDisk, LeavesCompleteRecordsOnly)
 {
-    const DiskCase& c = GetParam();
+    const rlim_t sizeLimit = GetParam()[0].toULongLong(); // 0: the target is /dev/full
+    const bool allOrNothing = GetParam().flag(2);
     const QByteArray all = lines(300000); // 2.7 MB: more than one write block
     writeSource(all);
     std::function<void()> limit;
-    if (c.sizeLimit == RLIM_INFINITY) {
+    if (sizeLimit == 0) {
         db.exec(QStringLiteral("update trgHead set path = '/dev/full'"));
     } else {
-        limit = [max = c.sizeLimit] {
+        limit = [max = sizeLimit] {
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit l{max, max};
             setrlimit(RLIMIT_FSIZE, &l);
@@ -144,21 +132,21 @@ TEST_P(FullDisk, LeavesCompleteRecordsOnly)
     const QByteArray old = "alt\r\n";
     writeTarget(old);
     QStringList call = args();
-    if (c.allOrNothing)
+    if (allOrNothing)
         call.prepend(QStringLiteral("--all-or-nothing"));
     const BatchResult r = test::runBatch(call, QStringLiteral("de_DE.UTF-8"), limit);
-    expectOneError(r, QString::fromUtf8(c.message));
-    if (c.allOrNothing) {
+    expectOneError(r, GetParam()[1]);
+    if (allOrNothing) {
         EXPECT_EQ(target(), old);
         EXPECT_EQ(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden).filter(u"out.txt"_s),
                   QStringList{u"out.txt"_s});
         return;
     }
-    if (c.sizeLimit == RLIM_INFINITY)
+    if (sizeLimit == 0)
         return;
     const QByteArray written = target();
     EXPECT_GT(written.size(), 0);
-    EXPECT_LE(written.size(), qsizetype(c.sizeLimit));
+    EXPECT_LE(written.size(), qsizetype(sizeLimit));
     EXPECT_TRUE(written.endsWith("\r\n"));
     EXPECT_TRUE(all.startsWith(written));
     EXPECT_TRUE(r.err.contains(
@@ -166,13 +154,9 @@ TEST_P(FullDisk, LeavesCompleteRecordsOnly)
         << r.err.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FullDisk,
-    ::testing::Values(DiskCase{"devFull", RLIM_INFINITY, "Datenträger voll: /dev/full"},
-                      DiskCase{"fullInFirstBlock", 100003, "größte erlaubte Dateigröße erreicht"},
-                      DiskCase{"fullInSecondBlock", 1500007, "größte erlaubte Dateigröße"},
-                      DiskCase{"allOrNothing", 1500007, "Die Datei ist unverändert.", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, FullDisk,
+                         ::testing::ValuesIn(test::caseTable(u"engine/full-disk.tsv"_s)),
+                         test::caseName);
 
 // A run whose source is a pipe: first goes in; once the run has converted it and waits
 // for more, during(pid of the run) happens; then later goes in and the pipe is closed.
@@ -222,29 +206,22 @@ BatchResult pausedRun(const QStringList& args, const QString& source, const QByt
 // the signal are written completely, no check lines follow, the next definition does
 // not start; a database target holds their rows and the message counts them.
 // All or nothing: the target stays as it was.
-struct StopCase {
-    const char* name;
-    int signal;
-    bool allOrNothing;
-};
-
-class Stopped : public RunFaults, public ::testing::WithParamInterface<StopCase> {
+class Stopped : public RunFaults, public ::testing::WithParamInterface<test::CaseRow> {
 protected:
     BatchResult stop()
     {
-        const int signal = GetParam().signal;
-        return pausedRun(
-            (GetParam().allOrNothing ? QStringList{u"--all-or-nothing"_s} : QStringList())
-                << args() << T,
-            source(), "a\r\nb\r\n", [signal](qint64 pid) { ::kill(pid_t(pid), signal); },
-            "c\r\nd\r\n");
+        const int signal = GetParam()[0] == u"SIGTERM" ? SIGTERM : SIGINT;
+        return pausedRun((GetParam().flag(1) ? QStringList{u"--all-or-nothing"_s} : QStringList())
+                             << args() << T,
+                         source(), "a\r\nb\r\n",
+                         [signal](qint64 pid) { ::kill(pid_t(pid), signal); }, "c\r\nd\r\n");
     }
     void expectStopMessage(const BatchResult& r)
     {
         EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
         EXPECT_TRUE(
             r.err.contains(QStringLiteral("durch das Signal %1 abgebrochen, bevor Datensatz 3")
-                               .arg(GetParam().signal == SIGTERM ? u"SIGTERM"_qs : u"SIGINT"_qs)))
+                               .arg(GetParam()[0])))
             << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("nicht ausgeführt wurden GUT.")))
             << r.err.toStdString();
@@ -256,7 +233,7 @@ TEST_P(Stopped, EndsAfterTheRecordInHand)
     writeTarget("alt\r\n");
     const BatchResult r = stop();
     expectStopMessage(r);
-    EXPECT_EQ(target(), QByteArray(GetParam().allOrNothing ? "alt\r\n" : "a\r\nb\r\n"));
+    EXPECT_EQ(target(), QByteArray(GetParam().flag(1) ? "alt\r\n" : "a\r\nb\r\n"));
     EXPECT_EQ(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden).filter(u"out.txt"_s),
               QStringList{u"out.txt"_s});
 }
@@ -266,7 +243,7 @@ TEST_P(Stopped, ADatabaseTargetHoldsTheRecordsBefore)
     tableTarget(QStringLiteral("1"));
     const BatchResult r = stop();
     expectStopMessage(r);
-    if (GetParam().allOrNothing) {
+    if (GetParam().flag(1)) {
         EXPECT_EQ(tableRows(), QStringList());
         return;
     }
@@ -274,12 +251,8 @@ TEST_P(Stopped, ADatabaseTargetHoldsTheRecordsBefore)
     EXPECT_EQ(tableRows(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, Stopped,
-                         ::testing::Values(StopCase{"SIGTERM", SIGTERM, false},
-                                           StopCase{"SIGINT", SIGINT, false},
-                                           StopCase{"SIGTERMAllOrNothing", SIGTERM, true},
-                                           StopCase{"SIGINTAllOrNothing", SIGINT, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, Stopped, ::testing::ValuesIn(test::caseTable(u"engine/stops.tsv"_s)),
+                         test::caseName);
 
 // A row the table refuses, wherever it falls among the blocks of 5000 rows the rows are
 // sent in (first block, first, middle and last row of a block, last block): the run
@@ -349,17 +322,11 @@ qint64 readPosition(qint64 pid, const QString& path)
 // Another program cuts the source short while the run reads it, at a line end or inside
 // a line: the run fails and says how far it got; the target holds exactly the complete
 // records read.
-struct CutCase {
-    const char* name;
-    qint64 intoLine; // bytes of the line after the last complete one
-    const char* message;
-};
-
-class SourceCutShort : public RunFaults, public ::testing::WithParamInterface<CutCase> {};
+class SourceCutShort : public RunFaults, public ::testing::WithParamInterface<test::CaseRow> {};
 
 TEST_P(SourceCutShort, DuringTheRunFails)
 {
-    const CutCase& c = GetParam();
+    const qint64 intoLine = GetParam()[0].toLongLong(); // bytes after the last whole line
     constexpr qint64 LineSize = 9;
     writeSource(lines(1000000)); // 9 MB, read in blocks of 1 MB
     QProcess process;
@@ -375,26 +342,21 @@ TEST_P(SourceCutShort, DuringTheRunFails)
     ASSERT_GT(pos, 0) << "the run was not caught reading";
     ASSERT_LT(pos, 8000000) << "the run was caught too late";
     const qint64 keptLines = pos / LineSize + 1000;
-    ASSERT_EQ(
-        ::truncate(QFile::encodeName(source()).constData(), keptLines * LineSize + c.intoLine), 0);
+    ASSERT_EQ(::truncate(QFile::encodeName(source()).constData(), keptLines * LineSize + intoLine),
+              0);
     ::kill(pid_t(pid), SIGCONT);
 
     const BatchResult r = test::finishBatch(process);
-    QString message = QString::fromUtf8(c.message);
+    QString message = GetParam()[1];
     if (message.contains(u"%1"))
-        message = message.arg(keptLines + (c.intoLine ? 1 : 0));
+        message = message.arg(keptLines + (intoLine ? 1 : 0));
     expectOneError(r, message);
     EXPECT_EQ(target(), lines(int(keptLines)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SourceCutShort,
-    ::testing::Values(CutCase{"atLineEnd", 0, "Die Quelldatei endete nach %1 Datensätzen"},
-                      CutCase{"insideALine", 4,
-                              "wurde während des Lesens kürzer: beim Öffnen hatte sie 9000000 "
-                              "Bytes, jetzt endet sie nach"},
-                      CutCase{"insideALastValue", 6, "mitten in Zeile %1."}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, SourceCutShort,
+                         ::testing::ValuesIn(test::caseTable(u"engine/source-cut-short.tsv"_s)),
+                         test::caseName);
 
 // A shrinking source under a progress display: the records counted at the start say
 // how many are missing.
