@@ -78,49 +78,37 @@ TEST_F(QuendraRun, WarningsAloneDoNotFail)
     db.exec(QStringLiteral("update dbversion set version = 1"));
     const Result r = runBatch(config() << QStringLiteral("GUT"));
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Quendra (" QUENDRA_VERSION
-                                                ") : clsInitDBConnect.chkDBVersion\n"
-                                                "Anwendung: Quendra (" QUENDRA_VERSION ")\n\n"
-                                                "Fehlernummer:  0\n"
-                                                "(DB-Version ist nicht aktuell.)\n\n\n")))
+    EXPECT_TRUE(r.err.contains(QStringLiteral("(DB-Version ist nicht aktuell.)")))
         << r.err.toStdString();
 }
 
 // Preview and check run write nothing: the target that was there stays as it was.
-TEST_F(QuendraRun, PreviewAndCheckListRecordsAndWriteNothing)
+class QuendraRunPreview : public QuendraRun, public ::testing::WithParamInterface<test::CaseRow> {};
+
+TEST_P(QuendraRunPreview, ListsRecordsAndWritesNothing)
 {
+    const test::CaseRow& c = GetParam();
     db.exec(QStringLiteral("update trgBody set chkfield = 'Summe'")); // "x" is no sum
     db.exec(QStringLiteral("update trgHead set chkrecord = -1"));
     writeSource("1\r\nx\r\n3\r\n4\r\n");
     writeTarget("alt\r\n");
-    const QString faultAt2 = QStringLiteral("(Datensatz 2, Feld Z)");
-    struct Case {
-        QStringList args;
-        int exitCode;
-        QString out; // exactly, or (check) the end of standard output
-        int faultsOnStderr;
-    } const cases[] = {
-        {{u"--preview=1"_qs, u"GUT"_qs}, 0, u"1\r\nPrüfsumme:\r\nZ (Summe): 1\r\n"_qs, 0},
-        {{u"--preview"_qs, u"GUT"_qs}, 1, u"1\r\n3\r\n4\r\nPrüfsumme:\r\nZ (Summe): 8\r\n"_qs, 1},
-        {{u"--check"_qs, u"GUT"_qs},
-         1,
-         u"Prüfsumme:\nZ (Summe): 8\n4 Datensätze, 1 mit Fehler – nichts geschrieben\n"_qs,
-         0},
-    };
-    for (const Case& c : cases) {
-        const Result r = runBatch(config() << c.args);
-        const std::string call = c.args.join(u' ').toStdString();
-        EXPECT_EQ(r.exitCode, c.exitCode) << call << r.err.toStdString();
-        if (c.args[0] == u"--check") {
-            EXPECT_TRUE(r.out.endsWith(c.out)) << r.out.toStdString();
-            EXPECT_EQ(r.out.count(faultAt2), 1) << r.out.toStdString();
-        } else {
-            EXPECT_EQ(QString(r.out).replace(QChar(0xFFFD), u"ü"_s), c.out) << call;
-        }
-        EXPECT_EQ(r.err.count(faultAt2), c.faultsOnStderr) << call << r.err.toStdString();
-        EXPECT_EQ(target(), QByteArray("alt\r\n")) << call;
+    const Result r = runBatch(config() << c[0].split(u' '));
+    EXPECT_EQ(r.exitCode, c[1].toInt()) << r.err.toStdString();
+    if (c.flag(3)) {
+        EXPECT_TRUE(r.out.endsWith(c[2])) << r.out.toStdString();
+    } else { // the records' bytes in Windows-1252
+        EXPECT_EQ(QString(r.out).replace(QChar(0xFFFD), u"ü"_s), c[2]);
     }
+    const QString faultAt2 = QStringLiteral("(Datensatz 2, Feld Z)");
+    EXPECT_EQ(r.out.count(faultAt2), c[4].toInt()) << r.out.toStdString();
+    EXPECT_EQ(r.err.count(faultAt2), c[5].toInt()) << r.err.toStdString();
+    EXPECT_EQ(target(), QByteArray("alt\r\n"));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, QuendraRunPreview,
+    ::testing::ValuesIn(test::caseTable(QStringLiteral("app/preview-and-check.tsv"))),
+    test::caseName);
 
 // A definition travels as a file: out through standard output, in under a new name, and
 // then runs; an existing name is refused without --replace or --as.

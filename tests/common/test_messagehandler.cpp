@@ -35,15 +35,6 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, ErrorTextLayout,
     ::testing::ValuesIn(test::caseTable(QStringLiteral("common/error-text.tsv"))), test::caseName);
 
-TEST_F(MessageHandlerTest, WarningCarriesStyleAndNoPendingError)
-{
-    showError(nullptr, StyleWarning, QStringLiteral("clsInitDBConnect.chkDBVersion"),
-              QStringLiteral("DB-Version ist nicht aktuell."));
-    ASSERT_EQ(sink.boxes.size(), 1u);
-    EXPECT_EQ(sink.boxes[0].style, StyleWarning);
-    EXPECT_EQ(sink.boxes[0].helpContext, QStringLiteral("0"));
-}
-
 class RaiseErrorSource : public ::testing::TestWithParam<test::CaseRow> {};
 
 TEST_P(RaiseErrorSource, RebuildsSource)
@@ -89,10 +80,6 @@ TEST(TrappedChain, ForeignExceptionsBecomeErrors)
         EXPECT_EQ(e.source(), QStringLiteral("Modul: clsX.y"));
     }
 }
-
-} // namespace
-
-namespace {
 
 TEST_F(MessageHandlerTest, TrapHandlerShowsWhatTheHandlerThrowsAndEnds)
 {

@@ -30,8 +30,7 @@ bool coin(std::mt19937& rng, int percent)
 
 QString sqlText(const char* text)
 {
-    return QLatin1Char('\'') +
-           QString::fromUtf8(text).replace(QLatin1Char('\''), QStringLiteral("''")) +
+    return QLatin1Char('\'') + test::EngineFixture::quoted(QString::fromUtf8(text)) +
            QLatin1Char('\'');
 }
 

@@ -40,20 +40,15 @@ TEST_F(FileConvert, SetFromValueWrapsAroundAfterTheLastSlot)
     for (int i = 1; i <= 3; ++i)
         srcField(T, QStringLiteral("S%1").arg(i), i);
     trgField(T, QStringLiteral("Z"), QStringLiteral("S1"), 1);
-    struct Case {
-        QStringList values;
-        QStringList slots;
-    };
-    const Case cases[] = {
-        {{u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs, u"f"_qs}, {u"d"_qs, u"e"_qs, u"f"_qs}},
-        {{u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs}, {u"d"_qs, QString(), QString()}},
-    };
-    for (const Case& c : cases) {
+    // Six values fill the three slots twice; four wrap around once and leave two empty.
+    const std::pair<const char*, const char*> cases[] = {{"abcdef", "def"}, {"abcd", "d  "}};
+    for (const auto& [values, slots] : cases) {
         clsFileConvert engine(T);
-        for (const QString& v : c.values)
-            engine.setFromValue(v);
+        for (const char* v = values; *v; ++v)
+            engine.setFromValue(QString(QLatin1Char(*v)));
         for (int k = 1; k <= 3; ++k)
-            EXPECT_EQ(engine.getFromValue(qint16(k)), c.slots[k - 1]) << k;
+            EXPECT_EQ(engine.getFromValue(qint16(k)), QString(QLatin1Char(slots[k - 1])).trimmed())
+                << values << k;
     }
 }
 
