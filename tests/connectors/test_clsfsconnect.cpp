@@ -1,6 +1,6 @@
 #include "common/error.h"
 #include "connectors/clsfsconnect.h"
-#include "support/casename.h"
+#include "support/casetable.h"
 #include "support/filebytes.h"
 
 #include <QTemporaryDir>
@@ -43,75 +43,20 @@ protected:
     QTemporaryDir dir;
 };
 
-const char* const E = ""; // an empty field
+class TextLines : public TextFile, public ::testing::WithParamInterface<test::CaseRow> {};
 
-QStringList texts(const std::vector<const char*>& utf8)
+TEST_P(TextLines, AreSplitIntoRecordsAndFields)
 {
-    QStringList list;
-    for (const char* t : utf8)
-        list << QString::fromUtf8(t);
-    return list;
+    const test::CaseRow& c = GetParam();
+    QString got;
+    for (const QStringList& fields : readAll(write(c[1].toLatin1()), c[0]))
+        got += fields.join(u'\t') + u'\n';
+    EXPECT_EQ(got, c[2]);
 }
 
-struct SplitCase {
-    const char* name;
-    const char* delimiter;
-    const char* line;
-    std::vector<const char*> fields;
-};
-
-class Splitting : public TextFile, public ::testing::WithParamInterface<SplitCase> {};
-
-TEST_P(Splitting, GivesTheFieldsOfTheLine)
-{
-    const SplitCase& c = GetParam();
-    const auto lines = readAll(write(QByteArray(c.line) + "\r\n"), QString::fromUtf8(c.delimiter));
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], texts(c.fields));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, Splitting,
-    ::testing::Values(SplitCase{"trailingAndEmpty", ";", "a;;b;", {"a", E, "b", E}},
-                      SplitCase{"twoCharacters", "||", "a||b", {"a", "b"}},
-                      SplitCase{"twoCharactersOddRun", "||", "a|||b||", {"a", "|b", E}},
-                      SplitCase{"noDelimiter", ";", "a b \"c\"", {"a b \"c\""}},
-                      SplitCase{"emptyLine", ";", "", {E}},
-                      SplitCase{"onlyDelimiters", ";", ";;", {E, E, E}},
-                      SplitCase{"blanksKept", ",", " a , b ", {" a ", " b "}},
-                      SplitCase{"unencodableDelimiter", "\xe2\x86\x92", "a;b", {"a;b"}},
-                      SplitCase{"ansiDelimiter",
-                                "\xc2\xa7",
-                                "a\xa7"
-                                "b",
-                                {"a", "b"}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct LineEndCase {
-    const char* name;
-    QByteArray bytes;
-    std::vector<const char*> lines;
-};
-
-class LineEnds : public TextFile, public ::testing::WithParamInterface<LineEndCase> {};
-
-TEST_P(LineEnds, SeparateRecords)
-{
-    QStringList got;
-    for (const QStringList& fields : readAll(write(GetParam().bytes), QStringLiteral(";")))
-        got << fields.join(QLatin1Char(';'));
-    EXPECT_EQ(got, texts(GetParam().lines));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, LineEnds,
-    ::testing::Values(LineEndCase{"crlf", "a\r\nb\r\n", {"a", "b"}},
-                      LineEndCase{"mixed", "a\r\nb\rc\nd", {"a", "b", "c", "d"}},
-                      LineEndCase{"lfOnly", "a\nb\n\nc", {"a", "b", E, "c"}},
-                      LineEndCase{"crOnly", "a\rb\r", {"a", "b"}},
-                      LineEndCase{"lfCrIsTwoEnds", "a\n\rb", {"a", E, "b"}},
-                      LineEndCase{"emptyLines", "\r\n\r\n", {E, E}}, LineEndCase{"empty", "", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, TextLines,
+                         ::testing::ValuesIn(test::caseTable(u"connectors/text-lines.tsv"_s)),
+                         test::caseName);
 
 TEST_F(TextFile, CrLfAcrossTheReadBlockIsOneLineEnd)
 {
