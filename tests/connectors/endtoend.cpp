@@ -3,74 +3,29 @@
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
 #include "engine/rundefinition.h"
+#include "support/filebytes.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 
 #include <QFile>
 #include <QStringEncoder>
 
+using namespace Qt::StringLiterals;
+
 namespace quendra::test {
 
-namespace {
-QString quoted(const QString& text)
+void storeDefinition(const TempConfigDb& config, const Side& src, const Side& trg)
 {
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) +
-           QLatin1Char('\'');
-}
-} // namespace
-
-const QStringList SourceFields = {QStringLiteral("nr"), QStringLiteral("name"),
-                                  QStringLiteral("betrag"), QStringLiteral("datum"),
-                                  QStringLiteral("notiz")};
-
-const std::vector<TargetField> TextFields = {{"NR", "Text", 0, 0, ""},
-                                             {"NAME", "Text", 0, 0, ""},
-                                             {"BETRAG", "Text", 0, 0, ""},
-                                             {"DATUM", "Text", 0, 0, ""},
-                                             {"NOTIZ", "Text", 0, 0, ""}};
-
-const std::vector<TargetField> TypedFields = {{"NR", "Text", 0, 0, ""},
-                                              {"NAME", "Text", 0, 0, ""},
-                                              {"BETRAG", "Zahl", 12, 2, ""},
-                                              {"DATUM", "Datum", 0, 0, "dd.mm.yyyy"},
-                                              {"NOTIZ", "Text", 0, 0, ""}};
-
-void storeDefinition(const TempConfigDb& config, const Side& src, const Side& trg,
-                     const std::vector<TargetField>& fields)
-{
-    QStringList sql;
-    sql << QStringLiteral("insert into srcHead (transid, path, filetype, header, dbtable, "
-                          "delimiter, specdelimiter, sqlstring, frommedium) values ('T', %1, %2, "
-                          "%3, %4, ';', '', %5, %6)")
-               .arg(quoted(src.path), quoted(src.fileType),
-                    src.header ? QStringLiteral("-1") : QStringLiteral("0"), quoted(src.table),
-                    src.sql.isEmpty() ? QStringLiteral("NULL") : quoted(src.sql))
-               .arg(src.medium);
-    sql << QStringLiteral("insert into trgHead (transid, path, filetype, header, dbtable, "
-                          "delimiter, specdelimiter, textsign, frommedium, fixlength, chkrecord, "
-                          "encoding) values ('T', %1, %2, 0, %3, ';', '', '', %4, 0, 0, 'ANSI')")
-               .arg(quoted(trg.path), quoted(trg.fileType), quoted(trg.table))
-               .arg(trg.medium);
-    for (qsizetype i = 0; i < SourceFields.size(); ++i) {
-        sql << QStringLiteral("insert into srcBody (transid, field, format, sort) values ('T', "
-                              "%1, '', %2)")
-                   .arg(quoted(SourceFields[i]))
-                   .arg((i + 1) * 10);
+    QString script = QString::fromUtf8(
+        readFile(QStringLiteral(QUENDRA_TEST_DATA_DIR "/connectors/definition.sql")));
+    for (const auto& [name, side] : {std::pair{u"@SRC"_s, &src}, std::pair{u"@TRG"_s, &trg}}) {
+        script.replace(name + u"MEDIUM@"_s, QString::number(side->medium));
+        const std::pair<const char*, QString> texts[] = {
+            {"PATH@", side->path}, {"TYPE@", side->fileType}, {"TABLE@", side->table}};
+        for (const auto& [what, text] : texts)
+            script.replace(name + QLatin1String(what), QString(text).replace(u'\'', u"''"_s));
     }
-    for (size_t i = 0; i < fields.size(); ++i) {
-        const TargetField& f = fields[i];
-        sql << QStringLiteral("insert into trgBody (transid, field, length, decscale, fieldtype, "
-                              "format, defaultvalue, srcfield, adjustment, chkfield, sort, plus, "
-                              "\"0padding\", ltrim, command) values ('T', %1, %2, %3, %4, %5, '', "
-                              "%6, '', '', %7, 0, 0, 0, '')")
-                   .arg(quoted(QString::fromLatin1(f.name)))
-                   .arg(f.length)
-                   .arg(f.decscale)
-                   .arg(quoted(QString::fromLatin1(f.type)), quoted(QString::fromLatin1(f.format)),
-                        quoted(SourceFields[static_cast<qsizetype>(i)]))
-                   .arg((i + 1) * 10);
-    }
-    config.execAll(sql);
+    config.execScript(script);
 }
 
 std::vector<MessageBoxData> runDefinition()

@@ -16,29 +16,10 @@ struct Side {
     QString path;
     QString fileType;
     QString table;
-    QString sql = {};
-    bool header = false;
 };
 
-// A target field: name, type, length, decimals, format.
-struct TargetField {
-    const char* name;
-    const char* type;
-    int length;
-    int decscale;
-    const char* format;
-};
-
-// The five source fields nr, name, betrag, datum, notiz, in this order.
-extern const QStringList SourceFields;
-// Target fields that pass every value on unchanged (text without width or format).
-extern const std::vector<TargetField> TextFields;
-// Target fields for typed database columns: an amount ("Zahl") and a date ("Datum").
-extern const std::vector<TargetField> TypedFields;
-
-// Stores the definition "T" with the five source fields and the given target fields.
-void storeDefinition(const TempConfigDb& config, const Side& src, const Side& trg,
-                     const std::vector<TargetField>& fields);
+// Stores the definition "T" of tests/data/connectors/definition.sql with these sides.
+void storeDefinition(const TempConfigDb& config, const Side& src, const Side& trg);
 // Runs definition "T" as the run button does; the boxes that were shown.
 std::vector<MessageBoxData> runDefinition();
 QString boxesText(const std::vector<MessageBoxData>& boxes);
@@ -50,12 +31,12 @@ void writeAnsiLines(const QString& path, const QStringList& lines);
 QString tableDdl(const QString& table);
 // Three rows: umlauts and "€", a negative amount, a leap day, NULLs.
 QStringList sourceRows(const QString& table);
-// Those rows written as a text file by TextFields.
+// Those rows as the text file the definition reads.
 extern const QStringList ExpectedTextLines;
 // The rows of a table as "nr|name|betrag|datum|notiz", ordered by nr, read back through
 // the database connector.
 QStringList readBack(const QString& connectionString, const QString& table);
-// What TypedFields write for the three rows of ExpectedTextLines.
+// What the definition writes into a table for the three rows of ExpectedTextLines.
 extern const QStringList ExpectedTypedRows;
 
 } // namespace quendra::test

@@ -92,7 +92,7 @@ TEST_F(EndToEnd, TextFileToOdbcPostgres)
     const QString table = pgTable(QStringLiteral("ziel"));
     const QString src = config.filePath(QStringLiteral("src.txt"));
     writeAnsiLines(src, ExpectedTextLines);
-    storeDefinition(config, {0, src, {}, {}}, {1, postgresDsn(), {}, table}, TypedFields);
+    storeDefinition(config, {0, src, {}, {}}, {1, postgresDsn(), {}, table});
 
     const auto boxes = runDefinition();
     EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
@@ -117,7 +117,7 @@ TEST_F(EndToEnd, SqliteAccessToSqliteAccess)
         trg.exec(tableDdl(QStringLiteral("ziel")));
     }
     storeDefinition(config, {2, srcDb, QStringLiteral("MS Access"), QStringLiteral("$TBL(kun)")},
-                    {2, trgDb, QStringLiteral("MS Access"), QStringLiteral("ziel")}, TypedFields);
+                    {2, trgDb, QStringLiteral("MS Access"), QStringLiteral("ziel")});
 
     const auto boxes = runDefinition();
     EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
@@ -137,7 +137,7 @@ TEST_F(EndToEnd, PreviewCheckAndAllOrNothingLeaveSqliteUntouched)
     trg.exec(tableDdl(QStringLiteral("ziel")));
     trg.exec(QStringLiteral("insert into ziel (nr) values (9)"));
     storeDefinition(config, {0, {}, {}, {}},
-                    {2, trgDb, QStringLiteral("MS Access"), QStringLiteral("ziel")}, TypedFields);
+                    {2, trgDb, QStringLiteral("MS Access"), QStringLiteral("ziel")});
     const auto rows = [&] {
         const QFileInfo now(trgDb);
         return trg.column(QStringLiteral("select nr from ziel"))
@@ -152,7 +152,7 @@ TEST_F(EndToEnd, PreviewCheckAndAllOrNothingLeaveOdbcUntouched)
         QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
     const QString table = pgTable(QStringLiteral("ziel"));
     pg->exec(QStringLiteral("insert into %1 (nr) values (9)").arg(table));
-    storeDefinition(config, {0, {}, {}, {}}, {1, postgresDsn(), {}, table}, TypedFields);
+    storeDefinition(config, {0, {}, {}, {}}, {1, postgresDsn(), {}, table});
     expectTargetUntouched([&] { return pg->column(QStringLiteral("select nr from ") + table); });
 }
 
@@ -160,18 +160,14 @@ TEST_F(EndToEnd, PreviewCheckAndAllOrNothingLeaveOdbcUntouched)
 // source (here missing) or the target is opened.
 TEST_F(EndToEnd, AllOrNothingIsRefusedForFolderTypes)
 {
-    for (const char* type : {"dBase III", "Paradox 5.0", "Text"}) {
-        config.exec(u"delete from srcHead"_s);
-        config.exec(u"delete from trgHead"_s);
-        config.exec(u"delete from srcBody"_s);
-        config.exec(u"delete from trgBody"_s);
-        storeDefinition(config, {0, config.filePath(u"fehlt.txt"_s), {}, {}},
-                        {2, config.dir(), QString::fromUtf8(type), QStringLiteral("ziel")},
-                        TextFields);
+    storeDefinition(config, {0, config.filePath(u"fehlt.txt"_s), {}, {}},
+                    {2, config.dir(), {}, QStringLiteral("ziel")});
+    for (const QString& type : {u"dBase III"_s, u"Paradox 5.0"_s, u"Text"_s}) {
+        config.exec(u"update trgHead set filetype = '%1'"_s.arg(type));
         const RunResult r = runDefinition(u"T"_s, nullptr, {RunMode::Write, 0, true});
-        ASSERT_TRUE(r.failure) << type;
+        ASSERT_TRUE(r.failure) << type.toStdString();
         EXPECT_TRUE(r.failure->error.description().contains(
-            QStringLiteral("„%1“ kann nicht ganz oder gar nicht").arg(QString::fromUtf8(type))))
+            QStringLiteral("„%1“ kann nicht ganz oder gar nicht").arg(type)))
             << r.failure->error.description().toStdString();
     }
 }
