@@ -10,17 +10,17 @@
 #include "connectors/backends/memorydb.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/filetypes.h"
+#include "support/casename.h"
 #include "support/skip.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <cctype>
-
 using namespace quendra;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 const QString Scripts = QStringLiteral(QUENDRA_TEST_DATA_DIR "/files/");
 
@@ -39,14 +39,10 @@ QString runPython(const QStringList& arguments, QString& error)
 }
 
 struct SheetCase {
+    const char* name;
     const char* workbook;
     const char* sheet;
 };
-
-void PrintTo(const SheetCase& c, std::ostream* os)
-{
-    *os << c.workbook << '/' << c.sheet;
-}
 
 class ExcelCells : public ::testing::TestWithParam<SheetCase> {
 protected:
@@ -120,19 +116,13 @@ TEST_F(ExcelCells, TextResultsThatDoNotAddUpEndInAnErrorNamingTheCell)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Workbooks, ExcelCells,
-                         ::testing::Values(SheetCase{"mixed-1900.xls", "Notizen"},
-                                           SheetCase{"mixed-1900.xls", "Typen"},
-                                           SheetCase{"mixed-1904.xls", "Notizen"},
-                                           SheetCase{"mixed-1904.xls", "Typen"},
-                                           SheetCase{"texts.xls", "Texte"}),
-                         [](const auto& info) {
-                             std::string name;
-                             for (const char* c = info.param.workbook; *c != '.'; ++c) {
-                                 if (std::isalnum(static_cast<unsigned char>(*c)))
-                                     name += *c;
-                             }
-                             return name + info.param.sheet;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Workbooks, ExcelCells,
+    ::testing::Values(SheetCase{"mixed1900Notizen", "mixed-1900.xls", "Notizen"},
+                      SheetCase{"mixed1900Typen", "mixed-1900.xls", "Typen"},
+                      SheetCase{"mixed1904Notizen", "mixed-1904.xls", "Notizen"},
+                      SheetCase{"mixed1904Typen", "mixed-1904.xls", "Typen"},
+                      SheetCase{"textsTexte", "texts.xls", "Texte"}),
+    test::caseName);
 
 } // namespace
