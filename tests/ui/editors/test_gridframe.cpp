@@ -6,9 +6,11 @@
 #include "ui/editors/gridframe.h"
 #include "ui/windowdriver.h"
 
+#include <QImage>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QStandardItemModel>
 
 using namespace Qt::StringLiterals;
@@ -197,6 +199,23 @@ TEST_F(GridFrameTest, TheResizeRuleSkipsTheStepsThatFailInANarrowWindow)
 
     window->resize(800, 500);
     followsTheWidth(800, 500);
+}
+
+// The buttons to either end show a bar beside their arrow, the steps the arrow alone.
+TEST_F(GridFrameTest, EndButtonsShowABarBesideTheArrow)
+{
+    open(&nav);
+    const auto dark = [&](const QString& button) {
+        const QImage image = control<QPushButton>(w(), button)->icon().pixmap(16).toImage();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                n += qGray(image.pixel(x, y)) < 64;
+        }
+        return n;
+    };
+    EXPECT_GT(dark(u"cmdFirst"_s), dark(u"cmdPrevious"_s));
+    EXPECT_GT(dark(u"cmdLast"_s), dark(u"cmdNext"_s));
 }
 
 } // namespace
