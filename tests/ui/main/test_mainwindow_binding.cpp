@@ -162,9 +162,10 @@ TEST_F(MainWindowTest, ClosingSavesTheEditInTheFocusedField)
         else
             QTest::keyClick(window.get(), Qt::Key_C, Qt::AltModifier);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 2000)) << how;
-        window.reset();
+        // Stored as the window closes, not only when the program ends.
         EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"delimiter"_s), QString::fromLatin1(how).left(1))
             << how;
+        window.reset();
     }
 }
 
