@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace quendra;
 using namespace Qt::StringLiterals;
@@ -82,6 +84,25 @@ TEST(CsvFolderTest, RefusesAMissingFileWithoutMakingOne)
         EXPECT_EQ(e.number(), errnum::FileNotFound);
     }
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+// A disk that takes no more bytes ends the write with an error, not with a row lost.
+TEST(CsvFolderTest, ARowTheDiskRefusesIsAnError)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath(u"werte.csv"_s), "a,b\r\n");
+    auto record = makeCsvFolderWriter()->openTable(textSpec(dir.path(), true), u"werte"_s);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit full = old;
+    full.rlim_cur = 5; // the file's size: it cannot grow
+    setrlimit(RLIMIT_FSIZE, &full);
+    record->AddNew();
+    record->setItem(0, u"1"_s);
+    EXPECT_THROW(record->update(), Error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
 }
 
 } // namespace
