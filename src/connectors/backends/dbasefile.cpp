@@ -12,9 +12,11 @@
 #include "connectors/backends/tablefolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QtEndian>
 #include <shapefil.h>
 
 #include <cmath>
@@ -303,21 +305,69 @@ public:
 protected:
     void writeRow(const std::vector<QVariant>& values) override
     {
+        if (!m_dbf)
+            throwUnwritable(); // since a row failed
         std::vector<QByteArray> cells;
         for (size_t i = 0; i < m_fields.size(); ++i)
             cells.push_back(cellBytes(m_fields[i], values[i], int(i)));
         const int record = DBFGetRecordCount(m_dbf.get());
         for (size_t i = 0; i < cells.size(); ++i) {
             if (!DBFWriteAttributeDirectly(m_dbf.get(), record, int(i), cells[i].data()))
-                throw Error(errnum::PathFileAccess, {},
-                            QStringLiteral("In die dBase-Datei %1 kann nicht geschrieben "
-                                           "werden.")
-                                .arg(QDir::toNativeSeparators(m_path)));
+                throwUnwritable();
         }
         DBFUpdateHeader(m_dbf.get());
+        // shapelib reports a failed write (a full disk) to nobody: the file's length tells.
+        if (QFileInfo(m_path).size() < rowsEnd(record + 1)) {
+            takeBack(record);
+            throwUnwritable();
+        }
+        m_tail = m_dbf->bWriteEndOfFileChar ? QByteArrayLiteral("\x1A") : QByteArray();
     }
 
 private:
+    [[noreturn]] void throwUnwritable() const
+    {
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("In die dBase-Datei %1 kann nicht geschrieben werden.")
+                        .arg(QDir::toNativeSeparators(m_path)));
+    }
+
+    // What follows the last row (an end mark, or nothing): an appended row writes over it.
+    QByteArray tail() const
+    {
+        QFile file(m_path);
+        if (!file.open(QIODevice::ReadOnly) || !file.seek(rowsEnd(DBFGetRecordCount(m_dbf.get()))))
+            return {};
+        return file.readAll();
+    }
+
+    qint64 rowsEnd(int records) const
+    {
+        return m_dbf->nHeaderLength + qint64(records) * m_dbf->nRecordLength;
+    }
+
+    // Leaves the file as it was before the row: its count, its length and its end mark.
+    // shapelib's stream failed and would write a header of garbage: it is closed unwritten,
+    // and the header the file had is written again.
+    void takeBack(int records)
+    {
+        const qint64 end = rowsEnd(records);
+        m_dbf->bUpdated = false;
+        m_dbf.reset();
+        QByteArray head = m_head;
+        qToLittleEndian(quint32(records), head.data() + 4);
+        QFile file(m_path);
+        if (file.open(QIODevice::ReadWrite) && file.write(head) == head.size() &&
+            file.resize(end + m_tail.size()) && file.seek(end))
+            file.write(m_tail);
+    }
+
+    QByteArray fileHead() const
+    {
+        QFile file(m_path);
+        return file.open(QIODevice::ReadOnly) ? file.read(32) : QByteArray();
+    }
+
     static ValueKind valueKind(const DbfField& field)
     {
         switch (field.type) {
@@ -379,6 +429,8 @@ private:
     DbfHandle m_dbf;
     QByteArray m_codec;
     std::vector<DbfField> m_fields;
+    QByteArray m_tail = tail();
+    QByteArray m_head = fileHead(); // the first 32 bytes, with the date and the row count
 };
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include "common/error.h"
 #include "memorydb.h"
+#include "support/filebytes.h"
+#include "support/fulldisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,6 +108,28 @@ TEST_F(DbaseTest, MissingTableIsRefusedWithoutCreatingAFile)
         EXPECT_TRUE(e.description().contains(u"fehlt"_s));
     }
     EXPECT_TRUE(QDir(m_dir.path()).isEmpty());
+}
+
+// A disk that takes no more bytes: the row is an error, and the file keeps its whole rows
+// and nothing of the refused one.
+TEST_F(DbaseTest, ARowTheDiskRefusesIsAnErrorAndLeavesTheFileAsItWas)
+{
+    createKunden(path("kunden.dbf"));
+    const QByteArray before = test::readFile(path("kunden.dbf"));
+    auto record = makeDbaseWriter()->openTable(folderSpec(m_dir.path()), u"kunden"_s);
+    record->AddNew();
+    record->setItem(0, u"Alt"_s);
+    record->update();
+    const QByteArray one = test::readFile(path("kunden.dbf"));
+    ASSERT_GT(one.size(), before.size());
+    {
+        test::FullDisk full(one.size() + 10); // room for a part of the next row
+        record->AddNew();
+        record->setItem(0, u"Neu"_s);
+        EXPECT_THROW(record->update(), Error);
+    }
+    record.reset();
+    EXPECT_EQ(test::readFile(path("kunden.dbf")), one);
 }
 
 } // namespace
