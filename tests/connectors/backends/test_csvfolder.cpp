@@ -3,6 +3,7 @@
 #include "connectors/backends/filetypes.h"
 #include "support/casetable.h"
 #include "support/filebytes.h"
+#include "support/fulldisk.h"
 
 #include "common/error.h"
 #include "memorydb.h"
@@ -11,9 +12,7 @@
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 using namespace quendra;
 using namespace Qt::StringLiterals;
@@ -67,10 +66,11 @@ TEST(CsvFolderTest, TablesFollowFileNamesAndOnlyTextFilesCount)
     writeFile(dir.filePath(u"a.txt"_s), "x\r\n2\r\n");
     writeFile(dir.filePath(u"a.csv"_s), "x\r\n3\r\n");
     writeFile(dir.filePath(u"c.xls"_s), "x\r\n4\r\n");
+    writeFile(dir.filePath(u"a#txt.csv"_s), "x\r\n5\r\n"); // takes the name a.txt would get
     MemoryDb mem;
     makeCsvFolderReader()->load(textSpec(dir.path(), true), mem.db());
-    EXPECT_EQ(mem.tables(), (QStringList{u"a"_s, u"a#txt"_s, u"b"_s}));
-    EXPECT_EQ(mem.rows(u"a#txt"_s).at(0).at(0).toString(), u"2"_s);
+    EXPECT_EQ(mem.tables(), (QStringList{u"a#txt"_s, u"a"_s, u"a#txt2"_s, u"b"_s}));
+    EXPECT_EQ(mem.rows(u"a#txt2"_s).at(0).at(0).toString(), u"2"_s);
 }
 
 // At run level the reader finds a missing table first; the writer refuses it too.
@@ -92,17 +92,10 @@ TEST(CsvFolderTest, ARowTheDiskRefusesIsAnError)
     QTemporaryDir dir;
     writeFile(dir.filePath(u"werte.csv"_s), "a,b\r\n");
     auto record = makeCsvFolderWriter()->openTable(textSpec(dir.path(), true), u"werte"_s);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit full = old;
-    full.rlim_cur = 5; // the file's size: it cannot grow
-    setrlimit(RLIMIT_FSIZE, &full);
+    test::FullDisk full(5); // the file's size: it cannot grow
     record->AddNew();
     record->setItem(0, u"1"_s);
     EXPECT_THROW(record->update(), Error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
 }
 
 } // namespace
