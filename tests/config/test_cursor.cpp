@@ -125,6 +125,8 @@ TEST_F(CursorTest, SetSqlBeforeAndAfterInit)
     c.setSQL(u"select * from srcbody order by sort desc"_s); // reopens at once
     EXPECT_EQ(c.record().rowCount(), 4);
     EXPECT_EQ(c.value(u"field"_s).toString(), u"ORT"_s);
+    c.Requery(); // reads the new selection again
+    EXPECT_EQ(c.record().rowCount(), 4);
 }
 
 TEST_F(CursorTest, JoinIsReadOnly)
