@@ -217,15 +217,19 @@ private:
             return;
         m_copy->close();
         m_copy.reset();
-        {
+        // A copy cut short (a full disk) may not even open: either way the table stays.
+        bool whole = false;
+        try {
             PxDocument check;
             check.open(m_tempPath);
-            if (check.recordCount() != m_source.recordCount() + m_added)
-                throw Error(errnum::PathFileAccess, {},
-                            QStringLiteral("Die neue Fassung der Paradox-Tabelle %1 ist "
-                                           "unvollständig; die Tabelle bleibt unverändert.")
-                                .arg(QDir::toNativeSeparators(m_path)));
+            whole = check.recordCount() == m_source.recordCount() + m_added;
+        } catch (const Error&) {
         }
+        if (!whole)
+            throw Error(errnum::PathFileAccess, {},
+                        QStringLiteral("Die neue Fassung der Paradox-Tabelle %1 ist "
+                                       "unvollständig; die Tabelle bleibt unverändert.")
+                            .arg(QDir::toNativeSeparators(m_path)));
         QFile::setPermissions(m_tempPath, QFile::permissions(m_path));
         if (std::rename(QFile::encodeName(m_tempPath).constData(),
                         QFile::encodeName(m_path).constData()) != 0)

@@ -6,6 +6,7 @@
 #include "common/error.h"
 #include "memorydb.h"
 #include "support/filebytes.h"
+#include "support/fulldisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -188,6 +189,30 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
                 << e.description().toStdString();
         }
     }
+}
+
+// A disk that cannot take the new version: the table stays as it was, and the error says so.
+TEST_F(ParadoxTest, ATableTheDiskCannotTakeStaysAsItWas)
+{
+    createTable(path("kunden.db"), 1252, kKunden);
+    const QByteArray before = test::readFile(path("kunden.db"));
+    auto record = makeParadoxWriter()->openTable(pxSpec(m_dir.path()), u"kunden"_s);
+    test::FullDisk full(before.size()); // room for less than the copy with a new row
+    for (int i = 0; i < 100; ++i) {
+        record->AddNew();
+        record->setItem(1, i);
+        record->update();
+    }
+    try {
+        record->close();
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().contains(u"bleibt unverändert"_s))
+            << e.description().toStdString();
+    }
+    record.reset();
+    EXPECT_EQ(test::readFile(path("kunden.db")), before);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{u"kunden.db"_s});
 }
 
 } // namespace
