@@ -1,4 +1,5 @@
 -- Characters code page 850 lacks are written as "?" with a warning that names the first
+-- The last record holds nothing but such a character.
 insert into srcHead (transid, path, delimiter, frommedium) values ('T', '@DIR@/src.txt', ';', 0);
 insert into trgHead (transid, path, delimiter, frommedium, fixlength, chkrecord) values ('T', '@DIR@/out.txt', ';', 0, 0, -1);
 insert into srcBody (transid, field, sort) values ('T', 'S', 1);
