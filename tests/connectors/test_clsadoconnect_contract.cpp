@@ -77,10 +77,12 @@ protected:
         }
     }
 
-    std::unique_ptr<clsADOConnect> open(const QString& table, const QString& sql = {})
+    std::unique_ptr<clsADOConnect> open(const QString& table, const QString& sql = {},
+                                        bool forwardOnly = false)
     {
         auto c = std::make_unique<clsADOConnect>();
         c->setSource(connectionString);
+        c->setForwardOnly(forwardOnly);
         if (!sql.isEmpty())
             c->setSQL(sql);
         if (!table.isEmpty())
@@ -161,6 +163,17 @@ TEST_P(ConnectorContract, OpenBySqlAndByPlaceholder)
         EXPECT_EQ(byNumber->replSQLTable(QStringLiteral("$TBL(1),$TBL(9)")),
                   kunden + QLatin1Char(',') + leer);
     }
+}
+
+// A run reads forward only: the first row stays reachable until the reading moves on.
+TEST_P(ConnectorContract, ForwardOnlyRefusesToGoBack)
+{
+    auto c = open({}, QStringLiteral("select nr from %1 order by nr").arg(kunden), true);
+    c->MoveFirst();
+    c->MoveNext();
+    EXPECT_EQ(c->getField(0), u"2");
+    EXPECT_THROW(c->MoveFirst(), Error);
+    EXPECT_EQ(c->getField(0), u"2");
 }
 
 // An empty result keeps its columns. (Moves: tests/common/test_recordnavigation.cpp.)
