@@ -272,6 +272,7 @@ clsADOConnect::~clsADOConnect()
 {
     // Pending rows are dropped; the writer ends (and commits) before the connection closes.
     d->writer.reset();
+    d->stream.reset(); // its statement ends before its connection
     d->backend.reset();
 }
 
@@ -301,6 +302,7 @@ void clsADOConnect::init()
 {
     trapped("clsADOConnect.init", [&] {
         d->writer.reset();
+        d->stream.reset();
         d->adding = false;
         d->backend = explainingProviderErrors(
             [&] {
