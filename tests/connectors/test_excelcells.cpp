@@ -101,7 +101,10 @@ TEST_F(ExcelCells, TextResultsThatDoNotAddUpEndInAnErrorNamingTheCell)
     if (!missing.isEmpty())
         GTEST_SKIP() << "python3-xlwt fehlt (scripts/install-deps.sh): " << missing.toStdString();
     for (const char* workbook :
-         {"text-missing-piece.xls", "text-extra-piece.xls", "text-no-string.xls"}) {
+         {"text-missing-piece.xls", "text-extra-piece.xls", "text-no-string-text.xls",
+          "text-no-string-whole.xls", "text-no-string-wholes.xls", "text-no-string-fraction.xls",
+          "text-no-string-logical.xls", "text-no-string-blank.xls", "text-no-string-blanks.xls",
+          "text-no-string-formula.xls"}) {
         const QString path = folder->filePath(QString::fromLatin1(workbook));
         test::MemoryDb mem;
         try {

@@ -5,8 +5,9 @@
 #   texts.xls: formulas with long text results, stored in a STRING record and CONTINUE
 #   records whose pieces switch between 8-bit and UTF-16 characters.
 #   text-missing-piece.xls, text-extra-piece.xls: a text result whose pieces hold fewer
-#   or more characters than its STRING record announces; text-no-string.xls: a text
-#   result without its STRING record.
+#   or more characters than its STRING record announces; text-no-string-KIND.xls: a text
+#   result without its STRING record, followed by cells of each kind xlwt writes and a
+#   STRING record of nobody's.
 # Sheet "Notizen": a note above the header row, then columns whose cells differ in kind
 # (numbers among texts, numbers stored as text, logicals among texts, dates, date-times,
 # formula results, empty cells). Sheet "Typen": columns of one kind each.
@@ -43,6 +44,16 @@ class TextResult(list):
             assert len(data) <= 8224, 'piece longer than a record'
             out += struct.pack('<2H', 0x003C if i else 0x0207, len(data)) + data
         return out
+
+
+class StrayText:
+    """A STRING record standing among a row's cells, as a damaged file may hold it."""
+
+    def __init__(self, text):
+        self.text = TextResult([text])
+
+    def get_biff_data(self):
+        return self.text.records()
 
 
 class CachedFormulaRecord(BIFFRecords.BiffRecord):
@@ -153,5 +164,17 @@ if __name__ == '__main__':
                   [["Nr", "Ergebnis"], [1, ('A1', TextResult(pieces[:1], count=FULL + 7))]])
     text_workbook(folder + '/text-extra-piece.xls',
                   [["Nr", "Ergebnis"], [1, ('A1', TextResult(pieces, count=FULL + 6))]])
-    text_workbook(folder + '/text-no-string.xls',
-                  [["Nr", "Ergebnis"], [1, ('A1', TextResult([])), 'danach']])
+    # The cells after the formula: a text (LABELSST), whole numbers (RK, MULRK), a
+    # fraction (NUMBER), a logical (BOOLERR), empty cells (BLANK, MULBLANK), another
+    # formula (FORMULA); after them a STRING record that belongs to none of them.
+    for kind, after in [('text', ['danach']), ('whole', [7]), ('wholes', [7, 8]),
+                        ('fraction', [3.14159]), ('logical', [True]), ('blank', ['']),
+                        ('blanks', ['', '']), ('formula', [('1+1', 2.0)])]:
+        book = xlwt.Workbook(encoding='utf-8')
+        sheet = book.add_sheet("Texte")
+        for c, value in enumerate(["Nr", "Ergebnis"]):
+            cell(sheet, 0, c, value)
+        for c, value in enumerate([1, ('A1', TextResult([]))] + after):
+            cell(sheet, 1, c, value)
+        sheet.row(1)._Row__cells[2 + len(after)] = StrayText("verirrt")
+        book.save(folder + '/text-no-string-' + kind + '.xls')
