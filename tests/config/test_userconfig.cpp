@@ -7,6 +7,7 @@
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -65,6 +66,11 @@ TEST_F(UserConfig, AnInstalledProgramGetsTheDemoInTheUsersFolder)
     provideUserConfig(at);
     EXPECT_FALSE(QFile::exists(at.dbPath));
 
+    // A half-made copy left by an earlier start that had the same process number and was
+    // killed is made anew.
+    QDir().mkpath(user);
+    const QString partial = u"%1.%2.neu"_s.arg(at.dbPath).arg(QCoreApplication::applicationPid());
+    test::writeFile(partial, "abgebrochen");
     initGlobals(at.dbPath);
     provideUserConfig(at);
     const QString data = root.filePath(u"usr/share/quendra"_s);
