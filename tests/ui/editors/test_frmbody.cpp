@@ -131,6 +131,22 @@ TEST_F(FieldEditor, AnEditInThePanelIsWrittenWhenTheBoxIsLeft)
     EXPECT_TRUE(sink.boxes.empty());
 }
 
+// A list's entry is chosen from its opened list: the check kind "Summe".
+TEST_F(FieldEditor, AnEntryChosenFromAListIsWritten)
+{
+    open(1);
+    typeInto(w(), u"cmbFields(11)"_s, {});
+    press(w(), Qt::Key_F4);
+    QAbstractItemView* list = control<QComboBox>(w(), u"cmbFields(11)"_s)->view();
+    ASSERT_TRUE(list->isVisible());
+    QTest::keyClick(list, Qt::Key_End);
+    QTest::keyClick(list, Qt::Key_Return);
+    press(w(), Qt::Key_Tab);
+    EXPECT_EQ(column(u"select chkfield from trgbody where transid='A1' and sort=1"_s),
+              QStringList{u"Summe"_s});
+    EXPECT_TRUE(sink.boxes.empty());
+}
+
 TEST_F(FieldEditor, AnEditInTheGridIsWrittenWhenTheRowChanges)
 {
     open(0);
