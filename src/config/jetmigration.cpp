@@ -6,8 +6,8 @@
 #include "config/configschema.h"
 #include "config/configsql.h"
 #include "config/jetconfigreader.h"
+#include "config/partialfile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -182,9 +182,7 @@ QStringList migrateJetConfiguration(const QString& oldPath, const QString& targe
     if (!QDir().mkpath(QFileInfo(targetPath).absolutePath()))
         refuse(QStringLiteral("Der Ordner von %1 kann nicht angelegt werden.")
                    .arg(native(targetPath)));
-    const QString partial =
-        QStringLiteral("%1.%2.neu").arg(targetPath).arg(QCoreApplication::applicationPid());
-    QFile::remove(partial);
+    const QString partial = freshPartialPath(targetPath);
     const QString kept = keptJetPath(targetPath);
     try {
         writeNew(partial, tables);

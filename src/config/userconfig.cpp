@@ -4,8 +4,8 @@
 #include "common/globals.h"
 #include "config/configconnection.h"
 #include "config/configsql.h"
+#include "config/partialfile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -60,11 +60,7 @@ void provideUserConfig(const ConfigLocation& location)
         return;
     if (!QDir().mkpath(QFileInfo(location.dbPath).absolutePath()))
         throw notMade(location, QStringLiteral("Der Ordner kann nicht angelegt werden."));
-    // Made under a name of its own and renamed when complete, so that a program that
-    // starts at the same time meets either no file or a whole one.
-    const QString partial =
-        QStringLiteral("%1.%2.neu").arg(location.dbPath).arg(QCoreApplication::applicationPid());
-    QFile::remove(partial);
+    const QString partial = freshPartialPath(location.dbPath);
     QFile demo(QDir(location.dataFolder).filePath(ConfigDbName));
     if (!demo.copy(partial))
         throw notMade(location, demo.errorString());
