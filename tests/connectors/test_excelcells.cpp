@@ -123,6 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
     Workbooks, ExcelCells,
     ::testing::Values(SheetCase{"mixed1900Notizen", "mixed-1900.xls", "Notizen"},
                       SheetCase{"mixed1900Typen", "mixed-1900.xls", "Typen"},
+                      SheetCase{"mixed1900Formate", "mixed-1900.xls", "Formate"},
                       SheetCase{"mixed1904Notizen", "mixed-1904.xls", "Notizen"},
                       SheetCase{"mixed1904Typen", "mixed-1904.xls", "Typen"},
                       SheetCase{"textsTexte", "texts.xls", "Texte"}),

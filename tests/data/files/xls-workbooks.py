@@ -10,7 +10,8 @@
 #   STRING record of nobody's.
 # Sheet "Notizen": a note above the header row, then columns whose cells differ in kind
 # (numbers among texts, numbers stored as text, logicals among texts, dates, date-times,
-# formula results, empty cells). Sheet "Typen": columns of one kind each.
+# formula results, empty cells). Sheet "Typen": columns of one kind each. Sheet "Formate":
+# formula results in number formats of their own.
 import datetime
 import struct
 import sys
@@ -86,10 +87,21 @@ DATETIME = xlwt.easyxf(num_format_str='DD.MM.YYYY HH:MM:SS')
 D = datetime.datetime
 
 
+class Shown:
+    """A value or formula shown with its own number format code."""
+
+    def __init__(self, value, code):
+        self.value = value
+        self.code = code
+
+
 def cell(sheet, row, col, value):
     """A value, or a formula as (text, cached result); a day or time shown as one."""
-    shown = value[1] if isinstance(value, tuple) else value
     style = ()
+    if isinstance(value, Shown):
+        style = (xlwt.easyxf(num_format_str=value.code),)
+        value = value.value
+    shown = value[1] if isinstance(value, tuple) else value
     if isinstance(shown, D):
         style = (DATE if shown.time() == datetime.time(0) else DATETIME,)
     if isinstance(value, tuple):
@@ -125,6 +137,16 @@ TYPEN = [
     [1234567890, -0.25, D(2024, 2, 29), D(2024, 3, 1), True],
 ]
 
+# Formula results in format codes that hold date letters only in quoted text or in
+# brackets: numbers all the same. (Formulas of one workbook keep to their own cells.)
+HOURS = '0.0 "Std."'
+SALDO = '#,##0.00;[Red]-#,##0.00'
+FORMATE = [
+    ["Stunden", "Saldo"],
+    [Shown(("15/2", 7.5), HOURS), Shown(("0-3.5", -3.5), SALDO)],
+    [Shown(("38+0.25", 38.25), HOURS), Shown(("1234+0.5", 1234.5), SALDO)],
+]
+
 
 # Each STRING record holds at most 8224 bytes: the count, a flags byte, the characters.
 FULL = 8224 - 3
@@ -150,6 +172,7 @@ def workbook(path, dates_1904):
     DATES_1904[0] = dates_1904
     fill(book, "Notizen", NOTIZEN)
     fill(book, "Typen", TYPEN)
+    fill(book, "Formate", FORMATE)
     book.save(path)
 
 
