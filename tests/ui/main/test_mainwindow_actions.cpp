@@ -266,6 +266,14 @@ TEST_F(Actions, AllOrNothingIsStoredPerDefinitionAndKeepsTheTarget)
     window.reset();
     open();
     EXPECT_TRUE(find<QCheckBox>(u"chkAllOrNothing"_s)->isChecked());
+
+    // A table of choices in a layout of someone else's is an error, never a silent "off".
+    window.reset();
+    db.exec(u"alter table quendraRunChoice rename column allornothing to anders"_s);
+    sink.boxes.clear();
+    open();
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_TRUE(sink.boxes[0].text.contains(u"Die Ausführungsart kann"_s));
 }
 
 // The definition choice's menu carries a definition out to a file and back in; when the
