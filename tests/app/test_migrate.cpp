@@ -109,6 +109,23 @@ TEST(Migrate, TakesEveryRowOverUnchangedAndDemoWritesTheSameBytes)
     EXPECT_EQ(readFile(target), fromOriginal);
 }
 
+// A folder where the new file would go is left as it is, and the half-made copy goes.
+TEST(Migrate, AFolderInTheTargetsPlaceIsAnErrorAndStaysEmpty)
+{
+    QTemporaryDir dir;
+    const QString old = dir.filePath(u"alt.mdb"_s);
+    writeFile(old, dataFile("altkonfiguration.mdb"));
+    const QString target = dir.filePath(u"init.mdb"_s);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"init.mdb"_s));
+    const auto r = runBatch({u"--config"_s, target, u"--migrate"_s, old});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(u"kann nicht als %1 gespeichert werden"_s.arg(target)))
+        << r.err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList({u"alt.mdb"_s, u"init.mdb"_s}));
+    EXPECT_TRUE(QDir(target).isEmpty());
+}
+
 QString monitorMdb()
 {
     QDirIterator it(u"" QUENDRA_FIXTURES_DIR ""_s, {u"Monitor.mdb"_s}, QDir::Files,
