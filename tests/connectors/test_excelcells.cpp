@@ -1,7 +1,7 @@
 // Spreadsheet sources, cell by cell against a reader that shares no code with Quendra's:
 // workbooks with notes above the header row, columns whose cells differ in kind, dates,
 // date-times, logicals, formula results and empty cells, in both Excel date systems,
-// and long formula text results stored in several records, made by
+// and long formula text results stored in several records, and a sheet behind 7.5 MB, made by
 // tests/data/files/xls-workbooks.py (xlwt) and read by xls-cells.py (xlrd).
 #include "common/error.h"
 #include "common/functions.h"
@@ -126,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SheetCase{"mixed1900Formate", "mixed-1900.xls", "Formate"},
                       SheetCase{"mixed1904Notizen", "mixed-1904.xls", "Notizen"},
                       SheetCase{"mixed1904Typen", "mixed-1904.xls", "Typen"},
-                      SheetCase{"textsTexte", "texts.xls", "Texte"}),
+                      SheetCase{"textsTexte", "texts.xls", "Texte"},
+                      SheetCase{"large", "large.xls", "Danach"}),
     test::caseName);
 
 } // namespace

@@ -2,6 +2,7 @@
 # Writes the Excel 97 workbooks of the spreadsheet reader's tests into the folder given
 # as the first argument, with xlwt (Debian package python3-xlwt):
 #   mixed-1900.xls and mixed-1904.xls: the same cells in both Excel date systems.
+#   large.xls: sheet "Danach" behind 7.5 MB of sheet "Ballast".
 #   texts.xls: formulas with long text results, stored in a STRING record and CONTINUE
 #   records whose pieces switch between 8-bit and UTF-16 characters.
 #   text-missing-piece.xls, text-extra-piece.xls: a text result whose pieces hold fewer
@@ -182,6 +183,12 @@ if __name__ == '__main__':
     workbook(folder + '/mixed-1904.xls', True)
     DATES_1904[0] = False
     text_workbook(folder + '/texts.xls', TEXTE)
+    # Beyond about 7 MB the compound file lists its allocation table's sectors in further
+    # sectors of their own: a sheet behind 7.5 MB of long texts.
+    book = xlwt.Workbook(encoding='utf-8')
+    fill(book, "Ballast", [[("%04d " % i) * 500] for i in range(3000)])
+    fill(book, "Danach", TEXTE[:2] + [[2, 2.5]])
+    book.save(folder + '/large.xls')
     pieces = ["a" * FULL, "Grüße €"]
     text_workbook(folder + '/text-missing-piece.xls',
                   [["Nr", "Ergebnis"], [1, ('A1', TextResult(pieces[:1], count=FULL + 7))]])
