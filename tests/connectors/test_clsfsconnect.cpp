@@ -123,6 +123,25 @@ TEST_F(TextFile, WritesValuesWithDelimiterAndLineEnd)
     EXPECT_EQ(readFile(file), QByteArray(";x;\r\n\r\n\"Meier\";12,5\r\n"));
 }
 
+// A file that replaces an old one is finished, not dropped, when the connector goes on to
+// the next file.
+TEST_F(TextFile, WritingAnotherFileFinishesTheFileBefore)
+{
+    writeFile(path("a.txt"), "alt\r\n");
+    {
+        clsFSConnect c;
+        c.initWriting(path("a.txt"), LineTarget::Replace, u";"_s);
+        c.setValue(u"neu");
+        c.update();
+        c.initWriting(path("b.txt"), LineTarget::Replace, u";"_s);
+        c.setValue(u"b");
+        c.update();
+        c.close();
+    }
+    EXPECT_EQ(readFile(path("a.txt")), QByteArray("neu\r\n"));
+    EXPECT_EQ(readFile(path("b.txt")), QByteArray("b\r\n"));
+}
+
 TEST_F(TextFile, SplitsAtEveryPlaceOfABlock)
 {
     // Lines of 0..40 bytes with the delimiter at one place or at every third, both with
