@@ -146,6 +146,42 @@ TEST_F(ParadoxTest, AppendedRowsKeepTheOldOnesAndReadBackThroughPxlib)
     PX_delete(doc);
 }
 
+// Rows appended to a table with a running number go on from its highest number, wherever
+// that row stands, so that no number is given twice.
+TEST_F(ParadoxTest, AppendedRowsNumberOnFromTheHighestRunningNumber)
+{
+    pxdoc_t* doc = PX_new();
+    auto* f = static_cast<pxfield_t*>(doc->malloc(doc, 2 * sizeof(pxfield_t), "test"));
+    f[0] = {PX_strdup(doc, "Nr"), pxfAutoInc, 4, 0};
+    f[1] = {PX_strdup(doc, "Name"), pxfAlpha, 10, 0};
+    ASSERT_GE(PX_create_file(doc, f, 2, QFile::encodeName(path("zaehler.db")).constData(),
+                             pxfFileTypNonIndexDB),
+              0);
+    for (const int nr : {3, 9, 5}) {
+        QByteArray rec(PX_get_recordsize(doc), '\0');
+        PX_put_data_long(doc, rec.data(), 4, nr);
+        rec[4] = 'a';
+        ASSERT_GE(PX_put_record(doc, rec.data()), 0);
+    }
+    PX_close(doc);
+    PX_delete(doc);
+    {
+        auto record = makeParadoxWriter()->openTable(pxSpec(m_dir.path()), u"zaehler"_s);
+        for (const QString& name : {u"neu"_s, u"neu2"_s}) {
+            record->AddNew();
+            record->setItem(1, name);
+            record->update();
+        }
+    }
+    MemoryDb mem;
+    makeParadoxReader()->load(pxSpec(m_dir.path()), mem.db());
+    EXPECT_EQ(mem.texts(u"zaehler"_s), (std::vector<QStringList>{{u"3"_s, u"a"_s},
+                                                                 {u"9"_s, u"a"_s},
+                                                                 {u"5"_s, u"a"_s},
+                                                                 {u"10"_s, u"neu"_s},
+                                                                 {u"11"_s, u"neu2"_s}}));
+}
+
 TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord)
 {
     createTable(path("kunden.db"), 1252, kKunden);
