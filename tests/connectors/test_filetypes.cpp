@@ -1,11 +1,13 @@
 // The connection strings and header questions of the file-type catalogue.
 #include "connectors/filetypes.h"
+#include "support/casename.h"
 
 #include <gtest/gtest.h>
 
 using namespace quendra;
 
 namespace {
+using quendra::test::PrintTo; // rows print their name
 
 struct ProviderCase {
     const char* name;
@@ -37,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "5.x;Data Source="},
         ProviderCase{"textMedium", 0, "Text", true, ""},
         ProviderCase{"unknownMedium", 3, "MS Access", false, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::caseName);
 
 TEST(FileTypeHeader, OnlyExcelTextAndUnknown)
 {
