@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 using namespace quendra;
+using namespace Qt::StringLiterals;
 
 namespace {
 using quendra::test::PrintTo; // rows print their name
@@ -91,6 +92,20 @@ TEST_P(ExcelCells, EveryCellAsTheIndependentReaderSeesIt)
         rows.append(cells.join(QLatin1Char('\t')));
     }
     EXPECT_EQ(rows, expected);
+}
+
+// Numbers in the header row name their columns as they are shown.
+TEST_F(ExcelCells, NumbersInTheHeaderRowNameTheirColumns)
+{
+    if (!missing.isEmpty())
+        GTEST_SKIP() << "python3-xlwt fehlt (scripts/install-deps.sh): " << missing.toStdString();
+    test::MemoryDb mem;
+    makeExcelReader()->load(
+        DataSourceLocation{
+            QStringLiteral("MS Excel 8.0"), folder->filePath(u"mixed-1900.xls"_s), true, {}},
+        mem.db());
+    EXPECT_EQ(mem.columns(u"Formate"_s),
+              (QStringList{u"Stunden"_s, u"Saldo"_s, u"2024"_s, u"2,5"_s}));
 }
 
 // A text result whose pieces hold fewer or more characters than announced, or whose

@@ -139,11 +139,12 @@ TYPEN = [
 ]
 
 # Formula results in format codes that hold date letters only in quoted text or in
-# brackets: numbers all the same. (Formulas of one workbook keep to their own cells.)
+# brackets: numbers all the same; a formula and a number in the header row. (Formulas
+# of one workbook keep to their own cells.)
 HOURS = '0.0 "Std."'
 SALDO = '#,##0.00;[Red]-#,##0.00'
 FORMATE = [
-    ["Stunden", "Saldo"],
+    ["Stunden", "Saldo", ("2000+24", 2024.0), 2.5],
     [Shown(("15/2", 7.5), HOURS), Shown(("0-3.5", -3.5), SALDO)],
     [Shown(("38+0.25", 38.25), HOURS), Shown(("1234+0.5", 1234.5), SALDO)],
 ]
