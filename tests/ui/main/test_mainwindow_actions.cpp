@@ -203,6 +203,7 @@ struct PreviewShown {
     QString title, status;
     QStringList targets; // the target lines' rich text, one per row
     QStringList errors;  // the error column, one per row
+    bool closeUnderList = false;
 };
 
 void watchPreview(std::vector<PreviewShown>& shown)
@@ -216,6 +217,12 @@ void watchPreview(std::vector<PreviewShown>& shown)
             const QTableWidgetItem* error = preview->table()->item(row, 3);
             s.errors << (error ? error->text() : QString());
         }
+        dialog.show();
+        for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
+            if (button->text() == u"Schliessen" && preview)
+                s.closeUnderList = button->y() > preview->table()->geometry().bottom();
+        }
+        dialog.hide();
         shown.push_back(s);
         return 0;
     });
@@ -237,8 +244,10 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].title, u"Vorschau – RUN"_s);
     EXPECT_EQ(shown[1].title, u"Prüflauf – RUN"_s);
-    for (const PreviewShown& s : shown)
+    for (const PreviewShown& s : shown) {
         EXPECT_EQ(s.status, u"4 Datensätze, 1 mit Fehler – nichts geschrieben"_s);
+        EXPECT_TRUE(s.closeUnderList);
+    }
     ASSERT_EQ(shown[0].targets.size(), 6) << "four records and two check lines";
     EXPECT_FALSE(shown[0].targets[0].contains(u"red"_s));
     EXPECT_TRUE(shown[0].targets[3].contains(u"red\" title=\"wird als ? geschrieben\">€"_s));
