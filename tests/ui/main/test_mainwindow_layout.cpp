@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -135,6 +136,19 @@ TEST_F(MainWindowTest, RunChoicesOverlapNoOtherControl)
             EXPECT_TRUE(other == w || !other->geometry().intersects(w->geometry()))
                 << name << " " << other->objectName().toStdString();
         }
+    }
+}
+
+// The text of every field is shown whole in the height the design gives the field:
+// inside its frame and the pixel a line edit keeps free above and below its text.
+TEST_F(MainWindowTest, FieldTextsFitTheirHeight)
+{
+    addHeads(u"A"_s);
+    open();
+    for (const QLineEdit* field : window->findChildren<QLineEdit*>()) {
+        const int frame = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, field);
+        EXPECT_LE(field->fontMetrics().height() + 2 * (frame + 1), field->height())
+            << field->objectName().toStdString();
     }
 }
 
