@@ -317,11 +317,15 @@ protected:
         }
         DBFUpdateHeader(m_dbf.get());
         // shapelib reports a failed write (a full disk) to nobody: the file's length tells.
-        if (QFileInfo(m_path).size() < rowsEnd(record + 1)) {
+        // An end mark that did not fit counts too, for its stream would close with a
+        // header of garbage.
+        const QByteArray tail =
+            m_dbf->bWriteEndOfFileChar ? QByteArrayLiteral("\x1A") : QByteArray();
+        if (QFileInfo(m_path).size() < rowsEnd(record + 1) + tail.size()) {
             takeBack(record);
             throwUnwritable();
         }
-        m_tail = m_dbf->bWriteEndOfFileChar ? QByteArrayLiteral("\x1A") : QByteArray();
+        m_tail = tail;
     }
 
 private:

@@ -110,26 +110,28 @@ TEST_F(DbaseTest, MissingTableIsRefusedWithoutCreatingAFile)
     EXPECT_TRUE(QDir(m_dir.path()).isEmpty());
 }
 
-// A disk that takes no more bytes: the row is an error, and the file keeps its whole rows
-// and nothing of the refused one.
+// A disk that takes no more bytes, within the row or just before the end mark after it:
+// the row is an error, and the file keeps its whole rows and nothing of the refused one.
 TEST_F(DbaseTest, ARowTheDiskRefusesIsAnErrorAndLeavesTheFileAsItWas)
 {
-    createKunden(path("kunden.dbf"));
-    const QByteArray before = test::readFile(path("kunden.dbf"));
-    auto record = makeDbaseWriter()->openTable(folderSpec(m_dir.path()), u"kunden"_s);
-    record->AddNew();
-    record->setItem(0, u"Alt"_s);
-    record->update();
-    const QByteArray one = test::readFile(path("kunden.dbf"));
-    ASSERT_GT(one.size(), before.size());
-    {
-        test::FullDisk full(one.size() + 10); // room for a part of the next row
+    for (const bool endMarkOnly : {false, true}) {
+        createKunden(path("kunden.dbf"));
+        const qint64 empty = test::readFile(path("kunden.dbf")).size();
+        auto record = makeDbaseWriter()->openTable(folderSpec(m_dir.path()), u"kunden"_s);
         record->AddNew();
-        record->setItem(0, u"Neu"_s);
-        EXPECT_THROW(record->update(), Error);
+        record->setItem(0, u"Alt"_s);
+        record->update();
+        const QByteArray one = test::readFile(path("kunden.dbf"));
+        ASSERT_GT(one.size(), empty);
+        {
+            test::FullDisk full(endMarkOnly ? 2 * one.size() - empty - 1 : one.size() + 10);
+            record->AddNew();
+            record->setItem(0, u"Neu"_s);
+            EXPECT_THROW(record->update(), Error) << endMarkOnly;
+        }
+        record.reset();
+        EXPECT_EQ(test::readFile(path("kunden.dbf")), one) << endMarkOnly;
     }
-    record.reset();
-    EXPECT_EQ(test::readFile(path("kunden.dbf")), one);
 }
 
 } // namespace
