@@ -139,6 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SheetCase{"mixed1900Notizen", "mixed-1900.xls", "Notizen"},
                       SheetCase{"mixed1900Typen", "mixed-1900.xls", "Typen"},
                       SheetCase{"mixed1900Formate", "mixed-1900.xls", "Formate"},
+                      SheetCase{"mixed1900Fehler", "mixed-1900.xls", "Fehler"},
                       SheetCase{"mixed1904Notizen", "mixed-1904.xls", "Notizen"},
                       SheetCase{"mixed1904Typen", "mixed-1904.xls", "Typen"},
                       SheetCase{"textsTexte", "texts.xls", "Texte"},

@@ -4,7 +4,8 @@
 # compare with a reader that shares no code with it. Usage: xls-cells.py FILE SHEET
 # One line per row, cells separated by tabs: texts as they are, numbers with a decimal
 # comma in their shortest exact form, dates as 31.12.2005 (with the time of day when it
-# is not midnight), logicals as Wahr/Falsch, empty cells as nothing. Rows without any
+# is not midnight), logicals as Wahr/Falsch, error values as Excel shows them (#DIV/0!),
+# empty cells as nothing. Rows without any
 # value are left out.
 import decimal
 import sys
@@ -38,6 +39,8 @@ def cell_text(cell, datemode):
         return 'Wahr' if cell.value else 'Falsch'
     if cell.ctype == xlrd.XL_CELL_NUMBER:
         return number(cell.value)
+    if cell.ctype == xlrd.XL_CELL_ERROR:
+        return xlrd.error_text_from_code[cell.value]
     raise ValueError('cell kind %d' % cell.ctype)
 
 

@@ -12,7 +12,8 @@
 # Sheet "Notizen": a note above the header row, then columns whose cells differ in kind
 # (numbers among texts, numbers stored as text, logicals among texts, dates, date-times,
 # formula results, empty cells). Sheet "Typen": columns of one kind each. Sheet "Formate":
-# formula results in number formats of their own.
+# formula results in number formats of their own. Sheet "Fehler": every error value, as a
+# cell and as a formula's result.
 import datetime
 import struct
 import sys
@@ -58,6 +59,10 @@ class StrayText:
         return self.text.records()
 
 
+class Failure(int):
+    """An error value (#DIV/0! and the like) by its code."""
+
+
 class CachedFormulaRecord(BIFFRecords.BiffRecord):
     _REC_ID = 0x0006
 
@@ -69,6 +74,8 @@ class CachedFormulaRecord(BIFFRecords.BiffRecord):
             result = (result - base).total_seconds() / 86400.0
         if self.text is not None:
             cached = struct.pack('<BBBBHH', 0, 0, 0, 0, 0, 0xFFFF)
+        elif isinstance(result, Failure):
+            cached = struct.pack('<BBBBHH', 2, 0, result, 0, 0, 0xFFFF)
         elif isinstance(result, bool):
             cached = struct.pack('<BBBBHH', 1, 0, int(result), 0, 0, 0xFFFF)
         else:
@@ -105,7 +112,9 @@ def cell(sheet, row, col, value):
     shown = value[1] if isinstance(value, tuple) else value
     if isinstance(shown, D):
         style = (DATE if shown.time() == datetime.time(0) else DATETIME,)
-    if isinstance(value, tuple):
+    if isinstance(value, Failure):
+        sheet.row(row).set_cell_error(col, int(value))
+    elif isinstance(value, tuple):
         CACHED[(row, col)] = shown
         sheet.write(row, col, xlwt.Formula(value[0]), *style)
     elif value is not None:
@@ -149,6 +158,9 @@ FORMATE = [
     [Shown(("38+0.25", 38.25), HOURS), Shown(("1234+0.5", 1234.5), SALDO)],
 ]
 
+FEHLER = [["Wert", "Formel"]] + [[Failure(code), ('1/0', Failure(code))]
+                                 for code in (0x00, 0x07, 0x0F, 0x17, 0x1D, 0x24, 0x2A)]
+
 
 # Each STRING record holds at most 8224 bytes: the count, a flags byte, the characters.
 FULL = 8224 - 3
@@ -175,6 +187,7 @@ def workbook(path, dates_1904):
     fill(book, "Notizen", NOTIZEN)
     fill(book, "Typen", TYPEN)
     fill(book, "Formate", FORMATE)
+    fill(book, "Fehler", FEHLER)
     book.save(path)
 
 
