@@ -256,21 +256,31 @@ INSTANTIATE_TEST_SUITE_P(Rows, Stopped, ::testing::ValuesIn(test::caseTable(u"en
 
 // A row the table refuses, wherever it falls among the blocks of 5000 rows the rows are
 // sent in (first block, first, middle and last row of a block, last block): the run
-// names its record, and the table holds exactly the records before it.
+// names its record, and the table holds exactly the records before it; all or nothing,
+// it holds none of this run's.
 class RowRefused : public RunFaults, public ::testing::WithParamInterface<int> {};
 
 TEST_P(RowRefused, NamesItsRecordAndKeepsTheRowsBefore)
 {
     const int refused = GetParam();
     writeSource(lines(12000));
-    tableTarget(QStringLiteral("z <> '%1'").arg(refused, 7, 10, QLatin1Char('0')));
-    const BatchResult r = test::runBatch(args());
-    expectOneError(r, QStringLiteral("CHECK constraint failed"));
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Datensatz %1").arg(refused))) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(received(refused - 1))) << r.err.toStdString();
-    const QStringList rows = tableRows();
-    EXPECT_EQ(rows.size(), refused - 1);
-    EXPECT_EQ(rows.join(QString()).toLatin1(), lines(refused - 1).replace("\r\n", ""));
+    for (const bool allOrNothing : {false, true}) {
+        SCOPED_TRACE(allOrNothing ? "all or nothing" : "row by row");
+        QFile::remove(table());
+        tableTarget(QStringLiteral("z <> '%1'").arg(refused, 7, 10, QLatin1Char('0')));
+        QStringList call = args();
+        if (allOrNothing)
+            call.prepend(QStringLiteral("--all-or-nothing"));
+        const BatchResult r = test::runBatch(call);
+        expectOneError(r, QStringLiteral("CHECK constraint failed"));
+        const int kept = allOrNothing ? 0 : refused - 1;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Datensatz %1").arg(refused)))
+            << r.err.toStdString();
+        EXPECT_EQ(r.err.contains(received(kept)), !allOrNothing) << r.err.toStdString();
+        const QStringList rows = tableRows();
+        EXPECT_EQ(rows.size(), kept);
+        EXPECT_EQ(rows.join(QString()).toLatin1(), lines(kept).replace("\r\n", ""));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, RowRefused, ::testing::Values(3, 5001, 7500, 10000, 11999));
