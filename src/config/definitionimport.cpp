@@ -221,7 +221,8 @@ private:
             const toml::table& field = r.table(f, where);
             d.rows.push_back({&body, r.row(body, field, where, {"translations"})});
             if (const toml::node* rows = field.get("translations"); rows && target)
-                readTranslations(*rows, d.rows.back().row.values[fieldColumn(body)], where);
+                readTranslations(*rows, QStringLiteral("translations"),
+                                 d.rows.back().row.values[fieldColumn(body)], where);
             else if (rows)
                 r.fail(rows->source().begin,
                        QStringLiteral("Unbekannter Schlüssel \"translations\" in %1.").arg(where));
@@ -242,16 +243,18 @@ private:
                                                    .arg(qs(key.str()), where));
             }
             if (const toml::node* rows = group.get("rows"))
-                readTranslations(*rows, field, where);
+                readTranslations(*rows, QStringLiteral("rows"), field, where);
         }
     }
 
-    void readTranslations(const toml::node& node, const QVariant& field, const QString& where)
+    // key: the list's own name ("translations" in a field, "rows" in a loose group).
+    void readTranslations(const toml::node& node, const QString& key, const QVariant& field,
+                          const QString& where)
     {
         const LayoutTable& convert = definitionTable(QStringLiteral("trgconvert"));
         const int column = fieldColumn(convert);
         const QString rowWhere = QStringLiteral("einer Übersetzung in ") + where;
-        for (const toml::node& t : r.array(node, QStringLiteral("translations"))) {
+        for (const toml::node& t : r.array(node, key)) {
             SnapshotRow row = r.row(convert, r.table(t, rowWhere), rowWhere, {"field"});
             if (r.table(t, rowWhere).contains("field"))
                 r.fail(t.source().begin,
