@@ -285,21 +285,31 @@ TEST_F(Actions, AllOrNothingIsStoredPerDefinitionAndKeepsTheTarget)
     EXPECT_TRUE(sink.boxes[0].text.contains(u"Die Ausführungsart kann"_s));
 }
 
-// The definition choice's menu carries a definition out to a file and back in; when the
-// name exists the user's answer "Neuer Name" stores it under the name typed then.
+// The definition choice's menu carries a definition out to a file and back in. A folder
+// or a file that is not there is an error box, a password in the target a warning. When
+// the name exists, "Abbrechen" changes nothing, "Ersetzen" replaces the stored definition
+// and "Neuer Name" stores it under the name typed then.
 TEST_F(Actions, DefinitionTravelsThroughAFileUnderANewName)
 {
     addHeads(u"A"_s);
+    db.exec(u"update trghead set path = 'DSN=X;PWD=geheim'"_s);
     open();
     ScriptedChooser chooser;
-    chooser.answer = db.filePath(u"a.toml"_s);
-    ui::exportChosen(*window, u"A"_s);
+    for (const QString& file : {u"fehlt/a.toml"_s, u"a.toml"_s}) {
+        chooser.answer = db.filePath(file);
+        ui::exportChosen(*window, u"A"_s);
+    }
     ASSERT_TRUE(readFile(*chooser.answer).startsWith("# Quendra-Definition"));
+    ASSERT_EQ(sink.boxes.size(), 2u);
+    EXPECT_TRUE(sink.boxes[0].text.contains(u"fehlt"_s));
+    EXPECT_EQ(sink.boxes[1].style, StyleWarning);
+    sink.boxes.clear();
 
-    ui::setModalHook([](QDialog& dialog) {
+    QString answer;
+    ui::setModalHook([&answer](QDialog& dialog) {
         if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
             for (QAbstractButton* button : box->buttons()) {
-                if (button->text() == u"Neuer Name")
+                if (button->text() == answer)
                     button->click();
             }
         } else if (auto* input = qobject_cast<QInputDialog*>(&dialog)) {
@@ -311,11 +321,22 @@ TEST_F(Actions, DefinitionTravelsThroughAFileUnderANewName)
         return 0;
     });
     auto* choice = find<QComboBox>(u"cmbTransID"_s);
-    ui::importChosen(*window, *choice);
+    const QVariant path = stored(u"srchead"_s, u"A"_s, u"path"_s);
+    db.exec(u"update srchead set path = 'anders'"_s);
+    for (const QString& button : {u"Abbrechen"_s, u"Ersetzen"_s, u"Neuer Name"_s}) {
+        answer = button;
+        ui::importChosen(*window, *choice);
+        EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"path"_s).toString(),
+                  button == u"Abbrechen" ? u"anders"_s : path.toString());
+    }
     EXPECT_TRUE(sink.boxes.empty());
     EXPECT_EQ(choice->currentText(), u"B"_s);
-    EXPECT_EQ(stored(u"srchead"_s, u"B"_s, u"path"_s), stored(u"srchead"_s, u"A"_s, u"path"_s));
+    EXPECT_EQ(stored(u"srchead"_s, u"B"_s, u"path"_s), path);
     EXPECT_EQ(rowCount(u"srchead"_s), 2);
+    chooser.answer = db.filePath(u"fehlt.toml"_s);
+    ui::importChosen(*window, *choice);
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_TRUE(sink.boxes[0].text.contains(u"fehlt.toml kann nicht gelesen"_s));
 }
 
 } // namespace
