@@ -255,6 +255,15 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
     EXPECT_TRUE(shown[0].errors[2].contains(u"abc"_s)) << shown[0].errors[2].toStdString();
     EXPECT_EQ(shown[1].targets.size(), 3) << "the faulty record and the check lines";
     EXPECT_EQ(readFile(db.filePath(u"out.txt"_s)), QByteArray("alt\r\n"));
+    // Fixed widths: a ruler of the record's width above the records, blanks as dots.
+    db.exec(u"update trgBody set length = 6"_s);
+    click(find<QCheckBox>(u"chkTRGFields_7"_s));
+    click(find<QPushButton>(u"cmdPreview"_s));
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_TRUE(shown[2].targets[0].contains(u">123456789112<"_s))
+        << shown[2].targets[0].toStdString();
+    EXPECT_TRUE(shown[2].targets[1].contains(u"1<span style=\"color: gray\">·</span>"_s))
+        << shown[2].targets[1].toStdString();
     EXPECT_TRUE(sink.boxes.empty());
 }
 
