@@ -184,7 +184,7 @@ void printCheck(const RunResult& result)
     QString text;
     const qint64 rest = result.faultyRecords - qint64(result.recordFaults.size());
     if (rest > 0)
-        text += QStringLiteral("… und %1 weitere Datensätze mit Fehler\n\n").arg(rest);
+        text += moreFaultsText(rest) + QStringLiteral("\n\n");
     for (const QString& line : result.checkTexts)
         text += line + QLatin1Char('\n');
     text += nothingWrittenSummary(result) + QLatin1Char('\n');

@@ -27,6 +27,11 @@ QString nothingWrittenSummary(const RunResult& result)
         .arg(result.faultyRecords);
 }
 
+QString moreFaultsText(qint64 rest)
+{
+    return QStringLiteral("… und %1 weitere Datensätze mit Fehler").arg(rest);
+}
+
 RunResult runDefinition(const QString& transId, ProgressSink* progress, const RunOptions& options)
 {
     // The run opens its configuration cursors one after another; they share one

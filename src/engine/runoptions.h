@@ -57,5 +57,7 @@ struct RunOptions {
 // "250 Datensätze, 3 mit Fehler – nichts geschrieben": the closing line of a preview or
 // check run.
 QString nothingWrittenSummary(const RunResult& result);
+// "… und 3 weitere Datensätze mit Fehler": the faulty records a check run does not list.
+QString moreFaultsText(qint64 rest);
 
 } // namespace quendra

@@ -110,6 +110,20 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::ValuesIn(test::caseTable(QStringLiteral("app/preview-and-check.tsv"))),
     test::caseName);
 
+// A check run lists the first thousand faulty records and counts the rest.
+TEST_F(QuendraRun, CheckListsAThousandFaultsAndCountsTheRest)
+{
+    db.exec(QStringLiteral("update trgBody set chkfield = 'Summe'"));
+    writeSource(QByteArray("x\r\n").repeated(1002));
+    const Result r = runBatch(config() << QStringLiteral("--check") << QStringLiteral("GUT"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out.count(u"Fehlernummer"_s), 1000);
+    EXPECT_TRUE(r.out.contains(u"Datensatz 1000, Feld Z"_s));
+    EXPECT_TRUE(r.out.endsWith(u"… und 2 weitere Datensätze mit Fehler\n\n"
+                               "1002 Datensätze, 1002 mit Fehler – nichts geschrieben\n"_s))
+        << r.out.right(300).toStdString();
+}
+
 // A definition travels as a file: out through standard output, in under a new name, and
 // then runs; an existing name is refused without --replace or --as.
 TEST_F(QuendraRun, ExportImportAndExportAll)

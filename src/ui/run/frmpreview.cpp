@@ -138,8 +138,7 @@ void frmPreview::finish(const RunResult& result)
         addRow(QString(), QString(), monospace(line.toHtmlEscaped()), QString());
     const qint64 rest = result.faultyRecords - m_faultRows;
     if (m_mode == RunMode::Check && rest > 0)
-        addRow(QString(), QString(), QString(),
-               QStringLiteral("… und %1 weitere Datensätze mit Fehler").arg(rest));
+        addRow(QString(), QString(), QString(), moreFaultsText(rest));
     m_status->setText(nothingWrittenSummary(result));
     m_table->resizeColumnsToContents();
     m_table->resizeRowsToContents();
