@@ -162,6 +162,12 @@ TEST_F(FieldEditor, AnEditInTheGridIsWrittenWhenTheRowChanges)
     press(w(), Qt::Key_Down, Qt::ControlModifier);
     EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 3"_s);
     EXPECT_EQ(column(u"select length from srcbody where field='KDNR'"_s), QStringList{u"12"_s});
+    // Still typing in the cell, back a row (Page Up): the value is written all the same.
+    clickCell(w(), 1, length, true);
+    QTest::keyClick(keyboardTarget(w()), Qt::Key_A, Qt::ControlModifier);
+    typeText(w(), u"7"_s);
+    press(w(), Qt::Key_PageUp);
+    EXPECT_EQ(column(u"select length from srcbody where field='KDNR'"_s), QStringList{u"7"_s});
     EXPECT_TRUE(sink.boxes.empty());
 }
 
