@@ -19,11 +19,6 @@ MessageSink* setMessageSink(MessageSink* sink)
     return std::exchange(g_sink, sink);
 }
 
-MessageSink* messageSink()
-{
-    return g_sink;
-}
-
 QString errorBoxTitle(const QString& where)
 {
     return globals().appLabel + QStringLiteral(" : ") + where;

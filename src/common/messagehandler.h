@@ -31,7 +31,6 @@ public:
 // Installs the sink that showError hands its boxes to (not owned; nullptr drops boxes).
 // Returns the sink that was installed before.
 MessageSink* setMessageSink(MessageSink* sink);
-MessageSink* messageSink();
 
 // "Quendra (<version>) : where"
 QString errorBoxTitle(const QString& where);

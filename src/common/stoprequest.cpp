@@ -6,7 +6,7 @@ namespace quendra {
 
 namespace {
 
-// -1: a stop without a signal; otherwise the signal number; 0: no stop requested.
+// The number of the signal that asked for a stop; 0: none did.
 volatile std::sig_atomic_t g_stop = 0;
 
 extern "C" void onStopSignal(int signal)
@@ -29,11 +29,6 @@ void installStopSignals()
     sigaction(SIGINT, &action, nullptr);
 }
 
-void requestStop(int signal)
-{
-    g_stop = signal != 0 ? signal : -1;
-}
-
 bool stopRequested()
 {
     return g_stop != 0;
@@ -42,11 +37,6 @@ bool stopRequested()
 int stopSignal()
 {
     return g_stop > 0 ? int(g_stop) : 0;
-}
-
-void clearStopRequest()
-{
-    g_stop = 0;
 }
 
 } // namespace quendra

@@ -7,20 +7,6 @@ namespace quendra {
 
 namespace {
 
-bool isBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == 0xA0;
-}
-
-bool isDigit(char16_t c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
-} // namespace
-
-namespace {
-
 // Up to four digits; false when there is none.
 bool readDatePart(QStringView t, qsizetype& i, int& value, int& length)
 {

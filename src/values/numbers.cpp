@@ -44,16 +44,6 @@ RegionalSettings RegionalSettings::fromLocale(const QLocale& locale)
 
 namespace {
 
-bool isBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == 0xA0;
-}
-
-bool isDigit(char16_t c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
 // Reading state: the significant digits seen so far and where the point stands.
 struct DigitCollector {
     DecimalNumber& n;

@@ -145,4 +145,15 @@ private:
     int m_scale = 0; // decimals of m_value
 };
 
+// The blanks a number or a date may stand between, and the digits both are written in.
+constexpr bool isBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == 0xA0;
+}
+
+constexpr bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
 } // namespace quendra

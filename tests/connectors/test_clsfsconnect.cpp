@@ -223,10 +223,12 @@ TEST_F(TextFile, EmptyDelimiterJoinsValuesOnWriting)
         clsFSConnect c;
         c.init(file, 0);
         c.setValue(u"ab");
+        c.setValue(QString(3'000'000, u'x')); // wider than the write buffer
+        c.update();
         c.setValue(u"cd");
         c.update();
     } // the destructor writes what is buffered
-    EXPECT_EQ(readFile(file), QByteArray("abcd\r\n"));
+    EXPECT_EQ(readFile(file), "ab" + QByteArray(3'000'000, 'x') + "\r\ncd\r\n");
 }
 
 TEST_F(TextFile, EveryByteSurvivesReadingAndWriting)
