@@ -158,7 +158,7 @@ TEST_P(QuendraRunUsage, WrongCallsAndHelp)
     const Result r = runBatch(GetParam()[1].split(u' ', Qt::SkipEmptyParts));
     EXPECT_EQ(r.exitCode, GetParam()[0].toInt());
     EXPECT_TRUE((r.exitCode == 0 ? r.out : r.err)
-                    .startsWith(QStringLiteral("Aufruf: quendra-run [--config DATEI] TRANSID...")));
+                    .startsWith(QStringLiteral("Aufruf: quendra-run [--config DATEI] ")));
 }
 
 INSTANTIATE_TEST_SUITE_P(
