@@ -2,7 +2,6 @@
 // cursor and the database connector, each over the same three rows and over none.
 #include "common/beep.h"
 #include "common/error.h"
-#include "common/functions.h"
 #include "common/recordnavigation.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/filetypes.h"

@@ -4,7 +4,6 @@
 #include "config/definitionimport.h"
 #include "config/definitionstore.h"
 #include "support/casetable.h"
-#include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 
 #include <QFile>

@@ -1,6 +1,5 @@
 #include "endtoend.h"
 
-#include "common/globals.h"
 #include "connectors/clsadoconnect.h"
 #include "engine/rundefinition.h"
 #include "support/filebytes.h"

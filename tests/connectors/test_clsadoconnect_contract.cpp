@@ -1,7 +1,6 @@
 // One contract for every database back-end: the same table read and written through
 // clsADOConnect, with per-back-end quirk flags. Moves: tests/common/test_recordnavigation.cpp.
 #include "common/error.h"
-#include "common/functions.h"
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/filetypes.h"

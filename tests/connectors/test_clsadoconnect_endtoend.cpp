@@ -2,7 +2,6 @@
 // definition for each: every written value is checked (dates, decimals, NULLs, umlauts).
 // Reading each back-end: test_clsadoconnect_contract.cpp; an empty source: the golden
 // case empty_source_keeps_target.
-#include "common/functions.h"
 #include "connectors/filetypes.h"
 #include "endtoend.h"
 #include "engine/rundefinition.h"

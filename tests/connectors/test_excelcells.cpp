@@ -4,7 +4,6 @@
 // and long formula text results stored in several records, and a sheet behind 7.5 MB, made by
 // tests/data/files/xls-workbooks.py (xlwt) and read by xls-cells.py (xlrd).
 #include "common/error.h"
-#include "common/functions.h"
 #include "common/globals.h"
 #include "connectors/backends/filetypes.h"
 #include "connectors/backends/memorydb.h"

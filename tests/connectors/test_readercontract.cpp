@@ -4,7 +4,6 @@
 // met as a run meets them: the text connector, and the database connector over each database file
 // type and ODBC, reading forward record by record.
 #include "common/error.h"
-#include "common/functions.h"
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/clsfsconnect.h"

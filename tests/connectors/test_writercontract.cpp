@@ -3,7 +3,6 @@
 // the engine hands them over or as text, go into each back-end and read back alike.
 // Quirk flags mark what a file type cannot hold.
 #include "common/error.h"
-#include "common/functions.h"
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/filetypes.h"

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "common/globals.h"
 #include "support/filebytes.h"
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"

@@ -7,7 +7,6 @@
 // no box of that kind may appear. The files the run starts with, but for out.EXT, stay
 // as they were. A folder with expected-records.txt is previewed
 // instead: each record's bytes, or a line with the error it would stop the run with.
-#include "common/globals.h"
 #include "common/messagehandler.h"
 #include "common/version.h"
 #include "engine/indivtorven.h"

@@ -1,6 +1,5 @@
 // The customer bookings are golden cases (tests/data/engine/torven_*); what they cannot
 // show is the state one run leaves to the next.
-#include "common/globals.h"
 #include "engine/indivtorven.h"
 #include "engine/rundefinition.h"
 #include "support/filebytes.h"

@@ -6,7 +6,6 @@
 // only. Faults of the definition and of the input are golden cases (tests/data/engine).
 #include "common/progress.h"
 #include "common/version.h"
-#include "engine/clsfileconvert.h"
 #include "engine/rundefinition.h"
 #include "enginefixture.h"
 #include "support/batchrun.h"

@@ -3,7 +3,6 @@
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "ui/editors/frmbody.h"
-#include "ui/editors/frmtrgconvert.h"
 #include "ui/windowdriver.h"
 
 #include <QCheckBox>

@@ -1,6 +1,5 @@
 // The raw data viewer on the grid frame, showing a database file
 // through the database connector as the main window hands it over.
-#include "common/functions.h"
 #include "common/messagehandler.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/filetypes.h"
