@@ -3,6 +3,7 @@
 #include "common/version.h"
 #include "support/casetable.h"
 #include "support/recordingsink.h"
+#include "support/thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -40,14 +41,10 @@ class RaiseErrorSource : public ::testing::TestWithParam<test::CaseRow> {};
 TEST_P(RaiseErrorSource, RebuildsSource)
 {
     const test::CaseRow& c = GetParam();
-    try {
-        raiseError(91, c[0], QStringLiteral("d"), c[1]);
-        FAIL() << "raiseError returned";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), 91);
-        EXPECT_EQ(e.description(), QStringLiteral("d"));
-        EXPECT_EQ(e.source(), c[2]);
-    }
+    const Error e = test::thrownBy([&] { raiseError(91, c[0], QStringLiteral("d"), c[1]); });
+    EXPECT_EQ(e.number(), 91);
+    EXPECT_EQ(e.description(), QStringLiteral("d"));
+    EXPECT_EQ(e.source(), c[2]);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,13 +69,10 @@ TEST(TrappedChain, EachLevelAddsItsModuleLine)
 
 TEST(TrappedChain, ForeignExceptionsBecomeErrors)
 {
-    try {
-        trapped("clsX.y", [] { throw std::runtime_error("boom"); });
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(e.description(), QStringLiteral("boom"));
-        EXPECT_EQ(e.source(), QStringLiteral("Modul: clsX.y"));
-    }
+    const Error e =
+        test::thrownBy([&] { trapped("clsX.y", [] { throw std::runtime_error("boom"); }); });
+    EXPECT_EQ(e.description(), QStringLiteral("boom"));
+    EXPECT_EQ(e.source(), QStringLiteral("Modul: clsX.y"));
 }
 
 TEST_F(MessageHandlerTest, TrapHandlerShowsWhatTheHandlerThrowsAndEnds)

@@ -10,6 +10,7 @@
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
+#include "support/thrown.h"
 
 #include <QAbstractItemModel>
 #include <functional>
@@ -170,16 +171,12 @@ TEST_P(NavigationContract, NoRows)
     nav.MoveLast();
     EXPECT_EQ(beeps, 0);
     EXPECT_TRUE(subject->isEOF());
-    try {
-        nav.MoveFirst();
-        FAIL() << "MoveFirst without rows";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), errnum::NoCurrentRecord);
-        EXPECT_EQ(e.description(), u"Kein aktueller Datensatz."_s);
-        EXPECT_TRUE(e.source().startsWith(u"Modul: "_s + QString::fromLatin1(GetParam().module) +
-                                          u".MoveFirst"_s))
-            << e.source().toStdString();
-    }
+    const Error e = test::thrownBy([&] { nav.MoveFirst(); });
+    EXPECT_EQ(e.number(), errnum::NoCurrentRecord);
+    EXPECT_EQ(e.description(), u"Kein aktueller Datensatz."_s);
+    EXPECT_TRUE(e.source().startsWith(u"Modul: "_s + QString::fromLatin1(GetParam().module) +
+                                      u".MoveFirst"_s))
+        << e.source().toStdString();
     EXPECT_THROW(subject->current(), Error);
 }
 

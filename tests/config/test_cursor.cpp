@@ -5,6 +5,7 @@
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
+#include "support/thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -152,12 +153,8 @@ TEST_F(CursorTest, OperationsBeforeInitFailWithMissingObject)
     for (const auto& op : std::vector<std::function<void()>>{
              [&] { c.isEOF(); }, [&] { c.MoveNext(); }, [&] { c.AddNew(); }, [&] { c.record(); },
              [&] { c.update(); }, [&] { c.setAbsolutePosition(1); }}) {
-        try {
-            op();
-            ADD_FAILURE() << "no error";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), errnum::ObjectMissing);
-        }
+        const Error e = test::thrownBy([&] { op(); });
+        EXPECT_EQ(e.number(), errnum::ObjectMissing);
     }
 }
 
@@ -187,16 +184,12 @@ TEST_F(CursorTest, NullAndQuotedColumnsReadBack)
     c->setValue(u"0padding"_s, 0);
     c->update();
     EXPECT_EQ(openCursor(u"trgbody"_s, u"A1"_s)->value(u"0PADDING"_s).toInt(), 0);
-    try {
-        c->value(u"nosuch"_s);
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), errnum::ItemNotFound);
-        EXPECT_TRUE(e.description().contains(u"Tabelle trgbody"_s, Qt::CaseInsensitive) &&
-                    e.description().contains(u"init.mdb"_s) &&
-                    e.description().contains(u"Spalte nosuch"_s))
-            << e.description().toStdString();
-    }
+    const Error e = test::thrownBy([&] { c->value(u"nosuch"_s); });
+    EXPECT_EQ(e.number(), errnum::ItemNotFound);
+    EXPECT_TRUE(e.description().contains(u"Tabelle trgbody"_s, Qt::CaseInsensitive) &&
+                e.description().contains(u"init.mdb"_s) &&
+                e.description().contains(u"Spalte nosuch"_s))
+        << e.description().toStdString();
 }
 
 TEST_F(CursorTest, UpdateOfRowDeletedElsewhereFails)
@@ -204,13 +197,9 @@ TEST_F(CursorTest, UpdateOfRowDeletedElsewhereFails)
     auto c = openCursor(u"srcbody"_s, u"B2"_s);
     db.exec(u"delete from srcbody where transid='B2'"_s);
     c->setValue(u"field"_s, u"Y"_s);
-    try {
-        c->update();
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), errnum::RowNotFound);
-        EXPECT_TRUE(e.source().startsWith(u"Modul: clsInitDBConnect.Update"_s));
-    }
+    const Error e = test::thrownBy([&] { c->update(); });
+    EXPECT_EQ(e.number(), errnum::RowNotFound);
+    EXPECT_TRUE(e.source().startsWith(u"Modul: clsInitDBConnect.Update"_s));
 }
 
 TEST_F(CursorTest, ModelFollowsInsertsAndRemovals)

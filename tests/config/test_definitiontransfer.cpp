@@ -5,6 +5,7 @@
 #include "config/definitionstore.h"
 #include "support/casetable.h"
 #include "support/tempconfigdb.h"
+#include "support/thrown.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -93,14 +94,11 @@ TEST_P(ImportFault, ChangesNothingAndNamesItsPlace)
         text.replace(text.indexOf(c[0].toUtf8()), c[0].toUtf8().size(), c[1].toUtf8());
     ImportChoice choice;
     choice.newId = c.name == "nameExists" ? QString() : u"NEU"_s;
-    try {
-        importDefinition(stored.open(), text, u"reise.toml"_s, choice);
-        ADD_FAILURE() << "imported";
-    } catch (const Error& e) {
-        EXPECT_TRUE(e.description().startsWith(u"reise.toml, "_s + c[2]))
-            << e.description().toStdString();
-        EXPECT_EQ(e.description().contains(u"git"_s), c.name == "conflictMarker");
-    }
+    const Error e =
+        test::thrownBy([&] { importDefinition(stored.open(), text, u"reise.toml"_s, choice); });
+    EXPECT_TRUE(e.description().startsWith(u"reise.toml, "_s + c[2]))
+        << e.description().toStdString();
+    EXPECT_EQ(e.description().contains(u"git"_s), c.name == "conflictMarker");
     EXPECT_EQ(stored.dump(), before);
 }
 

@@ -8,6 +8,7 @@
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
+#include "support/thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -65,14 +66,9 @@ Error initError()
 {
     clsInitDBConnect c;
     c.setTable(u"srchead"_s);
-    try {
-        c.init();
-    } catch (const Error& e) {
-        EXPECT_EQ(c.dataMember(u"Primary"_s), nullptr);
-        return e;
-    }
-    ADD_FAILURE() << "init succeeded";
-    return Error(0, {}, {});
+    const Error e = test::thrownBy([&] { c.init(); });
+    EXPECT_EQ(c.dataMember(u"Primary"_s), nullptr);
+    return e;
 }
 
 TEST(Schema, FileThatIsNotSqliteIsRefusedUntouched)

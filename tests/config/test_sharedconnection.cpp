@@ -6,6 +6,7 @@
 #include "support/recordingsink.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
+#include "support/thrown.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -149,15 +150,11 @@ TEST_F(SharedConnection, LockOfAnotherProgramIsStillReported)
 
     QElapsedTimer clock;
     clock.start();
-    try {
-        open();
-        ADD_FAILURE() << "opened a locked file";
-    } catch (const Error& e) {
-        EXPECT_TRUE(e.description().startsWith(
-            u"Die Konfigurationsdatenbank ist von einem anderen Programm gesperrt"_s))
-            << e.description().toStdString();
-        EXPECT_TRUE(e.source().startsWith(u"Modul: clsInitDBConnect.init"_s));
-    }
+    const Error e = test::thrownBy([&] { open(); });
+    EXPECT_TRUE(e.description().startsWith(
+        u"Die Konfigurationsdatenbank ist von einem anderen Programm gesperrt"_s))
+        << e.description().toStdString();
+    EXPECT_TRUE(e.source().startsWith(u"Modul: clsInitDBConnect.init"_s));
     EXPECT_GE(clock.elapsed(), 1500) << "gave up before the lock wait";
     EXPECT_TRUE(sink.boxes.empty()) << "no attempt to create the tables";
 
@@ -187,14 +184,10 @@ TEST_F(SharedConnection, FileReplacedOrRemovedUnderTheConnectionIsMetAnew)
     EXPECT_EQ(path(*holder), u"a"_s);
 
     ASSERT_TRUE(QFile::remove(db.path()));
-    try {
-        open();
-        ADD_FAILURE() << "opened a removed file";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), errnum::FileNotFound);
-        EXPECT_TRUE(e.description().contains(db.path())) << e.description().toStdString();
-        EXPECT_TRUE(e.source().startsWith(u"Modul: clsInitDBConnect.init"_s));
-    }
+    const Error e = test::thrownBy([&] { open(); });
+    EXPECT_EQ(e.number(), errnum::FileNotFound);
+    EXPECT_TRUE(e.description().contains(db.path())) << e.description().toStdString();
+    EXPECT_TRUE(e.source().startsWith(u"Modul: clsInitDBConnect.init"_s));
     EXPECT_FALSE(QFile::exists(db.path())) << "a missing file stays missing";
 }
 

@@ -4,6 +4,7 @@
 #include "common/globals.h"
 #include "connectors/backends/backendchoice.h"
 #include "connectors/filetypes.h"
+#include "support/thrown.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,13 +78,9 @@ TEST(OpenBackend, UnknownProviderIsRefusedNamingIt)
     const QString unknown = QStringLiteral("Provider=SQLOLEDB;Data Source=x;");
     EXPECT_EQ(parseConnectionString(unknown).support, nullptr);
     EXPECT_EQ(parseConnectionString(QString()).support, nullptr);
-    try {
-        openBackend(unknown);
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), errnum::Unsupported);
-        EXPECT_TRUE(e.description().contains(QStringLiteral("SQLOLEDB")));
-    }
+    const Error e = test::thrownBy([&] { openBackend(unknown); });
+    EXPECT_EQ(e.number(), errnum::Unsupported);
+    EXPECT_TRUE(e.description().contains(QStringLiteral("SQLOLEDB")));
 }
 
 TEST(OpenBackend, OdbcWithoutDataSourceName)

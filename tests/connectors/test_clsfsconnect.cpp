@@ -2,6 +2,7 @@
 #include "connectors/clsfsconnect.h"
 #include "support/casetable.h"
 #include "support/filebytes.h"
+#include "support/thrown.h"
 
 #include <QTemporaryDir>
 #include <functional>
@@ -280,15 +281,11 @@ class Errors : public TextFile, public ::testing::WithParamInterface<ErrorCase> 
 TEST_P(Errors, CarryNumberAndModule)
 {
     clsFSConnect c;
-    try {
-        GetParam().run(c, dir.path());
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), GetParam().number) << e.description().toStdString();
-        EXPECT_TRUE(
-            e.source().startsWith(QStringLiteral("Modul: ") + QString::fromUtf8(GetParam().where)))
-            << e.source().toStdString();
-    }
+    const Error e = test::thrownBy([&] { GetParam().run(c, dir.path()); });
+    EXPECT_EQ(e.number(), GetParam().number) << e.description().toStdString();
+    EXPECT_TRUE(
+        e.source().startsWith(QStringLiteral("Modul: ") + QString::fromUtf8(GetParam().where)))
+        << e.source().toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(

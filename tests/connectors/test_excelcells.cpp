@@ -11,6 +11,7 @@
 #include "connectors/filetypes.h"
 #include "support/casename.h"
 #include "support/skip.h"
+#include "support/thrown.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -121,15 +122,13 @@ TEST_F(ExcelCells, TextResultsThatDoNotAddUpEndInAnErrorNamingTheCell)
           "text-no-string-formula.xls"}) {
         const QString path = folder->filePath(QString::fromLatin1(workbook));
         test::MemoryDb mem;
-        try {
+        const Error e = test::thrownBy([&] {
             makeExcelReader()->load(
                 DataSourceLocation{QStringLiteral("MS Excel 8.0"), path, true, {}}, mem.db());
-            ADD_FAILURE() << "kein Fehler für " << workbook;
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), errnum::PathFileAccess) << workbook;
-            EXPECT_TRUE(e.description().contains(QStringLiteral("Tabelle \"Texte\", Zelle B2")))
-                << workbook << ": " << e.description().toStdString();
-        }
+        });
+        EXPECT_EQ(e.number(), errnum::PathFileAccess) << workbook;
+        EXPECT_TRUE(e.description().contains(QStringLiteral("Tabelle \"Texte\", Zelle B2")))
+            << workbook << ": " << e.description().toStdString();
     }
 }
 

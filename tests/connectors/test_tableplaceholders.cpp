@@ -2,6 +2,7 @@
 #include "common/error.h"
 #include "connectors/backends/tableplaceholders.h"
 #include "support/casetable.h"
+#include "support/thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -39,14 +40,12 @@ TEST(TablePlaceholdersCatalogue, AskedOnlyWhenNeeded)
 
 TEST(TablePlaceholdersCatalogue, NoTableIsAnErrorNotAnEndlessLoop)
 {
-    try {
+    const Error e = test::thrownBy([] {
         resolveTablePlaceholders(QStringLiteral("select * from $TBL(1)"),
                                  [] { return QStringList(); });
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), errnum::ItemNotFound);
-        EXPECT_TRUE(e.description().contains(QStringLiteral("keine Tabelle")));
-    }
+    });
+    EXPECT_EQ(e.number(), errnum::ItemNotFound);
+    EXPECT_TRUE(e.description().contains(QStringLiteral("keine Tabelle")));
 }
 
 } // namespace

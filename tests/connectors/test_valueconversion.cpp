@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "connectors/backends/valueconversion.h"
 #include "support/casename.h"
+#include "support/thrown.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>
@@ -102,15 +103,12 @@ TEST(RegionalTextIn, WhatTheColumnCannotHoldIsTypeMismatchNamingColumnAndValue)
         {QStringLiteral("vielleicht"), ValueKind::Boolean},
     };
     for (const auto& [value, kind] : cases) {
-        try {
-            text.forColumn(value, kind, QStringLiteral("betrag"));
-            ADD_FAILURE() << "no error for " << value.toString().toStdString();
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), errnum::TypeMismatch);
-            EXPECT_TRUE(e.description().contains(QStringLiteral("betrag")));
-            EXPECT_TRUE(e.description().contains(value.toString().left(4)))
-                << e.description().toStdString();
-        }
+        const Error e =
+            test::thrownBy([&] { text.forColumn(value, kind, QStringLiteral("betrag")); });
+        EXPECT_EQ(e.number(), errnum::TypeMismatch);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("betrag")));
+        EXPECT_TRUE(e.description().contains(value.toString().left(4)))
+            << e.description().toStdString();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "common/error.h"
 #include "support/casetable.h"
+#include "support/thrown.h"
 #include "values/numbers.h"
 
 #include <gtest/gtest.h>
@@ -127,22 +128,14 @@ INSTANTIATE_TEST_SUITE_P(Rows, SumText,
 TEST(DecimalSum, RefusesTextAndOverflow)
 {
     DecimalSum sum;
-    try {
-        sum.add(u"abc", German);
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), errnum::TypeMismatch);
-        EXPECT_TRUE(e.description().contains(u"abc"));
-    }
+    const Error text = test::thrownBy([&] { sum.add(u"abc", German); });
+    EXPECT_EQ(text.number(), errnum::TypeMismatch);
+    EXPECT_TRUE(text.description().contains(u"abc"));
     sum.add(u"9E37", German);
-    try {
-        sum.add(u"9E37", German);
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), errnum::Overflow);
-        EXPECT_TRUE(e.description().contains(u"Summe wird zu groß"))
-            << e.description().toStdString();
-    }
+    const Error big = test::thrownBy([&] { sum.add(u"9E37", German); });
+    EXPECT_EQ(big.number(), errnum::Overflow);
+    EXPECT_TRUE(big.description().contains(u"Summe wird zu groß"))
+        << big.description().toStdString();
 }
 
 } // namespace

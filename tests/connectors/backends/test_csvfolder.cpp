@@ -7,6 +7,7 @@
 
 #include "common/error.h"
 #include "memorydb.h"
+#include "support/thrown.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,14 +37,10 @@ TEST_P(CsvParseTest, ReadsColumnsAndRows)
     writeFile(dir.filePath(u"daten.csv"_s), QStringEncoder("windows-1252")(c[1]));
     MemoryDb mem;
     if (!c[4].isEmpty()) {
-        try {
-            makeCsvFolderReader()->load(textSpec(dir.path(), c.flag(0)), mem.db());
-            FAIL() << "no error";
-        } catch (const Error& e) {
-            EXPECT_TRUE(
-                e.description().contains(dir.filePath(u"daten.csv"_s) + u" ist in "_s + c[4]))
-                << e.description().toStdString();
-        }
+        const Error e = test::thrownBy(
+            [&] { makeCsvFolderReader()->load(textSpec(dir.path(), c.flag(0)), mem.db()); });
+        EXPECT_TRUE(e.description().contains(dir.filePath(u"daten.csv"_s) + u" ist in "_s + c[4]))
+            << e.description().toStdString();
         return;
     }
     makeCsvFolderReader()->load(textSpec(dir.path(), c.flag(0)), mem.db());
@@ -77,12 +74,9 @@ TEST(CsvFolderTest, TablesFollowFileNamesAndOnlyTextFilesCount)
 TEST(CsvFolderTest, RefusesAMissingFileWithoutMakingOne)
 {
     QTemporaryDir dir;
-    try {
-        makeCsvFolderWriter()->openTable(textSpec(dir.path(), false), u"neu"_s);
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), errnum::FileNotFound);
-    }
+    const Error e = test::thrownBy(
+        [&] { makeCsvFolderWriter()->openTable(textSpec(dir.path(), false), u"neu"_s); });
+    EXPECT_EQ(e.number(), errnum::FileNotFound);
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 

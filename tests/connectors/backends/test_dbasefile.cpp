@@ -6,6 +6,7 @@
 #include "memorydb.h"
 #include "support/filebytes.h"
 #include "support/fulldisk.h"
+#include "support/thrown.h"
 
 #include <QDir>
 #include <QFile>
@@ -100,13 +101,10 @@ TEST_F(DbaseTest, ReadsTypedValuesNullsAndTablesInFileNameOrder)
 
 TEST_F(DbaseTest, MissingTableIsRefusedWithoutCreatingAFile)
 {
-    try {
-        makeDbaseWriter()->openTable(folderSpec(m_dir.path()), u"fehlt"_s);
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), errnum::FileNotFound);
-        EXPECT_TRUE(e.description().contains(u"fehlt"_s));
-    }
+    const Error e =
+        test::thrownBy([&] { makeDbaseWriter()->openTable(folderSpec(m_dir.path()), u"fehlt"_s); });
+    EXPECT_EQ(e.number(), errnum::FileNotFound);
+    EXPECT_TRUE(e.description().contains(u"fehlt"_s));
     EXPECT_TRUE(QDir(m_dir.path()).isEmpty());
 }
 

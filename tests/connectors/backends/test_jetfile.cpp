@@ -7,6 +7,7 @@
 #include "memorydb.h"
 #include "support/filebytes.h"
 #include "support/skip.h"
+#include "support/thrown.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -74,15 +75,13 @@ TEST(JetFileTest, DamagedFilesAreRefusedWithLibmdbsOwnWords)
         const QString path = dir.filePath(QString::fromLatin1(c.name) + u".mdb"_s);
         test::writeFile(path, damaged);
         MemoryDb mem;
-        try {
+        const Error e = test::thrownBy([&] {
             makeJetReader()->load(DataSourceLocation{u"MS Access"_s, path, false, {}}, mem.db());
-            ADD_FAILURE() << "no error for " << c.name;
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), errnum::PathFileAccess) << c.name;
-            EXPECT_TRUE(e.description().contains(path));
-            EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.says)))
-                << c.name << ": " << e.description().toStdString();
-        }
+        });
+        EXPECT_EQ(e.number(), errnum::PathFileAccess) << c.name;
+        EXPECT_TRUE(e.description().contains(path));
+        EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.says)))
+            << c.name << ": " << e.description().toStdString();
     }
 }
 
@@ -92,13 +91,11 @@ TEST(JetFileTest, MemoThatFillsLibmdbsBufferIsRefused)
 {
     const QString path = test::dataFile("altkonfiguration-langer-memo.mdb");
     MemoryDb mem;
-    try {
+    const Error e = test::thrownBy([&] {
         makeJetReader()->load(DataSourceLocation{u"MS Access"_s, path, false, {}}, mem.db());
-        ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-        EXPECT_TRUE(e.description().contains(u"Spalte sqlstring in Zeile 2 füllt den Puffer"_s))
-            << e.description().toStdString();
-    }
+    });
+    EXPECT_TRUE(e.description().contains(u"Spalte sqlstring in Zeile 2 füllt den Puffer"_s))
+        << e.description().toStdString();
 }
 
 } // namespace

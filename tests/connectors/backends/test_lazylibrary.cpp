@@ -3,6 +3,7 @@
 #include "connectors/backends/lazylibrary.h"
 
 #include "common/error.h"
+#include "support/thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +22,11 @@ TEST(LazyLibrary, MissingLibraryOrFunctionIsAnErrorNamingIt)
     };
     for (const Case& c : cases) {
         LazyLibrary library(c.soname, "Paradox");
-        try {
-            library.symbol(c.function);
-            ADD_FAILURE() << c.function << " in " << c.soname << " was found";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), errnum::FileNotFound);
-            EXPECT_TRUE(e.description().contains(QLatin1StringView(c.named)))
-                << e.description().toStdString();
-            EXPECT_TRUE(e.description().contains(QStringLiteral("Paradox-Dateien")));
-        }
+        const Error e = test::thrownBy([&] { library.symbol(c.function); });
+        EXPECT_EQ(e.number(), errnum::FileNotFound);
+        EXPECT_TRUE(e.description().contains(QLatin1StringView(c.named)))
+            << e.description().toStdString();
+        EXPECT_TRUE(e.description().contains(QStringLiteral("Paradox-Dateien")));
     }
 }
 

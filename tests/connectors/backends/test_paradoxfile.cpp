@@ -7,6 +7,7 @@
 #include "memorydb.h"
 #include "support/filebytes.h"
 #include "support/fulldisk.h"
+#include "support/thrown.h"
 
 #include <QDir>
 #include <QFile>
@@ -215,15 +216,12 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
         SCOPED_TRACE(c.name);
         test::writeFile(path("kunden.db"), c.bytes);
         MemoryDb mem;
-        try {
-            makeParadoxReader()->load(pxSpec(path("kunden.db")), mem.db());
-            ADD_FAILURE() << "no error";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), errnum::PathFileAccess);
-            EXPECT_TRUE(e.description().contains(c.cause)) << e.description().toStdString();
-            EXPECT_TRUE(e.description().contains(u"kann nicht gelesen werden"_s))
-                << e.description().toStdString();
-        }
+        const Error e =
+            test::thrownBy([&] { makeParadoxReader()->load(pxSpec(path("kunden.db")), mem.db()); });
+        EXPECT_EQ(e.number(), errnum::PathFileAccess);
+        EXPECT_TRUE(e.description().contains(c.cause)) << e.description().toStdString();
+        EXPECT_TRUE(e.description().contains(u"kann nicht gelesen werden"_s))
+            << e.description().toStdString();
     }
 }
 
@@ -239,13 +237,8 @@ TEST_F(ParadoxTest, ATableTheDiskCannotTakeStaysAsItWas)
         record->setItem(1, i);
         record->update();
     }
-    try {
-        record->close();
-        ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-        EXPECT_TRUE(e.description().contains(u"bleibt unverändert"_s))
-            << e.description().toStdString();
-    }
+    const Error e = test::thrownBy([&] { record->close(); });
+    EXPECT_TRUE(e.description().contains(u"bleibt unverändert"_s)) << e.description().toStdString();
     record.reset();
     EXPECT_EQ(test::readFile(path("kunden.db")), before);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{u"kunden.db"_s});
