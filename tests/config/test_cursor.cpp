@@ -152,7 +152,7 @@ TEST_F(CursorTest, OperationsBeforeInitFailWithMissingObject)
     EXPECT_EQ(c.dataMember(u"Primary"_s), nullptr);
     for (const auto& op : std::vector<std::function<void()>>{
              [&] { c.isEOF(); }, [&] { c.MoveNext(); }, [&] { c.AddNew(); }, [&] { c.record(); },
-             [&] { c.update(); }, [&] { c.setAbsolutePosition(1); }}) {
+             [&] { c.update(); }, [&] { c.setAbsolutePosition(1); }, [&] { c.Requery(); }}) {
         const Error e = test::thrownBy([&] { op(); });
         EXPECT_EQ(e.number(), errnum::ObjectMissing);
     }
@@ -218,6 +218,9 @@ TEST_F(CursorTest, ModelFollowsInsertsAndRemovals)
     EXPECT_EQ(std::get<0>(current.calls.back()), -1);
     EXPECT_EQ(storedFields().size(), 3);
     EXPECT_EQ(rs.headerData(0, Qt::Horizontal).toString(), u"transid"_s);
+    c->AddNew();
+    c->Cancel(); // a row being added: back to the first row
+    EXPECT_EQ(c->AbsolutePosition(), 1);
 }
 
 TEST_F(CursorTest, InitReportsItsMoveOnceTheCursorIsOpen)

@@ -191,6 +191,8 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
     QByteArray loops = good;
     loops[headerSize] = 1; // block 1 names itself as the next block
     loops[headerSize + 1] = 0;
+    QByteArray crowded = good;
+    crowded[headerSize + 5] = 0x7F; // block 1 holds more records than it has room for
     QByteArray shortRecord = good;
     shortRecord[0] = 10; // a record of 10 bytes, but fields of 39
     shortRecord[1] = 0;
@@ -210,6 +212,7 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
                  {"numberLongerThanItsType", longNumber, {}},
                  {"loop", loops, u"Kette der Datenbl\u00f6cke"_s},
                  {"beyondEnd", good.left(headerSize), u"Kette der Datenbl\u00f6cke"_s},
+                 {"crowdedBlock", crowded, u"Kette der Datenbl\u00f6cke"_s},
                  {"fieldsBeyondRecord", shortRecord, {}},
                  {"encrypted", encrypted, u"Verschl\u00fcsselte"_s}};
     for (const auto& c : cases) {

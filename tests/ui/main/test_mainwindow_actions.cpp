@@ -250,6 +250,8 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
     }
     ASSERT_EQ(shown[0].targets.size(), 6) << "four records and two check lines";
     EXPECT_FALSE(shown[0].targets[0].contains(u"red"_s));
+    EXPECT_TRUE(shown[0].targets[0].contains(u"<span style=\"color: gray\">;</span>"_s))
+        << shown[0].targets[0].toStdString();
     EXPECT_TRUE(shown[0].targets[3].contains(u"red\" title=\"wird als ? geschrieben\">€"_s));
     EXPECT_EQ(shown[0].errors[1], QString());
     EXPECT_TRUE(shown[0].errors[2].contains(u"abc"_s)) << shown[0].errors[2].toStdString();
