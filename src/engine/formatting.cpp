@@ -2,12 +2,10 @@
 
 #include "common/error.h"
 #include "common/valuebuffer.h"
+#include "engine/digitpairs.h"
 
 #include <algorithm>
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace quendra {
 
@@ -466,33 +464,6 @@ bool isCompactDate(const FormatPlan& format)
     return format.kind == FormatPlan::Kind::Yyyymmdd || format.kind == FormatPlan::Kind::Ddmmyyyy;
 }
 
-namespace {
-// The eight characters of a compact date as four pairs of digits, each pair's value (the
-// first digit times ten plus the second); false when a character is no digit.
-bool compactDatePairs(const char16_t* c, std::int32_t (&pairs)[4])
-{
-#if defined(__SSE2__)
-    const __m128i digits = _mm_sub_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c)),
-                                         _mm_set1_epi16(short(u'0')));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(digits, _mm_set1_epi16(9)),
-                                          _mm_setzero_si128())) != 0xFFFF)
-        return false;
-    alignas(16) std::int32_t sums[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(sums),
-                    _mm_madd_epi16(digits, _mm_set1_epi32(0x0001000A)));
-    std::copy_n(sums, 4, pairs);
-#else
-    for (int k = 0; k < 4; ++k) {
-        const unsigned high = unsigned(c[2 * k]) - u'0', low = unsigned(c[2 * k + 1]) - u'0';
-        if (high > 9 || low > 9)
-            return false;
-        pairs[k] = std::int32_t(high * 10 + low);
-    }
-#endif
-    return true;
-}
-} // namespace
-
 bool convertCompactDate(QString& value, const FormatPlan& from, const FormatPlan& to)
 {
     if (value.size() != 8)
@@ -500,7 +471,7 @@ bool convertCompactDate(QString& value, const FormatPlan& from, const FormatPlan
     // Year first: year hundreds, year, month, day; else day, month, year hundreds, year.
     const bool yearFirst = from.kind == FormatPlan::Kind::Yyyymmdd;
     std::int32_t pairs[4];
-    if (!compactDatePairs(reinterpret_cast<const char16_t*>(value.constData()), pairs))
+    if (!digitPairs(reinterpret_cast<const char16_t*>(value.constData()), pairs))
         return false; // blanks, "no date" or an error: the two steps decide
     const CalendarDate date = yearFirst
                                   ? CalendarDate{pairs[0] * 100 + pairs[1], pairs[2], pairs[3]}
