@@ -242,7 +242,7 @@ TEST_F(FieldEditor, FormatListFollowsTheTypedFieldTypeExactly)
     EXPECT_EQ(column(u"select fieldtype from trgbody where field='KONTO'"_s),
               QStringList{u"zahl"_s});
 
-    // Choosing from the list does not rebuild the format list; the next row does.
+    // Choosing from the list does not rebuild the format list; the next row or column does.
     auto* type = control<QComboBox>(w(), u"cmbFields(3)"_s);
     QTest::mouseClick(type, Qt::LeftButton);
     type->showPopup();
@@ -251,6 +251,8 @@ TEST_F(FieldEditor, FormatListFollowsTheTypedFieldTypeExactly)
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(type->currentText(), u"Zahl"_s);
     EXPECT_EQ(items(w(), u"cmbFields(4)"_s), QStringList{QString()});
+    clickCell(w(), 0, gridColumn(w(), u"Feld-Typ"_s)); // another column of the same row does
+    EXPECT_EQ(items(w(), u"cmbFields(4)"_s).size(), 4);
     press(w(), Qt::Key_Down);
     EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 2"_s);
     EXPECT_EQ(textOf(w(), u"cmbFields(3)"_s), u"Zahl"_s); // BETRAG
