@@ -202,6 +202,18 @@ TEST_F(CursorTest, UpdateOfRowDeletedElsewhereFails)
     EXPECT_TRUE(e.source().startsWith(u"Modul: clsInitDBConnect.Update"_s));
 }
 
+// A new row without any value that the database refuses is an error, not a row lost.
+TEST_F(CursorTest, RefusedEmptyRowIsAnError)
+{
+    db.exec(
+        u"create trigger nein before insert on dbversion begin select raise(abort, 'nein'); end"_s);
+    clsInitDBConnect c;
+    c.setSQL(u"select * from dbversion"_s); // no transid: the row holds no value
+    c.init();
+    c.AddNew();
+    EXPECT_TRUE(test::thrownBy([&] { c.update(); }).description().contains(u"nein"_s));
+}
+
 TEST_F(CursorTest, ModelFollowsInsertsAndRemovals)
 {
     auto c = openCursor(u"srcbody"_s, u"A1"_s, u"sort"_s);
