@@ -140,6 +140,8 @@ TEST(Migrate, RefusesWithAGermanErrorAndWritesNothing)
     const QString original = dir.filePath(u"klein.mdb"_s);
     exec(original, schemaStatements());
     const QByteArray small = dataFile("altkonfiguration.mdb");
+    QByteArray binary = small;
+    binary[3 * 4096 + 0x3F + 25 * 7] = 11; // srcHead.sqlstring a column of binary objects
     const QString monitor = monitorMdb();
     const struct {
         const char* name;
@@ -160,6 +162,7 @@ TEST(Migrate, RefusesWithAGermanErrorAndWritesNothing)
          "sqlstring in Zeile 2 füllt den Puffer von libmdb"},
         {"columnUnknown", dataFile("altkonfiguration-zusatzspalte.mdb"), false, false,
          "die Spalte Zusatz gibt es in Quendras Tabelle nicht, und Zeile 2"},
+        {"binaryColumn", binary, false, false, "sqlstring enthält in Zeile 1 binäre Daten"},
         {"targetHoldsDefinitions", small, false, true, "enthält schon Definitionen"},
         {"replaceWithoutOldTable", dataFile("altkonfiguration-ohne-srchead.mdb"), true, true,
          "fehlt die Tabelle srcHead"},

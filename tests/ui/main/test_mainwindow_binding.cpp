@@ -30,7 +30,9 @@ TEST_F(MainWindowTest, StartsOnTheFirstDefinitionWithItsHeadsShown)
     EXPECT_EQ(currentTransID(), u"ERST"_s);
     EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->text(), db.dir() + u"/ERST.txt"_s);
     EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_2"_s)->text(), u"tabERST"_s);
-    EXPECT_EQ(find<QComboBox>(u"cmbTrgFields_9"_s)->currentText(), u"ANSI"_s);
+    auto* encoding = find<QComboBox>(u"cmbTrgFields_9"_s);
+    EXPECT_EQ(encoding->currentText(), u"ANSI"_s);
+    EXPECT_EQ(encoding->count(), 3) << "blank, ASCII and ANSI";
     EXPECT_TRUE(find<QRadioButton>(u"optSRCFields_1"_s)->isChecked());
     EXPECT_TRUE(find<QRadioButton>(u"optTRGFields_0"_s)->isChecked());
     EXPECT_TRUE(sink.boxes.empty());
