@@ -4,6 +4,7 @@
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
+#include "connectors/filefixtures.h"
 #include "memorydb.h"
 #include "support/filebytes.h"
 #include "support/fulldisk.h"
@@ -87,10 +88,12 @@ TEST_F(ParadoxTest, ReadsTypedValuesNullsAndCodePagesOfEveryTableInTheFolder)
     createTable(path("kunden.db"), 1252, kKunden);
     createTable(path("Dos.DB"), 850, {{"\x8E\xE1", 1, 1, 1, 2000, 1, 1, true}});
     createTable(path("leer.db"), 1252, {});
+    test::createParadox(path("doppelt.db"), {{"Name", pxfAlpha, 10}, {"NAME", pxfAlpha, 10}});
     MemoryDb mem;
     makeParadoxReader()->load(pxSpec(m_dir.path()), mem.db());
 
-    EXPECT_EQ(mem.tables(), (QStringList{u"Dos"_s, u"kunden"_s, u"leer"_s}));
+    EXPECT_EQ(mem.tables(), (QStringList{u"doppelt"_s, u"Dos"_s, u"kunden"_s, u"leer"_s}));
+    EXPECT_EQ(mem.columns(u"doppelt"_s), (QStringList{u"Name"_s, u"NAME2"_s}));
     EXPECT_EQ(mem.declaredTypes(u"kunden"_s), (QStringList{u"TEXT"_s, u"INTEGER"_s, u"INTEGER"_s,
                                                            u"REAL"_s, u"DATE"_s, u"BOOLEAN"_s}));
     EXPECT_EQ(mem.texts(u"kunden"_s),
