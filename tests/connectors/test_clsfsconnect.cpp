@@ -141,6 +141,7 @@ TEST_F(TextFile, WritingAnotherFileFinishesTheFileBefore)
         c.initWriting(path("a.txt"), LineTarget::Replace, u";"_s);
         c.setValue(u"neu");
         c.update();
+        c.setValue(u"halb"); // no update: a line of neither file
         c.initWriting(path("b.txt"), LineTarget::Replace, u";"_s);
         c.setValue(u"b");
         c.update();
