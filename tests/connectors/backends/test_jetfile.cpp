@@ -85,6 +85,19 @@ TEST(JetFileTest, DamagedFilesAreRefusedWithLibmdbsOwnWords)
     }
 }
 
+// A column of numbers with decimals (Single, Double, Currency) is read as one of numbers.
+TEST(JetFileTest, ColumnOfDecimalNumbersIsReadAsNumbers)
+{
+    QByteArray bytes = test::readFile(test::dataFile("altkonfiguration.mdb"));
+    bytes[3 * 4096 + 0x3F + 25 * 3] = 6; // srcHead.header, a Long, becomes a Single
+    QTemporaryDir dir;
+    test::writeFile(dir.filePath(u"single.mdb"_s), bytes);
+    MemoryDb mem;
+    makeJetReader()->load(
+        DataSourceLocation{u"MS Access"_s, dir.filePath(u"single.mdb"_s), false, {}}, mem.db());
+    EXPECT_EQ(mem.declaredTypes(u"srcHead"_s).at(3), u"REAL"_s);
+}
+
 // libmdb ends a memo that does not fit its buffer a byte or a character before the end:
 // such a value is refused, never read cut.
 TEST(JetFileTest, MemoThatFillsLibmdbsBufferIsRefused)
