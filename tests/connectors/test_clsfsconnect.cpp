@@ -252,7 +252,7 @@ TEST_F(TextFile, EveryByteSurvivesReadingAndWriting)
     EXPECT_EQ(readFile(out), bytes + ";end\r\n");
 }
 
-TEST_F(TextFile, ModeDecidesWhatWorks)
+TEST_F(TextFile, AReaderWritesNothing)
 {
     const QString src = write("a;b\r\n");
     clsFSConnect reader;
@@ -260,14 +260,6 @@ TEST_F(TextFile, ModeDecidesWhatWorks)
     reader.setValue(u"x");
     reader.update();
     EXPECT_EQ(readFile(src), QByteArray("a;b\r\n"));
-
-    clsFSConnect writer;
-    writer.init(path("out.txt"), 0, QStringLiteral(";"));
-    EXPECT_TRUE(writer.getField(0).isEmpty());
-    EXPECT_EQ(writer.fieldCount(), 0);
-    writer.MoveNext();
-    writer.MoveLast();
-    EXPECT_EQ(writer.AbsolutePosition(), 0);
 }
 
 struct ErrorCase {

@@ -96,27 +96,4 @@ TEST_F(FileConvert, WriteOnlyWritesTheValuesSetWithoutComposing)
     EXPECT_EQ(target(), QByteArray(";x\r\n"));
 }
 
-TEST_F(FileConvert, LargeSourceCountsAndSumsEveryRecord)
-{
-    heads(T);
-    db.exec(QStringLiteral("update trgHead set chkrecord = -1, textsign = '\"'"));
-    srcField(T, QStringLiteral("N"), 1);
-    srcField(T, QStringLiteral("B"), 2);
-    trgField(T, QStringLiteral("N"), QStringLiteral("N"), 1, QStringLiteral("Anzahl"));
-    trgField(T, QStringLiteral("B"), QStringLiteral("B"), 2, QStringLiteral("Summe"));
-    constexpr int records = 40000;
-    QByteArray source;
-    for (int i = 1; i <= records; ++i)
-        source += QByteArray::number(i) + ";0,0" + QByteArray::number(i % 10) + "\r\n";
-    writeSource(source);
-    showRunResult(runDefinition(T));
-    EXPECT_TRUE(sink.boxes.empty());
-    const QByteArray out = target();
-    EXPECT_EQ(out.count('\n'), records + 3);
-    EXPECT_TRUE(out.startsWith("\"1\";\"0,01\"\r\n"));
-    // Sum of 0,01 .. 0,09 and 0,00 repeated: 4000 * 0,45 = 1800, written without fraction.
-    EXPECT_TRUE(out.endsWith("\"40000\";\"0,00\"\r\nPr\xFC"
-                             "fsumme:\r\nN (Anzahl): 40000\r\nB (Summe): 1800\r\n"));
-}
-
 } // namespace
