@@ -33,9 +33,6 @@ Error standardError(qint32 number, const QString& detail)
     case errnum::FileNotFound:
         text = QStringLiteral("Datei nicht gefunden");
         break;
-    case errnum::FileAlreadyOpen:
-        text = QStringLiteral("Datei bereits geöffnet");
-        break;
     case errnum::PathFileAccess:
         text = QStringLiteral("Fehler beim Zugriff auf Pfad/Datei");
         break;
@@ -50,9 +47,6 @@ Error standardError(qint32 number, const QString& detail)
         break;
     case errnum::ItemNotFound:
         text = QStringLiteral("Das Element wurde in der Auflistung nicht gefunden.");
-        break;
-    case errnum::Unsupported:
-        text = QStringLiteral("Diese Operation wird nicht unterstützt.");
         break;
     default:
         text = QStringLiteral("Anwendungs- oder objektdefinierter Fehler");
@@ -109,7 +103,7 @@ Error currentError()
     } catch (const Error& e) {
         return e;
     } catch (const std::bad_alloc&) {
-        return Error(errnum::OutOfMemory, {}, QStringLiteral("Nicht genügend Speicher"));
+        return standardError(errnum::OutOfMemory);
     } catch (const std::exception& e) {
         return Error(errnum::InvalidProcedureCall, {}, QString::fromUtf8(e.what()));
     } catch (...) {

@@ -33,7 +33,6 @@ struct RunResult {
     std::vector<QString> checkTexts; // the same lines as text
 
     bool failed() const { return failure.has_value() || faultyRecords > 0; }
-    bool hasWarnings() const { return !warnings.empty(); }
 };
 
 // Shows the warnings (style 48) and then the error (style 16) through the installed

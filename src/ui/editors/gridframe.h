@@ -30,7 +30,6 @@ public:
     // Whether the grid moves its current row itself on the arrow and page keys. The
     // editors switch it off, since their window handles those keys.
     void setAllowArrows(bool on) { m_allowArrows = on; }
-    bool allowArrows() const { return m_allowArrows; }
 
     // Writes the text of an open cell editor into its cell and closes the editor.
     void commitOpenEditor();

@@ -86,7 +86,7 @@ void fitCaption(QLabel* label)
     label->setFont(font);
 }
 
-QLabel* addLabel(HeadControls& c, int index, const QString& caption, const QRect& geometry)
+void addLabel(HeadControls& c, int index, const QString& caption, const QRect& geometry)
 {
     auto* label = new QLabel(caption, c.frame);
     label->setObjectName(
@@ -94,7 +94,6 @@ QLabel* addLabel(HeadControls& c, int index, const QString& caption, const QRect
     label->setGeometry(geometry);
     fitCaption(label);
     c.labels.insert(index, label);
-    return label;
 }
 
 void addRow(HeadControls& c, const Row& row)

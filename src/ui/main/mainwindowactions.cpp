@@ -1,6 +1,5 @@
 // The buttons of the main window: file choice, the editors, the raw data view and the run.
 #include "common/error.h"
-#include "common/functions.h"
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "connectors/clsadoconnect.h"
