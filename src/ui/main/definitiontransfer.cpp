@@ -10,13 +10,13 @@
 #include "ui/main/mainwindow.h"
 #include "ui/main/modaldialog.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
@@ -26,8 +26,6 @@ namespace quendra::ui {
 namespace {
 
 const QString Filter = QStringLiteral("Quendra-Definition *.toml|*.toml|Alle Dateien|*.*");
-
-} // namespace
 
 void exportChosen(MainWindow& window, const QString& transId)
 {
@@ -53,8 +51,6 @@ void exportChosen(MainWindow& window, const QString& transId)
     });
 }
 
-namespace {
-
 // How an import meets a definition of the same name: nothing when the user cancels.
 std::optional<ImportChoice> askForExisting(QWidget* parent, const QString& transId)
 {
@@ -77,8 +73,6 @@ std::optional<ImportChoice> askForExisting(QWidget* parent, const QString& trans
         return std::nullopt;
     return ImportChoice{false, name.textValue()};
 }
-
-} // namespace
 
 void importChosen(MainWindow& window, QComboBox& choice)
 {
@@ -114,23 +108,23 @@ void importChosen(MainWindow& window, QComboBox& choice)
     });
 }
 
+} // namespace
+
 void addDefinitionTransfer(MainWindow& window, QComboBox& choice)
 {
-    choice.setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(&choice, &QWidget::customContextMenuRequested, &window,
-                     [&window, &choice](const QPoint& at) {
-                         QMenu menu(&choice);
-                         QAction* exportAction =
-                             menu.addAction(QStringLiteral("Definition exportieren …"));
-                         exportAction->setEnabled(!choice.currentText().isEmpty());
-                         QAction* importAction =
-                             menu.addAction(QStringLiteral("Definition importieren …"));
-                         QAction* chosen = menu.exec(choice.mapToGlobal(at));
-                         if (chosen == exportAction)
-                             exportChosen(window, choice.currentText());
-                         else if (chosen == importAction)
-                             importChosen(window, choice);
-                     });
+    auto* exportAction = new QAction(QStringLiteral("Definition exportieren …"), &choice);
+    auto* importAction = new QAction(QStringLiteral("Definition importieren …"), &choice);
+    choice.addActions({exportAction, importAction});
+    choice.setContextMenuPolicy(Qt::ActionsContextMenu);
+    const auto enableExport = [&choice, exportAction] {
+        exportAction->setEnabled(!choice.currentText().isEmpty());
+    };
+    enableExport();
+    QObject::connect(&choice, &QComboBox::currentTextChanged, exportAction, enableExport);
+    QObject::connect(exportAction, &QAction::triggered, &window,
+                     [&window, &choice] { exportChosen(window, choice.currentText()); });
+    QObject::connect(importAction, &QAction::triggered, &window,
+                     [&window, &choice] { importChosen(window, choice); });
 }
 
 } // namespace quendra::ui

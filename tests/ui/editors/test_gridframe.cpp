@@ -130,6 +130,7 @@ TEST_F(GridFrameTest, KeysButtonsAndGridClicksMoveTheNavigationAndTheGridFollows
         EXPECT_EQ(nav.position, to);
         EXPECT_EQ(status(), u"Record: %1"_s.arg(to));
         EXPECT_EQ(grid(w())->currentIndex().row(), to - 1);
+        EXPECT_EQ(grid(w())->selectionModel()->selectedRows().value(0).row(), to - 1); // whole
     }
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(sink.boxes.empty());

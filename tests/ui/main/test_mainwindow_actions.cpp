@@ -3,6 +3,7 @@
 #include "mainwindowfixture.h"
 #include "support/filebytes.h"
 #include "ui/main/definitiontransfer.h"
+#include "ui/main/messageboxsink.h"
 #include "ui/run/frmcounter.h"
 #include "ui/run/frmpreview.h"
 
@@ -104,6 +105,28 @@ TEST_F(Actions, CancelledFileDialogIsAnErrorBoxAndKeepsThePath)
     EXPECT_EQ(find<QLineEdit>(u"txtTRGFields_0"_s)->text(), db.dir() + u"/A-out.txt"_s);
 }
 
+// The boxes of the program itself: a warning or an error icon, in front of the active window.
+TEST_F(Actions, BoxesShowTheirIconTitleAndTextInFrontOfTheWindow)
+{
+    open();
+    EXPECT_FALSE(find<QComboBox>(u"cmbTransID"_s)->actions().value(0)->isEnabled())
+        << "no definition to export";
+    for (const qint32 style : {StyleWarning, StyleCritical}) {
+        window->activateWindow(); // the offscreen platform leaves it inactive after a box
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w()));
+        whenModalOpens([this, style](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->icon(),
+                      style == StyleWarning ? QMessageBox::Warning : QMessageBox::Critical);
+            EXPECT_EQ(box->windowTitle() + box->text(), u"TitelText"_s);
+            EXPECT_EQ(box->parentWidget(), w());
+            box->accept();
+        });
+        ui::MessageBoxSink().show({style, u"Titel"_s, u"Text"_s, {}, {}});
+    }
+}
+
 TEST_F(Actions, DetailOpensTheFieldEditor)
 {
     addHeads(u"A"_s, 1);
@@ -119,7 +142,7 @@ TEST_F(Actions, AnzeigenOpensTheViewerOnTheSourceAsItsFieldsStand)
     ScratchConnection(u"QSQLITE"_s, db.filePath(u"kunden.db"_s))
         .exec(u"create table kunden (nr int, name text)"_s);
     addHeads(u"A"_s, 2, u"MS Access"_s);
-    db.exec(u"update srchead set sqlstring = NULL, dbtable = 'kunden'"_s);
+    db.exec(u"update srchead set sqlstring = 'select 1', dbtable = 'kunden'"_s);
     open();
     auto* path = find<QLineEdit>(u"txtSRCFields_0"_s);
     click(path);
@@ -202,7 +225,7 @@ TEST_F(Actions, RunOnATypedNewDefinitionStartsItsHeads)
 struct PreviewShown {
     QString title, status;
     QStringList targets; // the target lines' rich text, one per row
-    QStringList errors;  // the error column, one per row
+    QStringList errors;  // the error column, one per row: its text, then its tooltip
     bool closeUnderList = false;
 };
 
@@ -215,7 +238,7 @@ void watchPreview(std::vector<PreviewShown>& shown)
             auto* line = qobject_cast<QLabel*>(preview->table()->cellWidget(row, 2));
             s.targets << (line ? line->text() : QString());
             const QTableWidgetItem* error = preview->table()->item(row, 3);
-            s.errors << (error ? error->text() : QString());
+            s.errors << (error ? (error->text() + u'\n' + error->toolTip()).trimmed() : QString());
         }
         dialog.show();
         for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
@@ -254,7 +277,9 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
         << shown[0].targets[0].toStdString();
     EXPECT_TRUE(shown[0].targets[3].contains(u"red\" title=\"wird als ? geschrieben\">€"_s));
     EXPECT_EQ(shown[0].errors[1], QString());
-    EXPECT_TRUE(shown[0].errors[2].contains(u"abc"_s)) << shown[0].errors[2].toStdString();
+    EXPECT_TRUE(shown[0].errors[2].startsWith(u"Typen unverträglich: \"abc\"\nAnwendung"_s) &&
+                shown[0].errors[2].contains(u"(Datensatz 3, Feld C)"_s))
+        << shown[0].errors[2].toStdString();
     EXPECT_EQ(shown[1].targets.size(), 3) << "the faulty record and the check lines";
     EXPECT_EQ(readFile(db.filePath(u"out.txt"_s)), QByteArray("alt\r\n"));
     // Fixed widths: a ruler of the record's width above the records, blanks as dots.
@@ -306,9 +331,13 @@ TEST_F(Actions, DefinitionTravelsThroughAFileUnderANewName)
     db.exec(u"update trghead set path = 'DSN=X;PWD=geheim'"_s);
     open();
     ScriptedChooser chooser;
+    auto* choice = find<QComboBox>(u"cmbTransID"_s);
+    QAction* exportEntry = choice->actions().value(0);
+    QAction* importEntry = choice->actions().value(1);
+    ASSERT_TRUE(importEntry && exportEntry->isEnabled());
     for (const QString& file : {u"fehlt/a.toml"_s, u"a.toml"_s}) {
         chooser.answer = db.filePath(file);
-        ui::exportChosen(*window, u"A"_s);
+        exportEntry->trigger();
     }
     ASSERT_TRUE(readFile(*chooser.answer).startsWith("# Quendra-Definition"));
     ASSERT_EQ(sink.boxes.size(), 2u);
@@ -331,21 +360,21 @@ TEST_F(Actions, DefinitionTravelsThroughAFileUnderANewName)
         }
         return 0;
     });
-    auto* choice = find<QComboBox>(u"cmbTransID"_s);
     const QVariant path = stored(u"srchead"_s, u"A"_s, u"path"_s);
     db.exec(u"update srchead set path = 'anders'"_s);
     for (const QString& button : {u"Abbrechen"_s, u"Ersetzen"_s, u"Neuer Name"_s}) {
         answer = button;
-        ui::importChosen(*window, *choice);
+        importEntry->trigger();
         EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"path"_s).toString(),
                   button == u"Abbrechen" ? u"anders"_s : path.toString());
     }
     EXPECT_TRUE(sink.boxes.empty());
     EXPECT_EQ(choice->currentText(), u"B"_s);
     EXPECT_EQ(stored(u"srchead"_s, u"B"_s, u"path"_s), path);
+    EXPECT_EQ(currentTransID(), u"B"_s); // the editors open B
     EXPECT_EQ(rowCount(u"srchead"_s), 2);
     chooser.answer = db.filePath(u"fehlt.toml"_s);
-    ui::importChosen(*window, *choice);
+    importEntry->trigger();
     ASSERT_EQ(sink.boxes.size(), 1u);
     EXPECT_TRUE(sink.boxes[0].text.contains(u"fehlt.toml kann nicht gelesen"_s));
 }
