@@ -80,6 +80,7 @@ TEST_F(Actions, FileButtonsAskWithTheirTitlesAndFiltersAndFillThePath)
     EXPECT_EQ(trg.initialDir, db.dir() + u"/A-out.txt"_s);
     EXPECT_EQ(ui::toQtFilter(trg.filter),
               u"Textdatei *.txt (*.txt);;CSV-Datei *.csv (*.csv);;Alle Dateien (*)"_s);
+    EXPECT_EQ(ui::toQtFilter(u"Tabellen|*.xls;*.xlsx"_s), u"Tabellen (*.xls *.xlsx)"_s);
 
     EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->text(), u"/daten/neu.txt"_s);
     EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"path"_s), u"/daten/neu.txt"_s)
@@ -171,6 +172,7 @@ TEST_F(Actions, RunWritesTheTargetWhileTheProgressWindowCounts)
               (QStringList{u"Datensatz: 1/3"_s, u"Datensatz: 2/3"_s, u"Datensatz: 3/3"_s}));
     EXPECT_EQ(watch.opened, 1);
     EXPECT_EQ(watch.closed, 1);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(w())) << "the keyboard is back";
     EXPECT_TRUE(sink.boxes.empty());
 }
 
