@@ -68,7 +68,7 @@ public:
     const toml::table& table(const toml::node& node, const QString& key) const
     {
         if (!node.is_table())
-            fail(node.source().begin, QStringLiteral("\"%1\" muss eine Tabelle sein.").arg(key),
+            fail(node.source().begin, QStringLiteral("%1 muss eine Tabelle sein.").arg(key),
                  errnum::TypeMismatch);
         return *node.as_table();
     }
@@ -203,7 +203,7 @@ private:
     void readSide(const toml::node& node, bool target)
     {
         const QString key = target ? QStringLiteral("target") : QStringLiteral("source");
-        const toml::table& side = r.table(node, key);
+        const toml::table& side = r.table(node, QLatin1Char('"') + key + QLatin1Char('"'));
         const LayoutTable& head = definitionTable(target ? u"trgHead"_qs : u"srcHead"_qs);
         const LayoutTable& body = definitionTable(target ? u"trgBody"_qs : u"srcBody"_qs);
         const toml::node* fields = side.get("fields");
@@ -255,8 +255,9 @@ private:
         const int column = fieldColumn(convert);
         const QString rowWhere = QStringLiteral("einer Übersetzung in ") + where;
         for (const toml::node& t : r.array(node, key)) {
-            SnapshotRow row = r.row(convert, r.table(t, rowWhere), rowWhere, {"field"});
-            if (r.table(t, rowWhere).contains("field"))
+            const toml::table& entry = r.table(t, QStringLiteral("Jede Übersetzung in ") + where);
+            SnapshotRow row = r.row(convert, entry, rowWhere, {"field"});
+            if (entry.contains("field"))
                 r.fail(t.source().begin,
                        QStringLiteral("Unbekannter Schlüssel \"field\" in %1.").arg(rowWhere));
             row.values[column] = field;
