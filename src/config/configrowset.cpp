@@ -132,18 +132,17 @@ void ConfigRowSet::setValue(const QString& column, const QVariant& value, bool f
     storeValue(m_pos, c, value, force);
 }
 
-bool ConfigRowSet::storeValue(int r, int c, const QVariant& value, bool force)
+void ConfigRowSet::storeValue(int r, int c, const QVariant& value, bool force)
 {
     SnapshotRow& row = m_snap.rows[r];
     if (!force && sameValue(row.values.at(c), value))
-        return false;
+        return;
     row.values[c] = value.isNull() ? QVariant() : value;
     row.dirty.setBit(c);
     if (row.state == SnapshotRow::State::Clean)
         row.state = SnapshotRow::State::Changed;
     const QModelIndex idx = index(r, c);
     Q_EMIT dataChanged(idx, idx, {Qt::DisplayRole, Qt::EditRole});
-    return true;
 }
 
 void ConfigRowSet::reset(Snapshot snapshot)

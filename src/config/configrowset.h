@@ -66,7 +66,7 @@ Q_SIGNALS:
 
 private:
     int columnOf(const QString& column) const; // throws for an unknown name
-    bool storeValue(int r, int c, const QVariant& value, bool force = false);
+    void storeValue(int r, int c, const QVariant& value, bool force = false);
 
     Snapshot m_snap;
     int m_pos = 0;
