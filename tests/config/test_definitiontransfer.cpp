@@ -82,6 +82,27 @@ TEST(DefinitionTransfer, RoundTripKeepsBytesValuesAndTypes)
     EXPECT_EQ(copy.dump(), expected);
 }
 
+// What export cannot write faithfully it refuses: a definition that is not there, two heads
+// of one side, a number with a fraction in a column of whole numbers.
+TEST(DefinitionTransfer, ExportRefusesWhatItCannotWriteFaithfully)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "Die Definition \"FEHLT\" gibt es nicht."},
+        {"insert into srchead (transid) values ('REISE')",
+         "Die Definition \"REISE\" hat 2 Zeilen in srcHead statt einer"},
+        {"update srcbody set length = 2.5 where field = 'konto'",
+         "Die Definition \"REISE\" kann nicht exportiert werden: srcBody.length enthält den Wert "
+         "\"2.5\""},
+    };
+    for (const auto& [sql, says] : cases) {
+        Stored stored(caseFile(u"definition.sql"_s) + sql);
+        const QString id = *sql ? u"REISE"_s : u"FEHLT"_s;
+        const Error e = test::thrownBy([&] { exportDefinition(stored.open(), id); });
+        EXPECT_TRUE(e.description().startsWith(QString::fromUtf8(says)))
+            << e.description().toStdString();
+    }
+}
+
 class ImportFault : public ::testing::TestWithParam<test::CaseRow> {};
 
 TEST_P(ImportFault, ChangesNothingAndNamesItsPlace)
