@@ -108,6 +108,8 @@ TEST_F(FieldEditor, EachModeShowsItsOwnEntriesAndHidesThoseOfTheOther)
     }
     EXPECT_EQ(items(w(), u"cmbFields(4)"_s), QStringList{u" "_s});
     EXPECT_EQ(textOf(w(), u"cmbFields(3)"_s), u"Text"_s);
+    for (const char* name : {"chkFields(13)", "chkFields(14)", "chkFields(15)", "cmdTrgConvert"})
+        EXPECT_FALSE(control(w(), QString::fromLatin1(name))->toolTip().isEmpty()) << name;
     EXPECT_TRUE(sink.boxes.empty());
 }
 
