@@ -124,6 +124,9 @@ TEST(Migrate, AFolderInTheTargetsPlaceIsAnErrorAndStaysEmpty)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList({u"alt.mdb"_s, u"init.mdb"_s}));
     EXPECT_TRUE(QDir(target).isEmpty());
+    const auto under = runBatch({u"--config"_s, old + u"/init.mdb"_s, u"--migrate"_s, old});
+    EXPECT_TRUE(under.err.contains(u"Der Ordner von %1/init.mdb kann"_s.arg(old)))
+        << "a file there";
 }
 
 QString monitorMdb()
