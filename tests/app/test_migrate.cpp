@@ -197,6 +197,7 @@ TEST(Migrate, RefusesWithAGermanErrorAndWritesNothing)
         if (c.definitions && !c.replace) {
             const auto replaced = runBatch(args << u"--replace"_s);
             EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
+            EXPECT_EQ(QDir(targetDir.path()).entryList(QDir::Files), QStringList(u"init.mdb"_s));
             EXPECT_TRUE(dump(target).contains(
                 u"srcHead|text:X|text:2|text:2|integer:2|text:2|text:2|text:2|integer:2|integer:2"_s));
         }

@@ -152,7 +152,8 @@ TEST_F(CursorTest, OperationsBeforeInitFailWithMissingObject)
     EXPECT_EQ(c.dataMember(u"Primary"_s), nullptr);
     for (const auto& op : std::vector<std::function<void()>>{
              [&] { c.isEOF(); }, [&] { c.MoveNext(); }, [&] { c.AddNew(); }, [&] { c.record(); },
-             [&] { c.update(); }, [&] { c.setAbsolutePosition(1); }, [&] { c.Requery(); }}) {
+             [&] { c.update(); }, [&] { c.setAbsolutePosition(1); }, [&] { c.Requery(); },
+             [&] { c.MoveFirst(); }}) {
         const Error e = test::thrownBy([&] { op(); });
         EXPECT_EQ(e.number(), errnum::ObjectMissing);
     }
