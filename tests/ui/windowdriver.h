@@ -41,26 +41,28 @@ template <class W = QWidget> W* control(QWidget* window, const QString& name)
     return w;
 }
 
-// Shows window (modeless, as the tests drive it) and waits until it has the focus.
-inline void showWindow(QWidget* window)
+// Activates window, as a click on it does on a desktop, and waits until it has the focus;
+// the offscreen platform deactivates a window when another window was shown and closed.
+inline void activate(QWidget* window)
 {
-    window->show();
+    window->activateWindow();
     if (!QTest::qWaitForWindowActive(window))
         ADD_FAILURE() << "window did not become active";
 }
 
-// Clicks w near its left edge (where a check box has its box), which moves the focus to
-// it. On a desktop a click activates the window; the offscreen platform leaves that to us
-// (it deactivates a window when another window was shown and closed).
+// Shows window (modeless, as the tests drive it) and waits until it has the focus.
+inline void showWindow(QWidget* window)
+{
+    window->show();
+    activate(window);
+}
+
+// Clicks w near its left edge (where a check box has its box), which moves the focus to it.
 inline void click(QWidget* w)
 {
     if (!w)
         return;
-    if (!w->window()->isActiveWindow()) {
-        w->window()->activateWindow();
-        if (!QTest::qWaitForWindowActive(w->window()))
-            ADD_FAILURE() << "window did not become active";
-    }
+    activate(w->window());
     QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(qMin(8, w->width() / 2), w->height() / 2));
 }
 
@@ -173,8 +175,7 @@ inline void whenModalOpens(std::function<void(QWidget*)> body)
             return;
         }
         QTimer::singleShot(5000, modal, [modal] { modal->close(); });
-        if (!QTest::qWaitForWindowActive(modal))
-            ADD_FAILURE() << "modal window did not become active";
+        activate(modal);
         body(modal);
     });
 }

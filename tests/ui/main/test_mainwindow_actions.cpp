@@ -112,8 +112,7 @@ TEST_F(Actions, BoxesShowTheirIconTitleAndTextInFrontOfTheWindow)
     open();
     EXPECT_FALSE(find<QComboBox>(u"cmbTransID"_s)->actions().value(0)->isEnabled());
     for (const qint32 style : {StyleWarning, StyleCritical}) {
-        window->activateWindow(); // the offscreen platform leaves it inactive after a box
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w()));
+        activate(w()); // after the box before
         whenModalOpens([this, style](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             ASSERT_NE(box, nullptr);
