@@ -4,6 +4,8 @@
 #include "common/globals.h"
 #include "connectors/backends/backendchoice.h"
 #include "connectors/filetypes.h"
+#include "support/skip.h"
+#include "support/testdatabases.h"
 #include "support/thrown.h"
 
 #include <QDir>
@@ -83,9 +85,24 @@ TEST(OpenBackend, UnknownProviderIsRefusedNamingIt)
     EXPECT_TRUE(e.description().contains(QStringLiteral("SQLOLEDB")));
 }
 
+// The test data source logs in as "postgres"; a user given in the text takes its place.
+TEST(OpenBackend, OdbcLogsInAsTheGivenUser)
+{
+    if (test::postgresDsn().isEmpty())
+        QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
+    const Error e = test::thrownBy([] {
+        openBackend(
+            QStringLiteral("PROVIDER=MSDASQL;dsn=%1;uid=niemand;pwd=;").arg(test::postgresDsn()));
+    });
+    EXPECT_TRUE(e.description().contains(QStringLiteral("niemand")))
+        << e.description().toStdString();
+}
+
 TEST(OpenBackend, OdbcWithoutDataSourceName)
 {
-    EXPECT_THROW(openBackend(QStringLiteral("PROVIDER=MSDASQL;dsn=;uid=;pwd=;database=;")), Error);
+    const Error e = test::thrownBy(
+        [] { openBackend(QStringLiteral("PROVIDER=MSDASQL;dsn=;uid=;pwd=;database=;")); });
+    EXPECT_EQ(e.number(), errnum::InvalidProcedureCall);
 }
 
 } // namespace
