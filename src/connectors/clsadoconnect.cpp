@@ -12,9 +12,9 @@
 namespace quendra {
 
 namespace {
-// Positions without a current record, as the database layer reports them.
+// Positions without a current record, as the database layer reports them. There is no
+// "before the first" position: MovePrevious on the first record beeps and stays.
 constexpr qint64 PositionUnknown = -1;
-constexpr qint64 PositionBOF = -2;
 constexpr qint64 PositionEOF = -3;
 
 [[noreturn]] void notOpen()
@@ -341,8 +341,6 @@ qint64 clsADOConnect::AbsolutePosition() const
 {
     if (!d->open() || d->size() == 0)
         return PositionUnknown;
-    if (d->pos < 0)
-        return PositionBOF;
     if (d->pos >= d->size())
         return PositionEOF;
     return d->passed + d->pos + 1;
