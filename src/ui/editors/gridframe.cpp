@@ -282,10 +282,8 @@ void GridFrame::setVisible(bool visible)
 
 void GridFrame::done(int result)
 {
-    if (m_closing) {
-        QDialog::done(result);
-        return;
-    }
+    if (m_closing)
+        return; // a close from inside the closing steps: the outer call ends it
     QScopedValueRollback closing(m_closing, true);
     commitTypedValue();
     QDialog::done(result);
