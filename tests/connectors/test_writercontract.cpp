@@ -277,6 +277,20 @@ TEST_P(WriterContract, WritesEveryKindOfValueAndReadsItBack)
     EXPECT_EQ(readBack(), expected());
 }
 
+// Rows of nothing but NULL are rows as well: each one arrives, with the declared defaults.
+TEST_P(WriterContract, RowsOfNothingButNullAllArrive)
+{
+    {
+        auto c = open();
+        for (int i = 0; i < 3; ++i)
+            writeRow(c->record(), Row(Name + 1));
+        c->record().close();
+    }
+    QStringList empty = expected().back(); // row 7: only its number is not NULL
+    empty[0].clear();
+    EXPECT_EQ(readBack(), std::vector<QStringList>(3, empty));
+}
+
 // A character beyond the table's code page is written as "?" and counted, in the row and
 // column it was in; a table that holds every character keeps it and counts nothing.
 TEST_P(WriterContract, CountsCharactersTheCodePageLacks)
