@@ -304,6 +304,12 @@ void clsADOConnect::init()
         d->writer.reset();
         d->stream.reset();
         d->adding = false;
+        const bool byTable = d->sql.isEmpty();
+        if (byTable && d->table.trimmed().isEmpty())
+            throw Error(errnum::InvalidProcedureCall, {},
+                        QStringLiteral("Für „%1“ ist weder eine Tabelle noch eine SQL-Abfrage "
+                                       "angegeben.")
+                            .arg(d->sourceName()));
         d->backend = explainingProviderErrors(
             [&] {
                 return QStringLiteral("Die Datenquelle „%1“ kann nicht geöffnet werden.")
@@ -311,7 +317,6 @@ void clsADOConnect::init()
             },
             [&] { return openBackend(d->source); });
         d->text = RegionalText();
-        const bool byTable = d->sql.isEmpty();
         const QString query = byTable ? QStringLiteral("select * from ") + d->table : d->sql;
         const QString resolved = d->resolve(query);
         if (d->forwardOnly)
