@@ -21,13 +21,6 @@ namespace quendra {
 
 namespace {
 
-[[noreturn]] void throwUnreadable(const QString& path)
-{
-    throw Error(errnum::PathFileAccess, {},
-                QStringLiteral("Die Datei %1 ist keine lesbare Excel-Arbeitsmappe (.xls).")
-                    .arg(QDir::toNativeSeparators(path)));
-}
-
 constexpr quint32 EndOfChain = 0xFFFFFFFE;
 
 // The compound document: sectors, the allocation table and the directory.
@@ -36,10 +29,10 @@ public:
     CompoundFile(QByteArray bytes, const QString& path) : m_bytes(std::move(bytes)), m_path(path)
     {
         if (m_bytes.size() < 512 || !m_bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
-            throwUnreadable(path);
+            throwUnreadableWorkbook(path);
         const quint16 shift = u16(m_bytes, 0x1E);
         if (shift != 9 && shift != 12)
-            throwUnreadable(path);
+            throwUnreadableWorkbook(path);
         m_sectorSize = qsizetype(1) << shift;
         m_sectorCount = size_t(m_bytes.size() / m_sectorSize);
         m_miniCutoff = u32(m_bytes, 0x38);
@@ -64,7 +57,7 @@ public:
             const quint32 start = u32(m_directory, at + 0x74);
             const QByteArray data = size < m_miniCutoff ? miniChain(start) : chain(start);
             if (data.size() < qsizetype(size))
-                throwUnreadable(m_path);
+                throwUnreadableWorkbook(m_path);
             return data.left(size);
         }
         return {};
@@ -96,7 +89,7 @@ private:
     {
         const qsizetype at = (qsizetype(sector) + 1) * m_sectorSize;
         if (at + m_sectorSize > m_bytes.size())
-            throwUnreadable(m_path);
+            throwUnreadableWorkbook(m_path);
         return m_bytes.mid(at, m_sectorSize);
     }
 
@@ -106,7 +99,7 @@ private:
         QByteArray data;
         for (size_t steps = 0; sector < EndOfChain; ++steps) {
             if (sector >= m_fat.size() || steps > m_sectorCount)
-                throwUnreadable(m_path);
+                throwUnreadableWorkbook(m_path);
             data += sectorAt(sector);
             sector = m_fat[sector];
         }
@@ -117,14 +110,14 @@ private:
     {
         // The mini stream is the root entry's (the first directory entry's) chain.
         if (m_directory.size() < 128)
-            throwUnreadable(m_path);
+            throwUnreadableWorkbook(m_path);
         const QByteArray mini = chain(u32(m_directory, 0x74));
         QByteArray data;
         for (qsizetype steps = 0; sector < EndOfChain; ++steps) {
             const qsizetype at = qsizetype(sector) * 64;
             if (qsizetype(sector) * 4 + 4 > m_miniFat.size() || at + 64 > mini.size() ||
                 steps * 4 > m_miniFat.size())
-                throwUnreadable(m_path);
+                throwUnreadableWorkbook(m_path);
             data += mini.mid(at, 64);
             sector = u32(m_miniFat, qsizetype(sector) * 4);
         }
@@ -430,7 +423,7 @@ std::vector<BiffCell> readBiffCells(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throwUnreadable(path);
+        throwUnreadableWorkbook(path);
     const CompoundFile compound(file.readAll(), path);
     const QByteArray book = compound.stream(u"Workbook");
     std::vector<BiffCell> cells;
@@ -454,6 +447,13 @@ std::vector<BiffCell> readBiffCells(const QString& path)
         reader.read(sheets[sheet].at);
     }
     return cells;
+}
+
+void throwUnreadableWorkbook(const QString& path)
+{
+    throw Error(errnum::PathFileAccess, {},
+                QStringLiteral("Die Datei %1 ist keine lesbare Excel-Arbeitsmappe (.xls).")
+                    .arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace quendra

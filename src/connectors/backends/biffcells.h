@@ -21,4 +21,7 @@ struct BiffCell {
 // quendra::Error 75 when the file is not a compound document holding a workbook stream.
 std::vector<BiffCell> readBiffCells(const QString& path);
 
+// The error 75 for a file that is no readable workbook.
+[[noreturn]] void throwUnreadableWorkbook(const QString& path);
+
 } // namespace quendra

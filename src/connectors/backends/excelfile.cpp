@@ -31,13 +31,6 @@ struct XlsCloser {
 };
 using XlsHandle = std::unique_ptr<const void, XlsCloser>;
 
-[[noreturn]] void throwUnreadable(const QString& path)
-{
-    throw Error(errnum::PathFileAccess, {},
-                QStringLiteral("Die Datei %1 ist keine lesbare Excel-Arbeitsmappe (.xls).")
-                    .arg(QDir::toNativeSeparators(path)));
-}
-
 QVariant cellValue(const FreeXL_CellValue& cell)
 {
     switch (cell.type) {
@@ -74,7 +67,7 @@ SheetGrid readSheet(const void* xls, const QString& path, const SheetCells& ownC
     unsigned int rows = 0;
     unsigned short columns = 0;
     if (freexl_worksheet_dimensions(xls, &rows, &columns) != FREEXL_OK)
-        throwUnreadable(path);
+        throwUnreadableWorkbook(path);
     SheetGrid grid;
     for (unsigned int r = 0; r < rows; ++r) {
         QVariantList row;
@@ -82,7 +75,7 @@ SheetGrid readSheet(const void* xls, const QString& path, const SheetCells& ownC
         for (unsigned short c = 0; c < columns; ++c) {
             FreeXL_CellValue cell;
             if (freexl_get_cell_value(xls, r, c, &cell) != FREEXL_OK)
-                throwUnreadable(path);
+                throwUnreadableWorkbook(path);
             const auto own = ownCells.constFind(cellKey(r, c));
             row << (own != ownCells.cend() ? *own : cellValue(cell));
             any = any || !row.constLast().isNull();
@@ -106,7 +99,7 @@ std::vector<Sheet> readWorkbook(const QString& path, const QByteArray& native)
     const XlsHandle xls(raw);
     unsigned int sheets = 0;
     if (opened != FREEXL_OK || freexl_get_info(raw, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK)
-        throwUnreadable(path);
+        throwUnreadableWorkbook(path);
     std::vector<SheetCells> ownCells(sheets);
     for (const BiffCell& cell : readBiffCells(path)) {
         if (cell.sheet < int(sheets))
@@ -117,7 +110,7 @@ std::vector<Sheet> readWorkbook(const QString& path, const QByteArray& native)
         const char* name = nullptr;
         if (freexl_get_worksheet_name(raw, s, &name) != FREEXL_OK ||
             freexl_select_active_worksheet(raw, s) != FREEXL_OK)
-            throwUnreadable(path);
+            throwUnreadableWorkbook(path);
         workbook.push_back({QString::fromUtf8(name), readSheet(raw, path, ownCells[s])});
     }
     return workbook;
