@@ -227,6 +227,7 @@ struct PreviewShown {
     QStringList targets; // the target lines' rich text, one per row
     QStringList errors;  // the error column, one per row: its text, then its tooltip
     bool closeUnderList = false;
+    QString lastColumn{}; // the caption of the table's rightmost column
 };
 
 void watchPreview(std::vector<PreviewShown>& shown)
@@ -240,6 +241,8 @@ void watchPreview(std::vector<PreviewShown>& shown)
             const QTableWidgetItem* error = preview->table()->item(row, 3);
             s.errors << (error ? (error->text() + u'\n' + error->toolTip()).trimmed() : QString());
         }
+        if (const QTableWidget* t = preview ? preview->table() : nullptr)
+            s.lastColumn = t->model()->headerData(t->columnCount() - 1, Qt::Horizontal).toString();
         dialog.show();
         for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
             if (button->text() == u"Schliessen" && preview)
@@ -270,6 +273,7 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
     for (const PreviewShown& s : shown) {
         EXPECT_EQ(s.status, u"4 Datensätze, 1 mit Fehler – nichts geschrieben"_s);
         EXPECT_TRUE(s.closeUnderList);
+        EXPECT_EQ(s.lastColumn, u"Fehler"_s);
     }
     ASSERT_EQ(shown[0].targets.size(), 6) << "four records and two check lines";
     EXPECT_FALSE(shown[0].targets[0].contains(u"red"_s));
