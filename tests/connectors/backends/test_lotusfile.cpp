@@ -26,6 +26,13 @@ struct LotusCase {
 
 const QByteArray Sheet = test::readFile(test::dataFile("kunden.wk1"));
 
+// A WK1 record of a page header (0x26) or footer (0x25): 242 bytes of text.
+QByteArray pageText(const char* type, const char* text)
+{
+    return QByteArray(type, 1) + QByteArray("\0\xF2\0", 3) +
+           QByteArray(text).leftJustified(242, '\0');
+}
+
 TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
 {
     const LotusCase cases[] = {
@@ -50,6 +57,13 @@ TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
          QByteArray(Sheet).replace(4, 2, "\x34\x12"),
          {},
          "ist keine Lotus-1-2-3-Tabelle"},
+        // Page header and footer are print settings, not cells: the cells stay as they are.
+        {"with a page header and footer",
+         QByteArray(Sheet).insert(6, pageText("\x25", "Fuss") + pageText("\x26", "Kopf")),
+         {{u"Müller"_s, u"42"_s, u"01.03.2024"_s},
+          {u"12345678,91"_s, u"44962433480.87"_s, u"7"_s},
+          {u"-0,1"_s, u"1e+15"_s, u"NULL"_s}},
+         nullptr},
         {"without its end record", Sheet.left(Sheet.size() - 4), {}, "ist unvollständig"},
         {"bytes behind the end record", Sheet + "x", {}, "ist unvollständig"},
     };
