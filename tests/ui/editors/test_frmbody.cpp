@@ -133,19 +133,23 @@ TEST_F(FieldEditor, AnEditInThePanelIsWrittenWhenTheBoxIsLeft)
     EXPECT_TRUE(sink.boxes.empty());
 }
 
-// A list's entry is chosen from its opened list: the check kind "Summe".
+// A list's entry is chosen from its opened list; the last entry of each list is its last
+// choice, with no empty entry behind it.
 TEST_F(FieldEditor, AnEntryChosenFromAListIsWritten)
 {
     open(1);
-    typeInto(w(), u"cmbFields(11)"_s, {});
-    press(w(), Qt::Key_F4);
-    QAbstractItemView* list = control<QComboBox>(w(), u"cmbFields(11)"_s)->view();
-    ASSERT_TRUE(list->isVisible());
-    QTest::keyClick(list, Qt::Key_End);
-    QTest::keyClick(list, Qt::Key_Return);
-    press(w(), Qt::Key_Tab);
-    EXPECT_EQ(column(u"select chkfield from trgbody where transid='A1' and sort=1"_s),
-              QStringList{u"Summe"_s});
+    for (const QString& box : {u"cmbFields(3)"_s, u"cmbFields(10)"_s, u"cmbFields(11)"_s}) {
+        typeInto(w(), box, {});
+        press(w(), Qt::Key_F4);
+        QAbstractItemView* list = control<QComboBox>(w(), box)->view();
+        ASSERT_TRUE(list->isVisible());
+        QTest::keyClick(list, Qt::Key_End);
+        QTest::keyClick(list, Qt::Key_Return);
+        press(w(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(column(u"select fieldtype || adjustment || chkfield from trgbody "
+                     u"where transid='A1' and sort=1"_s),
+              QStringList{u"AutoCountrechtsSumme"_s});
     EXPECT_TRUE(sink.boxes.empty());
 }
 
