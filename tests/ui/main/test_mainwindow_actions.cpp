@@ -277,7 +277,9 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
     }
     ASSERT_EQ(shown[0].targets.size(), 6) << "four records and two check lines";
     EXPECT_FALSE(shown[0].targets[0].contains(u"red"_s));
-    EXPECT_TRUE(shown[0].targets[0].contains(u"<span style=\"color: gray\">;</span>"_s))
+    // Each value on a band of its own colour, the delimiter grey between the bands.
+    EXPECT_TRUE(shown[0].targets[0].contains(
+        u"</span><span style=\"color: gray\">;</span><span style=\"background-color: "_s))
         << shown[0].targets[0].toStdString();
     EXPECT_TRUE(shown[0].targets[3].contains(u"red\" title=\"wird als ? geschrieben\">€"_s));
     EXPECT_EQ(shown[0].errors[1], QString());
