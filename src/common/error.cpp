@@ -69,21 +69,11 @@ QString quotedValue(QStringView value)
 void raiseError(qint32 number, const QString& source, const QString& description,
                 const QString& module)
 {
-    QString built;
-    if (!module.isEmpty())
-        built = QStringLiteral("Modul: ") + module;
-    else
-        built = source;
-    // The caller's own source goes below the module line; without a module it has
-    // already become the first line and is appended once more, as the trap always does.
-    if (!source.isEmpty()) {
-        if (!built.isEmpty())
-            built += QStringLiteral("\r\n");
-        built += QStringLiteral("Source: ") + source;
-    }
-    throw Error(number, built, description);
+    raiseError(Error(number, source, description), module);
 }
 
+// The caller's own source goes below the module line; without a module it has already
+// become the first line and is appended once more, as the trap always does.
 void raiseError(const Error& pending, const QString& module)
 {
     QString built = module.isEmpty() ? pending.source() : QStringLiteral("Modul: ") + module;

@@ -52,21 +52,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::ValuesIn(test::caseTable(QStringLiteral("common/raised-source.tsv"))),
     test::caseName);
 
-TEST(TrappedChain, EachLevelAddsItsModuleLine)
-{
-    try {
-        trapped("clsFileConvert.init", [] {
-            trapped("clsInitDBConnect.init",
-                    [] { throw Error(1, QStringLiteral("QSQLITE"), QStringLiteral("kaputt")); });
-        });
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(e.source(), QStringLiteral("Modul: clsFileConvert.init\r\nSource: Modul: "
-                                             "clsInitDBConnect.init\r\nSource: QSQLITE"));
-        EXPECT_EQ(e.number(), 1);
-    }
-}
-
 TEST(TrappedChain, ForeignExceptionsBecomeErrors)
 {
     const Error e =
