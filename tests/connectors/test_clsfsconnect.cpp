@@ -129,10 +129,13 @@ TEST_F(TextFile, WritesValuesWithDelimiterAndLineEnd)
 }
 
 // A file that replaces an old one is finished, not dropped, when the connector goes on to
-// the next file.
+// the next file, and takes the old one's permissions.
 TEST_F(TextFile, WritingAnotherFileFinishesTheFileBefore)
 {
     writeFile(path("a.txt"), "alt\r\n");
+    const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                      QFile::ReadGroup; // 0640, the user being the owner
+    QFile::setPermissions(path("a.txt"), mode);
     {
         clsFSConnect c;
         c.initWriting(path("a.txt"), LineTarget::Replace, u";"_s);
@@ -146,6 +149,7 @@ TEST_F(TextFile, WritingAnotherFileFinishesTheFileBefore)
         c.close();
     }
     EXPECT_EQ(readFile(path("a.txt")), QByteArray("neu?\r\n"));
+    EXPECT_EQ(QFile::permissions(path("a.txt")), mode); // the new file keeps the old one's
     EXPECT_EQ(readFile(path("b.txt")), QByteArray("b\r\n"));
 }
 
