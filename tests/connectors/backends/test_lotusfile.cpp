@@ -25,6 +25,10 @@ struct LotusCase {
 };
 
 const QByteArray Sheet = test::readFile(test::dataFile("kunden.wk1"));
+// A column of a label and numbers keeps them as regional text; dates likewise.
+const std::vector<QStringList> SheetRows = {{u"Müller"_s, u"42"_s, u"01.03.2024"_s},
+                                            {u"12345678,91"_s, u"44962433480.87"_s, u"7"_s},
+                                            {u"-0,1"_s, u"1e+15"_s, u"NULL"_s}};
 
 // A WK1 record of a page header (0x26) or footer (0x25): 242 bytes of text.
 QByteArray pageText(const char* type, const char* text)
@@ -36,13 +40,7 @@ QByteArray pageText(const char* type, const char* text)
 TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
 {
     const LotusCase cases[] = {
-        // A column of a label and numbers keeps them as regional text; dates likewise.
-        {"complete",
-         Sheet,
-         {{u"Müller"_s, u"42"_s, u"01.03.2024"_s},
-          {u"12345678,91"_s, u"44962433480.87"_s, u"7"_s},
-          {u"-0,1"_s, u"1e+15"_s, u"NULL"_s}},
-         nullptr},
+        {"complete", Sheet, SheetRows, nullptr},
         // Release 3 keeps numbers in 80 bits; they arrive as exactly as in a WK1 sheet.
         {"release 3",
          test::readFile(test::dataFile("kunden.wk3")),
@@ -60,10 +58,7 @@ TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
         // Page header and footer are print settings, not cells: the cells stay as they are.
         {"with a page header and footer",
          QByteArray(Sheet).insert(6, pageText("\x25", "Fuss") + pageText("\x26", "Kopf")),
-         {{u"Müller"_s, u"42"_s, u"01.03.2024"_s},
-          {u"12345678,91"_s, u"44962433480.87"_s, u"7"_s},
-          {u"-0,1"_s, u"1e+15"_s, u"NULL"_s}},
-         nullptr},
+         SheetRows, nullptr},
         {"without its end record", Sheet.left(Sheet.size() - 4), {}, "ist unvollständig"},
         {"bytes behind the end record", Sheet + "x", {}, "ist unvollständig"},
     };
