@@ -6,6 +6,7 @@
 
 #include "common/error.h"
 #include "connectors/backends/littleendian.h"
+#include "connectors/backends/sheetgrid.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -294,15 +295,6 @@ private:
         return (format >= 14 && format <= 22) || (format >= 45 && format <= 47);
     }
 };
-
-// A cell's name as Excel shows it: column letters, then the row counted from 1 ("B3").
-QString cellName(unsigned row, unsigned column)
-{
-    QString letters;
-    for (unsigned c = column + 1; c > 0; c = (c - 1) / 26)
-        letters.prepend(QChar(u'A' + (c - 1) % 26));
-    return letters + QString::number(row + 1);
-}
 
 // A worksheet as the globals part lists it: where its part starts, and its name.
 struct SheetPart {

@@ -2,8 +2,9 @@
 // through libwps. Every sheet is a table, named as the sheet (Sheet1, Sheet2, ... where
 // the file names none), its columns made as sheetgrid.h says. Rows without any value are
 // skipped. A formula cell gives its stored result; labels are read in the code page the
-// file names, else as code page 850 (DOS). The whole file is read before any table is
-// made, so a refused file leaves nothing behind. Writing Lotus files is not offered.
+// file names, else as code page 850 (DOS); a label holding a control character is refused,
+// as libwps would drop it. The whole file is read before any table is made, so a refused
+// file leaves nothing behind. Writing Lotus files is not offered.
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
@@ -17,6 +18,7 @@
 #include <librevenge-stream/librevenge-stream.h>
 #include <libwps/libwps.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace quendra {
@@ -206,23 +208,63 @@ QString native(const QString& path)
     throw Error(errnum::PathFileAccess, {}, text.arg(native(path)));
 }
 
+// The text of a label record (WK1 0x0F and a formula's text result 0x33; 0x16 from release 3
+// on) with its cell, or no cell for any other record.
+struct LabelRecord {
+    int row = -1;
+    int column = -1;
+    QByteArrayView text;
+};
+
+LabelRecord labelOf(QByteArrayView data, unsigned type, bool release3)
+{
+    const auto word = [&](qsizetype at) {
+        return int(quint8(data[at])) | (int(quint8(data[at + 1])) << 8);
+    };
+    if (!release3 && (type == 0x0F || type == 0x33) && data.size() >= 5)
+        return {word(3), word(1), data.sliced(5)};
+    if (release3 && type == 0x16 && data.size() >= 4)
+        return {word(0), int(quint8(data[3])), data.sliced(4)};
+    return {};
+}
+
+// libwps passes no control character of a label on (a tab is dropped, a line break turned
+// into a paragraph), so a label holding one would arrive changed: it is refused by its cell.
+void checkLabelText(const LabelRecord& label, const QString& path)
+{
+    const auto end = std::find(label.text.begin(), label.text.end(), '\0');
+    if (std::none_of(label.text.begin(), end, [](char c) { return quint8(c) < 0x20; }))
+        return;
+    throw Error(errnum::PathFileAccess, {},
+                QStringLiteral("Die Lotus-1-2-3-Tabelle %1 enthält in Zelle %2 ein Steuerzeichen "
+                               "(einen Tabulator oder Zeilenumbruch), das beim Lesen verloren "
+                               "ginge.")
+                    .arg(native(path), cellName(label.row, label.column)));
+}
+
 // Lotus files are a chain of records (type and length, two little-endian bytes each)
-// from a beginning-of-file record (type 0) to an end-of-file record (type 1). libwps
-// reads a file cut short as if it were complete, so the chain is walked first: the
-// end-of-file record must end exactly where the file does.
+// from a beginning-of-file record (type 0, its first word the version) to an end-of-file
+// record (type 1). libwps reads a file cut short as if it were complete, so the chain is
+// walked first: the end-of-file record must end exactly where the file does.
 void checkRecordChain(const QByteArray& bytes, const QString& path)
 {
     const auto word = [&](qsizetype at) {
         return unsigned(quint8(bytes[at])) | (unsigned(quint8(bytes[at + 1])) << 8);
     };
-    if (bytes.size() < 4 || word(0) != 0x0000)
+    if (bytes.size() < 6 || word(0) != 0x0000)
         refuse(QStringLiteral("Die Datei %1 ist keine Lotus-1-2-3-Tabelle."), path);
+    const bool release3 = word(4) >= 0x1000;
     qsizetype at = 0;
     while (at + 4 <= bytes.size()) {
         const unsigned type = word(at);
         const qsizetype end = at + 4 + qsizetype(word(at + 2));
         if (type == 0x0001 && end == bytes.size())
             return;
+        if (end <= bytes.size()) {
+            const QByteArrayView data(bytes.constData() + at + 4, end - at - 4);
+            if (const LabelRecord label = labelOf(data, type, release3); label.row >= 0)
+                checkLabelText(label, path);
+        }
         at = end;
     }
     refuse(QStringLiteral("Die Lotus-1-2-3-Tabelle %1 ist unvollständig: sie endet vor ihrem "

@@ -97,4 +97,12 @@ void loadSheetGrid(const SheetGrid& grid, const QString& sheet, bool header, QSq
     table.finish();
 }
 
+QString cellName(unsigned row, unsigned column)
+{
+    QString letters;
+    for (unsigned c = column + 1; c > 0; c = (c - 1) / 26)
+        letters.prepend(QChar(u'A' + (c - 1) % 26));
+    return letters + QString::number(row + 1);
+}
+
 } // namespace quendra

@@ -20,4 +20,8 @@ using SheetGrid = std::vector<QVariantList>;
 // Creates the table of the sheet (its name made unique in db) and fills it.
 void loadSheetGrid(const SheetGrid& grid, const QString& sheet, bool header, QSqlDatabase& db);
 
+// A cell's name as the spreadsheet shows it: column letters, then the row counted from 1
+// ("B3"); row and column count from 0.
+QString cellName(unsigned row, unsigned column);
+
 } // namespace quendra

@@ -59,6 +59,16 @@ TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
         {"with a page header and footer",
          QByteArray(Sheet).insert(6, pageText("\x25", "Fuss") + pageText("\x26", "Kopf")),
          SheetRows, nullptr},
+        // libwps would drop a label's tab and turn its line break into a paragraph.
+        {"a tab in a label moved to C2",
+         QByteArray(Sheet).replace(QByteArray("\0\0\0\0'M\x81ller", 11),
+                                   QByteArray("\2\0\1\0'M\tller", 11)),
+         {},
+         "in Zelle C2 ein Steuerzeichen"},
+        {"a line break in a release 3 label",
+         test::readFile(test::dataFile("kunden.wk3")).replace("zweites", "zwei\r\nes"),
+         {},
+         "in Zelle A1 ein Steuerzeichen"},
         {"without its end record", Sheet.left(Sheet.size() - 4), {}, "ist unvollständig"},
         {"bytes behind the end record", Sheet + "x", {}, "ist unvollständig"},
     };
