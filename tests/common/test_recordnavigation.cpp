@@ -109,6 +109,9 @@ TEST_P(NavigationContract, MovesReportsAndHandsOutItsRows)
     EXPECT_EQ(subject->current(), u"R3"_s);
     EXPECT_EQ(moves([&] { nav.MovePrevious(); }), 1);
     EXPECT_EQ(subject->current(), u"R2"_s);
+    EXPECT_EQ(moves([&] { nav.MovePrevious(); }), 1); // onto the first row: no beep
+    EXPECT_EQ(subject->current(), u"R1"_s);
+    nav.MoveLast();
     EXPECT_EQ(moves([&] { nav.MoveFirst(); }), 1);
     EXPECT_EQ(beeps, 0);
     EXPECT_GE(moves([&] { nav.MovePrevious(); }), 1); // on the first row: a beep, it stays
