@@ -199,9 +199,7 @@ PxDocument::PxDocument() : m_doc(PX_new3(collectMessage, nullptr, nullptr, nullp
 
 PxDocument::~PxDocument()
 {
-    if (m_open)
-        PX_close(m_doc);
-    PX_delete(m_doc);
+    PX_delete(m_doc); // closes the file first where it is still open
 }
 
 void PxDocument::open(const QString& path)
