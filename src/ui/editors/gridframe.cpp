@@ -51,9 +51,8 @@ class KeyPreview : public QObject {
 public:
     explicit KeyPreview(GridFrame* frame) : QObject(frame), m_frame(frame)
     {
-        qApp->installEventFilter(this);
+        qApp->installEventFilter(this); // Qt takes a destroyed filter off the list itself
     }
-    ~KeyPreview() override { qApp->removeEventFilter(this); }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
