@@ -27,11 +27,9 @@ FileChooser* installed = nullptr;
 
 } // namespace
 
-FileChooser* setFileChooser(FileChooser* chooser)
+void setFileChooser(FileChooser* chooser)
 {
-    FileChooser* previous = installed;
     installed = chooser;
-    return previous;
 }
 
 FileChooser& fileChooser()

@@ -24,9 +24,8 @@ public:
     virtual std::optional<QString> choose(QWidget* parent, const FileRequest& request) = 0;
 };
 
-// Installs the chooser (not owned; nullptr restores the QFileDialog). Returns the one
-// installed before.
-FileChooser* setFileChooser(FileChooser* chooser);
+// Installs the chooser (not owned; nullptr restores the QFileDialog).
+void setFileChooser(FileChooser* chooser);
 FileChooser& fileChooser();
 
 // "Textdatei *.txt|*.txt|Alle Dateien|*.*" as a QFileDialog filter list

@@ -15,8 +15,8 @@ namespace quendra::test {
 // Answers file requests from a list (nothing = cancelled) and keeps the requests.
 class ScriptedChooser : public ui::FileChooser {
 public:
-    ScriptedChooser() { m_previous = ui::setFileChooser(this); }
-    ~ScriptedChooser() override { ui::setFileChooser(m_previous); }
+    ScriptedChooser() { ui::setFileChooser(this); }
+    ~ScriptedChooser() override { ui::setFileChooser(nullptr); }
     std::optional<QString> choose(QWidget*, const ui::FileRequest& request) override
     {
         requests.push_back(request);
@@ -24,9 +24,6 @@ public:
     }
     std::optional<QString> answer;
     std::vector<ui::FileRequest> requests;
-
-private:
-    ui::FileChooser* m_previous = nullptr;
 };
 
 // The main window on a temporary init.mdb; the windows its actions would show modal are
