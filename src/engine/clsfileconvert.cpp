@@ -111,9 +111,9 @@ void clsFileConvert::Impl::settleFromValues()
 
 void clsFileConvert::setFromValue(QStringView value)
 {
-    d->settleFromValues();
     // Counts the columns of a record; past the last source field all slots are emptied
-    // and counting starts again at the first.
+    // and counting starts again at the first. (Values a run read in place are settled
+    // into the slots before the run returns.)
     std::vector<QString>& slots = d->fromValues;
     if (slots.empty())
         return;
