@@ -405,7 +405,7 @@ FormatPlan FormatPlan::of(QStringView format)
         plan.kind = Kind::NumberText;
     else
         plan.kind = Kind::Other;
-    if (plan.kind == Kind::Yyyymmdd || plan.kind == Kind::Ddmmyyyy || plan.kind == Kind::DateText)
+    if (plan.kind == Kind::DateText)
         plan.date = DatePattern(format);
     return plan;
 }

@@ -26,7 +26,7 @@ struct FormatPlan {
         Other       // anything else: values stay as they are
     };
     Kind kind = Kind::None;
-    DatePattern date;    // the target form of the date kinds
+    DatePattern date;    // DateText
     NumberLayout layout; // NumberText
 
     static FormatPlan of(QStringView format);
