@@ -4,9 +4,9 @@
 # compare with a reader that shares no code with it. Usage: xls-cells.py FILE SHEET
 # One line per row, cells separated by tabs: texts as they are, numbers with a decimal
 # comma in their shortest exact form, dates as 31.12.2005 (with the time of day when it
-# is not midnight), logicals as Wahr/Falsch, error values as Excel shows them (#DIV/0!),
-# empty cells as nothing. Rows without any
-# value are left out.
+# is not midnight; a time of day alone as 12:00:00), logicals as Wahr/Falsch, error
+# values as Excel shows them (#DIV/0!), empty cells as nothing. Rows without any value
+# are left out.
 import decimal
 import sys
 
@@ -22,6 +22,8 @@ def number(value):
 
 def date(value, datemode):
     y, m, d, hh, mm, ss = xlrd.xldate_as_tuple(value, datemode)
+    if y == 0:
+        return '%02d:%02d:%02d' % (hh, mm, ss)  # a time of day without a date
     text = '%02d.%02d.%04d' % (d, m, y)
     if (hh, mm, ss) != (0, 0, 0):
         text += ' %02d:%02d:%02d' % (hh, mm, ss)
