@@ -141,9 +141,11 @@ TEST_F(GridFrameTest, AValueTypedIntoACellIsTakenBeforeAMoveAndWhenTheWindowClos
     for (const QString& closer : {u"key Esc"_s, u"key Alt+C"_s, u"click cmdClose"_s, u"close"_s}) {
         open(&nav);
         typeIntoCell(1, closer);
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor); // goes with the window
         act(w(), closer);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); })) << qPrintable(closer);
         EXPECT_EQ(nav.value(1), closer);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     }
 
     open(&nav);
