@@ -247,10 +247,10 @@ TEST_P(ConnectorContract, AddNewUpdateAndDeleteOnTheRowSet)
 
     c->AddNew();
     c->record().setItem(0, 10);
-    c->Cancel();
+    c->Cancel(); // back on the first record
     EXPECT_FALSE(c->EditingRecord());
+    EXPECT_EQ(c->AbsolutePosition(), 1);
 
-    c->MoveFirst();
     c->MoveNext();
     c->Delete(); // the second record; the one after it becomes current
     EXPECT_EQ(c->getField(0), u"3");
