@@ -65,7 +65,6 @@ TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
                                    QByteArray("\2\0\1\0'M\tller", 11)),
          {},
          "in Zelle C2 ein Steuerzeichen"},
-        // The text ends with its record where no NUL ends it; the next record is no part of it.
         {"a label without its closing NUL",
          QByteArray(Sheet).replace(QByteArray("\x0f\0\x0d\0\xff\0\0\0\0'M\x81ller\0", 17),
                                    QByteArray("\x0f\0\x0c\0\xff\0\0\0\0'M\x81ller", 16)),
