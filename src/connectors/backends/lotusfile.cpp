@@ -8,6 +8,7 @@
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
+#include "connectors/backends/littleendian.h"
 #include "connectors/backends/sheetgrid.h"
 
 #include <QDateTime>
@@ -218,13 +219,10 @@ struct LabelRecord {
 
 LabelRecord labelOf(QByteArrayView data, unsigned type, bool release3)
 {
-    const auto word = [&](qsizetype at) {
-        return int(quint8(data[at])) | (int(quint8(data[at + 1])) << 8);
-    };
     if (!release3 && (type == 0x0F || type == 0x33) && data.size() >= 5)
-        return {word(3), word(1), data.sliced(5)};
+        return {u16(data, 3), u16(data, 1), data.sliced(5)};
     if (release3 && type == 0x16 && data.size() >= 4)
-        return {word(0), int(quint8(data[3])), data.sliced(4)};
+        return {u16(data, 0), int(quint8(data[3])), data.sliced(4)};
     return {};
 }
 
@@ -248,16 +246,13 @@ void checkLabelText(const LabelRecord& label, const QString& path)
 // walked first: the end-of-file record must end exactly where the file does.
 void checkRecordChain(const QByteArray& bytes, const QString& path)
 {
-    const auto word = [&](qsizetype at) {
-        return unsigned(quint8(bytes[at])) | (unsigned(quint8(bytes[at + 1])) << 8);
-    };
-    if (bytes.size() < 6 || word(0) != 0x0000)
+    if (bytes.size() < 6 || u16(bytes, 0) != 0x0000)
         refuse(QStringLiteral("Die Datei %1 ist keine Lotus-1-2-3-Tabelle."), path);
-    const bool release3 = word(4) >= 0x1000;
+    const bool release3 = u16(bytes, 4) >= 0x1000;
     qsizetype at = 0;
     while (at + 4 <= bytes.size()) {
-        const unsigned type = word(at);
-        const qsizetype end = at + 4 + qsizetype(word(at + 2));
+        const unsigned type = u16(bytes, at);
+        const qsizetype end = at + 4 + qsizetype(u16(bytes, at + 2));
         if (type == 0x0001 && end == bytes.size())
             return;
         if (end <= bytes.size()) {
