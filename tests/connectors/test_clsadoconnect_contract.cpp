@@ -232,9 +232,8 @@ TEST_P(ConnectorContract, PrimaryModelRequeryAndSetSql)
 TEST_P(ConnectorContract, AddNewUpdateAndDeleteOnTheRowSet)
 {
     auto c = open(kunden);
-    // A view on the row set is told before each change, or it reads rows no longer there.
     QAbstractItemModel* model = c->dataMember(QStringLiteral("Primary"));
-    int announced = 0;
+    int announced = 0; // a view is told before each change, or it reads rows no longer there
     QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, [&] { ++announced; });
     c->AddNew();
     EXPECT_TRUE(c->EditingRecord());

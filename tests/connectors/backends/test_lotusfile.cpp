@@ -59,7 +59,6 @@ TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
         {"with a page header and footer",
          QByteArray(Sheet).insert(6, pageText("\x25", "Fuss") + pageText("\x26", "Kopf")),
          SheetRows, nullptr},
-        // libwps would drop a label's tab and turn its line break into a paragraph.
         {"a tab in a label moved to C2",
          QByteArray(Sheet).replace(QByteArray("\0\0\0\0'M\x81ller", 11),
                                    QByteArray("\2\0\1\0'M\tller", 11)),
