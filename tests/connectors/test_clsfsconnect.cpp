@@ -184,12 +184,8 @@ TEST_F(TextFile, SplitsAtEveryPlaceOfABlock)
 
 TEST_F(TextFile, ValuesOfARecordAreWrittenAsOneByOne)
 {
-    const std::vector<QString> values = {QString(),
-                                         QStringLiteral("x"),
-                                         QStringLiteral("Müller"),
-                                         QStringLiteral("12,5"),
-                                         QStringLiteral("€ 中"),
-                                         QStringLiteral("a rather long text value")};
+    const QString first(1'400'000, u'x'); // wider than the write buffer
+    const std::vector<QString> values = {first, u"x"_s, u"Müller"_s, u"12,5"_s, u"€ 中"_s, {}};
     const std::vector<QStringView> qualifiers = {u"\"", {}, u"\"", {}, u"'", u"<>"};
     const QString one = path("one.txt"), all = path("all.txt");
     for (const QString& delimiter : {QStringLiteral(";"), QStringLiteral("||")}) {
@@ -214,9 +210,9 @@ TEST_F(TextFile, ValuesOfARecordAreWrittenAsOneByOne)
             }
         }
         EXPECT_EQ(readFile(all), readFile(one)) << delimiter.toStdString();
-        EXPECT_TRUE(readFile(one).startsWith("first" + delimiter.toLatin1() + "\"\"" +
-                                             delimiter.toLatin1() + "x" + delimiter.toLatin1() +
-                                             "\"M\xFCller\""));
+        const QByteArray d = delimiter.toLatin1();
+        EXPECT_TRUE(readFile(one).startsWith("first" + d + '"' + first.toLatin1() + '"' + d + "x" +
+                                             d + "\"M\xFCller\""));
     }
 }
 
