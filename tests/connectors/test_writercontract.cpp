@@ -24,6 +24,7 @@ extern "C" { // pxlib declares its functions without C linkage for C++
 
 using namespace quendra;
 using namespace quendra::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 using quendra::test::PrintTo; // rows print their name
@@ -98,9 +99,7 @@ Target dbaseFolder(const QTemporaryDir& dir, QString&)
     DBFAddNativeFieldType(dbf, "FLAG", 'L', 1, 0);
     DBFAddField(dbf, "NAME", FTString, 40, 0);
     DBFClose(dbf);
-    return {getADOProvider(2, dir.path(), QStringLiteral("dBase III"), false),
-            QStringLiteral("werte"),
-            {}};
+    return {getADOProvider(2, dir.path(), u"dBase III"_s, false), u"werte"_s, {}};
 }
 
 Target paradoxFolder(const QTemporaryDir& dir, QString&)
@@ -111,9 +110,7 @@ Target paradoxFolder(const QTemporaryDir& dir, QString&)
                                                              {"ZEITPUNKT", pxfTimestamp, 8},
                                                              {"FLAG", pxfLogical, 1},
                                                              {"NAME", pxfAlpha, 40}});
-    return {getADOProvider(2, dir.path(), QStringLiteral("Paradox 5.0"), false),
-            QStringLiteral("werte"),
-            {}};
+    return {getADOProvider(2, dir.path(), u"Paradox 5.0"_s, false), u"werte"_s, {}};
 }
 
 Target csvFolder(const QTemporaryDir& dir, QString&)

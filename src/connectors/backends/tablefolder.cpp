@@ -56,17 +56,9 @@ QString findTableFile(const QString& folder, const QString& table, const QString
 QString tableFileToAppend(const DataSourceLocation& location, const QString& table,
                           const QStringList& suffixes, const QString& missingText)
 {
-    const QFileInfo source(location.dataSource);
-    QString path;
-    if (location.dataSource.isEmpty() || !source.exists()) {
+    if (location.dataSource.isEmpty() || !QFileInfo(location.dataSource).isDir())
         throw standardError(errnum::PathNotFound, location.dataSource);
-    } else if (source.isDir()) {
-        path = findTableFile(location.dataSource, table, suffixes);
-    } else if (table.isEmpty() ||
-               source.completeBaseName().compare(table, Qt::CaseInsensitive) == 0 ||
-               source.fileName().compare(table, Qt::CaseInsensitive) == 0) {
-        path = source.filePath();
-    }
+    const QString path = findTableFile(location.dataSource, table, suffixes);
     if (path.isEmpty())
         throw Error(errnum::FileNotFound, {},
                     missingText.arg(table, QDir::toNativeSeparators(location.dataSource)));
