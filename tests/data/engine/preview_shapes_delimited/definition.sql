@@ -16,7 +16,8 @@ insert into srcBody (transid, field, format, sort) values
   ('T', 'textPadRight', '', 120),
   ('T', 'rightIsExact', '', 130),
   ('T', 'autoCount', '', 140),
-  ('T', 'dateBlanksCutRight', '', 150);
+  ('T', 'dateBlanksCutRight', '', 150),
+  ('T', 'fillNoWidth', '', 160);
 insert into trgBody (transid, field, length, decscale, fieldtype, format, defaultvalue, srcfield, adjustment, chkfield, sort, plus, "0padding", ltrim, command) values
   ('T', 'RIGHTNOFILL', 5, 2, 'Zahl', '', '', 'rightNoFill', 'rechts', '', 10, 0, 0, 0, ''),
   ('T', 'ROUNDING', 1, 2, 'Zahl', '', '', 'rounding', 'links', '', 20, 0, 1, 0, ''),
@@ -32,4 +33,5 @@ insert into trgBody (transid, field, length, decscale, fieldtype, format, defaul
   ('T', 'TEXTPADRIGHT', 5, 0, 'Text', '', '', 'textPadRight', 'rechts', '', 120, 0, 0, 0, ''),
   ('T', 'RIGHTISEXACT', 5, 0, 'Text', '', '', 'rightIsExact', 'Rechts', '', 130, 0, 0, 0, ''),
   ('T', 'AUTOCOUNT', 3, 2, 'AutoCount', '', '', 'autoCount', 'rechts', '', 140, 1, 1, 0, ''),
-  ('T', 'DATEBLANKSCUTRIGHT', 6, 0, 'Datum', '', '', 'dateBlanksCutRight', 'rechts', '', 150, 0, 0, 0, '');
+  ('T', 'DATEBLANKSCUTRIGHT', 6, 0, 'Datum', '', '', 'dateBlanksCutRight', 'rechts', '', 150, 0, 0, 0, ''),
+  ('T', 'FILLNOWIDTH', 0, 2, 'Zahl', '', '', 'fillNoWidth', 'links', '', 160, 0, 1, 0, '');
