@@ -32,14 +32,10 @@ ValueKind sqliteValueKind(const QString& declaredType)
 }
 
 namespace {
-// ISO date-time text with "T" or a blank between date and time.
+// ISO date-time text with "T" or a blank between date and time (Qt reads both).
 QDateTime isoDateTime(const QString& text)
 {
-    // Qt takes "2000-06-17 20:36:24" for a date alone, so the blank becomes a "T" first.
-    QString iso = text.trimmed();
-    if (iso.size() > 10 && iso[10] == u' ')
-        iso[10] = u'T';
-    return QDateTime::fromString(iso, Qt::ISODateWithMs);
+    return QDateTime::fromString(text.trimmed(), Qt::ISODateWithMs);
 }
 } // namespace
 
