@@ -116,8 +116,7 @@ void addRow(HeadControls& c, const Row& row)
         box->setObjectName(arrayName(src ? "cmbSrcFields" : "cmbTrgFields", row.index));
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
-        box->addItems(choiceList(row.index));
-        box->setEditText(QString());
+        box->addItems(choiceList(row.index)); // the text shown is set when a side is loaded
         box->setGeometry(twipsRect(FieldLeft, row.top, FieldWidth, 315));
         c.cmb.insert(row.index, box);
         field = box;

@@ -80,8 +80,7 @@ TEST_F(MainWindowTest, EachKindOfFieldIsStoredWhenLeft)
     click(find<QLineEdit>(u"txtTRGFields_3"_s));
     // A set box stores -1, a clear one 0, as the engine reads the flags.
     EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"header"_s).toInt(), -1);
-    EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"fixlength"_s).toInt(), -1);
-    EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"chkrecord"_s).toInt(), -1);
+    EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"fixlength || chkrecord"_s), u"-1-1"_s);
     click(sum);
     click(find<QLineEdit>(u"txtTRGFields_3"_s));
     EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"chkrecord"_s).toInt(), 0);
