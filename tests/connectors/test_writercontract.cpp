@@ -323,7 +323,7 @@ struct BadValue {
 const BadValue BadValues[] = {
     {"TextIntoNumber", Betrag, QStringLiteral("zwölf")},
     {"FractionIntoInteger", Nr, QStringLiteral("2,5")},
-    {"TimeOfDayIntoDate", Datum, QDateTime(QDate(2024, 3, 1), QTime(8, 15))},
+    {"MinutePastMidnightIntoDate", Datum, QDateTime(QDate(2024, 3, 1), QTime(0, 1))},
     {"NoDate", Datum, QStringLiteral("31.02.2024")},
     {"CompactDate", Datum, QStringLiteral("20051231")},
     {"DecimalPoint", Betrag, QStringLiteral("12.5")},
