@@ -7,16 +7,24 @@
 
 namespace quendra {
 
-QFileInfoList folderTableFiles(const QString& folder, const QStringList& suffixes)
+namespace {
+// Error 76 unless folder names an existing folder; a file is told apart.
+void requireFolder(const QString& folder)
 {
-    const QDir dir(folder);
     if (!folder.isEmpty() && QFileInfo(folder).isFile())
         throw standardError(errnum::PathNotFound,
                             QStringLiteral("%1 ist eine Datei; dieser Dateityp erwartet einen "
                                            "Ordner, dessen Dateien die Tabellen sind")
                                 .arg(QDir::toNativeSeparators(folder)));
-    if (folder.isEmpty() || !dir.exists())
+    if (folder.isEmpty() || !QDir(folder).exists())
         throw standardError(errnum::PathNotFound, folder);
+}
+} // namespace
+
+QFileInfoList folderTableFiles(const QString& folder, const QStringList& suffixes)
+{
+    requireFolder(folder);
+    const QDir dir(folder);
     QFileInfoList result;
     const QFileInfoList entries =
         dir.entryInfoList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
@@ -56,8 +64,7 @@ QString findTableFile(const QString& folder, const QString& table, const QString
 QString tableFileToAppend(const DataSourceLocation& location, const QString& table,
                           const QStringList& suffixes, const QString& missingText)
 {
-    if (location.dataSource.isEmpty() || !QFileInfo(location.dataSource).isDir())
-        throw standardError(errnum::PathNotFound, location.dataSource);
+    requireFolder(location.dataSource);
     const QString path = findTableFile(location.dataSource, table, suffixes);
     if (path.isEmpty())
         throw Error(errnum::FileNotFound, {},

@@ -19,10 +19,10 @@ QFileInfoList folderTableFiles(const QString& folder, const QStringList& suffixe
 // ("kunden#csv"); an empty path when there is none.
 QString findTableFile(const QString& folder, const QString& table, const QStringList& suffixes);
 
-// The file a writer appends to: the table's file in the data source folder (the reader
-// has refused a data source that is a file). Throws error 76 when the folder is gone, and
-// error 53 with missingText (%1 the table, %2 the data source) when the table has no
-// file: a writer never creates a table, because nothing tells which columns it should have.
+// The file a writer appends to: the table's file in the data source folder. Throws
+// error 76 as folderTableFiles does when that is no folder (any more), and error 53 with
+// missingText (%1 the table, %2 the data source) when the table has no file: a writer
+// never creates a table, because nothing tells which columns it should have.
 QString tableFileToAppend(const DataSourceLocation& location, const QString& table,
                           const QStringList& suffixes, const QString& missingText);
 
