@@ -281,8 +281,6 @@ void frmBody::formLoad()
     if (!source)
         fillCmbSrcField();
 
-    if (db.AbsolutePosition() != 0)
-        grdDataGrid->setAllowArrows(false);
     txtFields[0]->setFocus();
 }
 

@@ -36,8 +36,6 @@ void frmTrgConvert::formLoad()
     db.init();
     bindGrid();
     hideColumn(u"transid"_s);
-    if (db.AbsolutePosition() != 0)
-        grdDataGrid->setAllowArrows(false);
 }
 
 void frmTrgConvert::newRowFilling()

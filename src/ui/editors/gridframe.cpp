@@ -202,14 +202,6 @@ void FrameGrid::commitOpenEditor()
     closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
-QModelIndex FrameGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
-{
-    if (!m_allowArrows &&
-        (action == MoveUp || action == MoveDown || action == MovePageUp || action == MovePageDown))
-        return currentIndex();
-    return QTableView::moveCursor(action, modifiers);
-}
-
 GridFrame::GridFrame(Kind kind, const char* formName, QWidget* parent)
     : QDialog(parent), m_kind(kind), m_formName(formName)
 {

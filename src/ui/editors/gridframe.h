@@ -27,18 +27,8 @@ class FrameGrid : public QTableView {
 public:
     explicit FrameGrid(QWidget* parent = nullptr);
 
-    // Whether the grid moves its current row itself on the arrow and page keys. The
-    // editors switch it off, since their window handles those keys.
-    void setAllowArrows(bool on) { m_allowArrows = on; }
-
     // Writes the text of an open cell editor into its cell and closes the editor.
     void commitOpenEditor();
-
-protected:
-    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
-
-private:
-    bool m_allowArrows = true;
 };
 
 class ColumnCaptions;
