@@ -184,9 +184,11 @@ inline void whenModalOpens(std::function<void(QWidget*)> body)
 // database back.
 class WindowTest : public ::testing::Test {
 protected:
+    // A box is a fault unless the test looked for it and cleared it; a failing test tells
+    // which boxes it saw.
     void TearDown() override
     {
-        // A failing test tells which boxes it saw.
+        EXPECT_TRUE(sink.boxes.empty()) << "boxes no test looked for";
         if (HasFailure()) {
             for (const MessageBoxData& b : sink.boxes)
                 std::cerr << "box: " << b.title.toStdString() << "\n"

@@ -64,7 +64,6 @@ TEST_F(FieldEditor, EmptyListOpensOneNewRowThatIsWrittenOnCloseWithoutTyping)
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(column(u"select transid from srcbody where transid='NEU'"_s), QStringList{u"NEU"_s});
     EXPECT_EQ(column(u"select field from srcbody where transid='NEU'"_s), QStringList{u"<NULL>"_s});
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 TEST_F(FieldEditor, LoadsTheListInSortOrderWithTheEntriesOfItsMode)
@@ -88,7 +87,6 @@ TEST_F(FieldEditor, LoadsTheListInSortOrderWithTheEntriesOfItsMode)
     ASSERT_NE(mapper, nullptr);
     EXPECT_EQ(mapper->mappedSection(control(w(), u"chkFields(13)"_s)), -1);
     EXPECT_EQ(mapper->mappedSection(control(w(), u"txtFields(8)"_s)), -1); // no such column
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 // One entry of each kind stands for its kind: a text box of the source with its label,
@@ -110,7 +108,6 @@ TEST_F(FieldEditor, EachModeShowsItsOwnEntriesAndHidesThoseOfTheOther)
     EXPECT_EQ(textOf(w(), u"cmbFields(3)"_s), u"Text"_s);
     for (const char* name : {"chkFields(13)", "chkFields(14)", "chkFields(15)", "cmdTrgConvert"})
         EXPECT_FALSE(control(w(), QString::fromLatin1(name))->toolTip().isEmpty()) << name;
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 TEST_F(FieldEditor, AnEditInThePanelIsWrittenWhenTheBoxIsLeft)
@@ -130,7 +127,6 @@ TEST_F(FieldEditor, AnEditInThePanelIsWrittenWhenTheBoxIsLeft)
     QTest::mouseClick(control(w(), u"txtFields(2)"_s), Qt::LeftButton);
     EXPECT_EQ(column(u"select description from srcbody where transid='A1' and sort=1"_s),
               QStringList{u"Kunde"_s});
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 // A list's entry is chosen from its opened list; the last entry of each list is its last
@@ -150,7 +146,6 @@ TEST_F(FieldEditor, AnEntryChosenFromAListIsWritten)
     EXPECT_EQ(column(u"select fieldtype || adjustment || chkfield from trgbody "
                      u"where transid='A1' and sort=1"_s),
               QStringList{u"AutoCountrechtsSumme"_s});
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 TEST_F(FieldEditor, AnEditInTheGridIsWrittenWhenTheRowChanges)
@@ -168,13 +163,17 @@ TEST_F(FieldEditor, AnEditInTheGridIsWrittenWhenTheRowChanges)
     press(w(), Qt::Key_Down, Qt::ControlModifier);
     EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 3"_s);
     EXPECT_EQ(column(u"select length from srcbody where field='KDNR'"_s), QStringList{u"12"_s});
-    // Still typing in the cell, back a row (Page Up): the value is written all the same.
-    clickCell(w(), 1, length, true);
-    QTest::keyClick(keyboardTarget(w()), Qt::Key_A, Qt::ControlModifier);
-    typeText(w(), u"7"_s);
-    press(w(), Qt::Key_PageUp);
-    EXPECT_EQ(column(u"select length from srcbody where field='KDNR'"_s), QStringList{u"7"_s});
-    EXPECT_TRUE(sink.boxes.empty());
+    // Still typing in the cell, a move by any key: the value is written all the same.
+    for (const auto& [key, typed] : {std::pair{Qt::Key_PageUp, u"7"_s},
+                                     {Qt::Key_Down, u"6"_s},
+                                     {Qt::Key_Home, u"5"_s},
+                                     {Qt::Key_End, u"4"_s}}) {
+        clickCell(w(), 1, length, true);
+        QTest::keyClick(keyboardTarget(w()), Qt::Key_A, Qt::ControlModifier);
+        typeText(w(), typed);
+        press(w(), key);
+        EXPECT_EQ(column(u"select length from srcbody where field='KDNR'"_s), QStringList{typed});
+    }
 }
 
 TEST_F(FieldEditor, NeuAndLoeschenAtBothEnds)
@@ -220,7 +219,7 @@ TEST_F(FieldEditor, NeuAndLoeschenAtBothEnds)
     press(w(), Qt::Key_Escape);
     EXPECT_EQ(column(u"select count(*) from srcbody where transid='A1'"_s), QStringList{u"3"_s});
     EXPECT_EQ(column(u"select field from srcbody where transid='B2'"_s), QStringList{u"FREMD"_s});
-    EXPECT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(std::exchange(sink.boxes, {}).size(), 1u); // the one looked at above
 }
 
 TEST_F(FieldEditor, FormatListFollowsTheTypedFieldTypeExactly)
@@ -268,7 +267,6 @@ TEST_F(FieldEditor, FormatListFollowsTheTypedFieldTypeExactly)
     // The chosen type went into KONTO's row, written when the row changed.
     EXPECT_EQ(column(u"select fieldtype from trgbody where field='KONTO'"_s),
               QStringList{u"Zahl"_s});
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 TEST_F(FieldEditor, ASourceFieldIsListedOnceInVonFeld)
@@ -289,14 +287,12 @@ TEST_F(FieldEditor, ApostrophesInTransIdAndFieldNamesWork)
     });
     setCurrentTransID(u"O'Neil"_s);
     open(1);
-    EXPECT_TRUE(sink.boxes.empty());
     EXPECT_EQ(items(w(), u"cmbFields(9)"_s), (QStringList{u" "_s, u"Kunde's"_s, u"Ort"_s}));
     EXPECT_EQ(textOf(w(), u"txtFields(0)"_s), u"Name'n"_s);
     typeInto(w(), u"cmbFields(9)"_s, u"Kunde's"_s);
     press(w(), Qt::Key_Escape);
     EXPECT_EQ(column(u"select srcfield from trgbody where transid='O''Neil'"_s),
               QStringList{u"Kunde's"_s});
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 TEST_F(FieldEditor, ACheckBoxIsWrittenWithTheNextBoxLeft)
@@ -352,7 +348,6 @@ TEST_F(FieldEditor, UmsetzungOpensTheTranslationsOfTheCurrentField)
     EXPECT_EQ(shownRows, 1);
     EXPECT_EQ(shownField, u"BETRAG"_s);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 TEST_F(FieldEditor, TheGridFillsTheSpaceBelowTheFieldPanel)

@@ -80,7 +80,6 @@ TEST_F(DataViewer, ShowsEveryRowAndColumnReadOnly)
     ScratchConnection data(u"QSQLITE"_s, dataPath());
     EXPECT_EQ(data.column(u"select name from kunden order by kdnr"_s),
               (QStringList{u"Anna"_s, u"Bert"_s, u"Cora"_s}));
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 TEST_F(DataViewer, AnEmptySourceShowsAnEmptyGridAndReportsTheConnectorsMoves)
@@ -90,11 +89,11 @@ TEST_F(DataViewer, AnEmptySourceShowsAnEmptyGridAndReportsTheConnectorsMoves)
     EXPECT_EQ(grid(w())->model()->columnCount(), 2);
     click(w(), u"cmdLast"_s); // nothing to move to: no move, no message
     EXPECT_EQ(status(), QString());
-    EXPECT_TRUE(sink.boxes.empty());
     click(w(), u"cmdNext"_s); // the connector refuses to move past the end
     ASSERT_EQ(sink.boxes.size(), 1u);
     EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"frmDataView.cmdNext_Click"_s));
     EXPECT_TRUE(sink.boxes[0].text.contains(u"Modul: clsADOConnect.MoveNext"_s));
+    sink.boxes.clear(); // looked at
 }
 
 } // namespace

@@ -37,6 +37,7 @@ public:
         if (to < 1 || to > rows.rowCount())
             throw Error(3021, u"StandIn"_s, u"Kein aktueller Datensatz."_s);
         position = to;
+        ++moves;
         for (const auto& [receiver, slot] : listeners) {
             if (receiver)
                 slot();
@@ -57,6 +58,7 @@ public:
 
     QStandardItemModel rows;
     qint64 position = 1;
+    int moves = 0;
     std::vector<std::pair<QPointer<QObject>, std::function<void()>>> listeners;
 };
 
@@ -125,18 +127,22 @@ TEST_F(GridFrameTest, KeysButtonsAndGridClicksMoveTheNavigationAndTheGridFollows
         nav.setAbsolutePosition(3);
         ASSERT_EQ(status(), u"Record: 3"_s);
         ASSERT_EQ(grid(w())->currentIndex().row(), 2);
+        const int moves = nav.moves;
         act(w(), move.columns[0]);
         const int to = move.columns[1].toInt();
         EXPECT_EQ(nav.position, to);
+        EXPECT_EQ(nav.moves, moves + (to != 3)) << "one move, none in the same row";
         EXPECT_EQ(status(), u"Record: %1"_s.arg(to));
         EXPECT_EQ(grid(w())->currentIndex().row(), to - 1);
         EXPECT_EQ(grid(w())->selectionModel()->selectedRows().value(0).row(), to - 1); // whole
     }
+    nav.position = 0; // no current row, as after the last row was deleted
+    nav.listeners.front().second();
+    EXPECT_TRUE(grid(w())->selectionModel()->selectedRows().isEmpty());
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
-TEST_F(GridFrameTest, AValueTypedIntoACellIsTakenBeforeAMoveAndWhenTheWindowCloses)
+TEST_F(GridFrameTest, AValueTypedIntoACellIsTakenWhenTheWindowCloses)
 {
     for (const QString& closer : {u"key Esc"_s, u"key Alt+C"_s, u"click cmdClose"_s, u"close"_s}) {
         open(&nav);
@@ -147,13 +153,6 @@ TEST_F(GridFrameTest, AValueTypedIntoACellIsTakenBeforeAMoveAndWhenTheWindowClos
         EXPECT_EQ(nav.value(1), closer);
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     }
-
-    open(&nav);
-    typeIntoCell(1, u"vor dem Schritt"_s);
-    press(w(), Qt::Key_Down, Qt::ControlModifier);
-    EXPECT_EQ(nav.value(1), u"vor dem Schritt"_s);
-    EXPECT_EQ(nav.position, 5);
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 TEST_F(GridFrameTest, AFailedMoveIsShownUnderTheHandlersNameAndTheWindowStaysOpen)
@@ -177,6 +176,7 @@ TEST_F(GridFrameTest, AFailedMoveIsShownUnderTheHandlersNameAndTheWindowStaysOpe
     EXPECT_TRUE(sink.boxes[1].text.contains(u" 91\r\n"_s));
     press(w(), Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
+    sink.boxes.clear(); // looked at
 }
 
 TEST_F(GridFrameTest, TheResizeRuleSkipsTheStepsThatFailInANarrowWindow)
@@ -198,7 +198,6 @@ TEST_F(GridFrameTest, TheResizeRuleSkipsTheStepsThatFailInANarrowWindow)
     EXPECT_EQ(grid(w())->height(), 393 - 40 - 20);
     EXPECT_EQ(control(w(), u"cmdClose"_s)->x(), 60 - 81 - 8); // the steps after still run
     EXPECT_EQ(control(w(), u"cmdNext"_s)->x(), width + 47);
-    EXPECT_TRUE(sink.boxes.empty());
 
     window->resize(800, 500);
     followsTheWidth(800, 500);
@@ -217,6 +216,7 @@ TEST_F(GridFrameTest, EndButtonsShowABarBesideTheArrow)
         }
         return n;
     };
+    EXPECT_GT(dark(u"cmdPrevious"_s), 10) << "an arrow";
     EXPECT_GT(dark(u"cmdFirst"_s), dark(u"cmdPrevious"_s));
     EXPECT_GT(dark(u"cmdLast"_s), dark(u"cmdNext"_s));
 }

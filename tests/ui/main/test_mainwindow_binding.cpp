@@ -35,7 +35,6 @@ TEST_F(MainWindowTest, StartsOnTheFirstDefinitionWithItsHeadsShown)
     EXPECT_EQ(encoding->count(), 3) << "blank, ASCII and ANSI";
     EXPECT_TRUE(find<QRadioButton>(u"optSRCFields_1"_s)->isChecked());
     EXPECT_TRUE(find<QRadioButton>(u"optTRGFields_0"_s)->isChecked());
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 TEST_F(MainWindowTest, EmptyDatabaseGetsItsSchemaAndTheFirstEditStoresNewHeads)
@@ -45,7 +44,6 @@ TEST_F(MainWindowTest, EmptyDatabaseGetsItsSchemaAndTheFirstEditStoresNewHeads)
     open();
     EXPECT_EQ(find<QComboBox>(u"cmbTransID"_s)->count(), 0);
     EXPECT_EQ(currentTransID(), QString());
-    EXPECT_TRUE(sink.boxes.empty());
     EXPECT_EQ(rowCount(u"dbversion"_s), 1);
     EXPECT_EQ(rowCount(u"srchead"_s), 0);
 
@@ -84,7 +82,6 @@ TEST_F(MainWindowTest, EachKindOfFieldIsStoredWhenLeft)
     click(sum);
     click(find<QLineEdit>(u"txtTRGFields_3"_s));
     EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"chkrecord"_s).toInt(), 0);
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 TEST_F(MainWindowTest, AnyNonZeroFlagShowsAsSet)
@@ -117,7 +114,6 @@ TEST_F(MainWindowTest, ChoosingAnotherDefinitionSavesTheOldHeadsFirst)
     EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"header"_s).toInt(), -1);
     EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->text(), db.dir() + u"/B.txt"_s);
     EXPECT_TRUE(find<QRadioButton>(u"optTRGFields_0"_s)->isChecked());
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 // An edit that cannot be written is not dropped by loading another definition or by a run.
@@ -147,6 +143,7 @@ TEST_F(MainWindowTest, HeadsThatCannotBeSavedAreNotReplaced)
     click(path);
     click(find<QLineEdit>(u"txtSRCFields_3"_s));
     EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"path"_s), db.dir() + u"/A.txtx"_s);
+    sink.boxes.clear(); // looked at
 }
 
 TEST_F(MainWindowTest, ClosingSavesTheEditInTheFocusedField)
@@ -185,6 +182,7 @@ TEST_F(MainWindowTest, UnknownStoredMediumIsAnErrorBox)
     click(find<QLineEdit>(u"txtSRCFields_2"_s));
     EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"path"_s), db.dir() + u"/A.txtx"_s);
     EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"frommedium"_s).toInt(), 5) << "left as it was";
+    sink.boxes.clear(); // looked at
 }
 
 TEST_F(MainWindowTest, TargetHeadMissingIsStartedForTheDefinition)

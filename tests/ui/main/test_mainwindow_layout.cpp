@@ -79,7 +79,6 @@ TEST_P(Layout, StoredMediumAndFileTypeLayBothSidesOut)
         EXPECT_TRUE(find<QRadioButton>(side + QString::number(medium().toInt()))->isChecked());
     expectSource();
     expectTarget();
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 // The same layouts reached by the user: a file type typed while the JET medium allows it,
@@ -100,7 +99,6 @@ TEST_P(Layout, ClickedMediumAndTypedFileTypeLayBothSidesOut)
     }
     expectSource();
     expectTarget();
-    EXPECT_TRUE(sink.boxes.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, Layout, ::testing::ValuesIn(caseTable(u"ui/layouts.tsv"_s)),

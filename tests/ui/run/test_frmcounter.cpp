@@ -4,6 +4,7 @@
 #include "support/casetable.h"
 
 #include <QTest>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -46,6 +47,10 @@ TEST(frmCounter, SmallFixedModelessWindowWithTheWaitPointer)
     counter.findChild<QWidget*>(u"lblRecord"_s)->installEventFilter(&painted);
     counter.open();
     EXPECT_GE(painted.count, 1) << "the run holds the thread: the window paints as it opens";
+    const int opened = painted.count;
+    QThread::msleep(60); // past the interval between two paintings
+    counter.setCount(7, 0);
+    EXPECT_GT(painted.count, opened) << "a count after a while is painted at once";
     EXPECT_EQ(counter.windowTitle(), u"Datensatz"_s);
     EXPECT_FALSE(counter.isModal());
     EXPECT_EQ(counter.size(), QSize(151, 56));
