@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdlib>
@@ -23,7 +22,6 @@ namespace {
 
 constexpr std::size_t ReadBlock = std::size_t(1) << 20;
 constexpr std::size_t NotFound = std::size_t(-1); // no such byte up to the buffer's end
-constexpr std::size_t Unknown = std::size_t(-2);  // not searched since the last refill
 constexpr qint32 DiskFull = 61;
 
 // The error of a failed read, write or open, by the system's error code.
@@ -89,20 +87,17 @@ void LineReader::rewind()
 void LineReader::startOver()
 {
     m_end = m_pos = m_lineStart = m_lineLen = 0;
-    m_nextLf = m_nextCr = Unknown;
     m_drained = false;
     m_consumed = 0;
 }
 
-// Position of the first CR or LF at or after m_pos, or NotFound. Without SSE2 the
-// positions found by the library search are kept, so that a file with only LF (or only
-// CR) line ends is not searched for the other byte once per line.
+// Position of the first CR or LF at or after m_pos, or NotFound: one pass for both bytes,
+// with SSE2 sixteen at a time, the rest (and everything without SSE2) byte by byte.
 std::size_t LineReader::findLineEnd()
 {
-#if defined(__SSE2__)
-    // One pass for both bytes, sixteen at a time: lines are short.
     const char* b = m_buf.get();
     std::size_t i = m_pos;
+#if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i cr = _mm_set1_epi8('\r');
     for (; i + 16 <= m_end; i += 16) {
@@ -112,24 +107,12 @@ std::size_t LineReader::findLineEnd()
         if (hits != 0)
             return i + std::size_t(std::countr_zero(hits));
     }
+#endif
     for (; i < m_end; ++i) {
         if (b[i] == '\n' || b[i] == '\r')
             return i;
     }
     return NotFound;
-#else
-    const char* b = m_buf.get();
-    const auto search = [&](std::size_t& cached, char c) {
-        if (cached == Unknown || (cached != NotFound && cached < m_pos)) {
-            const void* hit = std::memchr(b + m_pos, c, m_end - m_pos);
-            cached = hit ? std::size_t(static_cast<const char*>(hit) - b) : NotFound;
-        }
-        return cached;
-    };
-    const std::size_t lf = search(m_nextLf, '\n');
-    const std::size_t cr = search(m_nextCr, '\r');
-    return std::min(lf, cr);
-#endif
 }
 
 bool LineReader::next()
@@ -190,7 +173,6 @@ void LineReader::refill()
         m_drained = true;
     m_end += std::size_t(got);
     m_consumed += got;
-    m_nextLf = m_nextCr = Unknown;
 }
 
 LineWriter::LineWriter() = default;

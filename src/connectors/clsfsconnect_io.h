@@ -51,8 +51,6 @@ private:
     std::size_t m_pos = 0;       // first byte after the current line's end
     std::size_t m_lineStart = 0; // current line
     std::size_t m_lineLen = 0;
-    std::size_t m_nextLf = 0; // cached scan results, see findLineEnd
-    std::size_t m_nextCr = 0;
     bool m_drained = false;      // the file has no bytes beyond m_end
     long long m_sizeAtOpen = -1; // size of a regular file when opened, -1 for others
     long long m_consumed = 0;    // bytes read from the file since opening or rewinding
