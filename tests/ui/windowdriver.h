@@ -184,11 +184,10 @@ inline void whenModalOpens(std::function<void(QWidget*)> body)
 // database back.
 class WindowTest : public ::testing::Test {
 protected:
-    // A box is a fault unless the test looked for it and cleared it; a failing test tells
-    // which boxes it saw.
+    // A box is a fault unless the test looked for it; a failing test tells which boxes it saw.
     void TearDown() override
     {
-        EXPECT_TRUE(sink.boxes.empty()) << "boxes no test looked for";
+        EXPECT_EQ(sink.boxes.size(), m_boxesSeen) << "boxes no test looked for";
         if (HasFailure()) {
             for (const MessageBoxData& b : sink.boxes)
                 std::cerr << "box: " << b.title.toStdString() << "\n"
@@ -202,9 +201,13 @@ protected:
         return c.column(sql);
     }
 
+    // Whether exactly n boxes were shown since the sink was last emptied; the test saw them.
+    bool sawBoxes(size_t n) { return (m_boxesSeen = n) == sink.boxes.size(); }
+
     RecordingSink sink;
     TempConfigDb db;
     QString configPath = db.path(); // the init.mdb that column reads
+    size_t m_boxesSeen = 0;
 };
 
 // A window test on one window of type Window, which the test makes and shows.
