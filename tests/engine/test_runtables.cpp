@@ -78,7 +78,7 @@ TEST(TranslationHash, FindsFirstRowIgnoringCaseAmongFewAndManyRows)
 // units the hash mixes and in the rest; the neighbours of the letters keep their case.
 TEST(TranslationHash, UpperCaseFormsHashAlike)
 {
-    const char16_t units[] = u"aAzZ@[`{mM09 _\u00e4\u00c4\u00df\u00ff";
+    const char16_t units[] = u"aAzZ@[`{mM09 _\u00e4\u00c4\u00df\u00ff\u0131\u017f"; // ı, ſ: I, S
     std::mt19937 rng(7);
     std::uniform_int_distribution<int> unit(0, int(std::size(units)) - 2);
     const UpperHash hash;

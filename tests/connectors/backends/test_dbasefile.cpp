@@ -121,6 +121,7 @@ TEST_F(DbaseTest, ARowTheDiskRefusesIsAnErrorAndLeavesTheFileAsItWas)
         record->update();
         const QByteArray one = test::readFile(path("kunden.dbf"));
         ASSERT_GT(one.size(), empty);
+        record = makeDbaseWriter()->openTable(folderSpec(m_dir.path()), u"kunden"_s); // anew
         {
             test::FullDisk full(endMarkOnly ? 2 * one.size() - empty - 1 : one.size() + 10);
             record->AddNew();

@@ -144,7 +144,7 @@ TYPEN = [
     ["Ganz", "Dezimal", "Tag", "Zeitpunkt", "Logisch", "Uhrzeit"],
     [1, 0.5, D(2007, 1, 1), D(2016, 4, 28, 11, 30), True, Shown(0.5, 'HH:MM')],
     [-42, 1234.56, D(1999, 12, 31), D(2000, 2, 29, 23, 59, 59), False, Shown(('3/4', 0.75), 'HH:MM:SS')],
-    [1234567890, -0.25, D(2024, 2, 29), D(2024, 3, 1), True, None],
+    [1234567890, -0.25, D(2024, 2, 29), D(2024, 3, 1, 1, 0), True, None],
 ]
 
 # Formula results in format codes that hold date letters only in quoted text or in
