@@ -150,7 +150,7 @@ TYPEN = [
 # Formula results in format codes that hold date letters only in quoted text or in
 # brackets: numbers all the same; a formula and a number in the header row. (Formulas
 # of one workbook keep to their own cells.)
-HOURS = '0.0 "Std."'
+HOURS = '0.0 "Std. €"'  # a code in two bytes a character
 SALDO = '#,##0.00;[Red]-#,##0.00'
 FORMATE = [
     ["Stunden", "Saldo", ("2000+24", 2024.0), 2.5],
