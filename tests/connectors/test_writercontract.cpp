@@ -38,8 +38,9 @@ struct Quirks {
     // Boolean columns reach Quendra as text (psqlODBC) or as numbers (SQLite ODBC): they
     // take only the words or numbers the database itself accepts, and it checks them.
     bool noBoolean = false;
-    bool typeless = false; // every column is text: nothing is refused
-    bool defaults = false; // a column left NULL takes its declared default
+    bool typeless = false;     // every column is text: nothing is refused
+    bool defaults = false;     // a column left NULL takes its declared default
+    bool allOrNothing = false; // the rows of every kind are written as one transaction
 };
 
 // A writable target: its connection string and the table "werte".
@@ -71,8 +72,17 @@ Target sqliteFile(const QTemporaryDir& dir, QString&)
         getADOProvider(2, path, QStringLiteral("MS Access"), false), QStringLiteral("werte"), {}};
 }
 
+// A PostgreSQL table that takes one row a statement, as some drivers do.
+const QStringList OneRowAStatement = {
+    u"create function %1_einzeln() returns trigger language plpgsql as $$ begin if (select "
+    "count(*) from neu) > 1 then raise exception 'eine Zeile je Anweisung'; end if; return "
+    "null; end $$"_s,
+    u"create trigger einzeln after insert on %1 referencing new table as neu for each "
+    "statement execute function %1_einzeln()"_s};
+
 std::function<Target(const QTemporaryDir&, QString&)> odbc(QString (*dsn)(), const char* real,
-                                                           const char* stamp, const char* flag)
+                                                           const char* stamp, const char* flag,
+                                                           const QStringList& more = {})
 {
     return [=](const QTemporaryDir&, QString& skip) -> Target {
         const QString name = dsn();
@@ -81,10 +91,15 @@ std::function<Target(const QTemporaryDir&, QString&)> odbc(QString (*dsn)(), con
             return {};
         }
         const QString table = uniqueTableName(QStringLiteral("werte"));
-        ScratchConnection(QStringLiteral("QODBC"), name).exec(sqlDdl(table, real, stamp, flag));
-        return {getADOProvider(1, name, {}, false), table, [name, table] {
-                    ScratchConnection(QStringLiteral("QODBC"), name)
-                        .exec(QStringLiteral("drop table ") + table);
+        const ScratchConnection scratch(u"QODBC"_s, name);
+        scratch.exec(sqlDdl(table, real, stamp, flag));
+        for (const QString& sql : more)
+            scratch.exec(sql.arg(table));
+        return {getADOProvider(1, name, {}, false), table, [name, table, more] {
+                    ScratchConnection(u"QODBC"_s, name).exec(u"drop table "_s + table);
+                    if (!more.isEmpty())
+                        ScratchConnection(u"QODBC"_s, name)
+                            .exec(u"drop function %1_einzeln"_s.arg(table));
                 }};
     };
 }
@@ -128,6 +143,12 @@ const WriterCase WriterCases[] = {
     {"OdbcPostgres",
      odbc(postgresDsn, "double precision", "timestamp", "boolean"),
      {.noBoolean = true, .defaults = true}},
+    {"OdbcPostgresOneRowAStatement",
+     odbc(postgresDsn, "double precision", "timestamp", "boolean", OneRowAStatement),
+     {.noBoolean = true, .defaults = true}},
+    {"OdbcPostgresOneRowAStatementAllOrNothing",
+     odbc(postgresDsn, "double precision", "timestamp", "boolean", OneRowAStatement),
+     {.noBoolean = true, .defaults = true, .allOrNothing = true}},
     {"OdbcSqlite",
      odbc(sqliteOdbcDsn, "real", "datetime", "boolean"),
      {.noBoolean = true, .defaults = true}},
@@ -267,6 +288,8 @@ TEST_P(WriterContract, WritesEveryKindOfValueAndReadsItBack)
 {
     {
         auto c = open();
+        if (quirks().allOrNothing)
+            c->keepOneTransaction();
         for (const Row& row : Written)
             writeRow(c->record(), row);
         c->record().close();

@@ -142,7 +142,7 @@ void SqlTableWriter::sendBlock(bool end)
         }
         commit();
     } catch (const Error&) {
-        settleFailedBlock();
+        settleFailedBlock(end);
         return;
     }
     m_received += m_uncommitted + qint64(m_queued);
@@ -217,7 +217,7 @@ SqlTableWriter::Statement& SqlTableWriter::statementFor(const std::vector<bool>&
     return s;
 }
 
-void SqlTableWriter::settleFailedBlock()
+void SqlTableWriter::settleFailedBlock(bool end)
 {
     const size_t count = m_queued;
     m_queued = 0; // whatever follows, this block is done with
@@ -235,6 +235,14 @@ void SqlTableWriter::settleFailedBlock()
             insertRows(good, 1, false);
     } catch (const Error& e) {
         failure = e;
+    }
+    if (m_oneTransaction && !failure && m_uncommitted == 0 && count > 0) {
+        // The transaction holds this block's rows alone, each sent by itself.
+        m_severalPerStatement = false;
+        m_uncommitted = qint64(count);
+        if (end)
+            sendBlock(true); // commits
+        return;
     }
     if (m_oneTransaction) {
         // All or nothing: the rows before are taken back as well; the row is only named.

@@ -51,8 +51,10 @@ private:
     void insertRows(size_t first, size_t count, bool severalPerStatement);
     Statement& statementFor(const std::vector<bool>& columns, int rows);
     // After the block failed as a whole: finds the failing row by sending the rows one
-    // by one, commits the rows before it and throws its error.
-    void settleFailedBlock();
+    // by one, commits the rows before it and throws its error. When no row fails alone,
+    // the driver takes no several rows in one statement: the rows stay written and the
+    // run goes on a row at a time. end: as sendBlock's.
+    void settleFailedBlock(bool end);
     void begin();
     void commit();
 
