@@ -272,12 +272,13 @@ void SqlTableWriter::settleFailedBlock(bool end)
         }
     }
     if (m_inTransaction) {
-        // The failure ended the transaction: the rows before the failing one go in again.
+        // The failure ended the transaction: the rows before the failing one go in again,
+        // one a statement as they went in a moment ago.
         m_db.rollback();
         m_inTransaction = false;
         try {
             begin();
-            insertRows(0, good, m_severalPerStatement);
+            insertRows(0, good, false);
             commit();
         } catch (const Error& e) {
             if (m_inTransaction)

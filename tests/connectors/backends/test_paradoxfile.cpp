@@ -106,15 +106,6 @@ TEST_F(ParadoxTest, ReadsTypedValuesNullsAndCodePagesOfEveryTableInTheFolder)
     EXPECT_TRUE(mem.rows(u"leer"_s).empty());
 }
 
-TEST_F(ParadoxTest, OneFileAsDataSourceIsTheOnlyTable)
-{
-    createTable(path("kunden.db"), 1252, kKunden);
-    createTable(path("andere.db"), 1252, {});
-    MemoryDb mem;
-    makeParadoxReader()->load(pxSpec(path("kunden.db")), mem.db());
-    EXPECT_EQ(mem.tables(), QStringList{u"kunden"_s});
-}
-
 TEST_F(ParadoxTest, AppendedRowsKeepTheOldOnesAndReadBackThroughPxlib)
 {
     createTable(path("kunden.db"), 1252, kKunden);
