@@ -93,7 +93,8 @@ TEST_F(TextFile, LongFileCountsAndRestartsWithTheSameDelimiter)
     for (int i = 1; i <= 40000; ++i)
         bytes += "line||" + QByteArray::number(i) + "||some more text to pass a block\r\n";
     clsFSConnect c;
-    c.init(write(bytes), 1, QStringLiteral("||"));
+    const QString file = write(bytes);
+    c.init(file, 1, QStringLiteral("||"));
     c.MoveLast();
     EXPECT_TRUE(c.isEOF());
     EXPECT_EQ(c.AbsolutePosition(), 40000);
@@ -106,6 +107,8 @@ TEST_F(TextFile, LongFileCountsAndRestartsWithTheSameDelimiter)
     for (; !c.isEOF(); c.MoveNext())
         seen += c.getField(1).toLongLong() == c.AbsolutePosition() ? 1 : 0;
     EXPECT_EQ(seen, 40000);
+    c.init(file, 1, QStringLiteral("||")); // opened anew, it counts anew
+    EXPECT_EQ(c.AbsolutePosition(), 1);
 }
 
 TEST_F(TextFile, WritesValuesWithDelimiterAndLineEnd)

@@ -1,5 +1,5 @@
--- dBase numbers wider than a double's digits keep every digit; a date of zeros and a
--- blank cell are empty
+-- dBase numbers wider than a double's digits keep every digit, an odd count of leading zeros
+-- goes; a date of zeros and a blank cell are empty
 insert into srcHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, sqlstring, frommedium) values ('T', '@DIR@', 'dBase III', 0, 'zahlen', '', '', NULL, 2);
 insert into trgHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, textsign, frommedium, fixlength, chkrecord, encoding) values ('T', '@DIR@/out.txt', '', 0, '', ';', '', '', 0, 0, 0, 'ANSI');
 insert into srcBody (transid, field, format, sort) values
