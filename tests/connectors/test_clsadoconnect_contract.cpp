@@ -145,6 +145,11 @@ TEST_P(ConnectorContract, OpenBySqlAndByPlaceholder)
     auto bySql = open({}, QStringLiteral("select name, nr from %1 where nr = 2").arg(kunden));
     ASSERT_FALSE(bySql->isEOF());
     EXPECT_EQ(currentRow(*bySql), row({"Zoë € Straße", "2"}));
+    const Error noTable = thrownBy([&] { bySql->record().AddNew(); }); // nothing to write to
+    EXPECT_TRUE(noTable.description().contains(u"nur eine SQL-Abfrage"));
+    auto empty = open(leer);
+    EXPECT_TRUE(empty->isEOF() && empty->isBOF());
+    EXPECT_EQ(empty->fieldCount(), 5); // an empty result keeps its columns
 
     // The prefix comparison ignores letter case; the SQL text wins over the table.
     auto byPrefix =
@@ -177,14 +182,6 @@ TEST_P(ConnectorContract, ForwardOnlyRefusesToGoBack)
 }
 
 // An empty result keeps its columns. (Moves: tests/common/test_recordnavigation.cpp.)
-TEST_P(ConnectorContract, EmptyResultKeepsItsColumns)
-{
-    auto c = open(leer);
-    EXPECT_TRUE(c->isEOF());
-    EXPECT_TRUE(c->isBOF());
-    EXPECT_EQ(c->fieldCount(), 5);
-}
-
 TEST_P(ConnectorContract, FieldPastTheLastColumnAndProviderErrors)
 {
     auto c = open(kunden);
