@@ -153,7 +153,8 @@ TEST_F(CursorTest, OperationsBeforeInitFailWithMissingObject)
     for (const auto& op : std::vector<std::function<void()>>{
              [&] { c.isEOF(); }, [&] { c.MoveNext(); }, [&] { c.AddNew(); }, [&] { c.record(); },
              [&] { c.update(); }, [&] { c.setAbsolutePosition(1); }, [&] { c.Requery(); },
-             [&] { c.MoveFirst(); }, [&] { c.AbsolutePosition(); }}) {
+             [&] { c.MoveFirst(); }, [&] { c.MoveLast(); }, [&] { c.MovePrevious(); },
+             [&] { c.AbsolutePosition(); }}) {
         const Error e = test::thrownBy([&] { op(); });
         EXPECT_EQ(e.number(), errnum::ObjectMissing);
     }

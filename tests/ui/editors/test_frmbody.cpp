@@ -186,6 +186,7 @@ TEST_F(FieldEditor, NeuAndLoeschenAtBothEnds)
     EXPECT_EQ(QApplication::focusWidget(), grid(w()));
     typeInto(w(), u"txtFields(0)"_s, u"PLZ"_s);
     typeInto(w(), u"txtFields(12)"_s, u"4"_s);
+    typeInto(w(), u"cmbFields(3)"_s, u"Zahl"_s);
     press(w(), Qt::Key_Tab);
     EXPECT_EQ(column(u"select field from srcbody where transid='A1' order by sort"_s),
               (QStringList{u"NAME"_s, u"KDNR"_s, u"ORT"_s, u"PLZ"_s}));
@@ -193,7 +194,7 @@ TEST_F(FieldEditor, NeuAndLoeschenAtBothEnds)
     // "&Löschen" on the last row leaves no current row.
     click(w(), u"cmdDelete"_s);
     EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: -1"_s);
-    EXPECT_EQ(textOf(w(), u"txtFields(0)"_s), QString());
+    EXPECT_EQ(textOf(w(), u"txtFields(0)"_s) + textOf(w(), u"cmbFields(3)"_s), QString());
     EXPECT_FALSE(control(w(), u"txtFields(0)"_s)->isEnabled()); // nothing to type into
     EXPECT_EQ(column(u"select count(*) from srcbody where transid='A1'"_s), QStringList{u"3"_s});
     // With no current row there is nothing to delete: the trap shows the cursor's error.

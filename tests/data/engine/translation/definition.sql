@@ -1,5 +1,6 @@
 -- First exact match wins, else the last (*) row; empty new never applies; nothing trimmed,
--- fields whose names differ in letter case only (Konto, KONTO) share one table
+-- fields whose names differ in letter case only (Konto, KONTO) share one table; an old value
+-- as long as "(*)" is no wildcard
 insert into srcHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, sqlstring, frommedium) values ('T', '@DIR@/src.txt', '', 0, '', ';', '', NULL, 0);
 insert into trgHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, textsign, frommedium, fixlength, chkrecord, encoding) values ('T', '@DIR@/out.txt', '', 0, '', ';', '', '', 0, 0, 0, 'ANSI');
 insert into srcBody (transid, field, format, sort) values
@@ -19,5 +20,6 @@ insert into trgconvert (transid, field, old, new) values ('T', 'konto', '(*)', '
 insert into trgconvert (transid, field, old, new) values ('T', 'F', 'a', 'X');
 insert into trgconvert (transid, field, old, new) values ('T', 'F', 'A', 'Y');
 insert into trgconvert (transid, field, old, new) values ('T', 'G', '5', '');
+insert into trgconvert (transid, field, old, new) values ('T', 'G', 'abc', 'Z');
 insert into trgconvert (transid, field, old, new) values ('T', 'H', '(*)', 'P');
 insert into trgconvert (transid, field, old, new) values ('T', 'H', '(*)', 'Q');
