@@ -283,7 +283,7 @@ void TargetWriter::describeDatabase(const std::vector<QString>& values,
         else if (v.typeId() == QMetaType::Double)
             line += QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
         else if (v.typeId() == QMetaType::QDate)
-            line += v.toDate().toString(Qt::ISODate);
+            line += isoDateText(v.toDate());
         else
             line += QLatin1Char('\'') +
                     v.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +

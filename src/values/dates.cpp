@@ -197,6 +197,11 @@ bool formatDate(QString& out, QDate date, QStringView pattern)
            formatDate(out, CalendarDate{date.year(), date.month(), date.day()}, pattern);
 }
 
+QString isoDateText(QDate date)
+{
+    return date.toString(u"yyyy-MM-dd");
+}
+
 bool formatDate(QString& out, CalendarDate date, QStringView pattern)
 {
     return formatDate(out, date, DatePattern(pattern));

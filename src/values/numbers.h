@@ -105,6 +105,9 @@ bool isValidDate(CalendarDate date);
 // characters. False, and out unchanged, when the pattern holds another letter or run.
 bool formatDate(QString& out, CalendarDate date, QStringView pattern);
 bool formatDate(QString& out, QDate date, QStringView pattern);
+// A date as ISO 8601 text ("2005-12-31") for every year Qt holds: Qt's own ISO form is
+// empty outside the years 0 to 9999.
+QString isoDateText(QDate date);
 
 // A pattern of formatDate, read once, so that writing many dates does not read it again.
 class DatePattern {

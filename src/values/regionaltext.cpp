@@ -98,7 +98,7 @@ void RegionalText::toText(const QVariant& value, QString& out) const
     case QMetaType::QDate: {
         const QDate date = value.toDate();
         if (!formatDate(out, CalendarDate{date.year(), date.month(), date.day()}, m_datePattern))
-            out = date.toString(u"yyyy-MM-dd"); // beyond the years 1..9999, as ISO 8601
+            out = isoDateText(date); // beyond the years 1..9999
         return;
     }
     case QMetaType::QTime:

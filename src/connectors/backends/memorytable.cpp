@@ -2,6 +2,7 @@
 #include "connectors/backends/memorytable.h"
 
 #include "common/error.h"
+#include "values/numbers.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -47,11 +48,11 @@ QVariant storedValue(const QVariant& value)
     if (value.isNull())
         return {};
     if (value.typeId() == QMetaType::QDate)
-        return value.toDate().toString(Qt::ISODate);
+        return isoDateText(value.toDate());
     if (value.typeId() == QMetaType::QDateTime) {
         const QDateTime dt = value.toDateTime();
         if (dt.time() == QTime(0, 0))
-            return dt.date().toString(Qt::ISODate);
+            return isoDateText(dt.date());
         return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     }
     return value;
