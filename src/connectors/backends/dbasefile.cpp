@@ -2,8 +2,9 @@
 // after the file without its suffix. Tables are listed in the order of their file
 // names (ignoring letter case). Text is decoded with the code page the file names: its
 // .cpg file, else the language driver byte of its header; Windows-1252 when neither
-// says anything. Rows are appended to existing tables only: a missing table is refused,
-// because nothing tells which columns and widths it should have.
+// says anything. A .cpg naming a code page that is not known is refused. Rows are appended to
+// existing tables only: a missing table is refused, because nothing tells which columns and widths
+// it should have.
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
@@ -31,56 +32,105 @@ struct DbfCloser {
 };
 using DbfHandle = std::unique_ptr<DBFInfo, DbfCloser>;
 
+// The ICU name of a code page given by its number ("1251", "65001").
+QByteArray numberedCodec(int number)
+{
+    if (number == 65001)
+        return "UTF-8";
+    const QByteArray digits = QByteArray::number(number);
+    if (digits.startsWith("8859") && digits.size() > 4) // 88592, 885915
+        return "ISO-8859-" + digits.mid(4);
+    for (const char* prefix : {"windows-", "IBM", "cp"}) {
+        const QByteArray name = prefix + digits;
+        if (QStringDecoder(name.constData()).isValid())
+            return name;
+    }
+    return {};
+}
+
+// The code page of the language driver byte of the header ("LDID/87").
+QByteArray driverCodec(int driver)
+{
+    switch (driver) {
+    case 0x01:
+        return "IBM437";
+    case 0x02:
+    case 0x37:
+        return "IBM850";
+    case 0x64:
+        return "IBM852";
+    case 0x65:
+        return "IBM865";
+    case 0x66:
+        return "IBM866";
+    case 0x6A:
+        return "IBM737";
+    case 0x6B:
+        return "IBM857";
+    case 0x78:
+        return numberedCodec(950);
+    case 0x79:
+        return numberedCodec(949);
+    case 0x7A:
+        return numberedCodec(936);
+    case 0x7B:
+        return numberedCodec(932);
+    case 0x7C:
+        return numberedCodec(874);
+    case 0x7D:
+        return "windows-1255";
+    case 0x7E:
+        return "windows-1256";
+    case 0xC8:
+        return "windows-1250";
+    case 0xC9:
+        return "windows-1251";
+    case 0xCB:
+        return "windows-1253";
+    case 0xCA:
+        return "windows-1254";
+    case 0xCC:
+        return "windows-1257";
+    default: // 0x03, 0x57, none and everything else: Windows ANSI
+        return "windows-1252";
+    }
+}
+
 // The ICU name of the code page that DBFGetCodePage reports ("LDID/87" from the header
-// byte, or the text of the .cpg file).
+// byte, or the text of the .cpg file); empty when a .cpg names one that is not known.
 QByteArray codecName(const char* codePage)
 {
     const QByteArray page = QByteArray(codePage ? codePage : "").trimmed().toUpper();
-    if (page.startsWith("LDID/")) {
-        switch (page.mid(5).toInt()) {
-        case 0x01:
-            return "IBM437";
-        case 0x02:
-        case 0x37:
-            return "IBM850";
-        case 0x64:
-            return "IBM852";
-        case 0x65:
-            return "IBM865";
-        case 0x66:
-            return "IBM866";
-        case 0xC8:
-            return "windows-1250";
-        case 0xC9:
-            return "windows-1251";
-        case 0xCB:
-            return "windows-1253";
-        case 0xCA:
-            return "windows-1254";
-        default: // 0x03, 0x57 and everything else: Windows ANSI
-            return "windows-1252";
-        }
-    }
+    if (page.startsWith("LDID/"))
+        return driverCodec(page.mid(5).toInt());
     if (page.isEmpty())
         return "windows-1252";
     bool numeric = false;
     const int number = page.toInt(&numeric);
-    if (numeric) {
-        if (number == 437 || number == 850 || number == 852 || number == 865 || number == 866)
-            return "IBM" + page;
-        if (number >= 1250 && number <= 1258)
-            return "windows-" + page;
-        if (number >= 88591 && number <= 885916)
-            return "ISO-8859-" + page.mid(4);
-        return "windows-1252";
-    }
+    if (numeric)
+        return numberedCodec(number);
     if (page.startsWith("ANSI "))
         return "windows-" + page.mid(5);
     if (page.startsWith("CP") && page.mid(2).toInt() >= 1250)
         return "windows-" + page.mid(2);
+    if (page.startsWith("8859_")) // the form other programs write for ISO 8859
+        return "ISO-8859-" + page.mid(5);
     if (QStringDecoder(page.constData()).isValid())
         return page;
-    return "windows-1252";
+    return {};
+}
+
+// The code page of an open table; a .cpg naming one that is not known is refused rather
+// than guessed, since a guess changes every letter beyond ASCII without a word.
+QByteArray tableCodec(DBFInfo* dbf, const QString& path)
+{
+    const char* page = DBFGetCodePage(dbf);
+    QByteArray name = codecName(page);
+    if (name.isEmpty() || !QStringDecoder(name.constData()).isValid())
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("Die Codepage „%1“ der dBase-Datei %2 ist unbekannt.")
+                        .arg(QString::fromLatin1(page).trimmed(), QDir::toNativeSeparators(path)));
+    return name;
 }
 
 DbfHandle openDbf(const QString& path, const char* access)
@@ -245,7 +295,7 @@ QVariant cellValue(const DbfField& field, QByteArrayView raw, QStringDecoder& de
 void loadDbf(const QFileInfo& file, QSqlDatabase& db)
 {
     const DbfHandle dbf = openDbf(file.filePath(), "rb");
-    QStringDecoder decoder(codecName(DBFGetCodePage(dbf.get())).constData());
+    QStringDecoder decoder(tableCodec(dbf.get(), file.filePath()).constData());
     const std::vector<DbfField> fields = dbfFields(dbf.get(), decoder);
     QStringList names;
     for (const DbfField& field : fields)
@@ -294,7 +344,7 @@ class DbaseRecord : public AppendedRow {
 public:
     explicit DbaseRecord(const QString& path)
         : AppendedRow("DbaseFile"), m_path(path), m_dbf(openDbf(path, "rb+")),
-          m_codec(codecName(DBFGetCodePage(m_dbf.get())))
+          m_codec(tableCodec(m_dbf.get(), path))
     {
         QStringDecoder decoder(m_codec.constData());
         m_fields = dbfFields(m_dbf.get(), decoder);

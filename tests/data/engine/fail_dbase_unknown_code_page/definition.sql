@@ -1,0 +1,6 @@
+-- A .cpg naming a code page that is not known stops the run: a guess would change letters
+insert into srcHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, sqlstring, frommedium) values ('T', '@DIR@', 'dBase III', 0, 'cpg_unknown', '', '', NULL, 2);
+insert into trgHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, textsign, frommedium, fixlength, chkrecord, encoding) values ('T', '@DIR@/out.txt', '', 0, '', ';', '', '', 0, 0, 0, 'ANSI');
+insert into srcBody (transid, field, format, sort) values ('T', 'text', '', 10);
+insert into trgBody (transid, field, length, decscale, fieldtype, format, defaultvalue, srcfield, adjustment, chkfield, sort, plus, "0padding", ltrim, command) values
+  ('T', 'TEXT', 0, 0, 'Text', '', '', 'text', '', '', 10, 0, 0, 0, '');
