@@ -298,7 +298,9 @@ INSTANTIATE_TEST_SUITE_P(
                                 errnum::SubscriptOutOfRange, "clsFSConnect.getField"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(TextFile, AFailingCloseLeavesNoFileOpen)
+// Neither a close that fails nor a replacement given up keeps a file open; the file to
+// be replaced stays as it was.
+TEST_F(TextFile, AFailingCloseOrAGivenUpReplacementLeavesNoFileOpen)
 {
     const auto openFiles = [] { return QDir(u"/proc/self/fd"_s).count(); };
     const auto before = openFiles();
@@ -308,6 +310,17 @@ TEST_F(TextFile, AFailingCloseLeavesNoFileOpen)
     c.update();
     EXPECT_THROW(c.close(), Error);
     EXPECT_EQ(openFiles(), before);
+
+    writeFile(path("alt.txt"), "alt\r\n");
+    {
+        clsFSConnect r;
+        r.initWriting(path("alt.txt"), LineTarget::Replace, u";"_s);
+        r.setValue(u"neu");
+        r.update();
+    }
+    EXPECT_EQ(openFiles(), before);
+    EXPECT_EQ(readFile(path("alt.txt")), QByteArray("alt\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"alt.txt"_s});
 }
 
 TEST_F(TextFile, MissingFileLeavesNothingOpen)
