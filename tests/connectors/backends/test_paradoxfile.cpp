@@ -143,14 +143,15 @@ TEST_F(ParadoxTest, AppendedRowsKeepTheOldOnesAndReadBackThroughPxlib)
 }
 
 // Rows appended to a table with a running number go on from its highest number, wherever
-// that row stands, so that no number is given twice.
+// that row stands, so that no number is given twice; a time of day goes in as it was read.
 TEST_F(ParadoxTest, AppendedRowsNumberOnFromTheHighestRunningNumber)
 {
     pxdoc_t* doc = PX_new();
-    auto* f = static_cast<pxfield_t*>(doc->malloc(doc, 2 * sizeof(pxfield_t), "test"));
+    auto* f = static_cast<pxfield_t*>(doc->malloc(doc, 3 * sizeof(pxfield_t), "test"));
     f[0] = {PX_strdup(doc, "Nr"), pxfAutoInc, 4, 0};
     f[1] = {PX_strdup(doc, "Name"), pxfAlpha, 10, 0};
-    ASSERT_GE(PX_create_file(doc, f, 2, QFile::encodeName(path("zaehler.db")).constData(),
+    f[2] = {PX_strdup(doc, "Zeit"), pxfTime, 4, 0};
+    ASSERT_GE(PX_create_file(doc, f, 3, QFile::encodeName(path("zaehler.db")).constData(),
                              pxfFileTypNonIndexDB),
               0);
     for (const int nr : {3, 9, 5}) {
@@ -166,16 +167,17 @@ TEST_F(ParadoxTest, AppendedRowsNumberOnFromTheHighestRunningNumber)
         for (const QString& name : {u"neu"_s, u"neu2"_s}) {
             record->AddNew();
             record->setItem(1, name);
+            record->setItem(2, name == u"neu"_s ? u"08:15:30"_s : QString());
             record->update();
         }
     }
     MemoryDb mem;
     makeParadoxReader()->load(pxSpec(m_dir.path()), mem.db());
-    EXPECT_EQ(mem.texts(u"zaehler"_s), (std::vector<QStringList>{{u"3"_s, u"a"_s},
-                                                                 {u"9"_s, u"a"_s},
-                                                                 {u"5"_s, u"a"_s},
-                                                                 {u"10"_s, u"neu"_s},
-                                                                 {u"11"_s, u"neu2"_s}}));
+    EXPECT_EQ(mem.texts(u"zaehler"_s), (std::vector<QStringList>{{u"3"_s, u"a"_s, u"NULL"_s},
+                                                                 {u"9"_s, u"a"_s, u"NULL"_s},
+                                                                 {u"5"_s, u"a"_s, u"NULL"_s},
+                                                                 {u"10"_s, u"neu"_s, u"08:15:30"_s},
+                                                                 {u"11"_s, u"neu2"_s, u"NULL"_s}}));
 }
 
 TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord)
