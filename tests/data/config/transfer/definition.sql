@@ -10,6 +10,7 @@ insert into trgconvert values ('REISE', 'KONTO', '4711', '8000');
 insert into trgconvert values ('REISE', 'ALT', 'x', 'y');
 insert into trgconvert values ('REISE', 'KONTO', '(*)', 'Straße "9"');
 insert into trgconvert values ('REISE', NULL, '', NULL);
+insert into trgconvert values ('REISE', 'KONTO', NULL, NULL);
 insert into trgconvert values ('REISE', 'DATUM', '	tab' || char(8, 12, 13, 1, 127), '');
 insert into srcHead values ('ANDERE', 'x', '', 0, '', ';', '', NULL, 0);
 insert into trgconvert values ('ANDERE', 'KONTO', '1', '2');
