@@ -293,6 +293,12 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
         << shown[2].targets[0].toStdString();
     EXPECT_TRUE(shown[2].targets[1].contains(u"1<span style=\"color: gray\">·</span>"_s))
         << shown[2].targets[1].toStdString();
+    // A run that cannot start shows its error instead of an empty list.
+    QFile::remove(db.filePath(u"src.txt"_s));
+    click(find<QPushButton>(u"cmdPreview"_s));
+    ASSERT_TRUE(sawBoxes(1));
+    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"clsFileConvert.RunConvert"_s));
+    EXPECT_EQ(shown.size(), 3u);
 }
 
 // The all-or-nothing choice belongs to the definition and keeps the target of a failing run.
