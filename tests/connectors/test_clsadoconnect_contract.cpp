@@ -272,7 +272,8 @@ TEST(ConnectorBeforeInit, ReportsNoRecordAndRefusesMoves)
     EXPECT_EQ(c.fieldCount(), 0);
     EXPECT_THROW(c.MoveFirst(), Error);
     EXPECT_THROW(c.getField(0), Error);
-    EXPECT_THROW(c.record().AddNew(), Error);
+    c.setTable(QStringLiteral("kunden"));
+    EXPECT_EQ(test::thrownBy([&] { c.record().AddNew(); }).number(), errnum::ObjectMissing);
     EXPECT_THROW(c.replSQLTable(QStringLiteral("select * from $TBL(1)")), Error);
 }
 
