@@ -8,9 +8,8 @@ namespace quendra {
 // batch runner's terminal line. Counts are 64-bit, so a source of any length counts.
 class ProgressCounter {
 public:
-    // count 0 (or omitted) means one more than the last count; a maxCount of 0 (or
-    // omitted) keeps the stored total.
-    void setCount(qint64 count = 0, qint64 maxCount = 0);
+    // count 0 means one more than the last count; a maxCount of 0 keeps the stored total.
+    void setCount(qint64 count, qint64 maxCount);
 
     qint64 count() const { return m_count; }
     qint64 total() const { return m_total; }
