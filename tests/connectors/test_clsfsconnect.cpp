@@ -312,12 +312,10 @@ TEST_F(TextFile, AFailingCloseOrAGivenUpReplacementLeavesNoFileOpen)
     EXPECT_EQ(openFiles(), before);
 
     writeFile(path("alt.txt"), "alt\r\n");
-    {
-        clsFSConnect r;
-        r.initWriting(path("alt.txt"), LineTarget::Replace, u";"_s);
-        r.setValue(u"neu");
-        r.update();
-    }
+    auto givenUp = std::make_unique<clsFSConnect>();
+    givenUp->initWriting(path("alt.txt"), LineTarget::Replace, u";"_s);
+    givenUp->update();
+    givenUp.reset();
     EXPECT_EQ(openFiles(), before);
     EXPECT_EQ(readFile(path("alt.txt")), QByteArray("alt\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"alt.txt"_s});
