@@ -87,7 +87,7 @@ TEST_F(CursorTest, DeleteLastRowLeavesEndOfSet)
     EXPECT_EQ(storedFields(), (QStringList{u"KDNR"_s}));
 }
 
-TEST_F(CursorTest, MovingOffAChangedRowWritesIt)
+TEST_F(CursorTest, MovingOffAChangedRowWritesItAndTheValueItHoldsIsNoChange)
 {
     auto c = openCursor(u"srcbody"_s, u"A1"_s, u"sort"_s);
     c->setValue(u"field"_s, u"VORNAME"_s);
@@ -95,6 +95,8 @@ TEST_F(CursorTest, MovingOffAChangedRowWritesIt)
     EXPECT_EQ(storedFields().first(), u"NAME"_s); // still pending
     c->MoveNext();
     EXPECT_EQ(storedFields().first(), u"VORNAME"_s);
+    c->setValue(u"field"_s, c->value(u"field"_s));
+    EXPECT_FALSE(c->EditingRecord());
 }
 
 TEST_F(CursorTest, UpdateWritesEveryPendingRow)
