@@ -96,6 +96,7 @@ TEST(JetFileTest, ColumnOfDecimalNumbersIsReadAsNumbers)
     makeJetReader()->load(
         DataSourceLocation{u"MS Access"_s, dir.filePath(u"single.mdb"_s), false, {}}, mem.db());
     EXPECT_EQ(mem.declaredTypes(u"srcHead"_s).at(3), u"REAL"_s);
+    EXPECT_EQ(mem.texts(u"srcHead"_s).at(0).at(3), u"2.8025969e-45"_s); // the bytes of a Long 2
 }
 
 // libmdb ends a memo that does not fit its buffer a byte or a character before the end:
