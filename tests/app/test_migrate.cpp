@@ -155,6 +155,7 @@ TEST(Migrate, RefusesWithAGermanErrorAndWritesNothing)
     } cases[] = {
         {"textFile", "kein Jet\n", false, false, "ist keine Access-Datenbank (Jet)"},
         {"sqliteFile", readFile(original), false, false, "ist keine Access-Datenbank (Jet)"},
+        {"notJet", QByteArray("\0\1\0\0Standard XYZ DB", 19), false, false, "keine Access-"},
         {"tableMissing", dataFile("altkonfiguration-ohne-trgconvert.mdb"), false, false,
          "fehlt die Tabelle trgconvert"},
         {"cutShort", small.left(9 * 4096), false, false,

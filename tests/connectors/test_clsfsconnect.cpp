@@ -314,7 +314,6 @@ TEST_F(TextFile, AFailingCloseOrAGivenUpReplacementLeavesNoFileOpen)
     writeFile(path("alt.txt"), "alt\r\n");
     auto givenUp = std::make_unique<clsFSConnect>();
     givenUp->initWriting(path("alt.txt"), LineTarget::Replace, u";"_s);
-    givenUp->update();
     givenUp.reset();
     EXPECT_EQ(openFiles(), before);
     EXPECT_EQ(readFile(path("alt.txt")), QByteArray("alt\r\n"));
