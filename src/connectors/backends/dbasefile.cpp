@@ -9,6 +9,7 @@
 
 #include "common/error.h"
 #include "connectors/backends/appendedrow.h"
+#include "connectors/backends/codepagename.h"
 #include "connectors/backends/memorytable.h"
 #include "connectors/backends/tablefolder.h"
 
@@ -32,22 +33,6 @@ struct DbfCloser {
 };
 using DbfHandle = std::unique_ptr<DBFInfo, DbfCloser>;
 
-// The ICU name of a code page given by its number ("1251", "65001").
-QByteArray numberedCodec(int number)
-{
-    if (number == 65001)
-        return "UTF-8";
-    const QByteArray digits = QByteArray::number(number);
-    if (digits.startsWith("8859") && digits.size() > 4) // 88592, 885915
-        return "ISO-8859-" + digits.mid(4);
-    for (const char* prefix : {"windows-", "IBM", "cp"}) {
-        const QByteArray name = prefix + digits;
-        if (QStringDecoder(name.constData()).isValid())
-            return name;
-    }
-    return {};
-}
-
 // The code page of the language driver byte of the header ("LDID/87").
 QByteArray driverCodec(int driver)
 {
@@ -68,15 +53,15 @@ QByteArray driverCodec(int driver)
     case 0x6B:
         return "IBM857";
     case 0x78:
-        return numberedCodec(950);
+        return codePageCodec(950);
     case 0x79:
-        return numberedCodec(949);
+        return codePageCodec(949);
     case 0x7A:
-        return numberedCodec(936);
+        return codePageCodec(936);
     case 0x7B:
-        return numberedCodec(932);
+        return codePageCodec(932);
     case 0x7C:
-        return numberedCodec(874);
+        return codePageCodec(874);
     case 0x7D:
         return "windows-1255";
     case 0x7E:
@@ -108,7 +93,7 @@ QByteArray codecName(const char* codePage)
     bool numeric = false;
     const int number = page.toInt(&numeric);
     if (numeric)
-        return numberedCodec(number);
+        return codePageCodec(number);
     if (page.startsWith("ANSI "))
         return "windows-" + page.mid(5);
     if (page.startsWith("CP") && page.mid(2).toInt() >= 1250)
@@ -125,7 +110,7 @@ QByteArray codecName(const char* codePage)
 QByteArray tableCodec(DBFInfo* dbf, const QString& path)
 {
     const char* page = DBFGetCodePage(dbf);
-    QByteArray name = codecName(page);
+    const QByteArray name = codecName(page);
     if (name.isEmpty() || !QStringDecoder(name.constData()).isValid())
         throw Error(errnum::PathFileAccess, {},
                     QStringLiteral("Die Codepage „%1“ der dBase-Datei %2 ist unbekannt.")

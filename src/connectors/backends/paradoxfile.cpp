@@ -16,6 +16,7 @@
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
+#include "connectors/backends/codepagename.h"
 #include "connectors/backends/littleendian.h"
 #include "connectors/backends/memorytable.h"
 #include "connectors/backends/tablefolder.h"
@@ -216,11 +217,8 @@ void PxDocument::open(const QString& path)
     m_open = true;
     m_fields.clear();
     const int codePage = m_doc->px_head->px_doscodepage;
-    const QByteArray name = codePage == 0 || codePage == 1252
-                                ? QByteArray("windows-1252")
-                                : (codePage >= 1250 && codePage <= 1258 ? "windows-" : "IBM") +
-                                      QByteArray::number(codePage);
-    m_codec = QStringDecoder(name.constData()).isValid() ? name : QByteArray("windows-1252");
+    const QByteArray name = codePage == 0 ? QByteArray() : codePageCodec(codePage);
+    m_codec = name.isEmpty() ? QByteArray("windows-1252") : name;
     int offset = 0;
     for (int i = 0; i < PX_get_num_fields(m_doc); ++i) {
         const pxfield_t* f = PX_get_field(m_doc, i);
