@@ -70,13 +70,15 @@ TEST(CsvFolderTest, TablesFollowFileNamesAndOnlyTextFilesCount)
     EXPECT_EQ(mem.rows(u"a#txt2"_s).at(0).at(0).toString(), u"2"_s);
 }
 
-// At run level the reader finds a missing table first; the writer refuses it too.
+// At run level the reader finds a missing table first; the writer refuses it too (the
+// folder writers of dBase and Paradox share the refusal).
 TEST(CsvFolderTest, RefusesAMissingFileWithoutMakingOne)
 {
     QTemporaryDir dir;
     const Error e = test::thrownBy(
         [&] { makeCsvFolderWriter()->openTable(textSpec(dir.path(), false), u"neu"_s); });
     EXPECT_EQ(e.number(), errnum::FileNotFound);
+    EXPECT_TRUE(e.description().contains(u"neu"_s));
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 

@@ -99,15 +99,6 @@ TEST_F(DbaseTest, ReadsTypedValuesNullsAndTablesInFileNameOrder)
     EXPECT_EQ(rows[0][2].typeId(), QMetaType::Double);
 }
 
-TEST_F(DbaseTest, MissingTableIsRefusedWithoutCreatingAFile)
-{
-    const Error e =
-        test::thrownBy([&] { makeDbaseWriter()->openTable(folderSpec(m_dir.path()), u"fehlt"_s); });
-    EXPECT_EQ(e.number(), errnum::FileNotFound);
-    EXPECT_TRUE(e.description().contains(u"fehlt"_s));
-    EXPECT_TRUE(QDir(m_dir.path()).isEmpty());
-}
-
 // A disk that takes no more bytes, within the row or just before the end mark after it:
 // the row is an error, and the file keeps its whole rows and nothing of the refused one.
 TEST_F(DbaseTest, ARowTheDiskRefusesIsAnErrorAndLeavesTheFileAsItWas)
