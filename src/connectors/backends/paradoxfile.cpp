@@ -217,8 +217,13 @@ void PxDocument::open(const QString& path)
     m_open = true;
     m_fields.clear();
     const int codePage = m_doc->px_head->px_doscodepage;
-    const QByteArray name = codePage == 0 ? QByteArray() : codePageCodec(codePage);
-    m_codec = name.isEmpty() ? QByteArray("windows-1252") : name;
+    // No code page (0) is Windows ANSI; one that cannot be named is refused rather than read
+    // as Windows ANSI, which would change every letter beyond ASCII without a word.
+    m_codec = codePage == 0 ? QByteArray("windows-1252") : codePageCodec(codePage);
+    if (m_codec.isEmpty()) {
+        m_message = QStringLiteral("Die Codepage %1 ist unbekannt.").arg(codePage);
+        unreadable();
+    }
     int offset = 0;
     for (int i = 0; i < PX_get_num_fields(m_doc); ++i) {
         const pxfield_t* f = PX_get_field(m_doc, i);

@@ -200,6 +200,9 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
     QByteArray longNumber = good;
     longNumber[0x79] = 14; // the text field gives 6 of its 20 bytes to the 8-byte number
     longNumber[0x7F] = 14;
+    QByteArray unknownPage = good;
+    unknownPage[0x6A] = char(0x67); // code page 4711
+    unknownPage[0x6B] = 0x12;
     const struct {
         const char* name;
         QByteArray bytes;
@@ -210,7 +213,8 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
                  {"beyondEnd", good.left(headerSize), u"Kette der Datenbl\u00f6cke"_s},
                  {"crowdedBlock", crowded, u"Kette der Datenbl\u00f6cke"_s},
                  {"fieldsBeyondRecord", shortRecord, {}},
-                 {"encrypted", encrypted, u"Verschl\u00fcsselte"_s}};
+                 {"encrypted", encrypted, u"Verschl\u00fcsselte"_s},
+                 {"unknownCodePage", unknownPage, u"Codepage 4711 ist unbekannt"_s}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         test::writeFile(path("kunden.db"), c.bytes);
