@@ -145,6 +145,9 @@ TEST(Migrate, RefusesWithAGermanErrorAndWritesNothing)
     const QByteArray small = dataFile("altkonfiguration.mdb");
     QByteArray binary = small;
     binary[3 * 4096 + 0x3F + 25 * 7] = 11; // srcHead.sqlstring a column of binary objects
+    QByteArray single = small;
+    single[3 * 4096 + 0x3F + 25 * 3] = 6; // srcHead.header a Single column, its 2 as 2.0f
+    single.replace(0xafca, 4, QByteArray("\0\0\0\x40", 4));
     const QString monitor = monitorMdb();
     const struct {
         const char* name;
@@ -167,7 +170,7 @@ TEST(Migrate, RefusesWithAGermanErrorAndWritesNothing)
         {"columnUnknown", dataFile("altkonfiguration-zusatzspalte.mdb"), false, false,
          "die Spalte Zusatz gibt es in Quendras Tabelle nicht, und Zeile 2"},
         {"binaryColumn", binary, false, false, "sqlstring enthält in Zeile 1 binäre Daten"},
-        {"targetHoldsDefinitions", small, false, true, "enthält schon Definitionen"},
+        {"targetHoldsDefinitions", single, false, true, "enthält schon Definitionen"},
         {"replaceWithoutOldTable", dataFile("altkonfiguration-ohne-srchead.mdb"), true, true,
          "fehlt die Tabelle srcHead"},
         {"accessFileOfAnotherProgram", {}, false, false, "fehlt die Tabelle srcHead"},

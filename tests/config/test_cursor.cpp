@@ -130,6 +130,11 @@ TEST_F(CursorTest, SetSqlBeforeAndAfterInit)
     EXPECT_EQ(c.value(u"field"_s).toString(), u"ORT"_s);
     c.Requery(); // reads the new selection again
     EXPECT_EQ(c.record().rowCount(), 4);
+    // An error in the middle of reading (SQLite's overflow at the last row) is an error,
+    // never the rows read before it.
+    EXPECT_THROW(c.setSQL(u"select abs(case sort when 3 then -9223372036854775807 - 1 end) "
+                          "from srcbody order by sort"_s),
+                 Error);
 }
 
 TEST_F(CursorTest, JoinIsReadOnly)

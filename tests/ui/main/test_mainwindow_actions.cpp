@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -220,7 +221,8 @@ struct PreviewShown {
     QStringList errors;    // the error column, one per row: its text, then its tooltip
     QStringList numbers{}; // the record numbers, one per row
     bool closeUnderList = false;
-    QString lastColumn{}; // the caption of the table's rightmost column
+    QString lastColumn{};  // the caption of the table's rightmost column
+    bool rowHeader = true; // Qt's row numbers beside the list's own record numbers
 };
 
 void watchPreview(std::vector<PreviewShown>& shown)
@@ -235,8 +237,10 @@ void watchPreview(std::vector<PreviewShown>& shown)
             s.errors << (error ? (error->text() + u'\n' + error->toolTip()).trimmed() : QString());
             s.numbers << preview->table()->item(row, 0)->text();
         }
-        if (const QTableWidget* t = preview ? preview->table() : nullptr)
+        if (const QTableWidget* t = preview ? preview->table() : nullptr) {
             s.lastColumn = t->model()->headerData(t->columnCount() - 1, Qt::Horizontal).toString();
+            s.rowHeader = !t->verticalHeader()->isHidden();
+        }
         dialog.show();
         for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
             const int gap = preview ? button->y() - preview->table()->geometry().bottom() : 0;
@@ -269,6 +273,7 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
         EXPECT_EQ(s.status, u"4 Datensätze, 1 mit Fehler – nichts geschrieben"_s);
         EXPECT_TRUE(s.closeUnderList);
         EXPECT_EQ(s.lastColumn, u"Fehler"_s);
+        EXPECT_FALSE(s.rowHeader);
     }
     ASSERT_EQ(shown[0].targets.size(), 6) << "four records and two check lines";
     EXPECT_FALSE(shown[0].targets[0].contains(u"red"_s));
