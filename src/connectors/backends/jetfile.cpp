@@ -2,7 +2,8 @@
 // The data source is the file. Its user tables are loaded in the order of the file's
 // own catalogue; system tables (MSys...) are left out. Text arrives as UTF-8 from
 // libmdb. Date/time values keep their time of day when they have one. OLE objects and
-// binary columns are not text and stay NULL. Writing such files is not offered.
+// binary columns arrive as their stored bytes, as an SQLite BLOB does. Writing such files
+// is not offered.
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
@@ -12,8 +13,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace quendra {
@@ -75,9 +78,30 @@ QVariant numberValue(const QByteArray& text, ColumnKind kind)
     return QString::fromUtf8(text);
 }
 
+// The bytes of a binary column or an OLE object, whose bound buffer holds only the
+// reference to its long-value pages; none when the pages do not hold the length the
+// reference gives (a chain cut short or running in a circle).
+std::optional<QByteArray> storedBytes(MdbHandle* mdb, MdbColumn& column, char* bound)
+{
+    if (column.col_type == MDB_BINARY) // libmdb's text of it ends at the first zero byte
+        return QByteArray(reinterpret_cast<const char*>(mdb->pg_buf) + column.cur_value_start,
+                          column.cur_value_len);
+    char reference[MDB_MEMO_OVERHEAD];
+    std::copy_n(bound, sizeof reference, reference);
+    const qsizetype stored = qFromLittleEndian<quint32>(reference) & 0x3fffffff;
+    QByteArray bytes;
+    for (size_t chunk = mdb_ole_read(mdb, &column, reference, kBindSize);
+         chunk > 0 && bytes.size() + qsizetype(chunk) <= stored;
+         chunk = mdb_ole_read_next(mdb, &column, reference))
+        bytes.append(bound, qsizetype(chunk));
+    if (bytes.size() != stored)
+        return std::nullopt;
+    return bytes;
+}
+
 QVariant cellValue(const MdbColumn& column, const char* data, int length)
 {
-    if (length <= 0 || hasNoText(column))
+    if (length <= 0)
         return {};
     const QByteArray text(data, length);
     const ColumnKind kind = columnKind(column);
@@ -134,7 +158,19 @@ void loadTable(MdbCatalogEntry* entry, QSqlDatabase& db, const QString& file,
                                  .arg(rows)
                                  .arg(kBindSize),
                              messages);
-            values << cellValue(*column, bound.buffers[i].constData(), lengths[i]);
+            if (!hasNoText(*column))
+                values << cellValue(*column, bound.buffers[i].constData(), lengths[i]);
+            else if (column->cur_value_len <= 0)
+                values << QVariant();
+            else if (const auto bytes = storedBytes(entry->mdb, *column, bound.buffers[i].data()))
+                values << *bytes;
+            else
+                throwDamaged(file, name,
+                             QStringLiteral("der Wert der Spalte %1 in Zeile %2 ist nicht "
+                                            "vollständig lesbar")
+                                 .arg(names.at(int(i)))
+                                 .arg(rows),
+                             messages);
             lengths[i] = 0;
         }
         memory.addRow(values);

@@ -62,6 +62,14 @@ int mdb_crack_row(MdbTableDef* table, int row_start, size_t row_size, MdbField* 
 {
     MDB_FORWARD(mdb_crack_row, table, row_start, row_size, fields);
 }
+size_t mdb_ole_read(MdbHandle* mdb, MdbColumn* col, void* ole_ptr, size_t chunk_size)
+{
+    MDB_FORWARD(mdb_ole_read, mdb, col, ole_ptr, chunk_size);
+}
+size_t mdb_ole_read_next(MdbHandle* mdb, MdbColumn* col, void* ole_ptr)
+{
+    MDB_FORWARD(mdb_ole_read_next, mdb, col, ole_ptr);
+}
 void mdb_set_bind_size(MdbHandle* mdb, size_t bind_size)
 {
     MDB_FORWARD(mdb_set_bind_size, mdb, bind_size);

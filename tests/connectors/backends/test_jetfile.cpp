@@ -85,18 +85,39 @@ TEST(JetFileTest, DamagedFilesAreRefusedWithLibmdbsOwnWords)
     }
 }
 
-// A column of numbers with decimals (Single, Double, Currency) is read as one of numbers.
-TEST(JetFileTest, ColumnOfDecimalNumbersIsReadAsNumbers)
+// A column of numbers with decimals (Single, Double, Currency) is read as one of numbers;
+// binary columns and OLE objects as the bytes they hold, however long, never cut at a zero.
+TEST(JetFileTest, ColumnsOfNumbersAndOfBytesKeepTheirValues)
 {
     QByteArray bytes = test::readFile(test::dataFile("altkonfiguration.mdb"));
-    bytes[3 * 4096 + 0x3F + 25 * 3] = 6; // srcHead.header, a Long, becomes a Single
+    bytes[3 * 4096 + 0x3F + 25 * 3] = 6;  // srcHead.header, a Long, becomes a Single
+    bytes[3 * 4096 + 0x3F + 25 * 0] = 9;  // srcHead.transid, a Text, becomes Binary
+    bytes[3 * 4096 + 0x3F + 25 * 7] = 11; // srcHead.sqlstring, a Memo, becomes an OLE object
+    QByteArray chain = test::readFile(test::dataFile("altkonfiguration-langer-memo.mdb"));
+    chain[3 * 4096 + 0x3F + 25 * 7] = 11;
     QTemporaryDir dir;
     test::writeFile(dir.filePath(u"single.mdb"_s), bytes);
+    test::writeFile(dir.filePath(u"chain.mdb"_s), chain);
     MemoryDb mem;
-    makeJetReader()->load(
-        DataSourceLocation{u"MS Access"_s, dir.filePath(u"single.mdb"_s), false, {}}, mem.db());
+    for (const QString& name : {u"single.mdb"_s, u"chain.mdb"_s})
+        makeJetReader()->load(DataSourceLocation{u"MS Access"_s, dir.filePath(name), false, {}},
+                              mem.db());
     EXPECT_EQ(mem.declaredTypes(u"srcHead"_s).at(3), u"REAL"_s);
     EXPECT_EQ(mem.texts(u"srcHead"_s).at(0).at(3), u"2.8025969e-45"_s); // the bytes of a Long 2
+    const auto rows = mem.rows(u"srcHead"_s);
+    EXPECT_EQ(rows.at(0).at(0), QVariant(QByteArray("X\0", 2))); // as UTF-16 in the file
+    EXPECT_EQ(rows.at(0).at(7), QVariant(QByteArray("2\0", 2)));
+    EXPECT_TRUE(rows.at(1).at(7).isNull());
+    const QByteArray euros = mem.rows(u"srcHead2"_s).at(1).at(7).toByteArray();
+    EXPECT_EQ(euros, QByteArray("\xAC\x20").repeated(88000)); // on long-value pages
+    chain[0x5fa8] = char(0x81); // the reference claims one byte more than the pages hold
+    test::writeFile(dir.filePath(u"cut.mdb"_s), chain);
+    const Error e = test::thrownBy([&] {
+        makeJetReader()->load(
+            DataSourceLocation{u"MS Access"_s, dir.filePath(u"cut.mdb"_s), false, {}}, mem.db());
+    });
+    EXPECT_TRUE(e.description().contains(u"Spalte sqlstring in Zeile 2 ist nicht vollständig"_s))
+        << e.description().toStdString();
 }
 
 // libmdb ends a memo that does not fit its buffer a byte or a character before the end:
