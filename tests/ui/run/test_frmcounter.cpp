@@ -51,6 +51,9 @@ TEST(frmCounter, SmallFixedModelessWindowWithTheWaitPointer)
     QThread::msleep(60); // past the interval between two paintings
     counter.setCount(7, 0);
     EXPECT_GT(painted.count, opened) << "a count after a while is painted at once";
+    for (int n = 8; n < 1000; ++n)
+        counter.setCount(n, 0);
+    EXPECT_LT(painted.count, opened + 10) << "counts in quick succession paint now and then";
     EXPECT_EQ(counter.windowTitle(), u"Datensatz"_s);
     EXPECT_FALSE(counter.isModal());
     EXPECT_EQ(counter.size(), QSize(151, 56));
