@@ -153,13 +153,14 @@ inline QString cell(QWidget* window, int row, int column)
 }
 
 // Clicks the grid cell at row and column.
-inline void clickCell(QWidget* window, int row, int column, bool twice = false)
+inline void clickCell(QWidget* window, int row, int column, bool twice = false,
+                      Qt::KeyboardModifiers keys = {})
 {
     auto* view = grid(window);
     const QModelIndex index = view->model()->index(row, column);
     view->scrollTo(index);
     const QPoint at = view->visualRect(index).center();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, keys, at);
     if (twice)
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
 }

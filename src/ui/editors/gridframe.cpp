@@ -189,6 +189,15 @@ FrameGrid::FrameGrid(QWidget* parent) : QTableView(parent)
     verticalHeader()->setDefaultSectionSize(twips(285));
 }
 
+QItemSelectionModel::SelectionFlags FrameGrid::selectionCommand(const QModelIndex& index,
+                                                                const QEvent* event) const
+{
+    const QItemSelectionModel::SelectionFlags flags = QTableView::selectionCommand(index, event);
+    return flags.testFlag(QItemSelectionModel::Deselect)
+               ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+               : flags;
+}
+
 void FrameGrid::commitOpenEditor()
 {
     if (state() != QAbstractItemView::EditingState)

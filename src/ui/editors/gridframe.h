@@ -29,6 +29,11 @@ public:
 
     // Writes the text of an open cell editor into its cell and closes the editor.
     void commitOpenEditor();
+
+protected:
+    // The marked row is the current record's: a click with Ctrl on it does not unmark it.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
 };
 
 class ColumnCaptions;

@@ -113,7 +113,8 @@ void act(QWidget* window, const QString& action)
     } else if (words[0] == u"close") {
         window->close();
     } else {
-        clickCell(window, words.value(1).toInt(), words.value(2).toInt());
+        clickCell(window, words.value(1).toInt(), words.value(2).toInt(), false,
+                  words[0] == u"ctrlcell" ? Qt::ControlModifier : Qt::NoModifier);
     }
 }
 
