@@ -216,9 +216,11 @@ void PxDocument::open(const QString& path)
         unreadable();
     m_open = true;
     m_fields.clear();
-    const int codePage = m_doc->px_head->px_doscodepage;
-    // No code page (0) is Windows ANSI; one that cannot be named is refused rather than read
-    // as Windows ANSI, which would change every letter beyond ASCII without a word.
+    // Tables before Paradox 4 store no code page (pxlib leaves the number unset): they and
+    // tables with none (0) are read as Windows ANSI; a code page that cannot be named is
+    // refused rather than read as Windows ANSI, which would change every letter beyond ASCII.
+    const pxhead_t* head = m_doc->px_head;
+    const int codePage = head->px_fileversion >= 40 ? head->px_doscodepage : 0;
     m_codec = codePage == 0 ? QByteArray("windows-1252") : codePageCodec(codePage);
     if (m_codec.isEmpty()) {
         m_message = QStringLiteral("Die Codepage %1 ist unbekannt.").arg(codePage);
