@@ -68,7 +68,8 @@ TEST(DefinitionTransfer, RoundTripKeepsBytesValuesAndTypes)
     Stored original;
     const DefinitionText text = exportDefinition(original.open(), u"REISE"_s);
     EXPECT_EQ(text.text, caseFile(u"expected.toml"_s));
-    EXPECT_EQ(text.warnings.size(), 1) << "the target's connection holds a password";
+    EXPECT_EQ(text.warnings.join(u'|').count(u"des Ziels"_s), 1)
+        << "its connection holds a password";
 
     Stored copy(QByteArray{});
     EXPECT_EQ(importDefinition(copy.open(), text.text, u"reise.toml"_s), u"REISE"_s);

@@ -253,9 +253,11 @@ TEST_F(FieldEditor, FormatListFollowsTheTypedFieldTypeExactly)
 
     // What is typed is stored as typed: nothing completed from the list, no case changed.
     typeInto(w(), u"cmbFields(3)"_s, u"zah"_s);
+    press(w(), Qt::Key_Return);
     press(w(), Qt::Key_Tab);
     EXPECT_EQ(column(u"select fieldtype from trgbody where field='KONTO'"_s),
               QStringList{u"zah"_s});
+    EXPECT_FALSE(items(w(), u"cmbFields(3)"_s).contains(u"zah"_s)) << "nor added to the list";
 
     // Choosing from the list does not rebuild the format list; the next row or column does.
     auto* type = control<QComboBox>(w(), u"cmbFields(3)"_s);

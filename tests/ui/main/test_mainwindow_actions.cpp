@@ -388,6 +388,7 @@ TEST_F(Actions, DefinitionTravelsThroughAFileUnderANewName)
     importEntry->trigger();
     ASSERT_TRUE(sawBoxes(1));
     EXPECT_TRUE(sink.boxes[0].text.contains(u"fehlt.toml kann nicht gelesen"_s));
+    EXPECT_TRUE(chooser.requests.front().save && !chooser.requests.back().save);
 }
 
 } // namespace
