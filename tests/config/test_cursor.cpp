@@ -162,8 +162,7 @@ TEST_F(CursorTest, OperationsBeforeInitFailWithMissingObject)
              [&] { c.update(); }, [&] { c.setAbsolutePosition(1); }, [&] { c.Requery(); },
              [&] { c.MoveFirst(); }, [&] { c.MoveLast(); }, [&] { c.MovePrevious(); },
              [&] { c.AbsolutePosition(); }}) {
-        const Error e = test::thrownBy([&] { op(); });
-        EXPECT_EQ(e.number(), errnum::ObjectMissing);
+        EXPECT_EQ(test::thrownBy([&] { op(); }).number(), errnum::ObjectMissing);
     }
 }
 

@@ -33,8 +33,7 @@ QByteArray readAll(const QString& path)
 std::vector<std::string> caseNames()
 {
     std::vector<std::string> names;
-    const QStringList dirs = QDir(caseRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& d : dirs)
+    for (const QString& d : QDir(caseRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         names.push_back(d.toStdString());
     return names;
 }

@@ -53,8 +53,7 @@ void TempConfigDb::execScript(const QString& script) const
 {
     QStringList statements;
     QString current;
-    const QStringList lines = script.split(QLatin1Char('\n'));
-    for (const QString& line : lines) {
+    for (const QString& line : script.split(QLatin1Char('\n'))) {
         if (line.trimmed().startsWith(QStringLiteral("--")))
             continue;
         current += line + QLatin1Char('\n');

@@ -148,8 +148,7 @@ inline int gridColumn(QWidget* window, const QString& caption)
 
 inline QString cell(QWidget* window, int row, int column)
 {
-    QAbstractItemModel* m = grid(window)->model();
-    return m->index(row, column).data().toString();
+    return grid(window)->model()->index(row, column).data().toString();
 }
 
 // Clicks the grid cell at row and column.

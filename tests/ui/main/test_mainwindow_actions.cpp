@@ -217,12 +217,12 @@ TEST_F(Actions, RunOnATypedNewDefinitionStartsItsHeads)
 // What the preview window showed when it opened.
 struct PreviewShown {
     QString title, status;
-    QStringList targets;   // the target lines' rich text, one per row
-    QStringList errors;    // the error column, one per row: its text, then its tooltip
-    QStringList numbers{}; // the record numbers, one per row
-    bool closeUnderList = false;
-    QString lastColumn{};  // the caption of the table's rightmost column
-    bool rowHeader = true; // Qt's row numbers beside the list's own record numbers
+    QStringList targets;         // the target lines' rich text, one per row
+    QStringList errors;          // the error column, one per row: its text, then its tooltip
+    QStringList numbers{};       // the record numbers, one per row
+    bool closeUnderList = false; // and the status beside it
+    QString lastColumn{};        // the caption of the table's rightmost column
+    bool rowHeader = true;       // Qt's row numbers beside the list's own record numbers
 };
 
 void watchPreview(std::vector<PreviewShown>& shown)
@@ -242,10 +242,13 @@ void watchPreview(std::vector<PreviewShown>& shown)
             s.rowHeader = !t->verticalHeader()->isHidden();
         }
         dialog.show();
+        const auto underList = [preview](const QWidget* w) { // right under it
+            const int gap = w && preview ? w->y() - preview->table()->geometry().bottom() : 0;
+            return gap > 0 && gap < 20;
+        };
         for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
-            const int gap = preview ? button->y() - preview->table()->geometry().bottom() : 0;
             if (button->text() == u"Schliessen")
-                s.closeUnderList = gap > 0 && gap < 20; // right under the list
+                s.closeUnderList = underList(button) && underList(dialog.findChild<QLabel*>());
         }
         dialog.hide();
         shown.push_back(s);

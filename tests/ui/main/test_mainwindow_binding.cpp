@@ -70,8 +70,7 @@ TEST_F(MainWindowTest, EachKindOfFieldIsStoredWhenLeft)
     auto* encoding = find<QComboBox>(u"cmbTrgFields_9"_s);
     click(encoding);
     retype(encoding->lineEdit(), u"ASCII"_s);
-    auto* fix = find<FlagCheckBox>(u"chkTRGFields_7"_s);
-    click(fix);
+    click(find<FlagCheckBox>(u"chkTRGFields_7"_s));
     EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"encoding"_s), u"ASCII"_s);
     auto* sum = find<FlagCheckBox>(u"chkTRGFields_8"_s);
     click(sum);
@@ -149,8 +148,7 @@ TEST_F(MainWindowTest, HeadsThatCannotBeSavedAreNotReplaced)
 TEST_F(MainWindowTest, ClosingSavesTheEditInTheFocusedField)
 {
     addHeads(u"A"_s);
-    const auto closers = {"close button", "Schliessen"};
-    for (const char* how : closers) {
+    for (const char* how : {"close button", "Schliessen"}) {
         open();
         auto* delimiter = find<QLineEdit>(u"txtTRGFields_3"_s);
         click(delimiter);
