@@ -71,8 +71,7 @@ protected:
                   u"NR = '1'; NAME = 'Müller'; BETRAG = 12.5; DATUM = 2005-12-31; NOTIZ = ''\n"_s);
         EXPECT_TRUE(preview.lines.value(3).startsWith(u"Datensatz 4"_s));
         EXPECT_EQ(shown.records, 4);
-        const RunResult checked = runDefinition(u"T"_s, nullptr, {RunMode::Check});
-        EXPECT_EQ(checked.faultyRecords, 1);
+        EXPECT_EQ(runDefinition(u"T"_s, nullptr, {RunMode::Check}).faultyRecords, 1);
         const RunResult written = runDefinition(u"T"_s, nullptr, {RunMode::Write, 0, true});
         ASSERT_TRUE(written.failure);
         EXPECT_TRUE(written.failure->note.startsWith(u"Datensatz 4"_s));

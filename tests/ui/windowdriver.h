@@ -197,8 +197,7 @@ protected:
 
     QStringList column(const QString& sql) const
     {
-        ScratchConnection c(QStringLiteral("QSQLITE"), configPath);
-        return c.column(sql);
+        return ScratchConnection(QStringLiteral("QSQLITE"), configPath).column(sql);
     }
 
     // Whether exactly n boxes were shown since the sink was last emptied; the test saw them.

@@ -57,11 +57,10 @@ TEST_F(DataViewer, ShowsEveryRowAndColumnReadOnly)
     QAbstractItemModel* m = grid(w())->model();
     EXPECT_EQ(m->rowCount(), 3);
     ASSERT_EQ(m->columnCount(), 3);
-    EXPECT_EQ(gridColumn(w(), u"kdnr"_s), 0);
-    EXPECT_EQ(gridColumn(w(), u"name"_s), 1);
-    EXPECT_EQ(gridColumn(w(), u"ort"_s), 2);
-    for (int c = 0; c < 3; ++c)
+    for (const int c : {0, 1, 2}) {
+        EXPECT_EQ(gridColumn(w(), QStringList{u"kdnr"_s, u"name"_s, u"ort"_s}[c]), c);
         EXPECT_FALSE(control<QTableView>(w(), u"grdDataGrid"_s)->isColumnHidden(c));
+    }
     EXPECT_EQ(cell(w(), 2, 2), u"Köln"_s);
     EXPECT_EQ(cell(w(), 1, 2), QString());
     // Only "S&chließen" in the button strip.

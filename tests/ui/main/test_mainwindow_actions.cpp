@@ -217,12 +217,12 @@ TEST_F(Actions, RunOnATypedNewDefinitionStartsItsHeads)
 // What the preview window showed when it opened.
 struct PreviewShown {
     QString title, status;
-    QStringList targets;         // the target lines' rich text, one per row
-    QStringList errors;          // the error column, one per row: its text, then its tooltip
-    QStringList numbers{};       // the record numbers, one per row
-    bool closeUnderList = false; // and the status beside it
-    QString lastColumn{};        // the caption of the table's rightmost column
-    bool rowHeader = true;       // Qt's row numbers beside the list's own record numbers
+    QStringList targets;   // the target lines' rich text, one per row
+    QStringList errors;    // the error column, one per row: its text, then its tooltip
+    QStringList numbers{}; // the record numbers, one per row
+    bool laidOut = false;  // the columns fill the list, status and "Schliessen" right under it
+    QString lastColumn{};  // the caption of the table's rightmost column
+    bool rowHeader = true; // Qt's row numbers beside the list's own record numbers
 };
 
 void watchPreview(std::vector<PreviewShown>& shown)
@@ -248,7 +248,9 @@ void watchPreview(std::vector<PreviewShown>& shown)
         };
         for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
             if (button->text() == u"Schliessen")
-                s.closeUnderList = underList(button) && underList(dialog.findChild<QLabel*>());
+                s.laidOut = underList(button) && underList(dialog.findChild<QLabel*>()) &&
+                            preview->table()->horizontalHeader()->length() ==
+                                preview->table()->viewport()->width();
         }
         dialog.hide();
         shown.push_back(s);
@@ -274,7 +276,7 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
     EXPECT_EQ(shown[1].title, u"Prüflauf – RUN"_s);
     for (const PreviewShown& s : shown) {
         EXPECT_EQ(s.status, u"4 Datensätze, 1 mit Fehler – nichts geschrieben"_s);
-        EXPECT_TRUE(s.closeUnderList);
+        EXPECT_TRUE(s.laidOut);
         EXPECT_EQ(s.lastColumn, u"Fehler"_s);
         EXPECT_FALSE(s.rowHeader);
     }
@@ -301,11 +303,17 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
         << shown[2].targets[0].toStdString();
     EXPECT_TRUE(shown[2].targets[1].contains(u"1<span style=\"color: gray\">·</span>"_s))
         << shown[2].targets[1].toStdString();
+    // A check run lists the first faulty records and counts the others in one row.
+    writeFile(db.filePath(u"src.txt"_s), QByteArray("1;x\r\n").repeated(MaxListedFaults + 2));
+    click(find<QPushButton>(u"cmdCheck"_s));
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[3].errors.filter(u"Typen unverträglich"_s).size(), MaxListedFaults);
+    EXPECT_TRUE(shown[3].errors.last().startsWith(u"… und 2 weitere Datensätze mit Fehler"_s));
     // A run that cannot start shows its error instead of an empty list.
     QFile::remove(db.filePath(u"src.txt"_s));
     click(find<QPushButton>(u"cmdPreview"_s));
     EXPECT_TRUE(sawBoxes(1));
-    EXPECT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown.size(), 4u);
 }
 
 // The all-or-nothing choice belongs to the definition and keeps the target of a failing run.
