@@ -199,6 +199,8 @@ TEST(Migrate, RefusesWithAGermanErrorAndWritesNothing)
         EXPECT_EQ(QDir(targetDir.path()).entryList(QDir::Files), before) << c.name;
         EXPECT_EQ(readFile(target), targetBytes) << c.name;
         if (c.definitions && !c.replace) {
+            exec(target, {u"delete from srcHead"_s}); // without definitions: no --replace needed
+            EXPECT_EQ(runBatch(args).exitCode, 0);
             const auto replaced = runBatch(args << u"--replace"_s);
             EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
             EXPECT_EQ(QDir(targetDir.path()).entryList(QDir::Files), QStringList(u"init.mdb"_s));

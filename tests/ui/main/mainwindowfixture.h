@@ -63,11 +63,10 @@ protected:
                         .arg(transId, db.dir(), trgFileType, medium(trgMedium))});
     }
 
-    ui::MainWindow& open()
+    void open()
     {
         window = std::make_unique<ui::MainWindow>();
         showWindow(window.get());
-        return *window;
     }
 
     // A column of the head row of transId as init.mdb holds it; an invalid QVariant

@@ -42,8 +42,7 @@ public:
         }
         return false;
     }
-    int opened = 0;
-    int closed = 0;
+    int opened = 0, closed = 0;
     QStringList texts;
 };
 
