@@ -120,12 +120,12 @@ TEST_F(MainWindowTest, ChoosingExcelInTheSourceBoxShowsTheFileButtonAtOnce)
     EXPECT_EQ(button->x() - (find<QLineEdit>(u"txtSRCFields_0"_s)->geometry().right() + 1), 3);
 }
 
-// Preview, check run and the all-or-nothing choice sit in free space of the window.
-TEST_F(MainWindowTest, RunChoicesOverlapNoOtherControl)
+// The buttons and the all-or-nothing choice sit in free space of the window.
+TEST_F(MainWindowTest, ButtonsOverlapNoOtherControl)
 {
     addHeads(u"A"_s);
     open();
-    for (const char* name : {"cmdPreview", "cmdCheck", "chkAllOrNothing"}) {
+    for (const char* name : {"cmdPreview", "cmdCheck", "chkAllOrNothing", "cmdRun"}) {
         const QWidget* w = find<QWidget>(QString::fromLatin1(name));
         ASSERT_TRUE(w);
         EXPECT_TRUE(w->isVisible()) << name;
