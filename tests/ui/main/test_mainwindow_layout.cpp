@@ -120,8 +120,8 @@ TEST_F(MainWindowTest, ChoosingExcelInTheSourceBoxShowsTheFileButtonAtOnce)
     EXPECT_EQ(button->x() - (find<QLineEdit>(u"txtSRCFields_0"_s)->geometry().right() + 1), 3);
 }
 
-// The buttons and the all-or-nothing choice sit in free space of the window.
-TEST_F(MainWindowTest, ButtonsOverlapNoOtherControl)
+// The run's buttons and the all-or-nothing choice sit in free space of the window.
+TEST_F(MainWindowTest, RunButtonsOverlapNoOtherControl)
 {
     addHeads(u"A"_s);
     open();
