@@ -91,21 +91,21 @@ TEST_F(TextFile, LongFileCountsAndRestartsWithTheSameDelimiter)
 {
     QByteArray bytes;
     for (int i = 1; i <= 40000; ++i)
-        bytes += "line||" + QByteArray::number(i) + "||some more text to pass a block\r\n";
+        bytes += QByteArray::number(i) + "||line||some more text to pass a block\r\n";
     clsFSConnect c;
     const QString file = write(bytes);
     c.init(file, 1, QStringLiteral("||"));
     c.MoveLast();
     EXPECT_TRUE(c.isEOF());
     EXPECT_EQ(c.AbsolutePosition(), 40000);
-    EXPECT_EQ(c.getField(1), u"40000");
+    EXPECT_EQ(c.getField(0), u"40000");
     c.MoveFirst();
     EXPECT_FALSE(c.isEOF());
     EXPECT_EQ(c.AbsolutePosition(), 1);
-    EXPECT_EQ(c.getField(1), u"1");
+    EXPECT_EQ(c.getField(0), u"1");
     qint64 seen = 0;
     for (; !c.isEOF(); c.MoveNext())
-        seen += c.getField(1).toLongLong() == c.AbsolutePosition() ? 1 : 0;
+        seen += c.getField(0).toLongLong() == c.AbsolutePosition() ? 1 : 0;
     EXPECT_EQ(seen, 40000);
     c.init(file, 1, QStringLiteral("||")); // opened anew, it counts anew
     EXPECT_EQ(c.AbsolutePosition(), 1);
