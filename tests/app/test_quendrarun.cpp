@@ -22,12 +22,12 @@ class QuendraRun : public ::testing::Test, protected test::EngineFixture {
 protected:
     void SetUp() override
     {
-        heads(QStringLiteral("GUT"));
-        srcField(QStringLiteral("GUT"), QStringLiteral("S"), 1);
-        trgField(QStringLiteral("GUT"), QStringLiteral("Z"), QStringLiteral("S"), 1);
+        heads(u"GUT"_s);
+        srcField(u"GUT"_s, u"S"_s, 1);
+        trgField(u"GUT"_s, u"Z"_s, u"S"_s, 1);
         writeSource("x\r\n");
     }
-    QStringList config() const { return {QStringLiteral("--config"), db.path()}; }
+    QStringList config() const { return {u"--config"_s, db.path()}; }
 };
 
 // A run that ends well says nothing; all or nothing, it leaves no other file beside the target.
@@ -37,8 +37,8 @@ TEST_F(QuendraRun, SucceedsSilently)
         writeTarget("alt\r\nalt\r\n");
         QStringList args = config();
         if (allOrNothing)
-            args << QStringLiteral("--all-or-nothing");
-        const Result r = runBatch(args << QStringLiteral("GUT"));
+            args << u"--all-or-nothing"_s;
+        const Result r = runBatch(args << u"GUT"_s);
         EXPECT_EQ(r.exitCode, 0) << allOrNothing;
         EXPECT_EQ(r.err, QString()) << allOrNothing;
         EXPECT_EQ(target(), QByteArray("x\r\n")) << allOrNothing;
@@ -49,7 +49,7 @@ TEST_F(QuendraRun, SucceedsSilently)
 
 TEST_F(QuendraRun, UnknownDefinitionIsAnErrorBoxOnStandardError)
 {
-    const Result r = runBatch(config() << QStringLiteral("FEHLT") << QStringLiteral("GUT"));
+    const Result r = runBatch(config() << u"FEHLT"_s << u"GUT"_s);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, QStringLiteral("Quendra (" QUENDRA_VERSION ") : Main.RunFileConvert\n"
                                     "Anwendung: Quendra (" QUENDRA_VERSION ")\n"
@@ -62,12 +62,12 @@ TEST_F(QuendraRun, UnknownDefinitionIsAnErrorBoxOnStandardError)
 
 TEST_F(QuendraRun, RegionalSettingsFollowTheLocaleAndDefaultToGerman)
 {
-    db.exec(QStringLiteral("update trgBody set fieldtype = 'Zahl', length = 1, decscale = 2"));
+    db.exec(u"update trgBody set fieldtype = 'Zahl', length = 1, decscale = 2"_s);
     const std::pair<const char*, const char*> cases[] = {
         {"C", "12,50"}, {"POSIX", "12,50"}, {"de_DE.UTF-8", "12,50"}, {"en_US.UTF-8", "12.50"}};
     for (const auto& [locale, expected] : cases) {
         writeSource(QString::fromLatin1(expected).left(4).toLatin1() + "\r\n");
-        const Result r = runBatch(config() << QStringLiteral("GUT"), QString::fromLatin1(locale));
+        const Result r = runBatch(config() << u"GUT"_s, QString::fromLatin1(locale));
         EXPECT_EQ(r.exitCode, 0) << locale << r.err.toStdString();
         EXPECT_EQ(target(), QByteArray(expected) + "\r\n") << locale;
     }
@@ -75,11 +75,10 @@ TEST_F(QuendraRun, RegionalSettingsFollowTheLocaleAndDefaultToGerman)
 
 TEST_F(QuendraRun, WarningsAloneDoNotFail)
 {
-    db.exec(QStringLiteral("update dbversion set version = 1"));
-    const Result r = runBatch(config() << QStringLiteral("GUT"));
+    db.exec(u"update dbversion set version = 1"_s);
+    const Result r = runBatch(config() << u"GUT"_s);
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("(DB-Version ist nicht aktuell.)")))
-        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u"(DB-Version ist nicht aktuell.)"_s)) << r.err.toStdString();
 }
 
 // Preview and check run write nothing: the target that was there stays as it was.
@@ -88,8 +87,8 @@ class QuendraRunPreview : public QuendraRun, public ::testing::WithParamInterfac
 TEST_P(QuendraRunPreview, ListsRecordsAndWritesNothing)
 {
     const test::CaseRow& c = GetParam();
-    db.exec(QStringLiteral("update trgBody set chkfield = 'Summe'")); // "x" is no sum
-    db.exec(QStringLiteral("update trgHead set chkrecord = -1"));
+    db.exec(u"update trgBody set chkfield = 'Summe'"_s); // "x" is no sum
+    db.exec(u"update trgHead set chkrecord = -1"_s);
     writeSource("1\r\nx\r\n3\r\n4\r\n");
     writeTarget("alt\r\n");
     const Result r = runBatch(config() << c[0].split(u' '));
@@ -99,23 +98,22 @@ TEST_P(QuendraRunPreview, ListsRecordsAndWritesNothing)
     } else { // the records' bytes in Windows-1252
         EXPECT_EQ(QString(r.out).replace(QChar(0xFFFD), u"ü"_s), c[2]);
     }
-    const QString faultAt2 = QStringLiteral("(Datensatz 2, Feld Z)");
+    const QString faultAt2 = u"(Datensatz 2, Feld Z)"_s;
     EXPECT_EQ(r.out.count(faultAt2), c[4].toInt()) << r.out.toStdString();
     EXPECT_EQ(r.err.count(faultAt2), c[5].toInt()) << r.err.toStdString();
     EXPECT_EQ(target(), QByteArray("alt\r\n"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, QuendraRunPreview,
-    ::testing::ValuesIn(test::caseTable(QStringLiteral("app/preview-and-check.tsv"))),
-    test::caseName);
+INSTANTIATE_TEST_SUITE_P(Rows, QuendraRunPreview,
+                         ::testing::ValuesIn(test::caseTable(u"app/preview-and-check.tsv"_s)),
+                         test::caseName);
 
 // A check run lists the first thousand faulty records and counts the rest.
 TEST_F(QuendraRun, CheckListsAThousandFaultsAndCountsTheRest)
 {
-    db.exec(QStringLiteral("update trgBody set chkfield = 'Summe'"));
+    db.exec(u"update trgBody set chkfield = 'Summe'"_s);
     writeSource(QByteArray("x\r\n").repeated(1002));
-    const Result r = runBatch(config() << QStringLiteral("--check") << QStringLiteral("GUT"));
+    const Result r = runBatch(config() << u"--check"_s << u"GUT"_s);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out.count(u"Fehlernummer"_s), 1000);
     EXPECT_TRUE(r.out.contains(u"Datensatz 1000, Feld Z"_s));
@@ -157,13 +155,13 @@ TEST_P(QuendraRunUsage, WrongCallsAndHelp)
 {
     const Result r = runBatch(GetParam()[1].split(u' ', Qt::SkipEmptyParts));
     EXPECT_EQ(r.exitCode, GetParam()[0].toInt());
-    EXPECT_TRUE((r.exitCode == 0 ? r.out : r.err)
-                    .startsWith(QStringLiteral("Aufruf: quendra-run [--config DATEI] ")));
+    EXPECT_TRUE(
+        (r.exitCode == 0 ? r.out : r.err).startsWith(u"Aufruf: quendra-run [--config DATEI] "_s));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, QuendraRunUsage,
-    ::testing::ValuesIn(test::caseTable(QStringLiteral("app/wrong-calls.tsv"))), test::caseName);
+INSTANTIATE_TEST_SUITE_P(Rows, QuendraRunUsage,
+                         ::testing::ValuesIn(test::caseTable(u"app/wrong-calls.tsv"_s)),
+                         test::caseName);
 
 } // namespace
 
@@ -173,12 +171,12 @@ TEST(QuendraRunStart, LoadsNoFileTypeLibraryAtStart)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LD_TRACE_LOADED_OBJECTS"), QStringLiteral("1"));
+    env.insert(u"LD_TRACE_LOADED_OBJECTS"_s, u"1"_s);
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QUENDRA_RUN_BINARY), {QStringLiteral("--help")});
+    p.start(QStringLiteral(QUENDRA_RUN_BINARY), {u"--help"_s});
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString loaded = QString::fromUtf8(p.readAllStandardOutput());
-    ASSERT_TRUE(loaded.contains(QStringLiteral("libQt6Core"))) << loaded.toStdString();
+    ASSERT_TRUE(loaded.contains(u"libQt6Core"_s)) << loaded.toStdString();
     for (const char* library : {"libpx.", "libmdb.", "libgsf-1.", "libgio-2.0.", "libxml2."})
         EXPECT_FALSE(loaded.contains(QLatin1StringView(library))) << library;
 }

@@ -294,15 +294,13 @@ TEST_P(ColumnName, FindsItsIndex)
     EXPECT_EQ(openCursor(u"trgbody"_s)->record().fieldIndex(GetParam()[0]), GetParam()[1].toInt());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ColumnName,
-    ::testing::ValuesIn(test::caseTable(QStringLiteral("config/column-names.tsv"))),
-    test::caseName);
+INSTANTIATE_TEST_SUITE_P(Rows, ColumnName,
+                         ::testing::ValuesIn(test::caseTable(u"config/column-names.tsv"_s)),
+                         test::caseName);
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, BoundWrite,
-    ::testing::ValuesIn(test::caseTable(QStringLiteral("config/bound-writes.tsv"))),
-    test::caseName);
+INSTANTIATE_TEST_SUITE_P(Rows, BoundWrite,
+                         ::testing::ValuesIn(test::caseTable(u"config/bound-writes.tsv"_s)),
+                         test::caseName);
 
 } // namespace
 } // namespace quendra

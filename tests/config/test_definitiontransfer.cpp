@@ -51,7 +51,7 @@ struct Stored {
         for (const LayoutTable& t : definitionTables()) {
             QStringList typed;
             for (const LayoutColumn& c : t.columns)
-                typed << QStringLiteral("typeof(\"%1\") || quote(\"%1\")").arg(c.name);
+                typed << u"typeof(\"%1\") || quote(\"%1\")"_s.arg(c.name);
             QSqlQuery q(database);
             EXPECT_TRUE(q.exec(u"select "_s + typed.join(u" || '|' || "_s) + u" from "_s + t.name));
             while (q.next())
@@ -123,10 +123,9 @@ TEST_P(ImportFault, ChangesNothingAndNamesItsPlace)
     EXPECT_EQ(stored.dump(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ImportFault,
-    ::testing::ValuesIn(test::caseTable(QStringLiteral("config/transfer/faults.tsv"))),
-    test::caseName);
+INSTANTIATE_TEST_SUITE_P(Rows, ImportFault,
+                         ::testing::ValuesIn(test::caseTable(u"config/transfer/faults.tsv"_s)),
+                         test::caseName);
 
 TEST(DefinitionTransfer, ReplaceAndNewName)
 {

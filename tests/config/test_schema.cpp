@@ -57,9 +57,9 @@ TEST_P(VersionCheck, WarnsOncePerCursorOpeningWhenNotCurrent)
     EXPECT_TRUE(box.text.contains(u"(DB-Version ist nicht aktuell.)"_s));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, VersionCheck,
-    ::testing::ValuesIn(test::caseTable(QStringLiteral("config/db-versions.tsv"))), test::caseName);
+INSTANTIATE_TEST_SUITE_P(Rows, VersionCheck,
+                         ::testing::ValuesIn(test::caseTable(u"config/db-versions.tsv"_s)),
+                         test::caseName);
 
 // The error that init raises, or a failure when it succeeds.
 Error initError()
@@ -103,10 +103,9 @@ TEST_P(UnrecoverableSchema, ShowsTheCreationErrorOnceThenFailsInit)
     EXPECT_TRUE(sink.boxes.front().text.contains(u"QSQLITE"_s));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, UnrecoverableSchema,
-    ::testing::ValuesIn(test::caseTable(QStringLiteral("config/broken-schemas.tsv"))),
-    test::caseName);
+INSTANTIATE_TEST_SUITE_P(Rows, UnrecoverableSchema,
+                         ::testing::ValuesIn(test::caseTable(u"config/broken-schemas.tsv"_s)),
+                         test::caseName);
 
 TEST(Schema, CrebasStopsAtTheFirstFailingStatement)
 {

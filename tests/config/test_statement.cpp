@@ -18,9 +18,9 @@ TEST_P(BuiltStatement, MatchesExpectedText)
     EXPECT_EQ(buildStatement(c[0], c[1] == u"1", c[2], c[3] == u"1", c[4]), c[5]);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, BuiltStatement,
-    ::testing::ValuesIn(test::caseTable(QStringLiteral("config/statements.tsv"))), test::caseName);
+INSTANTIATE_TEST_SUITE_P(Rows, BuiltStatement,
+                         ::testing::ValuesIn(test::caseTable(u"config/statements.tsv"_s)),
+                         test::caseName);
 
 class RowidTracing : public ::testing::TestWithParam<CaseRow> {};
 
@@ -37,10 +37,9 @@ TEST_P(RowidTracing, FindsTheOneTableOrRefuses)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, RowidTracing,
-    ::testing::ValuesIn(test::caseTable(QStringLiteral("config/rowid-tables.tsv"))),
-    test::caseName);
+INSTANTIATE_TEST_SUITE_P(Rows, RowidTracing,
+                         ::testing::ValuesIn(test::caseTable(u"config/rowid-tables.tsv"_s)),
+                         test::caseName);
 
 } // namespace
 } // namespace quendra

@@ -30,7 +30,7 @@ void storeDefinition(const TempConfigDb& config, const Side& src, const Side& tr
 std::vector<MessageBoxData> runDefinition()
 {
     RecordingSink sink;
-    showRunResult(quendra::runDefinition(QStringLiteral("T")));
+    showRunResult(quendra::runDefinition(u"T"_s));
     return sink.boxes;
 }
 
@@ -48,37 +48,35 @@ void writeAnsiLines(const QString& path, const QStringList& lines)
     if (!file.open(QIODevice::WriteOnly))
         throw std::runtime_error("cannot write the source file");
     QStringEncoder encode("windows-1252");
-    file.write(encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+    file.write(encode(lines.join(u"\r\n"_s) + u"\r\n"_s));
 }
 
 QString tableDdl(const QString& table)
 {
-    return QStringLiteral("create table %1 (nr integer, name varchar(40), betrag numeric(10,2), "
-                          "datum date, notiz varchar(40) default 'offen')")
-        .arg(table);
+    return u"create table %1 (nr integer, name varchar(40), betrag numeric(10,2), "
+           "datum date, notiz varchar(40) default 'offen')"_s.arg(table);
 }
 
 QStringList sourceRows(const QString& table)
 {
     return {
-        QStringLiteral("insert into %1 values (1, 'Müller', 12.5, '2005-12-31', NULL)").arg(table),
-        QStringLiteral("insert into %1 values (2, 'Zoë € Straße', -1234.75, '2024-02-29', 'x')")
-            .arg(table),
-        QStringLiteral("insert into %1 values (3, NULL, NULL, NULL, 'leer')").arg(table),
+        u"insert into %1 values (1, 'Müller', 12.5, '2005-12-31', NULL)"_s.arg(table),
+        u"insert into %1 values (2, 'Zoë € Straße', -1234.75, '2024-02-29', 'x')"_s.arg(table),
+        u"insert into %1 values (3, NULL, NULL, NULL, 'leer')"_s.arg(table),
     };
 }
 
 const QStringList ExpectedTextLines = {
-    QStringLiteral("1;Müller;12,5;31.12.2005;"),
-    QStringLiteral("2;Zoë € Straße;-1234,75;29.02.2024;x"),
-    QStringLiteral("3;;;;leer"),
+    u"1;Müller;12,5;31.12.2005;"_s,
+    u"2;Zoë € Straße;-1234,75;29.02.2024;x"_s,
+    u"3;;;;leer"_s,
 };
 
 QStringList readBack(const QString& connectionString, const QString& table)
 {
     clsADOConnect c;
     c.setSource(connectionString);
-    c.setSQL(QStringLiteral("select * from %1 order by nr").arg(table));
+    c.setSQL(u"select * from %1 order by nr"_s.arg(table));
     c.init();
     QStringList rows;
     for (; !c.isEOF(); c.MoveNext()) {
@@ -93,9 +91,9 @@ QStringList readBack(const QString& connectionString, const QString& table)
 // A text field is always assigned (empty text, not the default); an empty date leaves
 // the column NULL; the number formatting makes an empty amount 0.
 const QStringList ExpectedTypedRows = {
-    QStringLiteral("1|Müller|12,5|31.12.2005|"),
-    QStringLiteral("2|Zoë € Straße|-1234,75|29.02.2024|x"),
-    QStringLiteral("3||0||leer"),
+    u"1|Müller|12,5|31.12.2005|"_s,
+    u"2|Zoë € Straße|-1234,75|29.02.2024|x"_s,
+    u"3||0||leer"_s,
 };
 
 } // namespace quendra::test

@@ -14,12 +14,13 @@
 #include <gtest/gtest.h>
 
 using namespace quendra;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 class FileTypeTable : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { initGlobals(QStringLiteral("/nonexistent/init.mdb")); }
+    static void SetUpTestSuite() { initGlobals(u"/nonexistent/init.mdb"_s); }
 };
 
 // Every catalogue row's connection string (with a path that holds blanks, both header
@@ -31,11 +32,11 @@ TEST_F(FileTypeTable, RecognisesEveryCatalogueRowByItsConnectionString)
             continue;
         const QString name = QString::fromUtf8(row.name);
         for (const bool header : {false, true}) {
-            const QString cs = getADOProvider(2, QStringLiteral("/daten/Lager 1"), name, header);
+            const QString cs = getADOProvider(2, u"/daten/Lager 1"_s, name, header);
             const ConnectionFacts facts = parseConnectionString(cs);
             ASSERT_NE(facts.support, nullptr) << cs.toStdString();
             EXPECT_EQ(facts.support, &row);
-            EXPECT_EQ(facts.dataSource, QStringLiteral("/daten/Lager 1"));
+            EXPECT_EQ(facts.dataSource, u"/daten/Lager 1"_s);
             EXPECT_EQ(facts.header, header && row.header) << cs.toStdString();
             EXPECT_TRUE(facts.userName.isEmpty() && facts.password.isEmpty());
             EXPECT_TRUE(facts.odbcOptions.isEmpty()) << facts.odbcOptions.toStdString();
@@ -51,38 +52,35 @@ TEST_F(FileTypeTable, RecognisesEveryCatalogueRowByItsConnectionString)
 
 TEST_F(FileTypeTable, OdbcAndTheTextFallback)
 {
-    const ConnectionFacts odbc =
-        parseConnectionString(getADOProvider(1, QStringLiteral("LAGER"), {}, false));
+    const ConnectionFacts odbc = parseConnectionString(getADOProvider(1, u"LAGER"_s, {}, false));
     ASSERT_NE(odbc.support, nullptr);
     EXPECT_EQ(odbc.support->backend, BackendKind::Odbc);
-    EXPECT_EQ(odbc.dataSource, QStringLiteral("LAGER"));
+    EXPECT_EQ(odbc.dataSource, u"LAGER"_s);
     // The catalogue compares names exactly: "ms access" is the "Text" row.
-    EXPECT_EQ(parseConnectionString(
-                  getADOProvider(2, QStringLiteral("x"), QStringLiteral("ms access"), false))
-                  .fileType(),
-              QStringLiteral("Text"));
+    EXPECT_EQ(parseConnectionString(getADOProvider(2, u"x"_s, u"ms access"_s, false)).fileType(),
+              u"Text"_s);
 }
 
 TEST(ParseConnectionStringExtra, OdbcKeepsGivenCredentialsAndFurtherAttributes)
 {
-    const ConnectionFacts facts = parseConnectionString(QStringLiteral(
-        "PROVIDER=MSDASQL;dsn=LAGER;uid=hans;pwd=ge;heim;database=LAGER;Port=5433;"));
+    const ConnectionFacts facts = parseConnectionString(
+        u"PROVIDER=MSDASQL;dsn=LAGER;uid=hans;pwd=ge;heim;database=LAGER;Port=5433;"_s);
     EXPECT_EQ(facts.support->backend, BackendKind::Odbc);
-    EXPECT_EQ(facts.dataSource, QStringLiteral("LAGER"));
-    EXPECT_EQ(facts.userName, QStringLiteral("hans"));
-    EXPECT_EQ(facts.password, QStringLiteral("ge"));
+    EXPECT_EQ(facts.dataSource, u"LAGER"_s);
+    EXPECT_EQ(facts.userName, u"hans"_s);
+    EXPECT_EQ(facts.password, u"ge"_s);
     // "heim" has no "=": skipped; the database name repeats the data source and is dropped.
-    EXPECT_EQ(facts.odbcOptions, QStringLiteral("PORT=5433;"));
+    EXPECT_EQ(facts.odbcOptions, u"PORT=5433;"_s);
 }
 
 TEST(OpenBackend, UnknownProviderIsRefusedNamingIt)
 {
-    const QString unknown = QStringLiteral("Provider=SQLOLEDB;Data Source=x;");
+    const QString unknown = u"Provider=SQLOLEDB;Data Source=x;"_s;
     EXPECT_EQ(parseConnectionString(unknown).support, nullptr);
     EXPECT_EQ(parseConnectionString(QString()).support, nullptr);
     const Error e = test::thrownBy([&] { openBackend(unknown); });
     EXPECT_EQ(e.number(), errnum::Unsupported);
-    EXPECT_TRUE(e.description().contains(QStringLiteral("SQLOLEDB")));
+    EXPECT_TRUE(e.description().contains(u"SQLOLEDB"_s));
 }
 
 // The test data source logs in as "postgres"; a user given in the text takes its place.
@@ -91,17 +89,15 @@ TEST(OpenBackend, OdbcLogsInAsTheGivenUser)
     if (test::postgresDsn().isEmpty())
         QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
     const Error e = test::thrownBy([] {
-        openBackend(
-            QStringLiteral("PROVIDER=MSDASQL;dsn=%1;uid=niemand;pwd=;").arg(test::postgresDsn()));
+        openBackend(u"PROVIDER=MSDASQL;dsn=%1;uid=niemand;pwd=;"_s.arg(test::postgresDsn()));
     });
-    EXPECT_TRUE(e.description().contains(QStringLiteral("niemand")))
-        << e.description().toStdString();
+    EXPECT_TRUE(e.description().contains(u"niemand"_s)) << e.description().toStdString();
 }
 
 TEST(OpenBackend, OdbcWithoutDataSourceName)
 {
-    const Error e = test::thrownBy(
-        [] { openBackend(QStringLiteral("PROVIDER=MSDASQL;dsn=;uid=;pwd=;database=;")); });
+    const Error e =
+        test::thrownBy([] { openBackend(u"PROVIDER=MSDASQL;dsn=;uid=;pwd=;database=;"_s); });
     EXPECT_EQ(e.number(), errnum::InvalidProcedureCall);
 }
 

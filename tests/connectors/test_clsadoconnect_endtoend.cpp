@@ -25,7 +25,7 @@ protected:
         if (pg) {
             for (const QString& t : pgTables) {
                 try {
-                    pg->exec(QStringLiteral("drop table ") + t);
+                    pg->exec(u"drop table "_s + t);
                 } catch (const std::exception&) {
                 }
             }
@@ -36,7 +36,7 @@ protected:
     {
         if (postgresDsn().isEmpty())
             return false;
-        pg = std::make_unique<ScratchConnection>(QStringLiteral("QODBC"), postgresDsn());
+        pg = std::make_unique<ScratchConnection>(u"QODBC"_s, postgresDsn());
         return true;
     }
 
@@ -52,11 +52,10 @@ protected:
     // its row, the preview shows the bound values.
     void expectTargetUntouched(const std::function<QStringList()>& rows)
     {
-        const QString src = config.filePath(QStringLiteral("src.txt"));
+        const QString src = config.filePath(u"src.txt"_s);
         writeAnsiLines(src, ExpectedTextLines + QStringList{u"4;x;keine Zahl;;"_s});
-        config.exec(QStringLiteral("update srcHead set frommedium = 0, path = '%1', "
-                                   "delimiter = ';'")
-                        .arg(src));
+        config.exec(u"update srcHead set frommedium = 0, path = '%1', "
+                    "delimiter = ';'"_s.arg(src));
         const QStringList before = rows();
         struct Lines : RunObserver {
             QStringList lines;
@@ -87,8 +86,8 @@ TEST_F(EndToEnd, TextFileToOdbcPostgres)
 {
     if (!openPostgres())
         QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
-    const QString table = pgTable(QStringLiteral("ziel"));
-    const QString src = config.filePath(QStringLiteral("src.txt"));
+    const QString table = pgTable(u"ziel"_s);
+    const QString src = config.filePath(u"src.txt"_s);
     writeAnsiLines(src, ExpectedTextLines);
     storeDefinition(config, {0, src, {}, {}}, {1, postgresDsn(), {}, table});
 
@@ -96,49 +95,46 @@ TEST_F(EndToEnd, TextFileToOdbcPostgres)
     EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
     EXPECT_EQ(readBack(getADOProvider(1, postgresDsn(), {}, false), table), ExpectedTypedRows);
     // Typed columns: the database itself holds a number and a date.
-    EXPECT_EQ(pg->column(QStringLiteral("select betrag * 2 from %1 where nr = 2").arg(table)),
-              QStringList{QStringLiteral("-2469.5")});
-    EXPECT_EQ(pg->column(
-                  QStringLiteral("select extract(doy from datum) from %1 where nr = 2").arg(table)),
-              QStringList{QStringLiteral("60")});
+    EXPECT_EQ(pg->column(u"select betrag * 2 from %1 where nr = 2"_s.arg(table)),
+              QStringList{u"-2469.5"_s});
+    EXPECT_EQ(pg->column(u"select extract(doy from datum) from %1 where nr = 2"_s.arg(table)),
+              QStringList{u"60"_s});
 }
 
 TEST_F(EndToEnd, SqliteAccessToSqliteAccess)
 {
-    const QString srcDb = config.filePath(QStringLiteral("quelle.db"));
-    const QString trgDb = config.filePath(QStringLiteral("ziel.db"));
+    const QString srcDb = config.filePath(u"quelle.db"_s);
+    const QString trgDb = config.filePath(u"ziel.db"_s);
     {
-        ScratchConnection src(QStringLiteral("QSQLITE"), srcDb);
-        src.exec(tableDdl(QStringLiteral("kunden")));
-        src.execAll(sourceRows(QStringLiteral("kunden")));
-        ScratchConnection trg(QStringLiteral("QSQLITE"), trgDb);
-        trg.exec(tableDdl(QStringLiteral("ziel")));
+        ScratchConnection src(u"QSQLITE"_s, srcDb);
+        src.exec(tableDdl(u"kunden"_s));
+        src.execAll(sourceRows(u"kunden"_s));
+        ScratchConnection trg(u"QSQLITE"_s, trgDb);
+        trg.exec(tableDdl(u"ziel"_s));
     }
-    storeDefinition(config, {2, srcDb, QStringLiteral("MS Access"), QStringLiteral("$TBL(kun)")},
-                    {2, trgDb, QStringLiteral("MS Access"), QStringLiteral("ziel")});
+    storeDefinition(config, {2, srcDb, u"MS Access"_s, u"$TBL(kun)"_s},
+                    {2, trgDb, u"MS Access"_s, u"ziel"_s});
 
     const auto boxes = runDefinition();
     EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
-    EXPECT_EQ(readBack(getADOProvider(2, trgDb, QStringLiteral("MS Access"), false),
-                       QStringLiteral("ziel")),
+    EXPECT_EQ(readBack(getADOProvider(2, trgDb, u"MS Access"_s, false), u"ziel"_s),
               ExpectedTypedRows);
-    ScratchConnection check(QStringLiteral("QSQLITE"), trgDb);
-    EXPECT_EQ(check.column(QStringLiteral("select typeof(betrag) || ' ' || datum from ziel "
-                                          "where nr = 1")),
-              QStringList{QStringLiteral("real 2005-12-31")});
+    ScratchConnection check(u"QSQLITE"_s, trgDb);
+    EXPECT_EQ(check.column(u"select typeof(betrag) || ' ' || datum from ziel "
+                           "where nr = 1"_s),
+              QStringList{u"real 2005-12-31"_s});
 }
 
 TEST_F(EndToEnd, PreviewCheckAndAllOrNothingLeaveSqliteUntouched)
 {
-    const QString trgDb = config.filePath(QStringLiteral("ziel.db"));
-    ScratchConnection trg(QStringLiteral("QSQLITE"), trgDb);
-    trg.exec(tableDdl(QStringLiteral("ziel")));
-    trg.exec(QStringLiteral("insert into ziel (nr) values (9)"));
-    storeDefinition(config, {0, {}, {}, {}},
-                    {2, trgDb, QStringLiteral("MS Access"), QStringLiteral("ziel")});
+    const QString trgDb = config.filePath(u"ziel.db"_s);
+    ScratchConnection trg(u"QSQLITE"_s, trgDb);
+    trg.exec(tableDdl(u"ziel"_s));
+    trg.exec(u"insert into ziel (nr) values (9)"_s);
+    storeDefinition(config, {0, {}, {}, {}}, {2, trgDb, u"MS Access"_s, u"ziel"_s});
     const auto rows = [&] {
         const QFileInfo now(trgDb);
-        return trg.column(QStringLiteral("select nr from ziel"))
+        return trg.column(u"select nr from ziel"_s)
                << QString::number(now.size()) << now.lastModified().toString(Qt::ISODateWithMs);
     };
     expectTargetUntouched(rows);
@@ -148,10 +144,10 @@ TEST_F(EndToEnd, PreviewCheckAndAllOrNothingLeaveOdbcUntouched)
 {
     if (!openPostgres())
         QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
-    const QString table = pgTable(QStringLiteral("ziel"));
-    pg->exec(QStringLiteral("insert into %1 (nr) values (9)").arg(table));
+    const QString table = pgTable(u"ziel"_s);
+    pg->exec(u"insert into %1 (nr) values (9)"_s.arg(table));
     storeDefinition(config, {0, {}, {}, {}}, {1, postgresDsn(), {}, table});
-    expectTargetUntouched([&] { return pg->column(QStringLiteral("select nr from ") + table); });
+    expectTargetUntouched([&] { return pg->column(u"select nr from "_s + table); });
 }
 
 // Folder types write each row into its files: all or nothing is refused before the
@@ -159,13 +155,13 @@ TEST_F(EndToEnd, PreviewCheckAndAllOrNothingLeaveOdbcUntouched)
 TEST_F(EndToEnd, AllOrNothingIsRefusedForFolderTypes)
 {
     storeDefinition(config, {0, config.filePath(u"fehlt.txt"_s), {}, {}},
-                    {2, config.dir(), {}, QStringLiteral("ziel")});
+                    {2, config.dir(), {}, u"ziel"_s});
     for (const QString& type : {u"dBase III"_s, u"Paradox 5.0"_s, u"Text"_s}) {
         config.exec(u"update trgHead set filetype = '%1'"_s.arg(type));
         const RunResult r = runDefinition(u"T"_s, nullptr, {RunMode::Write, 0, true});
         ASSERT_TRUE(r.failure) << type.toStdString();
         EXPECT_TRUE(r.failure->error.description().contains(
-            QStringLiteral("„%1“ kann nicht ganz oder gar nicht").arg(type)))
+            u"„%1“ kann nicht ganz oder gar nicht"_s.arg(type)))
             << r.failure->error.description().toStdString();
     }
 }

@@ -65,21 +65,21 @@ TEST_F(TextFile, CrLfAcrossTheReadBlockIsOneLineEnd)
     QByteArray bytes((1 << 20) - 1, 'x');
     bytes += "\r\nnext\r\n";
     bytes += QByteArray(3 << 20, 'y'); // longer than the buffer
-    const auto lines = readAll(write(bytes), QStringLiteral(";"));
+    const auto lines = readAll(write(bytes), u";"_s);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0][0].size(), (1 << 20) - 1);
-    EXPECT_EQ(lines[1][0], QStringLiteral("next"));
+    EXPECT_EQ(lines[1][0], u"next"_s);
     EXPECT_EQ(lines[2][0].size(), 3 << 20);
 }
 
 TEST_F(TextFile, EmptyFileHasNoRecord)
 {
     clsFSConnect c;
-    c.init(write({}), 1, QStringLiteral(";"));
+    c.init(write({}), 1, u";"_s);
     EXPECT_TRUE(c.isEOF());
     EXPECT_EQ(c.fieldCount(), 0);
     // A file emptied while open: nothing of its old lines is left to read.
-    c.init(write("a;b\r\n"), 1, QStringLiteral(";"));
+    c.init(write("a;b\r\n"), 1, u";"_s);
     EXPECT_EQ(c.fieldCount(), 2);
     write({});
     c.MoveFirst();
@@ -94,7 +94,7 @@ TEST_F(TextFile, LongFileCountsAndRestartsWithTheSameDelimiter)
         bytes += QByteArray::number(i) + "||line||some more text to pass a block\r\n";
     clsFSConnect c;
     const QString file = write(bytes);
-    c.init(file, 1, QStringLiteral("||"));
+    c.init(file, 1, u"||"_s);
     c.MoveLast();
     EXPECT_TRUE(c.isEOF());
     EXPECT_EQ(c.AbsolutePosition(), 40000);
@@ -107,7 +107,7 @@ TEST_F(TextFile, LongFileCountsAndRestartsWithTheSameDelimiter)
     for (; !c.isEOF(); c.MoveNext())
         seen += c.getField(0).toLongLong() == c.AbsolutePosition() ? 1 : 0;
     EXPECT_EQ(seen, 40000);
-    c.init(file, 1, QStringLiteral("||")); // opened anew, it counts anew
+    c.init(file, 1, u"||"_s); // opened anew, it counts anew
     EXPECT_EQ(c.AbsolutePosition(), 1);
 }
 
@@ -116,7 +116,7 @@ TEST_F(TextFile, WritesValuesWithDelimiterAndLineEnd)
     const QString file = path("out.txt");
     {
         clsFSConnect c;
-        c.init(file, 0, QStringLiteral(";"));
+        c.init(file, 0, u";"_s);
         c.setValue(u"");
         c.setValue(u"x");
         c.setValue(u"");
@@ -161,7 +161,7 @@ TEST_F(TextFile, SplitsAtEveryPlaceOfABlock)
     // Lines of 0..40 bytes with the delimiter at one place or at every third, both with
     // one- and two-byte delimiters and all three line ends, so that delimiters and line
     // ends fall on every place of the blocks that are searched at once.
-    for (const QString& delimiter : {QStringLiteral(";"), QStringLiteral("|#")}) {
+    for (const QString& delimiter : {u";"_s, u"|#"_s}) {
         QByteArray bytes;
         std::vector<QStringList> expected;
         const char* const ends[] = {"\r\n", "\n", "\r"};
@@ -191,7 +191,7 @@ TEST_F(TextFile, ValuesOfARecordAreWrittenAsOneByOne)
     const std::vector<QString> values = {first, u"x"_s, u"Müller"_s, u"12,5"_s, u"€ 中"_s, {}};
     const std::vector<QStringView> qualifiers = {u"\"", {}, u"\"", {}, u"'", u"<>"};
     const QString one = path("one.txt"), all = path("all.txt");
-    for (const QString& delimiter : {QStringLiteral(";"), QStringLiteral("||")}) {
+    for (const QString& delimiter : {u";"_s, u"||"_s}) {
         {
             clsFSConnect byValue, byRecord;
             byValue.init(one, 0, delimiter);
@@ -242,10 +242,10 @@ TEST_F(TextFile, EveryByteSurvivesReadingAndWriting)
             bytes += char(b);
     }
     clsFSConnect in;
-    in.init(write(bytes + ";end"), 1, QStringLiteral(";"));
+    in.init(write(bytes + ";end"), 1, u";"_s);
     const QString out = path("out.txt");
     clsFSConnect c;
-    c.init(out, 0, QStringLiteral(";"));
+    c.init(out, 0, u";"_s);
     c.setValue(in.getField(0));
     c.setValue(in.getField(1));
     c.update();
@@ -267,8 +267,7 @@ TEST_P(Errors, CarryNumberAndModule)
     clsFSConnect c;
     const Error e = test::thrownBy([&] { GetParam().run(c, dir.path()); });
     EXPECT_EQ(e.number(), GetParam().number) << e.description().toStdString();
-    EXPECT_TRUE(
-        e.source().startsWith(QStringLiteral("Modul: ") + QString::fromUtf8(GetParam().where)))
+    EXPECT_TRUE(e.source().startsWith(u"Modul: "_s + QString::fromUtf8(GetParam().where)))
         << e.source().toStdString();
 }
 
@@ -322,7 +321,7 @@ TEST_F(TextFile, AFailingCloseOrAGivenUpReplacementLeavesNoFileOpen)
 TEST_F(TextFile, MissingFileLeavesNothingOpen)
 {
     clsFSConnect c;
-    EXPECT_THROW(c.init(path("fehlt.txt"), 1, QStringLiteral(";")), Error);
+    EXPECT_THROW(c.init(path("fehlt.txt"), 1, u";"_s), Error);
     EXPECT_TRUE(c.isEOF());
     c.MoveFirst();
     c.MoveLast();

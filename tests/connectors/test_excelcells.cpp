@@ -30,7 +30,7 @@ const QString Scripts = QStringLiteral(QUENDRA_TEST_DATA_DIR "/files/");
 QString runPython(const QStringList& arguments, QString& error)
 {
     QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), arguments);
+    python.start(u"/usr/bin/python3"_s, arguments);
     if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit ||
         python.exitCode() != 0) {
         error = QString::fromUtf8(python.readAllStandardError()) + python.errorString();
@@ -49,9 +49,9 @@ class ExcelCells : public ::testing::TestWithParam<SheetCase> {
 protected:
     static void SetUpTestSuite()
     {
-        initGlobals(QStringLiteral("/nonexistent/init.mdb"));
+        initGlobals(u"/nonexistent/init.mdb"_s);
         folder = new QTemporaryDir;
-        runPython({Scripts + QStringLiteral("xls-workbooks.py"), folder->path()}, missing);
+        runPython({Scripts + u"xls-workbooks.py"_s, folder->path()}, missing);
     }
     static void TearDownTestSuite()
     {
@@ -74,14 +74,14 @@ TEST_P(ExcelCells, EveryCellAsTheIndependentReaderSeesIt)
     const QString path = folder->filePath(QString::fromLatin1(GetParam().workbook));
     const QString sheet = QString::fromLatin1(GetParam().sheet);
     QString error;
-    QStringList expected = runPython({Scripts + QStringLiteral("xls-cells.py"), path, sheet}, error)
+    QStringList expected = runPython({Scripts + u"xls-cells.py"_s, path, sheet}, error)
                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_TRUE(error.isEmpty()) << error.toStdString();
     ASSERT_FALSE(expected.isEmpty());
     expected.removeFirst(); // the header row names the columns
 
     clsADOConnect c;
-    c.setSource(getADOProvider(2, path, QStringLiteral("MS Excel 8.0"), true));
+    c.setSource(getADOProvider(2, path, u"MS Excel 8.0"_s, true));
     c.setTable(sheet);
     c.init();
     QStringList rows;
@@ -101,8 +101,7 @@ TEST_F(ExcelCells, NumbersInTheHeaderRowNameTheirColumns)
         GTEST_SKIP() << "python3-xlwt fehlt (scripts/install-deps.sh): " << missing.toStdString();
     test::MemoryDb mem;
     makeExcelReader()->load(
-        DataSourceLocation{
-            QStringLiteral("MS Excel 8.0"), folder->filePath(u"mixed-1900.xls"_s), true, {}},
+        DataSourceLocation{u"MS Excel 8.0"_s, folder->filePath(u"mixed-1900.xls"_s), true, {}},
         mem.db());
     EXPECT_EQ(mem.columns(u"Formate"_s),
               (QStringList{u"Stunden"_s, u"Saldo"_s, u"2024"_s, u"2,5"_s}));
@@ -123,11 +122,11 @@ TEST_F(ExcelCells, TextResultsThatDoNotAddUpEndInAnErrorNamingTheCell)
         const QString path = folder->filePath(QString::fromLatin1(workbook));
         test::MemoryDb mem;
         const Error e = test::thrownBy([&] {
-            makeExcelReader()->load(
-                DataSourceLocation{QStringLiteral("MS Excel 8.0"), path, true, {}}, mem.db());
+            makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, path, true, {}},
+                                    mem.db());
         });
         EXPECT_EQ(e.number(), errnum::PathFileAccess) << workbook;
-        EXPECT_TRUE(e.description().contains(QStringLiteral("Tabelle \"Texte\", Zelle B2")))
+        EXPECT_TRUE(e.description().contains(u"Tabelle \"Texte\", Zelle B2"_s))
             << workbook << ": " << e.description().toStdString();
     }
 }

@@ -10,42 +10,39 @@ using namespace quendra;
 
 namespace {
 using quendra::test::PrintTo; // rows print their name
+using namespace Qt::StringLiterals;
 
 class TablePlaceholders : public ::testing::TestWithParam<test::CaseRow> {};
 
 TEST_P(TablePlaceholders, Resolve)
 {
-    const QStringList tables = {QStringLiteral("Artikel"), QStringLiteral("Kunden"),
-                                QStringLiteral("Kundenkonten")};
+    const QStringList tables = {u"Artikel"_s, u"Kunden"_s, u"Kundenkonten"_s};
     EXPECT_EQ(resolveTablePlaceholders(GetParam()[0], [&] { return tables; }), GetParam()[1]);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, TablePlaceholders,
-    ::testing::ValuesIn(test::caseTable(QStringLiteral("connectors/table-placeholders.tsv"))),
-    test::caseName);
+    ::testing::ValuesIn(test::caseTable(u"connectors/table-placeholders.tsv"_s)), test::caseName);
 
 TEST(TablePlaceholdersCatalogue, AskedOnlyWhenNeeded)
 {
     int asked = 0;
     auto catalogue = [&] {
         ++asked;
-        return QStringList{QStringLiteral("T")};
+        return QStringList{u"T"_s};
     };
-    resolveTablePlaceholders(QStringLiteral("select 1"), catalogue);
+    resolveTablePlaceholders(u"select 1"_s, catalogue);
     EXPECT_EQ(asked, 0);
-    resolveTablePlaceholders(QStringLiteral("$TBL(1) $TBL(2)"), catalogue);
+    resolveTablePlaceholders(u"$TBL(1) $TBL(2)"_s, catalogue);
     EXPECT_EQ(asked, 1);
 }
 
 TEST(TablePlaceholdersCatalogue, NoTableIsAnErrorNotAnEndlessLoop)
 {
-    const Error e = test::thrownBy([] {
-        resolveTablePlaceholders(QStringLiteral("select * from $TBL(1)"),
-                                 [] { return QStringList(); });
-    });
+    const Error e = test::thrownBy(
+        [] { resolveTablePlaceholders(u"select * from $TBL(1)"_s, [] { return QStringList(); }); });
     EXPECT_EQ(e.number(), errnum::ItemNotFound);
-    EXPECT_TRUE(e.description().contains(QStringLiteral("keine Tabelle")));
+    EXPECT_TRUE(e.description().contains(u"keine Tabelle"_s));
 }
 
 } // namespace

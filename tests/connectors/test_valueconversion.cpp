@@ -12,6 +12,7 @@ using namespace quendra;
 
 namespace {
 using quendra::test::PrintTo; // rows print their name
+using namespace Qt::StringLiterals;
 
 struct TextCase {
     const char* name;
@@ -32,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TextCase{"Null", QVariant(), ""},
         TextCase{"NullOfAType", QVariant(QMetaType::fromType<double>()), ""},
-        TextCase{"Text", QStringLiteral("Müller €"), "Müller €"}, TextCase{"Decimal", 12.5, "12,5"},
+        TextCase{"Text", u"Müller €"_s, "Müller €"}, TextCase{"Decimal", 12.5, "12,5"},
         TextCase{"NoGroupSeparator", 1234567.25, "1234567,25"},
         TextCase{"WholeDouble", 100.0, "100"},
         TextCase{"ShortestExactForm", 0.1 + 0.2, "0,30000000000000004"},
@@ -54,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RegionalTextOut, ReusedBufferIsClearedByNull)
 {
     const RegionalText text;
-    QString out = QStringLiteral("alt");
+    QString out = u"alt"_s;
     text.toText(QVariant(), out);
     EXPECT_TRUE(out.isEmpty());
 }
@@ -71,23 +72,22 @@ class RegionalTextIn : public ::testing::TestWithParam<ColumnCase> {};
 TEST_P(RegionalTextIn, ForColumn)
 {
     const RegionalText text;
-    const QVariant result = text.forColumn(GetParam().value, GetParam().kind, QStringLiteral("c"));
+    const QVariant result = text.forColumn(GetParam().value, GetParam().kind, u"c"_s);
     EXPECT_EQ(result, GetParam().expected);
     EXPECT_EQ(result.isNull(), GetParam().expected.isNull());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, RegionalTextIn,
-    ::testing::Values(
-        ColumnCase{"GroupedDecimal", QStringLiteral("1.234,5"), ValueKind::Real, 1234.5},
-        ColumnCase{"WholeDoubleIntoInteger", 7.0, ValueKind::Integer, qlonglong(7)},
-        ColumnCase{"MidnightIntoDate", QStringLiteral("2005-12-31 00:00:00"), ValueKind::Date,
-                   QDate(2005, 12, 31)},
-        ColumnCase{"TwoDigitYear", QStringLiteral("01.02.29"), ValueKind::Date, QDate(2029, 2, 1)},
-        ColumnCase{"ShortTime", QStringLiteral("8:05"), ValueKind::Time, QTime(8, 5)},
-        ColumnCase{"BooleanLetter", QStringLiteral("n"), ValueKind::Boolean, false},
-        ColumnCase{"DateIntoDateTime", QDate(2005, 12, 31), ValueKind::DateTime,
-                   QDateTime(QDate(2005, 12, 31), QTime(0, 0))}),
+    ::testing::Values(ColumnCase{"GroupedDecimal", u"1.234,5"_s, ValueKind::Real, 1234.5},
+                      ColumnCase{"WholeDoubleIntoInteger", 7.0, ValueKind::Integer, qlonglong(7)},
+                      ColumnCase{"MidnightIntoDate", u"2005-12-31 00:00:00"_s, ValueKind::Date,
+                                 QDate(2005, 12, 31)},
+                      ColumnCase{"TwoDigitYear", u"01.02.29"_s, ValueKind::Date, QDate(2029, 2, 1)},
+                      ColumnCase{"ShortTime", u"8:05"_s, ValueKind::Time, QTime(8, 5)},
+                      ColumnCase{"BooleanLetter", u"n"_s, ValueKind::Boolean, false},
+                      ColumnCase{"DateIntoDateTime", QDate(2005, 12, 31), ValueKind::DateTime,
+                                 QDateTime(QDate(2005, 12, 31), QTime(0, 0))}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Nothing is rounded or cut on its way into a column: what does not fit is refused,
@@ -96,21 +96,20 @@ TEST(RegionalTextIn, WhatTheColumnCannotHoldIsTypeMismatchNamingColumnAndValue)
 {
     const RegionalText text;
     const std::pair<QVariant, ValueKind> cases[] = {
-        {QStringLiteral("abc"), ValueKind::Real},
-        {QStringLiteral("abc"), ValueKind::Integer},
-        {QStringLiteral("abc"), ValueKind::Date},
-        {QStringLiteral("2,5"), ValueKind::Integer},
+        {u"abc"_s, ValueKind::Real},
+        {u"abc"_s, ValueKind::Integer},
+        {u"abc"_s, ValueKind::Date},
+        {u"2,5"_s, ValueKind::Integer},
         {7.25, ValueKind::Integer},
         {1e19, ValueKind::Integer},
-        {QStringLiteral("31.12.2005 14:30:00"), ValueKind::Date},
+        {u"31.12.2005 14:30:00"_s, ValueKind::Date},
         {QDateTime(QDate(2005, 12, 31), QTime(14, 30)), ValueKind::Date},
-        {QStringLiteral("vielleicht"), ValueKind::Boolean},
+        {u"vielleicht"_s, ValueKind::Boolean},
     };
     for (const auto& [value, kind] : cases) {
-        const Error e =
-            test::thrownBy([&] { text.forColumn(value, kind, QStringLiteral("betrag")); });
+        const Error e = test::thrownBy([&] { text.forColumn(value, kind, u"betrag"_s); });
         EXPECT_EQ(e.number(), errnum::TypeMismatch);
-        EXPECT_TRUE(e.description().contains(QStringLiteral("betrag")));
+        EXPECT_TRUE(e.description().contains(u"betrag"_s));
         EXPECT_TRUE(e.description().contains(value.toString().left(4)))
             << e.description().toStdString();
     }
@@ -118,23 +117,20 @@ TEST(RegionalTextIn, WhatTheColumnCannotHoldIsTypeMismatchNamingColumnAndValue)
 
 TEST(SqliteColumns, DeclaredTypesAndIsoDates)
 {
-    EXPECT_EQ(sqliteValueKind(QStringLiteral("DATE")), ValueKind::Date);
-    EXPECT_EQ(sqliteValueKind(QStringLiteral("timestamp")), ValueKind::DateTime);
-    EXPECT_EQ(sqliteValueKind(QStringLiteral("numeric(10,2)")), ValueKind::Real);
-    EXPECT_EQ(sqliteValueKind(QStringLiteral("varchar(40)")), ValueKind::Text);
-    EXPECT_EQ(sqliteValueKind(QStringLiteral("INTEGER")), ValueKind::Integer);
-    EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31"), ValueKind::Date),
+    EXPECT_EQ(sqliteValueKind(u"DATE"_s), ValueKind::Date);
+    EXPECT_EQ(sqliteValueKind(u"timestamp"_s), ValueKind::DateTime);
+    EXPECT_EQ(sqliteValueKind(u"numeric(10,2)"_s), ValueKind::Real);
+    EXPECT_EQ(sqliteValueKind(u"varchar(40)"_s), ValueKind::Text);
+    EXPECT_EQ(sqliteValueKind(u"INTEGER"_s), ValueKind::Integer);
+    EXPECT_EQ(typedSqliteValue(u"2005-12-31"_s, ValueKind::Date), QVariant(QDate(2005, 12, 31)));
+    EXPECT_EQ(typedSqliteValue(u"2005-12-31T00:00:00.000"_s, ValueKind::Date),
               QVariant(QDate(2005, 12, 31)));
-    EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31T00:00:00.000"), ValueKind::Date),
-              QVariant(QDate(2005, 12, 31)));
-    EXPECT_EQ(typedSqliteValue(QStringLiteral("2000-06-17 20:36:24"), ValueKind::Date),
+    EXPECT_EQ(typedSqliteValue(u"2000-06-17 20:36:24"_s, ValueKind::Date),
               QVariant(QDateTime(QDate(2000, 6, 17), QTime(20, 36, 24))));
     EXPECT_EQ(typedSqliteValue(qlonglong(1), ValueKind::Boolean), QVariant(true));
     EXPECT_EQ(typedSqliteValue(qlonglong(0), ValueKind::Boolean), QVariant(false));
-    EXPECT_EQ(typedSqliteValue(QStringLiteral("kein Datum"), ValueKind::Date),
-              QVariant(QStringLiteral("kein Datum")));
-    EXPECT_EQ(typedSqliteValue(QStringLiteral("2005-12-31"), ValueKind::Text),
-              QVariant(QStringLiteral("2005-12-31")));
+    EXPECT_EQ(typedSqliteValue(u"kein Datum"_s, ValueKind::Date), QVariant(u"kein Datum"_s));
+    EXPECT_EQ(typedSqliteValue(u"2005-12-31"_s, ValueKind::Text), QVariant(u"2005-12-31"_s));
 }
 
 } // namespace

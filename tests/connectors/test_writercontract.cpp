@@ -59,18 +59,16 @@ struct WriterCase {
 
 QString sqlDdl(const QString& table, const char* real, const char* stamp, const char* flag)
 {
-    return QStringLiteral("create table %1 (nr integer, betrag %2, datum date, zeitpunkt %3, "
-                          "flag %4, name varchar(40) default 'offen')")
-        .arg(table, QLatin1String(real), QLatin1String(stamp), QLatin1String(flag));
+    return u"create table %1 (nr integer, betrag %2, datum date, zeitpunkt %3, "
+           "flag %4, name varchar(40) default 'offen')"_s.arg(
+               table, QLatin1String(real), QLatin1String(stamp), QLatin1String(flag));
 }
 
 Target sqliteFile(const QTemporaryDir& dir, QString&)
 {
-    const QString path = dir.filePath(QStringLiteral("ziel.db"));
-    ScratchConnection(QStringLiteral("QSQLITE"), path)
-        .exec(sqlDdl(QStringLiteral("werte"), "real", "datetime", "boolean"));
-    return {
-        getADOProvider(2, path, QStringLiteral("MS Access"), false), QStringLiteral("werte"), {}};
+    const QString path = dir.filePath(u"ziel.db"_s);
+    ScratchConnection(u"QSQLITE"_s, path).exec(sqlDdl(u"werte"_s, "real", "datetime", "boolean"));
+    return {getADOProvider(2, path, u"MS Access"_s, false), u"werte"_s, {}};
 }
 
 // A PostgreSQL table that takes one row a statement, as some drivers do.
@@ -88,10 +86,10 @@ std::function<Target(const QTemporaryDir&, QString&)> odbc(QString (*dsn)(), con
     return [=](const QTemporaryDir&, QString& skip) -> Target {
         const QString name = dsn();
         if (name.isEmpty()) {
-            skip = QStringLiteral("ODBC-Datenquelle fehlt (scripts/with-test-services.sh)");
+            skip = u"ODBC-Datenquelle fehlt (scripts/with-test-services.sh)"_s;
             return {};
         }
-        const QString table = uniqueTableName(QStringLiteral("werte"));
+        const QString table = uniqueTableName(u"werte"_s);
         const ScratchConnection scratch(u"QODBC"_s, name);
         scratch.exec(sqlDdl(table, real, stamp, flag));
         for (const QString& sql : more)
@@ -107,8 +105,7 @@ std::function<Target(const QTemporaryDir&, QString&)> odbc(QString (*dsn)(), con
 
 Target dbaseFolder(const QTemporaryDir& dir, QString&)
 {
-    DBFHandle dbf =
-        DBFCreateEx(QFile::encodeName(dir.filePath(QStringLiteral("werte.dbf"))), "LDID/87");
+    DBFHandle dbf = DBFCreateEx(QFile::encodeName(dir.filePath(u"werte.dbf"_s)), "LDID/87");
     DBFAddField(dbf, "NR", FTInteger, 10, 0);
     DBFAddField(dbf, "BETRAG", FTDouble, 20, 4);
     DBFAddNativeFieldType(dbf, "DATUM", 'D', 8, 0);
@@ -120,23 +117,22 @@ Target dbaseFolder(const QTemporaryDir& dir, QString&)
 
 Target paradoxFolder(const QTemporaryDir& dir, QString&)
 {
-    createParadox(dir.filePath(QStringLiteral("werte.db")), {{"NR", pxfLong, 4},
-                                                             {"BETRAG", pxfNumber, 8},
-                                                             {"DATUM", pxfDate, 4},
-                                                             {"ZEITPUNKT", pxfTimestamp, 8},
-                                                             {"FLAG", pxfLogical, 1},
-                                                             {"NAME", pxfAlpha, 40}});
+    createParadox(dir.filePath(u"werte.db"_s), {{"NR", pxfLong, 4},
+                                                {"BETRAG", pxfNumber, 8},
+                                                {"DATUM", pxfDate, 4},
+                                                {"ZEITPUNKT", pxfTimestamp, 8},
+                                                {"FLAG", pxfLogical, 1},
+                                                {"NAME", pxfAlpha, 40}});
     return {getADOProvider(2, dir.path(), u"Paradox 5.0"_s, false), u"werte"_s, {}};
 }
 
 Target csvFolder(const QTemporaryDir& dir, QString&)
 {
-    QFile file(dir.filePath(QStringLiteral("werte.csv")));
+    QFile file(dir.filePath(u"werte.csv"_s));
     if (!file.open(QIODevice::WriteOnly))
         throw std::runtime_error("cannot write werte.csv");
     file.write("nr,betrag,datum,zeitpunkt,flag,name\r\n");
-    return {
-        getADOProvider(2, dir.path(), QStringLiteral("Text"), true), QStringLiteral("werte"), {}};
+    return {getADOProvider(2, dir.path(), u"Text"_s, true), u"werte"_s, {}};
 }
 
 const WriterCase WriterCases[] = {
@@ -165,20 +161,15 @@ using Row = std::vector<QVariant>; // one value per Column
 // the same kinds of values as a text field gives them.
 const std::vector<Row> Written = {
     {1.0, 12.5, QDate(2005, 12, 31), QDateTime(QDate(2016, 4, 28), QTime(11, 30)), true,
-     QStringLiteral("Müller €")},
-    {2.0, -1234567.25, QStringLiteral("29.02.2024"), QStringLiteral("01.03.2024"),
-     QStringLiteral("Falsch"), QStringLiteral("Zoë Straße")},
-    {QStringLiteral("3"), QStringLiteral("123456789012,75"), QStringLiteral("2007-01-01"),
-     QStringLiteral("28.04.2016 11:30:00"), QStringLiteral("ja"), QStringLiteral("")},
+     u"Müller €"_s},
+    {2.0, -1234567.25, u"29.02.2024"_s, u"01.03.2024"_s, u"Falsch"_s, u"Zoë Straße"_s},
+    {u"3"_s, u"123456789012,75"_s, u"2007-01-01"_s, u"28.04.2016 11:30:00"_s, u"ja"_s, u""_s},
     // Every form of date text the engine reads, two-digit years as the engine reads them.
-    {4.0, QVariant(), QStringLiteral("31.12.05"), QStringLiteral("01.02.29 08:15:00"), QVariant(),
-     QVariant()},
-    {5.0, QVariant(), QStringLiteral("1.2.30"), QStringLiteral("2005-12-31T10:30:00"), QVariant(),
-     QVariant()},
-    {6.0, QVariant(), QStringLiteral("31/12/2005"), QStringLiteral("31.12.2005 00:00"), QVariant(),
-     QVariant()},
+    {4.0, QVariant(), u"31.12.05"_s, u"01.02.29 08:15:00"_s, QVariant(), QVariant()},
+    {5.0, QVariant(), u"1.2.30"_s, u"2005-12-31T10:30:00"_s, QVariant(), QVariant()},
+    {6.0, QVariant(), u"31/12/2005"_s, u"31.12.2005 00:00"_s, QVariant(), QVariant()},
     // Empty text into a number column leaves it to its default, as NULL does.
-    {7.0, QStringLiteral(""), QVariant(), QVariant(), QVariant(), QVariant()},
+    {7.0, u""_s, QVariant(), QVariant(), QVariant(), QVariant()},
 };
 
 const std::vector<std::vector<const char*>> ReadBack = {
@@ -193,7 +184,7 @@ const std::vector<std::vector<const char*>> ReadBack = {
 
 class WriterContract : public ::testing::TestWithParam<WriterCase> {
 protected:
-    static void SetUpTestSuite() { initGlobals(QStringLiteral("/nonexistent/init.mdb")); }
+    static void SetUpTestSuite() { initGlobals(u"/nonexistent/init.mdb"_s); }
 
     void SetUp() override
     {
@@ -229,7 +220,7 @@ protected:
         auto c = std::make_unique<clsADOConnect>();
         c->setSource(target.connectionString);
         if (sorted)
-            c->setSQL(QStringLiteral("select * from %1 order by nr").arg(target.table));
+            c->setSQL(u"select * from %1 order by nr"_s.arg(target.table));
         else
             c->setTable(target.table);
         c->init();
@@ -273,7 +264,7 @@ protected:
                 if (quirks().typeless && given.typeId() == QMetaType::QString)
                     text = given.toString();
                 if (quirks().defaults && column == Name && given.isNull())
-                    text = QStringLiteral("offen");
+                    text = u"offen"_s;
                 if (written(Column(column)))
                     row.append(text);
             }
@@ -325,20 +316,20 @@ TEST_P(WriterContract, CountsCharactersTheCodePageLacks)
 {
     Row row = Written.back();
     row[Nr] = 8.0;
-    row[Name] = QStringLiteral("b\u2126c");
+    row[Name] = u"b\u2126c"_s;
     auto c = open();
     writeRow(c->record(), Written.back());
     writeRow(c->record(), row);
     const ReplacedCharacters* replaced = c->record().replaced();
     c->record().close();
     const bool lacks = replaced && replaced->characters > 0;
-    EXPECT_EQ(readBack().at(1).back(), lacks ? QStringLiteral("b?c") : row[Name].toString());
+    EXPECT_EQ(readBack().at(1).back(), lacks ? u"b?c"_s : row[Name].toString());
     if (lacks) {
         EXPECT_EQ(replaced->characters, 1);
         EXPECT_EQ(replaced->firstLine, 2);
         EXPECT_EQ(replaced->firstValue, ordinal(Name));
-        EXPECT_EQ(replaced->firstCharacter, QStringLiteral("\u2126"));
-        EXPECT_EQ(c->record().codePageName(), QStringLiteral("1252"));
+        EXPECT_EQ(replaced->firstCharacter, u"\u2126"_s);
+        EXPECT_EQ(c->record().codePageName(), u"1252"_s);
     }
 }
 
@@ -352,13 +343,13 @@ struct BadValue {
 };
 
 const BadValue BadValues[] = {
-    {"TextIntoNumber", Betrag, QStringLiteral("zwölf")},
-    {"FractionIntoInteger", Nr, QStringLiteral("2,5")},
+    {"TextIntoNumber", Betrag, u"zwölf"_s},
+    {"FractionIntoInteger", Nr, u"2,5"_s},
     {"MinutePastMidnightIntoDate", Datum, QDateTime(QDate(2024, 3, 1), QTime(0, 1))},
-    {"NoDate", Datum, QStringLiteral("31.02.2024")},
-    {"CompactDate", Datum, QStringLiteral("20051231")},
-    {"DecimalPoint", Betrag, QStringLiteral("12.5")},
-    {"NoBoolean", Flag, QStringLiteral("vielleicht")},
+    {"NoDate", Datum, u"31.02.2024"_s},
+    {"CompactDate", Datum, u"20051231"_s},
+    {"DecimalPoint", Betrag, u"12.5"_s},
+    {"NoBoolean", Flag, u"vielleicht"_s},
 };
 
 TEST_P(WriterContract, RefusesWhatTheColumnCannotHoldAndKeepsEarlierRows)

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 using namespace quendra;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -44,11 +45,10 @@ QString shownBoxes(const test::RecordingSink& sink, qint32 style, const QString&
     QString shown;
     for (const MessageBoxData& box : sink.boxes) {
         if (box.style == style)
-            shown += (shown.isEmpty() ? QString() : QStringLiteral("\n\n")) + box.title +
-                     QLatin1Char('\n') + box.text;
+            shown += (shown.isEmpty() ? QString() : u"\n\n"_s) + box.title + QLatin1Char('\n') +
+                     box.text;
     }
-    return shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-        .replace(dir, QStringLiteral("@DIR@"));
+    return shown.replace(u"\r\n"_s, u"\n"_s).replace(dir, u"@DIR@"_s);
 }
 
 // What a preview hands over, record by record.
@@ -61,11 +61,10 @@ struct PreviewedRecords : RunObserver {
             return;
         }
         const Error& e = o.error->error;
-        all += QStringLiteral("Fehler %1 in %2 (%3): %4\n")
-                   .arg(e.number())
-                   .arg(QString(e.source()).replace(QStringLiteral("\r\n"), QStringLiteral(" ")),
-                        o.error->note, e.description())
-                   .toUtf8();
+        all +=
+            u"Fehler %1 in %2 (%3): %4\n"_s.arg(e.number())
+                .arg(QString(e.source()).replace(u"\r\n"_s, u" "_s), o.error->note, e.description())
+                .toUtf8();
     }
 };
 
@@ -81,26 +80,24 @@ TEST_P(Golden, ConvertsToExpectedBytes)
     });
     for (const QString& f : inputs)
         ASSERT_TRUE(QFile::copy(dir.filePath(f), db.filePath(f)));
-    db.execScript(QString::fromUtf8(readAll(dir.filePath(QStringLiteral("definition.sql"))))
-                      .replace(QStringLiteral("@DIR@"), db.dir()));
+    db.execScript(QString::fromUtf8(readAll(dir.filePath(u"definition.sql"_s)))
+                      .replace(u"@DIR@"_s, db.dir()));
     indivTorven::resetState();
     test::RecordingSink sink;
-    const QString records = dir.filePath(QStringLiteral("expected-records.txt"));
+    const QString records = dir.filePath(u"expected-records.txt"_s);
     if (QFile::exists(records)) {
         PreviewedRecords shown;
-        runDefinition(QStringLiteral("T"), nullptr,
-                      {RunMode::Preview, MaxPreviewRecords, false, &shown});
+        runDefinition(u"T"_s, nullptr, {RunMode::Preview, MaxPreviewRecords, false, &shown});
         EXPECT_EQ(shown.all.toStdString(), readAll(records).toStdString());
         return;
     }
-    showRunResult(runDefinition(QStringLiteral("T")));
+    showRunResult(runDefinition(u"T"_s));
 
     const std::pair<const char*, qint32> kinds[] = {{"expected-box.txt", StyleCritical},
                                                     {"expected-warning.txt", StyleWarning}};
     for (const auto& [name, style] : kinds) {
-        const QString wanted =
-            QString::fromUtf8(readAll(dir.filePath(QLatin1StringView(name))))
-                .replace(QStringLiteral("@VERSION@"), QStringLiteral(QUENDRA_VERSION));
+        const QString wanted = QString::fromUtf8(readAll(dir.filePath(QLatin1StringView(name))))
+                                   .replace(u"@VERSION@"_s, QStringLiteral(QUENDRA_VERSION));
         EXPECT_EQ(shownBoxes(sink, style, db.dir()).toStdString(), wanted.toStdString()) << name;
     }
 
@@ -109,13 +106,12 @@ TEST_P(Golden, ConvertsToExpectedBytes)
             continue;
         EXPECT_EQ(readAll(db.filePath(f)).toStdString(), readAll(dir.filePath(f)).toStdString());
     }
-    if (!QFile::exists(dir.filePath(QStringLiteral("expected.txt")))) {
-        EXPECT_FALSE(QFile::exists(db.filePath(QStringLiteral("out.txt"))))
-            << "no target file expected";
+    if (!QFile::exists(dir.filePath(u"expected.txt"_s))) {
+        EXPECT_FALSE(QFile::exists(db.filePath(u"out.txt"_s))) << "no target file expected";
     }
-    const QStringList targets = dir.entryList({QStringLiteral("expected.*")}, QDir::Files);
+    const QStringList targets = dir.entryList({u"expected.*"_s}, QDir::Files);
     for (const QString& expected : targets) {
-        const QString written = QStringLiteral("out") + expected.mid(8);
+        const QString written = u"out"_s + expected.mid(8);
         EXPECT_EQ(readAll(db.filePath(written)).toStdString(),
                   readAll(dir.filePath(expected)).toStdString())
             << written.toStdString();

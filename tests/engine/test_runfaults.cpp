@@ -33,7 +33,7 @@ using test::BatchResult;
 namespace {
 using quendra::test::PrintTo; // rows print their name
 
-const QString T = QStringLiteral("GUT");
+const QString T = u"GUT"_s;
 
 // A definition that copies one text field per line: "%07d" lines in, the same out.
 class RunFaults : public ::testing::Test, protected test::EngineFixture {
@@ -41,12 +41,12 @@ protected:
     void SetUp() override
     {
         heads(T);
-        srcField(T, QStringLiteral("S"), 1);
-        trgField(T, QStringLiteral("Z"), QStringLiteral("S"), 1, QStringLiteral("Anzahl"));
-        db.exec(QStringLiteral("update trgHead set chkrecord = -1"));
+        srcField(T, u"S"_s, 1);
+        trgField(T, u"Z"_s, u"S"_s, 1, u"Anzahl"_s);
+        db.exec(u"update trgHead set chkrecord = -1"_s);
     }
-    QStringList args() const { return {QStringLiteral("--config"), db.path(), T}; }
-    QString source() const { return db.filePath(QStringLiteral("src.txt")); }
+    QStringList args() const { return {u"--config"_s, db.path(), T}; }
+    QString source() const { return db.filePath(u"src.txt"_s); }
     static QByteArray lines(int count)
     {
         QByteArray bytes;
@@ -58,24 +58,23 @@ protected:
     // The target becomes table t of an SQLite file, whose column z takes what check allows.
     void tableTarget(const QString& check)
     {
-        test::ScratchConnection(QStringLiteral("QSQLITE"), table())
-            .exec(QStringLiteral("create table t (z text check (%1))").arg(check));
-        db.exec(QStringLiteral("update trgHead set frommedium = 2, filetype = 'MS Access', "
-                               "path = '%1', dbtable = 't'")
-                    .arg(table()));
+        test::ScratchConnection(u"QSQLITE"_s, table())
+            .exec(u"create table t (z text check (%1))"_s.arg(check));
+        db.exec(u"update trgHead set frommedium = 2, filetype = 'MS Access', "
+                "path = '%1', dbtable = 't'"_s.arg(table()));
     }
-    QString table() const { return db.filePath(QStringLiteral("ziel.db")); }
+    QString table() const { return db.filePath(u"ziel.db"_s); }
     QStringList tableRows() const
     {
-        return test::ScratchConnection(QStringLiteral("QSQLITE"), table())
-            .column(QStringLiteral("select z from t order by rowid"));
+        return test::ScratchConnection(u"QSQLITE"_s, table())
+            .column(u"select z from t order by rowid"_s);
     }
 };
 
 // What a run with a database target adds to its error: the rows the table holds.
 QString received(qint64 rows)
 {
-    return QStringLiteral("Datensätze dieses Laufs in der Zieltabelle: %1.").arg(rows);
+    return u"Datensätze dieses Laufs in der Zieltabelle: %1."_s.arg(rows);
 }
 
 // The error a run shows on standard error: one box, naming what went wrong.
@@ -94,7 +93,7 @@ void expectOneError(const BatchResult& r, const QString& text)
 TEST_F(RunFaults, TargetLinkedToTheSourceIsRefusedBeforeAnythingIsOpened)
 {
     writeSource(lines(3));
-    const QByteArray out = QFile::encodeName(db.filePath(QStringLiteral("out.txt")));
+    const QByteArray out = QFile::encodeName(db.filePath(u"out.txt"_s));
     for (const bool hard : {false, true}) {
         SCOPED_TRACE(hard ? "hard link" : "symbolic link");
         QFile::remove(QFile::decodeName(out));
@@ -102,8 +101,8 @@ TEST_F(RunFaults, TargetLinkedToTheSourceIsRefusedBeforeAnythingIsOpened)
         ASSERT_EQ(hard ? ::link(src.constData(), out.constData())
                        : ::symlink(src.constData(), out.constData()),
                   0);
-        expectOneError(test::runBatch(args()), QStringLiteral("ist dieselbe Datei wie die Quelle"));
-        EXPECT_EQ(target(QStringLiteral("src.txt")), lines(3));
+        expectOneError(test::runBatch(args()), u"ist dieselbe Datei wie die Quelle"_s);
+        EXPECT_EQ(target(u"src.txt"_s), lines(3));
     }
 }
 
@@ -120,7 +119,7 @@ TEST_P(FullDisk, LeavesCompleteRecordsOnly)
     writeSource(all);
     std::function<void()> limit;
     if (sizeLimit == 0) {
-        db.exec(QStringLiteral("update trgHead set path = '/dev/full'"));
+        db.exec(u"update trgHead set path = '/dev/full'"_s);
     } else {
         limit = [max = sizeLimit] {
             std::signal(SIGXFSZ, SIG_IGN);
@@ -132,8 +131,8 @@ TEST_P(FullDisk, LeavesCompleteRecordsOnly)
     writeTarget(old);
     QStringList call = args();
     if (allOrNothing)
-        call.prepend(QStringLiteral("--all-or-nothing"));
-    const BatchResult r = test::runBatch(call, QStringLiteral("de_DE.UTF-8"), limit);
+        call.prepend(u"--all-or-nothing"_s);
+    const BatchResult r = test::runBatch(call, u"de_DE.UTF-8"_s, limit);
     expectOneError(r, GetParam()[1]);
     if (allOrNothing) {
         EXPECT_EQ(target(), old);
@@ -148,8 +147,8 @@ TEST_P(FullDisk, LeavesCompleteRecordsOnly)
     EXPECT_LE(written.size(), qsizetype(sizeLimit));
     EXPECT_TRUE(written.endsWith("\r\n"));
     EXPECT_TRUE(all.startsWith(written));
-    EXPECT_TRUE(r.err.contains(
-        QStringLiteral("enthält die ersten %1 Zeilen vollständig").arg(lineCount(written))))
+    EXPECT_TRUE(
+        r.err.contains(u"enthält die ersten %1 Zeilen vollständig"_s.arg(lineCount(written))))
         << r.err.toStdString();
 }
 
@@ -186,7 +185,7 @@ BatchResult pausedRun(const QStringList& args, const QString& source, const QByt
     waited.start();
     for (int unread = 1; unread > 0 && waited.elapsed() < 20000; QThread::msleep(5))
         ::ioctl(fifo, FIONREAD, &unread);
-    QFile wchan(QStringLiteral("/proc/%1/wchan").arg(process.processId()));
+    QFile wchan(u"/proc/%1/wchan"_s.arg(process.processId()));
     while (waited.elapsed() < 20000 && wchan.open(QIODevice::ReadOnly) &&
            !wchan.readAll().endsWith("pipe_read")) { // "anon_pipe_read" in newer kernels
         wchan.close();
@@ -218,12 +217,10 @@ protected:
     void expectStopMessage(const BatchResult& r)
     {
         EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
-        EXPECT_TRUE(
-            r.err.contains(QStringLiteral("durch das Signal %1 abgebrochen, bevor Datensatz 3")
-                               .arg(GetParam()[0])))
+        EXPECT_TRUE(r.err.contains(
+            u"durch das Signal %1 abgebrochen, bevor Datensatz 3"_s.arg(GetParam()[0])))
             << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(QStringLiteral("nicht ausgeführt wurden GUT.")))
-            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(u"nicht ausgeführt wurden GUT."_s)) << r.err.toStdString();
     }
 };
 
@@ -239,7 +236,7 @@ TEST_P(Stopped, EndsAfterTheRecordInHand)
 
 TEST_P(Stopped, ADatabaseTargetHoldsTheRecordsBefore)
 {
-    tableTarget(QStringLiteral("1"));
+    tableTarget(u"1"_s);
     const BatchResult r = stop();
     expectStopMessage(r);
     if (GetParam().flag(1)) {
@@ -247,7 +244,7 @@ TEST_P(Stopped, ADatabaseTargetHoldsTheRecordsBefore)
         return;
     }
     EXPECT_TRUE(r.err.contains(received(2))) << r.err.toStdString();
-    EXPECT_EQ(tableRows(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    EXPECT_EQ(tableRows(), (QStringList{u"a"_s, u"b"_s}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Stopped, ::testing::ValuesIn(test::caseTable(u"engine/stops.tsv"_s)),
@@ -266,15 +263,14 @@ TEST_P(RowRefused, NamesItsRecordAndKeepsTheRowsBefore)
     for (const bool allOrNothing : {false, true}) {
         SCOPED_TRACE(allOrNothing ? "all or nothing" : "row by row");
         QFile::remove(table());
-        tableTarget(QStringLiteral("z <> '%1'").arg(refused, 7, 10, QLatin1Char('0')));
+        tableTarget(u"z <> '%1'"_s.arg(refused, 7, 10, QLatin1Char('0')));
         QStringList call = args();
         if (allOrNothing)
-            call.prepend(QStringLiteral("--all-or-nothing"));
+            call.prepend(u"--all-or-nothing"_s);
         const BatchResult r = test::runBatch(call);
-        expectOneError(r, QStringLiteral("CHECK constraint failed"));
+        expectOneError(r, u"CHECK constraint failed"_s);
         const int kept = allOrNothing ? 0 : refused - 1;
-        EXPECT_TRUE(r.err.contains(QStringLiteral("Datensatz %1").arg(refused)))
-            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(u"Datensatz %1"_s.arg(refused))) << r.err.toStdString();
         EXPECT_EQ(r.err.contains(received(kept)), !allOrNothing) << r.err.toStdString();
         const QStringList rows = tableRows();
         EXPECT_EQ(rows.size(), kept);
@@ -290,38 +286,35 @@ TEST_F(RunFaults, LostConnectionSaysHowManyRowsTheTableReceived)
 {
     if (test::postgresDsn().isEmpty())
         QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
-    const test::ScratchConnection server(QStringLiteral("QODBC"), test::postgresDsn());
-    const QString table = test::uniqueTableName(QStringLiteral("ziel"));
-    server.exec(QStringLiteral("create table %1 (z varchar(10))").arg(table));
+    const test::ScratchConnection server(u"QODBC"_s, test::postgresDsn());
+    const QString table = test::uniqueTableName(u"ziel"_s);
+    server.exec(u"create table %1 (z varchar(10))"_s.arg(table));
     // The run's connection carries the table's name, so that exactly it can be ended.
-    db.exec(QStringLiteral("update trgHead set frommedium = 1, path = '%1;ConnSettings=set "
-                           "application_name to %2', dbtable = '%2'")
-                .arg(test::postgresDsn(), table));
+    db.exec(u"update trgHead set frommedium = 1, path = '%1;ConnSettings=set "
+            "application_name to %2', dbtable = '%2'"_s.arg(test::postgresDsn(), table));
     const BatchResult r = pausedRun(
         args(), source(), lines(5001),
         [&](qint64) {
-            server.exec(QStringLiteral("select pg_terminate_backend(pid) from "
-                                       "pg_stat_activity where application_name = '%1'")
-                            .arg(table));
+            server.exec(u"select pg_terminate_backend(pid) from "
+                        "pg_stat_activity where application_name = '%1'"_s.arg(table));
         },
         lines(2));
-    expectOneError(r, QStringLiteral("Datensatz 5001"));
+    expectOneError(r, u"Datensatz 5001"_s);
     EXPECT_TRUE(r.err.contains(received(5000))) << r.err.toStdString();
-    EXPECT_EQ(server.column(QStringLiteral("select count(*) from ") + table),
-              QStringList{QStringLiteral("5000")});
-    server.exec(QStringLiteral("drop table ") + table);
+    EXPECT_EQ(server.column(u"select count(*) from "_s + table), QStringList{u"5000"_s});
+    server.exec(u"drop table "_s + table);
 }
 
 // The file position of the process's open descriptor on path; -1 when it has none.
 qint64 readPosition(qint64 pid, const QString& path)
 {
-    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    const QDir fds(u"/proc/%1/fd"_s.arg(pid));
     const QString wanted = QFileInfo(path).canonicalFilePath();
     for (const QString& fd :
          fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
         if (QFileInfo(fds.filePath(fd)).symLinkTarget() != wanted)
             continue;
-        QFile info(QStringLiteral("/proc/%1/fdinfo/%2").arg(pid).arg(fd));
+        QFile info(u"/proc/%1/fdinfo/%2"_s.arg(pid).arg(fd));
         if (info.open(QIODevice::ReadOnly))
             return info.readLine().mid(4).trimmed().toLongLong();
     }
@@ -392,8 +385,8 @@ TEST_F(RunFaults, SourceCutShortUnderAProgressDisplayNamesTheCounts)
     CuttingProgress progress(source(), 200000 * 9);
     showRunResult(runDefinition(T, &progress));
     ASSERT_EQ(sink.boxes.size(), 1u);
-    EXPECT_TRUE(sink.boxes[0].text.contains(
-        QStringLiteral("Die Quelle endete nach 200000 von 300000 Datensätzen")))
+    EXPECT_TRUE(
+        sink.boxes[0].text.contains(u"Die Quelle endete nach 200000 von 300000 Datensätzen"_s))
         << sink.boxes[0].text.toStdString();
     EXPECT_EQ(target(), lines(200000));
 }
@@ -401,19 +394,19 @@ TEST_F(RunFaults, SourceCutShortUnderAProgressDisplayNamesTheCounts)
 TEST_F(RunFaults, LockedConfigurationIsReportedAtOnceAndLeftAlone)
 {
     writeSource(lines(1));
-    test::ScratchConnection other(QStringLiteral("QSQLITE"), db.path());
-    other.exec(QStringLiteral("begin exclusive"));
+    test::ScratchConnection other(u"QSQLITE"_s, db.path());
+    other.exec(u"begin exclusive"_s);
     QElapsedTimer clock;
     clock.start();
     const BatchResult r = test::runBatch(args());
     EXPECT_LT(clock.elapsed(), 8000);
-    expectOneError(r, QStringLiteral("Die Konfigurationsdatenbank ist von einem anderen "
-                                     "Programm gesperrt"));
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Meldung des Datenbanktreibers: database is "
-                                              "locked")));
-    EXPECT_FALSE(r.err.contains(QStringLiteral("crebas"))) << "no attempt to create tables";
-    EXPECT_FALSE(r.err.contains(QStringLiteral("Versionstabelle")));
-    other.exec(QStringLiteral("rollback"));
+    expectOneError(r, u"Die Konfigurationsdatenbank ist von einem anderen "
+                      "Programm gesperrt"_s);
+    EXPECT_TRUE(r.err.contains(u"Meldung des Datenbanktreibers: database is "
+                               "locked"_s));
+    EXPECT_FALSE(r.err.contains(u"crebas"_s)) << "no attempt to create tables";
+    EXPECT_FALSE(r.err.contains(u"Versionstabelle"_s));
+    other.exec(u"rollback"_s);
     EXPECT_EQ(test::runBatch(args()).exitCode, 0) << "the same file works once it is free";
 }
 
@@ -423,16 +416,15 @@ TEST_F(RunFaults, MissingTableOfAnOdbcServerIsNamed)
         QUENDRA_SKIP() << "needs scripts/with-test-services.sh";
     // The server lists at least one table, so that the missing one can be told apart
     // from a server that lists nothing.
-    const test::ScratchConnection server(QStringLiteral("QODBC"), test::postgresDsn());
-    const QString present = test::uniqueTableName(QStringLiteral("da"));
-    server.exec(QStringLiteral("create table %1 (x int)").arg(present));
-    db.exec(QStringLiteral("update srcHead set frommedium = 1, path = '%1', dbtable = 'fehlt'")
-                .arg(test::postgresDsn()));
+    const test::ScratchConnection server(u"QODBC"_s, test::postgresDsn());
+    const QString present = test::uniqueTableName(u"da"_s);
+    server.exec(u"create table %1 (x int)"_s.arg(present));
+    db.exec(u"update srcHead set frommedium = 1, path = '%1', dbtable = 'fehlt'"_s.arg(
+        test::postgresDsn()));
     const BatchResult r = test::runBatch(args());
-    expectOneError(r, QStringLiteral("Die Tabelle „fehlt“ gibt es in „%1“ nicht.\nMeldung des "
-                                     "Datenbanktreibers: ")
-                          .arg(test::postgresDsn()));
-    server.exec(QStringLiteral("drop table %1").arg(present));
+    expectOneError(r, u"Die Tabelle „fehlt“ gibt es in „%1“ nicht.\nMeldung des "
+                      "Datenbanktreibers: "_s.arg(test::postgresDsn()));
+    server.exec(u"drop table %1"_s.arg(present));
 }
 
 } // namespace

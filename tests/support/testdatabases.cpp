@@ -7,6 +7,8 @@
 #include <atomic>
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
+
 namespace quendra::test {
 
 QString postgresDsn()
@@ -22,15 +24,13 @@ QString sqliteOdbcDsn()
 QString uniqueTableName(const QString& prefix)
 {
     static std::atomic<int> counter{0};
-    return (prefix +
-            QStringLiteral("_%1_%2x").arg(QCoreApplication::applicationPid()).arg(++counter))
-        .toLower();
+    return (prefix + u"_%1_%2x"_s.arg(QCoreApplication::applicationPid()).arg(++counter)).toLower();
 }
 
 ScratchConnection::ScratchConnection(const QString& driver, const QString& databaseName)
 {
     static std::atomic<int> counter{0};
-    m_name = QStringLiteral("quendra-test-scratch-%1").arg(++counter);
+    m_name = u"quendra-test-scratch-%1"_s.arg(++counter);
     QSqlDatabase db = QSqlDatabase::addDatabase(driver, m_name);
     db.setDatabaseName(databaseName);
     if (!db.open()) {
@@ -51,8 +51,7 @@ void ScratchConnection::exec(const QString& sql) const
 {
     QSqlQuery query(QSqlDatabase::database(m_name, false));
     if (!query.exec(sql))
-        throw std::runtime_error(
-            (sql + QStringLiteral(": ") + query.lastError().text()).toStdString());
+        throw std::runtime_error((sql + u": "_s + query.lastError().text()).toStdString());
 }
 
 void ScratchConnection::execAll(const QStringList& statements) const
@@ -65,12 +64,10 @@ QStringList ScratchConnection::column(const QString& sql) const
 {
     QSqlQuery query(QSqlDatabase::database(m_name, false));
     if (!query.exec(sql))
-        throw std::runtime_error(
-            (sql + QStringLiteral(": ") + query.lastError().text()).toStdString());
+        throw std::runtime_error((sql + u": "_s + query.lastError().text()).toStdString());
     QStringList values;
     while (query.next())
-        values.append(query.value(0).isNull() ? QStringLiteral("<NULL>")
-                                              : query.value(0).toString());
+        values.append(query.value(0).isNull() ? u"<NULL>"_s : query.value(0).toString());
     return values;
 }
 

@@ -28,21 +28,22 @@ TEST(Regional, ReadsTheLocale)
 }
 
 using test::CaseRow;
+using namespace Qt::StringLiterals;
 
 class ReadNumber : public ::testing::TestWithParam<CaseRow> {};
 
 TEST_P(ReadNumber, GermanRules)
 {
     DecimalNumber n;
-    QString plain = QStringLiteral("keine Zahl");
+    QString plain = u"keine Zahl"_s;
     if (parseNumber(GetParam()[0], German, n))
         formatPlainNumber(plain, n, German);
     EXPECT_EQ(plain, GetParam()[1]);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ReadNumber,
-    ::testing::ValuesIn(test::caseTable(QStringLiteral("values/read-number.tsv"))), test::caseName);
+INSTANTIATE_TEST_SUITE_P(Rows, ReadNumber,
+                         ::testing::ValuesIn(test::caseTable(u"values/read-number.tsv"_s)),
+                         test::caseName);
 
 TEST(ReadNumberAsDouble, IsTheNearestDouble)
 {
@@ -64,15 +65,14 @@ TEST_P(WriteNumber, RoundsTheDecimalText)
     DecimalNumber n;
     ASSERT_TRUE(parseNumber(c[0], German, n));
     const NumberLayout layout{c[1].toInt(), c[2].toInt(), c[3].toInt(), c[4] == u"1", c[5] == u"1"};
-    QString out = QStringLiteral("previous content");
+    QString out = u"previous content"_s;
     formatNumber(out, n, layout, German);
     EXPECT_EQ(out, c[6]);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, WriteNumber,
-    ::testing::ValuesIn(test::caseTable(QStringLiteral("values/write-number.tsv"))),
-    test::caseName);
+INSTANTIATE_TEST_SUITE_P(Rows, WriteNumber,
+                         ::testing::ValuesIn(test::caseTable(u"values/write-number.tsv"_s)),
+                         test::caseName);
 
 class ReadDate : public ::testing::TestWithParam<CaseRow> {};
 
@@ -81,26 +81,26 @@ TEST_P(ReadDate, Recognises)
     const CaseRow& c = GetParam();
     QDate d;
     const bool ok = parseDate(c[0], c[1] == u"us" ? American : German, d);
-    EXPECT_EQ(ok ? d.toString(Qt::ISODate) : QStringLiteral("kein Datum"), c[2]);
+    EXPECT_EQ(ok ? d.toString(Qt::ISODate) : u"kein Datum"_s, c[2]);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ReadDate, ::testing::ValuesIn(test::caseTable(QStringLiteral("values/read-date.tsv"))),
-    test::caseName);
+INSTANTIATE_TEST_SUITE_P(Rows, ReadDate,
+                         ::testing::ValuesIn(test::caseTable(u"values/read-date.tsv"_s)),
+                         test::caseName);
 
 class WriteDate : public ::testing::TestWithParam<CaseRow> {};
 
 TEST_P(WriteDate, Patterns)
 {
-    QString out = QStringLiteral("abgelehnt");
+    QString out = u"abgelehnt"_s;
     const bool ok = formatDate(out, QDate(2005, 1, 5), GetParam()[0]);
     EXPECT_EQ(ok, out != u"abgelehnt") << "a refused pattern leaves the text as it was";
     EXPECT_EQ(out, GetParam()[1]);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, WriteDate, ::testing::ValuesIn(test::caseTable(QStringLiteral("values/write-date.tsv"))),
-    test::caseName);
+INSTANTIATE_TEST_SUITE_P(Rows, WriteDate,
+                         ::testing::ValuesIn(test::caseTable(u"values/write-date.tsv"_s)),
+                         test::caseName);
 
 TEST(DecimalSum, AddsWithoutBinaryNoise)
 {
@@ -121,8 +121,7 @@ TEST_P(SumText, WritesThePlainNumber)
     EXPECT_EQ(sum.text(American), GetParam()[0].replace(u',', u'.'));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SumText,
-                         ::testing::ValuesIn(test::caseTable(QStringLiteral("values/sums.tsv"))),
+INSTANTIATE_TEST_SUITE_P(Rows, SumText, ::testing::ValuesIn(test::caseTable(u"values/sums.tsv"_s)),
                          test::caseName);
 
 TEST(DecimalSum, RefusesTextAndOverflow)

@@ -68,6 +68,9 @@ TEST_F(DataViewer, ShowsEveryRowAndColumnReadOnly)
     EXPECT_EQ(w()->findChild<QWidget*>(u"cmdDelete"_s), nullptr);
     // Nothing has moved since the connector was handed over: the status is empty.
     EXPECT_EQ(status(), QString());
+    click(w(), u"cmdLast"_s);
+    click(w(), u"cmdNext"_s); // past the last row: the database layer's code for the end
+    EXPECT_EQ(status(), u"Record: -3"_s);
 
     // Typing into a cell changes nothing.
     clickCell(w(), 0, 1, true);
