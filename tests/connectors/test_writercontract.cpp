@@ -310,6 +310,23 @@ TEST_P(WriterContract, RowsOfNothingButNullAllArrive)
     EXPECT_EQ(readBack(), std::vector<QStringList>(3, empty));
 }
 
+// All or nothing beyond one block of rows: once the first block has found that the driver
+// takes one row a statement, the next is sent so as well, into the same transaction.
+TEST_P(WriterContract, AllOrNothingHoldsMoreThanOneBlock)
+{
+    if (!quirks().allOrNothing)
+        return; // the other targets commit block by block
+    auto c = open();
+    c->keepOneTransaction();
+    Row row(Name + 1);
+    for (int nr = 1; nr <= 5002; ++nr) {
+        row[Nr] = double(nr);
+        writeRow(c->record(), row);
+    }
+    c->record().close();
+    EXPECT_EQ(readBack().size(), 5002u);
+}
+
 // A character beyond the table's code page is written as "?" and counted, in the row and
 // column it was in; a table that holds every character keeps it and counts nothing.
 TEST_P(WriterContract, CountsCharactersTheCodePageLacks)
