@@ -106,6 +106,22 @@ TEST_F(ParadoxTest, ReadsTypedValuesNullsAndCodePagesOfEveryTableInTheFolder)
     EXPECT_TRUE(mem.rows(u"leer"_s).empty());
 }
 
+// Records of two bytes fill a block to its last byte: a full block is read whole.
+TEST_F(ParadoxTest, FullBlocksAreReadWhole)
+{
+    test::createParadox(path("kurz.db"), {{"Nr", pxfShort, 2}});
+    auto record = makeParadoxWriter()->openTable(pxSpec(m_dir.path()), u"kurz"_s);
+    for (int nr = 1; nr <= 2100; ++nr) {
+        record->AddNew();
+        record->setItem(0, nr);
+        record->update();
+    }
+    record->close();
+    MemoryDb mem;
+    makeParadoxReader()->load(pxSpec(m_dir.path()), mem.db());
+    EXPECT_EQ(mem.texts(u"kurz"_s).back(), QStringList{u"2100"_s});
+}
+
 TEST_F(ParadoxTest, AppendedRowsKeepTheOldOnesAndReadBackThroughPxlib)
 {
     createTable(path("kunden.db"), 1252, kKunden);

@@ -1,4 +1,5 @@
--- Default as prefix, <lastvalue> drops the default, running numbers, ltrim, right alignment
+-- Default as prefix, <lastvalue> drops the default, running numbers, ltrim (of one blank
+-- as well), right alignment
 insert into srcHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, sqlstring, frommedium) values ('T', '@DIR@/src.txt', '', 0, '', ';', '', NULL, 0);
 insert into trgHead (transid, path, filetype, header, dbtable, delimiter, specdelimiter, textsign, frommedium, fixlength, chkrecord, encoding) values ('T', '@DIR@/out.txt', '', 0, '', ';', '', '', 0, 0, 0, 'ANSI');
 insert into srcBody (transid, field, format, sort) values
