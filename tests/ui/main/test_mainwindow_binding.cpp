@@ -167,19 +167,24 @@ TEST_F(MainWindowTest, ClosingSavesTheEditInTheFocusedField)
 
 TEST_F(MainWindowTest, UnknownStoredMediumIsAnErrorBox)
 {
-    addHeads(u"A"_s, 5, {}, 0);
+    addHeads(u"A"_s, 2, u"MS Access"_s, 0);
+    addHeads(u"B"_s, 5, {}, 0);
     open();
+    auto* ids = find<QComboBox>(u"cmbTransID"_s);
+    click(ids);
+    QTest::keyClick(ids, Qt::Key_Down);
     ASSERT_TRUE(sawBoxes(1));
     EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"Main.init_Data"_s));
     EXPECT_TRUE(sink.boxes[0].text.contains(u"Medium 5"_s)) << sink.boxes[0].text.toStdString();
+    EXPECT_EQ(find<QComboBox>(u"cmbSrcFields_1"_s)->currentText(), QString()) << "A's type";
     // The window stays usable: an edit of the source is still saved.
     auto* path = find<QLineEdit>(u"txtSRCFields_0"_s);
     click(path);
     QTest::keyClick(path, Qt::Key_End);
     type(path, u"x"_s);
     click(find<QLineEdit>(u"txtSRCFields_2"_s));
-    EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"path"_s), db.dir() + u"/A.txtx"_s);
-    EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"frommedium"_s).toInt(), 5) << "left as it was";
+    EXPECT_EQ(stored(u"srchead"_s, u"B"_s, u"path"_s), db.dir() + u"/B.txtx"_s);
+    EXPECT_EQ(stored(u"srchead"_s, u"B"_s, u"frommedium"_s).toInt(), 5) << "left as it was";
 }
 
 TEST_F(MainWindowTest, TargetHeadMissingIsStartedForTheDefinition)
