@@ -73,6 +73,7 @@ TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
          {},
          "in Zelle A1 ein Steuerzeichen"},
         {"without its end record", Sheet.left(Sheet.size() - 4), {}, "ist unvollständig"},
+        {"its first record alone", Sheet.left(6), {}, "ist unvollständig"},
         {"bytes behind the end record", Sheet + "x", {}, "ist unvollständig"},
     };
     QTemporaryDir dir;

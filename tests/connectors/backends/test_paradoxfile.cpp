@@ -146,6 +146,7 @@ TEST_F(ParadoxTest, AppendedRowsKeepTheOldOnesAndReadBackThroughPxlib)
     ASSERT_GE(PX_open_file(doc, QFile::encodeName(path("kunden.db")).constData()), 0);
     EXPECT_EQ(PX_get_num_records(doc), 5);
     EXPECT_EQ(doc->px_head->px_doscodepage, 1252);
+    EXPECT_STREQ(doc->px_head->px_tablename, "test");
     QByteArray rec(PX_get_recordsize(doc), '\0');
     PX_get_record(doc, 3, rec.data());
     EXPECT_EQ(QByteArray(rec.constData()), QByteArray("J\xFCrgen \x80"));

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -78,15 +80,35 @@ TEST_F(Actions, FileButtonsAskWithTheirTitlesAndFiltersAndFillThePath)
     EXPECT_EQ(trg.title, u"Ziel-Datei öffnen"_s);
     EXPECT_EQ(trg.filter, u"Textdatei *.txt|*.txt|CSV-Datei *.csv|*.csv|Alle Dateien|*.*"_s);
     EXPECT_EQ(trg.initialDir, db.dir() + u"/A-out.txt"_s);
-    EXPECT_EQ(ui::toQtFilter(trg.filter),
-              u"Textdatei *.txt (*.txt);;CSV-Datei *.csv (*.csv);;Alle Dateien (*)"_s);
-    EXPECT_EQ(ui::toQtFilter(u"Tabellen|*.xls;*.xlsx"_s), u"Tabellen (*.xls *.xlsx)"_s);
 
     EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->text(), u"/daten/neu.txt"_s);
     EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"path"_s), u"/daten/neu.txt"_s)
         << "the source path had the focus and was left for the target button";
     window->close();
     EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"path"_s), u"/daten/ziel.csv"_s);
+}
+
+// Without a chooser installed, the program's file dialog asks with the request's title and
+// filters ("*.*" matches names without a dot) and answers the file chosen in it.
+TEST_F(Actions, TheProgramsFileDialogAsksAndAnswers)
+{
+    const QString chosen = db.dir() + u"/neu.txt"_s;
+    QTimer poll; // the dialog is modal: it is answered from within its own event loop
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll.stop();
+        EXPECT_EQ(dialog->windowTitle(), u"Ziel"_s);
+        EXPECT_EQ(dialog->nameFilters(), QStringList({u"Tabellen (*.xls *.xlsx)"_s, u"A (*)"_s}));
+        auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_s);
+        QTest::keyClicks(name, u"neu.txt"_s);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    poll.start(50);
+    EXPECT_EQ(ui::fileChooser().choose(
+                  nullptr, {true, u"Ziel"_s, db.dir(), u"Tabellen|*.xls;*.xlsx|A|*.*"_s}),
+              chosen);
 }
 
 TEST_F(Actions, CancelledFileDialogIsAnErrorBoxAndKeepsThePath)

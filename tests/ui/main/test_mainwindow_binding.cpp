@@ -33,6 +33,7 @@ TEST_F(MainWindowTest, StartsOnTheFirstDefinitionWithItsHeadsShown)
     auto* encoding = find<QComboBox>(u"cmbTrgFields_9"_s);
     EXPECT_EQ(encoding->currentText(), u"ANSI"_s);
     EXPECT_EQ(encoding->count(), 3) << "blank, ASCII and ANSI";
+    EXPECT_EQ(find<QComboBox>(u"cmbSrcFields_4"_s)->itemText(2), u"Tabulator"_s);
     EXPECT_TRUE(find<QRadioButton>(u"optSRCFields_1"_s)->isChecked());
     EXPECT_TRUE(find<QRadioButton>(u"optTRGFields_0"_s)->isChecked());
 }
@@ -168,7 +169,7 @@ TEST_F(MainWindowTest, ClosingSavesTheEditInTheFocusedField)
 TEST_F(MainWindowTest, UnknownStoredMediumIsAnErrorBox)
 {
     addHeads(u"A"_s, 2, u"MS Access"_s, 0);
-    addHeads(u"B"_s, 5, {}, 0);
+    addHeads(u"B"_s, 0, {}, 5);
     open();
     auto* ids = find<QComboBox>(u"cmbTransID"_s);
     click(ids);
@@ -177,14 +178,15 @@ TEST_F(MainWindowTest, UnknownStoredMediumIsAnErrorBox)
     EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"Main.init_Data"_s));
     EXPECT_TRUE(sink.boxes[0].text.contains(u"Medium 5"_s)) << sink.boxes[0].text.toStdString();
     EXPECT_EQ(find<QComboBox>(u"cmbSrcFields_1"_s)->currentText(), QString()) << "A's type";
+    EXPECT_TRUE(find<QLineEdit>(u"txtSRCFields_3"_s)->isVisible()) << "laid out for a file";
     // The window stays usable: an edit of the source is still saved.
     auto* path = find<QLineEdit>(u"txtSRCFields_0"_s);
     click(path);
     QTest::keyClick(path, Qt::Key_End);
     type(path, u"x"_s);
-    click(find<QLineEdit>(u"txtSRCFields_2"_s));
+    click(find<QLineEdit>(u"txtSRCFields_3"_s));
     EXPECT_EQ(stored(u"srchead"_s, u"B"_s, u"path"_s), db.dir() + u"/B.txtx"_s);
-    EXPECT_EQ(stored(u"srchead"_s, u"B"_s, u"frommedium"_s).toInt(), 5) << "left as it was";
+    EXPECT_EQ(stored(u"trghead"_s, u"B"_s, u"frommedium"_s).toInt(), 5) << "left as it was";
 }
 
 TEST_F(MainWindowTest, TargetHeadMissingIsStartedForTheDefinition)
