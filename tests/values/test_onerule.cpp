@@ -1,6 +1,6 @@
-// The same random texts through every path that reads a number or a date: the engine
-// (parseNumber, parseDate) and every writer (RegionalText::forColumn) read the same value
-// or refuse alike.
+// The same random texts through both paths that read a date: the engine (parseDate) and
+// every writer (RegionalText::forColumn) read the same day or refuse alike. Numbers need no
+// such check: both paths read them through parseNumber.
 #include "common/error.h"
 #include "values/regionaltext.h"
 
@@ -30,25 +30,13 @@ QVariant written(const RegionalText& writer, const QString& text, ValueKind kind
     }
 }
 
-TEST(OneRule, EveryPathReadsTheSameTextsAlike)
+TEST(OneRule, EveryPathReadsTheSameDatesAlike)
 {
     const RegionalText writer(QLocale(QLocale::German, QLocale::Germany));
     const RegionalSettings& regional = writer.regional();
     std::mt19937 random(21);
-    int numbers = 0, dates = 0;
+    int dates = 0;
     for (int n = 0; n < 40000; ++n) {
-        const QString number = randomText(random, u"0123456789.,-+ eE");
-        double value = 0;
-        const bool read = parseNumber(number, regional, value);
-        const QVariant real = written(writer, number, ValueKind::Real);
-        if (!number.trimmed().isEmpty()) {
-            ASSERT_EQ(read, !real.isNull()) << number.toStdString();
-            if (read) {
-                ASSERT_EQ(value, real.toDouble()) << number.toStdString();
-            }
-        }
-        numbers += read;
-
         // Three runs of digits between separators, and sometimes a blank or another mark.
         QString date = randomText(random, u"0123456789 ").left(int(random() % 4) + 1);
         for (int part = 0; part < 2; ++part)
@@ -68,8 +56,7 @@ TEST(OneRule, EveryPathReadsTheSameTextsAlike)
         }
         dates += readDate;
     }
-    EXPECT_GT(numbers, 5000); // the texts reach both answers
-    EXPECT_GT(dates, 200);
+    EXPECT_GT(dates, 200); // the texts reach both answers
 }
 
 } // namespace

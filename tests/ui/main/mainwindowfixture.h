@@ -12,6 +12,8 @@
 
 namespace quendra::test {
 
+using namespace Qt::StringLiterals;
+
 // Answers file requests from a list (nothing = cancelled) and keeps the requests.
 class ScriptedChooser : public ui::FileChooser {
 public:
@@ -48,9 +50,7 @@ protected:
                   const QString& srcFileType = {}, const QVariant& trgMedium = 0,
                   const QString& trgFileType = {})
     {
-        auto medium = [](const QVariant& m) {
-            return m.isNull() ? QStringLiteral("NULL") : m.toString();
-        };
+        auto medium = [](const QVariant& m) { return m.isNull() ? u"NULL"_s : m.toString(); };
         db.execAll({QStringLiteral(
                         "insert into srchead (transid, path, filetype, header, dbtable, delimiter, "
                         "sqlstring, frommedium) values ('%1', '%2/%1.txt', '%3', 0, 'tab%1', ';', "
@@ -73,16 +73,14 @@ protected:
     // when there is no such row.
     QVariant stored(const QString& table, const QString& transId, const QString& name) const
     {
-        const QStringList values = column(QStringLiteral("select %1 from %2 where transid = %3")
-                                              .arg(name, table, quoteSqlText(transId)));
+        const QStringList values = column(
+            u"select %1 from %2 where transid = %3"_s.arg(name, table, quoteSqlText(transId)));
         return values.isEmpty() ? QVariant() : QVariant(values.first());
     }
 
     int rowCount(const QString& table) const
     {
-        return column(QStringLiteral("select count(*) from ") + table)
-            .value(0, QStringLiteral("-1"))
-            .toInt();
+        return column(u"select count(*) from "_s + table).value(0, u"-1"_s).toInt();
     }
 
     std::vector<QString> modalShown; // object names of windows the actions opened
