@@ -55,6 +55,7 @@ TEST(ReadNumberAsDouble, IsTheNearestDouble)
     ASSERT_TRUE(parseNumber(u"1,234.5", American, d));
     EXPECT_EQ(d, 1234.5);
     EXPECT_FALSE(parseNumber(u"1.234,5", American, d));
+    EXPECT_FALSE(parseNumber(QString(), German, d)) << "a NULL value is no number";
 }
 
 class WriteNumber : public ::testing::TestWithParam<CaseRow> {};
