@@ -60,12 +60,6 @@ TEST(RegionalTextOut, ReusedBufferIsClearedByNull)
     EXPECT_TRUE(out.isEmpty());
 }
 
-TEST(RegionalTextOut, DatesFollowTheRegionalSettings)
-{
-    const RegionalText american(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_EQ(american.toText(QDate(2005, 12, 31)), u"12/31/2005"_s);
-}
-
 struct ColumnCase {
     const char* name;
     QVariant value;

@@ -23,6 +23,7 @@ TEST(Regional, ReadsTheLocale)
     EXPECT_EQ(American.decimalSeparator, QLatin1Char('.'));
     EXPECT_EQ(American.dateOrder, RegionalSettings::DateOrder::MonthDayYear);
     EXPECT_EQ(American.dateSeparator, QLatin1Char('/'));
+    EXPECT_EQ(American.datePattern, QLatin1String("M/d/yyyy")); // a two-digit year widened
     const auto swedish = RegionalSettings::fromLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
     EXPECT_EQ(swedish.dateOrder, RegionalSettings::DateOrder::YearMonthDay);
 }
