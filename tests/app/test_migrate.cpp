@@ -70,6 +70,10 @@ QString makeOriginal(const QDir& dir)
     for (int i = 0; i < 2000; ++i)
         rows << u"insert into trgconvert values ('ALT', 'KONTO', '%1', 'Konto Nr. %1 – ä')"_s.arg(
             i);
+    // The demo reads a copy of its source: no run, however faulty, touches the tree's file.
+    const QString source = dir.filePath(u"buchungen.txt"_s);
+    QFile::copy(u"" QUENDRA_TEST_DATA_DIR "/../../demo/buchungen.txt"_s, source);
+    rows << u"update srcHead set path = '%1' where transid = 'DEMO'"_s.arg(source);
     exec(path, rows << u"commit"_s);
     return path;
 }
@@ -92,10 +96,10 @@ TEST(Migrate, TakesEveryRowOverUnchangedAndDemoWritesTheSameBytes)
     EXPECT_TRUE(r.out.endsWith(u"\nEigene: nicht übernommen, keine Tabelle der Konfiguration\n"_s));
     EXPECT_EQ(r.out.count(u'\n'), 7);
     EXPECT_EQ(readFile(config + u".access"_s), jetBytes);
-    // The Jet file names the demo's folders /QUENDRA (the sources) and /ALT (the original's).
-    exec(config, {u"update srcHead set path = replace(path, '/QUENDRA', '%1')"_s.arg(
-                      QDir::cleanPath(u"" QUENDRA_TEST_DATA_DIR "/../.."_s)),
-                  u"update trgHead set path = replace(path, '/ALT', '%1')"_s.arg(dir.path())});
+    // The Jet file names the demo's folders /QUENDRA/demo (the source's) and /ALT (the target's).
+    exec(config,
+         {u"update srcHead set path = replace(path, '/QUENDRA/demo', '%1')"_s.arg(dir.path()),
+          u"update trgHead set path = replace(path, '/ALT', '%1')"_s.arg(dir.path())});
     EXPECT_EQ(dump(config), dump(original));
 
     // The demo's target lies beside the original; both configurations write it.
