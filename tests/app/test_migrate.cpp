@@ -8,7 +8,6 @@
 #include "support/testdatabases.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -18,6 +17,7 @@
 
 using namespace quendra;
 using namespace Qt::StringLiterals;
+using test::monitorMdb;
 using test::readFile;
 using test::runBatch;
 using test::writeFile;
@@ -96,6 +96,9 @@ TEST(Migrate, TakesEveryRowOverUnchangedAndDemoWritesTheSameBytes)
     EXPECT_TRUE(r.out.endsWith(u"\nEigene: nicht übernommen, keine Tabelle der Konfiguration\n"_s));
     EXPECT_EQ(r.out.count(u'\n'), 7);
     EXPECT_EQ(readFile(config + u".access"_s), jetBytes);
+    EXPECT_TRUE(
+        runBatch({u"--config"_s, config, u"--migrate"_s, config})
+            .err.contains(u".access gibt es schon"_s)); // the Jet file kept is never overwritten
     // The Jet file names the demo's folders /QUENDRA/demo (the source's) and /ALT (the target's).
     exec(config,
          {u"update srcHead set path = replace(path, '/QUENDRA/demo', '%1')"_s.arg(dir.path()),
@@ -129,15 +132,7 @@ TEST(Migrate, AFolderInTheTargetsPlaceIsAnErrorAndStaysEmpty)
               QStringList({u"alt.mdb"_s, u"init.mdb"_s}));
     EXPECT_TRUE(QDir(target).isEmpty());
     const auto under = runBatch({u"--config"_s, old + u"/init.mdb"_s, u"--migrate"_s, old});
-    EXPECT_TRUE(under.err.contains(u"Der Ordner von %1/init.mdb kann"_s.arg(old)))
-        << "a file there";
-}
-
-QString monitorMdb()
-{
-    QDirIterator it(u"" QUENDRA_FIXTURES_DIR ""_s, {u"Monitor.mdb"_s}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    return it.hasNext() ? it.next() : QString();
+    EXPECT_TRUE(under.err.contains(u"Der Ordner von %1/init.mdb kann"_s.arg(old))); // is a file
 }
 
 // Each refusal leaves the target folder exactly as it was.

@@ -1,7 +1,6 @@
 #include "filefixtures.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <stdexcept>
 extern "C" { // pxlib declares its functions without C linkage for C++
@@ -24,13 +23,6 @@ void createParadox(const QString& path, const std::vector<ParadoxColumn>& column
     PX_set_value(doc, "codepage", 1252.0f);
     PX_close(doc);
     PX_delete(doc);
-}
-
-QString monitorMdb()
-{
-    QDirIterator it(QStringLiteral(QUENDRA_FIXTURES_DIR), {QStringLiteral("Monitor.mdb")},
-                    QDir::Files, QDirIterator::Subdirectories);
-    return it.hasNext() ? it.next() : QString();
 }
 
 QString dataFile(const char* name)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/testdatabases.h"
+
 #include <QByteArray>
 #include <QString>
 #include <vector>
@@ -14,10 +16,6 @@ struct ParadoxColumn {
 };
 // An empty Paradox table with these columns (code page 1252).
 void createParadox(const QString& path, const std::vector<ParadoxColumn>& columns);
-
-// Monitor.mdb, a small Jet database from the Debian package mrtg-contrib (fetched by
-// scripts/fetch-fixtures.sh); empty when it is not there.
-QString monitorMdb();
 
 // A file of tests/data/files: quendra-test.xls, an Excel 8.0 workbook (sheets Kunden and
 // Artikel); kunden.dbf, a dBase table nr N5, name C40, betrag N12.2, datum D, notiz C40 in

@@ -129,6 +129,7 @@ TEST(SqliteColumns, DeclaredTypesAndIsoDates)
               QVariant(QDateTime(QDate(2000, 6, 17), QTime(20, 36, 24))));
     EXPECT_EQ(typedSqliteValue(qlonglong(1), ValueKind::Boolean), QVariant(true));
     EXPECT_EQ(typedSqliteValue(qlonglong(0), ValueKind::Boolean), QVariant(false));
+    EXPECT_EQ(typedSqliteValue(u"ja"_s, ValueKind::Boolean), QVariant(u"ja"_s)); // stays text
     EXPECT_EQ(typedSqliteValue(u"kein Datum"_s, ValueKind::Date), QVariant(u"kein Datum"_s));
     EXPECT_EQ(typedSqliteValue(u"2005-12-31"_s, ValueKind::Text), QVariant(u"2005-12-31"_s));
 }

@@ -46,7 +46,7 @@ QStringList randomDefinition(std::mt19937& rng)
     static const char* const textDefaults[] = {"", "", "", "F-", " x", "abc"};
     static const char* const countDefaults[] = {"", "1", "7", "1", "1", "x"};
     static const char* const textSources[] = {"a", "a", "c", "", "A "};
-    static const char* const textChecks[] = {"", "", "", "Anzahl"};
+    static const char* const textChecks[] = {"", "", "", "Anzahl", "Summe"};
     static const char* const numberChecks[] = {"", "Anzahl", "Summe"};
     static const char* const olds[] = {"4000", "x", "X", "(*)", "", "ab", "01"};
     static const char* const news[] = {"8400", "", "ersetzt", "y", "   ", "8"};

@@ -1,6 +1,7 @@
 #include "support/testdatabases.h"
 
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -19,6 +20,13 @@ QString postgresDsn()
 QString sqliteOdbcDsn()
 {
     return qEnvironmentVariable("QUENDRA_TEST_SQLITE_DSN");
+}
+
+QString monitorMdb()
+{
+    QDirIterator it(u"" QUENDRA_FIXTURES_DIR ""_s, {u"Monitor.mdb"_s}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    return it.hasNext() ? it.next() : QString();
 }
 
 QString uniqueTableName(const QString& prefix)

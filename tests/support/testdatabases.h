@@ -10,6 +10,10 @@ namespace quendra::test {
 QString postgresDsn();
 QString sqliteOdbcDsn();
 
+// Monitor.mdb, a small Jet database from the Debian package mrtg-contrib (fetched by
+// scripts/fetch-fixtures.sh); empty when it is not there.
+QString monitorMdb();
+
 // A table name no other test (in this or a concurrent test program) uses:
 // prefix, process id and a counter, in lower case.
 QString uniqueTableName(const QString& prefix);

@@ -72,6 +72,7 @@ TEST_F(FieldEditor, LoadsTheListInSortOrderWithTheEntriesOfItsMode)
     open(0);
     EXPECT_EQ(window->windowTitle(), globals().appTitle);
     EXPECT_EQ(window->geometry().topLeft(), QPoint(74, 23));
+    EXPECT_EQ(control(w(), u"txtFields(5)"_s)->geometry(), QRect(104, 114, 225, 19));
     EXPECT_EQ(grid(w())->model()->rowCount(), 3);
     const int field = gridColumn(w(), u"Feldname"_s);
     ASSERT_GE(field, 0);

@@ -51,16 +51,13 @@ protected:
                   const QString& trgFileType = {})
     {
         auto medium = [](const QVariant& m) { return m.isNull() ? u"NULL"_s : m.toString(); };
-        db.execAll({QStringLiteral(
-                        "insert into srchead (transid, path, filetype, header, dbtable, delimiter, "
-                        "sqlstring, frommedium) values ('%1', '%2/%1.txt', '%3', 0, 'tab%1', ';', "
-                        "'select 1', %4)")
-                        .arg(transId, db.dir(), srcFileType, medium(srcMedium)),
-                    QStringLiteral("insert into trghead (transid, path, filetype, header, dbtable, "
-                                   "delimiter, textsign, frommedium, fixlength, chkrecord, "
-                                   "encoding) values ('%1', '%2/%1-out.txt', '%3', 0, '', ';', '', "
-                                   "%4, 0, 0, 'ANSI')")
-                        .arg(transId, db.dir(), trgFileType, medium(trgMedium))});
+        db.execAll({u"insert into srchead (transid, path, filetype, header, dbtable, delimiter, "
+                    "sqlstring, frommedium) values ('%1', '%2/%1.txt', '%3', 0, 'tab%1', ';', "
+                    "'select 1', %4)"_s.arg(transId, db.dir(), srcFileType, medium(srcMedium)),
+                    u"insert into trghead (transid, path, filetype, header, dbtable, delimiter, "
+                    "textsign, frommedium, fixlength, chkrecord, encoding) values ('%1', "
+                    "'%2/%1-out.txt', '%3', 0, '', ';', '', %4, 0, 0, 'ANSI')"_s.arg(
+                        transId, db.dir(), trgFileType, medium(trgMedium))});
     }
 
     void open()

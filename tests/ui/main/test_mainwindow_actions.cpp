@@ -293,6 +293,7 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
     }
     ASSERT_EQ(shown[0].targets.size(), 6) << "four records and two check lines";
     EXPECT_FALSE(shown[0].targets[0].contains(u"red"_s));
+    EXPECT_EQ(shown[0].targets[0].count(u"color: gray"_s), 1) << "a delimiter between two values";
     // Each value on a band of its own colour, the delimiter grey between the bands.
     EXPECT_TRUE(shown[0].targets[0].contains(
         u"</span><span style=\"color: gray\">;</span><span style=\"background-color: "_s))
