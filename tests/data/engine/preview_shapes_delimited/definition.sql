@@ -17,7 +17,8 @@ insert into srcBody (transid, field, format, sort) values
   ('T', 'rightIsExact', '', 130),
   ('T', 'autoCount', '', 140),
   ('T', 'dateBlanksCutRight', '', 150),
-  ('T', 'fillNoWidth', '', 160);
+  ('T', 'fillNoWidth', '', 160),
+  ('T', 'fillZeroWidthWhole', '', 170);
 insert into trgBody (transid, field, length, decscale, fieldtype, format, defaultvalue, srcfield, adjustment, chkfield, sort, plus, "0padding", ltrim, command) values
   ('T', 'RIGHTNOFILL', 5, 2, 'Zahl', '', '', 'rightNoFill', 'rechts', '', 10, 0, 0, 0, ''),
   ('T', 'ROUNDING', 1, 2, 'Zahl', '', '', 'rounding', 'links', '', 20, 0, 1, 0, ''),
@@ -34,4 +35,5 @@ insert into trgBody (transid, field, length, decscale, fieldtype, format, defaul
   ('T', 'RIGHTISEXACT', 5, 0, 'Text', '', '', 'rightIsExact', 'Rechts', '', 130, 0, 0, 0, ''),
   ('T', 'AUTOCOUNT', 3, 2, 'AutoCount', '', '', 'autoCount', 'rechts', '', 140, 1, 1, 0, ''),
   ('T', 'DATEBLANKSCUTRIGHT', 6, 0, 'Datum', '', '', 'dateBlanksCutRight', 'rechts', '', 150, 0, 0, 0, ''),
-  ('T', 'FILLNOWIDTH', 0, 2, 'Zahl', '', '', 'fillNoWidth', 'links', '', 160, 0, 1, 0, '');
+  ('T', 'FILLNOWIDTH', 0, 2, 'Zahl', '', '', 'fillNoWidth', 'links', '', 160, 0, 1, 0, ''),
+  ('T', 'FILLZEROWIDTHWHOLE', 0, 0, 'Zahl', '', '', 'fillZeroWidthWhole', 'links', '', 170, 0, 1, 0, '');
