@@ -117,14 +117,6 @@ protected:
     QStringList created;
 };
 
-QStringList row(std::initializer_list<const char*> values)
-{
-    QStringList r;
-    for (const char* v : values)
-        r.append(QString::fromUtf8(v));
-    return r;
-}
-
 TEST_P(ConnectorContract, OpenByTableReadsEveryValueInRegionalForm)
 {
     auto c = open(kunden);
@@ -132,9 +124,9 @@ TEST_P(ConnectorContract, OpenByTableReadsEveryValueInRegionalForm)
     EXPECT_EQ(c->record().fieldsCount(), 5);
     EXPECT_EQ(c->AbsolutePosition(), 1);
     const std::vector<QStringList> expected = {
-        row({"1", "Müller", "12,5", "31.12.2005", ""}),
-        row({"2", "Zoë € Straße", "-3,75", "29.02.2024", "x"}),
-        row({"3", "", "", "", ""}),
+        QStringList{u"1"_s, u"Müller"_s, u"12,5"_s, u"31.12.2005"_s, u""_s},
+        QStringList{u"2"_s, u"Zoë € Straße"_s, u"-3,75"_s, u"29.02.2024"_s, u"x"_s},
+        QStringList{u"3"_s, u""_s, u""_s, u""_s, u""_s},
     };
     EXPECT_EQ(allRows(*c), expected);
 }
@@ -143,7 +135,7 @@ TEST_P(ConnectorContract, OpenBySqlAndByPlaceholder)
 {
     auto bySql = open({}, u"select name, nr from %1 where nr = 2"_s.arg(kunden));
     ASSERT_FALSE(bySql->isEOF());
-    EXPECT_EQ(currentRow(*bySql), row({"Zoë € Straße", "2"}));
+    EXPECT_EQ(currentRow(*bySql), (QStringList{u"Zoë € Straße"_s, u"2"_s}));
     const Error noTable = thrownBy([&] { bySql->record().AddNew(); }); // nothing to write to
     EXPECT_TRUE(noTable.description().contains(u"nur eine SQL-Abfrage"));
     auto empty = open(leer);
@@ -251,6 +243,9 @@ TEST_P(ConnectorContract, AddNewUpdateAndDeleteOnTheRowSet)
     c->MoveNext();
     c->Delete(); // the second record; the one after it becomes current
     EXPECT_EQ(c->getField(0), u"3");
+    c->MoveLast();
+    c->MoveNext(); // after the last row nothing is deleted
+    EXPECT_EQ(thrownBy([&] { c->Delete(); }).number(), errnum::NoCurrentRecord);
     EXPECT_EQ(announced, 3);
     EXPECT_EQ(model->rowCount(), 4);
     EXPECT_EQ(scratch->column(u"select nr from %1 order by nr"_s.arg(kunden)).join(u' '),
