@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "config/configsql.h"
 #include "connectors/backends/mdbreading.h"
+#include "connectors/backends/valueconversion.h"
 
 #include <QDir>
 #include <QFile>

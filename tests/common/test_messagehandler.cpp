@@ -53,10 +53,16 @@ INSTANTIATE_TEST_SUITE_P(Rows, RaiseErrorSource,
 
 TEST(TrappedChain, ForeignExceptionsBecomeErrors)
 {
-    const Error e =
-        test::thrownBy([&] { trapped("clsX.y", [] { throw std::runtime_error("boom"); }); });
-    EXPECT_EQ(e.description(), u"boom"_s);
-    EXPECT_EQ(e.source(), u"Modul: clsX.y"_s);
+    const std::tuple<std::function<void()>, qint32, QString> cases[] = {
+        {[] { throw std::runtime_error("boom"); }, errnum::InvalidProcedureCall, u"boom"_s},
+        {[] { throw std::bad_alloc(); }, errnum::OutOfMemory, u"Nicht genügend Speicher"_s},
+        {[] { throw 1; }, errnum::InvalidProcedureCall, u"Unbekannter Fehler"_s}};
+    for (const auto& [work, number, text] : cases) {
+        const Error e = test::thrownBy([&] { trapped("clsX.y", work); });
+        EXPECT_EQ(e.number(), number);
+        EXPECT_EQ(e.description(), text);
+        EXPECT_EQ(e.source(), u"Modul: clsX.y"_s);
+    }
 }
 
 TEST_F(MessageHandlerTest, TrapHandlerShowsWhatTheHandlerThrowsAndEnds)

@@ -83,26 +83,21 @@ TEST(DefinitionTransfer, RoundTripKeepsBytesValuesAndTypes)
     EXPECT_EQ(copy.dump(), expected);
 }
 
-// What export cannot write faithfully it refuses: a definition that is not there, two heads
-// of one side, a number with a fraction in a column of whole numbers.
-TEST(DefinitionTransfer, ExportRefusesWhatItCannotWriteFaithfully)
+// What export cannot write faithfully it refuses, each case a change to the stored
+// definition (tests/data/config/transfer/export-faults.tsv).
+class ExportFault : public ::testing::TestWithParam<test::CaseRow> {};
+
+TEST_P(ExportFault, IsRefusedNamingWhy)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"", "Die Definition \"FEHLT\" gibt es nicht."},
-        {"insert into srchead (transid) values ('REISE')",
-         "Die Definition \"REISE\" hat 2 Zeilen in srcHead statt einer"},
-        {"update srcbody set length = 2.5 where field = 'konto'",
-         "Die Definition \"REISE\" kann nicht exportiert werden: srcBody.length enthält den Wert "
-         "\"2.5\""},
-    };
-    for (const auto& [sql, says] : cases) {
-        Stored stored(caseFile(u"definition.sql"_s) + sql);
-        const QString id = *sql ? u"REISE"_s : u"FEHLT"_s;
-        const Error e = test::thrownBy([&] { exportDefinition(stored.open(), id); });
-        EXPECT_TRUE(e.description().startsWith(QString::fromUtf8(says)))
-            << e.description().toStdString();
-    }
+    Stored stored(caseFile(u"definition.sql"_s) + GetParam()[0].toUtf8());
+    const QString id = GetParam()[0].isEmpty() ? u"FEHLT"_s : u"REISE"_s;
+    const Error e = test::thrownBy([&] { exportDefinition(stored.open(), id); });
+    EXPECT_TRUE(e.description().startsWith(GetParam()[1])) << e.description().toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ExportFault, ::testing::ValuesIn(test::caseTable(u"config/transfer/export-faults.tsv"_s)),
+    test::caseName);
 
 class ImportFault : public ::testing::TestWithParam<test::CaseRow> {};
 

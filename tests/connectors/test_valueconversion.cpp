@@ -134,4 +134,12 @@ TEST(SqliteColumns, DeclaredTypesAndIsoDates)
     EXPECT_EQ(typedSqliteValue(u"2005-12-31"_s, ValueKind::Text), QVariant(u"2005-12-31"_s));
 }
 
+// A number column's text as the Access library prints it; one that is no number stays text.
+TEST(PrintedNumbers, WholeDecimalAndNone)
+{
+    EXPECT_EQ(printedNumberValue("-12", true), QVariant(qlonglong(-12)));
+    EXPECT_EQ(printedNumberValue("2,5", true), QVariant(2.5));
+    EXPECT_EQ(printedNumberValue("nan", false), QVariant(u"nan"_s));
+}
+
 } // namespace

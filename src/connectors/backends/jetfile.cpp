@@ -9,6 +9,7 @@
 #include "common/error.h"
 #include "connectors/backends/mdbreading.h"
 #include "connectors/backends/memorytable.h"
+#include "connectors/backends/valueconversion.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -64,20 +65,6 @@ bool hasNoText(const MdbColumn& column)
     return column.col_type == MDB_OLE || column.col_type == MDB_BINARY;
 }
 
-QVariant numberValue(const QByteArray& text, ColumnKind kind)
-{
-    bool ok = false;
-    if (kind == ColumnKind::Integer) {
-        const qlonglong whole = text.toLongLong(&ok);
-        if (ok)
-            return whole;
-    }
-    double value = 0;
-    if (readPrintedNumber(text, value))
-        return value;
-    return QString::fromUtf8(text);
-}
-
 // The bytes of a binary column or an OLE object, whose bound buffer holds only the
 // reference to its long-value pages; none when the pages do not hold the length the
 // reference gives (a chain cut short or running in a circle).
@@ -108,7 +95,7 @@ QVariant cellValue(const MdbColumn& column, const char* data, int length)
     switch (kind) {
     case ColumnKind::Integer:
     case ColumnKind::Real:
-        return numberValue(text, kind);
+        return printedNumberValue(text, kind == ColumnKind::Integer);
     case ColumnKind::Boolean:
         return text == "0" ? 0 : 1;
     case ColumnKind::Date: {

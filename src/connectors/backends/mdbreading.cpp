@@ -2,7 +2,6 @@
 
 #include "common/error.h"
 #include "connectors/backends/childprobe.h"
-#include "values/numbers.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,19 +107,6 @@ void walkFile(const QByteArray& native)
 }
 
 } // namespace
-
-bool readPrintedNumber(const QByteArray& text, double& value)
-{
-    RegionalSettings printed;
-    printed.groupSeparator = QChar();
-    const QString number = QString::fromLatin1(text);
-    for (const char decimal : {'.', ','}) {
-        printed.decimalSeparator = QLatin1Char(decimal);
-        if (parseNumber(number, printed, value))
-            return true;
-    }
-    return false;
-}
 
 MdbFile openAccessFile(const QString& file, const LibraryMessages& messages)
 {

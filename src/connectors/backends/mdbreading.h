@@ -71,10 +71,6 @@ struct BoundColumns {
     std::vector<int> lengths;
 };
 
-// A number as libmdb prints it (the C library's locale: a decimal point or comma, no
-// groups), read by the value layer's rules; false when the text is none.
-bool readPrintedNumber(const QByteArray& text, double& value);
-
 // For the row mdb_fetch_row has just read: which of the table's columns are NULL (a bound
 // buffer is empty both for NULL and for empty text).
 std::vector<bool> nullColumns(MdbTableDef* table);

@@ -1,6 +1,7 @@
 #include "connectors/backends/valueconversion.h"
 
 #include "common/error.h"
+#include "values/numbers.h"
 
 #include <QDateTime>
 #include <cmath>
@@ -71,6 +72,33 @@ QVariant typedSqliteValue(const QVariant& value, ValueKind kind)
     default:
         return value;
     }
+}
+
+bool readPrintedNumber(const QByteArray& text, double& value)
+{
+    RegionalSettings printed;
+    printed.groupSeparator = QChar();
+    const QString number = QString::fromLatin1(text);
+    for (const char decimal : {'.', ','}) {
+        printed.decimalSeparator = QLatin1Char(decimal);
+        if (parseNumber(number, printed, value))
+            return true;
+    }
+    return false;
+}
+
+QVariant printedNumberValue(const QByteArray& text, bool whole)
+{
+    bool ok = false;
+    if (whole) {
+        const qlonglong number = text.toLongLong(&ok);
+        if (ok)
+            return number;
+    }
+    double value = 0;
+    if (readPrintedNumber(text, value))
+        return value;
+    return QString::fromUtf8(text);
 }
 
 } // namespace quendra
