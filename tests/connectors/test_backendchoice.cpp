@@ -64,12 +64,12 @@ TEST_F(FileTypeTable, OdbcAndTheTextFallback)
 TEST(ParseConnectionStringExtra, OdbcKeepsGivenCredentialsAndFurtherAttributes)
 {
     const ConnectionFacts facts = parseConnectionString(
-        u"PROVIDER=MSDASQL;dsn=LAGER;uid=\"\";pwd=\"ge;\"heim;x;database=LAGER;Port=5433;"_s);
+        u";PROVIDER=MSDASQL;dsn=LAGER;uid=\"\";pwd=\"ge;\"heim;x;database=LAGER;Port=5433;"_s);
     EXPECT_EQ(facts.support->backend, BackendKind::Odbc);
     EXPECT_EQ(facts.dataSource, u"LAGER"_s);
     EXPECT_EQ(facts.userName, u""_s);
     EXPECT_EQ(facts.password, u"ge;"_s);
-    // "x" has no "=": skipped; the database name repeats the data source and is dropped.
+    // Pieces without "=" are skipped; the database name repeats the data source: dropped.
     EXPECT_EQ(facts.odbcOptions, u"PORT=5433;"_s);
 }
 
