@@ -122,8 +122,8 @@ TEST_F(QuendraRun, CheckListsAThousandFaultsAndCountsTheRest)
         << r.out.right(300).toStdString();
 }
 
-// A definition travels as a file: out through standard output, in under a new name, and
-// then runs; an existing name is refused without --replace or --as.
+// A definition travels as a file: out on standard output, in under a new name (whose file
+// name has no folder or leading dot), and runs; a name taken needs --replace or --as.
 TEST_F(QuendraRun, ExportImportAndExportAll)
 {
     const Result exported = runBatch(config() << u"--export"_qs << u"GUT"_qs);
@@ -134,15 +134,15 @@ TEST_F(QuendraRun, ExportImportAndExportAll)
     file.close();
     const QStringList import = config() << u"--import"_qs << file.fileName();
     EXPECT_EQ(runBatch(import).exitCode, 1);
-    EXPECT_EQ(runBatch(QStringList(import) << u"--as"_qs << u"KOPIE"_qs).exitCode, 0);
+    EXPECT_EQ(runBatch(QStringList(import) << u"--as"_qs << u".K/1"_qs).exitCode, 0);
     EXPECT_EQ(runBatch(QStringList(import) << u"--replace"_qs).exitCode, 0);
-    const Result copy = runBatch(config() << u"KOPIE"_qs);
+    const Result copy = runBatch(config() << u".K/1"_qs);
     EXPECT_EQ(copy.exitCode, 0) << copy.err.toStdString();
     EXPECT_EQ(target(), QByteArray("x\r\n"));
 
     const Result all = runBatch(config() << u"--export-all"_qs << db.filePath(u"alle"_qs));
     EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
-    EXPECT_TRUE(QFile::exists(db.filePath(u"alle/KOPIE.toml"_qs)));
+    EXPECT_TRUE(QFile::exists(db.filePath(u"alle/_.K_1.toml"_qs)));
     QFile gut(db.filePath(u"alle/GUT.toml"_qs));
     EXPECT_TRUE(gut.open(QIODevice::ReadOnly));
     EXPECT_EQ(gut.readAll(), exported.out.toUtf8());
