@@ -1,7 +1,6 @@
 #include "engine/caseinsensitive.h"
 #include "engine/runtables.h"
 #include "engine/translationcache.h"
-#include "values/numbers.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -10,18 +9,9 @@ using namespace quendra;
 
 namespace {
 
-// Running numbers and carried values over records are shown by the golden case
-// "composition"; these are the pieces a run cannot show one by one.
-
-TEST(StartValue, AcceptsIntegersAndRegionalNumbersOnly)
-{
-    const RegionalSettings german;
-    EXPECT_EQ(parseStartValue(u"", german), 0);
-    EXPECT_EQ(parseStartValue(u" 12 ", german), 12);
-    EXPECT_EQ(parseStartValue(u"2,5", german), 2); // halves to even
-    EXPECT_EQ(parseStartValue(u"-3", german), -3);
-    EXPECT_EQ(parseStartValue(u"abc", german), std::nullopt);
-}
+// Running numbers, their start values and carried values over records are shown by the
+// golden cases ("composition", "running_numbers_*"); these are the pieces a run cannot
+// show one by one.
 
 TEST(AppendNumber, WritesDigitsAndSign)
 {
