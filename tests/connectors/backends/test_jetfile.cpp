@@ -9,6 +9,7 @@
 #include "support/skip.h"
 #include "support/thrown.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -97,9 +98,11 @@ TEST(JetFileTest, ColumnsOfNumbersAndOfBytesKeepTheirValues)
     test::writeFile(dir.filePath(u"single.mdb"_s), bytes);
     test::writeFile(dir.filePath(u"chain.mdb"_s), chain);
     MemoryDb mem;
+    const qsizetype descriptors = QDir(u"/proc/self/fd"_s).count();
     for (const QString& name : {u"single.mdb"_s, u"chain.mdb"_s})
         makeJetReader()->load(DataSourceLocation{u"MS Access"_s, dir.filePath(name), false, {}},
                               mem.db());
+    EXPECT_EQ(QDir(u"/proc/self/fd"_s).count(), descriptors) << "none left open by the reading";
     EXPECT_EQ(mem.declaredTypes(u"srcHead"_s).at(3), u"REAL"_s);
     EXPECT_EQ(mem.texts(u"srcHead"_s).at(0).at(3), u"2.8025969e-45"_s); // the bytes of a Long 2
     const auto rows = mem.rows(u"srcHead"_s);
