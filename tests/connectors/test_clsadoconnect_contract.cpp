@@ -221,6 +221,7 @@ TEST_P(ConnectorContract, AddNewUpdateAndDeleteOnTheRowSet)
     QAbstractItemModel* model = c->dataMember(u"Primary"_s);
     int announced = 0; // a view is told before each change, or it reads rows no longer there
     QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, [&] { ++announced; });
+    EXPECT_EQ(thrownBy([&] { c->record().setItem(0, 9); }).number(), errnum::NoCurrentRecord);
     for (int twice = 0; twice < 2; ++twice) { // the same row twice
         c->AddNew();
         EXPECT_TRUE(c->EditingRecord());
@@ -285,6 +286,7 @@ TEST(ConnectorBeforeInit, ReportsNoRecordAndRefusesMoves)
     c.setTable(u"kunden"_s);
     EXPECT_EQ(test::thrownBy([&] { c.record().AddNew(); }).number(), errnum::ObjectMissing);
     EXPECT_THROW(c.replSQLTable(u"select * from $TBL(1)"_s), Error);
+    EXPECT_EQ(c.replSQLTable(u"select 1"_s), u"select 1"_s); // nothing to look up
 }
 
 } // namespace

@@ -48,6 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"Unsigned", 4294967295u, "4294967295"},
         TextCase{"MidnightIsDateOnly", QDateTime(QDate(2005, 1, 2), QTime(0, 0)), "02.01.2005"},
         TextCase{"DateTime", QDateTime(QDate(2005, 1, 2), QTime(14, 30, 5)), "02.01.2005 14:30:05"},
+        TextCase{"Binary", QByteArray("Straße"), "Straße"}, // bytes as UTF-8
         TextCase{"Time", QTime(8, 5, 0), "08:05:00"}, TextCase{"True", true, "Wahr"},
         TextCase{"False", false, "Falsch"}),
     [](const auto& info) { return std::string(info.param.name); });
