@@ -184,8 +184,8 @@ TEST(Migrate, RefusesWithAGermanErrorAndWritesNothing)
         const QString target = targetDir.filePath(u"init.mdb"_s);
         if (c.definitions)
             QFile::copy(original, target);
-        exec(target, QStringList{u"insert into srcHead (transid) values ('DA')"_s}.mid(
-                         c.definitions ? 0 : 1));
+        exec(target, {c.definitions ? u"insert into srcHead (transid) values ('DA')"_s
+                                    : u"create table fremd (x)"_s}); // no definition table
         const QStringList before = QDir(targetDir.path()).entryList(QDir::Files);
         const QByteArray targetBytes = readFile(target);
         QStringList args{u"--config"_s, target, u"--migrate"_s, old};
