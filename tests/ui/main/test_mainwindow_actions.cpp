@@ -122,9 +122,11 @@ TEST_F(Actions, BoxesShowTheirIconTitleAndTextInFrontOfTheWindow)
 {
     open();
     EXPECT_FALSE(find<QComboBox>(u"cmbTransID"_s)->actions().value(0)->isEnabled());
+    int shown = 0;
     for (const qint32 style : {StyleWarning, StyleCritical}) {
         activate(w()); // after the box before
-        whenModalOpens([this, style](QWidget* modal) {
+        whenModalOpens([this, style, &shown](QWidget* modal) {
+            ++shown;
             auto* box = qobject_cast<QMessageBox*>(modal);
             ASSERT_NE(box, nullptr);
             EXPECT_EQ(box->icon(),
@@ -135,6 +137,7 @@ TEST_F(Actions, BoxesShowTheirIconTitleAndTextInFrontOfTheWindow)
         });
         ui::MessageBoxSink().show({style, u"Titel"_s, u"Text"_s, {}, {}});
     }
+    EXPECT_EQ(shown, 2) << "each box waits for its answer";
 }
 
 TEST_F(Actions, DetailOpensTheFieldEditor)
