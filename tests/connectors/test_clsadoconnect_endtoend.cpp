@@ -113,7 +113,7 @@ TEST_F(EndToEnd, SqliteAccessToSqliteAccess)
         trg.exec(tableDdl(u"ziel"_s));
     }
     storeDefinition(config, {2, srcDb, u"MS Access"_s, u"$TBL(kun)"_s},
-                    {2, trgDb, u"MS Access"_s, u"ziel"_s});
+                    {2, trgDb, u"MS Access"_s, u"\"ziel\""_s});
 
     const auto boxes = runDefinition();
     EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
