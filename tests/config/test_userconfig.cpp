@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -50,14 +51,11 @@ protected:
     QTemporaryDir root;
 };
 
-TEST_F(UserConfig, ABuiltProgramKeepsInitMdbBesideItself)
+// A program that is not installed (one in its build folder) keeps init.mdb beside itself.
+TEST_F(UserConfig, AnInstalledProgramGetsTheDemoInTheUsersFolder)
 {
     EXPECT_EQ(location().dbPath, root.filePath(u"usr/bin/init.mdb"_s));
     EXPECT_EQ(location().dataFolder, QString());
-}
-
-TEST_F(UserConfig, AnInstalledProgramGetsTheDemoInTheUsersFolder)
-{
     install();
     const ConfigLocation at = location();
     const QString user = root.filePath(u"home/quendra"_s);
@@ -83,6 +81,11 @@ TEST_F(UserConfig, AnInstalledProgramGetsTheDemoInTheUsersFolder)
     EXPECT_TRUE(mode.testFlag(QFile::WriteOwner));
     EXPECT_FALSE(mode.testAnyFlags(QFile::ReadGroup | QFile::ReadOther));
 
+    // The installed batch runner makes it at its first start as well.
+    QFile::remove(at.dbPath);
+    QFile::copy(QStringLiteral(QUENDRA_RUN_BINARY), root.filePath(u"usr/bin/quendra-run"_s));
+    QProcess::execute(root.filePath(u"usr/bin/quendra-run"_s), {u"FEHLT"_s});
+    EXPECT_EQ(paths(at.dbPath, u"trghead"_s), QStringList(user + u"/buchungen_export.txt"_s));
     test::writeFile(at.dbPath, {}); // a user's own file stays as it is
     provideUserConfig(at);
     EXPECT_EQ(test::readFile(at.dbPath), QByteArray());

@@ -233,6 +233,9 @@ TEST_F(FieldEditor, NeuAndLoeschenAtBothEnds)
 
 TEST_F(FieldEditor, FormatListFollowsTheTypedFieldTypeExactly)
 {
+    const auto stored = [this] {
+        return column(u"select fieldtype from trgbody where field='KONTO'"_s);
+    };
     open(1);
     typeInto(w(), u"cmbFields(4)"_s, u"ddmmyyyy"_s);
     typeInto(w(), u"cmbFields(3)"_s, u"Zahl"_s);
@@ -248,15 +251,13 @@ TEST_F(FieldEditor, FormatListFollowsTheTypedFieldTypeExactly)
     typeInto(w(), u"cmbFields(3)"_s, u"AutoCount"_s);
     EXPECT_EQ(items(w(), u"cmbFields(4)"_s), QStringList{QString()});
     press(w(), Qt::Key_Tab);
-    EXPECT_EQ(column(u"select fieldtype from trgbody where field='KONTO'"_s),
-              QStringList{u"AutoCount"_s});
+    EXPECT_EQ(stored(), QStringList{u"AutoCount"_s});
 
     // What is typed is stored as typed: nothing completed from the list, no case changed.
     typeInto(w(), u"cmbFields(3)"_s, u"zah"_s);
     press(w(), Qt::Key_Return);
     press(w(), Qt::Key_Tab);
-    EXPECT_EQ(column(u"select fieldtype from trgbody where field='KONTO'"_s),
-              QStringList{u"zah"_s});
+    EXPECT_EQ(stored(), QStringList{u"zah"_s});
     EXPECT_FALSE(items(w(), u"cmbFields(3)"_s).contains(u"zah"_s)) << "nor added to the list";
 
     // Choosing from the list does not rebuild the format list; the next row or column does.
@@ -276,8 +277,7 @@ TEST_F(FieldEditor, FormatListFollowsTheTypedFieldTypeExactly)
     EXPECT_EQ(items(w(), u"cmbFields(4)"_s),
               (QStringList{QString(), u"yyyymmdd"_s, u"ddmmyyyy"_s, u"tyymmdd"_s}));
     // The chosen type went into KONTO's row, written when the row changed.
-    EXPECT_EQ(column(u"select fieldtype from trgbody where field='KONTO'"_s),
-              QStringList{u"Zahl"_s});
+    EXPECT_EQ(stored(), QStringList{u"Zahl"_s});
 }
 
 TEST_F(FieldEditor, ASourceFieldIsListedOnceInVonFeld)

@@ -61,9 +61,7 @@ TEST_F(MainWindowTest, EachKindOfFieldIsStoredWhenLeft)
 {
     addHeads(u"A"_s, 2, u"Text"_s, 0);
     open();
-    auto* table = find<QLineEdit>(u"txtSRCFields_2"_s);
-    click(table);
-    retype(table, u"konten"_s);
+    typeInto(w(), u"txtSRCFields_2"_s, u"konten"_s);
     auto* header = find<FlagCheckBox>(u"chkSRCFields_6"_s);
     click(header);
     EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"dbtable"_s), u"konten"_s);
@@ -151,9 +149,7 @@ TEST_F(MainWindowTest, ClosingSavesTheEditInTheFocusedField)
     addHeads(u"A"_s);
     for (const char* how : {"close button", "Schliessen"}) {
         open();
-        auto* delimiter = find<QLineEdit>(u"txtTRGFields_3"_s);
-        click(delimiter);
-        retype(delimiter, QString::fromLatin1(how).left(1));
+        typeInto(w(), u"txtTRGFields_3"_s, QString::fromLatin1(how).left(1));
         if (QByteArray(how) == "close button")
             window->close();
         else
