@@ -202,6 +202,11 @@ protected:
 
     // Whether exactly n boxes were shown since the sink was last emptied; the test saw them.
     bool sawBoxes(size_t n) { return (m_boxesSeen = n) == sink.boxes.size(); }
+    // The same, and the last of them is the error box of the handler where.
+    bool sawErrorBox(size_t n, const QString& where)
+    {
+        return sawBoxes(n) && sink.boxes.back().title == errorBoxTitle(where);
+    }
 
     RecordingSink sink;
     TempConfigDb db;

@@ -171,6 +171,8 @@ TEXTE = [
     [3, ('REPT("Ab",4200)', TextResult(["Ab" * (FULL // 2), "Ab" * 90 + "Ende"]))],
     [4, ('A1&B1', TextResult(["a" * FULL, "Preis 5 € " * 300, "Grüße aus Köln " * 10]))],
     [5, ('A1&B1', TextResult(["€" * ((FULL - 1) // 2), "Straße ", "‰" * 4000, "ÄÖÜ"]))],
+    [6, ('""', TextResult([""]))],
+    [7, ('B1', TextResult(["", "erst im zweiten Stück"]))],
 ]
 
 

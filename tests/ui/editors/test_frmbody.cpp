@@ -207,8 +207,7 @@ TEST_F(FieldEditor, NeuAndLoeschenAtBothEnds)
     EXPECT_EQ(column(u"select count(*) from srcbody where transid='A1'"_s), QStringList{u"3"_s});
     // With no current row there is nothing to delete: the trap shows the cursor's error.
     click(w(), u"cmdDelete"_s);
-    ASSERT_TRUE(sawBoxes(1));
-    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"frmBody.cmdDelete_Click"_s));
+    ASSERT_TRUE(sawErrorBox(1, u"frmBody.cmdDelete_Click"_s));
     EXPECT_EQ(sink.boxes[0].style, StyleCritical);
     EXPECT_TRUE(window->isVisible());
 

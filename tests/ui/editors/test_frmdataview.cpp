@@ -92,8 +92,7 @@ TEST_F(DataViewer, AnEmptySourceShowsAnEmptyGridAndReportsTheConnectorsMoves)
     click(w(), u"cmdLast"_s); // nothing to move to: no move, no message
     EXPECT_EQ(status(), QString());
     click(w(), u"cmdNext"_s); // the connector refuses to move past the end
-    ASSERT_TRUE(sawBoxes(1));
-    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"frmDataView.cmdNext_Click"_s));
+    ASSERT_TRUE(sawErrorBox(1, u"frmDataView.cmdNext_Click"_s));
     EXPECT_TRUE(sink.boxes[0].text.contains(u"Modul: clsADOConnect.MoveNext"_s));
 }
 

@@ -161,8 +161,7 @@ TEST_F(GridFrameTest, AFailedMoveIsShownUnderTheHandlersNameAndTheWindowStaysOpe
     open(&nav);
     press(w(), Qt::Key_End);
     click(w(), u"cmdNext"_s);
-    ASSERT_TRUE(sawBoxes(1));
-    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"frmFrame.cmdNext_Click"_s));
+    ASSERT_TRUE(sawErrorBox(1, u"frmFrame.cmdNext_Click"_s));
     EXPECT_EQ(sink.boxes[0].style, StyleCritical);
     EXPECT_EQ(grid(w())->currentIndex().row(), 4);
     EXPECT_TRUE(window->isVisible());
@@ -172,8 +171,7 @@ TEST_F(GridFrameTest, AFailedMoveIsShownUnderTheHandlersNameAndTheWindowStaysOpe
     showWindow(w());
     EXPECT_EQ(grid(w())->model()->rowCount(), 0);
     press(w(), Qt::Key_Home);
-    ASSERT_TRUE(sawBoxes(2));
-    EXPECT_EQ(sink.boxes[1].title, errorBoxTitle(u"frmFrame.cmdFirst_Click"_s));
+    ASSERT_TRUE(sawErrorBox(2, u"frmFrame.cmdFirst_Click"_s));
     EXPECT_TRUE(sink.boxes[1].text.contains(u" 91\r\n"_s));
     press(w(), Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());

@@ -109,8 +109,7 @@ TEST_F(Actions, CancelledFileDialogIsAnErrorBoxAndKeepsThePath)
     for (const QString& button : {u"cmdFileDLG_0"_s, u"cmdFileDLG_1"_s}) {
         sink.boxes.clear();
         click(find<QPushButton>(button));
-        ASSERT_TRUE(sawBoxes(1)) << button.toStdString();
-        EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"Main.cmdFileDLG_Click"_s));
+        ASSERT_TRUE(sawErrorBox(1, u"Main.cmdFileDLG_Click"_s)) << button.toStdString();
         EXPECT_TRUE(sink.boxes[0].text.endsWith(u"Abbrechen wurde gewählt."_s));
     }
     EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->text(), db.dir() + u"/A.txt"_s);
@@ -156,19 +155,15 @@ TEST_F(Actions, AnzeigenOpensTheViewerOnTheSourceAsItsFieldsStand)
     addHeads(u"A"_s, 2, u"MS Access"_s);
     db.exec(u"update srchead set sqlstring = 'select 1', dbtable = 'kunden'"_s);
     open();
-    auto* path = find<QLineEdit>(u"txtSRCFields_0"_s);
-    click(path);
-    retype(path, db.filePath(u"kunden.db"_s));
+    typeInto(w(), u"txtSRCFields_0"_s, db.filePath(u"kunden.db"_s));
     click(find<QPushButton>(u"cmdButton_2"_s));
     EXPECT_EQ(modalShown, std::vector<QString>{u"frmDataView"_s});
 
     // A source that cannot be opened ends the action before the viewer is shown.
-    click(path);
-    type(path, u".fehlt"_s);
+    typeInto(w(), u"txtSRCFields_0"_s, db.filePath(u"kunden.db.fehlt"_s));
     click(find<QPushButton>(u"cmdButton_2"_s));
     EXPECT_EQ(modalShown.size(), 1u);
-    ASSERT_TRUE(sawBoxes(1));
-    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"Main.cmdButton_Click"_s));
+    ASSERT_TRUE(sawErrorBox(1, u"Main.cmdButton_Click"_s));
 }
 
 TEST_F(Actions, RunWritesTheTargetWhileTheProgressWindowCounts)
@@ -192,15 +187,12 @@ TEST_F(Actions, FailingRunKeepsEarlierRecordsAndTheWindowUsable)
     open();
     CounterWatch watch;
     click(find<QPushButton>(u"cmdRun"_s));
-    ASSERT_TRUE(sawBoxes(1));
-    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"clsFileConvert.RunConvert"_s));
+    ASSERT_TRUE(sawErrorBox(1, u"clsFileConvert.RunConvert"_s));
     EXPECT_EQ(readFile(db.filePath(u"out.txt"_s)), QByteArray("1;1\r\n2;2\r\n"));
     EXPECT_EQ(watch.opened, 1);
     EXPECT_EQ(watch.closed, 1);
 
-    auto* delimiter = find<QLineEdit>(u"txtTRGFields_3"_s);
-    click(delimiter);
-    retype(delimiter, u"|"_s);
+    typeInto(w(), u"txtTRGFields_3"_s, u"|"_s);
     click(find<QLineEdit>(u"txtTRGFields_5"_s));
     EXPECT_EQ(stored(u"trghead"_s, u"RUN"_s, u"delimiter"_s), u"|"_s);
 }
@@ -210,17 +202,14 @@ TEST_F(Actions, RunOnATypedNewDefinitionStartsItsHeads)
 {
     addRunDefinition("1;a\r\n");
     open();
-    auto* delimiter = find<QLineEdit>(u"txtTRGFields_3"_s);
-    click(delimiter);
-    type(delimiter, u";"_s);
+    typeInto(w(), u"txtTRGFields_3"_s, u";;"_s);
     auto* ids = find<QComboBox>(u"cmbTransID"_s);
     click(ids);
     retype(ids->lineEdit(), u"NEU"_s);
     click(find<QPushButton>(u"cmdRun"_s));
     EXPECT_EQ(stored(u"trghead"_s, u"RUN"_s, u"delimiter"_s), u";;"_s) << "old heads saved";
     EXPECT_EQ(currentTransID(), u"NEU"_s);
-    ASSERT_TRUE(sawBoxes(1));
-    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"Main.RunFileConvert"_s));
+    ASSERT_TRUE(sawErrorBox(1, u"Main.RunFileConvert"_s));
     EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->text(), QString());
     EXPECT_EQ(ids->count(), 1) << "the list is filled only at start";
     click(find<QPushButton>(u"cmdRun"_s));

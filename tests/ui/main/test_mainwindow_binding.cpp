@@ -48,9 +48,7 @@ TEST_F(MainWindowTest, EmptyDatabaseGetsItsSchemaAndTheFirstEditStoresNewHeads)
     EXPECT_EQ(rowCount(u"dbversion"_s), 1);
     EXPECT_EQ(rowCount(u"srchead"_s), 0);
 
-    auto* path = find<QLineEdit>(u"txtSRCFields_0"_s);
-    click(path);
-    type(path, u"/daten/ein.txt"_s);
+    typeInto(w(), u"txtSRCFields_0"_s, u"/daten/ein.txt"_s);
     EXPECT_EQ(rowCount(u"srchead"_s), 0) << "nothing is stored before the field is left";
     click(find<QLineEdit>(u"txtTRGFields_0"_s));
     EXPECT_EQ(stored(u"srchead"_s, u""_s, u"path"_s), u"/daten/ein.txt"_s);
@@ -62,22 +60,18 @@ TEST_F(MainWindowTest, EachKindOfFieldIsStoredWhenLeft)
     addHeads(u"A"_s, 2, u"Text"_s, 0);
     open();
     typeInto(w(), u"txtSRCFields_2"_s, u"konten"_s);
-    auto* header = find<FlagCheckBox>(u"chkSRCFields_6"_s);
-    click(header);
+    click(w(), u"chkSRCFields_6"_s);
     EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"dbtable"_s), u"konten"_s);
 
-    auto* encoding = find<QComboBox>(u"cmbTrgFields_9"_s);
-    click(encoding);
-    retype(encoding->lineEdit(), u"ASCII"_s);
+    typeInto(w(), u"cmbTrgFields_9"_s, u"ASCII"_s);
     click(find<FlagCheckBox>(u"chkTRGFields_7"_s));
     EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"encoding"_s), u"ASCII"_s);
-    auto* sum = find<FlagCheckBox>(u"chkTRGFields_8"_s);
-    click(sum);
+    click(w(), u"chkTRGFields_8"_s);
     click(find<QLineEdit>(u"txtTRGFields_3"_s));
     // A set box stores -1, a clear one 0, as the engine reads the flags.
     EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"header"_s).toInt(), -1);
     EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"fixlength || chkrecord"_s), u"-1-1"_s);
-    click(sum);
+    click(w(), u"chkTRGFields_8"_s);
     click(find<QLineEdit>(u"txtTRGFields_3"_s));
     EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"chkrecord"_s).toInt(), 0);
 }
@@ -127,8 +121,7 @@ TEST_F(MainWindowTest, HeadsThatCannotBeSavedAreNotReplaced)
     type(path, u"x"_s);
     auto* ids = find<QComboBox>(u"cmbTransID"_s);
     click(ids);
-    ASSERT_TRUE(sawBoxes(1));
-    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"Main.dbUpdate"_s));
+    ASSERT_TRUE(sawErrorBox(1, u"Main.dbUpdate"_s));
     QTest::keyClick(ids, Qt::Key_Down);
     click(find<QPushButton>(u"cmdRun"_s));
     sawBoxes(sink.boxes.size()); // each looked at: every attempt to save fails, nothing runs
@@ -170,16 +163,12 @@ TEST_F(MainWindowTest, UnknownStoredMediumIsAnErrorBox)
     auto* ids = find<QComboBox>(u"cmbTransID"_s);
     click(ids);
     QTest::keyClick(ids, Qt::Key_Down);
-    ASSERT_TRUE(sawBoxes(1));
-    EXPECT_EQ(sink.boxes[0].title, errorBoxTitle(u"Main.init_Data"_s));
+    ASSERT_TRUE(sawErrorBox(1, u"Main.init_Data"_s));
     EXPECT_TRUE(sink.boxes[0].text.contains(u"Medium 5"_s)) << sink.boxes[0].text.toStdString();
     EXPECT_EQ(find<QComboBox>(u"cmbSrcFields_1"_s)->currentText(), QString()) << "A's type";
     EXPECT_TRUE(find<QLineEdit>(u"txtSRCFields_3"_s)->isVisible()) << "laid out for a file";
     // The window stays usable: an edit of the source is still saved.
-    auto* path = find<QLineEdit>(u"txtSRCFields_0"_s);
-    click(path);
-    QTest::keyClick(path, Qt::Key_End);
-    type(path, u"x"_s);
+    typeInto(w(), u"txtSRCFields_0"_s, db.dir() + u"/B.txtx"_s);
     click(find<QLineEdit>(u"txtSRCFields_3"_s));
     EXPECT_EQ(stored(u"srchead"_s, u"B"_s, u"path"_s), db.dir() + u"/B.txtx"_s);
     EXPECT_EQ(stored(u"trghead"_s, u"B"_s, u"frommedium"_s).toInt(), 5) << "left as it was";
@@ -191,9 +180,7 @@ TEST_F(MainWindowTest, TargetHeadMissingIsStartedForTheDefinition)
     db.exec(u"delete from trghead"_s);
     open();
     EXPECT_EQ(find<QLineEdit>(u"txtTRGFields_0"_s)->text(), QString());
-    auto* path = find<QLineEdit>(u"txtTRGFields_0"_s);
-    click(path);
-    type(path, u"/aus.txt"_s);
+    typeInto(w(), u"txtTRGFields_0"_s, u"/aus.txt"_s);
     click(find<QLineEdit>(u"txtTRGFields_3"_s));
     EXPECT_EQ(stored(u"trghead"_s, u"A"_s, u"path"_s), u"/aus.txt"_s);
 }

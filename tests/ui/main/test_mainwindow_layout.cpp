@@ -138,8 +138,9 @@ TEST_F(MainWindowTest, RunButtonsOverlapNoOtherControl)
 }
 
 // The text of every field is shown whole in the height the design gives the field:
-// inside its frame and the pixel a line edit keeps free above and below its text.
-TEST_F(MainWindowTest, FieldTextsFitTheirHeight)
+// inside its frame and the pixel a line edit keeps free above and below its text; every
+// caption whole in its width.
+TEST_F(MainWindowTest, FieldTextsAndCaptionsFitTheirPlace)
 {
     addHeads(u"A"_s);
     open();
@@ -148,6 +149,9 @@ TEST_F(MainWindowTest, FieldTextsFitTheirHeight)
         EXPECT_LE(field->fontMetrics().height() + 2 * (frame + 1), field->height())
             << field->objectName().toStdString();
     }
+    for (const QLabel* label : window->findChildren<QLabel*>()) // a caption's font shrinks
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+            << label->objectName().toStdString();
 }
 
 } // namespace
