@@ -200,8 +200,10 @@ TEST_F(TextFile, ValuesOfARecordAreWrittenAsOneByOne)
             byRecord.init(all, 0, delimiter);
             for (clsFSConnect* c : {&byValue, &byRecord}) {
                 const auto record = [&] {
-                    if (c == &byRecord) {
-                        c->setValues(values, qualifiers);
+                    if (c == &byRecord) { // in two pieces, as a line may be given
+                        c->setValues(std::span(values).first(2), std::span(qualifiers).first(2));
+                        c->setValues(std::span(values).subspan(2),
+                                     std::span(qualifiers).subspan(2));
                     } else {
                         for (size_t i = 0; i < values.size(); ++i)
                             c->setValue(qualifiers[i], values[i]);
