@@ -35,19 +35,12 @@ QByteArray reference(QStringView text)
 // Texts of every length up to 40, each with one special character (or none) at every place.
 std::vector<QString> samples()
 {
-    const QString specials[] = {QString(),
-                                QStringLiteral("ä"),
-                                QString(QChar(0x7F)), // around the C1 controls, which 1252
-                                QString(QChar(0x80)), // writes as "?" or, undefined there,
-                                QString(QChar(0x81)), // as the byte of the same value
-                                QString(QChar(0x9F)),
-                                QString(QChar(0xA0)),
-                                QString(QChar(0xFF)),
-                                QString(QChar(0x100)),
-                                QStringLiteral("€"),
-                                QStringLiteral("中"),
-                                QString::fromUtf8("\xF0\x9F\x98\x80"),
-                                QString(QChar(0xD800))}; // a lone high surrogate
+    // "ä", around the C1 controls (which 1252 writes as "?" or, undefined there, as the byte
+    // of the same value), "€", "中", a pair of surrogates and last a lone high surrogate.
+    const QString specials[] = {QString(),    QChar(0xE4),   QChar(0x7F),   QChar(0x80),
+                                QChar(0x81),  QChar(0x9F),   QChar(0xA0),   QChar(0xFF),
+                                QChar(0x100), QChar(0x20AC), QChar(0x4E2D), QStringLiteral("😀"),
+                                QChar(0xD800)};
     std::vector<QString> out;
     for (int length = 0; length <= 40; ++length) {
         QString ascii;

@@ -1,13 +1,19 @@
-// A library opened at its first use: a missing library or function is a German error
-// that names it, never a crash.
+// How the readers meet a library they cannot trust: it is opened at its first use (a
+// missing library or function is a German error that names it, never a crash), and work
+// that may crash or hang in it is tried in a child first, which is never left behind.
+#include "connectors/backends/childprobe.h"
 #include "connectors/backends/lazylibrary.h"
 
 #include "common/error.h"
 #include "support/thrown.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace quendra;
+using namespace std::chrono_literals;
 
 TEST(LazyLibrary, MissingLibraryOrFunctionIsAnErrorNamingIt)
 {
@@ -35,4 +41,13 @@ TEST(LazyLibrary, FindsAFunctionOfTheLibrary)
     LazyLibrary library("libpx.so.0", "Paradox");
     EXPECT_NE(library.symbol("PX_new"), nullptr);
     EXPECT_EQ(library.symbol("PX_new"), library.symbol("PX_new")) << "opened once";
+}
+
+TEST(ChildProbe, OnlyAChildThatEndsByItselfSurvivesAndNoneIsLeftBehind)
+{
+    EXPECT_TRUE(survivesInChild([] {}, 5s));
+    EXPECT_TRUE(survivesInChild([] { throw 1; }, 5s)); // refused, not crashed
+    EXPECT_FALSE(survivesInChild([] { std::raise(SIGSEGV); }, 5s));
+    EXPECT_FALSE(survivesInChild([] { ::pause(); }, 0s)); // killed at its limit
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "a child is left unreaped";
 }
