@@ -11,9 +11,9 @@
 #   STRING record of nobody's.
 # Sheet "Notizen": a note above the header row, then columns whose cells differ in kind
 # (numbers among texts, numbers stored as text, logicals among texts, dates, date-times,
-# formula results, empty cells). Sheet "Typen": columns of one kind each. Sheet "Formate":
-# formula results in number formats of their own. Sheet "Fehler": every error value, as a
-# cell and as a formula's result.
+# formula results, empty cells). Sheet "Typen": columns of one kind each (a time in a code
+# of two bytes a character). Sheet "Formate": formula results in number formats of their
+# own. Sheet "Fehler": every error value, as a cell and as a formula's result.
 import datetime
 import struct
 import sys
@@ -143,7 +143,7 @@ NOTIZEN = [
 TYPEN = [
     ["Ganz", "Dezimal", "Tag", "Zeitpunkt", "Logisch", "Uhrzeit"],
     [1, 0.5, D(2007, 1, 1), D(2016, 4, 28, 11, 30), True, Shown(0.5, 'HH:MM')],
-    [-42, 1234.56, D(1999, 12, 31), D(2000, 2, 29, 23, 59, 59), False, Shown(('3/4', 0.75), 'HH:MM:SS')],
+    [-42, 1234.56, D(1999, 12, 31), D(2000, 2, 29, 23, 59, 59), False, Shown(('3/4', 0.75), 'HH:MM:SS "→"')],
     [1234567890, -0.25, D(2024, 2, 29), D(2024, 3, 1, 1, 0), True, None],
 ]
 
