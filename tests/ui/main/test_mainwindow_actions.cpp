@@ -159,8 +159,8 @@ TEST_F(Actions, AnzeigenOpensTheViewerOnTheSourceAsItsFieldsStand)
     click(find<QPushButton>(u"cmdButton_2"_s));
     EXPECT_EQ(modalShown, std::vector<QString>{u"frmDataView"_s});
 
-    // A source that cannot be opened ends the action before the viewer is shown.
-    typeInto(w(), u"txtSRCFields_0"_s, db.filePath(u"kunden.db.fehlt"_s));
+    // An SQL text goes before the table; one that fails ends the action before the viewer.
+    typeInto(w(), u"txtSRCFields_5"_s, u"select * from fehlt"_s);
     click(find<QPushButton>(u"cmdButton_2"_s));
     EXPECT_EQ(modalShown.size(), 1u);
     ASSERT_TRUE(sawErrorBox(1, u"Main.cmdButton_Click"_s));
