@@ -23,8 +23,7 @@ namespace quendra {
 namespace {
 using quendra::test::PrintTo; // rows print their name
 
-// A navigation over the rows "R1", "R2", "R3" (or over no row) and the value of the
-// current row.
+// A navigation over the rows "R1", "R2", "R3" (or over no row) and the value of the current row.
 class Navigable {
 public:
     virtual ~Navigable() = default;

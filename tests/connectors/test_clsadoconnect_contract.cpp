@@ -221,6 +221,8 @@ TEST_P(ConnectorContract, AddNewUpdateAndDeleteOnTheRowSet)
     QAbstractItemModel* model = c->dataMember(u"Primary"_s);
     int announced = 0; // a view is told before each change, or it reads rows no longer there
     QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, [&] { ++announced; });
+    int moved = 0; // and that the connector stands on the row just added
+    QObject::connect(c.get(), &clsADOConnect::MoveComplete, [&] { ++moved; });
     EXPECT_EQ(thrownBy([&] { c->record().setItem(0, 9); }).number(), errnum::NoCurrentRecord);
     for (int twice = 0; twice < 2; ++twice) { // the same row twice
         c->AddNew();
@@ -232,6 +234,7 @@ TEST_P(ConnectorContract, AddNewUpdateAndDeleteOnTheRowSet)
     }
     EXPECT_FALSE(c->EditingRecord());
     EXPECT_EQ(c->AbsolutePosition(), 5);
+    EXPECT_EQ(moved, 2);
     EXPECT_EQ(c->getField(1), u"Neu");
     EXPECT_TRUE(thrownBy([&] { c->Delete(); }).description().contains(u"nicht eindeutig"));
 
@@ -249,8 +252,12 @@ TEST_P(ConnectorContract, AddNewUpdateAndDeleteOnTheRowSet)
     EXPECT_EQ(thrownBy([&] { c->Delete(); }).number(), errnum::NoCurrentRecord);
     EXPECT_EQ(announced, 3);
     EXPECT_EQ(model->rowCount(), 4);
+    c->AddNew();
+    c->record().setItem(0, 11);
+    c->update();
+    c.reset(); // going away, it writes the row before its connection closes
     EXPECT_EQ(scratch->column(u"select nr from %1 order by nr"_s.arg(kunden)).join(u' '),
-              u"1 3 9 9");
+              u"1 3 9 9 11");
 }
 
 // Rows fail for a table dropped meanwhile; once the table is back, the next row goes in:

@@ -35,7 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"NullOfAType", QVariant(QMetaType::fromType<double>()), ""},
         TextCase{"Text", u"Müller €"_s, "Müller €"}, TextCase{"Decimal", 12.5, "12,5"},
         TextCase{"NoGroupSeparator", 1234567.25, "1234567,25"},
-        TextCase{"WholeDouble", 100.0, "100"},
+        TextCase{"WholeDouble", 100.0, "100"}, TextCase{"NegativeZero", -0.0, "0"},
         TextCase{"ShortestExactForm", 0.1 + 0.2, "0,30000000000000004"},
         TextCase{"LargeWithoutExponent", 1e20, "100000000000000000000"},
         TextCase{"SmallWithoutExponent", -2.5e-7, "-0,00000025"},

@@ -6,8 +6,7 @@
 
 namespace quendra::test {
 
-// The error the call throws; a failure of the test, and an error numbered 0, when it
-// throws none.
+// The error the call throws; a failure of the test, and an error numbered 0, when it throws none.
 template <class Call> Error thrownBy(Call&& call)
 {
     try {

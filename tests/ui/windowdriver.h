@@ -180,8 +180,7 @@ inline void whenModalOpens(std::function<void(QWidget*)> body)
     });
 }
 
-// A temporary init.mdb, a box recorder, and a connection of its own to read the
-// database back.
+// A temporary init.mdb, a box recorder, and a connection of its own to read the database back.
 class WindowTest : public ::testing::Test {
 protected:
     // A box is a fault unless the test looked for it; a failing test tells which boxes it saw.

@@ -49,8 +49,7 @@ TEST(JetFileTest, ReadsTheUserTablesOfMonitorMdbWithTypedValues)
     EXPECT_EQ(rows[0][1].typeId(), QMetaType::LongLong);
 }
 
-// A damaged file is refused with what libmdb said about it, never read with rows or
-// tables missing.
+// A damaged file is refused with what libmdb said about it, never read with rows or tables missing.
 TEST(JetFileTest, DamagedFilesAreRefusedWithLibmdbsOwnWords)
 {
     const QString file = monitorMdb();

@@ -106,8 +106,7 @@ TEST_F(ParadoxTest, ReadsTypedValuesNullsAndCodePagesOfEveryTableInTheFolder)
     EXPECT_TRUE(mem.rows(u"leer"_s).empty());
 }
 
-// Records of two bytes fill a block to its last byte: a full block is read whole. The
-// table written anew keeps the old one's permissions.
+// Records of two bytes fill a block to its last byte: a full block is read whole.
 TEST_F(ParadoxTest, FullBlocksAreReadWhole)
 {
     test::createParadox(path("kurz.db"), {{"Nr", pxfShort, 2}});
@@ -122,7 +121,7 @@ TEST_F(ParadoxTest, FullBlocksAreReadWhole)
     MemoryDb mem;
     makeParadoxReader()->load(pxSpec(m_dir.path()), mem.db());
     EXPECT_EQ(mem.texts(u"kurz"_s).back(), QStringList{u"2100"_s});
-    EXPECT_TRUE(QFile::permissions(path("kurz.db")) & QFile::ReadOther) << "kept the old one's";
+    EXPECT_TRUE(QFile::permissions(path("kurz.db")) & QFile::ReadOther) << "the old table's";
 }
 
 TEST_F(ParadoxTest, AppendedRowsKeepTheOldOnesAndReadBackThroughPxlib)

@@ -1,6 +1,5 @@
-// How the readers meet a library they cannot trust: it is opened at its first use (a
-// missing library or function is a German error that names it, never a crash), and work
-// that may crash or hang in it is tried in a child first, which is never left behind.
+// Libraries the readers cannot trust: opened at first use (a missing library or function is
+// a German error naming it), and work that may crash or hang in them tried in a child first.
 #include "connectors/backends/childprobe.h"
 #include "connectors/backends/lazylibrary.h"
 

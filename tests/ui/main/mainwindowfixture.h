@@ -28,8 +28,7 @@ public:
     std::vector<ui::FileRequest> requests;
 };
 
-// The main window on a temporary init.mdb; the windows its actions would show modal are
-// only noted.
+// The main window on a temporary init.mdb; the windows its actions would show modal are only noted.
 class MainWindowTest : public WindowTestOf<ui::MainWindow> {
 protected:
     MainWindowTest()
