@@ -153,7 +153,7 @@ TEST_F(Actions, AnzeigenOpensTheViewerOnTheSourceAsItsFieldsStand)
     ScratchConnection(u"QSQLITE"_s, db.filePath(u"kunden.db"_s))
         .exec(u"create table kunden (nr int, name text)"_s);
     addHeads(u"A"_s, 2, u"MS Access"_s);
-    db.exec(u"update srchead set sqlstring = NULL, dbtable = 'kunden'"_s);
+    db.exec(u"update srchead set sqlstring = NULL, dbtable = 'kunden', delimiter = ''"_s);
     open();
     typeInto(w(), u"txtSRCFields_0"_s, db.filePath(u"kunden.db"_s));
     click(find<QPushButton>(u"cmdButton_2"_s));
