@@ -221,7 +221,7 @@ TEST_P(ConnectorContract, AddNewUpdateAndDeleteOnTheRowSet)
     QAbstractItemModel* model = c->dataMember(u"Primary"_s);
     int announced = 0; // a view is told before each change, or it reads rows no longer there
     QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, [&] { ++announced; });
-    int moved = 0; // and that the connector stands on the row just added
+    int moved = 0; // each row that update adds becomes the current one, with a move reported
     QObject::connect(c.get(), &clsADOConnect::MoveComplete, [&] { ++moved; });
     EXPECT_EQ(thrownBy([&] { c->record().setItem(0, 9); }).number(), errnum::NoCurrentRecord);
     for (int twice = 0; twice < 2; ++twice) { // the same row twice
