@@ -17,15 +17,14 @@ struct ParadoxColumn {
 // An empty Paradox table with these columns (code page 1252).
 void createParadox(const QString& path, const std::vector<ParadoxColumn>& columns);
 
-// A file of tests/data/files: quendra-test.xls, an Excel 8.0 workbook (sheets Kunden and
-// Artikel); kunden.dbf, a dBase table nr N5, name C40, betrag N12.2, datum D, notiz C40 in
-// Windows-1252 with three rows; kunden.db, a Paradox table of the same columns without
-// rows; kunden.wk1, a Lotus 1-2-3 sheet: a label in code page 850 ("Müller"), an integer,
-// numbers (12345678.91, 44962433480.87, -0.1, 1e15), a date (01.03.2024 as a number with
-// a date format) and a formula 1+2 whose stored result is 7; kunden.wk3, a Lotus 1-2-3
-// Release 3 file of two sheets: on the first a label with umlauts in code page 850 and
-// numbers in 80-bit precision, on the second the label "zweites"; kunden-passwort.wk3, the
-// same with the record that says the rest is encrypted.
+// A file of tests/data/files: quendra-test.xls, an Excel 8.0 workbook (sheets Kunden and Artikel);
+// kunden.dbf, a dBase table nr N5, name C40, betrag N12.2, datum D, notiz C40 in Windows-1252 with
+// three rows; kunden.db, a Paradox table of the same columns without rows; kunden.wk1, a Lotus
+// 1-2-3 sheet: a label in code page 850 ("Müller"), an integer, numbers (12345678.91,
+// 44962433480.87, -0.1, 1e15), a date (01.03.2024 as a number with a date format) and a formula 1+2
+// whose stored result is 7; kunden.wk3, a Lotus 1-2-3 Release 3 file of two sheets: on the first a
+// label with umlauts in code page 850 and numbers in 80-bit precision, on the second the label
+// "zweites"; kunden-passwort.wk3, the same with the record that says the rest is encrypted.
 QString dataFile(const char* name);
 
 } // namespace quendra::test

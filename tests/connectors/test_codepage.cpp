@@ -99,10 +99,9 @@ TEST(CodePage, DecodesLikeTheTable)
     }
 }
 
-// The tables hold what the system's iconv says for every byte in a UTF-8 locale:
-// Windows-1252 to UTF-16 (the five bytes it refuses as the control characters of the
-// same value) and, for the files written as "ASCII", to code page 850 with
-// one-character transliteration.
+// The tables hold what the system's iconv says for every byte in a UTF-8 locale: Windows-1252 to
+// UTF-16 (the five bytes it refuses as the control characters of the same value) and, for the files
+// written as "ASCII", to code page 850 with one-character transliteration.
 struct IconvTable {
     const char* name;
     const char* to;

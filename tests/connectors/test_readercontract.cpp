@@ -39,10 +39,9 @@ QByteArray sqliteFile(const QString& scratch)
     return readFile(scratch);
 }
 
-// One reader: the catalogue file type it reads (nullptr: the text connector, "" ODBC),
-// the file its table lies in, a sound copy of it, and where its header holds a length
-// or a version to damage (-1: a file of text has no header to damage and no length to
-// fall short of).
+// One reader: the catalogue file type it reads (nullptr: the text connector, "" ODBC), the file its
+// table lies in, a sound copy of it, and where its header holds a length or a version to damage
+// (-1: a file of text has no header to damage and no length to fall short of).
 struct Reader {
     const char* fileType;
     const char* tableFile;

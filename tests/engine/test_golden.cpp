@@ -1,11 +1,10 @@
-// Every folder under tests/data/engine is one conversion: definition.sql (TransID T,
-// @DIR@ standing for the run's folder), the files the run starts with (sources, an old
-// target), the expected target bytes (expected.EXT for out.EXT; without expected.txt no
-// out.txt may appear) and the boxes shown: expected-box.txt for the error that stops the
-// run, expected-warning.txt for the warnings of a run that ends well (each box as title
-// line, then the text; @VERSION@ stands for the program's version). Without such a file
-// no box of that kind may appear. The files the run starts with, but for out.EXT, stay
-// as they were. A folder with expected-records.txt is previewed
+// Every folder under tests/data/engine is one conversion: definition.sql (TransID T, @DIR@ standing
+// for the run's folder), the files the run starts with (sources, an old target), the expected
+// target bytes (expected.EXT for out.EXT; without expected.txt no out.txt may appear) and the boxes
+// shown: expected-box.txt for the error that stops the run, expected-warning.txt for the warnings
+// of a run that ends well (each box as title line, then the text; @VERSION@ stands for the
+// program's version). Without such a file no box of that kind may appear. The files the run starts
+// with, but for out.EXT, stay as they were. A folder with expected-records.txt is previewed
 // instead: each record's bytes, or a line with the error it would stop the run with.
 #include "common/messagehandler.h"
 #include "common/version.h"

@@ -198,10 +198,9 @@ BatchResult pausedRun(const QStringList& args, const QString& source, const QByt
     return test::finishBatch(process);
 }
 
-// Stopped from outside while the source delivers slowly (a pipe): the records before
-// the signal are written completely, no check lines follow, the next definition does
-// not start; a database target holds their rows and the message counts them.
-// All or nothing: the target stays as it was.
+// Stopped from outside while the source delivers slowly (a pipe): the records before the signal are
+// written completely, no check lines follow, the next definition does not start; a database target
+// holds their rows and the message counts them. All or nothing: the target stays as it was.
 class Stopped : public RunFaults, public ::testing::WithParamInterface<test::CaseRow> {
 protected:
     BatchResult stop()
@@ -248,10 +247,9 @@ TEST_P(Stopped, ADatabaseTargetHoldsTheRecordsBefore)
 INSTANTIATE_TEST_SUITE_P(Rows, Stopped, ::testing::ValuesIn(test::caseTable(u"engine/stops.tsv"_s)),
                          test::caseName);
 
-// A row the table refuses, wherever it falls among the blocks of 5000 rows the rows are
-// sent in (first block, first, middle and last row of a block, last block): the run
-// names its record, and the table holds exactly the records before it; all or nothing,
-// it holds none of this run's.
+// A row the table refuses, wherever it falls among the blocks of 5000 rows the rows are sent in
+// (first block, first, middle and last row of a block, last block): the run names its record, and
+// the table holds exactly the records before it; all or nothing, it holds none of this run's.
 class RowRefused : public RunFaults, public ::testing::WithParamInterface<int> {};
 
 TEST_P(RowRefused, NamesItsRecordAndKeepsTheRowsBefore)
@@ -319,9 +317,8 @@ qint64 readPosition(qint64 pid, const QString& path)
     return -1;
 }
 
-// Another program cuts the source short while the run reads it, at a line end or inside
-// a line: the run fails and says how far it got; the target holds exactly the complete
-// records read.
+// Another program cuts the source short while the run reads it, at a line end or inside a line: the
+// run fails and says how far it got; the target holds exactly the complete records read.
 class SourceCutShort : public RunFaults, public ::testing::WithParamInterface<test::CaseRow> {};
 
 TEST_P(SourceCutShort, DuringTheRunFails)

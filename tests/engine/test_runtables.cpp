@@ -9,9 +9,8 @@ using namespace quendra;
 
 namespace {
 
-// Running numbers, their start values and carried values over records are shown by the
-// golden cases ("composition", "running_numbers_*"); these are the pieces a run cannot
-// show one by one.
+// Running numbers, their start values and carried values over records are shown by the golden cases
+// ("composition", "running_numbers_*"); these are the pieces a run cannot show one by one.
 
 TEST(AppendNumber, WritesDigitsAndSign)
 {

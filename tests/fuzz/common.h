@@ -1,9 +1,8 @@
 #pragma once
 
-// What every harness shares (each includes it once): a Qt application object, German
-// regional settings, a private folder for the files a harness writes, and a check that
-// stops the fuzzer with a readable message when two ways of computing the same thing
-// disagree.
+// What every harness shares (each includes it once): a Qt application object, German regional
+// settings, a private folder for the files a harness writes, and a check that stops the fuzzer with
+// a readable message when two ways of computing the same thing disagree.
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>

@@ -3,8 +3,7 @@
 // as in two, and no format conversion fails other than by a conversion error. Any real
 // calendar day: written in a compact format and read back, it is the same day.
 //
-// Input: the text, then from the last byte backwards a day (year, month, day) and a
-// target pattern.
+// Input: the text, then from the last byte backwards a day (year, month, day) and a target pattern.
 #include "common.h"
 
 #include "common/error.h"

@@ -1,8 +1,7 @@
-// Reading and writing numbers. The plain forms most values have go through direct
-// routines; a leading blank sends the same text through the general reader, and both
-// must agree exactly: in the number read, in the field value written (or the error
-// raised), and in what a check sum adds. A number read and written in its plain form
-// reads back as the same number.
+// Reading and writing numbers. The plain forms most values have go through direct routines; a
+// leading blank sends the same text through the general reader, and both must agree exactly: in the
+// number read, in the field value written (or the error raised), and in what a check sum adds. A
+// number read and written in its plain form reads back as the same number.
 //
 // Input: the text, then a field shape (type, length, decimals, zero padding, plus sign) in
 // the last five bytes, last byte first; each shape is written aligned both ways, with and

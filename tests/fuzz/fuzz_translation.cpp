@@ -1,7 +1,6 @@
-// The value translation lookup against a plain linear search over the rows. Rules: the
-// first row of the field (names compared by upper-case form) whose old value equals
-// the value wins; without one, the last "(*)" row of the field; an empty new value
-// leaves the value as it is.
+// The value translation lookup against a plain linear search over the rows. Rules: the first row of
+// the field (names compared by upper-case form) whose old value equals the value wins; without one,
+// the last "(*)" row of the field; an empty new value leaves the value as it is.
 //
 // Input: target field names, rows (field, old, new) and values to look up, all made of
 // a few characters, so that names and values meet often, also in other letter cases.

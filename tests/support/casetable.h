@@ -1,9 +1,8 @@
 #pragma once
 
-// Tables of cases kept as data: a tab-separated file under tests/data, one case a line,
-// its name first (the test log prints it); empty lines and lines starting with "#" are
-// comments. In a column \t, \r, \n and \\ stand for a tab, CR, LF and a backslash. Rows become
-// tests with
+// Tables of cases kept as data: a tab-separated file under tests/data, one case a line, its name
+// first (the test log prints it); empty lines and lines starting with "#" are comments. In a column
+// \t, \r, \n and \\ stand for a tab, CR, LF and a backslash. Rows become tests with
 //   INSTANTIATE_TEST_SUITE_P(X, Y, ::testing::ValuesIn(caseTable(u"ui/x.tsv"_s)), caseName);
 #include "support/casename.h"
 

@@ -7,9 +7,8 @@
 
 namespace quendra::test {
 
-// What a test that cannot run reports: a skip, or, when QUENDRA_TEST_NO_SKIP=1 is set (the
-// CI test command sets it), a failure, so that a missing service or fixture cannot hide
-// behind a green run.
+// What a test that cannot run reports: a skip, or, when QUENDRA_TEST_NO_SKIP=1 is set (the CI test
+// command sets it), a failure, so that a missing service or fixture cannot hide behind a green run.
 inline ::testing::TestPartResult::Type skipResultType()
 {
     const char* noSkip = std::getenv("QUENDRA_TEST_NO_SKIP");

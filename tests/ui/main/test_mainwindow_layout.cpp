@@ -137,9 +137,8 @@ TEST_F(MainWindowTest, RunButtonsOverlapNoOtherControl)
     }
 }
 
-// The text of every field is shown whole in the height the design gives the field:
-// inside its frame and the pixel a line edit keeps free above and below its text; every
-// caption whole in its width.
+// The text of every field is shown whole in the height the design gives the field: inside its frame
+// and the pixel a line edit keeps free above and below its text; every caption whole in its width.
 TEST_F(MainWindowTest, FieldTextsAndCaptionsFitTheirPlace)
 {
     addHeads(u"A"_s);
