@@ -6,8 +6,10 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace quendra;
 using namespace Qt::StringLiterals;
@@ -330,6 +332,14 @@ TEST_F(TextFile, MissingFileLeavesNothingOpen)
     c.MoveFirst();
     c.MoveLast();
     EXPECT_TRUE(c.isEOF());
+}
+
+// Started without standard input, a program gets descriptor 0 for the first file it opens.
+TEST_F(TextFile, ReadsAFileOpenedAsDescriptorZero)
+{
+    ::close(0);
+    EXPECT_EQ(readAll(write("a;b\r\n"), u";"_s), (std::vector<QStringList>{{u"a"_s, u"b"_s}}));
+    EXPECT_EQ(::open("/dev/null", O_RDONLY), 0); // standard input again, giving nothing
 }
 
 } // namespace

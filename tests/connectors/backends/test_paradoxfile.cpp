@@ -214,6 +214,8 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
     shortRecord[1] = 0;
     QByteArray encrypted = good;
     encrypted[0x5F] = 0x7A; // a key in the data header: pxlib decrypts the blocks into noise
+    QByteArray mainKey = good;
+    mainKey[0x25] = 0x7A; // a key in the main header, not the mark that points to the data header
     QByteArray manyFields = good;
     manyFields[0x21] = char(0xFA); // 250 fields: their names and the table's pass the header
     QByteArray longNumber = good;
@@ -233,6 +235,7 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
                  {"crowdedBlock", crowded, u"Kette der Datenbl\u00f6cke"_s},
                  {"fieldsBeyondRecord", shortRecord, {}},
                  {"encrypted", encrypted, u"Verschl\u00fcsselte"_s},
+                 {"encryptedInTheMainHeader", mainKey, u"Verschl\u00fcsselte"_s},
                  {"unknownCodePage", unknownPage, u"Codepage 4711 ist unbekannt"_s}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -189,7 +189,7 @@ TEST_F(GridFrameTest, TheResizeRuleSkipsTheStepsThatFailInANarrowWindow)
     auto* label = control<QLabel>(w(), u"lblStatus"_s);
     const auto followsTheWidth = [&](int width, int height) {
         EXPECT_EQ(grid(w())->geometry(), QRect(0, 20, width, height - 40 - 20));
-        EXPECT_EQ(control(w(), u"cmdClose"_s)->x(), width - 81 - 8);
+        EXPECT_EQ(control(w(), u"cmdClose"_s)->mapTo(w(), QPoint()).x(), width - 81 - 8);
         EXPECT_EQ(label->width(), window->frameGeometry().width() - 100);
         EXPECT_EQ(control(w(), u"cmdNext"_s)->x(), label->width() + 47);
         EXPECT_EQ(control(w(), u"cmdLast"_s)->x(), label->width() + 47 + 23);
