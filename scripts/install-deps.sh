@@ -9,7 +9,9 @@ packages=(
   libgtest-dev libgmock-dev
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
   libshp-dev pxlib-dev libfreexl-dev libwps-dev mdbtools-dev mdbtools libtomlplusplus-dev
+  libzip-dev libexpat1-dev libxlsxwriter-dev
   postgresql sqlite3 gawk python3 python3-xlrd python3-xlwt python3-psycopg2
+  python3-openpyxl python3-xlsxwriter xlsx2csv
   time bc miller hyperfine valgrind
   clang-14 libclang-rt-14-dev clang-format-14
   file lintian man-db xvfb xdotool

@@ -62,6 +62,7 @@ struct clsADOConnect::Impl {
     RowSet rows;
     qint64 pos = -1; // 0..size-1 current record, -1 before the first, size after the last
     bool forwardOnly = false;
+    QStringList newFileColumns;
     std::unique_ptr<RowStream> stream; // a forward-only row set: rows holds the current row
     bool streamByTable = false;
     qint64 passed = 0;            // rows of the stream before the current one
@@ -310,12 +311,22 @@ void clsADOConnect::init()
                         QStringLiteral("Für „%1“ ist weder eine Tabelle noch eine SQL-Abfrage "
                                        "angegeben.")
                             .arg(d->sourceName()));
-        d->backend = explainingProviderErrors(
-            [&] {
-                return QStringLiteral("Die Datenquelle „%1“ kann nicht geöffnet werden.")
-                    .arg(d->sourceName());
-            },
-            [&] { return openBackend(d->source); });
+        const auto openSentence = [&] {
+            return QStringLiteral("Die Datenquelle „%1“ kann nicht geöffnet werden.")
+                .arg(d->sourceName());
+        };
+        if (!d->newFileColumns.isEmpty()) {
+            d->backend = explainingProviderErrors(
+                openSentence, [&] { return openNewFileBackend(d->source, d->newFileColumns); });
+            if (d->backend) {
+                RowSet empty;
+                empty.columns = d->newFileColumns;
+                d->replaceRows(std::move(empty), {});
+                Q_EMIT dataMemberChanged(QStringLiteral("Primary"));
+                return;
+            }
+        }
+        d->backend = explainingProviderErrors(openSentence, [&] { return openBackend(d->source); });
         d->text = RegionalText();
         const QString query = byTable ? QStringLiteral("select * from ") + d->table : d->sql;
         const QString resolved = d->resolve(query);
@@ -325,6 +336,11 @@ void clsADOConnect::init()
             d->replaceRows(d->fetch(resolved, byTable), resolved);
         Q_EMIT dataMemberChanged(QStringLiteral("Primary"));
     });
+}
+
+void clsADOConnect::setNewFileColumns(const QStringList& columns)
+{
+    d->newFileColumns = columns;
 }
 
 void clsADOConnect::setForwardOnly(bool on)
@@ -460,7 +476,7 @@ void clsADOConnect::keepOneTransaction()
 bool canWriteInOneTransaction(const QString& connectionString)
 {
     const FileTypeSupport* support = parseConnectionString(connectionString).support;
-    return support && support->backend != BackendKind::MemoryCopy;
+    return support && (support->backend != BackendKind::MemoryCopy || support->wholeFile);
 }
 
 bool clsADOConnect::EditingRecord() const

@@ -29,6 +29,10 @@ public:
     // the current one is held, so that a source of any size takes the same memory. Such
     // a row set moves forward only.
     void setForwardOnly(bool on);
+    // Before init, for a target: when its file type makes the file anew from the rows (a
+    // workbook), nothing is read; the table has these columns (the target fields) and the
+    // rows written replace the file when record().close() succeeds.
+    void setNewFileColumns(const QStringList& columns);
     // Opens connection and row set: the SQL, or "select * from " and the table, with
     // $TBL(...) placeholders resolved.
     void init();
@@ -77,8 +81,8 @@ private:
 };
 
 // Whether a target of this connection string can take all rows of a run as one
-// transaction (an SQLite file, an ODBC data source); the file types whose tables are
-// files in a folder cannot.
+// transaction (an SQLite file, an ODBC data source, a workbook made anew); the file types
+// whose tables are files in a folder cannot.
 bool canWriteInOneTransaction(const QString& connectionString);
 
 } // namespace quendra

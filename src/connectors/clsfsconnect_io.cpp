@@ -24,7 +24,8 @@ constexpr std::size_t ReadBlock = std::size_t(1) << 20;
 constexpr std::size_t NotFound = std::size_t(-1); // no such byte up to the buffer's end
 constexpr qint32 DiskFull = 61;
 
-// The error of a failed read, write or open, by the system's error code.
+} // namespace
+
 Error fileError(int code, const QString& path)
 {
     switch (code) {
@@ -41,8 +42,6 @@ Error fileError(int code, const QString& path)
         return standardError(errnum::PathFileAccess, path);
     }
 }
-
-} // namespace
 
 LineReader::LineReader() = default;
 LineReader::~LineReader()
@@ -210,10 +209,7 @@ void LineWriter::open(const QString& path, LineTarget target)
     }
 }
 
-// A new file beside the old one (a rename within one folder replaces in one step), with
-// the old file's permissions, or those a new file would get. A link is followed, so that
-// the file it names is replaced, not the link; anything but a regular file is refused.
-void LineWriter::openReplacement(const QString& path)
+ReplacementFile openReplacementFile(const QString& path, const QString& why)
 {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.dir().exists())
@@ -223,9 +219,8 @@ void LineWriter::openReplacement(const QString& path)
     const bool existed = ::stat(QFile::encodeName(real).constData(), &old) == 0;
     if (existed && !S_ISREG(old.st_mode))
         throw Error(errnum::PathFileAccess, {},
-                    QStringLiteral("„Alles oder nichts“ braucht eine gewöhnliche Datei als Ziel, "
-                                   "%1 ist keine.")
-                        .arg(path));
+                    QStringLiteral("%1 braucht eine gewöhnliche Datei als Ziel, %2 ist keine.")
+                        .arg(why, path));
     const QFileInfo target(real);
     QByteArray name = QFile::encodeName(
         target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral(".XXXXXX")));
@@ -241,9 +236,15 @@ void LineWriter::openReplacement(const QString& path)
     if (::fchmod(fd, mode) != 0) {
         // The new file keeps the owner-only permissions it was made with.
     }
-    m_fd = fd;
-    m_replacement = QFile::decodeName(name);
-    m_replaced = real;
+    return {fd, QFile::decodeName(name), real};
+}
+
+void LineWriter::openReplacement(const QString& path)
+{
+    const ReplacementFile file = openReplacementFile(path, QStringLiteral("„Alles oder nichts“"));
+    m_fd = file.fd;
+    m_replacement = file.name;
+    m_replaced = file.target;
 }
 
 void LineWriter::discardReplacement() noexcept

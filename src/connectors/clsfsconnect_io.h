@@ -10,6 +10,11 @@
 
 namespace quendra {
 
+class Error;
+
+// The error of a failed read, write or open of path, by the system's error code (errno).
+Error fileError(int code, const QString& path);
+
 // Reads the lines of a file as raw bytes through one large buffer. A line ends at
 // CR LF, CR, LF or the end of the file; the line end is not part of the line. The bytes
 // of the current line stay valid until the next call of next() or rewind().
@@ -55,6 +60,18 @@ private:
     long long m_sizeAtOpen = -1; // size of a regular file when opened, -1 for others
     long long m_consumed = 0;    // bytes read from the file since opening or rewinding
 };
+
+// A new file beside path that is to take its place when it is complete (a rename within
+// one folder replaces in one step), with the old file's permissions, or those a new file
+// would get. A link is followed, so that the file it names is replaced, not the link;
+// anything but a regular file is refused (why: what needs the new file, for the message).
+// Throws quendra::Error naming path.
+struct ReplacementFile {
+    int fd = -1;
+    QString name;   // the new file
+    QString target; // path with links followed: what the new file is renamed to
+};
+ReplacementFile openReplacementFile(const QString& path, const QString& why);
 
 // Where a LineWriter's lines go.
 enum class LineTarget {

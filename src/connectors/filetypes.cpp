@@ -55,6 +55,11 @@ bool getFileTypeHeader(const QString& fileType)
     return fileTypeRow(fileType).header;
 }
 
+bool writesWholeFile(qint16 medium, const QString& fileType)
+{
+    return medium == 2 && fileTypeRow(fileType).wholeFile;
+}
+
 bool getFileTypeFileButton(const QString& fileType)
 {
     return fileTypeRow(fileType).fileButton;

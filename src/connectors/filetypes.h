@@ -24,6 +24,10 @@ void checkFileType(qint16 medium, const QString& fileType);
 // (for an unknown or empty name as "Text").
 bool getFileTypeFileButton(const QString& fileType);
 
+// Whether a database target (medium 2) of the file type is written as a whole new file
+// that replaces the old one when the run has succeeded (a workbook), not appended to.
+bool writesWholeFile(qint16 medium, const QString& fileType);
+
 // Whether the file type offers the header question ("Text" for an unknown or empty name).
 bool getFileTypeHeader(const QString& fileType);
 

@@ -164,8 +164,10 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
     if (d->progress)
         d->progress->open();
     OpenSource source;
+    bool allOrNothing = options.allOrNothing; // the target changes only when the run succeeds
     try {
         d->target->setOutput(outputOf(options));
+        allOrNothing = options.allOrNothing || d->target->allOrNothing();
         refuseTargetOverSource(d->def.src, d->def.trg);
         d->target->checkUsable();
         // A progress display shows the record count, which a database source only has
@@ -189,7 +191,7 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         while (!reader.isEOF() && (limit < 0 || done < limit)) {
             d->record = reader.AbsolutePosition();
             if (stopRequested())
-                throw stoppedError(d->record, options.allOrNothing);
+                throw stoppedError(d->record, allOrNothing);
             if (d->progress)
                 d->progress->setCount(d->record, total);
             if (listing) {
@@ -204,7 +206,7 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         }
         d->record = 0;
         if (limit < 0)
-            checkSourceComplete(source, total, read, options.allOrNothing);
+            checkSourceComplete(source, total, read, allOrNothing);
         if (d->torven)
             indivTorven::torvenRunCorrectAmount(*this, true);
         if (d->def.trg.chkrecord != 0 && d->target->isText() && d->checks->started() &&

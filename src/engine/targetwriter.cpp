@@ -81,7 +81,9 @@ void TargetWriter::setOutput(TargetOutput output)
                                    "Textdatei, eine SQLite-Datenbank (Dateityp „MS Access“) "
                                    "oder eine ODBC-Datenquelle wählen.")
                         .arg(m_head.filetype));
-    m_output = output;
+    m_output = output == TargetOutput::Write && writesWholeFile(m_head.frommedium, m_head.filetype)
+                   ? TargetOutput::AllOrNothing
+                   : output;
 }
 
 QByteArray TargetWriter::takeOutput()
@@ -112,7 +114,9 @@ void TargetWriter::ensureOpen()
     } else {
         m_database = std::make_unique<clsADOConnect>();
         m_open = true;
-        m_database->setSource(getADOProvider(medium, m_head.path, m_head.filetype, false));
+        m_database->setSource(
+            getADOProvider(medium, m_head.path, m_head.filetype, m_head.header != 0));
+        m_database->setNewFileColumns(QStringList(m_names.begin(), m_names.end()));
         if (!m_head.dbtable.isEmpty())
             m_database->setTable(m_head.dbtable);
         if (m_output == TargetOutput::AllOrNothing)

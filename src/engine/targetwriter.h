@@ -32,8 +32,11 @@ public:
     ~TargetWriter();
 
     // Chooses where the records go (before the first one). AllOrNothing is refused, before
-    // anything is opened, for a database file type that cannot take a run as a whole.
+    // anything is opened, for a database file type that cannot take a run as a whole; a
+    // file type that is always written as a whole (a workbook) takes Write as AllOrNothing.
     void setOutput(TargetOutput output);
+    // Whether the target changes only when the whole run succeeds.
+    bool allOrNothing() const { return m_output == TargetOutput::AllOrNothing; }
     // Refuses a target that could never be written (no path, unknown medium or file type,
     // a text qualifier equal to the delimiter), so that a run fails before its first
     // record instead of silently writing nothing or lines no reader splits back.

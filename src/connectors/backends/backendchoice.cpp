@@ -70,21 +70,23 @@ std::unique_ptr<Backend> openOdbc(const ConnectionFacts& facts)
     return backend;
 }
 
-// Loads a file-type database into an in-memory SQLite copy; writes go to the type's
-// writer, or are refused where the type has none.
-std::unique_ptr<Backend> openMemoryCopy(const ConnectionFacts& facts)
+// An SQLite database of this connection alone, held in memory as long as it is small and
+// in a temporary file beyond (a sheet of a million rows), removed when it is closed.
+std::unique_ptr<SqlBackend> openPrivateDatabase()
 {
-    const FileTypeSupport& row = *facts.support;
-    if (!row.makeReader)
-        refuse(row);
     auto backend = std::make_unique<SqlBackend>(QStringLiteral("QSQLITE"), true);
     QSqlDatabase db = backend->database();
-    db.setDatabaseName(QStringLiteral(":memory:"));
+    db.setDatabaseName(QString());
     backend->open();
-    row.makeReader()->load(facts.location(), db);
-    const DataSourceLocation location = facts.location();
+    return backend;
+}
+
+// Writes of the backend go to the file type's writer, or are refused where it has none.
+void setFileTypeWriter(SqlBackend& backend, const FileTypeSupport& row,
+                       const DataSourceLocation& location)
+{
     std::shared_ptr<FileTypeWriter> writer;
-    backend->setWriterFactory(
+    backend.setWriterFactory(
         [location, &row, writer](const QString& table) mutable -> std::unique_ptr<DatabaseRecord> {
             if (!row.makeWriter)
                 refuse(row);
@@ -92,6 +94,18 @@ std::unique_ptr<Backend> openMemoryCopy(const ConnectionFacts& facts)
                 writer = row.makeWriter();
             return writer->openTable(location, table);
         });
+}
+
+// Loads a file-type database into a private SQLite copy.
+std::unique_ptr<Backend> openMemoryCopy(const ConnectionFacts& facts)
+{
+    const FileTypeSupport& row = *facts.support;
+    if (!row.makeReader)
+        refuse(row);
+    std::unique_ptr<SqlBackend> backend = openPrivateDatabase();
+    QSqlDatabase db = backend->database();
+    row.makeReader()->load(facts.location(), db);
+    setFileTypeWriter(*backend, row, facts.location());
     return backend;
 }
 
@@ -192,6 +206,19 @@ std::unique_ptr<Backend> openBackend(const QString& connectionString)
                 QStringLiteral("Die Verbindungszeichenfolge \"%1\" nennt keinen Datenbanktreiber, "
                                "den Quendra kennt (ODBC-Datenquelle oder Dateityp des Katalogs).")
                     .arg(connectionString));
+}
+
+std::unique_ptr<Backend> openNewFileBackend(const QString& connectionString,
+                                            const QStringList& columns)
+{
+    const ConnectionFacts facts = parseConnectionString(connectionString);
+    if (!facts.support || !facts.support->wholeFile)
+        return nullptr;
+    std::unique_ptr<SqlBackend> backend = openPrivateDatabase();
+    DataSourceLocation location = facts.location();
+    location.columns = columns;
+    setFileTypeWriter(*backend, *facts.support, location);
+    return backend;
 }
 
 } // namespace quendra

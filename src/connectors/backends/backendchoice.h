@@ -41,4 +41,10 @@ ConnectionFacts parseConnectionString(const QString& connectionString);
 // file type when this platform cannot read it.
 std::unique_ptr<Backend> openBackend(const QString& connectionString);
 
+// The back-end of a target whose file type writes its file anew from a run's rows (a
+// workbook): nothing is read, and rows go to the type's writer, which makes a table of
+// these columns (the target fields). nullptr for every other file type.
+std::unique_ptr<Backend> openNewFileBackend(const QString& connectionString,
+                                            const QStringList& columns);
+
 } // namespace quendra

@@ -5,16 +5,15 @@
 #include "connectors/backends/biffcells.h"
 
 #include "common/error.h"
+#include "connectors/backends/cellformats.h"
 #include "connectors/backends/littleendian.h"
 #include "connectors/backends/sheetgrid.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QtEndian>
 
-#include <cmath>
 #include <cstring>
 #include <optional>
 
@@ -220,32 +219,6 @@ QString sheetName(const QByteArray& data)
     return pieceText(piece, 0, quint8(data.at(6))).value_or(QString());
 }
 
-// Whether a number format code shows a date or a time: it has a day, month, year, hour
-// or second letter outside quoted text, escaped characters and [...] sections.
-bool formatShowsDate(const QString& code)
-{
-    if (code.compare(u"General", Qt::CaseInsensitive) == 0 ||
-        code.compare(u"Standard", Qt::CaseInsensitive) == 0)
-        return false;
-    bool quoted = false;
-    bool bracket = false;
-    for (qsizetype i = 0; i < code.size(); ++i) {
-        const QChar c = code.at(i).toLower();
-        if (quoted || bracket) {
-            quoted = quoted && c != u'"';
-            bracket = bracket && c != u']';
-        } else if (c == u'"' || c == u'[') {
-            quoted = c == u'"';
-            bracket = c == u'[';
-        } else if (c == u'\\' || c == u'_' || c == u'*') {
-            ++i;
-        } else if (QStringView(u"dmyhs").contains(c)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // What the globals part says about numbers: the date system, and which cell formats
 // (XF records, in their order) show a date or a time.
 struct NumberFormats {
@@ -268,23 +241,7 @@ struct NumberFormats {
     // A formula's number in a date format, as the date, date-time or time it stands for.
     QVariant value(double serial, quint16 xf) const
     {
-        if (!isDate(xf) || !(serial >= 0 && serial < 2958466)) // beyond 31.12.9999: a number
-            return serial;
-        qint64 days = qint64(std::floor(serial));
-        qint64 seconds = std::llround((serial - double(days)) * 86400.0);
-        if (seconds == 86400) {
-            ++days;
-            seconds = 0;
-        }
-        const QTime time = QTime(0, 0).addSecs(int(seconds));
-        if (days == 0)
-            return time;
-        // The 1900 system counts a 29 February 1900 that never was.
-        const QDate base = dates1904   ? QDate(1904, 1, 1)
-                           : days < 60 ? QDate(1899, 12, 31)
-                                       : QDate(1899, 12, 30);
-        const QDate date = base.addDays(days);
-        return seconds == 0 ? QVariant(date) : QVariant(QDateTime(date, time));
+        return isDate(xf) ? serialDateValue(serial, dates1904) : QVariant(serial);
     }
 
 private:
@@ -292,7 +249,7 @@ private:
     {
         if (customDate.contains(format))
             return customDate.value(format);
-        return (format >= 14 && format <= 22) || (format >= 45 && format <= 47);
+        return builtInFormatShowsDate(format);
     }
 };
 

@@ -2,11 +2,13 @@
 // FreeXL. Every worksheet is a table, named as the sheet, in workbook order, its columns
 // made as sheetgrid.h says. Rows without any value are skipped. A formula cell gives its
 // stored result, a logical cell Wahr or Falsch. Both Excel date systems (1900 and 1904)
-// give the same dates. Writing workbooks is not offered.
+// give the same dates. Writing workbooks is not offered. An Excel 2007 workbook (.xlsx)
+// under this file type is read as "MS Excel 12.0" reads it.
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
 #include "connectors/backends/biffcells.h"
+#include "connectors/backends/cellformats.h"
 #include "connectors/backends/childprobe.h"
 #include "connectors/backends/sheetgrid.h"
 
@@ -120,6 +122,10 @@ class ExcelReader : public FileTypeReader {
 public:
     void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
     {
+        if (isZipFile(location.dataSource)) {
+            makeXlsxReader()->load(location, memoryDb);
+            return;
+        }
         trapped("ExcelFile.load", [&] {
             const QString& path = location.dataSource;
             if (!QFileInfo(path).isFile())

@@ -14,9 +14,14 @@ constexpr char AccessRefusal[] =
     "Access-Datenbanken (Jet/ACE) können hier nur gelesen werden. Bitte als Ziel eine "
     "SQLite-Datenbank (Dateityp \"MS Access\"), eine dBase-Tabelle oder eine CSV-Datei "
     "(Dateityp \"Text\") verwenden.";
+constexpr char OdsRefusal[] =
+    "OpenDocument-Tabellen können hier nur gelesen werden. Bitte als Ziel eine "
+    "Excel-Arbeitsmappe (Dateityp \"MS Excel 12.0\") oder eine CSV-Datei (Dateityp \"Text\") "
+    "verwenden.";
 constexpr char ExcelRefusal[] =
-    "Excel-8.0-Dateien können hier nur gelesen werden. Bitte als Ziel eine CSV-Datei "
-    "(Dateityp \"Text\") oder eine dBase-Tabelle (Dateityp \"dBase III\") verwenden.";
+    "Excel-8.0-Dateien können hier nur gelesen werden. Bitte als Ziel eine Excel-Arbeitsmappe "
+    "(Dateityp \"MS Excel 12.0\"), eine CSV-Datei (Dateityp \"Text\") oder eine dBase-Tabelle "
+    "(Dateityp \"dBase III\") verwenden.";
 
 constexpr char Jet[] = "PROVIDER=Microsoft.Jet.OLEDB.4.0;";
 
@@ -33,6 +38,12 @@ constexpr FileTypeSupport Rows[] = {
      AccessRefusal, "", false},
     {"MS Excel 8.0", "Provider=Microsoft.Jet.OLEDB.4.0;", "Extended Properties=\"Excel 8.0;", true,
      "jet", "excel", BackendKind::MemoryCopy, makeExcelReader, nullptr, ExcelRefusal, "", true},
+    {"MS Excel 12.0", "Provider=Microsoft.ACE.OLEDB.12.0;", "Extended Properties=\"Excel 12.0 Xml;",
+     true, "jet", "excel 12.0", BackendKind::MemoryCopy, makeXlsxReader, makeXlsxWriter, nullptr,
+     "", true, true},
+    {"OpenDocument", "Provider=Quendra.OpenDocument;", "Extended Properties=\"OpenDocument;", true,
+     "quendra.opendocument", "opendocument", BackendKind::MemoryCopy, makeOdsReader, nullptr,
+     OdsRefusal, "", true},
     {"Paradox 5.0", Jet, "Extended Properties=Paradox 5.x;Data Source=", false, "jet", "paradox",
      BackendKind::MemoryCopy, makeParadoxReader, makeParadoxWriter, nullptr, "db", false},
     {"Text", Jet, "Extended Properties=\"text;", true, "jet", "text", BackendKind::MemoryCopy,
@@ -40,7 +51,7 @@ constexpr FileTypeSupport Rows[] = {
     {nullptr, "PROVIDER=MSDASQL;", "", false, "msdasql", "", BackendKind::Odbc, nullptr, nullptr,
      nullptr, "", false},
 };
-constexpr const FileTypeSupport& TextRow = Rows[6];
+constexpr const FileTypeSupport& TextRow = Rows[std::size(Rows) - 2]; // the last named row
 
 bool providerMatches(const char* wanted, const QString& provider)
 {
@@ -81,16 +92,20 @@ const FileTypeSupport* recogniseFileType(const QString& provider, const QString&
 {
     const QString wanted = provider.trimmed().toLower();
     const QString first = extendedProperties.section(QLatin1Char(';'), 0, 0).trimmed().toLower();
+    const FileTypeSupport* found = nullptr;
     for (const FileTypeSupport& row : Rows) {
         if (!providerMatches(row.provider, wanted))
             continue;
-        // ODBC providers take no extended properties; Jet rows are told apart by them.
+        // ODBC providers take no extended properties; Jet rows are told apart by them
+        // ("Excel 12.0 Xml" is not "Excel 8.0").
         const QLatin1String property(row.property);
-        if (row.backend == BackendKind::Odbc ||
-            (property.isEmpty() ? first.isEmpty() : first.startsWith(property)))
+        if (row.backend == BackendKind::Odbc)
             return &row;
+        if ((property.isEmpty() ? first.isEmpty() : first.startsWith(property)) &&
+            (!found || property.size() > qsizetype(qstrlen(found->property))))
+            found = &row;
     }
-    return nullptr;
+    return found;
 }
 
 } // namespace quendra

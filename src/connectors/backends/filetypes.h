@@ -19,6 +19,8 @@ struct DataSourceLocation {
     QString dataSource;
     bool header = false;
     QStringList tableFiles; // suffixes of the file type's table files in a folder
+    // The columns of a table that a writer makes anew (a workbook): the target fields.
+    QStringList columns = {};
 };
 
 // Reads the tables of one database file type into an open in-memory SQLite database,
@@ -47,6 +49,9 @@ std::unique_ptr<FileTypeWriter> makeDbaseWriter();
 std::unique_ptr<FileTypeReader> makeParadoxReader();
 std::unique_ptr<FileTypeWriter> makeParadoxWriter();
 std::unique_ptr<FileTypeReader> makeExcelReader();
+std::unique_ptr<FileTypeReader> makeXlsxReader();  // .xlsx, .xlsm
+std::unique_ptr<FileTypeWriter> makeXlsxWriter();  // a new workbook replaces the file
+std::unique_ptr<FileTypeReader> makeOdsReader();   // OpenDocument spreadsheets (.ods)
 std::unique_ptr<FileTypeReader> makeLotusReader(); // .wk1, .wks, .wk3, .wk4, .123 through libwps
 std::unique_ptr<FileTypeReader> makeJetReader();   // Access .mdb/.accdb files through mdbtools
 std::unique_ptr<FileTypeReader> makeCsvFolderReader();
@@ -74,13 +79,17 @@ struct FileTypeSupport {
     const char* refusal;    // German: why it cannot be read or written, and what to use instead
     const char* tableFiles; // suffixes of its table files in a folder, blank-separated; "" none
     bool fileButton;        // a source head shows the file button beside its data source
+    // The writer makes the whole file anew from a run's rows (a workbook cannot be appended
+    // to): the target is not read, and the new file replaces it only when the run succeeded.
+    bool wholeFile = false;
 };
 
 // Every row, in catalogue order, the ODBC data source last.
 std::span<const FileTypeSupport> fileTypeSupport();
 
-// The row a connection string's provider and extended properties name; nullptr for a
-// provider that nothing here serves.
+// The row a connection string's provider and extended properties name (of several rows
+// of one provider, the one whose property the extended properties begin with most
+// closely); nullptr for a provider that nothing here serves.
 const FileTypeSupport* recogniseFileType(const QString& provider,
                                          const QString& extendedProperties);
 

@@ -1,13 +1,18 @@
 #include "connectors/backends/sheetgrid.h"
 
+#include "common/error.h"
 #include "connectors/backends/memorytable.h"
 #include "connectors/backends/valueconversion.h"
 
+#include <QDataStream>
+#include <QTemporaryFile>
 #include <cmath>
 
 namespace quendra {
 
 namespace {
+
+constexpr size_t RowsInMemory = 4096;
 
 bool isIntegral(const QVariant& value)
 {
@@ -15,32 +20,6 @@ bool isIntegral(const QVariant& value)
         return true;
     const double number = value.toDouble();
     return std::floor(number) == number && std::fabs(number) < 9.0e15;
-}
-
-ColumnKind columnKind(const SheetGrid& grid, size_t first, int column)
-{
-    bool allIntegral = true, allNumbers = true, allDates = true, allLogicals = true, any = false;
-    for (size_t r = first; r < grid.size(); ++r) {
-        const QVariant& value = grid[r].at(column);
-        if (value.isNull())
-            continue;
-        any = true;
-        const int type = value.typeId();
-        const bool number = type == QMetaType::LongLong || type == QMetaType::Double;
-        allNumbers = allNumbers && number;
-        allIntegral = allIntegral && number && isIntegral(value);
-        allDates = allDates && (type == QMetaType::QDate || type == QMetaType::QDateTime);
-        allLogicals = allLogicals && type == QMetaType::Bool;
-    }
-    if (!any)
-        return ColumnKind::Text;
-    if (allIntegral)
-        return ColumnKind::Integer;
-    if (allNumbers)
-        return ColumnKind::Real;
-    if (allLogicals)
-        return ColumnKind::Boolean;
-    return allDates ? ColumnKind::Date : ColumnKind::Text;
 }
 
 // A cell as its column stores it: typed in a column of one kind, else as the text the
@@ -67,33 +46,132 @@ QString headerName(const QVariant& value, const RegionalText& text)
     return text.toText(value);
 }
 
+[[noreturn]] void throwSpillFailed(const QString& sheet)
+{
+    throw Error(errnum::PathFileAccess, {},
+                QStringLiteral("Die Tabelle \"%1\" kann nicht zwischengespeichert werden: der "
+                               "temporäre Ordner ist nicht beschreibbar oder voll.")
+                    .arg(sheet));
+}
+
 } // namespace
 
-void loadSheetGrid(const SheetGrid& grid, const QString& sheet, bool header, QSqlDatabase& db)
+struct SheetTable::Column {
+    bool any = false, integral = true, numbers = true, dates = true, logicals = true;
+
+    void see(const QVariant& value)
+    {
+        if (value.isNull())
+            return;
+        any = true;
+        const int type = value.typeId();
+        const bool number = type == QMetaType::LongLong || type == QMetaType::Double;
+        numbers = numbers && number;
+        integral = integral && number && isIntegral(value);
+        dates = dates && (type == QMetaType::QDate || type == QMetaType::QDateTime);
+        logicals = logicals && type == QMetaType::Bool;
+    }
+
+    ColumnKind kind() const
+    {
+        if (!any)
+            return ColumnKind::Text;
+        if (integral)
+            return ColumnKind::Integer;
+        if (numbers)
+            return ColumnKind::Real;
+        if (logicals)
+            return ColumnKind::Boolean;
+        return dates ? ColumnKind::Date : ColumnKind::Text;
+    }
+};
+
+SheetTable::SheetTable(QSqlDatabase& db, const QString& sheet, bool header)
+    : m_db(db), m_sheet(sheet), m_header(header)
+{
+}
+
+SheetTable::~SheetTable() = default;
+
+void SheetTable::addRow(const QVariantList& cells)
+{
+    if (std::all_of(cells.cbegin(), cells.cend(), [](const QVariant& v) { return v.isNull(); }))
+        return;
+    if (m_header && !m_named) {
+        m_names = cells;
+        m_named = true;
+        m_columns.resize(std::max(m_columns.size(), size_t(cells.size())));
+        return;
+    }
+    m_columns.resize(std::max(m_columns.size(), size_t(cells.size())));
+    for (qsizetype c = 0; c < cells.size(); ++c)
+        m_columns[size_t(c)].see(cells.at(c));
+    m_rows.push_back(cells);
+    if (m_rows.size() >= RowsInMemory)
+        spill();
+}
+
+void SheetTable::spill()
+{
+    if (!m_spilled) {
+        m_spilled = std::make_unique<QTemporaryFile>();
+        if (!m_spilled->open())
+            throwSpillFailed(m_sheet);
+    }
+    QDataStream out(m_spilled.get());
+    for (const QVariantList& row : m_rows)
+        out << row;
+    if (out.status() != QDataStream::Ok)
+        throwSpillFailed(m_sheet);
+    m_rows.clear();
+}
+
+void SheetTable::finish()
 {
     const RegionalText text;
-    int width = grid.empty() ? 0 : int(grid.front().size());
+    const int width = int(m_columns.size());
     QStringList names = numberedColumnNames(width);
-    const size_t first = header && !grid.empty() ? 1 : 0;
-    if (first == 1) {
-        for (int c = 0; c < width; ++c)
-            names[c] = headerName(grid.front().at(c), text);
-    }
+    for (int c = 0; c < m_names.size(); ++c)
+        names[c] = headerName(m_names.at(c), text);
     names = usableColumnNames(names);
     QList<TableColumn> columns;
     for (int c = 0; c < width; ++c)
-        columns << TableColumn{names.at(c), columnKind(grid, first, c)};
+        columns << TableColumn{names.at(c), m_columns[size_t(c)].kind()};
     if (columns.isEmpty()) // an empty sheet: one column, no rows
         columns << TableColumn{QStringLiteral("F1"), ColumnKind::Text};
 
-    MemoryTableBuilder table(db, freeTableName(db, sheet), columns);
-    for (size_t r = first; r < grid.size(); ++r) {
-        QVariantList values;
-        for (int c = 0; c < width; ++c)
-            values << valueFor(columns.at(c).kind, grid[r].at(c), text);
-        values.resize(columns.size());
+    MemoryTableBuilder table(m_db, freeTableName(m_db, m_sheet), columns);
+    QVariantList values;
+    const auto add = [&](const QVariantList& row) {
+        values.resize(0);
+        for (int c = 0; c < columns.size(); ++c)
+            values << valueFor(columns.at(c).kind, row.value(c), text);
         table.addRow(values);
+    };
+    if (m_spilled) {
+        if (!m_spilled->flush() || !m_spilled->seek(0))
+            throwSpillFailed(m_sheet);
+        QDataStream in(m_spilled.get());
+        QVariantList row;
+        while (!in.atEnd()) {
+            in >> row;
+            if (in.status() != QDataStream::Ok)
+                throwSpillFailed(m_sheet);
+            add(row);
+        }
+        m_spilled.reset();
     }
+    for (const QVariantList& row : m_rows)
+        add(row);
+    m_rows.clear();
+    table.finish();
+}
+
+void loadSheetGrid(const SheetGrid& grid, const QString& sheet, bool header, QSqlDatabase& db)
+{
+    SheetTable table(db, sheet, header);
+    for (const QVariantList& row : grid)
+        table.addRow(row);
     table.finish();
 }
 

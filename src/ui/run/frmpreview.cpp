@@ -1,5 +1,7 @@
 #include "ui/run/frmpreview.h"
 
+#include "connectors/filetypes.h"
+
 #include "common/messagehandler.h"
 #include "connectors/codepage.h"
 
@@ -139,7 +141,11 @@ void frmPreview::finish(const RunResult& result)
     const qint64 rest = result.faultyRecords - m_faultRows;
     if (m_mode == RunMode::Check && rest > 0)
         addRow(QString(), QString(), QString(), moreFaultsText(rest));
-    m_status->setText(nothingWrittenSummary(result));
+    QString status = nothingWrittenSummary(result);
+    if (writesWholeFile(m_def.trg.frommedium, m_def.trg.filetype))
+        status += QStringLiteral(" (die Ausführung schreibt die Arbeitsmappe %1 ganz neu)")
+                      .arg(m_def.trg.path);
+    m_status->setText(status);
     m_table->resizeColumnsToContents();
     m_table->resizeRowsToContents();
     // Long source records must leave room for the target line.

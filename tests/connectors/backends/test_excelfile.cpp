@@ -1,4 +1,5 @@
-// The Excel reader on tests/data/files/quendra-test.xls (made by make-xls.sh there).
+// The spreadsheet readers on tests/data/files/quendra-test.xls, .xlsx and .ods (made by
+// make-xls.sh there).
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
@@ -16,11 +17,28 @@ namespace {
 
 const QString kWorkbook = QStringLiteral(QUENDRA_TEST_DATA_DIR "/files/quendra-test.xls");
 
-TEST(ExcelFileTest, SheetsAreTablesWithHeaderNamesAndTypedColumns)
-{
-    MemoryDb mem;
-    makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, kWorkbook, true, {}}, mem.db());
+// The same sheets saved by LibreOffice in each format, read under each file type that
+// reads it: a definition keeps working when its workbook is saved in the other format.
+struct Workbook {
+    const char* name;
+    const char* file;
+    std::unique_ptr<FileTypeReader> (*reader)();
+};
 
+class Workbooks : public ::testing::TestWithParam<Workbook> {
+protected:
+    void load(bool header)
+    {
+        const QString path =
+            QStringLiteral(QUENDRA_TEST_DATA_DIR "/files/") + QString::fromLatin1(GetParam().file);
+        GetParam().reader()->load(DataSourceLocation{{}, path, header, {}}, mem.db());
+    }
+    MemoryDb mem;
+};
+
+TEST_P(Workbooks, SheetsAreTablesWithHeaderNamesAndTypedColumns)
+{
+    load(true);
     EXPECT_EQ(mem.tables(), (QStringList{u"Kunden"_s, u"Artikel"_s}));
     EXPECT_EQ(mem.columns(u"Kunden"_s),
               (QStringList{u"Name"_s, u"Ort"_s, u"Umsatz"_s, u"Seit"_s, u"Anzahl"_s}));
@@ -38,16 +56,24 @@ TEST(ExcelFileTest, SheetsAreTablesWithHeaderNamesAndTypedColumns)
                                         {u"2"_s, u"Töpfe-Set €"_s, u"49.5"_s, u"A-5"_s}}));
 }
 
-TEST(ExcelFileTest, WithoutHeaderTheFirstRowIsDataAndColumnsAreNumbered)
+TEST_P(Workbooks, WithoutHeaderTheFirstRowIsDataAndColumnsAreNumbered)
 {
-    MemoryDb mem;
-    makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, kWorkbook, false, {}}, mem.db());
+    load(false);
     EXPECT_EQ(mem.columns(u"Artikel"_s), (QStringList{u"F1"_s, u"F2"_s, u"F3"_s, u"F4"_s}));
     const auto rows = mem.texts(u"Artikel"_s);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0], (QStringList{u"Nr"_s, u"Bezeichnung"_s, u"Preis"_s, u"Code"_s}));
     EXPECT_EQ(rows[2], (QStringList{u"2"_s, u"Töpfe-Set €"_s, u"49,5"_s, u"A-5"_s}));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, Workbooks,
+    ::testing::Values(Workbook{"Excel97", "quendra-test.xls", makeExcelReader},
+                      Workbook{"Excel97AsExcel2007", "quendra-test.xls", makeXlsxReader},
+                      Workbook{"Excel2007", "quendra-test.xlsx", makeXlsxReader},
+                      Workbook{"Excel2007AsExcel97", "quendra-test.xlsx", makeExcelReader},
+                      Workbook{"OpenDocument", "quendra-test.ods", makeOdsReader}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A workbook on which FreeXL itself ends the process (found by fuzzing) ends in an
 // error naming the file; the reading process lives on.
