@@ -1,8 +1,9 @@
-// Spreadsheet sources, cell by cell against a reader that shares no code with Quendra's:
+// Spreadsheet sources, cell by cell against readers that share no code with Quendra's:
 // workbooks with notes above the header row, columns whose cells differ in kind, dates,
 // date-times, logicals, formula results and empty cells, in both Excel date systems,
 // and long formula text results stored in several records, and a sheet behind 7.5 MB, made by
-// tests/data/files/xls-workbooks.py (xlwt) and read by xls-cells.py (xlrd).
+// tests/data/files/xls-workbooks.py (xlwt) and xlsx-workbooks.py (openpyxl, xlsxwriter), read
+// by sheet-cells.py (xlrd, openpyxl).
 #include "common/error.h"
 #include "common/globals.h"
 #include "connectors/backends/filetypes.h"
@@ -51,7 +52,10 @@ protected:
     {
         initGlobals(u"/nonexistent/init.mdb"_s);
         folder = new QTemporaryDir;
-        runPython({Scripts + u"xls-workbooks.py"_s, folder->path()}, missing);
+        for (const char* script : {"xls-workbooks.py", "xlsx-workbooks.py"}) {
+            if (missing.isEmpty())
+                runPython({Scripts + QLatin1String(script), folder->path()}, missing);
+        }
     }
     static void TearDownTestSuite()
     {
@@ -69,19 +73,20 @@ QString ExcelCells::missing;
 TEST_P(ExcelCells, EveryCellAsTheIndependentReaderSeesIt)
 {
     if (!missing.isEmpty())
-        QUENDRA_SKIP() << "python3-xlwt/python3-xlrd fehlen (scripts/install-deps.sh): "
+        QUENDRA_SKIP() << "python3-xlwt/-xlrd/-openpyxl/-xlsxwriter fehlen (install-deps.sh): "
                        << missing.toStdString();
     const QString path = folder->filePath(QString::fromLatin1(GetParam().workbook));
     const QString sheet = QString::fromLatin1(GetParam().sheet);
     QString error;
-    QStringList expected = runPython({Scripts + u"xls-cells.py"_s, path, sheet}, error)
+    QStringList expected = runPython({Scripts + u"sheet-cells.py"_s, path, sheet}, error)
                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_TRUE(error.isEmpty()) << error.toStdString();
     ASSERT_FALSE(expected.isEmpty());
     expected.removeFirst(); // the header row names the columns
 
     clsADOConnect c;
-    c.setSource(getADOProvider(2, path, u"MS Excel 8.0"_s, true));
+    c.setSource(getADOProvider(
+        2, path, path.endsWith(u".xls") ? u"MS Excel 8.0"_s : u"MS Excel 12.0"_s, true));
     c.setTable(sheet);
     c.init();
     QStringList rows;
@@ -140,7 +145,12 @@ INSTANTIATE_TEST_SUITE_P(
                       SheetCase{"mixed1904Notizen", "mixed-1904.xls", "Notizen"},
                       SheetCase{"mixed1904Typen", "mixed-1904.xls", "Typen"},
                       SheetCase{"textsTexte", "texts.xls", "Texte"},
-                      SheetCase{"large", "large.xls", "Danach"}),
+                      SheetCase{"large", "large.xls", "Danach"},
+                      SheetCase{"openpyxlNotizen", "openpyxl.xlsx", "Notizen"},
+                      SheetCase{"openpyxl1904Notizen", "openpyxl-1904.xlsx", "Notizen"},
+                      SheetCase{"openpyxl1904Typen", "openpyxl-1904.xlsx", "Typen"},
+                      SheetCase{"xlsxwriterFormeln", "xlsxwriter.xlsx", "Formeln"},
+                      SheetCase{"xlsxwriterInline", "xlsxwriter-inline.xlsx", "Formeln"}),
     test::caseName);
 
 } // namespace

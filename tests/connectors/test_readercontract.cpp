@@ -63,6 +63,8 @@ std::function<QByteArray(const QTemporaryDir&)> sound(const char* name)
 const Reader Dbase{"dBase III", "kunden.dbf", true, sound("kunden.dbf"), 8};
 const Reader Paradox{"Paradox 5.0", "kunden.db", true, sound("kunden.db"), 2};
 const Reader Excel{"MS Excel 8.0", "kunden.xls", false, sound("quendra-test.xls"), 0x2C};
+const Reader Xlsx{"MS Excel 12.0", "kunden.xlsx", false, sound("quendra-test.xlsx"), 14};
+const Reader Ods{"OpenDocument", "kunden.ods", false, sound("quendra-test.ods"), 14};
 const Reader Lotus{"Lotus 1-2-3", "kunden.wk1", false, sound("kunden.wk1"), 4};
 const Reader Access{"MS Access", "kunden.mdb", false,
                     [](const QTemporaryDir&) { return readFile(monitorMdb()); }, 0x14};
@@ -98,6 +100,14 @@ const ReaderCase Cases[] = {
     {"ExcelForeign", &Excel, Damage::Foreign, Unreadable},
     {"ExcelCutShort", &Excel, Damage::CutShort, Unreadable},
     {"ExcelDamagedHeader", &Excel, Damage::DamagedHeader, Unreadable},
+    {"XlsxMissing", &Xlsx, Damage::Missing, Missing},
+    {"XlsxForeign", &Xlsx, Damage::Foreign, Unreadable},
+    {"XlsxCutShort", &Xlsx, Damage::CutShort, Unreadable},
+    {"XlsxDamagedHeader", &Xlsx, Damage::DamagedHeader, Unreadable},
+    {"OdsMissing", &Ods, Damage::Missing, Missing},
+    {"OdsForeign", &Ods, Damage::Foreign, Unreadable},
+    {"OdsCutShort", &Ods, Damage::CutShort, Unreadable},
+    {"OdsDamagedHeader", &Ods, Damage::DamagedHeader, Unreadable},
     {"LotusMissing", &Lotus, Damage::Missing, Missing},
     {"LotusForeign", &Lotus, Damage::Foreign, Unreadable},
     {"LotusCutShort", &Lotus, Damage::CutShort, Unreadable},

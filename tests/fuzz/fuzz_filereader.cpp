@@ -30,6 +30,10 @@ const FileType Type{makeDbaseReader, u"dBase III", u"tabelle.dbf", true, false};
 const FileType Type{makeParadoxReader, u"Paradox 5.0", u"tabelle.db", false, false};
 #elif defined(QUENDRA_FUZZ_FILETYPE_excel)
 const FileType Type{makeExcelReader, u"MS Excel 8.0", u"mappe.xls", false, true};
+#elif defined(QUENDRA_FUZZ_FILETYPE_xlsx)
+const FileType Type{makeXlsxReader, u"MS Excel 12.0", u"mappe.xlsx", false, true};
+#elif defined(QUENDRA_FUZZ_FILETYPE_ods)
+const FileType Type{makeOdsReader, u"OpenDocument", u"tabelle.ods", false, true};
 #elif defined(QUENDRA_FUZZ_FILETYPE_lotus)
 const FileType Type{makeLotusReader, u"Lotus 1-2-3", u"tabelle.wk1", false, false};
 #elif defined(QUENDRA_FUZZ_FILETYPE_csvfolder)

@@ -50,7 +50,7 @@ qint64 repeats(const char** attributes, std::string_view name)
 {
     const char* count = xmlAttribute(attributes, name);
     const qint64 n = count ? std::atoll(count) : 1;
-    return std::clamp<qint64>(n, 1, MaxRows);
+    return std::clamp<qint64>(n, 1, MaxRows + 1); // more are beyond the sheet either way
 }
 
 // An ISO 8601 duration (PT12H30M00S, P1DT2H) as seconds; -1 when it is none.

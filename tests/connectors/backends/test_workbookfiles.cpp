@@ -1,0 +1,127 @@
+// The Excel 2007 and OpenDocument readers on the hand-made files of
+// tests/data/files/odd-workbooks.py: cells no other program here writes, and damaged or
+// hostile files, each of which ends in a German error naming the file, at once.
+#include "connectors/backends/filetypes.h"
+
+#include "common/error.h"
+#include "memorydb.h"
+#include "support/thrown.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quendra;
+using namespace Qt::StringLiterals;
+using quendra::test::MemoryDb;
+
+namespace {
+
+class OddWorkbooks : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        folder = new QTemporaryDir;
+        QProcess python;
+        python.start(
+            u"/usr/bin/python3"_s,
+            {QStringLiteral(QUENDRA_TEST_DATA_DIR "/files/odd-workbooks.py"), folder->path()});
+        ASSERT_TRUE(python.waitForFinished(60000) && python.exitCode() == 0)
+            << python.readAllStandardError().toStdString();
+    }
+    static void TearDownTestSuite()
+    {
+        delete folder;
+        folder = nullptr;
+    }
+    static QString file(const char* name) { return folder->filePath(QString::fromLatin1(name)); }
+
+    static QTemporaryDir* folder;
+    MemoryDb mem;
+};
+
+QTemporaryDir* OddWorkbooks::folder = nullptr;
+
+TEST_F(OddWorkbooks, RareCellsOfAWorkbookKeepTheirValues)
+{
+    makeXlsxReader()->load(DataSourceLocation{{}, file("hand.xlsx"), true, {}}, mem.db());
+    EXPECT_EQ(mem.columns(u"Hand"_s), (QStringList{u"Name"_s, u"Tag"_s}));
+    EXPECT_EQ(mem.texts(u"Hand"_s),
+              (std::vector<QStringList>{{u"東京"_s, u"2024-02-29"_s},
+                                        {u" a & b "_s, u"2024-02-29 08:15:00"_s}}));
+}
+
+TEST_F(OddWorkbooks, OpenDocumentCellsKeepTheirValuesAndRepeatOnlyWhereTheyHoldOne)
+{
+    QElapsedTimer clock;
+    clock.start();
+    makeOdsReader()->load(DataSourceLocation{{}, file("hand.ods"), true, {}}, mem.db());
+    EXPECT_LT(clock.elapsed(), 2000) << "the empty rest of the sheet was expanded";
+    EXPECT_EQ(mem.columns(u"Hand"_s), (QStringList{u"Art"_s, u"Wert"_s, u"F3"_s}));
+    EXPECT_EQ(mem.texts(u"Hand"_s),
+              (std::vector<QStringList>{{u"Prozent"_s, u"0,155"_s, u"NULL"_s},
+                                        {u"Betrag"_s, u"-12,5"_s, u"NULL"_s},
+                                        {u"Tag"_s, u"29.02.2024"_s, u"NULL"_s},
+                                        {u"Zeitpunkt"_s, u"29.02.2024 08:15:00"_s, u"NULL"_s},
+                                        {u"Uhrzeit"_s, u"13:45:30"_s, u"NULL"_s},
+                                        {u"Logisch"_s, u"Wahr"_s, u"NULL"_s},
+                                        {u"Fehler"_s, u"#DIV/0!"_s, u"NULL"_s},
+                                        {u"Text"_s, u"a  b\tc\nzwei\ndrei"_s, u"NULL"_s},
+                                        {u"doppelt"_s, u"7"_s, u"7"_s},
+                                        {u"doppelt"_s, u"7"_s, u"7"_s},
+                                        {u"verbunden"_s, u"NULL"_s, u"NULL"_s}}));
+}
+
+struct Hostile {
+    const char* file;
+    std::unique_ptr<FileTypeReader> (*reader)();
+    const char16_t* says; // part of the message
+};
+
+class HostileWorkbooks : public OddWorkbooks, public ::testing::WithParamInterface<Hostile> {};
+
+TEST_P(HostileWorkbooks, EndInAGermanErrorNamingTheFile)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const Error e = test::thrownBy([&] {
+        GetParam().reader()->load(DataSourceLocation{{}, file(GetParam().file), true, {}},
+                                  mem.db());
+    });
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(e.number(), errnum::PathFileAccess);
+    EXPECT_TRUE(e.description().contains(QString::fromLatin1(GetParam().file)))
+        << e.description().toStdString();
+    EXPECT_TRUE(e.description().contains(QString::fromUtf16(GetParam().says)))
+        << e.description().toStdString();
+    EXPECT_TRUE(mem.tables().isEmpty()) << "a table of a damaged file was left";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, HostileWorkbooks,
+    ::testing::Values(
+        Hostile{"ohne-verweis.xlsx", makeXlsxReader, u"Verweis auf die Arbeitsmappe"},
+        Hostile{"teil-fehlt.xlsx", makeXlsxReader, u"„xl/blatt/eins.xml“ fehlt"},
+        Hostile{"dtd.xlsx", makeXlsxReader, u"Dokumenttyp-Deklaration"},
+        Hostile{"entitaet.xlsx", makeXlsxReader, u"kein gültiges XML"},
+        Hostile{"kein-xml.xlsx", makeXlsxReader, u"kein gültiges XML (Zeile 1"},
+        Hostile{"verschachtelt.xlsx", makeXlsxReader, u"mehr als 256-fach"},
+        Hostile{"text-fehlt.xlsx", makeXlsxReader, u"Zelle A1 verweist auf den gemeinsamen Text 7"},
+        Hostile{"keine-zahl.xlsx", makeXlsxReader, u"Zelle A1 enthält keine Zahl, sondern „12abc“"},
+        Hostile{"zellname.xlsx", makeXlsxReader, u"keinen gültigen Namen"},
+        Hostile{"zu-gross.xlsx", makeXlsxReader, u"mehr als 2 GB oder das 1000-fache"},
+        Hostile{"bombe.xlsx", makeXlsxReader, u"mehr als 2 GB oder das 1000-fache"},
+        Hostile{"laenger.xlsx", makeXlsxReader, u"ist beschädigt"},
+        Hostile{"kein-mimetype.ods", makeOdsReader, u"kein OpenDocument-Tabellendokument"},
+        Hostile{"inhalt-fehlt.ods", makeOdsReader, u"„content.xml“ fehlt"},
+        Hostile{"dtd.ods", makeOdsReader, u"Dokumenttyp-Deklaration"},
+        Hostile{"zu-viele-zeilen.ods", makeOdsReader, u"jenseits der Zeile 1048576"}),
+    [](const auto& info) {
+        std::string name = info.param.file;
+        for (char& c : name)
+            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
+
+} // namespace
