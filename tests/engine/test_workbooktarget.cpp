@@ -87,7 +87,14 @@ TEST_F(WorkbookTarget, AFailingRunLeavesTheOldWorkbookAsItWas)
         "höchstens 32.767."_s))
         << result.failure->error.description().toStdString();
     EXPECT_EQ(readFile(workbook(u"T"_s)), QByteArray("eine alte Arbeitsmappe"));
-    EXPECT_EQ(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden).size(), 3)
+    // A macro workbook would lose its macros: it is not written at all.
+    db.exec(u"update trgHead set path = '%1'"_s.arg(db.filePath(u"makros.xlsm"_s)));
+    writeFile(db.filePath(u"makros.xlsm"_s), "Makros");
+    const RunResult macros = runDefinition(u"T"_s, nullptr);
+    ASSERT_TRUE(macros.failure);
+    EXPECT_TRUE(macros.failure->error.description().contains(u"Makros gingen verloren"_s));
+    EXPECT_EQ(readFile(db.filePath(u"makros.xlsm"_s)), QByteArray("Makros"));
+    EXPECT_EQ(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden).size(), 4)
         << QDir(db.dir()).entryList(QDir::Files | QDir::Hidden).join(u' ').toStdString();
 }
 

@@ -3,7 +3,7 @@
 // that replaces it only when the run has succeeded. A workbook cannot be appended to: an
 // existing one is replaced as a whole. With the header flag the first row holds the
 // target fields' names. Numbers go into number cells, dates into date cells shown as
-// dd.mm.yyyy, everything else into text cells.
+// dd.mm.yyyy, everything else into text cells. A macro workbook (.xlsm) is not written.
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
@@ -43,6 +43,14 @@ public:
     XlsxRecord(const DataSourceLocation& location, const QString& sheet)
         : AppendedRow("XlsxFile"), m_path(location.dataSource), m_columns(location.columns)
     {
+        // A macro workbook written anew would lose its macros, and without them Excel
+        // refuses a file named .xlsm.
+        if (m_path.endsWith(QStringLiteral(".xlsm"), Qt::CaseInsensitive))
+            throw Error(errnum::Unsupported, {},
+                        QStringLiteral("Die Makro-Arbeitsmappe %1 kann nicht geschrieben werden: "
+                                       "ihre Makros gingen verloren. Bitte als Ziel eine "
+                                       "Arbeitsmappe .xlsx wählen.")
+                            .arg(QDir::toNativeSeparators(m_path)));
         const ReplacementFile file =
             openReplacementFile(m_path, QStringLiteral("Eine Excel-Arbeitsmappe"));
         ::close(file.fd); // libxlsxwriter opens the file by its name
