@@ -280,7 +280,7 @@ struct SheetReader : XmlHandler {
         type = t ? t : "n";
         const char* s = xmlAttribute(attributes, "s");
         xf = s ? std::atoi(s) : 0;
-        value.clear();
+        value.resize(0); // keeps its capacity for the next cell
         inlineText = {};
         inCell = true;
     }
