@@ -99,11 +99,13 @@ fi
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
+# One timed run: wall seconds to runs-NAME, CPU seconds (user and system) to cpu-NAME.
 time_once() {
   local name=$1; shift
-  local TIMEFORMAT='%3R' t
-  t=$({ time "$@" >/dev/null 2>&3; } 3>&2 2>&1) || { echo "FEHLER: $* schlug fehl" >&2; exit 1; }
-  echo "$t" >>"$work/runs-$name"
+  /usr/bin/time -f '%e %U %S' -o "$work/time" "$@" >/dev/null || { echo "FEHLER: $* schlug fehl" >&2; exit 1; }
+  read -r wall user sys <"$work/time"
+  echo "$wall" >>"$work/runs-$name"
+  echo "$user + $sys" | bc >>"$work/cpu-$name"
 }
 
 echo "Erzeuge $rows Zeilen (einmal, in $data) ..."
@@ -153,13 +155,14 @@ for p in programs[1:]:
 print('Alle schreiben dieselben %d Datensätze.' % len(first))
 PY
 
-declare -A t
-for p in "${programs[@]}"; do t[$p]=$(median <"$work/runs-$p"); done
+declare -A t c
+for p in "${programs[@]}"; do t[$p]=$(median <"$work/runs-$p"); c[$p]=$(median <"$work/cpu-$p"); done
 echo
-echo "Median aus $runs Runden, Wand/s ($rows Zeilen, 6 Spalten):"
-for p in "${programs[@]}"; do printf '  %-9s %8.3f\n' "$p" "${t[$p]}"; done
-echo "openpyxl/Quendra $(ratio "${t[openpyxl]}" "${t[quendra]}") (Ziel mindestens 5)," \
-  "xlsx2csv/Quendra $(ratio "${t[xlsx2csv]}" "${t[quendra]}")"
+echo "Median aus $runs Runden, Wand/s und CPU/s ($rows Zeilen, 6 Spalten):"
+for p in "${programs[@]}"; do printf '  %-9s %8.3f %8.3f\n' "$p" "${t[$p]}" "${c[$p]}"; done
+echo "openpyxl/Quendra $(ratio "${t[openpyxl]}" "${t[quendra]}") Wand," \
+  "$(ratio "${c[openpyxl]}" "${c[quendra]}") CPU (Ziel mindestens 5);" \
+  "xlsx2csv/Quendra $(ratio "${t[xlsx2csv]}" "${t[quendra]}") Wand, $(ratio "${c[xlsx2csv]}" "${c[quendra]}") CPU"
 [ ${#calamine[@]} -eq 0 ] ||
   echo "Quendra/python-calamine $(ratio "${t[quendra]}" "${t[calamine]}") (Ziel höchstens 1,5)"
 
