@@ -8,6 +8,7 @@
 #include "connectors/backends/cellformats.h"
 #include "connectors/backends/littleendian.h"
 #include "connectors/backends/sheetgrid.h"
+#include "values/regionaltext.h"
 
 #include <QDir>
 #include <QFile>
@@ -225,6 +226,7 @@ struct NumberFormats {
     bool dates1904 = false;
     QHash<quint16, bool> customDate; // FORMAT index: shows a date or time
     std::vector<bool> dateXf;
+    RegionalText m_text;
 
     void read(quint16 type, const QByteArray& data)
     {
@@ -241,7 +243,7 @@ struct NumberFormats {
     // A formula's number in a date format, as the date, date-time or time it stands for.
     QVariant value(double serial, quint16 xf) const
     {
-        return isDate(xf) ? serialDateValue(serial, dates1904) : QVariant(serial);
+        return isDate(xf) ? serialDateValue(serial, dates1904, &m_text) : QVariant(serial);
     }
 
 private:

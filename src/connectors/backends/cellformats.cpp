@@ -1,5 +1,7 @@
 #include "connectors/backends/cellformats.h"
 
+#include "values/regionaltext.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <cmath>
@@ -35,19 +37,26 @@ bool builtInFormatShowsDate(int format)
     return (format >= 14 && format <= 22) || (format >= 45 && format <= 47);
 }
 
-QVariant serialDateValue(double serial, bool dates1904)
+QVariant serialDateValue(double serial, bool dates1904, const RegionalText* text)
 {
     if (!(serial >= 0 && serial < 2958466)) // beyond 31.12.9999: a number
         return serial;
     qint64 days = qint64(std::floor(serial));
     qint64 seconds = std::llround((serial - double(days)) * 86400.0);
-    if (seconds == 86400) {
+    if (seconds == 86400 && days == 0)
+        seconds = 86399;
+    else if (seconds == 86400) {
         ++days;
         seconds = 0;
     }
     const QTime time = QTime(0, 0).addSecs(int(seconds));
     if (days == 0)
         return time;
+    if (days == 60 && !dates1904 && text) {
+        QString day;
+        formatDate(day, CalendarDate{1900, 2, 29}, text->regional().datePattern);
+        return seconds == 0 ? day : day + QLatin1Char(' ') + text->toText(time);
+    }
     const QDate base = dates1904   ? QDate(1904, 1, 1)
                        : days < 60 ? QDate(1899, 12, 31)
                                    : QDate(1899, 12, 30);

@@ -3,6 +3,11 @@
 // this platform cannot.
 #include "connectors/backends/filetypes.h"
 
+#include "common/error.h"
+
+#include <QDir>
+#include <QFileInfo>
+
 namespace quendra {
 
 namespace {
@@ -106,6 +111,20 @@ const FileTypeSupport* recogniseFileType(const QString& provider, const QString&
             found = &row;
     }
     return found;
+}
+
+void requireDataFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isFile())
+        return;
+    if (!info.exists())
+        throw standardError(errnum::FileNotFound, path);
+    throw Error(errnum::PathFileAccess, {},
+                (info.isDir() ? QStringLiteral("%1 ist ein Ordner, keine Datei.")
+                              : QStringLiteral("%1 ist keine gewöhnliche Datei, sondern eine "
+                                               "benannte Pipe oder ein Gerät."))
+                    .arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace quendra

@@ -43,6 +43,11 @@ public:
                                                       const QString& table) = 0;
 };
 
+// For readers whose data source is a file: throws quendra::Error 53 ("Datei nicht
+// gefunden") when path names nothing, and 75 saying what it is when it names a folder or
+// something other than a plain file (a named pipe, a device).
+void requireDataFile(const QString& path);
+
 // One reader and (where this platform can write the type) one writer per file type.
 std::unique_ptr<FileTypeReader> makeDbaseReader();
 std::unique_ptr<FileTypeWriter> makeDbaseWriter();
@@ -52,7 +57,7 @@ std::unique_ptr<FileTypeReader> makeExcelReader();
 std::unique_ptr<FileTypeReader> makeXlsxReader();  // .xlsx, .xlsm
 std::unique_ptr<FileTypeWriter> makeXlsxWriter();  // a new workbook replaces the file
 std::unique_ptr<FileTypeReader> makeOdsReader();   // OpenDocument spreadsheets (.ods)
-std::unique_ptr<FileTypeReader> makeLotusReader(); // .wk1, .wks, .wk3, .wk4, .123 through libwps
+std::unique_ptr<FileTypeReader> makeLotusReader(); // .wk1, .wks, .wk3, .wk4, .123
 std::unique_ptr<FileTypeReader> makeJetReader();   // Access .mdb/.accdb files through mdbtools
 std::unique_ptr<FileTypeReader> makeCsvFolderReader();
 std::unique_ptr<FileTypeWriter> makeCsvFolderWriter();

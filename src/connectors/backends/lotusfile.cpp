@@ -1,26 +1,29 @@
-// "Lotus 1-2-3": the data source is a .wk1, .wks, .wk3, .wk4 or .123 spreadsheet, read
-// through libwps. Every sheet is a table, named as the sheet (Sheet1, Sheet2, ... where
-// the file names none), its columns made as sheetgrid.h says. Rows without any value are
-// skipped. A formula cell gives its stored result; labels are read in the code page the
-// file names, else as code page 850 (DOS); a label holding a control character is refused,
-// as libwps would drop it. The whole file is read before any table is made, so a refused
-// file leaves nothing behind. Writing Lotus files is not offered.
+// "Lotus 1-2-3": the data source is a .wk1, .wks, .wk3, .wk4 or .123 spreadsheet. Every
+// sheet is a table, named as the sheet (Sheet1, Sheet2, ... where the file names none),
+// its columns made as sheetgrid.h says; a sheet without cells is an empty table. Rows
+// without any value are skipped. The cells are read from the file's records
+// (lotusrecords.h); for release 3 and later libwps tells the sheets' names and which
+// numbers show a date or a time, which those files keep apart from the cells. A formula
+// cell gives its stored result, ERR and NA their error values, a date its day by Lotus's
+// calendar with its time of day. The whole file is read before any table is made, so a
+// refused file leaves nothing behind. Writing Lotus files is not offered.
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
-#include "connectors/backends/littleendian.h"
+#include "connectors/backends/cellformats.h"
+#include "connectors/backends/lotusrecords.h"
 #include "connectors/backends/sheetgrid.h"
+#include "values/regionaltext.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMap>
 #include <librevenge-stream/librevenge-stream.h>
 #include <libwps/libwps.h>
 
 #include <algorithm>
-#include <cmath>
 
 namespace quendra {
 
@@ -28,13 +31,19 @@ namespace {
 
 using librevenge::RVNGPropertyList;
 
-// The cells libwps reports, sheet by sheet; every other call is a part of the document
-// that a table does not take (styles, charts, drawings, headers).
+quint64 cellKey(int row, int column)
+{
+    return (quint64(quint32(row)) << 32) | quint32(column);
+}
+
+// What libwps reports of the sheets: their names, and for each cell that holds a value
+// whether it shows a date or a time. Every other call is a part of the document that a
+// table does not take (styles, charts, drawings, headers).
 class SheetCollector : public librevenge::RVNGSpreadsheetInterface {
 public:
     struct Sheet {
         QString name;
-        QMap<int, QMap<int, QVariant>> cells; // row -> column -> value
+        QHash<quint64, bool> cells; // cellKey -> shows a date or a time
     };
     std::vector<Sheet> sheets;
 
@@ -58,33 +67,28 @@ public:
         column_ = column ? column->getInt() : column_ + 1;
         if (const auto* row = p["librevenge:row"])
             row_ = row->getInt();
-        text_.clear();
         inCell_ = true;
-        value_ = cellValue(p);
+        const auto* type = p["librevenge:value-type"];
+        const QByteArray kind(type ? type->getStr().cstr() : "");
+        hasValue_ = !kind.isEmpty() && kind != "string" && kind != "text";
+        date_ = kind == "date" || kind == "time";
     }
     void closeSheetCell() override
     {
         inCell_ = false;
-        if (value_.isNull() && !text_.isEmpty())
-            value_ = text_;
-        if (!value_.isNull() && !sheets.empty() && row_ >= 0 && column_ >= 0)
-            sheets.back().cells[row_][column_] = value_;
+        if (hasValue_ && !sheets.empty() && row_ >= 0 && column_ >= 0)
+            sheets.back().cells.insert(cellKey(row_, column_), date_);
     }
     void insertText(const librevenge::RVNGString& text) override
     {
-        if (inCell_ && ignored_ == 0)
-            text_ += QString::fromUtf8(text.cstr());
+        if (inCell_ && ignored_ == 0 && text.len() > 0)
+            hasValue_ = true;
     }
-    void insertSpace() override { addChar(u' '); }
-    void insertTab() override { addChar(u'\t'); }
-    void insertLineBreak() override { addChar(u'\n'); }
-    void closeParagraph() override { paragraphEnded_ = true; }
-    void openParagraph(const RVNGPropertyList&) override
-    {
-        if (paragraphEnded_ && inCell_ && !text_.isEmpty())
-            text_ += u'\n';
-        paragraphEnded_ = false;
-    }
+    void insertSpace() override { insertText(" "); }
+    void insertTab() override { insertText("\t"); }
+    void insertLineBreak() override { insertText("\n"); }
+    void closeParagraph() override {}
+    void openParagraph(const RVNGPropertyList&) override {}
 
     void setDocumentMetaData(const RVNGPropertyList&) override {}
     void startDocument(const RVNGPropertyList&) override {}
@@ -154,49 +158,12 @@ public:
     void insertEquation(const RVNGPropertyList&) override {}
 
 private:
-    void addChar(char16_t c)
-    {
-        if (inCell_ && ignored_ == 0)
-            text_ += QChar(c);
-    }
-
-    // A cell's number or date; NULL for a label (its text follows) or an empty cell.
-    static QVariant cellValue(const RVNGPropertyList& p)
-    {
-        const auto* type = p["librevenge:value-type"];
-        if (!type)
-            return {};
-        const QByteArray kind(type->getStr().cstr());
-        if (kind == "date" || kind == "time") {
-            const auto part = [&](const char* name) {
-                const auto* value = p[name];
-                return value ? value->getInt() : 0;
-            };
-            const QDate date(part("librevenge:year"), part("librevenge:month"),
-                             part("librevenge:day"));
-            const QTime time(part("librevenge:hours"), part("librevenge:minutes"),
-                             part("librevenge:seconds"));
-            if (kind == "time" || !date.isValid())
-                return time.isValid() ? QVariant(time.toString(u"HH:mm:ss")) : QVariant();
-            return time.isValid() && time != QTime(0, 0) ? QVariant(QDateTime(date, time))
-                                                         : QVariant(date);
-        }
-        if (kind == "string" || kind == "text")
-            return {};
-        const auto* value = p["librevenge:value"];
-        if (!value)
-            return {};
-        const double number = value->getDouble();
-        return std::isfinite(number) ? QVariant(number) : QVariant();
-    }
-
     int row_ = -1;
     int column_ = -1;
     int ignored_ = 0;
     bool inCell_ = false;
-    bool paragraphEnded_ = false;
-    QVariant value_;
-    QString text_;
+    bool hasValue_ = false;
+    bool date_ = false;
 };
 
 QString native(const QString& path)
@@ -209,91 +176,24 @@ QString native(const QString& path)
     throw Error(errnum::PathFileAccess, {}, text.arg(native(path)));
 }
 
-// The text of a label record (WK1 0x0F and a formula's text result 0x33; 0x16 from release 3
-// on) with its cell, or no cell for any other record.
-struct LabelRecord {
-    int row = -1;
-    int column = -1;
-    QByteArrayView text;
-};
+using Wps = std::unique_ptr<librevenge::RVNGStringStream>;
 
-LabelRecord labelOf(QByteArrayView data, unsigned type, bool release3)
+Wps wpsStream(const QByteArray& bytes)
 {
-    if (!release3 && (type == 0x0F || type == 0x33) && data.size() >= 5)
-        return {u16(data, 3), u16(data, 1), data.sliced(5)};
-    if (release3 && type == 0x16 && data.size() >= 4)
-        return {u16(data, 0), int(quint8(data[3])), data.sliced(4)};
-    return {};
+    return std::make_unique<librevenge::RVNGStringStream>(
+        reinterpret_cast<const unsigned char*>(bytes.constData()), unsigned(bytes.size()));
 }
 
-// libwps passes no control character of a label on (a tab is dropped, a line break turned
-// into a paragraph), so a label holding one would arrive changed: it is refused by its cell.
-void checkLabelText(const LabelRecord& label, const QString& path)
+// What libwps makes of a release 3 file: its sheets' names and which cells show dates.
+std::vector<SheetCollector::Sheet> wpsSheets(const QByteArray& bytes, const QString& path,
+                                             bool needsEncoding)
 {
-    const auto end = std::find(label.text.begin(), label.text.end(), '\0');
-    if (std::none_of(label.text.begin(), end, [](char c) { return quint8(c) < 0x20; }))
-        return;
-    throw Error(errnum::PathFileAccess, {},
-                QStringLiteral("Die Lotus-1-2-3-Tabelle %1 enthält in Zelle %2 ein Steuerzeichen "
-                               "(einen Tabulator oder Zeilenumbruch), das beim Lesen verloren "
-                               "ginge.")
-                    .arg(native(path), cellName(label.row, label.column)));
-}
-
-// Lotus files are a chain of records (type and length, two little-endian bytes each)
-// from a beginning-of-file record (type 0, its first word the version) to an end-of-file
-// record (type 1). libwps reads a file cut short as if it were complete, so the chain is
-// walked first: the end-of-file record must end exactly where the file does.
-void checkRecordChain(const QByteArray& bytes, const QString& path)
-{
-    if (bytes.size() < 6 || u16(bytes, 0) != 0x0000)
-        refuse(QStringLiteral("Die Datei %1 ist keine Lotus-1-2-3-Tabelle."), path);
-    const bool release3 = u16(bytes, 4) >= 0x1000;
-    qsizetype at = 0;
-    while (at + 4 <= bytes.size()) {
-        const unsigned type = u16(bytes, at);
-        const qsizetype end = at + 4 + qsizetype(u16(bytes, at + 2));
-        if (type == 0x0001 && end == bytes.size())
-            return;
-        if (end <= bytes.size()) {
-            const QByteArrayView data(bytes.constData() + at + 4, end - at - 4);
-            if (const LabelRecord label = labelOf(data, type, release3); label.row >= 0)
-                checkLabelText(label, path);
-        }
-        at = end;
-    }
-    refuse(QStringLiteral("Die Lotus-1-2-3-Tabelle %1 ist unvollständig: sie endet vor ihrem "
-                          "Schlussdatensatz."),
-           path);
-}
-
-std::vector<SheetCollector::Sheet> readLotus(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw standardError(errnum::PathFileAccess, path);
-    const QByteArray bytes = file.readAll();
-    checkRecordChain(bytes, path);
-
-    librevenge::RVNGStringStream stream(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                                        unsigned(bytes.size()));
-    libwps::WPSKind kind = libwps::WPS_TEXT;
-    libwps::WPSCreator creator = libwps::WPS_MSWORKS;
-    bool needsEncoding = false;
-    const libwps::WPSConfidence confidence =
-        libwps::WPSDocument::isFileFormatSupported(&stream, kind, creator, needsEncoding);
-    if (confidence == libwps::WPS_CONFIDENCE_NONE || kind != libwps::WPS_SPREADSHEET)
-        refuse(QStringLiteral("Die Datei %1 ist keine Lotus-1-2-3-Tabelle."), path);
-    const QString encrypted = QStringLiteral("Die Lotus-1-2-3-Tabelle %1 ist passwortgeschützt.");
-    if (confidence == libwps::WPS_CONFIDENCE_SUPPORTED_ENCRYPTION)
-        refuse(encrypted, path);
-
     SheetCollector collector;
-    stream.seek(0, librevenge::RVNG_SEEK_SET);
+    const Wps stream = wpsStream(bytes);
     const libwps::WPSResult result =
-        libwps::WPSDocument::parse(&stream, &collector, "", needsEncoding ? "CP850" : "");
+        libwps::WPSDocument::parse(stream.get(), &collector, "", needsEncoding ? "CP850" : "");
     if (result == libwps::WPS_ENCRYPTION_ERROR)
-        refuse(encrypted, path);
+        refuse(QStringLiteral("Die Lotus-1-2-3-Tabelle %1 ist passwortgeschützt."), path);
     if (result != libwps::WPS_OK)
         refuse(QStringLiteral("Die Lotus-1-2-3-Tabelle %1 ist beschädigt: die Bibliothek libwps "
                               "kann sie nicht lesen."),
@@ -301,14 +201,118 @@ std::vector<SheetCollector::Sheet> readLotus(const QString& path)
     return std::move(collector.sheets);
 }
 
+bool isNumber(const LotusCell& cell)
+{
+    return cell.value.typeId() == QMetaType::Double;
+}
+
+struct LotusSheet {
+    QString name;
+    QMap<int, QMap<int, QVariant>> cells; // row -> column -> value
+};
+
+class LotusReading {
+public:
+    LotusReading(const QString& path) : m_path(path) {}
+
+    std::vector<LotusSheet> read()
+    {
+        QFile file(m_path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw standardError(errnum::PathFileAccess, m_path);
+        const QByteArray bytes = file.readAll();
+        const Wps stream = wpsStream(bytes);
+        libwps::WPSKind kind = libwps::WPS_TEXT;
+        libwps::WPSCreator creator = libwps::WPS_MSWORKS;
+        bool needsEncoding = false;
+        const libwps::WPSConfidence confidence =
+            libwps::WPSDocument::isFileFormatSupported(stream.get(), kind, creator, needsEncoding);
+        if (confidence == libwps::WPS_CONFIDENCE_SUPPORTED_ENCRYPTION)
+            refuse(QStringLiteral("Die Lotus-1-2-3-Tabelle %1 ist passwortgeschützt."), m_path);
+        const LotusBook book = readLotusRecords(bytes, m_path);
+        std::vector<LotusSheet> sheets(size_t(book.sheets));
+        std::vector<SheetCollector::Sheet> wps;
+        // libwps takes a release 3 file of a few records for none; without it no number
+        // could show a date.
+        const bool wpsReads =
+            confidence != libwps::WPS_CONFIDENCE_NONE && kind == libwps::WPS_SPREADSHEET;
+        if (book.release3 && wpsReads)
+            wps = wpsSheets(bytes, m_path, needsEncoding);
+        else if (book.release3 && std::any_of(book.cells.begin(), book.cells.end(), isNumber))
+            refuse(QStringLiteral("Die Lotus-1-2-3-Tabelle %1 ist beschädigt: die Bibliothek "
+                                  "libwps erkennt sie nicht, und ohne sie ist nicht zu sagen, "
+                                  "welche Zahlen ein Datum zeigen."),
+                   m_path);
+        for (size_t s = 0; s < sheets.size(); ++s) {
+            sheets[s].name = s < wps.size() && !wps[s].name.isEmpty()
+                                 ? wps[s].name
+                                 : QStringLiteral("Sheet%1").arg(s + 1);
+        }
+        QSet<quint64> seen[256];
+        for (const LotusCell& cell : book.cells) {
+            const quint64 key = cellKey(cell.row, cell.column);
+            seen[cell.sheet].insert(key);
+            const bool date = book.release3 ? size_t(cell.sheet) < wps.size() &&
+                                                  wps[size_t(cell.sheet)].cells.value(key)
+                                            : cell.shows != LotusCell::Shows::Number;
+            const QVariant value = valueOf(cell, date, sheets[size_t(cell.sheet)].name);
+            if (!value.isNull())
+                sheets[size_t(cell.sheet)].cells[cell.row][cell.column] = value;
+        }
+        // A cell libwps finds and the records do not would be lost: a kind of record
+        // this reader does not know.
+        for (size_t s = 0; s < wps.size(); ++s) {
+            for (auto c = wps[s].cells.cbegin(); c != wps[s].cells.cend(); ++c) {
+                if (s >= sheets.size() || !seen[s].contains(c.key()))
+                    refuse(QStringLiteral("Die Lotus-1-2-3-Tabelle %1 enthält in Tabelle \"%2\", "
+                                          "Zelle %3 einen Wert in einem Datensatz, den Quendra "
+                                          "nicht lesen kann.")
+                               .arg(u"%1", s < sheets.size() ? sheets[s].name : QString(),
+                                    cellName(unsigned(c.key() >> 32), unsigned(c.key()))),
+                           m_path);
+            }
+        }
+        return sheets;
+    }
+
+private:
+    // The value a cell gives its table: a number in a date or time format as the date,
+    // refused when it is none.
+    QVariant valueOf(const LotusCell& cell, bool date, const QString& sheet) const
+    {
+        if (!cell.fault.isEmpty())
+            refuseCell(cell, sheet, cell.fault);
+        if (!date || !isNumber(cell))
+            return cell.value;
+        if (const QVariant day = serialDateValue(cell.value.toDouble(), false, &m_text);
+            day.typeId() != QMetaType::Double)
+            return day;
+        refuseCell(cell, sheet,
+                   QStringLiteral("die Zahl %1 in einem Datumsformat, die kein Tag zwischen dem "
+                                  "01.01.1900 und dem 31.12.9999 ist")
+                       .arg(m_text.toText(cell.value)));
+    }
+
+    [[noreturn]] void refuseCell(const LotusCell& cell, const QString& sheet,
+                                 const QString& what) const
+    {
+        refuse(QStringLiteral("Die Lotus-1-2-3-Tabelle %1 enthält in Tabelle \"%2\", Zelle %3 "
+                              "%4 (Datensatz bei Byte %5).")
+                   .arg(u"%1", sheet, cellName(unsigned(cell.row), unsigned(cell.column)), what)
+                   .arg(cell.offset),
+               m_path);
+    }
+
+    const QString& m_path;
+    const RegionalText m_text;
+};
+
 // The sheet's cells as rows of one width, without rows that hold no value at all.
-SheetGrid gridOf(const SheetCollector::Sheet& sheet)
+SheetGrid gridOf(const LotusSheet& sheet)
 {
     int width = 0;
-    for (const auto& row : sheet.cells) {
-        if (!row.isEmpty())
-            width = std::max(width, row.lastKey() + 1);
-    }
+    for (const auto& row : sheet.cells)
+        width = std::max(width, row.lastKey() + 1);
     SheetGrid grid;
     for (const auto& row : sheet.cells) {
         QVariantList values(width);
@@ -325,9 +329,8 @@ public:
     {
         trapped("LotusFile.load", [&] {
             const QString& path = location.dataSource;
-            if (!QFileInfo(path).isFile())
-                throw standardError(errnum::FileNotFound, path);
-            for (const SheetCollector::Sheet& sheet : readLotus(path))
+            requireDataFile(path);
+            for (const LotusSheet& sheet : LotusReading(path).read())
                 loadSheetGrid(gridOf(sheet), sheet.name, location.header, memoryDb);
         });
     }

@@ -6,6 +6,7 @@
 
 #include <QDataStream>
 #include <QTemporaryFile>
+
 #include <cmath>
 
 namespace quendra {

@@ -1,102 +1,130 @@
-// The Lotus 1-2-3 reader on the sheets of the test data (filefixtures.h).
+// The Lotus 1-2-3 reader on the sheets of the test data (filefixtures.h) and on sheets
+// written record by record from the case table connectors/lotus-files.tsv.
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
 #include "connectors/filefixtures.h"
 #include "memorydb.h"
+#include "support/casetable.h"
 #include "support/filebytes.h"
+#include "support/thrown.h"
 
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace quendra;
 using namespace Qt::StringLiterals;
 using quendra::test::MemoryDb;
-using quendra::test::rowTexts;
 
 namespace {
 
-struct LotusCase {
-    const char* name;
-    QByteArray bytes;
-    std::vector<QStringList> rows; // of the table Sheet1 when it loads
-    const char* error;             // part of the German error when it is refused
-    QStringList tables = {u"Sheet1"_s};
-};
-
-const QByteArray Sheet = test::readFile(test::dataFile("kunden.wk1"));
-// A column of a label and numbers keeps them as regional text; dates likewise.
-const std::vector<QStringList> SheetRows = {{u"Müller"_s, u"42"_s, u"01.03.2024"_s},
-                                            {u"12345678,91"_s, u"44962433480.87"_s, u"7"_s},
-                                            {u"-0,1"_s, u"1e+15"_s, u"NULL"_s}};
-
-// A WK1 record of a page header (0x26) or footer (0x25): 242 bytes of text.
-QByteArray pageText(const char* type, const char* text)
+template <typename T> QByteArray le(T value)
 {
-    return QByteArray(type, 1) + QByteArray("\0\xF2\0", 3) +
-           QByteArray(text).leftJustified(242, '\0');
+    QByteArray bytes(sizeof value, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
 }
 
-TEST(LotusFileTest, SheetsLoadOrAreRefusedBeforeAnyTableIsMade)
+QByteArray record(int type, const QByteArray& body)
 {
-    const LotusCase cases[] = {
-        {"complete", Sheet, SheetRows, nullptr},
-        // Release 3 keeps numbers in 80 bits; they arrive as exactly as in a WK1 sheet.
-        {"release 3",
-         test::readFile(test::dataFile("kunden.wk3")),
-         {{u"Größe"_s, u"12345678.91"_s}, {u"-0,1"_s, u"44962433480.87"_s}},
-         nullptr,
-         {u"Sheet1"_s, u"Sheet2"_s}},
-        {"with a password",
-         test::readFile(test::dataFile("kunden-passwort.wk3")),
-         {},
-         "ist passwortgeschützt"},
-        {"an unknown version",
-         QByteArray(Sheet).replace(4, 2, "\x34\x12"),
-         {},
-         "ist keine Lotus-1-2-3-Tabelle"},
-        // Page header and footer are print settings, not cells: the cells stay as they are.
-        {"with a page header and footer",
-         QByteArray(Sheet).insert(6, pageText("\x25", "Fuss") + pageText("\x26", "Kopf")),
-         SheetRows, nullptr},
-        {"a tab in a label moved to AZ2",
-         QByteArray(Sheet).replace(QByteArray("\0\0\0\0'M\x81ller", 11),
-                                   QByteArray("\x33\0\1\0'M\tller", 11)),
-         {},
-         "in Zelle AZ2 ein Steuerzeichen"},
-        {"a label without its closing NUL",
-         QByteArray(Sheet).replace(QByteArray("\x0f\0\x0d\0\xff\0\0\0\0'M\x81ller\0", 17),
-                                   QByteArray("\x0f\0\x0c\0\xff\0\0\0\0'M\x81ller", 16)),
-         SheetRows, nullptr},
-        {"a line break in a release 3 label",
-         test::readFile(test::dataFile("kunden.wk3")).replace("zweites", "zwe\r\nes"),
-         {},
-         "in Zelle A1 ein Steuerzeichen"},
-        {"without its end record", Sheet.left(Sheet.size() - 4), {}, "ist unvollständig"},
-        {"its first record alone", Sheet.left(6), {}, "ist unvollständig"},
-        {"bytes behind the end record", Sheet + "x", {}, "ist unvollständig"},
-    };
+    return le(quint16(type)) + le(quint16(body.size())) + body;
+}
+
+// A file from the case table's notation: records separated by "|", each a tag and its
+// words: "bof VERSION", "end", "rec TYPE HEX...", "raw HEX..." (bytes outside any record),
+// and release 2 cells "num FORMAT COLUMN ROW NUMBER", "for FORMAT COLUMN ROW RESULT" (a
+// formula), "lab COLUMN ROW TEXT" (a label), "str COLUMN ROW TEXT" (a formula's text).
+QByteArray lotusFile(const QString& notation)
+{
+    QByteArray file;
+    for (const QString& part : notation.split(u'|')) {
+        const QStringList w = part.trimmed().split(u' ');
+        const auto hex = [&](int from) {
+            return QByteArray::fromHex(w.mid(from).join(QString()).toLatin1());
+        };
+        const auto cell = [&](int format, int at) {
+            return QByteArray(1, char(format)) + le(quint16(w[at].toInt())) +
+                   le(quint16(w[at + 1].toInt()));
+        };
+        const QByteArray text = w.mid(3).join(u' ').toLatin1() + '\0';
+        const QByteArray number = le(std::strtod(qPrintable(w.value(4)), nullptr));
+        if (w[0] == u"bof")
+            file += record(0x00, hex(1));
+        else if (w[0] == u"end")
+            file += record(0x01, {});
+        else if (w[0] == u"rec")
+            file += record(w[1].toInt(nullptr, 16), hex(2));
+        else if (w[0] == u"raw")
+            file += hex(1);
+        else if (w[0] == u"num")
+            file += record(0x0E, cell(w[1].toInt(nullptr, 16), 2) + number);
+        else if (w[0] == u"for") // its formula: the end mark alone
+            file +=
+                record(0x10, cell(w[1].toInt(nullptr, 16), 2) + number + le(quint16(1)) + '\x03');
+        else if (w[0] == u"lab")
+            file += record(0x0F, cell(0xFF, 1) + '\'' + text);
+        else if (w[0] == u"str")
+            file += record(0x33, cell(0xFF, 1) + text);
+    }
+    return file;
+}
+
+QString tableText(const MemoryDb& mem, const QString& table)
+{
+    QString rows;
+    for (const QStringList& row : mem.texts(table))
+        rows += row.join(u'\t') + u'\n';
+    return rows;
+}
+
+class LotusSheetTest : public ::testing::TestWithParam<test::CaseRow> {};
+
+// Each sheet loads as tables with these rows, or is refused before any table is made.
+TEST_P(LotusSheetTest, LoadsOrIsRefusedWhole)
+{
+    const test::CaseRow& c = GetParam();
     QTemporaryDir dir;
     const QString path = dir.filePath(u"tabelle.wk1"_s);
-    for (const LotusCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        test::writeFile(path, c.bytes);
+    test::writeFile(path, c[0].startsWith(u"file ")
+                              ? test::readFile(test::dataFile(qPrintable(c[0].mid(5))))
+                              : lotusFile(c[0]));
+    MemoryDb mem;
+    const auto load = [&] {
+        makeLotusReader()->load(DataSourceLocation{u"Lotus 1-2-3"_s, path, false, {}}, mem.db());
+    };
+    if (!c[3].isEmpty()) {
+        const Error e = test::thrownBy(load);
+        EXPECT_EQ(e.number(), errnum::PathFileAccess);
+        EXPECT_TRUE(e.description().contains(c[3])) << e.description().toStdString();
+        EXPECT_TRUE(mem.tables().isEmpty());
+        return;
+    }
+    load();
+    ASSERT_EQ(mem.tables().join(u'\t'), c[1]);
+    EXPECT_EQ(tableText(mem, mem.tables().front()), c[2]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, LotusSheetTest,
+                         ::testing::ValuesIn(test::caseTable(u"connectors/lotus-files.tsv"_s)),
+                         test::caseName);
+
+// A folder or a named pipe is not "not found": the message says what it is.
+TEST(LotusFileTest, AFolderOrPipeIsNamedAsSuch)
+{
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(u"pipe.wk1"_s);
+    ASSERT_EQ(::mkfifo(qPrintable(pipe), 0600), 0);
+    for (const QString& path : {dir.path(), pipe}) {
         MemoryDb mem;
-        try {
+        const Error e = test::thrownBy([&] {
             makeLotusReader()->load(DataSourceLocation{u"Lotus 1-2-3"_s, path, false, {}},
                                     mem.db());
-            ASSERT_FALSE(c.error) << "no error";
-            ASSERT_EQ(mem.tables(), c.tables);
-            EXPECT_EQ(mem.texts(u"Sheet1"_s), c.rows);
-            for (const QString& more : c.tables.mid(1))
-                EXPECT_EQ(rowTexts(mem.rows(more).at(0)), QStringList{u"zweites"_s});
-        } catch (const Error& e) {
-            ASSERT_TRUE(c.error) << e.description().toStdString();
-            EXPECT_EQ(e.number(), errnum::PathFileAccess);
-            EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.error)))
-                << e.description().toStdString();
-            EXPECT_TRUE(mem.tables().isEmpty());
-        }
+        });
+        EXPECT_EQ(e.number(), errnum::PathFileAccess);
+        EXPECT_TRUE(e.description().contains(path == pipe ? u"benannte Pipe"_s : u"ein Ordner"_s))
+            << e.description().toStdString();
     }
 }
 
