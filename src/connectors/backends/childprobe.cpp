@@ -1,5 +1,10 @@
 #include "connectors/backends/childprobe.h"
 
+#include "common/error.h"
+
+#include <QDir>
+#include <QFileInfo>
+
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -9,12 +14,12 @@
 
 namespace quendra {
 
-bool survivesInChild(const std::function<void()>& work, std::chrono::seconds limit)
+ChildOutcome tryInChild(const std::function<void()>& work, std::chrono::milliseconds limit)
 {
     constexpr int Refused = 3;
     const pid_t child = ::fork();
     if (child < 0)
-        return true;
+        return ChildOutcome::Survived;
     if (child == 0) {
         for (const int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
             std::signal(sig, SIG_DFL);
@@ -36,15 +41,47 @@ bool survivesInChild(const std::function<void()>& work, std::chrono::seconds lim
         if (done == child)
             break;
         if (done < 0 && errno != EINTR)
-            return true;
-        if (steady_clock::now() > deadline) {
+            return ChildOutcome::Survived;
+        if (limit.count() > 0 && steady_clock::now() > deadline) {
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
-            return false;
+            return ChildOutcome::TimedOut;
         }
         std::this_thread::sleep_for(milliseconds(1));
     }
-    return WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == Refused);
+    const bool survived =
+        WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == Refused);
+    return survived ? ChildOutcome::Survived : ChildOutcome::Crashed;
+}
+
+std::chrono::milliseconds readingTimeLimit(qint64 bytes)
+{
+    bool ok = false;
+    const double seconds = qEnvironmentVariable("QUENDRA_READ_TIMEOUT").toDouble(&ok);
+    if (ok && seconds >= 0 && seconds < 1e9)
+        return std::chrono::milliseconds(qint64(seconds * 1000));
+    return std::chrono::seconds(60 + bytes / (1 << 20));
+}
+
+void readInChildFirst(const std::function<void()>& work, const QString& path,
+                      const QString& damaged)
+{
+    const auto limit = readingTimeLimit(QFileInfo(path).size());
+    switch (tryInChild(work, limit)) {
+    case ChildOutcome::Survived:
+        return;
+    case ChildOutcome::Crashed:
+        throw Error(errnum::PathFileAccess, {}, damaged);
+    case ChildOutcome::TimedOut:
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("Das Lesen der Datei %1 dauerte länger als %2 Sekunden und "
+                                   "wurde abgebrochen. Ist die Datei sehr groß oder der "
+                                   "Rechner sehr langsam, lässt sich mehr Zeit geben: mit der "
+                                   "Umgebungsvariablen QUENDRA_READ_TIMEOUT (Sekunden, 0 für "
+                                   "keine Grenze).")
+                        .arg(QDir::toNativeSeparators(path))
+                        .arg(double(limit.count()) / 1000.0));
+    }
 }
 
 } // namespace quendra

@@ -20,7 +20,6 @@
 
 #include <QHash>
 
-#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -128,15 +127,13 @@ public:
         }
         trapped("ExcelFile.load", [&] {
             const QString& path = location.dataSource;
-            if (!QFileInfo(path).isFile())
-                throw standardError(errnum::FileNotFound, path);
+            requireDataFile(path);
             const QByteArray native = QFile::encodeName(path);
             // FreeXL reads some malformed workbooks past its own buffers.
-            if (!survivesInChild([&] { readWorkbook(path, native); }, std::chrono::seconds(60)))
-                throw Error(errnum::PathFileAccess, {},
-                            QStringLiteral("Die Excel-Arbeitsmappe %1 ist beschädigt: die "
-                                           "Bibliothek FreeXL kann sie nicht lesen.")
-                                .arg(QDir::toNativeSeparators(path)));
+            readInChildFirst([&] { readWorkbook(path, native); }, path,
+                             QStringLiteral("Die Excel-Arbeitsmappe %1 ist beschädigt: die "
+                                            "Bibliothek FreeXL kann sie nicht lesen.")
+                                 .arg(QDir::toNativeSeparators(path)));
             for (const Sheet& sheet : readWorkbook(path, native))
                 loadSheetGrid(sheet.grid, sheet.name, location.header, memoryDb);
         });

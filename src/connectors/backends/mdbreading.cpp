@@ -2,12 +2,13 @@
 
 #include "common/error.h"
 #include "connectors/backends/childprobe.h"
+#include "connectors/backends/filetypes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <chrono>
+#include <cstring>
 #include <unistd.h>
 
 namespace quendra {
@@ -106,19 +107,43 @@ void walkFile(const QByteArray& native)
     }
 }
 
+// libmdb lists the catalogue from the rows of the table MSysObjects that it can read and
+// passes over the others without a word, so that $TBL(5) would name another table. The
+// table's definition counts its rows: every one of them must be readable.
+void checkCatalogue(MdbHandle* mdb, const QString& file)
+{
+    MdbCatalogEntry objects{};
+    objects.mdb = mdb;
+    objects.object_type = MDB_TABLE;
+    objects.table_pg = 2; // where the catalogue's definition lies in every Jet file
+    std::strcpy(objects.object_name, "MSysObjects");
+    MdbTable table(mdb_read_table(&objects));
+    unsigned int rows = 0;
+    if (table && mdb_read_columns(table.get())) {
+        mdb_rewind_table(table.get());
+        while (mdb_fetch_row(table.get()))
+            ++rows;
+    }
+    if (!table || rows != table->num_rows)
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("Der Katalog der Access-Datei %1 ist beschädigt: er verzeichnet "
+                                   "%2 Einträge, lesbar sind nur %3. Welche Tabellen die Datei "
+                                   "enthält, lässt sich so nicht sicher sagen.")
+                        .arg(QDir::toNativeSeparators(file))
+                        .arg(table ? table->num_rows : 0)
+                        .arg(rows));
+}
+
 } // namespace
 
 MdbFile openAccessFile(const QString& file, const LibraryMessages& messages)
 {
-    if (!QFileInfo(file).isFile())
-        throw standardError(errnum::FileNotFound, file);
+    requireDataFile(file);
     const QByteArray native = QFile::encodeName(file);
-    const auto limit = std::chrono::seconds(60 + QFileInfo(file).size() / (1 << 20));
-    if (!survivesInChild([&] { walkFile(native); }, limit))
-        throw Error(errnum::PathFileAccess, {},
-                    QStringLiteral("Die Datei %1 ist beschädigt: die Bibliothek libmdb "
-                                   "kann sie nicht lesen.")
-                        .arg(QDir::toNativeSeparators(file)));
+    readInChildFirst([&] { walkFile(native); }, file,
+                     QStringLiteral("Die Datei %1 ist beschädigt: die Bibliothek libmdb kann "
+                                    "sie nicht lesen.")
+                         .arg(QDir::toNativeSeparators(file)));
     MdbFile mdb(mdb_open(native.constData(), MDB_NOFLAGS));
     // A catalogue read with complaints may lack tables: none of it is trusted.
     if (!mdb || !mdb_read_catalog(mdb.get(), MDB_TABLE) || !messages.text().isEmpty())
@@ -126,6 +151,7 @@ MdbFile openAccessFile(const QString& file, const LibraryMessages& messages)
                     QStringLiteral("Die Datei %1 ist keine lesbare Access-Datenbank.")
                             .arg(QDir::toNativeSeparators(file)) +
                         messages.text());
+    checkCatalogue(mdb.get(), file);
     mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
     mdb_set_shortdate_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
     mdb_set_boolean_fmt_numbers(mdb.get());

@@ -55,10 +55,10 @@ using MdbTable = std::unique_ptr<MdbTableDef, TableDefFreer>;
 
 // Opens the file with its catalogue read, dates as "yyyy-MM-dd HH:mm:ss", booleans as
 // 1/0 and kBindSize as the bind size. libmdb loops without end on some damaged files (a
-// property block of length zero): every user table is first read in a child process,
-// given a minute and one more second for each megabyte. Throws quendra::Error for a
-// missing file, one libmdb cannot read, and one whose catalogue libmdb complained about
-// (it may lack tables), with libmdb's lines (messages).
+// property block of length zero): every user table is first read in a child process
+// (childprobe.h). Throws quendra::Error for a missing file, one libmdb cannot read, one
+// whose catalogue libmdb complained about or does not list whole (it may lack tables),
+// with libmdb's lines (messages).
 MdbFile openAccessFile(const QString& file, const LibraryMessages& messages);
 
 // A table of the catalogue that holds data: no system table (MSys...).

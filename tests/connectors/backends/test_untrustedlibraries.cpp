@@ -44,9 +44,22 @@ TEST(LazyLibrary, FindsAFunctionOfTheLibrary)
 
 TEST(ChildProbe, OnlyAChildThatEndsByItselfSurvivesAndNoneIsLeftBehind)
 {
-    EXPECT_TRUE(survivesInChild([] {}, 5s));
-    EXPECT_TRUE(survivesInChild([] { throw 1; }, 5s)); // refused, not crashed
-    EXPECT_FALSE(survivesInChild([] { std::raise(SIGSEGV); }, 5s));
-    EXPECT_FALSE(survivesInChild([] { ::pause(); }, 0s)); // killed at its limit
+    EXPECT_EQ(tryInChild([] {}, 5s), ChildOutcome::Survived);
+    EXPECT_EQ(tryInChild([] { throw 1; }, 5s), ChildOutcome::Survived); // refused, not crashed
+    EXPECT_EQ(tryInChild([] { std::raise(SIGSEGV); }, 5s), ChildOutcome::Crashed);
+    EXPECT_EQ(tryInChild([] { ::usleep(50000); }, 0s), ChildOutcome::Survived) << "no limit";
+    EXPECT_EQ(tryInChild([] { ::pause(); }, 1ms), ChildOutcome::TimedOut); // ended at its limit
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "a child is left unreaped";
+}
+
+TEST(ChildProbe, ReadingTimeGrowsWithTheFileUnlessTheEnvironmentSetsIt)
+{
+    const QByteArray before = qgetenv("QUENDRA_READ_TIMEOUT");
+    qunsetenv("QUENDRA_READ_TIMEOUT");
+    EXPECT_EQ(readingTimeLimit(3 << 20), 63s);
+    qputenv("QUENDRA_READ_TIMEOUT", "5400.5");
+    EXPECT_EQ(readingTimeLimit(3 << 20), 5400500ms);
+    qputenv("QUENDRA_READ_TIMEOUT", "lang");
+    EXPECT_EQ(readingTimeLimit(0), 60s);
+    before.isNull() ? qunsetenv("QUENDRA_READ_TIMEOUT") : qputenv("QUENDRA_READ_TIMEOUT", before);
 }
