@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -35,20 +37,31 @@ ChildOutcome tryInChild(const std::function<void()>& work, std::chrono::millisec
     }
     using namespace std::chrono;
     const auto deadline = steady_clock::now() + limit;
+    // Woken when the child ends (a process file descriptor), else looking every millisecond.
+    const int pidfd = int(::syscall(SYS_pidfd_open, child, 0));
     int status = 0;
+    bool timedOut = false;
     for (;;) {
         const pid_t done = ::waitpid(child, &status, WNOHANG);
-        if (done == child)
+        if (done == child || (done < 0 && errno != EINTR))
             break;
-        if (done < 0 && errno != EINTR)
-            return ChildOutcome::Survived;
-        if (limit.count() > 0 && steady_clock::now() > deadline) {
+        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+        if (limit.count() > 0 && left < 0) {
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
-            return ChildOutcome::TimedOut;
+            timedOut = true;
+            break;
         }
-        std::this_thread::sleep_for(milliseconds(1));
+        pollfd ended{pidfd, POLLIN, 0};
+        const int wait = limit.count() > 0 ? int(std::min<qint64>(left + 1, 1000)) : 1000;
+        if (pidfd < 0 || ::poll(&ended, 1, wait) < 0)
+            std::this_thread::sleep_for(milliseconds(1));
     }
+    if (pidfd >= 0)
+        ::close(pidfd);
+    if (timedOut)
+        return ChildOutcome::TimedOut;
+    // A child that could not be waited for (status 0) counts as come through.
     const bool survived =
         WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == Refused);
     return survived ? ChildOutcome::Survived : ChildOutcome::Crashed;
@@ -75,9 +88,10 @@ void readInChildFirst(const std::function<void()>& work, const QString& path,
     case ChildOutcome::TimedOut:
         throw Error(errnum::PathFileAccess, {},
                     QStringLiteral("Das Lesen der Datei %1 dauerte länger als %2 Sekunden und "
-                                   "wurde abgebrochen. Ist die Datei sehr groß oder der "
-                                   "Rechner sehr langsam, lässt sich mehr Zeit geben: mit der "
-                                   "Umgebungsvariablen QUENDRA_READ_TIMEOUT (Sekunden, 0 für "
+                                   "wurde abgebrochen: entweder ist sie beschädigt (an manchen "
+                                   "Schäden kommt die Bibliothek nie zum Ende), oder das Lesen "
+                                   "braucht auf diesem Rechner mehr Zeit. Mehr Zeit gibt die "
+                                   "Umgebungsvariable QUENDRA_READ_TIMEOUT (Sekunden, 0 für "
                                    "keine Grenze).")
                         .arg(QDir::toNativeSeparators(path))
                         .arg(double(limit.count()) / 1000.0));

@@ -116,6 +116,8 @@ void loadTable(MdbCatalogEntry* entry, QSqlDatabase& db, const QString& file,
     const QString name = QString::fromUtf8(entry->object_name);
     if (!table || !mdb_read_columns(table.get()))
         throwDamaged(file, name, QStringLiteral("ihre Spalten sind nicht lesbar"), messages);
+    if (const QString what = tooManyColumns(table.get()); !what.isEmpty())
+        throwDamaged(file, name, what, messages);
     const unsigned int count = table->num_cols;
     BoundColumns bound(table.get());
     std::vector<int>& lengths = bound.lengths;
@@ -133,7 +135,11 @@ void loadTable(MdbCatalogEntry* entry, QSqlDatabase& db, const QString& file,
     MemoryTableBuilder memory(db, freeTableName(db, name), columns);
     unsigned int rows = 0;
     while (mdb_fetch_row(table.get())) {
-        ++rows;
+        if (++rows > table->num_rows) // libmdb runs in a circle on some damaged page chains
+            throwDamaged(file, name,
+                         QStringLiteral("sie gibt mehr Zeilen her, als gespeichert sind (%1)")
+                             .arg(table->num_rows),
+                         messages);
         QVariantList values;
         for (unsigned int i = 0; i < count; ++i) {
             auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));

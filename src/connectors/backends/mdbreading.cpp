@@ -61,8 +61,31 @@ bool isUserTable(MdbCatalogEntry* entry)
                 .startsWith(QStringLiteral("MSys"), Qt::CaseInsensitive);
 }
 
+QString tooManyColumns(MdbTableDef* table)
+{
+    if (table->num_cols <= 255)
+        return {};
+    return QStringLiteral("ihre Definition gibt %1 Spalten an, eine Access-Tabelle hat "
+                          "höchstens 255")
+        .arg(table->num_cols);
+}
+
+namespace {
+
+unsigned int boundColumnCount(MdbTableDef* table)
+{
+    if (const QString what = tooManyColumns(table); !what.isEmpty())
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("Die Tabelle %1 ist beschädigt: %2.")
+                        .arg(QString::fromUtf8(table->name), what));
+    return table->num_cols;
+}
+
+} // namespace
+
 BoundColumns::BoundColumns(MdbTableDef* table)
-    : buffers(table->num_cols, QByteArray(int(kBindSize) + 1, '\0')), lengths(table->num_cols, 0)
+    : buffers(boundColumnCount(table), QByteArray(int(kBindSize) + 1, '\0')),
+      lengths(table->num_cols, 0)
 {
     mdb_rewind_table(table);
     for (unsigned int i = 0; i < table->num_cols; ++i)
@@ -102,7 +125,8 @@ void walkFile(const QByteArray& native)
         if (!table || !mdb_read_columns(table.get()))
             return;
         BoundColumns bound(table.get());
-        while (mdb_fetch_row(table.get())) {
+        // libmdb runs in a circle on some damaged page chains: never more rows than stored.
+        for (unsigned int rows = 0; rows <= table->num_rows && mdb_fetch_row(table.get()); ++rows) {
         }
     }
 }
@@ -121,7 +145,7 @@ void checkCatalogue(MdbHandle* mdb, const QString& file)
     unsigned int rows = 0;
     if (table && mdb_read_columns(table.get())) {
         mdb_rewind_table(table.get());
-        while (mdb_fetch_row(table.get()))
+        while (rows <= table->num_rows && mdb_fetch_row(table.get()))
             ++rows;
     }
     if (!table || rows != table->num_rows)

@@ -64,7 +64,12 @@ MdbFile openAccessFile(const QString& file, const LibraryMessages& messages);
 // A table of the catalogue that holds data: no system table (MSys...).
 bool isUserTable(MdbCatalogEntry* entry);
 
-// A table's columns bound to buffers that libmdb fills row by row.
+// Why a table's definition is damaged when it gives more columns than a Jet table has
+// (255; a buffer of kBindSize is bound for each); empty when it does not.
+QString tooManyColumns(MdbTableDef* table);
+
+// A table's columns bound to buffers that libmdb fills row by row; throws quendra::Error
+// for a definition of too many columns.
 struct BoundColumns {
     explicit BoundColumns(MdbTableDef* table);
     std::vector<QByteArray> buffers;

@@ -15,6 +15,7 @@
 
 using namespace quendra;
 using namespace Qt::StringLiterals;
+using namespace std::string_view_literals;
 using quendra::test::MemoryDb;
 using quendra::test::monitorMdb;
 using quendra::test::rowTexts;
@@ -61,23 +62,28 @@ TEST(JetFileTest, DamagedFilesAreRefusedWithLibmdbsOwnWords)
         const char* name;
         int zeroPage; // a page overwritten with zeros, or -1
         qsizetype at; // where patch overwrites the bytes
-        const char* patch;
+        std::string_view patch;
         const char* says; // what the message names after the file
     } cases[] = {
-        {"catalogPageLost", 14, 0, "", "page 14 from map doesn't match"},
-        {"dataPageLost", 17, 0, "", "Monitor_Authenticate der Access-Datei"},
-        {"dataPageLostCounted", 17, 0, "", "gespeichert sind 1 Zeilen, lesbar nur 0"},
+        {"catalogPageLost", 14, 0, {}, "page 14 from map doesn't match"},
+        {"dataPageLost", 17, 0, {}, "Monitor_Authenticate der Access-Datei"},
+        {"dataPageLostCounted", 17, 0, {}, "gespeichert sind 1 Zeilen, lesbar nur 0"},
         // The catalogue's row of Monitor_Authenticate (page 14 lists 19) marked deleted:
         // libmdb passes over it, and the file would seem to hold no table.
-        {"catalogRowSkipped", -1, 14 * Page + 14 + 2 * 17, "\xAA\x49",
+        {"catalogRowSkipped", -1, 14 * Page + 14 + 2 * 17, "\xAA\x49"sv,
          "ist beschädigt: er verzeichnet 19 Einträge, lesbar sind nur 18"},
+        // The definition of Monitor_Authenticate (page 15) with 300 columns, and with 0 rows
+        // where its data page holds one.
+        {"tooManyColumns", -1, 15 * Page + 45, "\x2C\x01"sv, "300 Spalten an"},
+        {"moreRowsThanStored", -1, 15 * Page + 16, "\0\0\0\0"sv, "mehr Zeilen her"},
     };
     QTemporaryDir dir;
     for (const auto& c : cases) {
         QByteArray damaged = bytes;
         if (c.zeroPage >= 0)
             damaged.replace(c.zeroPage * Page, Page, QByteArray(Page, '\0'));
-        damaged.replace(c.at, qsizetype(qstrlen(c.patch)), c.patch);
+        damaged.replace(c.at, qsizetype(c.patch.size()),
+                        QByteArray(c.patch.data(), c.patch.size()));
         const QString path = dir.filePath(QString::fromLatin1(c.name) + u".mdb"_s);
         test::writeFile(path, damaged);
         MemoryDb mem;
