@@ -264,12 +264,13 @@ public:
         for (size_t s = 0; s < wps.size(); ++s) {
             for (auto c = wps[s].cells.cbegin(); c != wps[s].cells.cend(); ++c) {
                 if (s >= sheets.size() || !seen[s].contains(c.key()))
-                    refuse(QStringLiteral("Die Lotus-1-2-3-Tabelle %1 enthält in Tabelle \"%2\", "
-                                          "Zelle %3 einen Wert in einem Datensatz, den Quendra "
-                                          "nicht lesen kann.")
-                               .arg(u"%1", s < sheets.size() ? sheets[s].name : QString(),
-                                    cellName(unsigned(c.key() >> 32), unsigned(c.key()))),
-                           m_path);
+                    throw Error(errnum::PathFileAccess, {},
+                                QStringLiteral("Die Lotus-1-2-3-Tabelle %1 enthält in Tabelle "
+                                               "\"%2\", Zelle %3 einen Wert in einem Datensatz, "
+                                               "den Quendra nicht lesen kann.")
+                                    .arg(native(m_path),
+                                         s < sheets.size() ? sheets[s].name : QString(),
+                                         cellName(unsigned(c.key() >> 32), unsigned(c.key()))));
             }
         }
         return sheets;
@@ -296,11 +297,12 @@ private:
     [[noreturn]] void refuseCell(const LotusCell& cell, const QString& sheet,
                                  const QString& what) const
     {
-        refuse(QStringLiteral("Die Lotus-1-2-3-Tabelle %1 enthält in Tabelle \"%2\", Zelle %3 "
-                              "%4 (Datensatz bei Byte %5).")
-                   .arg(u"%1", sheet, cellName(unsigned(cell.row), unsigned(cell.column)), what)
-                   .arg(cell.offset),
-               m_path);
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("Die Lotus-1-2-3-Tabelle %1 enthält in Tabelle \"%2\", Zelle "
+                                   "%3 %4 (Datensatz bei Byte %5).")
+                        .arg(native(m_path), sheet,
+                             cellName(unsigned(cell.row), unsigned(cell.column)), what,
+                             QString::number(cell.offset)));
     }
 
     const QString& m_path;
