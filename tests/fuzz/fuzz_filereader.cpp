@@ -65,8 +65,9 @@ std::vector<std::pair<int, int>> readAll(const QSqlDatabase& db)
         rows.exec(QStringLiteral("SELECT * FROM \"%1\"")
                       .arg(tables.value(0).toString().replace(u'"', QStringLiteral("\"\""))));
         auto& [rowCount, values] = counts.emplace_back(0, 0);
+        const int columns = rows.record().count();
         for (; rows.next(); ++rowCount) {
-            for (int i = 0; i < rows.record().count(); ++i)
+            for (int i = 0; i < columns; ++i)
                 values += rows.isNull(i) ? 0 : 1;
         }
     }
