@@ -49,6 +49,9 @@ TEST(ChildProbe, OnlyAChildThatEndsByItselfSurvivesAndNoneIsLeftBehind)
     EXPECT_EQ(tryInChild([] { std::raise(SIGSEGV); }, 5s), ChildOutcome::Crashed);
     EXPECT_EQ(tryInChild([] { ::usleep(50000); }, 0s), ChildOutcome::Survived) << "no limit";
     EXPECT_EQ(tryInChild([] { ::pause(); }, 1ms), ChildOutcome::TimedOut); // ended at its limit
+    const auto reaping = std::signal(SIGCHLD, SIG_IGN); // a child that cannot be waited for
+    EXPECT_EQ(tryInChild([] {}, 5s), ChildOutcome::Survived);
+    std::signal(SIGCHLD, reaping);
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "a child is left unreaped";
 }
 
