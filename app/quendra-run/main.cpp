@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
 #include <unistd.h>
 
 using namespace quendra;
@@ -151,18 +152,13 @@ void reportSkipped(const QStringList& transIds)
     showError(&err, StyleCritical, QStringLiteral("quendra-run"));
 }
 
-void writeOut(const QByteArray& bytes)
-{
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-}
-
 // A preview writes each good record's bytes to standard output and shows a faulty
 // record's message on standard error, in the order of the records.
 class PreviewPrinter : public RunObserver {
 public:
     void record(const RecordOutcome& outcome) override
     {
-        writeOut(outcome.bytes);
+        writeStandardOutput(outcome.bytes);
         if (outcome.error) {
             std::fflush(stdout);
             showError(&outcome.error->error, StyleCritical, outcome.error->where,
@@ -188,7 +184,7 @@ void printCheck(const RunResult& result)
     for (const QString& line : result.checkTexts)
         text += line + QLatin1Char('\n');
     text += nothingWrittenSummary(result) + QLatin1Char('\n');
-    writeOut(text.toUtf8());
+    writeStandardOutput(text.toUtf8());
 }
 
 bool runOne(const QString& transId, const Arguments& args, TerminalProgress* progress)
@@ -199,12 +195,22 @@ bool runOne(const QString& transId, const Arguments& args, TerminalProgress* pro
         options.observer = &printer;
     const RunResult result = runDefinition(transId, progress, options);
     if (options.mode == RunMode::Preview)
-        writeOut(result.checkLines);
+        writeStandardOutput(result.checkLines);
     else if (options.mode == RunMode::Check && !result.failure)
         printCheck(result);
-    std::fflush(stdout);
     showRunResult(result);
     return !result.failed();
+}
+
+// Help and version on standard output; 1 when it could not take them.
+int printHelp(const char* text)
+{
+    writeStandardOutput(QByteArray(text));
+    StreamMessageSink sink(stderr);
+    setMessageSink(&sink);
+    const bool written = trapHandler("quendra-run", checkStandardOutput);
+    setMessageSink(nullptr);
+    return written ? 0 : 1;
 }
 
 } // namespace
@@ -215,6 +221,7 @@ int main(int argc, char** argv)
     // compiling them to machine code costs more than it saves (a tenth of a small run).
     if (!qEnvironmentVariableIsSet("QT_ENABLE_REGEXP_JIT"))
         qputenv("QT_ENABLE_REGEXP_JIT", "0");
+    guardStandardDescriptors();
     QCoreApplication app(argc, argv);
     installQtMessageFilter();
     installStopSignals();
@@ -225,25 +232,20 @@ int main(int argc, char** argv)
         std::fputs(usage, stderr);
         return 2;
     }
-    if (args->help) {
-        std::fputs(usage, stdout);
-        std::fputs("\n", stdout);
-        std::fputs(transfer::usage, stdout);
-        return 0;
-    }
-    if (args->version) {
-        std::fputs("quendra-run " QUENDRA_VERSION "\n", stdout);
-        return 0;
-    }
     applyRegionalDefault();
     initGlobals(args->config);
+    if (args->help)
+        return printHelp((std::string(usage) + "\n" + transfer::usage).c_str());
+    if (args->version)
+        return printHelp("quendra-run " QUENDRA_VERSION "\n");
 
     std::unique_ptr<TerminalProgress> progress;
     if (isatty(fileno(stderr)))
         progress = std::make_unique<TerminalProgress>(stderr);
     StreamMessageSink sink(stderr, progress.get());
     setMessageSink(&sink);
-    const bool configured = trapHandler("quendra-run", [] { provideUserConfig(); });
+    const bool configured =
+        trapHandler("quendra-run", [] { prepareConfiguration(QStringLiteral("quendra-run")); });
     bool failed = !configured;
     for (qsizetype i = 0; configured && i < args->transIds.size(); ++i) {
         if (stopRequested()) {
@@ -251,6 +253,11 @@ int main(int argc, char** argv)
             break;
         }
         failed = !runOne(args->transIds[i], *args, progress.get()) || failed;
+        // Output nobody receives would be computed for nothing.
+        if (!trapHandler("quendra-run", checkStandardOutput)) {
+            failed = true;
+            break;
+        }
     }
     setMessageSink(nullptr);
     return failed || stopRequested() ? 1 : 0;

@@ -3,15 +3,16 @@
 #include "common/error.h"
 #include "common/globals.h"
 #include "common/messagehandler.h"
+#include "common/replacementfile.h"
 #include "common/streamoutput.h"
 #include "config/definitionexport.h"
 #include "config/definitionimport.h"
 #include "config/definitionstore.h"
 #include "config/jetmigration.h"
+#include "config/userconfig.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstdio>
 
@@ -98,15 +99,6 @@ std::optional<Call> parse(const QStringList& args)
     return c;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(errnum::PathFileAccess, {},
-                    QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()));
-}
-
 QByteArray readInput(const QString& operand)
 {
     QFile file;
@@ -144,18 +136,20 @@ void exportAll(const QSqlDatabase& db, const QString& folder)
         written << name;
         const DefinitionText text = exportDefinition(db, id);
         warn(text.warnings);
-        writeFile(QDir(folder).filePath(name), text.text);
+        writeWholeFile(QDir(folder).filePath(name), text.text);
     }
 }
 
 void carryOut(const Call& c)
 {
+    // A new user's first export or import finds the configuration a run would make; a
+    // migration makes its own.
+    prepareConfiguration(QStringLiteral("quendra-run"), c.action != Action::Migrate);
     if (c.action == Action::Migrate) {
         const QStringList lines =
             migrateJetConfiguration(c.operand, globals().configDbPath, c.choice.replace);
-        std::fputs((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8().constData(),
-                   stdout);
-        std::fflush(stdout);
+        writeStandardOutput((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+        checkStandardOutput();
         return;
     }
     const auto connection = openDefinitionStore();
@@ -164,8 +158,8 @@ void carryOut(const Call& c)
     case Action::Export: {
         const DefinitionText text = exportDefinition(db, c.operand);
         warn(text.warnings);
-        std::fwrite(text.text.constData(), 1, size_t(text.text.size()), stdout);
-        std::fflush(stdout);
+        writeStandardOutput(text.text);
+        checkStandardOutput();
         break;
     }
     case Action::ExportAll:

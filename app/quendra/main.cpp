@@ -19,8 +19,8 @@ int main(int argc, char** argv)
     // Boxes of the start-up already go to the screen, in front of the window once it exists.
     quendra::ui::MessageBoxSink boxes;
     quendra::setMessageSink(&boxes);
+    quendra::trapHandler("Main", [] { quendra::prepareConfiguration(QStringLiteral("Main")); });
     quendra::ui::offerOldConfiguration();
-    quendra::trapHandler("Main", [] { quendra::provideUserConfig(); });
     quendra::ui::MainWindow window;
     window.show();
     const int status = app.exec();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace quendra {
 
@@ -12,9 +13,15 @@ namespace quendra {
 // configuration folder ($XDG_CONFIG_HOME/quendra, ~/.config/quendra), which it makes
 // from the demo at the first start (provideUserConfig). Any other program, as one that
 // runs from its build folder, uses init.mdb beside itself.
+//
+// The user's folder follows the XDG rules: $XDG_CONFIG_HOME, else $HOME/.config, else
+// .config in the home folder of the user database. A variable that holds a relative path
+// is ignored, as the rules say, with a warning: a run from another folder would otherwise
+// find another configuration.
 struct ConfigLocation {
-    QString dbPath;     // the init.mdb to use
-    QString dataFolder; // the installation's shared data; empty when not installed
+    QString dbPath;       // the init.mdb to use
+    QString dataFolder;   // the installation's shared data; empty when not installed
+    QStringList warnings; // German: variables that were ignored
 };
 
 ConfigLocation configLocation(const QString& programFolder);

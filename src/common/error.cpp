@@ -1,5 +1,6 @@
 #include "common/error.h"
 
+#include <cerrno>
 #include <new>
 
 namespace quendra {
@@ -55,6 +56,28 @@ Error standardError(qint32 number, const QString& detail)
     if (!detail.isEmpty())
         text += QStringLiteral(": ") + detail;
     return Error(number, {}, text);
+}
+
+Error fileSystemError(int code, const QString& path)
+{
+    switch (code) {
+    case ENOENT:
+        return standardError(errnum::FileNotFound, path);
+    case ENOSPC:
+    case EDQUOT:
+        return Error(errnum::DiskFull, {}, QStringLiteral("Datenträger voll: ") + path);
+    case EFBIG:
+        return Error(errnum::DiskFull, {},
+                     QStringLiteral("Die Datei hat die größte erlaubte Dateigröße erreicht: ") +
+                         path);
+    default:
+        return standardError(errnum::PathFileAccess, path);
+    }
+}
+
+QString withDriverText(const QString& sentence, const QString& driverText)
+{
+    return sentence + QStringLiteral("\nMeldung des Datenbanktreibers: ") + driverText;
 }
 
 QString quotedValue(QStringView value)

@@ -14,6 +14,7 @@ constexpr qint32 SubscriptOutOfRange = 9;
 constexpr qint32 TypeMismatch = 13;
 constexpr qint32 UserInterrupt = 18; // stopped from outside (a signal, a cancel)
 constexpr qint32 FileNotFound = 53;
+constexpr qint32 DiskFull = 61;
 constexpr qint32 FileAlreadyOpen = 55;
 constexpr qint32 PathFileAccess = 75;
 constexpr qint32 PathNotFound = 76;
@@ -52,6 +53,15 @@ private:
 // An error with one of the numbers above and its standard German text; detail, when
 // given, follows after ": " (a file name, a column, the offending value).
 Error standardError(qint32 number, const QString& detail = {});
+
+// The error of a failed open, read or write of the file at path, by the system's error
+// code (errno): a missing file, a full disk, a file at its largest allowed size, any
+// other refusal.
+Error fileSystemError(int code, const QString& path);
+
+// A German sentence that says what went wrong, with a database driver's own text on a
+// line of its own after it, for the expert.
+QString withDriverText(const QString& sentence, const QString& driverText);
 
 // A value as an error message quotes it: between double quotes, at most the first
 // MaxQuotedChars characters, then "…" and the full length, so that a message about a

@@ -27,6 +27,12 @@ void installStopSignals()
     action.sa_flags = SA_RESTART | SA_RESETHAND;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    // A parent may start the program with the signals blocked; they would wait for ever.
+    sigset_t stops;
+    sigemptyset(&stops);
+    sigaddset(&stops, SIGTERM);
+    sigaddset(&stops, SIGINT);
+    pthread_sigmask(SIG_UNBLOCK, &stops, nullptr);
 }
 
 bool stopRequested()
@@ -37,6 +43,18 @@ bool stopRequested()
 int stopSignal()
 {
     return g_stop > 0 ? int(g_stop) : 0;
+}
+
+QString stoppedBySignal()
+{
+    switch (stopSignal()) {
+    case SIGTERM:
+        return QStringLiteral(" durch das Signal SIGTERM");
+    case SIGINT:
+        return QStringLiteral(" durch das Signal SIGINT");
+    default:
+        return {};
+    }
 }
 
 } // namespace quendra

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace quendra {
 
 // A request from outside to stop the conversion under way: SIGTERM or SIGINT once
@@ -10,5 +12,8 @@ void installStopSignals();
 bool stopRequested();
 // The signal that asked for the stop, 0 when none did.
 int stopSignal();
+// " durch das Signal SIGTERM" (or SIGINT) for a message about the stop; empty when no
+// signal asked for it.
+QString stoppedBySignal();
 
 } // namespace quendra

@@ -1,6 +1,68 @@
 #include "common/streamoutput.h"
 
+#include "common/error.h"
+
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace quendra {
+
+namespace {
+
+bool g_outputClosed = false; // standard output was closed when the program started
+int g_outputError = 0;       // the system's code of the first failed write to it
+
+void put(FILE* out, const QByteArray& bytes)
+{
+    const bool written =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out) == size_t(bytes.size());
+    if (out != stdout || g_outputError != 0)
+        return;
+    if (g_outputClosed && !bytes.isEmpty())
+        g_outputError = EBADF;
+    else if (!written)
+        g_outputError = errno != 0 ? errno : EIO;
+}
+
+} // namespace
+
+void writeStandardOutput(const QByteArray& bytes)
+{
+    put(stdout, bytes);
+}
+
+void checkStandardOutput()
+{
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && g_outputError == 0)
+        g_outputError = errno != 0 ? errno : EIO;
+    if (g_outputError == 0)
+        return;
+    if (g_outputError == EBADF)
+        throw Error(errnum::PathFileAccess, {},
+                    QStringLiteral("Die Standardausgabe ist geschlossen; was auf ihr erscheinen "
+                                   "sollte, ging verloren."));
+    const QString target = QFile::symLinkTarget(QStringLiteral("/proc/self/fd/1"));
+    throw fileSystemError(g_outputError, target.isEmpty()
+                                             ? QStringLiteral("Standardausgabe")
+                                             : QStringLiteral("Standardausgabe (%1)").arg(target));
+}
+
+void guardStandardDescriptors()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF)
+            continue;
+        const int null = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            ::dup2(null, fd);
+            ::close(null);
+        }
+        if (fd == 1)
+            g_outputClosed = true;
+    }
+}
 
 QByteArray StreamMessageSink::format(const MessageBoxData& box)
 {
@@ -15,8 +77,7 @@ void StreamMessageSink::show(const MessageBoxData& box)
         ++m_errors;
     if (m_progress)
         m_progress->clearLine();
-    const QByteArray bytes = format(box);
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_out);
+    put(m_out, format(box));
     std::fflush(m_out);
 }
 

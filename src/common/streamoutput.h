@@ -10,6 +10,18 @@ namespace quendra {
 
 class TerminalProgress;
 
+// Standard output of the batch runner. Every write is checked, so that a full disk, a
+// closed descriptor or a reader that went away ends the program with an error instead of
+// success.
+void writeStandardOutput(const QByteArray& bytes);
+// Writes out what is buffered; throws quendra::Error naming standard output (and the file
+// it goes to) when this or an earlier write to it failed.
+void checkStandardOutput();
+// Puts /dev/null on standard input, output and error where they are closed, so that no
+// file the program opens takes their place and receives what was meant for them. Output
+// meant for a closed standard output is reported by checkStandardOutput.
+void guardStandardDescriptors();
+
 // Writes every box to a stream (the batch runner's standard error): the title line, the
 // text with its CR LF line breaks as plain line breaks, then an empty line. Counts the
 // error boxes (style 16), so that the caller can tell a failed run.

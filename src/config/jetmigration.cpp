@@ -2,11 +2,11 @@
 
 #include "common/error.h"
 #include "common/fileidentity.h"
+#include "common/leftoverfiles.h"
 #include "config/configconnection.h"
 #include "config/configschema.h"
 #include "config/configsql.h"
 #include "config/jetconfigreader.h"
-#include "config/partialfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,9 +2,10 @@
 
 #include "common/configlocation.h"
 #include "common/globals.h"
+#include "common/leftoverfiles.h"
+#include "common/messagehandler.h"
 #include "config/configconnection.h"
 #include "config/configsql.h"
-#include "config/partialfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,6 +69,12 @@ void provideUserConfig(const ConfigLocation& location)
         QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
                                            QFile::WriteUser);
         placeDemo(partial, location);
+    } catch (const Error& e) {
+        QFile::remove(partial);
+        // What is wrong is the shipped demo; its copy's name would mean nothing to the user.
+        QString text = e.description();
+        text.replace(QDir::toNativeSeparators(partial), QDir::toNativeSeparators(demo.fileName()));
+        throw notMade(location, text);
     } catch (...) {
         QFile::remove(partial);
         throw;
@@ -81,9 +88,17 @@ void provideUserConfig(const ConfigLocation& location)
     }
 }
 
-void provideUserConfig()
+void prepareConfiguration(const QString& where, bool provideDemo)
 {
-    provideUserConfig(programConfigLocation());
+    const ConfigLocation location = programConfigLocation();
+    if (location.dbPath == globals().configDbPath) {
+        for (const QString& warning : location.warnings)
+            showError(nullptr, StyleWarning, where, warning);
+    }
+    for (const QString& removed : removeLeftovers(globals().configDbPath))
+        showError(nullptr, StyleWarning, where, removed);
+    if (provideDemo)
+        provideUserConfig(location);
 }
 
 } // namespace quendra

@@ -1,6 +1,7 @@
 #include "connectors/clsfsconnect_io.h"
 
 #include "common/error.h"
+#include "common/replacementfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,26 +23,8 @@ namespace {
 
 constexpr std::size_t ReadBlock = std::size_t(1) << 20;
 constexpr std::size_t NotFound = std::size_t(-1); // no such byte up to the buffer's end
-constexpr qint32 DiskFull = 61;
 
 } // namespace
-
-Error fileError(int code, const QString& path)
-{
-    switch (code) {
-    case ENOENT:
-        return standardError(errnum::FileNotFound, path);
-    case ENOSPC:
-    case EDQUOT:
-        return Error(DiskFull, {}, QStringLiteral("Datenträger voll: ") + path);
-    case EFBIG:
-        return Error(DiskFull, {},
-                     QStringLiteral("Die Datei hat die größte erlaubte Dateigröße erreicht: ") +
-                         path);
-    default:
-        return standardError(errnum::PathFileAccess, path);
-    }
-}
 
 LineReader::LineReader() = default;
 LineReader::~LineReader()
@@ -57,7 +40,7 @@ void LineReader::open(const QString& path)
         throw standardError(path.isEmpty() ? errnum::FileNotFound : errnum::PathFileAccess, path);
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw fileError(errno, path);
+        throw fileSystemError(errno, path);
     m_fd = fd;
     m_path = path;
     struct stat info {};
@@ -79,7 +62,7 @@ void LineReader::close()
 void LineReader::rewind()
 {
     if (m_fd >= 0 && ::lseek(m_fd, 0, SEEK_SET) < 0)
-        throw fileError(errno, m_path);
+        throw fileSystemError(errno, m_path);
     startOver();
 }
 
@@ -167,7 +150,7 @@ void LineReader::refill()
         got = ::read(m_fd, m_buf.get() + m_end, m_cap - m_end);
     } while (got < 0 && errno == EINTR);
     if (got < 0)
-        throw fileError(errno, m_path);
+        throw fileSystemError(errno, m_path);
     if (got == 0)
         m_drained = true;
     m_end += std::size_t(got);
@@ -185,7 +168,8 @@ void LineWriter::open(const QString& path, LineTarget target)
     closeSilently();
     m_memory = target == LineTarget::Memory;
     if (target == LineTarget::Replace) {
-        openReplacement(path);
+        m_replacement = std::make_unique<ReplacementFile>(path);
+        m_fd = m_replacement->descriptor();
     } else if (!m_memory) {
         const QByteArray native = QFile::encodeName(path);
         const int fd = path.isEmpty() ? -1
@@ -195,7 +179,7 @@ void LineWriter::open(const QString& path, LineTarget target)
             const int code = path.isEmpty() ? ENOENT : errno;
             if (code == ENOENT || code == ENOTDIR)
                 throw standardError(errnum::PathNotFound, path);
-            throw fileError(code, path);
+            throw fileSystemError(code, path);
         }
         m_fd = fd;
     }
@@ -209,50 +193,12 @@ void LineWriter::open(const QString& path, LineTarget target)
     }
 }
 
-ReplacementFile openReplacementFile(const QString& path, const QString& why)
-{
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.dir().exists())
-        throw standardError(errnum::PathNotFound, path);
-    const QString real = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    struct stat old {};
-    const bool existed = ::stat(QFile::encodeName(real).constData(), &old) == 0;
-    if (existed && !S_ISREG(old.st_mode))
-        throw Error(errnum::PathFileAccess, {},
-                    QStringLiteral("%1 braucht eine gewöhnliche Datei als Ziel, %2 ist keine.")
-                        .arg(why, path));
-    const QFileInfo target(real);
-    QByteArray name = QFile::encodeName(
-        target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral(".XXXXXX")));
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0)
-        throw fileError(errno, path);
-    mode_t mode = old.st_mode & 07777;
-    if (!existed) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    if (::fchmod(fd, mode) != 0) {
-        // The new file keeps the owner-only permissions it was made with.
-    }
-    return {fd, QFile::decodeName(name), real};
-}
-
-void LineWriter::openReplacement(const QString& path)
-{
-    const ReplacementFile file = openReplacementFile(path, QStringLiteral("„Alles oder nichts“"));
-    m_fd = file.fd;
-    m_replacement = file.name;
-    m_replaced = file.target;
-}
-
 void LineWriter::discardReplacement() noexcept
 {
-    if (m_replacement.isEmpty())
-        return;
-    ::unlink(QFile::encodeName(m_replacement).constData());
-    m_replacement.clear();
+    if (m_replacement)
+        m_replacement->discard();
+    m_replacement.reset();
+    m_fd = -1;
 }
 
 std::string LineWriter::takeLines()
@@ -308,9 +254,9 @@ void LineWriter::failWrite(int code, std::size_t done)
     std::memmove(m_buf.get(), m_buf.get() + m_complete, m_size - m_complete);
     m_size -= m_complete;
     m_complete = 0;
-    const Error failure = fileError(code, m_path);
+    const Error failure = fileSystemError(code, m_path);
     const QString state =
-        !m_replacement.isEmpty() ? QStringLiteral(" Die Datei ist unverändert.")
+        m_replacement ? QStringLiteral(" Die Datei ist unverändert.")
         : whole ? QStringLiteral(" Die Datei enthält die ersten %1 Zeilen vollständig und endet "
                                  "mit der letzten vollständigen Zeile.")
                       .arg(m_linesWritten)
@@ -330,39 +276,30 @@ void LineWriter::close()
         return;
     try {
         writeOut();
-        if (!m_replacement.isEmpty() && ::fsync(m_fd) != 0)
-            throw fileError(errno, m_path);
     } catch (...) {
-        ::close(m_fd);
+        if (!m_replacement)
+            ::close(m_fd);
         m_fd = -1;
         discardReplacement();
         throw;
     }
     m_size = 0;
+    if (m_replacement) {
+        m_fd = -1;
+        const std::unique_ptr<ReplacementFile> replacement = std::move(m_replacement);
+        replacement->commit();
+        return;
+    }
     const int fd = m_fd;
     m_fd = -1;
-    if (::close(fd) != 0 && errno != EINTR) {
-        discardReplacement();
-        throw fileError(errno, m_path);
-    }
-    if (!m_replacement.isEmpty()) {
-        if (::rename(QFile::encodeName(m_replacement).constData(),
-                     QFile::encodeName(m_replaced).constData()) != 0) {
-            const int code = errno;
-            discardReplacement();
-            throw fileError(code, m_path);
-        }
-        m_replacement.clear();
-    }
+    if (::close(fd) != 0 && errno != EINTR)
+        throw fileSystemError(errno, m_path);
 }
 
 void LineWriter::closeSilently() noexcept
 {
-    if (!m_replacement.isEmpty()) {
+    if (m_replacement) {
         // Whatever went wrong, the old file stays as it was.
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
         m_size = m_complete = 0;
         m_lineEnds.clear();
         discardReplacement();

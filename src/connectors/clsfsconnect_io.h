@@ -10,10 +10,7 @@
 
 namespace quendra {
 
-class Error;
-
-// The error of a failed read, write or open of path, by the system's error code (errno).
-Error fileError(int code, const QString& path);
+class ReplacementFile;
 
 // Reads the lines of a file as raw bytes through one large buffer. A line ends at
 // CR LF, CR, LF or the end of the file; the line end is not part of the line. The bytes
@@ -60,18 +57,6 @@ private:
     long long m_sizeAtOpen = -1; // size of a regular file when opened, -1 for others
     long long m_consumed = 0;    // bytes read from the file since opening or rewinding
 };
-
-// A new file beside path that is to take its place when it is complete (a rename within
-// one folder replaces in one step), with the old file's permissions, or those a new file
-// would get. A link is followed, so that the file it names is replaced, not the link;
-// anything but a regular file is refused (why: what needs the new file, for the message).
-// Throws quendra::Error naming path.
-struct ReplacementFile {
-    int fd = -1;
-    QString name;   // the new file
-    QString target; // path with links followed: what the new file is renamed to
-};
-ReplacementFile openReplacementFile(const QString& path, const QString& why);
 
 // Where a LineWriter's lines go.
 enum class LineTarget {
@@ -135,15 +120,13 @@ private:
 
     void grow(std::size_t n);
     void writeOut();
-    void openReplacement(const QString& path);
     void discardReplacement() noexcept;
     [[noreturn]] void failWrite(int code, std::size_t done);
 
     int m_fd = -1;
     bool m_memory = false;
     QString m_path;
-    QString m_replacement; // the new file that is to take m_replaced's place; empty when none
-    QString m_replaced;    // m_path with links followed
+    std::unique_ptr<ReplacementFile> m_replacement; // Replace: the new file, which owns m_fd
     std::unique_ptr<char[]> m_buf;
     std::size_t m_cap = 0;
     std::size_t m_size = 0;

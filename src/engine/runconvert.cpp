@@ -1,5 +1,6 @@
 // The record loop of a run: reads the source, composes and writes or lists each record.
 #include "common/error.h"
+#include "common/leftoverfiles.h"
 #include "common/progress.h"
 #include "common/stoprequest.h"
 #include "connectors/clsadoconnect.h"
@@ -10,7 +11,6 @@
 #include "engine/targetoversource.h"
 
 #include <algorithm>
-#include <csignal>
 
 namespace quendra {
 
@@ -76,14 +76,10 @@ QString targetAfterFailure(bool allOrNothing, const char* partly)
 // The run stops before a record when someone asked it to from outside.
 Error stoppedError(qint64 record, bool allOrNothing)
 {
-    const int signal = stopSignal();
-    const QString by = signal == SIGTERM  ? QStringLiteral(" durch das Signal SIGTERM")
-                       : signal == SIGINT ? QStringLiteral(" durch das Signal SIGINT")
-                                          : QString();
     return Error(errnum::UserInterrupt, {},
                  QStringLiteral("Die Umsetzung wurde%1 abgebrochen, bevor Datensatz %2 "
                                 "umgesetzt wurde. %3")
-                     .arg(by)
+                     .arg(stoppedBySignal())
                      .arg(record)
                      .arg(targetAfterFailure(allOrNothing,
                                              "Das Ziel enthält die Datensätze davor vollständig, "
@@ -170,6 +166,12 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         allOrNothing = options.allOrNothing || d->target->allOrNothing();
         refuseTargetOverSource(d->def.src, d->def.trg);
         d->target->checkUsable();
+        // What a killed run left beside its text target (an all-or-nothing run's new file).
+        if (options.mode == RunMode::Write && d->target->isText()) {
+            for (const QString& removed : removeLeftovers(d->def.trg.path))
+                result.warnings.push_back(RunMessage{
+                    Error(0, {}, removed), QStringLiteral("clsFileConvert.RunConvert"), {}});
+        }
         // A progress display shows the record count, which a database source only has
         // when it is held as a whole; without one, it is read record by record.
         source = openSource(*this, d->def.src, !d->progress);

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +47,47 @@ TEST_F(QuendraRun, SucceedsSilently)
         EXPECT_EQ(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden).filter(u"out.txt"_s),
                   QStringList{u"out.txt"_s});
     }
+}
+
+// All or nothing writes the file a link names, one not there yet too, and keeps its owner,
+// group and permissions. What killed runs left beside the target and the configuration
+// is removed with a warning once their process has ended; a running process's is left.
+TEST_F(QuendraRun, AllOrNothingFollowsLinksKeepsTheOwnerAndClearsLeftovers)
+{
+    QDir(db.dir()).mkdir(u"echt"_s);
+    const QString real = db.filePath(u"echt/ziel.txt"_s);
+    ASSERT_TRUE(QFile::link(u"echt/ziel.txt"_s, db.filePath(u"out.txt"_s)));
+    const QStringList args = config() << u"--all-or-nothing"_s << u"GUT"_s;
+    ASSERT_EQ(runBatch(args).exitCode, 0);
+    EXPECT_EQ(QFileInfo(db.filePath(u"out.txt"_s)).symLinkTarget(), real);
+    const uid_t owner = ::getuid() == 0 ? 65534 : ::getuid();
+    ASSERT_EQ(
+        ::chown(QFile::encodeName(real).constData(), owner, ::getgid() == 0 ? 65534 : ::getgid()),
+        0);
+    ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0640), 0);
+    const QString ended = QString::number(test::endedProcessId());
+    const QStringList left{db.filePath(u"echt/.ziel.txt.%1.AbC123"_s.arg(ended)),
+                           db.path() + u".%1.neu"_s.arg(ended),
+                           db.path() + u".%1.neu-journal"_s.arg(ended),
+                           db.filePath(u".init.mdb.%1.xYz789-journal"_s.arg(ended))};
+    const QString running = db.filePath(u"echt/.ziel.txt.%1.AbC123"_s.arg(::getpid()));
+    for (const QString& file : left + QStringList(running))
+        test::writeFile(file, "halb");
+    const Result r = runBatch(args);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    for (const QString& file : left) {
+        EXPECT_TRUE(r.err.contains(u"%1 blieb von einem abgebrochenen Lauf (Prozess %2, der "
+                                   "nicht mehr läuft) übrig und wurde entfernt"_s.arg(file, ended)))
+            << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(file));
+    }
+    EXPECT_TRUE(QFile::exists(running));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &info), 0);
+    EXPECT_EQ(info.st_uid, owner);
+    EXPECT_EQ(info.st_gid, ::getgid() == 0 ? 65534u : ::getgid());
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(test::readFile(real), "x\r\n");
 }
 
 TEST_F(QuendraRun, UnknownDefinitionIsAnErrorBoxOnStandardError)
@@ -147,7 +190,34 @@ TEST_F(QuendraRun, ExportImportAndExportAll)
     EXPECT_TRUE(gut.open(QIODevice::ReadOnly));
     EXPECT_EQ(gut.readAll(), exported.out.toUtf8());
     EXPECT_EQ(runBatch(config() << u"--replace"_qs << u"GUT"_qs).exitCode, 2);
+
+    // A full disk: no file is left half written, and the message names it.
+    const QString full = db.filePath(u"voll"_qs);
+    const Result cut = runBatch(config() << u"--export-all"_qs << full, u"de_DE.UTF-8"_qs,
+                                test::withFullDisk(100));
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_TRUE(cut.err.contains(u"Dateigröße erreicht: %1/_.K_1.toml"_qs.arg(full)));
+    EXPECT_EQ(QDir(full).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
+
+// Output that cannot be written (a full device, a closed standard output) fails the program,
+// naming standard output.
+class QuendraRunOutput : public QuendraRun, public ::testing::WithParamInterface<test::CaseRow> {};
+
+TEST_P(QuendraRunOutput, ThatCannotBeWrittenFails)
+{
+    const bool closed = GetParam()[1] == u"closed";
+    const Result r = runBatch(config() << GetParam()[0].split(u' '), u"de_DE.UTF-8"_s,
+                              test::withDescriptor(1, closed ? nullptr : "/dev/full"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(closed ? u"Die Standardausgabe ist geschlossen"_s
+                                      : u"Datenträger voll: Standardausgabe (/dev/full)"_s))
+        << r.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, QuendraRunOutput,
+                         ::testing::ValuesIn(test::caseTable(u"app/unwritable-output.tsv"_s)),
+                         test::caseName);
 
 class QuendraRunUsage : public ::testing::TestWithParam<test::CaseRow> {};
 

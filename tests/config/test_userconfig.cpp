@@ -6,6 +6,7 @@
 #include "support/filebytes.h"
 #include "support/tempconfigdb.h"
 #include "support/testdatabases.h"
+#include "support/thrown.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +14,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -81,11 +84,24 @@ TEST_F(UserConfig, AnInstalledProgramGetsTheDemoInTheUsersFolder)
     EXPECT_TRUE(mode.testFlag(QFile::WriteOwner));
     EXPECT_FALSE(mode.testAnyFlags(QFile::ReadGroup | QFile::ReadOther));
 
-    // The installed batch runner makes it at its first start as well.
-    QFile::remove(at.dbPath);
+    // The installed batch runner makes it at its first command as well, an export too; a
+    // relative XDG_CONFIG_HOME is ignored, with a warning.
     QFile::copy(QStringLiteral(QUENDRA_RUN_BINARY), root.filePath(u"usr/bin/quendra-run"_s));
-    QProcess::execute(root.filePath(u"usr/bin/quendra-run"_s), {u"FEHLT"_s});
-    EXPECT_EQ(paths(at.dbPath, u"trghead"_s), QStringList(user + u"/buchungen_export.txt"_s));
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"XDG_CONFIG_HOME"_s, u"relativ"_s);
+    env.insert(u"HOME"_s, root.path());
+    run.setProcessEnvironment(env);
+    run.start(root.filePath(u"usr/bin/quendra-run"_s), {u"--export"_s, u"DEMO"_s});
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_EQ(run.exitCode(), 0);
+    const QString made = root.filePath(u".config/quendra/init.mdb"_s);
+    EXPECT_TRUE(QString::fromUtf8(run.readAllStandardError())
+                    .contains(u"XDG_CONFIG_HOME enthält keinen absoluten Pfad („relativ“) und wird "
+                              "nicht beachtet. Die Konfiguration ist %1."_s.arg(made)));
+    EXPECT_TRUE(run.readAllStandardOutput().contains("TransID = \"DEMO\""));
+    EXPECT_EQ(paths(made, u"trghead"_s),
+              QStringList(root.filePath(u".config/quendra/buchungen_export.txt"_s)));
     test::writeFile(at.dbPath, {}); // a user's own file stays as it is
     provideUserConfig(at);
     EXPECT_EQ(test::readFile(at.dbPath), QByteArray());
@@ -99,8 +115,12 @@ TEST_F(UserConfig, AFolderThatCannotBeMadeLeavesNothingBehind)
     EXPECT_THROW(provideUserConfig(location()), Error);
 
     QFile::remove(root.filePath(u"home"_s));
-    test::writeFile(root.filePath(u"usr/share/quendra/init.mdb"_s), "keine Datenbank");
-    EXPECT_THROW(provideUserConfig(location()), Error);
+    const QString shipped = root.filePath(u"usr/share/quendra/init.mdb"_s);
+    test::writeFile(shipped, "keine Datenbank");
+    EXPECT_TRUE(test::thrownBy([&] { provideUserConfig(location()); })
+                    .description()
+                    .endsWith(u"Die Datei %1 ist keine Quendra-Konfigurationsdatenbank im "
+                              "SQLite-Format."_s.arg(shipped)));
     EXPECT_EQ(QDir(root.filePath(u"home/quendra"_s)).entryList(QDir::Files), QStringList());
 
     // A link to a file that is not there (a share not mounted) is neither replaced nor
@@ -112,6 +132,22 @@ TEST_F(UserConfig, AFolderThatCannotBeMadeLeavesNothingBehind)
     EXPECT_EQ(QDir(root.filePath(u"home/quendra"_s)).entryList(QDir::Files | QDir::System),
               QStringList(u"init.mdb"_s));
     EXPECT_FALSE(QFile::exists(root.filePath(u"nirgends/init.mdb"_s)));
+}
+
+// A relative HOME is ignored as well: the home folder comes from the user database.
+TEST_F(UserConfig, ARelativeHomeGivesWayToTheUserDatabase)
+{
+    install();
+    const QByteArray home = qgetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", "heim");
+    const ConfigLocation at = location();
+    qputenv("HOME", home);
+    EXPECT_EQ(at.dbPath,
+              QFile::decodeName(::getpwuid(::getuid())->pw_dir) + u"/.config/quendra/init.mdb"_s);
+    EXPECT_EQ(at.warnings, QStringList(u"Die Umgebungsvariable HOME enthält keinen absoluten Pfad "
+                                       "(„heim“) und wird nicht beachtet. Die Konfiguration ist "
+                                       "%1."_s.arg(at.dbPath)));
 }
 
 } // namespace

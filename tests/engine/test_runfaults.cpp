@@ -116,15 +116,10 @@ TEST_P(FullDisk, LeavesCompleteRecordsOnly)
     const QByteArray all = lines(300000); // 2.7 MB: more than one write block
     writeSource(all);
     std::function<void()> limit;
-    if (sizeLimit == 0) {
+    if (sizeLimit == 0)
         db.exec(u"update trgHead set path = '/dev/full'"_s);
-    } else {
-        limit = [max = sizeLimit] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit l{max, max};
-            setrlimit(RLIMIT_FSIZE, &l);
-        };
-    }
+    else
+        limit = test::withFullDisk(sizeLimit);
     const QByteArray old = "alt\r\n";
     writeTarget(old);
     QStringList call = args();

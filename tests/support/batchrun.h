@@ -21,6 +21,16 @@ void startBatch(QProcess& process, const QStringList& args,
                 const std::function<void()>& childSetup = {});
 // Waits (up to a minute) for a started run to end.
 BatchResult finishBatch(QProcess& process);
+// Child setups: the file at path on descriptor fd (path nullptr: fd closed); no file
+// growing beyond bytes, as on a full disk; the signal pending from the start (blocked
+// until the program unblocks it); for root, the user nobody, for whom protections count.
+std::function<void()> withDescriptor(int fd, const char* path);
+std::function<void()> withFullDisk(unsigned long bytes);
+std::function<void()> withPendingSignal(int signal);
+std::function<void()> asNobody();
+// The process id of a process that has ended.
+long endedProcessId();
+
 // Both in one.
 BatchResult runBatch(const QStringList& args, const QString& locale = QStringLiteral("de_DE.UTF-8"),
                      const std::function<void()>& childSetup = {});

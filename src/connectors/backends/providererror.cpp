@@ -21,9 +21,7 @@ Error explainedProviderError(const Error& error, const QString& sentence)
 {
     if (error.source().isEmpty())
         return error;
-    return Error(error.number(), error.source(),
-                 sentence + QStringLiteral("\nMeldung des Datenbanktreibers: ") +
-                     error.description(),
+    return Error(error.number(), error.source(), withDriverText(sentence, error.description()),
                  error.helpFile(), error.helpContext());
 }
 

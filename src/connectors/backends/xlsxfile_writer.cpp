@@ -7,15 +7,14 @@
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
+#include "common/replacementfile.h"
 #include "connectors/backends/appendedrow.h"
-#include "connectors/clsfsconnect_io.h"
 #include "values/regionaltext.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <cerrno>
-#include <unistd.h>
+#include <memory>
 #include <xlsxwriter.h>
 
 namespace quendra {
@@ -23,16 +22,6 @@ namespace quendra {
 namespace {
 
 constexpr qsizetype MaxCellText = 32767; // characters Excel holds in a cell
-
-// The new workbook's file, removed unless it has taken the target's place.
-struct NewFile {
-    QString name;
-    ~NewFile()
-    {
-        if (!name.isEmpty())
-            QFile::remove(name);
-    }
-};
 
 struct WorkbookFree {
     void operator()(lxw_workbook* workbook) const { lxw_workbook_free(workbook); }
@@ -51,13 +40,10 @@ public:
                                        "ihre Makros gingen verloren. Bitte als Ziel eine "
                                        "Arbeitsmappe .xlsx wählen.")
                             .arg(QDir::toNativeSeparators(m_path)));
-        const ReplacementFile file =
-            openReplacementFile(m_path, QStringLiteral("Eine Excel-Arbeitsmappe"));
-        ::close(file.fd); // libxlsxwriter opens the file by its name
-        m_file.name = file.name;
-        m_target = file.target;
+        // libxlsxwriter writes the new file by its name.
+        m_file = std::make_unique<ReplacementFile>(m_path);
         lxw_workbook_options options{LXW_TRUE, nullptr, LXW_TRUE}; // rows go to disk at once
-        m_workbook.reset(workbook_new_opt(QFile::encodeName(m_file.name).constData(), &options));
+        m_workbook.reset(workbook_new_opt(QFile::encodeName(m_file->name()).constData(), &options));
         if (!m_workbook)
             fail(QStringLiteral("libxlsxwriter kann sie nicht anlegen."));
         const QByteArray name = sheet.toUtf8();
@@ -93,12 +79,7 @@ public:
         const lxw_error closed = workbook_close(m_workbook.release());
         if (closed != LXW_NO_ERROR)
             fail(QString::fromUtf8(lxw_strerror(closed)));
-        QFile written(m_file.name);
-        if (!written.open(QIODevice::ReadOnly) || ::fsync(written.handle()) != 0 ||
-            ::rename(QFile::encodeName(m_file.name).constData(),
-                     QFile::encodeName(m_target).constData()) != 0)
-            throw fileError(errno, m_path);
-        m_file.name.clear();
+        m_file->commit();
     }
 
 protected:
@@ -180,8 +161,7 @@ private:
 
     QString m_path;
     QStringList m_columns;
-    NewFile m_file;
-    QString m_target; // the path, links followed
+    std::unique_ptr<ReplacementFile> m_file; // the new workbook, removed unless committed
     std::unique_ptr<lxw_workbook, WorkbookFree> m_workbook;
     lxw_worksheet* m_sheet = nullptr;
     lxw_format* m_dateFormat = nullptr;

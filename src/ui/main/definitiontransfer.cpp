@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "common/globals.h"
 #include "common/messagehandler.h"
+#include "common/replacementfile.h"
 #include "config/definitionexport.h"
 #include "config/definitionimport.h"
 #include "config/definitionstore.h"
@@ -19,7 +20,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace quendra::ui {
 
@@ -40,12 +40,7 @@ void exportChosen(MainWindow& window, const QString& transId)
             &window, {true, QStringLiteral("Definition exportieren"), start, Filter});
         if (!path)
             return;
-        QSaveFile file(*path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(text.text) != text.text.size() ||
-            !file.commit())
-            throw Error(errnum::PathFileAccess, {},
-                        QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2")
-                            .arg(QDir::toNativeSeparators(*path), file.errorString()));
+        writeWholeFile(*path, text.text);
         for (const QString& warning : text.warnings)
             showError(nullptr, StyleWarning, QStringLiteral("Main.mnuExport_Click"), warning);
     });
