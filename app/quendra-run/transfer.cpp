@@ -99,7 +99,7 @@ std::optional<Call> parse(const QStringList& args)
     return c;
 }
 
-QByteArray readInput(const QString& operand)
+QByteArray readInput(const QString& operand, const QString& name)
 {
     QFile file;
     const bool standardInput = operand == u"-";
@@ -109,7 +109,7 @@ QByteArray readInput(const QString& operand)
         throw Error(errnum::FileNotFound, {},
                     QStringLiteral("Die Datei %1 kann nicht gelesen werden: %2")
                         .arg(QDir::toNativeSeparators(operand), file.errorString()));
-    return file.readAll();
+    return readDefinitionFile(file, name);
 }
 
 void warn(const QStringList& warnings)
@@ -166,8 +166,9 @@ void carryOut(const Call& c)
         exportAll(db, c.operand);
         break;
     case Action::Import: {
-        const QString name = c.operand == u"-" ? QStringLiteral("Standardeingabe") : c.operand;
-        importDefinition(db, readInput(c.operand), QDir::toNativeSeparators(name), c.choice);
+        const QString name = QDir::toNativeSeparators(
+            c.operand == u"-" ? QStringLiteral("Standardeingabe") : c.operand);
+        warn(importDefinition(db, readInput(c.operand, name), name, c.choice).warnings);
         break;
     }
     case Action::None:

@@ -13,6 +13,44 @@ namespace {
 constexpr qint32 SqliteGenericError = 1;
 constexpr qint32 SqliteBusy = 5;   // another connection holds a lock on the file
 constexpr qint32 SqliteLocked = 6; // a table is locked within the same file
+const QString SqliteSource = QStringLiteral("QSQLITE");
+
+// What an SQLite result code (extended codes carry the primary one in their low byte)
+// means to the user; empty for codes the driver's text explains as well.
+QString sqliteReason(qint32 code)
+{
+    constexpr qint32 ReadOnlyDirectory = 1544, WriteFailed = 778;
+    switch (code) {
+    case ReadOnlyDirectory:
+        return QStringLiteral("Der Ordner der Datenbank ist schreibgeschützt: SQLite kann dort "
+                              "sein Journal nicht anlegen.");
+    case WriteFailed:
+        return QStringLiteral("Das System hat das Schreiben in die Datenbank abgelehnt (ist der "
+                              "Datenträger voll?).");
+    }
+    switch (code & 0xff) {
+    case SqliteBusy:
+    case SqliteLocked:
+        return QStringLiteral("Die Konfigurationsdatenbank ist von einem anderen Programm "
+                              "gesperrt, das gerade in sie schreibt. Bitte warten, bis es "
+                              "fertig ist, oder es beenden und es dann erneut versuchen.");
+    case 8:
+        return QStringLiteral("Die Datenbank ist schreibgeschützt.");
+    case 10:
+        return QStringLiteral("Beim Lesen oder Schreiben der Datenbank meldet das System einen "
+                              "Fehler.");
+    case 11:
+    case 26:
+        return QStringLiteral("Die Datenbank ist beschädigt.");
+    case 13:
+        return QStringLiteral("Der Datenträger ist voll.");
+    case 14:
+        return QStringLiteral("Die Datenbank oder ihr Journal kann nicht angelegt oder geöffnet "
+                              "werden.");
+    default:
+        return {};
+    }
+}
 
 [[noreturn]] void throwQueryError(const QSqlQuery& query)
 {
@@ -62,19 +100,33 @@ Error sqlError(const QSqlError& error)
     QString text = error.databaseText();
     if (text.isEmpty())
         text = error.driverText();
-    if (ok && (code == SqliteBusy || code == SqliteLocked))
-        text = QStringLiteral("Die Konfigurationsdatenbank ist von einem anderen Programm "
-                              "gesperrt, das gerade in sie schreibt. Bitte warten, bis es "
-                              "fertig ist, oder es beenden und es dann erneut versuchen.\n"
-                              "Meldung des Datenbanktreibers: ") +
-               text;
-    return Error(ok ? code : SqliteGenericError, QStringLiteral("QSQLITE"), text);
+    const QString reason = ok ? sqliteReason(code) : QString();
+    return Error(ok ? code : SqliteGenericError, SqliteSource,
+                 reason.isEmpty() ? text : withDriverText(reason, text));
+}
+
+Error explainedSqlError(const Error& error, const QString& sentence)
+{
+    if (error.source() != SqliteSource)
+        return error;
+    const bool explained = !sqliteReason(error.number()).isEmpty();
+    return Error(error.number(), error.source(),
+                 explained ? sentence + QLatin1Char(' ') + error.description()
+                           : withDriverText(sentence, error.description()),
+                 error.helpFile(), error.helpContext());
+}
+
+void execStatement(const QSqlDatabase& db, const QString& sql)
+{
+    QSqlQuery query(db);
+    if (!query.exec(sql))
+        throwQueryError(query);
 }
 
 bool isLockedError(const Error& error)
 {
-    return error.source() == u"QSQLITE" &&
-           (error.number() == SqliteBusy || error.number() == SqliteLocked);
+    return error.source() == SqliteSource &&
+           ((error.number() & 0xff) == SqliteBusy || (error.number() & 0xff) == SqliteLocked);
 }
 
 QString quoteSqlText(const QString& text)

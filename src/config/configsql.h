@@ -22,9 +22,16 @@ constexpr qint32 RowNotFound = 3197;          // the row was deleted by someone 
 } // namespace errnum
 
 // A driver error as quendra::Error: the native SQLite code as number (1, SQLite's
-// generic error, when the driver gives none), source "QSQLITE", the driver's text;
-// a file locked by another program is explained in German in front of it.
+// generic error, when the driver gives none), source "QSQLITE", the driver's text. What
+// the user can mend (a file locked by another program, a write-protected file or folder,
+// a full disk, a damaged file) is said in German in front of it.
 Error sqlError(const QSqlError& error);
+// An error of sqlError with a German sentence in front that says what could not be done
+// with which file; other errors, which say so already, stay as they are.
+Error explainedSqlError(const Error& error, const QString& sentence);
+// Executes a statement without rows ("begin immediate", "commit", ...); throws sqlError
+// with SQLite's own code, which QSqlDatabase::commit() does not pass on.
+void execStatement(const QSqlDatabase& db, const QString& sql);
 // True for the error of a file that another connection holds locked.
 bool isLockedError(const Error& error);
 

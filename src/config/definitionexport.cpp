@@ -218,6 +218,8 @@ DefinitionText exportDefinition(const QSqlDatabase& db, const QString& transId)
         }
         out << QStringLiteral("]");
     }
+    // A file cut at a table's boundary is still valid TOML; the import tells it by this end.
+    out << QString() << QStringLiteral("[end]") << QStringLiteral("complete = true");
     result.text = (out.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
     return result;
 }

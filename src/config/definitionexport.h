@@ -15,10 +15,10 @@ struct DefinitionText {
 
 // Writes the definition transId of the open configuration database in the fixed layout
 // that importDefinition reads: the format number, the TransID, the source head and its
-// fields, the target head and its fields with their translation rows, and translation
-// rows of names that are no target field. Keys are the tables' column names in their
-// order; a NULL column has no key. Throws quendra::Error when the definition does not
-// exist or a value cannot be written without change.
+// fields, the target head and its fields with their translation rows, translation rows
+// of names that are no target field, and the end marker (FirstFormatWithEnd). Keys are the tables'
+// column names in their order; a NULL column has no key. Throws quendra::Error when the definition
+// does not exist or a value cannot be written without change.
 DefinitionText exportDefinition(const QSqlDatabase& db, const QString& transId);
 
 // A file name for the definition's file in a folder: the TransID with the characters a

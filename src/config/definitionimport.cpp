@@ -3,10 +3,13 @@
 #include "common/error.h"
 #include "config/definitionstore.h"
 
+#include <QFileDevice>
 #include <QList>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 #include <algorithm>
+#include <limits>
 #include <string_view>
 #include <toml++/toml.h>
 
@@ -89,6 +92,13 @@ public:
                      .arg(key),
                  errnum::TypeMismatch);
         const QString value = qs(node.as_string()->get());
+        // A path, a name or a statement would end there for the system or the database.
+        if (value.contains(QChar(0)))
+            fail(node.source().begin,
+                 QStringLiteral("Der Text von \"%1\" enthält ein Nullzeichen (\\u0000); Quendra "
+                                "nimmt es in keinem Wert an.")
+                     .arg(key),
+                 errnum::TypeMismatch);
         const auto length = value.toUcs4().size();
         if (maxLength > 0 && length > maxLength)
             fail(node.source().begin,
@@ -104,8 +114,21 @@ public:
     QVariant value(const toml::node& node, const LayoutColumn& column) const
     {
         using Kind = LayoutColumn::Kind;
-        if (node.is_integer() && column.kind != Kind::Text)
-            return qlonglong(node.as_integer()->get());
+        // A run reads every number column as a 16-bit number.
+        using Run = std::numeric_limits<qint16>;
+        if (node.is_integer() && column.kind != Kind::Text) {
+            const qint64 number = node.as_integer()->get();
+            if (column.kind == Kind::Integer && (number < Run::min() || number > Run::max()))
+                fail(node.source().begin,
+                     QStringLiteral("Der Wert von \"%1\" ist %2; erlaubt sind ganze Zahlen von "
+                                    "%3 bis %4.")
+                         .arg(column.name)
+                         .arg(number)
+                         .arg(Run::min())
+                         .arg(Run::max()),
+                     errnum::Overflow);
+            return qlonglong(number);
+        }
         // A number column keeps empty text as the grids leave it.
         if (node.is_string() && (column.kind != Kind::Integer || node.as_string()->get().empty()))
             return text(node, column.name, column.maxLength);
@@ -152,6 +175,7 @@ struct Definition {
     QString transId;
     toml::source_position transIdAt;
     QVector<PendingRow> rows;
+    QStringList warnings;
 };
 
 class DefinitionReader {
@@ -161,22 +185,36 @@ public:
     Definition read(const QByteArray& text)
     {
         const toml::table doc = r.parse(text);
-        readHeader(doc);
+        const qint64 format = readHeader(doc);
         for (auto&& [key, node] : doc) {
             const std::string_view k = key.str();
             if (k == "source" || k == "target")
                 readSide(node, k == "target");
             else if (k == "translations")
                 readLooseTranslations(node);
+            else if (k == "end")
+                readEnd(node);
             else if (k != "format" && k != "TransID")
                 r.fail(key.source().begin,
                        QStringLiteral("Unbekannter Schlüssel \"%1\".").arg(qs(k)));
         }
+        if (doc.contains("end"))
+            return std::move(d);
+        if (format >= FirstFormatWithEnd)
+            r.fail({toml::source_index(text.count('\n') + (text.endsWith('\n') ? 0 : 1)), 1},
+                   QStringLiteral("Die Datei endet ohne ihre Endmarke ([end] mit complete = "
+                                  "true): sie ist abgeschnitten. Bitte die Definition neu "
+                                  "exportieren oder die vollständige Datei nehmen."));
+        d.warnings << QStringLiteral("%1 hat das Format %2, das noch keine Endmarke kennt; ob die "
+                                     "Datei vollständig ist, kann nicht geprüft werden.")
+                          .arg(r.file())
+                          .arg(format);
         return std::move(d);
     }
 
 private:
-    void readHeader(const toml::table& doc)
+    // Returns the format number.
+    qint64 readHeader(const toml::table& doc)
     {
         const toml::node* format = doc.get("format");
         if (!format)
@@ -198,6 +236,16 @@ private:
         d.transIdAt = id->source().begin;
         if (d.transId.isEmpty())
             r.fail(d.transIdAt, QStringLiteral("Die TransID ist leer."));
+        return format->as_integer()->get();
+    }
+
+    void readEnd(const toml::node& node)
+    {
+        const toml::table& end = r.table(node, QStringLiteral("[end]"));
+        const toml::node* complete = end.get("complete");
+        if (end.size() != 1 || !complete || complete->value_or(false) != true)
+            r.fail(end.source().begin,
+                   QStringLiteral("Die Endmarke [end] muss genau \"complete = true\" enthalten."));
     }
 
     void readSide(const toml::node& node, bool target)
@@ -295,13 +343,11 @@ private:
 void writeDefinition(const QSqlDatabase& db, const Definition& def, const QString& transId,
                      bool replace)
 {
-    QSqlDatabase writer = db;
-    if (!writer.transaction())
-        throw sqlError(writer.lastError());
+    execStatement(db, QStringLiteral("begin"));
     try {
         if (replace) {
             for (const LayoutTable& t : definitionTables()) {
-                QSqlQuery query(writer);
+                QSqlQuery query(db);
                 query.prepare(QStringLiteral("delete from ") + t.name +
                               QStringLiteral(" where transid = ?"));
                 query.addBindValue(transId);
@@ -319,12 +365,11 @@ void writeDefinition(const QSqlDatabase& db, const Definition& def, const QStrin
                     row.row.dirty.setBit(i);
                 }
             }
-            insertRow(writer, row.table->name, columns, row.row);
+            insertRow(db, row.table->name, columns, row.row);
         }
-        if (!writer.commit())
-            throw sqlError(writer.lastError());
+        execStatement(db, QStringLiteral("commit"));
     } catch (...) {
-        writer.rollback();
+        QSqlQuery(db).exec(QStringLiteral("rollback"));
         throw;
     }
 }
@@ -336,8 +381,33 @@ QString definitionIdOf(const QByteArray& text, const QString& fileName)
     return DefinitionReader(fileName).read(text).transId;
 }
 
-QString importDefinition(const QSqlDatabase& db, const QByteArray& text, const QString& fileName,
-                         const ImportChoice& choice)
+QByteArray readDefinitionFile(QIODevice& device, const QString& name)
+{
+    QByteArray text;
+    while (text.size() <= MaxDefinitionBytes) {
+        const QByteArray block =
+            device.read(qMin<qint64>(1 << 16, MaxDefinitionBytes + 1 - text.size()));
+        if (block.isEmpty()) // the end, or a read error
+            break;
+        text += block;
+    }
+    const auto* file = qobject_cast<const QFileDevice*>(&device);
+    if (file && file->error() != QFileDevice::NoError)
+        throw Error(
+            errnum::PathFileAccess, {},
+            QStringLiteral("%1 kann nicht gelesen werden: %2").arg(name, file->errorString()));
+    if (text.size() > MaxDefinitionBytes)
+        throw Error(errnum::Overflow, {},
+                    QStringLiteral("%1 ist größer als %2 MB und wird nicht gelesen: eine "
+                                   "Definition ist weit kleiner (10.000 Felder brauchen etwa "
+                                   "3 MB). Ist es die richtige Datei?")
+                        .arg(name)
+                        .arg(MaxDefinitionBytes / (1024 * 1024)));
+    return text;
+}
+
+ImportResult importDefinition(const QSqlDatabase& db, const QByteArray& text,
+                              const QString& fileName, const ImportChoice& choice)
 {
     const Definition def = DefinitionReader(fileName).read(text);
     QString transId = def.transId;
@@ -357,8 +427,15 @@ QString importDefinition(const QSqlDatabase& db, const QByteArray& text, const Q
                            "gewählt ist (quendra-run: --replace), oder unter einem neuen Namen "
                            "gespeichert (--as NAME).")
                 .arg(transId));
-    writeDefinition(db, def, transId, choice.replace);
-    return transId;
+    try {
+        writeDefinition(db, def, transId, choice.replace);
+    } catch (const Error& e) {
+        const QString file = QUrl(db.databaseName()).toLocalFile();
+        throw explainedSqlError(
+            e, QStringLiteral("Die Definition \"%1\" kann nicht in %2 gespeichert werden.")
+                   .arg(transId, file.isEmpty() ? db.databaseName() : file));
+    }
+    return {transId, def.warnings};
 }
 
 } // namespace quendra

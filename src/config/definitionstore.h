@@ -10,7 +10,10 @@
 namespace quendra {
 
 // The format number of the definition files this version writes and the newest it reads.
-constexpr int DefinitionFormat = 1;
+constexpr int DefinitionFormat = 2;
+// The first format whose files end with the end marker: "[end]" and "complete = true".
+// Older files are read without it, with a warning.
+constexpr int FirstFormatWithEnd = 2;
 
 // The configuration database (globals().configDbPath), its schema checked (and created in
 // an empty file) as every cursor does.

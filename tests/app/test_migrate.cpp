@@ -1,5 +1,6 @@
 // quendra-run --migrate: an old configuration in a Jet file (tests/data/files/README), read
-// through libmdb, becomes the SQLite configuration.
+// through libmdb, becomes the SQLite configuration; and what a configuration that cannot
+// be written says to a migration and an import.
 #include "config/configschema.h"
 #include "config/definitionlayout.h"
 #include "support/batchrun.h"
@@ -12,6 +13,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -126,7 +131,7 @@ TEST(Migrate, AFolderInTheTargetsPlaceIsAnErrorAndStaysEmpty)
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"init.mdb"_s));
     const auto r = runBatch({u"--config"_s, target, u"--migrate"_s, old});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(u"kann nicht als %1 gespeichert werden"_s.arg(target)))
+    EXPECT_TRUE(r.err.contains(u"%1 ist keine gewöhnliche Datei"_s.arg(target)))
         << r.err.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList({u"alt.mdb"_s, u"init.mdb"_s}));
@@ -206,6 +211,127 @@ TEST(Migrate, RefusesWithAGermanErrorAndWritesNothing)
             EXPECT_TRUE(dump(target).contains(
                 u"srcHead|text:X|text:2|text:2|integer:2|text:2|text:2|text:2|integer:2|integer:2"_s));
         }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A configuration that exists is replaced within its own write lock: another program's open
+// write transaction makes the migration give up and stays; a program that had the file open
+// writes into the new content afterwards. A link stays a link and the file it names keeps mode
+// and owner; a write-protected file is refused; a stop by signal changes nothing.
+TEST(Migrate, ReplacesAConfigurationInPlaceUnderItsLock)
+{
+    QTemporaryDir dir;
+    const QString old = dir.filePath(u"alt.mdb"_s);
+    writeFile(old, dataFile("altkonfiguration.mdb"));
+    QDir(dir.path()).mkdir(u"geteilt"_s);
+    const QString real = dir.filePath(u"geteilt/init.mdb"_s);
+    exec(real, schemaStatements() << u"insert into srcHead (transid) values ('VORHER')"_s);
+    const QByteArray file = QFile::encodeName(real);
+    const uid_t owner = ::getuid() == 0 ? 65534 : ::getuid();
+    ASSERT_EQ(::chown(file.constData(), owner, owner == ::getuid() ? ::getgid() : owner), 0);
+    const QString link = dir.filePath(u"init.mdb"_s);
+    ASSERT_TRUE(QFile::link(u"geteilt/init.mdb"_s, link));
+    const QStringList args{u"--config"_s, link, u"--migrate"_s, old, u"--replace"_s};
+    const QByteArray before = readFile(real);
+    for (const int mode : {0400, 0600}) {
+        ASSERT_EQ(::chmod(file.constData(), mode_t(mode)), 0);
+        for (const int signal : {SIGTERM, SIGINT}) {
+            const auto r = runBatch(args, u"de_DE.UTF-8"_s, test::withPendingSignal(signal));
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_TRUE(r.err.contains(mode == 0400
+                                           ? u"ist schreibgeschützt und wird nicht "
+                                             "ersetzt"_s
+                                           : u"durch das Signal %1 abgebrochen"_s.arg(
+                                                 signal == SIGTERM ? u"SIGTERM"_s : u"SIGINT"_s)))
+                << r.err.toStdString();
+            EXPECT_EQ(readFile(real), before);
+        }
+    }
+    const test::ScratchConnection other(u"QSQLITE"_s, link);
+    other.execAll({u"begin immediate"_s, u"insert into srcHead (transid) values ('OFFEN')"_s});
+    const auto locked = runBatch(args);
+    EXPECT_EQ(locked.exitCode, 1);
+    EXPECT_TRUE(locked.err.contains(u"übernommen werden. Die Konfigurationsdatenbank ist von "
+                                    "einem anderen Programm gesperrt"_s))
+        << locked.err.toStdString();
+    other.exec(u"commit"_s);
+    const auto r = runBatch(args);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    other.exec(u"insert into srcHead (transid) values ('DANACH')"_s);
+    EXPECT_EQ(test::ScratchConnection(u"QSQLITE"_s, real).column(u"select transid from srcHead"_s),
+              QStringList({u"X"_s, u"X"_s, u"DANACH"_s}));
+    EXPECT_TRUE(QFileInfo(link).isSymbolicLink());
+    struct stat info {};
+    ASSERT_EQ(::stat(file.constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(info.st_uid, owner);
+    EXPECT_EQ(QDir(dir.filePath(u"geteilt"_s)).entryList(QDir::Files | QDir::Hidden),
+              QStringList(u"init.mdb"_s));
+}
+
+// A configuration that cannot be written (its file or folder write-protected, a full disk):
+// import and migration say so in a German sentence, the driver's text follows, and the file
+// stays as it was. Root runs them as nobody, as write protection does not hold for root.
+TEST(ConfigWriteFault, IsSaidInGermanAndChangesNothing)
+{
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::Permissions(0x7777));
+    const QString old = dir.filePath(u"alt.mdb"_s);
+    writeFile(old, dataFile("altkonfiguration.mdb"));
+    const QString definition = dir.filePath(u"x.toml"_s);
+    writeFile(definition, "format = 2\nTransID = \"NEU\"\n[source]\nsqlstring = \"" +
+                              QByteArray(20000, 'x') + "\"\n[end]\ncomplete = true\n");
+    QFile::setPermissions(old, QFile::Permissions(0x6644));
+    QFile::setPermissions(definition, QFile::Permissions(0x6644));
+    const QString readOnly = u"Die Datenbank ist schreibgeschützt.\nMeldung des "
+                             "Datenbanktreibers: attempt to write a readonly database"_s;
+    const QString folder = u"Der Ordner der Datenbank ist schreibgeschützt: SQLite kann dort sein "
+                           "Journal nicht anlegen.\nMeldung des Datenbanktreibers: "_s;
+    const QString full = u"Das System hat das Schreiben in die Datenbank abgelehnt (ist der "
+                         "Datenträger voll?).\nMeldung des Datenbanktreibers: disk I/O error"_s;
+    const struct {
+        const char* name;
+        bool import;
+        int fileMode, folderMode;
+        bool fullDisk;
+        QString says;
+    } cases[] = {
+        {"importReadOnlyFile", true, 0444, 0777, false, readOnly},
+        {"importReadOnlyFolder", true, 0666, 0555, false, folder},
+        {"importFullDisk", true, 0666, 0777, true, full},
+        {"migrateReadOnlyFolder", false, 0666, 0555, false, folder},
+        {"migrateFullDisk", false, 0666, 0777, true, full},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(dir.path()).mkdir(QString::fromLatin1(c.name));
+        const QString config = dir.filePath(QString::fromLatin1(c.name) + u"/init.mdb"_s);
+        exec(config, schemaStatements());
+        const QByteArray bytes = readFile(config);
+        ::chmod(QFile::encodeName(config).constData(), mode_t(c.fileMode));
+        ::chmod(QFile::encodeName(QFileInfo(config).path()).constData(), mode_t(c.folderMode));
+        QStringList args{u"--config"_s, config};
+        args << (c.import ? QStringList{u"--import"_s, definition}
+                          : QStringList{u"--migrate"_s, old, u"--replace"_s});
+        const auto nobody = test::asNobody();
+        const auto fullDisk = test::withFullDisk(
+            c.fullDisk ? static_cast<unsigned long>(bytes.size()) : RLIM_INFINITY);
+        const auto r = runBatch(args, u"de_DE.UTF-8"_s, [&] {
+            fullDisk();
+            nobody();
+        });
+        EXPECT_EQ(r.exitCode, 1);
+        const QString sentence = c.import ? u"Die Definition \"NEU\" kann nicht in %1 gespeichert "
+                                            "werden. "_s
+                                          : u"Die alte Konfiguration kann nicht in %1 übernommen "
+                                            "werden. "_s;
+        EXPECT_TRUE(r.err.contains(sentence.arg(config) + c.says)) << r.err.toStdString();
+        EXPECT_EQ(readFile(config), bytes);
+        ::chmod(QFile::encodeName(QFileInfo(config).path()).constData(), 0777);
     }
 }
 

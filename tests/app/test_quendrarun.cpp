@@ -198,6 +198,11 @@ TEST_F(QuendraRun, ExportImportAndExportAll)
     EXPECT_EQ(cut.exitCode, 1);
     EXPECT_TRUE(cut.err.contains(u"Dateigröße erreicht: %1/_.K_1.toml"_qs.arg(full)));
     EXPECT_EQ(QDir(full).entryList(QDir::Files | QDir::Hidden), QStringList());
+    // An endless input is read up to a limit.
+    const Result endless = runBatch(config() << u"--import"_qs << u"-"_qs, u"de_DE.UTF-8"_qs,
+                                    test::withDescriptor(0, "/dev/zero"));
+    EXPECT_TRUE(endless.err.contains(u"Standardeingabe ist größer als 16 MB"_qs))
+        << endless.err.toStdString();
 }
 
 // Output that cannot be written (a full device, a closed standard output) fails the program,

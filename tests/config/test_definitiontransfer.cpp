@@ -72,11 +72,17 @@ TEST(DefinitionTransfer, RoundTripKeepsBytesValuesAndTypes)
         << "its connection holds a password";
 
     Stored copy(QByteArray{});
-    EXPECT_EQ(importDefinition(copy.open(), text.text, u"reise.toml"_s), u"REISE"_s);
+    EXPECT_EQ(importDefinition(copy.open(), text.text, u"reise.toml"_s).transId, u"REISE"_s);
     EXPECT_EQ(exportDefinition(copy.open(), u"REISE"_s).text, text.text);
     // Fields without a head come back without one.
     importDefinition(copy.open(), exportDefinition(original.open(), u"OHNEKOPF"_s).text, {});
     importDefinition(copy.open(), exportDefinition(original.open(), u"ZAHL"_s).text, {});
+    // A file of the format before the end marker is read, with a warning.
+    QByteArray older = text.text;
+    older.replace("format = 2", "format = 1").chop(int(qstrlen("\n[end]\ncomplete = true\n")));
+    EXPECT_EQ(importDefinition(copy.open(), older, u"alt.toml"_s, {true, {}}).warnings,
+              QStringList(u"alt.toml hat das Format 1, das noch keine Endmarke kennt; ob die Datei "
+                          "vollständig ist, kann nicht geprüft werden."_s));
     QStringList expected = original.dump();
     for (const QString& row : original.dump().filter(u"'ANDERE'"_s))
         expected.removeOne(row);

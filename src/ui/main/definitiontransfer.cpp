@@ -84,8 +84,8 @@ void importChosen(MainWindow& window, QComboBox& choice)
             throw Error(errnum::FileNotFound, {},
                         QStringLiteral("Die Datei %1 kann nicht gelesen werden: %2")
                             .arg(QDir::toNativeSeparators(*path), file.errorString()));
-        const QByteArray text = file.readAll();
         const QString name = QDir::toNativeSeparators(*path);
+        const QByteArray text = readDefinitionFile(file, name);
         const auto store = openDefinitionStore();
         const QString fileId = definitionIdOf(text, name);
         ImportChoice how;
@@ -95,7 +95,10 @@ void importChosen(MainWindow& window, QComboBox& choice)
                 return;
             how = *answer;
         }
-        const QString stored = importDefinition(store->database(), text, name, how);
+        const ImportResult result = importDefinition(store->database(), text, name, how);
+        for (const QString& warning : result.warnings)
+            showError(nullptr, StyleWarning, QStringLiteral("Main.mnuImport_Click"), warning);
+        const QString& stored = result.transId;
         if (choice.findText(stored) < 0)
             choice.addItem(stored);
         choice.setEditText(stored);
