@@ -166,9 +166,11 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         allOrNothing = options.allOrNothing || d->target->allOrNothing();
         refuseTargetOverSource(d->def.src, d->def.trg);
         d->target->checkUsable();
-        // What a killed run left beside its text target (an all-or-nothing run's new file).
-        if (options.mode == RunMode::Write && d->target->isText()) {
-            for (const QString& removed : removeLeftovers(d->def.trg.path))
+        // What a killed run left beside its target file (a new file that was to replace it).
+        const TrgHead& trg = d->def.trg;
+        if (options.mode == RunMode::Write &&
+            (d->target->isText() || writesWholeFile(trg.frommedium, trg.filetype))) {
+            for (const QString& removed : removeLeftovers(trg.path))
                 result.warnings.push_back(RunMessage{
                     Error(0, {}, removed), QStringLiteral("clsFileConvert.RunConvert"), {}});
         }

@@ -4,6 +4,7 @@
 // whole, and only when the run succeeds.
 #include "engine/rundefinition.h"
 #include "enginefixture.h"
+#include "support/batchrun.h"
 
 #include <QDir>
 #include <QProcess>
@@ -78,6 +79,10 @@ TEST_F(WorkbookTarget, AFailingRunLeavesTheOldWorkbookAsItWas)
 {
     define(u"T"_s, 1);
     writeFile(workbook(u"T"_s), "eine alte Arbeitsmappe");
+    const QFileInfo book(workbook(u"T"_s)); // beside it what a killed run left: it goes
+    writeFile(
+        book.dir().filePath(u".%1.%2.AbC123"_s.arg(book.fileName()).arg(test::endedProcessId())),
+        "halb");
     writeSource("1;a;1;01.01.2024;kurz\r\n2;b;2;02.01.2024;" + QByteArray(32768, 'x') + "\r\n");
     const RunResult result = runDefinition(u"T"_s, nullptr);
     ASSERT_TRUE(result.failure);
