@@ -173,12 +173,14 @@ TEST_F(CursorTest, RequeryReadsOtherCursorsChangesAndTellsBinders)
     auto c = openCursor(u"srcbody"_s, u"A1"_s, u"sort"_s);
     Spy<const QString&> changed(c.get(), &clsInitDBConnect::dataMemberChanged);
     Spy<> reset(&c->record(), &QAbstractItemModel::modelReset);
+    Spy<> announced(&c->record(), &QAbstractItemModel::modelAboutToBeReset); // views drop indexes
     db.exec(u"insert into srcbody (transid, field, sort) values ('A1', 'PLZ', 0)"_s);
     c->Requery();
     EXPECT_EQ(c->value(u"field"_s).toString(), u"PLZ"_s);
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(std::get<0>(changed.calls.at(0)), u"Primary"_s);
     EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(announced.count(), 1);
     EXPECT_EQ(c->dataMember(u"Primary"_s), &c->record());
     EXPECT_EQ(c->dataMember(u"primary"_s), nullptr);
 }
