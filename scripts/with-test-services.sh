@@ -7,7 +7,10 @@
 #
 # Exported for the tests:
 #   ODBCSYSINI, ODBCINI        the private odbcinst.ini / odbc.ini
-#   QUENDRA_TEST_PG_DSN        ODBC data source of the test database (psqlODBC)
+#   QUENDRA_TEST_PG_DSN        ODBC data source of the test database (psqlODBC); it logs
+#                              in as the superuser postgres, without a password
+#   QUENDRA_TEST_PG_LOGIN      the same data source as a definition names it with a user
+#                              that must give its password: "DSN;uid=USER;pwd=PASSWORD"
 #   QUENDRA_TEST_PG_PORT       port of the server, QUENDRA_TEST_PG_DATABASE its database
 #   QUENDRA_TEST_SQLITE_DSN    ODBC data source of an SQLite file (SQLite ODBC driver)
 # Without PostgreSQL or psqlODBC only the ODBC configuration is written and the
@@ -19,6 +22,10 @@ odbc_dir=/usr/lib/x86_64-linux-gnu/odbc
 psql_driver=$odbc_dir/psqlodbcw.so
 sqlite_driver=$odbc_dir/libsqlite3odbc.so
 db_name=quendra_test
+# The tests' own role owns the test database and logs in with a password only
+# (scram-sha-256), so that a password that does not reach the server is seen.
+pg_user=quendra_login
+pg_password=Kennwort-55
 
 work=$(mktemp -d /tmp/quendra-services.XXXXXX)
 chmod 755 "$work"
@@ -66,15 +73,22 @@ start_postgres() {
     [ "$(id -u)" -eq 0 ] && chown postgres "$work/pgdata" "$work/socket"
     as_postgres "'$pg_bin/initdb' -D '$work/pgdata' -U postgres -E UTF8 --locale=C.UTF-8 -A trust" \
         >"$work/initdb.log" 2>&1 || { cat "$work/initdb.log" >&2; return 1; }
+    local hba=$work/pgdata/pg_hba.conf
+    as_postgres "{ printf '%s\\n' 'local all $pg_user scram-sha-256' \
+        'host all $pg_user 127.0.0.1/32 scram-sha-256' 'host all $pg_user ::1/128 scram-sha-256'; \
+        cat '$hba'; } >'$hba.neu' && mv '$hba.neu' '$hba'" || return 1
     as_postgres "'$pg_bin/pg_ctl' -D '$work/pgdata' -w -l '$work/socket/server.log' \
         -o \"-p $port -k '$work/socket' -c listen_addresses=127.0.0.1 -c fsync=off\" start" \
         >/dev/null 2>&1 || { cat "$work/socket/server.log" >&2 || true; return 1; }
     pg_started=1
-    as_postgres "'$pg_bin/createdb' -h 127.0.0.1 -p $port -U postgres -E UTF8 -T template0 $db_name" \
-        || return 1
+    as_postgres "'$pg_bin/psql' -X -q -h 127.0.0.1 -p $port -U postgres -d postgres \
+        -c \"create role $pg_user login password '$pg_password'\"" || return 1
+    as_postgres "'$pg_bin/createdb' -h 127.0.0.1 -p $port -U postgres -E UTF8 -T template0 \
+        -O $pg_user $db_name" || return 1
     export QUENDRA_TEST_PG_PORT=$port
     export QUENDRA_TEST_PG_DATABASE=$db_name
     export QUENDRA_TEST_PG_DSN=QuendraTestPG
+    export QUENDRA_TEST_PG_LOGIN="QuendraTestPG;uid=$pg_user;pwd=$pg_password"
 }
 
 write_odbc_config() {

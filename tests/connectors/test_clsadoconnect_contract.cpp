@@ -31,7 +31,7 @@ struct BackendCase {
 
 const BackendCase Backends[] = {
     {"SqliteAccess", nullptr, true, "QSQLITE"},
-    {"OdbcPostgres", postgresDsn, false, "QODBC"},
+    {"OdbcPostgres", postgresLogin, false, "QODBC"},
     {"OdbcSqlite", sqliteOdbcDsn, false, "QODBC"},
 };
 

@@ -34,9 +34,9 @@ protected:
 
     bool openPostgres()
     {
-        if (postgresDsn().isEmpty())
+        if (postgresLogin().isEmpty())
             return false;
-        pg = std::make_unique<ScratchConnection>(u"QODBC"_s, postgresDsn());
+        pg = std::make_unique<ScratchConnection>(u"QODBC"_s, postgresLogin());
         return true;
     }
 
@@ -89,11 +89,11 @@ TEST_F(EndToEnd, TextFileToOdbcPostgres)
     const QString table = pgTable(u"ziel"_s);
     const QString src = config.filePath(u"src.txt"_s);
     writeAnsiLines(src, ExpectedTextLines);
-    storeDefinition(config, {0, src, {}, {}}, {1, postgresDsn(), {}, table});
+    storeDefinition(config, {0, src, {}, {}}, {1, postgresLogin(), {}, table});
 
     const auto boxes = runDefinition();
     EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
-    EXPECT_EQ(readBack(getADOProvider(1, postgresDsn(), {}, false), table), ExpectedTypedRows);
+    EXPECT_EQ(readBack(getADOProvider(1, postgresLogin(), {}, false), table), ExpectedTypedRows);
     // Typed columns: the database itself holds a number and a date.
     EXPECT_EQ(pg->column(u"select betrag * 2 from %1 where nr = 2"_s.arg(table)),
               QStringList{u"-2469.5"_s});
@@ -146,7 +146,7 @@ TEST_F(EndToEnd, PreviewCheckAndAllOrNothingLeaveOdbcUntouched)
         QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
     const QString table = pgTable(u"ziel"_s);
     pg->exec(u"insert into %1 (nr) values (9)"_s.arg(table));
-    storeDefinition(config, {0, {}, {}, {}}, {1, postgresDsn(), {}, table});
+    storeDefinition(config, {0, {}, {}, {}}, {1, postgresLogin(), {}, table});
     expectTargetUntouched([&] { return pg->column(u"select nr from "_s + table); });
 }
 

@@ -275,14 +275,14 @@ INSTANTIATE_TEST_SUITE_P(Places, RowRefused, ::testing::Values(3, 5001, 7500, 10
 // record the table lacks and says how many it holds.
 TEST_F(RunFaults, LostConnectionSaysHowManyRowsTheTableReceived)
 {
-    if (test::postgresDsn().isEmpty())
+    if (test::postgresLogin().isEmpty())
         QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
-    const test::ScratchConnection server(u"QODBC"_s, test::postgresDsn());
+    const test::ScratchConnection server(u"QODBC"_s, test::postgresLogin());
     const QString table = test::uniqueTableName(u"ziel"_s);
     server.exec(u"create table %1 (z varchar(10))"_s.arg(table));
     // The run's connection carries the table's name, so that exactly it can be ended.
     db.exec(u"update trgHead set frommedium = 1, path = '%1;ConnSettings=set "
-            "application_name to %2', dbtable = '%2'"_s.arg(test::postgresDsn(), table));
+            "application_name to %2', dbtable = '%2'"_s.arg(test::postgresLogin(), table));
     const BatchResult r = pausedRun(
         args(), source(), lines(5001),
         [&](qint64) {
@@ -400,15 +400,15 @@ TEST_F(RunFaults, LockedConfigurationIsReportedAtOnceAndLeftAlone)
 
 TEST_F(RunFaults, MissingTableOfAnOdbcServerIsNamed)
 {
-    if (test::postgresDsn().isEmpty())
+    if (test::postgresLogin().isEmpty())
         QUENDRA_SKIP() << "needs scripts/with-test-services.sh";
     // The server lists at least one table, so that the missing one can be told apart
     // from a server that lists nothing.
-    const test::ScratchConnection server(u"QODBC"_s, test::postgresDsn());
+    const test::ScratchConnection server(u"QODBC"_s, test::postgresLogin());
     const QString present = test::uniqueTableName(u"da"_s);
     server.exec(u"create table %1 (x int)"_s.arg(present));
     db.exec(u"update srcHead set frommedium = 1, path = '%1', dbtable = 'fehlt'"_s.arg(
-        test::postgresDsn()));
+        test::postgresLogin()));
     const BatchResult r = test::runBatch(args());
     expectOneError(r, u"Die Tabelle „fehlt“ gibt es in „%1“ nicht.\nMeldung des "
                       "Datenbanktreibers: "_s.arg(test::postgresDsn()));

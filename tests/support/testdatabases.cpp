@@ -17,6 +17,11 @@ QString postgresDsn()
     return qEnvironmentVariable("QUENDRA_TEST_PG_DSN");
 }
 
+QString postgresLogin()
+{
+    return qEnvironmentVariable("QUENDRA_TEST_PG_LOGIN");
+}
+
 QString sqliteOdbcDsn()
 {
     return qEnvironmentVariable("QUENDRA_TEST_SQLITE_DSN");

@@ -8,6 +8,9 @@ namespace quendra::test {
 // ODBC data sources that scripts/with-test-services.sh sets up; empty when the tests run
 // without it (the tests that need them skip themselves then).
 QString postgresDsn();
+// The PostgreSQL data source as a definition names it, with a user that must give its
+// password ("DSN;uid=USER;pwd=PASSWORD"): what the ODBC cases connect with.
+QString postgresLogin();
 QString sqliteOdbcDsn();
 
 // Monitor.mdb, a small Jet database from the Debian package mrtg-contrib (fetched by
