@@ -23,7 +23,8 @@ from xlwt import BIFFRecords
 
 
 # xlwt leaves a formula's cached result empty; Excel stores the value it computed, and
-# that value is what a reader shows. Each formula below carries its result in CACHED.
+# that value is what a reader shows. Each formula below carries its result in CACHED,
+# found by its cell and its formula (cells of other sheets share row and column).
 CACHED = {}
 DATES_1904 = [False]
 
@@ -67,7 +68,7 @@ class CachedFormulaRecord(BIFFRecords.BiffRecord):
     _REC_ID = 0x0006
 
     def __init__(self, row, col, xf_index, rpn, calc_flags=0):
-        result = CACHED.get((row, col))
+        result = CACHED.get((row, col, rpn))
         self.text = result if isinstance(result, TextResult) else None
         if isinstance(result, datetime.datetime):
             base = D(1904, 1, 1) if DATES_1904[0] else D(1899, 12, 30)
@@ -115,8 +116,9 @@ def cell(sheet, row, col, value):
     if isinstance(value, Failure):
         sheet.row(row).set_cell_error(col, int(value))
     elif isinstance(value, tuple):
-        CACHED[(row, col)] = shown
-        sheet.write(row, col, xlwt.Formula(value[0]), *style)
+        formula = xlwt.Formula(value[0])
+        CACHED[(row, col, formula.rpn())] = shown
+        sheet.write(row, col, formula, *style)
     elif value is not None:
         sheet.write(row, col, value, *style)
 
@@ -147,15 +149,15 @@ TYPEN = [
     [1234567890, -0.25, D(2024, 2, 29), D(2024, 3, 1, 1, 0), True, None],
 ]
 
-# Formula results in format codes that hold date letters only in quoted text or in
-# brackets: numbers all the same; a formula and a number in the header row. (Formulas
-# of one workbook keep to their own cells.)
+# Formula results in format codes that hold date letters only in quoted text, in
+# brackets or escaped: numbers all the same; a formula and a number in the header row.
 HOURS = '0.0 "Std. €"'  # a code in two bytes a character
 SALDO = '#,##0.00;[Red]-#,##0.00'
 FORMATE = [
     ["Stunden", "Saldo", ("2000+24", 2024.0), 2.5],
     [Shown(("15/2", 7.5), HOURS), Shown(("0-3.5", -3.5), SALDO)],
     [Shown(("38+0.25", 38.25), HOURS), Shown(("1234+0.5", 1234.5), SALDO)],
+    [Shown(("4+4", 8.0), '0\\ \\h')],
 ]
 
 FEHLER = [["Wert", "Formel"]] + [[Failure(code), ('1/0', Failure(code))]
