@@ -38,7 +38,7 @@ protected:
             u"insert into srcbody (transid, field, length, sort) values ('A1', 'ORT', 20, 3)"_s,
             u"insert into srcbody (transid, field, sort) values ('B2', 'FREMD', 1)"_s,
             u"insert into trgbody (transid, field, fieldtype, sort) values ('A1', 'KONTO', 'Text', 1)"_s,
-            u"insert into trgbody (transid, field, fieldtype, sort) values ('A1', 'BETRAG', 'Zahl', 2)"_s,
+            u"insert into trgbody (transid, field, fieldtype, sort) values ('A1', 'BETRAG', 'Datum', 2)"_s,
         });
         setCurrentTransID(u"A1"_s);
     }
@@ -270,11 +270,11 @@ TEST_F(FieldEditor, FormatListFollowsTheTypedFieldTypeExactly)
     EXPECT_EQ(items(w(), u"cmbFields(4)"_s), QStringList{QString()});
     clickCell(w(), 0, gridColumn(w(), u"Feld-Typ"_s)); // another column of the same row does
     EXPECT_EQ(items(w(), u"cmbFields(4)"_s).size(), 4);
-    press(w(), Qt::Key_Down);
+    press(w(), Qt::Key_Down); // and so does another row, by its own field type
     EXPECT_EQ(textOf(w(), u"lblStatus"_s), u"Record: 2"_s);
-    EXPECT_EQ(textOf(w(), u"cmbFields(3)"_s), u"Zahl"_s); // BETRAG
-    EXPECT_EQ(items(w(), u"cmbFields(4)"_s),
-              (QStringList{QString(), u"yyyymmdd"_s, u"ddmmyyyy"_s, u"tyymmdd"_s}));
+    EXPECT_EQ(textOf(w(), u"cmbFields(3)"_s), u"Datum"_s); // BETRAG
+    EXPECT_EQ(items(w(), u"cmbFields(4)"_s), (QStringList{QString(), u"yyyymmdd"_s, u"ddmmyyyy"_s,
+                                                          u"dd.mm.yyyy"_s, u"tyymmdd"_s}));
     // The chosen type went into KONTO's row, written when the row changed.
     EXPECT_EQ(stored(), QStringList{u"Zahl"_s});
 }

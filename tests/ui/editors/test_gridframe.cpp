@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QTableView>
 
 using namespace Qt::StringLiterals;
 
@@ -205,6 +206,19 @@ TEST_F(GridFrameTest, TheResizeRuleSkipsTheStepsThatFailInANarrowWindow)
 
     window->resize(800, 500);
     followsTheWidth(800, 500);
+}
+
+// Rows are as high as a text box (285 twips) with the desktop's font larger than 9 points.
+TEST_F(GridFrameTest, RowsAreAsHighAsATextBoxWithALargerDesktopFont)
+{
+    const QFont usual = QApplication::font();
+    QFont large = usual;
+    large.setPointSize(11);
+    QApplication::setFont(large);
+    open(&nav);
+    const int height = qobject_cast<QTableView*>(grid(w()))->rowHeight(0);
+    QApplication::setFont(usual);
+    EXPECT_EQ(height, 19);
 }
 
 // The buttons to either end show a bar beside their arrow, the steps the arrow alone.

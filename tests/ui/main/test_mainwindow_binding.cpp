@@ -33,7 +33,9 @@ TEST_F(MainWindowTest, StartsOnTheFirstDefinitionWithItsHeadsShown)
     auto* encoding = find<QComboBox>(u"cmbTrgFields_9"_s);
     EXPECT_EQ(encoding->currentText(), u"ANSI"_s);
     EXPECT_EQ(encoding->count(), 3) << "blank, ASCII and ANSI";
-    EXPECT_EQ(find<QComboBox>(u"cmbSrcFields_4"_s)->itemText(2), u"Tabulator"_s);
+    auto* special = find<QComboBox>(u"cmbSrcFields_4"_s);
+    ASSERT_EQ(special->count(), 3);
+    EXPECT_EQ(special->itemText(1) + u'|' + special->itemText(2), u"Zeilenumbruch|Tabulator"_s);
     EXPECT_TRUE(find<QRadioButton>(u"optSRCFields_1"_s)->isChecked());
     EXPECT_TRUE(find<QRadioButton>(u"optTRGFields_0"_s)->isChecked());
 }
