@@ -152,6 +152,10 @@ TEST(Migrate, RefusesWithAGermanErrorAndWritesNothing)
     QByteArray single = small;
     single[3 * 4096 + 0x3F + 25 * 3] = 6; // srcHead.header a Single column, its 2 as 2.0f
     single.replace(0xafca, 4, QByteArray("\0\0\0\x40", 4));
+    // and srcHead's columns in another order: transid and dbtable swap their names
+    const QByteArray transid("t\0r\0a\0n\0s\0i\0d\0", 14), dbtable("d\0b\0t\0a\0b\0l\0e\0", 14);
+    const qsizetype first = single.indexOf(transid), fifth = single.indexOf(dbtable);
+    single.replace(first, 14, dbtable).replace(fifth, 14, transid);
     const QString monitor = monitorMdb();
     const struct {
         const char* name;
@@ -209,7 +213,7 @@ TEST(Migrate, RefusesWithAGermanErrorAndWritesNothing)
             EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
             EXPECT_EQ(QDir(targetDir.path()).entryList(QDir::Files), QStringList(u"init.mdb"_s));
             EXPECT_TRUE(dump(target).contains(
-                u"srcHead|text:X|text:2|text:2|integer:2|text:2|text:2|text:2|integer:2|integer:2"_s));
+                u"srcHead|text:2|text:2|text:2|integer:2|text:X|text:2|text:2|integer:2|integer:2"_s));
         }
     }
 }

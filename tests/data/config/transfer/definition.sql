@@ -16,4 +16,5 @@ insert into srcHead values ('ANDERE', 'x', '', 0, '', ';', '', NULL, 0);
 insert into trgconvert values ('ANDERE', 'KONTO', '1', '2');
 insert into trgBody (transid, field, sort) values ('OHNEKOPF', 'F', 1);
 -- A memo column takes "5" as the number 5 (its type names no text): it travels as a number.
-insert into srcHead values ('ZAHL', 'x', '', 0, '', ';', '', '5', 0);
+-- Its TransID fills the column's 20 characters.
+insert into srcHead values ('ZAHL_ZWANZIG_ZEICHEN', 'x', '', 0, '', ';', '', '5', 0);
