@@ -15,6 +15,11 @@ using namespace Qt::StringLiterals;
 // A temporary init.mdb with helpers that write a text-to-text definition and files.
 class EngineFixture {
 public:
+    explicit EngineFixture(TempConfigDb::Place place = TempConfigDb::Place::TempFolder)
+        : db(TempConfigDb::Content::Schema, place)
+    {
+    }
+
     // Heads of a text source (';') and a text target (';') in the fixture's folder.
     void heads(const QString& transId)
     {

@@ -136,6 +136,8 @@ QString boxText(const std::optional<RunMessage>& m)
 
 class FastComposition : public ::testing::Test, protected test::EngineFixture {
 protected:
+    // Some 300 runs of a few records each: in memory, so that they do not wait for the disk.
+    FastComposition() : EngineFixture(test::TempConfigDb::Place::Memory) {}
     void TearDown() override { setFastComposition(true); }
 
     Outcome run(bool fast)

@@ -4,12 +4,25 @@
 #include "config/configschema.h"
 #include "support/testdatabases.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <stdexcept>
 
 namespace quendra::test {
 
-TempConfigDb::TempConfigDb(Content content)
+namespace {
+
+QString folderTemplate(TempConfigDb::Place place)
+{
+    const QString memory = QStringLiteral("/dev/shm");
+    const bool inMemory = place == TempConfigDb::Place::Memory && QFileInfo(memory).isWritable();
+    return (inMemory ? memory : QDir::tempPath()) + QStringLiteral("/quendra-test-XXXXXX");
+}
+
+} // namespace
+
+TempConfigDb::TempConfigDb(Content content, Place place) : m_dir(folderTemplate(place))
 {
     if (!m_dir.isValid())
         throw std::runtime_error("no temporary folder");

@@ -11,7 +11,10 @@ namespace quendra::test {
 class TempConfigDb {
 public:
     enum class Content { EmptyFile, Schema };
-    explicit TempConfigDb(Content content = Content::Schema);
+    // Memory: a folder in /dev/shm where there is one, for tests whose many small writes
+    // would otherwise wait for the disk.
+    enum class Place { TempFolder, Memory };
+    explicit TempConfigDb(Content content = Content::Schema, Place place = Place::TempFolder);
     ~TempConfigDb();
 
     QString path() const; // the init.mdb
