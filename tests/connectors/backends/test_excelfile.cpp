@@ -2,11 +2,8 @@
 // make-xls.sh there).
 #include "connectors/backends/filetypes.h"
 
-#include "common/error.h"
 #include "memorydb.h"
-#include "support/thrown.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace quendra;
@@ -14,8 +11,6 @@ using namespace Qt::StringLiterals;
 using quendra::test::MemoryDb;
 
 namespace {
-
-const QString kWorkbook = QStringLiteral(QUENDRA_TEST_DATA_DIR "/files/quendra-test.xls");
 
 // The same sheets saved by LibreOffice in each format, read under each file type that
 // reads it: a definition keeps working when its workbook is saved in the other format.
@@ -74,23 +69,5 @@ INSTANTIATE_TEST_SUITE_P(
                       Workbook{"Excel2007AsExcel97", "quendra-test.xlsx", makeExcelReader},
                       Workbook{"OpenDocument", "quendra-test.ods", makeOdsReader}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// A workbook on which FreeXL itself ends the process (found by fuzzing) ends in an
-// error naming the file; the reading process lives on.
-TEST(ExcelFileTest, AWorkbookThatCrashesFreeXlEndsInAnError)
-{
-    const QString crashing =
-        QStringLiteral(QUENDRA_TEST_DATA_DIR "/../fuzz/corpus/excel/freexl-segv.xls");
-    ASSERT_TRUE(QFile::exists(crashing));
-    MemoryDb mem;
-    const Error e = test::thrownBy([&] {
-        makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, crashing, true, {}},
-                                mem.db());
-    });
-    EXPECT_EQ(e.number(), errnum::PathFileAccess);
-    EXPECT_TRUE(e.description().contains(u"freexl-segv.xls ist beschädigt: die Bibliothek "
-                                         u"FreeXL kann sie nicht lesen."_s))
-        << e.description().toStdString();
-}
 
 } // namespace
