@@ -243,7 +243,7 @@ struct NumberFormats {
     // A formula's number in a date format, as the date, date-time or time it stands for.
     QVariant value(double serial, quint16 xf) const
     {
-        return isDate(xf) ? serialDateValue(serial, dates1904, &m_text) : QVariant(serial);
+        return isDate(xf) ? serialDateValue(serial, dates1904, m_text) : QVariant(serial);
     }
 
 private:

@@ -37,7 +37,7 @@ bool builtInFormatShowsDate(int format)
     return (format >= 14 && format <= 22) || (format >= 45 && format <= 47);
 }
 
-QVariant serialDateValue(double serial, bool dates1904, const RegionalText* text)
+QVariant serialDateValue(double serial, bool dates1904, const RegionalText& text)
 {
     if (!(serial >= 0 && serial < 2958466)) // beyond 31.12.9999: a number
         return serial;
@@ -52,10 +52,10 @@ QVariant serialDateValue(double serial, bool dates1904, const RegionalText* text
     const QTime time = QTime(0, 0).addSecs(int(seconds));
     if (days == 0)
         return time;
-    if (days == 60 && !dates1904 && text) {
+    if (days == 60 && !dates1904) {
         QString day;
-        formatDate(day, CalendarDate{1900, 2, 29}, text->regional().datePattern);
-        return seconds == 0 ? day : day + QLatin1Char(' ') + text->toText(time);
+        formatDate(day, CalendarDate{1900, 2, 29}, text.regional().datePattern);
+        return seconds == 0 ? day : day + QLatin1Char(' ') + text.toText(time);
     }
     const QDate base = dates1904   ? QDate(1904, 1, 1)
                        : days < 60 ? QDate(1899, 12, 31)

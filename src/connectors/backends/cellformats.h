@@ -20,9 +20,9 @@ class RegionalText;
 // 1900 date system (which counts a 29 February 1900 that never was) or the 1904 one; the
 // number itself when it is negative or beyond 31.12.9999. The fraction is the time of day
 // to the nearest second; a time of day alone stays within its day. Serials 1 to 59 are the
-// days before that 29 February, 60 the day itself: given regional settings (text), it
-// comes as its regional text ("29.02.1900"), without them as the 28th, as before.
-QVariant serialDateValue(double serial, bool dates1904, const RegionalText* text = nullptr);
+// days before that 29 February, 60 the day itself, which comes as its regional text
+// ("29.02.1900") since no date holds it: every reader gives the same serial the same day.
+QVariant serialDateValue(double serial, bool dates1904, const RegionalText& text);
 
 // Whether the file begins as an Excel 97 workbook (a compound document) or as a zip (an
 // Excel 2007 workbook, an OpenDocument file) does. Both Excel file types read either

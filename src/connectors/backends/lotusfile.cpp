@@ -285,7 +285,7 @@ private:
             refuseCell(cell, sheet, cell.fault);
         if (!date || !isNumber(cell))
             return cell.value;
-        if (const QVariant day = serialDateValue(cell.value.toDouble(), false, &m_text);
+        if (const QVariant day = serialDateValue(cell.value.toDouble(), false, m_text);
             day.typeId() != QMetaType::Double)
             return day;
         refuseCell(cell, sheet,

@@ -13,6 +13,7 @@
 #include "connectors/backends/cellformats.h"
 #include "connectors/backends/sheetgrid.h"
 #include "connectors/backends/zippackage.h"
+#include "values/regionaltext.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -69,6 +70,7 @@ struct ContentReader : XmlHandler {
     const ZipPackage& zip;
     QSqlDatabase& db;
     bool header;
+    const RegionalText regional;
 
     std::unique_ptr<SheetTable> table;
     QString sheet;
@@ -190,7 +192,7 @@ struct ContentReader : XmlHandler {
         if (seconds < 0)
             badCell(QStringLiteral("enthält keine Uhrzeit, sondern „%1“.")
                         .arg(QString::fromUtf8(stored ? stored : "").left(100)));
-        return serialDateValue(seconds / 86400.0, false);
+        return serialDateValue(seconds / 86400.0, false, regional);
     }
 
     void startInCell(std::string_view name, const char** attributes)

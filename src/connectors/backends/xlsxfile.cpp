@@ -12,6 +12,7 @@
 #include "connectors/backends/cellformats.h"
 #include "connectors/backends/sheetgrid.h"
 #include "connectors/backends/zippackage.h"
+#include "values/regionaltext.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -203,6 +204,7 @@ struct SharedStrings : XmlHandler {
 struct Formats {
     bool dates1904 = false;
     std::vector<bool> dateXf;
+    RegionalText text;
 };
 
 // One worksheet, row by row into its table.
@@ -349,7 +351,7 @@ struct SheetReader : XmlHandler {
                         .arg(QString::fromUtf8(digits.left(100))));
         const bool date =
             xf >= 0 && size_t(xf) < formats.dateXf.size() && formats.dateXf[size_t(xf)];
-        return date ? serialDateValue(number, formats.dates1904) : QVariant(number);
+        return date ? serialDateValue(number, formats.dates1904, formats.text) : QVariant(number);
     }
 
     QVariant isoDate() const
@@ -375,7 +377,8 @@ void readWorkbook(const QString& path, bool header, QSqlDatabase& db)
     Workbook workbook;
     zip.parse(book, workbook);
     const Relationships rels = relationships(zip, book);
-    Formats formats{workbook.dates1904, {}};
+    Formats formats;
+    formats.dates1904 = workbook.dates1904;
     if (const QString part = rels.partOfType("styles"); !part.isEmpty()) {
         Styles styles;
         zip.parse(part, styles);

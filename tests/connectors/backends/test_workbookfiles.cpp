@@ -52,6 +52,15 @@ TEST_F(OddWorkbooks, RareCellsOfAWorkbookKeepTheirValues)
                                         {u" a & b "_s, u"2024-02-29 08:15:00"_s}}));
 }
 
+TEST_F(OddWorkbooks, TheDayThe1900DateSystemCountsReadsAsInEveryOtherSheet)
+{
+    makeXlsxReader()->load(DataSourceLocation{{}, file("tage.xlsx"), true, {}}, mem.db());
+    EXPECT_EQ(
+        mem.texts(u"Hand"_s),
+        (std::vector<QStringList>{
+            {u"28.02.1900"_s}, {u"29.02.1900"_s}, {u"29.02.1900 12:00:00"_s}, {u"01.03.1900"_s}}));
+}
+
 TEST_F(OddWorkbooks, OpenDocumentCellsKeepTheirValuesAndRepeatOnlyWhereTheyHoldOne)
 {
     QElapsedTimer clock;

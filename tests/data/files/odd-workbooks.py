@@ -56,6 +56,17 @@ write('hand.xlsx', book(
     '<x:rPh sb="0" eb="2"><x:t>トウキョウ</x:t></x:rPh></x:si><x:si><x:t xml:space="preserve">'
     ' a &amp; b </x:t></x:si><x:si><x:t>Tag</x:t></x:si></x:sst>'))
 
+# Serials around the 29 February 1900 that the 1900 date system counts, in a date format.
+days = book(sheet('<x:row r="1"><x:c r="A1" t="inlineStr"><x:is><x:t>Tag</x:t></x:is></x:c></x:row>'
+                  + ''.join(f'<x:row r="{n + 2}"><x:c r="A{n + 2}" s="1"><x:v>{v}</x:v></x:c></x:row>'
+                            for n, v in enumerate(['59', '60', '60.5', '61']))))
+days['xl/_rels/workbook.xml.rels'] = days['xl/_rels/workbook.xml.rels'].replace(
+    '</Relationships>', f'<Relationship Id="st" Type="{REL}/styles" Target="stile.xml"/>'
+    '</Relationships>')
+days['xl/stile.xml'] = (f'<x:styleSheet xmlns:x="{MAIN}"><x:cellXfs count="2"><x:xf numFmtId="0"/>'
+                        '<x:xf numFmtId="14"/></x:cellXfs></x:styleSheet>')
+write('tage.xlsx', days)
+
 GOOD_ROW = '<x:row r="1"><x:c r="A1"><x:v>1</x:v></x:c></x:row>'
 write('ohne-verweis.xlsx', {'hallo.txt': 'Hallo'})
 parts = book(sheet(GOOD_ROW))
