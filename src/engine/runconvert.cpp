@@ -8,6 +8,7 @@
 #include "connectors/filetypes.h"
 #include "engine/fileconvertstate.h"
 #include "engine/indivtorven.h"
+#include "engine/sourceidentity.h"
 #include "engine/targetoversource.h"
 
 #include <algorithm>
@@ -161,6 +162,10 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         d->progress->open();
     OpenSource source;
     bool allOrNothing = options.allOrNothing; // the target changes only when the run succeeds
+    // The source's identity: a file is hashed beside the run, a database source over the
+    // values the run reads.
+    std::optional<FileFingerprint> fileIdentity;
+    std::optional<ValueFingerprint> valueIdentity;
     try {
         d->target->setOutput(outputOf(options));
         allOrNothing = options.allOrNothing || d->target->allOrNothing();
@@ -177,6 +182,12 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         // A progress display shows the record count, which a database source only has
         // when it is held as a whole; without one, it is read record by record.
         source = openSource(*this, d->def.src, !d->progress);
+        if (options.identifySource && !listing) {
+            if (source.file)
+                fileIdentity.emplace(getFromPath());
+            else
+                valueIdentity.emplace();
+        }
         if (options.observer)
             options.observer->start(d->def);
         RecordReader& reader = *source.reader;
@@ -201,10 +212,12 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
             if (listing) {
                 d->listRecord(*this, view, result, options.observer);
             } else {
+                if (valueIdentity)
+                    valueIdentity->addRecord(reader, source.fieldCount);
                 d->takeRecord(reader, source.file.get(), source.fieldCount);
                 runTargedConvert(false);
             }
-            read = d->record;
+            result.recordsRead = read = d->record;
             ++done;
             reader.MoveNext();
         }
@@ -235,6 +248,12 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
             d->field = -1; // the error is about an earlier record's row as a whole
         result.failure = RunMessage{err, QStringLiteral("clsFileConvert.RunConvert"), d->runNote()};
     }
+    result.allOrNothing = allOrNothing;
+    result.recordsWritten = result.failure && allOrNothing ? 0 : d->target->recordsWritten();
+    if (fileIdentity && !fileIdentity->result().sha256.isEmpty())
+        result.source = fileIdentity->result();
+    else if (valueIdentity)
+        result.source = valueIdentity->result();
     d->settleFromValues(); // while the source's last line is still there
     d->record = 0;
     d->field = -1;

@@ -52,6 +52,8 @@ struct RunOptions {
     // it was before.
     bool allOrNothing = false;
     RunObserver* observer = nullptr; // not owned; may be nullptr
+    // Writing: takes the source's identity (RunResult::source) while the run reads it.
+    bool identifySource = false;
 };
 
 // "250 Datensätze, 3 mit Fehler – nichts geschrieben": the closing line of a preview or

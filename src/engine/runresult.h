@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/error.h"
+#include "engine/sourceidentity.h"
 
 #include <QByteArray>
 #include <QString>
@@ -30,7 +31,15 @@ struct RunResult {
     qint64 faultyRecords = 0;
     std::vector<RunMessage> recordFaults;
     QByteArray checkLines;
-    std::vector<QString> checkTexts; // the same lines as text
+    std::vector<QString> checkTexts; // the same lines as text (also of a writing run)
+
+    // A writing run: the source records read, the records the target holds of this run
+    // (after an error those before it; none when the target was kept as it was), whether
+    // the target changed only as a whole, and the source's identity when it was asked for.
+    qint64 recordsRead = 0;
+    qint64 recordsWritten = 0;
+    bool allOrNothing = false;
+    std::optional<SourceIdentity> source;
 
     bool failed() const { return failure.has_value() || faultyRecords > 0; }
 };

@@ -135,6 +135,7 @@ void TargetWriter::write(const std::vector<QString>& values, const RegionalSetti
         writeDatabase(values, regional, record);
     else
         describeDatabase(values, regional);
+    ++m_records;
 }
 
 // A value holding its qualifier ends its quotes early; one without a qualifier that
@@ -265,6 +266,7 @@ void TargetWriter::completeAfterFailure(Error& error, qint64& record)
         record = m_heldRecords[size_t(failed - firstHeld)];
     const qint64 received = rows.rowsReceived();
     if (received >= 0 && keeps) {
+        m_records = received;
         error = Error(
             error.number(), error.source(),
             error.description() +
@@ -315,6 +317,7 @@ void TargetWriter::close()
 void TargetWriter::release()
 {
     m_open = false;
+    m_records = 0;
     m_file.reset();
     m_database.reset();
 }

@@ -61,6 +61,9 @@ public:
     void writeLine(const QString& line);
 
     bool isOpen() const { return m_open; }
+    // The records handed to the target by this run so far (check lines not counted); after
+    // completeAfterFailure, those a database table received.
+    qint64 recordsWritten() const { return m_records; }
     bool isText() const { return m_head.frommedium == 0; }
     // Writes out what a text target still buffers and closes it, or completes the rows of
     // a database target; throws when the file system or the database refuses them.
@@ -94,6 +97,7 @@ private:
     QByteArray m_memory;                   // Memory: a database target's lines not yet taken
     std::vector<QStringView> m_qualifiers; // per field of a text target: textsign or nothing
     bool m_open = false;
+    qint64 m_records = 0;
     std::unique_ptr<clsFSConnect> m_file;
     std::unique_ptr<clsADOConnect> m_database;
     qint64 m_firstReplacedRecord = 0;
