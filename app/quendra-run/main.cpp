@@ -8,6 +8,7 @@
 #include "common/version.h"
 #include "config/userconfig.h"
 #include "engine/rundefinition.h"
+#include "journal.h"
 #include "transfer.h"
 
 #include <QCoreApplication>
@@ -227,6 +228,8 @@ int main(int argc, char** argv)
     installStopSignals();
     if (const std::optional<int> status = transfer::runIfAsked(QCoreApplication::arguments()))
         return *status;
+    if (const std::optional<int> status = journal::runIfAsked(QCoreApplication::arguments()))
+        return *status;
     const std::optional<Arguments> args = parseArguments(QCoreApplication::arguments());
     if (!args) {
         std::fputs(usage, stderr);
@@ -235,7 +238,8 @@ int main(int argc, char** argv)
     applyRegionalDefault();
     initGlobals(args->config);
     if (args->help)
-        return printHelp((std::string(usage) + "\n" + transfer::usage).c_str());
+        return printHelp(
+            (std::string(usage) + "\n" + transfer::usage + "\n" + journal::usage).c_str());
     if (args->version)
         return printHelp("quendra-run " QUENDRA_VERSION "\n");
 

@@ -1,10 +1,19 @@
 #include "engine/rundefinition.h"
 
 #include "common/messagehandler.h"
+#include "common/processmark.h"
 #include "config/configconnection.h"
+#include "config/configsql.h"
+#include "config/runjournal.h"
 #include "engine/clsfileconvert.h"
 
+#include <QCoreApplication>
+#include <QSysInfo>
+#include <QThread>
+#include <functional>
 #include <memory>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace quendra {
 
@@ -32,6 +41,139 @@ QString moreFaultsText(qint64 rest)
     return QStringLiteral("… und %1 weitere Datensätze mit Fehler").arg(rest);
 }
 
+namespace {
+
+// A database source or target as the journal names it: the data source or file, then the
+// table or the query.
+QString databaseName(const QString& path, const QString& table, const QString& sql = {})
+{
+    if (!sql.isEmpty())
+        return QStringLiteral("%1, Abfrage %2").arg(path, sql.simplified());
+    return QStringLiteral("%1, Tabelle %2").arg(path, table);
+}
+
+QString sourceName(const Definition& def)
+{
+    const SrcHead& s = def.src;
+    return s.frommedium == 0 ? s.path : databaseName(s.path, s.dbtable, s.sqlstring);
+}
+
+QString targetName(const Definition& def)
+{
+    const TrgHead& t = def.trg;
+    return t.frommedium == 0 ? t.path : databaseName(t.path, t.dbtable);
+}
+
+QString userName()
+{
+    const QString user = qEnvironmentVariable("USER");
+    if (!user.isEmpty())
+        return user;
+    const passwd* entry = ::getpwuid(::getuid());
+    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(::getuid());
+}
+
+JournalEntry startingEntry(const clsFileConvert& engine, const RunOptions& options)
+{
+    JournalEntry e;
+    e.transId = engine.definition().transId;
+    e.program = QCoreApplication::applicationName();
+    e.started = QDateTime::currentDateTimeUtc();
+    e.user = userName();
+    e.host = QSysInfo::machineHostName();
+    e.pid = QCoreApplication::applicationPid();
+    e.processMark = ownProcessStartMark();
+    e.source = sourceName(engine.definition());
+    e.target = targetName(engine.definition());
+    e.allOrNothing = options.allOrNothing;
+    return e;
+}
+
+void completeEntry(JournalEntry& e, const RunResult& result)
+{
+    e.ended = QDateTime::currentDateTimeUtc();
+    e.recordsRead = result.recordsRead;
+    e.recordsWritten = result.recordsWritten;
+    e.allOrNothing = result.allOrNothing;
+    e.checkLines =
+        QStringList(result.checkTexts.begin(), result.checkTexts.end()).join(QLatin1Char('\n'));
+    if (result.source) {
+        e.sourceSize = result.source->size;
+        e.sourceModified = result.source->modified;
+        e.sourceRows = result.source->rows;
+        e.sourceSha256 = result.source->sha256;
+    }
+    QStringList messages;
+    if (result.failure) {
+        const Error& error = result.failure->error;
+        e.status = error.number() == errnum::UserInterrupt ? journalstatus::stopped()
+                                                           : journalstatus::failed();
+        messages << error.description();
+        if (!result.failure->note.isEmpty())
+            messages.back() += QStringLiteral(" (%1)").arg(result.failure->note);
+    } else {
+        e.status = journalstatus::succeeded();
+    }
+    for (const RunMessage& w : result.warnings)
+        messages << w.error.description();
+    e.message = messages.join(QLatin1Char('\n'));
+}
+
+// Writes to the journal; a lock of another program is waited out a few times. False,
+// with fault set, when the journal could not be written.
+bool journalWrite(const std::function<void()>& write, QString& fault)
+{
+    constexpr int Attempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            write();
+            return true;
+        } catch (...) {
+            const Error error = currentError();
+            if (!isLockedError(error) || attempt == Attempts) {
+                fault = error.description();
+                return false;
+            }
+        }
+        QThread::msleep(500);
+    }
+}
+
+// A writing run leaves its row in the journal: written as it starts, completed as it
+// ends. The journal never fails the run; when it cannot be written, a warning says so.
+RunResult journaledRun(clsFileConvert& engine, const RunOptions& options)
+{
+    JournalEntry entry = startingEntry(engine, options);
+    QString fault;
+    bool keep = true;
+    journalWrite(
+        [&] {
+            keep = journalRowsKept() > 0;
+            if (keep) {
+                settleAbandonedRuns();
+                entry.id = journalStart(entry);
+            }
+        },
+        fault);
+    if (!keep)
+        return engine.RunConvert(options);
+    RunOptions identified = options;
+    identified.identifySource = true;
+    RunResult result = engine.RunConvert(identified);
+    completeEntry(entry, result);
+    if (!journalWrite([&] { journalFinish(entry); }, fault))
+        result.warnings.push_back(RunMessage{
+            Error(0, {},
+                  QStringLiteral("Der Lauf ist nicht im Protokoll der Konfigurationsdatenbank "
+                                 "vermerkt: %1")
+                      .arg(fault)),
+            QStringLiteral("clsFileConvert.RunConvert"),
+            {}});
+    return result;
+}
+
+} // namespace
+
 RunResult runDefinition(const QString& transId, ProgressSink* progress, const RunOptions& options)
 {
     // The run opens its configuration cursors one after another; they share one
@@ -45,7 +187,9 @@ RunResult runDefinition(const QString& transId, ProgressSink* progress, const Ru
         result.failure = RunMessage{currentError(), QStringLiteral("Main.RunFileConvert"), {}};
         return result;
     }
-    return engine->RunConvert(options);
+    if (options.mode != RunMode::Write)
+        return engine->RunConvert(options);
+    return journaledRun(*engine, options);
 }
 
 } // namespace quendra

@@ -6,6 +6,7 @@
 // only. Faults of the definition and of the input are golden cases (tests/data/engine).
 #include "common/progress.h"
 #include "common/version.h"
+#include "config/runjournal.h"
 #include "engine/rundefinition.h"
 #include "enginefixture.h"
 #include "support/batchrun.h"
@@ -21,6 +22,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -224,6 +226,50 @@ TEST_P(Stopped, EndsAfterTheRecordInHand)
     EXPECT_EQ(target(), QByteArray(GetParam().flag(1) ? "alt\r\n" : "a\r\nb\r\n"));
     EXPECT_EQ(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden).filter(u"out.txt"_s),
               QStringList{u"out.txt"_s});
+    const std::vector<JournalEntry> journal = journalEntries();
+    ASSERT_EQ(journal.size(), 1u);
+    EXPECT_EQ(journal[0].status, journalstatus::stopped());
+    EXPECT_EQ(journal[0].recordsWritten, GetParam().flag(1) ? 0 : 2);
+    EXPECT_TRUE(journal[0].message.contains(u"abgebrochen, bevor Datensatz 3"_s));
+}
+
+// A run killed (SIGKILL, a power cut) cannot complete its row: the next look at the journal
+// finds its process gone and says so.
+TEST_F(RunFaults, AKilledRunShowsAsAbandoned)
+{
+    pausedRun(args(), source(), "a\r\n", [](qint64 pid) { ::kill(pid_t(pid), SIGKILL); }, {});
+    ASSERT_EQ(journalEntries().size(), 1u);
+    EXPECT_EQ(journalEntries()[0].status, journalstatus::running());
+    const BatchResult r = test::runBatch({u"--config"_s, db.path(), u"--journal"_s});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(u"abgebrochen"_s)) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(u"\n    Der Lauf endete, ohne sein Ende zu vermerken"_s));
+    EXPECT_EQ(journalEntries()[0].status, journalstatus::abandoned());
+}
+
+// A run whose init.mdb another program holds locked as it ends keeps its target; the
+// journal row is tried again, then a warning says that it is missing.
+TEST_F(RunFaults, ALockedJournalFailsNoRun)
+{
+    std::optional<test::ScratchConnection> other;
+    QElapsedTimer clock;
+    const BatchResult r = pausedRun(
+        args(), source(), "a\r\n",
+        [&](qint64) {
+            other.emplace(u"QSQLITE"_s, db.path());
+            other->exec(u"begin exclusive"_s);
+            clock.start();
+        },
+        "b\r\n");
+    EXPECT_GT(clock.elapsed(), 4000) << "tried more than once";
+    other->exec(u"rollback"_s);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u"Der Lauf ist nicht im Protokoll der Konfigurationsdatenbank "
+                               "vermerkt: Die Konfigurationsdatenbank ist von einem anderen "
+                               "Programm gesperrt"_s))
+        << r.err.toStdString();
+    EXPECT_EQ(target(), QByteArray("a\r\nb\r\nPr\xfc"
+                                   "fsumme:\r\nZ (Anzahl): 2\r\n"));
 }
 
 TEST_P(Stopped, ADatabaseTargetHoldsTheRecordsBefore)

@@ -1,0 +1,197 @@
+// The journal of the runs that write: one row per run in init.mdb, as quendra-run and the
+// window leave it, and as `quendra-run --journal` prints it.
+#include "config/runjournal.h"
+#include "engine/rundefinition.h"
+#include "enginefixture.h"
+#include "support/batchrun.h"
+#include "support/testdatabases.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSysInfo>
+#include <gtest/gtest.h>
+
+using namespace quendra;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString T = u"GUT"_s;
+
+class RunJournal : public ::testing::Test, protected test::EngineFixture {
+protected:
+    void SetUp() override
+    {
+        heads(T);
+        srcField(T, u"S"_s, 1);
+        trgField(T, u"Z"_s, u"S"_s, 1, u"Anzahl"_s);
+        db.exec(u"update trgHead set chkrecord = -1"_s);
+    }
+    QStringList args() const { return {u"--config"_s, db.path(), T}; }
+    static QByteArray sha256(const QByteArray& bytes)
+    {
+        return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    }
+    JournalEntry latest() const
+    {
+        const std::vector<JournalEntry> rows = journalEntries();
+        return rows.empty() ? JournalEntry{} : rows.front();
+    }
+};
+
+// A run that succeeds: who ran what from where to where, the source's identity, the
+// counts and the check lines. Preview and check run leave no row.
+TEST_F(RunJournal, ASucceededRunLeavesItsWholeRow)
+{
+    const QByteArray source = "a\r\nb\r\nc\r\n";
+    writeSource(source);
+    const test::BatchResult r = test::runBatch(args());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    test::runBatch(QStringList{u"--preview"_s} << args());
+    test::runBatch(QStringList{u"--check"_s} << args());
+    ASSERT_EQ(journalEntries().size(), 1u);
+    const JournalEntry e = latest();
+    EXPECT_EQ(e.transId, T);
+    EXPECT_EQ(e.program, u"quendra-run"_s);
+    EXPECT_EQ(e.status, journalstatus::succeeded());
+    EXPECT_EQ(e.message, QString());
+    EXPECT_EQ(e.source, db.filePath(u"src.txt"_s));
+    EXPECT_EQ(e.target, db.filePath(u"out.txt"_s));
+    EXPECT_EQ(e.sourceSize, source.size());
+    EXPECT_EQ(e.sourceSha256, sha256(source));
+    EXPECT_EQ(e.sourceModified, QFileInfo(db.filePath(u"src.txt"_s)).lastModified().toUTC());
+    EXPECT_EQ(e.sourceRows, -1);
+    EXPECT_EQ(e.recordsRead, 3);
+    EXPECT_EQ(e.recordsWritten, 3);
+    EXPECT_EQ(e.checkLines, u"Prüfsumme:\nZ (Anzahl): 3"_s);
+    EXPECT_FALSE(e.allOrNothing);
+    EXPECT_EQ(e.host, QSysInfo::machineHostName());
+    EXPECT_FALSE(e.user.isEmpty());
+    EXPECT_TRUE(e.started.isValid() && e.started <= e.ended) << e.ended.toString().toStdString();
+    EXPECT_LT(e.started.secsTo(QDateTime::currentDateTimeUtc()), 60);
+}
+
+// A failed run names its error and what the target holds; all or nothing, none of its
+// records. A source changed by one byte has another identity.
+TEST_F(RunJournal, AFailedRunNamesItsError)
+{
+    db.exec(u"update trgBody set fieldtype = 'Zahl', length = 3"_s);
+    for (const bool allOrNothing : {false, true}) {
+        writeSource(allOrNothing ? "1\r\n2\r\n3x\r\n" : "1\r\n2\r\n3\r\nx\r\n");
+        const test::BatchResult r = test::runBatch(
+            (allOrNothing ? QStringList{u"--all-or-nothing"_s} : QStringList()) << args());
+        EXPECT_EQ(r.exitCode, 1);
+        const JournalEntry e = latest();
+        EXPECT_EQ(e.status, journalstatus::failed());
+        EXPECT_TRUE(
+            e.message.contains(allOrNothing ? u"Datensatz 3, Feld Z"_s : u"Datensatz 4, Feld Z"_s))
+            << e.message.toStdString();
+        EXPECT_EQ(e.recordsRead, allOrNothing ? 2 : 3);
+        EXPECT_EQ(e.recordsWritten, allOrNothing ? 0 : 3);
+        EXPECT_EQ(e.allOrNothing, allOrNothing);
+    }
+    const std::vector<JournalEntry> rows = journalEntries();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_NE(rows[0].sourceSha256, rows[1].sourceSha256);
+    EXPECT_EQ(rows[0].sourceSha256.size(), 64);
+}
+
+// A database source is known by its rows and the values read.
+TEST_F(RunJournal, ADatabaseSourceIsKnownByItsValues)
+{
+    const QString file = db.filePath(u"quelle.db"_s);
+    db.exec(u"update srcHead set frommedium = 2, filetype = 'MS Access', path = '%1', "
+            "dbtable = 's'"_s.arg(file));
+    test::ScratchConnection table(u"QSQLITE"_s, file);
+    table.exec(u"create table s (s text)"_s);
+    QByteArray previous;
+    for (const char* values : {"('ab'), ('c')", "('a'), ('bc')", "('a'), ('bc'), ('')"}) {
+        table.exec(u"delete from s"_s);
+        table.exec(u"insert into s values %1"_s.arg(QLatin1StringView(values)));
+        const RunResult result = runDefinition(T);
+        ASSERT_FALSE(result.failure) << result.failure->error.description().toStdString();
+        const JournalEntry e = latest();
+        EXPECT_EQ(e.source, u"%1, Tabelle s"_s.arg(file));
+        EXPECT_EQ(e.sourceRows, e.recordsRead) << values;
+        EXPECT_EQ(e.sourceSize, -1);
+        EXPECT_NE(e.sourceSha256, previous) << values;
+        previous = e.sourceSha256;
+    }
+}
+
+// At most the rows configured are kept, the oldest dropped; none keeps no journal.
+TEST_F(RunJournal, KeepsTheNewestRowsConfigured)
+{
+    writeSource("a\r\n");
+    setJournalRowsKept(2);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(runDefinition(T).failed());
+    const std::vector<JournalEntry> rows = journalEntries();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].id, 3);
+    EXPECT_EQ(rows[1].id, 2);
+    setJournalRowsKept(0);
+    EXPECT_FALSE(runDefinition(T).failed());
+    EXPECT_EQ(journalEntries().size(), 2u);
+}
+
+// Two runs on one init.mdb at the same time both get their rows.
+TEST_F(RunJournal, TwoProcessesAtOnceBothGetTheirRows)
+{
+    QByteArray lines;
+    for (int i = 0; i < 100000; ++i)
+        lines += QByteArray::number(i) + "\r\n";
+    writeSource(lines);
+    QProcess first, second;
+    test::startBatch(first, args());
+    test::startBatch(second, args());
+    const test::BatchResult a = test::finishBatch(first), b = test::finishBatch(second);
+    EXPECT_EQ(a.exitCode, 0) << a.err.toStdString();
+    EXPECT_EQ(b.exitCode, 0) << b.err.toStdString();
+    const std::vector<JournalEntry> rows = journalEntries();
+    ASSERT_EQ(rows.size(), 2u);
+    for (const JournalEntry& e : rows) {
+        EXPECT_EQ(e.status, journalstatus::succeeded());
+        EXPECT_EQ(e.sourceSha256, sha256(lines));
+    }
+    EXPECT_NE(rows[0].pid, rows[1].pid);
+}
+
+// The listing: newest first, filtered by TransID and start, as a table or as JSON.
+TEST_F(RunJournal, ListsAsTableAndJson)
+{
+    writeSource("a\r\n");
+    heads(u"ZWEI"_s);
+    srcField(u"ZWEI"_s, u"S"_s, 1);
+    trgField(u"ZWEI"_s, u"Z"_s, u"S"_s, 1);
+    test::runBatch(args());
+    test::runBatch({u"--config"_s, db.path(), u"ZWEI"_s});
+    const QStringList journal{u"--config"_s, db.path(), u"--journal"_s};
+    const test::BatchResult all = test::runBatch(journal);
+    EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
+    const QStringList lines = all.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << all.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(u"Nr  Beginn"_s)) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(u" 2  "_s) && lines[1].contains(u"ZWEI "_s));
+    EXPECT_EQ(lines[1].indexOf(u"erfolgreich"_s), lines[0].indexOf(u"Status"_s));
+    EXPECT_EQ(lines[2].indexOf(u"erfolgreich"_s), lines[0].indexOf(u"Status"_s));
+    const test::BatchResult json =
+        test::runBatch(QStringList(journal) << T << u"--json"_s << u"--since"_s
+                                            << QDate::currentDate().toString(u"dd.MM.yyyy"_s));
+    const QJsonArray rows = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    ASSERT_EQ(rows.size(), 1) << json.out.toStdString();
+    EXPECT_EQ(rows[0][u"transid"_s], T);
+    EXPECT_EQ(rows[0][u"recordsWritten"_s], 1);
+    EXPECT_EQ(rows[0][u"checkLines"_s].toArray().size(), 2);
+    const test::BatchResult later = test::runBatch(
+        QStringList(journal) << u"--since"_s
+                             << QDate::currentDate().addDays(1).toString(u"yyyy-MM-dd"_s));
+    EXPECT_EQ(later.out.count(u'\n'), 1) << "only the heading";
+    EXPECT_EQ(test::runBatch(QStringList(journal) << u"--since"_s << u"gestern"_s).exitCode, 2);
+}
+
+} // namespace
