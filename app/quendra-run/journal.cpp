@@ -20,7 +20,9 @@ const char usage[] =
     "                    zuerst (nur die von TRANSID, wenn angegeben)\n"
     "  --since DATUM     nur Läufe, die an oder nach DATUM begannen (TT.MM.JJJJ oder\n"
     "                    JJJJ-MM-TT, auch mit Uhrzeit HH:MM, Ortszeit)\n"
-    "  --json            als JSON-Feld für Skripte statt als Tabelle\n";
+    "  --json            als JSON-Feld für Skripte statt als Tabelle\n"
+    "  --journal-rows N  behält künftig höchstens N Läufe im Protokoll, die ältesten\n"
+    "                    fallen weg (Vorgabe 10000; 0: kein Protokoll)\n";
 
 namespace {
 
@@ -29,6 +31,7 @@ struct Call {
     QString transId;
     QDateTime since;
     bool json = false;
+    int rows = -1; // --journal-rows
 };
 
 // A point in local time as a user types it; invalid when it is none.
@@ -51,6 +54,13 @@ std::optional<Call> parse(const QStringList& args)
         const QString& arg = args[i];
         if (arg == u"--journal" || (arg == u"--json" && !std::exchange(c.json, true)))
             continue;
+        if (arg == u"--journal-rows") {
+            bool ok = false;
+            c.rows = ++i < args.size() ? args[i].toInt(&ok) : -1;
+            if (!ok || c.rows < 0)
+                return std::nullopt;
+            continue;
+        }
         if (arg == u"--config" || arg == u"--since") {
             if (++i >= args.size() || args[i].isEmpty())
                 return std::nullopt;
@@ -168,10 +178,12 @@ QByteArray asTable(const std::vector<JournalEntry>& entries)
 
 std::optional<int> runIfAsked(const QStringList& args)
 {
-    if (!args.contains(u"--journal"_qs))
+    const bool rows = args.contains(u"--journal-rows"_qs);
+    if (!args.contains(u"--journal"_qs) && !rows)
         return std::nullopt;
     const std::optional<Call> call = parse(args);
-    if (!call) {
+    if (!call || (rows && (args.contains(u"--journal"_qs) || call->json || call->since.isValid() ||
+                           !call->transId.isEmpty()))) {
         std::fputs(usage, stderr);
         return 2;
     }
@@ -179,6 +191,11 @@ std::optional<int> runIfAsked(const QStringList& args)
     StreamMessageSink sink(stderr);
     setMessageSink(&sink);
     try {
+        if (rows) {
+            setJournalRowsKept(call->rows);
+            setMessageSink(nullptr);
+            return 0;
+        }
         // A run of this machine whose process has gone shows as ended without a word.
         try {
             settleAbandonedRuns();

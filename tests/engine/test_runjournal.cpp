@@ -127,7 +127,8 @@ TEST_F(RunJournal, ADatabaseSourceIsKnownByItsValues)
 TEST_F(RunJournal, KeepsTheNewestRowsConfigured)
 {
     writeSource("a\r\n");
-    setJournalRowsKept(2);
+    EXPECT_EQ(test::runBatch({u"--config"_s, db.path(), u"--journal-rows"_s, u"2"_s}).exitCode, 0);
+    EXPECT_EQ(test::runBatch({u"--journal-rows"_s, u"-1"_s}).exitCode, 2);
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(runDefinition(T).failed());
     const std::vector<JournalEntry> rows = journalEntries();
