@@ -204,8 +204,8 @@ std::optional<int> runIfAsked(const QStringList& args)
         }
         const std::vector<JournalEntry> entries = journalEntries(call->transId, call->since);
         const QByteArray out = call->json ? asJson(entries) : asTable(entries);
-        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-        std::fflush(stdout);
+        writeStandardOutput(out);
+        checkStandardOutput();
     } catch (...) {
         showCurrentError(QStringLiteral("quendra-run"));
     }
