@@ -189,6 +189,9 @@ TEST_F(QuendraRun, ExportImportAndExportAll)
     QFile gut(db.filePath(u"alle/GUT.toml"_qs));
     EXPECT_TRUE(gut.open(QIODevice::ReadOnly));
     EXPECT_EQ(gut.readAll(), exported.out.toUtf8());
+    // Each new file gets the permissions the umask gives, the second as the first.
+    for (const QString& name : {u"alle/_.K_1.toml"_qs, u"alle/GUT.toml"_qs})
+        EXPECT_EQ(QFile::permissions(db.filePath(name)), file.permissions()) << name.toStdString();
     EXPECT_EQ(runBatch(config() << u"--replace"_qs << u"GUT"_qs).exitCode, 2);
 
     // A full disk: no file is left half written, and the message names it.
