@@ -156,6 +156,26 @@ QString selectAll()
 
 } // namespace
 
+namespace {
+
+// Inserts the whole row in one statement; returns its id.
+qint64 insertRow(const JournalEntry& entry)
+{
+    const auto held = connection();
+    const QSqlDatabase db = held->database();
+    ensureTables(db);
+    QStringList marks;
+    for (qsizetype i = 0; i < qsizetype(std::size(Columns)); ++i)
+        marks << QStringLiteral("?");
+    const QSqlQuery insert = run(db,
+                                 QStringLiteral("insert into quendraJournal (%1) values (%2)")
+                                     .arg(columnList(), marks.join(QStringLiteral(", "))),
+                                 valuesOf(entry));
+    return insert.lastInsertId().toLongLong();
+}
+
+} // namespace
+
 int journalRowsKept()
 {
     const auto held = connection();
@@ -181,32 +201,24 @@ void setJournalRowsKept(int rows)
 
 qint64 journalStart(const JournalEntry& entry)
 {
-    const auto held = connection();
-    const QSqlDatabase db = held->database();
-    ensureTables(db);
-    QStringList marks;
-    for (qsizetype i = 0; i < qsizetype(std::size(Columns)); ++i)
-        marks << QStringLiteral("?");
     JournalEntry row = entry;
     row.status = journalstatus::running();
-    const QSqlQuery insert = run(db,
-                                 QStringLiteral("insert into quendraJournal (%1) values (%2)")
-                                     .arg(columnList(), marks.join(QStringLiteral(", "))),
-                                 valuesOf(row));
-    const qint64 id = insert.lastInsertId().toLongLong();
-    // The rows beyond the limit are the oldest: ids only grow (autoincrement).
-    run(db, QStringLiteral("delete from quendraJournal where id <= ?"),
-        {id - qint64(std::max(journalRowsKept(), 1))});
+    const qint64 id = insertRow(row);
+    // The rows beyond the limit are the oldest: ids only grow (autoincrement). A limit
+    // that cannot be applied now is applied at a later start; the row itself stays.
+    try {
+        const auto held = connection();
+        run(held->database(), QStringLiteral("delete from quendraJournal where id <= ?"),
+            {id - qint64(std::max(journalRowsKept(), 1))});
+    } catch (...) {
+    }
     return id;
 }
 
 void journalFinish(const JournalEntry& entry)
 {
     if (entry.id == 0) {
-        const qint64 id = journalStart(entry);
-        JournalEntry whole = entry;
-        whole.id = id;
-        journalFinish(whole);
+        insertRow(entry); // one statement: a retry cannot leave a second row
         return;
     }
     const auto held = connection();
