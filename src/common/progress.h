@@ -23,12 +23,15 @@ private:
 
 // What a conversion run reports its progress to. The run opens it before the source,
 // calls setCount for every source record and closes it at the end, also after an error.
+// Before each record the run asks whether the user wants it stopped; it then ends as a
+// run stopped by a signal does.
 class ProgressSink {
 public:
     virtual ~ProgressSink() = default;
     virtual void open() = 0;
     virtual void setCount(qint64 count, qint64 maxCount) = 0;
     virtual void close() = 0;
+    virtual bool stopRequested() const { return false; }
 };
 
 } // namespace quendra

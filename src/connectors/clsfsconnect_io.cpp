@@ -255,8 +255,10 @@ void LineWriter::failWrite(int code, std::size_t done)
     m_size -= m_complete;
     m_complete = 0;
     const Error failure = fileSystemError(code, m_path);
+    // A new file that was to replace the target is dropped: the run says that the
+    // target is unchanged.
     const QString state =
-        m_replacement ? QStringLiteral(" Die Datei ist unverändert.")
+        m_replacement ? QString()
         : whole ? QStringLiteral(" Die Datei enthält die ersten %1 Zeilen vollständig und endet "
                                  "mit der letzten vollständigen Zeile.")
                       .arg(m_linesWritten)

@@ -67,36 +67,37 @@ OpenSource openSource(const clsFileConvert& engine, const SrcHead& head, bool fo
     return s;
 }
 
-// What the target holds after a run that failed: the records before the error, or
-// (all or nothing) what it held before the run.
-QString targetAfterFailure(bool allOrNothing, const char* partly)
+// The run stops before a record when someone asked it to: a signal, or the user in the
+// progress window. What the target then holds follows from the run's kind (all or
+// nothing adds it when the error is reported).
+Error stoppedError(qint64 record, RunMode mode, bool allOrNothing)
 {
-    return allOrNothing ? QStringLiteral("Das Ziel ist unverändert.") : QString::fromUtf8(partly);
-}
-
-// The run stops before a record when someone asked it to from outside.
-Error stoppedError(qint64 record, bool allOrNothing)
-{
+    const bool check = mode == RunMode::Check;
+    const QString run = check                      ? QStringLiteral("Der Prüflauf")
+                        : mode == RunMode::Preview ? QStringLiteral("Die Vorschau")
+                                                   : QStringLiteral("Die Umsetzung");
+    const QString state = mode != RunMode::Write ? QStringLiteral(" Es wurde nichts geschrieben.")
+                          : allOrNothing         ? QString()
+                                         : QStringLiteral(" Das Ziel enthält die Datensätze "
+                                                          "davor vollständig, aber keine "
+                                                          "Prüfsummen.");
     return Error(errnum::UserInterrupt, {},
-                 QStringLiteral("Die Umsetzung wurde%1 abgebrochen, bevor Datensatz %2 "
-                                "umgesetzt wurde. %3")
-                     .arg(stoppedBySignal())
+                 QStringLiteral("%1 wurde%2 abgebrochen, bevor Datensatz %3 %4 wurde.%5")
+                     .arg(run, stoppedBySignal())
                      .arg(record)
-                     .arg(targetAfterFailure(allOrNothing,
-                                             "Das Ziel enthält die Datensätze davor vollständig, "
-                                             "aber keine Prüfsummen.")));
+                     .arg(check ? QStringLiteral("geprüft") : QStringLiteral("umgesetzt"), state));
 }
 
 // A source that delivered fewer records than it held at the start was changed by
 // another program during the run; the target would look complete but is not.
 void checkSourceComplete(const OpenSource& source, qint64 total, qint64 read, bool allOrNothing)
 {
-    const QString state = targetAfterFailure(allOrNothing, "Das Ziel ist unvollständig.");
+    const QString state = allOrNothing ? QString() : QStringLiteral(" Das Ziel ist unvollständig.");
     if (total > 0 && read < total)
         throw Error(errnum::NoCurrentRecord, {},
                     QStringLiteral("Die Quelle endete nach %1 von %2 Datensätzen: sie wurde "
                                    "während der Umsetzung von einem anderen Programm "
-                                   "verändert. %3")
+                                   "verändert.%3")
                         .arg(read)
                         .arg(total)
                         .arg(state));
@@ -104,11 +105,20 @@ void checkSourceComplete(const OpenSource& source, qint64 total, qint64 read, bo
         throw Error(errnum::NoCurrentRecord, {},
                     QStringLiteral("Die Quelldatei endete nach %1 Datensätzen, war beim Öffnen "
                                    "aber länger (%2 statt %3 Bytes gelesen): sie wurde während "
-                                   "der Umsetzung von einem anderen Programm verändert. %4")
+                                   "der Umsetzung von einem anderen Programm verändert.%4")
                         .arg(read)
                         .arg(source.file->bytesRead())
                         .arg(source.file->sizeAtOpen())
                         .arg(state));
+}
+
+// An all-or-nothing run that failed, for whatever reason, left its target as it was;
+// its error says so, so that it never reads like the error of a run that wrote part.
+Error withTargetKept(const Error& e)
+{
+    return Error(e.number(), e.source(),
+                 e.description() + QStringLiteral("\nDas Ziel ist unverändert."), e.helpFile(),
+                 e.helpContext());
 }
 
 // Where the records of a run with these options go.
@@ -154,6 +164,9 @@ void clsFileConvert::Impl::listRecord(clsFileConvert& engine, const SourceView& 
 RunResult clsFileConvert::RunConvert(const RunOptions& options)
 {
     RunResult result;
+    const TargetPlace place = targetPlace(d->def.trg);
+    result.target = place.text;
+    result.targetFolder = place.folder;
     const bool listing = options.mode != RunMode::Write;
     const qint64 limit = options.mode == RunMode::Preview
                              ? std::clamp<qint64>(options.previewRecords, 0, MaxPreviewRecords)
@@ -205,8 +218,10 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         qint64 done = 0, read = 0;
         while (!reader.isEOF() && (limit < 0 || done < limit)) {
             d->record = reader.AbsolutePosition();
-            if (stopRequested())
-                throw stoppedError(d->record, allOrNothing);
+            if (stopRequested() || (d->progress && d->progress->stopRequested())) {
+                result.stopped = true;
+                throw stoppedError(d->record, options.mode, allOrNothing);
+            }
             if (d->progress)
                 d->progress->setCount(d->record, total);
             if (listing) {
@@ -216,6 +231,7 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
                     valueIdentity->addRecord(reader, source.fieldCount);
                 d->takeRecord(reader, source.file.get(), source.fieldCount);
                 runTargedConvert(false);
+                ++result.records;
             }
             result.recordsRead = read = d->record;
             ++done;
@@ -246,6 +262,8 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         d->target->completeAfterFailure(err, d->record);
         if (d->record != inHand)
             d->field = -1; // the error is about an earlier record's row as a whole
+        if (options.mode == RunMode::Write && allOrNothing)
+            err = withTargetKept(err);
         result.failure = RunMessage{err, QStringLiteral("clsFileConvert.RunConvert"), d->runNote()};
     }
     result.allOrNothing = allOrNothing;

@@ -26,13 +26,16 @@ void showRunResult(const RunResult& result)
                   result.failure->note);
 }
 
+QString recordCountText(qint64 records)
+{
+    return records == 1 ? QStringLiteral("1 Datensatz")
+                        : QStringLiteral("%1 Datensätze").arg(records);
+}
+
 QString nothingWrittenSummary(const RunResult& result)
 {
-    const QString records = result.records == 1
-                                ? QStringLiteral("1 Datensatz")
-                                : QStringLiteral("%1 Datensätze").arg(result.records);
     return QStringLiteral("%1, %2 mit Fehler – nichts geschrieben")
-        .arg(records)
+        .arg(recordCountText(result.records))
         .arg(result.faultyRecords);
 }
 

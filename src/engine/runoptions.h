@@ -56,6 +56,8 @@ struct RunOptions {
     bool identifySource = false;
 };
 
+// "1 Datensatz", "250 Datensätze".
+QString recordCountText(qint64 records);
 // "250 Datensätze, 3 mit Fehler – nichts geschrieben": the closing line of a preview or
 // check run.
 QString nothingWrittenSummary(const RunResult& result);

@@ -24,6 +24,8 @@ struct RunResult {
     std::optional<RunMessage> failure;
     std::vector<RunMessage> warnings;
 
+    // A run that writes: the records it converted and handed to the target (after an
+    // error: those before it).
     // Preview and check run: the records composed, the faulty ones among them, the
     // messages of the first MaxListedFaults faulty ones, and the bytes of the check
     // lines over the good records (as written to a text target; empty without them).
@@ -40,6 +42,14 @@ struct RunResult {
     qint64 recordsWritten = 0;
     bool allOrNothing = false;
     std::optional<SourceIdentity> source;
+
+    // Whether the run was stopped from outside before a record (failure says so), and
+    // where it writes: the text file's full path, a database file or folder
+    // with the table, or the table of an ODBC data source; targetFolder is the folder
+    // that holds the target (empty for a data source).
+    bool stopped = false;
+    QString target;
+    QString targetFolder;
 
     bool failed() const { return failure.has_value() || faultyRecords > 0; }
 };

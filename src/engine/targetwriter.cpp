@@ -8,6 +8,8 @@
 #include "values/numbers.h"
 
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QVariant>
 #include <algorithm>
@@ -320,6 +322,36 @@ void TargetWriter::release()
     m_records = 0;
     m_file.reset();
     m_database.reset();
+}
+
+TargetPlace targetPlace(const TrgHead& head)
+{
+    const QString table =
+        head.dbtable.isEmpty() ? QString() : QStringLiteral(", Tabelle %1").arg(head.dbtable);
+    if (head.frommedium == 1) {
+        // "LAGER", "LAGER;Fetch=1000" or "DSN=LAGER;UID=…": the data source's name only.
+        QString name = head.path.section(QLatin1Char(';'), 0, 0).trimmed();
+        if (name.startsWith(QLatin1StringView("dsn="), Qt::CaseInsensitive))
+            name = name.mid(4);
+        if (name.contains(QLatin1Char('=')))
+            name.clear();
+        return {QStringLiteral("ODBC-Datenquelle %1").arg(name).trimmed() + table, {}};
+    }
+    if (head.path.trimmed().isEmpty() || (head.frommedium != 0 && head.frommedium != 2))
+        return {};
+    if (head.frommedium == 0) {
+        const QFileInfo info(head.path);
+        return {QDir::toNativeSeparators(info.absoluteFilePath()), info.absolutePath()};
+    }
+    // A folder of table files shows the table's file, a database file its table; a
+    // type whose path is no file (a server's data source) shows the path as it is.
+    const QString file = databaseDataFile(head.path, head.filetype, head.dbtable);
+    const QFileInfo info(file.isEmpty() ? head.path : file);
+    if (!info.exists())
+        return {head.path + table, {}};
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    return {file == head.path || file.isEmpty() ? shown + table : shown,
+            info.isDir() ? info.absoluteFilePath() : info.absolutePath()};
 }
 
 } // namespace quendra

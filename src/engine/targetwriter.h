@@ -107,4 +107,14 @@ private:
     qint64 m_rowsHanded = 0;
 };
 
+// Where a run with this head writes, as the user names it: the text file's full path, a
+// database file's or folder's path with the table, or the table of an ODBC data source
+// (whose connection text may hold a password and is left out); and the folder that
+// holds the target, empty for a data source.
+struct TargetPlace {
+    QString text;
+    QString folder;
+};
+TargetPlace targetPlace(const TrgHead& head);
+
 } // namespace quendra

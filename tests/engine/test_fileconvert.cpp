@@ -2,6 +2,7 @@
 #include "common/progress.h"
 #include "engine/clsfileconvert.h"
 #include "engine/rundefinition.h"
+#include "engine/runoptions.h"
 #include "enginefixture.h"
 
 #include <gtest/gtest.h>
@@ -52,15 +53,19 @@ TEST_F(FileConvert, SetFromValueWrapsAroundAfterTheLastSlot)
     }
 }
 
+// Notes what the run reports; asks for a stop once the count reaches stopAt.
 class CountingProgress : public ProgressSink {
 public:
     void open() override { events << QStringLiteral("open"); }
     void setCount(qint64 count, qint64 maxCount) override
     {
         events << QStringLiteral("%1/%2").arg(count).arg(maxCount);
+        last = count;
     }
     void close() override { events << QStringLiteral("close"); }
+    bool stopRequested() const override { return stopAt > 0 && last >= stopAt; }
     QStringList events;
+    qint64 last = 0, stopAt = 0;
 };
 
 // A TransID with an apostrophe finds its fields and translations too.
@@ -78,6 +83,56 @@ TEST_F(FileConvert, ReportsEveryRecordAndWritesOneLineEach)
               (QStringList{u"open"_qs, u"1/3"_qs, u"2/3"_qs, u"3/3"_qs, u"close"_qs}));
     EXPECT_EQ(target(), QByteArray("a\r\nx\r\nc\r\n"));
     EXPECT_TRUE(sink.boxes.empty());
+}
+
+// Stopped from the progress window after two records, every kind of run ends before the
+// third and says what the target holds.
+TEST_F(FileConvert, StopAskedForInTheProgressDisplayEndsTheRunBeforeTheNextRecord)
+{
+    heads(T);
+    srcField(T, QStringLiteral("S"), 1);
+    trgField(T, QStringLiteral("Z"), QStringLiteral("S"), 1);
+    writeSource("a\r\nb\r\nc\r\nd\r\n");
+    struct Case {
+        RunMode mode;
+        bool allOrNothing;
+        const char* message;
+        QByteArray target;
+    } cases[] = {
+        {RunMode::Write, false,
+         "Die Umsetzung wurde abgebrochen, bevor Datensatz 3 umgesetzt wurde. Das Ziel enthält "
+         "die Datensätze davor vollständig, aber keine Prüfsummen.",
+         "a\r\nb\r\n"},
+        {RunMode::Write, true,
+         "Die Umsetzung wurde abgebrochen, bevor Datensatz 3 umgesetzt wurde.\nDas Ziel ist "
+         "unverändert.",
+         "alt\r\n"},
+        {RunMode::Check, false,
+         "Der Prüflauf wurde abgebrochen, bevor Datensatz 3 geprüft wurde. Es wurde nichts "
+         "geschrieben.",
+         "alt\r\n"},
+        {RunMode::Preview, false,
+         "Die Vorschau wurde abgebrochen, bevor Datensatz 3 umgesetzt wurde. Es wurde nichts "
+         "geschrieben.",
+         "alt\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        writeTarget("alt\r\n");
+        CountingProgress progress;
+        progress.stopAt = 2;
+        RunOptions options;
+        options.mode = c.mode;
+        options.allOrNothing = c.allOrNothing;
+        const RunResult r = runDefinition(T, &progress, options);
+        ASSERT_TRUE(r.failure && r.stopped);
+        EXPECT_EQ(r.failure->error.description(), QString::fromUtf8(c.message));
+        EXPECT_EQ(r.records, 2);
+        EXPECT_EQ(progress.events.last(), u"close"_qs);
+        EXPECT_EQ(target(), c.target);
+        EXPECT_EQ(r.target, db.filePath(u"out.txt"_qs));
+        EXPECT_EQ(r.targetFolder, db.dir());
+    }
 }
 
 TEST_F(FileConvert, WriteOnlyWritesTheValuesSetWithoutComposing)

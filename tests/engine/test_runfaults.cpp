@@ -214,6 +214,7 @@ protected:
         EXPECT_TRUE(r.err.contains(
             u"durch das Signal %1 abgebrochen, bevor Datensatz 3"_s.arg(GetParam()[0])))
             << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(GetParam()[2])) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(u"nicht ausgeführt wurden GUT."_s)) << r.err.toStdString();
     }
 };

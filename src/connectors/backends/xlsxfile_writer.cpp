@@ -88,7 +88,7 @@ protected:
         if (m_row >= LXW_ROW_MAX)
             throw Error(errnum::Overflow, {},
                         QStringLiteral("Ein Excel-Arbeitsblatt fasst höchstens 1.048.576 "
-                                       "Zeilen; die Excel-Arbeitsmappe %1 bleibt unverändert.")
+                                       "Zeilen (Excel-Arbeitsmappe %1).")
                             .arg(QDir::toNativeSeparators(m_path)));
         for (size_t c = 0; c < values.size(); ++c)
             writeCell(lxw_col_t(c), values[c]);
