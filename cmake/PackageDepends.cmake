@@ -1,5 +1,6 @@
 # Read by cpack: the dependencies dpkg-shlibdeps cannot see.
 #  - the SQL drivers Qt loads as plugins (the configuration is SQLite, medium 1 is ODBC);
+#  - Qt's German translations for the window's file dialogs and boxes;
 #  - the libraries the file-type readers open at first use: their sonames are read from
 #    the loaders' sources, the Debian package of each from dpkg's file list.
 set(runner_depends libqt6sql6-sqlite libqt6sql6-odbc)
@@ -20,4 +21,6 @@ foreach(source IN LISTS lazy_sources)
 endforeach()
 list(REMOVE_DUPLICATES runner_depends)
 list(JOIN runner_depends ", " CPACK_DEBIAN_RUNNER_PACKAGE_DEPENDS)
-set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS "quendra-run (= ${CPACK_PACKAGE_VERSION})")
+# The window speaks German in Qt's own dialogs too (Qt's translations are loaded at start).
+set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS
+  "quendra-run (= ${CPACK_PACKAGE_VERSION}), qt6-translations-l10n")

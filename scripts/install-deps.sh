@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc
+  qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc qt6-translations-l10n
   libgtest-dev libgmock-dev
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
   libshp-dev pxlib-dev libfreexl-dev libwps-dev mdbtools-dev mdbtools libtomlplusplus-dev

@@ -3,6 +3,7 @@
 #include "common/globals.h"
 #include "common/qtmessages.h"
 #include "config/userconfig.h"
+#include "ui/common/qttranslations.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/messageboxsink.h"
 #include "ui/main/oldconfiguration.h"
@@ -11,8 +12,11 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    // Before the application object: it already has things to say (a missing
+    // XDG_RUNTIME_DIR) that are no concern of the user.
     quendra::installQtMessageFilter();
+    QApplication app(argc, argv);
+    quendra::ui::installQtTranslations();
     quendra::applyRegionalDefault();
     quendra::initGlobals();
     quendra::setBeepHook([] { QApplication::beep(); });
@@ -20,7 +24,11 @@ int main(int argc, char** argv)
     quendra::ui::MessageBoxSink boxes;
     quendra::setMessageSink(&boxes);
     quendra::trapHandler("Main", [] { quendra::prepareConfiguration(QStringLiteral("Main")); });
-    quendra::ui::offerOldConfiguration();
+    // Without a configuration it can use the window would only show errors.
+    if (!quendra::ui::offerOldConfiguration()) {
+        quendra::setMessageSink(nullptr);
+        return 1;
+    }
     quendra::ui::MainWindow window;
     window.show();
     const int status = app.exec();

@@ -1,7 +1,6 @@
 #include "ui/main/definitiontransfer.h"
 
 #include "common/error.h"
-#include "common/globals.h"
 #include "common/messagehandler.h"
 #include "common/replacementfile.h"
 #include "config/definitionexport.h"
@@ -15,7 +14,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -34,8 +32,7 @@ void exportChosen(MainWindow& window, const QString& transId)
     trapHandler("Main.mnuExport_Click", [&] {
         const auto store = openDefinitionStore();
         const DefinitionText text = exportDefinition(store->database(), transId);
-        const QString start = QDir(QFileInfo(globals().configDbPath).absolutePath())
-                                  .filePath(definitionFileName(transId));
+        const QString start = QDir::home().filePath(definitionFileName(transId));
         const auto path = fileChooser().choose(
             &window, {true, QStringLiteral("Definition exportieren"), start, Filter});
         if (!path)
@@ -46,8 +43,9 @@ void exportChosen(MainWindow& window, const QString& transId)
     });
 }
 
-// How an import meets a definition of the same name: nothing when the user cancels.
-std::optional<ImportChoice> askForExisting(QWidget* parent, const QString& transId)
+// One question about a definition of the same name: replace it, or the new name typed;
+// nothing when the user cancels.
+std::optional<ImportChoice> askOnce(QWidget* parent, const QString& transId)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Definition importieren"),
                     QStringLiteral("Die Definition \"%1\" gibt es schon.").arg(transId),
@@ -69,14 +67,28 @@ std::optional<ImportChoice> askForExisting(QWidget* parent, const QString& trans
     return ImportChoice{false, name.textValue()};
 }
 
+// How an import meets a definition of the same name: nothing when the user cancels.
+// A new name is asked for again as long as it is taken too.
+std::optional<ImportChoice> askForExisting(QWidget* parent, const QSqlDatabase& db,
+                                           const QString& fileId)
+{
+    ImportChoice how;
+    for (QString name = fileId; definitionExists(db, name);) {
+        const auto answer = askOnce(parent, name);
+        if (!answer || answer->replace)
+            return answer ? ImportChoice{true, name == fileId ? QString() : name} : answer;
+        how.newId = name = answer->newId;
+    }
+    return how;
+}
+
 void importChosen(MainWindow& window, QComboBox& choice)
 {
     if (!window.dbUpdate())
         return;
     trapHandler("Main.mnuImport_Click", [&] {
         const auto path = fileChooser().choose(
-            &window, {false, QStringLiteral("Definition importieren"),
-                      QFileInfo(globals().configDbPath).absolutePath(), Filter});
+            &window, {false, QStringLiteral("Definition importieren"), QDir::homePath(), Filter});
         if (!path)
             return;
         QFile file(*path);
@@ -87,15 +99,10 @@ void importChosen(MainWindow& window, QComboBox& choice)
         const QString name = QDir::toNativeSeparators(*path);
         const QByteArray text = readDefinitionFile(file, name);
         const auto store = openDefinitionStore();
-        const QString fileId = definitionIdOf(text, name);
-        ImportChoice how;
-        if (definitionExists(store->database(), fileId)) {
-            const auto answer = askForExisting(&window, fileId);
-            if (!answer)
-                return;
-            how = *answer;
-        }
-        const ImportResult result = importDefinition(store->database(), text, name, how);
+        const auto how = askForExisting(&window, store->database(), definitionIdOf(text, name));
+        if (!how)
+            return;
+        const ImportResult result = importDefinition(store->database(), text, name, *how);
         for (const QString& warning : result.warnings)
             showError(nullptr, StyleWarning, QStringLiteral("Main.mnuImport_Click"), warning);
         const QString& stored = result.transId;

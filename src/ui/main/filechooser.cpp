@@ -1,6 +1,8 @@
 #include "ui/main/filechooser.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace quendra::ui {
@@ -44,11 +46,23 @@ QString toQtFilter(const QString& pipeFilter)
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString pattern = parts[i + 1];
         pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // "Textdatei *.txt": the dialog shows the pattern after the name anyway.
+        QString name = parts[i];
+        if (name.endsWith(QLatin1Char(' ') + pattern))
+            name.chop(pattern.size() + 1);
         if (pattern == QLatin1StringView("*.*"))
             pattern = QStringLiteral("*");
-        filters << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
+        filters << name + QStringLiteral(" (") + pattern + QLatin1Char(')');
     }
     return filters.join(QStringLiteral(";;"));
+}
+
+QString startAt(const QString& path)
+{
+    const QFileInfo place(path);
+    if (path.trimmed().isEmpty() || !place.absoluteDir().exists())
+        return QDir::homePath();
+    return place.absoluteFilePath();
 }
 
 } // namespace quendra::ui

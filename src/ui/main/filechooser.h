@@ -11,7 +11,7 @@ namespace quendra::ui {
 struct FileRequest {
     bool save = false;  // a Save dialog (the target) rather than an Open dialog
     QString title;      // "Quell-Datei öffnen"
-    QString initialDir; // the path field's text; may name a file
+    QString initialDir; // where the dialog starts: a folder, or a file in it (see startAt)
     QString filter;     // "Beschreibung|Muster|Beschreibung|Muster"
 };
 
@@ -28,8 +28,13 @@ public:
 void setFileChooser(FileChooser* chooser);
 FileChooser& fileChooser();
 
-// "Textdatei *.txt|*.txt|Alle Dateien|*.*" as a QFileDialog filter list
-// ("Textdatei *.txt (*.txt);;Alle Dateien (*)"); "*.*" matches names without a dot too.
+// "Textdatei *.txt|*.txt|Alle Dateien|*.*" as a QFileDialog filter list, each pattern
+// named once ("Textdatei (*.txt);;Alle Dateien (*)"); "*.*" matches names without a dot too.
 QString toQtFilter(const QString& pipeFilter);
+
+// Where a file dialog for a path field starts: the path itself when its folder exists
+// (the dialog then shows that folder with the file chosen), else the user's home folder.
+// A relative path counts from the working folder, as a run opens it.
+QString startAt(const QString& path);
 
 } // namespace quendra::ui

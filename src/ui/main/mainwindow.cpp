@@ -64,7 +64,8 @@ void MainWindow::buildControls()
 {
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    setFixedSize(twips(10575), twips(4695));
+    // The design's area, and a row below it for how the last run ended.
+    setFixedSize(twips(10575), twips(5145));
     // The design's captions fit beside their fields in an 8 point font.
     QFont small = font();
     small.setPointSize(8);
@@ -103,6 +104,7 @@ void MainWindow::buildControls()
     connect(m_cmdClose, &QPushButton::clicked, this, &MainWindow::close);
     connect(m_cmbTransID, &QComboBox::activated, this, [this] { onTransIDChosen(); });
     buildRunChoices(client);
+    buildRunOutcome(client);
 }
 
 // Every edit of a head field sets the side's changed flag; leaving the field saves.

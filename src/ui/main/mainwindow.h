@@ -67,6 +67,11 @@ private:
     void onTransIDChosen();
     void setPathWidth(const HeadControls& c, QWidget* reference, bool narrow);
     void buildRunChoices(QWidget* client);
+    // The line under the buttons that tells how the last run ended, and the button that
+    // opens the folder of its target; both stay until the next run.
+    void buildRunOutcome(QWidget* client);
+    void showRunOutcome(const RunResult& result);
+    void cmdOpenFolder_Click();
     // The all-or-nothing box follows the chosen definition; a click stores the choice.
     void loadRunChoices();
     void storeRunChoices();
@@ -84,6 +89,9 @@ private:
     QPushButton* m_cmdPreview = nullptr;
     QPushButton* m_cmdCheck = nullptr;
     QCheckBox* m_chkAllOrNothing = nullptr;
+    QLabel* m_lblRunResult = nullptr;
+    QPushButton* m_cmdOpenFolder = nullptr;
+    QString m_runFolder; // the folder of the last run's target
     bool m_running = false;
 };
 

@@ -27,7 +27,7 @@ constexpr qint32 CancelError = 32755;
 FileRequest fileRequest(int index, const QString& path)
 {
     FileRequest r;
-    r.initialDir = path;
+    r.initialDir = startAt(path);
     if (index == 1) {
         r.save = true;
         r.title = QStringLiteral("Ziel-Datei öffnen");
@@ -123,6 +123,7 @@ void MainWindow::cmdRun_Click()
     m_running = false;
     // The boxes come after the progress window has gone; then the keyboard goes back to
     // the main window.
+    showRunOutcome(result);
     showRunResult(result);
     activateWindow();
 }

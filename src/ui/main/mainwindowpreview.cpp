@@ -1,4 +1,5 @@
-// The main window's preview, check run and all-or-nothing choice.
+// The main window's preview, check run and all-or-nothing choice, and how the last run ended.
+#include "common/error.h"
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "config/runchoices.h"
@@ -6,17 +7,25 @@
 #include "ui/common/twips.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/modaldialog.h"
+#include "ui/main/runoutcome.h"
 #include "ui/run/frmcounter.h"
 #include "ui/run/frmpreview.h"
 
 #include <QCheckBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
+#include <QTime>
+#include <QUrl>
 
 namespace quendra::ui {
 
 namespace {
 // Runs the current definition into memory while the progress window counts, then shows
-// the records in the preview window.
+// the records in the preview window, also those before a stop ("Abbrechen"); a run that
+// could not go on shows its error instead.
 void showListing(QWidget* parent, RunMode mode)
 {
     frmPreview preview(mode, currentTransID(), parent);
@@ -28,7 +37,7 @@ void showListing(QWidget* parent, RunMode mode)
         frmCounter counter(parent);
         result = runDefinition(currentTransID(), &counter, options);
     }
-    if (result.failure) {
+    if (result.failure && !result.stopped) {
         showRunResult(result);
         return;
     }
@@ -58,6 +67,48 @@ void MainWindow::buildRunChoices(QWidget* client)
     connect(m_cmdPreview, &QPushButton::clicked, this, &MainWindow::cmdPreview_Click);
     connect(m_cmdCheck, &QPushButton::clicked, this, &MainWindow::cmdCheck_Click);
     connect(m_chkAllOrNothing, &QCheckBox::clicked, this, [this] { storeRunChoices(); });
+}
+
+// A row of its own below the design's area. The right end stays free.
+void MainWindow::buildRunOutcome(QWidget* client)
+{
+    m_lblRunResult = new QLabel(client);
+    m_lblRunResult->setObjectName(QStringLiteral("lblRunResult"));
+    m_lblRunResult->setGeometry(twipsRect(240, 4635, 7200, 420));
+    m_lblRunResult->setTextFormat(Qt::PlainText);
+    m_lblRunResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_cmdOpenFolder = new QPushButton(QStringLiteral("Ordner öffnen"), client);
+    m_cmdOpenFolder->setObjectName(QStringLiteral("cmdOpenFolder"));
+    m_cmdOpenFolder->setGeometry(twipsRect(7560, 4650, 1575, 375));
+    m_cmdOpenFolder->setToolTip(QStringLiteral("Öffnet den Ordner des Ziels im Dateimanager."));
+    m_cmdOpenFolder->setEnabled(false);
+    connect(m_cmdOpenFolder, &QPushButton::clicked, this, &MainWindow::cmdOpenFolder_Click);
+}
+
+// The whole text as tooltip; a line too long for the row (a long path) is shortened in
+// its middle.
+void MainWindow::showRunOutcome(const RunResult& result)
+{
+    const QString text = runOutcomeText(currentTransID(), result, QTime::currentTime());
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = m_lblRunResult->fontMetrics().elidedText(line, Qt::ElideMiddle,
+                                                        m_lblRunResult->width());
+    m_lblRunResult->setText(lines.join(QLatin1Char('\n')));
+    m_lblRunResult->setToolTip(text);
+    m_runFolder = result.targetFolder;
+    m_cmdOpenFolder->setEnabled(!m_runFolder.isEmpty() && QFileInfo(m_runFolder).isDir());
+}
+
+void MainWindow::cmdOpenFolder_Click()
+{
+    trapHandler("Main.cmdOpenFolder_Click", [&] {
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_runFolder)))
+            throw Error(errnum::PathNotFound, {},
+                        QStringLiteral("Der Ordner %1 kann nicht geöffnet werden: es fehlt ein "
+                                       "Programm, das Ordner zeigt (xdg-open).")
+                            .arg(QDir::toNativeSeparators(m_runFolder)));
+    });
 }
 
 void MainWindow::loadRunChoices()

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QMetaMethod>
 #include <QPainter>
+#include <QPushButton>
+#include <algorithm>
 #include <ctime>
 
 namespace quendra::ui {
@@ -45,18 +47,28 @@ private:
 
 frmCounter::frmCounter(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint)
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmCounter"));
     setWindowTitle(QStringLiteral("Datensatz"));
-    setModal(false);
-    setFixedSize(twips(2265), twips(840));
+    // The run holds the thread and lets the window take its input now and then; the
+    // other windows must not take any meanwhile.
+    setWindowModality(Qt::ApplicationModal);
     setCursor(Qt::WaitCursor);
-    // The keyboard stays with the main window: the run is the main window's action.
-    setAttribute(Qt::WA_ShowWithoutActivating);
     m_lblRecord = new CounterLabel(this, this);
     m_lblRecord->setObjectName(QStringLiteral("lblRecord"));
-    m_lblRecord->setGeometry(twipsRect(120, 240, 1935, 255));
+    const int width =
+        std::max(twips(1935),
+                 fontMetrics().horizontalAdvance(QStringLiteral("Datensatz: 8888888/8888888")) + 2);
+    m_lblRecord->setGeometry(twips(120), twips(240), width, twips(255));
+    // Below the count, at its right end.
+    m_cmdStop = new QPushButton(QStringLiteral("Abbrechen"), this);
+    m_cmdStop->setObjectName(QStringLiteral("cmdStop"));
+    m_cmdStop->setAutoDefault(false);
+    m_cmdStop->setCursor(Qt::ArrowCursor);
+    m_cmdStop->setGeometry(twips(120) + width - twips(1095), twips(600), twips(1095), twips(375));
+    connect(m_cmdStop, &QPushButton::clicked, this, &frmCounter::cmdStop_Click);
+    setFixedSize(2 * twips(120) + width, twips(600 + 375 + 120));
 }
 
 void frmCounter::open()
@@ -79,7 +91,13 @@ void frmCounter::setCount(qint64 count, qint64 maxCount)
 
 void frmCounter::cmdClose_Click()
 {
-    QDialog::close();
+    hide();
+}
+
+void frmCounter::cmdStop_Click()
+{
+    m_stop = true;
+    m_cmdStop->setEnabled(false);
 }
 
 QString frmCounter::text() const
@@ -87,14 +105,14 @@ QString frmCounter::text() const
     return m_counted ? m_counter.text() : QStringLiteral("Datensatz");
 }
 
-// The run keeps the thread busy, so the window paints here: a synchronous repaint, and the
-// window system's own events (mapping, exposure) without any user input, which would
-// otherwise reach the main window in the middle of a run.
+// The run keeps the thread busy, so the window paints here: a synchronous repaint, then
+// the window system's events, the user's too: a click on "Abbrechen" reaches the window,
+// input to the others is held back while it is open.
 void frmCounter::paintNow()
 {
     m_paintedAt = coarseMilliseconds();
     m_lblRecord->repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents();
 }
 
 } // namespace quendra::ui

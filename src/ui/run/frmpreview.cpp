@@ -4,10 +4,13 @@
 
 #include "common/messagehandler.h"
 #include "connectors/codepage.h"
+#include "ui/run/previewtexts.h"
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -35,7 +38,7 @@ QString monospace(const QString& html)
 
 frmPreview::frmPreview(RunMode mode, const QString& transId, QWidget* parent)
     : QDialog(parent), m_mode(mode), m_table(new QTableWidget(0, 4, this)),
-      m_status(new QLabel(this))
+      m_detail(new QPlainTextEdit(this)), m_warnings(new QLabel(this)), m_status(new QLabel(this))
 {
     setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(
@@ -45,17 +48,39 @@ frmPreview::frmPreview(RunMode mode, const QString& transId, QWidget* parent)
                                         QStringLiteral("Ziel"), QStringLiteral("Fehler")});
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setWordWrap(false);
+    m_table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Every row counts for a column's width, the check lines after a thousand records too.
+    m_table->horizontalHeader()->setResizeContentsPrecision(-1);
+    // A check run is read for its errors: they stand right after the record's number.
+    if (mode == RunMode::Check)
+        m_table->horizontalHeader()->moveSection(3, 1);
+    m_detail->setObjectName(QStringLiteral("txtDetail"));
+    m_detail->setReadOnly(true);
+    m_detail->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_warnings->setObjectName(QStringLiteral("lblWarnings"));
+    m_warnings->setWordWrap(true);
+    m_warnings->setStyleSheet(QStringLiteral("color: #8a4b00"));
+    m_warnings->hide();
     m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_table->viewport()->installEventFilter(this);
+    connect(m_table, &QTableWidget::currentCellChanged, this, [this](int row) { showDetail(row); });
     auto* close = new QPushButton(QStringLiteral("Schliessen"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(m_table);
+    split->addWidget(m_detail);
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_table);
+    layout->addWidget(split);
+    layout->addWidget(m_warnings);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_status, 1);
     bottom->addWidget(close);
     layout->addLayout(bottom);
-    resize(1000, 440);
+    resize(1000, 560);
 }
 
 void frmPreview::start(const Definition& definition)
@@ -66,6 +91,7 @@ void frmPreview::start(const Definition& definition)
         for (const trgBodyRec& f : m_def.trgFields)
             width += f.length;
         addRow(QString(), QString(), monospace(ruler(width).toHtmlEscaped()), QString());
+        m_firstRecordRow = 1;
     }
 }
 
@@ -111,10 +137,12 @@ void frmPreview::record(const RecordOutcome& outcome)
         source << v;
     addRow(QString::number(outcome.number), source.join(QStringLiteral(" | ")),
            outcome.error ? QString() : targetLine(outcome.target),
-           outcome.error ? errorBoxText(&outcome.error->error, outcome.error->note)
-                               .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                               .trimmed()
-                         : QString());
+           outcome.error ? errorLine(*outcome.error) : QString());
+    if (outcome.error)
+        m_table->item(m_table->rowCount() - 1, 3)
+            ->setToolTip(errorBoxText(&outcome.error->error, outcome.error->note)
+                             .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    m_records.push_back(outcome);
 }
 
 void frmPreview::addRow(const QString& number, const QString& source, const QString& target,
@@ -127,11 +155,18 @@ void frmPreview::addRow(const QString& number, const QString& source, const QStr
     auto* line = new QLabel(target);
     line->setTextFormat(Qt::RichText);
     m_table->setCellWidget(row, 2, line);
-    auto* item = new QTableWidgetItem(error.section(QLatin1Char('\n'), -1));
-    item->setToolTip(error);
+    auto* item = new QTableWidgetItem(error);
     if (!error.isEmpty())
         item->setForeground(Qt::darkRed);
     m_table->setItem(row, 3, item);
+}
+
+void frmPreview::showDetail(int row)
+{
+    const qsizetype i = row - m_firstRecordRow;
+    m_detail->setPlainText(i >= 0 && i < qsizetype(m_records.size())
+                               ? recordDetail(m_def, m_records[size_t(i)])
+                               : QString());
 }
 
 void frmPreview::finish(const RunResult& result)
@@ -141,15 +176,37 @@ void frmPreview::finish(const RunResult& result)
     const qint64 rest = result.faultyRecords - m_faultRows;
     if (m_mode == RunMode::Check && rest > 0)
         addRow(QString(), QString(), QString(), moreFaultsText(rest));
-    QString status = nothingWrittenSummary(result);
+    QStringList warnings;
+    for (const RunMessage& w : result.warnings)
+        warnings << QStringLiteral("Warnung: ") + w.error.description();
+    m_warnings->setText(warnings.join(QLatin1Char('\n')));
+    m_warnings->setVisible(!warnings.isEmpty());
+    QString status = listingStatus(result);
     if (writesWholeFile(m_def.trg.frommedium, m_def.trg.filetype))
         status += QStringLiteral(" (die Ausführung schreibt die Arbeitsmappe %1 ganz neu)")
                       .arg(m_def.trg.path);
     m_status->setText(status);
     m_table->resizeColumnsToContents();
     m_table->resizeRowsToContents();
-    // Long source records must leave room for the target line.
-    m_table->setColumnWidth(1, std::min(m_table->columnWidth(1), 280));
+    m_errorWidth = m_table->columnWidth(3);
+    // The first faulty record is chosen, else the first record.
+    const auto faulty = std::find_if(m_records.begin(), m_records.end(),
+                                     [](const RecordOutcome& r) { return r.error.has_value(); });
+    if (!m_records.empty())
+        m_table->setCurrentCell(
+            m_firstRecordRow +
+                int((faulty == m_records.end() ? m_records.begin() : faulty) - m_records.begin()),
+            0);
+}
+
+// Narrow contents leave no gap at the right of the list: the error column takes the rest.
+bool frmPreview::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_table->viewport() && event->type() == QEvent::Resize && m_errorWidth > 0) {
+        const int others = m_table->horizontalHeader()->length() - m_table->columnWidth(3);
+        m_table->setColumnWidth(3, std::max(m_errorWidth, m_table->viewport()->width() - others));
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QString frmPreview::status() const

@@ -7,15 +7,20 @@
 #include <vector>
 
 class QLabel;
+class QPlainTextEdit;
 class QTableWidget;
 
 namespace quendra::ui {
 
 // "Vorschau – TRANSID" and "Prüflauf – TRANSID": one row per source record (a check run:
 // per faulty record) with its number, the source values, the target line as it will be
-// written and the record's error, then the check lines; a status line says that nothing
-// was written. In the target line blanks show as "·", each field has a background of its
-// own, characters the target's code page cannot hold are marked red, and a fixed-length
+// written and the record's error with record and field (in a check run right after the
+// number), then the check lines; the columns are as wide as their contents and scroll
+// sideways. Under the list the chosen record
+// stands whole, field by field, with its whole error box; then the run's warnings and a
+// status line that says that nothing was written (and where a stopped run stopped).
+// In the target line blanks show as "·", each field has a background of its own,
+// characters the target's code page cannot hold are marked red, and a fixed-length
 // target gets a column ruler above its lines.
 class frmPreview : public QDialog, public RunObserver {
     Q_OBJECT
@@ -24,7 +29,7 @@ public:
 
     void start(const Definition& definition) override;
     void record(const RecordOutcome& outcome) override;
-    // After the run: the check lines and the status line.
+    // After the run (also after a stop): the check lines, warnings and the status line.
     void finish(const RunResult& result);
 
     // The target line as the window shows it, as rich text.
@@ -32,14 +37,23 @@ public:
     QString status() const;
     QTableWidget* table() const { return m_table; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void addRow(const QString& number, const QString& source, const QString& target,
                 const QString& error);
+    void showDetail(int row);
 
     RunMode m_mode;
     Definition m_def;
     QTableWidget* m_table;
+    QPlainTextEdit* m_detail;
+    QLabel* m_warnings;
     QLabel* m_status;
+    std::vector<RecordOutcome> m_records; // the records listed, by row (after the ruler)
+    int m_firstRecordRow = 0;
+    int m_errorWidth = 0;   // the error column's width by its contents
     qint64 m_faultRows = 0; // faulty records listed
 };
 

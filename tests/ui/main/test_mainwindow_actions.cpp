@@ -2,6 +2,7 @@
 #include "common/globals.h"
 #include "mainwindowfixture.h"
 #include "support/filebytes.h"
+#include "ui/common/qttranslations.h"
 #include "ui/main/definitiontransfer.h"
 #include "ui/main/messageboxsink.h"
 #include "ui/run/frmcounter.h"
@@ -10,6 +11,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -17,10 +20,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -37,8 +43,11 @@ public:
         auto* counter = qobject_cast<ui::frmCounter*>(o);
         if (counter && e->type() == QEvent::Show) {
             ++opened;
-            connect(counter, &ui::frmCounter::countShown, this,
-                    [this](const QString& t) { texts << t; });
+            connect(counter, &ui::frmCounter::countShown, this, [this, counter](const QString& t) {
+                texts << t;
+                if (onCount)
+                    onCount(counter);
+            });
         } else if (counter && e->type() == QEvent::Hide) {
             ++closed;
         }
@@ -46,6 +55,23 @@ public:
     }
     int opened = 0, closed = 0;
     QStringList texts;
+    std::function<void(ui::frmCounter*)> onCount; // at every count, in the middle of the run
+};
+
+// Takes the folders the window asks the desktop to open.
+class FolderRecorder : public QObject {
+    Q_OBJECT
+public:
+    explicit FolderRecorder(QStringList& opened) : m_opened(opened)
+    {
+        QDesktopServices::setUrlHandler(u"file"_s, this, "open");
+    }
+    ~FolderRecorder() override { QDesktopServices::unsetUrlHandler(u"file"_s); }
+public Q_SLOTS:
+    void open(const QUrl& url) { m_opened << url.toString(); }
+
+private:
+    QStringList& m_opened;
 };
 
 class Actions : public MainWindowTest {
@@ -62,6 +88,7 @@ protected:
 
 TEST_F(Actions, FileButtonsAskWithTheirTitlesAndFiltersAndFillThePath)
 {
+    ASSERT_TRUE(ui::installQtTranslations()) << "qt6-translations-l10n";
     addHeads(u"A"_s);
     open();
     auto chooser = std::make_unique<ScriptedChooser>();
@@ -82,9 +109,11 @@ TEST_F(Actions, FileButtonsAskWithTheirTitlesAndFiltersAndFillThePath)
         poll.stop();
         EXPECT_EQ(dialog->windowTitle(), u"Ziel-Datei öffnen"_s);
         EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
-        EXPECT_EQ(dialog->nameFilters(),
-                  QStringList({u"Textdatei *.txt (*.txt)"_s, u"CSV-Datei *.csv (*.csv)"_s,
-                               u"Alle Dateien (*)"_s}));
+        EXPECT_EQ(
+            dialog->nameFilters(),
+            QStringList({u"Textdatei (*.txt)"_s, u"CSV-Datei (*.csv)"_s, u"Alle Dateien (*)"_s}));
+        // Qt's own texts in German too.
+        EXPECT_EQ(dialog->findChild<QLabel*>(u"lookInLabel"_s)->text(), u"Suchen in:"_s);
         auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_s);
         EXPECT_EQ(name->text(), u"A-out.txt"_s);
         QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
@@ -104,6 +133,8 @@ TEST_F(Actions, FileButtonsAskWithTheirTitlesAndFiltersAndFillThePath)
 TEST_F(Actions, CancelledFileDialogIsAnErrorBoxAndKeepsThePath)
 {
     addHeads(u"A"_s);
+    db.exec(u"update trghead set path = 'fehlt/ziel.txt'"_s);
+    db.exec(u"update srchead set path = ''"_s);
     open();
     ScriptedChooser chooser; // answers nothing: cancelled
     for (const QString& button : {u"cmdFileDLG_0"_s, u"cmdFileDLG_1"_s}) {
@@ -111,9 +142,11 @@ TEST_F(Actions, CancelledFileDialogIsAnErrorBoxAndKeepsThePath)
         click(find<QPushButton>(button));
         ASSERT_TRUE(sawErrorBox(1, u"Main.cmdFileDLG_Click"_s)) << button.toStdString();
         EXPECT_TRUE(sink.boxes[0].text.endsWith(u"Abbrechen wurde gewählt."_s));
+        // Without a path, or in a folder that is not there, the dialog starts at home.
+        EXPECT_EQ(chooser.requests.back().initialDir, QDir::homePath());
     }
-    EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->text(), db.dir() + u"/A.txt"_s);
-    EXPECT_EQ(find<QLineEdit>(u"txtTRGFields_0"_s)->text(), db.dir() + u"/A-out.txt"_s);
+    EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->text(), QString());
+    EXPECT_EQ(find<QLineEdit>(u"txtTRGFields_0"_s)->text(), u"fehlt/ziel.txt"_s);
 }
 
 // The boxes of the program itself: a warning or an error icon, in front of the active window.
@@ -178,6 +211,16 @@ TEST_F(Actions, RunWritesTheTargetWhileTheProgressWindowCounts)
     EXPECT_EQ(watch.opened, 1);
     EXPECT_EQ(watch.closed, 1);
     EXPECT_TRUE(QTest::qWaitForWindowActive(w())) << "the keyboard is back";
+    // How it ended stays in the window, with the way to the target's folder.
+    const QString shown = find<QLabel>(u"lblRunResult"_s)->toolTip();
+    EXPECT_TRUE(
+        shown.startsWith(u"RUN um "_s) &&
+        shown.endsWith(u" fertig: 3 Datensätze geschrieben.\nZiel: "_s + db.filePath(u"out.txt"_s)))
+        << shown.toStdString();
+    QStringList opened;
+    FolderRecorder folders(opened);
+    click(find<QPushButton>(u"cmdOpenFolder"_s));
+    EXPECT_EQ(opened, QStringList{QUrl::fromLocalFile(db.dir()).toString()});
 }
 
 TEST_F(Actions, FailingRunKeepsEarlierRecordsAndTheWindowUsable)
@@ -191,6 +234,9 @@ TEST_F(Actions, FailingRunKeepsEarlierRecordsAndTheWindowUsable)
     EXPECT_EQ(readFile(db.filePath(u"out.txt"_s)), QByteArray("1;1\r\n2;2\r\n"));
     EXPECT_EQ(watch.opened, 1);
     EXPECT_EQ(watch.closed, 1);
+    EXPECT_TRUE(find<QLabel>(u"lblRunResult"_s)
+                    ->text()
+                    .contains(u" mit Fehler beendet (Datensatz 3, Feld C).\nZiel: "_s));
 
     typeInto(w(), u"txtTRGFields_3"_s, u"|"_s);
     click(find<QLineEdit>(u"txtTRGFields_5"_s));
@@ -220,12 +266,14 @@ TEST_F(Actions, RunOnATypedNewDefinitionStartsItsHeads)
 // What the preview window showed when it opened.
 struct PreviewShown {
     QString title, status;
-    QStringList targets;   // the target lines' rich text, one per row
-    QStringList errors;    // the error column, one per row: its text, then its tooltip
-    QStringList numbers{}; // the record numbers, one per row
-    bool laidOut = false;  // the columns fill the list, status and "Schliessen" right under it
-    QString lastColumn{};  // the caption of the table's rightmost column
-    bool rowHeader = true; // Qt's row numbers beside the list's own record numbers
+    QStringList targets;          // the target lines' rich text, one per row
+    QStringList errors;           // the error column, one per row: its text, then its tooltip
+    QStringList numbers{};        // the record numbers, one per row
+    bool laidOut = false;         // the columns fill the list or scroll, the record whole under it,
+                                  // then the status and "Schliessen"
+    QString lastColumn{};         // the caption of the table's rightmost column
+    bool rowHeader = true;        // Qt's row numbers beside the list's own record numbers
+    QString detail{}, warnings{}; // the chosen record whole, the run's warnings
 };
 
 void watchPreview(std::vector<PreviewShown>& shown)
@@ -240,20 +288,26 @@ void watchPreview(std::vector<PreviewShown>& shown)
             s.errors << (error ? (error->text() + u'\n' + error->toolTip()).trimmed() : QString());
             s.numbers << preview->table()->item(row, 0)->text();
         }
-        if (const QTableWidget* t = preview ? preview->table() : nullptr) {
+        dialog.show();
+        if (QTableWidget* t = preview ? preview->table() : nullptr) {
             s.lastColumn = t->model()->headerData(t->columnCount() - 1, Qt::Horizontal).toString();
             s.rowHeader = !t->verticalHeader()->isHidden();
-        }
-        dialog.show();
-        const auto underList = [preview](const QWidget* w) { // right under it
-            const int gap = w && preview ? w->y() - preview->table()->geometry().bottom() : 0;
-            return gap > 0 && gap < 20;
-        };
-        for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
-            if (button->text() == u"Schliessen")
-                s.laidOut = underList(button) && underList(dialog.findChild<QLabel*>()) &&
-                            preview->table()->horizontalHeader()->length() ==
-                                preview->table()->viewport()->width();
+            auto* detail = dialog.findChild<QPlainTextEdit*>(u"txtDetail"_s);
+            auto* warnings = dialog.findChild<QLabel*>(u"lblWarnings"_s);
+            s.detail = detail->toPlainText();
+            s.warnings = warnings->isVisible() ? warnings->text() : QString();
+            const auto under = [](const QWidget* above, const QWidget* w) {
+                const int gap = w->mapTo(w->window(), QPoint()).y() -
+                                above->mapTo(above->window(), QPoint(0, above->height())).y();
+                return gap >= 0 && gap < 20;
+            };
+            const QWidget* last = warnings->isVisible() ? static_cast<QWidget*>(warnings) : detail;
+            for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
+                if (button->text() == u"Schliessen")
+                    s.laidOut = under(t, detail) && under(last, button) &&
+                                under(last, dialog.findChild<QLabel*>(u"lblStatus"_s)) &&
+                                t->horizontalHeader()->length() >= t->viewport()->width();
+            }
         }
         dialog.hide();
         shown.push_back(s);
@@ -262,7 +316,7 @@ void watchPreview(std::vector<PreviewShown>& shown)
 }
 
 // Preview and check run show the records and leave the target as it was; "€" has no
-// place in code page 850 and is marked.
+// place in code page 850 and is marked, and the run's warning says where it was.
 TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
 {
     addRunDefinition("1;1\r\n2;2\r\n3;abc\r\n\x80;4\r\n");
@@ -282,6 +336,14 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
         EXPECT_TRUE(s.laidOut);
         EXPECT_EQ(s.lastColumn, u"Fehler"_s);
         EXPECT_FALSE(s.rowHeader);
+        // The faulty record is chosen and stands whole under the list.
+        EXPECT_TRUE(s.detail.startsWith(u"Datensatz 3\nFehler:\nAnwendung"_s) &&
+                    s.detail.contains(u"Fehlernummer:  13\n(Datensatz 3, Feld C)"_s) &&
+                    s.detail.endsWith(u"Quelle:\n  id: „3“\n  c: „abc“"_s))
+            << s.detail.toStdString();
+        EXPECT_TRUE(s.warnings.startsWith(u"Warnung: 1 Zeichen in 1 Datensatz gibt es"_s) &&
+                    s.warnings.contains(u"Datensatz 4, Feld N, „€“"_s))
+            << s.warnings.toStdString();
     }
     ASSERT_EQ(shown[0].targets.size(), 6) << "four records and two check lines";
     EXPECT_FALSE(shown[0].targets[0].contains(u"red"_s));
@@ -292,8 +354,9 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
         << shown[0].targets[0].toStdString();
     EXPECT_TRUE(shown[0].targets[3].contains(u"red\" title=\"wird als ? geschrieben\">€"_s));
     EXPECT_EQ(shown[0].errors[1], QString());
-    EXPECT_TRUE(shown[0].errors[2].startsWith(u"Typen unverträglich: \"abc\"\nAnwendung"_s) &&
-                shown[0].errors[2].contains(u"(Datensatz 3, Feld C)"_s))
+    // The error on one line with record and field as the box has them; the box as tooltip.
+    EXPECT_TRUE(shown[0].errors[2].startsWith(
+        u"Datensatz 3, Feld C: Typen unverträglich: \"abc\"\nAnwendung"_s))
         << shown[0].errors[2].toStdString();
     EXPECT_EQ(shown[1].targets.size(), 3) << "the faulty record and the check lines";
     EXPECT_EQ(shown[0].numbers.join(u' ') + u'/' + shown[1].numbers.join(u' '), u"1 2 3 4  /3  "_s);
@@ -307,17 +370,56 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
         << shown[2].targets[0].toStdString();
     EXPECT_TRUE(shown[2].targets[1].contains(u"1<span style=\"color: gray\">·</span>"_s))
         << shown[2].targets[1].toStdString();
+    EXPECT_TRUE(shown[2].detail.startsWith(u"Datensatz 3\n"_s))
+        << "the faulty record, after the ruler: " << shown[2].detail.toStdString();
     // A check run lists the first faulty records and counts the others in one row.
     writeFile(db.filePath(u"src.txt"_s), QByteArray("1;x\r\n").repeated(MaxListedFaults + 2));
     click(find<QPushButton>(u"cmdCheck"_s));
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[3].errors.filter(u"Typen unverträglich"_s).size(), MaxListedFaults);
     EXPECT_TRUE(shown[3].errors.last().startsWith(u"… und 2 weitere Datensätze mit Fehler"_s));
+    EXPECT_TRUE(shown[3].laidOut) << "the check lines after a thousand rows count for the width";
     // A run that cannot start shows its error instead of an empty list.
     QFile::remove(db.filePath(u"src.txt"_s));
     click(find<QPushButton>(u"cmdPreview"_s));
     EXPECT_TRUE(sawBoxes(1));
     EXPECT_EQ(shown.size(), 4u);
+}
+
+// "Abbrechen" in the progress window stops a run, a check run and a preview before the next
+// record; meanwhile the main window takes no clicks. The run's line and box say where it
+// stopped; the list shows the records before.
+TEST_F(Actions, AbbrechenStopsEveryKindOfRunBeforeTheNextRecord)
+{
+    addRunDefinition(QByteArray("1;1\r\n").repeated(500));
+    open();
+    std::vector<PreviewShown> shown;
+    watchPreview(shown);
+    CounterWatch watch;
+    // Clicks as the window system delivers them, to whichever window is under them.
+    const auto clickOn = [](QWidget* w) {
+        QTest::mouseClick(w->window()->windowHandle(), Qt::LeftButton, {},
+                          w->mapTo(w->window(), w->rect().center()));
+    };
+    watch.onCount = [&](ui::frmCounter* counter) {
+        clickOn(find<QPushButton>(u"cmdButton_0"_s));
+        clickOn(counter->findChild<QPushButton*>(u"cmdStop"_s));
+    };
+    for (const char* button : {"cmdRun", "cmdCheck", "cmdPreview"})
+        click(find<QPushButton>(QString::fromLatin1(button)));
+    EXPECT_EQ(watch.texts, QStringList(3, u"Datensatz: 1/500"_s));
+    EXPECT_TRUE(modalShown.empty()) << "\"Detail\" was not opened during a run";
+    EXPECT_EQ(readFile(db.filePath(u"out.txt"_s)), QByteArray("1;1\r\n"));
+    ASSERT_TRUE(sawErrorBox(1, u"clsFileConvert.RunConvert"_s))
+        << "from the run; none from the list";
+    EXPECT_TRUE(
+        sink.boxes[0].text.contains(u"Die Umsetzung wurde abgebrochen, bevor Datensatz 2"_s));
+    EXPECT_TRUE(
+        find<QLabel>(u"lblRunResult"_s)->text().contains(u" abgebrochen vor Datensatz 2."_s));
+    ASSERT_EQ(shown.size(), 2u);
+    for (const PreviewShown& s : shown)
+        EXPECT_EQ(s.status, u"Abgebrochen vor Datensatz 2: 1 Datensatz, 0 mit Fehler – nichts "
+                            "geschrieben"_s);
 }
 
 // The all-or-nothing choice belongs to the definition and keeps the target of a failing run.
@@ -333,6 +435,7 @@ TEST_F(Actions, AllOrNothingIsStoredPerDefinitionAndKeepsTheTarget)
     click(find<QPushButton>(u"cmdRun"_s));
     ASSERT_TRUE(sawBoxes(1));
     EXPECT_TRUE(sink.boxes[0].text.contains(u"Datensatz 3"_s));
+    EXPECT_TRUE(sink.boxes[0].text.endsWith(u"\nDas Ziel ist unverändert."_s));
     EXPECT_EQ(readFile(db.filePath(u"out.txt"_s)), QByteArray("alt\r\n"));
     window.reset();
     open();
@@ -372,8 +475,11 @@ TEST_F(Actions, DefinitionTravelsThroughAFileUnderANewName)
     sink.boxes.clear();
 
     QString answer;
-    ui::setModalHook([&answer](QDialog& dialog) {
+    QStringList names{u"A"_s, u"B"_s}; // typed as new names: the first one is taken too
+    int asked = 0;
+    ui::setModalHook([&](QDialog& dialog) {
         if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+            ++asked;
             for (QAbstractButton* button : box->buttons()) {
                 if (button->text() == answer)
                     button->click();
@@ -381,7 +487,7 @@ TEST_F(Actions, DefinitionTravelsThroughAFileUnderANewName)
         } else if (auto* input = qobject_cast<QInputDialog*>(&dialog)) {
             EXPECT_TRUE(input->labelText().contains(u"TransID"_s));
             EXPECT_EQ(input->textValue(), u"A"_s); // the name to change
-            input->setTextValue(u"B"_s);
+            input->setTextValue(names.takeFirst());
             return int(QDialog::Accepted);
         }
         return 0;
@@ -394,6 +500,7 @@ TEST_F(Actions, DefinitionTravelsThroughAFileUnderANewName)
         EXPECT_EQ(stored(u"srchead"_s, u"A"_s, u"path"_s).toString(),
                   button == u"Abbrechen" ? u"anders"_s : path.toString());
     }
+    EXPECT_EQ(asked, 4) << "a new name that is taken too is asked about again";
     EXPECT_EQ(choice->currentText(), u"B"_s);
     EXPECT_EQ(choice->count(), 2) << "A once, B added";
     EXPECT_EQ(stored(u"srchead"_s, u"B"_s, u"path"_s), path);
@@ -408,3 +515,5 @@ TEST_F(Actions, DefinitionTravelsThroughAFileUnderANewName)
 
 } // namespace
 } // namespace quendra::test
+
+#include "test_mainwindow_actions.moc"

@@ -22,7 +22,7 @@ TEST_F(MainWindowTest, StartsOnTheFirstDefinitionWithItsHeadsShown)
     addHeads(u"ZWEIT"_s, 2, u"dBase III"_s, 2, u"MS Access"_s);
     open();
     EXPECT_EQ(window->windowTitle(), globals().appLabel);
-    EXPECT_EQ(window->size(), QSize(705, 313));
+    EXPECT_EQ(window->size(), QSize(705, 343)) << "the design's area and a row for the run's end";
     auto* ids = find<QComboBox>(u"cmbTransID"_s);
     EXPECT_EQ(ids->currentText(), u"ERST"_s);
     ASSERT_EQ(ids->count(), 2);

@@ -120,15 +120,18 @@ TEST_F(MainWindowTest, ChoosingExcelInTheSourceBoxShowsTheFileButtonAtOnce)
     EXPECT_EQ(button->x() - (find<QLineEdit>(u"txtSRCFields_0"_s)->geometry().right() + 1), 3);
 }
 
-// The run's buttons and the all-or-nothing choice sit in free space of the window.
+// The run's buttons, the all-or-nothing choice and the line about the last run sit in free
+// space of the window.
 TEST_F(MainWindowTest, RunButtonsOverlapNoOtherControl)
 {
     addHeads(u"A"_s);
     open();
-    for (const char* name : {"cmdPreview", "cmdCheck", "chkAllOrNothing", "cmdRun"}) {
+    for (const char* name :
+         {"cmdPreview", "cmdCheck", "chkAllOrNothing", "cmdRun", "lblRunResult", "cmdOpenFolder"}) {
         const QWidget* w = find<QWidget>(QString::fromLatin1(name));
         ASSERT_TRUE(w);
         EXPECT_TRUE(w->isVisible()) << name;
+        EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry())) << name;
         for (const QWidget* other :
              w->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             EXPECT_TRUE(other == w || !other->geometry().intersects(w->geometry()))

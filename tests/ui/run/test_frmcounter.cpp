@@ -3,6 +3,7 @@
 
 #include "support/casetable.h"
 
+#include <QPushButton>
 #include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -40,11 +41,12 @@ struct PaintCount : QObject {
     int count = 0;
 };
 
-TEST(frmCounter, SmallFixedModelessWindowWithTheWaitPointer)
+TEST(frmCounter, SmallFixedWindowWithTheWaitPointerThatHoldsTheOthersBack)
 {
     frmCounter counter;
     PaintCount painted;
-    counter.findChild<QWidget*>(u"lblRecord"_s)->installEventFilter(&painted);
+    auto* label = counter.findChild<QWidget*>(u"lblRecord"_s);
+    label->installEventFilter(&painted);
     counter.open();
     EXPECT_GE(painted.count, 1) << "the run holds the thread: the window paints as it opens";
     const int opened = painted.count;
@@ -55,11 +57,40 @@ TEST(frmCounter, SmallFixedModelessWindowWithTheWaitPointer)
         counter.setCount(n, 0);
     EXPECT_LT(painted.count, opened + 10) << "counts in quick succession paint now and then";
     EXPECT_EQ(counter.windowTitle(), u"Datensatz"_s);
-    EXPECT_FALSE(counter.isModal());
-    EXPECT_EQ(counter.size(), QSize(151, 56));
+    EXPECT_EQ(counter.windowModality(), Qt::ApplicationModal);
     EXPECT_EQ(counter.minimumSize(), counter.maximumSize());
     EXPECT_FALSE(counter.windowFlags() & Qt::WindowMinMaxButtonsHint);
     EXPECT_EQ(counter.cursor().shape(), Qt::WaitCursor);
+    // The count where the design has it, seven digits of it and of the total whole.
+    EXPECT_EQ(label->pos(), QPoint(8, 16));
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(u"Datensatz: 9999999/9999999"_s),
+              label->width());
+    auto* stop = counter.findChild<QPushButton*>(u"cmdStop"_s);
+    ASSERT_TRUE(stop);
+    EXPECT_EQ(stop->text(), u"Abbrechen"_s);
+    for (const QWidget* w : {label, static_cast<QWidget*>(stop)})
+        EXPECT_TRUE(counter.rect().contains(w->geometry()));
+    EXPECT_FALSE(stop->geometry().intersects(label->geometry()));
+}
+
+// Escape and the window's close button ask the run to stop, as "Abbrechen" does; the
+// window stays until the run closes it.
+TEST(frmCounter, EscapeAndClosingAskForTheStop)
+{
+    for (const bool escape : {true, false}) {
+        frmCounter counter;
+        counter.open();
+        EXPECT_FALSE(counter.stopRequested());
+        if (escape)
+            QTest::keyClick(&counter, Qt::Key_Escape);
+        else
+            counter.QWidget::close();
+        EXPECT_TRUE(counter.stopRequested()) << escape;
+        EXPECT_TRUE(counter.isVisible()) << escape;
+        EXPECT_FALSE(counter.findChild<QPushButton*>(u"cmdStop"_s)->isEnabled());
+        counter.close();
+        EXPECT_FALSE(counter.isVisible());
+    }
 }
 
 } // namespace
