@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <unistd.h>
+#include <variant>
 
 using namespace quendra;
 
@@ -55,27 +56,30 @@ struct Arguments {
 };
 
 // One option of the command line: its name, whether it takes a value (none, one that
-// may follow as the next argument, or one only after "="), and what it sets. apply
-// returns false for a value it cannot take.
+// may follow as the next argument, or one only after "="), what values it takes (for the
+// message about a wrong one) and what it sets. apply returns false for a value it cannot
+// take.
 struct Option {
     enum Value { None, Required, Optional };
     const char* name;
     Value value;
+    const char* values;
     bool (*apply)(Arguments& a, const std::optional<QString>& value);
 };
 
 const Option optionTable[] = {
-    {"--help", Option::None,
+    {"--help", Option::None, "",
      [](Arguments& a, const std::optional<QString>&) { return a.help = true; }},
-    {"-h", Option::None, [](Arguments& a, const std::optional<QString>&) { return a.help = true; }},
-    {"--version", Option::None,
+    {"-h", Option::None, "",
+     [](Arguments& a, const std::optional<QString>&) { return a.help = true; }},
+    {"--version", Option::None, "",
      [](Arguments& a, const std::optional<QString>&) { return a.version = true; }},
-    {"--config", Option::Required,
+    {"--config", Option::Required, "der Name einer Datei",
      [](Arguments& a, const std::optional<QString>& v) {
          a.config = *v;
          return !a.config.isEmpty();
      }},
-    {"--preview", Option::Optional,
+    {"--preview", Option::Optional, "eine Zahl von 1 bis 1000",
      [](Arguments& a, const std::optional<QString>& v) {
          ++a.modes;
          a.run.mode = RunMode::Preview;
@@ -85,13 +89,13 @@ const Option optionTable[] = {
          a.run.previewRecords = v->toLongLong(&ok);
          return ok && a.run.previewRecords >= 1 && a.run.previewRecords <= MaxPreviewRecords;
      }},
-    {"--check", Option::None,
+    {"--check", Option::None, "",
      [](Arguments& a, const std::optional<QString>&) {
          ++a.modes;
          a.run.mode = RunMode::Check;
          return true;
      }},
-    {"--all-or-nothing", Option::None,
+    {"--all-or-nothing", Option::None, "",
      [](Arguments& a, const std::optional<QString>&) {
          ++a.modes;
          return a.run.allOrNothing = true;
@@ -99,7 +103,8 @@ const Option optionTable[] = {
 };
 
 // Applies one option argument (at args[i]; a required value may take the next one).
-bool applyOption(const QStringList& args, qsizetype& i, Arguments& a)
+// Returns what is wrong with it, nothing when it is right.
+std::optional<QString> applyOption(const QStringList& args, qsizetype& i, Arguments& a)
 {
     const QString& arg = args[i];
     const qsizetype eq = arg.indexOf(QLatin1Char('='));
@@ -111,19 +116,22 @@ bool applyOption(const QStringList& args, qsizetype& i, Arguments& a)
         if (eq >= 0)
             value = arg.mid(eq + 1);
         if (o.value == Option::None && value)
-            return false;
+            return QStringLiteral("%1 nimmt keinen Wert.").arg(name);
         if (o.value == Option::Required && !value) {
             if (++i >= args.size())
-                return false;
+                return QStringLiteral("Nach %1 fehlt %2.").arg(name, QString::fromUtf8(o.values));
             value = args[i];
         }
-        return o.apply(a, value);
+        if (!o.apply(a, value))
+            return QStringLiteral("%1: „%2“ geht nicht, erwartet wird %3.")
+                .arg(name, value.value_or(QString()), QString::fromUtf8(o.values));
+        return std::nullopt;
     }
-    return false;
+    return QStringLiteral("Die Option %1 gibt es nicht.").arg(arg);
 }
 
-// Reads the command line; nothing when it is wrong.
-std::optional<Arguments> parseArguments(const QStringList& args)
+// Reads the command line; what is wrong with it, when something is.
+std::variant<Arguments, QString> parseArguments(const QStringList& args)
 {
     Arguments a;
     for (qsizetype i = 1; i < args.size(); ++i) {
@@ -133,14 +141,19 @@ std::optional<Arguments> parseArguments(const QStringList& args)
             break;
         }
         if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            if (!applyOption(args, i, a))
-                return std::nullopt;
+            if (const std::optional<QString> wrong = applyOption(args, i, a))
+                return *wrong;
         } else {
             a.transIds << arg;
         }
     }
-    if (!a.help && !a.version && (a.transIds.isEmpty() || a.modes > 1))
-        return std::nullopt;
+    if (a.help || a.version)
+        return a;
+    if (a.modes > 1)
+        return QStringLiteral("Von --preview, --check und --all-or-nothing ist höchstens eine "
+                              "erlaubt.");
+    if (a.transIds.isEmpty())
+        return QStringLiteral("Es fehlt die TRANSID der Definition, die ausgeführt werden soll.");
     return a;
 }
 
@@ -230,11 +243,10 @@ int main(int argc, char** argv)
         return *status;
     if (const std::optional<int> status = journal::runIfAsked(QCoreApplication::arguments()))
         return *status;
-    const std::optional<Arguments> args = parseArguments(QCoreApplication::arguments());
-    if (!args) {
-        std::fputs(usage, stderr);
-        return 2;
-    }
+    const auto parsed = parseArguments(QCoreApplication::arguments());
+    if (const QString* wrong = std::get_if<QString>(&parsed))
+        return transfer::wrongCall(*wrong, usage);
+    const Arguments* args = &std::get<Arguments>(parsed);
     applyRegionalDefault();
     initGlobals(args->config);
     if (args->help)

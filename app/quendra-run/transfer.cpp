@@ -15,14 +15,15 @@
 #include <QFile>
 #include <algorithm>
 #include <cstdio>
+#include <variant>
 
 namespace quendra::transfer {
 
 const char usage[] =
     "Aufruf: quendra-run [--config DATEI] --export TRANSID\n"
-    "       quendra-run [--config DATEI] --export-all ORDNER\n"
-    "       quendra-run [--config DATEI] --import DATEI|- [--replace | --as NEUE_TRANSID]\n"
-    "       quendra-run [--config DATEI] --migrate ALTE.mdb [--replace]\n"
+    "        quendra-run [--config DATEI] --export-all ORDNER\n"
+    "        quendra-run [--config DATEI] --import DATEI|- [--replace | --as NEUE_TRANSID]\n"
+    "        quendra-run [--config DATEI] --migrate ALTE.mdb [--replace]\n"
     "\n"
     "  --export TRANSID     schreibt die Definition als Text (TOML) auf die Standardausgabe\n"
     "  --export-all ORDNER  schreibt jede Definition in eine Datei TRANSID.toml im Ordner\n"
@@ -45,15 +46,19 @@ struct Call {
     ImportChoice choice;
 };
 
-// Nothing for a wrong call.
-std::optional<Call> parse(const QStringList& args)
+// The call, or what is wrong with it.
+std::variant<Call, QString> parse(const QStringList& args)
 {
     Call c;
     const auto value = [&](qsizetype& i, QString& into) {
-        if (++i >= args.size() || args[i].isEmpty() || !into.isEmpty())
-            return false;
+        if (++i >= args.size() || args[i].isEmpty())
+            return std::optional<QString>(
+                QStringLiteral("Nach %1 fehlt ein Wert.").arg(args[i - 1]));
+        if (!into.isEmpty())
+            return std::optional<QString>(
+                QStringLiteral("%1 ist mehr als einmal angegeben.").arg(args[i - 1]));
         into = args[i];
-        return true;
+        return std::optional<QString>();
     };
     const struct {
         const char* option;
@@ -62,40 +67,38 @@ std::optional<Call> parse(const QStringList& args)
                    {"--export-all", Action::ExportAll},
                    {"--import", Action::Import},
                    {"--migrate", Action::Migrate}};
-    bool unknown = false;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
-        bool known = false;
-        for (const auto& a : actions) {
-            if (arg == QLatin1StringView(a.option)) {
-                if (c.action != Action::None || !value(i, c.operand))
-                    return std::nullopt;
-                c.action = a.action;
-                known = true;
-            }
-        }
-        if (known)
-            continue;
-        if (arg == u"--config") {
-            if (!value(i, c.config))
-                return std::nullopt;
+        const auto action =
+            std::find_if(std::begin(actions), std::end(actions),
+                         [&](const auto& a) { return arg == QLatin1StringView(a.option); });
+        std::optional<QString> wrong;
+        if (action != std::end(actions)) {
+            if (c.action != Action::None)
+                return QStringLiteral("Von --export, --export-all, --import und --migrate ist "
+                                      "höchstens eine erlaubt.");
+            wrong = value(i, c.operand);
+            c.action = action->action;
+        } else if (arg == u"--config") {
+            wrong = value(i, c.config);
         } else if (arg.startsWith(u"--config=")) {
             c.config = arg.mid(9);
             if (c.config.isEmpty())
-                return std::nullopt;
+                wrong = QStringLiteral("Nach --config= fehlt der Name einer Datei.");
         } else if (arg == u"--replace") {
             c.choice.replace = true;
         } else if (arg == u"--as") {
-            if (!value(i, c.choice.newId))
-                return std::nullopt;
+            wrong = value(i, c.choice.newId);
         } else {
-            unknown = true;
+            wrong = QStringLiteral("„%1“ gehört nicht zu diesem Aufruf.").arg(arg);
         }
+        if (wrong)
+            return *wrong;
     }
-    const bool replaceAllowed = c.action == Action::Import || c.action == Action::Migrate;
-    if (c.action == Action::None || unknown || (c.choice.replace && !replaceAllowed) ||
-        (!c.choice.newId.isEmpty() && c.action != Action::Import))
-        return std::nullopt;
+    if (c.choice.replace && c.action != Action::Import && c.action != Action::Migrate)
+        return QStringLiteral("--replace gilt nur mit --import oder --migrate.");
+    if (!c.choice.newId.isEmpty() && c.action != Action::Import)
+        return QStringLiteral("--as gilt nur mit --import.");
     return c;
 }
 
@@ -179,6 +182,15 @@ void carryOut(const Call& c)
 
 } // namespace
 
+int wrongCall(const QString& what, const char* usage)
+{
+    std::fputs(
+        (QStringLiteral("quendra-run: ") + what + QStringLiteral("\n\n")).toUtf8().constData(),
+        stderr);
+    std::fputs(usage, stderr);
+    return 2;
+}
+
 std::optional<int> runIfAsked(const QStringList& args)
 {
     const bool asked = std::any_of(args.begin(), args.end(), [](const QString& arg) {
@@ -191,11 +203,10 @@ std::optional<int> runIfAsked(const QStringList& args)
     });
     if (!asked)
         return std::nullopt;
-    const std::optional<Call> call = parse(args);
-    if (!call) {
-        std::fputs(usage, stderr);
-        return 2;
-    }
+    const auto parsed = parse(args);
+    if (const QString* wrong = std::get_if<QString>(&parsed))
+        return wrongCall(*wrong, usage);
+    const Call* call = &std::get<Call>(parsed);
     initGlobals(call->config);
     StreamMessageSink sink(stderr);
     setMessageSink(&sink);

@@ -14,4 +14,8 @@ std::optional<int> runIfAsked(const QStringList& args);
 // The call and the options of export and import, for the help text.
 extern const char usage[];
 
+// A wrong call: says on standard error what was wrong, then shows the usage; returns the
+// exit status 2.
+int wrongCall(const QString& what, const char* usage);
+
 } // namespace quendra::transfer

@@ -233,8 +233,17 @@ TEST_P(QuendraRunUsage, WrongCallsAndHelp)
 {
     const Result r = runBatch(GetParam()[1].split(u' ', Qt::SkipEmptyParts));
     EXPECT_EQ(r.exitCode, GetParam()[0].toInt());
-    EXPECT_TRUE(
-        (r.exitCode == 0 ? r.out : r.err).startsWith(u"Aufruf: quendra-run [--config DATEI] "_s));
+    const QString usage = u"Aufruf: quendra-run [--config DATEI] "_s;
+    if (r.exitCode == 0) {
+        EXPECT_TRUE(r.out.startsWith(usage));
+        // The second block's lines stand under the first one's.
+        EXPECT_TRUE(r.out.contains(u"\n        quendra-run [--config DATEI] --export-all"_s));
+        return;
+    }
+    const QString first = r.err.section(u'\n', 0, 0);
+    EXPECT_TRUE(first.startsWith(u"quendra-run: "_s) && first.contains(GetParam()[2]))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u"\n\n"_s + usage)) << r.err.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, QuendraRunUsage,
