@@ -78,17 +78,19 @@ set(CPACK_COMPONENT_RUNNER_DESCRIPTION
   "convert records by stored definitions - batch runner\n\
 Quendra converts records from one layout to another by stored definitions:\n\
 delimited text files, ODBC data sources and database files (SQLite, Access,\n\
-dBase, Paradox, Excel, CSV folders). This package holds quendra-run, which runs\n\
-stored definitions without a window, for scripts and schedulers. It needs no\n\
-window system.")
+dBase, Paradox, Excel, OpenDocument, Lotus 1-2-3, CSV folders). This package\n\
+holds quendra-run, which runs stored definitions without a window, for scripts\n\
+and schedulers. It needs no window system.")
 set(CPACK_DEBIAN_WINDOW_PACKAGE_NAME quendra)
 set(CPACK_DEBIAN_WINDOW_PACKAGE_SECTION misc)
 set(CPACK_COMPONENT_WINDOW_DESCRIPTION
   "convert records by stored definitions - main window\n\
 Quendra converts records from one layout to another by stored definitions:\n\
 delimited text files, ODBC data sources and database files (SQLite, Access,\n\
-dBase, Paradox, Excel, CSV folders). This package holds the main window with\n\
-its editors for the definitions.")
+dBase, Paradox, Excel, OpenDocument, Lotus 1-2-3, CSV folders). This package\n\
+holds the main window with its editors for the definitions.")
+# "Ordner öffnen" shows the target's folder through xdg-open.
+set(CPACK_DEBIAN_WINDOW_PACKAGE_RECOMMENDS xdg-utils)
 # Worked out when cpack runs: the dependencies of the lazily opened libraries.
 set(CPACK_QUENDRA_LAZY_SOURCES ${CMAKE_SOURCE_DIR}/src/connectors/backends/lazy*.cpp)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/PackageDepends.cmake)

@@ -62,4 +62,4 @@ insert into trgconvert (transid, field, old, new) values
   ('DEMO', 'KONTO', '4020', '8420'), ('DEMO', 'KONTO', '(*)', '8999');
 commit;
 SQL
-echo "Definition DEMO in $db angelegt; Ziel: $dst"
+echo "Beispieldefinition DEMO in $db angelegt; „Ausführen“ schreibt $dst."

@@ -8,7 +8,9 @@
 # main-dbdemo.png     the main window on DBDEMO, a definition with a database source
 # dataview.png        "Anzeigen" on DBDEMO
 # preview.png         "Vorschau" on DEMO
-# Last it runs DEMO with "Ausführen" and shows the start of the file it wrote.
+# main-after-run.png  the main window after "Ausführen" on DEMO, with the line that says
+#                     how the run ended
+# It also shows the start of the file the run wrote.
 # QUENDRA_BUILD names the build tree to use (default build/release, built when missing).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -134,6 +136,7 @@ shoot_dialog 292 292 preview.png       # "Vorschau"
 click 572 292                          # "Ausführen"
 for _ in $(seq 100); do [ -s "$work/buchungen_export.txt" ] && break; sleep 0.1; done
 sleep 0.5
+shot "$main" main-after-run.png
 echo "Ausführen auf DEMO schrieb buchungen_export.txt:"
 head -3 "$work/buchungen_export.txt" | iconv -f WINDOWS-1252 -t UTF-8
 click 660 292                          # "S&chliessen"
