@@ -3,7 +3,11 @@
 #include "engine/clsfileconvert.h"
 #include "engine/rundefinition.h"
 #include "engine/runoptions.h"
+#include "engine/targetwriter.h"
 #include "enginefixture.h"
+#include "support/casetable.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -132,6 +136,24 @@ TEST_F(FileConvert, StopAskedForInTheProgressDisplayEndsTheRunBeforeTheNextRecor
         EXPECT_EQ(target(), c.target);
         EXPECT_EQ(r.target, db.filePath(u"out.txt"_qs));
         EXPECT_EQ(r.targetFolder, db.dir());
+    }
+}
+
+TEST_F(FileConvert, TargetPlaceNamesWhatTheUserKnowsAndNoPassword)
+{
+    QDir(db.dir()).mkdir(u"dbf"_qs);
+    test::writeFile(db.filePath(u"dbf/kunden.dbf"_qs), "x");
+    test::writeFile(db.filePath(u"ziel.db"_qs), "x");
+    for (const test::CaseRow& c : test::caseTable(u"engine/target-places.tsv"_qs)) {
+        const auto at = [&](int i) { return QString(c[i]).replace(u"@DIR@"_qs, db.dir()); };
+        TrgHead head;
+        head.frommedium = qint16(c[0].toInt());
+        head.path = at(1);
+        head.filetype = c[2];
+        head.dbtable = c[3];
+        const TargetPlace place = targetPlace(head);
+        EXPECT_EQ(place.text, at(4)) << c.name;
+        EXPECT_EQ(place.folder, at(5)) << c.name;
     }
 }
 

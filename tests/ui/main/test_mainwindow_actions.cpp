@@ -420,6 +420,8 @@ TEST_F(Actions, AbbrechenStopsEveryKindOfRunBeforeTheNextRecord)
     for (const PreviewShown& s : shown)
         EXPECT_EQ(s.status, u"Abgebrochen vor Datensatz 2: 1 Datensatz, 0 mit Fehler – nichts "
                             "geschrieben"_s);
+    EXPECT_EQ(shown[1].detail,
+              u"Datensatz 1\nQuelle:\n  id: „1“\n  c: „1“\nZiel:\n  N: „1“\n  C: „1“"_s);
 }
 
 // The all-or-nothing choice belongs to the definition and keeps the target of a failing run.
