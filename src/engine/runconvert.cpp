@@ -164,9 +164,6 @@ void clsFileConvert::Impl::listRecord(clsFileConvert& engine, const SourceView& 
 RunResult clsFileConvert::RunConvert(const RunOptions& options)
 {
     RunResult result;
-    const TargetPlace place = targetPlace(d->def.trg);
-    result.target = place.text;
-    result.targetFolder = place.folder;
     const bool listing = options.mode != RunMode::Write;
     const qint64 limit = options.mode == RunMode::Preview
                              ? std::clamp<qint64>(options.previewRecords, 0, MaxPreviewRecords)
@@ -278,6 +275,10 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
     if (d->progress)
         d->progress->close();
     d->target->release();
+    // After the run: a file the run made (a workbook, say) is there now.
+    const TargetPlace place = targetPlace(d->def.trg);
+    result.target = place.text;
+    result.targetFolder = place.folder;
     return result;
 }
 
