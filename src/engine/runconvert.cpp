@@ -228,7 +228,6 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
                     valueIdentity->addRecord(reader, source.fieldCount);
                 d->takeRecord(reader, source.file.get(), source.fieldCount);
                 runTargedConvert(false);
-                ++result.records;
             }
             result.recordsRead = read = d->record;
             ++done;

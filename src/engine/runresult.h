@@ -24,8 +24,6 @@ struct RunResult {
     std::optional<RunMessage> failure;
     std::vector<RunMessage> warnings;
 
-    // A run that writes: the records it converted and handed to the target (after an
-    // error: those before it).
     // Preview and check run: the records composed, the faulty ones among them, the
     // messages of the first MaxListedFaults faulty ones, and the bytes of the check
     // lines over the good records (as written to a text target; empty without them).

@@ -10,8 +10,9 @@ QString runOutcomeText(const QString& transId, const RunResult& result, const QT
         QStringLiteral("%1 um %2 ").arg(transId, at.toString(QStringLiteral("HH:mm:ss")));
     const QString& where = result.failure ? result.failure->note : QString();
     if (!result.failure)
-        text += QStringLiteral("fertig: %1 geschrieben").arg(recordCountText(result.records)) +
-                (result.warnings.empty() ? QString() : QStringLiteral(", mit Warnung"));
+        text +=
+            QStringLiteral("fertig: %1 geschrieben").arg(recordCountText(result.recordsWritten)) +
+            (result.warnings.empty() ? QString() : QStringLiteral(", mit Warnung"));
     else if (result.stopped)
         text += QStringLiteral("abgebrochen") +
                 (where.isEmpty() ? QString() : QStringLiteral(" vor ") + where);
