@@ -18,7 +18,7 @@ namespace {
 // tables they come from (columns of expressions stay Other).
 std::vector<ValueKind> sqliteResultKinds(const QSqlDatabase& db, const QSqlRecord& record)
 {
-    QHash<QString, QHash<QString, ValueKind>> tables;
+    QHash<QString, QHash<QString, ColumnType>> tables;
     std::vector<ValueKind> kinds;
     for (int i = 0; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
@@ -28,8 +28,8 @@ std::vector<ValueKind> sqliteResultKinds(const QSqlDatabase& db, const QSqlRecor
         }
         auto it = tables.find(field.tableName());
         if (it == tables.end())
-            it = tables.insert(field.tableName(), sqliteValueKinds(db, field.tableName()));
-        kinds.push_back(it->value(field.name().toLower(), ValueKind::Other));
+            it = tables.insert(field.tableName(), sqliteColumnTypes(db, field.tableName()));
+        kinds.push_back(it->value(field.name().toLower()).kind);
     }
     return kinds;
 }
@@ -46,12 +46,18 @@ RowStream::RowStream(Backend& backend, const QString& sql)
     : m_backend(backend), m_query(backend.database())
 {
     m_query.setForwardOnly(true);
-    m_query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    // SQLite's numbers are 64-bit integers and doubles; those of other databases (numeric,
+    // decimal) may hold more digits than a double, so their drivers give them as text.
+    m_query.setNumericalPrecisionPolicy(backend.isSqlite() ? QSql::LowPrecisionDouble
+                                                           : QSql::HighPrecision);
     if (!m_query.exec(sql))
         throw providerError(m_query.lastError(), backend.driverName());
     const QSqlRecord record = m_query.record();
-    for (int i = 0; i < record.count(); ++i)
+    for (int i = 0; i < record.count(); ++i) {
         m_columns.append(record.fieldName(i));
+        m_printed.push_back(!backend.isSqlite() &&
+                            record.field(i).metaType().id() == QMetaType::Double);
+    }
     if (!backend.isSqlite())
         return;
     m_kinds = sqliteResultKinds(backend.database(), record);
@@ -70,7 +76,9 @@ bool RowStream::next(QList<QVariant>& row)
     row.resize(n);
     for (int i = 0; i < n; ++i) {
         row[i] = m_query.value(i);
-        if (!m_kinds.empty() && needsTyping(m_kinds[size_t(i)]))
+        if (m_printed[size_t(i)] && row[i].typeId() == QMetaType::QString)
+            row[i] = printedNumberValue(row[i].toString().toLatin1(), false);
+        else if (!m_kinds.empty() && needsTyping(m_kinds[size_t(i)]))
             row[i] = typedSqliteValue(row[i], m_kinds[size_t(i)]);
     }
     return true;

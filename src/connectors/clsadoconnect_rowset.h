@@ -23,7 +23,9 @@ struct RowSet {
 };
 
 // One query's rows, fetched one at a time from a forward-only cursor: only the row in
-// hand is held. Dates that SQLite keeps as ISO text in DATE/TIME columns arrive as dates.
+// hand is held. Dates that SQLite keeps as ISO text in DATE/TIME columns arrive as dates;
+// the numbers of other databases arrive exactly (printedNumberValue), not as the double
+// nearest to them.
 class RowStream {
 public:
     // Runs sql on the back-end; throws the provider's error.
@@ -37,6 +39,7 @@ private:
     QSqlQuery m_query;
     QStringList m_columns;
     std::vector<ValueKind> m_kinds; // empty unless values need typing
+    std::vector<bool> m_printed;    // numbers that the driver gives as their text
 };
 
 // Runs sql on the back-end and fetches the whole result. Dates that SQLite keeps as ISO

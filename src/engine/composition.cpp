@@ -165,7 +165,7 @@ void clsFileConvert::runTargedConvert(bool writeOnly)
                 d->planSteps(true);
             d->field = -1;
         }
-        d->target->write(d->toValues, d->regional, d->record);
+        d->target->write(d->toValues, d->regional, d->record, &d->field);
     });
 }
 

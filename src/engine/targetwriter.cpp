@@ -5,12 +5,11 @@
 #include "connectors/clsfsconnect.h"
 #include "connectors/filetypes.h"
 #include "engine/formatting.h"
-#include "values/numbers.h"
+#include "values/columnnumbers.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 #include <QVariant>
 #include <algorithm>
 #include <utility>
@@ -128,15 +127,16 @@ void TargetWriter::ensureOpen()
 }
 
 void TargetWriter::write(const std::vector<QString>& values, const RegionalSettings& regional,
-                         qint64 record)
+                         qint64 record, qsizetype* field)
 {
+    qsizetype ignored = -1;
     ensureOpen();
     if (m_file)
         writeText(values, record);
     else if (m_database)
-        writeDatabase(values, regional, record);
+        writeDatabase(values, regional, record, field ? field : &ignored);
     else
-        describeDatabase(values, regional);
+        describeDatabase(values, regional, field ? field : &ignored);
     ++m_records;
 }
 
@@ -204,10 +204,11 @@ QVariant TargetWriter::boundValue(size_t i, const QString& value,
                                   const RegionalSettings& regional) const
 {
     if (m_kinds[i] == Kind::Number && !value.isEmpty()) {
-        double n = 0;
-        if (!parseNumber(value, regional, n))
+        // The number itself, not a double near it: the column decides what it can keep.
+        WrittenNumber n{{}, value};
+        if (!parseNumber(value, regional, n.number))
             throwNotA(value, m_names[i], i, "keine Zahl");
-        return n;
+        return QVariant::fromValue(n);
     }
     if (m_kinds[i] == Kind::Date && !value.isEmpty()) {
         QDate d;
@@ -221,12 +222,13 @@ QVariant TargetWriter::boundValue(size_t i, const QString& value,
 }
 
 void TargetWriter::writeDatabase(const std::vector<QString>& values,
-                                 const RegionalSettings& regional, qint64 record)
+                                 const RegionalSettings& regional, qint64 record, qsizetype* field)
 {
     DatabaseRecord& rows = m_database->record();
     const qint64 replacedBefore = rows.replaced() ? rows.replaced()->characters : 0;
     rows.AddNew();
     for (size_t i = 0; i < values.size(); ++i) {
+        *field = qsizetype(i);
         try {
             rows.setItem(int(i), boundValue(i, values[i], regional));
         } catch (const Error& e) {
@@ -239,6 +241,7 @@ void TargetWriter::writeDatabase(const std::vector<QString>& values,
                                               .arg(m_names[i]));
         }
     }
+    *field = -1;
     m_heldRecords.push_back(record);
     ++m_rowsHanded;
     rows.update();
@@ -278,18 +281,19 @@ void TargetWriter::completeAfterFailure(Error& error, qint64& record)
 }
 
 void TargetWriter::describeDatabase(const std::vector<QString>& values,
-                                    const RegionalSettings& regional)
+                                    const RegionalSettings& regional, qsizetype* field)
 {
     QString line;
     for (size_t i = 0; i < values.size(); ++i) {
+        *field = qsizetype(i);
         const QVariant v = boundValue(i, values[i], regional);
         if (i > 0)
             line += QStringLiteral("; ");
         line += m_names[i] + QStringLiteral(" = ");
         if (v.isNull())
             line += QStringLiteral("NULL");
-        else if (v.typeId() == QMetaType::Double)
-            line += QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+        else if (v.metaType() == QMetaType::fromType<WrittenNumber>())
+            line += decimalText(v.value<WrittenNumber>().number);
         else if (v.typeId() == QMetaType::QDate)
             line += isoDateText(v.toDate());
         else
@@ -297,6 +301,7 @@ void TargetWriter::describeDatabase(const std::vector<QString>& values,
                     v.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
                     QLatin1Char('\'');
     }
+    *field = -1;
     m_memory += line.toUtf8() + '\n';
 }
 

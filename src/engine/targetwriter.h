@@ -51,9 +51,10 @@ public:
     // value holding the qualifier, or without one the delimiter, is an error naming the
     // field, as it would be split wrongly. A database target receives numbers and dates
     // as such, empty ones as NULL. record: the source record the values come from, for
-    // naming it in an error.
+    // naming it in an error; field, when given, is set to the field whose value a database
+    // target refuses (and to -1 after the values are taken).
     void write(const std::vector<QString>& values, const RegionalSettings& regional,
-               qint64 record = 0);
+               qint64 record = 0, qsizetype* field = nullptr);
     // After the run: how many characters the target's code page lacked and wrote as
     // "?", and the first of them with record and field; empty when there was none.
     QString replacementWarning() const;
@@ -85,8 +86,9 @@ private:
     void noteReplaced(qint64 before, qint64 record);
     void refuseSplitValue(const std::vector<QString>& values) const;
     void writeDatabase(const std::vector<QString>& values, const RegionalSettings& regional,
-                       qint64 record);
-    void describeDatabase(const std::vector<QString>& values, const RegionalSettings& regional);
+                       qint64 record, qsizetype* field);
+    void describeDatabase(const std::vector<QString>& values, const RegionalSettings& regional,
+                          qsizetype* field);
 
     QVariant boundValue(size_t i, const QString& value, const RegionalSettings& regional) const;
 

@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "common/valuebuffer.h"
+#include "values/columnnumbers.h"
 
 #include <algorithm>
 #include <charconv>
@@ -249,19 +250,7 @@ bool parseNumber(QStringView text, const RegionalSettings& regional, double& out
     bool lost = false; // a double keeps fewer digits anyway
     if (!readNumber(text, regional, n, lost))
         return false;
-    char buf[DecimalNumber::MaxDigits + 16];
-    char* p = buf;
-    *p++ = '0';
-    *p++ = '.';
-    for (int k = 0; k < n.count; ++k)
-        *p++ = char('0' + n.digits[std::size_t(k)]);
-    if (n.count == 0)
-        *p++ = '0';
-    *p++ = 'e';
-    p = std::to_chars(p, buf + sizeof buf, n.point).ptr;
-    double value = 0;
-    std::from_chars(buf, p, value);
-    out = n.negative ? -value : value;
+    out = nearestDouble(n);
     return true;
 }
 

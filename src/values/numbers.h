@@ -47,7 +47,8 @@ struct DecimalNumber {
 // A number with more than MaxDigits significant digits (trailing zeros aside) is
 // error 6: its further digits would be lost.
 bool parseNumber(QStringView text, const RegionalSettings& regional, DecimalNumber& out);
-// The same, as the nearest double (more digits than a double keeps are no error).
+// The same, as the nearest double (more digits than a double keeps are no error;
+// infinite beyond the doubles' range).
 bool parseNumber(QStringView text, const RegionalSettings& regional, double& out);
 
 // The plain form most values have: a sign or none, digits, the decimal separator and

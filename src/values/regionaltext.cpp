@@ -7,42 +7,6 @@
 
 namespace quendra {
 
-ValueKind valueKindOf(QMetaType type)
-{
-    switch (type.id()) {
-    case QMetaType::QString:
-    case QMetaType::QChar:
-        return ValueKind::Text;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return ValueKind::Integer;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return ValueKind::Real;
-    case QMetaType::QDate:
-        return ValueKind::Date;
-    case QMetaType::QDateTime:
-        return ValueKind::DateTime;
-    case QMetaType::QTime:
-        return ValueKind::Time;
-    case QMetaType::Bool:
-        return ValueKind::Boolean;
-    case QMetaType::QByteArray:
-        return ValueKind::Binary;
-    default:
-        return ValueKind::Other;
-    }
-}
-
 namespace {
 // The locale's short time pattern with seconds, as "14:30:00".
 QString secondsTimeFormat(const QLocale& locale)
@@ -115,7 +79,10 @@ void RegionalText::toText(const QVariant& value, QString& out) const
         out = QString::fromUtf8(value.toByteArray());
         return;
     default:
-        out = value.toString();
+        if (value.metaType() == QMetaType::fromType<WrittenNumber>())
+            formatPlainNumber(out, value.value<WrittenNumber>().number, m_regional);
+        else
+            out = value.toString();
         return;
     }
 }
@@ -179,12 +146,6 @@ QVariant RegionalText::parseText(const QString& raw, ValueKind kind, bool& ok) c
     if (text.isEmpty())
         return {};
     switch (kind) {
-    case ValueKind::Integer:
-    case ValueKind::Real: {
-        double number = 0;
-        ok = parseNumber(text, m_regional, number);
-        return ok ? QVariant(number) : QVariant();
-    }
     case ValueKind::Date: {
         // A time of day is never dropped silently: only midnight counts as a date.
         const QDateTime dt = parseDateTime(text);
@@ -211,13 +172,6 @@ QVariant RegionalText::parseText(const QString& raw, ValueKind kind, bool& ok) c
     }
 }
 
-bool fitsDecimals(double number, int decimals)
-{
-    const QString text = QString::number(number, 'f', QLocale::FloatingPointShortest);
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
-    return point < 0 || text.size() - point - 1 <= decimals;
-}
-
 namespace {
 [[noreturn]] void throwUnfit(const QVariant& value, const QString& column, const QString& why)
 {
@@ -227,36 +181,89 @@ namespace {
 }
 } // namespace
 
-QVariant RegionalText::forColumn(const QVariant& value, ValueKind kind, const QString& column) const
+// A number given as such rather than as text: the number exactly, and its text for a
+// message (as composed, or the number's regional text).
+bool RegionalText::givenNumber(const QVariant& value, DecimalNumber& number, QString& written) const
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        number = shortestDecimal(value.toDouble());
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        parseNumber(value.toString(), m_regional, number);
+        break;
+    default:
+        if (value.metaType() != QMetaType::fromType<WrittenNumber>())
+            return false;
+        number = value.value<WrittenNumber>().number;
+        written = value.value<WrittenNumber>().text;
+        return true;
+    }
+    formatPlainNumber(written, number, m_regional);
+    return true;
+}
+
+QVariant RegionalText::forColumn(const QVariant& value, const ColumnType& column,
+                                 const QString& name) const
 {
     if (value.isNull())
         return {};
-    QVariant result = value;
-    if (kind == ValueKind::Text)
-        return value.metaType().id() == QMetaType::QString ? value : QVariant(toText(value));
-    if (value.metaType().id() == QMetaType::QString) {
+    DecimalNumber number;
+    QString written;
+    const bool isNumber = givenNumber(value, number, written);
+    const bool isText = value.metaType().id() == QMetaType::QString;
+    if (column.kind == ValueKind::Text) {
+        if (!isNumber)
+            return isText ? value : QVariant(toText(value));
+        formatPlainNumber(written, number, m_regional);
+        return written;
+    }
+    if (column.kind == ValueKind::Number || (column.kind == ValueKind::Other && isNumber)) {
+        if (!isNumber && !isText)
+            return value;
+        if (isText) {
+            written = value.toString();
+            if (written.trimmed().isEmpty())
+                return {};
+            if (!parseNumber(written, m_regional, number))
+                throwUnfit(value, name, QString());
+        }
+        const ColumnNumber n = numberForColumn(number, written, column.number, name, m_regional);
+        switch (n.form) {
+        case ColumnNumber::Form::Whole:
+            return qlonglong(n.whole);
+        case ColumnNumber::Form::Decimal:
+            return decimalText(n.exact);
+        case ColumnNumber::Form::Double:
+            return n.binary;
+        }
+    }
+    // A number into a date, time or Boolean column is read as its text would be.
+    const QVariant given = isNumber ? QVariant(toText(value)) : value;
+    QVariant result = given;
+    if (given.metaType().id() == QMetaType::QString) {
         bool ok = true;
-        result = parseText(value.toString(), kind, ok);
+        result = parseText(given.toString(), column.kind, ok);
         if (!ok)
-            throwUnfit(value, column, QString());
+            throwUnfit(given, name, QString());
         if (result.isNull())
             return {};
     }
     const int type = result.metaType().id();
-    if (kind == ValueKind::Integer && (type == QMetaType::Double || type == QMetaType::Float)) {
-        // A fraction is refused rather than rounded away.
-        if (!fitsDecimals(result.toDouble(), 0))
-            throwUnfit(value, column, QStringLiteral(": die Spalte nimmt nur ganze Zahlen auf"));
-        if (std::fabs(result.toDouble()) >= 9.2e18)
-            throwUnfit(value, column, QStringLiteral(": die Zahl ist zu groß"));
-        return static_cast<qlonglong>(result.toDouble());
-    }
-    if (kind == ValueKind::Date && type == QMetaType::QDateTime) {
+    if (column.kind == ValueKind::Date && type == QMetaType::QDateTime) {
         if (result.toDateTime().time() != QTime(0, 0))
-            throwUnfit(value, column, QStringLiteral(": die Spalte nimmt keine Uhrzeit auf"));
+            throwUnfit(given, name, QStringLiteral(": die Spalte nimmt keine Uhrzeit auf"));
         return result.toDateTime().date();
     }
-    if (kind == ValueKind::DateTime && type == QMetaType::QDate)
+    if (column.kind == ValueKind::DateTime && type == QMetaType::QDate)
         return QDateTime(result.toDate(), QTime(0, 0));
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "values/columnnumbers.h"
 #include "values/numbers.h"
 
 #include <QLocale>
@@ -11,10 +12,14 @@
 namespace quendra {
 
 // What a column holds, as far as converting values to and from text is concerned.
-enum class ValueKind { Text, Integer, Real, Date, DateTime, Time, Boolean, Binary, Other };
+enum class ValueKind { Text, Number, Date, DateTime, Time, Boolean, Binary, Other };
 
-// The kind of a column from the type Qt SQL reports for it.
-ValueKind valueKindOf(QMetaType type);
+// A column as a writer sees it: what it holds and how it keeps a number (a column of
+// kind Other keeps a number that is given as one so too).
+struct ColumnType {
+    ValueKind kind = ValueKind::Other;
+    NumberColumn number;
+};
 
 // Converts database values to the text the user's regional settings give them and back,
 // by the rules of values/numbers.h. The locale is read once, at construction.
@@ -30,16 +35,17 @@ public:
 
     QString numberText(double number) const;
 
-    // The value to store in a column of kind, the one rule set of every writer: text is
-    // read as a number by parseNumber, a date by parseDate (a time of day behind it only
-    // at midnight), a date-time (a date and a time of day), a time or a Boolean
-    // (Wahr/Falsch, True/False, Ja/Nein, J/N, T/F, Y/N, 1/-1/0), other values are
-    // adapted to the column (a number into a text column becomes its regional text). A
-    // null result means the column keeps its default (NULL, or blank text into a number
-    // or date column). Nothing is rounded or cut: a fraction into an integer column, or a
-    // time of day into a date column, throws quendra::Error 13 (type mismatch) naming
-    // column and value, as does text that cannot be read.
-    QVariant forColumn(const QVariant& value, ValueKind kind, const QString& column) const;
+    // The value to store in a column, the one rule set of every writer: text is read as a
+    // number by parseNumber and stored as numberForColumn says, a date by parseDate (a
+    // time of day behind it only at midnight), a date-time (a date and a time of day), a
+    // time or a Boolean (Wahr/Falsch, True/False, Ja/Nein, J/N, T/F, Y/N, 1/-1/0); a
+    // number given as such (a WrittenNumber, a double, an integer) is stored alike, and
+    // into a text column becomes its regional text. A null result means the column keeps
+    // its default (NULL, or blank text into a number or date column). Nothing is rounded
+    // or cut: a value the column would keep otherwise throws quendra::Error naming
+    // column and value (13 for text that cannot be read, a fraction into whole numbers or
+    // a time of day into a date; numberForColumn's errors).
+    QVariant forColumn(const QVariant& value, const ColumnType& column, const QString& name) const;
 
     // Boolean of a text by the rule above (letter case ignored); nullopt when it is none.
     static std::optional<bool> parseBoolean(const QString& text);
@@ -48,6 +54,7 @@ public:
 
 private:
     QVariant parseText(const QString& text, ValueKind kind, bool& ok) const;
+    bool givenNumber(const QVariant& value, DecimalNumber& number, QString& written) const;
     QDateTime parseDateTime(const QString& text) const;
     QTime parseTime(QStringView text) const;
 
@@ -56,9 +63,5 @@ private:
     DatePattern m_datePattern;
     QString m_timeFormat;
 };
-
-// Whether number, written in its shortest exact form, has at most decimals digits after
-// the decimal point.
-bool fitsDecimals(double number, int decimals);
 
 } // namespace quendra

@@ -2,7 +2,7 @@
 // common cases run through every writer in test_writercontract.cpp.
 #include "common/error.h"
 #include "connectors/backends/valueconversion.h"
-#include "support/casename.h"
+#include "support/casetable.h"
 #include "support/thrown.h"
 
 #include <QDateTime>
@@ -61,68 +61,63 @@ TEST(RegionalTextOut, ReusedBufferIsClearedByNull)
     EXPECT_TRUE(out.isEmpty());
 }
 
-struct ColumnCase {
-    const char* name;
-    QVariant value;
-    ValueKind kind;
-    QVariant expected;
-};
-
-class RegionalTextIn : public ::testing::TestWithParam<ColumnCase> {};
-
-TEST_P(RegionalTextIn, ForColumn)
+// Values into columns, German regional settings: tests/data/connectors/into-columns.tsv
+// names the column by the type an SQLite table declares ("sqlite numeric(18,2)"), by what
+// an ODBC driver reports ("odbc 2 18 2": SQL type code, size, decimal digits) or as the
+// SQLite ODBC driver is written to ("sqliteodbc real"), and the value as text, as a
+// number of the engine ("zahl 12,50") or as a double ("double 0.1").
+ColumnType columnOf(const QString& spec)
 {
-    const RegionalText text;
-    const QVariant result = text.forColumn(GetParam().value, GetParam().kind, u"c"_s);
-    EXPECT_EQ(result, GetParam().expected);
-    EXPECT_EQ(result.isNull(), GetParam().expected.isNull());
+    const QStringList p = spec.split(u' ');
+    if (p[0] == u"odbc")
+        return odbcColumnType(QMetaType::fromType<double>(), p[1].toInt(), p.value(2).toInt(),
+                              p.value(3).toInt());
+    return sqliteColumnType(p.mid(1).join(u' '), p[0] == u"sqliteodbc" ? 15 : 17);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, RegionalTextIn,
-    ::testing::Values(ColumnCase{"GroupedDecimal", u"1.234,5"_s, ValueKind::Real, 1234.5},
-                      ColumnCase{"WholeDoubleIntoInteger", 7.0, ValueKind::Integer, qlonglong(7)},
-                      ColumnCase{"MidnightIntoDate", u"2005-12-31 00:00:00"_s, ValueKind::Date,
-                                 QDate(2005, 12, 31)},
-                      ColumnCase{"TwoDigitYear", u"01.02.29"_s, ValueKind::Date, QDate(2029, 2, 1)},
-                      ColumnCase{"ShortTime", u"8:05"_s, ValueKind::Time, QTime(8, 5)},
-                      ColumnCase{"BooleanLetter", u"n"_s, ValueKind::Boolean, false},
-                      ColumnCase{"DateIntoDateTime", QDate(2005, 12, 31), ValueKind::DateTime,
-                                 QDateTime(QDate(2005, 12, 31), QTime(0, 0))}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Nothing is rounded or cut on its way into a column: what does not fit is refused,
-// naming column and value.
-TEST(RegionalTextIn, WhatTheColumnCannotHoldIsTypeMismatchNamingColumnAndValue)
+QVariant valueOf(const QString& spec, const RegionalText& text)
 {
+    if (spec.startsWith(u"double "))
+        return spec.mid(7).toDouble();
+    if (!spec.startsWith(u"zahl "))
+        return spec;
+    WrittenNumber n{{}, spec.mid(5)};
+    parseNumber(n.text, text.regional(), n.number);
+    return QVariant::fromValue(n);
+}
+
+// What the column receives, as "type value"; an error as its number and text.
+QString received(const QVariant& v)
+{
+    if (v.isNull())
+        return u"NULL"_s;
+    const QString shown = v.typeId() == QMetaType::Double
+                              ? QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest)
+                              : v.toString();
+    return QString::fromLatin1(v.typeName()) + u' ' + shown;
+}
+
+class IntoColumn : public ::testing::TestWithParam<test::CaseRow> {};
+
+TEST_P(IntoColumn, ReceivesExactlyOrIsRefused)
+{
+    const test::CaseRow& c = GetParam();
     const RegionalText text;
-    const std::pair<QVariant, ValueKind> cases[] = {
-        {u"abc"_s, ValueKind::Real},
-        {u"abc"_s, ValueKind::Integer},
-        {u"abc"_s, ValueKind::Date},
-        {u"2,5"_s, ValueKind::Integer},
-        {7.25, ValueKind::Integer},
-        {1e19, ValueKind::Integer},
-        {u"31.12.2005 14:30:00"_s, ValueKind::Date},
-        {QDateTime(QDate(2005, 12, 31), QTime(14, 30)), ValueKind::Date},
-        {u"vielleicht"_s, ValueKind::Boolean},
-    };
-    for (const auto& [value, kind] : cases) {
-        const Error e = test::thrownBy([&] { text.forColumn(value, kind, u"betrag"_s); });
-        EXPECT_EQ(e.number(), errnum::TypeMismatch);
-        EXPECT_TRUE(e.description().contains(u"betrag"_s));
-        EXPECT_TRUE(e.description().contains(value.toString().left(4)))
-            << e.description().toStdString();
+    QString result;
+    try {
+        result = received(text.forColumn(valueOf(c[1], text), columnOf(c[0]), u"c"_s));
+    } catch (const Error& e) {
+        result = u"Fehler %1: %2"_s.arg(e.number()).arg(e.description());
     }
+    EXPECT_EQ(result, c[2]);
 }
 
-TEST(SqliteColumns, DeclaredTypesAndIsoDates)
+INSTANTIATE_TEST_SUITE_P(Rows, IntoColumn,
+                         ::testing::ValuesIn(test::caseTable(u"connectors/into-columns.tsv"_s)),
+                         test::caseName);
+
+TEST(SqliteColumns, IsoDates)
 {
-    EXPECT_EQ(sqliteValueKind(u"DATE"_s), ValueKind::Date);
-    EXPECT_EQ(sqliteValueKind(u"timestamp"_s), ValueKind::DateTime);
-    EXPECT_EQ(sqliteValueKind(u"numeric(10,2)"_s), ValueKind::Real);
-    EXPECT_EQ(sqliteValueKind(u"varchar(40)"_s), ValueKind::Text);
-    EXPECT_EQ(sqliteValueKind(u"INTEGER"_s), ValueKind::Integer);
     EXPECT_EQ(typedSqliteValue(u"2005-12-31"_s, ValueKind::Date), QVariant(QDate(2005, 12, 31)));
     EXPECT_EQ(typedSqliteValue(u"2005-12-31T00:00:00.000"_s, ValueKind::Date),
               QVariant(QDate(2005, 12, 31)));

@@ -1,7 +1,8 @@
 // One contract for every back-end that writes: the same values (decimals, large and
 // negative numbers, dates, date-times, Booleans, empty text, NULL, umlauts and "€"), as
-// the engine hands them over or as text, go into each back-end and read back alike.
-// Quirk flags mark what a file type cannot hold.
+// the engine hands them over or as text, go into each back-end and read back alike, and
+// random numbers come back digit for digit or are refused. Quirk flags mark what a file
+// type cannot hold.
 #include "common/error.h"
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
@@ -11,12 +12,15 @@
 #include "support/skip.h"
 #include "support/testdatabases.h"
 #include "support/thrown.h"
+#include "values/columnnumbers.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
+#include <random>
 #include <shapefil.h>
 extern "C" { // pxlib declares its functions without C linkage for C++
 #include <paradox.h>
@@ -30,8 +34,9 @@ namespace {
 using quendra::test::PrintTo; // rows print their name
 
 // The columns every target table has, in this order; dBase III has no date-time type,
-// so its table lacks "zeitpunkt".
-enum Column { Nr, Betrag, Datum, Zeitpunkt, Flag, Name };
+// so its table lacks "zeitpunkt". Betrag is a floating-point column, ganz one of whole
+// numbers, dezimal one of decimals, as far as the file type has them.
+enum Column { Nr, Betrag, Datum, Zeitpunkt, Flag, Name, Ganz, Dezimal };
 
 struct Quirks {
     bool noDateTime = false; // no column for a date with a time of day
@@ -57,11 +62,13 @@ struct WriterCase {
     Quirks quirks;
 };
 
-QString sqlDdl(const QString& table, const char* real, const char* stamp, const char* flag)
+QString sqlDdl(const QString& table, const char* real, const char* stamp, const char* flag,
+               const char* whole = "integer")
 {
-    return u"create table %1 (nr integer, betrag %2, datum date, zeitpunkt %3, "
-           "flag %4, name varchar(40) default 'offen')"_s.arg(
-               table, QLatin1String(real), QLatin1String(stamp), QLatin1String(flag));
+    return u"create table %1 (nr integer, betrag %2, datum date, zeitpunkt %3, flag %4, "
+           "name varchar(40) default 'offen', ganz %5, dezimal numeric(38,18))"_s.arg(
+               table, QLatin1String(real), QLatin1String(stamp), QLatin1String(flag),
+               QLatin1String(whole));
 }
 
 Target sqliteFile(const QTemporaryDir& dir, QString&)
@@ -81,7 +88,8 @@ const QStringList OneRowAStatement = {
 
 std::function<Target(const QTemporaryDir&, QString&)> odbc(QString (*dsn)(), const char* real,
                                                            const char* stamp, const char* flag,
-                                                           const QStringList& more = {})
+                                                           const QStringList& more = {},
+                                                           const char* whole = "bigint")
 {
     return [=](const QTemporaryDir&, QString& skip) -> Target {
         const QString name = dsn();
@@ -91,7 +99,7 @@ std::function<Target(const QTemporaryDir&, QString&)> odbc(QString (*dsn)(), con
         }
         const QString table = uniqueTableName(u"werte"_s);
         const ScratchConnection scratch(u"QODBC"_s, name);
-        scratch.exec(sqlDdl(table, real, stamp, flag));
+        scratch.exec(sqlDdl(table, real, stamp, flag, whole));
         for (const QString& sql : more)
             scratch.exec(sql.arg(table));
         return {getADOProvider(1, name, {}, false), table, [name, table, more] {
@@ -111,6 +119,8 @@ Target dbaseFolder(const QTemporaryDir& dir, QString&)
     DBFAddNativeFieldType(dbf, "DATUM", 'D', 8, 0);
     DBFAddNativeFieldType(dbf, "FLAG", 'L', 1, 0);
     DBFAddField(dbf, "NAME", FTString, 40, 0);
+    DBFAddField(dbf, "GANZ", FTDouble, 20, 0);
+    DBFAddField(dbf, "DEZIMAL", FTDouble, 20, 8);
     DBFClose(dbf);
     return {getADOProvider(2, dir.path(), u"dBase III"_s, false), u"werte"_s, {}};
 }
@@ -122,7 +132,9 @@ Target paradoxFolder(const QTemporaryDir& dir, QString&)
                                                 {"DATUM", pxfDate, 4},
                                                 {"ZEITPUNKT", pxfTimestamp, 8},
                                                 {"FLAG", pxfLogical, 1},
-                                                {"NAME", pxfAlpha, 40}});
+                                                {"NAME", pxfAlpha, 40},
+                                                {"GANZ", pxfLong, 4},
+                                                {"DEZIMAL", pxfNumber, 8}});
     return {getADOProvider(2, dir.path(), u"Paradox 5.0"_s, false), u"werte"_s, {}};
 }
 
@@ -131,7 +143,7 @@ Target csvFolder(const QTemporaryDir& dir, QString&)
     QFile file(dir.filePath(u"werte.csv"_s));
     if (!file.open(QIODevice::WriteOnly))
         throw std::runtime_error("cannot write werte.csv");
-    file.write("nr,betrag,datum,zeitpunkt,flag,name\r\n");
+    file.write("nr,betrag,datum,zeitpunkt,flag,name,ganz,dezimal\r\n");
     return {getADOProvider(2, dir.path(), u"Text"_s, true), u"werte"_s, {}};
 }
 
@@ -148,28 +160,37 @@ const WriterCase WriterCases[] = {
      odbc(postgresLogin, "double precision", "timestamp", "boolean", OneRowAStatement),
      {.noBoolean = true, .defaults = true, .allOrNothing = true}},
     {"OdbcSqlite",
-     odbc(sqliteOdbcDsn, "real", "datetime", "boolean"),
+     odbc(sqliteOdbcDsn, "real", "datetime", "boolean", {}, "integer"),
      {.noBoolean = true, .defaults = true}},
     {"Dbase", dbaseFolder, {.noDateTime = true}},
     {"Paradox", paradoxFolder, {}},
     {"CsvFolder", csvFolder, {.typeless = true}},
 };
 
-using Row = std::vector<QVariant>; // one value per Column
+using Row = std::vector<QVariant>; // one value per Column, from Nr on
 
-// What the engine hands over (numbers as doubles, dates as QDate, text as QString), and
+// A "Zahl" value as the engine hands it over.
+QVariant zahl(const QString& text)
+{
+    WrittenNumber n{{}, text};
+    parseNumber(text, RegionalSettings(), n.number);
+    return QVariant::fromValue(n);
+}
+
+// What the engine hands over (numbers exactly, dates as QDate, text as QString), and
 // the same kinds of values as a text field gives them.
 const std::vector<Row> Written = {
-    {1.0, 12.5, QDate(2005, 12, 31), QDateTime(QDate(2016, 4, 28), QTime(11, 30)), true,
-     u"Müller €"_s},
-    {2.0, -1234567.25, u"29.02.2024"_s, u"01.03.2024"_s, u"Falsch"_s, u"Zoë Straße"_s},
+    {zahl(u"1"_s), zahl(u"12,5"_s), QDate(2005, 12, 31),
+     QDateTime(QDate(2016, 4, 28), QTime(11, 30)), true, u"Müller €"_s},
+    {zahl(u"2"_s), zahl(u"-1234567,25"_s), u"29.02.2024"_s, u"01.03.2024"_s, u"Falsch"_s,
+     u"Zoë Straße"_s},
     {u"3"_s, u"123456789012,75"_s, u"2007-01-01"_s, u"28.04.2016 11:30:00"_s, u"ja"_s, u""_s},
     // Every form of date text the engine reads, two-digit years as the engine reads them.
-    {4.0, QVariant(), u"31.12.05"_s, u"01.02.29 08:15:00"_s, QVariant(), QVariant()},
-    {5.0, QVariant(), u"1.2.30"_s, u"2005-12-31T10:30:00"_s, QVariant(), QVariant()},
-    {6.0, QVariant(), u"31/12/2005"_s, u"31.12.2005 00:00"_s, QVariant(), QVariant()},
+    {zahl(u"4"_s), QVariant(), u"31.12.05"_s, u"01.02.29 08:15:00"_s, QVariant(), QVariant()},
+    {zahl(u"5"_s), QVariant(), u"1.2.30"_s, u"2005-12-31T10:30:00"_s, QVariant(), QVariant()},
+    {zahl(u"6"_s), QVariant(), u"31/12/2005"_s, u"31.12.2005 00:00"_s, QVariant(), QVariant()},
     // Empty text into a number column leaves it to its default, as NULL does.
-    {7.0, u""_s, QVariant(), QVariant(), QVariant(), QVariant()},
+    {zahl(u"7"_s), u""_s, QVariant(), QVariant(), QVariant(), QVariant()},
 };
 
 const std::vector<std::vector<const char*>> ReadBack = {
@@ -230,19 +251,19 @@ protected:
     void writeRow(DatabaseRecord& rec, const Row& row) const
     {
         rec.AddNew();
-        for (int column = Nr; column <= Name; ++column) {
+        for (int column = Nr; column < int(row.size()); ++column) {
             if (written(Column(column)))
                 rec.setItem(ordinal(Column(column)), row[size_t(column)]);
         }
         rec.update();
     }
 
-    std::vector<QStringList> readBack() const
+    std::vector<QStringList> readBack(int last = Name) const
     {
         std::vector<QStringList> rows;
         for (auto c = open(true); !c->isEOF(); c->MoveNext()) {
             QStringList row;
-            for (int column = Nr; column <= Name; ++column) {
+            for (int column = Nr; column <= last; ++column) {
                 if (written(Column(column)))
                     row.append(c->getField(ordinal(Column(column))).toString());
             }
@@ -320,7 +341,7 @@ TEST_P(WriterContract, AllOrNothingHoldsMoreThanOneBlock)
     c->keepOneTransaction();
     Row row(Name + 1);
     for (int nr = 1; nr <= 5002; ++nr) {
-        row[Nr] = double(nr);
+        row[Nr] = zahl(QString::number(nr));
         writeRow(c->record(), row);
     }
     c->record().close();
@@ -332,7 +353,7 @@ TEST_P(WriterContract, AllOrNothingHoldsMoreThanOneBlock)
 TEST_P(WriterContract, CountsCharactersTheCodePageLacks)
 {
     Row row = Written.back();
-    row[Nr] = 8.0;
+    row[Nr] = zahl(u"8"_s);
     row[Name] = u"b\u2126c"_s;
     auto c = open();
     writeRow(c->record(), Written.back());
@@ -394,6 +415,69 @@ TEST_P(WriterContract, RefusesWhatTheColumnCannotHoldAndKeepsEarlierRows)
         after.push_back(expected(ReadBack.size() - 1).front());
         EXPECT_EQ(readBack(), after);
     }
+}
+
+// A random number in German form: a whole one of up to 19 digits or a decimal of up to 18.
+QString randomNumber(std::mt19937_64& random)
+{
+    const bool whole = random() % 2 == 0;
+    const int digits = int(random() % (whole ? 19 : 17)) + (whole ? 1 : 2);
+    QString text = random() % 2 == 0 ? u"-"_s : QString();
+    for (int k = 0; k < digits; ++k)
+        text += QChar(u'0' + int(random() % 10));
+    if (!whole)
+        text.insert(text.size() - int(random() % std::uint64_t(digits - 1)) - 1, u',');
+    return text;
+}
+
+// Differential: numbers as the engine hands them over go into every number column of the
+// table; each one the writer takes comes back as the same number, digit for digit.
+TEST_P(WriterContract, NumbersComeBackDigitForDigitOrAreRefused)
+{
+    std::mt19937_64 random(48);
+    std::map<int, std::pair<Column, QString>> taken; // by nr
+    std::map<Column, int> refused;
+    {
+        auto c = open();
+        int nr = 100;
+        for (int n = 0; n < 60; ++n) {
+            const QString text = randomNumber(random);
+            for (const Column column : {Betrag, Ganz, Dezimal}) {
+                Row row(Dezimal + 1);
+                row[Nr] = zahl(QString::number(++nr));
+                row[column] = zahl(text);
+                try {
+                    writeRow(c->record(), row);
+                    taken[nr] = {column, text};
+                } catch (const Error&) {
+                    ++refused[column];
+                }
+            }
+        }
+        c->record().close();
+    }
+    const RegionalSettings german;
+    const auto same = [&](const QString& a, const QString& b) {
+        DecimalNumber x, y;
+        return parseNumber(a, german, x) && parseNumber(b, german, y) &&
+               decimalText(x) == decimalText(y);
+    };
+    size_t found = 0;
+    for (const QStringList& row : readBack(Dezimal)) {
+        const auto it = taken.find(row[0].toInt());
+        if (it == taken.end())
+            continue;
+        ++found;
+        const auto& [column, text] = it->second;
+        int place = 0; // of the column among those read back
+        for (int before = Nr; before < column; ++before)
+            place += written(Column(before));
+        EXPECT_TRUE(same(row[place], text))
+            << text.toStdString() << " as " << row.join(u" | "_s).toStdString();
+    }
+    EXPECT_EQ(found, taken.size());
+    for (const Column column : {Betrag, Ganz, Dezimal})
+        EXPECT_LT(refused[column], 54) << column; // every column takes some
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, WriterContract, ::testing::ValuesIn(WriterCases),

@@ -4,8 +4,10 @@
 // shown: expected-box.txt for the error that stops the run, expected-warning.txt for the warnings
 // of a run that ends well (each box as title line, then the text; @VERSION@ stands for the
 // program's version). Without such a file no box of that kind may appear. The files the run starts
-// with, but for out.EXT, stay as they were. A folder with expected-records.txt is previewed
-// instead: each record's bytes, or a line with the error it would stop the run with.
+// with, but for out.EXT, stay as they were. expected-rows.txt holds the rows of every table of the
+// SQLite file ziel.db after the run, each value with its type as Qt reads it. A folder with
+// expected-records.txt is previewed instead: each record's bytes, or a line with the error it would
+// stop the run with.
 #include "common/messagehandler.h"
 #include "common/version.h"
 #include "engine/indivtorven.h"
@@ -15,6 +17,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <gtest/gtest.h>
 
 using namespace quendra;
@@ -28,6 +32,33 @@ QByteArray readAll(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString tableRows(const QString& path)
+{
+    QString rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"golden-rows"_s);
+        db.setDatabaseName(path);
+        EXPECT_TRUE(db.open());
+        for (const QString& table : db.tables()) {
+            QSqlQuery q(u"select * from %1 order by rowid"_s.arg(table), db);
+            while (q.next()) {
+                QStringList values;
+                for (int i = 0; i < q.record().count(); ++i) {
+                    const QVariant v = q.value(i);
+                    values << QString::fromLatin1(v.typeName()) + u' ' +
+                                  (v.typeId() == QMetaType::Double
+                                       ? QString::number(v.toDouble(), 'g',
+                                                         QLocale::FloatingPointShortest)
+                                       : v.toString());
+                }
+                rows += table + u": "_s + values.join(u" | "_s) + u'\n';
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(u"golden-rows"_s);
+    return rows;
 }
 
 std::vector<std::string> caseNames()
@@ -104,6 +135,10 @@ TEST_P(Golden, ConvertsToExpectedBytes)
         if (f.startsWith(QLatin1StringView("out.")))
             continue;
         EXPECT_EQ(readAll(db.filePath(f)).toStdString(), readAll(dir.filePath(f)).toStdString());
+    }
+    if (QFile::exists(dir.filePath(u"expected-rows.txt"_s))) {
+        EXPECT_EQ(tableRows(db.filePath(u"ziel.db"_s)).toStdString(),
+                  readAll(dir.filePath(u"expected-rows.txt"_s)).toStdString());
     }
     if (!QFile::exists(dir.filePath(u"expected.txt"_s))) {
         EXPECT_FALSE(QFile::exists(db.filePath(u"out.txt"_s))) << "no target file expected";

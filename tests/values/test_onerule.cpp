@@ -24,7 +24,7 @@ QString randomText(std::mt19937& random, QStringView alphabet)
 QVariant written(const RegionalText& writer, const QString& text, ValueKind kind)
 {
     try {
-        return writer.forColumn(text, kind, QStringLiteral("c"));
+        return writer.forColumn(text, {kind, {}}, QStringLiteral("c"));
     } catch (const Error&) {
         return {};
     }

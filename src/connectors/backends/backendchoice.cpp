@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
 
 namespace quendra {
 
@@ -67,6 +68,14 @@ std::unique_ptr<Backend> openOdbc(const ConnectionFacts& facts)
     if (!facts.password.isEmpty())
         db.setPassword(facts.password);
     backend->open();
+    // The SQLite ODBC driver reports INTEGER columns as 32-bit ones and cuts larger values
+    // when they are read, unless it is told that they have 64 bits.
+    if (QSqlQuery(db).exec(QStringLiteral("select sqlite_version()")) &&
+        !name.contains(QLatin1String("BIGINT="), Qt::CaseInsensitive)) {
+        db.close();
+        db.setDatabaseName(name + QStringLiteral(";BIGINT=1;"));
+        backend->open();
+    }
     return backend;
 }
 

@@ -407,18 +407,22 @@ private:
         return file.open(QIODevice::ReadOnly) ? file.read(32) : QByteArray();
     }
 
-    static ValueKind valueKind(const DbfField& field)
+    static ColumnType columnType(const DbfField& field)
     {
         switch (field.type) {
         case 'N':
-        case 'F':
-            return ValueKind::Real;
+        case 'F': {
+            // Readers take a dBase number as a double: only what a double gives back goes in.
+            NumberColumn number = NumberColumn::binary();
+            number.scale = field.decimals;
+            return {ValueKind::Number, number};
+        }
         case 'D':
-            return ValueKind::Date;
+            return {ValueKind::Date, {}};
         case 'L':
-            return ValueKind::Boolean;
+            return {ValueKind::Boolean, {}};
         default:
-            return ValueKind::Text;
+            return {ValueKind::Text, {}};
         }
     }
 
@@ -433,16 +437,13 @@ private:
     // The cell's bytes, exactly as wide as the field; blanks ("?" for a logical) for NULL.
     QByteArray cellBytes(const DbfField& field, const QVariant& value, int ordinal)
     {
-        const QVariant typed = rules().forColumn(value, valueKind(field), field.name);
+        const QVariant typed = rules().forColumn(value, columnType(field), field.name);
         QByteArray bytes;
         if (!typed.isNull()) {
             switch (field.type) {
             case 'N':
-            case 'F':
-                if (!fitsDecimals(typed.toDouble(), field.decimals))
-                    throwTooWide(field, value,
-                                 QStringLiteral("%1 Nachkommastellen").arg(field.decimals));
-                bytes = QByteArray::number(typed.toDouble(), 'f', field.decimals);
+            case 'F': // the digits of the number the double gives back, which is the one given
+                bytes = decimalText(shortestDecimal(typed.toDouble()), field.decimals).toLatin1();
                 break;
             case 'D':
                 bytes = typed.toDate().toString(u"yyyyMMdd").toLatin1();

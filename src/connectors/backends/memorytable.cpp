@@ -2,7 +2,7 @@
 #include "connectors/backends/memorytable.h"
 
 #include "common/error.h"
-#include "values/numbers.h"
+#include "values/columnnumbers.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -18,7 +18,7 @@ QString declaredType(ColumnKind kind)
     case ColumnKind::Integer:
         return QStringLiteral("INTEGER");
     case ColumnKind::Real:
-        return QStringLiteral("REAL");
+        return {}; // no affinity: a number kept as its text stays text
     case ColumnKind::Date:
         return QStringLiteral("DATE");
     case ColumnKind::Boolean:
@@ -49,6 +49,12 @@ QVariant storedValue(const QVariant& value)
         return {};
     if (value.typeId() == QMetaType::QDate)
         return isoDateText(value.toDate());
+    if (value.metaType() == QMetaType::fromType<WrittenNumber>()) {
+        QString text; // more digits than a double holds: as the regional text of the number
+        formatPlainNumber(text, value.value<WrittenNumber>().number,
+                          RegionalSettings::fromLocale());
+        return text;
+    }
     if (value.typeId() == QMetaType::QDateTime) {
         const QDateTime dt = value.toDateTime();
         if (dt.time() == QTime(0, 0))

@@ -12,7 +12,9 @@ namespace quendra {
 // How a column of a file table is stored in the in-memory SQLite database.
 // Dates are stored as ISO text ("yyyy-mm-dd", with " hh:mm:ss" when the value has a
 // time of day) in a column declared DATE; the database connector turns them back
-// into dates by that declared type. Booleans are 1/0 in a column declared BOOLEAN.
+// into dates by that declared type. Booleans are 1/0 in a column declared BOOLEAN. A
+// Real column keeps doubles, and a number with more digits than a double (a
+// WrittenNumber) as its regional text.
 enum class ColumnKind { Text, Integer, Real, Date, Boolean };
 
 struct TableColumn {

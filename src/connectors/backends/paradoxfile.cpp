@@ -20,6 +20,7 @@
 #include "connectors/backends/littleendian.h"
 #include "connectors/backends/memorytable.h"
 #include "connectors/backends/tablefolder.h"
+#include "connectors/backends/valueconversion.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -354,7 +355,7 @@ QVariant PxDocument::value(const QByteArray& record, const PxField& field)
                 0 ||
             !text)
             return {};
-        const double number = QByteArray(text).toDouble();
+        const QVariant number = printedNumberValue(QByteArray(text), false); // every digit
         m_doc->free(m_doc, text);
         return number;
     }

@@ -126,26 +126,27 @@ private:
         }
     }
 
-    static ValueKind valueKind(char type)
+    static ColumnType columnType(char type)
     {
         switch (type) {
-        case pxfShort:
+        case pxfShort: // the lowest value of each marks NULL
+            return {ValueKind::Number, NumberColumn::whole(-32767, 32767)};
         case pxfLong:
         case pxfAutoInc:
-            return ValueKind::Integer;
+            return {ValueKind::Number, NumberColumn::whole(-2147483647, 2147483647)};
         case pxfNumber:
         case pxfCurrency:
-            return ValueKind::Real;
+            return {ValueKind::Number, NumberColumn::binary()};
         case pxfDate:
-            return ValueKind::Date;
+            return {ValueKind::Date, {}};
         case pxfTime:
-            return ValueKind::Time;
+            return {ValueKind::Time, {}};
         case pxfTimestamp:
-            return ValueKind::DateTime;
+            return {ValueKind::DateTime, {}};
         case pxfLogical:
-            return ValueKind::Boolean;
+            return {ValueKind::Boolean, {}};
         default:
-            return ValueKind::Text;
+            return {ValueKind::Text, {}};
         }
     }
 
@@ -155,11 +156,12 @@ private:
         pxdoc_t* doc = m_copy->handle();
         const bool blank = value.isNull() || (value.typeId() == QMetaType::QString &&
                                               value.toString().trimmed().isEmpty());
-        if (field.type != pxfAlpha && valueKind(field.type) == ValueKind::Text && !blank)
+        const ColumnType type = columnType(field.type);
+        if (field.type != pxfAlpha && type.kind == ValueKind::Text && !blank)
             throw Error(errnum::Unsupported, {},
                         QStringLiteral("In die Paradox-Spalte %1 kann Quendra nicht schreiben.")
                             .arg(field.name));
-        const QVariant typed = rules().forColumn(value, valueKind(field.type), field.name);
+        const QVariant typed = rules().forColumn(value, type, field.name);
         if (field.type == pxfAlpha) {
             const QByteArray bytes = encodeText(m_source.codec(), typed.toString(), ordinal);
             if (bytes.size() > field.length)
@@ -171,16 +173,13 @@ private:
             PX_put_data_long(doc, data, field.length, int(m_nextAutoInc++));
             return;
         }
-        if (typed.isNull() || valueKind(field.type) == ValueKind::Text)
+        if (typed.isNull() || type.kind == ValueKind::Text)
             return; // all zeros: NULL
         switch (field.type) {
         case pxfShort:
         case pxfLong:
         case pxfAutoInc: {
             const qlonglong number = typed.toLongLong();
-            const qlonglong limit = field.type == pxfShort ? 32767 : 2147483647;
-            if (number > limit || number < -limit)
-                throwTooLarge(field, value);
             if (field.type == pxfShort)
                 PX_put_data_short(doc, data, field.length, short(number));
             else

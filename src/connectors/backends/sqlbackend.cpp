@@ -89,7 +89,9 @@ void SqlBackend::deleteRow(const QString& table, const QStringList& columns,
             where += QStringLiteral(" is null");
         } else {
             where += QStringLiteral(" = ?");
-            bound.append(values[i]);
+            // A number kept exactly goes as the text databases read a decimal from.
+            const bool exact = values[i].metaType() == QMetaType::fromType<WrittenNumber>();
+            bound.append(exact ? decimalText(values[i].value<WrittenNumber>().number) : values[i]);
         }
     }
     const bool transaction = db.transaction();
@@ -117,13 +119,14 @@ void SqlBackend::deleteRow(const QString& table, const QStringList& columns,
                                                "es wurde nichts gelöscht."));
 }
 
-QHash<QString, ValueKind> sqliteValueKinds(const QSqlDatabase& db, const QString& table)
+QHash<QString, ColumnType> sqliteColumnTypes(const QSqlDatabase& db, const QString& table,
+                                             int doubleDigits)
 {
     // The table as the query names it, without the quotes or brackets around it.
     QString name = table.trimmed();
     if (name.size() >= 2 && (name.front() == u'"' || name.front() == u'[' || name.front() == u'`'))
         name = name.mid(1, name.size() - 2);
-    QHash<QString, ValueKind> kinds;
+    QHash<QString, ColumnType> kinds;
     QSqlQuery query(db);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("select name, type from pragma_table_info(?)"));
@@ -132,7 +135,7 @@ QHash<QString, ValueKind> sqliteValueKinds(const QSqlDatabase& db, const QString
         return kinds;
     while (query.next()) {
         kinds.insert(query.value(0).toString().toLower(),
-                     sqliteValueKind(query.value(1).toString()));
+                     sqliteColumnType(query.value(1).toString(), doubleDigits));
     }
     return kinds;
 }

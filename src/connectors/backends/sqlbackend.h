@@ -41,7 +41,10 @@ private:
     WriterFactory m_writerFactory;
 };
 
-// Declared kinds of the columns of an SQLite table, keyed by lower-case column name.
-QHash<QString, ValueKind> sqliteValueKinds(const QSqlDatabase& db, const QString& table);
+// The declared types of the columns of an SQLite table, keyed by lower-case column name
+// (sqliteColumnType); empty when the database is no SQLite database. doubleDigits: as
+// sqliteColumnType's.
+QHash<QString, ColumnType> sqliteColumnTypes(const QSqlDatabase& db, const QString& table,
+                                             int doubleDigits = 17);
 
 } // namespace quendra

@@ -23,6 +23,8 @@ constexpr size_t MaxValuesPerStatement = 999;
 constexpr size_t MaxRowsPerStatement = 500;
 // Prepared statements kept for reuse: rows whose empty columns differ need their own.
 constexpr size_t StatementsKept = 8;
+// The significant digits of a double that the SQLite ODBC driver passes on.
+constexpr int SqliteOdbcDoubleDigits = 15;
 
 bool sameColumns(const std::vector<QVariant>& row, const std::vector<bool>& columns)
 {
@@ -58,13 +60,18 @@ SqlTableWriter::SqlTableWriter(QSqlDatabase db, const QString& table, const QStr
     if (!probe.exec(QStringLiteral("select * from ") + table + QStringLiteral(" where 1=0")))
         throw providerError(probe.lastError(), m_driver);
     const QSqlRecord record = probe.record();
-    const QHash<QString, ValueKind> declared =
-        sqlite ? sqliteValueKinds(m_db, table) : QHash<QString, ValueKind>();
+    // SQLite, as a file or behind an ODBC driver, keeps what a column's declared type says
+    // (the SQLite ODBC driver passes doubles on as text of 15 digits); other databases
+    // keep what their driver describes.
+    const QHash<QString, ColumnType> declared =
+        sqliteColumnTypes(m_db, table, sqlite ? 17 : SqliteOdbcDoubleDigits);
     for (int i = 0; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
         m_columns.append(field.name());
-        m_kinds.push_back(sqlite ? declared.value(field.name().toLower(), ValueKind::Other)
-                                 : valueKindOf(field.metaType()));
+        m_types.push_back(sqlite || !declared.isEmpty()
+                              ? declared.value(field.name().toLower())
+                              : odbcColumnType(field.metaType(), field.typeID(), field.length(),
+                                               field.precision()));
     }
 }
 
@@ -113,7 +120,7 @@ void SqlTableWriter::setItem(int ordinal, const QVariant& value)
     if (!m_adding)
         throw standardError(errnum::NoCurrentRecord);
     m_block[m_queued][size_t(ordinal)] =
-        m_text.forColumn(value, m_kinds[size_t(ordinal)], m_columns[ordinal]);
+        m_text.forColumn(value, m_types[size_t(ordinal)], m_columns[ordinal]);
 }
 
 void SqlTableWriter::update()

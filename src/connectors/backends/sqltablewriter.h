@@ -62,7 +62,7 @@ private:
     QString m_table;
     QString m_driver;
     QStringList m_columns;
-    std::vector<ValueKind> m_kinds;
+    std::vector<ColumnType> m_types;
     RegionalText m_text;
 
     bool m_adding = false;

@@ -1,35 +1,105 @@
 #include "connectors/backends/valueconversion.h"
 
 #include "common/error.h"
-#include "values/numbers.h"
+#include "values/columnnumbers.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <cmath>
+#include <sqlext.h>
 
 namespace quendra {
 
-ValueKind sqliteValueKind(const QString& declaredType)
+namespace {
+// The digits and decimals of "numeric(10,2)"; -1 where the type names none.
+NumberColumn declaredDecimal(const QString& declaredType, NumberColumn column)
+{
+    static const QRegularExpression digits(QStringLiteral(R"(\(\s*(\d+)\s*(?:,\s*(\d+)\s*)?\))"));
+    const QRegularExpressionMatch m = digits.match(declaredType);
+    if (m.hasMatch()) {
+        column.precision = m.captured(1).toInt();
+        column.scale = m.hasCaptured(2) ? m.captured(2).toInt() : 0;
+    }
+    return column;
+}
+} // namespace
+
+ColumnType sqliteColumnType(const QString& declaredType, int doubleDigits)
 {
     const QString t = declaredType.toUpper();
     auto has = [&t](const char* part) { return t.contains(QLatin1String(part)); };
+    NumberColumn affinity;
+    affinity.storage = NumberColumn::Storage::WholeOrDouble;
+    affinity.doubleDigits = doubleDigits;
     if (has("DATETIME") || has("TIMESTAMP"))
-        return ValueKind::DateTime;
+        return {ValueKind::DateTime, affinity};
     if (has("DATE"))
-        return ValueKind::Date;
+        return {ValueKind::Date, affinity};
     if (has("TIME"))
-        return ValueKind::Time;
+        return {ValueKind::Time, affinity};
     if (has("BOOL") || has("BIT"))
-        return ValueKind::Boolean;
+        return {ValueKind::Boolean, affinity};
     if (has("INT"))
-        return ValueKind::Integer;
+        return {ValueKind::Number, NumberColumn::whole(std::numeric_limits<qint64>::min(),
+                                                       std::numeric_limits<qint64>::max())};
     if (has("CHAR") || has("CLOB") || has("TEXT") || has("MEMO"))
-        return ValueKind::Text;
-    if (has("REAL") || has("FLOA") || has("DOUB") || has("NUM") || has("DEC") || has("MONEY") ||
-        has("CURRENCY"))
-        return ValueKind::Real;
+        return {ValueKind::Text, affinity};
     if (has("BLOB") || t.isEmpty())
-        return ValueKind::Other;
-    return ValueKind::Other;
+        return {ValueKind::Other, affinity};
+    if (has("REAL") || has("FLOA") || has("DOUB")) {
+        NumberColumn binary = NumberColumn::binary();
+        binary.doubleDigits = doubleDigits;
+        return {ValueKind::Number, binary};
+    }
+    // Every other declared type has SQLite's numeric affinity.
+    return {ValueKind::Number, declaredDecimal(t, affinity)};
+}
+
+ColumnType odbcColumnType(QMetaType type, int sqlType, int size, int digits)
+{
+    switch (sqlType) {
+    case SQL_NUMERIC:
+    case SQL_DECIMAL: {
+        NumberColumn decimal;
+        decimal.precision = size > 0 ? size : -1;
+        decimal.scale = size > 0 ? std::max(digits, 0) : -1;
+        return {ValueKind::Number, decimal};
+    }
+    case SQL_TINYINT:
+        return {ValueKind::Number, NumberColumn::whole(-128, 255)};
+    case SQL_SMALLINT:
+        return {ValueKind::Number, NumberColumn::whole(-32768, 32767)};
+    case SQL_INTEGER:
+        return {ValueKind::Number, NumberColumn::whole(std::numeric_limits<qint32>::min(),
+                                                       std::numeric_limits<qint32>::max())};
+    case SQL_BIGINT:
+        return {ValueKind::Number, NumberColumn::whole(std::numeric_limits<qint64>::min(),
+                                                       std::numeric_limits<qint64>::max())};
+    case SQL_REAL:
+        return {ValueKind::Number, NumberColumn::binary(true)};
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+        return {ValueKind::Number, NumberColumn::binary()};
+    default:
+        break;
+    }
+    switch (type.id()) {
+    case QMetaType::QString:
+    case QMetaType::QChar:
+        return {ValueKind::Text, {}};
+    case QMetaType::QDate:
+        return {ValueKind::Date, {}};
+    case QMetaType::QDateTime:
+        return {ValueKind::DateTime, {}};
+    case QMetaType::QTime:
+        return {ValueKind::Time, {}};
+    case QMetaType::Bool:
+        return {ValueKind::Boolean, {}};
+    case QMetaType::QByteArray:
+        return {ValueKind::Binary, {}};
+    default:
+        return {ValueKind::Other, {}};
+    }
 }
 
 namespace {
@@ -74,17 +144,28 @@ QVariant typedSqliteValue(const QVariant& value, ValueKind kind)
     }
 }
 
-bool readPrintedNumber(const QByteArray& text, double& value)
+namespace {
+bool readPrinted(const QByteArray& text, DecimalNumber& number)
 {
     RegionalSettings printed;
     printed.groupSeparator = QChar();
-    const QString number = QString::fromLatin1(text);
+    const QString digits = QString::fromLatin1(text);
     for (const char decimal : {'.', ','}) {
         printed.decimalSeparator = QLatin1Char(decimal);
-        if (parseNumber(number, printed, value))
+        if (parseNumber(digits, printed, number))
             return true;
     }
     return false;
+}
+} // namespace
+
+bool readPrintedNumber(const QByteArray& text, double& value)
+{
+    DecimalNumber number;
+    if (!readPrinted(text, number))
+        return false;
+    value = nearestDouble(number);
+    return true;
 }
 
 QVariant printedNumberValue(const QByteArray& text, bool whole)
@@ -95,10 +176,13 @@ QVariant printedNumberValue(const QByteArray& text, bool whole)
         if (ok)
             return number;
     }
-    double value = 0;
-    if (readPrintedNumber(text, value))
+    WrittenNumber exact{{}, QString::fromLatin1(text)};
+    if (!readPrinted(text, exact.number))
+        return QString::fromUtf8(text);
+    const double value = nearestDouble(exact.number);
+    if (sameNumber(shortestDecimal(value), exact.number))
         return value;
-    return QString::fromUtf8(text);
+    return QVariant::fromValue(exact);
 }
 
 } // namespace quendra

@@ -7,8 +7,17 @@
 
 namespace quendra {
 
-// The kind of an SQLite column from its declared type ("DATE", "numeric(10,2)", ...).
-ValueKind sqliteValueKind(const QString& declaredType);
+// The type of an SQLite column from its declared type ("DATE", "numeric(10,2)", ...):
+// SQLite's affinity by its rules, and Quendra's dates, times and Booleans. Numbers keep
+// the digits and decimals a numeric or decimal column declares. doubleDigits: the
+// significant digits of a double on the way into the file (fewer through a driver that
+// passes doubles on as text).
+ColumnType sqliteColumnType(const QString& declaredType, int doubleDigits = 17);
+
+// The type of a column of an ODBC data source as its driver describes it: the Qt type
+// of its values, its SQL type code (SQL_NUMERIC, SQL_BIGINT, ...), its size and its
+// decimal digits.
+ColumnType odbcColumnType(QMetaType type, int sqlType, int size, int digits);
 
 // A value of an SQLite column, typed by the column's declared kind: ISO text in a
 // DATE/TIME column becomes a date, time or date-time, 1/0 in a BOOLEAN column a Boolean.
@@ -19,8 +28,9 @@ QVariant typedSqliteValue(const QVariant& value, ValueKind kind);
 bool readPrintedNumber(const QByteArray& text, double& value);
 
 // The value of a number column from its printed text: a whole number when whole and the
-// text is one, else a double; the text itself when it is no number, so that nothing
-// stands for a value that was not there.
+// text is one, a double when it gives the number back, else the number exactly (as a
+// WrittenNumber); the text itself when it is no number, so that nothing stands for a
+// value that was not there.
 QVariant printedNumberValue(const QByteArray& text, bool whole);
 
 } // namespace quendra

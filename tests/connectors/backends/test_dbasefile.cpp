@@ -87,7 +87,7 @@ TEST_F(DbaseTest, ReadsTypedValuesNullsAndTablesInFileNameOrder)
     EXPECT_EQ(mem.columns(u"kunden"_s),
               (QStringList{u"NAME"_s, u"NR"_s, u"BETRAG"_s, u"SEIT"_s, u"AKTIV"_s}));
     EXPECT_EQ(mem.declaredTypes(u"kunden"_s),
-              (QStringList{u"TEXT"_s, u"INTEGER"_s, u"REAL"_s, u"DATE"_s, u"BOOLEAN"_s}));
+              (QStringList{u"TEXT"_s, u"INTEGER"_s, u""_s, u"DATE"_s, u"BOOLEAN"_s}));
     const auto rows = mem.rows(u"kunden"_s);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rowTexts(rows[0]),

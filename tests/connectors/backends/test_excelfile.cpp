@@ -38,14 +38,14 @@ TEST_P(Workbooks, SheetsAreTablesWithHeaderNamesAndTypedColumns)
     EXPECT_EQ(mem.columns(u"Kunden"_s),
               (QStringList{u"Name"_s, u"Ort"_s, u"Umsatz"_s, u"Seit"_s, u"Anzahl"_s}));
     EXPECT_EQ(mem.declaredTypes(u"Kunden"_s),
-              (QStringList{u"TEXT"_s, u"TEXT"_s, u"REAL"_s, u"DATE"_s, u"INTEGER"_s}));
+              (QStringList{u"TEXT"_s, u"TEXT"_s, u""_s, u"DATE"_s, u"INTEGER"_s}));
     EXPECT_EQ(
         mem.texts(u"Kunden"_s),
         (std::vector<QStringList>{{u"Müller"_s, u"Köln"_s, u"1234.56"_s, u"2024-03-01"_s, u"3"_s},
                                   {u"Weiß €"_s, u"NULL"_s, u"0.5"_s, u"1999-12-31"_s, u"12"_s}}));
     // A column of numbers and text keeps both, as text.
     EXPECT_EQ(mem.declaredTypes(u"Artikel"_s),
-              (QStringList{u"INTEGER"_s, u"TEXT"_s, u"REAL"_s, u"TEXT"_s}));
+              (QStringList{u"INTEGER"_s, u"TEXT"_s, u""_s, u"TEXT"_s}));
     EXPECT_EQ(mem.texts(u"Artikel"_s),
               (std::vector<QStringList>{{u"1"_s, u"Bügeleisen"_s, u"19.99"_s, u"17"_s},
                                         {u"2"_s, u"Töpfe-Set €"_s, u"49.5"_s, u"A-5"_s}}));

@@ -95,8 +95,8 @@ TEST_F(ParadoxTest, ReadsTypedValuesNullsAndCodePagesOfEveryTableInTheFolder)
 
     EXPECT_EQ(mem.tables(), (QStringList{u"doppelt"_s, u"Dos"_s, u"kunden"_s, u"leer"_s}));
     EXPECT_EQ(mem.columns(u"doppelt"_s), (QStringList{u"Name"_s, u"NAME2"_s}));
-    EXPECT_EQ(mem.declaredTypes(u"kunden"_s), (QStringList{u"TEXT"_s, u"INTEGER"_s, u"INTEGER"_s,
-                                                           u"REAL"_s, u"DATE"_s, u"BOOLEAN"_s}));
+    EXPECT_EQ(mem.declaredTypes(u"kunden"_s),
+              (QStringList{u"TEXT"_s, u"INTEGER"_s, u"INTEGER"_s, u""_s, u"DATE"_s, u"BOOLEAN"_s}));
     EXPECT_EQ(mem.texts(u"kunden"_s),
               (std::vector<QStringList>{
                   {u"Müller €"_s, u"42"_s, u"100000"_s, u"1234.5"_s, u"2024-03-01"_s, u"1"_s},
