@@ -132,28 +132,29 @@ void loadCsv(const QFileInfo& file, bool header, QSqlDatabase& db)
     CsvRows parsed = parseCsv(decodeText(readWholeFile(file.filePath())), file.filePath());
     std::vector<CsvRow>& rows = parsed.rows;
     QStringList names;
-    size_t first = 0;
-    if (header && !rows.empty()) {
-        for (const QVariant& name : rows.front())
-            names << name.toString();
-        first = 1;
-        // A value beyond the header's columns would belong to no column.
-        for (size_t r = first; r < rows.size(); ++r) {
-            for (size_t i = size_t(names.size()); i < rows[r].size(); ++i) {
-                if (!rows[r][i].isNull())
-                    throwCsvFault(file.filePath(), parsed.lines[r],
-                                  QStringLiteral("Sie hat %1 Werte, die Kopfzeile nur %2 "
-                                                 "Spalten.")
-                                      .arg(rows[r].size())
-                                      .arg(names.size()));
-            }
+    const size_t first = header && !rows.empty() ? 1 : 0;
+    // The first line says how many columns the table has, as a header or as values; a
+    // value beyond them would belong to no column (an empty place there is none).
+    const size_t columnsOfFirst = rows.empty() ? 0 : rows.front().size();
+    size_t width = columnsOfFirst;
+    for (size_t r = 1; r < rows.size(); ++r) {
+        width = std::max(width, rows[r].size());
+        for (size_t i = columnsOfFirst; i < rows[r].size(); ++i) {
+            if (!rows[r][i].isNull())
+                throwCsvFault(file.filePath(), parsed.lines[r],
+                              QStringLiteral("Sie hat %1 Werte, %2 nur %3 Spalten.")
+                                  .arg(rows[r].size())
+                                  .arg(header ? QStringLiteral("die Kopfzeile")
+                                              : QStringLiteral("die erste Zeile"))
+                                  .arg(columnsOfFirst));
         }
     }
-    int width = int(names.size());
-    for (size_t r = first; r < rows.size(); ++r)
-        width = std::max(width, int(rows[r].size()));
-    const QStringList numbered = numberedColumnNames(width);
-    for (int i = int(names.size()); i < width; ++i)
+    if (first == 1) {
+        for (const QVariant& name : rows.front())
+            names << name.toString();
+    }
+    const QStringList numbered = numberedColumnNames(int(width));
+    for (int i = int(names.size()); i < int(width); ++i)
         names << numbered.at(i);
     names = usableColumnNames(names);
 
