@@ -50,7 +50,11 @@ public:
                                    .arg(row)
                                    .arg(kBindSize));
                 const bool isNull = column->col_type != MDB_BOOL && nulls[i];
-                if (!isNull)
+                const std::optional<double> floating =
+                    isNull ? std::nullopt : storedFloatingPoint(entry->mdb, *column);
+                if (floating && places[i] >= 0)
+                    values[places[i]] = *floating;
+                else if (!isNull)
                     place(values, places[i], *column, text, name, row);
                 bound.lengths[i] = 0;
             }

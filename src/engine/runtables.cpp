@@ -43,10 +43,23 @@ std::optional<qint64> parseStartValue(QStringView text, const RegionalSettings& 
     const qint64 n = t.toLongLong(&ok);
     if (ok)
         return n;
-    double d = 0;
-    if (!parseNumber(t, regional, d) || !std::isfinite(d) || std::fabs(d) > 9.0e18)
+    // Rounded from the digits themselves: a double would change a start beyond 2^53.
+    DecimalNumber d;
+    if (!parseNumber(t, regional, d) || d.point > 19)
         return std::nullopt;
-    return qint64(std::nearbyint(d));
+    const int whole = std::max(d.point, 0);
+    quint64 magnitude = 0;
+    for (int k = 0; k < whole; ++k)
+        magnitude = magnitude * 10 + (k < d.count ? d.digits[size_t(k)] : 0);
+    // The dropped part against one half: its first digit, and any digit after it.
+    const int first = d.point < 0 ? 0 : (whole < d.count ? d.digits[size_t(whole)] : 0);
+    const bool beyondHalf = d.point >= 0 && whole + 1 < d.count;
+    if (d.point >= 0 && (first > 5 || (first == 5 && (beyondHalf || magnitude % 2 == 1))))
+        ++magnitude;
+    const quint64 limit = quint64(std::numeric_limits<qint64>::max()) + (d.negative ? 1 : 0);
+    if (magnitude > limit)
+        return std::nullopt;
+    return d.negative ? qint64(0 - magnitude) : qint64(magnitude);
 }
 
 void appendNumber(QString& out, qint64 n)

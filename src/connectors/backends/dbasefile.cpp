@@ -15,12 +15,12 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QtEndian>
 #include <shapefil.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -172,26 +172,24 @@ ColumnKind columnKind(const DbfField& field)
     }
 }
 
-// A number cell as the regional text of the number ("-1234,5"): no leading zeros, no
-// trailing zeros after the decimal separator. Empty when the cell is no number.
-QString decimalText(const QByteArray& cell)
+// A number cell as the regional text of the number ("-1234,5"), by the value layer's
+// rules: no leading zeros, no trailing zeros after the decimal separator. Empty when the
+// cell is no number.
+QString decimalText(const QByteArray& cell, const RegionalSettings& regional)
 {
-    static const QRegularExpression number(QStringLiteral("^([+-]?)(\\d*)(?:\\.(\\d*))?$"));
-    const QRegularExpressionMatch m = number.match(QString::fromLatin1(cell));
-    if (!m.hasMatch() || m.capturedLength(2) + m.capturedLength(3) == 0)
+    static const QRegularExpression number(QStringLiteral("^[+-]?\\d*(?:\\.\\d*)?$"));
+    const QString text = QString::fromLatin1(cell);
+    if (!number.match(text).hasMatch() ||
+        std::none_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return {};
-    QString whole = m.captured(2);
-    QString fraction = m.captured(3);
-    while (whole.startsWith(u'0'))
-        whole.remove(0, 1);
-    while (fraction.endsWith(u'0'))
-        fraction.chop(1);
-    QString text = whole.isEmpty() ? QStringLiteral("0") : whole;
-    if (!fraction.isEmpty())
-        text += QLocale().decimalPoint() + fraction;
-    if (m.captured(1) == u"-" && text != u"0")
-        text.prepend(QLocale().negativeSign());
-    return text;
+    RegionalSettings printed;
+    printed.decimalSeparator = QLatin1Char('.');
+    printed.groupSeparator = QChar();
+    DecimalNumber n;
+    parseNumber(text, printed, n);
+    QString out;
+    formatPlainNumber(out, n, regional);
+    return out;
 }
 
 // Where a cell was read from, for an error: file, table, row (1-based) and column.
@@ -218,7 +216,7 @@ struct CellPlace {
 // only: dBase writes them for a number too wide for its column, shapelib and GDAL for
 // a NULL, and nothing in the file tells the two apart.
 QVariant cellValue(const DbfField& field, QByteArrayView raw, QStringDecoder& decoder,
-                   const CellPlace& place)
+                   const CellPlace& place, const RegionalSettings& regional)
 {
     const QByteArray trimmed = raw.toByteArray().trimmed();
     if (trimmed.isEmpty())
@@ -246,7 +244,7 @@ QVariant cellValue(const DbfField& field, QByteArrayView raw, QStringDecoder& de
             break;
         }
         default: {
-            const QString text = decimalText(trimmed);
+            const QString text = decimalText(trimmed, regional);
             if (!text.isEmpty())
                 return text;
             break;
@@ -292,6 +290,7 @@ void loadDbf(const QFileInfo& file, QSqlDatabase& db)
 
     MemoryTableBuilder table(db, freeTableName(db, file.completeBaseName(), file.suffix()),
                              columns);
+    const RegionalSettings regional = RegionalSettings::fromLocale();
     for (int record = 0; record < DBFGetRecordCount(dbf.get()); ++record) {
         const char* tuple = DBFReadTuple(dbf.get(), record);
         if (!tuple)
@@ -304,7 +303,7 @@ void loadDbf(const QFileInfo& file, QSqlDatabase& db)
         QVariantList values;
         for (const DbfField& field : fields)
             values << cellValue(field, QByteArrayView(tuple + field.offset, field.width), decoder,
-                                CellPlace{file, record + 1});
+                                CellPlace{file, record + 1}, regional);
         table.addRow(values);
     }
     table.finish();

@@ -151,7 +151,11 @@ void loadTable(MdbCatalogEntry* entry, QSqlDatabase& db, const QString& file,
                                  .arg(rows)
                                  .arg(kBindSize),
                              messages);
-            if (!hasNoText(*column))
+            const std::optional<double> floating =
+                lengths[i] > 0 ? storedFloatingPoint(entry->mdb, *column) : std::nullopt;
+            if (floating)
+                values << *floating;
+            else if (!hasNoText(*column))
                 values << cellValue(*column, bound.buffers[i].constData(), lengths[i]);
             else if (column->cur_value_len <= 0)
                 values << QVariant();

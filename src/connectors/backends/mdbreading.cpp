@@ -7,7 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
+#include <bit>
+#include <charconv>
 #include <cstring>
 #include <unistd.h>
 
@@ -52,6 +55,21 @@ void LibraryMessages::restore()
     ::dup2(m_saved, STDERR_FILENO);
     ::close(m_saved);
     m_saved = -1;
+}
+
+std::optional<double> storedFloatingPoint(MdbHandle* mdb, const MdbColumn& column)
+{
+    const unsigned char* at = mdb->pg_buf + column.cur_value_start;
+    if (column.col_type == MDB_DOUBLE && column.cur_value_len == 8)
+        return std::bit_cast<double>(qFromLittleEndian<quint64>(at));
+    if (column.col_type != MDB_FLOAT || column.cur_value_len != 4)
+        return std::nullopt;
+    const float single = std::bit_cast<float>(qFromLittleEndian<quint32>(at));
+    char text[32];
+    const auto printed = std::to_chars(text, text + sizeof text, single);
+    double value = 0;
+    std::from_chars(text, printed.ptr, value);
+    return value;
 }
 
 bool isUserTable(MdbCatalogEntry* entry)

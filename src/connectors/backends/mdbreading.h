@@ -10,6 +10,7 @@
 #include <QString>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace quendra {
@@ -79,5 +80,11 @@ struct BoundColumns {
 // For the row mdb_fetch_row has just read: which of the table's columns are NULL (a bound
 // buffer is empty both for NULL and for empty text).
 std::vector<bool> nullColumns(MdbTableDef* table);
+
+// For the row mdb_fetch_row has just read: the value of a Single or Double column as the
+// file stores it, for libmdb's text of it has 8 or 16 digits, too few to give every value
+// back (a Single as the double of its shortest decimal form); nothing for NULL and for
+// other columns.
+std::optional<double> storedFloatingPoint(MdbHandle* mdb, const MdbColumn& column);
 
 } // namespace quendra

@@ -1,21 +1,17 @@
 #include "connectors/backends/tableplaceholders.h"
 
 #include "common/error.h"
-
-#include <QLocale>
+#include "values/numbers.h"
 
 namespace quendra {
 
 namespace {
 const QString Marker = QStringLiteral("$TBL(");
 
+// A number as every value is read: by the regional rules, and no other.
 bool isNumeric(const QString& text, double& number)
 {
-    bool ok = false;
-    number = QLocale().toDouble(text.trimmed(), &ok);
-    if (!ok)
-        number = QLocale::c().toDouble(text.trimmed(), &ok);
-    return ok;
+    return parseNumber(text, RegionalSettings::fromLocale(), number);
 }
 
 const QString& pickTable(const QStringList& tables, const QString& argument)
