@@ -1,7 +1,9 @@
 // Reading and writing numbers. The plain forms most values have go through direct routines; a
 // leading blank sends the same text through the general reader, and both must agree exactly: in the
 // number read, in the field value written (or the error raised), and in what a check sum adds. A
-// number read and written in its plain form reads back as the same number.
+// number read and written in its plain form reads back as the same number, and a column
+// takes a number only in a form that gives back every digit: a double exactly when the
+// double's shortest form is the number, a whole number exactly when it has 64 bits.
 //
 // Input: the text, then a field shape (type, length, decimals, zero padding, plus sign) in
 // the last five bytes, last byte first; each shape is written aligned both ways, with and
@@ -10,9 +12,13 @@
 
 #include "common/error.h"
 #include "engine/formatting.h"
+#include "values/columnnumbers.h"
 #include "values/numbers.h"
 
+#include <climits>
+#include <cmath>
 #include <fuzzer/FuzzedDataProvider.h>
+#include <optional>
 
 using namespace quendra;
 
@@ -61,6 +67,43 @@ int readDecimal(QStringView text, DecimalNumber& out)
     }
 }
 
+// What a column receives, read back as a number; nothing when it refuses the number.
+std::optional<DecimalNumber> intoColumn(const DecimalNumber& n, const NumberColumn& column)
+{
+    try {
+        const ColumnNumber c = numberForColumn(n, {}, column, {}, German);
+        RegionalSettings point = German;
+        point.decimalSeparator = QLatin1Char('.');
+        DecimalNumber back;
+        if (c.form == ColumnNumber::Form::Whole)
+            parseNumber(QString::number(c.whole), German, back);
+        else if (c.form == ColumnNumber::Form::Decimal)
+            parseNumber(decimalText(c.exact, 2), point, back);
+        else
+            back = shortestDecimal(c.binary);
+        return back;
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+void checkColumns(const DecimalNumber& n, const QString& text)
+{
+    const double nearest = nearestDouble(n);
+    const bool givesBack = std::isfinite(nearest) && same(shortestDecimal(nearest), n);
+    const auto binary = intoColumn(n, NumberColumn::binary());
+    FUZZ_CHECK(binary.has_value() == givesBack, "double: %s", qPrintable(text));
+    FUZZ_CHECK(!binary || same(*binary, n), "double back: %s", qPrintable(text));
+    bool fits = false; // a whole number of 64 bits
+    if (n.decimals() == 0)
+        decimalText(n).toLongLong(&fits);
+    const auto integer = intoColumn(n, NumberColumn::whole(LLONG_MIN, LLONG_MAX));
+    FUZZ_CHECK(integer.has_value() == fits, "whole: %s", qPrintable(text));
+    FUZZ_CHECK(!integer || same(*integer, n), "whole back: %s", qPrintable(text));
+    const auto exact = intoColumn(n, NumberColumn());
+    FUZZ_CHECK(exact && same(*exact, n), "decimal: %s", qPrintable(text));
+}
+
 void checkReading(const QString& text)
 {
     const QString general = QLatin1Char(' ') + text;
@@ -83,6 +126,8 @@ void checkReading(const QString& text)
         byDecimal.add(direct);
         FUZZ_CHECK(byPlain.text(German) == byDecimal.text(German), "plain: %s", qPrintable(text));
     }
+
+    checkColumns(direct, text);
 
     QString again;
     formatPlainNumber(again, direct, German);
