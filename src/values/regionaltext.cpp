@@ -227,8 +227,6 @@ QVariant RegionalText::forColumn(const QVariant& value, const ColumnType& column
         return written;
     }
     if (column.kind == ValueKind::Number || (column.kind == ValueKind::Other && isNumber)) {
-        if (!isNumber && !isText)
-            return value;
         if (isText) {
             written = value.toString();
             if (written.trimmed().isEmpty())
@@ -236,34 +234,45 @@ QVariant RegionalText::forColumn(const QVariant& value, const ColumnType& column
             if (!parseNumber(written, m_regional, number))
                 throwUnfit(value, name, QString());
         }
-        const ColumnNumber n = numberForColumn(number, written, column.number, name, m_regional);
-        switch (n.form) {
-        case ColumnNumber::Form::Whole:
-            return qlonglong(n.whole);
-        case ColumnNumber::Form::Decimal:
-            return decimalText(n.exact);
-        case ColumnNumber::Form::Double:
-            return n.binary;
-        }
+        return isNumber || isText ? boundNumber(number, written, column.number, name) : value;
     }
     // A number into a date, time or Boolean column is read as its text would be.
-    const QVariant given = isNumber ? QVariant(toText(value)) : value;
-    QVariant result = given;
-    if (given.metaType().id() == QMetaType::QString) {
+    return typedValue(isNumber ? QVariant(toText(value)) : value, column.kind, name);
+}
+
+QVariant RegionalText::boundNumber(const DecimalNumber& number, const QString& written,
+                                   const NumberColumn& column, const QString& name) const
+{
+    const ColumnNumber n = numberForColumn(number, written, column, name, m_regional);
+    switch (n.form) {
+    case ColumnNumber::Form::Whole:
+        return qlonglong(n.whole);
+    case ColumnNumber::Form::Decimal:
+        return decimalText(n.exact);
+    case ColumnNumber::Form::Double:
+        break;
+    }
+    return n.binary;
+}
+
+QVariant RegionalText::typedValue(const QVariant& value, ValueKind kind, const QString& name) const
+{
+    QVariant result = value;
+    if (value.metaType().id() == QMetaType::QString) {
         bool ok = true;
-        result = parseText(given.toString(), column.kind, ok);
+        result = parseText(value.toString(), kind, ok);
         if (!ok)
-            throwUnfit(given, name, QString());
+            throwUnfit(value, name, QString());
         if (result.isNull())
             return {};
     }
     const int type = result.metaType().id();
-    if (column.kind == ValueKind::Date && type == QMetaType::QDateTime) {
+    if (kind == ValueKind::Date && type == QMetaType::QDateTime) {
         if (result.toDateTime().time() != QTime(0, 0))
-            throwUnfit(given, name, QStringLiteral(": die Spalte nimmt keine Uhrzeit auf"));
+            throwUnfit(value, name, QStringLiteral(": die Spalte nimmt keine Uhrzeit auf"));
         return result.toDateTime().date();
     }
-    if (column.kind == ValueKind::DateTime && type == QMetaType::QDate)
+    if (kind == ValueKind::DateTime && type == QMetaType::QDate)
         return QDateTime(result.toDate(), QTime(0, 0));
     return result;
 }

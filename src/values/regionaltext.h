@@ -55,6 +55,9 @@ public:
 private:
     QVariant parseText(const QString& text, ValueKind kind, bool& ok) const;
     bool givenNumber(const QVariant& value, DecimalNumber& number, QString& written) const;
+    QVariant boundNumber(const DecimalNumber& number, const QString& written,
+                         const NumberColumn& column, const QString& name) const;
+    QVariant typedValue(const QVariant& value, ValueKind kind, const QString& name) const;
     QDateTime parseDateTime(const QString& text) const;
     QTime parseTime(QStringView text) const;
 
