@@ -1,10 +1,12 @@
 // One contract for every back-end that writes: the same values (decimals, large and
 // negative numbers, dates, date-times, Booleans, empty text, NULL, umlauts and "€"), as
 // the engine hands them over or as text, go into each back-end and read back alike, and
-// random numbers come back digit for digit or are refused. Quirk flags mark what a file
+// random numbers come back digit for digit or are refused (those written into a new
+// workbook as openpyxl reads them). Quirk flags mark what a file
 // type cannot hold.
 #include "common/error.h"
 #include "common/globals.h"
+#include "connectors/backends/filetypes.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/filetypes.h"
 #include "filefixtures.h"
@@ -16,7 +18,9 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <clocale>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -430,6 +434,14 @@ QString randomNumber(std::mt19937_64& random)
     return text;
 }
 
+// Whether both texts in German form are the same number.
+bool sameNumber(const QString& a, const QString& b)
+{
+    DecimalNumber x, y;
+    return parseNumber(a, RegionalSettings(), x) && parseNumber(b, RegionalSettings(), y) &&
+           decimalText(x) == decimalText(y);
+}
+
 // Differential: numbers as the engine hands them over go into every number column of the
 // table; each one the writer takes comes back as the same number, digit for digit.
 TEST_P(WriterContract, NumbersComeBackDigitForDigitOrAreRefused)
@@ -456,12 +468,6 @@ TEST_P(WriterContract, NumbersComeBackDigitForDigitOrAreRefused)
         }
         c->record().close();
     }
-    const RegionalSettings german;
-    const auto same = [&](const QString& a, const QString& b) {
-        DecimalNumber x, y;
-        return parseNumber(a, german, x) && parseNumber(b, german, y) &&
-               decimalText(x) == decimalText(y);
-    };
     size_t found = 0;
     for (const QStringList& row : readBack(Dezimal)) {
         const auto it = taken.find(row[0].toInt());
@@ -472,7 +478,7 @@ TEST_P(WriterContract, NumbersComeBackDigitForDigitOrAreRefused)
         int place = 0; // of the column among those read back
         for (int before = Nr; before < column; ++before)
             place += written(Column(before));
-        EXPECT_TRUE(same(row[place], text))
+        EXPECT_TRUE(sameNumber(row[place], text))
             << text.toStdString() << " as " << row.join(u" | "_s).toStdString();
     }
     EXPECT_EQ(found, taken.size());
@@ -482,5 +488,58 @@ TEST_P(WriterContract, NumbersComeBackDigitForDigitOrAreRefused)
 
 INSTANTIATE_TEST_SUITE_P(Backends, WriterContract, ::testing::ValuesIn(WriterCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A workbook's number cell is a double, printed by libxlsxwriter with 16 digits and the C
+// library's decimal separator: random numbers into one, under the decimal comma of a
+// German desktop, come back through openpyxl digit for digit or are refused.
+TEST(WorkbookWriter, NumbersComeBackDigitForDigitOrAreRefused)
+{
+    QTemporaryDir dir; // a locale of nothing but numbers with a decimal comma
+    QFile source(dir.filePath(u"komma.txt"_s));
+    ASSERT_TRUE(source.open(QIODevice::WriteOnly));
+    source.write("LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"<U002E>\"\n"
+                 "grouping 3\nEND LC_NUMERIC\n");
+    source.close();
+    QProcess make; // its warnings about the categories left out go nowhere
+    make.start(u"localedef"_s, {u"-c"_s, u"-i"_s, source.fileName(), u"-f"_s, u"ANSI_X3.4-1968"_s,
+                                dir.filePath(u"komma"_s)});
+    make.waitForFinished(60000);
+    qputenv("LOCPATH", QFile::encodeName(dir.path()));
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "komma"))
+        QUENDRA_SKIP() << "localedef legt kein Gebietsschema an";
+    const QString path = dir.filePath(u"werte.xlsx"_s);
+    std::mt19937_64 random(48);
+    QStringList taken;
+    {
+        const auto table =
+            makeXlsxWriter()->openTable({{}, path, false, {}, {u"betrag"_s}}, u"werte"_s);
+        for (int n = 0; n < 200; ++n) {
+            const QString text = randomNumber(random);
+            table->AddNew();
+            table->setItem(0, zahl(text));
+            try {
+                table->update();
+                taken.append(text);
+            } catch (const Error& e) {
+                EXPECT_TRUE(e.description().contains(text)) << e.description().toStdString();
+            }
+        }
+        table->close();
+    }
+    std::setlocale(LC_NUMERIC, before.c_str());
+    QProcess python;
+    python.start(u"/usr/bin/python3"_s,
+                 {QStringLiteral(QUENDRA_TEST_DATA_DIR "/files/sheet-cells.py"), path, u"werte"_s});
+    python.waitForFinished(60000);
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    const QStringList cells =
+        QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(cells.size(), taken.size());
+    for (qsizetype i = 0; i < taken.size(); ++i)
+        EXPECT_TRUE(sameNumber(cells[i], taken[i]))
+            << taken[i].toStdString() << " as " << cells[i].toStdString();
+    EXPECT_GT(taken.size(), 40); // the shorter numbers are taken
+}
 
 } // namespace

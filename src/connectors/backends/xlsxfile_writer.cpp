@@ -14,6 +14,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <clocale>
+#include <locale.h>
 #include <memory>
 #include <xlsxwriter.h>
 
@@ -22,6 +24,26 @@ namespace quendra {
 namespace {
 
 constexpr qsizetype MaxCellText = 32767; // characters Excel holds in a cell
+
+// libxlsxwriter prints numbers with the C library, by the locale's decimal separator: under
+// a German locale a workbook would hold "12,5", which no program reads as 12.5. Its calls
+// run in the C locale on this thread while one of these lives.
+class CNumbers {
+public:
+    CNumbers() : m_before(uselocale(cLocale())) {}
+    ~CNumbers() { uselocale(m_before); }
+    CNumbers(const CNumbers&) = delete;
+    CNumbers& operator=(const CNumbers&) = delete;
+
+private:
+    static locale_t cLocale()
+    {
+        // glibc's own C locale: nothing to allocate, nothing to free
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+        return c;
+    }
+    locale_t m_before;
+};
 
 struct WorkbookFree {
     void operator()(lxw_workbook* workbook) const { lxw_workbook_free(workbook); }
@@ -32,6 +54,7 @@ public:
     XlsxRecord(const DataSourceLocation& location, const QString& sheet)
         : AppendedRow("XlsxFile"), m_path(location.dataSource), m_columns(location.columns)
     {
+        const CNumbers numbers;
         // A macro workbook written anew would lose its macros, and without them Excel
         // refuses a file named .xlsm.
         if (m_path.endsWith(QStringLiteral(".xlsm"), Qt::CaseInsensitive))
@@ -76,6 +99,7 @@ public:
     {
         if (!m_workbook)
             return;
+        const CNumbers numbers;
         const lxw_error closed = workbook_close(m_workbook.release());
         if (closed != LXW_NO_ERROR)
             fail(QString::fromUtf8(lxw_strerror(closed)));
@@ -90,8 +114,13 @@ protected:
                         QStringLiteral("Ein Excel-Arbeitsblatt fasst höchstens 1.048.576 "
                                        "Zeilen (Excel-Arbeitsmappe %1).")
                             .arg(QDir::toNativeSeparators(m_path)));
+        // Every cell is checked before the first is written: a refused row leaves nothing.
+        std::vector<QVariant> cells(values.size());
         for (size_t c = 0; c < values.size(); ++c)
-            writeCell(lxw_col_t(c), values[c]);
+            cells[c] = cellValue(lxw_col_t(c), values[c]);
+        const CNumbers numbers;
+        for (size_t c = 0; c < cells.size(); ++c)
+            writeCell(lxw_col_t(c), cells[c]);
         ++m_row;
     }
 
@@ -109,15 +138,48 @@ private:
             fail(QString::fromUtf8(lxw_strerror(error)));
     }
 
+    // What the cell receives: a double, a date-time, a text or nothing. A cell's number is
+    // a double, which libxlsxwriter writes with 16 significant digits: a number they do
+    // not give back digit for digit is refused, naming field and value.
+    QVariant cellValue(lxw_col_t column, const QVariant& value) const
+    {
+        const QString& field = m_columns.at(int(column));
+        switch (value.typeId()) {
+        case QMetaType::UnknownType:
+            return {};
+        case QMetaType::QDate:
+        case QMetaType::QDateTime:
+            if (const QDate day = value.toDate(); day.year() < 1900 || day.year() > 9999)
+                throw Error(errnum::Overflow, {},
+                            QStringLiteral("Das Datum %1 des Feldes %2 liegt außerhalb der Jahre "
+                                           "1900 bis 9999, die eine Excel-Arbeitsmappe kennt.")
+                                .arg(isoDateText(day), field));
+            return value;
+        case QMetaType::QString:
+        case QMetaType::Bool:
+            break;
+        default:
+            ColumnType cell{ValueKind::Number, NumberColumn::binary()};
+            cell.number.doubleDigits = 16;
+            return rules().forColumn(value, cell, field);
+        }
+        const QString text = value.toString();
+        if (text.size() > MaxCellText)
+            throw Error(errnum::Overflow, {},
+                        QStringLiteral("Der Wert %1 des Feldes %2 hat %3 Zeichen; eine Zelle "
+                                       "einer Excel-Arbeitsmappe fasst höchstens 32.767.")
+                            .arg(quotedValue(text), field)
+                            .arg(text.size()));
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
+
     void writeCell(lxw_col_t column, const QVariant& value)
     {
         switch (value.typeId()) {
         case QMetaType::UnknownType:
             return;
         case QMetaType::Double:
-        case QMetaType::LongLong:
-        case QMetaType::Int:
-            check(worksheet_write_number(m_sheet, m_row, column, cellNumber(value), nullptr));
+            check(worksheet_write_number(m_sheet, m_row, column, value.toDouble(), nullptr));
             return;
         case QMetaType::QDate:
             writeDate(column, QDateTime(value.toDate(), QTime(0, 0)), m_dateFormat);
@@ -126,33 +188,14 @@ private:
             writeDate(column, value.toDateTime(), m_dateTimeFormat);
             return;
         default:
-            break;
+            check(worksheet_write_string(m_sheet, m_row, column,
+                                         value.toString().toUtf8().constData(), nullptr));
         }
-        const QString text = value.toString();
-        if (text.size() > MaxCellText)
-            throw Error(errnum::Overflow, {},
-                        QStringLiteral("Der Wert %1 des Feldes %2 hat %3 Zeichen; eine Zelle "
-                                       "einer Excel-Arbeitsmappe fasst höchstens 32.767.")
-                            .arg(quotedValue(text), m_columns.value(int(column)))
-                            .arg(text.size()));
-        if (!text.isEmpty())
-            check(
-                worksheet_write_string(m_sheet, m_row, column, text.toUtf8().constData(), nullptr));
     }
-
-    // The one place where a number becomes a cell's double.
-    // TODO(exact numbers): when the value layer's rule lands (a value that a double does
-    // not give back digit for digit is refused), apply it here.
-    static double cellNumber(const QVariant& value) { return value.toDouble(); }
 
     void writeDate(lxw_col_t column, const QDateTime& when, lxw_format* format)
     {
         const QDate day = when.date();
-        if (day.year() < 1900 || day.year() > 9999)
-            throw Error(errnum::Overflow, {},
-                        QStringLiteral("Das Datum %1 des Feldes %2 liegt außerhalb der Jahre "
-                                       "1900 bis 9999, die eine Excel-Arbeitsmappe kennt.")
-                            .arg(isoDateText(day), m_columns.value(int(column))));
         const QTime time = when.time();
         lxw_datetime cell{day.year(),  day.month(),   day.day(),
                           time.hour(), time.minute(), time.second() + time.msec() / 1000.0};
