@@ -1,5 +1,6 @@
 #include "connectors/backends/cellformats.h"
 
+#include "connectors/backends/valueconversion.h"
 #include "values/regionaltext.h"
 
 #include <QDateTime>
@@ -80,6 +81,12 @@ bool isCompoundDocument(const QString& path)
 bool isZipFile(const QString& path)
 {
     return beginsWith(path, "PK\x03\x04");
+}
+
+QVariant cellNumberValue(const QByteArray& stored, double number)
+{
+    const QVariant exact = printedNumberValue(stored, false);
+    return exact.typeId() == QMetaType::QString ? QVariant(number) : exact;
 }
 
 } // namespace quendra

@@ -24,6 +24,11 @@ class RegionalText;
 // ("29.02.1900") since no date holds it: every reader gives the same serial the same day.
 QVariant serialDateValue(double serial, bool dates1904, const RegionalText& text);
 
+// A number cell's value from its stored text, already read as number: that double when it
+// gives the text's number back, else the number exactly (a WrittenNumber), so that a cell
+// another program wrote with more digits than a double holds keeps them all.
+QVariant cellNumberValue(const QByteArray& stored, double number);
+
 // Whether the file begins as an Excel 97 workbook (a compound document) or as a zip (an
 // Excel 2007 workbook, an OpenDocument file) does. Both Excel file types read either
 // kind, so that a definition keeps working when its workbook is saved in the other one.

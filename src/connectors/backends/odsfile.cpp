@@ -170,7 +170,7 @@ struct ContentReader : XmlHandler {
         if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
             badCell(QStringLiteral("enthält keine Zahl, sondern „%1“.")
                         .arg(QString::fromUtf8(digits.substr(0, 100))));
-        return n;
+        return cellNumberValue(QByteArray(digits.data(), qsizetype(digits.size())), n);
     }
 
     QVariant date(const char* stored) const

@@ -351,7 +351,8 @@ struct SheetReader : XmlHandler {
                         .arg(QString::fromUtf8(digits.left(100))));
         const bool date =
             xf >= 0 && size_t(xf) < formats.dateXf.size() && formats.dateXf[size_t(xf)];
-        return date ? serialDateValue(number, formats.dates1904, formats.text) : QVariant(number);
+        return date ? serialDateValue(number, formats.dates1904, formats.text)
+                    : cellNumberValue(digits, number);
     }
 
     QVariant isoDate() const

@@ -46,10 +46,10 @@ QTemporaryDir* OddWorkbooks::folder = nullptr;
 TEST_F(OddWorkbooks, RareCellsOfAWorkbookKeepTheirValues)
 {
     makeXlsxReader()->load(DataSourceLocation{{}, file("hand.xlsx"), true, {}}, mem.db());
-    EXPECT_EQ(mem.columns(u"Hand"_s), (QStringList{u"Name"_s, u"Tag"_s}));
+    EXPECT_EQ(mem.columns(u"Hand"_s), (QStringList{u"Name"_s, u"Tag"_s, u"Lang"_s}));
     EXPECT_EQ(mem.texts(u"Hand"_s),
-              (std::vector<QStringList>{{u"東京"_s, u"2024-02-29"_s},
-                                        {u" a & b "_s, u"2024-02-29 08:15:00"_s}}));
+              (std::vector<QStringList>{{u"東京"_s, u"2024-02-29"_s, u"12345678901234567"_s},
+                                        {u" a & b "_s, u"2024-02-29 08:15:00"_s, u"NULL"_s}}));
 }
 
 TEST_F(OddWorkbooks, TheDayThe1900DateSystemCountsReadsAsInEveryOtherSheet)
@@ -71,6 +71,7 @@ TEST_F(OddWorkbooks, OpenDocumentCellsKeepTheirValuesAndRepeatOnlyWhereTheyHoldO
     EXPECT_EQ(mem.texts(u"Hand"_s),
               (std::vector<QStringList>{{u"Prozent"_s, u"0,155"_s, u"NULL"_s},
                                         {u"Betrag"_s, u"-12,5"_s, u"NULL"_s},
+                                        {u"Lang"_s, u"-12345678901234567"_s, u"NULL"_s},
                                         {u"Tag"_s, u"29.02.2024"_s, u"NULL"_s},
                                         {u"Zeitpunkt"_s, u"29.02.2024 08:15:00"_s, u"NULL"_s},
                                         {u"Uhrzeit"_s, u"13:45:30"_s, u"NULL"_s},

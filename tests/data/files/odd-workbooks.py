@@ -46,11 +46,14 @@ def book(sheet_xml, strings='<x:sst xmlns:x="%s"/>' % MAIN, workbook=None):
 
 
 # Sound: phonetic hints, ISO dates in cells, prefixed names, absolute part names, a cell
-# without its name, text with spaces and an entity of XML itself.
+# without its name, text with spaces and an entity of XML itself, a number of more digits
+# than a double holds.
 write('hand.xlsx', book(
     sheet('<x:row r="1"><x:c r="A1" t="s"><x:v>0</x:v></x:c><x:c r="B1" t="s"><x:v>3</x:v>'
-          '</x:c></x:row><x:row r="3"><x:c r="A3" t="s"><x:v>1</x:v></x:c><x:c t="d"><x:v>'
-          '2024-02-29T00:00:00</x:v></x:c></x:row><x:row><x:c r="A4" t="s"><x:v>2</x:v>'
+          '</x:c><x:c r="C1" t="inlineStr"><x:is><x:t>Lang</x:t></x:is></x:c></x:row>'
+          '<x:row r="3"><x:c r="A3" t="s"><x:v>1</x:v></x:c><x:c t="d"><x:v>'
+          '2024-02-29T00:00:00</x:v></x:c><x:c r="C3"><x:v>12345678901234567</x:v></x:c>'
+          '</x:row><x:row><x:c r="A4" t="s"><x:v>2</x:v>'
           '</x:c><x:c r="B4" t="d"><x:v>2024-02-29T08:15:00</x:v></x:c></x:row>'),
     f'<x:sst xmlns:x="{MAIN}"><x:si><x:t>Name</x:t></x:si><x:si><x:r><x:t>東京</x:t></x:r>'
     '<x:rPh sb="0" eb="2"><x:t>トウキョウ</x:t></x:rPh></x:si><x:si><x:t xml:space="preserve">'
@@ -133,6 +136,9 @@ hand_rows = (
     cell('office:value-type="percentage" office:value="0.155"', '15,5 %') + '</table:table-row>'
     '<table:table-row>' + cell('office:value-type="string"', 'Betrag') +
     cell('office:value-type="currency" office:currency="EUR" office:value="-12.5"', '-12,50 €') +
+    '</table:table-row>'
+    '<table:table-row>' + cell('office:value-type="string"', 'Lang') +
+    cell('office:value-type="float" office:value="-12345678901234567"', 'x') +
     '</table:table-row>'
     '<table:table-row>' + cell('office:value-type="string"', 'Tag') +
     cell('office:value-type="date" office:date-value="2024-02-29"', '29.02.24') +
