@@ -241,11 +241,14 @@ TEST_F(RunFaults, AKilledRunShowsAsAbandoned)
     pausedRun(args(), source(), "a\r\n", [](qint64 pid) { ::kill(pid_t(pid), SIGKILL); }, {});
     ASSERT_EQ(journalEntries().size(), 1u);
     EXPECT_EQ(journalEntries()[0].status, journalstatus::running());
+    QFile::remove(source());
+    writeSource("a\r\n");
+    EXPECT_EQ(test::runBatch(args()).exitCode, 0);
+    EXPECT_EQ(journalEntries().back().status, journalstatus::abandoned()) << "at the next start";
     const BatchResult r = test::runBatch({u"--config"_s, db.path(), u"--journal"_s});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(u"abgebrochen"_s)) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(u"\n    Der Lauf endete, ohne sein Ende zu vermerken"_s));
-    EXPECT_EQ(journalEntries()[0].status, journalstatus::abandoned());
 }
 
 // A run whose init.mdb another program holds locked as it ends keeps its target; the
