@@ -66,22 +66,22 @@ TEST(RegionalTextOut, ReusedBufferIsClearedByNull)
 // an ODBC driver reports ("odbc 2 18 2": SQL type code, size, decimal digits) or as the
 // SQLite ODBC driver is written to ("sqliteodbc real"), and the value as text, as a
 // number of the engine ("zahl 12,50") or as a double ("double 0.1").
-ColumnType columnOf(const QString& spec)
+ColumnType columnOf(const QString& cell)
 {
-    const QStringList p = spec.split(u' ');
+    const QStringList p = cell.split(u' ');
     if (p[0] == u"odbc")
         return odbcColumnType(QMetaType::fromType<double>(), p[1].toInt(), p.value(2).toInt(),
                               p.value(3).toInt());
     return sqliteColumnType(p.mid(1).join(u' '), p[0] == u"sqliteodbc" ? 15 : 17);
 }
 
-QVariant valueOf(const QString& spec, const RegionalText& text)
+QVariant valueOf(const QString& cell, const RegionalText& text)
 {
-    if (spec.startsWith(u"double "))
-        return spec.mid(7).toDouble();
-    if (!spec.startsWith(u"zahl "))
-        return spec;
-    WrittenNumber n{{}, spec.mid(5)};
+    if (cell.startsWith(u"double "))
+        return cell.mid(7).toDouble();
+    if (!cell.startsWith(u"zahl "))
+        return cell;
+    WrittenNumber n{{}, cell.mid(5)};
     parseNumber(n.text, text.regional(), n.number);
     return QVariant::fromValue(n);
 }
