@@ -44,6 +44,14 @@ public:
                     .arg(sort)
                     .arg(chkfield));
     }
+    // A definition that copies one text field a line and counts them in a check line.
+    void lineCopy(const QString& transId)
+    {
+        heads(transId);
+        srcField(transId, u"S"_s, 1);
+        trgField(transId, u"Z"_s, u"S"_s, 1, u"Anzahl"_s);
+        db.exec(u"update trgHead set chkrecord = -1"_s);
+    }
     void writeSource(const QByteArray& bytes) const { writeFile(db.filePath(u"src.txt"_s), bytes); }
     void writeTarget(const QByteArray& bytes) const { writeFile(db.filePath(u"out.txt"_s), bytes); }
     QByteArray target(const QString& name = u"out.txt"_s) const

@@ -40,13 +40,7 @@ const QString T = u"GUT"_s;
 // A definition that copies one text field per line: "%07d" lines in, the same out.
 class RunFaults : public ::testing::Test, protected test::EngineFixture {
 protected:
-    void SetUp() override
-    {
-        heads(T);
-        srcField(T, u"S"_s, 1);
-        trgField(T, u"Z"_s, u"S"_s, 1, u"Anzahl"_s);
-        db.exec(u"update trgHead set chkrecord = -1"_s);
-    }
+    void SetUp() override { lineCopy(T); }
     QStringList args() const { return {u"--config"_s, db.path(), T}; }
     QString source() const { return db.filePath(u"src.txt"_s); }
     static QByteArray lines(int count)

@@ -24,13 +24,7 @@ const QString T = u"GUT"_s;
 
 class RunJournal : public ::testing::Test, protected test::EngineFixture {
 protected:
-    void SetUp() override
-    {
-        heads(T);
-        srcField(T, u"S"_s, 1);
-        trgField(T, u"Z"_s, u"S"_s, 1, u"Anzahl"_s);
-        db.exec(u"update trgHead set chkrecord = -1"_s);
-    }
+    void SetUp() override { lineCopy(T); }
     QStringList args() const { return {u"--config"_s, db.path(), T}; }
     static QByteArray sha256(const QByteArray& bytes)
     {
