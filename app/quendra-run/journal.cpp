@@ -24,17 +24,6 @@ const char usage[] =
     "  --journal-rows N  behält künftig höchstens N Läufe im Protokoll, die ältesten\n"
     "                    fallen weg (Vorgabe 10000; 0: kein Protokoll)\n";
 
-namespace {
-
-struct Call {
-    QString config;
-    QString transId;
-    QDateTime since;
-    bool json = false;
-    int rows = -1; // --journal-rows
-};
-
-// A point in local time as a user types it; invalid when it is none.
 QDateTime parseSince(const QString& text)
 {
     for (const char* format :
@@ -46,41 +35,7 @@ QDateTime parseSince(const QString& text)
     return {};
 }
 
-// Nothing for a wrong call.
-std::optional<Call> parse(const QStringList& args)
-{
-    Call c;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == u"--journal" || (arg == u"--json" && !std::exchange(c.json, true)))
-            continue;
-        if (arg == u"--journal-rows") {
-            bool ok = false;
-            c.rows = ++i < args.size() ? args[i].toInt(&ok) : -1;
-            if (!ok || c.rows < 0)
-                return std::nullopt;
-            continue;
-        }
-        if (arg == u"--config" || arg == u"--since") {
-            if (++i >= args.size() || args[i].isEmpty())
-                return std::nullopt;
-            if (arg == u"--config") {
-                c.config = args[i];
-            } else {
-                c.since = parseSince(args[i]);
-                if (!c.since.isValid())
-                    return std::nullopt;
-            }
-        } else if (arg.startsWith(u"--config=")) {
-            c.config = arg.mid(9);
-        } else if (arg.startsWith(QLatin1Char('-')) || !c.transId.isEmpty()) {
-            return std::nullopt;
-        } else {
-            c.transId = arg;
-        }
-    }
-    return c;
-}
+namespace {
 
 QString localTime(const QDateTime& t)
 {
@@ -176,23 +131,14 @@ QByteArray asTable(const std::vector<JournalEntry>& entries)
 
 } // namespace
 
-std::optional<int> runIfAsked(const QStringList& args)
+int run(const Request& request)
 {
-    const bool rows = args.contains(u"--journal-rows"_qs);
-    if (!args.contains(u"--journal"_qs) && !rows)
-        return std::nullopt;
-    const std::optional<Call> call = parse(args);
-    if (!call || (rows && (args.contains(u"--journal"_qs) || call->json || call->since.isValid() ||
-                           !call->transId.isEmpty()))) {
-        std::fputs(usage, stderr);
-        return 2;
-    }
-    initGlobals(call->config);
+    initGlobals(request.config);
     StreamMessageSink sink(stderr);
     setMessageSink(&sink);
     try {
-        if (rows) {
-            setJournalRowsKept(call->rows);
+        if (request.rows >= 0) {
+            setJournalRowsKept(request.rows);
             setMessageSink(nullptr);
             return 0;
         }
@@ -202,8 +148,8 @@ std::optional<int> runIfAsked(const QStringList& args)
         } catch (...) {
             // a journal that cannot be written now is still read
         }
-        const std::vector<JournalEntry> entries = journalEntries(call->transId, call->since);
-        const QByteArray out = call->json ? asJson(entries) : asTable(entries);
+        const std::vector<JournalEntry> entries = journalEntries(request.transId, request.since);
+        const QByteArray out = request.json ? asJson(entries) : asTable(entries);
         writeStandardOutput(out);
         checkStandardOutput();
     } catch (...) {

@@ -52,7 +52,9 @@ struct Arguments {
     RunOptions run;
     bool help = false;
     bool version = false;
-    int modes = 0; // --preview, --check and --all-or-nothing given; at most one may be
+    int modes = 0;        // --preview, --check and --all-or-nothing given; at most one may be
+    bool journal = false; // --journal: lists the journal instead of running
+    journal::Request listing;
 };
 
 // One option of the command line: its name, whether it takes a value (none, one that
@@ -100,6 +102,21 @@ const Option optionTable[] = {
          ++a.modes;
          return a.run.allOrNothing = true;
      }},
+    {"--journal", Option::None, "",
+     [](Arguments& a, const std::optional<QString>&) { return a.journal = true; }},
+    {"--since", Option::Required, "ein Datum wie 31.01.2026 oder 2026-01-31, auch mit HH:MM",
+     [](Arguments& a, const std::optional<QString>& v) {
+         a.listing.since = journal::parseSince(*v);
+         return a.listing.since.isValid();
+     }},
+    {"--json", Option::None, "",
+     [](Arguments& a, const std::optional<QString>&) { return a.listing.json = true; }},
+    {"--journal-rows", Option::Required, "eine Zahl ab 0",
+     [](Arguments& a, const std::optional<QString>& v) {
+         bool ok = false;
+         a.listing.rows = v->toInt(&ok);
+         return ok && a.listing.rows >= 0;
+     }},
 };
 
 // Applies one option argument (at args[i]; a required value may take the next one).
@@ -130,6 +147,29 @@ std::optional<QString> applyOption(const QStringList& args, qsizetype& i, Argume
     return QStringLiteral("Die Option %1 gibt es nicht.").arg(arg);
 }
 
+// What is wrong with the options of the journal, when something is; a listing takes at
+// most one TRANSID, the limit none.
+std::optional<QString> checkJournalCall(Arguments& a)
+{
+    const bool rows = a.listing.rows >= 0;
+    if (a.journal && rows)
+        return QStringLiteral("Von --journal und --journal-rows ist höchstens eine erlaubt.");
+    if (!a.journal && (a.listing.json || a.listing.since.isValid()))
+        return QStringLiteral("%1 gilt nur mit --journal.")
+            .arg(a.listing.json ? QStringLiteral("--json") : QStringLiteral("--since"));
+    if ((a.journal || rows) && a.modes > 0)
+        return QStringLiteral("--preview, --check und --all-or-nothing gelten nicht mit %1.")
+            .arg(rows ? QStringLiteral("--journal-rows") : QStringLiteral("--journal"));
+    if (rows && !a.transIds.isEmpty())
+        return QStringLiteral("--journal-rows gilt für alle Definitionen, nicht für „%1“.")
+            .arg(a.transIds.first());
+    if (a.journal && a.transIds.size() > 1)
+        return QStringLiteral("Nach --journal ist höchstens eine TRANSID erlaubt.");
+    a.listing.config = a.config;
+    a.listing.transId = a.transIds.value(0);
+    return std::nullopt;
+}
+
 // Reads the command line; what is wrong with it, when something is.
 std::variant<Arguments, QString> parseArguments(const QStringList& args)
 {
@@ -148,6 +188,10 @@ std::variant<Arguments, QString> parseArguments(const QStringList& args)
         }
     }
     if (a.help || a.version)
+        return a;
+    if (const std::optional<QString> wrong = checkJournalCall(a))
+        return *wrong;
+    if (a.journal || a.listing.rows >= 0)
         return a;
     if (a.modes > 1)
         return QStringLiteral("Von --preview, --check und --all-or-nothing ist höchstens eine "
@@ -241,12 +285,16 @@ int main(int argc, char** argv)
     installStopSignals();
     if (const std::optional<int> status = transfer::runIfAsked(QCoreApplication::arguments()))
         return *status;
-    if (const std::optional<int> status = journal::runIfAsked(QCoreApplication::arguments()))
-        return *status;
     const auto parsed = parseArguments(QCoreApplication::arguments());
-    if (const QString* wrong = std::get_if<QString>(&parsed))
-        return transfer::wrongCall(*wrong, usage);
+    if (const QString* wrong = std::get_if<QString>(&parsed)) {
+        const QStringList given = QCoreApplication::arguments();
+        const bool journalCall = given.contains(QStringLiteral("--journal")) ||
+                                 given.contains(QStringLiteral("--journal-rows"));
+        return transfer::wrongCall(*wrong, journalCall ? journal::usage : usage);
+    }
     const Arguments* args = &std::get<Arguments>(parsed);
+    if (!args->help && !args->version && (args->journal || args->listing.rows >= 0))
+        return journal::run(args->listing);
     applyRegionalDefault();
     initGlobals(args->config);
     if (args->help)
