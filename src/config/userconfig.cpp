@@ -3,6 +3,7 @@
 #include "common/configlocation.h"
 #include "common/globals.h"
 #include "common/leftoverfiles.h"
+#include "common/medium.h"
 #include "common/messagehandler.h"
 #include "config/configconnection.h"
 #include "config/configsql.h"
@@ -17,15 +18,13 @@ namespace quendra {
 
 namespace {
 
-constexpr int TextFileMedium = 0;
-
 // Points the text-file paths of every definition in head (srchead or trghead) into folder.
 void moveTextFiles(const QSqlDatabase& db, const QString& head, const QDir& folder)
 {
     QSqlQuery rows(db);
     if (!rows.exec(QStringLiteral("select rowid, path from %1 where frommedium = %2")
                        .arg(head)
-                       .arg(TextFileMedium)))
+                       .arg(qint16(Medium::TextFile))))
         throw sqlError(rows.lastError());
     QSqlQuery update(db);
     update.prepare(QStringLiteral("update %1 set path = ? where rowid = ?").arg(head));

@@ -18,13 +18,13 @@ QStringList fileTypeNames()
     return names;
 }
 
-QString getADOProvider(qint16 medium, const QString& path, const QString& fileType, bool header)
+QString getADOProvider(Medium medium, const QString& path, const QString& fileType, bool header)
 {
-    if (medium == 1) {
+    if (medium == Medium::OdbcSource) {
         return QStringLiteral("PROVIDER=MSDASQL;dsn=") + path +
                QStringLiteral(";uid=;pwd=;database=") + path + QLatin1Char(';');
     }
-    if (medium != 2)
+    if (medium != Medium::DatabaseFile)
         return {};
     const FileTypeSupport& row = fileTypeRow(fileType);
     QString result = QLatin1String(row.providerText) + QStringLiteral("Data Source=") + path +
@@ -35,9 +35,9 @@ QString getADOProvider(qint16 medium, const QString& path, const QString& fileTy
     return result;
 }
 
-void checkFileType(qint16 medium, const QString& fileType)
+void checkFileType(Medium medium, const QString& fileType)
 {
-    if (medium != 2 || fileType.isEmpty())
+    if (medium != Medium::DatabaseFile || fileType.isEmpty())
         return;
     const QStringList names = fileTypeNames();
     if (names.contains(fileType))
@@ -55,9 +55,9 @@ bool getFileTypeHeader(const QString& fileType)
     return fileTypeRow(fileType).header;
 }
 
-bool writesWholeFile(qint16 medium, const QString& fileType)
+bool writesWholeFile(Medium medium, const QString& fileType)
 {
-    return medium == 2 && fileTypeRow(fileType).wholeFile;
+    return medium == Medium::DatabaseFile && fileTypeRow(fileType).wholeFile;
 }
 
 bool getFileTypeFileButton(const QString& fileType)

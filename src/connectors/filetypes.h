@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/medium.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,11 +16,11 @@ QStringList fileTypeNames();
 // Connection string for a database source or target: medium 1 (ODBC data source) or
 // 2 (a file type of the catalogue; an unknown or empty name is "Text"); empty for every
 // other medium.
-QString getADOProvider(qint16 medium, const QString& path, const QString& fileType, bool header);
+QString getADOProvider(Medium medium, const QString& path, const QString& fileType, bool header);
 
 // Refuses a database medium (2) with a file type the catalogue does not know (names the
 // type and the known ones); an empty type stays the catalogue's "Text".
-void checkFileType(qint16 medium, const QString& fileType);
+void checkFileType(Medium medium, const QString& fileType);
 
 // Whether a source head of the file type shows the file button beside its data source
 // (for an unknown or empty name as "Text").
@@ -26,7 +28,7 @@ bool getFileTypeFileButton(const QString& fileType);
 
 // Whether a database target (medium 2) of the file type is written as a whole new file
 // that replaces the old one when the run has succeeded (a workbook), not appended to.
-bool writesWholeFile(qint16 medium, const QString& fileType);
+bool writesWholeFile(Medium medium, const QString& fileType);
 
 // Whether the file type offers the header question ("Text" for an unknown or empty name).
 bool getFileTypeHeader(const QString& fileType);

@@ -72,7 +72,7 @@ qint16 clsFileConvert::getFromIndex(QStringView field) const
     return findField(d->def.srcFields, field);
 }
 
-qint32 clsFileConvert::getFromMedium() const
+Medium clsFileConvert::getFromMedium() const
 {
     return d->def.src.frommedium;
 }

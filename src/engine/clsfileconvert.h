@@ -23,7 +23,7 @@ public:
     QString getFromTable() const;
     QString getFromFileType() const;
     qint16 getFromIndex(QStringView field) const; // 1..n, 0 when no source field matches
-    qint32 getFromMedium() const;
+    Medium getFromMedium() const;
     QString getFromPath() const;
     QString getFromSQLString() const;
     const QString& getFromValue(qint16 index) const; // error 9 outside 1..n

@@ -106,7 +106,7 @@ void loadSrcHead(SrcHead& h, const QString& transId)
     if (c.value(QStringLiteral("FromMedium")).isNull())
         throw standardError(errnum::TypeMismatch,
                             QStringLiteral("Das Quellmedium (FromMedium) ist nicht gesetzt"));
-    h.frommedium = int16(c, "FromMedium");
+    h.frommedium = Medium(int16(c, "FromMedium"));
 }
 
 void loadTrgHead(TrgHead& h, const QString& transId)
@@ -115,7 +115,7 @@ void loadTrgHead(TrgHead& h, const QString& transId)
     openFirstRow(c, QStringLiteral("trghead"), transId, QStringLiteral("Zielkopf"));
     readHeadColumns(c, h);
     h.textsign = text(c, "Textsign");
-    h.frommedium = int16(c, "FromMedium");
+    h.frommedium = Medium(int16(c, "FromMedium"));
     h.fixlength = int16(c, "FixLength");
     h.chkrecord = int16(c, "Chkrecord");
     const QVariant encoding = c.value(QStringLiteral("encoding"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/medium.h"
+
 #include <QString>
 #include <vector>
 
@@ -9,14 +11,14 @@ struct SrcHead {
     QString path, filetype;
     qint16 header = 0;
     QString dbtable, delimiter, specdelimiter, sqlstring;
-    qint16 frommedium = 0;
+    Medium frommedium = Medium::TextFile;
 };
 
 struct TrgHead {
     QString path, filetype;
     qint16 header = 0;
     QString dbtable, delimiter, specdelimiter, textsign;
-    qint16 frommedium = 0;
+    Medium frommedium = Medium::TextFile;
     qint16 fixlength = 0;
     qint16 chkrecord = 0;
     QString encoding;

@@ -28,8 +28,9 @@ struct OpenSource {
 OpenSource openSource(const clsFileConvert& engine, const SrcHead& head, bool forwardOnly)
 {
     OpenSource s;
-    const qint32 medium = engine.getFromMedium();
-    if (medium == 0) {
+    const Medium medium = engine.getFromMedium();
+    checkMedium(medium, HeadSide::Source);
+    if (medium == Medium::TextFile) {
         s.file = std::make_unique<clsFSConnect>();
         s.file->init(engine.getFromPath(), 1, engine.getFromDelimiter());
         s.fieldCount = s.file->fieldCount();
@@ -45,11 +46,11 @@ OpenSource openSource(const clsFileConvert& engine, const SrcHead& head, bool fo
                                                "Feld. Prüfen Sie das Trennzeichen der Quelle.")
                                     .arg(engine.getFromDelimiter(), engine.getFromPath())
                                     .arg(fields));
-    } else if (medium == 1 || medium == 2) {
-        checkFileType(qint16(medium), engine.getFromFileType());
+    } else {
+        checkFileType(medium, engine.getFromFileType());
         s.database = std::make_unique<clsADOConnect>();
-        s.database->setSource(getADOProvider(qint16(medium), engine.getFromPath(),
-                                             engine.getFromFileType(), head.header != 0));
+        s.database->setSource(getADOProvider(medium, engine.getFromPath(), engine.getFromFileType(),
+                                             head.header != 0));
         if (!engine.getFromSQLString().isEmpty())
             s.database->setSQL(engine.getFromSQLString());
         if (!engine.getFromTable().isEmpty())
@@ -58,11 +59,6 @@ OpenSource openSource(const clsFileConvert& engine, const SrcHead& head, bool fo
         s.database->init();
         s.fieldCount = s.database->record().fieldsCount();
         s.reader = s.database.get();
-    } else {
-        throw standardError(errnum::ObjectMissing,
-                            QStringLiteral("Das Quellmedium %1 ist unbekannt (0 Textdatei, "
-                                           "1 ODBC-Datenquelle, 2 Datenbankdatei)")
-                                .arg(medium));
     }
     return s;
 }

@@ -58,13 +58,13 @@ QString databaseName(const QString& path, const QString& table, const QString& s
 QString sourceName(const Definition& def)
 {
     const SrcHead& s = def.src;
-    return s.frommedium == 0 ? s.path : databaseName(s.path, s.dbtable, s.sqlstring);
+    return s.frommedium == Medium::TextFile ? s.path : databaseName(s.path, s.dbtable, s.sqlstring);
 }
 
 QString targetName(const Definition& def)
 {
     const TrgHead& t = def.trg;
-    return t.frommedium == 0 ? t.path : databaseName(t.path, t.dbtable);
+    return t.frommedium == Medium::TextFile ? t.path : databaseName(t.path, t.dbtable);
 }
 
 QString userName()

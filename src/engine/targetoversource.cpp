@@ -10,16 +10,13 @@ namespace quendra {
 
 namespace {
 
-constexpr qint16 TextFile = 0;
-constexpr qint16 DatabaseFile = 2;
-
 // The file that holds the data a head names: the text file itself, or what the
 // connectors say a database head names. Empty when it names no existing file.
-QString dataFile(qint16 medium, const QString& path, const QString& fileType, const QString& table)
+QString dataFile(Medium medium, const QString& path, const QString& fileType, const QString& table)
 {
-    if (medium == TextFile)
+    if (medium == Medium::TextFile)
         return path;
-    return medium == DatabaseFile ? databaseDataFile(path, fileType, table) : QString();
+    return medium == Medium::DatabaseFile ? databaseDataFile(path, fileType, table) : QString();
 }
 
 // Only regular files are compared: reading a terminal or a pipe and writing to the
@@ -37,7 +34,7 @@ bool sameFile(const QString& a, const QString& b)
 void refuseTargetOverSource(const SrcHead& src, const TrgHead& trg)
 {
     // Between two database media the source is a snapshot; appending to it is harmless.
-    if (src.frommedium != TextFile && trg.frommedium != TextFile)
+    if (src.frommedium != Medium::TextFile && trg.frommedium != Medium::TextFile)
         return;
     const QString from = dataFile(src.frommedium, src.path, src.filetype, src.dbtable);
     const QString to = dataFile(trg.frommedium, trg.path, trg.filetype, trg.dbtable);

@@ -52,17 +52,14 @@ TargetWriter::~TargetWriter() = default;
 
 void TargetWriter::checkUsable() const
 {
-    const qint16 medium = m_head.frommedium;
-    if (medium < 0 || medium > 2)
-        throw standardError(errnum::InvalidProcedureCall,
-                            QStringLiteral("Das Zielmedium %1 ist unbekannt (0 Textdatei, "
-                                           "1 ODBC-Datenquelle, 2 Datenbankdatei)")
-                                .arg(medium));
+    const Medium medium = m_head.frommedium;
+    checkMedium(medium, HeadSide::Target);
     checkFileType(medium, m_head.filetype);
     if (m_head.path.trimmed().isEmpty())
         throw standardError(errnum::PathNotFound,
                             QStringLiteral("Für das Ziel ist kein Pfad angegeben"));
-    if (medium == 0 && !m_head.textsign.isEmpty() && m_head.textsign == m_head.delimiter)
+    if (medium == Medium::TextFile && !m_head.textsign.isEmpty() &&
+        m_head.textsign == m_head.delimiter)
         throw standardError(errnum::InvalidProcedureCall,
                             QStringLiteral("Der Textbegrenzer „%1“ des Ziels ist zugleich sein "
                                            "Trennzeichen: kein Leser könnte die Felder wieder "
@@ -72,7 +69,7 @@ void TargetWriter::checkUsable() const
 
 void TargetWriter::setOutput(TargetOutput output)
 {
-    if (output == TargetOutput::AllOrNothing && m_head.frommedium != 0 &&
+    if (output == TargetOutput::AllOrNothing && m_head.frommedium != Medium::TextFile &&
         !canWriteInOneTransaction(
             getADOProvider(m_head.frommedium, m_head.path, m_head.filetype, false)))
         throw Error(errnum::Unsupported, {},
@@ -99,9 +96,9 @@ void TargetWriter::ensureOpen()
     // The head does not change during a run, so an open target stays the right one.
     if (m_open)
         return;
-    const qint16 medium = m_head.frommedium;
+    const Medium medium = m_head.frommedium;
     checkUsable();
-    if (medium == 0) {
+    if (medium == Medium::TextFile) {
         m_file = std::make_unique<clsFSConnect>();
         m_open = true;
         m_file->initWriting(m_head.path,
@@ -333,7 +330,7 @@ TargetPlace targetPlace(const TrgHead& head)
 {
     const QString table =
         head.dbtable.isEmpty() ? QString() : QStringLiteral(", Tabelle %1").arg(head.dbtable);
-    if (head.frommedium == 1) {
+    if (head.frommedium == Medium::OdbcSource) {
         // "LAGER", "LAGER;Fetch=1000" or "DSN=LAGER;UID=…": the data source's name only.
         QString name = head.path.section(QLatin1Char(';'), 0, 0).trimmed();
         if (name.startsWith(QLatin1StringView("dsn="), Qt::CaseInsensitive))
@@ -342,9 +339,10 @@ TargetPlace targetPlace(const TrgHead& head)
             name.clear();
         return {QStringLiteral("ODBC-Datenquelle %1").arg(name).trimmed() + table, {}};
     }
-    if (head.path.trimmed().isEmpty() || (head.frommedium != 0 && head.frommedium != 2))
+    if (head.path.trimmed().isEmpty() ||
+        (head.frommedium != Medium::TextFile && head.frommedium != Medium::DatabaseFile))
         return {};
-    if (head.frommedium == 0) {
+    if (head.frommedium == Medium::TextFile) {
         const QFileInfo info(head.path);
         return {QDir::toNativeSeparators(info.absoluteFilePath()), info.absolutePath()};
     }

@@ -24,7 +24,7 @@ enum class TargetOutput {
     Memory,       // into memory only (takeOutput): nothing is opened for writing
 };
 
-// The target of a run: a text file (medium 0) or a database table (media 1 and 2),
+// The target of a run: a text file or a database table,
 // opened when the first record is written and released at the end of the run.
 class TargetWriter {
 public:
@@ -65,7 +65,7 @@ public:
     // The records handed to the target by this run so far (check lines not counted); after
     // completeAfterFailure, those a database table received.
     qint64 recordsWritten() const { return m_records; }
-    bool isText() const { return m_head.frommedium == 0; }
+    bool isText() const { return m_head.frommedium == Medium::TextFile; }
     // Writes out what a text target still buffers and closes it, or completes the rows of
     // a database target; throws when the file system or the database refuses them.
     void close();

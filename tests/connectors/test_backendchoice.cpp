@@ -32,7 +32,8 @@ TEST_F(FileTypeTable, RecognisesEveryCatalogueRowByItsConnectionString)
             continue;
         const QString name = QString::fromUtf8(row.name);
         for (const bool header : {false, true}) {
-            const QString cs = getADOProvider(2, u"/daten/Lager 1"_s, name, header);
+            const QString cs =
+                getADOProvider(Medium::DatabaseFile, u"/daten/Lager 1"_s, name, header);
             const ConnectionFacts facts = parseConnectionString(cs);
             ASSERT_NE(facts.support, nullptr) << cs.toStdString();
             EXPECT_EQ(facts.support, &row);
@@ -52,13 +53,16 @@ TEST_F(FileTypeTable, RecognisesEveryCatalogueRowByItsConnectionString)
 
 TEST_F(FileTypeTable, OdbcAndTheTextFallback)
 {
-    const ConnectionFacts odbc = parseConnectionString(getADOProvider(1, u"LAGER"_s, {}, false));
+    const ConnectionFacts odbc =
+        parseConnectionString(getADOProvider(Medium::OdbcSource, u"LAGER"_s, {}, false));
     ASSERT_NE(odbc.support, nullptr);
     EXPECT_EQ(odbc.support->backend, BackendKind::Odbc);
     EXPECT_EQ(odbc.dataSource, u"LAGER"_s);
     // The catalogue compares names exactly: "ms access" is the "Text" row.
-    EXPECT_EQ(parseConnectionString(getADOProvider(2, u"x"_s, u"ms access"_s, false)).fileType(),
-              u"Text"_s);
+    EXPECT_EQ(
+        parseConnectionString(getADOProvider(Medium::DatabaseFile, u"x"_s, u"ms access"_s, false))
+            .fileType(),
+        u"Text"_s);
 }
 
 TEST(ParseConnectionStringExtra, OdbcKeepsGivenCredentialsAndFurtherAttributes)

@@ -44,13 +44,13 @@ protected:
         if (!GetParam().dsn) {
             const QString path = dir.filePath(u"daten.db"_s);
             scratch = std::make_unique<ScratchConnection>(u"QSQLITE"_s, path);
-            connectionString = getADOProvider(2, path, u"MS Access"_s, false);
+            connectionString = getADOProvider(Medium::DatabaseFile, path, u"MS Access"_s, false);
         } else {
             const QString dsn = GetParam().dsn();
             if (dsn.isEmpty())
                 QUENDRA_SKIP() << "ODBC-Datenquelle fehlt (scripts/with-test-services.sh)";
             scratch = std::make_unique<ScratchConnection>(u"QODBC"_s, dsn);
-            connectionString = getADOProvider(1, dsn, {}, false);
+            connectionString = getADOProvider(Medium::OdbcSource, dsn, {}, false);
         }
         kunden = uniqueTableName(u"kunden"_s);
         leer = uniqueTableName(u"leer"_s);

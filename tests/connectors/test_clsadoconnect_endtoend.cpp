@@ -93,7 +93,8 @@ TEST_F(EndToEnd, TextFileToOdbcPostgres)
 
     const auto boxes = runDefinition();
     EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
-    EXPECT_EQ(readBack(getADOProvider(1, postgresLogin(), {}, false), table), ExpectedTypedRows);
+    EXPECT_EQ(readBack(getADOProvider(Medium::OdbcSource, postgresLogin(), {}, false), table),
+              ExpectedTypedRows);
     // Typed columns: the database itself holds a number and a date.
     EXPECT_EQ(pg->column(u"select betrag * 2 from %1 where nr = 2"_s.arg(table)),
               QStringList{u"-2469.5"_s});
@@ -117,8 +118,9 @@ TEST_F(EndToEnd, SqliteAccessToSqliteAccess)
 
     const auto boxes = runDefinition();
     EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
-    EXPECT_EQ(readBack(getADOProvider(2, trgDb, u"MS Access"_s, false), u"ziel"_s),
-              ExpectedTypedRows);
+    EXPECT_EQ(
+        readBack(getADOProvider(Medium::DatabaseFile, trgDb, u"MS Access"_s, false), u"ziel"_s),
+        ExpectedTypedRows);
     ScratchConnection check(u"QSQLITE"_s, trgDb);
     EXPECT_EQ(check.column(u"select typeof(betrag) || ' ' || datum from ziel "
                            "where nr = 1"_s),

@@ -85,8 +85,9 @@ TEST_P(ExcelCells, EveryCellAsTheIndependentReaderSeesIt)
     expected.removeFirst(); // the header row names the columns
 
     clsADOConnect c;
-    c.setSource(getADOProvider(
-        2, path, path.endsWith(u".xls") ? u"MS Excel 8.0"_s : u"MS Excel 12.0"_s, true));
+    c.setSource(getADOProvider(Medium::DatabaseFile, path,
+                               path.endsWith(u".xls") ? u"MS Excel 8.0"_s : u"MS Excel 12.0"_s,
+                               true));
     c.setTable(sheet);
     c.init();
     QStringList rows;

@@ -166,8 +166,9 @@ protected:
             return records;
         }
         clsADOConnect db;
-        db.setSource(*r.fileType ? getADOProvider(2, source, QString::fromLatin1(r.fileType), true)
-                                 : getADOProvider(1, source, {}, false));
+        db.setSource(*r.fileType ? getADOProvider(Medium::DatabaseFile, source,
+                                                  QString::fromLatin1(r.fileType), true)
+                                 : getADOProvider(Medium::OdbcSource, source, {}, false));
         db.setTable(u"$TBL(1)"_s);
         db.setForwardOnly(true);
         db.init();

@@ -79,7 +79,7 @@ Target sqliteFile(const QTemporaryDir& dir, QString&)
 {
     const QString path = dir.filePath(u"ziel.db"_s);
     ScratchConnection(u"QSQLITE"_s, path).exec(sqlDdl(u"werte"_s, "real", "datetime", "boolean"));
-    return {getADOProvider(2, path, u"MS Access"_s, false), u"werte"_s, {}};
+    return {getADOProvider(Medium::DatabaseFile, path, u"MS Access"_s, false), u"werte"_s, {}};
 }
 
 // A PostgreSQL table that takes one row a statement, as some drivers do.
@@ -106,7 +106,7 @@ std::function<Target(const QTemporaryDir&, QString&)> odbc(QString (*dsn)(), con
         scratch.exec(sqlDdl(table, real, stamp, flag, whole));
         for (const QString& sql : more)
             scratch.exec(sql.arg(table));
-        return {getADOProvider(1, name, {}, false), table, [name, table, more] {
+        return {getADOProvider(Medium::OdbcSource, name, {}, false), table, [name, table, more] {
                     ScratchConnection(u"QODBC"_s, name).exec(u"drop table "_s + table);
                     if (!more.isEmpty())
                         ScratchConnection(u"QODBC"_s, name)
@@ -126,7 +126,8 @@ Target dbaseFolder(const QTemporaryDir& dir, QString&)
     DBFAddField(dbf, "GANZ", FTDouble, 20, 0);
     DBFAddField(dbf, "DEZIMAL", FTDouble, 20, 8);
     DBFClose(dbf);
-    return {getADOProvider(2, dir.path(), u"dBase III"_s, false), u"werte"_s, {}};
+    return {
+        getADOProvider(Medium::DatabaseFile, dir.path(), u"dBase III"_s, false), u"werte"_s, {}};
 }
 
 Target paradoxFolder(const QTemporaryDir& dir, QString&)
@@ -139,7 +140,8 @@ Target paradoxFolder(const QTemporaryDir& dir, QString&)
                                                 {"NAME", pxfAlpha, 40},
                                                 {"GANZ", pxfLong, 4},
                                                 {"DEZIMAL", pxfNumber, 8}});
-    return {getADOProvider(2, dir.path(), u"Paradox 5.0"_s, false), u"werte"_s, {}};
+    return {
+        getADOProvider(Medium::DatabaseFile, dir.path(), u"Paradox 5.0"_s, false), u"werte"_s, {}};
 }
 
 Target csvFolder(const QTemporaryDir& dir, QString&)
@@ -148,7 +150,7 @@ Target csvFolder(const QTemporaryDir& dir, QString&)
     if (!file.open(QIODevice::WriteOnly))
         throw std::runtime_error("cannot write werte.csv");
     file.write("nr,betrag,datum,zeitpunkt,flag,name,ganz,dezimal\r\n");
-    return {getADOProvider(2, dir.path(), u"Text"_s, true), u"werte"_s, {}};
+    return {getADOProvider(Medium::DatabaseFile, dir.path(), u"Text"_s, true), u"werte"_s, {}};
 }
 
 const WriterCase WriterCases[] = {

@@ -147,7 +147,7 @@ TEST_F(FileConvert, TargetPlaceNamesWhatTheUserKnowsAndNoPassword)
     for (const test::CaseRow& c : test::caseTable(u"engine/target-places.tsv"_qs)) {
         const auto at = [&](int i) { return QString(c[i]).replace(u"@DIR@"_qs, db.dir()); };
         TrgHead head;
-        head.frommedium = qint16(c[0].toInt());
+        head.frommedium = Medium(c[0].toInt());
         head.path = at(1);
         head.filetype = c[2];
         head.dbtable = c[3];

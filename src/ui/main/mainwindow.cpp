@@ -137,7 +137,7 @@ void MainWindow::connectSide(Side& s)
     }
     for (int m = 0; m < 3; ++m) {
         connect(s.c.opt[static_cast<size_t>(m)], &QRadioButton::clicked, this,
-                [this, &s, m] { onMediumClicked(s, m); });
+                [this, &s, m] { onMediumClicked(s, Medium(m)); });
     }
     const int fileIndex = src ? 0 : 1;
     connect(s.c.fileButton, &QPushButton::clicked, this,
@@ -239,34 +239,34 @@ void MainWindow::bindChoices(Side& s)
 }
 
 // The medium stored in the head row; 0 when it is NULL.
-qint32 MainWindow::storedMedium(const Side& s) const
+Medium MainWindow::storedMedium(const Side& s) const
 {
     if (!s.cursor)
         throw standardError(errnum::ObjectMissing);
     const QVariant value = s.cursor->value(QStringLiteral("frommedium"));
     if (value.isNull())
-        return 0;
+        return Medium::TextFile;
     bool ok = false;
-    const qint32 medium = value.toString().trimmed().toInt(&ok);
+    const qint16 medium = value.toString().trimmed().toShort(&ok);
     if (!ok)
         throw standardError(errnum::TypeMismatch, value.toString());
-    return medium;
+    return Medium(medium);
 }
 
 void MainWindow::selectMedium(Side& s)
 {
-    const qint32 medium = storedMedium(s);
-    if (medium < 0 || medium > 2) {
+    const Medium medium = storedMedium(s);
+    if (!isKnown(medium)) {
         throw Error(340, QString(),
                     QStringLiteral("Für das gespeicherte Medium %1 gibt es keine Auswahl "
                                    "(0 = Datei, 1 = ODBC, 2 = JET).")
-                        .arg(medium));
+                        .arg(qint16(medium)));
     }
     s.c.opt[static_cast<size_t>(medium)]->setChecked(true);
     layoutSide(s, medium);
 }
 
-void MainWindow::layoutSide(const Side& s, qint32 medium)
+void MainWindow::layoutSide(const Side& s, Medium medium)
 {
     if (s.c.side == HeadControls::Source)
         srcODBC(medium);
@@ -276,13 +276,13 @@ void MainWindow::layoutSide(const Side& s, qint32 medium)
 
 // Choosing a medium writes it into the head row and marks the head as changed, so that it
 // is saved like every other edit.
-void MainWindow::onMediumClicked(Side& s, int medium)
+void MainWindow::onMediumClicked(Side& s, Medium medium)
 {
     const bool src = s.c.side == HeadControls::Source;
     trapHandler(src ? "Main.optSRCFields_Click" : "Main.optTRGFields_Click", [&] {
         if (!s.cursor)
             throw standardError(errnum::ObjectMissing);
-        s.cursor->setValue(QStringLiteral("frommedium"), medium);
+        s.cursor->setValue(QStringLiteral("frommedium"), int(medium));
         s.changed = true;
         layoutSide(s, medium);
     });

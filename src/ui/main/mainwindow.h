@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/medium.h"
 #include "engine/runoptions.h"
 #include "ui/main/headcontrols.h"
 
@@ -33,9 +34,9 @@ public:
     bool dbUpdate();
     // Loads and binds the heads of the TransID shown in the choice box.
     void init_Data();
-    // Lays a side out for a medium (0 text file, 1 ODBC, 2 file type of the catalogue).
-    void srcODBC(qint32 medium);
-    void trgODBC(qint32 medium);
+    // Lays a side out for a medium.
+    void srcODBC(Medium medium);
+    void trgODBC(Medium medium);
 
     // The buttons.
     void cmdFileDLG_Click(int index);
@@ -61,9 +62,9 @@ private:
     void loadSide(Side& side, std::unique_ptr<clsInitDBConnect> cursor);
     void selectMedium(Side& side);
     void bindChoices(Side& side);
-    void layoutSide(const Side& side, qint32 medium);
-    qint32 storedMedium(const Side& side) const;
-    void onMediumClicked(Side& side, int medium);
+    void layoutSide(const Side& side, Medium medium);
+    Medium storedMedium(const Side& side) const;
+    void onMediumClicked(Side& side, Medium medium);
     void onTransIDChosen();
     void setPathWidth(const HeadControls& c, QWidget* reference, bool narrow);
     void buildRunChoices(QWidget* client);

@@ -74,12 +74,12 @@ void MainWindow::cmdButton_Click(int index)
         }
         frmDataView viewer(this);
         std::unique_ptr<clsADOConnect> connector;
-        const qint32 medium = storedMedium(*m_src);
-        if (medium == 1 || medium == 2) {
+        const Medium medium = storedMedium(*m_src);
+        if (isDatabase(medium)) {
             const HeadControls& c = m_src->c;
-            const QString source = getADOProvider(
-                static_cast<qint16>(medium), c.txt.value(0)->text(), c.cmb.value(1)->currentText(),
-                c.chk.value(6)->checkState() != Qt::Unchecked);
+            const QString source =
+                getADOProvider(medium, c.txt.value(0)->text(), c.cmb.value(1)->currentText(),
+                               c.chk.value(6)->checkState() != Qt::Unchecked);
             connector = std::make_unique<clsADOConnect>();
             connector->setSource(source);
             if (!c.txt.value(5)->text().isEmpty())

@@ -23,17 +23,17 @@ void MainWindow::setPathWidth(const HeadControls& c, QWidget* reference, bool na
     path->resize(width, path->height());
 }
 
-void MainWindow::srcODBC(qint32 medium)
+void MainWindow::srcODBC(Medium medium)
 {
     trapHandler("Main.srcODBC", [&] {
         const HeadControls& c = m_src->c;
-        if (medium == 1 || medium == 2) {
+        if (isDatabase(medium)) {
             c.setRowEnabled(4, false);
             c.setRowVisible(3, false);
             c.setRowVisible(5, true);
             c.setRowEnabled(2, true);
             m_cmdButton[2]->setEnabled(true);
-            if (medium == 2) {
+            if (medium == Medium::DatabaseFile) {
                 c.setRowEnabled(1, true);
                 c.setRowEnabled(6, getFileTypeHeader(c.cmb.value(1)->currentText()));
                 const bool pick = getFileTypeFileButton(c.cmb.value(1)->currentText());
@@ -60,11 +60,11 @@ void MainWindow::srcODBC(qint32 medium)
     });
 }
 
-void MainWindow::trgODBC(qint32 medium)
+void MainWindow::trgODBC(Medium medium)
 {
     trapHandler("Main.trgODBC", [&] {
         const HeadControls& c = m_trg->c;
-        if (medium == 1 || medium == 2) {
+        if (isDatabase(medium)) {
             for (int i : {4, 3, 5})
                 c.setRowEnabled(i, false);
             c.chk.value(7)->setEnabled(false);
@@ -72,9 +72,10 @@ void MainWindow::trgODBC(qint32 medium)
             c.setRowEnabled(2, true);
             c.fileButton->setVisible(false);
             setPathWidth(c, c.txt.value(3), false);
-            c.setRowEnabled(1, medium == 2);
-            c.setRowEnabled(6, medium == 2 && getFileTypeHeader(c.cmb.value(1)->currentText()));
-        } else if (medium == 0) {
+            c.setRowEnabled(1, medium == Medium::DatabaseFile);
+            c.setRowEnabled(6, medium == Medium::DatabaseFile &&
+                                   getFileTypeHeader(c.cmb.value(1)->currentText()));
+        } else if (medium == Medium::TextFile) {
             for (int i : {4, 3, 5})
                 c.setRowEnabled(i, true);
             c.chk.value(7)->setEnabled(true);

@@ -86,7 +86,8 @@ frmPreview::frmPreview(RunMode mode, const QString& transId, QWidget* parent)
 void frmPreview::start(const Definition& definition)
 {
     m_def = definition;
-    if (m_def.trg.fixlength != 0 && m_def.trg.frommedium == 0 && m_mode == RunMode::Preview) {
+    if (m_def.trg.fixlength != 0 && m_def.trg.frommedium == Medium::TextFile &&
+        m_mode == RunMode::Preview) {
         qsizetype width = 0;
         for (const trgBodyRec& f : m_def.trgFields)
             width += f.length;
@@ -99,7 +100,7 @@ QString frmPreview::targetLine(const std::vector<QString>& values) const
 {
     const CodePages& cp = CodePages::instance();
     const TrgHead& head = m_def.trg;
-    const bool text = head.frommedium == 0;
+    const bool text = head.frommedium == Medium::TextFile;
     const bool oem = head.encoding == QLatin1StringView("ASCII");
     const QString between = text ? head.delimiter : QStringLiteral(" | ");
     QString html;

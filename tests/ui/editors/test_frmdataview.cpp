@@ -35,7 +35,8 @@ protected:
     void open(const QString& table)
     {
         connector = std::make_unique<clsADOConnect>();
-        connector->setSource(getADOProvider(2, dataPath(), u"MS Access"_s, false));
+        connector->setSource(
+            getADOProvider(Medium::DatabaseFile, dataPath(), u"MS Access"_s, false));
         connector->setTable(table);
         connector->init();
         window = std::make_unique<frmDataView>();
