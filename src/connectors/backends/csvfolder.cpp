@@ -269,4 +269,14 @@ std::unique_ptr<FileTypeWriter> makeCsvFolderWriter()
                        "an (eine leere Datei genügt)."));
 }
 
+const FileTypeSupport TextType{.name = "Text",
+                               .providerText = JetProvider,
+                               .extendedProperties = "Extended Properties=\"text;",
+                               .header = true,
+                               .provider = "jet",
+                               .property = "text",
+                               .makeReader = makeCsvFolderReader,
+                               .makeWriter = makeCsvFolderWriter,
+                               .tableFiles = "csv txt"};
+
 } // namespace quendra

@@ -487,4 +487,13 @@ std::unique_ptr<FileTypeWriter> makeDbaseWriter()
                        "Zieltabelle mit ihren Spalten an."));
 }
 
+const FileTypeSupport DbaseIIIType{.name = "dBase III",
+                                   .providerText = JetProvider,
+                                   .extendedProperties = "Extended Properties=DBASE III;",
+                                   .provider = "jet",
+                                   .property = "dbase",
+                                   .makeReader = makeDbaseReader,
+                                   .makeWriter = makeDbaseWriter,
+                                   .tableFiles = "dbf"};
+
 } // namespace quendra

@@ -147,4 +147,17 @@ std::unique_ptr<FileTypeReader> makeExcelReader()
     return std::make_unique<ExcelReader>();
 }
 
+const FileTypeSupport Excel8Type{
+    .name = "MS Excel 8.0",
+    .providerText = "Provider=Microsoft.Jet.OLEDB.4.0;",
+    .extendedProperties = "Extended Properties=\"Excel 8.0;",
+    .header = true,
+    .provider = "jet",
+    .property = "excel",
+    .makeReader = makeExcelReader,
+    .refusal = "Excel-8.0-Dateien können hier nur gelesen werden. Bitte als Ziel eine "
+               "Excel-Arbeitsmappe (Dateityp \"MS Excel 12.0\"), eine CSV-Datei (Dateityp "
+               "\"Text\") oder eine dBase-Tabelle (Dateityp \"dBase III\") verwenden.",
+    .fileButton = true};
+
 } // namespace quendra

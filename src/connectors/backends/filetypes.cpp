@@ -7,56 +7,32 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <array>
 
 namespace quendra {
 
 namespace {
 
-constexpr char LotusRefusal[] =
-    "Lotus-1-2-3-Dateien können hier nur gelesen werden. Bitte als Ziel eine CSV-Datei "
-    "(Dateityp \"Text\") oder eine dBase-Tabelle (Dateityp \"dBase III\") verwenden.";
-constexpr char AccessRefusal[] =
-    "Access-Datenbanken (Jet/ACE) können hier nur gelesen werden. Bitte als Ziel eine "
-    "SQLite-Datenbank (Dateityp \"MS Access\"), eine dBase-Tabelle oder eine CSV-Datei "
-    "(Dateityp \"Text\") verwenden.";
-constexpr char OdsRefusal[] =
-    "OpenDocument-Tabellen können hier nur gelesen werden. Bitte als Ziel eine "
-    "Excel-Arbeitsmappe (Dateityp \"MS Excel 12.0\") oder eine CSV-Datei (Dateityp \"Text\") "
-    "verwenden.";
-constexpr char ExcelRefusal[] =
-    "Excel-8.0-Dateien können hier nur gelesen werden. Bitte als Ziel eine Excel-Arbeitsmappe "
-    "(Dateityp \"MS Excel 12.0\"), eine CSV-Datei (Dateityp \"Text\") oder eine dBase-Tabelle "
-    "(Dateityp \"dBase III\") verwenden.";
+// Served through ODBC: no reader of its own.
+constexpr FileTypeSupport As400Type{.name = "IBM AS/400",
+                                    .providerText = "Provider=IBMDA400;",
+                                    .provider = "ibmda400",
+                                    .backend = BackendKind::Odbc};
+// Medium 1, an ODBC data source.
+constexpr FileTypeSupport OdbcSource{.name = nullptr,
+                                     .providerText = "PROVIDER=MSDASQL;",
+                                     .provider = "msdasql",
+                                     .backend = BackendKind::Odbc};
 
-constexpr char Jet[] = "PROVIDER=Microsoft.Jet.OLEDB.4.0;";
-
-// "MS Access" names an SQLite file, read and written through SQL, or a Jet file, which
-// its reader copies into memory and which cannot be written.
-constexpr FileTypeSupport Rows[] = {
-    {"dBase III", Jet, "Extended Properties=DBASE III;", false, "jet", "dbase",
-     BackendKind::MemoryCopy, makeDbaseReader, makeDbaseWriter, nullptr, "dbf", false},
-    {"IBM AS/400", "Provider=IBMDA400;", "", false, "ibmda400", "", BackendKind::Odbc, nullptr,
-     nullptr, nullptr, "", false},
-    {"Lotus 1-2-3", Jet, "Extended Properties=Lotus WK3;", false, "jet", "lotus",
-     BackendKind::MemoryCopy, makeLotusReader, nullptr, LotusRefusal, "", false},
-    {"MS Access", Jet, "", false, "jet", "", BackendKind::DatabaseFile, makeJetReader, nullptr,
-     AccessRefusal, "", false},
-    {"MS Excel 8.0", "Provider=Microsoft.Jet.OLEDB.4.0;", "Extended Properties=\"Excel 8.0;", true,
-     "jet", "excel", BackendKind::MemoryCopy, makeExcelReader, nullptr, ExcelRefusal, "", true},
-    {"MS Excel 12.0", "Provider=Microsoft.ACE.OLEDB.12.0;", "Extended Properties=\"Excel 12.0 Xml;",
-     true, "jet", "excel 12.0", BackendKind::MemoryCopy, makeXlsxReader, makeXlsxWriter, nullptr,
-     "", true, true},
-    {"OpenDocument", "Provider=Quendra.OpenDocument;", "Extended Properties=\"OpenDocument;", true,
-     "quendra.opendocument", "opendocument", BackendKind::MemoryCopy, makeOdsReader, nullptr,
-     OdsRefusal, "", true},
-    {"Paradox 5.0", Jet, "Extended Properties=Paradox 5.x;Data Source=", false, "jet", "paradox",
-     BackendKind::MemoryCopy, makeParadoxReader, makeParadoxWriter, nullptr, "db", false},
-    {"Text", Jet, "Extended Properties=\"text;", true, "jet", "text", BackendKind::MemoryCopy,
-     makeCsvFolderReader, makeCsvFolderWriter, nullptr, "csv txt", false},
-    {nullptr, "PROVIDER=MSDASQL;", "", false, "msdasql", "", BackendKind::Odbc, nullptr, nullptr,
-     nullptr, "", false},
-};
-constexpr const FileTypeSupport& TextRow = Rows[std::size(Rows) - 2]; // the last named row
+// The catalogue, in its order, the ODBC data source last; made at first use, so that no
+// other file's start-up can find it still empty.
+const auto& rows()
+{
+    static const std::array rows = {DbaseIIIType, As400Type,   LotusType,        AccessType,
+                                    Excel8Type,   Excel12Type, OpenDocumentType, Paradox5Type,
+                                    TextType,     OdbcSource};
+    return rows;
+}
 
 bool providerMatches(const char* wanted, const QString& provider)
 {
@@ -68,29 +44,34 @@ bool providerMatches(const char* wanted, const QString& provider)
            provider.startsWith(QLatin1String(wanted) + QLatin1Char('.'));
 }
 
+// The row of the exact (case-sensitive) name; nullptr when there is none.
+const FileTypeSupport* namedRow(QAnyStringView fileType)
+{
+    for (const FileTypeSupport& row : rows()) {
+        if (row.name && fileType == QLatin1String(row.name))
+            return &row;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 const FileTypeSupport& fileTypeRow(const QString& fileType)
 {
-    for (const FileTypeSupport& row : Rows) {
-        if (row.name && fileType == QLatin1String(row.name))
-            return row;
-    }
-    return TextRow;
+    const FileTypeSupport* row = namedRow(fileType);
+    return row ? *row : *namedRow(TextType.name);
 }
 
 QStringList tableFileSuffixes(const QString& fileType)
 {
-    for (const FileTypeSupport& row : Rows) {
-        if (row.name && fileType == QLatin1String(row.name))
-            return QString::fromLatin1(row.tableFiles).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    }
-    return {};
+    const FileTypeSupport* row = namedRow(fileType);
+    return row ? QString::fromLatin1(row->tableFiles).split(QLatin1Char(' '), Qt::SkipEmptyParts)
+               : QStringList();
 }
 
 std::span<const FileTypeSupport> fileTypeSupport()
 {
-    return Rows;
+    return rows();
 }
 
 const FileTypeSupport* recogniseFileType(const QString& provider, const QString& extendedProperties)
@@ -98,7 +79,7 @@ const FileTypeSupport* recogniseFileType(const QString& provider, const QString&
     const QString wanted = provider.trimmed().toLower();
     const QString first = extendedProperties.section(QLatin1Char(';'), 0, 0).trimmed().toLower();
     const FileTypeSupport* found = nullptr;
-    for (const FileTypeSupport& row : Rows) {
+    for (const FileTypeSupport& row : rows()) {
         if (!providerMatches(row.provider, wanted))
             continue;
         // ODBC providers take no extended properties; Jet rows are told apart by them

@@ -68,26 +68,40 @@ enum class BackendKind { Odbc, DatabaseFile, MemoryCopy };
 
 // One file type of the media catalogue: the pieces of the connection strings its heads
 // get, how a connection string is recognised as naming it, and how this platform reads
-// and writes it. Adding a file type is one row in filetypes.cpp plus its reader (and
-// writer, or the refusal text); the windows' choice list, the connection strings and the
-// back-end choice all follow the row.
+// and writes it. Each row stands beside its reader (dbasefile.cpp defines DbaseIIIType),
+// written with named fields; the catalogue in filetypes.cpp lists them. The windows'
+// choice list, the connection strings and the back-end choice all follow the row.
 struct FileTypeSupport {
-    const char* name;               // catalogue name; nullptr for the ODBC data source of medium 1
-    const char* providerText;       // "PROVIDER=...;" as its connection strings begin
-    const char* extendedProperties; // written behind "Data Source=path;"; "" when none
-    bool header;                    // the extended properties end with the header flag (HDR=)
-    const char* provider;           // recognised provider, lower case ("jet": Jet or ACE)
-    const char* property;           // first extended property starts so (lower case); "" when none
-    BackendKind backend;
-    std::unique_ptr<FileTypeReader> (*makeReader)(); // nullptr: cannot be read here
-    std::unique_ptr<FileTypeWriter> (*makeWriter)(); // nullptr: cannot be written here
-    const char* refusal;    // German: why it cannot be read or written, and what to use instead
-    const char* tableFiles; // suffixes of its table files in a folder, blank-separated; "" none
-    bool fileButton;        // a source head shows the file button beside its data source
+    const char* name;         // catalogue name; nullptr for the ODBC data source of medium 1
+    const char* providerText; // "PROVIDER=...;" as its connection strings begin
+    const char* extendedProperties = ""; // written behind "Data Source=path;"
+    bool header = false;                 // the extended properties end with the header flag (HDR=)
+    const char* provider;                // recognised provider, lower case ("jet": Jet or ACE)
+    const char* property = "";           // first extended property starts so (lower case)
+    BackendKind backend = BackendKind::MemoryCopy;
+    std::unique_ptr<FileTypeReader> (*makeReader)() = nullptr; // nullptr: cannot be read here
+    std::unique_ptr<FileTypeWriter> (*makeWriter)() = nullptr; // nullptr: cannot be written here
+    const char* refusal =
+        nullptr; // German: why it cannot be read or written, and what to use instead
+    const char* tableFiles = ""; // suffixes of its table files in a folder, blank-separated
+    bool fileButton = false;     // a source head shows the file button beside its data source
     // The writer makes the whole file anew from a run's rows (a workbook cannot be appended
     // to): the target is not read, and the new file replaces it only when the run succeeded.
     bool wholeFile = false;
 };
+
+// The provider text of the rows that Jet (or ACE) opens.
+inline constexpr char JetProvider[] = "PROVIDER=Microsoft.Jet.OLEDB.4.0;";
+
+// The rows, each defined in the file named.
+extern const FileTypeSupport DbaseIIIType;     // dbasefile.cpp
+extern const FileTypeSupport LotusType;        // lotusfile.cpp
+extern const FileTypeSupport AccessType;       // jetfile.cpp
+extern const FileTypeSupport Excel8Type;       // excelfile.cpp
+extern const FileTypeSupport Excel12Type;      // xlsxfile.cpp
+extern const FileTypeSupport OpenDocumentType; // odsfile.cpp
+extern const FileTypeSupport Paradox5Type;     // paradoxfile.cpp
+extern const FileTypeSupport TextType;         // csvfolder.cpp
 
 // Every row, in catalogue order, the ODBC data source last.
 std::span<const FileTypeSupport> fileTypeSupport();

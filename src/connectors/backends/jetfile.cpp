@@ -206,4 +206,16 @@ std::unique_ptr<FileTypeReader> makeJetReader()
     return std::make_unique<JetReader>();
 }
 
+// "MS Access" names an SQLite file, read and written through SQL, or a Jet file, which
+// this reader copies into memory and which cannot be written.
+const FileTypeSupport AccessType{
+    .name = "MS Access",
+    .providerText = JetProvider,
+    .provider = "jet",
+    .backend = BackendKind::DatabaseFile,
+    .makeReader = makeJetReader,
+    .refusal = "Access-Datenbanken (Jet/ACE) können hier nur gelesen werden. Bitte als Ziel eine "
+               "SQLite-Datenbank (Dateityp \"MS Access\"), eine dBase-Tabelle oder eine CSV-Datei "
+               "(Dateityp \"Text\") verwenden."};
+
 } // namespace quendra

@@ -304,4 +304,17 @@ std::unique_ptr<FileTypeReader> makeOdsReader()
     return std::make_unique<OdsReader>();
 }
 
+const FileTypeSupport OpenDocumentType{
+    .name = "OpenDocument",
+    .providerText = "Provider=Quendra.OpenDocument;",
+    .extendedProperties = "Extended Properties=\"OpenDocument;",
+    .header = true,
+    .provider = "quendra.opendocument",
+    .property = "opendocument",
+    .makeReader = makeOdsReader,
+    .refusal = "OpenDocument-Tabellen können hier nur gelesen werden. Bitte als Ziel eine "
+               "Excel-Arbeitsmappe (Dateityp \"MS Excel 12.0\") oder eine CSV-Datei (Dateityp "
+               "\"Text\") verwenden.",
+    .fileButton = true};
+
 } // namespace quendra

@@ -418,4 +418,14 @@ std::unique_ptr<FileTypeReader> makeParadoxReader()
     return std::make_unique<ParadoxReader>();
 }
 
+const FileTypeSupport Paradox5Type{.name = "Paradox 5.0",
+                                   .providerText = JetProvider,
+                                   .extendedProperties =
+                                       "Extended Properties=Paradox 5.x;Data Source=",
+                                   .provider = "jet",
+                                   .property = "paradox",
+                                   .makeReader = makeParadoxReader,
+                                   .makeWriter = makeParadoxWriter,
+                                   .tableFiles = "db"};
+
 } // namespace quendra

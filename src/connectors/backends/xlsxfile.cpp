@@ -425,4 +425,15 @@ std::unique_ptr<FileTypeReader> makeXlsxReader()
     return std::make_unique<XlsxReader>();
 }
 
+const FileTypeSupport Excel12Type{.name = "MS Excel 12.0",
+                                  .providerText = "Provider=Microsoft.ACE.OLEDB.12.0;",
+                                  .extendedProperties = "Extended Properties=\"Excel 12.0 Xml;",
+                                  .header = true,
+                                  .provider = "jet",
+                                  .property = "excel 12.0",
+                                  .makeReader = makeXlsxReader,
+                                  .makeWriter = makeXlsxWriter,
+                                  .fileButton = true,
+                                  .wholeFile = true};
+
 } // namespace quendra
