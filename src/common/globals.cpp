@@ -1,5 +1,6 @@
 #include "common/globals.h"
 #include "common/configlocation.h"
+#include "common/fieldwords.h"
 #include "common/version.h"
 
 #include <QLocale>
@@ -21,21 +22,20 @@ void initGlobals(const QString& configDbPath)
 
     g.specDelimiters = {QStringLiteral("Zeilenumbruch"), QStringLiteral("Tabulator")};
 
-    g.fieldTypes = {QStringLiteral("Text"), QStringLiteral("Zahl"), QStringLiteral("Datum"),
-                    QStringLiteral("AutoCount")};
+    using namespace fieldword;
+    const QString text = Text.toString(), zahl = Zahl.toString(), datum = Datum.toString();
+    g.fieldTypes = {text, zahl, datum, AutoCount.toString()};
 
-    const QString yyyymmdd = QStringLiteral("yyyymmdd");
-    const QString ddmmyyyy = QStringLiteral("ddmmyyyy");
-    const QString dotted = QStringLiteral("dd.mm.yyyy");
-    const QString tyymmdd = QStringLiteral("tyymmdd");
+    const QString yyyymmdd = Yyyymmdd.toString(), ddmmyyyy = Ddmmyyyy.toString();
+    const QString dotted = Dotted.toString(), tyymmdd = Tyymmdd.toString();
     g.formats = {{
-        {QStringLiteral("Text"), yyyymmdd, ddmmyyyy, dotted, tyymmdd, QString(), QString()},
-        {QStringLiteral("Zahl"), yyyymmdd, ddmmyyyy, tyymmdd, QString(), QString(), QString()},
-        {QStringLiteral("Datum"), yyyymmdd, ddmmyyyy, dotted, tyymmdd, QString(), QString()},
+        {text, yyyymmdd, ddmmyyyy, dotted, tyymmdd, QString(), QString()},
+        {zahl, yyyymmdd, ddmmyyyy, tyymmdd, QString(), QString(), QString()},
+        {datum, yyyymmdd, ddmmyyyy, dotted, tyymmdd, QString(), QString()},
     }};
 
-    g.sumKinds = {QStringLiteral("Anzahl"), QStringLiteral("Summe")};
-    g.alignments = {QStringLiteral("links"), QStringLiteral("rechts")};
+    g.sumKinds = {Anzahl.toString(), Summe.toString()};
+    g.alignments = {Links.toString(), Rechts.toString()};
     g_globals = std::move(g);
 }
 

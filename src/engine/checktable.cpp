@@ -1,6 +1,7 @@
 #include "engine/checktable.h"
 
 #include "common/error.h"
+#include "common/fieldwords.h"
 #include "engine/formatting.h"
 #include "engine/runtables.h"
 
@@ -13,9 +14,9 @@ CheckTable::CheckTable(const std::vector<trgBodyRec>& fields)
     m_rows.resize(size_t(slotCount));
     m_kindOfField.resize(fields.size(), Kind::Unset);
     for (size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i].chkfield == QLatin1StringView("Anzahl"))
+        if (fields[i].chkfield == fieldword::Anzahl)
             m_kindOfField[i] = Kind::Count;
-        else if (fields[i].chkfield == QLatin1StringView("Summe"))
+        else if (fields[i].chkfield == fieldword::Summe)
             m_kindOfField[i] = Kind::Sum;
         if (QStringView(fields[i].chkfield).trimmed().isEmpty())
             m_slotOfField[i] = -1;

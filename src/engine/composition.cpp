@@ -1,5 +1,6 @@
 // Composition of one target record from the current source values.
 #include "common/error.h"
+#include "common/fieldwords.h"
 #include "common/valuebuffer.h"
 #include "engine/fileconvertstate.h"
 #include "engine/indivtorven.h"
@@ -39,7 +40,7 @@ void clsFileConvert::Impl::buildPlan(const clsFileConvert& engine)
         if (p.sourceFormat)
             p.fromPlan = FormatPlan::of(def.srcFields[size_t(p.source)].format);
         p.carryForward = t.command == QLatin1StringView("<lastvalue>");
-        p.autoCount = t.fieldtype == QLatin1StringView("AutoCount");
+        p.autoCount = t.fieldtype == fieldword::AutoCount;
         if (p.autoCount)
             p.start = parseStartValue(t.defaultvalue, regional);
         p.toFormat = !t.format.isEmpty();

@@ -1,6 +1,7 @@
 #include "engine/formatting.h"
 
 #include "common/error.h"
+#include "common/fieldwords.h"
 #include "common/valuebuffer.h"
 #include "engine/digitpairs.h"
 
@@ -11,13 +12,8 @@ namespace quendra {
 
 namespace {
 
-constexpr QStringView Tyymmdd = u"tyymmdd";
-constexpr QStringView Yyyymmdd = u"yyyymmdd";
-constexpr QStringView Ddmmyyyy = u"ddmmyyyy";
-constexpr QStringView Zahl = u"Zahl";
-constexpr QStringView AutoCount = u"AutoCount";
-constexpr QStringView Datum = u"Datum";
-constexpr QStringView Rechts = u"rechts";
+using fieldword::AutoCount, fieldword::Datum, fieldword::Ddmmyyyy, fieldword::Rechts,
+    fieldword::Tyymmdd, fieldword::Yyyymmdd, fieldword::Zahl;
 
 bool allDigits(QStringView text)
 {

@@ -1,6 +1,7 @@
 #include "engine/targetwriter.h"
 
 #include "common/error.h"
+#include "common/fieldwords.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/clsfsconnect.h"
 #include "connectors/filetypes.h"
@@ -35,13 +36,13 @@ TargetWriter::TargetWriter(const TrgHead& head, const std::vector<trgBodyRec>& f
     m_kinds.reserve(fields.size());
     for (const trgBodyRec& f : fields) {
         m_names.push_back(f.field.trimmed());
-        m_qualifiers.push_back(f.fieldtype == QLatin1StringView("Text") ? QStringView(head.textsign)
-                                                                        : QStringView());
-        if (f.fieldtype == QLatin1StringView("Text"))
+        m_qualifiers.push_back(f.fieldtype == fieldword::Text ? QStringView(head.textsign)
+                                                              : QStringView());
+        if (f.fieldtype == fieldword::Text)
             m_kinds.push_back(Kind::Text);
-        else if (f.fieldtype == QLatin1StringView("Zahl"))
+        else if (f.fieldtype == fieldword::Zahl)
             m_kinds.push_back(Kind::Number);
-        else if (f.fieldtype == QLatin1StringView("Datum"))
+        else if (f.fieldtype == fieldword::Datum)
             m_kinds.push_back(Kind::Date);
         else
             m_kinds.push_back(Kind::Other);
