@@ -45,9 +45,22 @@ const CodePages& CodePages::instance()
         cp.unicodeToAnsi.fill(std::uint8_t('?'));
         for (int b = 0; b < 256; ++b)
             cp.unicodeToAnsi[cp.ansiToUnicode[b]] = std::uint8_t(b);
+        // Of several characters written as one byte the lowest wins: ASCII keeps its
+        // letters against the transliterations (Š written as S).
+        cp.oemToUnicode.fill(u'\uFFFD');
+        for (int b = 255; b >= 0; --b)
+            cp.oemToUnicode[cp.ansiToOem[b]] = cp.ansiToUnicode[b];
         return cp;
     }();
     return tables;
+}
+
+QString CodePages::text(QByteArrayView bytes, bool oem) const
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        text[i] = (oem ? oemToUnicode : ansiToUnicode)[std::uint8_t(bytes[i])];
+    return text;
 }
 
 namespace {

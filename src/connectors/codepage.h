@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QChar>
 #include <QString>
 #include <QStringView>
@@ -27,6 +28,9 @@ struct CodePages {
     // Windows-1252 byte to its code page 850 byte, character by character; '?' where 850
     // has neither the character nor a one-character transliteration.
     std::array<std::uint8_t, 256> ansiToOem{};
+    // Byte of a code page 850 file to UTF-16, for the bytes that ansiToOem writes; U+FFFD
+    // for the box-drawing characters that a written file never holds.
+    std::array<char16_t, 256> oemToUnicode{};
 
     static const CodePages& instance();
 
@@ -42,6 +46,8 @@ struct CodePages {
         return b != '?' && (!oem || ansiToOem[b] != '?');
     }
     char16_t decode(std::uint8_t b) const { return ansiToUnicode[b]; }
+    // Bytes of a Windows-1252 (oem false) or code page 850 (oem true) file as text.
+    QString text(QByteArrayView bytes, bool oem) const;
 
     // Writes text as Windows-1252 bytes to out, which has room for text.size() bytes, and
     // returns the number written: one byte per character, also one "?" for a surrogate

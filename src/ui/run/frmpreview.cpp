@@ -2,6 +2,7 @@
 
 #include "connectors/filetypes.h"
 
+#include "common/fieldwords.h"
 #include "common/messagehandler.h"
 #include "connectors/codepage.h"
 #include "ui/run/previewtexts.h"
@@ -27,6 +28,25 @@ QString ruler(qsizetype width)
     for (qsizetype i = 1; i <= width; ++i)
         text += i % 10 == 0 ? QString::number((i / 10) % 10) : QString::number(i % 10);
     return text;
+}
+
+// Written text as rich text: blanks as "·"; a character that is not the one composed at
+// its place (composed empty: none is compared) red, saying what it was.
+QString shownText(QStringView written, QStringView composed)
+{
+    QString html;
+    for (qsizetype k = 0; k < written.size(); ++k) {
+        const QString c = QString(written[k]).toHtmlEscaped();
+        if (k < composed.size() && composed[k] != written[k])
+            html += QStringLiteral("<span style=\"color: white; background-color: red\" "
+                                   "title=\"„%1“ wird als „%2“ geschrieben\">%2</span>")
+                        .arg(QString(composed[k]).toHtmlEscaped(), c);
+        else if (written[k] == QLatin1Char(' '))
+            html += QStringLiteral("<span style=\"color: gray\">·</span>");
+        else
+            html += c;
+    }
+    return html;
 }
 
 QString monospace(const QString& html)
@@ -96,33 +116,43 @@ void frmPreview::start(const Definition& definition)
     }
 }
 
-QString frmPreview::targetLine(const std::vector<QString>& values) const
+QString frmPreview::targetLine(const RecordOutcome& outcome) const
 {
-    const CodePages& cp = CodePages::instance();
     const TrgHead& head = m_def.trg;
-    const bool text = head.frommedium == Medium::TextFile;
-    const bool oem = head.encoding == QLatin1StringView("ASCII");
-    const QString between = text ? head.delimiter : QStringLiteral(" | ");
+    QByteArrayView bytes(outcome.bytes);
+    while (bytes.endsWith('\n') || bytes.endsWith('\r'))
+        bytes.chop(1);
+    // A database target: each column's name and the value it is given, as one line.
+    if (head.frommedium != Medium::TextFile)
+        return monospace(QString::fromUtf8(bytes).toHtmlEscaped());
+    const QString line = head.encoding.startsWith(u"UTF-8")
+                             ? QString::fromUtf8(bytes)
+                             : CodePages::instance().text(bytes, head.encoding == u"ASCII");
+    // What was composed, value by value; where the line holds the values at the lengths
+    // they were composed with, each stands on a band of its own colour.
+    std::vector<QString> composed;
+    qsizetype length = 0;
+    for (size_t i = 0; i < outcome.target.size(); ++i) {
+        const bool quoted =
+            i < m_def.trgFields.size() && m_def.trgFields[i].fieldtype == fieldword::Text;
+        composed.push_back(quoted ? head.textsign + outcome.target[i] + head.textsign
+                                  : outcome.target[i]);
+        length += composed.back().size() + (i > 0 ? head.delimiter.size() : 0);
+    }
+    if (length != line.size())
+        return monospace(shownText(line, {}));
     QString html;
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (i > 0)
-            html += QStringLiteral("<span style=\"color: gray\">") + between.toHtmlEscaped() +
-                    QStringLiteral("</span>");
-        const bool quoted = text && i < m_def.trgFields.size() &&
-                            m_def.trgFields[i].fieldtype == QLatin1StringView("Text");
-        const QString value = quoted ? head.textsign + values[i] + head.textsign : values[i];
-        html += QStringLiteral("<span style=\"background-color: %1\">").arg(FieldColours[i % 2]);
-        for (const QChar c : value) {
-            if (c == QLatin1Char(' '))
-                html += QStringLiteral("<span style=\"color: gray\">·</span>");
-            else if (text && !cp.holds(c.unicode(), oem))
-                html += QStringLiteral("<span style=\"color: white; background-color: red\" "
-                                       "title=\"wird als ? geschrieben\">") +
-                        QString(c).toHtmlEscaped() + QStringLiteral("</span>");
-            else
-                html += QString(c).toHtmlEscaped();
+    qsizetype at = 0;
+    for (size_t i = 0; i < composed.size(); ++i) {
+        if (i > 0) {
+            html += QStringLiteral("<span style=\"color: gray\">") +
+                    line.mid(at, head.delimiter.size()).toHtmlEscaped() + QStringLiteral("</span>");
+            at += head.delimiter.size();
         }
-        html += QStringLiteral("</span>");
+        html += QStringLiteral("<span style=\"background-color: %1\">").arg(FieldColours[i % 2]) +
+                shownText(QStringView(line).mid(at, composed[i].size()), composed[i]) +
+                QStringLiteral("</span>");
+        at += composed[i].size();
     }
     return monospace(html);
 }
@@ -137,7 +167,7 @@ void frmPreview::record(const RecordOutcome& outcome)
     for (const QString& v : outcome.source)
         source << v;
     addRow(QString::number(outcome.number), source.join(QStringLiteral(" | ")),
-           outcome.error ? QString() : targetLine(outcome.target),
+           outcome.error ? QString() : targetLine(outcome),
            outcome.error ? errorLine(*outcome.error) : QString());
     if (outcome.error)
         m_table->item(m_table->rowCount() - 1, 3)

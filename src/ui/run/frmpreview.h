@@ -19,9 +19,9 @@ namespace quendra::ui {
 // sideways. Under the list the chosen record
 // stands whole, field by field, with its whole error box; then the run's warnings and a
 // status line that says that nothing was written (and where a stopped run stopped).
-// In the target line blanks show as "·", each field has a background of its own,
-// characters the target's code page cannot hold are marked red, and a fixed-length
-// target gets a column ruler above its lines.
+// The target line shows the bytes the run writes: blanks as "·", each field on a
+// background of its own, characters written otherwise than composed (the target's code
+// page lacks them) marked red, and a fixed-length target gets a column ruler above.
 class frmPreview : public QDialog, public RunObserver {
     Q_OBJECT
 public:
@@ -32,8 +32,9 @@ public:
     // After the run (also after a stop): the check lines, warnings and the status line.
     void finish(const RunResult& result);
 
-    // The target line as the window shows it, as rich text.
-    QString targetLine(const std::vector<QString>& values) const;
+    // The bytes the run writes for a record, as the window shows them (rich text): a text
+    // target's line in its code page, a database target's columns and values.
+    QString targetLine(const RecordOutcome& outcome) const;
     QString status() const;
     QTableWidget* table() const { return m_table; }
 

@@ -352,7 +352,7 @@ TEST_F(Actions, PreviewAndCheckShowTheRecordsAndWriteNothing)
     EXPECT_TRUE(shown[0].targets[0].contains(
         u"</span><span style=\"color: gray\">;</span><span style=\"background-color: "_s))
         << shown[0].targets[0].toStdString();
-    EXPECT_TRUE(shown[0].targets[3].contains(u"red\" title=\"wird als ? geschrieben\">€"_s));
+    EXPECT_TRUE(shown[0].targets[3].contains(u"red\" title=\"„€“ wird als „?“ geschrieben\">?"_s));
     EXPECT_EQ(shown[0].errors[1], QString());
     // The error on one line with record and field as the box has them; the box as tooltip.
     EXPECT_TRUE(shown[0].errors[2].startsWith(
