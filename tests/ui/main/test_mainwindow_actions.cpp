@@ -1,5 +1,6 @@
 // The buttons of the main window: file choice, the editors, the raw data view, the run.
 #include "common/globals.h"
+#include "config/runjournal.h"
 #include "mainwindowfixture.h"
 #include "support/filebytes.h"
 #include "ui/common/qttranslations.h"
@@ -221,6 +222,20 @@ TEST_F(Actions, RunWritesTheTargetWhileTheProgressWindowCounts)
     FolderRecorder folders(opened);
     click(find<QPushButton>(u"cmdOpenFolder"_s));
     EXPECT_EQ(opened, QStringList{QUrl::fromLocalFile(db.dir()).toString()});
+    // The run is in the journal, ended and counted.
+    const std::vector<JournalEntry> journal = journalEntries();
+    ASSERT_EQ(journal.size(), 1u);
+    const JournalEntry& row = journal.front();
+    EXPECT_EQ(row.transId, u"RUN"_s);
+    EXPECT_EQ(row.status, journalstatus::succeeded());
+    EXPECT_TRUE(row.started.isValid() && row.started <= row.ended)
+        << row.ended.toString().toStdString();
+    EXPECT_EQ(row.recordsRead, 3);
+    EXPECT_EQ(row.recordsWritten, 3);
+    EXPECT_EQ(row.source, db.filePath(u"src.txt"_s));
+    EXPECT_EQ(row.target, db.filePath(u"out.txt"_s));
+    click(find<QPushButton>(u"cmdJournal"_s));
+    EXPECT_EQ(modalShown, std::vector<QString>{u"frmJournal"_s});
 }
 
 TEST_F(Actions, FailingRunKeepsEarlierRecordsAndTheWindowUsable)
