@@ -37,17 +37,6 @@ QDateTime parseSince(const QString& text)
 
 namespace {
 
-QString localTime(const QDateTime& t)
-{
-    return t.isValid() ? t.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))
-                       : QString();
-}
-
-QString count(qint64 n)
-{
-    return n < 0 ? QString() : QString::number(n);
-}
-
 QJsonValue number(qint64 n)
 {
     return n < 0 ? QJsonValue() : QJsonValue(n);
@@ -96,14 +85,9 @@ QByteArray asJson(const std::vector<JournalEntry>& entries)
 // did not succeed follows on the lines below its row, indented.
 QByteArray asTable(const std::vector<JournalEntry>& entries)
 {
-    std::vector<QStringList> rows{{u"Nr"_qs, u"Beginn"_qs, u"Ende"_qs, u"TransID"_qs, u"Status"_qs,
-                                   u"gelesen"_qs, u"geschrieben"_qs, u"Quelle"_qs, u"SHA-256"_qs,
-                                   u"Ziel"_qs, u"Benutzer"_qs}};
+    std::vector<QStringList> rows{journalHeadings()};
     for (const JournalEntry& e : entries)
-        rows.push_back({QString::number(e.id), localTime(e.started), localTime(e.ended), e.transId,
-                        e.status, count(e.recordsRead), count(e.recordsWritten), e.source,
-                        QString::fromLatin1(e.sourceSha256.left(12)), e.target,
-                        e.user + QLatin1Char('@') + e.host});
+        rows.push_back(journalCells(e));
     std::vector<qsizetype> widths(rows.front().size(), 0);
     for (const QStringList& row : rows)
         for (qsizetype i = 0; i < row.size(); ++i)

@@ -303,4 +303,32 @@ std::optional<JournalEntry> earlierSuccess(const QString& transId, const QString
     return entryOf(q);
 }
 
+QStringList journalHeadings()
+{
+    return {QStringLiteral("Nr"),          QStringLiteral("Beginn"),  QStringLiteral("Ende"),
+            QStringLiteral("TransID"),     QStringLiteral("Status"),  QStringLiteral("gelesen"),
+            QStringLiteral("geschrieben"), QStringLiteral("Quelle"),  QStringLiteral("SHA-256"),
+            QStringLiteral("Ziel"),        QStringLiteral("Benutzer")};
+}
+
+QStringList journalCells(const JournalEntry& e)
+{
+    const auto local = [](const QDateTime& t) {
+        return t.isValid() ? t.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))
+                           : QString();
+    };
+    const auto count = [](qint64 n) { return n < 0 ? QString() : QString::number(n); };
+    return {QString::number(e.id),
+            local(e.started),
+            local(e.ended),
+            e.transId,
+            e.status,
+            count(e.recordsRead),
+            count(e.recordsWritten),
+            e.source,
+            QString::fromLatin1(e.sourceSha256.left(12)),
+            e.target,
+            e.user + QLatin1Char('@') + e.host};
+}
+
 } // namespace quendra

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -90,5 +91,10 @@ std::vector<JournalEntry> journalEntries(const QString& transId = {}, const QDat
 // The latest successful run of transId into target from a source with this SHA-256.
 std::optional<JournalEntry> earlierSuccess(const QString& transId, const QString& target,
                                            const QByteArray& sha256);
+
+// The journal as a table shows it (the batch runner's listing and the window "Protokoll"):
+// the headings, and the texts of a row under them, times in local time.
+QStringList journalHeadings();
+QStringList journalCells(const JournalEntry& entry);
 
 } // namespace quendra

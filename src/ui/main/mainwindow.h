@@ -73,6 +73,8 @@ private:
     void buildRunOutcome(QWidget* client);
     void showRunOutcome(const RunResult& result);
     void cmdOpenFolder_Click();
+    // "Protokoll": the journal of the runs in a window of its own.
+    void cmdJournal_Click();
     // The all-or-nothing box follows the chosen definition; a click stores the choice.
     void loadRunChoices();
     void storeRunChoices();
@@ -92,6 +94,7 @@ private:
     QCheckBox* m_chkAllOrNothing = nullptr;
     QLabel* m_lblRunResult = nullptr;
     QPushButton* m_cmdOpenFolder = nullptr;
+    QPushButton* m_cmdJournal = nullptr;
     QString m_runFolder; // the folder of the last run's target
     bool m_running = false;
 };

@@ -1,10 +1,12 @@
-// The main window's preview, check run and all-or-nothing choice, and how the last run ended.
+// The main window's preview, check run and all-or-nothing choice, how the last run ended
+// and the journal of the runs.
 #include "common/error.h"
 #include "common/globals.h"
 #include "common/messagehandler.h"
 #include "config/runchoices.h"
 #include "engine/rundefinition.h"
 #include "ui/common/twips.h"
+#include "ui/editors/frmjournal.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/modaldialog.h"
 #include "ui/main/runoutcome.h"
@@ -83,6 +85,21 @@ void MainWindow::buildRunOutcome(QWidget* client)
     m_cmdOpenFolder->setToolTip(QStringLiteral("Öffnet den Ordner des Ziels im Dateimanager."));
     m_cmdOpenFolder->setEnabled(false);
     connect(m_cmdOpenFolder, &QPushButton::clicked, this, &MainWindow::cmdOpenFolder_Click);
+    // The journal of the runs, under "Schliessen".
+    m_cmdJournal = new QPushButton(QStringLiteral("Protokoll"), client);
+    m_cmdJournal->setObjectName(QStringLiteral("cmdJournal"));
+    m_cmdJournal->setGeometry(twipsRect(9360, 4650, 1095, 375));
+    m_cmdJournal->setToolTip(QStringLiteral("Zeigt die Läufe, die geschrieben haben, den "
+                                            "neuesten zuerst."));
+    connect(m_cmdJournal, &QPushButton::clicked, this, &MainWindow::cmdJournal_Click);
+}
+
+void MainWindow::cmdJournal_Click()
+{
+    trapHandler("Main.cmdJournal_Click", [&] {
+        frmJournal journal(this);
+        showModal(journal);
+    });
 }
 
 // The whole text as tooltip; a line too long for the row (a long path) is shortened in

@@ -126,8 +126,8 @@ TEST_F(MainWindowTest, RunButtonsOverlapNoOtherControl)
 {
     addHeads(u"A"_s);
     open();
-    for (const char* name :
-         {"cmdPreview", "cmdCheck", "chkAllOrNothing", "cmdRun", "lblRunResult", "cmdOpenFolder"}) {
+    for (const char* name : {"cmdPreview", "cmdCheck", "chkAllOrNothing", "cmdRun", "lblRunResult",
+                             "cmdOpenFolder", "cmdJournal"}) {
         const QWidget* w = find<QWidget>(QString::fromLatin1(name));
         ASSERT_TRUE(w);
         EXPECT_TRUE(w->isVisible()) << name;
