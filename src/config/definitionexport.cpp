@@ -47,6 +47,13 @@ QString tomlString(const QString& text)
     return out + QLatin1Char('"');
 }
 
+// A TOML key: bare when it can be, else a quoted string ("kostenträger").
+QString tomlKey(const QString& name)
+{
+    static const QRegularExpression bare(QStringLiteral("^[A-Za-z0-9_-]+$"));
+    return bare.match(name).hasMatch() ? name : tomlString(name);
+}
+
 class Writer {
 public:
     Writer(const QSqlDatabase& db, const QString& transId) : m_db(db), m_transId(transId) {}
@@ -60,15 +67,12 @@ public:
             const QVariant& value = row.values[i];
             if (column.name == u"transid" || !value.isValid())
                 continue;
-            result << column.name + QStringLiteral(" = ") + literal(table, column, value);
+            result << tomlKey(column.name) + QStringLiteral(" = ") + literal(table, column, value);
         }
         return result;
     }
 
-    Snapshot rows(const QString& table) const
-    {
-        return definitionRows(m_db, definitionTable(table), m_transId);
-    }
+    Snapshot rows(const LayoutTable& table) const { return definitionRows(m_db, table, m_transId); }
 
     // The head row, if the definition has one; two rows cannot be told apart by a run.
     const SnapshotRow* head(const Snapshot& heads, const QString& table) const
@@ -148,13 +152,12 @@ DefinitionText exportDefinition(const QSqlDatabase& db, const QString& transId)
                     QStringLiteral("Die Definition \"%1\" gibt es nicht.").arg(transId));
     const Writer w(db, transId);
     DefinitionText result;
+    const LayoutTable convert = storedLayout(db, QString::fromUtf16(FurtherColumnsTable));
+    const int convertField = columnIndex(convert, QStringLiteral("field"));
+    const Snapshot translations = w.rows(convert);
     QStringList out{QStringLiteral("# Quendra-Definition"),
                     QStringLiteral("format = %1").arg(DefinitionFormat),
                     QStringLiteral("TransID = ") + tomlString(transId)};
-
-    const LayoutTable& convert = definitionTable(QStringLiteral("trgconvert"));
-    const int convertField = columnIndex(convert, QStringLiteral("field"));
-    Snapshot translations = w.rows(convert.name);
     QVector<bool> placed(translations.rows.size(), false);
 
     const struct {
@@ -167,7 +170,7 @@ DefinitionText exportDefinition(const QSqlDatabase& db, const QString& transId)
     for (const auto& side : sides) {
         const QString key = QString::fromLatin1(side.key);
         const LayoutTable& headTable = definitionTable(QString::fromLatin1(side.head));
-        const Snapshot heads = w.rows(headTable.name);
+        const Snapshot heads = w.rows(headTable);
         if (const SnapshotRow* head = w.head(heads, headTable.name)) {
             out << QString() << QLatin1Char('[') + key + QLatin1Char(']');
             appendLines(out, w.pairs(headTable, *head));
@@ -181,7 +184,7 @@ DefinitionText exportDefinition(const QSqlDatabase& db, const QString& transId)
         const LayoutTable& bodyTable = definitionTable(QString::fromLatin1(side.body));
         const int bodyField = columnIndex(bodyTable, QStringLiteral("field"));
         QStringList seen;
-        for (const SnapshotRow& field : w.rows(bodyTable.name).rows) {
+        for (const SnapshotRow& field : w.rows(bodyTable).rows) {
             out << QString() << QStringLiteral("[[") + key + QStringLiteral(".fields]]");
             appendLines(out, w.pairs(bodyTable, field));
             const QVariant name = field.values[bodyField];

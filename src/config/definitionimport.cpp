@@ -10,8 +10,10 @@
 #include <QUrl>
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <string_view>
 #include <toml++/toml.h>
+#include <vector>
 
 namespace quendra {
 
@@ -141,28 +143,60 @@ public:
              errnum::TypeMismatch);
     }
 
-    // A row of table from the keys of t; keys in nested are read by the caller.
+    // A row of table from the keys of t; keys in nested are read by the caller. With
+    // further, a key that names no column of the schema is a further column of table.
     SnapshotRow row(const LayoutTable& table, const toml::table& t, const QString& where,
-                    std::initializer_list<std::string_view> nested = {}) const
+                    std::initializer_list<std::string_view> nested = {},
+                    LayoutTable* further = nullptr) const
     {
         SnapshotRow row;
-        row.values.resize(table.columns.size());
-        row.dirty.resize(table.columns.size());
-        for (auto&& [key, node] : t) {
+        // In the file's order, which new further columns take (the table keeps its keys sorted).
+        std::vector<std::pair<const toml::key*, const toml::node*>> keys;
+        for (auto&& [key, node] : t)
+            keys.emplace_back(&key, &node);
+        std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
+            const toml::source_position x = a.first->source().begin, y = b.first->source().begin;
+            return x.line != y.line ? x.line < y.line : x.column < y.column;
+        });
+        for (const auto& [keyAt, nodeAt] : keys) {
+            const toml::key& key = *keyAt;
+            const toml::node& node = *nodeAt;
             if (std::find(nested.begin(), nested.end(), key.str()) != nested.end())
                 continue;
             const QString name = qs(key.str());
             const auto column = std::find_if(
                 table.columns.begin(), table.columns.end(),
                 [&](const LayoutColumn& c) { return c.name == name && name != u"transid"; });
-            if (column == table.columns.end())
+            qsizetype i = column - table.columns.begin();
+            if (column == table.columns.end() && further)
+                i = furtherColumn(*further, name);
+            if (i < 0 || i >= table.columns.size())
                 fail(key.source().begin,
                      QStringLiteral("Unbekannter Schlüssel \"%1\" in %2.").arg(name, where));
-            const auto i = column - table.columns.begin();
-            row.values[i] = value(node, *column);
+            row.values.resize(table.columns.size());
+            row.dirty.resize(table.columns.size());
+            if (row.dirty.testBit(i)) // SQLite does not tell letter cases of names apart
+                fail(key.source().begin, QStringLiteral("Die Spalte \"%1\" steht zweimal in %2.")
+                                             .arg(table.columns[i].name, where));
+            row.values[i] = value(node, table.columns[i]);
             row.dirty.setBit(i);
         }
+        row.values.resize(table.columns.size());
+        row.dirty.resize(table.columns.size());
         return row;
+    }
+
+    // The place of a further column of table, added when it is new; -1 for a name that is
+    // a column of the schema in other letter case (a mistyped key).
+    static qsizetype furtherColumn(LayoutTable& table, const QString& name)
+    {
+        const qsizetype standard = definitionTable(table.name).columns.size();
+        for (qsizetype i = 0; i < table.columns.size(); ++i) {
+            if (table.columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+                return i < standard ? -1 : i;
+        }
+        table.columns << LayoutColumn{name, LayoutColumn::Kind::Memo, 0};
+        return table.columns.size() - 1;
     }
 
     const QString& file() const { return m_file; }
@@ -172,10 +206,14 @@ private:
 };
 
 struct Definition {
+    qint64 format = 1;
     QString transId;
     toml::source_position transIdAt;
     QVector<PendingRow> rows;
     QStringList warnings;
+    // trgconvert with the further columns the file names
+    std::shared_ptr<LayoutTable> convert =
+        std::make_shared<LayoutTable>(definitionTable(QString::fromUtf16(FurtherColumnsTable)));
 };
 
 class DefinitionReader {
@@ -197,6 +235,10 @@ public:
             else if (k != "format" && k != "TransID")
                 r.fail(key.source().begin,
                        QStringLiteral("Unbekannter Schlüssel \"%1\".").arg(qs(k)));
+        }
+        for (PendingRow& row : d.rows) { // as wide as the further columns make the table
+            row.row.values.resize(row.table->columns.size());
+            row.row.dirty.resize(row.table->columns.size());
         }
         if (doc.contains("end"))
             return std::move(d);
@@ -223,7 +265,8 @@ private:
             r.fail(format->source().begin,
                    QStringLiteral("Die Formatnummer (format) muss eine ganze Zahl ab 1 sein."),
                    errnum::TypeMismatch);
-        if (format->as_integer()->get() > DefinitionFormat)
+        d.format = format->as_integer()->get();
+        if (d.format > DefinitionFormat)
             r.fail(format->source().begin,
                    QStringLiteral("Die Datei hat das Format %1; diese Version von Quendra liest "
                                   "Dateien bis Format %2. Bitte Quendra aktualisieren.")
@@ -299,12 +342,14 @@ private:
     void readTranslations(const toml::node& node, const QString& key, const QVariant& field,
                           const QString& where)
     {
-        const LayoutTable& convert = definitionTable(QStringLiteral("trgconvert"));
+        LayoutTable& convert = *d.convert;
         const int column = fieldColumn(convert);
         const QString rowWhere = QStringLiteral("einer Übersetzung in ") + where;
         for (const toml::node& t : r.array(node, key)) {
             const toml::table& entry = r.table(t, QStringLiteral("Jede Übersetzung in ") + where);
-            SnapshotRow row = r.row(convert, entry, rowWhere, {"field"});
+            // Before further columns travelled, such a key is a mistake.
+            SnapshotRow row = r.row(convert, entry, rowWhere, {"field"},
+                                    d.format >= FirstFormatWithFurtherColumns ? &convert : nullptr);
             if (entry.contains("field"))
                 r.fail(t.source().begin,
                        QStringLiteral("Unbekannter Schlüssel \"field\" in %1.").arg(rowWhere));
@@ -340,11 +385,37 @@ private:
     Definition d;
 };
 
-void writeDefinition(const QSqlDatabase& db, const Definition& def, const QString& transId,
-                     bool replace)
+// Adds the further columns of the file that the database's table lacks, as text columns
+// as an installation that keeps them has them; one note each.
+QStringList addFurtherColumns(const QSqlDatabase& db, const LayoutTable& wanted)
+{
+    const LayoutTable stored = storedLayout(db, wanted.name);
+    QStringList notes;
+    for (qsizetype i = definitionTable(wanted.name).columns.size(); i < wanted.columns.size();
+         ++i) {
+        const QString& name = wanted.columns[i].name;
+        if (std::any_of(stored.columns.begin(), stored.columns.end(), [&](const LayoutColumn& c) {
+                return c.name.compare(name, Qt::CaseInsensitive) == 0;
+            }))
+            continue;
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("alter table %1 add column %2 varchar(255)")
+                            .arg(wanted.name, sqlColumnName(name))))
+            throw sqlError(query.lastError());
+        notes << QStringLiteral("Die Tabelle %1 hatte keine Spalte „%2“; sie wurde als Textspalte "
+                                "angelegt.")
+                     .arg(wanted.name, name);
+    }
+    return notes;
+}
+
+QStringList writeDefinition(const QSqlDatabase& db, const Definition& def, const QString& transId,
+                            bool replace)
 {
     execStatement(db, QStringLiteral("begin"));
+    QStringList notes;
     try {
+        notes = addFurtherColumns(db, *def.convert);
         if (replace) {
             for (const LayoutTable& t : definitionTables()) {
                 QSqlQuery query(db);
@@ -372,6 +443,7 @@ void writeDefinition(const QSqlDatabase& db, const Definition& def, const QStrin
         QSqlQuery(db).exec(QStringLiteral("rollback"));
         throw;
     }
+    return notes;
 }
 
 } // namespace
@@ -427,15 +499,16 @@ ImportResult importDefinition(const QSqlDatabase& db, const QByteArray& text,
                            "gewählt ist (quendra-run: --replace), oder unter einem neuen Namen "
                            "gespeichert (--as NAME).")
                 .arg(transId));
+    QStringList warnings = def.warnings;
     try {
-        writeDefinition(db, def, transId, choice.replace);
+        warnings << writeDefinition(db, def, transId, choice.replace);
     } catch (const Error& e) {
         const QString file = QUrl(db.databaseName()).toLocalFile();
         throw explainedSqlError(
             e, QStringLiteral("Die Definition \"%1\" kann nicht in %2 gespeichert werden.")
                    .arg(transId, file.isEmpty() ? db.databaseName() : file));
     }
-    return {transId, def.warnings};
+    return {transId, warnings};
 }
 
 } // namespace quendra

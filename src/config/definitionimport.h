@@ -33,12 +33,13 @@ struct ImportResult {
 QString definitionIdOf(const QByteArray& text, const QString& fileName);
 
 // Reads a definition file as exportDefinition writes it and stores it in the open
-// configuration database. The whole file is checked before anything is written, and it
-// is written in one transaction: on any fault nothing changes, and the German error names
-// the file (fileName), line and column. Refused are, besides faults of the layout, values
-// a run would refuse (a number beyond 16 bits, a text holding a null character) and a
-// file without its end marker, which is cut off; a file of a format before the marker is
-// read with a warning.
+// configuration database; a further column of its translation rows that trgconvert lacks
+// is added as a text column, with a warning. The whole file is checked before anything is
+// written, and it is written in one transaction: on any fault nothing changes, and the
+// German error names the file (fileName), line and column. Refused are, besides faults of the
+// layout, values a run would refuse (a number beyond 16 bits, a text holding a null character) and
+// a file without its end marker, which is cut off; a file of a format before the marker is read
+// with a warning.
 ImportResult importDefinition(const QSqlDatabase& db, const QByteArray& text,
                               const QString& fileName, const ImportChoice& choice = {});
 

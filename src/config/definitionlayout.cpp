@@ -49,11 +49,20 @@ QVector<LayoutTable> readLayout()
 
 } // namespace
 
+QString sqlColumnName(const QString& name)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (plain.match(name).hasMatch())
+        return name;
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
 QString LayoutTable::selectList() const
 {
     QStringList names;
     for (const LayoutColumn& c : columns)
-        names << (c.name.front().isDigit() ? QLatin1Char('"') + c.name + QLatin1Char('"') : c.name);
+        names << sqlColumnName(c.name);
     return names.join(QStringLiteral(", "));
 }
 

@@ -5,7 +5,8 @@
 
 namespace quendra {
 
-// A column of a definition table as the schema declares it.
+// A column of a definition table as the schema declares it (Memo: text or a number, as a
+// further column of an installation holds it).
 struct LayoutColumn {
     enum class Kind { Text, Integer, Memo };
     QString name;
@@ -17,7 +18,7 @@ struct LayoutColumn {
 struct LayoutTable {
     QString name;
     QVector<LayoutColumn> columns; // in the schema's order, transid included
-    // The column list for a select, the digit-led name quoted.
+    // The column list for a select, every name that is no plain identifier quoted.
     QString selectList() const;
 };
 
@@ -27,5 +28,12 @@ const QVector<LayoutTable>& definitionTables();
 // All tables of the schema: the five and dbversion.
 const QVector<LayoutTable>& schemaTables();
 const LayoutTable& definitionTable(const QString& name);
+
+// The name of a column as SQL text: quoted unless it is a plain identifier.
+QString sqlColumnName(const QString& name);
+
+// The table that keeps further columns of an installation (the customer's lookups in the
+// translation table), which travel with a definition as the standard ones do.
+inline constexpr const char16_t* FurtherColumnsTable = u"trgconvert";
 
 } // namespace quendra

@@ -50,6 +50,25 @@ bool definitionExists(const QSqlDatabase& db, const QString& transId)
     return false;
 }
 
+LayoutTable storedLayout(const QSqlDatabase& db, const QString& name)
+{
+    LayoutTable table = definitionTable(name);
+    if (name.compare(QStringView(FurtherColumnsTable), Qt::CaseInsensitive) != 0)
+        return table;
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("select name from pragma_table_info('%1')").arg(table.name)))
+        throw sqlError(query.lastError());
+    while (query.next()) {
+        const QString column = query.value(0).toString();
+        if (std::none_of(table.columns.begin(), table.columns.end(), [&](const LayoutColumn& c) {
+                return c.name.compare(column, Qt::CaseInsensitive) == 0;
+            }))
+            table.columns << LayoutColumn{column, LayoutColumn::Kind::Memo, 0};
+    }
+    return table;
+}
+
 Snapshot definitionRows(const QSqlDatabase& db, const LayoutTable& table, const QString& transId)
 {
     const bool sorted = std::any_of(table.columns.begin(), table.columns.end(),

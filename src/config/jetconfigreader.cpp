@@ -33,13 +33,13 @@ public:
         MdbTable table(mdb_read_table(entry));
         if (!table || !mdb_read_columns(table.get()))
             fail(name, QStringLiteral("ihre Spalten sind nicht lesbar"));
-        const std::vector<int> places = columnPlaces(table.get(), layout);
+        OldTable old{layout, {}};
+        const std::vector<int> places = columnPlaces(table.get(), old.layout);
         BoundColumns bound(table.get());
-        OldTable old{&layout, {}};
         while (mdb_fetch_row(table.get())) {
             const int row = int(old.rows.size()) + 1;
             const std::vector<bool> nulls = nullColumns(table.get());
-            QVector<QVariant> values(layout.columns.size());
+            QVector<QVariant> values(old.layout.columns.size());
             for (unsigned int i = 0; i < table->num_cols; ++i) {
                 auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
                 const QByteArray text(bound.buffers[i].constData(), bound.lengths[i]);
@@ -79,8 +79,8 @@ public:
 
 private:
     // For each column of the old table, the index of the layout's column of its name
-    // (letter case ignored), or -1.
-    static std::vector<int> columnPlaces(MdbTableDef* table, const LayoutTable& layout)
+    // (letter case ignored), or -1; a further column of trgconvert is added to the layout.
+    static std::vector<int> columnPlaces(MdbTableDef* table, LayoutTable& layout)
     {
         std::vector<int> places;
         for (unsigned int i = 0; i < table->num_cols; ++i) {
@@ -90,6 +90,10 @@ private:
             for (int c = 0; c < layout.columns.size() && place < 0; ++c) {
                 if (layout.columns[c].name.compare(name, Qt::CaseInsensitive) == 0)
                     place = c;
+            }
+            if (place < 0 && layout.name == QStringView(FurtherColumnsTable)) {
+                place = int(layout.columns.size());
+                layout.columns << LayoutColumn{name, LayoutColumn::Kind::Memo, 0};
             }
             places.push_back(place);
         }
@@ -191,7 +195,7 @@ OldConfiguration readJetConfiguration(const QString& path)
         const QString name = QString::fromUtf8(entry->object_name);
         const bool known =
             std::any_of(old.tables.begin(), old.tables.end(), [&](const OldTable& t) {
-                return t.layout->name.compare(name, Qt::CaseInsensitive) == 0;
+                return t.layout.name.compare(name, Qt::CaseInsensitive) == 0;
             });
         if (isUserTable(entry) && !known)
             old.otherTables << name;

@@ -28,6 +28,16 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
+// The columns of a table of the schema (dbversion's too).
+qsizetype definitionTableWidth(const QString& name)
+{
+    for (const LayoutTable& t : schemaTables()) {
+        if (t.name == name)
+            return t.columns.size();
+    }
+    return 0;
+}
+
 [[noreturn]] void refuse(const QString& text)
 {
     throw Error(errnum::PathFileAccess, {}, text);
@@ -94,7 +104,7 @@ private:
 
 void insertRows(const QSqlDatabase& db, const OldTable& table, const QString& target)
 {
-    const LayoutTable& layout = *table.layout;
+    const LayoutTable& layout = table.layout;
     QSqlQuery insert(db);
     const QStringList marks(layout.columns.size(), QStringLiteral("?"));
     if (!insert.prepare(QStringLiteral("insert into %1 (%2) values (%3)")
@@ -123,6 +133,12 @@ void fill(const QSqlDatabase& db, const QVector<OldTable>& tables, const QString
     QSqlQuery query(db);
     for (const QString& statement : schemaStatements())
         exec(query, statement);
+    for (const OldTable& table : tables) {
+        for (qsizetype i = definitionTableWidth(table.layout.name); i < table.layout.columns.size();
+             ++i)
+            exec(query, QStringLiteral("alter table %1 add column %2 varchar(255)")
+                            .arg(table.layout.name, sqlColumnName(table.layout.columns[i].name)));
+    }
     exec(query, QStringLiteral("delete from dbversion"));
     for (const OldTable& table : tables)
         insertRows(db, table, target);
@@ -139,12 +155,12 @@ void check(const QSqlDatabase& db, const QVector<OldTable>& tables, const QStrin
                               "beschädigt.")
                    .arg(native(target)));
     for (const OldTable& table : tables) {
-        exec(query, QStringLiteral("select count(*) from %1").arg(table.layout->name));
-        const qint64 expected = qMax<qint64>(table.rows.size(), table.layout->name == u"dbversion");
+        exec(query, QStringLiteral("select count(*) from %1").arg(table.layout.name));
+        const qint64 expected = qMax<qint64>(table.rows.size(), table.layout.name == u"dbversion");
         if (!query.next() || query.value(0).toLongLong() != expected)
             refuse(QStringLiteral("Die neue Konfigurationsdatenbank %1 enthält in der Tabelle %2 "
                                   "nicht die %3 gelesenen Zeilen.")
-                       .arg(native(target), table.layout->name)
+                       .arg(native(target), table.layout.name)
                        .arg(table.rows.size()));
     }
 }
@@ -270,9 +286,18 @@ QStringList migrateJetConfiguration(const QString& oldPath, const QString& targe
     QStringList lines;
     for (const OldTable& table : tables)
         lines << QStringLiteral("%1: %2 %3 übernommen")
-                     .arg(table.layout->name)
+                     .arg(table.layout.name)
                      .arg(table.rows.size())
                      .arg(table.rows.size() == 1 ? u"Zeile"_qs : u"Zeilen"_qs);
+    for (const OldTable& table : tables) {
+        QStringList further;
+        for (qsizetype i = definitionTableWidth(table.layout.name); i < table.layout.columns.size();
+             ++i)
+            further << table.layout.columns[i].name;
+        if (!further.isEmpty())
+            lines << QStringLiteral("%1: weitere Spalten als Text übernommen: %2")
+                         .arg(table.layout.name, further.join(QStringLiteral(", ")));
+    }
     for (const QString& other : old.otherTables)
         lines << QStringLiteral("%1: nicht übernommen, keine Tabelle der Konfiguration").arg(other);
     return lines;

@@ -121,6 +121,30 @@ TEST(Migrate, TakesEveryRowOverUnchangedAndDemoWritesTheSameBytes)
     EXPECT_EQ(readFile(target), fromOriginal);
 }
 
+// The customer's lookup columns of trgconvert come along as text columns into the configuration
+// that exists, and the customer's definition writes the same booking lines as before.
+TEST(Migrate, TakesTheCustomersLookupColumnsOver)
+{
+    QTemporaryDir dir;
+    const QString old = dir.filePath(u"alt.mdb"_s);
+    writeFile(old, dataFile("altkonfiguration-kunde.mdb"));
+    const QString config = dir.filePath(u"init.mdb"_s);
+    exec(config, schemaStatements());
+    const auto r = runBatch({u"--config"_s, config, u"--migrate"_s, old});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(u"trgconvert: weitere Spalten als Text übernommen: Konto, filiale, "
+                               "kontoiris, kontotyp, kostenstelle, kostenträger, steuertyp, "
+                               "steuerkey\n"_s))
+        << r.out.toStdString();
+    const QString golden = u"" QUENDRA_TEST_DATA_DIR "/engine/torven_correction/"_s;
+    QFile::copy(golden + u"src.txt"_s, dir.filePath(u"src.txt"_s));
+    exec(config, {u"update srcHead set path = replace(path, '/ALT', '%1')"_s.arg(dir.path()),
+                  u"update trgHead set path = replace(path, '/ALT', '%1')"_s.arg(dir.path())});
+    const auto run = runBatch({u"--config"_s, config, u"T"_s});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(readFile(dir.filePath(u"out.txt"_s)), readFile(golden + u"expected.txt"_s));
+}
+
 // A folder where the new file would go is left as it is, and the half-made copy goes.
 TEST(Migrate, AFolderInTheTargetsPlaceIsAnErrorAndStaysEmpty)
 {
