@@ -7,13 +7,17 @@
 #include "common/streamoutput.h"
 #include "common/version.h"
 #include "config/userconfig.h"
+#include "connectors/textencoding.h"
+#include "engine/definition.h"
 #include "engine/rundefinition.h"
 #include "journal.h"
 #include "transfer.h"
 
 #include <QCoreApplication>
+#include <QStringEncoder>
 #include <QStringList>
 #include <cstdio>
+#include <langinfo.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -211,18 +215,50 @@ void reportSkipped(const QStringList& transIds)
 }
 
 // A preview writes each good record's bytes to standard output and shows a faulty
-// record's message on standard error, in the order of the records.
+// record's message on standard error, in the order of the records. Into a file or a pipe
+// the bytes go exactly as the target gets them (a "UTF-8 BOM" target's mark first); a
+// terminal shows them as text in its own encoding.
 class PreviewPrinter : public RunObserver {
 public:
+    PreviewPrinter() : m_terminal(isatty(fileno(stdout)) == 1) {}
+
+    void start(const Definition& definition) override
+    {
+        const TrgHead& head = definition.trg;
+        // A database target is listed as "column = value" lines in UTF-8.
+        m_encoding =
+            head.frommedium == Medium::TextFile ? textEncoding(head.encoding) : TextEncoding::Utf8;
+        if (!m_terminal && m_encoding == TextEncoding::Utf8Bom)
+            writeStandardOutput(QByteArray(Utf8ByteOrderMark));
+    }
+
+    void write(const QByteArray& bytes) const
+    {
+        if (!m_terminal || bytes.isEmpty()) {
+            writeStandardOutput(bytes);
+            return;
+        }
+        // The C locale's ASCII is taken as UTF-8, as terminals nowadays are.
+        const char* codeset = nl_langinfo(CODESET);
+        QStringEncoder encoder(codeset);
+        if (!encoder.isValid() || qstrcmp(codeset, "ANSI_X3.4-1968") == 0)
+            encoder = QStringEncoder(QStringConverter::Utf8);
+        writeStandardOutput(encoder.encode(decodeText(bytes, m_encoding)));
+    }
+
     void record(const RecordOutcome& outcome) override
     {
-        writeStandardOutput(outcome.bytes);
+        write(outcome.bytes);
         if (outcome.error) {
             std::fflush(stdout);
             showError(&outcome.error->error, StyleCritical, outcome.error->where,
                       outcome.error->note);
         }
     }
+
+private:
+    bool m_terminal;
+    TextEncoding m_encoding = TextEncoding::Ansi;
 };
 
 // A check run's list on standard output: every faulty record's message (the first
@@ -253,7 +289,7 @@ bool runOne(const QString& transId, const Arguments& args, TerminalProgress* pro
         options.observer = &printer;
     const RunResult result = runDefinition(transId, progress, options);
     if (options.mode == RunMode::Preview)
-        writeStandardOutput(result.checkLines);
+        printer.write(result.checkLines);
     else if (options.mode == RunMode::Check && !result.failure)
         printCheck(result);
     showRunResult(result);

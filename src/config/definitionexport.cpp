@@ -2,6 +2,8 @@
 
 #include "common/error.h"
 #include "config/definitionstore.h"
+#include "config/sourceencoding.h"
+#include "connectors/textencoding.h"
 
 #include <QRegularExpression>
 
@@ -174,6 +176,12 @@ DefinitionText exportDefinition(const QSqlDatabase& db, const QString& transId)
         if (const SnapshotRow* head = w.head(heads, headTable.name)) {
             out << QString() << QLatin1Char('[') + key + QLatin1Char(']');
             appendLines(out, w.pairs(headTable, *head));
+            // Kept in Quendra's own table; the file names it only when it is no default.
+            if (key == u"source") {
+                const QString encoding = loadSourceEncoding(db, transId);
+                if (encoding != defaultSourceEncoding())
+                    out << QStringLiteral("encoding = ") + tomlString(encoding);
+            }
             const QVariant path = head->values[columnIndex(headTable, QStringLiteral("path"))];
             if (passwordPattern().match(path.toString()).hasMatch())
                 result.warnings << QStringLiteral("Die Verbindungsangabe %1 von \"%2\" enthält "

@@ -2,6 +2,8 @@
 
 #include "common/error.h"
 #include "config/definitionstore.h"
+#include "config/sourceencoding.h"
+#include "connectors/textencoding.h"
 
 #include <QFileDevice>
 #include <QList>
@@ -209,6 +211,7 @@ struct Definition {
     qint64 format = 1;
     QString transId;
     toml::source_position transIdAt;
+    QString sourceEncoding = defaultSourceEncoding(); // kept in Quendra's own table
     QVector<PendingRow> rows;
     QStringList warnings;
     // trgconvert with the further columns the file names
@@ -303,8 +306,18 @@ private:
         const bool implicit = fields && fields->is_array() && !fields->as_array()->empty() &&
                               fields->as_array()->front().source().begin == side.source().begin;
         if (!implicit)
-            d.rows.push_back(
-                {&head, r.row(head, side, QLatin1Char('[') + key + QLatin1Char(']'), {"fields"})});
+            d.rows.push_back({&head, r.row(head, side, QLatin1Char('[') + key + QLatin1Char(']'),
+                                           {"fields", target ? "fields" : "encoding"})});
+        if (const toml::node* encoding = side.get("encoding"); encoding && !target) {
+            const QStringList words = sourceEncodingWords();
+            d.sourceEncoding = encoding->is_string() ? qs(encoding->as_string()->get()) : QString();
+            if (!words.contains(d.sourceEncoding))
+                r.fail(encoding->source().begin,
+                       QStringLiteral("Der Wert von \"encoding\" muss einer dieser Texte "
+                                      "sein: \"%1\".")
+                           .arg(words.join(QStringLiteral("\", \""))),
+                       errnum::TypeMismatch);
+        }
         if (!fields)
             return;
         const QString where = QStringLiteral("[[") + key + QStringLiteral(".fields]]");
@@ -438,6 +451,7 @@ QStringList writeDefinition(const QSqlDatabase& db, const Definition& def, const
             }
             insertRow(db, row.table->name, columns, row.row);
         }
+        storeSourceEncoding(db, transId, def.sourceEncoding);
         execStatement(db, QStringLiteral("commit"));
     } catch (...) {
         QSqlQuery(db).exec(QStringLiteral("rollback"));

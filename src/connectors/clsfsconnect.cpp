@@ -4,7 +4,9 @@
 #include "common/valuebuffer.h"
 #include "connectors/clsfsconnect_io.h"
 #include "connectors/codepage.h"
+#include "connectors/textencoding.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <utility>
@@ -44,7 +46,12 @@ struct clsFSConnect::Impl {
     QByteArray delimiterBytes;    // the delimiter as file bytes
     bool delimiterInFile = false; // every delimiter character has a byte of its own
     QString encoding;
+    TextEncoding kind = TextEncoding::Ansi;
     bool oem = false; // encoding "ASCII": lines are written in code page 850
+    TextEncoding readAs = TextEncoding::Ansi; // the encoding, or UTF-8 for a file with a mark
+    bool byteOrderMark = false;               // line 1 begins with the UTF-8 mark, which is no text
+    bool encodingChecked = false;
+    LineTarget target = LineTarget::Truncate;
 
     LineReader reader;
     QString line;                    // the current line, decoded
@@ -65,7 +72,11 @@ struct clsFSConnect::Impl {
     void readNext();
     void useCurrentLine();
     void prepareFields(std::string_view raw);
-    void checkEncoding(std::string_view raw) const;
+    void prepareFieldsOfText();
+    void checkEncoding(std::string_view raw);
+    void refuseUtf8ReadAsSingleByte() const;
+    [[noreturn]] void refuseInvalidUtf8(std::size_t bad) const;
+    bool writesUtf8() const { return writing() && isUtf8(kind); }
     QString missingField(int index) const;
     bool mayHaveReplaced(const char* bytes, std::size_t n) const;
     void countReplaced(std::span<const QString> values, int firstValue);
@@ -103,6 +114,8 @@ QString clsFSConnect::Impl::missingField(int index) const
 // bytes without such a "?" need no closer look.
 bool clsFSConnect::Impl::mayHaveReplaced(const char* bytes, std::size_t n) const
 {
+    if (isUtf8(kind))
+        return false; // UTF-8 holds every character
     if (!oem)
         return std::memchr(bytes, '?', n) != nullptr;
     for (std::size_t i = 0; i < n; ++i) {
@@ -159,43 +172,134 @@ bool zeroEveryOther(std::string_view raw)
 }
 } // namespace
 
-// The first line tells a file in another encoding: a byte order mark, or the zero bytes
-// of UTF-16. Read as Windows-1252, it would give values full of odd characters.
-void clsFSConnect::Impl::checkEncoding(std::string_view raw) const
+// The first line tells the encoding of a file: the UTF-8 byte order mark says UTF-8,
+// whatever was chosen; UTF-16 (a mark, or the zero bytes of Latin letters) is refused.
+// A file chosen as single-byte that holds UTF-8 without the mark is refused once, before
+// its first line is used: read byte by byte it would give "BÃ¼ro" for "Büro".
+void clsFSConnect::Impl::checkEncoding(std::string_view raw)
 {
-    const char* found = nullptr;
-    if (raw.starts_with("\xEF\xBB\xBF"))
-        found = "UTF-8 (mit Byte-Order-Mark)";
-    else if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF") || zeroEveryOther(raw))
-        found = "UTF-16";
-    if (found)
+    byteOrderMark = raw.starts_with(Utf8ByteOrderMark);
+    readAs = byteOrderMark ? TextEncoding::Utf8 : kind;
+    if (!delimiter.isEmpty())
+        setDelimiter(delimiter);
+    if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF") || zeroEveryOther(raw))
         throw Error(errnum::InvalidProcedureCall, {},
-                    QStringLiteral("Die Quelldatei %1 ist in %2 geschrieben; erwartet wird "
-                                   "Windows-1252 (ANSI). Speichern Sie sie in dieser Kodierung.")
-                        .arg(fileName, QString::fromLatin1(found)));
+                    QStringLiteral("Die Quelldatei %1 ist in UTF-16 geschrieben; gelesen werden "
+                                   "Windows-1252 (ANSI), Codepage 850 (ASCII) und UTF-8. "
+                                   "Speichern Sie sie in einer dieser Kodierungen.")
+                        .arg(fileName));
+    if (!isUtf8(readAs) && !std::exchange(encodingChecked, true))
+        refuseUtf8ReadAsSingleByte();
 }
 
+void clsFSConnect::Impl::refuseUtf8ReadAsSingleByte() const
+{
+    const long long at = reader.utf8Start();
+    if (at < 0)
+        return;
+    throw Error(errnum::InvalidProcedureCall, {},
+                QStringLiteral("Die Quelldatei %1 ist in UTF-8 geschrieben (zuerst in Zeile %2), "
+                               "die Definition liest sie aber als %3: Umlaute und andere "
+                               "Sonderzeichen würden verfälscht. Es wurde nichts geschrieben. "
+                               "Wählen Sie im Hauptfenster unter „Von“ die Kodierung „UTF-8“ "
+                               "(in der Textform der Definition: encoding = \"UTF-8\" im "
+                               "Abschnitt [source]).")
+                    .arg(fileName)
+                    .arg(reader.lineAt(at))
+                    .arg(kind == TextEncoding::Oem ? QStringLiteral("Codepage 850 (ASCII)")
+                                                   : QStringLiteral("Windows-1252 (ANSI)")));
+}
+
+void clsFSConnect::Impl::refuseInvalidUtf8(std::size_t bad) const
+{
+    const std::string_view raw = reader.line();
+    const std::size_t inLine = bad + (byteOrderMark && lineCount == 1 ? 3 : 0);
+    throw Error(errnum::InvalidProcedureCall, {},
+                QStringLiteral("Die Quelldatei %1 ist kein gültiges UTF-8: Zeile %2, Byte %3 "
+                               "der Zeile (Byte %4 der Datei) ist 0x%5. Prüfen Sie die Kodierung "
+                               "der Quelle (im Hauptfenster unter „Von“); in Windows-1252 wäre "
+                               "die Zeile „%6“.")
+                    .arg(fileName)
+                    .arg(lineCount)
+                    .arg(inLine + 1)
+                    .arg(reader.lineOffset() + (long long)inLine + 1)
+                    .arg(std::uint8_t(raw[inLine]), 2, 16, QLatin1Char('0'))
+                    .arg(QString::fromStdU16String([&] {
+                        // enough to recognise the line
+                        const std::size_t n = std::min<std::size_t>(raw.size(), 60);
+                        std::u16string text(n, u' ');
+                        cp.fromAnsi(raw.data(), n, text.data());
+                        return n < raw.size() ? text + u"…" : text;
+                    }())));
+}
+
+// The delimiter as the file's bytes: in UTF-8, or in the code page a line is read in
+// (written lines are built in Windows-1252 and turned into code page 850 as a whole).
 void clsFSConnect::Impl::setDelimiter(const QString& text)
 {
     delimiter = text;
+    const TextEncoding as = mode == WriteMode ? kind : readAs;
+    if (isUtf8(as)) {
+        delimiterBytes = text.toUtf8();
+        delimiterInFile = true;
+        return;
+    }
+    const auto& table = as == TextEncoding::Oem ? cp.oemToUnicode : cp.ansiToUnicode;
     delimiterBytes.resize(text.size());
     delimiterInFile = true;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        const std::uint8_t b = cp.encode(c);
-        delimiterBytes[i] = char(b);
-        delimiterInFile = delimiterInFile && cp.decode(b) == c;
+        const auto* at = std::find(table.begin(), table.end(), c);
+        delimiterBytes[i] = char(at - table.begin());
+        delimiterInFile = delimiterInFile && at != table.end();
     }
 }
 
 // Decodes the reader's current line into the line buffer and splits it.
 void clsFSConnect::Impl::useCurrentLine()
 {
-    const std::string_view raw = reader.line();
+    std::string_view raw = reader.line();
+    if (byteOrderMark && lineCount == 1)
+        raw.remove_prefix(std::min<std::size_t>(raw.size(), 3));
     fieldsReady = false;
-    QChar* text = setLength(line, qsizetype(raw.size()));
-    cp.fromAnsi(raw.data(), raw.size(), reinterpret_cast<char16_t*>(text));
+    auto* text = reinterpret_cast<char16_t*>(setLength(line, qsizetype(raw.size())));
+    if (readAs == TextEncoding::Ansi) {
+        cp.fromAnsi(raw.data(), raw.size(), text);
+    } else if (readAs == TextEncoding::Oem) {
+        for (std::size_t i = 0; i < raw.size(); ++i)
+            text[i] = cp.oemToUnicode[std::uint8_t(raw[i])];
+    } else {
+        std::size_t bad = 0;
+        const std::ptrdiff_t units = fromUtf8(raw.data(), raw.size(), text, &bad);
+        if (units < 0)
+            refuseInvalidUtf8(bad);
+        if (std::size_t(units) != raw.size()) { // characters of more than one byte
+            line.truncate(units);
+            prepareFieldsOfText();
+            return;
+        }
+    }
     prepareFields(raw);
+}
+
+// Splits the decoded line where its characters are not one byte each.
+void clsFSConnect::Impl::prepareFieldsOfText()
+{
+    if (delimiter.isEmpty())
+        return prepareFields({});
+    const QStringView text(line);
+    std::size_t count = 0;
+    qsizetype start = 0;
+    const auto field = [&](qsizetype end) {
+        if (count == fields.size())
+            fields.resize(2 * fields.size() + 16);
+        fields[count++] = text.mid(start, end - start);
+    };
+    for (qsizetype hit; (hit = text.indexOf(delimiter, start)) >= 0; start = hit + delimiter.size())
+        field(hit);
+    field(text.size());
+    fieldTotal = count;
+    fieldsReady = true;
 }
 
 // Splits on the raw bytes: decoding maps each byte to one character, so the positions
@@ -334,8 +438,12 @@ void clsFSConnect::Impl::start(const QString& file, qint16 how, LineTarget targe
     fieldsReady = false;
     fileName = file;
     mode = how;
+    this->target = target;
     lineCount = 0;
     eof = false;
+    readAs = kind;
+    byteOrderMark = false;
+    encodingChecked = false;
     if (!delimiter.isEmpty())
         trapped("clsFSConnect.setDelimiter", [&] { setDelimiter(delimiter); });
     if (mode == ReadMode) {
@@ -465,7 +573,16 @@ QString clsFSConnect::codePageName() const
 void clsFSConnect::setEncoding(const QString& encoding)
 {
     d->encoding = encoding;
-    d->oem = encoding == QLatin1StringView("ASCII");
+    d->kind = textEncoding(encoding);
+    d->oem = d->kind == TextEncoding::Oem;
+    if (!d->writing())
+        return;
+    if (!d->delimiter.isEmpty())
+        d->setDelimiter(d->delimiter);
+    // The mark begins a new file, never a preview's lines.
+    if (d->kind == TextEncoding::Utf8Bom && d->target != LineTarget::Memory &&
+        d->linesWritten == 0 && d->writer.lineSize() == 0)
+        d->writer.append(Utf8ByteOrderMark, 3);
 }
 
 void clsFSConnect::setValue(QStringView value)
@@ -481,13 +598,18 @@ void clsFSConnect::setValue(QStringView qualifier, QStringView value)
         // One byte per character at most: room for everything at once.
         const auto delimiterSize =
             d->valuesInLine++ > 0 ? std::size_t(d->delimiterBytes.size()) : 0;
-        char* out =
-            d->writer.reserve(delimiterSize + std::size_t(2 * qualifier.size() + value.size()));
+        // UTF-8 takes up to three bytes per unit.
+        const std::size_t perUnit = d->writesUtf8() ? 3 : 1;
+        char* out = d->writer.reserve(delimiterSize +
+                                      perUnit * std::size_t(2 * qualifier.size() + value.size()));
         std::memcpy(out, d->delimiterBytes.constData(), delimiterSize);
         std::size_t k = delimiterSize;
-        k += d->cp.toAnsi(qualifier, out + k);
-        k += d->cp.toAnsi(value, out + k);
-        k += d->cp.toAnsi(qualifier, out + k);
+        const auto put = [&](QStringView text) {
+            k += perUnit == 3 ? toUtf8(text, out + k) : d->cp.toAnsi(text, out + k);
+        };
+        put(qualifier);
+        put(value);
+        put(qualifier);
         if (d->mayHaveReplaced(out, k))
             d->countReplaced(value, d->valuesInLine - 1);
         d->writer.commit(k);
@@ -500,6 +622,11 @@ void clsFSConnect::setValues(std::span<const QString> values,
     trapped("clsFSConnect.setValue", [&] {
         if (!d->writing())
             return;
+        if (d->writesUtf8()) {
+            for (std::size_t i = 0; i < values.size(); ++i)
+                setValue(qualifiers[i], values[i]);
+            return;
+        }
         const auto delimiterSize = std::size_t(d->delimiterBytes.size());
         // One byte per character at most, and the slack that short values are moved with.
         std::size_t room = values.size() * delimiterSize + CodePages::ShortMove;

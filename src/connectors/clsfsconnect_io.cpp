@@ -2,10 +2,12 @@
 
 #include "common/error.h"
 #include "common/replacementfile.h"
+#include "connectors/textencoding.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdlib>
@@ -71,6 +73,53 @@ void LineReader::startOver()
     m_end = m_pos = m_lineStart = m_lineLen = 0;
     m_drained = false;
     m_consumed = 0;
+}
+
+template <class Look> void LineReader::readBeside(long long offset, Look look) const
+{
+    constexpr std::size_t Block = std::size_t(1) << 16;
+    const auto buf = std::make_unique_for_overwrite<char[]>(Block);
+    for (;;) {
+        ssize_t got;
+        do {
+            got = ::pread(m_fd, buf.get(), Block, offset);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0)
+            throw fileSystemError(errno, m_path);
+        const std::size_t took =
+            look(buf.get(), std::size_t(got), offset, std::size_t(got) < Block);
+        if (took == 0 || got == 0)
+            return;
+        offset += (long long)took;
+    }
+}
+
+long long LineReader::utf8Start() const
+{
+    if (m_fd < 0 || m_sizeAtOpen < 0)
+        return -1;
+    Utf8Evidence evidence;
+    readBeside(0, [&](const char* p, std::size_t n, long long offset, bool last) {
+        const std::size_t took = evidence.feed(p, n, offset, last);
+        return evidence.refuted() || last ? std::size_t(0) : took;
+    });
+    return evidence.found() ? evidence.firstSequence() : -1;
+}
+
+long long LineReader::lineAt(long long offset) const
+{
+    long long line = 1;
+    bool afterCr = false;
+    readBeside(0, [&](const char* p, std::size_t n, long long at, bool) {
+        const std::size_t end = std::size_t(std::min<long long>((long long)n, offset - at));
+        for (std::size_t i = 0; i < end; ++i) {
+            // CR LF is one line end; a lone CR or LF is one too.
+            line += p[i] == '\r' || (p[i] == '\n' && !afterCr) ? 1 : 0;
+            afterCr = p[i] == '\r';
+        }
+        return at + (long long)n >= offset ? std::size_t(0) : n;
+    });
+    return line;
 }
 
 // Position of the first CR or LF at or after m_pos, or NotFound: one pass for both bytes,

@@ -39,9 +39,23 @@ public:
     bool lineCutShort() const { return endedShort() && m_pos == m_lineStart + m_lineLen; }
     long long sizeAtOpen() const { return m_sizeAtOpen; }
     long long bytesRead() const { return m_consumed; } // since opening or rewinding
+    // Offset in the file of the current line's first byte.
+    long long lineOffset() const { return m_consumed - (long long)(m_end - m_lineStart); }
+
+    // Whether a regular file holds UTF-8 although it is to be read in a single-byte code
+    // page: the offset of its first UTF-8 sequence when every byte above 0x7F belongs to
+    // a well-formed one, else -1 (also for a pipe, which cannot be read twice). Looks no
+    // further than the first byte that settles it is no UTF-8 (an umlaut of Windows-1252
+    // does at once); reads beside the current line, which stays.
+    long long utf8Start() const;
+    // The line (from 1) of the byte at offset; reads beside the current line.
+    long long lineAt(long long offset) const;
 
 private:
     void startOver();
+    // Reads the file from offset on in blocks beside the current line; look(bytes, n,
+    // offset, last) returns how many bytes it took, or 0 to stop; last: the file ends.
+    template <class Look> void readBeside(long long offset, Look look) const;
     std::size_t findLineEnd();
     void refill();
 

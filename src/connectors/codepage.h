@@ -15,8 +15,8 @@
 
 namespace quendra {
 
-// The byte tables of the two code pages that text files use: Windows-1252 ("ANSI") for
-// reading and writing, code page 850 ("OEM") for files written with encoding "ASCII".
+// The byte tables of the two code pages that text files use: Windows-1252 ("ANSI") and
+// code page 850 ("OEM", the files of encoding "ASCII").
 // Built once, on first use, from fixed tables; read-only afterwards.
 struct CodePages {
     // Byte of a Windows-1252 file to UTF-16. The five bytes that 1252 leaves undefined
@@ -28,8 +28,7 @@ struct CodePages {
     // Windows-1252 byte to its code page 850 byte, character by character; '?' where 850
     // has neither the character nor a one-character transliteration.
     std::array<std::uint8_t, 256> ansiToOem{};
-    // Byte of a code page 850 file to UTF-16, for the bytes that ansiToOem writes; U+FFFD
-    // for the box-drawing characters that a written file never holds.
+    // Byte of a code page 850 file to UTF-16.
     std::array<char16_t, 256> oemToUnicode{};
 
     static const CodePages& instance();

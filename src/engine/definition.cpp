@@ -1,7 +1,10 @@
 #include "engine/definition.h"
 
 #include "common/error.h"
+#include "common/globals.h"
 #include "config/clsinitdbconnect.h"
+#include "config/configconnection.h"
+#include "config/sourceencoding.h"
 
 #include <QVariant>
 #include <cmath>
@@ -107,6 +110,8 @@ void loadSrcHead(SrcHead& h, const QString& transId)
         throw standardError(errnum::TypeMismatch,
                             QStringLiteral("Das Quellmedium (FromMedium) ist nicht gesetzt"));
     h.frommedium = Medium(int16(c, "FromMedium"));
+    h.encoding =
+        loadSourceEncoding(ConfigConnection::shared(globals().configDbPath)->database(), transId);
 }
 
 void loadTrgHead(TrgHead& h, const QString& transId)

@@ -12,6 +12,7 @@ struct SrcHead {
     qint16 header = 0;
     QString dbtable, delimiter, specdelimiter, sqlstring;
     Medium frommedium = Medium::TextFile;
+    QString encoding; // of a text source, from Quendra's own table ("ANSI" when not chosen)
 };
 
 struct TrgHead {

@@ -32,6 +32,7 @@ OpenSource openSource(const clsFileConvert& engine, const SrcHead& head, bool fo
     checkMedium(medium, HeadSide::Source);
     if (medium == Medium::TextFile) {
         s.file = std::make_unique<clsFSConnect>();
+        s.file->setEncoding(head.encoding);
         s.file->init(engine.getFromPath(), 1, engine.getFromDelimiter());
         s.fieldCount = s.file->fieldCount();
         s.reader = s.file.get();

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,6 +123,37 @@ TEST_F(QuendraRun, WarningsAloneDoNotFail)
     const Result r = runBatch(config() << u"GUT"_s);
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.err.contains(u"(DB-Version ist nicht aktuell.)"_s)) << r.err.toStdString();
+}
+
+// A preview on a terminal shows the text in the terminal's encoding (UTF-8 here, also in
+// the C locale); into a pipe it keeps the target's bytes, a "UTF-8 BOM" target's mark first.
+TEST_F(QuendraRun, PreviewShowsTextOnATerminalAndBytesInAPipe)
+{
+    writeSource("B\xFCro\r\n");
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal) | unlockpt(terminal), 0);
+    const QByteArray screen = ptsname(terminal);
+    for (const QString& locale : {u"C"_s, u"C.UTF-8"_s}) {
+        const Result shown = runBatch(config() << u"--preview"_s << u"GUT"_s, locale,
+                                      test::withDescriptor(1, screen.constData()));
+        EXPECT_EQ(shown.exitCode, 0) << shown.err.toStdString();
+        QByteArray bytes(4096, '\0');
+        bytes.truncate(std::max<ssize_t>(::read(terminal, bytes.data(), bytes.size()), 0));
+        EXPECT_TRUE(bytes.contains("B\xC3\xBCro")) << locale.toStdString() << bytes.toHex().data();
+    }
+    ::close(terminal);
+    const QByteArray file = QFile::encodeName(db.filePath(u"vorschau.txt"_s));
+    for (const char* encoding : {"ANSI", "UTF-8 BOM"}) {
+        db.exec(u"update trgHead set encoding = '%1'"_s.arg(QLatin1StringView(encoding)));
+        test::writeFile(QString::fromLocal8Bit(file), {});
+        runBatch(config() << u"--preview"_s << u"GUT"_s, u"C.UTF-8"_s,
+                 test::withDescriptor(1, file.constData()));
+        EXPECT_EQ(test::readFile(QString::fromLocal8Bit(file)),
+                  qstrcmp(encoding, "ANSI") == 0 ? QByteArray("B\xFCro\r\n")
+                                                 : QByteArray("\xEF\xBB\xBF"
+                                                              "B\xC3\xBCro\r\n"));
+    }
 }
 
 // Preview and check run write nothing: the target that was there stays as it was.

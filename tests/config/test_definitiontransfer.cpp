@@ -3,6 +3,7 @@
 #include "config/definitionexport.h"
 #include "config/definitionimport.h"
 #include "config/definitionstore.h"
+#include "config/sourceencoding.h"
 #include "support/casetable.h"
 #include "support/tempconfigdb.h"
 #include "support/thrown.h"
@@ -145,6 +146,29 @@ TEST(DefinitionTransfer, ReplaceAndNewName)
     const QStringList after = stored.dump();
     EXPECT_EQ(after.size(), before.size()) << "replaced, not added";
     EXPECT_EQ(after.filter(u"integer5"_s).size(), before.filter(u"integer5"_s).size() + 1);
+}
+
+// The source's encoding, kept in Quendra's own table, travels as "encoding" in [source]:
+// written when it is no default, read back, a file without it gives "ANSI", and a word
+// that is no encoding is refused at its place.
+TEST(DefinitionTransfer, SourceEncodingTravelsInTheSourceHead)
+{
+    Stored stored;
+    const QSqlDatabase db = stored.open();
+    const QByteArray plain = exportDefinition(db, u"REISE"_s).text;
+    storeSourceEncoding(db, u"REISE"_s, u"UTF-8"_s);
+    const QByteArray text = exportDefinition(db, u"REISE"_s).text;
+    EXPECT_TRUE(text.contains("frommedium = 0\nencoding = \"UTF-8\"\n\n[[source.fields]]"));
+    importDefinition(db, text, u"x"_s, {false, u"KOPIE"_s});
+    EXPECT_EQ(loadSourceEncoding(db, u"KOPIE"_s), u"UTF-8"_s);
+    importDefinition(db, plain, u"x"_s, {true, u"KOPIE"_s});
+    EXPECT_EQ(loadSourceEncoding(db, u"KOPIE"_s), u"ANSI"_s);
+    QByteArray wrong = text;
+    wrong.replace("encoding = \"UTF-8\"", "encoding = \"UTF-16\"");
+    const Error e = test::thrownBy([&] { importDefinition(db, wrong, u"w.toml"_s, {true, {}}); });
+    EXPECT_EQ(e.description(), u"w.toml, Zeile 13, Spalte 12: Der Wert von \"encoding\" muss "
+                               "einer dieser Texte sein: \"ANSI\", \"ASCII\", \"UTF-8\"."_s);
+    EXPECT_EQ(loadSourceEncoding(db, u"REISE"_s), u"UTF-8"_s) << "nothing changed";
 }
 
 } // namespace

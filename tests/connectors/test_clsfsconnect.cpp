@@ -62,6 +62,108 @@ INSTANTIATE_TEST_SUITE_P(Files, TextLines,
                          ::testing::ValuesIn(test::caseTable(u"connectors/text-lines.tsv"_s)),
                          test::caseName);
 
+// The encodings a file is read in (tests/data/connectors/text-encodings.tsv).
+class TextEncodings : public TextFile, public ::testing::WithParamInterface<test::CaseRow> {};
+
+TEST_P(TextEncodings, DecideWhatTheBytesMean)
+{
+    const test::CaseRow& c = GetParam();
+    const QString file = write(c[2].toLatin1());
+    QString got;
+    const auto readAll = [&] {
+        clsFSConnect in;
+        in.setEncoding(c[0]);
+        in.init(file, 1, c[1]);
+        for (; !in.isEOF(); in.MoveNext()) {
+            QStringList fields;
+            for (QStringView field : in.currentFields())
+                fields << field.toString();
+            got += fields.join(u'\t') + u'\n';
+        }
+    };
+    if (!c[3].startsWith(u'!')) {
+        readAll();
+        EXPECT_EQ(got, c[3]);
+        return;
+    }
+    const Error e = test::thrownBy(readAll);
+    EXPECT_TRUE(e.description().startsWith(c[3].mid(1).replace(u"@FILE@"_s, file)))
+        << e.description().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, TextEncodings,
+                         ::testing::ValuesIn(test::caseTable(u"connectors/text-encodings.tsv"_s)),
+                         test::caseName);
+
+// A file read as Windows-1252 is looked through for UTF-8 beside the reading, in blocks: a
+// sequence across the end of a block, a line end of two bytes across it, and a byte far
+// into the file that settles it is no UTF-8.
+TEST_F(TextFile, UtfEightIsFoundAcrossBlocksAndNamedByItsLine)
+{
+    const QByteArray upToBlock = QByteArray(65534, 'x') + "\r"; // the block ends after the CR
+    const struct {
+        QByteArray bytes;
+        qint64 line; // of the first UTF-8 sequence; 0: read as Windows-1252
+    } cases[] = {
+        {upToBlock + "\nab\xC3\xBC", 2},
+        {QByteArray(65535, 'x') + "\xC3\xBC\r\n", 1},
+        {QByteArray(65533, 'x') + "\xE2\x82\xAC\n", 1},
+        {upToBlock + "\r\n\n\xC3\xBC" + QByteArray(200000, 'y') + "\xFC", 0},
+        {QByteArray(300000, 'a') + "\n\xF0\x9F\x98\x80", 2},
+        {QByteArray(300000, 'a'), 0},
+    };
+    for (const auto& c : cases) {
+        const QString file = write(c.bytes);
+        clsFSConnect in;
+        if (c.line == 0) {
+            in.init(file, 1, u";"_s);
+            EXPECT_FALSE(in.isEOF());
+            continue;
+        }
+        const Error e = test::thrownBy([&] { in.init(file, 1, u";"_s); });
+        EXPECT_TRUE(e.description().contains(u"(zuerst in Zeile %1)"_s.arg(c.line)))
+            << c.line << e.description().toStdString();
+    }
+}
+
+// UTF-8 writes every character, each line as it would be in Windows-1252; the byte order
+// mark begins a new file once, and neither a preview's lines nor a file that is replaced
+// lose it or get it twice.
+TEST_F(TextFile, UtfEightTargetsWriteEveryCharacter)
+{
+    const std::vector<QString> values = {u"Łódź"_s, u"a→b"_s, u"😀"_s, QString(QChar(0xD800)),
+                                         u"x"_s};
+    const std::vector<QStringView> qualifiers = {u"\"", {}, u"„", {}, {}};
+    const QByteArray line = QString(u"\"Łódź\"→a→b→„😀„→\uFFFD→x\r\n"_s).toUtf8();
+    const QByteArray mark = "\xEF\xBB\xBF";
+    const struct {
+        const char* encoding;
+        LineTarget target;
+        QByteArray expected;
+    } cases[] = {
+        {"UTF-8", LineTarget::Truncate, line + line},
+        {"UTF-8 BOM", LineTarget::Truncate, mark + line + line},
+        {"UTF-8 BOM", LineTarget::Replace, mark + line + line},
+        {"UTF-8 BOM", LineTarget::Memory, line + line},
+    };
+    for (const auto& c : cases) {
+        writeFile(path("out.txt"), "alt\r\n");
+        clsFSConnect out;
+        out.initWriting(path("out.txt"), c.target, u"→"_s);
+        out.setEncoding(QString::fromLatin1(c.encoding));
+        out.setValues(values, qualifiers);
+        out.update();
+        for (size_t i = 0; i < values.size(); ++i)
+            out.setValue(qualifiers[i], values[i]);
+        out.update();
+        const QByteArray memory = c.target == LineTarget::Memory ? out.takeWritten() : "";
+        out.close();
+        EXPECT_EQ(c.target == LineTarget::Memory ? memory : readFile(path("out.txt")), c.expected)
+            << c.encoding << int(c.target);
+        EXPECT_EQ(out.replaced().characters, 0);
+    }
+}
+
 TEST_F(TextFile, CrLfAcrossTheReadBlockIsOneLineEnd)
 {
     QByteArray bytes((1 << 20) - 1, 'x');

@@ -1,8 +1,10 @@
 // The block moves of the code page routines agree with the character-by-character
 // tables for every length and every place of a character outside ASCII.
 #include "connectors/codepage.h"
+#include "connectors/textencoding.h"
 
 #include <QString>
+#include <QStringDecoder>
 #include <clocale>
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -99,11 +101,50 @@ TEST(CodePage, DecodesLikeTheTable)
     }
 }
 
+// UTF-8 as Qt reads and writes it: every text of the samples both ways (the lone surrogate,
+// no character, as U+FFFD), and sequences around every edge of the well-formed ranges,
+// which Qt refuses where the decoder must.
+TEST(CodePage, UtfEightAgreesWithQt)
+{
+    for (const QString& text : samples()) {
+        QByteArray bytes(3 * text.size(), '\0');
+        bytes.truncate(qsizetype(toUtf8(text, bytes.data())));
+        EXPECT_EQ(bytes, QString(text).replace(QChar(0xD800), QChar(0xFFFD)).toUtf8())
+            << text.toStdString();
+        std::vector<char16_t> out(std::size_t(bytes.size()) + 1, u'#');
+        std::size_t bad = 0;
+        const std::ptrdiff_t n =
+            fromUtf8(bytes.constData(), std::size_t(bytes.size()), out.data(), &bad);
+        ASSERT_GE(n, 0) << text.toStdString();
+        EXPECT_EQ(QStringView(out.data(), n), QString::fromUtf8(bytes)) << text.toStdString();
+    }
+    const int edges[] = {0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xFF};
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+        for (int second : edges) {
+            for (int rest : {0x80, 0xBF, 0x41}) {
+                const QByteArray bytes = QByteArray("a") + char(lead) + char(second) + char(rest) +
+                                         char(rest) + QByteArray(16, 'z');
+                QStringDecoder qt(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+                const QString expected = qt.decode(bytes);
+                std::vector<char16_t> out(std::size_t(bytes.size()));
+                std::size_t bad = 0;
+                const std::ptrdiff_t n =
+                    fromUtf8(bytes.constData(), std::size_t(bytes.size()), out.data(), &bad);
+                ASSERT_EQ(n < 0, qt.hasError()) << lead << ' ' << second << ' ' << rest;
+                if (n >= 0) {
+                    EXPECT_EQ(QStringView(out.data(), n), expected) << lead << ' ' << second;
+                }
+            }
+        }
+    }
+}
+
 // The tables hold what the system's iconv says for every byte in a UTF-8 locale: Windows-1252 to
 // UTF-16 (the five bytes it refuses as the control characters of the same value) and, for the files
 // written as "ASCII", to code page 850 with one-character transliteration.
 struct IconvTable {
     const char* name;
+    const char* from;
     const char* to;
     int firstByte;
     std::uint32_t (*tableValue)(std::uint8_t);
@@ -112,11 +153,17 @@ struct IconvTable {
 };
 
 const IconvTable iconvTables[] = {
-    {"AnsiToUnicode", "UTF-16LE", 0, [](std::uint8_t b) -> std::uint32_t { return cp.decode(b); },
+    {"AnsiToUnicode", "WINDOWS-1252", "UTF-16LE", 0,
+     [](std::uint8_t b) -> std::uint32_t { return cp.decode(b); },
      [](const unsigned char* out, std::size_t n, int byte) {
          return n == 2 ? std::uint32_t(out[0] | (out[1] << 8)) : std::uint32_t(byte);
      }},
-    {"AnsiToOem", "CP850//TRANSLIT", 0x80,
+    {"OemToUnicode", "CP850", "UTF-16LE", 0,
+     [](std::uint8_t b) -> std::uint32_t { return cp.oemToUnicode[b]; },
+     [](const unsigned char* out, std::size_t, int) {
+         return std::uint32_t(out[0] | (out[1] << 8));
+     }},
+    {"AnsiToOem", "WINDOWS-1252", "CP850//TRANSLIT", 0x80,
      [](std::uint8_t b) -> std::uint32_t { return cp.ansiToOem[b]; },
      [](const unsigned char* out, std::size_t n, int) {
          return n == 1 ? std::uint32_t(out[0]) : std::uint32_t('?');
@@ -133,7 +180,7 @@ TEST(CodePage, TablesAgreeWithIconv)
         ~Restore() { std::setlocale(LC_CTYPE, locale.c_str()); }
     } restore{previous};
     for (const IconvTable& t : iconvTables) {
-        iconv_t cd = iconv_open(t.to, "WINDOWS-1252");
+        iconv_t cd = iconv_open(t.to, t.from);
         ASSERT_NE(cd, iconv_t(-1)) << t.name;
         for (int b = t.firstByte; b < 256; ++b) {
             char in = char(b);

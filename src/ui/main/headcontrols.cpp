@@ -2,6 +2,7 @@
 
 #include "common/globals.h"
 #include "connectors/filetypes.h"
+#include "connectors/textencoding.h"
 #include "ui/common/twips.h"
 #include "ui/main/flagcheckbox.h"
 
@@ -70,7 +71,7 @@ QStringList choiceList(int index)
     } else if (index == 4) {
         items << g.specDelimiters[0] << g.specDelimiters[1];
     } else if (index == 9) {
-        items << QStringLiteral("ASCII") << QStringLiteral("ANSI");
+        items << targetEncodingWords();
     }
     return items;
 }

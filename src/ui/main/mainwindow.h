@@ -75,7 +75,8 @@ private:
     void cmdOpenFolder_Click();
     // "Protokoll": the journal of the runs in a window of its own.
     void cmdJournal_Click();
-    // The all-or-nothing box follows the chosen definition; a click stores the choice.
+    // The all-or-nothing box and the source's encoding follow the chosen definition; a
+    // choice is stored at once.
     void loadRunChoices();
     void storeRunChoices();
     // Saves both heads and loads them again, as before every run; false when a head
@@ -92,6 +93,8 @@ private:
     QPushButton* m_cmdPreview = nullptr;
     QPushButton* m_cmdCheck = nullptr;
     QCheckBox* m_chkAllOrNothing = nullptr;
+    QLabel* m_lblSrcEncoding = nullptr;
+    QComboBox* m_cmbSrcEncoding = nullptr;
     QLabel* m_lblRunResult = nullptr;
     QPushButton* m_cmdOpenFolder = nullptr;
     QPushButton* m_cmdJournal = nullptr;

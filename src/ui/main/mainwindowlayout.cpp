@@ -57,6 +57,9 @@ void MainWindow::srcODBC(Medium medium)
             setPathWidth(c, c.txt.value(2), true);
         }
         c.setRowVisible(4, false);
+        // A text file is read in the chosen encoding; a database brings its own.
+        m_lblSrcEncoding->setEnabled(medium == Medium::TextFile);
+        m_cmbSrcEncoding->setEnabled(medium == Medium::TextFile);
     });
 }
 

@@ -1,22 +1,28 @@
-// The main window's preview, check run and all-or-nothing choice, how the last run ended
-// and the journal of the runs.
+// The main window's preview, check run, the choices kept in Quendra's own tables (all or
+// nothing, the source's encoding), how the last run ended and the journal of the runs.
 #include "common/error.h"
 #include "common/globals.h"
 #include "common/messagehandler.h"
+#include "config/configconnection.h"
 #include "config/runchoices.h"
+#include "config/sourceencoding.h"
+#include "connectors/textencoding.h"
 #include "engine/rundefinition.h"
 #include "ui/common/twips.h"
 #include "ui/editors/frmjournal.h"
 #include "ui/main/mainwindow.h"
+#include "ui/main/mainwindowside.h"
 #include "ui/main/modaldialog.h"
 #include "ui/main/runoutcome.h"
 #include "ui/run/frmcounter.h"
 #include "ui/run/frmpreview.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTime>
@@ -69,6 +75,27 @@ void MainWindow::buildRunChoices(QWidget* client)
     connect(m_cmdPreview, &QPushButton::clicked, this, &MainWindow::cmdPreview_Click);
     connect(m_cmdCheck, &QPushButton::clicked, this, &MainWindow::cmdCheck_Click);
     connect(m_chkAllOrNothing, &QCheckBox::clicked, this, [this] { storeRunChoices(); });
+
+    // In the source frame below the delimiter, where no row of the head stands.
+    QGroupBox* von = m_src->c.frame;
+    m_lblSrcEncoding = new QLabel(QStringLiteral("Kodierung:"), von);
+    m_lblSrcEncoding->setObjectName(QStringLiteral("lblSrcEncoding"));
+    m_lblSrcEncoding->setGeometry(twipsRect(120, 2520, 1440, 255));
+    m_lblSrcEncoding->setFont(m_src->c.labels.value(3)->font()); // as the captions above
+    m_cmbSrcEncoding = new QComboBox(von);
+    m_cmbSrcEncoding->setObjectName(QStringLiteral("cmbSrcEncoding"));
+    m_cmbSrcEncoding->addItems(sourceEncodingWords());
+    m_cmbSrcEncoding->setGeometry(twipsRect(1560, 2520, 3375, 315));
+    m_cmbSrcEncoding->setToolTip(
+        QStringLiteral("In welcher Kodierung die Quelldatei geschrieben ist. Eine Datei, die mit "
+                       "der UTF-8-Markierung (Byte-Order-Mark) beginnt, wird immer als UTF-8 "
+                       "gelesen."));
+    connect(m_cmbSrcEncoding, &QComboBox::activated, this, [this] {
+        trapHandler("Main.cmbSrcEncoding_Click", [&] {
+            storeSourceEncoding(ConfigConnection::shared(globals().configDbPath)->database(),
+                                currentTransID(), m_cmbSrcEncoding->currentText());
+        });
+    });
 }
 
 // A row of its own below the design's area. The right end stays free.
@@ -131,8 +158,12 @@ void MainWindow::cmdOpenFolder_Click()
 void MainWindow::loadRunChoices()
 {
     m_chkAllOrNothing->setChecked(false);
-    trapHandler("Main.loadRunChoices",
-                [&] { m_chkAllOrNothing->setChecked(loadAllOrNothing(currentTransID())); });
+    m_cmbSrcEncoding->setCurrentText(defaultSourceEncoding());
+    trapHandler("Main.loadRunChoices", [&] {
+        m_chkAllOrNothing->setChecked(loadAllOrNothing(currentTransID()));
+        m_cmbSrcEncoding->setCurrentText(loadSourceEncoding(
+            ConfigConnection::shared(globals().configDbPath)->database(), currentTransID()));
+    });
 }
 
 void MainWindow::storeRunChoices()

@@ -4,7 +4,7 @@
 
 #include "common/fieldwords.h"
 #include "common/messagehandler.h"
-#include "connectors/codepage.h"
+#include "connectors/textencoding.h"
 #include "ui/run/previewtexts.h"
 
 #include <QHeaderView>
@@ -125,9 +125,7 @@ QString frmPreview::targetLine(const RecordOutcome& outcome) const
     // A database target: each column's name and the value it is given, as one line.
     if (head.frommedium != Medium::TextFile)
         return monospace(QString::fromUtf8(bytes).toHtmlEscaped());
-    const QString line = head.encoding.startsWith(u"UTF-8")
-                             ? QString::fromUtf8(bytes)
-                             : CodePages::instance().text(bytes, head.encoding == u"ASCII");
+    const QString line = decodeText(bytes, textEncoding(head.encoding));
     // What was composed, value by value; where the line holds the values at the lengths
     // they were composed with, each stands on a band of its own colour.
     std::vector<QString> composed;

@@ -467,6 +467,32 @@ TEST_F(Actions, AllOrNothingIsStoredPerDefinitionAndKeepsTheTarget)
     EXPECT_TRUE(sink.boxes[0].text.contains(u"Die Ausführungsart kann"_s));
 }
 
+// The source's encoding is chosen beside the source head, belongs to the definition and
+// is how a run reads the file: a UTF-8 file read as Windows-1252 is refused until it is
+// chosen, and then written to the Windows-1252 target with its umlaut.
+TEST_F(Actions, SourceEncodingIsChosenPerDefinitionAndReadsTheFile)
+{
+    addRunDefinition("1;B\xC3\xBCro\r\n");
+    open();
+    auto* choice = find<QComboBox>(u"cmbSrcEncoding"_s);
+    EXPECT_EQ(choice->currentText(), u"ANSI"_s);
+    click(find<QPushButton>(u"cmdRun"_s));
+    ASSERT_TRUE(sawBoxes(1));
+    EXPECT_TRUE(sink.boxes[0].text.contains(u"ist in UTF-8 geschrieben (zuerst in Zeile 1)"_s))
+        << sink.boxes[0].text.toStdString();
+    EXPECT_EQ(readFile(db.filePath(u"out.txt"_s)), QByteArray("<fehlt>"));
+
+    choice->setFocus();
+    QTest::keyClick(choice, Qt::Key_Down);
+    QTest::keyClick(choice, Qt::Key_Down); // ANSI, ASCII, UTF-8
+    EXPECT_EQ(stored(u"quendraSourceHead"_s, u"RUN"_s, u"encoding"_s), u"UTF-8"_s);
+    click(find<QPushButton>(u"cmdRun"_s));
+    EXPECT_EQ(readFile(db.filePath(u"out.txt"_s)), QByteArray("1;B\xFCro\r\n"));
+    window.reset();
+    open();
+    EXPECT_EQ(find<QComboBox>(u"cmbSrcEncoding"_s)->currentText(), u"UTF-8"_s);
+}
+
 // The definition choice's menu carries a definition out to a file and back in. A folder
 // or a file that is not there is an error box, a password in the target a warning. When
 // the name exists, "Abbrechen" changes nothing, "Ersetzen" replaces the stored definition

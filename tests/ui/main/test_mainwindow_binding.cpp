@@ -32,7 +32,7 @@ TEST_F(MainWindowTest, StartsOnTheFirstDefinitionWithItsHeadsShown)
     EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_2"_s)->text(), u"tabERST"_s);
     auto* encoding = find<QComboBox>(u"cmbTrgFields_9"_s);
     EXPECT_EQ(encoding->currentText(), u"ANSI"_s);
-    EXPECT_EQ(encoding->count(), 3) << "blank, ASCII and ANSI";
+    EXPECT_EQ(encoding->count(), 5) << "blank, ASCII, ANSI, UTF-8 and UTF-8 BOM";
     auto* special = find<QComboBox>(u"cmbSrcFields_4"_s);
     ASSERT_EQ(special->count(), 3);
     EXPECT_EQ(special->itemText(1) + u'|' + special->itemText(2), u"Zeilenumbruch|Tabulator"_s);

@@ -1,5 +1,0 @@
--- A source in UTF-8 with byte order mark is refused, not read as Windows-1252
-insert into srcHead (transid, path, delimiter, frommedium) values ('T', '@DIR@/src.txt', ';', 0);
-insert into trgHead (transid, path, delimiter, frommedium, fixlength, chkrecord) values ('T', '@DIR@/out.txt', ';', 0, 0, -1);
-insert into srcBody (transid, field, sort) values ('T', 'S', 1);
-insert into trgBody (transid, field, fieldtype, srcfield, sort, chkfield) values ('T', 'Z', 'Text', 'S', 1, 'Anzahl');
