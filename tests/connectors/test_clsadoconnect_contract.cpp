@@ -1,11 +1,11 @@
 // One contract for every database back-end: the same table read and written through
 // clsADOConnect, with per-back-end quirk flags. Moves: tests/common/test_recordnavigation.cpp.
+#include "backendsundertest.h"
 #include "common/error.h"
 #include "common/globals.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/filetypes.h"
 #include "endtoend.h"
-#include "support/casename.h"
 #include "support/skip.h"
 #include "support/testdatabases.h"
 #include "support/thrown.h"
@@ -19,34 +19,31 @@ using namespace quendra;
 using namespace quendra::test;
 
 namespace {
-using quendra::test::PrintTo; // rows print their name
 using namespace Qt::StringLiterals;
 
-struct BackendCase {
-    const char* name;
-    QString (*dsn)();   // the ODBC data source; nullptr: an SQLite file as "MS Access"
-    bool ownCatalogue;  // no other test shares the database: table numbers are known
-    const char* driver; // source of provider errors
-};
+// The back-ends whose tables are made by SQL.
+std::vector<const BackendUnderTest*> sqlBackends()
+{
+    std::vector<const BackendUnderTest*> backends;
+    for (const BackendUnderTest& b : backendsUnderTest()) {
+        if (b.sqlDriver)
+            backends.push_back(&b);
+    }
+    return backends;
+}
 
-const BackendCase Backends[] = {
-    {"SqliteAccess", nullptr, true, "QSQLITE"},
-    {"OdbcPostgres", postgresLogin, false, "QODBC"},
-    {"OdbcSqlite", sqliteOdbcDsn, false, "QODBC"},
-};
-
-class ConnectorContract : public ::testing::TestWithParam<BackendCase> {
+class ConnectorContract : public ::testing::TestWithParam<const BackendUnderTest*> {
 protected:
     static void SetUpTestSuite() { initGlobals(u"/nonexistent/init.mdb"_s); }
 
     void SetUp() override
     {
-        if (!GetParam().dsn) {
+        if (!GetParam()->dsn) {
             const QString path = dir.filePath(u"daten.db"_s);
             scratch = std::make_unique<ScratchConnection>(u"QSQLITE"_s, path);
             connectionString = getADOProvider(Medium::DatabaseFile, path, u"MS Access"_s, false);
         } else {
-            const QString dsn = GetParam().dsn();
+            const QString dsn = GetParam()->dsn();
             if (dsn.isEmpty())
                 QUENDRA_SKIP() << "ODBC-Datenquelle fehlt (scripts/with-test-services.sh)";
             scratch = std::make_unique<ScratchConnection>(u"QODBC"_s, dsn);
@@ -152,7 +149,7 @@ TEST_P(ConnectorContract, OpenBySqlAndByPlaceholder)
     EXPECT_EQ(byTablePlaceholder->replSQLTable(u"select * from $TBL(%1)"_s.arg(leer)),
               u"select * from "_s + leer);
 
-    if (GetParam().ownCatalogue) {
+    if (!GetParam()->dsn) { // a database file of its own: the table numbers are known
         auto byNumber = open(u"$TBL(2)"_s);
         EXPECT_TRUE(byNumber->isEOF()) << "the second table is the empty one";
         EXPECT_EQ(byNumber->replSQLTable(u"$TBL(1),$TBL(9)"_s), kunden + QLatin1Char(',') + leer);
@@ -181,7 +178,7 @@ TEST_P(ConnectorContract, FieldPastTheLastColumnAndProviderErrors)
     }
     const Error e = test::thrownBy([&] { open(u"gibt_es_nicht"_s); });
     EXPECT_TRUE(e.source().startsWith(u"Modul: clsADOConnect.init\r\nSource: "_s +
-                                      QString::fromLatin1(GetParam().driver)))
+                                      QString::fromLatin1(GetParam()->sqlDriver)))
         << e.source().toStdString();
     EXPECT_FALSE(e.description().isEmpty());
 }
@@ -279,8 +276,8 @@ TEST_P(ConnectorContract, RowsFailedForADroppedTableDoNotBlockTheNext)
     EXPECT_EQ(scratch->column(u"select nr from %1"_s.arg(kunden)).join(u' '), u"9");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ConnectorContract, ::testing::ValuesIn(Backends),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Backends, ConnectorContract, ::testing::ValuesIn(sqlBackends()),
+                         [](const auto& info) { return std::string(info.param->name); });
 
 TEST(ConnectorBeforeInit, ReportsNoRecordAndRefusesMoves)
 {

@@ -4,12 +4,12 @@
 // random numbers come back digit for digit or are refused (those written into a new
 // workbook as openpyxl reads them). Quirk flags mark what a file
 // type cannot hold.
+#include "backendsundertest.h"
 #include "common/error.h"
 #include "common/globals.h"
 #include "connectors/backends/filetypes.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/filetypes.h"
-#include "filefixtures.h"
 #include "support/casename.h"
 #include "support/skip.h"
 #include "support/testdatabases.h"
@@ -25,10 +25,6 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
-#include <shapefil.h>
-extern "C" { // pxlib declares its functions without C linkage for C++
-#include <paradox.h>
-}
 
 using namespace quendra;
 using namespace quendra::test;
@@ -42,46 +38,6 @@ using quendra::test::PrintTo; // rows print their name
 // numbers, dezimal one of decimals, as far as the file type has them.
 enum Column { Nr, Betrag, Datum, Zeitpunkt, Flag, Name, Ganz, Dezimal };
 
-struct Quirks {
-    bool noDateTime = false; // no column for a date with a time of day
-    // Boolean columns reach Quendra as text (psqlODBC) or as numbers (SQLite ODBC): they
-    // take only the words or numbers the database itself accepts, and it checks them.
-    bool noBoolean = false;
-    bool typeless = false;     // every column is text: nothing is refused
-    bool defaults = false;     // a column left NULL takes its declared default
-    bool allOrNothing = false; // the rows of every kind are written as one transaction
-    bool refusesSix = false;   // the table refuses the row numbered 6
-};
-
-// A writable target: its connection string and the table "werte".
-struct Target {
-    QString connectionString;
-    QString table;
-    std::function<void()> cleanup;
-};
-
-struct WriterCase {
-    const char* name;
-    std::function<Target(const QTemporaryDir& dir, QString& skip)> make;
-    Quirks quirks;
-};
-
-QString sqlDdl(const QString& table, const char* real, const char* stamp, const char* flag,
-               const char* whole = "integer")
-{
-    return u"create table %1 (nr integer, betrag %2, datum date, zeitpunkt %3, flag %4, "
-           "name varchar(40) default 'offen', ganz %5, dezimal numeric(38,18))"_s.arg(
-               table, QLatin1String(real), QLatin1String(stamp), QLatin1String(flag),
-               QLatin1String(whole));
-}
-
-Target sqliteFile(const QTemporaryDir& dir, QString&)
-{
-    const QString path = dir.filePath(u"ziel.db"_s);
-    ScratchConnection(u"QSQLITE"_s, path).exec(sqlDdl(u"werte"_s, "real", "datetime", "boolean"));
-    return {getADOProvider(Medium::DatabaseFile, path, u"MS Access"_s, false), u"werte"_s, {}};
-}
-
 // A PostgreSQL table that takes one row a statement, as some drivers do.
 const QStringList OneRowAStatement = {
     u"create function %1_einzeln() returns trigger language plpgsql as $$ begin if (select "
@@ -90,88 +46,31 @@ const QStringList OneRowAStatement = {
     u"create trigger einzeln after insert on %1 referencing new table as neu for each "
     "statement execute function %1_einzeln()"_s};
 
-std::function<Target(const QTemporaryDir&, QString&)> odbc(QString (*dsn)(), const char* real,
-                                                           const char* stamp, const char* flag,
-                                                           const QStringList& more = {},
-                                                           const char* whole = "bigint")
-{
-    return [=](const QTemporaryDir&, QString& skip) -> Target {
-        const QString name = dsn();
-        if (name.isEmpty()) {
-            skip = u"ODBC-Datenquelle fehlt (scripts/with-test-services.sh)"_s;
-            return {};
-        }
-        const QString table = uniqueTableName(u"werte"_s);
-        const ScratchConnection scratch(u"QODBC"_s, name);
-        scratch.exec(sqlDdl(table, real, stamp, flag, whole));
-        for (const QString& sql : more)
-            scratch.exec(sql.arg(table));
-        return {getADOProvider(Medium::OdbcSource, name, {}, false), table, [name, table, more] {
-                    ScratchConnection(u"QODBC"_s, name).exec(u"drop table "_s + table);
-                    if (!more.isEmpty())
-                        ScratchConnection(u"QODBC"_s, name)
-                            .exec(u"drop function %1_einzeln"_s.arg(table));
-                }};
-    };
-}
-
-Target dbaseFolder(const QTemporaryDir& dir, QString&)
-{
-    DBFHandle dbf = DBFCreateEx(QFile::encodeName(dir.filePath(u"werte.dbf"_s)), "LDID/87");
-    DBFAddField(dbf, "NR", FTInteger, 10, 0);
-    DBFAddField(dbf, "BETRAG", FTDouble, 20, 4);
-    DBFAddNativeFieldType(dbf, "DATUM", 'D', 8, 0);
-    DBFAddNativeFieldType(dbf, "FLAG", 'L', 1, 0);
-    DBFAddField(dbf, "NAME", FTString, 40, 0);
-    DBFAddField(dbf, "GANZ", FTDouble, 20, 0);
-    DBFAddField(dbf, "DEZIMAL", FTDouble, 20, 8);
-    DBFClose(dbf);
-    return {
-        getADOProvider(Medium::DatabaseFile, dir.path(), u"dBase III"_s, false), u"werte"_s, {}};
-}
-
-Target paradoxFolder(const QTemporaryDir& dir, QString&)
-{
-    createParadox(dir.filePath(u"werte.db"_s), {{"NR", pxfLong, 4},
-                                                {"BETRAG", pxfNumber, 8},
-                                                {"DATUM", pxfDate, 4},
-                                                {"ZEITPUNKT", pxfTimestamp, 8},
-                                                {"FLAG", pxfLogical, 1},
-                                                {"NAME", pxfAlpha, 40},
-                                                {"GANZ", pxfLong, 4},
-                                                {"DEZIMAL", pxfNumber, 8}});
-    return {
-        getADOProvider(Medium::DatabaseFile, dir.path(), u"Paradox 5.0"_s, false), u"werte"_s, {}};
-}
-
-Target csvFolder(const QTemporaryDir& dir, QString&)
-{
-    QFile file(dir.filePath(u"werte.csv"_s));
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error("cannot write werte.csv");
-    file.write("nr,betrag,datum,zeitpunkt,flag,name,ganz,dezimal\r\n");
-    return {getADOProvider(Medium::DatabaseFile, dir.path(), u"Text"_s, true), u"werte"_s, {}};
-}
-
-const WriterCase WriterCases[] = {
-    {"SqliteAccess", sqliteFile, {.defaults = true}},
-    {"OdbcPostgres",
-     odbc(postgresLogin, "double precision", "timestamp", "boolean"),
-     {.noBoolean = true, .defaults = true}},
-    {"OdbcPostgresOneRowAStatement",
-     odbc(postgresLogin, "double precision", "timestamp", "boolean",
-          OneRowAStatement + QStringList{u"alter table %1 add check (nr <> 6)"_s}),
-     {.noBoolean = true, .defaults = true, .refusesSix = true}},
-    {"OdbcPostgresOneRowAStatementAllOrNothing",
-     odbc(postgresLogin, "double precision", "timestamp", "boolean", OneRowAStatement),
-     {.noBoolean = true, .defaults = true, .allOrNothing = true}},
-    {"OdbcSqlite",
-     odbc(sqliteOdbcDsn, "real", "datetime", "boolean", {}, "integer"),
-     {.noBoolean = true, .defaults = true}},
-    {"Dbase", dbaseFolder, {.noDateTime = true}},
-    {"Paradox", paradoxFolder, {}},
-    {"CsvFolder", csvFolder, {.typeless = true}},
+struct WriterCase {
+    std::string name;
+    const BackendUnderTest* backend;
+    QStringList moreSql = {}; // after the table is made; %1 the table
+    bool allOrNothing = false;
+    bool refusesSix = false;
 };
+
+// Every back-end under test that has tables to write, and PostgreSQL once more as a
+// driver that takes one row a statement.
+std::vector<WriterCase> writerCases()
+{
+    std::vector<WriterCase> cases;
+    for (const BackendUnderTest& b : backendsUnderTest()) {
+        if (b.makeTable)
+            cases.push_back({b.name, &b});
+    }
+    const BackendUnderTest* postgres = &backendUnderTest("OdbcPostgres");
+    cases.push_back({"OdbcPostgresOneRowAStatement", postgres,
+                     OneRowAStatement + QStringList{u"alter table %1 add check (nr <> 6)"_s}, false,
+                     true});
+    cases.push_back(
+        {"OdbcPostgresOneRowAStatementAllOrNothing", postgres, OneRowAStatement, true, false});
+    return cases;
+}
 
 using Row = std::vector<QVariant>; // one value per Column, from Nr on
 
@@ -216,9 +115,12 @@ protected:
     void SetUp() override
     {
         QString skip;
-        target = GetParam().make(dir, skip);
+        target = GetParam().backend->makeTable(dir, skip, GetParam().moreSql);
         if (target.connectionString.isEmpty())
             QUENDRA_SKIP() << skip.toStdString();
+        m_quirks = GetParam().backend->quirks;
+        m_quirks.allOrNothing = GetParam().allOrNothing;
+        m_quirks.refusesSix = GetParam().refusesSix;
     }
     void TearDown() override
     {
@@ -226,7 +128,7 @@ protected:
             target.cleanup();
     }
 
-    const Quirks& quirks() const { return GetParam().quirks; }
+    const Quirks& quirks() const { return m_quirks; }
 
     bool written(Column column) const
     {
@@ -302,6 +204,7 @@ protected:
 
     QTemporaryDir dir;
     Target target;
+    Quirks m_quirks;
 };
 
 TEST_P(WriterContract, WritesEveryKindOfValueAndReadsItBack)
@@ -488,8 +391,8 @@ TEST_P(WriterContract, NumbersComeBackDigitForDigitOrAreRefused)
         EXPECT_LT(refused[column], 54) << column; // every column takes some
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, WriterContract, ::testing::ValuesIn(WriterCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Backends, WriterContract, ::testing::ValuesIn(writerCases()),
+                         [](const auto& info) { return info.param.name; });
 
 // A workbook's number cell is a double, printed by libxlsxwriter with 16 digits and the C
 // library's decimal separator: random numbers into one, under the decimal comma of a
