@@ -1,7 +1,10 @@
 # One interface target that every Quendra target links: warnings, sanitizers and the Qt
 # switches that keep string encodings and container copies explicit.
 add_library(quendra_options INTERFACE)
-target_compile_options(quendra_options INTERFACE -Wall -Wextra)
+# Beyond -Wall -Wextra: a virtual function hidden by an overload, a cast that drops const,
+# a declaration written twice, floating-point numbers compared for equality.
+target_compile_options(quendra_options INTERFACE -Wall -Wextra -Woverloaded-virtual
+  -Wcast-qual -Wredundant-decls -Wfloat-equal)
 target_compile_definitions(quendra_options INTERFACE
   QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_FOREACH QT_NO_KEYWORDS)
 if(QUENDRA_WERROR)

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -343,10 +344,15 @@ void formatPlainNumber(QString& out, const DecimalNumber& n, const RegionalSetti
     formatNumber(out, n, layout, regional);
 }
 
+bool isWholeNumber(double number)
+{
+    return std::isfinite(number) && std::fpclassify(number - std::trunc(number)) == FP_ZERO;
+}
+
 void formatDouble(QString& out, double number, const RegionalSettings& regional)
 {
     char buf[400]; // the longest fixed form of a double: 309 digits and a sign
-    if (number == 0)
+    if (std::fpclassify(number) == FP_ZERO)
         number = 0; // no "-0"
     const auto end = std::to_chars(buf, buf + sizeof buf, number, std::chars_format::fixed).ptr;
     QChar* o = setLength(out, end - buf);

@@ -51,6 +51,9 @@ bool parseNumber(QStringView text, const RegionalSettings& regional, DecimalNumb
 // infinite beyond the doubles' range).
 bool parseNumber(QStringView text, const RegionalSettings& regional, double& out);
 
+// Whether a number has no fractional part (false for infinities and NaN).
+bool isWholeNumber(double number);
+
 // The plain form most values have: a sign or none, digits, the decimal separator and
 // decimals or none, nothing else; read as an integer and its number of decimals (as
 // written). False for any other text and beyond MaxDigits digits (leading zeros of the

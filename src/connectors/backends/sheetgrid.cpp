@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "connectors/backends/memorytable.h"
 #include "connectors/backends/valueconversion.h"
+#include "values/numbers.h"
 
 #include <QDataStream>
 #include <QTemporaryFile>
@@ -20,7 +21,7 @@ bool isIntegral(const QVariant& value)
     if (value.typeId() == QMetaType::LongLong)
         return true;
     const double number = value.toDouble();
-    return std::floor(number) == number && std::fabs(number) < 9.0e15;
+    return isWholeNumber(number) && std::fabs(number) < 9.0e15;
 }
 
 // A cell as its column stores it: typed in a column of one kind, else as the text the

@@ -18,10 +18,8 @@ const QString& pickTable(const QStringList& tables, const QString& argument)
 {
     double number = 0;
     if (isNumeric(argument, number)) {
-        for (qsizetype i = 0; i < tables.size(); ++i) {
-            if (static_cast<double>(i + 1) == number)
-                return tables[i];
-        }
+        if (isWholeNumber(number) && number >= 1 && number <= double(tables.size()))
+            return tables[qsizetype(number) - 1];
     } else {
         for (const QString& table : tables) {
             if (table.startsWith(argument, Qt::CaseInsensitive))
