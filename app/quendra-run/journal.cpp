@@ -5,6 +5,7 @@
 #include "common/messagehandler.h"
 #include "common/streamoutput.h"
 #include "config/runjournal.h"
+#include "startup.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -117,7 +118,7 @@ QByteArray asTable(const std::vector<JournalEntry>& entries)
 
 int run(const Request& request)
 {
-    initGlobals(request.config);
+    startup::begin(request.config);
     StreamMessageSink sink(stderr);
     setMessageSink(&sink);
     try {

@@ -6,11 +6,11 @@
 #include "common/stoprequest.h"
 #include "common/streamoutput.h"
 #include "common/version.h"
-#include "config/userconfig.h"
 #include "connectors/textencoding.h"
 #include "engine/definition.h"
 #include "engine/rundefinition.h"
 #include "journal.h"
+#include "startup.h"
 #include "transfer.h"
 
 #include <QCoreApplication>
@@ -331,8 +331,7 @@ int main(int argc, char** argv)
     const Arguments* args = &std::get<Arguments>(parsed);
     if (!args->help && !args->version && (args->journal || args->listing.rows >= 0))
         return journal::run(args->listing);
-    applyRegionalDefault();
-    initGlobals(args->config);
+    startup::begin(args->config);
     if (args->help)
         return printHelp(
             (std::string(usage) + "\n" + transfer::usage + "\n" + journal::usage).c_str());
@@ -344,8 +343,7 @@ int main(int argc, char** argv)
         progress = std::make_unique<TerminalProgress>(stderr);
     StreamMessageSink sink(stderr, progress.get());
     setMessageSink(&sink);
-    const bool configured =
-        trapHandler("quendra-run", [] { prepareConfiguration(QStringLiteral("quendra-run")); });
+    const bool configured = startup::prepare();
     bool failed = !configured;
     for (qsizetype i = 0; configured && i < args->transIds.size(); ++i) {
         if (stopRequested()) {

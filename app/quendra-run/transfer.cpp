@@ -9,7 +9,7 @@
 #include "config/definitionimport.h"
 #include "config/definitionstore.h"
 #include "config/jetmigration.h"
-#include "config/userconfig.h"
+#include "startup.h"
 
 #include <QDir>
 #include <QFile>
@@ -147,7 +147,8 @@ void carryOut(const Call& c)
 {
     // A new user's first export or import finds the configuration a run would make; a
     // migration makes its own.
-    prepareConfiguration(QStringLiteral("quendra-run"), c.action != Action::Migrate);
+    if (!startup::prepare(c.action != Action::Migrate))
+        return;
     if (c.action == Action::Migrate) {
         const QStringList lines =
             migrateJetConfiguration(c.operand, globals().configDbPath, c.choice.replace);
@@ -207,7 +208,7 @@ std::optional<int> runIfAsked(const QStringList& args)
     if (const QString* wrong = std::get_if<QString>(&parsed))
         return wrongCall(*wrong, usage);
     const Call* call = &std::get<Call>(parsed);
-    initGlobals(call->config);
+    startup::begin(call->config);
     StreamMessageSink sink(stderr);
     setMessageSink(&sink);
     try {
