@@ -220,11 +220,9 @@ struct clsADOConnect::Impl {
     // Whether the data source lists the table (ignoring letter case, quotes and a schema
     // in front); true when no list can be had (a lost connection lists nothing), so that
     // nothing false is claimed.
-    bool hasTable(QString name) const
+    bool hasTable(const QString& table) const
     {
-        if (name.size() >= 2 &&
-            (name.front() == u'"' || name.front() == u'[' || name.front() == u'`'))
-            name = name.mid(1, name.size() - 2);
+        const QString name = unquotedTableName(table);
         QStringList names;
         try {
             names = backend->tables();

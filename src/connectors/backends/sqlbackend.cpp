@@ -2,6 +2,7 @@
 
 #include "connectors/backends/providererror.h"
 #include "connectors/backends/sqltablewriter.h"
+#include "connectors/backends/tableplaceholders.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -122,10 +123,7 @@ void SqlBackend::deleteRow(const QString& table, const QStringList& columns,
 QHash<QString, ColumnType> sqliteColumnTypes(const QSqlDatabase& db, const QString& table,
                                              int doubleDigits)
 {
-    // The table as the query names it, without the quotes or brackets around it.
-    QString name = table.trimmed();
-    if (name.size() >= 2 && (name.front() == u'"' || name.front() == u'[' || name.front() == u'`'))
-        name = name.mid(1, name.size() - 2);
+    const QString name = unquotedTableName(table);
     QHash<QString, ColumnType> kinds;
     QSqlQuery query(db);
     query.setForwardOnly(true);

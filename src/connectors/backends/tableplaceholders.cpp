@@ -63,4 +63,12 @@ QString resolveTablePlaceholders(const QString& sql, const std::function<QString
     return text;
 }
 
+QString unquotedTableName(const QString& table)
+{
+    const QString name = table.trimmed();
+    if (name.size() >= 2 && (name.front() == u'"' || name.front() == u'[' || name.front() == u'`'))
+        return name.mid(1, name.size() - 2);
+    return name;
+}
+
 } // namespace quendra

@@ -14,4 +14,8 @@ namespace quendra {
 // placeholder has to be resolved and the catalogue holds no table at all.
 QString resolveTablePlaceholders(const QString& sql, const std::function<QStringList()>& catalogue);
 
+// A table as a query names it ("[Lager 1]", "\"Lager\"", "`Lager`"), trimmed and without
+// the quotes or brackets around it.
+QString unquotedTableName(const QString& table);
+
 } // namespace quendra
