@@ -42,6 +42,10 @@ struct clsFSConnect::Impl {
     bool eof = false;
     qint64 lineCount = 0;
     std::size_t firstLineFields = 0; // fields of line 1, for the message about a short line
+    // Reading a source: its fields, and the fields of line 1 at opening, which every line
+    // must have (up to the source's fields).
+    std::size_t sourceFields = std::size_t(-1);
+    std::size_t recordWidth = 0;
     QString delimiter;
     QByteArray delimiterBytes;    // the delimiter as file bytes
     bool delimiterInFile = false; // every delimiter character has a byte of its own
@@ -82,6 +86,7 @@ struct clsFSConnect::Impl {
     void countReplaced(std::span<const QString> values, int firstValue);
     void countReplaced(QStringView value, int valueIndex);
     QString cutShortText() const;
+    void refuseExtraFields() const;
 };
 
 namespace {
@@ -148,7 +153,7 @@ QString clsFSConnect::Impl::cutShortText() const
 {
     return QStringLiteral("Die Quelldatei %1 wurde während des Lesens kürzer: beim Öffnen hatte "
                           "sie %2 Bytes, jetzt endet sie nach %3 Bytes mitten in Zeile %4. Ein "
-                          "anderes Programm hat sie verändert; das Ziel ist unvollständig.")
+                          "anderes Programm hat sie verändert.")
         .arg(fileName)
         .arg(reader.sizeAtOpen())
         .arg(reader.bytesRead())
@@ -450,6 +455,8 @@ void clsFSConnect::Impl::start(const QString& file, qint16 how, LineTarget targe
         reader.open(file);
         open = true;
         readNext();
+        sourceFields = std::size_t(-1);
+        recordWidth = fieldsReady ? fieldTotal : 0;
     } else if (mode == WriteMode) {
         writer.open(file, target);
         open = true;
@@ -519,19 +526,22 @@ void clsFSConnect::MoveNext()
     });
 }
 
-bool clsFSConnect::endedShort() const
+bool clsFSConnect::shortened() const
 {
-    return d->reading() && d->eof && d->reader.endedShort();
+    return d->reading() && (d->reader.lineCutShort() || (d->eof && d->reader.endedShort()));
 }
 
-qint64 clsFSConnect::sizeAtOpen() const
+void clsFSConnect::checkComplete(qint64 records) const
 {
-    return d->reader.sizeAtOpen();
-}
-
-qint64 clsFSConnect::bytesRead() const
-{
-    return d->reader.bytesRead();
+    if (!d->reading() || !d->eof || !d->reader.endedShort())
+        return;
+    throw Error(errnum::NoCurrentRecord, {},
+                QStringLiteral("Die Quelldatei endete nach %1 Datensätzen, war beim Öffnen "
+                               "aber länger (%2 statt %3 Bytes gelesen): sie wurde während "
+                               "der Umsetzung von einem anderen Programm verändert.")
+                    .arg(records)
+                    .arg(d->reader.bytesRead())
+                    .arg(d->reader.sizeAtOpen()));
 }
 
 int clsFSConnect::fieldCount() const
@@ -558,6 +568,53 @@ std::span<const QStringView> clsFSConnect::currentFields() const
     if (!d->reading() || !d->fieldsReady)
         return {};
     return {d->fields.data(), d->fieldTotal};
+}
+
+void clsFSConnect::initReading(const QString& file, const QString& delimiter,
+                               std::size_t sourceFields)
+{
+    init(file, ReadMode, delimiter);
+    d->sourceFields = sourceFields;
+    // A delimiter that the first line does not hold would put every whole line into
+    // the first field ("\t" typed as two characters, "," for a ";" file).
+    if (!d->eof && d->recordWidth == 1 && sourceFields > 1)
+        throw standardError(errnum::InvalidProcedureCall,
+                            QStringLiteral("Das Trennzeichen „%1“ kommt in Zeile 1 nicht "
+                                           "vor (Quelldatei %2), die Definition hat aber %3 "
+                                           "Quellfelder: jede Zeile käme ganz in das erste "
+                                           "Feld. Prüfen Sie das Trennzeichen der Quelle.")
+                                .arg(d->delimiter, d->fileName)
+                                .arg(sourceFields));
+}
+
+bool clsFSConnect::currentLine(std::span<const QStringView>& fields) const
+{
+    const std::size_t required = std::min(d->sourceFields, d->recordWidth);
+    const std::size_t total = d->reading() && d->fieldsReady ? d->fieldTotal : 0;
+    if (total > d->recordWidth && d->recordWidth > 0)
+        d->refuseExtraFields();
+    if (total < required)
+        getField(int(total)); // throws, saying what the line lacks
+    fields = {d->fields.data(), total};
+    return true;
+}
+
+// A line with more fields than the first one holds a delimiter inside a value (as in
+// "Meier; Hans"): every value after it would be taken for the next field. Empty fields
+// at its end (a closing delimiter) lose nothing.
+void clsFSConnect::Impl::refuseExtraFields() const
+{
+    const std::span<const QStringView> extra(fields.data() + recordWidth, fieldTotal - recordWidth);
+    if (std::all_of(extra.begin(), extra.end(), [](QStringView v) { return v.isEmpty(); }))
+        return;
+    throw standardError(errnum::SubscriptOutOfRange,
+                        QStringLiteral("Zeile %1 hat %2 Felder, die erste Zeile nur %3 "
+                                       "(Trennzeichen „%4“): ein Trennzeichen in einem Wert "
+                                       "verschiebt die Werte dahinter in andere Felder.")
+                            .arg(lineCount)
+                            .arg(fieldTotal)
+                            .arg(recordWidth)
+                            .arg(delimiter));
 }
 
 const clsFSConnect::Replaced& clsFSConnect::replaced() const

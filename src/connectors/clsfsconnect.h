@@ -25,6 +25,10 @@ public:
     // Opens file for writing as target says: truncated, as a replacement that takes the
     // file's place at close(), or only into memory (takeWritten).
     void initWriting(const QString& file, LineTarget target, const QString& delimiter = {});
+    // Opens file for reading the records of a source with sourceFields fields: the first
+    // line sets how many fields every line must have (up to sourceFields), and a first line
+    // without the delimiter is refused when more than one field is expected.
+    void initReading(const QString& file, const QString& delimiter, std::size_t sourceFields);
     // The bytes of the lines written into memory since initWriting or the last call.
     QByteArray takeWritten();
 
@@ -38,12 +42,12 @@ public:
     // All fields of the current line, as getField gives them one by one; empty when
     // no line is current. Valid until the reader moves.
     std::span<const QStringView> currentFields() const;
-    // True when reading reached the end of a file that was longer when it was opened:
-    // another program shortened it meanwhile, so records are missing. The size at
-    // opening and the bytes read (since opening or MoveFirst) say by how much.
-    bool endedShort() const;
-    qint64 sizeAtOpen() const;
-    qint64 bytesRead() const;
+    // The fields of the current line when it can be a record: it has the fields of the
+    // first line (up to the source fields), and none with a value beyond them, which a
+    // delimiter inside a value would have shifted there. Throws otherwise.
+    bool currentLine(std::span<const QStringView>& fields) const override;
+    bool shortened() const override;
+    void checkComplete(qint64 records) const override;
 
     // Characters of the values written that the file's code page does not hold.
     using Replaced = ReplacedCharacters;

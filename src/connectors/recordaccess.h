@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 #include <QVariant>
+#include <span>
 
 namespace quendra {
 
@@ -27,6 +28,20 @@ public:
     // The view stays valid until the reader moves. An index past the last column
     // throws error 9 (text) or the provider's item-not-found error (database).
     virtual QStringView getField(int index) const = 0;
+    // The values of the current record when the reader holds them as one line (a text
+    // file), checked against the rules for a line; valid until the reader moves. False
+    // for a reader that hands its values out one by one through getField.
+    virtual bool currentLine(std::span<const QStringView>& fields) const
+    {
+        Q_UNUSED(fields);
+        return false;
+    }
+    // Whether another program shortened the source while it was read: it ended, or its
+    // current line ends, before what it held when it was opened.
+    virtual bool shortened() const { return false; }
+    // After the last record (records: how many were read): throws when the source is
+    // shortened, saying what it held at opening and how far it got.
+    virtual void checkComplete(qint64 records) const { Q_UNUSED(records); }
 };
 
 // The open row set of a database target, as the engine writes one record into it:

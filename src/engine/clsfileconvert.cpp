@@ -2,7 +2,6 @@
 
 #include "common/error.h"
 #include "common/valuebuffer.h"
-#include "connectors/clsfsconnect.h"
 #include "engine/fileconvertstate.h"
 
 #include <algorithm>
@@ -139,22 +138,18 @@ void clsFileConvert::setToValue(QStringView field, const QString& value)
     });
 }
 
-void clsFileConvert::Impl::takeRecord(const RecordReader& reader, const clsFSConnect* file,
-                                      int fieldCount)
+void clsFileConvert::Impl::takeRecord(const RecordReader& reader, int fieldCount)
 {
     // Every record fills the source fields from the first: column k into field k.
     // Columns beyond the source fields are not read; fields beyond the record's columns
-    // are empty, so that no value moves into another field or record. A line of a text
-    // file needs the columns that the first line has (up to the source fields).
+    // are empty, so that no value moves into another field or record. Whether a text
+    // file's line can be a record at all, its reader says.
     const std::size_t n = fromValues.size();
     const std::size_t required = std::min(n, std::size_t(std::max(fieldCount, 0)));
     std::size_t taken = required;
     lineValues = {};
-    const std::span<const QStringView> line =
-        file ? file->currentFields() : std::span<const QStringView>();
-    if (file && line.size() > std::size_t(fieldCount) && fieldCount > 0)
-        refuseExtraFields(line, fieldCount);
-    if (file && line.size() >= required) {
+    std::span<const QStringView> line;
+    if (reader.currentLine(line)) {
         taken = std::min(n, line.size());
         if (taken == n && !torven) {
             // Read in place: only the customer conversion asks for the values by number.
@@ -164,7 +159,6 @@ void clsFileConvert::Impl::takeRecord(const RecordReader& reader, const clsFSCon
                 assignView(fromValues[j], line[j]);
         }
     } else {
-        // A short line fails here, saying what is wrong with it.
         for (std::size_t j = 0; j < required; ++j)
             assignView(fromValues[j], reader.getField(int(j)));
     }
@@ -173,25 +167,6 @@ void clsFileConvert::Impl::takeRecord(const RecordReader& reader, const clsFSCon
             fromValues[j].resize(0);
     }
     fromPos = qsizetype(taken);
-}
-
-// A line with more fields than the first one holds a delimiter inside a value (as in
-// "Meier; Hans"): every value after it would be taken for the next field. Empty fields
-// at its end (a closing delimiter) lose nothing.
-void clsFileConvert::Impl::refuseExtraFields(std::span<const QStringView> line,
-                                             int fieldCount) const
-{
-    const auto extra = line.subspan(std::size_t(fieldCount));
-    if (std::all_of(extra.begin(), extra.end(), [](QStringView v) { return v.isEmpty(); }))
-        return;
-    throw standardError(errnum::SubscriptOutOfRange,
-                        QStringLiteral("Zeile %1 hat %2 Felder, die erste Zeile nur %3 "
-                                       "(Trennzeichen „%4“): ein Trennzeichen in einem Wert "
-                                       "verschiebt die Werte dahinter in andere Felder.")
-                            .arg(record)
-                            .arg(line.size())
-                            .arg(fieldCount)
-                            .arg(def.src.delimiter));
 }
 
 QString clsFileConvert::Impl::runNote() const

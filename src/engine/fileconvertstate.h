@@ -17,8 +17,6 @@
 
 namespace quendra {
 
-class clsFSConnect;
-
 // What composition needs to know about a target field, worked out once per run. The
 // switches every record reads come first, close together.
 struct FieldPlan {
@@ -51,10 +49,9 @@ struct FieldPlan {
     FormatPlan format;   // the target field's format
 };
 
-// The open source as the record loop reads it; file is set when it is a text file.
+// The open source as the record loop reads it.
 struct SourceView {
     RecordReader* reader = nullptr;
-    const clsFSConnect* file = nullptr;
     int fieldCount = 0;
 };
 
@@ -98,10 +95,9 @@ struct clsFileConvert::Impl {
 
     void buildPlan(const clsFileConvert& engine);
     // Fills the source slots from the reader's current record, column k into slot k,
-    // starting at the first slot; file is the reader when it is a text file (its fields
-    // are then taken all at once). fieldCount: the source's columns per record.
-    void takeRecord(const RecordReader& reader, const clsFSConnect* file, int fieldCount);
-    void refuseExtraFields(std::span<const QStringView> line, int fieldCount) const;
+    // starting at the first slot; a text file's line is taken all at once. fieldCount:
+    // the source's columns per record.
+    void takeRecord(const RecordReader& reader, int fieldCount);
     // Copies values read in place into fromValues (before the line goes away).
     void settleFromValues();
     QStringView sourceValue(int slot) const

@@ -3,10 +3,9 @@
 #include "common/leftoverfiles.h"
 #include "common/progress.h"
 #include "common/stoprequest.h"
-#include "connectors/clsadoconnect.h"
-#include "connectors/clsfsconnect.h"
 #include "connectors/filetypes.h"
 #include "engine/fileconvertstate.h"
+#include "engine/headconnection.h"
 #include "engine/indivtorven.h"
 #include "engine/sourceidentity.h"
 #include "engine/targetoversource.h"
@@ -16,106 +15,62 @@
 namespace quendra {
 
 namespace {
-// The source of a run, opened by medium: a text file or a database table or query.
-struct OpenSource {
-    std::unique_ptr<clsFSConnect> file;
-    std::unique_ptr<clsADOConnect> database;
-    RecordReader* reader = nullptr;
-    int fieldCount = 0;
+// Why a run failed, as far as it decides what the target holds.
+enum class Failure {
+    Other,
+    Stopped,       // someone asked the run to stop before a record
+    SourceChanged, // another program shortened the source during the run
 };
 
-// forwardOnly: a database source is read record by record, not held as a whole.
-OpenSource openSource(const clsFileConvert& engine, const SrcHead& head, bool forwardOnly)
+// What the target holds after a failed run, said here alone and added to its error. An
+// all-or-nothing run, failed for whatever reason, left its target as it was, so that its
+// error never reads like that of a run that wrote part. Another run wrote the records
+// before the failure; a preview or check run wrote nothing.
+Error withTargetState(const Error& e, RunMode mode, bool allOrNothing, Failure failure)
 {
-    OpenSource s;
-    const Medium medium = engine.getFromMedium();
-    checkMedium(medium, HeadSide::Source);
-    if (medium == Medium::TextFile) {
-        s.file = std::make_unique<clsFSConnect>();
-        s.file->setEncoding(head.encoding);
-        s.file->init(engine.getFromPath(), 1, engine.getFromDelimiter());
-        s.fieldCount = s.file->fieldCount();
-        s.reader = s.file.get();
-        // A delimiter that the first line does not hold would put every whole line into
-        // the first field ("\t" typed as two characters, "," for a ";" file).
-        const std::size_t fields = engine.definition().srcFields.size();
-        if (!s.file->isEOF() && s.fieldCount == 1 && fields > 1)
-            throw standardError(errnum::InvalidProcedureCall,
-                                QStringLiteral("Das Trennzeichen „%1“ kommt in Zeile 1 nicht "
-                                               "vor (Quelldatei %2), die Definition hat aber %3 "
-                                               "Quellfelder: jede Zeile käme ganz in das erste "
-                                               "Feld. Prüfen Sie das Trennzeichen der Quelle.")
-                                    .arg(engine.getFromDelimiter(), engine.getFromPath())
-                                    .arg(fields));
-    } else {
-        checkFileType(medium, engine.getFromFileType());
-        s.database = std::make_unique<clsADOConnect>();
-        s.database->setSource(getADOProvider(medium, engine.getFromPath(), engine.getFromFileType(),
-                                             head.header != 0));
-        if (!engine.getFromSQLString().isEmpty())
-            s.database->setSQL(engine.getFromSQLString());
-        if (!engine.getFromTable().isEmpty())
-            s.database->setTable(engine.getFromTable());
-        s.database->setForwardOnly(forwardOnly);
-        s.database->init();
-        s.fieldCount = s.database->record().fieldsCount();
-        s.reader = s.database.get();
-    }
-    return s;
+    QString state;
+    if (mode != RunMode::Write)
+        state = failure == Failure::Stopped ? QStringLiteral(" Es wurde nichts geschrieben.")
+                                            : QString();
+    else if (allOrNothing)
+        state = QStringLiteral("\nDas Ziel ist unverändert.");
+    else if (failure == Failure::Stopped)
+        state = QStringLiteral(" Das Ziel enthält die Datensätze davor vollständig, aber keine "
+                               "Prüfsummen.");
+    else if (failure == Failure::SourceChanged)
+        state = QStringLiteral(" Das Ziel ist unvollständig.");
+    if (state.isEmpty())
+        return e;
+    return Error(e.number(), e.source(), e.description() + state, e.helpFile(), e.helpContext());
 }
 
 // The run stops before a record when someone asked it to: a signal, or the user in the
-// progress window. What the target then holds follows from the run's kind (all or
-// nothing adds it when the error is reported).
-Error stoppedError(qint64 record, RunMode mode, bool allOrNothing)
+// progress window.
+Error stoppedError(qint64 record, RunMode mode)
 {
     const bool check = mode == RunMode::Check;
     const QString run = check                      ? QStringLiteral("Der Prüflauf")
                         : mode == RunMode::Preview ? QStringLiteral("Die Vorschau")
                                                    : QStringLiteral("Die Umsetzung");
-    const QString state = mode != RunMode::Write ? QStringLiteral(" Es wurde nichts geschrieben.")
-                          : allOrNothing         ? QString()
-                                         : QStringLiteral(" Das Ziel enthält die Datensätze "
-                                                          "davor vollständig, aber keine "
-                                                          "Prüfsummen.");
     return Error(errnum::UserInterrupt, {},
-                 QStringLiteral("%1 wurde%2 abgebrochen, bevor Datensatz %3 %4 wurde.%5")
+                 QStringLiteral("%1 wurde%2 abgebrochen, bevor Datensatz %3 %4 wurde.")
                      .arg(run, stoppedBySignal())
                      .arg(record)
-                     .arg(check ? QStringLiteral("geprüft") : QStringLiteral("umgesetzt"), state));
+                     .arg(check ? QStringLiteral("geprüft") : QStringLiteral("umgesetzt")));
 }
 
 // A source that delivered fewer records than it held at the start was changed by
 // another program during the run; the target would look complete but is not.
-void checkSourceComplete(const OpenSource& source, qint64 total, qint64 read, bool allOrNothing)
+void checkSourceComplete(const RecordReader& reader, qint64 total, qint64 read)
 {
-    const QString state = allOrNothing ? QString() : QStringLiteral(" Das Ziel ist unvollständig.");
     if (total > 0 && read < total)
         throw Error(errnum::NoCurrentRecord, {},
                     QStringLiteral("Die Quelle endete nach %1 von %2 Datensätzen: sie wurde "
                                    "während der Umsetzung von einem anderen Programm "
-                                   "verändert.%3")
+                                   "verändert.")
                         .arg(read)
-                        .arg(total)
-                        .arg(state));
-    if (source.file && source.file->endedShort())
-        throw Error(errnum::NoCurrentRecord, {},
-                    QStringLiteral("Die Quelldatei endete nach %1 Datensätzen, war beim Öffnen "
-                                   "aber länger (%2 statt %3 Bytes gelesen): sie wurde während "
-                                   "der Umsetzung von einem anderen Programm verändert.%4")
-                        .arg(read)
-                        .arg(source.file->bytesRead())
-                        .arg(source.file->sizeAtOpen())
-                        .arg(state));
-}
-
-// An all-or-nothing run that failed, for whatever reason, left its target as it was;
-// its error says so, so that it never reads like the error of a run that wrote part.
-Error withTargetKept(const Error& e)
-{
-    return Error(e.number(), e.source(),
-                 e.description() + QStringLiteral("\nDas Ziel ist unverändert."), e.helpFile(),
-                 e.helpContext());
+                        .arg(total));
+    reader.checkComplete(read);
 }
 
 // Where the records of a run with these options go.
@@ -135,11 +90,11 @@ void clsFileConvert::Impl::listRecord(clsFileConvert& engine, const SourceView& 
     outcome.number = record;
     const Saved before = save();
     try {
-        takeRecord(*source.reader, source.file, source.fieldCount);
+        takeRecord(*source.reader, source.fieldCount);
         engine.runTargedConvert(false);
         outcome.bytes = target->takeOutput();
     } catch (...) {
-        RunMessage message{currentError(), QStringLiteral("clsFileConvert.RunConvert"), runNote()};
+        RunMessage message{currentError(), runWhere(), runNote()};
         restore(before);
         target->takeOutput();
         if (qint64(result.recordFaults.size()) < MaxListedFaults)
@@ -167,7 +122,8 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
                              : -1;
     if (d->progress)
         d->progress->open();
-    OpenSource source;
+    HeadSource source;
+    Failure failure = Failure::Other;
     bool allOrNothing = options.allOrNothing; // the target changes only when the run succeeds
     // The source's identity: a file is hashed beside the run, a database source over the
     // values the run reads.
@@ -183,14 +139,13 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         if (options.mode == RunMode::Write &&
             (d->target->isText() || writesWholeFile(trg.frommedium, trg.filetype))) {
             for (const QString& removed : removeLeftovers(trg.path))
-                result.warnings.push_back(RunMessage{
-                    Error(0, {}, removed), QStringLiteral("clsFileConvert.RunConvert"), {}});
+                result.warnings.push_back(RunMessage{Error(0, {}, removed), runWhere(), {}});
         }
         // A progress display shows the record count, which a database source only has
         // when it is held as a whole; without one, it is read record by record.
-        source = openSource(*this, d->def.src, !d->progress);
+        source = openSource(d->def.src, d->def.srcFields.size(), !d->progress);
         if (options.identifySource && !listing) {
-            if (source.file)
+            if (d->def.src.frommedium == Medium::TextFile)
                 fileIdentity.emplace(getFromPath());
             else
                 valueIdentity.emplace();
@@ -208,13 +163,14 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
             total = reader.AbsolutePosition();
             reader.MoveFirst();
         }
-        const SourceView view{source.reader, source.file.get(), source.fieldCount};
+        const SourceView view{&reader, source.fieldCount};
         qint64 done = 0, read = 0;
         while (!reader.isEOF() && (limit < 0 || done < limit)) {
             d->record = reader.AbsolutePosition();
             if (stopRequested() || (d->progress && d->progress->stopRequested())) {
                 result.stopped = true;
-                throw stoppedError(d->record, options.mode, allOrNothing);
+                failure = Failure::Stopped;
+                throw stoppedError(d->record, options.mode);
             }
             if (d->progress)
                 d->progress->setCount(d->record, total);
@@ -223,7 +179,7 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
             } else {
                 if (valueIdentity)
                     valueIdentity->addRecord(reader, source.fieldCount);
-                d->takeRecord(reader, source.file.get(), source.fieldCount);
+                d->takeRecord(reader, source.fieldCount);
                 runTargedConvert(false);
             }
             result.recordsRead = read = d->record;
@@ -231,8 +187,11 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
             reader.MoveNext();
         }
         d->record = 0;
-        if (limit < 0)
-            checkSourceComplete(source, total, read, allOrNothing);
+        if (limit < 0) {
+            failure = Failure::SourceChanged;
+            checkSourceComplete(reader, total, read);
+            failure = Failure::Other;
+        }
         if (d->torven)
             indivTorven::torvenRunCorrectAmount(*this, true);
         if (d->def.trg.chkrecord != 0 && d->target->isText() && d->checks->started() &&
@@ -247,17 +206,17 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         d->target->close();
         const QString replaced = d->target->replacementWarning();
         if (!replaced.isEmpty())
-            result.warnings.push_back(RunMessage{
-                Error(0, {}, replaced), QStringLiteral("clsFileConvert.RunConvert"), {}});
+            result.warnings.push_back(RunMessage{Error(0, {}, replaced), runWhere(), {}});
     } catch (...) {
         Error err = currentError();
         const qint64 inHand = d->record;
         d->target->completeAfterFailure(err, d->record);
         if (d->record != inHand)
             d->field = -1; // the error is about an earlier record's row as a whole
-        if (options.mode == RunMode::Write && allOrNothing)
-            err = withTargetKept(err);
-        result.failure = RunMessage{err, QStringLiteral("clsFileConvert.RunConvert"), d->runNote()};
+        if (source.reader && source.reader->shortened())
+            failure = Failure::SourceChanged;
+        err = withTargetState(err, options.mode, allOrNothing, failure);
+        result.failure = RunMessage{err, runWhere(), d->runNote()};
     }
     result.allOrNothing = allOrNothing;
     result.recordsWritten = result.failure && allOrNothing ? 0 : d->target->recordsWritten();

@@ -170,7 +170,7 @@ RunResult journaledRun(clsFileConvert& engine, const RunOptions& options)
                   QStringLiteral("Der Lauf ist nicht im Protokoll der Konfigurationsdatenbank "
                                  "vermerkt: %1")
                       .arg(fault)),
-            QStringLiteral("clsFileConvert.RunConvert"),
+            runWhere(),
             {}});
     return result;
 }

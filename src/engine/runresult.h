@@ -10,8 +10,14 @@
 
 namespace quendra {
 
-// One message of a run: the error, the procedure that reports it ("clsFileConvert.RunConvert")
-// and where the run stood ("Datensatz 17, Feld BETRAG"; empty outside the record loop).
+// The procedure that a run's own messages come from.
+inline QString runWhere()
+{
+    return QStringLiteral("clsFileConvert.RunConvert");
+}
+
+// One message of a run: the error, the procedure that reports it (runWhere() for the
+// run's own) and where the run stood ("Datensatz 17, Feld BETRAG"; empty outside the record loop).
 struct RunMessage {
     Error error;
     QString where;

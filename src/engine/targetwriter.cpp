@@ -6,6 +6,7 @@
 #include "connectors/clsfsconnect.h"
 #include "connectors/filetypes.h"
 #include "engine/formatting.h"
+#include "engine/headconnection.h"
 #include "values/columnnumbers.h"
 
 #include <QDate>
@@ -71,8 +72,7 @@ void TargetWriter::checkUsable() const
 void TargetWriter::setOutput(TargetOutput output)
 {
     if (output == TargetOutput::AllOrNothing && m_head.frommedium != Medium::TextFile &&
-        !canWriteInOneTransaction(
-            getADOProvider(m_head.frommedium, m_head.path, m_head.filetype, false)))
+        !takesWholeRun(m_head))
         throw Error(errnum::Unsupported, {},
                     QStringLiteral("Der Dateityp „%1“ kann nicht ganz oder gar nicht geschrieben "
                                    "werden: seine Zeilen gehen einzeln in die Dateien. Bitte "
@@ -100,28 +100,15 @@ void TargetWriter::ensureOpen()
     const Medium medium = m_head.frommedium;
     checkUsable();
     if (medium == Medium::TextFile) {
-        m_file = std::make_unique<clsFSConnect>();
-        m_open = true;
-        m_file->initWriting(m_head.path,
-                            m_output == TargetOutput::Memory         ? LineTarget::Memory
-                            : m_output == TargetOutput::AllOrNothing ? LineTarget::Replace
-                                                                     : LineTarget::Truncate,
-                            m_head.delimiter);
-        m_file->setEncoding(m_head.encoding);
-    } else if (m_output == TargetOutput::Memory) {
-        m_open = true;
-    } else {
-        m_database = std::make_unique<clsADOConnect>();
-        m_open = true;
-        m_database->setSource(
-            getADOProvider(medium, m_head.path, m_head.filetype, m_head.header != 0));
-        m_database->setNewFileColumns(QStringList(m_names.begin(), m_names.end()));
-        if (!m_head.dbtable.isEmpty())
-            m_database->setTable(m_head.dbtable);
-        if (m_output == TargetOutput::AllOrNothing)
-            m_database->keepOneTransaction();
-        m_database->init();
+        m_file =
+            openTextTarget(m_head, m_output == TargetOutput::Memory         ? LineTarget::Memory
+                                   : m_output == TargetOutput::AllOrNothing ? LineTarget::Replace
+                                                                            : LineTarget::Truncate);
+    } else if (m_output != TargetOutput::Memory) {
+        m_database = openDatabaseTarget(m_head, QStringList(m_names.begin(), m_names.end()),
+                                        m_output == TargetOutput::AllOrNothing);
     }
+    m_open = true;
 }
 
 void TargetWriter::write(const std::vector<QString>& values, const RegionalSettings& regional,

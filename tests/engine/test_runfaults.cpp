@@ -425,6 +425,28 @@ TEST_F(RunFaults, SourceCutShortUnderAProgressDisplayNamesTheCounts)
     EXPECT_EQ(target(), lines(200000));
 }
 
+// Cut inside a line: a run row by row wrote the records before it and says the target is
+// incomplete; an all-or-nothing run left the target as it was and says so, nothing else.
+TEST_F(RunFaults, SourceCutInsideALineSaysWhatTheTargetHolds)
+{
+    for (const bool allOrNothing : {false, true}) {
+        SCOPED_TRACE(allOrNothing ? "all or nothing" : "row by row");
+        writeSource(lines(300000));
+        writeTarget("alt\r\n");
+        CuttingProgress progress(source(), 200000 * 9 + 4);
+        RunOptions options;
+        options.allOrNothing = allOrNothing;
+        const RunResult r = runDefinition(T, &progress, options);
+        ASSERT_TRUE(r.failure);
+        const QString text = r.failure->error.description();
+        EXPECT_TRUE(text.contains(u"mitten in Zeile 200001. Ein anderes Programm"_s))
+            << text.toStdString();
+        EXPECT_EQ(text.contains(u"unvollständig"_s), !allOrNothing) << text.toStdString();
+        EXPECT_EQ(text.contains(u"Das Ziel ist unverändert."_s), allOrNothing);
+        EXPECT_EQ(target(), allOrNothing ? QByteArray("alt\r\n") : lines(200000));
+    }
+}
+
 TEST_F(RunFaults, LockedConfigurationIsReportedAtOnceAndLeftAlone)
 {
     writeSource(lines(1));

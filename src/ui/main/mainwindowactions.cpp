@@ -4,6 +4,7 @@
 #include "common/messagehandler.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/filetypes.h"
+#include "engine/headconnection.h"
 #include "engine/rundefinition.h"
 #include "ui/editors/frmbody.h"
 #include "ui/editors/frmdataview.h"
@@ -74,19 +75,17 @@ void MainWindow::cmdButton_Click(int index)
         }
         frmDataView viewer(this);
         std::unique_ptr<clsADOConnect> connector;
-        const Medium medium = storedMedium(*m_src);
-        if (isDatabase(medium)) {
+        // The source as the head's fields stand, opened as a run opens it.
+        SrcHead head;
+        head.frommedium = storedMedium(*m_src);
+        if (isDatabase(head.frommedium)) {
             const HeadControls& c = m_src->c;
-            const QString source =
-                getADOProvider(medium, c.txt.value(0)->text(), c.cmb.value(1)->currentText(),
-                               c.chk.value(6)->checkState() != Qt::Unchecked);
-            connector = std::make_unique<clsADOConnect>();
-            connector->setSource(source);
-            if (!c.txt.value(5)->text().isEmpty())
-                connector->setSQL(c.txt.value(5)->text());
-            if (!c.txt.value(2)->text().isEmpty())
-                connector->setTable(c.txt.value(2)->text());
-            connector->init();
+            head.path = c.txt.value(0)->text();
+            head.filetype = c.cmb.value(1)->currentText();
+            head.header = c.chk.value(6)->checkState() != Qt::Unchecked ? 1 : 0;
+            head.dbtable = c.txt.value(2)->text();
+            head.sqlstring = c.txt.value(5)->text();
+            connector = openDatabaseSource(head, false);
             viewer.setDBClass(connector.get());
         }
         showModal(viewer);

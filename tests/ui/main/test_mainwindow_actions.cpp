@@ -198,6 +198,16 @@ TEST_F(Actions, AnzeigenOpensTheViewerOnTheSourceAsItsFieldsStand)
     click(find<QPushButton>(u"cmdButton_2"_s));
     EXPECT_EQ(modalShown.size(), 1u);
     ASSERT_TRUE(sawErrorBox(1, u"Main.cmdButton_Click"_s));
+
+    // A file type the catalogue does not know is refused as a run refuses it.
+    auto* fileType = find<QComboBox>(u"cmbSrcFields_1"_s);
+    click(fileType);
+    retype(fileType->lineEdit(), u"Lagerliste"_s);
+    click(find<QPushButton>(u"cmdButton_2"_s));
+    EXPECT_EQ(modalShown.size(), 1u);
+    ASSERT_TRUE(sawErrorBox(2, u"Main.cmdButton_Click"_s));
+    EXPECT_TRUE(sink.boxes.back().text.contains(u"Den Dateityp „Lagerliste“ gibt es nicht"_s))
+        << sink.boxes.back().text.toStdString();
 }
 
 TEST_F(Actions, RunWritesTheTargetWhileTheProgressWindowCounts)
