@@ -44,6 +44,8 @@ const char usage[] =
     "  --check           schreibt nichts: liest die ganze Quelle und listet jeden\n"
     "                    fehlerhaften Datensatz, dann die Prüfsummen der guten\n"
     "  --all-or-nothing  das Ziel ändert sich nur, wenn die ganze Umsetzung gelingt\n"
+    "  --again           setzt auch eine Quelle um, die schon einmal erfolgreich in\n"
+    "                    dasselbe Ziel umgesetzt wurde (ohne: Fehler, nichts geschrieben)\n"
     "  --help            diese Hilfe\n"
     "  --version         die Version\n"
     "\n"
@@ -106,6 +108,8 @@ const Option optionTable[] = {
          ++a.modes;
          return a.run.allOrNothing = true;
      }},
+    {"--again", Option::None, "",
+     [](Arguments& a, const std::optional<QString>&) { return a.run.again = true; }},
     {"--journal", Option::None, "",
      [](Arguments& a, const std::optional<QString>&) { return a.journal = true; }},
     {"--since", Option::Required, "ein Datum wie 31.01.2026 oder 2026-01-31, auch mit HH:MM",
@@ -284,6 +288,7 @@ void printCheck(const RunResult& result)
 bool runOne(const QString& transId, const Arguments& args, TerminalProgress* progress)
 {
     RunOptions options = args.run;
+    options.repeatAdvice = QStringLiteral("Mit --again wird sie trotzdem umgesetzt.");
     PreviewPrinter printer;
     if (options.mode == RunMode::Preview)
         options.observer = &printer;

@@ -23,6 +23,7 @@ constexpr qint32 InvalidProcedureCall = 5;
 constexpr qint32 NoCurrentRecord = 3021; // either begin or end of the row set reached
 constexpr qint32 ItemNotFound = 3265;    // no column of that name or ordinal
 constexpr qint32 Unsupported = 3251;     // the operation is not offered for this medium
+constexpr qint32 Repeat = 3022;          // the source already went into the same target
 } // namespace errnum
 
 // The one exception type of Quendra. It carries what a failing operation reports

@@ -7,7 +7,7 @@
 #include "engine/fileconvertstate.h"
 #include "engine/headconnection.h"
 #include "engine/indivtorven.h"
-#include "engine/sourceidentity.h"
+#include "engine/sourcewatch.h"
 #include "engine/targetoversource.h"
 
 #include <algorithm>
@@ -42,6 +42,15 @@ Error withTargetState(const Error& e, RunMode mode, bool allOrNothing, Failure f
     if (state.isEmpty())
         return e;
     return Error(e.number(), e.source(), e.description() + state, e.helpFile(), e.helpContext());
+}
+
+// A database source read once through for its identity, apart from the run's reading.
+void readAllValues(const clsFileConvert& engine, ValueFingerprint& values)
+{
+    const Definition& def = engine.definition();
+    const HeadSource again = openSource(def.src, def.srcFields.size(), true);
+    for (RecordReader& reader = *again.reader; !reader.isEOF(); reader.MoveNext())
+        values.addRecord(reader, again.fieldCount);
 }
 
 // The run stops before a record when someone asked it to: a signal, or the user in the
@@ -126,9 +135,8 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
     Failure failure = Failure::Other;
     bool allOrNothing = options.allOrNothing; // the target changes only when the run succeeds
     // The source's identity: a file is hashed beside the run, a database source over the
-    // values the run reads.
-    std::optional<FileFingerprint> fileIdentity;
-    std::optional<ValueFingerprint> valueIdentity;
+    // values the run reads; it may stop the run before the target changes.
+    std::optional<SourceWatch> watch;
     try {
         d->target->setOutput(outputOf(options));
         allOrNothing = options.allOrNothing || d->target->allOrNothing();
@@ -145,10 +153,10 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         // when it is held as a whole; without one, it is read record by record.
         source = openSource(d->def.src, d->def.srcFields.size(), !d->progress);
         if (options.identifySource && !listing) {
-            if (d->def.src.frommedium == Medium::TextFile)
-                fileIdentity.emplace(getFromPath());
-            else
-                valueIdentity.emplace();
+            watch.emplace(d->def.src.frommedium == Medium::TextFile ? getFromPath() : QString(),
+                          options.checkSource);
+            if (!allOrNothing)
+                watch->checkFirst([&](ValueFingerprint& values) { readAllValues(*this, values); });
         }
         if (options.observer)
             options.observer->start(d->def);
@@ -177,8 +185,8 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
             if (listing) {
                 d->listRecord(*this, view, result, options.observer);
             } else {
-                if (valueIdentity)
-                    valueIdentity->addRecord(reader, source.fieldCount);
+                if (watch)
+                    watch->addRecord(reader, source.fieldCount);
                 d->takeRecord(reader, source.fieldCount);
                 runTargedConvert(false);
             }
@@ -203,6 +211,8 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         }
         if (listing)
             result.checkLines = d->target->takeOutput();
+        if (watch)
+            watch->checkBeforeCommit();
         d->target->close();
         const QString replaced = d->target->replacementWarning();
         if (!replaced.isEmpty())
@@ -220,10 +230,8 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
     }
     result.allOrNothing = allOrNothing;
     result.recordsWritten = result.failure && allOrNothing ? 0 : d->target->recordsWritten();
-    if (fileIdentity && !fileIdentity->result().sha256.isEmpty())
-        result.source = fileIdentity->result();
-    else if (valueIdentity)
-        result.source = valueIdentity->result();
+    if (watch)
+        result.source = watch->result();
     d->settleFromValues(); // while the source's last line is still there
     d->record = 0;
     d->field = -1;

@@ -109,8 +109,9 @@ void completeEntry(JournalEntry& e, const RunResult& result)
     QStringList messages;
     if (result.failure) {
         const Error& error = result.failure->error;
-        e.status = error.number() == errnum::UserInterrupt ? journalstatus::stopped()
-                                                           : journalstatus::failed();
+        e.status = result.refused                            ? journalstatus::refused()
+                   : error.number() == errnum::UserInterrupt ? journalstatus::stopped()
+                                                             : journalstatus::failed();
         messages << error.description();
         if (!result.failure->note.isEmpty())
             messages.back() += QStringLiteral(" (%1)").arg(result.failure->note);
@@ -142,6 +143,50 @@ bool journalWrite(const std::function<void()>& write, QString& fault)
     }
 }
 
+// "am 10.12.2026 um 17:43 Uhr"
+QString whenText(const QDateTime& t)
+{
+    const QDateTime local = t.toLocalTime();
+    return QStringLiteral("am %1 um %2 Uhr")
+        .arg(local.toString(QStringLiteral("dd.MM.yyyy")), local.toString(QStringLiteral("HH:mm")));
+}
+
+// Stops a run whose source went into the same target in an earlier successful run of the
+// definition, unless the repeat is wanted. A journal that cannot be read lets the run go
+// on with a warning: whether it repeats is then not known.
+void guardRepeat(const JournalEntry& run, const SourceIdentity& source, const RunOptions& options,
+                 std::vector<RunMessage>& warnings)
+{
+    if (options.again || source.sha256.isEmpty())
+        return;
+    std::optional<JournalEntry> earlier;
+    QString fault;
+    if (!journalWrite([&] { earlier = earlierSuccess(run.transId, run.target, source.sha256); },
+                      fault)) {
+        warnings.push_back(RunMessage{
+            Error(0, {},
+                  QStringLiteral("Ob diese Quelle schon einmal umgesetzt wurde, ist nicht "
+                                 "festzustellen: %1")
+                      .arg(fault)),
+            QStringLiteral("clsFileConvert.RunConvert"),
+            {}});
+        return;
+    }
+    if (!earlier)
+        return;
+    const QString told =
+        QStringLiteral("Die Quelle %1 wurde %2 schon mit %3 umgesetzt: %4 nach %5.")
+            .arg(run.source, whenText(earlier->started), run.transId,
+                 recordCountText(earlier->recordsWritten), earlier->target);
+    if (options.confirmRepeat &&
+        options.confirmRepeat(told + QStringLiteral("\n\nSoll sie noch einmal umgesetzt werden?")))
+        return;
+    QString text = told + QStringLiteral(" Sie wurde nicht noch einmal umgesetzt.");
+    if (!options.repeatAdvice.isEmpty())
+        text += QLatin1Char(' ') + options.repeatAdvice;
+    throw Error(errnum::Repeat, {}, text);
+}
+
 // A writing run leaves its row in the journal: written as it starts, completed as it
 // ends. The journal never fails the run; when it cannot be written, a warning says so.
 RunResult journaledRun(clsFileConvert& engine, const RunOptions& options)
@@ -162,7 +207,13 @@ RunResult journaledRun(clsFileConvert& engine, const RunOptions& options)
         return engine.RunConvert(options);
     RunOptions identified = options;
     identified.identifySource = true;
+    std::vector<RunMessage> guardWarnings;
+    identified.checkSource = [&](const SourceIdentity& source) {
+        guardRepeat(entry, source, options, guardWarnings);
+    };
     RunResult result = engine.RunConvert(identified);
+    result.refused = result.failure && result.failure->error.number() == errnum::Repeat;
+    result.warnings.insert(result.warnings.begin(), guardWarnings.begin(), guardWarnings.end());
     completeEntry(entry, result);
     if (!journalWrite([&] { journalFinish(entry); }, fault))
         result.warnings.push_back(RunMessage{

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace quendra {
@@ -54,6 +55,17 @@ struct RunOptions {
     RunObserver* observer = nullptr; // not owned; may be nullptr
     // Writing: takes the source's identity (RunResult::source) while the run reads it.
     bool identifySource = false;
+    // Writing: a source that an earlier successful run of the definition converted into
+    // the same target (the same SHA-256) is a repeat. It goes ahead when again is set or
+    // confirmRepeat, asked with a question that tells of the earlier run, answers true;
+    // otherwise the run stops before anything is written, its error followed by
+    // repeatAdvice (how to convert it anyway).
+    bool again = false;
+    std::function<bool(const QString& question)> confirmRepeat{};
+    QString repeatAdvice{};
+    // Set by runDefinition for the engine: handed the source's identity before the target
+    // first changes; throws quendra::Error to stop the run there.
+    std::function<void(const SourceIdentity& source)> checkSource{};
 };
 
 // "1 Datensatz", "250 Datensätze".

@@ -52,6 +52,9 @@ struct RunResult {
     // with the table, or the table of an ODBC data source; targetFolder is the folder
     // that holds the target (empty for a data source).
     bool stopped = false;
+    // Whether the run stopped before writing because its source had gone into the same
+    // target before and the repeat was not wanted (failure says when).
+    bool refused = false;
     QString target;
     QString targetFolder;
 

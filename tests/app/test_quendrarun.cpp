@@ -38,7 +38,7 @@ TEST_F(QuendraRun, SucceedsSilently)
 {
     for (const bool allOrNothing : {false, true}) {
         writeTarget("alt\r\nalt\r\n");
-        QStringList args = config();
+        QStringList args = config() << u"--again"_s;
         if (allOrNothing)
             args << u"--all-or-nothing"_s;
         const Result r = runBatch(args << u"GUT"_s);
@@ -58,7 +58,7 @@ TEST_F(QuendraRun, AllOrNothingFollowsLinksKeepsTheOwnerAndClearsLeftovers)
     QDir(db.dir()).mkdir(u"echt"_s);
     const QString real = db.filePath(u"echt/ziel.txt"_s);
     ASSERT_TRUE(QFile::link(u"echt/ziel.txt"_s, db.filePath(u"out.txt"_s)));
-    const QStringList args = config() << u"--all-or-nothing"_s << u"GUT"_s;
+    const QStringList args = config() << u"--all-or-nothing"_s << u"--again"_s << u"GUT"_s;
     ASSERT_EQ(runBatch(args).exitCode, 0);
     EXPECT_EQ(QFileInfo(db.filePath(u"out.txt"_s)).symLinkTarget(), real);
     const uid_t owner = ::getuid() == 0 ? 65534 : ::getuid();
@@ -111,7 +111,8 @@ TEST_F(QuendraRun, RegionalSettingsFollowTheLocaleAndDefaultToGerman)
         {"C", "12,50"}, {"POSIX", "12,50"}, {"de_DE.UTF-8", "12,50"}, {"en_US.UTF-8", "12.50"}};
     for (const auto& [locale, expected] : cases) {
         writeSource(QString::fromLatin1(expected).left(4).toLatin1() + "\r\n");
-        const Result r = runBatch(config() << u"GUT"_s, QString::fromLatin1(locale));
+        const Result r =
+            runBatch(config() << u"--again"_s << u"GUT"_s, QString::fromLatin1(locale));
         EXPECT_EQ(r.exitCode, 0) << locale << r.err.toStdString();
         EXPECT_EQ(target(), QByteArray(expected) + "\r\n") << locale;
     }

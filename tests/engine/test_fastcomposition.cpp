@@ -145,7 +145,9 @@ protected:
         setFastComposition(fast);
         QFile::remove(db.filePath(QStringLiteral("out.txt")));
         sink.boxes.clear();
-        showRunResult(runDefinition(T));
+        RunOptions again; // both ways convert the same source
+        again.again = true;
+        showRunResult(runDefinition(T, nullptr, again));
         Outcome o{target(), {}};
         for (const MessageBoxData& b : sink.boxes)
             o.boxes << b.text;

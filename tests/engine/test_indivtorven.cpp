@@ -31,7 +31,9 @@ TEST(TorvenState, SecondRunContinuesTheLineNumbers)
     EXPECT_EQ(test::readFile(out), QByteArray("0;100200041231;100200;S1;H;10;KST1;KT;V;19;QU\r\n"
                                               "0;100200041231;999000;K;S;10;KK;KTK;;0;QU\r\n"));
     // Same group as the last record of the first run: the line number goes on from there.
-    showRunResult(runDefinition(QStringLiteral("T")));
+    RunOptions again;
+    again.again = true;
+    showRunResult(runDefinition(QStringLiteral("T"), nullptr, again));
     EXPECT_EQ(test::readFile(out), QByteArray("1;100200041231;100200;S1;H;10;KST1;KT;V;19;QU\r\n"
                                               "0;100200041231;999000;K;S;10;KK;KTK;;0;QU\r\n"));
     EXPECT_TRUE(sink.boxes.empty());

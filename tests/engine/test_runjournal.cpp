@@ -115,6 +115,58 @@ TEST_F(RunJournal, ADatabaseSourceIsKnownByItsValues)
         EXPECT_NE(e.sourceSha256, previous) << values;
         previous = e.sourceSha256;
     }
+    // The same values once more: refused before the target changes, whether they are
+    // read first or as the run goes.
+    for (const bool allOrNothing : {false, true}) {
+        writeTarget("alt\r\n");
+        RunOptions options;
+        options.allOrNothing = allOrNothing;
+        EXPECT_TRUE(runDefinition(T, nullptr, options).refused) << allOrNothing;
+        EXPECT_EQ(target(), "alt\r\n") << allOrNothing;
+    }
+}
+
+// A source that went into the same target before stops the run before anything is
+// written, however the target takes the records; a source changed by one byte, another
+// target or --again goes ahead.
+TEST_F(RunJournal, ARepeatIsRefusedUnlessAgainOrChanged)
+{
+    const QString out = db.filePath(u"out.txt"_s);
+    for (const bool allOrNothing : {false, true}) {
+        SCOPED_TRACE(allOrNothing);
+        const QByteArray source = allOrNothing ? "1\r\n2\r\n" : "a\r\nb\r\n";
+        writeSource(source);
+        QStringList call = args();
+        if (allOrNothing)
+            call.prepend(u"--all-or-nothing"_s);
+        ASSERT_EQ(test::runBatch(call).exitCode, 0);
+        const JournalEntry first = latest();
+        writeTarget("schon gebucht\r\n");
+        const test::BatchResult refused = test::runBatch(call);
+        EXPECT_EQ(refused.exitCode, 1);
+        const QDateTime at = first.started.toLocalTime();
+        EXPECT_TRUE(refused.err.contains(
+            u"Die Quelle %1 wurde am %2 um %3 Uhr schon mit GUT umgesetzt: 2 Datensätze nach "
+            "%4. Sie wurde nicht noch einmal umgesetzt. Mit --again wird sie trotzdem "
+            "umgesetzt."_s.arg(db.filePath(u"src.txt"_s), at.toString(u"dd.MM.yyyy"_s),
+                               at.toString(u"HH:mm"_s), out)))
+            << refused.err.toStdString();
+        EXPECT_EQ(target(), "schon gebucht\r\n");
+        EXPECT_EQ(latest().status, journalstatus::refused());
+        EXPECT_EQ(latest().recordsWritten, 0);
+
+        QByteArray changed = source;
+        changed[3] = char(changed[3] + 1);
+        writeSource(changed);
+        EXPECT_EQ(test::runBatch(call).exitCode, 0);
+        EXPECT_TRUE(target().startsWith(changed));
+        writeSource(source);
+        EXPECT_EQ(test::runBatch(QStringList(call) << u"--again"_s).exitCode, 0);
+        EXPECT_TRUE(target().startsWith(source));
+        EXPECT_EQ(latest().status, journalstatus::succeeded());
+    }
+    db.exec(u"update trgHead set path = '%1'"_s.arg(db.filePath(u"anders.txt"_s)));
+    EXPECT_EQ(test::runBatch(args()).exitCode, 0) << "another target";
 }
 
 // At most the rows configured are kept, the oldest dropped; none keeps no journal.
@@ -122,13 +174,15 @@ TEST_F(RunJournal, KeepsTheNewestRowsConfigured)
 {
     writeSource("a\r\n");
     EXPECT_EQ(test::runBatch({u"--config"_s, db.path(), u"--journal-rows"_s, u"2"_s}).exitCode, 0);
+    RunOptions again;
+    again.again = true;
     for (int i = 0; i < 3; ++i)
-        EXPECT_FALSE(runDefinition(T).failed());
+        EXPECT_FALSE(runDefinition(T, nullptr, again).failed());
     const std::vector<JournalEntry> rows = journalEntries();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].id, 3);
     EXPECT_EQ(rows[1].id, 2);
-    setJournalRowsKept(0);
+    setJournalRowsKept(0); // and no repeat refused
     EXPECT_FALSE(runDefinition(T).failed());
     EXPECT_EQ(journalEntries().size(), 2u);
 }

@@ -13,6 +13,7 @@
 #include "ui/main/mainwindow.h"
 #include "ui/main/mainwindowside.h"
 #include "ui/main/modaldialog.h"
+#include "ui/main/runoutcome.h"
 #include "ui/run/frmcounter.h"
 
 #include <QComboBox>
@@ -117,13 +118,18 @@ void MainWindow::cmdRun_Click()
     RunResult result;
     {
         frmCounter counter(this);
+        options.confirmRepeat = [&](const QString& question) {
+            return confirmRepeat(&counter, question);
+        };
         result = runDefinition(currentTransID(), &counter, options);
     }
     m_running = false;
     // The boxes come after the progress window has gone; then the keyboard goes back to
     // the main window.
     showRunOutcome(result);
-    showRunResult(result);
+    // A repeat the user did not want needs no error box.
+    if (!result.refused)
+        showRunResult(result);
     activateWindow();
 }
 

@@ -1,6 +1,10 @@
 #include "ui/main/runoutcome.h"
 
 #include "engine/runoptions.h"
+#include "ui/main/modaldialog.h"
+
+#include <QMessageBox>
+#include <QPushButton>
 
 namespace quendra::ui {
 
@@ -13,6 +17,8 @@ QString runOutcomeText(const QString& transId, const RunResult& result, const QT
         text +=
             QStringLiteral("fertig: %1 geschrieben").arg(recordCountText(result.recordsWritten)) +
             (result.warnings.empty() ? QString() : QStringLiteral(", mit Warnung"));
+    else if (result.refused)
+        text += QStringLiteral("nicht umgesetzt: die Quelle wurde schon umgesetzt");
     else if (result.stopped)
         text += QStringLiteral("abgebrochen") +
                 (where.isEmpty() ? QString() : QStringLiteral(" vor ") + where);
@@ -23,6 +29,18 @@ QString runOutcomeText(const QString& transId, const RunResult& result, const QT
     if (!result.target.isEmpty())
         text += QStringLiteral("\nZiel: ") + result.target;
     return text;
+}
+
+bool confirmRepeat(QWidget* parent, const QString& question)
+{
+    QMessageBox ask(QMessageBox::Question, QStringLiteral("Quendra"), question,
+                    QMessageBox::NoButton, parent);
+    ask.setObjectName(QStringLiteral("repeatQuestion"));
+    QPushButton* again =
+        ask.addButton(QStringLiteral("Trotzdem umsetzen"), QMessageBox::AcceptRole);
+    ask.setDefaultButton(ask.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole));
+    showModal(ask);
+    return ask.clickedButton() == again;
 }
 
 } // namespace quendra::ui

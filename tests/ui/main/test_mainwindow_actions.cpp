@@ -449,6 +449,54 @@ TEST_F(Actions, AbbrechenStopsEveryKindOfRunBeforeTheNextRecord)
               u"Datensatz 1\nQuelle:\n  id: „1“\n  c: „1“\nZiel:\n  N: „1“\n  C: „1“"_s);
 }
 
+// A source already converted into the same target: the window asks first, saying when,
+// how many records and where; "Abbrechen" leaves the target as it was, without an error
+// box, "Trotzdem umsetzen" writes it.
+TEST_F(Actions, ARepeatIsAskedForBeforeTheTargetChanges)
+{
+    addRunDefinition("1;a\r\n2;b\r\n");
+    const QString out = db.filePath(u"out.txt"_s);
+    open();
+    click(find<QPushButton>(u"cmdRun"_s));
+    ASSERT_EQ(readFile(out), QByteArray("1;a\r\n2;b\r\n"));
+    const QDateTime at = journalEntries().front().started.toLocalTime();
+    writeFile(out, "gebucht\r\n");
+    QStringList asked;
+    QString answer;
+    ui::setModalHook([&](QDialog& dialog) {
+        auto* box = qobject_cast<QMessageBox*>(&dialog);
+        if (!box)
+            return 0;
+        dialog.show();
+        QStringList buttons;
+        for (QAbstractButton* b : box->buttons())
+            buttons << b->text();
+        asked << dialog.objectName() + u'|' + box->text() + u'|' + buttons.join(u',');
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == answer)
+                QTest::mouseClick(b, Qt::LeftButton);
+        return 0;
+    });
+    answer = u"Abbrechen"_s;
+    click(find<QPushButton>(u"cmdRun"_s));
+    EXPECT_EQ(readFile(out), QByteArray("gebucht\r\n"));
+    EXPECT_TRUE(find<QLabel>(u"lblRunResult"_s)->text().contains(u"nicht umgesetzt"_s));
+    EXPECT_TRUE(sawBoxes(0));
+    answer = u"Trotzdem umsetzen"_s;
+    click(find<QPushButton>(u"cmdRun"_s));
+    EXPECT_EQ(readFile(out), QByteArray("1;a\r\n2;b\r\n"));
+    const QString question =
+        u"repeatQuestion|Die Quelle %1 wurde am %2 um %3 Uhr schon mit RUN umgesetzt: "
+        "2 Datensätze nach %4.\n\nSoll sie noch einmal umgesetzt werden?|"_s.arg(
+            db.filePath(u"src.txt"_s), at.toString(u"dd.MM.yyyy"_s), at.toString(u"HH:mm"_s), out);
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[0].startsWith(question)) << asked[0].toStdString();
+    EXPECT_TRUE(asked[0].endsWith(u"Trotzdem umsetzen,Abbrechen"_s) ||
+                asked[0].endsWith(u"Abbrechen,Trotzdem umsetzen"_s))
+        << asked[0].toStdString();
+    EXPECT_EQ(asked[1], asked[0]) << "the first question's run is still the one asked about";
+}
+
 // The all-or-nothing choice belongs to the definition and keeps the target of a failing run.
 TEST_F(Actions, AllOrNothingIsStoredPerDefinitionAndKeepsTheTarget)
 {

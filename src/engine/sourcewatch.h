@@ -1,0 +1,47 @@
+#pragma once
+
+#include "engine/sourceidentity.h"
+
+#include <functional>
+#include <optional>
+
+namespace quendra {
+
+class RecordReader;
+
+// The identity of a writing run's source and its check before the target changes. Where
+// the target takes the records only at the end (all or nothing), the identity is taken
+// while the run reads and checked before the target takes them; where it takes each
+// record as it comes, the source is read for its identity first and checked before the
+// first record.
+class SourceWatch {
+public:
+    using Check = std::function<void(const SourceIdentity& source)>;
+
+    // file: the path of a text source, empty for a database source (its identity is taken
+    // over the values read). check may be empty (the identity is only taken); it throws
+    // quendra::Error to stop the run.
+    SourceWatch(const QString& file, Check check);
+
+    // Before the first record, for a target that changes as records come: the identity
+    // is taken now (readAll hands a database source's every record to the fingerprint)
+    // and checked.
+    void checkFirst(const std::function<void(ValueFingerprint& values)>& readAll);
+    // A record the run reads (a database source whose identity was not taken first).
+    void addRecord(const RecordReader& reader, int fieldCount);
+    // Before an all-or-nothing target takes the records: checked unless it was already.
+    void checkBeforeCommit();
+    // The identity, when the source has one.
+    std::optional<SourceIdentity> result();
+
+private:
+    void take();
+
+    std::optional<FileFingerprint> m_file;
+    std::optional<ValueFingerprint> m_values;
+    std::optional<SourceIdentity> m_identity;
+    Check m_check;
+    bool m_checked = false;
+};
+
+} // namespace quendra
