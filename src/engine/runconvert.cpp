@@ -155,7 +155,8 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         if (options.identifySource && !listing) {
             watch.emplace(d->def.src.frommedium == Medium::TextFile ? getFromPath() : QString(),
                           options.checkSource);
-            if (!allOrNothing)
+            // Without a check (a repeat wanted anyway) nothing waits for the identity.
+            if (!allOrNothing && options.checkSource)
                 watch->checkFirst([&](ValueFingerprint& values) { readAllValues(*this, values); });
         }
         if (options.observer)

@@ -157,7 +157,7 @@ QString whenText(const QDateTime& t)
 void guardRepeat(const JournalEntry& run, const SourceIdentity& source, const RunOptions& options,
                  std::vector<RunMessage>& warnings)
 {
-    if (options.again || source.sha256.isEmpty())
+    if (source.sha256.isEmpty())
         return;
     std::optional<JournalEntry> earlier;
     QString fault;
@@ -208,9 +208,10 @@ RunResult journaledRun(clsFileConvert& engine, const RunOptions& options)
     RunOptions identified = options;
     identified.identifySource = true;
     std::vector<RunMessage> guardWarnings;
-    identified.checkSource = [&](const SourceIdentity& source) {
-        guardRepeat(entry, source, options, guardWarnings);
-    };
+    if (!options.again)
+        identified.checkSource = [&](const SourceIdentity& source) {
+            guardRepeat(entry, source, options, guardWarnings);
+        };
     RunResult result = engine.RunConvert(identified);
     result.refused = result.failure && result.failure->error.number() == errnum::Repeat;
     result.warnings.insert(result.warnings.begin(), guardWarnings.begin(), guardWarnings.end());
