@@ -340,6 +340,40 @@ TEST_F(RunFaults, LostConnectionSaysHowManyRowsTheTableReceived)
     server.exec(u"drop table "_s + table);
 }
 
+// A constraint the server checks only at commit (a deferred foreign key) refuses a block whose
+// rows each went in: the block is lost as a whole, the run names its first record and says how
+// many rows the table holds; all or nothing, it holds none and gives the server's reason too.
+TEST_F(RunFaults, ARefusedCommitLosesItsBlockAndSaysSo)
+{
+    if (test::postgresLogin().isEmpty())
+        QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
+    const test::ScratchConnection server(u"QODBC"_s, test::postgresLogin());
+    const QString table = test::uniqueTableName(u"ziel"_s);
+    server.execAll(
+        {u"create table %1_k (z varchar(10) primary key)"_s.arg(table),
+         u"insert into %1_k select lpad(g::text, 7, '0') from generate_series(1, 7000) g "
+         "where g <> 6001"_s.arg(table),
+         u"create table %1 (z varchar(10) references %1_k deferrable initially "
+         "deferred)"_s.arg(table)});
+    db.exec(u"update trgHead set frommedium = 1, path = '%1', dbtable = '%2'"_s.arg(
+        test::postgresLogin(), table));
+    writeSource(lines(7000));
+    for (const bool allOrNothing : {false, true}) {
+        SCOPED_TRACE(allOrNothing ? "all or nothing" : "row by row");
+        server.exec(u"delete from "_s + table);
+        QStringList call = args();
+        if (allOrNothing)
+            call.prepend(u"--all-or-nothing"_s);
+        const BatchResult r = test::runBatch(call);
+        expectOneError(r, u"foreign key"_s);
+        EXPECT_EQ(r.err.contains(u"Datensatz 5001"_s), !allOrNothing) << r.err.toStdString();
+        EXPECT_EQ(r.err.contains(received(5000)), !allOrNothing) << r.err.toStdString();
+        EXPECT_EQ(server.column(u"select count(*) from "_s + table),
+                  QStringList{allOrNothing ? u"0"_s : u"5000"_s});
+    }
+    server.execAll({u"drop table "_s + table, u"drop table %1_k"_s.arg(table)});
+}
+
 // The file position of the process's open descriptor on path; -1 when it has none.
 qint64 readPosition(qint64 pid, const QString& path)
 {

@@ -148,8 +148,8 @@ void SqlTableWriter::sendBlock(bool end)
             return;
         }
         commit();
-    } catch (const Error&) {
-        settleFailedBlock(end);
+    } catch (const Error& e) {
+        settleFailedBlock(end, e);
         return;
     }
     m_received += m_uncommitted + qint64(m_queued);
@@ -224,7 +224,7 @@ SqlTableWriter::Statement& SqlTableWriter::statementFor(const std::vector<bool>&
     return s;
 }
 
-void SqlTableWriter::settleFailedBlock(bool end)
+void SqlTableWriter::settleFailedBlock(bool end, const Error& blockFailure)
 {
     const size_t count = m_queued;
     m_queued = 0; // whatever follows, this block is done with
@@ -257,14 +257,11 @@ void SqlTableWriter::settleFailedBlock(bool end)
             m_db.rollback();
         m_inTransaction = false;
         m_oneTransaction = false;
-        if (!failure)
-            good = 0;
-        m_failedRow = m_received + m_uncommitted + qint64(good) + 1;
+        // No row fails alone: the commit was refused (a constraint checked only then),
+        // which no single record caused; the database's own reason is the message.
+        m_failedRow = failure ? m_received + m_uncommitted + qint64(good) + 1 : 0;
         m_uncommitted = 0;
-        if (failure)
-            throw *failure;
-        throw Error(errnum::Unsupported, {},
-                    QStringLiteral("Die Zeilen konnten nicht geschrieben werden."));
+        throw failure ? *failure : blockFailure;
     }
     if (!failure) {
         try {

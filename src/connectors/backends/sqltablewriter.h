@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/error.h"
 #include "connectors/backends/valueconversion.h"
 #include "connectors/recordaccess.h"
 
@@ -53,8 +54,8 @@ private:
     // After the block failed as a whole: finds the failing row by sending the rows one
     // by one, commits the rows before it and throws its error. When no row fails alone,
     // the driver takes no several rows in one statement: the rows stay written and the
-    // run goes on a row at a time. end: as sendBlock's.
-    void settleFailedBlock(bool end);
+    // run goes on a row at a time. end: as sendBlock's; blockFailure: the block's error.
+    void settleFailedBlock(bool end, const Error& blockFailure);
     void begin();
     void commit();
 
