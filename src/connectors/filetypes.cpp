@@ -3,8 +3,10 @@
 #include "common/error.h"
 #include "connectors/backends/filetypes.h"
 #include "connectors/backends/tablefolder.h"
+#include "connectors/textencoding.h"
 
 #include <QFileInfo>
+#include <string_view>
 
 namespace quendra {
 
@@ -33,6 +35,25 @@ QString getADOProvider(Medium medium, const QString& path, const QString& fileTy
         result += (header ? QStringLiteral("HDR=Yes;") : QStringLiteral("HDR=No;")) +
                   QStringLiteral("\";");
     return result;
+}
+
+QString getSourceProvider(Medium medium, const QString& path, const QString& fileType, bool header,
+                          const QString& encoding)
+{
+    QString result = getADOProvider(medium, path, fileType, header);
+    const TextEncoding e = textEncoding(encoding);
+    if (readsInSourceEncoding(medium, fileType) && e != TextEncoding::Ansi) {
+        const QString properties = QLatin1String(fileTypeRow(fileType).extendedProperties);
+        result.replace(properties, properties + (isUtf8(e) ? QStringLiteral("CharacterSet=65001;")
+                                                           : QStringLiteral("CharacterSet=OEM;")));
+    }
+    return result;
+}
+
+bool readsInSourceEncoding(Medium medium, const QString& fileType)
+{
+    return medium == Medium::TextFile || (medium == Medium::DatabaseFile &&
+                                          fileTypeRow(fileType).name == std::string_view("Text"));
 }
 
 void checkFileType(Medium medium, const QString& fileType)

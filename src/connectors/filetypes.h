@@ -18,6 +18,13 @@ QStringList fileTypeNames();
 // other medium.
 QString getADOProvider(Medium medium, const QString& path, const QString& fileType, bool header);
 
+// The same for a source read in encoding ("ANSI", "ASCII", "UTF-8"): the "Text" file type
+// reads its files in it (CharacterSet among the extended properties), others ignore it.
+QString getSourceProvider(Medium medium, const QString& path, const QString& fileType, bool header,
+                          const QString& encoding);
+// Whether a source of the medium and file type is text read in the chosen encoding.
+bool readsInSourceEncoding(Medium medium, const QString& fileType);
+
 // Refuses a database medium (2) with a file type the catalogue does not know (names the
 // type and the known ones); an empty type stays the catalogue's "Text".
 void checkFileType(Medium medium, const QString& fileType);

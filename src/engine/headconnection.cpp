@@ -26,8 +26,8 @@ std::unique_ptr<clsADOConnect> openDatabaseSource(const SrcHead& head, bool forw
 {
     checkFileType(head.frommedium, head.filetype);
     auto database = std::make_unique<clsADOConnect>();
-    database->setSource(
-        getADOProvider(head.frommedium, head.path, head.filetype, head.header != 0));
+    database->setSource(getSourceProvider(head.frommedium, head.path, head.filetype,
+                                          head.header != 0, head.encoding));
     if (!head.sqlstring.isEmpty())
         database->setSQL(head.sqlstring);
     if (!head.dbtable.isEmpty())

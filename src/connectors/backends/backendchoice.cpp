@@ -194,6 +194,11 @@ ConnectionFacts parseConnectionString(const QString& connectionString)
     for (const auto& [key, value] : splitPairs(facts.extendedProperties)) {
         if (key == u"hdr")
             facts.header = value.trimmed().compare(u"yes", Qt::CaseInsensitive) == 0;
+        else if (key == u"characterset")
+            facts.encoding = value.trimmed() == u"65001" ? QStringLiteral("UTF-8")
+                             : value.trimmed().compare(u"oem", Qt::CaseInsensitive) == 0
+                                 ? QStringLiteral("ASCII")
+                                 : QStringLiteral("ANSI");
     }
     return facts;
 }

@@ -18,6 +18,7 @@ struct ConnectionFacts {
     QString userName;           // ODBC uid, empty leaves the data source's own
     QString password;           // ODBC pwd, empty leaves the data source's own
     QString odbcOptions;        // further ODBC attributes, "KEY=value;..."
+    QString encoding;           // CharacterSet among the extended properties, as a word
 
     // Catalogue name of the file type ("dBase III", ...); empty for an ODBC data source.
     QString fileType() const
@@ -28,7 +29,9 @@ struct ConnectionFacts {
     }
     DataSourceLocation location() const
     {
-        return {fileType(), dataSource, header, tableFileSuffixes(fileType())};
+        DataSourceLocation location{fileType(), dataSource, header, tableFileSuffixes(fileType())};
+        location.encoding = encoding;
+        return location;
     }
 };
 

@@ -3,8 +3,9 @@
 // there too, the later one in file-name order is "kunden#txt"). Tables are listed in the
 // order of their file names (ignoring letter case). Fields are separated by commas and
 // may be enclosed in double quotes (a doubled quote inside stands for one, line breaks
-// inside are kept). The bytes are Windows-1252, or UTF-8 when the file begins with a
-// UTF-8 byte order mark. Every column is text: no guessing turns "00123" into 123.
+// inside are kept). The bytes are read in the source's encoding (Windows-1252, code page
+// 850 or UTF-8), and as UTF-8 whatever was chosen when the file begins with the UTF-8
+// byte order mark. Every column is text: no guessing turns "00123" into 123.
 // An empty field is NULL. Rows are appended to existing files only (an empty file is
 // fine); a missing file is refused, because its columns are unknown.
 #include "connectors/backends/filetypes.h"
@@ -13,6 +14,8 @@
 #include "connectors/backends/appendedrow.h"
 #include "connectors/backends/memorytable.h"
 #include "connectors/backends/tablefolder.h"
+#include "connectors/codepage.h"
+#include "connectors/textencoding.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,12 +41,45 @@ QByteArray readWholeFile(const QString& path)
     return file.readAll();
 }
 
-QString decodeText(const QByteArray& bytes)
+// The line (from 1) of the byte at offset.
+qsizetype lineAt(const QByteArray& bytes, qsizetype offset)
 {
-    if (bytes.startsWith(kBom))
-        return QString::fromUtf8(bytes.mid(3));
-    QStringDecoder decoder("windows-1252");
-    return decoder.decode(bytes);
+    qsizetype line = 1;
+    for (qsizetype i = 0; i < offset; ++i)
+        line += bytes[i] == '\r' || (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) ? 1 : 0;
+    return line;
+}
+
+// A file to be read in a single-byte code page that holds UTF-8 is refused (refuseUtf8),
+// as a text file source is; one chosen as UTF-8 must be UTF-8 throughout.
+QString decodeText(const QByteArray& bytes, const QString& path, const QString& encoding,
+                   bool refuseUtf8)
+{
+    const TextEncoding e = bytes.startsWith(kBom) ? TextEncoding::Utf8 : textEncoding(encoding);
+    const QString file = QDir::toNativeSeparators(path);
+    if (isUtf8(e)) {
+        QStringDecoder utf8(QStringConverter::Utf8);
+        const QString text = utf8.decode(bytes);
+        if (utf8.hasError())
+            throw Error(errnum::InvalidProcedureCall, {},
+                        QStringLiteral("Die Textdatei %1 ist kein gültiges UTF-8. Prüfen Sie die "
+                                       "Kodierung der Quelle (im Hauptfenster unter „Von“).")
+                            .arg(file));
+        return text;
+    }
+    Utf8Evidence evidence;
+    evidence.feed(bytes.constData(), std::size_t(bytes.size()), 0, true);
+    if (refuseUtf8 && evidence.found())
+        throw Error(errnum::InvalidProcedureCall, {},
+                    QStringLiteral("Die Textdatei %1 ist in UTF-8 geschrieben (zuerst in Zeile "
+                                   "%2), die Definition liest sie aber als %3: Umlaute und andere "
+                                   "Sonderzeichen würden verfälscht. Wählen Sie im Hauptfenster "
+                                   "unter „Von“ die Kodierung „UTF-8“.")
+                        .arg(file)
+                        .arg(lineAt(bytes, qsizetype(evidence.firstSequence())))
+                        .arg(e == TextEncoding::Oem ? QStringLiteral("Codepage 850 (ASCII)")
+                                                    : QStringLiteral("Windows-1252 (ANSI)")));
+    return CodePages::instance().text(bytes, e == TextEncoding::Oem);
 }
 
 struct CsvRows {
@@ -127,9 +163,10 @@ CsvRows parseCsv(const QString& text, const QString& path)
     return parsed;
 }
 
-void loadCsv(const QFileInfo& file, bool header, QSqlDatabase& db)
+void loadCsv(const QFileInfo& file, bool header, const QString& encoding, QSqlDatabase& db)
 {
-    CsvRows parsed = parseCsv(decodeText(readWholeFile(file.filePath())), file.filePath());
+    const QString path = file.filePath();
+    CsvRows parsed = parseCsv(decodeText(readWholeFile(path), path, encoding, true), path);
     std::vector<CsvRow>& rows = parsed.rows;
     QStringList names;
     const size_t first = header && !rows.empty() ? 1 : 0;
@@ -181,7 +218,7 @@ public:
         trapped("CsvFolder.load", [&] {
             const QFileInfoList files = folderTableFiles(location.dataSource, location.tableFiles);
             for (const QFileInfo& file : files)
-                loadCsv(file, location.header, memoryDb);
+                loadCsv(file, location.header, location.encoding, memoryDb);
         });
     }
 };
@@ -207,7 +244,8 @@ public:
     {
         const QByteArray existing = readWholeFile(path);
         m_utf8 = existing.startsWith(kBom);
-        const std::vector<CsvRow> rows = parseCsv(decodeText(existing), path).rows;
+        // Only its columns are counted: how it is written stays as it was.
+        const std::vector<CsvRow> rows = parseCsv(decodeText(existing, path, {}, false), path).rows;
         m_columns = rows.empty() ? 0 : int(rows.front().size());
         m_growable = rows.empty();
         if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))

@@ -21,6 +21,7 @@ struct DataSourceLocation {
     QStringList tableFiles; // suffixes of the file type's table files in a folder
     // The columns of a table that a writer makes anew (a workbook): the target fields.
     QStringList columns = {};
+    QString encoding = {}; // a source's encoding of text ("ANSI" when empty)
 };
 
 // Reads the tables of one database file type into an open in-memory SQLite database,

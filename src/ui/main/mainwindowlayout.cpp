@@ -57,9 +57,10 @@ void MainWindow::srcODBC(Medium medium)
             setPathWidth(c, c.txt.value(2), true);
         }
         c.setRowVisible(4, false);
-        // A text file is read in the chosen encoding; a database brings its own.
-        m_lblSrcEncoding->setEnabled(medium == Medium::TextFile);
-        m_cmbSrcEncoding->setEnabled(medium == Medium::TextFile);
+        // Text is read in the chosen encoding; a database brings its own.
+        const bool text = readsInSourceEncoding(medium, c.cmb.value(1)->currentText());
+        m_lblSrcEncoding->setEnabled(text);
+        m_cmbSrcEncoding->setEnabled(text);
     });
 }
 

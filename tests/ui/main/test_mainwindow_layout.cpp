@@ -52,9 +52,8 @@ protected:
         EXPECT_EQ(find<QPushButton>(u"cmdButton_2"_s)->isEnabled(), flag(8));
         EXPECT_EQ(find<QPushButton>(u"cmdFileDLG_0"_s)->isVisible(), flag(9));
         EXPECT_EQ(find<QLineEdit>(u"txtSRCFields_0"_s)->width(), GetParam().columns[10].toInt());
-        // A text file (the medium that has a delimiter) is read in the chosen encoding.
-        EXPECT_EQ(find<QComboBox>(u"cmbSrcEncoding"_s)->isEnabled(), flag(6));
-        EXPECT_EQ(find<QLabel>(u"lblSrcEncoding"_s)->isEnabled(), flag(6));
+        EXPECT_EQ(find<QComboBox>(u"cmbSrcEncoding"_s)->isEnabled(), flag(22));
+        EXPECT_EQ(find<QLabel>(u"lblSrcEncoding"_s)->isEnabled(), flag(22));
     }
     void expectTarget()
     {
