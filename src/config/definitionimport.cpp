@@ -118,8 +118,7 @@ public:
     QVariant value(const toml::node& node, const LayoutColumn& column) const
     {
         using Kind = LayoutColumn::Kind;
-        // A run reads every number column as a 16-bit number.
-        using Run = std::numeric_limits<qint16>;
+        using Run = StoredNumber;
         if (node.is_integer() && column.kind != Kind::Text) {
             const qint64 number = node.as_integer()->get();
             if (column.kind == Kind::Integer && (number < Run::min() || number > Run::max()))

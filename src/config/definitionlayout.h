@@ -2,8 +2,12 @@
 
 #include <QString>
 #include <QVector>
+#include <limits>
 
 namespace quendra {
+
+// What a number column of the definition tables holds: a run reads each as a 16-bit number.
+using StoredNumber = std::numeric_limits<qint16>;
 
 // A column of a definition table as the schema declares it (Memo: text or a number, as a
 // further column of an installation holds it).

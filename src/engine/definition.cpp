@@ -4,11 +4,11 @@
 #include "common/globals.h"
 #include "config/clsinitdbconnect.h"
 #include "config/configconnection.h"
+#include "config/definitionlayout.h"
 #include "config/sourceencoding.h"
 
 #include <QVariant>
 #include <cmath>
-#include <limits>
 
 namespace quendra {
 
@@ -39,7 +39,7 @@ qint16 int16(const Cursor& c, const char* column)
     if (!ok)
         throw standardError(errnum::TypeMismatch, QString::fromLatin1(column));
     n = std::nearbyint(n);
-    if (n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())
+    if (n < StoredNumber::min() || n > StoredNumber::max())
         throw standardError(errnum::Overflow, QString::fromLatin1(column));
     return static_cast<qint16>(n);
 }
