@@ -32,8 +32,9 @@ QString errorBoxText(const Error* pending, const QString& note)
         text += pending->source() + crlf + crlf;
     else
         text += crlf;
-    text +=
-        QStringLiteral("Fehlernummer: ") + signedNumberText(pending ? pending->number() : 0) + crlf;
+    // A warning of Quendra's own has no error number to show.
+    if (pending && pending->number() != 0)
+        text += QStringLiteral("Fehlernummer: ") + signedNumberText(pending->number()) + crlf;
     if (!note.isEmpty())
         text += QLatin1Char('(') + note + QLatin1Char(')') + crlf + crlf;
     if (pending)
