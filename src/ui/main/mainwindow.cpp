@@ -300,6 +300,15 @@ void MainWindow::onTransIDChosen()
         init_Data();
 }
 
+// A choice stored for the definition belongs to the one named in the box: a name typed
+// there and not yet taken over is taken over first, as choosing it from the list does.
+bool MainWindow::followTypedTransID()
+{
+    if (m_cmbTransID->currentText() != currentTransID())
+        onTransIDChosen();
+    return m_cmbTransID->currentText() == currentTransID();
+}
+
 bool MainWindow::dbUpdate()
 {
     return trapHandler("Main.dbUpdate", [&] {

@@ -66,6 +66,7 @@ private:
     Medium storedMedium(const Side& side) const;
     void onMediumClicked(Side& side, Medium medium);
     void onTransIDChosen();
+    bool followTypedTransID();
     void setPathWidth(const HeadControls& c, QWidget* reference, bool narrow);
     void buildRunChoices(QWidget* client);
     // The line under the buttons that tells how the last run ended, and the button that

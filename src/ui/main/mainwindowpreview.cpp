@@ -91,9 +91,13 @@ void MainWindow::buildRunChoices(QWidget* client)
                        "der UTF-8-Markierung (Byte-Order-Mark) beginnt, wird immer als UTF-8 "
                        "gelesen."));
     connect(m_cmbSrcEncoding, &QComboBox::activated, this, [this] {
+        const QString wanted = m_cmbSrcEncoding->currentText();
+        if (!followTypedTransID())
+            return loadRunChoices();
+        m_cmbSrcEncoding->setCurrentText(wanted);
         trapHandler("Main.cmbSrcEncoding_Click", [&] {
             storeSourceEncoding(ConfigConnection::shared(globals().configDbPath)->database(),
-                                currentTransID(), m_cmbSrcEncoding->currentText());
+                                currentTransID(), wanted);
         });
     });
 }
@@ -168,8 +172,11 @@ void MainWindow::loadRunChoices()
 
 void MainWindow::storeRunChoices()
 {
-    trapHandler("Main.chkAllOrNothing_Click",
-                [&] { storeAllOrNothing(currentTransID(), m_chkAllOrNothing->isChecked()); });
+    const bool wanted = m_chkAllOrNothing->isChecked();
+    if (!followTypedTransID())
+        return loadRunChoices();
+    m_chkAllOrNothing->setChecked(wanted);
+    trapHandler("Main.chkAllOrNothing_Click", [&] { storeAllOrNothing(currentTransID(), wanted); });
 }
 
 void MainWindow::cmdPreview_Click()

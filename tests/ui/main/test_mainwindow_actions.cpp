@@ -516,6 +516,22 @@ TEST_F(Actions, AllOrNothingIsStoredPerDefinitionAndKeepsTheTarget)
     open();
     EXPECT_TRUE(find<QCheckBox>(u"chkAllOrNothing"_s)->isChecked());
 
+    // Clicked after a new name was typed, the choice is the new definition's, not RUN's.
+    const QVariant ticked = stored(u"quendraRunChoice"_s, u"RUN"_s, u"allornothing"_s);
+    auto* ids = find<QComboBox>(u"cmbTransID"_s);
+    click(ids);
+    retype(ids->lineEdit(), u"NEU"_s);
+    click(find<QCheckBox>(u"chkAllOrNothing"_s));
+    EXPECT_EQ(currentTransID(), u"NEU"_s);
+    EXPECT_FALSE(find<QCheckBox>(u"chkAllOrNothing"_s)->isChecked());
+    click(find<QCheckBox>(u"chkAllOrNothing"_s));
+    EXPECT_EQ(stored(u"quendraRunChoice"_s, u"NEU"_s, u"allornothing"_s), ticked);
+    click(ids);
+    retype(ids->lineEdit(), u"RUN"_s);
+    click(find<QCheckBox>(u"chkAllOrNothing"_s));
+    EXPECT_EQ(stored(u"quendraRunChoice"_s, u"NEU"_s, u"allornothing"_s), ticked);
+    EXPECT_NE(stored(u"quendraRunChoice"_s, u"RUN"_s, u"allornothing"_s), ticked);
+
     // A table of choices in a layout of someone else's is an error, never a silent "off".
     window.reset();
     db.exec(u"alter table quendraRunChoice rename column allornothing to anders"_s);
