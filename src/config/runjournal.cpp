@@ -303,6 +303,24 @@ std::optional<JournalEntry> earlierSuccess(const QString& transId, const QString
     return entryOf(q);
 }
 
+std::optional<JournalEntry> runningSameSource(qint64 ownId, const QString& transId,
+                                              const QString& target, const QByteArray& sha256)
+{
+    const auto held = connection();
+    const QSqlDatabase db = held->database();
+    if (!tableExists(db, Table))
+        return std::nullopt;
+    QSqlQuery q =
+        run(db,
+            selectAll() + QStringLiteral(" where srcsha256 = ? and transid = ? and "
+                                         "target = ? and status = ? and id < ? "
+                                         "order by id limit 1"),
+            {QString::fromLatin1(sha256), transId, target, journalstatus::running(), ownId});
+    if (!q.next())
+        return std::nullopt;
+    return entryOf(q);
+}
+
 QStringList journalHeadings()
 {
     return {QStringLiteral("Nr"),          QStringLiteral("Beginn"),  QStringLiteral("Ende"),

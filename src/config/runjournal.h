@@ -92,6 +92,11 @@ std::vector<JournalEntry> journalEntries(const QString& transId = {}, const QDat
 std::optional<JournalEntry> earlierSuccess(const QString& transId, const QString& target,
                                            const QByteArray& sha256);
 
+// The earliest run before ownId still running (after settleAbandonedRuns) of transId into
+// target from a source with this SHA-256 or one not yet known.
+std::optional<JournalEntry> runningSameSource(qint64 ownId, const QString& transId,
+                                              const QString& target, const QByteArray& sha256);
+
 // The journal as a table shows it (the batch runner's listing and the window "Protokoll"):
 // the headings, and the texts of a row under them, times in local time.
 QStringList journalHeadings();

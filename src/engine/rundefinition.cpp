@@ -160,9 +160,19 @@ void guardRepeat(const JournalEntry& run, const SourceIdentity& source, const Ru
     if (source.sha256.isEmpty())
         return;
     std::optional<JournalEntry> earlier;
+    std::optional<JournalEntry> running;
     QString fault;
-    if (!journalWrite([&] { earlier = earlierSuccess(run.transId, run.target, source.sha256); },
-                      fault)) {
+    // An earlier run of the definition into the same target still going stops this one:
+    // its source is not known before its end, so it may be this one.
+    if (!journalWrite(
+            [&] {
+                if (run.id != 0) {
+                    settleAbandonedRuns();
+                    running = runningSameSource(run.id, run.transId, run.target, source.sha256);
+                }
+                earlier = earlierSuccess(run.transId, run.target, source.sha256);
+            },
+            fault)) {
         warnings.push_back(RunMessage{
             Error(0, {},
                   QStringLiteral("Ob diese Quelle schon einmal umgesetzt wurde, ist nicht "
@@ -171,6 +181,17 @@ void guardRepeat(const JournalEntry& run, const SourceIdentity& source, const Ru
             QStringLiteral("clsFileConvert.RunConvert"),
             {}});
         return;
+    }
+    if (running) {
+        const QDateTime since = running->started.toLocalTime();
+        QString text =
+            QStringLiteral("Seit dem %2 um %3 Uhr läuft schon ein Lauf von %4 nach %5; die Quelle "
+                           "%1 wurde nicht umgesetzt.")
+                .arg(run.source, since.toString(QStringLiteral("dd.MM.yyyy")),
+                     since.toString(QStringLiteral("HH:mm")), run.transId, running->target);
+        if (!options.repeatAdvice.isEmpty())
+            text += QLatin1Char(' ') + options.repeatAdvice;
+        throw Error(errnum::Repeat, {}, text);
     }
     if (!earlier)
         return;
