@@ -312,8 +312,8 @@ std::optional<JournalEntry> runningSameSource(qint64 ownId, const QString& trans
         return std::nullopt;
     QSqlQuery q =
         run(db,
-            selectAll() + QStringLiteral(" where srcsha256 = ? and transid = ? and "
-                                         "target = ? and status = ? and id < ? "
+            selectAll() + QStringLiteral(" where (srcsha256 = ? or srcsha256 is null) and "
+                                         "transid = ? and target = ? and status = ? and id < ? "
                                          "order by id limit 1"),
             {QString::fromLatin1(sha256), transId, target, journalstatus::running(), ownId});
     if (!q.next())

@@ -211,14 +211,21 @@ TEST_F(RunJournal, TwoProcessesAtOnceBothGetTheirRows)
 TEST_F(RunJournal, ARunStillGoingStopsTheSameSource)
 {
     const QByteArray source = "a\r\nb\r\n";
+    // A running row learns its source's SHA-256 only at its end: until then it is unknown.
     const struct {
         bool alive; // else its number went to a later process
         bool again;
+        QByteArray runningSource; // empty: not yet known
         bool refused;
-    } cases[] = {{true, false, true}, {true, true, false}, {false, false, false}};
+    } cases[] = {{true, false, source, true},
+                 {true, false, {}, true},
+                 {true, false, "c\r\n", false},
+                 {true, true, source, false},
+                 {false, false, {}, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.alive);
         SCOPED_TRACE(c.again);
+        SCOPED_TRACE(c.runningSource.toStdString());
         writeSource(source);
         writeTarget("alt\r\n");
         JournalEntry going;
@@ -228,7 +235,8 @@ TEST_F(RunJournal, ARunStillGoingStopsTheSameSource)
         going.pid = QCoreApplication::applicationPid();
         going.processMark = c.alive ? ownProcessStartMark() : u"0/0"_s;
         going.source = db.filePath(u"src.txt"_s);
-        going.sourceSha256 = sha256(source);
+        if (!c.runningSource.isEmpty())
+            going.sourceSha256 = sha256(c.runningSource);
         going.target = db.filePath(u"out.txt"_s);
         journalStart(going);
         RunOptions options;
