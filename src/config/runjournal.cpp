@@ -286,39 +286,38 @@ std::vector<JournalEntry> journalEntries(const QString& transId, const QDateTime
     return entries;
 }
 
-std::optional<JournalEntry> earlierSuccess(const QString& transId, const QString& target,
-                                           const QByteArray& sha256)
+namespace {
+// The first journal row matching condition (with values bound), or none while the
+// journal has no table yet.
+std::optional<JournalEntry> firstEntry(const QString& condition, const QVariantList& values)
 {
     const auto held = connection();
     const QSqlDatabase db = held->database();
     if (!tableExists(db, Table))
         return std::nullopt;
-    QSqlQuery q = run(db,
-                      selectAll() + QStringLiteral(" where srcsha256 = ? and transid = ? and "
-                                                   "target = ? and status = ? order by id desc "
-                                                   "limit 1"),
-                      {QString::fromLatin1(sha256), transId, target, journalstatus::succeeded()});
+    QSqlQuery q = run(db, selectAll() + condition, values);
     if (!q.next())
         return std::nullopt;
     return entryOf(q);
+}
+} // namespace
+
+std::optional<JournalEntry> earlierSuccess(const QString& transId, const QString& target,
+                                           const QByteArray& sha256)
+{
+    return firstEntry(QStringLiteral(" where srcsha256 = ? and transid = ? and target = ? and "
+                                     "status = ? order by id desc limit 1"),
+                      {QString::fromLatin1(sha256), transId, target, journalstatus::succeeded()});
 }
 
 std::optional<JournalEntry> runningSameSource(qint64 ownId, const QString& transId,
                                               const QString& target, const QByteArray& sha256)
 {
-    const auto held = connection();
-    const QSqlDatabase db = held->database();
-    if (!tableExists(db, Table))
-        return std::nullopt;
-    QSqlQuery q =
-        run(db,
-            selectAll() + QStringLiteral(" where (srcsha256 = ? or srcsha256 is null) and "
-                                         "transid = ? and target = ? and status = ? and id < ? "
-                                         "order by id limit 1"),
-            {QString::fromLatin1(sha256), transId, target, journalstatus::running(), ownId});
-    if (!q.next())
-        return std::nullopt;
-    return entryOf(q);
+    return firstEntry(
+        QStringLiteral(" where (srcsha256 = ? or srcsha256 is null) and "
+                       "transid = ? and target = ? and status = ? and id < ? "
+                       "order by id limit 1"),
+        {QString::fromLatin1(sha256), transId, target, journalstatus::running(), ownId});
 }
 
 QStringList journalHeadings()
