@@ -217,10 +217,6 @@ qint64 journalStart(const JournalEntry& entry)
 
 void journalFinish(const JournalEntry& entry)
 {
-    if (entry.id == 0) {
-        insertRow(entry); // one statement: a retry cannot leave a second row
-        return;
-    }
     const auto held = connection();
     const QSqlDatabase db = held->database();
     QStringList sets;

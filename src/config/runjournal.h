@@ -77,8 +77,7 @@ void setJournalRowsKept(int rows);
 // Writes the row of a run that starts (status "läuft") and drops the oldest rows beyond
 // the limit; returns the row's id.
 qint64 journalStart(const JournalEntry& entry);
-// Completes the row entry.id with everything entry holds; a row with id 0 (its start
-// could not be written) is written whole.
+// Completes the row entry.id (from journalStart) with everything entry holds.
 void journalFinish(const JournalEntry& entry);
 // Marks "abgebrochen" the rows still "läuft" whose process of this machine has ended.
 // Rows of another machine stay as they are: whether that process still runs is not known

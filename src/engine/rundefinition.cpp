@@ -6,12 +6,14 @@
 #include "config/configsql.h"
 #include "config/runjournal.h"
 #include "engine/clsfileconvert.h"
+#include "engine/targetwriter.h"
 
 #include <QCoreApplication>
 #include <QSysInfo>
 #include <QThread>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -123,21 +125,19 @@ void completeEntry(JournalEntry& e, const RunResult& result)
     e.message = messages.join(QLatin1Char('\n'));
 }
 
-// Writes to the journal; a lock of another program is waited out a few times. False,
-// with fault set, when the journal could not be written.
-bool journalWrite(const std::function<void()>& write, QString& fault)
+// Writes to the journal; a lock of another program is waited out a few times. The error
+// when the journal could not be written, none when it was.
+std::optional<Error> journalWrite(const std::function<void()>& write)
 {
     constexpr int Attempts = 3;
     for (int attempt = 1;; ++attempt) {
         try {
             write();
-            return true;
+            return std::nullopt;
         } catch (...) {
-            const Error error = currentError();
-            if (!isLockedError(error) || attempt == Attempts) {
-                fault = error.description();
-                return false;
-            }
+            Error error = currentError();
+            if (!isLockedError(error) || attempt == Attempts)
+                return error;
         }
         QThread::msleep(500);
     }
@@ -161,23 +161,19 @@ void guardRepeat(const JournalEntry& run, const SourceIdentity& source, const Ru
         return;
     std::optional<JournalEntry> earlier;
     std::optional<JournalEntry> running;
-    QString fault;
     // An earlier run of the definition into the same target still going stops this one:
     // its source is not known before its end, so it may be this one.
-    if (!journalWrite(
-            [&] {
-                if (run.id != 0) {
-                    settleAbandonedRuns();
-                    running = runningSameSource(run.id, run.transId, run.target, source.sha256);
-                }
-                earlier = earlierSuccess(run.transId, run.target, source.sha256);
-            },
-            fault)) {
+    const std::optional<Error> fault = journalWrite([&] {
+        settleAbandonedRuns();
+        running = runningSameSource(run.id, run.transId, run.target, source.sha256);
+        earlier = earlierSuccess(run.transId, run.target, source.sha256);
+    });
+    if (fault) {
         warnings.push_back(RunMessage{
             Error(0, {},
                   QStringLiteral("Ob diese Quelle schon einmal umgesetzt wurde, ist nicht "
                                  "festzustellen: %1")
-                      .arg(fault)),
+                      .arg(fault->description())),
             QStringLiteral("clsFileConvert.RunConvert"),
             {}});
         return;
@@ -209,21 +205,33 @@ void guardRepeat(const JournalEntry& run, const SourceIdentity& source, const Ru
 }
 
 // A writing run leaves its row in the journal: written as it starts, completed as it
-// ends. The journal never fails the run; when it cannot be written, a warning says so.
+// ends. A run whose row cannot be written as it starts does not start: without the row,
+// neither a second run at the same time nor the next start could see it. Once the run
+// has started, the journal never fails it; when its end cannot be written, a warning
+// says so.
 RunResult journaledRun(clsFileConvert& engine, const RunOptions& options)
 {
     JournalEntry entry = startingEntry(engine, options);
-    QString fault;
     bool keep = true;
-    journalWrite(
-        [&] {
+    if (const std::optional<Error> fault = journalWrite([&] {
             keep = journalRowsKept() > 0;
             if (keep) {
                 settleAbandonedRuns();
                 entry.id = journalStart(entry);
             }
-        },
-        fault);
+        })) {
+        RunResult result;
+        result.failure = RunMessage{
+            Error(fault->number(), fault->source(),
+                  QStringLiteral("Die Umsetzung wurde nicht begonnen, weil sie nicht im "
+                                 "Protokoll der Konfigurationsdatenbank vermerkt werden kann; "
+                                 "das Ziel ist unverändert. %1")
+                      .arg(fault->description())),
+            runWhere(),
+            {}};
+        result.target = targetPlace(engine.definition().trg).text;
+        return result;
+    }
     if (!keep)
         return engine.RunConvert(options);
     RunOptions identified = options;
@@ -237,12 +245,12 @@ RunResult journaledRun(clsFileConvert& engine, const RunOptions& options)
     result.refused = result.failure && result.failure->error.number() == errnum::Repeat;
     result.warnings.insert(result.warnings.begin(), guardWarnings.begin(), guardWarnings.end());
     completeEntry(entry, result);
-    if (!journalWrite([&] { journalFinish(entry); }, fault))
+    if (const std::optional<Error> fault = journalWrite([&] { journalFinish(entry); }))
         result.warnings.push_back(RunMessage{
             Error(0, {},
                   QStringLiteral("Der Lauf ist nicht im Protokoll der Konfigurationsdatenbank "
                                  "vermerkt: %1")
-                      .arg(fault)),
+                      .arg(fault->description())),
             runWhere(),
             {}});
     return result;

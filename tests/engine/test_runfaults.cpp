@@ -270,6 +270,55 @@ TEST_F(RunFaults, ALockedJournalFailsNoRun)
                                    "fsumme:\r\nZ (Anzahl): 2\r\n"));
 }
 
+// A run whose row cannot be written as it starts (init.mdb locked for writing) does not
+// start: nothing written and no trace left would be worse than a refusal.
+TEST_F(RunFaults, ALockedJournalAtTheStartRefusesTheRun)
+{
+    writeSource("a\r\n");
+    writeTarget("alt\r\n");
+    test::ScratchConnection other(u"QSQLITE"_s, db.path());
+    other.exec(u"begin immediate"_s);
+    const BatchResult r = test::runBatch(args());
+    other.exec(u"rollback"_s);
+    expectOneError(r, u"Die Umsetzung wurde nicht begonnen, weil sie nicht im Protokoll der "
+                      "Konfigurationsdatenbank vermerkt werden kann; das Ziel ist unverändert. "
+                      "Die Konfigurationsdatenbank ist von einem anderen Programm gesperrt"_s);
+    EXPECT_EQ(target(), "alt\r\n");
+    EXPECT_TRUE(journalEntries().empty());
+}
+
+// Two runs of one definition at once: the second finds the first still going (its source
+// not yet known) and is refused before it writes; the first writes, and both rows say how
+// each ended.
+TEST_F(RunFaults, ASecondRunAtOnceIsRefused)
+{
+    writeTarget("alt\r\n");
+    BatchResult second;
+    const BatchResult first = pausedRun(
+        args(), source(), "a\r\n",
+        [&](qint64) {
+            QFile::remove(source()); // the first run reads on from its pipe
+            writeSource("a\r\nb\r\n");
+            second = test::runBatch(args());
+        },
+        "b\r\n");
+    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
+    const std::vector<JournalEntry> rows = journalEntries();
+    ASSERT_EQ(rows.size(), 2u);
+    const QDateTime since = rows[1].started.toLocalTime();
+    expectOneError(second,
+                   u"Seit dem %1 um %2 Uhr läuft schon ein Lauf von GUT nach %3; die "
+                   "Quelle %4 wurde nicht umgesetzt. Mit --again wird sie trotzdem "
+                   "umgesetzt."_s.arg(since.toString(u"dd.MM.yyyy"_s), since.toString(u"HH:mm"_s),
+                                      db.filePath(u"out.txt"_s), source()));
+    EXPECT_EQ(target(), QByteArray("a\r\nb\r\nPr\xfc"
+                                   "fsumme:\r\nZ (Anzahl): 2\r\n"));
+    EXPECT_EQ(rows[1].status, journalstatus::succeeded());
+    EXPECT_EQ(rows[0].status, journalstatus::refused());
+    EXPECT_EQ(rows[0].recordsWritten, 0);
+    EXPECT_NE(rows[0].pid, rows[1].pid);
+}
+
 TEST_P(Stopped, ADatabaseTargetHoldsTheRecordsBefore)
 {
     tableTarget(u"1"_s);

@@ -13,7 +13,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSysInfo>
 #include <gtest/gtest.h>
 
@@ -187,23 +186,6 @@ TEST_F(RunJournal, KeepsTheNewestRowsConfigured)
     setJournalRowsKept(0); // and no repeat refused
     EXPECT_FALSE(runDefinition(T).failed());
     EXPECT_EQ(journalEntries().size(), 2u);
-}
-
-// Two runs on one init.mdb at the same time both get their rows.
-TEST_F(RunJournal, TwoProcessesAtOnceBothGetTheirRows)
-{
-    QByteArray lines;
-    for (int i = 0; i < 100000; ++i)
-        lines += QByteArray::number(i) + "\r\n";
-    writeSource(lines);
-    QProcess first, second;
-    test::startBatch(first, args());
-    test::startBatch(second, args());
-    test::finishBatch(first);
-    test::finishBatch(second);
-    const std::vector<JournalEntry> rows = journalEntries();
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_NE(rows[0].pid, rows[1].pid);
 }
 
 // A run of the same source still going (its process alive on this machine) stops the run
