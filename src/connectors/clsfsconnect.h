@@ -31,6 +31,10 @@ public:
     void initReading(const QString& file, const QString& delimiter, std::size_t sourceFields);
     // The bytes of the lines written into memory since initWriting or the last call.
     QByteArray takeWritten();
+    // LineTarget::Held: the bytes written and held back so far, and the file created or
+    // truncated to take them and the lines after them (throws when it cannot be).
+    qint64 heldBytes() const;
+    void letGo();
 
     bool isEOF() const override;
     qint64 AbsolutePosition() const override;

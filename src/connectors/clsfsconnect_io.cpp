@@ -212,25 +212,34 @@ LineWriter::~LineWriter()
     closeSilently();
 }
 
+namespace {
+// The file at path, created or truncated for writing.
+int createFile(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = path.isEmpty()
+                       ? -1
+                       : ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int code = path.isEmpty() ? ENOENT : errno;
+        if (code == ENOENT || code == ENOTDIR)
+            throw standardError(errnum::PathNotFound, path);
+        throw fileSystemError(code, path);
+    }
+    return fd;
+}
+} // namespace
+
 void LineWriter::open(const QString& path, LineTarget target)
 {
     closeSilently();
     m_memory = target == LineTarget::Memory;
+    m_held = target == LineTarget::Held;
     if (target == LineTarget::Replace) {
         m_replacement = std::make_unique<ReplacementFile>(path);
         m_fd = m_replacement->descriptor();
-    } else if (!m_memory) {
-        const QByteArray native = QFile::encodeName(path);
-        const int fd = path.isEmpty() ? -1
-                                      : ::open(native.constData(),
-                                               O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            const int code = path.isEmpty() ? ENOENT : errno;
-            if (code == ENOENT || code == ENOTDIR)
-                throw standardError(errnum::PathNotFound, path);
-            throw fileSystemError(code, path);
-        }
-        m_fd = fd;
+    } else if (target == LineTarget::Truncate) {
+        m_fd = createFile(path);
     }
     m_path = path;
     m_size = m_complete = 0;
@@ -240,6 +249,16 @@ void LineWriter::open(const QString& path, LineTarget target)
         m_cap = FlushBlock + FlushBlock / 4;
         m_buf = std::make_unique_for_overwrite<char[]>(m_cap);
     }
+}
+
+void LineWriter::release()
+{
+    if (!m_held)
+        return;
+    m_fd = createFile(m_path);
+    m_held = false;
+    if (m_complete >= FlushBlock)
+        writeOut();
 }
 
 void LineWriter::discardReplacement() noexcept
@@ -317,8 +336,8 @@ void LineWriter::failWrite(int code, std::size_t done)
 
 void LineWriter::close()
 {
-    if (m_memory) {
-        m_memory = false;
+    if (m_memory || m_held) {
+        m_memory = m_held = false;
         m_size = m_complete = 0;
         m_lineEnds.clear();
         return;

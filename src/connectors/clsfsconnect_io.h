@@ -77,6 +77,8 @@ enum class LineTarget {
     Truncate, // the file, created or truncated at opening
     Replace,  // a new file in the same folder that takes the file's place at close()
     Memory,   // nowhere but the buffer, for takeLines()
+    Held,     // the file, created or truncated only at release(): until then the lines
+              // wait in the buffer, however many they are
 };
 
 // Writes bytes to a file through one large buffer, reporting every refusal of the
@@ -90,9 +92,14 @@ public:
     LineWriter& operator=(const LineWriter&) = delete;
 
     // Creates or truncates the file, or (Replace) creates its replacement beside it;
-    // throws error 76 (folder missing) or 75. Memory opens nothing.
+    // throws error 76 (folder missing) or 75. Memory and Held open nothing.
     void open(const QString& path, LineTarget target = LineTarget::Truncate);
-    bool isOpen() const { return m_fd >= 0 || m_memory; }
+    bool isOpen() const { return m_fd >= 0 || m_memory || m_held; }
+    // Held: the bytes waiting for release(); 0 otherwise.
+    std::size_t heldBytes() const { return m_held ? m_size : 0; }
+    // Held: creates or truncates the file (throwing as open does) and lets the lines go
+    // to it from now on; nothing otherwise.
+    void release();
     // The complete lines written since opening or the last call (Memory only); the line
     // being built stays.
     std::string takeLines();
@@ -118,12 +125,13 @@ public:
     {
         m_complete = m_size;
         m_lineEnds.push_back(m_complete);
-        if (m_complete >= FlushBlock && !m_memory)
+        if (m_complete >= FlushBlock && m_fd >= 0)
             writeOut();
     }
     // Writes the complete lines and closes the file; throws when the file system refuses.
     // A line without endLine is not written. A replacement takes the file's place only
-    // here, once every line is on disk.
+    // here, once every line is on disk. Lines still held are dropped: the file stays as
+    // it was.
     void close();
     // Closes without reporting anything (last resort of a destructor). A replacement is
     // removed, the file keeps its old content.
@@ -139,6 +147,7 @@ private:
 
     int m_fd = -1;
     bool m_memory = false;
+    bool m_held = false; // Held, not yet released
     QString m_path;
     std::unique_ptr<ReplacementFile> m_replacement; // Replace: the new file, which owns m_fd
     std::unique_ptr<char[]> m_buf;

@@ -56,6 +56,16 @@ QByteArray clsFSConnect::takeWritten()
     return QByteArray(lines.data(), qsizetype(lines.size()));
 }
 
+qint64 clsFSConnect::heldBytes() const
+{
+    return qint64(d->writer.heldBytes());
+}
+
+void clsFSConnect::letGo()
+{
+    trapped("clsFSConnect.update", [&] { d->writer.release(); });
+}
+
 const clsFSConnect::Replaced& clsFSConnect::replaced() const
 {
     return d->replaced;

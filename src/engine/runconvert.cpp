@@ -82,6 +82,10 @@ void checkSourceComplete(const RecordReader& reader, qint64 total, qint64 read)
     reader.checkComplete(read);
 }
 
+// The bytes of target records held back at most while the source's file is hashed; then
+// the run waits for the hash.
+constexpr qint64 HoldLimit = qint64(8) << 20;
+
 // Where the records of a run with these options go.
 TargetOutput outputOf(const RunOptions& options)
 {
@@ -137,6 +141,15 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
     // The source's identity: a file is hashed beside the run, a database source over the
     // values the run reads; it may stop the run before the target changes.
     std::optional<SourceWatch> watch;
+    // A text target written record by record holds its first records back while the
+    // source's file is hashed beside the run, until its check lets them go.
+    bool holding = false;
+    const auto letGo = [&] {
+        holding = false;
+        d->record = 0; // a refusal, or the target that cannot be opened, is about no record
+        watch->checkBeforeCommit();
+        d->target->letGo();
+    };
     try {
         d->target->setOutput(outputOf(options));
         allOrNothing = options.allOrNothing || d->target->allOrNothing();
@@ -156,7 +169,11 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
             watch.emplace(d->def.src.frommedium == Medium::TextFile ? getFromPath() : QString(),
                           options.checkSource);
             // Without a check (a repeat wanted anyway) nothing waits for the identity.
-            if (!allOrNothing && options.checkSource)
+            holding =
+                !allOrNothing && options.checkSource && watch->hashesFile() && d->target->isText();
+            if (holding)
+                d->target->holdBack();
+            else if (!allOrNothing && options.checkSource)
                 watch->checkFirst([&](ValueFingerprint& values) { readAllValues(*this, values); });
         }
         if (options.observer)
@@ -175,6 +192,8 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         const SourceView view{&reader, source.fieldCount};
         qint64 done = 0, read = 0;
         while (!reader.isEOF() && (limit < 0 || done < limit)) {
+            if (holding && (watch->ready() || d->target->heldBytes() >= HoldLimit))
+                letGo();
             d->record = reader.AbsolutePosition();
             if (stopRequested() || (d->progress && d->progress->stopRequested())) {
                 result.stopped = true;
@@ -212,6 +231,8 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         }
         if (listing)
             result.checkLines = d->target->takeOutput();
+        if (holding)
+            letGo();
         if (watch)
             watch->checkBeforeCommit();
         d->target->close();
@@ -220,6 +241,18 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
             result.warnings.push_back(RunMessage{Error(0, {}, replaced), runWhere(), {}});
     } catch (...) {
         Error err = currentError();
+        // The records before the failure go into the target, unless the check refuses the
+        // source: then the refusal is the run's error, and the target stays as it was.
+        if (holding) {
+            try {
+                const qint64 failed = d->record;
+                letGo();
+                d->record = failed;
+            } catch (...) {
+                err = currentError();
+                failure = Failure::Other;
+            }
+        }
         const qint64 inHand = d->record;
         d->target->completeAfterFailure(err, d->record);
         if (d->record != inHand)

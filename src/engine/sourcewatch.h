@@ -11,9 +11,10 @@ class RecordReader;
 
 // The identity of a writing run's source and its check before the target changes. Where
 // the target takes the records only at the end (all or nothing), the identity is taken
-// while the run reads and checked before the target takes them; where it takes each
-// record as it comes, the source is read for its identity first and checked before the
-// first record.
+// while the run reads and checked before the target takes them. Where it takes each
+// record as it comes, a text target holds its first records back while a file is hashed
+// beside the run; otherwise the source is read for its identity first and checked before
+// the first record.
 class SourceWatch {
 public:
     using Check = std::function<void(const SourceIdentity& source)>;
@@ -27,6 +28,10 @@ public:
     // is taken now (readAll hands a database source's every record to the fingerprint)
     // and checked.
     void checkFirst(const std::function<void(ValueFingerprint& values)>& readAll);
+    // Whether the identity is a file's, taken on a thread of its own as the run goes.
+    bool hashesFile() const { return m_file.has_value(); }
+    // Whether the identity is known: checkBeforeCommit will not wait for it.
+    bool ready() const { return m_identity || (m_file && m_file->ready()); }
     // A record the run reads (a database source whose identity was not taken first).
     void addRecord(const RecordReader& reader, int fieldCount);
     // Before an all-or-nothing target takes the records: checked unless it was already.

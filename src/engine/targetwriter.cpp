@@ -85,6 +85,23 @@ void TargetWriter::setOutput(TargetOutput output)
                    : output;
 }
 
+void TargetWriter::holdBack()
+{
+    m_holdBack = isText() && m_output == TargetOutput::Write;
+}
+
+qint64 TargetWriter::heldBytes() const
+{
+    return m_holdBack && m_file ? m_file->heldBytes() : 0;
+}
+
+void TargetWriter::letGo()
+{
+    if (m_holdBack && m_file)
+        m_file->letGo();
+    m_holdBack = false;
+}
+
 QByteArray TargetWriter::takeOutput()
 {
     if (m_file)
@@ -103,6 +120,7 @@ void TargetWriter::ensureOpen()
         m_file =
             openTextTarget(m_head, m_output == TargetOutput::Memory         ? LineTarget::Memory
                                    : m_output == TargetOutput::AllOrNothing ? LineTarget::Replace
+                                   : m_holdBack                             ? LineTarget::Held
                                                                             : LineTarget::Truncate);
     } else if (m_output != TargetOutput::Memory) {
         m_database = openDatabaseTarget(m_head, QStringList(m_names.begin(), m_names.end()),
@@ -309,6 +327,7 @@ void TargetWriter::close()
 void TargetWriter::release()
 {
     m_open = false;
+    m_holdBack = false;
     m_records = 0;
     m_file.reset();
     m_database.reset();

@@ -37,6 +37,12 @@ public:
     void setOutput(TargetOutput output);
     // Whether the target changes only when the whole run succeeds.
     bool allOrNothing() const { return m_output == TargetOutput::AllOrNothing; }
+    // A text target written record by record is left as it is for now: the records wait
+    // in memory (heldBytes) until letGo, which creates or truncates the file for them.
+    // Nothing for other targets, which are opened at their first record.
+    void holdBack();
+    qint64 heldBytes() const;
+    void letGo();
     // Refuses a target that could never be written (no path, unknown medium or file type,
     // a text qualifier equal to the delimiter), so that a run fails before its first
     // record instead of silently writing nothing or lines no reader splits back.
@@ -62,9 +68,9 @@ public:
     void writeLine(const QString& line);
 
     bool isOpen() const { return m_open; }
-    // The records handed to the target by this run so far (check lines not counted); after
-    // completeAfterFailure, those a database table received.
-    qint64 recordsWritten() const { return m_records; }
+    // The records handed to the target by this run so far (check lines not counted), none
+    // while they are held back; after completeAfterFailure, those a database table received.
+    qint64 recordsWritten() const { return m_holdBack ? 0 : m_records; }
     bool isText() const { return m_head.frommedium == Medium::TextFile; }
     // Writes out what a text target still buffers and closes it, or completes the rows of
     // a database target; throws when the file system or the database refuses them.
@@ -94,6 +100,7 @@ private:
 
     const TrgHead& m_head;
     TargetOutput m_output = TargetOutput::Write;
+    bool m_holdBack = false; // holdBack without letGo yet
     std::vector<Kind> m_kinds;
     std::vector<QString> m_names;          // the target fields' names: the columns by position
     QByteArray m_memory;                   // Memory: a database target's lines not yet taken

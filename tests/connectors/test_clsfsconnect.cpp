@@ -262,6 +262,40 @@ TEST_F(TextFile, WritingAnotherFileFinishesTheFileBefore)
     EXPECT_EQ(readFile(path("b.txt")), QByteArray("b\r\n"));
 }
 
+// Lines held back, more than one write block of them, leave the file as it was until they
+// are let go; then the file holds them and the lines after. Never let go, they are dropped.
+TEST_F(TextFile, HeldLinesTouchTheFileOnlyWhenLetGo)
+{
+    const QByteArray line = QByteArray(99, 'x') + "\r\n";
+    const int lines = 30000; // 3 MB
+    for (const bool letGo : {false, true}) {
+        SCOPED_TRACE(letGo);
+        writeFile(path("out.txt"), "alt\r\n");
+        {
+            clsFSConnect c;
+            c.initWriting(path("out.txt"), LineTarget::Held, u";"_s);
+            for (int i = 0; i < lines; ++i) {
+                c.setValue(QString::fromLatin1(line.left(99)));
+                c.update();
+            }
+            EXPECT_EQ(c.heldBytes(), lines * line.size());
+            EXPECT_EQ(readFile(path("out.txt")), QByteArray("alt\r\n"));
+            if (letGo) {
+                c.letGo();
+                EXPECT_EQ(c.heldBytes(), 0);
+                c.setValue(u"danach");
+                c.update();
+            }
+            c.close();
+        }
+        EXPECT_EQ(readFile(path("out.txt")),
+                  letGo ? line.repeated(lines) + "danach\r\n" : QByteArray("alt\r\n"));
+    }
+    clsFSConnect missing;
+    missing.initWriting(path("fehlt/out.txt"), LineTarget::Held, u";"_s);
+    EXPECT_THROW(missing.letGo(), Error) << "the folder is missing";
+}
+
 TEST_F(TextFile, SplitsAtEveryPlaceOfABlock)
 {
     // Lines of 0..40 bytes with the delimiter at one place or at every third, both with

@@ -170,6 +170,40 @@ TEST_F(RunJournal, ARepeatIsRefusedUnlessAgainOrChanged)
     EXPECT_EQ(test::runBatch(args()).exitCode, 0) << "another target";
 }
 
+// A record that fails before the source's hash is known (a large source fails at once):
+// a repeat is still refused, with the target as it was; another source keeps the
+// records before the failure.
+TEST_F(RunJournal, ARecordFailingBeforeTheHashIsKnown)
+{
+    db.exec(u"update trgBody set fieldtype = 'Zahl', length = 3"_s);
+    const QByteArray source = "1\r\n2\r\nx\r\n" + QByteArray("4\r\n").repeated(10 << 20);
+    writeSource(source);
+    for (const bool repeat : {true, false}) {
+        SCOPED_TRACE(repeat);
+        writeTarget("alt\r\n");
+        if (!repeat)
+            db.exec(u"delete from quendraJournal"_s); // the earlier run of the same source
+        if (repeat) {
+            JournalEntry earlier;
+            earlier.transId = T;
+            earlier.started = QDateTime::currentDateTimeUtc();
+            earlier.target = db.filePath(u"out.txt"_s);
+            earlier.sourceSha256 = sha256(source);
+            earlier.status = journalstatus::succeeded();
+            earlier.id = journalStart(earlier);
+            journalFinish(earlier);
+        }
+        const test::BatchResult r = test::runBatch(args());
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err.contains(u"Datensatz 3, Feld Z"_s), !repeat) << r.err.toStdString();
+        EXPECT_EQ(latest().status, repeat ? journalstatus::refused() : journalstatus::failed());
+        EXPECT_EQ(target() == "alt\r\n", repeat);
+        if (!repeat) {
+            EXPECT_EQ(target().count("\r\n"), 2) << target().left(40).toStdString();
+        }
+    }
+}
+
 // At most the rows configured are kept, the oldest dropped; none keeps no journal.
 TEST_F(RunJournal, KeepsTheNewestRowsConfigured)
 {
