@@ -43,13 +43,17 @@ protected:
     void SetUp() override { lineCopy(T); }
     QStringList args() const { return {u"--config"_s, db.path(), T}; }
     QString source() const { return db.filePath(u"src.txt"_s); }
-    static QByteArray lines(int count)
+    // Lines of width digits: "0000001" and so on.
+    static QByteArray lines(int count, int width = 7)
     {
         QByteArray bytes;
         for (int i = 1; i <= count; ++i)
-            bytes += QByteArray::number(i).rightJustified(7, '0') + "\r\n";
+            bytes += QByteArray::number(i).rightJustified(width, '0') + "\r\n";
         return bytes;
     }
+    // Lines of 100 bytes: a source larger than the reader's 1 MB block in few records.
+    static constexpr qint64 WideLine = 100;
+    static QByteArray wideLines(int count) { return lines(count, int(WideLine) - 2); }
     static qsizetype lineCount(const QByteArray& bytes) { return bytes.count("\r\n"); }
     // The target becomes table t of an SQLite file, whose column z takes what check allows.
     void tableTarget(const QString& check)
@@ -446,8 +450,8 @@ class SourceCutShort : public RunFaults, public ::testing::WithParamInterface<te
 TEST_P(SourceCutShort, DuringTheRunFails)
 {
     const qint64 intoLine = GetParam()[0].toLongLong(); // bytes after the last whole line
-    constexpr qint64 LineSize = 9;
-    writeSource(lines(1000000)); // 9 MB, read in blocks of 1 MB
+    // 9 MB, read in blocks of 1 MB: the run is caught before it has read the cut.
+    writeSource(wideLines(90000));
     QProcess process;
     test::startBatch(process, args());
     const qint64 pid = process.processId();
@@ -460,8 +464,8 @@ TEST_P(SourceCutShort, DuringTheRunFails)
     pos = readPosition(pid, source());
     ASSERT_GT(pos, 0) << "the run was not caught reading";
     ASSERT_LT(pos, 8000000) << "the run was caught too late";
-    const qint64 keptLines = pos / LineSize + 1000;
-    ASSERT_EQ(::truncate(QFile::encodeName(source()).constData(), keptLines * LineSize + intoLine),
+    const qint64 keptLines = pos / WideLine + 100;
+    ASSERT_EQ(::truncate(QFile::encodeName(source()).constData(), keptLines * WideLine + intoLine),
               0);
     ::kill(pid_t(pid), SIGCONT);
 
@@ -470,7 +474,7 @@ TEST_P(SourceCutShort, DuringTheRunFails)
     if (message.contains(u"%1"))
         message = message.arg(keptLines + (intoLine ? 1 : 0));
     expectOneError(r, message);
-    EXPECT_EQ(target(), lines(int(keptLines)));
+    EXPECT_EQ(target(), wideLines(int(keptLines)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SourceCutShort,
@@ -498,14 +502,14 @@ private:
 
 TEST_F(RunFaults, SourceCutShortUnderAProgressDisplayNamesTheCounts)
 {
-    writeSource(lines(300000));
-    CuttingProgress progress(source(), 200000 * 9);
+    writeSource(wideLines(30000));
+    CuttingProgress progress(source(), 20000 * WideLine);
     showRunResult(runDefinition(T, &progress));
     ASSERT_EQ(sink.boxes.size(), 1u);
     EXPECT_TRUE(
-        sink.boxes[0].text.contains(u"Die Quelle endete nach 200000 von 300000 Datensätzen"_s))
+        sink.boxes[0].text.contains(u"Die Quelle endete nach 20000 von 30000 Datensätzen"_s))
         << sink.boxes[0].text.toStdString();
-    EXPECT_EQ(target(), lines(200000));
+    EXPECT_EQ(target(), wideLines(20000));
 }
 
 // Cut inside a line: a run row by row wrote the records before it and says the target is
@@ -514,19 +518,19 @@ TEST_F(RunFaults, SourceCutInsideALineSaysWhatTheTargetHolds)
 {
     for (const bool allOrNothing : {false, true}) {
         SCOPED_TRACE(allOrNothing ? "all or nothing" : "row by row");
-        writeSource(lines(300000));
+        writeSource(wideLines(30000));
         writeTarget("alt\r\n");
-        CuttingProgress progress(source(), 200000 * 9 + 4);
+        CuttingProgress progress(source(), 20000 * WideLine + 4);
         RunOptions options;
         options.allOrNothing = allOrNothing;
         const RunResult r = runDefinition(T, &progress, options);
         ASSERT_TRUE(r.failure);
         const QString text = r.failure->error.description();
-        EXPECT_TRUE(text.contains(u"mitten in Zeile 200001. Ein anderes Programm"_s))
+        EXPECT_TRUE(text.contains(u"mitten in Zeile 20001. Ein anderes Programm"_s))
             << text.toStdString();
         EXPECT_EQ(text.contains(u"unvollständig"_s), !allOrNothing) << text.toStdString();
         EXPECT_EQ(text.contains(u"Das Ziel ist unverändert."_s), allOrNothing);
-        EXPECT_EQ(target(), allOrNothing ? QByteArray("alt\r\n") : lines(200000));
+        EXPECT_EQ(target(), allOrNothing ? QByteArray("alt\r\n") : wideLines(20000));
     }
 }
 
