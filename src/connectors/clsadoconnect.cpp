@@ -6,6 +6,7 @@
 #include "connectors/backends/providererror.h"
 #include "connectors/backends/tableplaceholders.h"
 #include "connectors/clsadoconnect_rowset.h"
+#include "connectors/databasetarget.h"
 
 #include <utility>
 
@@ -62,7 +63,6 @@ struct clsADOConnect::Impl {
     RowSet rows;
     qint64 pos = -1; // 0..size-1 current record, -1 before the first, size after the last
     bool forwardOnly = false;
-    QStringList newFileColumns;
     std::unique_ptr<RowStream> stream; // a forward-only row set: rows holds the current row
     bool streamByTable = false;
     qint64 passed = 0;            // rows of the stream before the current one
@@ -75,7 +75,6 @@ struct clsADOConnect::Impl {
 
     Record record{*this};
     std::unique_ptr<DatabaseRecord> writer; // opened at the first AddNew
-    bool oneTransaction = false;            // the writer keeps all rows in one transaction
     bool adding = false;
     QList<QVariant> pending; // the row being added, for the snapshot
 
@@ -163,30 +162,13 @@ struct clsADOConnect::Impl {
     {
         if (!writer) {
             const QString target = tableToChange(); // checks that the connector is open
-            writer = explainingProviderErrors([&] { return writeSentence(); },
-                                              [&] { return backend->openWriter(target); });
-            if (oneTransaction && !writer->keepOneTransaction()) {
-                writer.reset();
-                throw Error(errnum::Unsupported, {},
-                            writeSentence() + QStringLiteral(" Die Datenbank kann die Zeilen "
-                                                             "nicht in einer Transaktion "
-                                                             "aufnehmen."));
-            }
+            writer = openTableWriter(*backend, target, table, sourceName(), false);
         }
         return *writer;
     }
 
-    // What the data source is called in a message: the data source name or the file.
-    QString sourceName() const
-    {
-        const QString name = parseConnectionString(source).dataSource;
-        return name.isEmpty() ? source : name;
-    }
-    QString writeSentence() const
-    {
-        return QStringLiteral("In die Tabelle „%1“ von „%2“ kann nicht geschrieben werden.")
-            .arg(table.trimmed(), sourceName());
-    }
+    QString sourceName() const { return dataSourceName(source); }
+    QString writeSentence() const { return writeRefusal(table, sourceName()); }
     // Reads the rows of a query; a driver's failure says which table or query of which
     // data source could not be read, and whether the table is missing altogether.
     RowSet fetch(const QString& queryText, bool byTable)
@@ -217,27 +199,7 @@ struct clsADOConnect::Impl {
             return table.trimmed();
         }
     }
-    // Whether the data source lists the table (ignoring letter case, quotes and a schema
-    // in front); true when no list can be had (a lost connection lists nothing), so that
-    // nothing false is claimed.
-    bool hasTable(const QString& table) const
-    {
-        const QString name = unquotedTableName(table);
-        QStringList names;
-        try {
-            names = backend->tables();
-        } catch (...) {
-            return true;
-        }
-        if (names.isEmpty())
-            return true;
-        for (const QString& t : names) {
-            if (t.compare(name, Qt::CaseInsensitive) == 0 ||
-                t.section(QLatin1Char('.'), -1).compare(name, Qt::CaseInsensitive) == 0)
-                return true;
-        }
-        return false;
-    }
+    bool hasTable(const QString& name) const { return listsTable(*backend, name); }
 
     void addNew()
     {
@@ -305,26 +267,9 @@ void clsADOConnect::init()
         d->adding = false;
         const bool byTable = d->sql.isEmpty();
         if (byTable && d->table.trimmed().isEmpty())
-            throw Error(errnum::InvalidProcedureCall, {},
-                        QStringLiteral("Für „%1“ ist weder eine Tabelle noch eine SQL-Abfrage "
-                                       "angegeben.")
-                            .arg(d->sourceName()));
-        const auto openSentence = [&] {
-            return QStringLiteral("Die Datenquelle „%1“ kann nicht geöffnet werden.")
-                .arg(d->sourceName());
-        };
-        if (!d->newFileColumns.isEmpty()) {
-            d->backend = explainingProviderErrors(
-                openSentence, [&] { return openNewFileBackend(d->source, d->newFileColumns); });
-            if (d->backend) {
-                RowSet empty;
-                empty.columns = d->newFileColumns;
-                d->replaceRows(std::move(empty), {});
-                Q_EMIT dataMemberChanged(QStringLiteral("Primary"));
-                return;
-            }
-        }
-        d->backend = explainingProviderErrors(openSentence, [&] { return openBackend(d->source); });
+            throw noTableNamed(d->sourceName());
+        d->backend = explainingProviderErrors([&] { return openRefusal(d->sourceName()); },
+                                              [&] { return openBackend(d->source); });
         d->text = RegionalText();
         const QString query = byTable ? QStringLiteral("select * from ") + d->table : d->sql;
         const QString resolved = d->resolve(query);
@@ -334,11 +279,6 @@ void clsADOConnect::init()
             d->replaceRows(d->fetch(resolved, byTable), resolved);
         Q_EMIT dataMemberChanged(QStringLiteral("Primary"));
     });
-}
-
-void clsADOConnect::setNewFileColumns(const QStringList& columns)
-{
-    d->newFileColumns = columns;
 }
 
 void clsADOConnect::setForwardOnly(bool on)
@@ -464,11 +404,6 @@ QStringView clsADOConnect::getField(int index) const
 DatabaseRecord& clsADOConnect::record()
 {
     return d->record;
-}
-
-void clsADOConnect::keepOneTransaction()
-{
-    d->oneTransaction = true;
 }
 
 bool canWriteInOneTransaction(const QString& connectionString)

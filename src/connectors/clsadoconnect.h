@@ -29,10 +29,6 @@ public:
     // the current one is held, so that a source of any size takes the same memory. Such
     // a row set moves forward only.
     void setForwardOnly(bool on);
-    // Before init, for a target: when its file type makes the file anew from the rows (a
-    // workbook), nothing is read; the table has these columns (the target fields) and the
-    // rows written replace the file when record().close() succeeds.
-    void setNewFileColumns(const QStringList& columns);
     // Opens connection and row set: the SQL, or "select * from " and the table, with
     // $TBL(...) placeholders resolved.
     void init();
@@ -52,10 +48,6 @@ public:
 
     // The open row set: column count and row-by-row writing for a database target.
     DatabaseRecord& record();
-    // Writes all rows of this connector as one transaction: record().close() commits
-    // them, releasing the connector without it takes them all back. Call before the
-    // first AddNew; the first AddNew throws when the database cannot.
-    void keepOneTransaction();
     bool EditingRecord() const;
     void AddNew();
     void Delete();

@@ -2,6 +2,7 @@
 
 #include "connectors/clsadoconnect.h"
 #include "connectors/clsfsconnect.h"
+#include "connectors/databasetarget.h"
 #include "connectors/filetypes.h"
 
 namespace quendra {
@@ -45,19 +46,12 @@ std::unique_ptr<clsFSConnect> openTextTarget(const TrgHead& head, LineTarget tar
     return file;
 }
 
-std::unique_ptr<clsADOConnect> openDatabaseTarget(const TrgHead& head, const QStringList& columns,
-                                                  bool wholeRun)
+std::unique_ptr<DatabaseTarget> openDatabaseTarget(const TrgHead& head, const QStringList& columns,
+                                                   bool wholeRun)
 {
-    auto database = std::make_unique<clsADOConnect>();
-    database->setSource(
-        getADOProvider(head.frommedium, head.path, head.filetype, head.header != 0));
-    database->setNewFileColumns(columns);
-    if (!head.dbtable.isEmpty())
-        database->setTable(head.dbtable);
-    if (wholeRun)
-        database->keepOneTransaction();
-    database->init();
-    return database;
+    return std::make_unique<DatabaseTarget>(
+        getADOProvider(head.frommedium, head.path, head.filetype, head.header != 0), head.dbtable,
+        columns, wholeRun);
 }
 
 bool takesWholeRun(const TrgHead& head)

@@ -11,6 +11,7 @@ namespace quendra {
 
 class clsADOConnect;
 class clsFSConnect;
+class DatabaseTarget;
 class RecordReader;
 
 // The one way from a definition's head to its open source or target: the run, its
@@ -38,8 +39,8 @@ std::unique_ptr<clsFSConnect> openTextTarget(const TrgHead& head, LineTarget tar
 // The table of a database target, opened for writing rows of these columns (the target
 // fields' names, which a file type that makes its file anew gives its table). wholeRun:
 // every row of the run goes in as one, or none does.
-std::unique_ptr<clsADOConnect> openDatabaseTarget(const TrgHead& head, const QStringList& columns,
-                                                  bool wholeRun);
+std::unique_ptr<DatabaseTarget> openDatabaseTarget(const TrgHead& head, const QStringList& columns,
+                                                   bool wholeRun);
 
 // Whether a database target can take a run's rows as a whole: not a file type whose
 // tables are files of a folder, written row by row.

@@ -4,6 +4,7 @@
 #include "common/fieldwords.h"
 #include "connectors/clsadoconnect.h"
 #include "connectors/clsfsconnect.h"
+#include "connectors/databasetarget.h"
 #include "connectors/filetypes.h"
 #include "engine/formatting.h"
 #include "engine/headconnection.h"
@@ -184,7 +185,7 @@ const ReplacedCharacters* TargetWriter::replaced() const
 {
     if (m_file)
         return &m_file->replaced();
-    return m_database ? m_database->record().replaced() : nullptr;
+    return m_database ? m_database->replaced() : nullptr;
 }
 
 QString TargetWriter::replacementWarning() const
@@ -198,7 +199,7 @@ QString TargetWriter::replacementWarning() const
         .arg(r->characters)
         .arg(r->lines)
         .arg(r->lines == 1 ? QStringLiteral("Datensatz") : QStringLiteral("Datensätzen"),
-             m_file ? m_file->codePageName() : m_database->record().codePageName())
+             m_file ? m_file->codePageName() : m_database->codePageName())
         .arg(m_firstReplacedRecord > 0 ? m_firstReplacedRecord : r->firstLine)
         .arg(firstValue < m_names.size() ? m_names[firstValue] : QString(), r->firstCharacter);
 }
@@ -227,7 +228,7 @@ QVariant TargetWriter::boundValue(size_t i, const QString& value,
 void TargetWriter::writeDatabase(const std::vector<QString>& values,
                                  const RegionalSettings& regional, qint64 record, qsizetype* field)
 {
-    DatabaseRecord& rows = m_database->record();
+    DatabaseRecord& rows = *m_database;
     const qint64 replacedBefore = rows.replaced() ? rows.replaced()->characters : 0;
     rows.AddNew();
     for (size_t i = 0; i < values.size(); ++i) {
@@ -259,7 +260,7 @@ void TargetWriter::completeAfterFailure(Error& error, qint64& record)
 {
     if (!m_database)
         return;
-    DatabaseRecord& rows = m_database->record();
+    DatabaseRecord& rows = *m_database;
     // All or nothing: the rows are taken back when the target is released.
     const bool keeps = m_output != TargetOutput::AllOrNothing;
     try {
@@ -321,7 +322,7 @@ void TargetWriter::close()
     if (m_file)
         m_file->close();
     if (m_database)
-        m_database->record().close();
+        m_database->close();
 }
 
 void TargetWriter::release()

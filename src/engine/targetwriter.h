@@ -11,8 +11,8 @@
 
 namespace quendra {
 
-class clsADOConnect;
 class clsFSConnect;
+class DatabaseTarget;
 class Error;
 struct ReplacedCharacters;
 struct RegionalSettings;
@@ -108,7 +108,7 @@ private:
     bool m_open = false;
     qint64 m_records = 0;
     std::unique_ptr<clsFSConnect> m_file;
-    std::unique_ptr<clsADOConnect> m_database;
+    std::unique_ptr<DatabaseTarget> m_database;
     qint64 m_firstReplacedRecord = 0;
     // The records of the rows handed to a database target that it may still hold back,
     // oldest first, and the number of rows handed over in all.

@@ -55,9 +55,22 @@ protected:
     static constexpr qint64 WideLine = 100;
     static QByteArray wideLines(int count) { return lines(count, int(WideLine) - 2); }
     static qsizetype lineCount(const QByteArray& bytes) { return bytes.count("\r\n"); }
-    // The target becomes table t of an SQLite file, whose column z takes what check allows.
-    void tableTarget(const QString& check)
+    // The target becomes table t of an SQLite file, written through SQLite's own interface,
+    // or with odbc a table of the SQLite ODBC data source, written through Qt SQL; its
+    // column z takes what check allows.
+    void tableTarget(const QString& check, bool odbc = false)
     {
+        if (odbc) {
+            if (test::sqliteOdbcDsn().isEmpty())
+                QUENDRA_SKIP() << "SQLite-ODBC-Datenquelle fehlt (scripts/with-test-services.sh)";
+            m_odbcTable = test::uniqueTableName(u"ziel"_s);
+            test::ScratchConnection(u"QODBC"_s, test::sqliteOdbcDsn())
+                .exec(u"create table %1 (z text check (%2))"_s.arg(m_odbcTable, check));
+            db.exec(u"update trgHead set frommedium = 1, path = '%1', dbtable = '%2'"_s.arg(
+                test::sqliteOdbcDsn(), m_odbcTable));
+            return;
+        }
+        m_odbcTable.clear();
         test::ScratchConnection(u"QSQLITE"_s, table())
             .exec(u"create table t (z text check (%1))"_s.arg(check));
         db.exec(u"update trgHead set frommedium = 2, filetype = 'MS Access', "
@@ -66,9 +79,21 @@ protected:
     QString table() const { return db.filePath(u"ziel.db"_s); }
     QStringList tableRows() const
     {
+        if (!m_odbcTable.isEmpty())
+            return test::ScratchConnection(u"QODBC"_s, test::sqliteOdbcDsn())
+                .column(u"select z from %1 order by rowid"_s.arg(m_odbcTable));
         return test::ScratchConnection(u"QSQLITE"_s, table())
             .column(u"select z from t order by rowid"_s);
     }
+    void dropOdbcTable()
+    {
+        if (!m_odbcTable.isEmpty())
+            test::ScratchConnection(u"QODBC"_s, test::sqliteOdbcDsn())
+                .exec(u"drop table "_s + m_odbcTable);
+    }
+
+private:
+    QString m_odbcTable; // the ODBC data source's table of the target, when it is one
 };
 
 // What a run with a database target adds to its error: the rows the table holds.
@@ -325,15 +350,19 @@ TEST_F(RunFaults, ASecondRunAtOnceIsRefused)
 
 TEST_P(Stopped, ADatabaseTargetHoldsTheRecordsBefore)
 {
-    tableTarget(u"1"_s);
-    const BatchResult r = stop();
-    expectStopMessage(r);
-    if (GetParam().flag(1)) {
-        EXPECT_EQ(tableRows(), QStringList());
-        return;
+    for (const bool odbc : {false, true}) {
+        SCOPED_TRACE(odbc ? "SQLite through ODBC" : "SQLite file");
+        tableTarget(u"1"_s, odbc);
+        const BatchResult r = stop();
+        expectStopMessage(r);
+        if (GetParam().flag(1)) {
+            EXPECT_EQ(tableRows(), QStringList());
+        } else {
+            EXPECT_TRUE(r.err.contains(received(2))) << r.err.toStdString();
+            EXPECT_EQ(tableRows(), (QStringList{u"a"_s, u"b"_s}));
+        }
+        dropOdbcTable();
     }
-    EXPECT_TRUE(r.err.contains(received(2))) << r.err.toStdString();
-    EXPECT_EQ(tableRows(), (QStringList{u"a"_s, u"b"_s}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Stopped, ::testing::ValuesIn(test::caseTable(u"engine/stops.tsv"_s)),
@@ -342,16 +371,17 @@ INSTANTIATE_TEST_SUITE_P(Rows, Stopped, ::testing::ValuesIn(test::caseTable(u"en
 // A row the table refuses, wherever it falls among the blocks of 5000 rows the rows are sent in
 // (first block, first, middle and last row of a block, last block): the run names its record, and
 // the table holds exactly the records before it; all or nothing, it holds none of this run's.
-class RowRefused : public RunFaults, public ::testing::WithParamInterface<int> {};
+// Through SQLite's own interface (an SQLite file) and through Qt SQL (the SQLite ODBC driver).
+class RowRefused : public RunFaults, public ::testing::WithParamInterface<std::tuple<int, bool>> {};
 
 TEST_P(RowRefused, NamesItsRecordAndKeepsTheRowsBefore)
 {
-    const int refused = GetParam();
+    const auto [refused, odbc] = GetParam();
     writeSource(lines(12000));
     for (const bool allOrNothing : {false, true}) {
         SCOPED_TRACE(allOrNothing ? "all or nothing" : "row by row");
         QFile::remove(table());
-        tableTarget(u"z <> '%1'"_s.arg(refused, 7, 10, QLatin1Char('0')));
+        tableTarget(u"z <> '%1'"_s.arg(refused, 7, 10, QLatin1Char('0')), odbc);
         QStringList call = args();
         if (allOrNothing)
             call.prepend(u"--all-or-nothing"_s);
@@ -363,10 +393,17 @@ TEST_P(RowRefused, NamesItsRecordAndKeepsTheRowsBefore)
         const QStringList rows = tableRows();
         EXPECT_EQ(rows.size(), kept);
         EXPECT_EQ(rows.join(QString()).toLatin1(), lines(kept).replace("\r\n", ""));
+        dropOdbcTable();
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Places, RowRefused, ::testing::Values(3, 5001, 7500, 10000, 11999));
+INSTANTIATE_TEST_SUITE_P(Places, RowRefused,
+                         ::testing::Combine(::testing::Values(3, 5001, 7500, 10000, 11999),
+                                            ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::to_string(std::get<0>(info.param)) +
+                                    (std::get<1>(info.param) ? "Odbc" : "File");
+                         });
 
 // The server ends the connection while rows wait to be sent: the run names the first
 // record the table lacks and says how many it holds.

@@ -69,7 +69,8 @@ std::unique_ptr<DatabaseRecord> SqlBackend::openWriter(const QString& table)
 {
     if (m_writerFactory)
         return m_writerFactory(table);
-    return std::make_unique<SqlTableWriter>(database(), table, m_driver, m_sqlite);
+    return std::make_unique<BlockWriter>(
+        std::make_unique<SqlRowSender>(database(), table, m_driver, m_sqlite));
 }
 
 void SqlBackend::deleteRow(const QString& table, const QStringList& columns,

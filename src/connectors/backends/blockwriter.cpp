@@ -1,0 +1,218 @@
+#include "connectors/backends/blockwriter.h"
+
+#include <QtDebug>
+#include <algorithm>
+
+namespace quendra {
+
+namespace {
+// Rows per transaction: large enough that the database's own cost per commit and per
+// round trip vanishes, small enough that a block in memory stays small.
+constexpr size_t RowsPerBlock = 5000;
+} // namespace
+
+BlockWriter::BlockWriter(std::unique_ptr<RowSender> sender)
+    : m_sender(std::move(sender)), m_columns(m_sender->columns())
+{
+}
+
+BlockWriter::~BlockWriter()
+{
+    if (m_oneTransaction) {
+        rollback();
+        return;
+    }
+    try {
+        sendBlock(true);
+    } catch (const Error& e) {
+        qWarning("Quendra: Zeilen konnten nicht abgeschlossen werden: %s",
+                 qPrintable(e.description()));
+    }
+}
+
+void BlockWriter::close()
+{
+    sendBlock(true);
+}
+
+bool BlockWriter::keepOneTransaction()
+{
+    if (!m_sender->transactions())
+        return false;
+    begin();
+    m_oneTransaction = true;
+    return true;
+}
+
+void BlockWriter::AddNew()
+{
+    if (m_queued == m_block.size())
+        m_block.emplace_back(m_columns.names.size());
+    else
+        std::fill(m_block[m_queued].begin(), m_block[m_queued].end(), QVariant());
+    m_adding = true;
+}
+
+void BlockWriter::setItem(int ordinal, const QVariant& value)
+{
+    if (ordinal < 0 || ordinal >= fieldsCount())
+        throw standardError(errnum::ItemNotFound, QString::number(ordinal));
+    if (!m_adding)
+        throw standardError(errnum::NoCurrentRecord);
+    const auto column = size_t(ordinal);
+    m_block[m_queued][column] =
+        m_text.forColumn(value, m_columns.types[column], m_columns.names[ordinal]);
+}
+
+void BlockWriter::update()
+{
+    if (!m_adding)
+        return;
+    m_adding = false;
+    m_failedRow = 0;
+    if (++m_queued >= RowsPerBlock)
+        sendBlock(false);
+}
+
+void BlockWriter::sendBlock(bool end)
+{
+    if (m_queued == 0 && !(end && m_oneTransaction && m_inTransaction))
+        return;
+    m_failedRow = 0;
+    SentRows sent;
+    try {
+        begin();
+        sent = m_sender->send(m_block, 0, m_queued);
+        if (!sent.failure && m_oneTransaction && !end) {
+            m_uncommitted += qint64(m_queued);
+            m_queued = 0;
+            return;
+        }
+        if (!sent.failure)
+            commit();
+    } catch (const Error& e) {
+        sent = SentRows{0, e, false}; // the block as a whole
+    }
+    if (sent.failure) {
+        settleFailedBlock(end, sent);
+        return;
+    }
+    m_received += m_uncommitted + qint64(m_queued);
+    m_uncommitted = 0;
+    m_oneTransaction = false;
+    m_queued = 0;
+}
+
+void BlockWriter::settleFailedBlock(bool end, const SentRows& sent)
+{
+    const size_t count = m_queued;
+    m_queued = 0; // whatever follows, this block is done with
+    // Without transactions, the rows that went through are in the table already.
+    size_t good = m_sender->transactions() ? 0 : sent.written;
+    rollback();
+    std::optional<Error> failure;
+    bool rowFailed = false; // the failure is a row's own, not the transaction's
+    if (sent.rowKnown) {
+        good = sent.written;
+        failure = sent.failure;
+        rowFailed = true;
+    } else {
+        // Row by row, as if every row were a statement of its own.
+        try {
+            begin();
+            for (; good < count; ++good) {
+                SentRows one = m_sender->send(m_block, good, 1);
+                failure = std::move(one.failure);
+                if (failure)
+                    break;
+            }
+            rowFailed = failure.has_value();
+        } catch (const Error& e) {
+            failure = e;
+        }
+    }
+    if (m_oneTransaction && !failure && m_uncommitted == 0 && count > 0) {
+        // The transaction holds this block's rows alone, each sent by itself.
+        m_sender->sendRowsSingly();
+        m_uncommitted = qint64(count);
+        if (end)
+            sendBlock(true); // commits
+        return;
+    }
+    if (m_oneTransaction) {
+        // All or nothing: the rows before are taken back as well; the row is only named.
+        rollback();
+        m_oneTransaction = false;
+        // No row fails alone: the commit was refused (a constraint checked only then),
+        // which no single record caused; the database's own reason is the message.
+        m_failedRow = failure ? m_received + m_uncommitted + qint64(good) + 1 : 0;
+        m_uncommitted = 0;
+        throw failure ? *failure : *sent.failure;
+    }
+    if (!failure) {
+        try {
+            commit();
+            // Every row went in alone: the sender takes no several rows at once.
+            m_sender->sendRowsSingly();
+            m_received += qint64(count);
+            return;
+        } catch (const Error& e) {
+            failure = e; // the block is lost as a whole: its first row is the one missing
+            good = 0;
+        }
+    }
+    if (rowFailed && m_sender->transactions()) {
+        // The failure ended the transaction: the rows before the failing one go in again,
+        // as they went in a moment ago.
+        rollback();
+        try {
+            resendBefore(good, sent.rowKnown);
+        } catch (const Error& e) {
+            rollback();
+            failure = e;
+            good = 0;
+        }
+    }
+    m_failedRow = m_received + qint64(good) + 1;
+    m_received += qint64(good);
+    throw *failure;
+}
+
+void BlockWriter::resendBefore(size_t good, bool asOne)
+{
+    begin();
+    for (size_t i = 0; i < good;) {
+        const size_t rows = asOne ? good : 1;
+        SentRows sent = m_sender->send(m_block, i, rows);
+        if (sent.failure)
+            throw *sent.failure;
+        i += rows;
+    }
+    commit();
+}
+
+void BlockWriter::begin()
+{
+    if (m_inTransaction || !m_sender->transactions())
+        return;
+    m_sender->begin();
+    m_inTransaction = true;
+}
+
+void BlockWriter::commit()
+{
+    if (!m_inTransaction)
+        return;
+    m_inTransaction = false;
+    m_sender->commit();
+}
+
+void BlockWriter::rollback()
+{
+    if (!m_inTransaction)
+        return;
+    m_inTransaction = false;
+    m_sender->rollback();
+}
+
+} // namespace quendra

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "common/error.h"
+#include "connectors/recordaccess.h"
+#include "values/regionaltext.h"
+
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace quendra {
+
+// One row waiting to be sent: a value per column, NULL leaving the column to its default.
+using QueuedRow = std::vector<QVariant>;
+
+// The columns of the table a sender writes into, in "select *" order, and what each keeps.
+struct SenderColumns {
+    QStringList names;
+    std::vector<ColumnType> types;
+};
+
+// How far a range of rows got.
+struct SentRows {
+    size_t written = 0;           // rows of the range that went through, from its first
+    std::optional<Error> failure; // none: every row went through
+    bool rowKnown = false;        // failure: the row right after the written ones was refused
+};
+
+// One database's way of inserting rows into one table. BlockWriter decides which rows go
+// in which transaction and what follows a failure; the sender only sends.
+class RowSender {
+public:
+    virtual ~RowSender() = default;
+    // The table's columns; asked once, before any row.
+    virtual SenderColumns columns() = 0;
+    // Whether begin, commit and rollback delimit transactions; without them every row
+    // that went through stays.
+    virtual bool transactions() const = 0;
+    // These throw the database's error; after commit the transaction is over either way.
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0; // never throws
+    // Sends rows [first, first + count). When the failing row is unknown (several rows
+    // went in one statement), the rows counted as written went through.
+    virtual SentRows send(const std::vector<QueuedRow>& rows, size_t first, size_t count) = 0;
+    // A block failed as a whole although each of its rows goes in alone: from now on
+    // each row goes by itself.
+    virtual void sendRowsSingly() {}
+};
+
+// Appends rows to one table through a sender. Rows are queued and sent in blocks, one
+// transaction per block. When a row of a block fails, the rows before it are committed
+// and the row's own error is thrown, exactly as if every row had been a statement of its
+// own; failedRow() names it. A failure whose row the sender cannot name is searched row
+// by row. Asked to, the writer keeps all rows in one transaction that only close commits.
+class BlockWriter : public DatabaseRecord {
+public:
+    explicit BlockWriter(std::unique_ptr<RowSender> sender);
+    ~BlockWriter() override;
+    BlockWriter(const BlockWriter&) = delete;
+    BlockWriter& operator=(const BlockWriter&) = delete;
+
+    int fieldsCount() const override { return static_cast<int>(m_columns.names.size()); }
+    void AddNew() override;
+    void setItem(int ordinal, const QVariant& value) override;
+    void update() override;
+    void close() override;
+    bool keepOneTransaction() override;
+    qint64 rowsReceived() const override { return m_received; }
+    qint64 failedRow() const override { return m_failedRow; }
+
+private:
+    // Sends the queued rows; commits them unless the run is one transaction and this
+    // is not its end.
+    void sendBlock(bool end);
+    // After the block failed: finds the failing row (by sending the rows one by one when
+    // the sender could not name it), commits the rows before it and throws its error.
+    // When no row fails alone, the sender takes no several rows at once: the rows stay
+    // written and the run goes on a row at a time.
+    void settleFailedBlock(bool end, const SentRows& sent);
+    // Rows [0, good) again in a fresh transaction, committed; throws when that fails.
+    void resendBefore(size_t good, bool asOne);
+    void begin();
+    void commit();
+    void rollback();
+
+    std::unique_ptr<RowSender> m_sender;
+    SenderColumns m_columns;
+    RegionalText m_text;
+
+    bool m_adding = false;
+    std::vector<QueuedRow> m_block; // queued rows; NULL leaves a column out
+    size_t m_queued = 0;
+    bool m_inTransaction = false;
+    bool m_oneTransaction = false; // the whole run: committed only by close
+    qint64 m_uncommitted = 0;      // rows sent in the one transaction
+    qint64 m_received = 0;
+    qint64 m_failedRow = 0;
+};
+
+} // namespace quendra

@@ -1,0 +1,128 @@
+// The block writer over a sender that refuses chosen rows, names the refused row or not,
+// or refuses a commit: wherever the refused row falls in the blocks, the table holds
+// exactly the rows before it, the writer names it and counts what the table received.
+// The same cases against real databases run in engine/test_runfaults.cpp.
+#include "connectors/backends/blockwriter.h"
+#include "support/casetable.h"
+#include "support/thrown.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <numeric>
+#include <optional>
+
+using namespace quendra;
+using namespace Qt::StringLiterals;
+
+namespace {
+using quendra::test::PrintTo; // rows print their name
+
+// A table of one whole-number column whose rows live in a list; a transaction is the rows
+// sent since begin. Refuses the row numbered refused; a sender that cannot name the row
+// (several rows a statement) fails a range holding it with nothing written; a commit
+// whose rows hold commitRefused is refused as a whole.
+class ScriptedSender : public RowSender {
+public:
+    ScriptedSender(std::vector<qint64>& table, qint64 refused, bool knowsRow, qint64 commitRefused)
+        : m_table(table), m_refused(refused), m_knowsRow(knowsRow), m_commitRefused(commitRefused)
+    {
+    }
+    SenderColumns columns() override { return {{u"nr"_s}, {ColumnType{ValueKind::Number, {}}}}; }
+    bool transactions() const override { return true; }
+    void begin() override
+    {
+        EXPECT_FALSE(m_open) << "begin inside a transaction";
+        m_open = true;
+    }
+    void commit() override
+    {
+        EXPECT_TRUE(m_open) << "commit without a transaction";
+        m_open = false;
+        const bool refused =
+            std::find(m_pending.begin(), m_pending.end(), m_commitRefused) != m_pending.end();
+        if (refused) {
+            m_pending.clear();
+            throw Error(1, u"Test"_s, u"commit refused"_s);
+        }
+        m_table.insert(m_table.end(), m_pending.begin(), m_pending.end());
+        m_pending.clear();
+    }
+    void rollback() override
+    {
+        m_open = false;
+        m_pending.clear();
+    }
+    SentRows send(const std::vector<QueuedRow>& rows, size_t first, size_t count) override
+    {
+        EXPECT_TRUE(m_open) << "rows outside a transaction";
+        SentRows sent;
+        for (size_t i = first; i < first + count; ++i) {
+            if (rows[i][0].toLongLong() == m_refused) {
+                sent.failure = Error(19, u"Test"_s, u"row refused"_s);
+                sent.rowKnown = m_knowsRow || count == 1;
+                if (!sent.rowKnown) {
+                    m_pending.resize(m_pending.size() - sent.written);
+                    sent.written = 0;
+                }
+                return sent;
+            }
+            m_pending.push_back(rows[i][0].toLongLong());
+            ++sent.written;
+        }
+        return sent;
+    }
+
+private:
+    std::vector<qint64>& m_table;
+    qint64 m_refused;
+    bool m_knowsRow;
+    qint64 m_commitRefused;
+    bool m_open = false;
+    std::vector<qint64> m_pending;
+};
+
+class BlockWriting : public ::testing::TestWithParam<test::CaseRow> {};
+
+TEST_P(BlockWriting, KeepsTheRowsBeforeTheRefusedOne)
+{
+    const int rows = GetParam()[0].toInt();
+    const qint64 refused = GetParam()[1].toLongLong();
+    const qint64 commitRefused = GetParam()[2].toLongLong();
+    const bool wholeRun = GetParam().flag(3);
+    const qint64 named = GetParam()[4].toLongLong();
+    const qint64 kept = GetParam()[5].toLongLong();
+    for (const bool knowsRow : {true, false}) {
+        SCOPED_TRACE(knowsRow ? "the sender names the row" : "the row is searched");
+        std::vector<qint64> table;
+        BlockWriter writer(
+            std::make_unique<ScriptedSender>(table, refused, knowsRow, commitRefused));
+        if (wholeRun) {
+            ASSERT_TRUE(writer.keepOneTransaction());
+        }
+        std::optional<Error> failure;
+        try {
+            for (int nr = 1; nr <= rows; ++nr) {
+                writer.AddNew();
+                writer.setItem(0, qlonglong(nr));
+                writer.update();
+            }
+            writer.close();
+        } catch (const Error& e) {
+            failure = e;
+        }
+        EXPECT_EQ(failure.has_value(), kept != rows);
+        EXPECT_EQ(writer.failedRow(), named);
+        std::vector<qint64> expected(static_cast<size_t>(kept));
+        std::iota(expected.begin(), expected.end(), 1);
+        EXPECT_EQ(table, expected);
+        if (!wholeRun) {
+            EXPECT_EQ(writer.rowsReceived(), kept);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, BlockWriting,
+                         ::testing::ValuesIn(test::caseTable(u"connectors/block-writing.tsv"_s)),
+                         test::caseName);
+
+} // namespace
