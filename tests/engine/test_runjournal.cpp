@@ -197,6 +197,7 @@ TEST_F(RunJournal, ARecordFailingBeforeTheHashIsKnown)
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_EQ(r.err.contains(u"Datensatz 3, Feld Z"_s), !repeat) << r.err.toStdString();
         EXPECT_EQ(latest().status, repeat ? journalstatus::refused() : journalstatus::failed());
+        EXPECT_EQ(latest().recordsWritten, repeat ? 0 : 2);
         EXPECT_EQ(target() == "alt\r\n", repeat);
         if (!repeat) {
             EXPECT_EQ(target().count("\r\n"), 2) << target().left(40).toStdString();
