@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
   libshp-dev pxlib-dev libfreexl-dev libwps-dev mdbtools-dev mdbtools libtomlplusplus-dev
-  libzip-dev libexpat1-dev libxlsxwriter-dev
+  libzip-dev libexpat1-dev libxlsxwriter-dev libsqlite3-dev
   postgresql sqlite3 gawk python3 python3-xlrd python3-xlwt python3-psycopg2
   python3-openpyxl python3-xlsxwriter xlsx2csv
   time bc miller hyperfine valgrind

@@ -1,6 +1,7 @@
 #include "connectors/backends/sqlbackend.h"
 
 #include "connectors/backends/providererror.h"
+#include "connectors/backends/sqlitesender.h"
 #include "connectors/backends/sqltablewriter.h"
 #include "connectors/backends/tableplaceholders.h"
 
@@ -69,6 +70,9 @@ std::unique_ptr<DatabaseRecord> SqlBackend::openWriter(const QString& table)
 {
     if (m_writerFactory)
         return m_writerFactory(table);
+    // An SQLite file takes its rows through SQLite's own interface, on the same connection.
+    if (m_sqlite && SqliteRowSender::handleOf(database()))
+        return std::make_unique<BlockWriter>(std::make_unique<SqliteRowSender>(database(), table));
     return std::make_unique<BlockWriter>(
         std::make_unique<SqlRowSender>(database(), table, m_driver, m_sqlite));
 }

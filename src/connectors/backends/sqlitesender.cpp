@@ -1,0 +1,164 @@
+#include "connectors/backends/sqlitesender.h"
+
+#include "connectors/backends/lazysqlite.h"
+#include "connectors/backends/sqltablewriter.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QSqlDriver>
+#include <QTime>
+
+namespace quendra {
+
+namespace {
+// Prepared statements kept for reuse: rows whose empty columns differ need their own.
+constexpr size_t StatementsKept = 8;
+const QString SqliteDriver = QStringLiteral("QSQLITE");
+} // namespace
+
+SqliteRowSender::SqliteRowSender(QSqlDatabase db, const QString& table)
+    : m_db(std::move(db)), m_handle(handleOf(m_db)), m_table(table)
+{
+}
+
+SqliteRowSender::~SqliteRowSender()
+{
+    for (const Statement& s : m_statements)
+        lite::finalize(s.statement);
+}
+
+sqlite3* SqliteRowSender::handleOf(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+SenderColumns SqliteRowSender::columns()
+{
+    SenderColumns columns = sqlTableColumns(m_db, m_table, SqliteDriver, true);
+    m_columns = columns.names;
+    m_texts.resize(size_t(m_columns.size()));
+    return columns;
+}
+
+void SqliteRowSender::begin()
+{
+    execute("begin");
+}
+
+void SqliteRowSender::commit()
+{
+    for (const Statement& s : m_statements)
+        lite::reset(s.statement);
+    if (lite::exec(m_handle, "commit") != SQLITE_OK) {
+        const Error e = failure();
+        rollback();
+        throw e;
+    }
+}
+
+void SqliteRowSender::rollback()
+{
+    for (const Statement& s : m_statements)
+        lite::reset(s.statement);
+    lite::exec(m_handle, "rollback");
+}
+
+void SqliteRowSender::execute(const char* sql)
+{
+    if (lite::exec(m_handle, sql) != SQLITE_OK)
+        throw failure();
+}
+
+Error SqliteRowSender::failure() const
+{
+    const QString text = QString::fromUtf8(lite::errmsg(m_handle)).trimmed();
+    return Error(lite::extendedErrcode(m_handle), SqliteDriver,
+                 text.isEmpty() ? QStringLiteral("Unbekannter Fehler des Datenbanktreibers.")
+                                : text);
+}
+
+SentRows SqliteRowSender::send(const std::vector<QueuedRow>& rows, size_t first, size_t count)
+{
+    SentRows sent;
+    try {
+        for (; sent.written < count; ++sent.written) {
+            const QueuedRow& row = rows[first + sent.written];
+            const std::vector<bool> columns = valuedColumns(row);
+            if (!insert(statementFor(columns), row, columns)) {
+                sent.failure = failure();
+                sent.rowKnown = true;
+                break;
+            }
+        }
+    } catch (const Error& e) {
+        sent.failure = e; // no statement for the row
+        sent.rowKnown = true;
+    }
+    return sent;
+}
+
+bool SqliteRowSender::insert(sqlite3_stmt* statement, const QueuedRow& row,
+                             const std::vector<bool>& columns)
+{
+    int position = 0;
+    for (size_t c = 0; c < columns.size(); ++c) {
+        if (!columns[c])
+            continue;
+        const QVariant& value = row[c];
+        ++position;
+        switch (value.metaType().id()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+            lite::bindInt64(statement, position, value.toLongLong());
+            continue;
+        case QMetaType::Double:
+            lite::bindDouble(statement, position, value.toDouble());
+            continue;
+        case QMetaType::QString: {
+            const QString* text = static_cast<const QString*>(value.constData());
+            lite::bindText16(statement, position, text->utf16(), int(text->size() * 2));
+            continue;
+        }
+        case QMetaType::QDateTime:
+            m_texts[c] = value.toDateTime().toString(Qt::ISODateWithMs);
+            break;
+        case QMetaType::QTime:
+            m_texts[c] = value.toTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+            break;
+        default:
+            m_texts[c] = value.toString();
+            break;
+        }
+        lite::bindText16(statement, position, m_texts[c].utf16(), int(m_texts[c].size() * 2));
+    }
+    const int result = lite::step(statement);
+    lite::reset(statement);
+    return result == SQLITE_DONE;
+}
+
+sqlite3_stmt* SqliteRowSender::statementFor(const std::vector<bool>& columns)
+{
+    for (const Statement& s : m_statements) {
+        if (s.columns == columns)
+            return s.statement;
+    }
+    const QByteArray sql = insertStatement(m_db, m_table, m_columns, columns, 1).toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (lite::prepare(m_handle, sql.constData(), int(sql.size()), &statement) != SQLITE_OK) {
+        lite::finalize(statement);
+        throw failure();
+    }
+    if (m_statements.size() >= StatementsKept) {
+        lite::finalize(m_statements.front().statement);
+        m_statements.erase(m_statements.begin());
+    }
+    m_statements.push_back({columns, statement});
+    return statement;
+}
+
+} // namespace quendra
