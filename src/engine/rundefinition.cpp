@@ -205,10 +205,12 @@ void guardRepeat(const JournalEntry& run, const SourceIdentity& source, const Ru
 }
 
 // A writing run leaves its row in the journal: written as it starts, completed as it
-// ends. A run whose row cannot be written as it starts does not start: without the row,
-// neither a second run at the same time nor the next start could see it. Once the run
-// has started, the journal never fails it; when its end cannot be written, a warning
-// says so.
+// ends. A run whose row cannot be written as it starts because another program holds
+// init.mdb does not start: without the row, neither a second run at the same time nor the
+// next start could see it, and the lock passes. A journal refused for any other reason
+// (a read-only or damaged file) would stop every run for good: the run goes on without
+// its row and says so. Once the run has started, the journal never fails it; when its end
+// cannot be written, a warning says so.
 RunResult journaledRun(clsFileConvert& engine, const RunOptions& options)
 {
     JournalEntry entry = startingEntry(engine, options);
@@ -220,6 +222,19 @@ RunResult journaledRun(clsFileConvert& engine, const RunOptions& options)
                 entry.id = journalStart(entry);
             }
         })) {
+        if (!isLockedError(*fault)) {
+            RunResult result = engine.RunConvert(options);
+            result.warnings.insert(
+                result.warnings.begin(),
+                RunMessage{Error(0, {},
+                                 QStringLiteral("Der Lauf wird nicht im Protokoll der "
+                                                "Konfigurationsdatenbank vermerkt und nicht mit "
+                                                "früheren Läufen verglichen: %1")
+                                     .arg(fault->description())),
+                           runWhere(),
+                           {}});
+            return result;
+        }
         RunResult result;
         result.failure = RunMessage{
             Error(fault->number(), fault->source(),

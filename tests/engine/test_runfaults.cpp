@@ -316,6 +316,27 @@ TEST_F(RunFaults, ALockedJournalAtTheStartRefusesTheRun)
     EXPECT_TRUE(journalEntries().empty());
 }
 
+// A journal refused for another reason than a lock (here a rule of the database file)
+// would stop every run for good: the run writes without its row and says so.
+TEST_F(RunFaults, AJournalRefusedForGoodWarnsAndRuns)
+{
+    writeSource("a\r\n");
+    ASSERT_EQ(test::runBatch(args()).exitCode, 0); // the journal's table now exists
+    test::ScratchConnection(u"QSQLITE"_s, db.path())
+        .exec(u"create trigger nein before insert on quendraJournal "
+              "begin select raise(abort, 'Regel der Datei'); end"_s);
+    writeSource("b\r\n");
+    const BatchResult r = test::runBatch(args());
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u"Der Lauf wird nicht im Protokoll der Konfigurationsdatenbank "
+                               "vermerkt und nicht mit früheren Läufen verglichen: "_s))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u"Regel der Datei"_s)) << r.err.toStdString();
+    EXPECT_EQ(target(), QByteArray("b\r\nPr\xfc"
+                                   "fsumme:\r\nZ (Anzahl): 1\r\n"));
+    EXPECT_EQ(journalEntries().size(), 1u);
+}
+
 // Two runs of one definition at once: the second finds the first still going (its source
 // not yet known) and is refused before it writes; the first writes, and both rows say how
 // each ended.
