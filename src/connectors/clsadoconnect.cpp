@@ -4,10 +4,13 @@
 #include "common/error.h"
 #include "connectors/backends/backendchoice.h"
 #include "connectors/backends/providererror.h"
+#include "connectors/backends/sheetgrid.h"
 #include "connectors/backends/tableplaceholders.h"
 #include "connectors/clsadoconnect_rowset.h"
 #include "connectors/databasetarget.h"
 
+#include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace quendra {
@@ -63,11 +66,11 @@ struct clsADOConnect::Impl {
     RowSet rows;
     qint64 pos = -1; // 0..size-1 current record, -1 before the first, size after the last
     bool forwardOnly = false;
-    std::unique_ptr<RowStream> stream; // a forward-only row set: rows holds the current row
-    bool streamByTable = false;
-    qint64 passed = 0;            // rows of the stream before the current one
-    QString query;                // the text the row set was opened on, for Requery
-    RowSetModel* model = nullptr; // child of the connector, made on first request
+    std::unique_ptr<RowSource> stream;       // a forward-only row set: rows holds the current row
+    std::function<QString()> streamSentence; // what a failure of the stream is explained by
+    qint64 passed = 0;                       // rows of the stream before the current one
+    QString query;                           // the text the row set was opened on, for Requery
+    RowSetModel* model = nullptr;            // child of the connector, made on first request
 
     RegionalText text;
     qint64 textRow = -1; // the row whose values texts holds, converted once per move
@@ -79,7 +82,7 @@ struct clsADOConnect::Impl {
     QList<QVariant> pending; // the row being added, for the snapshot
 
     qint64 size() const { return rows.size(); }
-    bool open() const { return backend != nullptr; }
+    bool open() const { return backend || stream; }
     void requireOpen() const
     {
         if (!open())
@@ -94,10 +97,17 @@ struct clsADOConnect::Impl {
 
     void openStream(const QString& queryText, bool byTable)
     {
-        stream = explainingProviderErrors(
-            [&] { return readSentence(byTable); },
-            [&] { return std::make_unique<RowStream>(*backend, queryText); });
-        streamByTable = byTable;
+        startStream(
+            explainingProviderErrors(
+                [&] { return readSentence(byTable); },
+                [&] { return std::make_unique<RowStream>(*backend, queryText); }),
+            [this, byTable] { return readSentence(byTable); }, queryText);
+    }
+    void startStream(std::unique_ptr<RowSource> source, std::function<QString()> sentence,
+                     const QString& queryText)
+    {
+        stream = std::move(source);
+        streamSentence = std::move(sentence);
         passed = 0;
         RowSet first;
         first.columns = stream->columns();
@@ -108,8 +118,7 @@ struct clsADOConnect::Impl {
     }
     bool nextRow(QList<QVariant>& row)
     {
-        return explainingProviderErrors([&] { return readSentence(streamByTable); },
-                                        [&] { return stream->next(row); });
+        return explainingProviderErrors(streamSentence, [&] { return stream->next(row); });
     }
     void advanceStream()
     {
@@ -141,8 +150,19 @@ struct clsADOConnect::Impl {
             model->endChange();
     }
 
+    // A sheet read straight from its file has no database behind it to query or change.
+    void requireBackend() const
+    {
+        requireOpen();
+        if (!backend)
+            throw Error(errnum::Unsupported, {},
+                        QStringLiteral("Die Datensätze dieser Quelle werden nur einmal vorwärts "
+                                       "gelesen."));
+    }
+
     QString resolve(const QString& text)
     {
+        requireBackend();
         return resolveTablePlaceholders(text, [this] { return backend->tables(); });
     }
 
@@ -173,6 +193,7 @@ struct clsADOConnect::Impl {
     // data source could not be read, and whether the table is missing altogether.
     RowSet fetch(const QString& queryText, bool byTable)
     {
+        requireBackend();
         stream.reset();
         passed = 0;
         return explainingProviderErrors([&] { return readSentence(byTable); },
@@ -268,9 +289,19 @@ void clsADOConnect::init()
         const bool byTable = d->sql.isEmpty();
         if (byTable && d->table.trimmed().isEmpty())
             throw noTableNamed(d->sourceName());
-        d->backend = explainingProviderErrors([&] { return openRefusal(d->sourceName()); },
-                                              [&] { return openBackend(d->source); });
+        const auto openSentence = [&] { return openRefusal(d->sourceName()); };
         d->text = RegionalText();
+        if (d->forwardOnly && byTable) {
+            // Read once through in order: a sheet comes straight from its file.
+            if (auto sheet = explainingProviderErrors(
+                    openSentence, [&] { return openSheetStream(d->source, d->table); })) {
+                d->startStream(std::make_unique<SheetRowSource>(std::move(sheet)), openSentence,
+                               {});
+                Q_EMIT dataMemberChanged(QStringLiteral("Primary"));
+                return;
+            }
+        }
+        d->backend = explainingProviderErrors(openSentence, [&] { return openBackend(d->source); });
         const QString query = byTable ? QStringLiteral("select * from ") + d->table : d->sql;
         const QString resolved = d->resolve(query);
         if (d->forwardOnly)
@@ -381,7 +412,12 @@ void clsADOConnect::setAbsolutePosition(qint64 position)
 
 int clsADOConnect::fieldCount() const
 {
-    return static_cast<int>(d->rows.columns.size());
+    return d->stream ? d->stream->width() : static_cast<int>(d->rows.columns.size());
+}
+
+int clsADOConnect::valueCount() const
+{
+    return isEOF() ? 0 : int(d->rows.rows[static_cast<size_t>(d->pos)].size());
 }
 
 QStringView clsADOConnect::getField(int index) const
@@ -393,10 +429,13 @@ QStringView clsADOConnect::getField(int index) const
         if (d->textRow != d->pos) {
             // Convert the whole row once; the texts are reused from move to move.
             const QList<QVariant>& row = d->rows.rows[static_cast<size_t>(d->pos)];
+            d->texts.resize(std::max(d->texts.size(), size_t(row.size())));
             for (qsizetype i = 0; i < row.size(); ++i)
                 d->text.toText(row[i], d->texts[static_cast<size_t>(i)]);
             d->textRow = d->pos;
         }
+        if (index >= valueCount()) // a sheet's row ends at its last cell
+            return QStringView();
         return d->texts[static_cast<size_t>(index)];
     });
 }

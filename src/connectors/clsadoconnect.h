@@ -27,7 +27,9 @@ public:
     void setSQL(const QString& sql);
     // Before init: the records are fetched one by one as MoveNext reaches them, and only
     // the current one is held, so that a source of any size takes the same memory. Such
-    // a row set moves forward only.
+    // a row set moves forward only. A table of a workbook named without SQL is then read
+    // straight from its file, as wide as a sheet can be (fieldCount), each record as wide
+    // as its last cell (valueCount).
     void setForwardOnly(bool on);
     // Opens connection and row set: the SQL, or "select * from " and the table, with
     // $TBL(...) placeholders resolved.
@@ -44,6 +46,7 @@ public:
     // Makes the record at the 1-based position current (a click on the viewer's grid).
     void setAbsolutePosition(qint64 position) override;
     int fieldCount() const override;
+    int valueCount() const override;
     QStringView getField(int index) const override;
 
     // The open row set: column count and row-by-row writing for a database target.

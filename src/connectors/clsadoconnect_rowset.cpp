@@ -2,6 +2,7 @@
 
 #include "connectors/backends/backend.h"
 #include "connectors/backends/providererror.h"
+#include "connectors/backends/sheetgrid.h"
 #include "connectors/backends/sqlbackend.h"
 
 #include <QSqlError>
@@ -82,6 +83,20 @@ bool RowStream::next(QList<QVariant>& row)
             row[i] = typedSqliteValue(row[i], m_kinds[size_t(i)]);
     }
     return true;
+}
+
+SheetRowSource::SheetRowSource(std::unique_ptr<SheetStream> sheet) : m_sheet(std::move(sheet)) {}
+
+SheetRowSource::~SheetRowSource() = default;
+
+int SheetRowSource::width() const
+{
+    return SheetColumns;
+}
+
+bool SheetRowSource::next(QList<QVariant>& row)
+{
+    return m_sheet->next(row);
 }
 
 RowSet fetchRowSet(Backend& backend, const QString& sql)

@@ -24,6 +24,8 @@ public:
     virtual void MoveNext() = 0;
     // Number of values per record (fields of the current line, columns of the row set).
     virtual int fieldCount() const = 0;
+    // Values the current record holds (at most fieldCount): every field past them is empty.
+    virtual int valueCount() const { return fieldCount(); }
     // Value of column index (counted from 0) of the current record, NULL as empty text.
     // The view stays valid until the reader moves. An index past the last column
     // throws error 9 (text) or the provider's item-not-found error (database).

@@ -4,6 +4,7 @@
 #include "connectors/recordaccess.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -82,7 +83,14 @@ ValueFingerprint::~ValueFingerprint() = default;
 
 void ValueFingerprint::addRecord(const RecordReader& reader, int fieldCount)
 {
-    for (int i = 0; i < fieldCount; ++i) {
+    // Up to the last value that is not empty: a record is the same whether a source gives
+    // its empty fields at the end or leaves them out.
+    int count = std::min(fieldCount, reader.valueCount());
+    while (count > 0 && reader.getField(count - 1).isEmpty())
+        --count;
+    const auto values = qint64(count);
+    m_block.append(reinterpret_cast<const char*>(&values), sizeof values);
+    for (int i = 0; i < count; ++i) {
         const QStringView value = reader.getField(i);
         const auto length = qint64(value.size());
         m_block.append(reinterpret_cast<const char*>(&length), sizeof length);

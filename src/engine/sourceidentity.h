@@ -14,7 +14,8 @@ class Sha256;
 
 // What makes a run's source the same as another's: for a file its size, the time it was
 // last changed and the SHA-256 of its bytes; for a database source the rows read and a
-// SHA-256 over the values read (each value's length, then its UTF-16 text).
+// SHA-256 over the values read (per record the count of its values up to the last that is
+// not empty, then each value's length and its UTF-16 text).
 struct SourceIdentity {
     qint64 size = -1;   // a file's bytes; -1 for a database source
     QDateTime modified; // a file's; invalid for a database source
@@ -55,7 +56,8 @@ public:
     ValueFingerprint(const ValueFingerprint&) = delete;
     ValueFingerprint& operator=(const ValueFingerprint&) = delete;
 
-    // Adds the current record of reader: its fieldCount values.
+    // Adds the current record of reader: its fieldCount values, those empty at the end left
+    // out.
     void addRecord(const RecordReader& reader, int fieldCount);
     // The identity of the records added; the object is spent.
     SourceIdentity result();

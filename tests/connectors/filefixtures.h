@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace quendra::test {
@@ -26,5 +27,11 @@ void createParadox(const QString& path, const std::vector<ParadoxColumn>& column
 // label with umlauts in code page 850 and numbers in 80-bit precision, on the second the label
 // "zweites"; kunden-passwort.wk3, the same with the record that says the rest is encrypted.
 QString dataFile(const char* name);
+
+// Every record of a table of a workbook (.xls, .xlsx or .ods by its suffix, its first row
+// naming the columns) as its values' texts joined by tabs: width of them, or as many as the
+// connector has columns when width is 0 (width becomes that). forwardOnly: read once
+// through, straight from the file where its type can.
+QStringList workbookRows(const QString& path, const QString& table, bool forwardOnly, int& width);
 
 } // namespace quendra::test

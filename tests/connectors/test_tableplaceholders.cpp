@@ -24,6 +24,19 @@ INSTANTIATE_TEST_SUITE_P(
     Catalogue, TablePlaceholders,
     ::testing::ValuesIn(test::caseTable(u"connectors/table-placeholders.tsv"_s)), test::caseName);
 
+class NamedTables : public ::testing::TestWithParam<test::CaseRow> {};
+
+TEST_P(NamedTables, Position)
+{
+    const QStringList tables = {u"Artikel"_s, u"Kunden"_s, u"Kundenkonten"_s, u"Lager 1"_s,
+                                u"Öl"_s};
+    EXPECT_EQ(namedTable(tables, GetParam()[0]), GetParam()[1].toInt());
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, NamedTables,
+                         ::testing::ValuesIn(test::caseTable(u"connectors/named-tables.tsv"_s)),
+                         test::caseName);
+
 TEST(TablePlaceholdersCatalogue, AskedOnlyWhenNeeded)
 {
     int asked = 0;

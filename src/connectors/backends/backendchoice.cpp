@@ -1,6 +1,7 @@
 #include "connectors/backends/backendchoice.h"
 
 #include "connectors/backends/providererror.h"
+#include "connectors/backends/sheetgrid.h"
 #include "connectors/backends/sqlbackend.h"
 
 #include <QFile>
@@ -233,6 +234,15 @@ std::unique_ptr<Backend> openNewFileBackend(const QString& connectionString,
     location.columns = columns;
     setFileTypeWriter(*backend, *facts.support, location);
     return backend;
+}
+
+std::unique_ptr<SheetStream> openSheetStream(const QString& connectionString, const QString& table)
+{
+    const ConnectionFacts facts = parseConnectionString(connectionString);
+    if (!facts.support || facts.support->backend != BackendKind::MemoryCopy ||
+        !facts.support->makeReader)
+        return nullptr;
+    return facts.support->makeReader()->openSheet(facts.location(), table);
 }
 
 } // namespace quendra

@@ -50,4 +50,11 @@ std::unique_ptr<Backend> openBackend(const QString& connectionString);
 std::unique_ptr<Backend> openNewFileBackend(const QString& connectionString,
                                             const QStringList& columns);
 
+class SheetStream;
+
+// The records of a table of the connection string's file type read straight from its file
+// (see FileTypeReader::openSheet); nullptr where the type cannot, and for every other
+// data source.
+std::unique_ptr<SheetStream> openSheetStream(const QString& connectionString, const QString& table);
+
 } // namespace quendra

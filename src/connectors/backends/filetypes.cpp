@@ -4,6 +4,7 @@
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
+#include "connectors/backends/sheetgrid.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -106,6 +107,11 @@ void requireDataFile(const QString& path)
                               : QStringLiteral("%1 ist keine gewöhnliche Datei, sondern eine "
                                                "benannte Pipe oder ein Gerät."))
                     .arg(QDir::toNativeSeparators(path)));
+}
+
+std::unique_ptr<SheetStream> FileTypeReader::openSheet(const DataSourceLocation&, const QString&)
+{
+    return nullptr;
 }
 
 } // namespace quendra

@@ -11,6 +11,8 @@ class QSqlDatabase;
 
 namespace quendra {
 
+class SheetStream;
+
 // What a medium-2 connection string names: the catalogue file type, the data source
 // (a file or a folder, by type), the header flag (HDR=Yes) and the suffixes of the
 // type's table files.
@@ -33,6 +35,12 @@ class FileTypeReader {
 public:
     virtual ~FileTypeReader() = default;
     virtual void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) = 0;
+    // The records of one table read straight from the file, once through, without the
+    // copy: the rows "select * from " and table would give, in their order ($TBL(...)
+    // resolved against the same catalogue). nullptr where the type cannot, or table names
+    // none of its tables; the copy is read then.
+    virtual std::unique_ptr<SheetStream> openSheet(const DataSourceLocation& location,
+                                                   const QString& table);
 };
 
 // Appends rows to one table of a database file type. Throws quendra::Error when the table

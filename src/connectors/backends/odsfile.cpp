@@ -26,8 +26,6 @@ namespace quendra {
 
 namespace {
 
-constexpr qint64 MaxColumns = 16384;
-constexpr qint64 MaxRows = 1048576;
 constexpr qsizetype MaxText = 1 << 20;
 // Cells a table may come to through repeated rows and cells (a million rows of 200).
 constexpr qint64 MaxCells = 200'000'000;
@@ -51,7 +49,7 @@ qint64 repeats(const char** attributes, std::string_view name)
 {
     const char* count = xmlAttribute(attributes, name);
     const qint64 n = count ? std::atoll(count) : 1;
-    return std::clamp<qint64>(n, 1, MaxRows + 1); // more are beyond the sheet either way
+    return std::clamp<qint64>(n, 1, SheetRowsMax + 1); // more are beyond the sheet either way
 }
 
 // An ISO 8601 duration (PT12H30M00S, P1DT2H) as seconds; -1 when it is none.
@@ -237,8 +235,8 @@ struct ContentReader : XmlHandler {
             emptyCells += cellRepeats;
             return;
         }
-        if (row.size() + emptyCells + cellRepeats > MaxColumns)
-            badCell(QStringLiteral("liegt jenseits der Spalte %1.").arg(MaxColumns));
+        if (row.size() + emptyCells + cellRepeats > SheetColumns)
+            badCell(QStringLiteral("liegt jenseits der Spalte %1.").arg(SheetColumns));
         row.resize(row.size() + emptyCells);
         emptyCells = 0;
         for (qint64 i = 0; i < cellRepeats; ++i)
@@ -251,9 +249,9 @@ struct ContentReader : XmlHandler {
         rowNumber += rowRepeats;
         if (row.isEmpty())
             return; // empty rows are left out, however many
-        if (rowNumber > MaxRows) {
-            rowNumber = std::max(first, MaxRows);
-            badCell(QStringLiteral("liegt jenseits der Zeile %1.").arg(MaxRows));
+        if (rowNumber > SheetRowsMax) {
+            rowNumber = std::max(first, SheetRowsMax);
+            badCell(QStringLiteral("liegt jenseits der Zeile %1.").arg(SheetRowsMax));
         }
         cells += rowRepeats * row.size();
         if (cells > MaxCells)

@@ -48,6 +48,11 @@ QString headerName(const QVariant& value, const RegionalText& text)
     return text.toText(value);
 }
 
+bool holdsValue(const QVariantList& cells)
+{
+    return std::any_of(cells.cbegin(), cells.cend(), [](const QVariant& v) { return !v.isNull(); });
+}
+
 [[noreturn]] void throwSpillFailed(const QString& sheet)
 {
     throw Error(errnum::PathFileAccess, {},
@@ -97,7 +102,7 @@ SheetTable::~SheetTable() = default;
 
 void SheetTable::addRow(const QVariantList& cells)
 {
-    if (std::all_of(cells.cbegin(), cells.cend(), [](const QVariant& v) { return v.isNull(); }))
+    if (!holdsValue(cells))
         return;
     if (m_header && !m_named) {
         m_names = cells;
@@ -167,6 +172,25 @@ void SheetTable::finish()
         add(row);
     m_rows.clear();
     table.finish();
+}
+
+void SheetRecords::addRow(const QVariantList& cells)
+{
+    if (!holdsValue(cells))
+        return;
+    if (m_header)
+        m_header = false; // the header row names the columns
+    else
+        m_rows.push_back(cells);
+}
+
+bool SheetRecords::take(QVariantList& row)
+{
+    if (m_rows.empty())
+        return false;
+    row = std::move(m_rows.front());
+    m_rows.pop_front();
+    return true;
 }
 
 void loadSheetGrid(const SheetGrid& grid, const QString& sheet, bool header, QSqlDatabase& db)

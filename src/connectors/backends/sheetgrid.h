@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -17,23 +18,34 @@ class QTemporaryFile;
 
 namespace quendra {
 
+// The columns a sheet may have (A to XFD) and its rows.
+constexpr int SheetColumns = 16384;
+constexpr qint64 SheetRowsMax = 1048576;
+
 // A cell is a number (qlonglong or double), a QDate, a QDateTime, a QTime, a bool, a
 // QString or NULL.
 using SheetGrid = std::vector<QVariantList>;
+
+// Where a reader puts the rows of a sheet as it comes across them.
+class SheetRows {
+public:
+    virtual ~SheetRows() = default;
+    // The cells of the next row, from the first column on; rows may differ in width.
+    virtual void addRow(const QVariantList& cells) = 0;
+};
 
 // Takes the rows of one sheet as a reader comes across them and makes its table at the
 // end, when the kinds of its columns are known. Rows beyond the first few thousand wait
 // in a temporary file, so that a sheet of a million rows takes no more memory than one
 // of a thousand.
-class SheetTable {
+class SheetTable : public SheetRows {
 public:
     SheetTable(QSqlDatabase& db, const QString& sheet, bool header);
-    ~SheetTable();
+    ~SheetTable() override;
     SheetTable(const SheetTable&) = delete;
     SheetTable& operator=(const SheetTable&) = delete;
 
-    // The cells of the next row, from the first column on; rows may differ in width.
-    void addRow(const QVariantList& cells);
+    void addRow(const QVariantList& cells) override;
     // Creates the table (its name made unique in the database) and fills it.
     void finish();
 
@@ -49,6 +61,30 @@ private:
     std::vector<Column> m_columns;
     SheetGrid m_rows; // rows not yet spilled
     std::unique_ptr<QTemporaryFile> m_spilled;
+};
+
+// The records of a sheet as its table holds them, handed on while the sheet is read: the
+// rows with a value, without the header row. Each cell keeps the value the reader gave
+// it; its text is the one the table's column gives it, whatever kind that column has.
+class SheetRecords : public SheetRows {
+public:
+    explicit SheetRecords(bool header) : m_header(header) {}
+    void addRow(const QVariantList& cells) override;
+    // The oldest row not yet taken into row; false when there is none.
+    bool take(QVariantList& row);
+
+private:
+    bool m_header;
+    std::deque<QVariantList> m_rows;
+};
+
+// A sheet read straight from its file, record by record (SheetRecords).
+class SheetStream {
+public:
+    virtual ~SheetStream() = default;
+    // The next record into row; false after the last. Throws quendra::Error naming the
+    // file when it is damaged.
+    virtual bool next(QVariantList& row) = 0;
 };
 
 // The table of a sheet held as a whole.

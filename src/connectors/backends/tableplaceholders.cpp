@@ -3,6 +3,9 @@
 #include "common/error.h"
 #include "values/numbers.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace quendra {
 
 namespace {
@@ -27,6 +30,31 @@ const QString& pickTable(const QStringList& tables, const QString& argument)
         }
     }
     return tables.last();
+}
+
+// Whether the text is one name that SQL takes without quotes.
+bool isPlainName(QStringView name)
+{
+    const auto letter = [](QChar c) {
+        return c.unicode() >= 0x80 || c == u'_' || (c >= u'a' && c <= u'z') ||
+               (c >= u'A' && c <= u'Z');
+    };
+    if (name.isEmpty() || !letter(name.front()))
+        return false;
+    return std::all_of(name.begin(), name.end(),
+                       [&](QChar c) { return letter(c) || c == u'$' || (c >= u'0' && c <= u'9'); });
+}
+
+bool sameName(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char16_t x = a[i].unicode(), y = b[i].unicode();
+        if (x != y && (x >= 0x80 || y >= 0x80 || std::tolower(x) != std::tolower(y)))
+            return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -69,6 +97,27 @@ QString unquotedTableName(const QString& table)
     if (name.size() >= 2 && (name.front() == u'"' || name.front() == u'[' || name.front() == u'`'))
         return name.mid(1, name.size() - 2);
     return name;
+}
+
+qsizetype namedTable(const QStringList& tables, const QString& table)
+{
+    if (tables.isEmpty())
+        return -1;
+    const QString text = resolveTablePlaceholders(table, [&] { return tables; }).trimmed();
+    QStringView name = text;
+    if (name.size() >= 2 && QStringView(u"[\"`").contains(name.front())) {
+        const QChar close = name.front() == u'[' ? u']' : name.front();
+        name = name.mid(1, name.size() - 2);
+        if (text.back() != close || name.contains(close))
+            return -1;
+    } else if (!isPlainName(name)) {
+        return -1;
+    }
+    for (qsizetype i = 0; i < tables.size(); ++i) {
+        if (sameName(tables.at(i), name))
+            return i;
+    }
+    return -1;
 }
 
 } // namespace quendra

@@ -18,4 +18,9 @@ QString resolveTablePlaceholders(const QString& sql, const std::function<QString
 // the quotes or brackets around it.
 QString unquotedTableName(const QString& table);
 
+// The position in tables of the table that "select * from " followed by table reads: its
+// placeholders resolved, one name, plain or in quotes or brackets, matched as SQLite
+// matches names (ASCII letters regardless of case); -1 when table is anything else.
+qsizetype namedTable(const QStringList& tables, const QString& table);
+
 } // namespace quendra

@@ -11,6 +11,7 @@
 #include "common/error.h"
 #include "connectors/backends/cellformats.h"
 #include "connectors/backends/sheetgrid.h"
+#include "connectors/backends/tableplaceholders.h"
 #include "connectors/backends/zippackage.h"
 #include "values/regionaltext.h"
 
@@ -27,8 +28,6 @@ namespace quendra {
 
 namespace {
 
-constexpr int MaxColumns = 16384;
-constexpr qint64 MaxRows = 1048576;
 constexpr qsizetype MaxText = 1 << 20; // bytes of one cell's text; Excel holds 32,767 characters
 
 // The part a relationship's target names, from the folder of the part that holds it.
@@ -213,7 +212,7 @@ struct SheetReader : XmlHandler {
     const SharedStrings& strings;
     const Formats& formats;
     const QString& sheet;
-    SheetTable& table;
+    SheetRows& table;
 
     QVariantList row;
     qint64 rowNumber = 0; // 1-based number of the current row
@@ -228,7 +227,7 @@ struct SheetReader : XmlHandler {
     StringItem inlineText;
 
     SheetReader(const ZipPackage& zip, const SharedStrings& strings, const Formats& formats,
-                const QString& sheet, SheetTable& table)
+                const QString& sheet, SheetRows& table)
         : zip(zip), strings(strings), formats(formats), sheet(sheet), table(table)
     {
     }
@@ -246,7 +245,7 @@ struct SheetReader : XmlHandler {
         } else if (inSheetData && name == "row") {
             const char* r = xmlAttribute(attributes, "r");
             rowNumber = r ? std::atoll(r) : rowNumber + 1;
-            if (rowNumber < 1 || rowNumber > MaxRows)
+            if (rowNumber < 1 || rowNumber > SheetRowsMax)
                 zip.damaged(QStringLiteral("Tabelle \"%1\" hat eine Zeile %2 außerhalb von 1 "
                                            "bis 1048576.")
                                 .arg(sheet)
@@ -275,7 +274,7 @@ struct SheetReader : XmlHandler {
                 badCell(QStringLiteral("hat keinen gültigen Namen."));
             column = number - 1;
         }
-        if (column >= MaxColumns || column < row.size())
+        if (column >= SheetColumns || column < row.size())
             badCell(QStringLiteral("liegt außerhalb der Tabelle oder vor einer anderen Zelle "
                                    "ihrer Zeile."));
         const char* t = xmlAttribute(attributes, "t");
@@ -369,38 +368,88 @@ struct SheetReader : XmlHandler {
     }
 };
 
-void readWorkbook(const QString& path, bool header, QSqlDatabase& db)
-{
-    const ZipPackage zip(path, QStringLiteral("Excel-Arbeitsmappe"));
-    const QString book = relationships(zip, QString()).partOfType("officeDocument");
-    if (book.isEmpty())
-        zip.damaged(QStringLiteral("es fehlt der Verweis auf die Arbeitsmappe (_rels/.rels)."));
+// A workbook opened for its sheets: what every sheet's cells need (the date system, the
+// formats that show dates, the shared texts) read first.
+struct OpenWorkbook {
+    ZipPackage zip;
     Workbook workbook;
-    zip.parse(book, workbook);
-    const Relationships rels = relationships(zip, book);
+    Relationships rels;
     Formats formats;
-    formats.dates1904 = workbook.dates1904;
-    if (const QString part = rels.partOfType("styles"); !part.isEmpty()) {
-        Styles styles;
-        zip.parse(part, styles);
-        formats.dateXf = std::move(styles.dateXf);
+    SharedStrings strings{zip};
+
+    explicit OpenWorkbook(const QString& path) : zip(path, QStringLiteral("Excel-Arbeitsmappe"))
+    {
+        const QString book = relationships(zip, QString()).partOfType("officeDocument");
+        if (book.isEmpty())
+            zip.damaged(QStringLiteral("es fehlt der Verweis auf die Arbeitsmappe (_rels/.rels)."));
+        zip.parse(book, workbook);
+        rels = relationships(zip, book);
+        formats.dates1904 = workbook.dates1904;
+        if (const QString part = rels.partOfType("styles"); !part.isEmpty()) {
+            Styles styles;
+            zip.parse(part, styles);
+            formats.dateXf = std::move(styles.dateXf);
+        }
+        if (const QString part = rels.partOfType("sharedStrings"); !part.isEmpty())
+            zip.parse(part, strings);
     }
-    SharedStrings strings(zip);
-    if (const QString part = rels.partOfType("sharedStrings"); !part.isEmpty())
-        zip.parse(part, strings);
-    for (const Workbook::Sheet& sheet : workbook.sheets) {
+
+    // The part of the sheet's cells; empty for a chart sheet, which holds none.
+    QString cellsPart(const Workbook::Sheet& sheet) const
+    {
         const auto target = rels.byId.constFind(sheet.id);
         if (target == rels.byId.cend())
             zip.damaged(QStringLiteral("der Teil der Tabelle \"%1\" ist nicht verzeichnet.")
                             .arg(sheet.name));
-        if (target->type != u"worksheet") // a chart sheet holds no cells
+        return target->type == u"worksheet" ? target->part : QString();
+    }
+};
+
+void readWorkbook(const QString& path, bool header, QSqlDatabase& db)
+{
+    const OpenWorkbook book(path);
+    for (const Workbook::Sheet& sheet : book.workbook.sheets) {
+        const QString part = book.cellsPart(sheet);
+        if (part.isEmpty())
             continue;
         SheetTable table(db, sheet.name, header);
-        SheetReader reader(zip, strings, formats, sheet.name, table);
-        zip.parse(target->part, reader);
+        SheetReader reader(book.zip, book.strings, book.formats, sheet.name, table);
+        book.zip.parse(part, reader);
         table.finish();
     }
 }
+
+// One worksheet's records, read as the run takes them.
+class XlsxSheetStream : public SheetStream {
+public:
+    XlsxSheetStream(std::unique_ptr<OpenWorkbook> book, const QString& sheet, const QString& part,
+                    bool header)
+        : m_book(std::move(book)), m_sheet(sheet), m_records(header),
+          m_reader(m_book->zip, m_book->strings, m_book->formats, m_sheet, m_records),
+          m_part(m_book->zip, part, m_reader)
+    {
+    }
+
+    bool next(QVariantList& row) override
+    {
+        return trapped("XlsxFile.load", [&] {
+            while (!m_records.take(row)) {
+                if (m_ended)
+                    return false;
+                m_ended = !m_part.parseMore();
+            }
+            return true;
+        });
+    }
+
+private:
+    std::unique_ptr<OpenWorkbook> m_book;
+    QString m_sheet;
+    SheetRecords m_records;
+    SheetReader m_reader;
+    XmlPartReader m_part;
+    bool m_ended = false;
+};
 
 class XlsxReader : public FileTypeReader {
 public:
@@ -414,6 +463,29 @@ public:
             if (!QFileInfo(location.dataSource).isFile())
                 throw standardError(errnum::FileNotFound, location.dataSource);
             readWorkbook(location.dataSource, location.header, memoryDb);
+        });
+    }
+
+    std::unique_ptr<SheetStream> openSheet(const DataSourceLocation& location,
+                                           const QString& table) override
+    {
+        if (!QFileInfo(location.dataSource).isFile() || !isZipFile(location.dataSource))
+            return nullptr; // an .xls workbook, or an error the copy reports
+        return trapped("XlsxFile.load", [&]() -> std::unique_ptr<SheetStream> {
+            auto book = std::make_unique<OpenWorkbook>(location.dataSource);
+            QStringList names;
+            QStringList parts;
+            for (const Workbook::Sheet& sheet : book->workbook.sheets) {
+                if (const QString part = book->cellsPart(sheet); !part.isEmpty()) {
+                    names << sheet.name;
+                    parts << part;
+                }
+            }
+            const qsizetype at = namedTable(names, table);
+            if (at < 0)
+                return nullptr;
+            return std::make_unique<XlsxSheetStream>(std::move(book), names.at(at), parts.at(at),
+                                                     location.header);
         });
     }
 };

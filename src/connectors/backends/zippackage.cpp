@@ -139,91 +139,141 @@ bool ZipPackage::has(const QString& part) const
     return locate(part) >= 0;
 }
 
-// Hands the part's bytes, block by block, to sink, never more than it announces and
-// never more than the limits allow.
-template <class Sink> void ZipPackage::stream(const QString& part, Sink&& sink) const
-{
-    const qint64 index = locate(part);
-    if (index < 0)
-        damaged(QStringLiteral("der Teil „%1“ fehlt.").arg(part));
-    zip_stat_t stat;
-    if (zip_stat_index(m_zip, zip_uint64_t(index), 0, &stat) != 0 ||
-        !(stat.valid & ZIP_STAT_SIZE) || !(stat.valid & ZIP_STAT_COMP_SIZE))
-        damaged(QStringLiteral("die Größe des Teils „%1“ ist unbekannt.").arg(part));
-    if (stat.size > MaxPartSize ||
-        stat.size > MaxPackingRatio * std::max<zip_uint64_t>(stat.comp_size, 1))
-        damaged(QStringLiteral("der Teil „%1“ wäre entpackt %2 Bytes groß (%3 Bytes gepackt); "
-                               "mehr als 2 GB oder das 1000-fache werden nicht gelesen.")
-                    .arg(part)
-                    .arg(stat.size)
-                    .arg(stat.comp_size));
-    const std::unique_ptr<zip_file_t, FileClose> file(
-        zip_fopen_index(m_zip, zip_uint64_t(index), 0));
-    if (!file)
-        damaged(QStringLiteral("der Teil „%1“ kann nicht geöffnet werden (%2).")
-                    .arg(part, QString::fromLocal8Bit(zip_strerror(m_zip))));
-    char buffer[1 << 16];
-    zip_uint64_t total = 0;
-    for (;;) {
-        const zip_int64_t n = zip_fread(file.get(), buffer, sizeof buffer);
-        if (n < 0)
-            damaged(QStringLiteral("der Teil „%1“ kann nicht entpackt werden (%2).")
-                        .arg(part, QString::fromLocal8Bit(zip_file_strerror(file.get()))));
-        total += zip_uint64_t(n);
-        if (total > stat.size)
-            damaged(QStringLiteral("der Teil „%1“ ist länger, als das Archiv angibt.").arg(part));
-        sink(buffer, int(n), n == 0);
-        if (n == 0)
-            return;
+// One part of the package, read block by block: never more than it announces and never
+// more than the limits allow.
+class ZipPackage::PartFile {
+public:
+    PartFile(const ZipPackage& zip, const QString& part) : m_zip(zip), m_part(part)
+    {
+        const qint64 index = zip.locate(part);
+        if (index < 0)
+            zip.damaged(QStringLiteral("der Teil „%1“ fehlt.").arg(part));
+        zip_stat_t stat;
+        if (zip_stat_index(zip.m_zip, zip_uint64_t(index), 0, &stat) != 0 ||
+            !(stat.valid & ZIP_STAT_SIZE) || !(stat.valid & ZIP_STAT_COMP_SIZE))
+            zip.damaged(QStringLiteral("die Größe des Teils „%1“ ist unbekannt.").arg(part));
+        if (stat.size > MaxPartSize ||
+            stat.size > MaxPackingRatio * std::max<zip_uint64_t>(stat.comp_size, 1))
+            zip.damaged(QStringLiteral("der Teil „%1“ wäre entpackt %2 Bytes groß (%3 Bytes "
+                                       "gepackt); mehr als 2 GB oder das 1000-fache werden "
+                                       "nicht gelesen.")
+                            .arg(part)
+                            .arg(stat.size)
+                            .arg(stat.comp_size));
+        m_size = stat.size;
+        m_file.reset(zip_fopen_index(zip.m_zip, zip_uint64_t(index), 0));
+        if (!m_file)
+            zip.damaged(QStringLiteral("der Teil „%1“ kann nicht geöffnet werden (%2).")
+                            .arg(part, QString::fromLocal8Bit(zip_strerror(zip.m_zip))));
     }
+
+    // The next block into buffer: its size, 0 at the end of the part.
+    int read(char* buffer, int size)
+    {
+        const zip_int64_t n = zip_fread(m_file.get(), buffer, zip_uint64_t(size));
+        if (n < 0)
+            m_zip.damaged(
+                QStringLiteral("der Teil „%1“ kann nicht entpackt werden (%2).")
+                    .arg(m_part, QString::fromLocal8Bit(zip_file_strerror(m_file.get()))));
+        m_total += zip_uint64_t(n);
+        if (m_total > m_size)
+            m_zip.damaged(
+                QStringLiteral("der Teil „%1“ ist länger, als das Archiv angibt.").arg(m_part));
+        return int(n);
+    }
+
+private:
+    const ZipPackage& m_zip;
+    QString m_part;
+    std::unique_ptr<zip_file_t, FileClose> m_file;
+    zip_uint64_t m_size = 0;
+    zip_uint64_t m_total = 0;
+};
+
+struct XmlPartReader::State {
+    const ZipPackage& zip;
+    QString part;
+    ZipPackage::PartFile file;
+    std::unique_ptr<XML_ParserStruct, ParserFree> parser;
+    ParseState parse;
+    bool ended = false;
+    char buffer[1 << 16];
+
+    State(const ZipPackage& zip, const QString& part, XmlHandler& handler)
+        : zip(zip), part(part), file(zip, part),
+          parser(XML_ParserCreateNS(nullptr, '|')), parse{handler, parser.get(), nullptr}
+    {
+        if (!parser)
+            throw std::bad_alloc();
+        XML_SetUserData(parser.get(), &parse);
+        XML_SetElementHandler(parser.get(), ParseState::onStart, ParseState::onEnd);
+        XML_SetCharacterDataHandler(parser.get(), ParseState::onText);
+        XML_SetStartDoctypeDeclHandler(parser.get(), ParseState::onDoctype);
+    }
+
+    void check(bool parsed)
+    {
+        if (parse.failure) {
+            try {
+                std::rethrow_exception(parse.failure);
+            } catch (const std::length_error&) {
+                zip.damaged(QStringLiteral("im Teil „%1“ sind Elemente mehr als %2-fach "
+                                           "ineinander geschachtelt.")
+                                .arg(part)
+                                .arg(MaxDepth));
+            }
+        }
+        if (parse.doctype)
+            zip.damaged(QStringLiteral("der Teil „%1“ enthält eine Dokumenttyp-Deklaration "
+                                       "(DTD); solche Dateien werden nicht gelesen.")
+                            .arg(part));
+        if (!parsed)
+            zip.damaged(
+                QStringLiteral("der Teil „%1“ ist kein gültiges XML (Zeile %2: %3).")
+                    .arg(part)
+                    .arg(XML_GetCurrentLineNumber(parser.get()))
+                    .arg(QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(parser.get())))));
+        if (parse.silent > MaxSilentBytes)
+            zip.damaged(
+                QStringLiteral("der Teil „%1“ enthält ein Element von mehr als 16 MB.").arg(part));
+    }
+};
+
+XmlPartReader::XmlPartReader(const ZipPackage& zip, const QString& part, XmlHandler& handler)
+    : d(std::make_unique<State>(zip, part, handler))
+{
+}
+
+XmlPartReader::~XmlPartReader() = default;
+
+bool XmlPartReader::parseMore()
+{
+    if (d->ended)
+        return false;
+    const int size = d->file.read(d->buffer, sizeof d->buffer);
+    d->ended = size == 0;
+    d->parse.silent += size;
+    d->check(XML_Parse(d->parser.get(), d->buffer, size, d->ended) == XML_STATUS_OK);
+    return !d->ended;
 }
 
 void ZipPackage::parse(const QString& part, XmlHandler& handler) const
 {
-    const std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreateNS(nullptr, '|'));
-    if (!parser)
-        throw std::bad_alloc();
-    ParseState state{handler, parser.get(), nullptr};
-    XML_SetUserData(parser.get(), &state);
-    XML_SetElementHandler(parser.get(), ParseState::onStart, ParseState::onEnd);
-    XML_SetCharacterDataHandler(parser.get(), ParseState::onText);
-    XML_SetStartDoctypeDeclHandler(parser.get(), ParseState::onDoctype);
-    stream(part, [&](const char* data, int size, bool last) {
-        state.silent += size;
-        const bool parsed = XML_Parse(parser.get(), data, size, last) == XML_STATUS_OK;
-        if (state.failure) {
-            try {
-                std::rethrow_exception(state.failure);
-            } catch (const std::length_error&) {
-                damaged(QStringLiteral("im Teil „%1“ sind Elemente mehr als %2-fach ineinander "
-                                       "geschachtelt.")
-                            .arg(part)
-                            .arg(MaxDepth));
-            }
-        }
-        if (state.doctype)
-            damaged(QStringLiteral("der Teil „%1“ enthält eine Dokumenttyp-Deklaration "
-                                   "(DTD); solche Dateien werden nicht gelesen.")
-                        .arg(part));
-        if (!parsed)
-            damaged(QStringLiteral("der Teil „%1“ ist kein gültiges XML (Zeile %2: %3).")
-                        .arg(part)
-                        .arg(XML_GetCurrentLineNumber(parser.get()))
-                        .arg(QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(parser.get())))));
-        if (state.silent > MaxSilentBytes)
-            damaged(
-                QStringLiteral("der Teil „%1“ enthält ein Element von mehr als 16 MB.").arg(part));
-    });
+    XmlPartReader reader(*this, part, handler);
+    while (reader.parseMore()) {
+    }
 }
 
 QByteArray ZipPackage::bytes(const QString& part) const
 {
     QByteArray all;
-    stream(part, [&](const char* data, int size, bool) {
-        all.append(data, size);
+    PartFile file(*this, part);
+    char buffer[1 << 16];
+    while (const int size = file.read(buffer, sizeof buffer)) {
+        all.append(buffer, size);
         if (all.size() > MaxSmallPart)
             damaged(QStringLiteral("der Teil „%1“ ist zu groß.").arg(part));
-    });
+    }
     return all;
 }
 

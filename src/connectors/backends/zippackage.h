@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <string_view>
 
 struct zip;
@@ -43,13 +44,31 @@ public:
     // Ends in the error "<kind> <path> ist beschädigt: <why>".
     [[noreturn]] void damaged(const QString& why) const;
 
+    class PartFile; // one part, opened for reading
+
 private:
     qint64 locate(const QString& part) const;
-    template <class Sink> void stream(const QString& part, Sink&& sink) const;
 
     QString m_path;
     QString m_kind;
     zip* m_zip = nullptr;
+};
+
+// One part's XML handed to a handler as the reader asks for more of it, so that the rows
+// of a sheet can be taken one by one while the part is read. The package must outlive it.
+class XmlPartReader {
+public:
+    XmlPartReader(const ZipPackage& zip, const QString& part, XmlHandler& handler);
+    ~XmlPartReader();
+    XmlPartReader(const XmlPartReader&) = delete;
+    XmlPartReader& operator=(const XmlPartReader&) = delete;
+
+    // Parses the next block of the part; false once it has been read to its end.
+    bool parseMore();
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
 };
 
 } // namespace quendra
