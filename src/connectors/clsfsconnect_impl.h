@@ -70,6 +70,8 @@ struct clsFSConnect::Impl {
     bool mayHaveReplaced(const char* bytes, std::size_t n) const;
     void countReplaced(std::span<const QString> values, int firstValue);
     void countReplaced(QStringView value, int valueIndex);
+    qsizetype valueHoldingMark(std::span<const QString> values,
+                               std::span<const QStringView> qualifiers) const;
     QString cutShortText() const;
     void refuseExtraFields() const;
 };

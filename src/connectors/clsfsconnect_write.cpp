@@ -122,16 +122,30 @@ void clsFSConnect::setValue(QStringView qualifier, QStringView value)
     });
 }
 
-void clsFSConnect::setValues(std::span<const QString> values,
-                             std::span<const QStringView> qualifiers)
+// The first value that holds its mark, or -1: in UTF-8, where values are not moved
+// block by block, and for marks of more than one character.
+qsizetype clsFSConnect::Impl::valueHoldingMark(std::span<const QString> values,
+                                               std::span<const QStringView> qualifiers) const
 {
-    trapped("clsFSConnect.setValue", [&] {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const QStringView mark = qualifiers[i].isEmpty() ? QStringView(delimiter) : qualifiers[i];
+        if (!mark.isEmpty() && values[i].contains(mark))
+            return qsizetype(i);
+    }
+    return -1;
+}
+
+qsizetype clsFSConnect::setValues(std::span<const QString> values,
+                                  std::span<const QStringView> qualifiers)
+{
+    return trapped("clsFSConnect.setValue", [&]() -> qsizetype {
         if (!d->writing())
-            return;
+            return -1;
         if (d->writesUtf8()) {
-            for (std::size_t i = 0; i < values.size(); ++i)
+            const qsizetype held = d->valueHoldingMark(values, qualifiers);
+            for (std::size_t i = 0; held < 0 && i < values.size(); ++i)
                 setValue(qualifiers[i], values[i]);
-            return;
+            return held;
         }
         const auto delimiterSize = std::size_t(d->delimiterBytes.size());
         // One byte per character at most, and the slack that short values are moved with.
@@ -142,6 +156,19 @@ void clsFSConnect::setValues(std::span<const QString> values,
         const CodePages& cp = d->cp;
         const char* delimiter = d->delimiterBytes.constData();
         std::size_t k = 0;
+        // Each value is looked at for its mark while it is moved; one of more than one
+        // character is looked for apart.
+        const auto put = [&](const QString& value, QStringView mark) __attribute__((always_inline))
+        {
+            bool held = false;
+            if (mark.size() == 1) {
+                k += cp.toAnsiShort(value, out + k, mark[0].unicode(), held);
+            } else {
+                k += cp.toAnsiShort(value, out + k);
+                held = !mark.isEmpty() && value.contains(mark);
+            }
+            return held;
+        };
         for (std::size_t i = 0; i < values.size(); ++i) {
             if (i > 0 || d->valuesInLine > 0) {
                 if (delimiterSize == 1)
@@ -151,22 +178,26 @@ void clsFSConnect::setValues(std::span<const QString> values,
                 k += delimiterSize;
             }
             const QStringView q = qualifiers[i];
+            bool held = false;
             if (q.size() == 1 && q[0].unicode() < 0x80) { // the usual '"'
                 out[k++] = char(q[0].unicode());
-                k += cp.toAnsiShort(values[i], out + k);
+                held = put(values[i], q);
                 out[k++] = char(q[0].unicode());
             } else if (q.isEmpty()) {
-                k += cp.toAnsiShort(values[i], out + k);
+                held = put(values[i], d->delimiter);
             } else {
                 k += cp.toAnsi(q, out + k);
-                k += cp.toAnsi(values[i], out + k);
+                held = put(values[i], q);
                 k += cp.toAnsi(q, out + k);
             }
+            if (held)
+                return qsizetype(i); // nothing of the line is committed
         }
         if (d->mayHaveReplaced(out, k))
             d->countReplaced(values, d->valuesInLine);
         d->valuesInLine += int(values.size());
         d->writer.commit(k);
+        return qsizetype(-1);
     });
 }
 

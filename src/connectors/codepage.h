@@ -51,14 +51,42 @@ struct CodePages {
     // Writes text as Windows-1252 bytes to out, which has room for text.size() bytes, and
     // returns the number written: one byte per character, also one "?" for a surrogate
     // pair. Runs of ASCII and Latin-1 letters move several characters at a time.
-    Q_ALWAYS_INLINE std::size_t toAnsi(QStringView text, char* out) const;
+    Q_ALWAYS_INLINE std::size_t toAnsi(QStringView text, char* out) const
+    {
+        bool unused = false;
+        return encode<false>(text, out, 0, unused);
+    }
+    // The same, and sets held when text holds the unit mark (a delimiter or qualifier
+    // that a value must not hold), looked for in the characters as they are moved.
+    Q_ALWAYS_INLINE std::size_t toAnsi(QStringView text, char* out, char16_t mark, bool& held) const
+    {
+        return encode<true>(text, out, mark, held);
+    }
     // The same for a value in its own buffer. A short value of such letters moves in one
     // step of ShortMove characters when its buffer holds that many (the characters behind
     // its end are read, but not used); out needs ShortMove bytes of room beyond the value.
     static constexpr std::size_t ShortMove = 8;
-    Q_ALWAYS_INLINE std::size_t toAnsiShort(const QString& text, char* out) const;
+    Q_ALWAYS_INLINE std::size_t toAnsiShort(const QString& text, char* out) const
+    {
+        bool unused = false;
+        return encodeShort<false>(text, out, 0, unused);
+    }
+    Q_ALWAYS_INLINE std::size_t toAnsiShort(const QString& text, char* out, char16_t mark,
+                                            bool& held) const
+    {
+        return encodeShort<true>(text, out, mark, held);
+    }
     // Writes n Windows-1252 bytes as UTF-16 to out (room for n units).
     void fromAnsi(const char* in, std::size_t n, char16_t* out) const;
+
+private:
+    // toAnsi and toAnsiShort; Look: whether to look for mark as well.
+    template <bool Look>
+    Q_ALWAYS_INLINE std::size_t encode(QStringView text, char* out, char16_t mark,
+                                       bool& held) const;
+    template <bool Look>
+    Q_ALWAYS_INLINE std::size_t encodeShort(const QString& text, char* out, char16_t mark,
+                                            bool& held) const;
 };
 
 #if defined(__SSE2__)
@@ -74,10 +102,12 @@ Q_ALWAYS_INLINE unsigned sameByteUnits(__m128i v)
 }
 #endif
 
-Q_ALWAYS_INLINE std::size_t CodePages::toAnsi(QStringView text, char* out) const
+template <bool Look>
+std::size_t CodePages::encode(QStringView text, char* out, char16_t mark, bool& held) const
 {
     // Four UTF-16 units in a 64-bit word; ASCII has no bit above 0x7F.
     constexpr std::uint64_t NonAscii = 0xFF80FF80FF80FF80ull;
+    constexpr std::uint64_t LowUnits = 0x0001000100010001ull;
     constexpr bool LittleEndian = std::endian::native == std::endian::little;
     const char16_t* in = text.utf16();
     const auto n = std::size_t(text.size());
@@ -86,10 +116,13 @@ Q_ALWAYS_INLINE std::size_t CodePages::toAnsi(QStringView text, char* out) const
     // Eight units at a time while each is written as the byte of its value; while every
     // unit so far was, byte i is unit i, so the last block may overlap the one before it
     // and end the text without a loop.
+    const __m128i marks = _mm_set1_epi16(short(mark));
     const auto block = [&](std::size_t at) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
         if (sameByteUnits(v) != 0xFFFF)
             return false;
+        if constexpr (Look)
+            held |= _mm_movemask_epi8(_mm_cmpeq_epi16(v, marks)) != 0;
         _mm_storel_epi64(reinterpret_cast<__m128i*>(out + at), _mm_packus_epi16(v, v));
         return true;
     };
@@ -105,6 +138,11 @@ Q_ALWAYS_INLINE std::size_t CodePages::toAnsi(QStringView text, char* out) const
         std::memcpy(&units, in + i, sizeof units);
         if (units & NonAscii)
             break;
+        if constexpr (Look) {
+            // A unit equal to mark becomes 0, and only a 0 unit borrows into its top bit.
+            const std::uint64_t x = units ^ (LowUnits * mark);
+            held |= ((x - LowUnits) & ~x & (LowUnits << 15)) != 0;
+        }
         // The low bytes of the four units side by side.
         units = (units | (units >> 8)) & 0x0000FFFF0000FFFFull;
         const auto bytes = std::uint32_t(units | (units >> 16));
@@ -114,6 +152,8 @@ Q_ALWAYS_INLINE std::size_t CodePages::toAnsi(QStringView text, char* out) const
         std::uint32_t two;
         std::memcpy(&two, in + i, sizeof two);
         if (!(two & std::uint32_t(NonAscii))) {
+            if constexpr (Look)
+                held |= char16_t(two) == mark || char16_t(two >> 16) == mark;
             out[i] = char(two);
             out[i + 1] = char(two >> 16);
             i += 2;
@@ -122,10 +162,14 @@ Q_ALWAYS_INLINE std::size_t CodePages::toAnsi(QStringView text, char* out) const
     std::size_t k = i;
     while (i < n) {
         const char16_t c = in[i++];
+        if constexpr (Look)
+            held |= c == mark;
         if (c < 0x80) {
             out[k++] = char(c);
         } else if (QChar::isHighSurrogate(c) && i < n && QChar::isLowSurrogate(in[i])) {
             out[k++] = '?'; // one character, one "?"
+            if constexpr (Look)
+                held |= in[i] == mark;
             ++i;
         } else {
             out[k++] = char(unicodeToAnsi[c]);
@@ -134,7 +178,8 @@ Q_ALWAYS_INLINE std::size_t CodePages::toAnsi(QStringView text, char* out) const
     return k;
 }
 
-std::size_t CodePages::toAnsiShort(const QString& text, char* out) const
+template <bool Look>
+std::size_t CodePages::encodeShort(const QString& text, char* out, char16_t mark, bool& held) const
 {
 #if defined(__SSE2__)
     const auto& d = text.data_ptr();
@@ -144,12 +189,16 @@ std::size_t CodePages::toAnsiShort(const QString& text, char* out) const
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d.data()));
         const unsigned used = (1u << (2 * n)) - 1; // two mask bits per character
         if ((sameByteUnits(v) & used) == used) {
+            if constexpr (Look) {
+                const __m128i marks = _mm_set1_epi16(short(mark));
+                held |= (unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(v, marks))) & used) != 0;
+            }
             _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(v, v));
             return std::size_t(n);
         }
     }
 #endif
-    return toAnsi(text, out);
+    return encode<Look>(text, out, mark, held);
 }
 
 } // namespace quendra

@@ -146,29 +146,26 @@ void TargetWriter::write(const std::vector<QString>& values, const RegionalSetti
 
 // A value holding its qualifier ends its quotes early; one without a qualifier that
 // holds the delimiter becomes two columns: the receiving side would read other values.
-void TargetWriter::refuseSplitValue(const std::vector<QString>& values) const
+// The file looks for them as it writes the values.
+void TargetWriter::refuseSplitValue(size_t field, const QString& value) const
 {
-    const QStringView delimiter(m_head.delimiter);
-    for (size_t i = 0; i < values.size(); ++i) {
-        const QStringView qualifier = m_qualifiers[i];
-        const QStringView mark = qualifier.isEmpty() ? delimiter : qualifier;
-        if (mark.isEmpty() || !values[i].contains(mark))
-            continue;
-        throw standardError(errnum::InvalidProcedureCall,
-                            QStringLiteral("Der Wert %1 des Feldes %2 enthält %3 „%4“ des Ziels: "
-                                           "das Zielsystem läse die Felder falsch")
-                                .arg(quotedValue(values[i]), m_names[i],
-                                     qualifier.isEmpty() ? QStringLiteral("das Trennzeichen")
-                                                         : QStringLiteral("den Textbegrenzer"),
-                                     mark.toString()));
-    }
+    const QStringView qualifier = m_qualifiers[field];
+    const QStringView mark = qualifier.isEmpty() ? QStringView(m_head.delimiter) : qualifier;
+    throw standardError(errnum::InvalidProcedureCall,
+                        QStringLiteral("Der Wert %1 des Feldes %2 enthält %3 „%4“ des Ziels: "
+                                       "das Zielsystem läse die Felder falsch")
+                            .arg(quotedValue(value), m_names[field],
+                                 qualifier.isEmpty() ? QStringLiteral("das Trennzeichen")
+                                                     : QStringLiteral("den Textbegrenzer"),
+                                 mark.toString()));
 }
 
 void TargetWriter::writeText(const std::vector<QString>& values, qint64 record)
 {
-    refuseSplitValue(values);
     const qint64 replacedBefore = m_file->replaced().characters;
-    m_file->setValues(values, m_qualifiers);
+    const qsizetype split = m_file->setValues(values, m_qualifiers);
+    if (split >= 0)
+        refuseSplitValue(size_t(split), values[size_t(split)]);
     m_file->update();
     noteReplaced(replacedBefore, record);
 }

@@ -90,7 +90,7 @@ private:
     void writeText(const std::vector<QString>& values, qint64 record);
     const ReplacedCharacters* replaced() const;
     void noteReplaced(qint64 before, qint64 record);
-    void refuseSplitValue(const std::vector<QString>& values) const;
+    [[noreturn]] void refuseSplitValue(size_t field, const QString& value) const;
     void writeDatabase(const std::vector<QString>& values, const RegionalSettings& regional,
                        qint64 record, qsizetype* field);
     void describeDatabase(const std::vector<QString>& values, const RegionalSettings& regional,

@@ -131,10 +131,10 @@ TEST_F(TextFile, UtfEightIsFoundAcrossBlocksAndNamedByItsLine)
 // lose it or get it twice.
 TEST_F(TextFile, UtfEightTargetsWriteEveryCharacter)
 {
-    const std::vector<QString> values = {u"Łódź"_s, u"a→b"_s, u"😀"_s, QString(QChar(0xD800)),
+    const std::vector<QString> values = {u"Łódź"_s, u"a←b"_s, u"😀"_s, QString(QChar(0xD800)),
                                          u"x"_s};
     const std::vector<QStringView> qualifiers = {u"\"", {}, u"„", {}, {}};
-    const QByteArray line = QString(u"\"Łódź\"→a→b→„😀„→\uFFFD→x\r\n"_s).toUtf8();
+    const QByteArray line = QString(u"\"Łódź\"→a←b→„😀„→\uFFFD→x\r\n"_s).toUtf8();
     const QByteArray mark = "\xEF\xBB\xBF";
     const struct {
         const char* encoding;
@@ -358,6 +358,62 @@ TEST_F(TextFile, ValuesOfARecordAreWrittenAsOneByOne)
         const QByteArray d = delimiter.toLatin1();
         EXPECT_TRUE(readFile(one).startsWith("first" + d + '"' + first.toLatin1() + '"' + d + "x" +
                                              d + "\"M\xFCller\""));
+    }
+}
+
+// A value holding its qualifier, or without one the delimiter, is found while the record
+// is written (short and long values, characters outside Latin-1, marks of two characters):
+// its index is returned and nothing of the record reaches the file.
+TEST_F(TextFile, AValueHoldingItsMarkIsFoundAndNotWritten)
+{
+    const QString inQuotes = u"Sagt \"Hallo\" zum Nachbarn"_s;
+    const struct {
+        const char* encoding;
+        QString delimiter;
+        std::vector<QString> values;
+        std::vector<QStringView> qualifiers;
+        qsizetype held;
+        QByteArray line; // the line written when no value holds its mark
+    } cases[] = {
+        {"ANSI",
+         u";"_s,
+         {u"a;b"_s, u"x"_s, u"Müller"_s},
+         {u"\"", {}, {}},
+         -1,
+         "\"a;b\";x;M\xFCller"},
+        {"ANSI", u";"_s, {u"a"_s, u"x"_s, u"Mül;ler"_s}, {u"\"", {}, {}}, 2, {}},
+        {"ANSI", u";"_s, {u"a"_s, inQuotes, u"b"_s}, {{}, u"\"", {}}, 1, {}},
+        {"ANSI", u";"_s, {u"x;y"_s, u"\"q"_s}, {{}, u"\""}, 0, {}},
+        {"ANSI", u";"_s, {u"abcdefghijklmnopqrstuvwxyz;"_s}, {{}}, 0, {}},
+        {"ANSI", u";"_s, {u"€ 中;"_s}, {{}}, 0, {}},
+        {"ANSI", u"||"_s, {u"a|b"_s, u"a||b"_s}, {{}, {}}, 1, {}},
+        {"ANSI", u";"_s, {u"a<b"_s, u"x<>y"_s}, {u"<>", u"<>"}, 1, {}},
+        {"ANSI", u";"_s, {u"x„y"_s}, {u"„"}, 0, {}},
+        {"ANSI", {}, {u"a;b"_s, u"c"_s}, {{}, {}}, -1, "a;bc"},
+        {"ASCII", u";"_s, {u"Maß"_s, u"ä;"_s}, {{}, {}}, 1, {}},
+        {"UTF-8",
+         u"→"_s,
+         {u"a→"_s, u"b"_s},
+         {u"\"", {}},
+         -1,
+         "\"a\xE2\x86\x92\"\xE2\x86\x92"
+         "b"},
+        {"UTF-8", u"→"_s, {u"a"_s, u"b→c"_s}, {{}, {}}, 1, {}},
+    };
+    for (const auto& c : cases) {
+        const std::string name = c.delimiter.toStdString() + " " + c.values.back().toStdString();
+        clsFSConnect out;
+        out.init(path("out.txt"), 0, c.delimiter);
+        out.setEncoding(QString::fromLatin1(c.encoding));
+        EXPECT_EQ(out.setValues(c.values, c.qualifiers), c.held) << name;
+        if (c.held < 0)
+            out.update();
+        out.setValue(u"ok");
+        out.update();
+        out.close();
+        EXPECT_EQ(readFile(path("out.txt")),
+                  c.held < 0 ? c.line + "\r\nok\r\n" : QByteArray("ok\r\n"))
+            << name;
     }
 }
 

@@ -80,6 +80,32 @@ TEST(CodePage, EncodesLikeTheTable)
     }
 }
 
+// A mark looked for while encoding is found wherever it stands: in a block, in the rest
+// after one, in a short value, in either half of a surrogate pair; the bytes stay the same.
+TEST(CodePage, FindsAMarkWhileEncoding)
+{
+    const char16_t marks[] = {u'a', u'z', u';', 0x7F, 0xE4, 0x20AC, 0xD83D, 0xDE00};
+    for (const QString& text : samples()) {
+        const QByteArray expected = reference(text);
+        QString roomy = text;
+        roomy.reserve(64);
+        const QString raw = QString::fromRawData(text.constData(), text.size());
+        for (const char16_t mark : marks) {
+            const bool holds = text.contains(QChar(mark));
+            const auto encodes = [&](auto encode) {
+                QByteArray out(text.size() + CodePages::ShortMove, '\0');
+                bool held = false;
+                EXPECT_EQ(encode(out.data(), held), std::size_t(expected.size()));
+                EXPECT_EQ(out.left(expected.size()), expected) << text.toStdString();
+                EXPECT_EQ(held, holds) << text.toStdString() << " " << int(mark);
+            };
+            encodes([&](char* out, bool& held) { return cp.toAnsi(text, out, mark, held); });
+            encodes([&](char* out, bool& held) { return cp.toAnsiShort(roomy, out, mark, held); });
+            encodes([&](char* out, bool& held) { return cp.toAnsiShort(raw, out, mark, held); });
+        }
+    }
+}
+
 TEST(CodePage, DecodesLikeTheTable)
 {
     QByteArray bytes;
