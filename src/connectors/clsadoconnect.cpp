@@ -58,7 +58,7 @@ struct clsADOConnect::Impl {
         Impl& d;
     };
 
-    QString source;
+    DatabaseConnection source;
     QString table;
     QString sql;
 
@@ -187,7 +187,8 @@ struct clsADOConnect::Impl {
         return *writer;
     }
 
-    QString sourceName() const { return dataSourceName(source); }
+    // What the data source is called in a message: the data source name or the file.
+    QString sourceName() const { return source.name(); }
     QString writeSentence() const { return writeRefusal(table, sourceName()); }
     // Reads the rows of a query; a driver's failure says which table or query of which
     // data source could not be read, and whether the table is missing altogether.
@@ -258,9 +259,9 @@ clsADOConnect::~clsADOConnect()
     d->backend.reset();
 }
 
-void clsADOConnect::setSource(const QString& connectionString)
+void clsADOConnect::setSource(const DatabaseConnection& connection)
 {
-    d->source = connectionString;
+    d->source = connection;
 }
 
 void clsADOConnect::setTable(const QString& table)
@@ -445,10 +446,10 @@ DatabaseRecord& clsADOConnect::record()
     return d->record;
 }
 
-bool canWriteInOneTransaction(const QString& connectionString)
+bool canWriteInOneTransaction(const DatabaseConnection& connection)
 {
-    const FileTypeSupport* support = parseConnectionString(connectionString).support;
-    return support && (support->backend != BackendKind::MemoryCopy || support->wholeFile);
+    const FileTypeSupport* row = connection.fileType;
+    return row && (row->backend != BackendKind::MemoryCopy || row->wholeFile);
 }
 
 bool clsADOConnect::EditingRecord() const

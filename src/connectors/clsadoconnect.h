@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/recordnavigation.h"
+#include "connectors/backends/connection.h"
 #include "connectors/recordaccess.h"
 
 #include <QObject>
@@ -11,8 +12,8 @@ class QAbstractItemModel;
 
 namespace quendra {
 
-// One table or query of a database reached by a connection string of the media
-// catalogue: an ODBC data source, or a database file of a catalogue file type.
+// One table or query of a database of the media catalogue: an ODBC data source, or a
+// database file of a catalogue file type.
 // Reads record by record for the engine, writes rows for a database target, and
 // offers its rows as the item model "Primary" to the raw data viewer.
 class clsADOConnect : public QObject, public RecordReader, public RecordNavigation {
@@ -21,7 +22,7 @@ public:
     explicit clsADOConnect(QObject* parent = nullptr);
     ~clsADOConnect() override;
 
-    void setSource(const QString& connectionString);
+    void setSource(const DatabaseConnection& connection);
     void setTable(const QString& table);
     // Stores the query; after init it reopens the row set at once (placeholders unresolved).
     void setSQL(const QString& sql);
@@ -75,9 +76,9 @@ private:
     std::unique_ptr<Impl> d;
 };
 
-// Whether a target of this connection string can take all rows of a run as one
+// Whether a target of this connection can take all rows of a run as one
 // transaction (an SQLite file, an ODBC data source, a workbook made anew); the file types
 // whose tables are files in a folder cannot.
-bool canWriteInOneTransaction(const QString& connectionString);
+bool canWriteInOneTransaction(const DatabaseConnection& connection);
 
 } // namespace quendra

@@ -6,9 +6,9 @@
 
 namespace quendra {
 
-DatabaseTarget::DatabaseTarget(const QString& connectionString, const QString& table,
+DatabaseTarget::DatabaseTarget(const DatabaseConnection& connection, const QString& table,
                                const QStringList& columns, bool wholeRun)
-    : m_table(table), m_sourceName(dataSourceName(connectionString))
+    : m_table(table), m_sourceName(connection.name())
 {
     // A failure to open the data source shows as the database connector's, whose opening
     // this is; the writer's own failures name their own place.
@@ -17,9 +17,9 @@ DatabaseTarget::DatabaseTarget(const QString& connectionString, const QString& t
             throw noTableNamed(m_sourceName);
         explainingProviderErrors([&] { return openRefusal(m_sourceName); },
                                  [&] {
-                                     m_backend = openNewFileBackend(connectionString, columns);
+                                     m_backend = openNewFileBackend(connection, columns);
                                      if (!m_backend)
-                                         m_backend = openBackend(connectionString);
+                                         m_backend = openBackend(connection);
                                  });
         return resolveTablePlaceholders(table, [this] { return m_backend->tables(); });
     });
@@ -57,12 +57,6 @@ bool listsTable(const Backend& backend, const QString& table)
             return true;
     }
     return false;
-}
-
-QString dataSourceName(const QString& connectionString)
-{
-    const QString name = parseConnectionString(connectionString).dataSource;
-    return name.isEmpty() ? connectionString : name;
 }
 
 Error noTableNamed(const QString& sourceName)

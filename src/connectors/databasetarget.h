@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/error.h"
+#include "connectors/backends/connection.h"
 #include "connectors/recordaccess.h"
 
 #include <QString>
@@ -16,12 +17,12 @@ class Backend;
 // which table of which data source would not take the rows.
 class DatabaseTarget : public DatabaseRecord {
 public:
-    // connectionString: a connection string of the media catalogue; table: the stored
+    // connection: a database of the media catalogue; table: the stored
     // table name, $TBL(...) placeholders resolved against the data source; columns: the
     // target fields, which a file type that makes its file anew gives its table;
     // wholeRun: every row goes in as one transaction, which close commits and releasing
     // the target without it takes back. Throws when the table cannot be written.
-    DatabaseTarget(const QString& connectionString, const QString& table,
+    DatabaseTarget(const DatabaseConnection& connection, const QString& table,
                    const QStringList& columns, bool wholeRun);
     ~DatabaseTarget() override;
     DatabaseTarget(const DatabaseTarget&) = delete;
@@ -48,9 +49,6 @@ private:
 // front); true when no list can be had (a lost connection lists nothing), so that nothing
 // false is claimed.
 bool listsTable(const Backend& backend, const QString& table);
-
-// What a data source is called in a message: the data source name or the file.
-QString dataSourceName(const QString& connectionString);
 
 // The error of a database head that names neither a table nor a query.
 Error noTableNamed(const QString& sourceName);

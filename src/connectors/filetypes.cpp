@@ -10,6 +10,23 @@
 
 namespace quendra {
 
+namespace {
+// The connection string of a source read in encoding.
+QString sourceText(Medium medium, const QString& path, const QString& fileType, bool header,
+                   const QString& encoding)
+{
+    QString result = getADOProvider(medium, path, fileType, header);
+    const TextEncoding e = textEncoding(encoding);
+    if (readsInSourceEncoding(medium, fileType) && e != TextEncoding::Ansi) {
+        const QString properties = QLatin1String(fileTypeRow(fileType).extendedProperties);
+        result.replace(properties, properties + (isUtf8(e) ? QStringLiteral("CharacterSet=65001;")
+                                                           : QStringLiteral("CharacterSet=OEM;")));
+    }
+    return result;
+}
+
+} // namespace
+
 QStringList fileTypeNames()
 {
     QStringList names;
@@ -23,7 +40,7 @@ QStringList fileTypeNames()
 QString getADOProvider(Medium medium, const QString& path, const QString& fileType, bool header)
 {
     if (medium == Medium::OdbcSource) {
-        return QStringLiteral("PROVIDER=MSDASQL;dsn=") + path +
+        return QLatin1String(OdbcSourceType.providerText) + QStringLiteral("dsn=") + path +
                QStringLiteral(";uid=;pwd=;database=") + path + QLatin1Char(';');
     }
     if (medium != Medium::DatabaseFile)
@@ -37,17 +54,23 @@ QString getADOProvider(Medium medium, const QString& path, const QString& fileTy
     return result;
 }
 
-QString getSourceProvider(Medium medium, const QString& path, const QString& fileType, bool header,
-                          const QString& encoding)
+DatabaseConnection describeConnection(Medium medium, const QString& path, const QString& fileType,
+                                      bool header, const QString& encoding)
 {
-    QString result = getADOProvider(medium, path, fileType, header);
-    const TextEncoding e = textEncoding(encoding);
-    if (readsInSourceEncoding(medium, fileType) && e != TextEncoding::Ansi) {
-        const QString properties = QLatin1String(fileTypeRow(fileType).extendedProperties);
-        result.replace(properties, properties + (isUtf8(e) ? QStringLiteral("CharacterSet=65001;")
-                                                           : QStringLiteral("CharacterSet=OEM;")));
+    DatabaseConnection c;
+    if (medium == Medium::OdbcSource) {
+        c = odbcConnection(path);
+    } else if (medium == Medium::DatabaseFile) {
+        const FileTypeSupport& row = fileTypeRow(fileType);
+        c.fileType = &row;
+        c.dataSource = path;
+        c.header = header && row.header;
+        const TextEncoding e = textEncoding(encoding);
+        if (readsInSourceEncoding(medium, fileType) && e != TextEncoding::Ansi)
+            c.encoding = isUtf8(e) ? QStringLiteral("UTF-8") : QStringLiteral("ASCII");
     }
-    return result;
+    c.text = sourceText(medium, path, fileType, header, encoding);
+    return c;
 }
 
 bool readsInSourceEncoding(Medium medium, const QString& fileType)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/medium.h"
+#include "connectors/backends/connection.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,10 +19,13 @@ QStringList fileTypeNames();
 // other medium.
 QString getADOProvider(Medium medium, const QString& path, const QString& fileType, bool header);
 
-// The same for a source read in encoding ("ANSI", "ASCII", "UTF-8"): the "Text" file type
-// reads its files in it (CharacterSet among the extended properties), others ignore it.
-QString getSourceProvider(Medium medium, const QString& path, const QString& fileType, bool header,
-                          const QString& encoding);
+// The database source or target of a head: medium 1 (an ODBC data source named by path)
+// or 2 (a file type of the catalogue; an unknown or empty name is "Text"), read in
+// encoding when it is a source; no file type for every other medium. Its text is the
+// connection string above, for a "Text" source not in ANSI with the character set
+// (CharacterSet) among the extended properties.
+DatabaseConnection describeConnection(Medium medium, const QString& path, const QString& fileType,
+                                      bool header, const QString& encoding = {});
 // Whether a source of the medium and file type is text read in the chosen encoding.
 bool readsInSourceEncoding(Medium medium, const QString& fileType);
 

@@ -27,8 +27,8 @@ std::unique_ptr<clsADOConnect> openDatabaseSource(const SrcHead& head, bool forw
 {
     checkFileType(head.frommedium, head.filetype);
     auto database = std::make_unique<clsADOConnect>();
-    database->setSource(getSourceProvider(head.frommedium, head.path, head.filetype,
-                                          head.header != 0, head.encoding));
+    database->setSource(describeConnection(head.frommedium, head.path, head.filetype,
+                                           head.header != 0, head.encoding));
     if (!head.sqlstring.isEmpty())
         database->setSQL(head.sqlstring);
     if (!head.dbtable.isEmpty())
@@ -50,14 +50,14 @@ std::unique_ptr<DatabaseTarget> openDatabaseTarget(const TrgHead& head, const QS
                                                    bool wholeRun)
 {
     return std::make_unique<DatabaseTarget>(
-        getADOProvider(head.frommedium, head.path, head.filetype, head.header != 0), head.dbtable,
-        columns, wholeRun);
+        describeConnection(head.frommedium, head.path, head.filetype, head.header != 0),
+        head.dbtable, columns, wholeRun);
 }
 
 bool takesWholeRun(const TrgHead& head)
 {
     return canWriteInOneTransaction(
-        getADOProvider(head.frommedium, head.path, head.filetype, false));
+        describeConnection(head.frommedium, head.path, head.filetype, false));
 }
 
 } // namespace quendra

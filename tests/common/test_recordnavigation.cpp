@@ -56,7 +56,8 @@ public:
         test::ScratchConnection(u"QSQLITE"_s, path)
             .execAll({u"create table t (n text)"_s, u"create table leer (n text)"_s,
                       u"insert into t values ('R1'), ('R2'), ('R3')"_s});
-        m_connector.setSource(getADOProvider(Medium::DatabaseFile, path, u"MS Access"_s, false));
+        m_connector.setSource(
+            describeConnection(Medium::DatabaseFile, path, u"MS Access"_s, false));
         m_connector.setTable(empty ? u"leer"_s : u"t"_s);
         m_connector.init();
     }

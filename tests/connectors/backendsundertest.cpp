@@ -53,7 +53,7 @@ Target sqliteTable(const QTemporaryDir& dir, QString&, const QStringList&)
 {
     const QString path = dir.filePath(u"ziel.db"_s);
     ScratchConnection(u"QSQLITE"_s, path).exec(sqlDdl(u"werte"_s, "real", "datetime", "boolean"));
-    return {getADOProvider(Medium::DatabaseFile, path, u"MS Access"_s, false), u"werte"_s, {}};
+    return {describeConnection(Medium::DatabaseFile, path, u"MS Access"_s, false), u"werte"_s, {}};
 }
 
 // A table of an ODBC data source with the database's own column types; more SQL (a %1
@@ -72,7 +72,8 @@ auto odbcTable(QString (*dsn)(), const char* real, const char* stamp, const char
         scratch.exec(sqlDdl(table, real, stamp, flag, whole));
         for (const QString& sql : more)
             scratch.exec(sql.arg(table));
-        return {getADOProvider(Medium::OdbcSource, name, {}, false), table, [name, table, more] {
+        return {describeConnection(Medium::OdbcSource, name, {}, false), table,
+                [name, table, more] {
                     ScratchConnection(u"QODBC"_s, name).exec(u"drop table "_s + table);
                     if (!more.isEmpty())
                         ScratchConnection(u"QODBC"_s, name)
@@ -92,8 +93,9 @@ Target dbaseTable(const QTemporaryDir& dir, QString&, const QStringList&)
     DBFAddField(dbf, "GANZ", FTDouble, 20, 0);
     DBFAddField(dbf, "DEZIMAL", FTDouble, 20, 8);
     DBFClose(dbf);
-    return {
-        getADOProvider(Medium::DatabaseFile, dir.path(), u"dBase III"_s, false), u"werte"_s, {}};
+    return {describeConnection(Medium::DatabaseFile, dir.path(), u"dBase III"_s, false),
+            u"werte"_s,
+            {}};
 }
 
 Target paradoxTable(const QTemporaryDir& dir, QString&, const QStringList&)
@@ -106,8 +108,9 @@ Target paradoxTable(const QTemporaryDir& dir, QString&, const QStringList&)
                                                 {"NAME", pxfAlpha, 40},
                                                 {"GANZ", pxfLong, 4},
                                                 {"DEZIMAL", pxfNumber, 8}});
-    return {
-        getADOProvider(Medium::DatabaseFile, dir.path(), u"Paradox 5.0"_s, false), u"werte"_s, {}};
+    return {describeConnection(Medium::DatabaseFile, dir.path(), u"Paradox 5.0"_s, false),
+            u"werte"_s,
+            {}};
 }
 
 Target csvTable(const QTemporaryDir& dir, QString&, const QStringList&)
@@ -116,7 +119,7 @@ Target csvTable(const QTemporaryDir& dir, QString&, const QStringList&)
     if (!file.open(QIODevice::WriteOnly))
         throw std::runtime_error("cannot write werte.csv");
     file.write("nr,betrag,datum,zeitpunkt,flag,name,ganz,dezimal\r\n");
-    return {getADOProvider(Medium::DatabaseFile, dir.path(), u"Text"_s, true), u"werte"_s, {}};
+    return {describeConnection(Medium::DatabaseFile, dir.path(), u"Text"_s, true), u"werte"_s, {}};
 }
 
 constexpr qint32 Missing = errnum::FileNotFound, MissingFolder = errnum::PathNotFound,

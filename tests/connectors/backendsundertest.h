@@ -1,5 +1,7 @@
 #pragma once
 
+#include "connectors/backends/connection.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -22,9 +24,9 @@ struct Quirks {
     bool refusesSix = false;   // the table refuses the row numbered 6
 };
 
-// A writable table "werte" of a back-end: its connection string and name.
+// A writable table "werte" of a back-end: its connection and name.
 struct Target {
-    QString connectionString;
+    DatabaseConnection connection;
     QString table;
     std::function<void()> cleanup;
 };

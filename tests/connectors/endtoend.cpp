@@ -72,10 +72,10 @@ const QStringList ExpectedTextLines = {
     u"3;;;;leer"_s,
 };
 
-QStringList readBack(const QString& connectionString, const QString& table)
+QStringList readBack(const DatabaseConnection& connection, const QString& table)
 {
     clsADOConnect c;
-    c.setSource(connectionString);
+    c.setSource(connection);
     c.setSQL(u"select * from %1 order by nr"_s.arg(table));
     c.init();
     QStringList rows;

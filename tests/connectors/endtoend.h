@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/messagehandler.h"
+#include "connectors/backends/connection.h"
 
 #include <QString>
 #include <QStringList>
@@ -35,7 +36,7 @@ QStringList sourceRows(const QString& table);
 extern const QStringList ExpectedTextLines;
 // The rows of a table as "nr|name|betrag|datum|notiz", ordered by nr, read back through
 // the database connector.
-QStringList readBack(const QString& connectionString, const QString& table);
+QStringList readBack(const DatabaseConnection& connection, const QString& table);
 // What the definition writes into a table for the three rows of ExpectedTextLines.
 extern const QStringList ExpectedTypedRows;
 

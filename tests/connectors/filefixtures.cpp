@@ -40,7 +40,7 @@ QStringList workbookRows(const QString& path, const QString& table, bool forward
                          : path.endsWith(u".ods") ? QStringLiteral("OpenDocument")
                                                   : QStringLiteral("MS Excel 12.0");
     clsADOConnect c;
-    c.setSource(getADOProvider(Medium::DatabaseFile, path, type, true));
+    c.setSource(describeConnection(Medium::DatabaseFile, path, type, true));
     c.setTable(table);
     c.setForwardOnly(forwardOnly);
     c.init();

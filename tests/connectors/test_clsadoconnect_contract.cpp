@@ -41,13 +41,13 @@ protected:
         if (!GetParam()->dsn) {
             const QString path = dir.filePath(u"daten.db"_s);
             scratch = std::make_unique<ScratchConnection>(u"QSQLITE"_s, path);
-            connectionString = getADOProvider(Medium::DatabaseFile, path, u"MS Access"_s, false);
+            connection = describeConnection(Medium::DatabaseFile, path, u"MS Access"_s, false);
         } else {
             const QString dsn = GetParam()->dsn();
             if (dsn.isEmpty())
                 QUENDRA_SKIP() << "ODBC-Datenquelle fehlt (scripts/with-test-services.sh)";
             scratch = std::make_unique<ScratchConnection>(u"QODBC"_s, dsn);
-            connectionString = getADOProvider(Medium::OdbcSource, dsn, {}, false);
+            connection = describeConnection(Medium::OdbcSource, dsn, {}, false);
         }
         kunden = uniqueTableName(u"kunden"_s);
         leer = uniqueTableName(u"leer"_s);
@@ -77,7 +77,7 @@ protected:
                                         bool forwardOnly = false)
     {
         auto c = std::make_unique<clsADOConnect>();
-        c->setSource(connectionString);
+        c->setSource(connection);
         c->setForwardOnly(forwardOnly);
         if (!sql.isEmpty())
             c->setSQL(sql);
@@ -107,7 +107,7 @@ protected:
     }
 
     QTemporaryDir dir; // for the SQLite file
-    QString connectionString;
+    DatabaseConnection connection;
     std::unique_ptr<ScratchConnection> scratch;
     QString kunden;
     QString leer;

@@ -93,7 +93,7 @@ TEST_F(EndToEnd, TextFileToOdbcPostgres)
 
     const auto boxes = runDefinition();
     EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
-    EXPECT_EQ(readBack(getADOProvider(Medium::OdbcSource, postgresLogin(), {}, false), table),
+    EXPECT_EQ(readBack(describeConnection(Medium::OdbcSource, postgresLogin(), {}, false), table),
               ExpectedTypedRows);
     // Typed columns: the database itself holds a number and a date.
     EXPECT_EQ(pg->column(u"select betrag * 2 from %1 where nr = 2"_s.arg(table)),
@@ -119,7 +119,7 @@ TEST_F(EndToEnd, SqliteAccessToSqliteAccess)
     const auto boxes = runDefinition();
     EXPECT_TRUE(boxes.empty()) << boxesText(boxes).toStdString();
     EXPECT_EQ(
-        readBack(getADOProvider(Medium::DatabaseFile, trgDb, u"MS Access"_s, false), u"ziel"_s),
+        readBack(describeConnection(Medium::DatabaseFile, trgDb, u"MS Access"_s, false), u"ziel"_s),
         ExpectedTypedRows);
     ScratchConnection check(u"QSQLITE"_s, trgDb);
     EXPECT_EQ(check.column(u"select typeof(betrag) || ' ' || datum from ziel "

@@ -98,7 +98,7 @@ TEST_F(ExcelCells, NumbersInTheHeaderRowNameTheirColumns)
     if (!missing.isEmpty())
         GTEST_SKIP() << "python3-xlwt fehlt (scripts/install-deps.sh): " << missing.toStdString();
     test::MemoryDb mem;
-    makeExcelReader()->load(
+    Excel8Type.makeReader()->load(
         DataSourceLocation{u"MS Excel 8.0"_s, folder->filePath(u"mixed-1900.xls"_s), true, {}},
         mem.db());
     EXPECT_EQ(mem.columns(u"Formate"_s),
@@ -120,8 +120,8 @@ TEST_F(ExcelCells, TextResultsThatDoNotAddUpEndInAnErrorNamingTheCell)
         const QString path = folder->filePath(QString::fromLatin1(workbook));
         test::MemoryDb mem;
         const Error e = test::thrownBy([&] {
-            makeExcelReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, path, true, {}},
-                                    mem.db());
+            Excel8Type.makeReader()->load(DataSourceLocation{u"MS Excel 8.0"_s, path, true, {}},
+                                          mem.db());
         });
         EXPECT_EQ(e.number(), errnum::PathFileAccess) << workbook;
         EXPECT_TRUE(e.description().contains(u"Tabelle \"Texte\", Zelle B2"_s))

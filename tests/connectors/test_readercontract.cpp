@@ -97,9 +97,9 @@ protected:
             return records;
         }
         clsADOConnect db;
-        db.setSource(*r.fileType ? getADOProvider(Medium::DatabaseFile, source,
-                                                  QString::fromLatin1(r.fileType), true)
-                                 : getADOProvider(Medium::OdbcSource, source, {}, false));
+        db.setSource(*r.fileType ? describeConnection(Medium::DatabaseFile, source,
+                                                      QString::fromLatin1(r.fileType), true)
+                                 : describeConnection(Medium::OdbcSource, source, {}, false));
         db.setTable(u"$TBL(1)"_s);
         db.setForwardOnly(true);
         db.init();

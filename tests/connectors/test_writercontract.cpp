@@ -117,7 +117,7 @@ protected:
     {
         QString skip;
         target = GetParam().backend->makeTable(dir, skip, GetParam().moreSql);
-        if (target.connectionString.isEmpty())
+        if (!target.connection.fileType)
             QUENDRA_SKIP() << skip.toStdString();
         m_quirks = GetParam().backend->quirks;
         m_quirks.allOrNothing = GetParam().allOrNothing;
@@ -147,14 +147,14 @@ protected:
     // The table to write to, as a run opens it.
     std::unique_ptr<DatabaseTarget> open(bool wholeRun = false) const
     {
-        return std::make_unique<DatabaseTarget>(target.connectionString, target.table,
-                                                QStringList(), wholeRun);
+        return std::make_unique<DatabaseTarget>(target.connection, target.table, QStringList(),
+                                                wholeRun);
     }
     // The table's rows in order of nr.
     std::unique_ptr<clsADOConnect> openSorted() const
     {
         auto c = std::make_unique<clsADOConnect>();
-        c->setSource(target.connectionString);
+        c->setSource(target.connection);
         c->setSQL(u"select * from %1 order by nr"_s.arg(target.table));
         c->init();
         return c;
@@ -419,7 +419,7 @@ TEST(WorkbookWriter, NumbersComeBackDigitForDigitOrAreRefused)
     QStringList taken;
     {
         const auto table =
-            makeXlsxWriter()->openTable({{}, path, false, {}, {u"betrag"_s}}, u"werte"_s);
+            Excel12Type.makeWriter()->openTable({{}, path, false, {}, {u"betrag"_s}}, u"werte"_s);
         for (int n = 0; n < 200; ++n) {
             const QString text = randomNumber(random);
             table->AddNew();

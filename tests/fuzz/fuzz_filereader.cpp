@@ -33,21 +33,21 @@ struct FileType {
 };
 
 #if defined(QUENDRA_FUZZ_FILETYPE_dbase)
-const FileType Type{makeDbaseReader, u"dBase III", u"tabelle.dbf", true, false};
+const FileType Type{DbaseIIIType.makeReader, u"dBase III", u"tabelle.dbf", true, false};
 #elif defined(QUENDRA_FUZZ_FILETYPE_paradox)
-const FileType Type{makeParadoxReader, u"Paradox 5.0", u"tabelle.db", false, false};
+const FileType Type{Paradox5Type.makeReader, u"Paradox 5.0", u"tabelle.db", false, false};
 #elif defined(QUENDRA_FUZZ_FILETYPE_excel)
-const FileType Type{makeExcelReader, u"MS Excel 8.0", u"mappe.xls", false, true};
+const FileType Type{Excel8Type.makeReader, u"MS Excel 8.0", u"mappe.xls", false, true};
 #elif defined(QUENDRA_FUZZ_FILETYPE_xlsx)
-const FileType Type{makeXlsxReader, u"MS Excel 12.0", u"mappe.xlsx", false, true};
+const FileType Type{Excel12Type.makeReader, u"MS Excel 12.0", u"mappe.xlsx", false, true};
 #elif defined(QUENDRA_FUZZ_FILETYPE_ods)
-const FileType Type{makeOdsReader, u"OpenDocument", u"tabelle.ods", false, true};
+const FileType Type{OpenDocumentType.makeReader, u"OpenDocument", u"tabelle.ods", false, true};
 #elif defined(QUENDRA_FUZZ_FILETYPE_lotus)
-const FileType Type{makeLotusReader, u"Lotus 1-2-3", u"tabelle.wk1", false, false};
+const FileType Type{LotusType.makeReader, u"Lotus 1-2-3", u"tabelle.wk1", false, false};
 #elif defined(QUENDRA_FUZZ_FILETYPE_csvfolder)
-const FileType Type{makeCsvFolderReader, u"Text", u"tabelle.csv", true, true};
+const FileType Type{TextType.makeReader, u"Text", u"tabelle.csv", true, true};
 #elif defined(QUENDRA_FUZZ_FILETYPE_access)
-const FileType Type{makeJetReader, u"MS Access", u"daten.mdb", false, false};
+const FileType Type{AccessType.makeReader, u"MS Access", u"daten.mdb", false, false};
 #else
 #error "QUENDRA_FUZZ_FILETYPE_... names the file type"
 #endif

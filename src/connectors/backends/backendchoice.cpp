@@ -12,62 +12,28 @@ namespace quendra {
 
 namespace {
 
-// Splits "key=value;key=\"quoted;value\";..." into (lower-case key, value) pairs.
-QList<std::pair<QString, QString>> splitPairs(const QString& text)
-{
-    QList<std::pair<QString, QString>> pairs;
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n) {
-        const qsizetype eq = text.indexOf(QLatin1Char('='), i);
-        const qsizetype semi = text.indexOf(QLatin1Char(';'), i);
-        if (eq < 0 || (semi >= 0 && semi < eq)) { // a piece without "=": skip it
-            if (semi < 0)
-                break;
-            i = semi + 1;
-            continue;
-        }
-        const QString key = text.mid(i, eq - i).trimmed().toLower();
-        i = eq + 1;
-        QString value;
-        if (i < n && text[i] == u'"') {
-            const qsizetype close = text.indexOf(QLatin1Char('"'), i + 1);
-            value = text.mid(i + 1, close < 0 ? -1 : close - i - 1);
-            i = close < 0 ? n : close + 1;
-            const qsizetype next = text.indexOf(QLatin1Char(';'), i);
-            i = next < 0 ? n : next + 1;
-        } else {
-            const qsizetype next = text.indexOf(QLatin1Char(';'), i);
-            value = text.mid(i, next < 0 ? -1 : next - i);
-            i = next < 0 ? n : next + 1;
-        }
-        pairs.append({key, value});
-    }
-    return pairs;
-}
-
 [[noreturn]] void refuse(const FileTypeSupport& row)
 {
     throw Error(errnum::Unsupported, {}, QString::fromUtf8(row.refusal));
 }
 
-std::unique_ptr<Backend> openOdbc(const ConnectionFacts& facts)
+std::unique_ptr<Backend> openOdbc(const DatabaseConnection& connection)
 {
-    if (facts.dataSource.trimmed().isEmpty() && facts.odbcOptions.isEmpty()) {
+    if (connection.dataSource.trimmed().isEmpty() && connection.odbcOptions.isEmpty()) {
         throw Error(errnum::InvalidProcedureCall, {},
                     QStringLiteral("Es ist keine ODBC-Datenquelle angegeben."));
     }
     auto backend = std::make_unique<SqlBackend>(QStringLiteral("QODBC"), false);
     QSqlDatabase db = backend->database();
     // Qt puts "DSN=" in front unless the text names a DRIVER= or SERVER= itself.
-    QString name = facts.dataSource;
-    if (!facts.odbcOptions.isEmpty())
-        name += (name.isEmpty() ? QString() : QStringLiteral(";")) + facts.odbcOptions;
+    QString name = connection.dataSource;
+    if (!connection.odbcOptions.isEmpty())
+        name += (name.isEmpty() ? QString() : QStringLiteral(";")) + connection.odbcOptions;
     db.setDatabaseName(name);
-    if (!facts.userName.isEmpty())
-        db.setUserName(facts.userName);
-    if (!facts.password.isEmpty())
-        db.setPassword(facts.password);
+    if (!connection.userName.isEmpty())
+        db.setUserName(connection.userName);
+    if (!connection.password.isEmpty())
+        db.setPassword(connection.password);
     backend->open();
     // The SQLite ODBC driver reports INTEGER columns as 32-bit ones and cuts larger values
     // when they are read, unless it is told that they have 64 bits.
@@ -107,15 +73,15 @@ void setFileTypeWriter(SqlBackend& backend, const FileTypeSupport& row,
 }
 
 // Loads a file-type database into a private SQLite copy.
-std::unique_ptr<Backend> openMemoryCopy(const ConnectionFacts& facts)
+std::unique_ptr<Backend> openMemoryCopy(const DatabaseConnection& connection)
 {
-    const FileTypeSupport& row = *facts.support;
+    const FileTypeSupport& row = *connection.fileType;
     if (!row.makeReader)
         refuse(row);
     std::unique_ptr<SqlBackend> backend = openPrivateDatabase();
     QSqlDatabase db = backend->database();
-    row.makeReader()->load(facts.location(), db);
-    setFileTypeWriter(*backend, row, facts.location());
+    row.makeReader()->load(connection.location(), db);
+    setFileTypeWriter(*backend, row, connection.location());
     return backend;
 }
 
@@ -134,28 +100,28 @@ DatabaseFile sniff(const QString& path)
     return DatabaseFile::Other;
 }
 
-std::unique_ptr<Backend> openAccess(const ConnectionFacts& facts)
+std::unique_ptr<Backend> openAccess(const DatabaseConnection& connection)
 {
-    const QFileInfo info(facts.dataSource);
-    if (facts.dataSource.isEmpty() || !info.isFile()) {
+    const QFileInfo info(connection.dataSource);
+    if (connection.dataSource.isEmpty() || !info.isFile()) {
         throw Error(errnum::FileNotFound, {},
                     QStringLiteral("Die Datenbankdatei \"%1\" wurde nicht gefunden.")
-                        .arg(facts.dataSource));
+                        .arg(connection.dataSource));
     }
-    switch (sniff(facts.dataSource)) {
+    switch (sniff(connection.dataSource)) {
     case DatabaseFile::Jet:
-        return openMemoryCopy(facts);
+        return openMemoryCopy(connection);
     case DatabaseFile::Other:
         throw Error(errnum::Unsupported, {},
                     QStringLiteral("Die Datei \"%1\" ist weder eine SQLite- noch eine "
                                    "Access-Datenbank.")
-                        .arg(facts.dataSource));
+                        .arg(connection.dataSource));
     case DatabaseFile::Sqlite:
         break;
     }
     auto backend = std::make_unique<SqlBackend>(QStringLiteral("QSQLITE"), true);
     QSqlDatabase db = backend->database();
-    db.setDatabaseName(facts.dataSource);
+    db.setDatabaseName(connection.dataSource);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     backend->open();
     return backend;
@@ -163,86 +129,43 @@ std::unique_ptr<Backend> openAccess(const ConnectionFacts& facts)
 
 } // namespace
 
-ConnectionFacts parseConnectionString(const QString& connectionString)
+std::unique_ptr<Backend> openBackend(const DatabaseConnection& connection)
 {
-    ConnectionFacts facts;
-    QString dsn;
-    QSet<QString> seen;
-    for (const auto& [key, value] : splitPairs(connectionString)) {
-        if (seen.contains(key))
-            continue; // the first occurrence counts (Paradox repeats an empty Data Source)
-        seen.insert(key);
-        if (key == u"provider")
-            facts.provider = value.trimmed();
-        else if (key == u"data source")
-            facts.dataSource = value;
-        else if (key == u"extended properties")
-            facts.extendedProperties = value;
-        else if (key == u"dsn")
-            dsn = value;
-        else if (key == u"uid" || key == u"user id")
-            facts.userName = value;
-        else if (key == u"pwd" || key == u"password")
-            facts.password = value;
-        else if (key == u"database")
-            continue; // repeats the data source name; the data source's own database applies
-        else
-            facts.odbcOptions += key.toUpper() + QLatin1Char('=') + value + QLatin1Char(';');
-    }
-    facts.support = recogniseFileType(facts.provider, facts.extendedProperties);
-    if (facts.support && facts.support->backend == BackendKind::Odbc && facts.dataSource.isEmpty())
-        facts.dataSource = dsn;
-    for (const auto& [key, value] : splitPairs(facts.extendedProperties)) {
-        if (key == u"hdr")
-            facts.header = value.trimmed().compare(u"yes", Qt::CaseInsensitive) == 0;
-        else if (key == u"characterset")
-            facts.encoding = value.trimmed() == u"65001" ? QStringLiteral("UTF-8")
-                             : value.trimmed().compare(u"oem", Qt::CaseInsensitive) == 0
-                                 ? QStringLiteral("ASCII")
-                                 : QStringLiteral("ANSI");
-    }
-    return facts;
-}
-
-std::unique_ptr<Backend> openBackend(const QString& connectionString)
-{
-    const ConnectionFacts facts = parseConnectionString(connectionString);
-    if (facts.support) {
-        switch (facts.support->backend) {
+    if (connection.fileType) {
+        switch (connection.fileType->backend) {
         case BackendKind::Odbc:
-            return openOdbc(facts);
+            return openOdbc(connection);
         case BackendKind::DatabaseFile:
-            return openAccess(facts);
+            return openAccess(connection);
         case BackendKind::MemoryCopy:
-            return openMemoryCopy(facts);
+            return openMemoryCopy(connection);
         }
     }
     throw Error(errnum::Unsupported, {},
                 QStringLiteral("Die Verbindungszeichenfolge \"%1\" nennt keinen Datenbanktreiber, "
                                "den Quendra kennt (ODBC-Datenquelle oder Dateityp des Katalogs).")
-                    .arg(connectionString));
+                    .arg(connection.text));
 }
 
-std::unique_ptr<Backend> openNewFileBackend(const QString& connectionString,
+std::unique_ptr<Backend> openNewFileBackend(const DatabaseConnection& connection,
                                             const QStringList& columns)
 {
-    const ConnectionFacts facts = parseConnectionString(connectionString);
-    if (!facts.support || !facts.support->wholeFile)
+    if (!connection.fileType || !connection.fileType->wholeFile)
         return nullptr;
     std::unique_ptr<SqlBackend> backend = openPrivateDatabase();
-    DataSourceLocation location = facts.location();
+    DataSourceLocation location = connection.location();
     location.columns = columns;
-    setFileTypeWriter(*backend, *facts.support, location);
+    setFileTypeWriter(*backend, *connection.fileType, location);
     return backend;
 }
 
-std::unique_ptr<SheetStream> openSheetStream(const QString& connectionString, const QString& table)
+std::unique_ptr<SheetStream> openSheetStream(const DatabaseConnection& connection,
+                                             const QString& table)
 {
-    const ConnectionFacts facts = parseConnectionString(connectionString);
-    if (!facts.support || facts.support->backend != BackendKind::MemoryCopy ||
-        !facts.support->makeReader)
+    const FileTypeSupport* type = connection.fileType;
+    if (!type || type->backend != BackendKind::MemoryCopy || !type->makeReader)
         return nullptr;
-    return facts.support->makeReader()->openSheet(facts.location(), table);
+    return type->makeReader()->openSheet(connection.location(), table);
 }
 
 } // namespace quendra

@@ -294,12 +294,12 @@ private:
 
 } // namespace
 
-std::unique_ptr<FileTypeReader> makeCsvFolderReader()
+static std::unique_ptr<FileTypeReader> makeCsvFolderReader()
 {
     return std::make_unique<CsvFolderReader>();
 }
 
-std::unique_ptr<FileTypeWriter> makeCsvFolderWriter()
+static std::unique_ptr<FileTypeWriter> makeCsvFolderWriter()
 {
     return std::make_unique<FolderTableWriter<CsvRecord>>(
         "CsvFolder.openTable",
@@ -311,8 +311,6 @@ const FileTypeSupport TextType{.name = "Text",
                                .providerText = JetProvider,
                                .extendedProperties = "Extended Properties=\"text;",
                                .header = true,
-                               .provider = "jet",
-                               .property = "text",
                                .makeReader = makeCsvFolderReader,
                                .makeWriter = makeCsvFolderWriter,
                                .tableFiles = "csv txt"};

@@ -474,12 +474,12 @@ private:
 
 } // namespace
 
-std::unique_ptr<FileTypeReader> makeDbaseReader()
+static std::unique_ptr<FileTypeReader> makeDbaseReader()
 {
     return std::make_unique<DbaseReader>();
 }
 
-std::unique_ptr<FileTypeWriter> makeDbaseWriter()
+static std::unique_ptr<FileTypeWriter> makeDbaseWriter()
 {
     return std::make_unique<FolderTableWriter<DbaseRecord>>(
         "DbaseFile.openTable",
@@ -490,8 +490,6 @@ std::unique_ptr<FileTypeWriter> makeDbaseWriter()
 const FileTypeSupport DbaseIIIType{.name = "dBase III",
                                    .providerText = JetProvider,
                                    .extendedProperties = "Extended Properties=DBASE III;",
-                                   .provider = "jet",
-                                   .property = "dbase",
                                    .makeReader = makeDbaseReader,
                                    .makeWriter = makeDbaseWriter,
                                    .tableFiles = "dbf"};

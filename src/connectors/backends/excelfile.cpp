@@ -122,7 +122,7 @@ public:
     void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
     {
         if (isZipFile(location.dataSource)) {
-            makeXlsxReader()->load(location, memoryDb);
+            Excel12Type.makeReader()->load(location, memoryDb);
             return;
         }
         trapped("ExcelFile.load", [&] {
@@ -142,7 +142,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<FileTypeReader> makeExcelReader()
+static std::unique_ptr<FileTypeReader> makeExcelReader()
 {
     return std::make_unique<ExcelReader>();
 }
@@ -152,8 +152,6 @@ const FileTypeSupport Excel8Type{
     .providerText = "Provider=Microsoft.Jet.OLEDB.4.0;",
     .extendedProperties = "Extended Properties=\"Excel 8.0;",
     .header = true,
-    .provider = "jet",
-    .property = "excel",
     .makeReader = makeExcelReader,
     .refusal = "Excel-8.0-Dateien können hier nur gelesen werden. Bitte als Ziel eine "
                "Excel-Arbeitsmappe (Dateityp \"MS Excel 12.0\"), eine CSV-Datei (Dateityp "

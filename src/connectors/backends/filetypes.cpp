@@ -1,6 +1,5 @@
 // The file types of the media catalogue, one row each: the connection strings their heads
-// get, how those are recognised, which back-end reads them and which writes them, or why
-// this platform cannot.
+// get, which back-end reads them and which writes them, or why this platform cannot.
 #include "connectors/backends/filetypes.h"
 
 #include "common/error.h"
@@ -12,37 +11,24 @@
 
 namespace quendra {
 
-namespace {
-
 // Served through ODBC: no reader of its own.
-constexpr FileTypeSupport As400Type{.name = "IBM AS/400",
-                                    .providerText = "Provider=IBMDA400;",
-                                    .provider = "ibmda400",
-                                    .backend = BackendKind::Odbc};
+const FileTypeSupport As400Type{
+    .name = "IBM AS/400", .providerText = "Provider=IBMDA400;", .backend = BackendKind::Odbc};
+
 // Medium 1, an ODBC data source.
-constexpr FileTypeSupport OdbcSource{.name = nullptr,
-                                     .providerText = "PROVIDER=MSDASQL;",
-                                     .provider = "msdasql",
-                                     .backend = BackendKind::Odbc};
+const FileTypeSupport OdbcSourceType{
+    .name = nullptr, .providerText = "PROVIDER=MSDASQL;", .backend = BackendKind::Odbc};
+
+namespace {
 
 // The catalogue, in its order, the ODBC data source last; made at first use, so that no
 // other file's start-up can find it still empty.
 const auto& rows()
 {
-    static const std::array rows = {DbaseIIIType, As400Type,   LotusType,        AccessType,
-                                    Excel8Type,   Excel12Type, OpenDocumentType, Paradox5Type,
-                                    TextType,     OdbcSource};
+#define QUENDRA_FILE_TYPE_ROW(row) row,
+    static const std::array rows = {QUENDRA_FILE_TYPES(QUENDRA_FILE_TYPE_ROW)};
+#undef QUENDRA_FILE_TYPE_ROW
     return rows;
-}
-
-bool providerMatches(const char* wanted, const QString& provider)
-{
-    if (QLatin1String(wanted) == u"jet")
-        return provider.startsWith(u"microsoft.jet.oledb") ||
-               provider.startsWith(u"microsoft.ace.oledb");
-    // "MSDASQL" or a versioned "MSDASQL.1"
-    return provider == QLatin1String(wanted) ||
-           provider.startsWith(QLatin1String(wanted) + QLatin1Char('.'));
 }
 
 // The row of the exact (case-sensitive) name; nullptr when there is none.
@@ -73,26 +59,6 @@ QStringList tableFileSuffixes(const QString& fileType)
 std::span<const FileTypeSupport> fileTypeSupport()
 {
     return rows();
-}
-
-const FileTypeSupport* recogniseFileType(const QString& provider, const QString& extendedProperties)
-{
-    const QString wanted = provider.trimmed().toLower();
-    const QString first = extendedProperties.section(QLatin1Char(';'), 0, 0).trimmed().toLower();
-    const FileTypeSupport* found = nullptr;
-    for (const FileTypeSupport& row : rows()) {
-        if (!providerMatches(row.provider, wanted))
-            continue;
-        // ODBC providers take no extended properties; Jet rows are told apart by them
-        // ("Excel 12.0 Xml" is not "Excel 8.0").
-        const QLatin1String property(row.property);
-        if (row.backend == BackendKind::Odbc)
-            return &row;
-        if ((property.isEmpty() ? first.isEmpty() : first.startsWith(property)) &&
-            (!found || property.size() > qsizetype(qstrlen(found->property))))
-            found = &row;
-    }
-    return found;
 }
 
 void requireDataFile(const QString& path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "connectors/backends/filetypelist.h"
 #include "connectors/recordaccess.h"
 
 #include <QString>
@@ -57,36 +58,19 @@ public:
 // something other than a plain file (a named pipe, a device).
 void requireDataFile(const QString& path);
 
-// One reader and (where this platform can write the type) one writer per file type.
-std::unique_ptr<FileTypeReader> makeDbaseReader();
-std::unique_ptr<FileTypeWriter> makeDbaseWriter();
-std::unique_ptr<FileTypeReader> makeParadoxReader();
-std::unique_ptr<FileTypeWriter> makeParadoxWriter();
-std::unique_ptr<FileTypeReader> makeExcelReader();
-std::unique_ptr<FileTypeReader> makeXlsxReader();  // .xlsx, .xlsm
-std::unique_ptr<FileTypeWriter> makeXlsxWriter();  // a new workbook replaces the file
-std::unique_ptr<FileTypeReader> makeOdsReader();   // OpenDocument spreadsheets (.ods)
-std::unique_ptr<FileTypeReader> makeLotusReader(); // .wk1, .wks, .wk3, .wk4, .123
-std::unique_ptr<FileTypeReader> makeJetReader();   // Access .mdb/.accdb files through mdbtools
-std::unique_ptr<FileTypeReader> makeCsvFolderReader();
-std::unique_ptr<FileTypeWriter> makeCsvFolderWriter();
-
 // How a database is opened: through ODBC, as a database file (an SQLite file, or a Jet
 // file copied into memory), or copied into memory by the file type's reader.
 enum class BackendKind { Odbc, DatabaseFile, MemoryCopy };
 
 // One file type of the media catalogue: the pieces of the connection strings its heads
-// get, how a connection string is recognised as naming it, and how this platform reads
-// and writes it. Each row stands beside its reader (dbasefile.cpp defines DbaseIIIType),
-// written with named fields; the catalogue in filetypes.cpp lists them. The windows'
-// choice list, the connection strings and the back-end choice all follow the row.
+// get, and how this platform reads and writes it. Each row stands beside its reader (dbasefile.cpp
+// defines DbaseIIIType), written with named fields; the catalogue in filetypes.cpp lists them. The
+// windows' choice list, the connection strings and the back-end choice all follow the row.
 struct FileTypeSupport {
     const char* name;         // catalogue name; nullptr for the ODBC data source of medium 1
     const char* providerText; // "PROVIDER=...;" as its connection strings begin
     const char* extendedProperties = ""; // written behind "Data Source=path;"
     bool header = false;                 // the extended properties end with the header flag (HDR=)
-    const char* provider;                // recognised provider, lower case ("jet": Jet or ACE)
-    const char* property = "";           // first extended property starts so (lower case)
     BackendKind backend = BackendKind::MemoryCopy;
     std::unique_ptr<FileTypeReader> (*makeReader)() = nullptr; // nullptr: cannot be read here
     std::unique_ptr<FileTypeWriter> (*makeWriter)() = nullptr; // nullptr: cannot be written here
@@ -102,24 +86,13 @@ struct FileTypeSupport {
 // The provider text of the rows that Jet (or ACE) opens.
 inline constexpr char JetProvider[] = "PROVIDER=Microsoft.Jet.OLEDB.4.0;";
 
-// The rows, each defined in the file named.
-extern const FileTypeSupport DbaseIIIType;     // dbasefile.cpp
-extern const FileTypeSupport LotusType;        // lotusfile.cpp
-extern const FileTypeSupport AccessType;       // jetfile.cpp
-extern const FileTypeSupport Excel8Type;       // excelfile.cpp
-extern const FileTypeSupport Excel12Type;      // xlsxfile.cpp
-extern const FileTypeSupport OpenDocumentType; // odsfile.cpp
-extern const FileTypeSupport Paradox5Type;     // paradoxfile.cpp
-extern const FileTypeSupport TextType;         // csvfolder.cpp
+// The rows, each defined in the file filetypelist.h names.
+#define QUENDRA_DECLARE_FILE_TYPE(row) extern const FileTypeSupport row;
+QUENDRA_FILE_TYPES(QUENDRA_DECLARE_FILE_TYPE)
+#undef QUENDRA_DECLARE_FILE_TYPE
 
 // Every row, in catalogue order, the ODBC data source last.
 std::span<const FileTypeSupport> fileTypeSupport();
-
-// The row a connection string's provider and extended properties name (of several rows
-// of one provider, the one whose property the extended properties begin with most
-// closely); nullptr for a provider that nothing here serves.
-const FileTypeSupport* recogniseFileType(const QString& provider,
-                                         const QString& extendedProperties);
 
 // The catalogue row of a file type: the exact (case-sensitive) name, otherwise "Text".
 const FileTypeSupport& fileTypeRow(const QString& fileType);

@@ -201,7 +201,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<FileTypeReader> makeJetReader()
+static std::unique_ptr<FileTypeReader> makeJetReader()
 {
     return std::make_unique<JetReader>();
 }
@@ -211,7 +211,6 @@ std::unique_ptr<FileTypeReader> makeJetReader()
 const FileTypeSupport AccessType{
     .name = "MS Access",
     .providerText = JetProvider,
-    .provider = "jet",
     .backend = BackendKind::DatabaseFile,
     .makeReader = makeJetReader,
     .refusal = "Access-Datenbanken (Jet/ACE) können hier nur gelesen werden. Bitte als Ziel eine "

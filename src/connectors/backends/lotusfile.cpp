@@ -340,7 +340,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<FileTypeReader> makeLotusReader()
+static std::unique_ptr<FileTypeReader> makeLotusReader()
 {
     return std::make_unique<LotusReader>();
 }
@@ -349,8 +349,6 @@ const FileTypeSupport LotusType{
     .name = "Lotus 1-2-3",
     .providerText = JetProvider,
     .extendedProperties = "Extended Properties=Lotus WK3;",
-    .provider = "jet",
-    .property = "lotus",
     .makeReader = makeLotusReader,
     .refusal = "Lotus-1-2-3-Dateien können hier nur gelesen werden. Bitte als Ziel eine CSV-Datei "
                "(Dateityp \"Text\") oder eine dBase-Tabelle (Dateityp \"dBase III\") verwenden."};

@@ -297,7 +297,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<FileTypeReader> makeOdsReader()
+static std::unique_ptr<FileTypeReader> makeOdsReader()
 {
     return std::make_unique<OdsReader>();
 }
@@ -307,8 +307,6 @@ const FileTypeSupport OpenDocumentType{
     .providerText = "Provider=Quendra.OpenDocument;",
     .extendedProperties = "Extended Properties=\"OpenDocument;",
     .header = true,
-    .provider = "quendra.opendocument",
-    .property = "opendocument",
     .makeReader = makeOdsReader,
     .refusal = "OpenDocument-Tabellen können hier nur gelesen werden. Bitte als Ziel eine "
                "Excel-Arbeitsmappe (Dateityp \"MS Excel 12.0\") oder eine CSV-Datei (Dateityp "

@@ -413,7 +413,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<FileTypeReader> makeParadoxReader()
+static std::unique_ptr<FileTypeReader> makeParadoxReader()
 {
     return std::make_unique<ParadoxReader>();
 }
@@ -422,8 +422,6 @@ const FileTypeSupport Paradox5Type{.name = "Paradox 5.0",
                                    .providerText = JetProvider,
                                    .extendedProperties =
                                        "Extended Properties=Paradox 5.x;Data Source=",
-                                   .provider = "jet",
-                                   .property = "paradox",
                                    .makeReader = makeParadoxReader,
                                    .makeWriter = makeParadoxWriter,
                                    .tableFiles = "db"};

@@ -9,6 +9,7 @@ extern "C" { // pxlib declares its functions without C linkage for C++
 #include <paradox.h>
 }
 
+#include <memory>
 #include <vector>
 
 namespace quendra {
@@ -59,5 +60,9 @@ private:
     std::vector<PxField> m_fields;
     QByteArray m_codec = "windows-1252";
 };
+
+class FileTypeWriter;
+// The writer of Paradox tables (paradoxfile_writer.cpp), for the row in paradoxfile.cpp.
+std::unique_ptr<FileTypeWriter> makeParadoxWriter();
 
 } // namespace quendra

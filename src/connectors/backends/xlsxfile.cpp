@@ -456,7 +456,7 @@ public:
     void load(const DataSourceLocation& location, QSqlDatabase& memoryDb) override
     {
         if (isCompoundDocument(location.dataSource)) {
-            makeExcelReader()->load(location, memoryDb);
+            Excel8Type.makeReader()->load(location, memoryDb);
             return;
         }
         trapped("XlsxFile.load", [&] {
@@ -492,7 +492,9 @@ public:
 
 } // namespace
 
-std::unique_ptr<FileTypeReader> makeXlsxReader()
+std::unique_ptr<FileTypeWriter> makeXlsxWriter(); // xlsxfile_writer.cpp
+
+static std::unique_ptr<FileTypeReader> makeXlsxReader()
 {
     return std::make_unique<XlsxReader>();
 }
@@ -501,8 +503,6 @@ const FileTypeSupport Excel12Type{.name = "MS Excel 12.0",
                                   .providerText = "Provider=Microsoft.ACE.OLEDB.12.0;",
                                   .extendedProperties = "Extended Properties=\"Excel 12.0 Xml;",
                                   .header = true,
-                                  .provider = "jet",
-                                  .property = "excel 12.0",
                                   .makeReader = makeXlsxReader,
                                   .makeWriter = makeXlsxWriter,
                                   .fileButton = true,

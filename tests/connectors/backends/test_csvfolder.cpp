@@ -38,12 +38,12 @@ TEST_P(CsvParseTest, ReadsColumnsAndRows)
     MemoryDb mem;
     if (!c[4].isEmpty()) {
         const Error e = test::thrownBy(
-            [&] { makeCsvFolderReader()->load(textSpec(dir.path(), c.flag(0)), mem.db()); });
+            [&] { TextType.makeReader()->load(textSpec(dir.path(), c.flag(0)), mem.db()); });
         EXPECT_TRUE(e.description().contains(dir.filePath(u"daten.csv"_s) + u" ist in "_s + c[4]))
             << e.description().toStdString();
         return;
     }
-    makeCsvFolderReader()->load(textSpec(dir.path(), c.flag(0)), mem.db());
+    TextType.makeReader()->load(textSpec(dir.path(), c.flag(0)), mem.db());
     ASSERT_EQ(mem.tables(), QStringList{u"daten"_s});
     EXPECT_EQ(mem.columns(u"daten"_s).join(u'\t'), c[2]);
     QString rows;
@@ -65,7 +65,7 @@ TEST(CsvFolderTest, TablesFollowFileNamesAndOnlyTextFilesCount)
     writeFile(dir.filePath(u"c.xls"_s), "x\r\n4\r\n");
     writeFile(dir.filePath(u"a#txt.csv"_s), "x\r\n5\r\n"); // takes the name a.txt would get
     MemoryDb mem;
-    makeCsvFolderReader()->load(textSpec(dir.path(), true), mem.db());
+    TextType.makeReader()->load(textSpec(dir.path(), true), mem.db());
     EXPECT_EQ(mem.tables(), (QStringList{u"a#txt"_s, u"a"_s, u"a#txt2"_s, u"b"_s}));
     EXPECT_EQ(mem.rows(u"a#txt2"_s).at(0).at(0).toString(), u"2"_s);
 }
@@ -76,7 +76,7 @@ TEST(CsvFolderTest, RefusesAMissingFileWithoutMakingOne)
 {
     QTemporaryDir dir;
     const Error e = test::thrownBy(
-        [&] { makeCsvFolderWriter()->openTable(textSpec(dir.path(), false), u"neu"_s); });
+        [&] { TextType.makeWriter()->openTable(textSpec(dir.path(), false), u"neu"_s); });
     EXPECT_EQ(e.number(), errnum::FileNotFound);
     EXPECT_TRUE(e.description().contains(u"neu"_s));
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
@@ -87,7 +87,7 @@ TEST(CsvFolderTest, ARowTheDiskRefusesIsAnError)
 {
     QTemporaryDir dir;
     writeFile(dir.filePath(u"werte.csv"_s), "a,b\r\n");
-    auto record = makeCsvFolderWriter()->openTable(textSpec(dir.path(), true), u"werte"_s);
+    auto record = TextType.makeWriter()->openTable(textSpec(dir.path(), true), u"werte"_s);
     test::FullDisk full(5); // the file's size: it cannot grow
     record->AddNew();
     record->setItem(0, u"1"_s);

@@ -80,7 +80,7 @@ TEST_F(DbaseTest, ReadsTypedValuesNullsAndTablesInFileNameOrder)
     QFile(path("liesmich.txt")).open(QIODevice::WriteOnly);
 
     MemoryDb mem;
-    makeDbaseReader()->load(folderSpec(m_dir.path()), mem.db());
+    DbaseIIIType.makeReader()->load(folderSpec(m_dir.path()), mem.db());
 
     EXPECT_EQ(mem.tables(), (QStringList{u"Artikel"_s, u"kunden"_s}));
     EXPECT_TRUE(mem.rows(u"Artikel"_s).empty());
@@ -106,13 +106,14 @@ TEST_F(DbaseTest, ARowTheDiskRefusesIsAnErrorAndLeavesTheFileAsItWas)
     for (const bool endMarkOnly : {false, true}) {
         createKunden(path("kunden.dbf"));
         const qint64 empty = test::readFile(path("kunden.dbf")).size();
-        auto record = makeDbaseWriter()->openTable(folderSpec(m_dir.path()), u"kunden"_s);
+        auto record = DbaseIIIType.makeWriter()->openTable(folderSpec(m_dir.path()), u"kunden"_s);
         record->AddNew();
         record->setItem(0, u"Alt"_s);
         record->update();
         const QByteArray one = test::readFile(path("kunden.dbf"));
         ASSERT_GT(one.size(), empty);
-        record = makeDbaseWriter()->openTable(folderSpec(m_dir.path()), u"kunden"_s); // anew
+        record =
+            DbaseIIIType.makeWriter()->openTable(folderSpec(m_dir.path()), u"kunden"_s); // anew
         {
             test::FullDisk full(endMarkOnly ? 2 * one.size() - empty - 1 : one.size() + 10);
             record->AddNew();

@@ -63,11 +63,11 @@ TEST_P(Workbooks, WithoutHeaderTheFirstRowIsDataAndColumnsAreNumbered)
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, Workbooks,
-    ::testing::Values(Workbook{"Excel97", "quendra-test.xls", makeExcelReader},
-                      Workbook{"Excel97AsExcel2007", "quendra-test.xls", makeXlsxReader},
-                      Workbook{"Excel2007", "quendra-test.xlsx", makeXlsxReader},
-                      Workbook{"Excel2007AsExcel97", "quendra-test.xlsx", makeExcelReader},
-                      Workbook{"OpenDocument", "quendra-test.ods", makeOdsReader}),
+    ::testing::Values(Workbook{"Excel97", "quendra-test.xls", Excel8Type.makeReader},
+                      Workbook{"Excel97AsExcel2007", "quendra-test.xls", Excel12Type.makeReader},
+                      Workbook{"Excel2007", "quendra-test.xlsx", Excel12Type.makeReader},
+                      Workbook{"Excel2007AsExcel97", "quendra-test.xlsx", Excel8Type.makeReader},
+                      Workbook{"OpenDocument", "quendra-test.ods", OpenDocumentType.makeReader}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -28,7 +28,7 @@ TEST(JetFileTest, ReadsTheUserTablesOfMonitorMdbWithTypedValues)
     if (file.isEmpty())
         QUENDRA_SKIP() << "Monitor.mdb fehlt: scripts/fetch-fixtures.sh build/fixtures ausführen";
     MemoryDb mem;
-    makeJetReader()->load(DataSourceLocation{u"MS Access"_s, file, false, {}}, mem.db());
+    AccessType.makeReader()->load(DataSourceLocation{u"MS Access"_s, file, false, {}}, mem.db());
 
     EXPECT_EQ(mem.tables(), QStringList{u"Monitor_Authenticate"_s}); // no MSys... tables
     const QString table = u"Monitor_Authenticate"_s;
@@ -88,7 +88,8 @@ TEST(JetFileTest, DamagedFilesAreRefusedWithLibmdbsOwnWords)
         test::writeFile(path, damaged);
         MemoryDb mem;
         const Error e = test::thrownBy([&] {
-            makeJetReader()->load(DataSourceLocation{u"MS Access"_s, path, false, {}}, mem.db());
+            AccessType.makeReader()->load(DataSourceLocation{u"MS Access"_s, path, false, {}},
+                                          mem.db());
         });
         EXPECT_EQ(e.number(), errnum::PathFileAccess) << c.name;
         EXPECT_TRUE(e.description().contains(path));
@@ -105,7 +106,8 @@ TEST(JetFileTest, AReadOutOfTimeSaysHowToAllowMore)
     const QString file = test::dataFile("altkonfiguration-demo.mdb");
     MemoryDb mem;
     const Error e = test::thrownBy([&] {
-        makeJetReader()->load(DataSourceLocation{u"MS Access"_s, file, false, {}}, mem.db());
+        AccessType.makeReader()->load(DataSourceLocation{u"MS Access"_s, file, false, {}},
+                                      mem.db());
     });
     before.isNull() ? qunsetenv("QUENDRA_READ_TIMEOUT") : qputenv("QUENDRA_READ_TIMEOUT", before);
     EXPECT_TRUE(e.description().startsWith(u"Das Lesen der Datei "_s + file +
@@ -130,8 +132,8 @@ TEST(JetFileTest, ColumnsOfNumbersAndOfBytesKeepTheirValues)
     MemoryDb mem;
     const qsizetype descriptors = QDir(u"/proc/self/fd"_s).count();
     for (const QString& name : {u"single.mdb"_s, u"chain.mdb"_s})
-        makeJetReader()->load(DataSourceLocation{u"MS Access"_s, dir.filePath(name), false, {}},
-                              mem.db());
+        AccessType.makeReader()->load(
+            DataSourceLocation{u"MS Access"_s, dir.filePath(name), false, {}}, mem.db());
     EXPECT_EQ(QDir(u"/proc/self/fd"_s).count(), descriptors) << "none left open by the reading";
     EXPECT_EQ(mem.declaredTypes(u"srcHead"_s).at(3), u""_s);
     EXPECT_EQ(mem.texts(u"srcHead"_s).at(0).at(3), u"3e-45"_s); // a Long 2 read as a Single
@@ -144,7 +146,7 @@ TEST(JetFileTest, ColumnsOfNumbersAndOfBytesKeepTheirValues)
     chain[0x5fa8] = char(0x81); // the reference claims one byte more than the pages hold
     test::writeFile(dir.filePath(u"cut.mdb"_s), chain);
     const Error e = test::thrownBy([&] {
-        makeJetReader()->load(
+        AccessType.makeReader()->load(
             DataSourceLocation{u"MS Access"_s, dir.filePath(u"cut.mdb"_s), false, {}}, mem.db());
     });
     EXPECT_TRUE(e.description().contains(u"Spalte sqlstring in Zeile 2 ist nicht vollständig"_s))
@@ -158,7 +160,8 @@ TEST(JetFileTest, MemoThatFillsLibmdbsBufferIsRefused)
     const QString path = test::dataFile("altkonfiguration-langer-memo.mdb");
     MemoryDb mem;
     const Error e = test::thrownBy([&] {
-        makeJetReader()->load(DataSourceLocation{u"MS Access"_s, path, false, {}}, mem.db());
+        AccessType.makeReader()->load(DataSourceLocation{u"MS Access"_s, path, false, {}},
+                                      mem.db());
     });
     EXPECT_TRUE(e.description().contains(u"Spalte sqlstring in Zeile 2 füllt den Puffer"_s))
         << e.description().toStdString();

@@ -92,7 +92,8 @@ TEST_P(LotusSheetTest, LoadsOrIsRefusedWhole)
                               : lotusFile(c[0]));
     MemoryDb mem;
     const auto load = [&] {
-        makeLotusReader()->load(DataSourceLocation{u"Lotus 1-2-3"_s, path, false, {}}, mem.db());
+        LotusType.makeReader()->load(DataSourceLocation{u"Lotus 1-2-3"_s, path, false, {}},
+                                     mem.db());
     };
     if (!c[3].isEmpty()) {
         const Error e = test::thrownBy(load);
@@ -119,8 +120,8 @@ TEST(LotusFileTest, AFolderOrPipeIsNamedAsSuch)
     for (const QString& path : {dir.path(), pipe}) {
         MemoryDb mem;
         const Error e = test::thrownBy([&] {
-            makeLotusReader()->load(DataSourceLocation{u"Lotus 1-2-3"_s, path, false, {}},
-                                    mem.db());
+            LotusType.makeReader()->load(DataSourceLocation{u"Lotus 1-2-3"_s, path, false, {}},
+                                         mem.db());
         });
         EXPECT_EQ(e.number(), errnum::PathFileAccess);
         EXPECT_TRUE(e.description().contains(path == pipe ? u"benannte Pipe"_s : u"ein Ordner"_s))

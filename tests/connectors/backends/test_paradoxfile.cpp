@@ -91,7 +91,7 @@ TEST_F(ParadoxTest, ReadsTypedValuesNullsAndCodePagesOfEveryTableInTheFolder)
     createTable(path("leer.db"), 1252, {});
     test::createParadox(path("doppelt.db"), {{"Name", pxfAlpha, 10}, {"NAME", pxfAlpha, 10}});
     MemoryDb mem;
-    makeParadoxReader()->load(pxSpec(m_dir.path()), mem.db());
+    Paradox5Type.makeReader()->load(pxSpec(m_dir.path()), mem.db());
 
     EXPECT_EQ(mem.tables(), (QStringList{u"doppelt"_s, u"Dos"_s, u"kunden"_s, u"leer"_s}));
     EXPECT_EQ(mem.columns(u"doppelt"_s), (QStringList{u"Name"_s, u"NAME2"_s}));
@@ -111,7 +111,7 @@ TEST_F(ParadoxTest, FullBlocksAreReadWhole)
 {
     test::createParadox(path("kurz.db"), {{"Nr", pxfShort, 2}});
     QFile::setPermissions(path("kurz.db"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
-    auto record = makeParadoxWriter()->openTable(pxSpec(m_dir.path()), u"kurz"_s);
+    auto record = Paradox5Type.makeWriter()->openTable(pxSpec(m_dir.path()), u"kurz"_s);
     for (int nr = 1; nr <= 2100; ++nr) {
         record->AddNew();
         record->setItem(0, nr);
@@ -119,7 +119,7 @@ TEST_F(ParadoxTest, FullBlocksAreReadWhole)
     }
     record->close();
     MemoryDb mem;
-    makeParadoxReader()->load(pxSpec(m_dir.path()), mem.db());
+    Paradox5Type.makeReader()->load(pxSpec(m_dir.path()), mem.db());
     EXPECT_EQ(mem.texts(u"kurz"_s).back(), QStringList{u"2100"_s});
     EXPECT_TRUE(QFile::permissions(path("kurz.db")) & QFile::ReadOther) << "the old table's";
 }
@@ -128,7 +128,7 @@ TEST_F(ParadoxTest, AppendedRowsKeepTheOldOnesAndReadBackThroughPxlib)
 {
     createTable(path("kunden.db"), 1252, kKunden);
     {
-        auto record = makeParadoxWriter()->openTable(pxSpec(m_dir.path()), u"Kunden"_s);
+        auto record = Paradox5Type.makeWriter()->openTable(pxSpec(m_dir.path()), u"Kunden"_s);
         ASSERT_EQ(record->fieldsCount(), 6);
         record->AddNew();
         record->setItem(0, u"Jürgen €"_s);
@@ -182,7 +182,7 @@ TEST_F(ParadoxTest, AppendedRowsNumberOnFromTheHighestRunningNumber)
     PX_close(doc);
     PX_delete(doc);
     {
-        auto record = makeParadoxWriter()->openTable(pxSpec(m_dir.path()), u"zaehler"_s);
+        auto record = Paradox5Type.makeWriter()->openTable(pxSpec(m_dir.path()), u"zaehler"_s);
         for (const QString& name : {u"neu"_s, u"neu2"_s}) {
             record->AddNew();
             record->setItem(1, name);
@@ -191,7 +191,7 @@ TEST_F(ParadoxTest, AppendedRowsNumberOnFromTheHighestRunningNumber)
         }
     }
     MemoryDb mem;
-    makeParadoxReader()->load(pxSpec(m_dir.path()), mem.db());
+    Paradox5Type.makeReader()->load(pxSpec(m_dir.path()), mem.db());
     EXPECT_EQ(mem.texts(u"zaehler"_s), (std::vector<QStringList>{{u"3"_s, u"a"_s, u"NULL"_s},
                                                                  {u"9"_s, u"a"_s, u"NULL"_s},
                                                                  {u"5"_s, u"a"_s, u"NULL"_s},
@@ -241,8 +241,8 @@ TEST_F(ParadoxTest, BrokenHeadersAreRefusedInsteadOfReadForEverOrBeyondTheRecord
         SCOPED_TRACE(c.name);
         test::writeFile(path("kunden.db"), c.bytes);
         MemoryDb mem;
-        const Error e =
-            test::thrownBy([&] { makeParadoxReader()->load(pxSpec(path("kunden.db")), mem.db()); });
+        const Error e = test::thrownBy(
+            [&] { Paradox5Type.makeReader()->load(pxSpec(path("kunden.db")), mem.db()); });
         EXPECT_EQ(e.number(), errnum::PathFileAccess);
         EXPECT_TRUE(e.description().contains(c.cause)) << e.description().toStdString();
         EXPECT_TRUE(e.description().contains(u"kann nicht gelesen werden"_s))
@@ -255,7 +255,7 @@ TEST_F(ParadoxTest, ATableTheDiskCannotTakeStaysAsItWas)
 {
     createTable(path("kunden.db"), 1252, kKunden);
     const QByteArray before = test::readFile(path("kunden.db"));
-    auto record = makeParadoxWriter()->openTable(pxSpec(m_dir.path()), u"kunden"_s);
+    auto record = Paradox5Type.makeWriter()->openTable(pxSpec(m_dir.path()), u"kunden"_s);
     test::FullDisk full(before.size()); // room for less than the copy with a new row
     for (int i = 0; i < 100; ++i) {
         record->AddNew();

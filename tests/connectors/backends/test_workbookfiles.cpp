@@ -47,7 +47,7 @@ QTemporaryDir* OddWorkbooks::folder = nullptr;
 
 TEST_F(OddWorkbooks, RareCellsOfAWorkbookKeepTheirValues)
 {
-    makeXlsxReader()->load(DataSourceLocation{{}, file("hand.xlsx"), true, {}}, mem.db());
+    Excel12Type.makeReader()->load(DataSourceLocation{{}, file("hand.xlsx"), true, {}}, mem.db());
     EXPECT_EQ(mem.columns(u"Hand"_s), (QStringList{u"Name"_s, u"Tag"_s, u"Lang"_s}));
     EXPECT_EQ(mem.texts(u"Hand"_s),
               (std::vector<QStringList>{{u"東京"_s, u"2024-02-29"_s, u"12345678901234567"_s},
@@ -67,7 +67,7 @@ TEST_F(OddWorkbooks, StraightFromTheFileAsThroughTheCopy)
 
 TEST_F(OddWorkbooks, TheDayThe1900DateSystemCountsReadsAsInEveryOtherSheet)
 {
-    makeXlsxReader()->load(DataSourceLocation{{}, file("tage.xlsx"), true, {}}, mem.db());
+    Excel12Type.makeReader()->load(DataSourceLocation{{}, file("tage.xlsx"), true, {}}, mem.db());
     EXPECT_EQ(
         mem.texts(u"Hand"_s),
         (std::vector<QStringList>{
@@ -78,7 +78,8 @@ TEST_F(OddWorkbooks, OpenDocumentCellsKeepTheirValuesAndRepeatOnlyWhereTheyHoldO
 {
     QElapsedTimer clock;
     clock.start();
-    makeOdsReader()->load(DataSourceLocation{{}, file("hand.ods"), true, {}}, mem.db());
+    OpenDocumentType.makeReader()->load(DataSourceLocation{{}, file("hand.ods"), true, {}},
+                                        mem.db());
     EXPECT_LT(clock.elapsed(), 2000) << "the empty rest of the sheet was expanded";
     EXPECT_EQ(mem.columns(u"Hand"_s), (QStringList{u"Art"_s, u"Wert"_s, u"F3"_s}));
     EXPECT_EQ(mem.texts(u"Hand"_s),
@@ -119,9 +120,9 @@ TEST_P(HostileWorkbooks, EndInAGermanErrorNamingTheFile)
     EXPECT_TRUE(e.description().contains(QString::fromUtf16(GetParam().says)))
         << e.description().toStdString();
     EXPECT_TRUE(mem.tables().isEmpty()) << "a table of a damaged file was left";
-    if (GetParam().reader == makeXlsxReader) { // straight from the file: the same error
+    if (GetParam().reader == Excel12Type.makeReader) { // straight from the file: the same error
         const Error straight = test::thrownBy([&] {
-            const auto sheet = makeXlsxReader()->openSheet(
+            const auto sheet = Excel12Type.makeReader()->openSheet(
                 DataSourceLocation{{}, file(GetParam().file), true, {}}, u"$TBL(1)"_s);
             for (QVariantList row; sheet && sheet->next(row);) {
             }
@@ -133,22 +134,25 @@ TEST_P(HostileWorkbooks, EndInAGermanErrorNamingTheFile)
 INSTANTIATE_TEST_SUITE_P(
     Files, HostileWorkbooks,
     ::testing::Values(
-        Hostile{"ohne-verweis.xlsx", makeXlsxReader, u"Verweis auf die Arbeitsmappe"},
-        Hostile{"teil-fehlt.xlsx", makeXlsxReader, u"„xl/blatt/eins.xml“ fehlt"},
-        Hostile{"dtd.xlsx", makeXlsxReader, u"Dokumenttyp-Deklaration"},
-        Hostile{"entitaet.xlsx", makeXlsxReader, u"kein gültiges XML"},
-        Hostile{"kein-xml.xlsx", makeXlsxReader, u"kein gültiges XML (Zeile 1"},
-        Hostile{"verschachtelt.xlsx", makeXlsxReader, u"mehr als 256-fach"},
-        Hostile{"text-fehlt.xlsx", makeXlsxReader, u"Zelle A1 verweist auf den gemeinsamen Text 7"},
-        Hostile{"keine-zahl.xlsx", makeXlsxReader, u"Zelle A1 enthält keine Zahl, sondern „12abc“"},
-        Hostile{"zellname.xlsx", makeXlsxReader, u"keinen gültigen Namen"},
-        Hostile{"zu-gross.xlsx", makeXlsxReader, u"mehr als 2 GB oder das 1000-fache"},
-        Hostile{"bombe.xlsx", makeXlsxReader, u"mehr als 2 GB oder das 1000-fache"},
-        Hostile{"laenger.xlsx", makeXlsxReader, u"ist beschädigt"},
-        Hostile{"kein-mimetype.ods", makeOdsReader, u"kein OpenDocument-Tabellendokument"},
-        Hostile{"inhalt-fehlt.ods", makeOdsReader, u"„content.xml“ fehlt"},
-        Hostile{"dtd.ods", makeOdsReader, u"Dokumenttyp-Deklaration"},
-        Hostile{"zu-viele-zeilen.ods", makeOdsReader, u"jenseits der Zeile 1048576"}),
+        Hostile{"ohne-verweis.xlsx", Excel12Type.makeReader, u"Verweis auf die Arbeitsmappe"},
+        Hostile{"teil-fehlt.xlsx", Excel12Type.makeReader, u"„xl/blatt/eins.xml“ fehlt"},
+        Hostile{"dtd.xlsx", Excel12Type.makeReader, u"Dokumenttyp-Deklaration"},
+        Hostile{"entitaet.xlsx", Excel12Type.makeReader, u"kein gültiges XML"},
+        Hostile{"kein-xml.xlsx", Excel12Type.makeReader, u"kein gültiges XML (Zeile 1"},
+        Hostile{"verschachtelt.xlsx", Excel12Type.makeReader, u"mehr als 256-fach"},
+        Hostile{"text-fehlt.xlsx", Excel12Type.makeReader,
+                u"Zelle A1 verweist auf den gemeinsamen Text 7"},
+        Hostile{"keine-zahl.xlsx", Excel12Type.makeReader,
+                u"Zelle A1 enthält keine Zahl, sondern „12abc“"},
+        Hostile{"zellname.xlsx", Excel12Type.makeReader, u"keinen gültigen Namen"},
+        Hostile{"zu-gross.xlsx", Excel12Type.makeReader, u"mehr als 2 GB oder das 1000-fache"},
+        Hostile{"bombe.xlsx", Excel12Type.makeReader, u"mehr als 2 GB oder das 1000-fache"},
+        Hostile{"laenger.xlsx", Excel12Type.makeReader, u"ist beschädigt"},
+        Hostile{"kein-mimetype.ods", OpenDocumentType.makeReader,
+                u"kein OpenDocument-Tabellendokument"},
+        Hostile{"inhalt-fehlt.ods", OpenDocumentType.makeReader, u"„content.xml“ fehlt"},
+        Hostile{"dtd.ods", OpenDocumentType.makeReader, u"Dokumenttyp-Deklaration"},
+        Hostile{"zu-viele-zeilen.ods", OpenDocumentType.makeReader, u"jenseits der Zeile 1048576"}),
     [](const auto& info) {
         std::string name = info.param.file;
         for (char& c : name)

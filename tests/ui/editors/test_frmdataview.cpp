@@ -36,7 +36,7 @@ protected:
     {
         connector = std::make_unique<clsADOConnect>();
         connector->setSource(
-            getADOProvider(Medium::DatabaseFile, dataPath(), u"MS Access"_s, false));
+            describeConnection(Medium::DatabaseFile, dataPath(), u"MS Access"_s, false));
         connector->setTable(table);
         connector->init();
         window = std::make_unique<frmDataView>();
