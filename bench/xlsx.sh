@@ -116,7 +116,7 @@ for p in "${programs[@]}"; do : >"$work/runs-$p"; done
 echo "Messe ${programs[*]} im Wechsel ($runs Runden) ..."
 for ((round = 0; round < runs; round++)); do
   rm -f "$work"/*.csv && sync
-  time_once quendra "$run" --config "$work/init-quendra.mdb" X
+  time_once quendra "$run" --again --config "$work/init-quendra.mdb" X
   time_once openpyxl "$py" -c "$peer_openpyxl" "$sheet" "$work/openpyxl.csv"
   time_once xlsx2csv xlsx2csv -d ';' -f '%Y-%m-%d' "$sheet" "$work/xlsx2csv.csv"
   [ ${#calamine[@]} -eq 0 ] || time_once calamine "$venv/bin/python" -c "$peer_calamine" "$sheet" "$work/calamine.csv"
@@ -169,7 +169,7 @@ echo "openpyxl/Quendra $(ratio "${t[openpyxl]}" "${t[quendra]}") Wand," \
 # --- Peak memory: must not grow with the rows ---------------------------------------------
 for n in $((rows / 10)) "$rows"; do
   make_config mem "$(sheet_for "$n")"
-  kb=$(/usr/bin/time -f %M "$run" --config "$work/init-mem.mdb" X 2>&1 >/dev/null | tail -n 1)
+  kb=$(/usr/bin/time -f %M "$run" --again --config "$work/init-mem.mdb" X 2>&1 >/dev/null | tail -n 1)
   echo "Spitzenspeicher bei $n Zeilen: $kb KiB"
 done
 echo "Last nachher: $(cut -d' ' -f1-3 /proc/loadavg)"
