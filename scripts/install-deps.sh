@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc qt6-translations-l10n
   libgtest-dev libgmock-dev
-  unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
+  unixodbc unixodbc-dev odbc-postgresql libpq-dev libsqliteodbc
   libshp-dev pxlib-dev libfreexl-dev libwps-dev mdbtools-dev mdbtools libtomlplusplus-dev
   libzip-dev libexpat1-dev libxlsxwriter-dev libsqlite3-dev
   postgresql sqlite3 gawk python3 python3-xlrd python3-xlwt python3-psycopg2

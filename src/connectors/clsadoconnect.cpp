@@ -441,6 +441,11 @@ QStringView clsADOConnect::getField(int index) const
     });
 }
 
+QString clsADOConnect::note() const
+{
+    return d->backend ? d->backend->note() : QString();
+}
+
 DatabaseRecord& clsADOConnect::record()
 {
     return d->record;

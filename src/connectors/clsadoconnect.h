@@ -49,6 +49,7 @@ public:
     int fieldCount() const override;
     int valueCount() const override;
     QStringView getField(int index) const override;
+    QString note() const override;
 
     // The open row set: column count and row-by-row writing for a database target.
     DatabaseRecord& record();

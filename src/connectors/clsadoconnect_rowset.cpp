@@ -44,8 +44,12 @@ bool needsTyping(ValueKind kind)
 } // namespace
 
 RowStream::RowStream(Backend& backend, const QString& sql)
-    : m_backend(backend), m_query(backend.database())
+    : m_backend(backend), m_bulk(backend.bulkRows(sql)), m_query(backend.database())
 {
+    if (m_bulk) {
+        m_columns = m_bulk->columns();
+        return;
+    }
     m_query.setForwardOnly(true);
     // SQLite's numbers are 64-bit integers and doubles; those of other databases (numeric,
     // decimal) may hold more digits than a double, so their drivers give them as text.
@@ -66,8 +70,12 @@ RowStream::RowStream(Backend& backend, const QString& sql)
         m_kinds.clear();
 }
 
+RowStream::~RowStream() = default;
+
 bool RowStream::next(QList<QVariant>& row)
 {
+    if (m_bulk)
+        return m_bulk->next(row);
     if (!m_query.next()) {
         if (m_query.lastError().isValid())
             throw providerError(m_query.lastError(), m_backend.driverName());

@@ -13,6 +13,7 @@
 namespace quendra {
 
 class Backend;
+class BulkRows;
 class SheetStream;
 
 // The client-side snapshot of one query: column names and every row's typed values,
@@ -41,14 +42,17 @@ public:
 // (printedNumberValue), not as the double nearest to them.
 class RowStream : public RowSource {
 public:
-    // Runs sql on the back-end; throws the provider's error.
+    // Runs sql on the back-end, through its own bulk path where it has one; throws the
+    // provider's error.
     RowStream(Backend& backend, const QString& sql);
+    ~RowStream() override;
     QStringList columns() const override { return m_columns; }
     int width() const override { return int(m_columns.size()); }
     bool next(QList<QVariant>& row) override;
 
 private:
     Backend& m_backend;
+    std::unique_ptr<BulkRows> m_bulk; // the database's own bulk path, where it has one
     QSqlQuery m_query;
     QStringList m_columns;
     std::vector<ValueKind> m_kinds; // empty unless values need typing

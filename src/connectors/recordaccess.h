@@ -44,6 +44,9 @@ public:
     // After the last record (records: how many were read): throws when the source is
     // shortened, saying what it held at opening and how far it got.
     virtual void checkComplete(qint64 records) const { Q_UNUSED(records); }
+    // What a run should be told first about how the source is reached (a slower way than
+    // it could be, and why); empty mostly.
+    virtual QString note() const { return {}; }
 };
 
 // The open row set of a database target, as the engine writes one record into it:

@@ -165,6 +165,9 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         // A progress display shows the record count, which a database source only has
         // when it is held as a whole; without one, it is read record by record.
         source = openSource(d->def.src, d->def.srcFields.size(), !d->progress);
+        if (const QString note = source.reader->note(); !note.isEmpty())
+            result.warnings.insert(result.warnings.begin(),
+                                   RunMessage{Error(0, {}, note), runWhere(), {}});
         if (options.identifySource && !listing) {
             watch.emplace(d->def.src.frommedium == Medium::TextFile ? getFromPath() : QString(),
                           options.checkSource);

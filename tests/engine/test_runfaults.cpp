@@ -626,4 +626,30 @@ TEST_F(RunFaults, MissingTableOfAnOdbcServerIsNamed)
     server.exec(u"drop table %1"_s.arg(present));
 }
 
+// A data source that libpq cannot reach beside ODBC (its user may hold one session only)
+// is read over ODBC all the same, and the run's first message says so and why.
+TEST_F(RunFaults, ASourceLibpqCannotReachIsReadOverOdbcAndSaysSo)
+{
+    if (test::postgresDsn().isEmpty())
+        QUENDRA_SKIP() << "PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)";
+    const test::ScratchConnection admin(u"QODBC"_s, test::postgresDsn());
+    const QString user = test::uniqueTableName(u"einzeln"_s);
+    const QString table = test::uniqueTableName(u"quelle"_s);
+    admin.execAll({u"create role %1 login connection limit 1"_s.arg(user),
+                   u"create table %1 (s varchar(10))"_s.arg(table),
+                   u"insert into %1 values ('0000001'), ('0000002')"_s.arg(table),
+                   u"grant select on %1 to %2"_s.arg(table, user)});
+    db.exec(u"update srcHead set frommedium = 1, path = '%1;uid=%2', dbtable = '%3'"_s.arg(
+        test::postgresDsn(), user, table));
+    // Again: the source is opened once only (the check for a repeat would open it twice).
+    const BatchResult r = test::runBatch({u"--config"_s, db.path(), u"--again"_s, T});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u"„%1“ wird über ODBC gelesen und beschrieben, nicht über "
+                               "PostgreSQLs eigene Schnittstelle libpq"_s.arg(test::postgresDsn())))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u"too many connections"_s)) << r.err.toStdString();
+    EXPECT_TRUE(target().startsWith("0000001\r\n0000002\r\n")) << r.err.toStdString();
+    admin.execAll({u"drop table "_s + table, u"drop role "_s + user});
+}
+
 } // namespace

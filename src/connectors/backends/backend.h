@@ -9,6 +9,15 @@
 
 namespace quendra {
 
+// The rows of a query read by a database's own bulk path, one at a time.
+class BulkRows {
+public:
+    virtual ~BulkRows() = default;
+    virtual const QStringList& columns() const = 0;
+    // The next row into row; false after the last. Throws the database's error.
+    virtual bool next(QList<QVariant>& row) = 0;
+};
+
 // One open database behind a connection string: the SQL connection that queries run
 // on, its table catalogue and, where the back-end can write, row appending.
 class Backend {
@@ -31,6 +40,16 @@ public:
     // deleted then).
     virtual void deleteRow(const QString& table, const QStringList& columns,
                            const QList<QVariant>& values) = 0;
+    // The rows of sql through the database's own bulk path; nullptr where it has none or
+    // the query is none it takes (then the connection above reads them).
+    virtual std::unique_ptr<BulkRows> bulkRows(const QString& sql)
+    {
+        Q_UNUSED(sql);
+        return nullptr;
+    }
+    // What a run should be told first about this data source: a slower way it is reached
+    // by than it could be, and why. Empty mostly.
+    virtual QString note() const { return {}; }
 };
 
 } // namespace quendra

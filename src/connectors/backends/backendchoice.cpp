@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlQuery>
 
 namespace quendra {
@@ -42,6 +43,13 @@ std::unique_ptr<Backend> openOdbc(const DatabaseConnection& connection)
         db.close();
         db.setDatabaseName(name + QStringLiteral(";BIGINT=1;"));
         backend->open();
+    }
+    if (db.driver()->dbmsType() == QSqlDriver::PostgreSQL) {
+        // Dates as ISO text, a text that leaves day and month open read month first,
+        // in this session as in the one of libpq.
+        QSqlQuery(db).exec(QStringLiteral("set DateStyle = ISO, MDY"));
+        backend->linkPostgres({connection.dataSource, connection.odbcOptions, connection.userName,
+                               connection.password});
     }
     return backend;
 }

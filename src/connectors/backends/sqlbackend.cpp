@@ -1,5 +1,6 @@
 #include "connectors/backends/sqlbackend.h"
 
+#include "connectors/backends/pgcopyout.h"
 #include "connectors/backends/providererror.h"
 #include "connectors/backends/sqlitesender.h"
 #include "connectors/backends/sqltablewriter.h"
@@ -24,6 +25,7 @@ SqlBackend::SqlBackend(const QString& qtDriver, bool sqlite)
 
 SqlBackend::~SqlBackend()
 {
+    m_postgres.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         db.close();
@@ -44,6 +46,17 @@ void SqlBackend::open()
         if (!schema.exec(QStringLiteral("select count(*) from sqlite_master")))
             throw providerError(schema.lastError(), m_driver);
     }
+}
+
+void SqlBackend::linkPostgres(const PgDataSource& source)
+{
+    m_postgres = std::make_unique<PgLink>(source, database());
+}
+
+std::unique_ptr<BulkRows> SqlBackend::bulkRows(const QString& sql)
+{
+    PgSession* session = m_postgres ? m_postgres->session() : nullptr;
+    return session ? PgCopyRows::open(*session, sql) : nullptr;
 }
 
 QSqlDatabase SqlBackend::database() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "connectors/backends/backend.h"
+#include "connectors/backends/pgsession.h"
 #include "connectors/backends/valueconversion.h"
 
 #include <QHash>
@@ -25,6 +26,9 @@ public:
     void open();
     // Replaces the default writer (SQL INSERT into the table on this connection).
     void setWriterFactory(WriterFactory factory) { m_writerFactory = std::move(factory); }
+    // The connection reaches PostgreSQL through psqlODBC: rows are read through libpq on
+    // the same database, when it can be had (note() says when not).
+    void linkPostgres(const PgDataSource& source);
 
     QSqlDatabase database() const override;
     QString driverName() const override { return m_driver; }
@@ -33,12 +37,15 @@ public:
     std::unique_ptr<DatabaseRecord> openWriter(const QString& table) override;
     void deleteRow(const QString& table, const QStringList& columns,
                    const QList<QVariant>& values) override;
+    std::unique_ptr<BulkRows> bulkRows(const QString& sql) override;
+    QString note() const override { return m_postgres ? m_postgres->note() : QString(); }
 
 private:
     QString m_connection;
     QString m_driver;
     bool m_sqlite;
     WriterFactory m_writerFactory;
+    std::unique_ptr<PgLink> m_postgres;
 };
 
 // The declared types of the columns of an SQLite table, keyed by lower-case column name
