@@ -4,10 +4,13 @@
 # builds a Release quendra-run (build/bench-db), generates ROWS booking rows (default
 # 100,000; bench/gen.py converted by the definition BENCH of bench/definition.sql) and
 # times, round by round (RUNS rounds, default 3):
-#   writing the rows into PostgreSQL: Quendra over ODBC, psql's \copy, psycopg2 executemany;
+#   writing the rows into PostgreSQL: Quendra (libpq's COPY), Quendra over ODBC alone, psql's
+#   \copy, psycopg2 executemany;
 #   writing them into an SQLite file: Quendra, Python's sqlite3 executemany in one transaction;
-#   reading a table of READ_ROWS rows (default 1,000,000) into a text file: Quendra over
-#   ODBC, psql's \copy ... to.
+#   reading a table of READ_ROWS rows (default 1,000,000) into a text file: Quendra (libpq's
+#   COPY), Quendra over ODBC alone, psql's \copy ... to.
+# Quendra reaches the data source over ODBC alone when its user may hold one session only
+# (the libpq session beside the ODBC one is refused): the role quendra_bench_odbc.
 # Checks that every table holds the same rows and the text files the same records, prints
 # the medians and the ratios, and Quendra's peak memory at a tenth of the rows and at all.
 # First, typed rows into SQLite (bench/genlite.py: empty texts, NULLs, umlauts, dates, the
@@ -157,25 +160,34 @@ copyin="$data/rows-$rows.txt"
   create table buchung ($columns); create table buchung_copy ($columns);
   create table buchung_py ($columns); create table buchung_gross ($columns);"
 "${psql[@]}" -c "\\copy buchung_gross from '$data/rows-$readrows.txt' with (delimiter ';')"
+"${psql[@]}" -c "drop role if exists quendra_bench_odbc;
+  create role quendra_bench_odbc login connection limit 1;
+  grant all on buchung, buchung_gross to quendra_bench_odbc;"
+odbc_only="$dsn;uid=quendra_bench_odbc"
 
 make_config pg "$src" "update trgHead set frommedium = 1, path = '$dsn', dbtable = 'buchung';"
+make_config pg-odbc "$src" "update trgHead set frommedium = 1, path = '$odbc_only', dbtable = 'buchung';"
 make_config lite "$src" "update trgHead set frommedium = 2, filetype = 'MS Access',
   path = '$work/quendra.db', dbtable = 'buchung';"
 # Reading: nine text fields taken as they are; psqlODBC fetches the rows in blocks
 # through a cursor instead of holding the whole result (see README).
 readdsn="$dsn;UseDeclareFetch=1;Fetch=10000"
-make_config read "$src" "delete from srcBody; delete from trgBody; delete from trgconvert;
-  update srcHead set frommedium = 1, path = '$readdsn', dbtable = 'buchung_gross', delimiter = '';
-  update trgHead set path = '$work/read.txt';
-  with recursive k(n, name) as (select 1, 'lfdnr' union all select n + 1, case n + 1
-    when 2 then 'fil' when 3 then 'datum' when 4 then 'konto' when 5 then 'betrag'
-    when 6 then 'text' when 7 then 'kst' when 8 then 'beleg' else 'waehrung' end from k where n < 9)
-  insert into srcBody (transid, field, length, decscale, fieldtype, format, sort)
-    select 'BENCH', name, 30, 0, 'Text', '', n from k;
-  insert into trgBody (transid, field, length, decscale, fieldtype, format, defaultvalue,
-    srcfield, adjustment, chkfield, sort, plus, \"0padding\", ltrim, command)
-    select transid, upper(field), 30, 0, 'Text', '', '', field, '', '', sort, 0, 0, 0, ''
-    from srcBody where transid = 'BENCH';"
+read_config() {
+  make_config "$1" "$src" "delete from srcBody; delete from trgBody; delete from trgconvert;
+    update srcHead set frommedium = 1, path = '$2', dbtable = 'buchung_gross', delimiter = '';
+    update trgHead set path = '$work/$1.txt';
+    with recursive k(n, name) as (select 1, 'lfdnr' union all select n + 1, case n + 1
+      when 2 then 'fil' when 3 then 'datum' when 4 then 'konto' when 5 then 'betrag'
+      when 6 then 'text' when 7 then 'kst' when 8 then 'beleg' else 'waehrung' end from k where n < 9)
+    insert into srcBody (transid, field, length, decscale, fieldtype, format, sort)
+      select 'BENCH', name, 30, 0, 'Text', '', n from k;
+    insert into trgBody (transid, field, length, decscale, fieldtype, format, defaultvalue,
+      srcfield, adjustment, chkfield, sort, plus, \"0padding\", ltrim, command)
+      select transid, upper(field), 30, 0, 'Text', '', '', field, '', '', sort, 0, 0, 0, ''
+      from srcBody where transid = 'BENCH';"
+}
+read_config read "$readdsn"
+read_config read-odbc "$odbc_only;UseDeclareFetch=1;Fetch=10000"
 
 py_lite="import sqlite3, sys
 con = sqlite3.connect(sys.argv[2])
@@ -193,11 +205,15 @@ with con, con.cursor() as cur:
 con.close()"
 lite_table="create table buchung ($columns);"
 
-programs=(quendra_pg copy_in psycopg2 quendra_lite sqlite3 quendra_read copy_out)
+programs=(quendra_pg quendra_pg_odbc copy_in psycopg2 quendra_lite sqlite3 quendra_read
+  quendra_read_odbc copy_out)
 for p in "${programs[@]}"; do : >"$work/runs-$p"; done
 echo "Messe ${programs[*]} im Wechsel ($runs Runden) ..."
 for ((round = 0; round < runs; round++)); do
   "${psql[@]}" -c "truncate buchung, buchung_copy, buchung_py"
+  time_once quendra_pg_odbc "$run" --config "$work/init-pg-odbc.mdb" BENCH
+  "${psql[@]}" -A -t -F ';' -c "$(printf "$pg_rows" buchung)" | md5sum >"$work/sum-buchung-odbc"
+  "${psql[@]}" -c "truncate buchung"
   time_once quendra_pg "$run" --config "$work/init-pg.mdb" BENCH
   time_once copy_in "${psql[@]}" -c "\\copy buchung_copy from '$copyin' with (delimiter ';')"
   time_once psycopg2 "$py" -c "$py_pg" "$copyin"
@@ -211,6 +227,8 @@ for ((round = 0; round < runs; round++)); do
   rm -f "$work/read.txt" "$work/copy.txt"
   sync
   time_once quendra_read "$run" --config "$work/init-read.mdb" BENCH
+  rm -f "$work/read-odbc.txt"
+  time_once quendra_read_odbc "$run" --config "$work/init-read-odbc.mdb" BENCH
   time_once copy_out "${psql[@]}" -c "\\copy buchung_gross to '$work/copy.txt' with (delimiter ';')"
 done
 
@@ -220,9 +238,10 @@ for t in buchung buchung_copy buchung_py; do
 done
 sqlite3 "$work/quendra.db" "$lite_rows" | md5sum >"$work/sum-quendra-lite"
 sqlite3 "$work/python.db" "$lite_rows" | md5sum >"$work/sum-python-lite"
-for s in buchung_copy buchung_py quendra-lite python-lite; do
+for s in buchung-odbc buchung_copy buchung_py quendra-lite python-lite; do
   cmp -s "$work/sum-buchung" "$work/sum-$s" || { echo "FEHLER: $s hält andere Zeilen" >&2; exit 1; }
 done
+cmp -s "$work/read.txt" "$work/read-odbc.txt" || { echo "FEHLER: über ODBC allein gelesene Datensätze weichen ab" >&2; exit 1; }
 python3 - "$work/read.txt" "$work/copy.txt" <<'PY' || { echo "FEHLER: gelesene Datensätze weichen ab" >&2; exit 1; }
 import decimal, sys
 def records(path, encoding, comma):
@@ -243,9 +262,11 @@ echo
 echo "Median aus $runs Runden, Wand/s ($rows Zeilen schreiben, $readrows lesen):"
 for p in "${programs[@]}"; do printf '  %-13s %8.3f\n' "$p" "${t[$p]}"; done
 echo "PostgreSQL schreiben: Quendra/\\copy $(ratio "${t[quendra_pg]}" "${t[copy_in]}")" \
-  "(Ziel höchstens 3), psycopg2/Quendra $(ratio "${t[psycopg2]}" "${t[quendra_pg]}")"
+  "(Ziel höchstens 1,5), über ODBC allein $(ratio "${t[quendra_pg_odbc]}" "${t[copy_in]}")," \
+  "psycopg2/Quendra $(ratio "${t[psycopg2]}" "${t[quendra_pg]}")"
 echo "SQLite schreiben: Quendra/sqlite3 $(ratio "${t[quendra_lite]}" "${t[sqlite3]}") (Ziel höchstens 1)"
-echo "PostgreSQL lesen: Quendra/\\copy to $(ratio "${t[quendra_read]}" "${t[copy_out]}") (Ziel höchstens 2)"
+echo "PostgreSQL lesen: Quendra/\\copy to $(ratio "${t[quendra_read]}" "${t[copy_out]}") (Ziel höchstens 1,5)," \
+  "über ODBC allein $(ratio "${t[quendra_read_odbc]}" "${t[copy_out]}")"
 
 # --- Peak memory: must not grow with the rows ---------------------------------------------
 for n in $((readrows / 10)) "$readrows"; do
@@ -260,3 +281,4 @@ for n in $((readrows / 10)) "$readrows"; do
   echo "Spitzenspeicher bei $n Zeilen: schreiben $kbw KiB, lesen $kbr KiB"
 done
 "${psql[@]}" -c "drop view buchung_teil; drop table buchung, buchung_copy, buchung_py, buchung_gross"
+"${psql[@]}" -c "drop role quendra_bench_odbc"

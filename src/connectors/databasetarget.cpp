@@ -28,6 +28,11 @@ DatabaseTarget::DatabaseTarget(const DatabaseConnection& connection, const QStri
 
 DatabaseTarget::~DatabaseTarget() = default;
 
+QString DatabaseTarget::note() const
+{
+    return m_backend->note();
+}
+
 void DatabaseTarget::update()
 {
     explainingProviderErrors([&] { return writeRefusal(m_table, m_sourceName); },

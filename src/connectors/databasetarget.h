@@ -37,6 +37,8 @@ public:
     qint64 failedRow() const override { return m_writer->failedRow(); }
     const ReplacedCharacters* replaced() const override { return m_writer->replaced(); }
     QString codePageName() const override { return m_writer->codePageName(); }
+    // What the run should be told first about how the table is reached (Backend::note).
+    QString note() const;
 
 private:
     QString m_table;

@@ -265,6 +265,9 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
         err = withTargetState(err, options.mode, allOrNothing, failure);
         result.failure = RunMessage{err, runWhere(), d->runNote()};
     }
+    if (const QString note = d->target->note(); !note.isEmpty())
+        result.warnings.insert(result.warnings.begin(),
+                               RunMessage{Error(0, {}, note), runWhere(), {}});
     result.allOrNothing = allOrNothing;
     result.recordsWritten = result.failure && allOrNothing ? 0 : d->target->recordsWritten();
     if (watch)

@@ -185,6 +185,11 @@ const ReplacedCharacters* TargetWriter::replaced() const
     return m_database ? m_database->replaced() : nullptr;
 }
 
+QString TargetWriter::note() const
+{
+    return m_database ? m_database->note() : QString();
+}
+
 QString TargetWriter::replacementWarning() const
 {
     const ReplacedCharacters* r = replaced();

@@ -64,6 +64,9 @@ public:
     // After the run: how many characters the target's code page lacked and wrote as
     // "?", and the first of them with record and field; empty when there was none.
     QString replacementWarning() const;
+    // What the run should be told first about how a database target is reached (a slower
+    // way than it could be, and why); empty mostly.
+    QString note() const;
     // One line of its own in a text target (the check lines).
     void writeLine(const QString& line);
 

@@ -55,45 +55,56 @@ protected:
     static constexpr qint64 WideLine = 100;
     static QByteArray wideLines(int count) { return lines(count, int(WideLine) - 2); }
     static qsizetype lineCount(const QByteArray& bytes) { return bytes.count("\r\n"); }
-    // The target becomes table t of an SQLite file, written through SQLite's own interface,
-    // or with odbc a table of the SQLite ODBC data source, written through Qt SQL; its
-    // column z takes what check allows.
-    void tableTarget(const QString& check, bool odbc = false)
+
+public:
+    // Where a target table lies: in an SQLite file, written through SQLite's own interface;
+    // in the SQLite ODBC data source, written through Qt SQL; or in PostgreSQL, written
+    // through libpq's COPY.
+    enum class TableAt { File, SqliteOdbc, Postgres };
+    static const char* placeName(TableAt at)
     {
-        if (odbc) {
-            if (test::sqliteOdbcDsn().isEmpty())
-                QUENDRA_SKIP() << "SQLite-ODBC-Datenquelle fehlt (scripts/with-test-services.sh)";
-            m_odbcTable = test::uniqueTableName(u"ziel"_s);
-            test::ScratchConnection(u"QODBC"_s, test::sqliteOdbcDsn())
-                .exec(u"create table %1 (z text check (%2))"_s.arg(m_odbcTable, check));
-            db.exec(u"update trgHead set frommedium = 1, path = '%1', dbtable = '%2'"_s.arg(
-                test::sqliteOdbcDsn(), m_odbcTable));
+        return at == TableAt::File ? "File" : at == TableAt::SqliteOdbc ? "Odbc" : "Postgres";
+    }
+
+protected:
+    // The target becomes that table; its column z takes what check allows.
+    void tableTarget(const QString& check, TableAt at = TableAt::File)
+    {
+        m_odbcTable.clear();
+        if (at == TableAt::File) {
+            test::ScratchConnection(u"QSQLITE"_s, table())
+                .exec(u"create table t (z text check (%1))"_s.arg(check));
+            db.exec(u"update trgHead set frommedium = 2, filetype = 'MS Access', "
+                    "path = '%1', dbtable = 't'"_s.arg(table()));
             return;
         }
-        m_odbcTable.clear();
-        test::ScratchConnection(u"QSQLITE"_s, table())
-            .exec(u"create table t (z text check (%1))"_s.arg(check));
-        db.exec(u"update trgHead set frommedium = 2, filetype = 'MS Access', "
-                "path = '%1', dbtable = 't'"_s.arg(table()));
+        m_dsn = at == TableAt::Postgres ? test::postgresLogin() : test::sqliteOdbcDsn();
+        if (m_dsn.isEmpty())
+            QUENDRA_SKIP() << "ODBC-Datenquelle fehlt (scripts/with-test-services.sh)";
+        m_odbcTable = test::uniqueTableName(u"ziel"_s);
+        test::ScratchConnection(u"QODBC"_s, m_dsn)
+            .exec(u"create table %1 (z varchar(10) check (%2))"_s.arg(m_odbcTable, check));
+        db.exec(u"update trgHead set frommedium = 1, path = '%1', dbtable = '%2'"_s.arg(
+            m_dsn, m_odbcTable));
     }
     QString table() const { return db.filePath(u"ziel.db"_s); }
     QStringList tableRows() const
     {
         if (!m_odbcTable.isEmpty())
-            return test::ScratchConnection(u"QODBC"_s, test::sqliteOdbcDsn())
-                .column(u"select z from %1 order by rowid"_s.arg(m_odbcTable));
+            return test::ScratchConnection(u"QODBC"_s, m_dsn)
+                .column(u"select z from %1 order by z"_s.arg(m_odbcTable));
         return test::ScratchConnection(u"QSQLITE"_s, table())
             .column(u"select z from t order by rowid"_s);
     }
     void dropOdbcTable()
     {
         if (!m_odbcTable.isEmpty())
-            test::ScratchConnection(u"QODBC"_s, test::sqliteOdbcDsn())
-                .exec(u"drop table "_s + m_odbcTable);
+            test::ScratchConnection(u"QODBC"_s, m_dsn).exec(u"drop table "_s + m_odbcTable);
     }
 
 private:
     QString m_odbcTable; // the ODBC data source's table of the target, when it is one
+    QString m_dsn;       // and that data source
 };
 
 // What a run with a database target adds to its error: the rows the table holds.
@@ -371,9 +382,9 @@ TEST_F(RunFaults, ASecondRunAtOnceIsRefused)
 
 TEST_P(Stopped, ADatabaseTargetHoldsTheRecordsBefore)
 {
-    for (const bool odbc : {false, true}) {
-        SCOPED_TRACE(odbc ? "SQLite through ODBC" : "SQLite file");
-        tableTarget(u"1"_s, odbc);
+    for (const TableAt at : {TableAt::File, TableAt::SqliteOdbc, TableAt::Postgres}) {
+        SCOPED_TRACE(placeName(at));
+        tableTarget(u"true"_s, at);
         const BatchResult r = stop();
         expectStopMessage(r);
         if (GetParam().flag(1)) {
@@ -392,22 +403,25 @@ INSTANTIATE_TEST_SUITE_P(Rows, Stopped, ::testing::ValuesIn(test::caseTable(u"en
 // A row the table refuses, wherever it falls among the blocks of 5000 rows the rows are sent in
 // (first block, first, middle and last row of a block, last block): the run names its record, and
 // the table holds exactly the records before it; all or nothing, it holds none of this run's.
-// Through SQLite's own interface (an SQLite file) and through Qt SQL (the SQLite ODBC driver).
-class RowRefused : public RunFaults, public ::testing::WithParamInterface<std::tuple<int, bool>> {};
+// Through SQLite's own interface (an SQLite file), through Qt SQL (the SQLite ODBC driver) and
+// through PostgreSQL's COPY, whose error names the refused row by its line.
+class RowRefused : public RunFaults,
+                   public ::testing::WithParamInterface<std::tuple<int, RunFaults::TableAt>> {};
 
 TEST_P(RowRefused, NamesItsRecordAndKeepsTheRowsBefore)
 {
-    const auto [refused, odbc] = GetParam();
+    const auto [refused, at] = GetParam();
     writeSource(lines(12000));
     for (const bool allOrNothing : {false, true}) {
         SCOPED_TRACE(allOrNothing ? "all or nothing" : "row by row");
         QFile::remove(table());
-        tableTarget(u"z <> '%1'"_s.arg(refused, 7, 10, QLatin1Char('0')), odbc);
+        tableTarget(u"z <> '%1'"_s.arg(refused, 7, 10, QLatin1Char('0')), at);
         QStringList call = args();
         if (allOrNothing)
             call.prepend(u"--all-or-nothing"_s);
         const BatchResult r = test::runBatch(call);
-        expectOneError(r, u"CHECK constraint failed"_s);
+        expectOneError(r, at == TableAt::Postgres ? u"violates check constraint"_s
+                                                  : u"CHECK constraint failed"_s);
         const int kept = allOrNothing ? 0 : refused - 1;
         EXPECT_TRUE(r.err.contains(u"Datensatz %1"_s.arg(refused))) << r.err.toStdString();
         EXPECT_EQ(r.err.contains(received(kept)), !allOrNothing) << r.err.toStdString();
@@ -420,10 +434,12 @@ TEST_P(RowRefused, NamesItsRecordAndKeepsTheRowsBefore)
 
 INSTANTIATE_TEST_SUITE_P(Places, RowRefused,
                          ::testing::Combine(::testing::Values(3, 5001, 7500, 10000, 11999),
-                                            ::testing::Bool()),
+                                            ::testing::Values(RunFaults::TableAt::File,
+                                                              RunFaults::TableAt::SqliteOdbc,
+                                                              RunFaults::TableAt::Postgres)),
                          [](const auto& info) {
                              return std::to_string(std::get<0>(info.param)) +
-                                    (std::get<1>(info.param) ? "Odbc" : "File");
+                                    RunFaults::placeName(std::get<1>(info.param));
                          });
 
 // The server ends the connection while rows wait to be sent: the run names the first

@@ -1,6 +1,7 @@
 #include "connectors/backends/sqlbackend.h"
 
 #include "connectors/backends/pgcopyout.h"
+#include "connectors/backends/pgrowsender.h"
 #include "connectors/backends/providererror.h"
 #include "connectors/backends/sqlitesender.h"
 #include "connectors/backends/sqltablewriter.h"
@@ -86,6 +87,10 @@ std::unique_ptr<DatabaseRecord> SqlBackend::openWriter(const QString& table)
     // An SQLite file takes its rows through SQLite's own interface, on the same connection.
     if (m_sqlite && SqliteRowSender::handleOf(database()))
         return std::make_unique<BlockWriter>(std::make_unique<SqliteRowSender>(database(), table));
+    // PostgreSQL takes them through libpq's COPY, on the same database.
+    if (PgSession* session = m_postgres ? m_postgres->session() : nullptr)
+        return std::make_unique<BlockWriter>(
+            std::make_unique<PgRowSender>(*session, database(), table));
     return std::make_unique<BlockWriter>(
         std::make_unique<SqlRowSender>(database(), table, m_driver, m_sqlite));
 }

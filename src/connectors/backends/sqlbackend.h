@@ -26,8 +26,8 @@ public:
     void open();
     // Replaces the default writer (SQL INSERT into the table on this connection).
     void setWriterFactory(WriterFactory factory) { m_writerFactory = std::move(factory); }
-    // The connection reaches PostgreSQL through psqlODBC: rows are read through libpq on
-    // the same database, when it can be had (note() says when not).
+    // The connection reaches PostgreSQL through psqlODBC: rows are read and written
+    // through libpq on the same database, when it can be had (note() says when not).
     void linkPostgres(const PgDataSource& source);
 
     QSqlDatabase database() const override;
