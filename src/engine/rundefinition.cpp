@@ -174,7 +174,7 @@ void guardRepeat(const JournalEntry& run, const SourceIdentity& source, const Ru
                   QStringLiteral("Ob diese Quelle schon einmal umgesetzt wurde, ist nicht "
                                  "festzustellen: %1")
                       .arg(fault->description())),
-            QStringLiteral("clsFileConvert.RunConvert"),
+            runWhere(),
             {}});
         return;
     }
