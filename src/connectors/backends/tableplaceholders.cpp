@@ -45,6 +45,22 @@ bool isPlainName(QStringView name)
                        [&](QChar c) { return letter(c) || c == u'$' || (c >= u'0' && c <= u'9'); });
 }
 
+// How a name is quoted: not at all, in a pair ("[Lager 1]", "\"Lager\"", "`Lager`") or in
+// an opening quote or bracket the last character does not close (or that closes inside).
+enum class Quoting { None, Paired, Unpaired };
+
+// Sets inner to the name without the quotes or brackets around it (name itself when it
+// has none).
+Quoting quoting(QStringView name, QStringView& inner)
+{
+    inner = name;
+    if (name.size() < 2 || !QStringView(u"[\"`").contains(name.front()))
+        return Quoting::None;
+    const QChar close = name.front() == u'[' ? u']' : name.front();
+    inner = name.mid(1, name.size() - 2);
+    return name.back() == close && !inner.contains(close) ? Quoting::Paired : Quoting::Unpaired;
+}
+
 bool sameName(QStringView a, QStringView b)
 {
     if (a.size() != b.size())
@@ -94,9 +110,8 @@ QString resolveTablePlaceholders(const QString& sql, const std::function<QString
 QString unquotedTableName(const QString& table)
 {
     const QString name = table.trimmed();
-    if (name.size() >= 2 && (name.front() == u'"' || name.front() == u'[' || name.front() == u'`'))
-        return name.mid(1, name.size() - 2);
-    return name;
+    QStringView inner;
+    return quoting(name, inner) == Quoting::None ? name : inner.toString();
 }
 
 qsizetype namedTable(const QStringList& tables, const QString& table)
@@ -104,15 +119,10 @@ qsizetype namedTable(const QStringList& tables, const QString& table)
     if (tables.isEmpty())
         return -1;
     const QString text = resolveTablePlaceholders(table, [&] { return tables; }).trimmed();
-    QStringView name = text;
-    if (name.size() >= 2 && QStringView(u"[\"`").contains(name.front())) {
-        const QChar close = name.front() == u'[' ? u']' : name.front();
-        name = name.mid(1, name.size() - 2);
-        if (text.back() != close || name.contains(close))
-            return -1;
-    } else if (!isPlainName(name)) {
+    QStringView name;
+    const Quoting quotes = quoting(text, name);
+    if (quotes == Quoting::Unpaired || (quotes == Quoting::None && !isPlainName(name)))
         return -1;
-    }
     for (qsizetype i = 0; i < tables.size(); ++i) {
         if (sameName(tables.at(i), name))
             return i;
