@@ -32,14 +32,18 @@ namespace {
 }
 } // namespace
 
+QStringView textQualifier(const TrgHead& head, const trgBodyRec& field)
+{
+    return field.fieldtype == fieldword::Text ? QStringView(head.textsign) : QStringView();
+}
+
 TargetWriter::TargetWriter(const TrgHead& head, const std::vector<trgBodyRec>& fields)
     : m_head(head)
 {
     m_kinds.reserve(fields.size());
     for (const trgBodyRec& f : fields) {
         m_names.push_back(f.field.trimmed());
-        m_qualifiers.push_back(f.fieldtype == fieldword::Text ? QStringView(head.textsign)
-                                                              : QStringView());
+        m_qualifiers.push_back(textQualifier(head, f));
         if (f.fieldtype == fieldword::Text)
             m_kinds.push_back(Kind::Text);
         else if (f.fieldtype == fieldword::Zahl)

@@ -24,6 +24,10 @@ enum class TargetOutput {
     Memory,       // into memory only (takeOutput): nothing is opened for writing
 };
 
+// What a text target writes around a field's value: the head's text qualifier around a
+// "Text" field, nothing around the others.
+QStringView textQualifier(const TrgHead& head, const trgBodyRec& field);
+
 // The target of a run: a text file or a database table,
 // opened when the first record is written and released at the end of the run.
 class TargetWriter {

@@ -2,9 +2,9 @@
 
 #include "connectors/filetypes.h"
 
-#include "common/fieldwords.h"
 #include "common/messagehandler.h"
 #include "connectors/textencoding.h"
+#include "engine/targetwriter.h"
 #include "ui/run/previewtexts.h"
 
 #include <QHeaderView>
@@ -131,10 +131,11 @@ QString frmPreview::targetLine(const RecordOutcome& outcome) const
     std::vector<QString> composed;
     qsizetype length = 0;
     for (size_t i = 0; i < outcome.target.size(); ++i) {
-        const bool quoted =
-            i < m_def.trgFields.size() && m_def.trgFields[i].fieldtype == fieldword::Text;
-        composed.push_back(quoted ? head.textsign + outcome.target[i] + head.textsign
-                                  : outcome.target[i]);
+        const QStringView qualifier =
+            i < m_def.trgFields.size() ? textQualifier(head, m_def.trgFields[i]) : QStringView();
+        QString value = qualifier.toString();
+        value.append(outcome.target[i]).append(qualifier);
+        composed.push_back(std::move(value));
         length += composed.back().size() + (i > 0 ? head.delimiter.size() : 0);
     }
     if (length != line.size())
