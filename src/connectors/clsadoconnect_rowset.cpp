@@ -34,13 +34,6 @@ std::vector<ValueKind> sqliteResultKinds(const QSqlDatabase& db, const QSqlRecor
     }
     return kinds;
 }
-
-// Kinds whose SQLite values need typing: dates kept as text, Booleans kept as 1/0.
-bool needsTyping(ValueKind kind)
-{
-    return kind == ValueKind::Date || kind == ValueKind::DateTime || kind == ValueKind::Time ||
-           kind == ValueKind::Boolean;
-}
 } // namespace
 
 RowStream::RowStream(Backend& backend, const QString& sql)
@@ -66,7 +59,7 @@ RowStream::RowStream(Backend& backend, const QString& sql)
     if (!backend.isSqlite())
         return;
     m_kinds = sqliteResultKinds(backend.database(), record);
-    if (std::none_of(m_kinds.begin(), m_kinds.end(), needsTyping))
+    if (std::none_of(m_kinds.begin(), m_kinds.end(), sqliteTypedKind))
         m_kinds.clear();
 }
 
@@ -87,7 +80,7 @@ bool RowStream::next(QList<QVariant>& row)
         row[i] = m_query.value(i);
         if (m_printed[size_t(i)] && row[i].typeId() == QMetaType::QString)
             row[i] = printedNumberValue(row[i].toString().toLatin1(), false);
-        else if (!m_kinds.empty() && needsTyping(m_kinds[size_t(i)]))
+        else if (!m_kinds.empty() && sqliteTypedKind(m_kinds[size_t(i)]))
             row[i] = typedSqliteValue(row[i], m_kinds[size_t(i)]);
     }
     return true;

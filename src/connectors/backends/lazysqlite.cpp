@@ -10,9 +10,17 @@ constinit quendra::LazyLibrary sqlite("libsqlite3.so.0", "SQLite");
 
 namespace quendra::lite {
 
-int prepare(sqlite3* db, const char* sql, int bytes, sqlite3_stmt** statement)
+Error failure(sqlite3* db)
 {
-    LITE_FORWARD(sqlite3_prepare_v2, db, sql, bytes, statement, nullptr);
+    const QString text = QString::fromUtf8(errmsg(db)).trimmed();
+    return Error(extendedErrcode(db), QStringLiteral("QSQLITE"),
+                 text.isEmpty() ? QStringLiteral("Unbekannter Fehler des Datenbanktreibers.")
+                                : text);
+}
+
+int prepare(sqlite3* db, const char* sql, int bytes, sqlite3_stmt** statement, const char** tail)
+{
+    LITE_FORWARD(sqlite3_prepare_v2, db, sql, bytes, statement, tail);
 }
 int finalize(sqlite3_stmt* statement)
 {
@@ -49,6 +57,47 @@ int extendedErrcode(sqlite3* db)
 const char* errmsg(sqlite3* db)
 {
     LITE_FORWARD(sqlite3_errmsg, db);
+}
+
+int columnCount(sqlite3_stmt* statement)
+{
+    LITE_FORWARD(sqlite3_column_count, statement);
+}
+const char* columnName(sqlite3_stmt* statement, int column)
+{
+    LITE_FORWARD(sqlite3_column_name, statement, column);
+}
+const char* columnDecltype(sqlite3_stmt* statement, int column)
+{
+    LITE_FORWARD(sqlite3_column_decltype, statement, column);
+}
+int columnType(sqlite3_stmt* statement, int column)
+{
+    LITE_FORWARD(sqlite3_column_type, statement, column);
+}
+sqlite3_int64 columnInt64(sqlite3_stmt* statement, int column)
+{
+    LITE_FORWARD(sqlite3_column_int64, statement, column);
+}
+double columnDouble(sqlite3_stmt* statement, int column)
+{
+    LITE_FORWARD(sqlite3_column_double, statement, column);
+}
+const void* columnText16(sqlite3_stmt* statement, int column)
+{
+    LITE_FORWARD(sqlite3_column_text16, statement, column);
+}
+int columnBytes16(sqlite3_stmt* statement, int column)
+{
+    LITE_FORWARD(sqlite3_column_bytes16, statement, column);
+}
+const void* columnBlob(sqlite3_stmt* statement, int column)
+{
+    LITE_FORWARD(sqlite3_column_blob, statement, column);
+}
+int columnBytes(sqlite3_stmt* statement, int column)
+{
+    LITE_FORWARD(sqlite3_column_bytes, statement, column);
 }
 
 } // namespace quendra::lite

@@ -4,11 +4,18 @@
 // hands its arguments to the same function of libsqlite3, which is loaded at the first
 // call (see LazyLibrary). Qt's SQLite driver is linked to that very library, so both
 // work on one connection.
+#include "common/error.h"
+
 #include <sqlite3.h>
 
 namespace quendra::lite {
 
-int prepare(sqlite3* db, const char* sql, int bytes, sqlite3_stmt** statement);
+// The connection's last failure as Quendra's error: SQLite's extended code, its text.
+Error failure(sqlite3* db);
+
+// tail: where the first statement of sql ends, when wanted.
+int prepare(sqlite3* db, const char* sql, int bytes, sqlite3_stmt** statement,
+            const char** tail = nullptr);
 int finalize(sqlite3_stmt* statement);
 int reset(sqlite3_stmt* statement);
 int bindInt64(sqlite3_stmt* statement, int index, sqlite3_int64 value);
@@ -19,5 +26,16 @@ int step(sqlite3_stmt* statement);
 int exec(sqlite3* db, const char* sql);
 int extendedErrcode(sqlite3* db);
 const char* errmsg(sqlite3* db);
+int columnCount(sqlite3_stmt* statement);
+const char* columnName(sqlite3_stmt* statement, int column);
+// The declared type of a result column taken from a table; nullptr for an expression.
+const char* columnDecltype(sqlite3_stmt* statement, int column);
+int columnType(sqlite3_stmt* statement, int column);
+sqlite3_int64 columnInt64(sqlite3_stmt* statement, int column);
+double columnDouble(sqlite3_stmt* statement, int column);
+const void* columnText16(sqlite3_stmt* statement, int column);
+int columnBytes16(sqlite3_stmt* statement, int column);
+const void* columnBlob(sqlite3_stmt* statement, int column);
+int columnBytes(sqlite3_stmt* statement, int column);
 
 } // namespace quendra::lite

@@ -3,6 +3,7 @@
 #include "connectors/backends/pgcopyout.h"
 #include "connectors/backends/pgrowsender.h"
 #include "connectors/backends/providererror.h"
+#include "connectors/backends/sqliterows.h"
 #include "connectors/backends/sqlitesender.h"
 #include "connectors/backends/sqltablewriter.h"
 #include "connectors/backends/tableplaceholders.h"
@@ -56,6 +57,10 @@ void SqlBackend::linkPostgres(const PgDataSource& source)
 
 std::unique_ptr<BulkRows> SqlBackend::bulkRows(const QString& sql)
 {
+    if (m_sqlite) {
+        sqlite3* handle = SqliteRowSender::handleOf(database());
+        return handle ? std::make_unique<SqliteRows>(handle, sql) : nullptr;
+    }
     PgSession* session = m_postgres ? m_postgres->session() : nullptr;
     return session ? PgCopyRows::open(*session, sql) : nullptr;
 }

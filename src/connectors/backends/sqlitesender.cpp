@@ -74,10 +74,7 @@ void SqliteRowSender::execute(const char* sql)
 
 Error SqliteRowSender::failure() const
 {
-    const QString text = QString::fromUtf8(lite::errmsg(m_handle)).trimmed();
-    return Error(lite::extendedErrcode(m_handle), SqliteDriver,
-                 text.isEmpty() ? QStringLiteral("Unbekannter Fehler des Datenbanktreibers.")
-                                : text);
+    return lite::failure(m_handle);
 }
 
 SentRows SqliteRowSender::send(const std::vector<QueuedRow>& rows, size_t first, size_t count)

@@ -144,6 +144,12 @@ QVariant typedSqliteValue(const QVariant& value, ValueKind kind)
     }
 }
 
+bool sqliteTypedKind(ValueKind kind)
+{
+    return kind == ValueKind::Date || kind == ValueKind::DateTime || kind == ValueKind::Time ||
+           kind == ValueKind::Boolean;
+}
+
 namespace {
 bool readPrinted(const QByteArray& text, DecimalNumber& number)
 {

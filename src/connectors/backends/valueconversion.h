@@ -22,6 +22,8 @@ ColumnType odbcColumnType(QMetaType type, int sqlType, int size, int digits);
 // A value of an SQLite column, typed by the column's declared kind: ISO text in a
 // DATE/TIME column becomes a date, time or date-time, 1/0 in a BOOLEAN column a Boolean.
 QVariant typedSqliteValue(const QVariant& value, ValueKind kind);
+// Whether typedSqliteValue changes values of a column of this kind.
+bool sqliteTypedKind(ValueKind kind);
 
 // A number as a library prints it (the C library's locale: a decimal point or comma, no
 // groups), read by the value layer's rules; false when the text is none.
