@@ -45,13 +45,13 @@ def book(sheet_xml, strings='<x:sst xmlns:x="%s"/>' % MAIN, workbook=None):
     }
 
 
-# Sound: phonetic hints, ISO dates in cells, prefixed names, absolute part names, a cell
+# Sound: an empty row element, phonetic hints, ISO dates in cells, prefixed names, absolute part names, a cell
 # without its name, text with spaces and an entity of XML itself, a number of more digits
 # than a double holds.
 write('hand.xlsx', book(
     sheet('<x:row r="1"><x:c r="A1" t="s"><x:v>0</x:v></x:c><x:c r="B1" t="s"><x:v>3</x:v>'
           '</x:c><x:c r="C1" t="inlineStr"><x:is><x:t>Lang</x:t></x:is></x:c></x:row>'
-          '<x:row r="3"><x:c r="A3" t="s"><x:v>1</x:v></x:c><x:c t="d"><x:v>'
+          '<x:row r="2"/><x:row r="3"><x:c r="A3" t="s"><x:v>1</x:v></x:c><x:c t="d"><x:v>'
           '2024-02-29T00:00:00</x:v></x:c><x:c r="C3"><x:v>12345678901234567</x:v></x:c>'
           '</x:row><x:row><x:c r="A4" t="s"><x:v>2</x:v>'
           '</x:c><x:c r="B4" t="d"><x:v>2024-02-29T08:15:00</x:v></x:c></x:row>'),
