@@ -64,11 +64,19 @@ public:
     void setValue(QStringView value);
     // Appends qualifier, value, qualifier as one value (a text field of a text target).
     void setValue(QStringView qualifier, QStringView value);
-    // Appends all values of a record, value i between qualifiers[i] (empty for none):
+    // Sets how the values of a record are written from now on: value i between
+    // qualifiers[i] (empty for none). The texts must stay valid while values are written.
+    void planValues(std::span<const QStringView> qualifiers);
+    // Appends all values of a record as planValues set (one per qualifier given there):
     // the same as setValue for each, in one go. A value that holds its qualifier, or
     // without one the delimiter, would be split wrongly by a reader: then nothing is
     // appended and the index of the first such value is returned; otherwise -1.
-    qsizetype setValues(std::span<const QString> values, std::span<const QStringView> qualifiers);
+    qsizetype setValues(std::span<const QString> values);
+    qsizetype setValues(std::span<const QString> values, std::span<const QStringView> qualifiers)
+    {
+        planValues(qualifiers);
+        return setValues(values);
+    }
     // Writes the line being built, followed by CR LF (mode 0 only). Lines are collected
     // in a large buffer; a failed write of the file system throws here or in close().
     void update();

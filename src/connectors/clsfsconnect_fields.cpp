@@ -34,6 +34,7 @@ std::uint64_t bytesEqual(const char* p, char c)
 void clsFSConnect::Impl::setDelimiter(const QString& text)
 {
     delimiter = text;
+    writesPlanned = false;
     const TextEncoding as = mode == WriteMode ? kind : readAs;
     if (isUtf8(as)) {
         delimiterBytes = text.toUtf8();

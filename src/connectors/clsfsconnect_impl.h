@@ -49,6 +49,20 @@ struct clsFSConnect::Impl {
     bool fieldsReady = false;
 
     LineWriter writer;
+    // How each value of a record is written (planValues), worked out once for all records.
+    struct ValueWrite {
+        QStringView qualifier; // empty for none
+        QStringView mark;      // what the value must not hold: its qualifier, or the delimiter
+        char quote = 0;        // the qualifier as one byte (quoted), else 0
+        bool quoted = false;
+        char16_t markUnit = 0; // mark, when it is one unit
+    };
+    std::vector<ValueWrite> valueWrites;
+    bool writesPlanned = true; // valueWrites fits the delimiter; false after it changed
+    // Every value is written the short way: one byte of delimiter, a qualifier of one
+    // ASCII character or none, a mark of one unit.
+    bool shortWrites = false;
+    std::size_t qualifierBytes = 0; // all qualifiers of a record, at most
     int valuesInLine = 0;
     qint64 linesWritten = 0;
     Replaced replaced;
@@ -70,8 +84,10 @@ struct clsFSConnect::Impl {
     bool mayHaveReplaced(const char* bytes, std::size_t n) const;
     void countReplaced(std::span<const QString> values, int firstValue);
     void countReplaced(QStringView value, int valueIndex);
-    qsizetype valueHoldingMark(std::span<const QString> values,
-                               std::span<const QStringView> qualifiers) const;
+    void settleWrites();
+    qsizetype valueHoldingMark(std::span<const QString> values) const;
+    qsizetype setValuesShort(std::span<const QString> values);
+    qsizetype setValuesGeneral(std::span<const QString> values);
     QString cutShortText() const;
     void refuseExtraFields() const;
 };

@@ -122,83 +122,130 @@ void clsFSConnect::setValue(QStringView qualifier, QStringView value)
     });
 }
 
-// The first value that holds its mark, or -1: in UTF-8, where values are not moved
-// block by block, and for marks of more than one character.
-qsizetype clsFSConnect::Impl::valueHoldingMark(std::span<const QString> values,
-                                               std::span<const QStringView> qualifiers) const
+void clsFSConnect::planValues(std::span<const QStringView> qualifiers)
+{
+    d->valueWrites.assign(qualifiers.size(), {});
+    for (std::size_t i = 0; i < qualifiers.size(); ++i)
+        d->valueWrites[i].qualifier = qualifiers[i];
+    d->writesPlanned = false;
+}
+
+// What each value's qualifier and delimiter ask of it, once for all records (and again
+// after the delimiter changed).
+void clsFSConnect::Impl::settleWrites()
+{
+    shortWrites = delimiterBytes.size() == 1 && delimiter.size() == 1;
+    qualifierBytes = 0;
+    for (ValueWrite& w : valueWrites) {
+        w.mark = w.qualifier.isEmpty() ? QStringView(delimiter) : w.qualifier;
+        w.quoted = w.qualifier.size() == 1 && w.qualifier[0].unicode() < 0x80;
+        w.quote = w.quoted ? char(w.qualifier[0].unicode()) : 0;
+        w.markUnit = w.mark.size() == 1 ? w.mark[0].unicode() : 0;
+        shortWrites = shortWrites && w.mark.size() == 1 && (w.quoted || w.qualifier.isEmpty());
+        qualifierBytes += 2 * std::size_t(w.qualifier.size()); // one byte per unit
+    }
+    writesPlanned = true;
+}
+
+// The first value that holds its mark, or -1.
+qsizetype clsFSConnect::Impl::valueHoldingMark(std::span<const QString> values) const
 {
     for (std::size_t i = 0; i < values.size(); ++i) {
-        const QStringView mark = qualifiers[i].isEmpty() ? QStringView(delimiter) : qualifiers[i];
+        const QStringView mark = valueWrites[i].mark;
         if (!mark.isEmpty() && values[i].contains(mark))
             return qsizetype(i);
     }
     return -1;
 }
 
-qsizetype clsFSConnect::setValues(std::span<const QString> values,
-                                  std::span<const QStringView> qualifiers)
+qsizetype clsFSConnect::setValues(std::span<const QString> values)
 {
     return trapped("clsFSConnect.setValue", [&]() -> qsizetype {
         if (!d->writing())
             return -1;
+        if (values.size() != d->valueWrites.size())
+            throw Error(errnum::InvalidProcedureCall, {},
+                        QStringLiteral("%1 Werte für eine Zeile von %2 Werten")
+                            .arg(values.size())
+                            .arg(d->valueWrites.size()));
+        if (!d->writesPlanned)
+            d->settleWrites();
         if (d->writesUtf8()) {
-            const qsizetype held = d->valueHoldingMark(values, qualifiers);
+            // Values are not moved block by block here: looked at apart.
+            const qsizetype held = d->valueHoldingMark(values);
             for (std::size_t i = 0; held < 0 && i < values.size(); ++i)
-                setValue(qualifiers[i], values[i]);
+                setValue(d->valueWrites[i].qualifier, values[i]);
             return held;
         }
-        const auto delimiterSize = std::size_t(d->delimiterBytes.size());
-        // One byte per character at most, and the slack that short values are moved with.
-        std::size_t room = values.size() * delimiterSize + CodePages::ShortMove;
-        for (std::size_t i = 0; i < values.size(); ++i)
-            room += std::size_t(values[i].size() + 2 * qualifiers[i].size());
-        char* out = d->writer.reserve(room);
-        const CodePages& cp = d->cp;
-        const char* delimiter = d->delimiterBytes.constData();
-        std::size_t k = 0;
-        // Each value is looked at for its mark while it is moved; one of more than one
-        // character is looked for apart.
-        const auto put = [&](const QString& value, QStringView mark) __attribute__((always_inline))
-        {
-            bool held = false;
-            if (mark.size() == 1) {
-                k += cp.toAnsiShort(value, out + k, mark[0].unicode(), held);
-            } else {
-                k += cp.toAnsiShort(value, out + k);
-                held = !mark.isEmpty() && value.contains(mark);
-            }
-            return held;
-        };
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            if (i > 0 || d->valuesInLine > 0) {
-                if (delimiterSize == 1)
-                    out[k] = delimiter[0];
-                else
-                    std::memcpy(out + k, delimiter, delimiterSize);
-                k += delimiterSize;
-            }
-            const QStringView q = qualifiers[i];
-            bool held = false;
-            if (q.size() == 1 && q[0].unicode() < 0x80) { // the usual '"'
-                out[k++] = char(q[0].unicode());
-                held = put(values[i], q);
-                out[k++] = char(q[0].unicode());
-            } else if (q.isEmpty()) {
-                held = put(values[i], d->delimiter);
-            } else {
-                k += cp.toAnsi(q, out + k);
-                held = put(values[i], q);
-                k += cp.toAnsi(q, out + k);
-            }
-            if (held)
-                return qsizetype(i); // nothing of the line is committed
-        }
-        if (d->mayHaveReplaced(out, k))
-            d->countReplaced(values, d->valuesInLine);
-        d->valuesInLine += int(values.size());
-        d->writer.commit(k);
-        return qsizetype(-1);
+        return d->shortWrites ? d->setValuesShort(values) : d->setValuesGeneral(values);
     });
+}
+
+// One byte of delimiter, qualifiers of one byte or none, marks of one unit: each value is
+// looked at for its mark while it is moved, and for characters the code page lacks.
+qsizetype clsFSConnect::Impl::setValuesShort(std::span<const QString> values)
+{
+    // One byte per character at most, and the slack that short values are moved with.
+    std::size_t room = values.size() + qualifierBytes + CodePages::ShortMove;
+    for (const QString& value : values)
+        room += std::size_t(value.size());
+    char* out = writer.reserve(room);
+    const char separator = delimiterBytes[0];
+    const ValueWrite* w = valueWrites.data();
+    CodePages::EncodeNotes notes;
+    std::size_t k = 0;
+    if (valuesInLine > 0)
+        out[k++] = separator;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            out[k++] = separator;
+        out[k] = w[i].quote; // overwritten by the value when there is no qualifier
+        k += w[i].quoted;
+        k += cp.toAnsiShort(values[i], out + k, w[i].markUnit, notes);
+        out[k] = w[i].quote;
+        k += w[i].quoted;
+    }
+    if (notes.held)
+        return valueHoldingMark(values); // nothing of the line is committed
+    if (oem ? mayHaveReplaced(out, k) : notes.missing)
+        countReplaced(values, valuesInLine);
+    valuesInLine += int(values.size());
+    writer.commit(k);
+    return -1;
+}
+
+// Delimiters, qualifiers or marks of other sizes.
+qsizetype clsFSConnect::Impl::setValuesGeneral(std::span<const QString> values)
+{
+    const auto delimiterSize = std::size_t(delimiterBytes.size());
+    std::size_t room = values.size() * delimiterSize + qualifierBytes + CodePages::ShortMove;
+    for (const QString& value : values)
+        room += std::size_t(value.size());
+    char* out = writer.reserve(room);
+    CodePages::EncodeNotes notes;
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0 || valuesInLine > 0) {
+            std::memcpy(out + k, delimiterBytes.constData(), delimiterSize);
+            k += delimiterSize;
+        }
+        const ValueWrite& w = valueWrites[i];
+        k += cp.toAnsi(w.qualifier, out + k);
+        if (w.mark.size() == 1) {
+            k += cp.toAnsiShort(values[i], out + k, w.markUnit, notes);
+        } else {
+            k += cp.toAnsiShort(values[i], out + k, notes);
+            notes.held = notes.held || (!w.mark.isEmpty() && values[i].contains(w.mark));
+        }
+        k += cp.toAnsi(w.qualifier, out + k);
+        if (notes.held)
+            return qsizetype(i); // nothing of the line is committed
+    }
+    if (oem ? mayHaveReplaced(out, k) : notes.missing)
+        countReplaced(values, valuesInLine);
+    valuesInLine += int(values.size());
+    writer.commit(k);
+    return -1;
 }
 
 void clsFSConnect::update()

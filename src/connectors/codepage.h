@@ -48,33 +48,41 @@ struct CodePages {
     // Bytes of a Windows-1252 (oem false) or code page 850 (oem true) file as text.
     QString text(QByteArrayView bytes, bool oem) const;
 
+    // What encoding a text noticed on the way: whether it holds the unit mark (a
+    // delimiter or qualifier that a value must not hold), and whether a character the
+    // code page lacks was written as "?".
+    struct EncodeNotes {
+        bool held = false;
+        bool missing = false;
+    };
     // Writes text as Windows-1252 bytes to out, which has room for text.size() bytes, and
     // returns the number written: one byte per character, also one "?" for a surrogate
     // pair. Runs of ASCII and Latin-1 letters move several characters at a time.
     Q_ALWAYS_INLINE std::size_t toAnsi(QStringView text, char* out) const
     {
-        bool unused = false;
+        EncodeNotes unused;
         return encode<false>(text, out, 0, unused);
     }
-    // The same, and sets held when text holds the unit mark (a delimiter or qualifier
-    // that a value must not hold), looked for in the characters as they are moved.
-    Q_ALWAYS_INLINE std::size_t toAnsi(QStringView text, char* out, char16_t mark, bool& held) const
+    // The same, and notes (adding to what notes holds) what the characters showed as
+    // they were moved.
+    Q_ALWAYS_INLINE std::size_t toAnsi(QStringView text, char* out, char16_t mark,
+                                       EncodeNotes& notes) const
     {
-        return encode<true>(text, out, mark, held);
+        return encode<true>(text, out, mark, notes);
     }
     // The same for a value in its own buffer. A short value of such letters moves in one
     // step of ShortMove characters when its buffer holds that many (the characters behind
     // its end are read, but not used); out needs ShortMove bytes of room beyond the value.
     static constexpr std::size_t ShortMove = 8;
-    Q_ALWAYS_INLINE std::size_t toAnsiShort(const QString& text, char* out) const
+    Q_ALWAYS_INLINE std::size_t toAnsiShort(const QString& text, char* out,
+                                            EncodeNotes& notes) const
     {
-        bool unused = false;
-        return encodeShort<false>(text, out, 0, unused);
+        return encodeShort<false>(text, out, 0, notes);
     }
     Q_ALWAYS_INLINE std::size_t toAnsiShort(const QString& text, char* out, char16_t mark,
-                                            bool& held) const
+                                            EncodeNotes& notes) const
     {
-        return encodeShort<true>(text, out, mark, held);
+        return encodeShort<true>(text, out, mark, notes);
     }
     // Writes n Windows-1252 bytes as UTF-16 to out (room for n units).
     void fromAnsi(const char* in, std::size_t n, char16_t* out) const;
@@ -83,10 +91,10 @@ private:
     // toAnsi and toAnsiShort; Look: whether to look for mark as well.
     template <bool Look>
     Q_ALWAYS_INLINE std::size_t encode(QStringView text, char* out, char16_t mark,
-                                       bool& held) const;
+                                       EncodeNotes& notes) const;
     template <bool Look>
     Q_ALWAYS_INLINE std::size_t encodeShort(const QString& text, char* out, char16_t mark,
-                                            bool& held) const;
+                                            EncodeNotes& notes) const;
 };
 
 #if defined(__SSE2__)
@@ -103,8 +111,9 @@ Q_ALWAYS_INLINE unsigned sameByteUnits(__m128i v)
 #endif
 
 template <bool Look>
-std::size_t CodePages::encode(QStringView text, char* out, char16_t mark, bool& held) const
+std::size_t CodePages::encode(QStringView text, char* out, char16_t mark, EncodeNotes& notes) const
 {
+    bool& held = notes.held;
     // Four UTF-16 units in a 64-bit word; ASCII has no bit above 0x7F.
     constexpr std::uint64_t NonAscii = 0xFF80FF80FF80FF80ull;
     constexpr std::uint64_t LowUnits = 0x0001000100010001ull;
@@ -168,18 +177,24 @@ std::size_t CodePages::encode(QStringView text, char* out, char16_t mark, bool& 
             out[k++] = char(c);
         } else if (QChar::isHighSurrogate(c) && i < n && QChar::isLowSurrogate(in[i])) {
             out[k++] = '?'; // one character, one "?"
+            notes.missing = true;
             if constexpr (Look)
                 held |= in[i] == mark;
             ++i;
         } else {
-            out[k++] = char(unicodeToAnsi[c]);
+            // Only here can a character become "?": the moves above take letters the
+            // code page holds as the byte of their value.
+            const std::uint8_t b = unicodeToAnsi[c];
+            out[k++] = char(b);
+            notes.missing |= b == '?';
         }
     }
     return k;
 }
 
 template <bool Look>
-std::size_t CodePages::encodeShort(const QString& text, char* out, char16_t mark, bool& held) const
+std::size_t CodePages::encodeShort(const QString& text, char* out, char16_t mark,
+                                   EncodeNotes& notes) const
 {
 #if defined(__SSE2__)
     const auto& d = text.data_ptr();
@@ -191,14 +206,14 @@ std::size_t CodePages::encodeShort(const QString& text, char* out, char16_t mark
         if ((sameByteUnits(v) & used) == used) {
             if constexpr (Look) {
                 const __m128i marks = _mm_set1_epi16(short(mark));
-                held |= (unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(v, marks))) & used) != 0;
+                notes.held |= (unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(v, marks))) & used) != 0;
             }
             _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(v, v));
             return std::size_t(n);
         }
     }
 #endif
-    return encode<Look>(text, out, mark, held);
+    return encode<Look>(text, out, mark, notes);
 }
 
 } // namespace quendra

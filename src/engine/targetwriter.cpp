@@ -127,6 +127,7 @@ void TargetWriter::ensureOpen()
                                    : m_output == TargetOutput::AllOrNothing ? LineTarget::Replace
                                    : m_holdBack                             ? LineTarget::Held
                                                                             : LineTarget::Truncate);
+        m_file->planValues(m_qualifiers);
     } else if (m_output != TargetOutput::Memory) {
         m_database = openDatabaseTarget(m_head, QStringList(m_names.begin(), m_names.end()),
                                         m_output == TargetOutput::AllOrNothing);
@@ -167,7 +168,7 @@ void TargetWriter::refuseSplitValue(size_t field, const QString& value) const
 void TargetWriter::writeText(const std::vector<QString>& values, qint64 record)
 {
     const qint64 replacedBefore = m_file->replaced().characters;
-    const qsizetype split = m_file->setValues(values, m_qualifiers);
+    const qsizetype split = m_file->setValues(values);
     if (split >= 0)
         refuseSplitValue(size_t(split), values[size_t(split)]);
     m_file->update();

@@ -38,11 +38,12 @@ QByteArray reference(QStringView text)
 std::vector<QString> samples()
 {
     // "ä", around the C1 controls (which 1252 writes as "?" or, undefined there, as the byte
-    // of the same value), "€", "中", a pair of surrogates and last a lone high surrogate.
-    const QString specials[] = {QString(),    QChar(0xE4),   QChar(0x7F),   QChar(0x80),
-                                QChar(0x81),  QChar(0x9F),   QChar(0xA0),   QChar(0xFF),
-                                QChar(0x100), QChar(0x20AC), QChar(0x4E2D), QStringLiteral("😀"),
-                                QChar(0xD800)};
+    // of the same value), "€", "中", a pair of surrogates, a lone high surrogate, and a
+    // "?" that is one.
+    const QString specials[] = {
+        QString(),     QChar(0xE4),         QChar(0x7F),   QChar(0x80),        QChar(0x81),
+        QChar(0x9F),   QChar(0xA0),         QChar(0xFF),   QChar(0x100),       QChar(0x20AC),
+        QChar(0x4E2D), QStringLiteral("😀"), QChar(0xD800), QStringLiteral("?")};
     std::vector<QString> out;
     for (int length = 0; length <= 40; ++length) {
         QString ascii;
@@ -71,17 +72,19 @@ TEST(CodePage, EncodesLikeTheTable)
         QString roomy = text;
         roomy.reserve(64);
         out.fill('\0');
-        ASSERT_EQ(cp.toAnsiShort(roomy, out.data()), std::size_t(expected.size()));
+        CodePages::EncodeNotes notes;
+        ASSERT_EQ(cp.toAnsiShort(roomy, out.data(), notes), std::size_t(expected.size()));
         EXPECT_EQ(out.left(expected.size()), expected) << text.toStdString();
         const QString raw = QString::fromRawData(text.constData(), text.size());
         out.fill('\0');
-        ASSERT_EQ(cp.toAnsiShort(raw, out.data()), std::size_t(expected.size()));
+        ASSERT_EQ(cp.toAnsiShort(raw, out.data(), notes), std::size_t(expected.size()));
         EXPECT_EQ(out.left(expected.size()), expected) << text.toStdString();
     }
 }
 
 // A mark looked for while encoding is found wherever it stands: in a block, in the rest
-// after one, in a short value, in either half of a surrogate pair; the bytes stay the same.
+// after one, in a short value, in either half of a surrogate pair; a character written as
+// "?" is noticed wherever it stands, a "?" of the text is not; the bytes stay the same.
 TEST(CodePage, FindsAMarkWhileEncoding)
 {
     const char16_t marks[] = {u'a', u'z', u';', 0x7F, 0xE4, 0x20AC, 0xD83D, 0xDE00};
@@ -92,16 +95,19 @@ TEST(CodePage, FindsAMarkWhileEncoding)
         const QString raw = QString::fromRawData(text.constData(), text.size());
         for (const char16_t mark : marks) {
             const bool holds = text.contains(QChar(mark));
+            const bool lacks = expected.count('?') != text.count(QLatin1Char('?'));
             const auto encodes = [&](auto encode) {
                 QByteArray out(text.size() + CodePages::ShortMove, '\0');
-                bool held = false;
-                EXPECT_EQ(encode(out.data(), held), std::size_t(expected.size()));
+                CodePages::EncodeNotes notes;
+                EXPECT_EQ(encode(out.data(), notes), std::size_t(expected.size()));
                 EXPECT_EQ(out.left(expected.size()), expected) << text.toStdString();
-                EXPECT_EQ(held, holds) << text.toStdString() << " " << int(mark);
+                EXPECT_EQ(notes.held, holds) << text.toStdString() << " " << int(mark);
+                EXPECT_EQ(notes.missing, lacks) << text.toStdString();
             };
-            encodes([&](char* out, bool& held) { return cp.toAnsi(text, out, mark, held); });
-            encodes([&](char* out, bool& held) { return cp.toAnsiShort(roomy, out, mark, held); });
-            encodes([&](char* out, bool& held) { return cp.toAnsiShort(raw, out, mark, held); });
+            using Notes = CodePages::EncodeNotes;
+            encodes([&](char* out, Notes& notes) { return cp.toAnsi(text, out, mark, notes); });
+            encodes([&](char* out, Notes& n) { return cp.toAnsiShort(roomy, out, mark, n); });
+            encodes([&](char* out, Notes& n) { return cp.toAnsiShort(raw, out, mark, n); });
         }
     }
 }
