@@ -142,7 +142,7 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
     // values the run reads; it may stop the run before the target changes.
     std::optional<SourceWatch> watch;
     // A text target written record by record holds its first records back while the
-    // source's file is hashed beside the run, until its check lets them go.
+    // source's file is hashed beside the run and the gate waits, until they let them go.
     bool holding = false;
     const auto letGo = [&] {
         holding = false;
@@ -170,14 +170,15 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
                                    RunMessage{Error(0, {}, note), runWhere(), {}});
         if (options.identifySource && !listing) {
             watch.emplace(d->def.src.frommedium == Medium::TextFile ? getFromPath() : QString(),
-                          options.checkSource);
-            // Without a check (a repeat wanted anyway) nothing waits for the identity.
-            holding =
-                !allOrNothing && options.checkSource && watch->hashesFile() && d->target->isText();
+                          options.checkSource, options.beforeTarget);
+            holding = !allOrNothing && d->target->isText() &&
+                      (options.checkSource ? watch->hashesFile() : bool(options.beforeTarget.pass));
             if (holding)
                 d->target->holdBack();
             else if (!allOrNothing && options.checkSource)
                 watch->checkFirst([&](ValueFingerprint& values) { readAllValues(*this, values); });
+            else if (!allOrNothing)
+                watch->checkBeforeCommit(); // the gate alone, before the first record
         }
         if (options.observer)
             options.observer->start(d->def);

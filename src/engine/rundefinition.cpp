@@ -1,16 +1,18 @@
 #include "engine/rundefinition.h"
 
+#include "common/fileidentity.h"
+#include "common/globals.h"
 #include "common/messagehandler.h"
 #include "common/processmark.h"
 #include "config/configconnection.h"
 #include "config/configsql.h"
+#include "config/journalstartrow.h"
 #include "config/runjournal.h"
 #include "engine/clsfileconvert.h"
 #include "engine/targetwriter.h"
 
 #include <QCoreApplication>
 #include <QSysInfo>
-#include <QThread>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -125,24 +127,6 @@ void completeEntry(JournalEntry& e, const RunResult& result)
     e.message = messages.join(QLatin1Char('\n'));
 }
 
-// Writes to the journal; a lock of another program is waited out a few times. The error
-// when the journal could not be written, none when it was.
-std::optional<Error> journalWrite(const std::function<void()>& write)
-{
-    constexpr int Attempts = 3;
-    for (int attempt = 1;; ++attempt) {
-        try {
-            write();
-            return std::nullopt;
-        } catch (...) {
-            Error error = currentError();
-            if (!isLockedError(error) || attempt == Attempts)
-                return error;
-        }
-        QThread::msleep(500);
-    }
-}
-
 // "am 10.12.2026 um 17:43 Uhr"
 QString whenText(const QDateTime& t)
 {
@@ -204,70 +188,121 @@ void guardRepeat(const JournalEntry& run, const SourceIdentity& source, const Ru
     throw Error(errnum::Repeat, {}, text);
 }
 
+// The error of a run that did not start because its row could not be written.
+Error notStarted(const Error& fault)
+{
+    return Error(fault.number(), fault.source(),
+                 QStringLiteral("Die Umsetzung wurde nicht begonnen, weil sie nicht im Protokoll "
+                                "der Konfigurationsdatenbank vermerkt werden kann; das Ziel ist "
+                                "unverändert. %1")
+                     .arg(fault.description()));
+}
+
+// The result of a run that did not start, with its error.
+RunResult notStartedResult(const clsFileConvert& engine, const Error& error)
+{
+    RunResult result;
+    result.failure = RunMessage{error, runWhere(), {}};
+    result.target = targetPlace(engine.definition().trg).text;
+    return result;
+}
+
+RunMessage journalWarning(const QString& sentence, const Error& fault)
+{
+    return RunMessage{Error(0, {}, sentence.arg(fault.description())), runWhere(), {}};
+}
+
+// A run that goes on without its row.
+RunMessage unjournaled(const Error& fault)
+{
+    return journalWarning(QStringLiteral("Der Lauf wird nicht im Protokoll der "
+                                         "Konfigurationsdatenbank vermerkt und nicht mit früheren "
+                                         "Läufen verglichen: %1"),
+                          fault);
+}
+
+// A run whose row is missing or incomplete.
+RunMessage notRecorded(const Error& fault)
+{
+    return journalWarning(
+        QStringLiteral("Der Lauf ist nicht im Protokoll der Konfigurationsdatenbank vermerkt: %1"),
+        fault);
+}
+
+// Whether the run reads or writes a table of the configuration database itself: it would
+// meet the journal row's transaction there.
+bool usesConfigFile(const Definition& def)
+{
+    const std::optional<FileIdentity> config = fileIdentity(globals().configDbPath);
+    return config && (fileIdentity(def.src.path) == config || fileIdentity(def.trg.path) == config);
+}
+
 // A writing run leaves its row in the journal: written as it starts, completed as it
 // ends. A run whose row cannot be written as it starts because another program holds
 // init.mdb does not start: without the row, neither a second run at the same time nor the
 // next start could see it, and the lock passes. A journal refused for any other reason
 // (a read-only or damaged file) would stop every run for good: the run goes on without
-// its row and says so. Once the run has started, the journal never fails it; when its end
-// cannot be written, a warning says so.
+// its row and says so. The row reaches the disk while the run reads; before its target
+// first changes, the run waits for it, so that a killed run leaves it; a run on a table
+// of init.mdb waits for it before it starts. Once the target
+// has changed, the journal never fails the run; when its end cannot be written, a warning
+// says so.
 RunResult journaledRun(clsFileConvert& engine, const RunOptions& options)
 {
     JournalEntry entry = startingEntry(engine, options);
-    bool keep = true;
-    if (const std::optional<Error> fault = journalWrite([&] {
-            keep = journalRowsKept() > 0;
-            if (keep) {
-                settleAbandonedRuns();
-                entry.id = journalStart(entry);
-            }
-        })) {
-        if (!isLockedError(*fault)) {
+    std::optional<JournalStartRow> row;
+    try {
+        row.emplace(entry);
+    } catch (...) {
+        const Error fault = currentError();
+        if (!isLockedError(fault)) {
             RunResult result = engine.RunConvert(options);
-            result.warnings.insert(
-                result.warnings.begin(),
-                RunMessage{Error(0, {},
-                                 QStringLiteral("Der Lauf wird nicht im Protokoll der "
-                                                "Konfigurationsdatenbank vermerkt und nicht mit "
-                                                "früheren Läufen verglichen: %1")
-                                     .arg(fault->description())),
-                           runWhere(),
-                           {}});
+            result.warnings.insert(result.warnings.begin(), unjournaled(fault));
             return result;
         }
-        RunResult result;
-        result.failure = RunMessage{
-            Error(fault->number(), fault->source(),
-                  QStringLiteral("Die Umsetzung wurde nicht begonnen, weil sie nicht im "
-                                 "Protokoll der Konfigurationsdatenbank vermerkt werden kann; "
-                                 "das Ziel ist unverändert. %1")
-                      .arg(fault->description())),
-            runWhere(),
-            {}};
-        result.target = targetPlace(engine.definition().trg).text;
-        return result;
+        return notStartedResult(engine, notStarted(fault));
     }
-    if (!keep)
+    if (!row->kept())
         return engine.RunConvert(options);
+    entry.id = row->id();
     RunOptions identified = options;
     identified.identifySource = true;
     std::vector<RunMessage> guardWarnings;
+    bool passed = false; // the row's fault, if any, is told
+    identified.beforeTarget.ready = [&] { return row->ready(); };
+    identified.beforeTarget.pass = [&] {
+        if (passed)
+            return;
+        passed = true;
+        if (const std::optional<Error>& fault = row->committed()) {
+            if (isLockedError(*fault))
+                throw notStarted(*fault);
+            guardWarnings.push_back(unjournaled(*fault));
+        }
+    };
     if (!options.again)
         identified.checkSource = [&](const SourceIdentity& source) {
-            guardRepeat(entry, source, options, guardWarnings);
+            if (!row->committed())
+                guardRepeat(entry, source, options, guardWarnings);
         };
+    if (usesConfigFile(engine.definition())) {
+        try {
+            identified.beforeTarget.pass();
+        } catch (...) {
+            return notStartedResult(engine, currentError());
+        }
+    }
     RunResult result = engine.RunConvert(identified);
     result.refused = result.failure && result.failure->error.number() == errnum::Repeat;
     result.warnings.insert(result.warnings.begin(), guardWarnings.begin(), guardWarnings.end());
+    if (const std::optional<Error>& fault = row->committed()) {
+        if (!passed)
+            result.warnings.push_back(notRecorded(*fault));
+        return result;
+    }
     completeEntry(entry, result);
     if (const std::optional<Error> fault = journalWrite([&] { journalFinish(entry); }))
-        result.warnings.push_back(RunMessage{
-            Error(0, {},
-                  QStringLiteral("Der Lauf ist nicht im Protokoll der Konfigurationsdatenbank "
-                                 "vermerkt: %1")
-                      .arg(fault->description())),
-            runWhere(),
-            {}});
+        result.warnings.push_back(notRecorded(*fault));
     return result;
 }
 

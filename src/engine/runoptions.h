@@ -66,6 +66,14 @@ struct RunOptions {
     // Set by runDefinition for the engine: handed the source's identity before the target
     // first changes; throws quendra::Error to stop the run there.
     std::function<void(const SourceIdentity& source)> checkSource{};
+    // Set by runDefinition for the engine, with identifySource: what must be settled
+    // before the target first changes, whatever the source (the journal's row of the run
+    // written). ready tells whether pass would wait; pass throws quendra::Error to stop
+    // the run there.
+    struct Gate {
+        std::function<bool()> ready;
+        std::function<void()> pass;
+    } beforeTarget{};
 };
 
 // "1 Datensatz", "250 Datensätze".

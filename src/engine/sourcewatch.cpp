@@ -2,7 +2,8 @@
 
 namespace quendra {
 
-SourceWatch::SourceWatch(const QString& file, Check check) : m_check(std::move(check))
+SourceWatch::SourceWatch(const QString& file, Check check, RunOptions::Gate gate)
+    : m_check(std::move(check)), m_gate(std::move(gate))
 {
     if (file.isEmpty())
         m_values.emplace();
@@ -24,10 +25,25 @@ void SourceWatch::addRecord(const RecordReader& reader, int fieldCount)
         m_values->addRecord(reader, fieldCount);
 }
 
+bool SourceWatch::ready() const
+{
+    if (!m_passed && m_gate.ready && !m_gate.ready())
+        return false;
+    return !m_check || m_checked || m_identity || (m_file && m_file->ready());
+}
+
 void SourceWatch::checkBeforeCommit()
 {
+    if (!m_passed) {
+        m_passed = true;
+        if (m_gate.pass)
+            m_gate.pass();
+    }
+    // Without a check (a repeat wanted anyway) nothing waits for the identity.
+    if (m_checked || !m_check)
+        return;
     take();
-    if (m_checked || !m_identity || !m_check)
+    if (!m_identity)
         return;
     m_checked = true;
     m_check(*m_identity);

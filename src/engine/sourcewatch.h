@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/runoptions.h"
 #include "engine/sourceidentity.h"
 
 #include <functional>
@@ -21,8 +22,8 @@ public:
 
     // file: the path of a text source, empty for a database source (its identity is taken
     // over the values read). check may be empty (the identity is only taken); it throws
-    // quendra::Error to stop the run.
-    SourceWatch(const QString& file, Check check);
+    // quendra::Error to stop the run. gate is passed before the check (either may be empty).
+    SourceWatch(const QString& file, Check check, RunOptions::Gate gate = {});
 
     // Before the first record, for a target that changes as records come: the identity
     // is taken now (readAll hands a database source's every record to the fingerprint)
@@ -30,11 +31,12 @@ public:
     void checkFirst(const std::function<void(ValueFingerprint& values)>& readAll);
     // Whether the identity is a file's, taken on a thread of its own as the run goes.
     bool hashesFile() const { return m_file.has_value(); }
-    // Whether the identity is known: checkBeforeCommit will not wait for it.
-    bool ready() const { return m_identity || (m_file && m_file->ready()); }
+    // Whether checkBeforeCommit will not wait: for the gate, nor for an identity to check.
+    bool ready() const;
     // A record the run reads (a database source whose identity was not taken first).
     void addRecord(const RecordReader& reader, int fieldCount);
-    // Before an all-or-nothing target takes the records: checked unless it was already.
+    // Before the target first changes, or an all-or-nothing target takes the records: the
+    // gate passed and the identity checked, unless they were already.
     void checkBeforeCommit();
     // The identity, when the source has one.
     std::optional<SourceIdentity> result();
@@ -47,6 +49,8 @@ private:
     std::optional<SourceIdentity> m_identity;
     Check m_check;
     bool m_checked = false;
+    RunOptions::Gate m_gate;
+    bool m_passed = false;
 };
 
 } // namespace quendra

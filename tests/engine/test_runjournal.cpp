@@ -14,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSysInfo>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace quendra;
@@ -269,6 +270,58 @@ TEST_F(RunJournal, ARunStillGoingStopsTheSameSource)
                   u"Seit dem %2 um %3 Uhr läuft schon ein Lauf von GUT nach %4; die Quelle %1 "
                   "wurde nicht umgesetzt."_s.arg(going.source, at.toString(u"dd.MM.yyyy"_s),
                                                  at.toString(u"HH:mm"_s), going.target));
+    }
+}
+
+// The row reaches the disk while the run reads, and the target waits for it: a reader of
+// init.mdb that keeps the row from being committed holds the target as it was. The run
+// goes on when the reader lets go; when it keeps on, the run is refused, record by record
+// (a repeat wanted or not) or all or nothing, and leaves no row.
+TEST_F(RunJournal, TheTargetWaitsForTheRowOnDisk)
+{
+    const struct {
+        bool allOrNothing;
+        bool readerLetsGo;
+        bool again; // no check waits for the journal
+    } cases[] = {{false, true, false}, {false, false, true}, {true, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.allOrNothing);
+        SCOPED_TRACE(c.readerLetsGo);
+        SCOPED_TRACE(c.again);
+        const QByteArray source = c.allOrNothing ? "1\r\n" : c.readerLetsGo ? "2\r\n" : "3\r\n";
+        writeSource(source);
+        writeTarget("alt\r\n");
+        const size_t rows = journalEntries().size();
+        test::ScratchConnection reader(u"QSQLITE"_s, db.path());
+        reader.exec(u"begin"_s);
+        reader.column(u"select count(*) from srcHead"_s);
+        QProcess run;
+        QStringList call = args();
+        if (c.allOrNothing)
+            call << u"--all-or-nothing"_s;
+        if (c.again)
+            call << u"--again"_s;
+        test::startBatch(run, call);
+        QThread::msleep(1500);
+        EXPECT_EQ(target(), "alt\r\n");
+        if (c.readerLetsGo)
+            reader.exec(u"rollback"_s);
+        const test::BatchResult r = test::finishBatch(run);
+        if (!c.readerLetsGo)
+            reader.exec(u"rollback"_s);
+        if (c.readerLetsGo) {
+            EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+            EXPECT_TRUE(target().startsWith(source));
+            EXPECT_EQ(latest().status, journalstatus::succeeded());
+            continue;
+        }
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(u"Die Umsetzung wurde nicht begonnen, weil sie nicht im "
+                                   "Protokoll der Konfigurationsdatenbank vermerkt werden kann; "
+                                   "das Ziel ist unverändert."_s))
+            << r.err.toStdString();
+        EXPECT_EQ(target(), "alt\r\n");
+        EXPECT_EQ(journalEntries().size(), rows);
     }
 }
 
