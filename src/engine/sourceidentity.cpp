@@ -32,9 +32,7 @@ FileFingerprint::FileFingerprint(const QString& path)
     m_identity.modified = QDateTime::fromMSecsSinceEpoch(
         qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000, Qt::UTC);
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    // The library is opened here, on the run's thread, before the hashing thread uses it.
-    auto sha = std::make_unique<Sha256>();
-    m_thread = std::thread([this, fd, s = std::move(sha)]() mutable { hash(fd, std::move(s)); });
+    m_thread = std::thread([this, fd] { hash(fd); });
 }
 
 FileFingerprint::~FileFingerprint()
@@ -43,8 +41,10 @@ FileFingerprint::~FileFingerprint()
         m_thread.join();
 }
 
-void FileFingerprint::hash(int fd, std::unique_ptr<Sha256> sha)
+void FileFingerprint::hash(int fd)
 {
+    // Made here, so that loading the library that hashes does not hold up the run.
+    const auto sha = std::make_unique<Sha256>();
     std::vector<char> block(HashBlock);
     qint64 size = 0;
     for (;;) {

@@ -40,7 +40,7 @@ public:
     const SourceIdentity& result();
 
 private:
-    void hash(int fd, std::unique_ptr<Sha256> sha);
+    void hash(int fd);
 
     SourceIdentity m_identity;
     std::atomic<bool> m_done{false};
