@@ -2,11 +2,12 @@
 # FreeXL (Excel .xls), mdbtools' libmdb with GLib (Access .mdb/.accdb), libzip and expat
 # (Excel .xlsx and OpenDocument .ods, read), libxlsxwriter (.xlsx, written), SQLite's
 # own interface (rows into an SQLite file, on the connection Qt SQL opened), libpq for
-# PostgreSQL data sources and unixODBC's libodbcinst for their odbc.ini keys.
+# PostgreSQL data sources, unixODBC's libodbcinst for their odbc.ini keys and its driver
+# manager libodbc (rows written on the connection Qt SQL opened).
 # None of them is linked: each is opened at its first use (lazyshapelib.cpp,
 # lazypxlib.cpp, lazyfreexl.cpp, lazymdb.cpp, lazyzip.cpp, lazyexpat.cpp,
-# lazyxlsxwriter.cpp, lazysqlite.cpp, lazylibpq.cpp, lazyodbcinst.cpp), so that a run
-# that does not touch its file type does not pay for loading it (pxlib and libmdb bring
+# lazyxlsxwriter.cpp, lazysqlite.cpp, lazylibpq.cpp, lazyodbcinst.cpp, lazyodbc.cpp),
+# so that a run that does not touch its file type does not pay for loading it (pxlib and libmdb bring
 # libgsf, GIO and libxml2 along, libzip GnuTLS).
 pkg_check_modules(QUENDRA_SHP REQUIRED IMPORTED_TARGET GLOBAL shapelib)
 pkg_check_modules(QUENDRA_PX REQUIRED IMPORTED_TARGET GLOBAL pxlib)

@@ -9,6 +9,7 @@
 #include "support/testdatabases.h"
 
 #include <QFile>
+#include <QThread>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <shapefil.h>
@@ -80,6 +81,41 @@ auto odbcTable(QString (*dsn)(), const char* real, const char* stamp, const char
                             .exec(u"drop function %1_einzeln"_s.arg(table));
                 }};
     };
+}
+
+// A PostgreSQL table written by a user that may hold one session only: the libpq session
+// beside the ODBC one is refused, and the rows go over ODBC alone.
+Target postgresAloneTable(const QTemporaryDir&, QString& skip, const QStringList& more)
+{
+    const QString admin = postgresDsn();
+    if (admin.isEmpty()) {
+        skip = u"PostgreSQL-Testserver fehlt (scripts/with-test-services.sh)"_s;
+        return {};
+    }
+    const QString table = uniqueTableName(u"werte"_s);
+    const QString user = uniqueTableName(u"einzeln"_s);
+    const ScratchConnection scratch(u"QODBC"_s, admin);
+    scratch.execAll({sqlDdl(table, "double precision", "timestamp", "boolean", "bigint"),
+                     u"create role %1 login connection limit 1"_s.arg(user),
+                     u"grant all on %1 to %2"_s.arg(table, user)});
+    for (const QString& sql : more)
+        scratch.exec(sql.arg(table));
+    const auto noSession = [admin, user] {
+        const ScratchConnection check(u"QODBC"_s, admin);
+        const QString sql = u"select count(*) from pg_stat_activity where usename = '%1'"_s;
+        for (int i = 0; i < 200 && check.column(sql.arg(user)) != QStringList{u"0"_s}; ++i)
+            QThread::msleep(50);
+    };
+    return {describeConnection(Medium::OdbcSource, u"%1;uid=%2"_s.arg(admin, user), {}, false),
+            table,
+            [admin, table, user, more] {
+                const ScratchConnection scratch(u"QODBC"_s, admin);
+                scratch.exec(u"drop table "_s + table);
+                if (!more.isEmpty())
+                    scratch.exec(u"drop function %1_einzeln"_s.arg(table));
+                scratch.exec(u"drop role "_s + user);
+            },
+            noSession};
 }
 
 Target dbaseTable(const QTemporaryDir& dir, QString&, const QStringList&)
@@ -200,6 +236,10 @@ const BackendUnderTest Backends[] = {
      .dsn = postgresLogin,
      .sqlDriver = "QODBC",
      .makeTable = odbcTable(postgresLogin, "double precision", "timestamp", "boolean", "bigint"),
+     .quirks = {.noBoolean = true, .defaults = true}},
+    {.name = "OdbcPostgresAlone",
+     .fileType = "",
+     .makeTable = postgresAloneTable,
      .quirks = {.noBoolean = true, .defaults = true}},
     {.name = "OdbcSqlite",
      .fileType = "",

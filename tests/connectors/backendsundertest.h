@@ -29,6 +29,9 @@ struct Target {
     DatabaseConnection connection;
     QString table;
     std::function<void()> cleanup;
+    // Before each connection to the target: waits until it takes one (a user of one
+    // session only gets the next when the server has ended the last).
+    std::function<void()> beforeOpen = nullptr;
 };
 
 // A way a source can be wrong, in the order of BackendUnderTest::damage.

@@ -30,6 +30,14 @@ std::unique_ptr<Backend> openOdbc(const DatabaseConnection& connection)
     QString name = connection.dataSource;
     if (!connection.odbcOptions.isEmpty())
         name += (name.isEmpty() ? QString() : QStringLiteral(";")) + connection.odbcOptions;
+    const PgDataSource source{connection.dataSource, connection.odbcOptions, connection.userName,
+                              connection.password};
+    // psqlODBC wraps each statement in a savepoint of its own unless a failing statement
+    // may take its transaction with it; the block writer sends the rows before a failing
+    // one again anyway, and rows go in faster without the savepoints.
+    if (isPsqlOdbcSource(source) && !connection.odbcOptions.contains(QLatin1String("PROTOCOL=")))
+        name +=
+            (name.isEmpty() ? QString() : QStringLiteral(";")) + QStringLiteral("Protocol=7.4-1");
     db.setDatabaseName(name);
     if (!connection.userName.isEmpty())
         db.setUserName(connection.userName);
@@ -48,8 +56,7 @@ std::unique_ptr<Backend> openOdbc(const DatabaseConnection& connection)
         // Dates as ISO text, a text that leaves day and month open read month first,
         // in this session as in the one of libpq.
         QSqlQuery(db).exec(QStringLiteral("set DateStyle = ISO, MDY"));
-        backend->linkPostgres({connection.dataSource, connection.odbcOptions, connection.userName,
-                               connection.password});
+        backend->linkPostgres(source);
     }
     return backend;
 }

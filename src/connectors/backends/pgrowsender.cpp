@@ -2,10 +2,9 @@
 
 #include "connectors/backends/pgsession.h"
 #include "connectors/backends/sqltablewriter.h"
+#include "connectors/backends/valueconversion.h"
 #include "values/columnnumbers.h"
 
-#include <QDateTime>
-#include <QLocale>
 #include <QRegularExpression>
 #include <libpq-fe.h>
 
@@ -55,46 +54,14 @@ Error copyError(const PgSession& session, const pg_result* result)
 
 void appendCopyValue(QByteArray& line, const QVariant& value)
 {
-    if (value.isNull()) {
+    if (value.isNull())
         line += "\\N";
-        return;
-    }
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
+    else if (value.metaType().id() == QMetaType::Bool)
         line += value.toBool() ? 't' : 'f';
-        return;
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        line += value.toByteArray();
-        return;
-    case QMetaType::Double:
-        line += QByteArray::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-        return;
-    case QMetaType::QDate:
-        line += value.toDate().toString(Qt::ISODate).toLatin1();
-        return;
-    case QMetaType::QTime:
-        line += value.toTime().toString(Qt::ISODateWithMs).toLatin1();
-        return;
-    case QMetaType::QDateTime: {
-        const QDateTime dt = value.toDateTime();
-        line += dt.date().toString(Qt::ISODate).toLatin1() + ' ' +
-                dt.time().toString(Qt::ISODateWithMs).toLatin1();
-        return;
-    }
-    case QMetaType::QByteArray:
+    else if (value.metaType().id() == QMetaType::QByteArray)
         line += "\\\\x" + value.toByteArray().toHex();
-        return;
-    default:
-        break;
-    }
-    if (value.metaType() == QMetaType::fromType<WrittenNumber>()) {
-        line += decimalText(value.value<WrittenNumber>().number).toLatin1();
-        return;
-    }
-    appendEscaped(line, value.toString().toUtf8());
+    else
+        appendEscaped(line, databaseText(value));
 }
 
 int copyErrorLine(const QByteArray& context)

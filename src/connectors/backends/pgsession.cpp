@@ -38,13 +38,13 @@ std::optional<QString> optionValue(const QString& options, const char* key)
     return std::nullopt;
 }
 
-QString iniValue(const QString& dataSource, const char* key)
+QString iniValue(const QString& section, const char* key, const char* file = "odbc.ini")
 {
-    if (dataSource.isEmpty())
+    if (section.isEmpty())
         return {};
     char value[1024] = {};
-    const QByteArray section = dataSource.toUtf8();
-    SQLGetPrivateProfileString(section.constData(), key, "", value, int(sizeof value), "odbc.ini");
+    const QByteArray name = section.toUtf8();
+    SQLGetPrivateProfileString(name.constData(), key, "", value, int(sizeof value), file);
     return QString::fromUtf8(value);
 }
 
@@ -100,6 +100,15 @@ QByteArray libpqConnectionText(const PgDataSource& source)
     }
     // libpq's own options, in libpq's syntax.
     return text + sourceValue(source, "pqopt").toUtf8();
+}
+
+bool isPsqlOdbcSource(const PgDataSource& source)
+{
+    // The driver as a name of odbcinst.ini or as the path of its library.
+    const QString driver = sourceValue(source, "Driver");
+    const QString library =
+        driver.contains(QLatin1Char('/')) ? driver : iniValue(driver, "Driver", "odbcinst.ini");
+    return library.contains(QLatin1String("psqlodbc"), Qt::CaseInsensitive);
 }
 
 QByteArray pgSessionSettings(const PgDataSource& source)

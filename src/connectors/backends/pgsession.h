@@ -27,6 +27,9 @@ struct PgDataSource {
 // key given in the connection text winning, and the data source's own libpq options
 // (pqopt) at the end, as psqlODBC adds them.
 QByteArray libpqConnectionText(const PgDataSource& source);
+// Whether the data source's driver is psqlODBC, as the connection text names it or
+// odbc.ini and odbcinst.ini say.
+bool isPsqlOdbcSource(const PgDataSource& source);
 // The statements the data source runs at the start of a session (ConnSettings).
 QByteArray pgSessionSettings(const PgDataSource& source);
 

@@ -1,5 +1,6 @@
 #include "connectors/backends/sqlbackend.h"
 
+#include "connectors/backends/odbcsender.h"
 #include "connectors/backends/pgcopyout.h"
 #include "connectors/backends/pgrowsender.h"
 #include "connectors/backends/providererror.h"
@@ -96,6 +97,9 @@ std::unique_ptr<DatabaseRecord> SqlBackend::openWriter(const QString& table)
     if (PgSession* session = m_postgres ? m_postgres->session() : nullptr)
         return std::make_unique<BlockWriter>(
             std::make_unique<PgRowSender>(*session, database(), table));
+    // Every other ODBC data source through the driver manager itself, on the same connection.
+    if (odbcConnectionOf(database()))
+        return std::make_unique<BlockWriter>(std::make_unique<OdbcRowSender>(database(), table));
     return std::make_unique<BlockWriter>(
         std::make_unique<SqlRowSender>(database(), table, m_driver, m_sqlite));
 }

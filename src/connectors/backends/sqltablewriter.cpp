@@ -30,13 +30,6 @@ bool sameColumns(const QueuedRow& row, const std::vector<bool>& columns)
     return true;
 }
 
-size_t rowsPerStatement(const std::vector<bool>& columns)
-{
-    const auto values = size_t(std::count(columns.begin(), columns.end(), true));
-    if (values == 0)
-        return 1; // "default values" takes one row
-    return std::clamp<size_t>(MaxValuesPerStatement / values, 1, MaxRowsPerStatement);
-}
 } // namespace
 
 SqlRowSender::SqlRowSender(QSqlDatabase db, const QString& table, const QString& driver,
@@ -92,6 +85,14 @@ QString insertStatement(const QSqlDatabase& db, const QString& table, const QStr
     for (int r = 0; r < rows; ++r)
         sql += r == 0 ? row : QLatin1Char(',') + row;
     return sql;
+}
+
+size_t rowsPerStatement(const std::vector<bool>& columns)
+{
+    const auto values = size_t(std::count(columns.begin(), columns.end(), true));
+    if (values == 0)
+        return 1; // "default values" takes one row
+    return std::clamp<size_t>(MaxValuesPerStatement / values, 1, MaxRowsPerStatement);
 }
 
 std::vector<bool> valuedColumns(const QueuedRow& row)

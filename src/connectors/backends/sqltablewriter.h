@@ -17,6 +17,9 @@ SenderColumns sqlTableColumns(const QSqlDatabase& db, const QString& table, cons
 // rows, identifiers quoted as the connection's driver quotes them.
 QString insertStatement(const QSqlDatabase& db, const QString& table, const QStringList& names,
                         const std::vector<bool>& columns, int rows);
+// The rows one INSERT takes when it binds the columns marked: as many as keep the bound
+// values within the lowest limit of the common databases.
+size_t rowsPerStatement(const std::vector<bool>& columns);
 // The columns of a row that hold a value.
 std::vector<bool> valuedColumns(const QueuedRow& row);
 

@@ -4,6 +4,7 @@
 #include "values/columnnumbers.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
 #include <sqlext.h>
@@ -189,6 +190,36 @@ QVariant printedNumberValue(const QByteArray& text, bool whole)
     if (sameNumber(shortestDecimal(value), exact.number))
         return value;
     return QVariant::fromValue(exact);
+}
+
+QByteArray databaseText(const QVariant& value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+        return value.toBool() ? "1" : "0";
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::QByteArray:
+        return value.toByteArray();
+    case QMetaType::Double:
+        return QByteArray::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case QMetaType::QDate:
+        return value.toDate().toString(Qt::ISODate).toLatin1();
+    case QMetaType::QTime:
+        return value.toTime().toString(Qt::ISODateWithMs).toLatin1();
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        return dt.date().toString(Qt::ISODate).toLatin1() + ' ' +
+               dt.time().toString(Qt::ISODateWithMs).toLatin1();
+    }
+    default:
+        break;
+    }
+    if (value.metaType() == QMetaType::fromType<WrittenNumber>())
+        return decimalText(value.value<WrittenNumber>().number).toLatin1();
+    return value.toString().toUtf8();
 }
 
 } // namespace quendra

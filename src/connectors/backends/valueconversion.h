@@ -35,4 +35,9 @@ bool readPrintedNumber(const QByteArray& text, double& value);
 // value that was not there.
 QVariant printedNumberValue(const QByteArray& text, bool whole);
 
+// The text a database reads a value from, in UTF-8: numbers as their exact digits
+// (doubles as the shortest text that gives them back), dates and times as ISO text with
+// milliseconds, Booleans as 1 and 0, bytes as they are, texts as they are. Not for NULL.
+QByteArray databaseText(const QVariant& value);
+
 } // namespace quendra
