@@ -6,13 +6,15 @@
 # times, round by round (RUNS rounds, default 3):
 #   writing the rows into PostgreSQL: Quendra (libpq's COPY), Quendra over ODBC alone, psql's
 #   \copy, psycopg2 executemany;
-#   writing them into an SQLite file: Quendra, Python's sqlite3 executemany in one transaction;
+#   writing them into an SQLite file: Quendra, Quendra through the SQLite ODBC driver (the
+#   generic ODBC path, data source QuendraBenchSQLite), Python's sqlite3 executemany in one
+#   transaction;
 #   reading a table of READ_ROWS rows (default 1,000,000) into a text file: Quendra (libpq's
 #   COPY), Quendra over ODBC alone, psql's \copy ... to.
 # Quendra reaches the data source over ODBC alone when its user may hold one session only
 # (the libpq session beside the ODBC one is refused): the role quendra_bench_odbc.
 # Checks that every table holds the same rows and the text files the same records, prints
-# the medians and the ratios, and Quendra's peak memory at a tenth of the rows and at all.
+# the medians (wall and CPU seconds) and the ratios, and Quendra's peak memory at a tenth of the rows and at all.
 # First, typed rows into SQLite (bench/genlite.py: empty texts, NULLs, umlauts, dates, the
 # widest numbers): Quendra against Python's sqlite3 executemany in one transaction, every
 # stored value compared (quote()). SQLITE_ONLY=1 runs this part alone, without services.
@@ -85,12 +87,15 @@ PY
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
 
-# One timed run: time_once NAME COMMAND... appends the wall seconds to runs-NAME.
+# One timed run: time_once NAME COMMAND... appends the wall seconds to runs-NAME and the
+# CPU seconds (user and system) to cpu-NAME.
 time_once() {
   local name=$1; shift
-  local TIMEFORMAT='%3R' t
+  local TIMEFORMAT='%3R %3U %3S' t
   t=$({ time "$@" >/dev/null 2>&3; } 3>&2 2>&1) || { echo "FEHLER: $* schlug fehl" >&2; exit 1; }
-  echo "$t" >>"$work/runs-$name"
+  read -r wall user sys <<<"$t"
+  echo "$wall" >>"$work/runs-$name"
+  echo "$user + $sys" | bc -l >>"$work/cpu-$name"
 }
 
 # --- Typed rows into SQLite: Quendra against Python's sqlite3 -----------------------------
@@ -204,10 +209,14 @@ with con, con.cursor() as cur:
     cur.executemany('insert into buchung_py values (%s, %s, %s, %s, %s, %s, %s, %s, %s)', rows)
 con.close()"
 lite_table="create table buchung ($columns);"
+# The generic ODBC path: an SQLite file behind the SQLite ODBC driver.
+odbc_lite=QuendraBenchSQLite
+printf '[%s]\nDriver=SQLite3\nDatabase=%s\nTimeout=20000\n\n' "$odbc_lite" "$work/odbc.db" >>"$ODBCINI"
+make_config lite-odbc "$src" "update trgHead set frommedium = 1, path = '$odbc_lite', dbtable = 'buchung';"
 
-programs=(quendra_pg quendra_pg_odbc copy_in psycopg2 quendra_lite sqlite3 quendra_read
+programs=(quendra_pg quendra_pg_odbc copy_in psycopg2 quendra_lite quendra_lite_odbc sqlite3 quendra_read
   quendra_read_odbc copy_out)
-for p in "${programs[@]}"; do : >"$work/runs-$p"; done
+for p in "${programs[@]}"; do : >"$work/runs-$p"; : >"$work/cpu-$p"; done
 echo "Messe ${programs[*]} im Wechsel ($runs Runden) ..."
 for ((round = 0; round < runs; round++)); do
   "${psql[@]}" -c "truncate buchung, buchung_copy, buchung_py"
@@ -222,6 +231,10 @@ for ((round = 0; round < runs; round++)); do
   sqlite3 "$work/python.db" "$lite_table"
   sync
   time_once quendra_lite "$run" --config "$work/init-lite.mdb" BENCH
+  rm -f "$work/odbc.db"
+  sqlite3 "$work/odbc.db" "$lite_table"
+  sync
+  time_once quendra_lite_odbc "$run" --config "$work/init-lite-odbc.mdb" BENCH
   sync
   time_once sqlite3 "$py" -c "$py_lite" "$copyin" "$work/python.db"
   rm -f "$work/read.txt" "$work/copy.txt"
@@ -238,7 +251,8 @@ for t in buchung buchung_copy buchung_py; do
 done
 sqlite3 "$work/quendra.db" "$lite_rows" | md5sum >"$work/sum-quendra-lite"
 sqlite3 "$work/python.db" "$lite_rows" | md5sum >"$work/sum-python-lite"
-for s in buchung-odbc buchung_copy buchung_py quendra-lite python-lite; do
+sqlite3 "$work/odbc.db" "$lite_rows" | md5sum >"$work/sum-odbc-lite"
+for s in buchung-odbc buchung_copy buchung_py quendra-lite python-lite odbc-lite; do
   cmp -s "$work/sum-buchung" "$work/sum-$s" || { echo "FEHLER: $s hält andere Zeilen" >&2; exit 1; }
 done
 cmp -s "$work/read.txt" "$work/read-odbc.txt" || { echo "FEHLER: über ODBC allein gelesene Datensätze weichen ab" >&2; exit 1; }
@@ -256,15 +270,17 @@ sys.exit(0 if a == b else 1)
 PY
 echo "Alle Tabellen halten dieselben $rows Zeilen; die gelesenen $readrows Datensätze stimmen."
 
-declare -A t
-for p in "${programs[@]}"; do t[$p]=$(median <"$work/runs-$p"); done
+declare -A t c
+for p in "${programs[@]}"; do t[$p]=$(median <"$work/runs-$p"); c[$p]=$(median <"$work/cpu-$p"); done
 echo
-echo "Median aus $runs Runden, Wand/s ($rows Zeilen schreiben, $readrows lesen):"
-for p in "${programs[@]}"; do printf '  %-13s %8.3f\n' "$p" "${t[$p]}"; done
+echo "Median aus $runs Runden in s, Wand und CPU ($rows Zeilen schreiben, $readrows lesen):"
+for p in "${programs[@]}"; do printf '  %-17s %8.3f %8.3f\n' "$p" "${t[$p]}" "${c[$p]}"; done
 echo "PostgreSQL schreiben: Quendra/\\copy $(ratio "${t[quendra_pg]}" "${t[copy_in]}")" \
   "(Ziel höchstens 1,5), über ODBC allein $(ratio "${t[quendra_pg_odbc]}" "${t[copy_in]}")," \
   "psycopg2/Quendra $(ratio "${t[psycopg2]}" "${t[quendra_pg]}")"
-echo "SQLite schreiben: Quendra/sqlite3 $(ratio "${t[quendra_lite]}" "${t[sqlite3]}") (Ziel höchstens 1)"
+echo "SQLite schreiben: Quendra/sqlite3 $(ratio "${t[quendra_lite]}" "${t[sqlite3]}") (Ziel höchstens 1)," \
+  "über den SQLite-ODBC-Treiber $(ratio "${t[quendra_lite_odbc]}" "${t[sqlite3]}") (Ziel höchstens 1)," \
+  "CPU $(ratio "${c[quendra_lite_odbc]}" "${c[sqlite3]}")"
 echo "PostgreSQL lesen: Quendra/\\copy to $(ratio "${t[quendra_read]}" "${t[copy_out]}") (Ziel höchstens 1,5)," \
   "über ODBC allein $(ratio "${t[quendra_read_odbc]}" "${t[copy_out]}")"
 
