@@ -70,8 +70,21 @@ void BlockWriter::update()
         return;
     m_adding = false;
     m_failedRow = 0;
-    if (++m_queued >= RowsPerBlock)
+    ++m_queued;
+    if (m_sender->sendsEarly())
+        sendEarly();
+    if (m_queued >= RowsPerBlock)
         sendBlock(false);
+}
+
+void BlockWriter::sendEarly()
+{
+    try {
+        begin();
+    } catch (const Error&) {
+        return; // sending the block meets the same fault and settles it
+    }
+    m_sender->queued(m_block, m_queued - 1);
 }
 
 void BlockWriter::sendBlock(bool end)

@@ -44,6 +44,17 @@ public:
     // Sends rows [first, first + count). When the failing row is unknown (several rows
     // went in one statement), the rows counted as written went through.
     virtual SentRows send(const std::vector<QueuedRow>& rows, size_t first, size_t count) = 0;
+    // Whether the sender takes each row as it joins the block (queued), so that the
+    // database works on the rows while the next ones are prepared.
+    virtual bool sendsEarly() const { return false; }
+    // rows[row] joined the block, in the transaction begin opened; the sender may send it
+    // now, and send, asked for the block, completes what was begun. Never throws: a fault
+    // waits for send.
+    virtual void queued(const std::vector<QueuedRow>& rows, size_t row)
+    {
+        Q_UNUSED(rows);
+        Q_UNUSED(row);
+    }
     // A block failed as a whole although each of its rows goes in alone: from now on
     // each row goes by itself.
     virtual void sendRowsSingly() {}
@@ -74,6 +85,8 @@ private:
     // Sends the queued rows; commits them unless the run is one transaction and this
     // is not its end.
     void sendBlock(bool end);
+    // Hands the row just queued to a sender that sends rows early.
+    void sendEarly();
     // After the block failed: finds the failing row (by sending the rows one by one when
     // the sender could not name it), commits the rows before it and throws its error.
     // When no row fails alone, the sender takes no several rows at once: the rows stay

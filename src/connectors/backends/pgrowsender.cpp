@@ -3,9 +3,9 @@
 #include "connectors/backends/pgsession.h"
 #include "connectors/backends/sqltablewriter.h"
 #include "connectors/backends/valueconversion.h"
-#include "values/columnnumbers.h"
 
 #include <QRegularExpression>
+#include <charconv>
 #include <libpq-fe.h>
 
 namespace quendra {
@@ -14,26 +14,71 @@ namespace {
 // Bytes gathered before they go to the server.
 constexpr qsizetype SendChunk = 1 << 16;
 
-void appendEscaped(QByteArray& line, const QByteArray& text)
+// Appends the UTF-8 bytes of text with COPY's escapes; a multi-byte character holds no
+// byte that needs one.
+void appendEscaped(QByteArray& line, const char* text, qsizetype size)
 {
-    for (const char c : text) {
+    qsizetype at = line.size();
+    line.resize(at + 2 * size);
+    char* out = line.data() + at;
+    for (const char* end = text + size; text < end; ++text) {
+        const char c = *text;
         switch (c) {
         case '\\':
-            line += "\\\\";
+            *out++ = '\\';
+            *out++ = '\\';
             break;
         case '\t':
-            line += "\\t";
+            *out++ = '\\';
+            *out++ = 't';
             break;
         case '\n':
-            line += "\\n";
+            *out++ = '\\';
+            *out++ = 'n';
             break;
         case '\r':
-            line += "\\r";
+            *out++ = '\\';
+            *out++ = 'r';
             break;
         default:
-            line += c;
+            *out++ = c;
         }
     }
+    at = out - line.constData();
+    line.resize(at);
+}
+
+// Appends text in UTF-8 with COPY's escapes, its ASCII part straight from the characters.
+void appendText(QByteArray& line, QStringView text)
+{
+    qsizetype ascii = 0;
+    while (ascii < text.size() && text[ascii].unicode() < 0x80)
+        ++ascii;
+    const qsizetype at = line.size();
+    line.resize(at + ascii);
+    char* out = line.data() + at;
+    bool plain = true;
+    for (qsizetype i = 0; i < ascii; ++i) {
+        const char c = char(text[i].unicode());
+        plain = plain && c != '\\' && c != '\t' && c != '\n' && c != '\r';
+        out[i] = c;
+    }
+    if (!plain) {
+        const QByteArray part(out, ascii);
+        line.resize(at);
+        appendEscaped(line, part.constData(), part.size());
+    }
+    if (ascii < text.size()) {
+        const QByteArray rest = text.mid(ascii).toUtf8();
+        appendEscaped(line, rest.constData(), rest.size());
+    }
+}
+
+template <class Whole> void appendWhole(QByteArray& line, Whole value)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    line.append(digits, end - digits);
 }
 
 QByteArray quotedName(const QString& name)
@@ -54,14 +99,35 @@ Error copyError(const PgSession& session, const pg_result* result)
 
 void appendCopyValue(QByteArray& line, const QVariant& value)
 {
-    if (value.isNull())
+    if (value.isNull()) {
         line += "\\N";
-    else if (value.metaType().id() == QMetaType::Bool)
+        return;
+    }
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
         line += value.toBool() ? 't' : 'f';
-    else if (value.metaType().id() == QMetaType::QByteArray)
+        return;
+    case QMetaType::QByteArray:
         line += "\\\\x" + value.toByteArray().toHex();
-    else
-        appendEscaped(line, databaseText(value));
+        return;
+    // Texts and whole numbers, the most frequent, straight into the line: the same bytes
+    // as databaseText gives them.
+    case QMetaType::QString:
+        appendText(line, *static_cast<const QString*>(value.constData()));
+        return;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        appendWhole(line, value.toLongLong());
+        return;
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        appendWhole(line, value.toULongLong());
+        return;
+    default:
+        break;
+    }
+    const QByteArray text = databaseText(value);
+    appendEscaped(line, text.constData(), text.size());
 }
 
 int copyErrorLine(const QByteArray& context)
@@ -103,35 +169,114 @@ void PgRowSender::readDefaults()
 
 void PgRowSender::begin()
 {
+    dropEarly();
     m_session.exec("begin");
 }
 
 void PgRowSender::commit()
 {
+    dropEarly();
     m_session.exec("commit");
 }
 
 void PgRowSender::rollback()
 {
+    dropEarly();
     const PgResult result(PQexec(m_session.handle(), "rollback"));
 }
 
-std::vector<bool> PgRowSender::leftOut(const QueuedRow& row) const
+void PgRowSender::leftOut(const QueuedRow& row, std::vector<bool>& out) const
 {
-    std::vector<bool> out(row.size());
+    out.resize(row.size());
     for (size_t i = 0; i < row.size(); ++i)
         out[i] = m_defaults[i] && row[i].isNull();
-    return out;
+}
+
+void PgRowSender::queued(const std::vector<QueuedRow>& rows, size_t row)
+{
+    if (m_earlyStopped || row != m_earlyEnd)
+        return;
+    leftOut(rows[row], m_rowOut);
+    if (m_copying && m_rowOut != m_earlyOut) {
+        SentRows sent = endCopy(row - m_earlyFirst);
+        if (sent.failure) {
+            sent.written += m_earlyFirst;
+            m_earlyFailure = std::move(sent);
+            m_earlyStopped = true;
+            return;
+        }
+    }
+    if (!m_copying) {
+        // A row of defaults alone goes by itself when the block is sent.
+        if (std::find(m_rowOut.begin(), m_rowOut.end(), false) == m_rowOut.end()) {
+            m_earlyStopped = true;
+            return;
+        }
+        try {
+            startCopy(m_rowOut);
+        } catch (const Error& e) {
+            m_earlyError = e;
+            m_earlyStopped = true;
+            return;
+        }
+        m_earlyOut = m_rowOut;
+        m_earlyFirst = row;
+    }
+    putRow(rows[row], m_earlyOut);
+    m_earlyEnd = row + 1;
+}
+
+SentRows PgRowSender::endEarly()
+{
+    SentRows sent{m_earlyEnd, std::nullopt, false};
+    if (m_earlyFailure)
+        sent = *m_earlyFailure;
+    else if (m_copying)
+        sent = endCopy(m_earlyEnd - m_earlyFirst);
+    if (sent.failure && !m_earlyFailure)
+        sent.written += m_earlyFirst;
+    return sent;
+}
+
+void PgRowSender::dropEarly()
+{
+    if (m_copying) {
+        PQputCopyEnd(m_session.handle(), "abgebrochen");
+        while (PGresult* result = PQgetResult(m_session.handle()))
+            PQclear(result);
+        m_copying = false;
+    }
+    m_earlyFirst = m_earlyEnd = 0;
+    m_earlyFailure.reset();
+    m_earlyError.reset();
+    m_earlyStopped = false;
 }
 
 SentRows PgRowSender::send(const std::vector<QueuedRow>& rows, size_t first, size_t count)
 {
     const size_t end = first + count;
-    for (size_t i = first; i < end;) {
-        const std::vector<bool> out = leftOut(rows[i]);
+    size_t i = first;
+    if (first == 0 && m_earlyEnd > 0) {
+        const std::optional<Error> error = std::move(m_earlyError);
+        const SentRows early = error ? SentRows{} : endEarly();
+        i = m_earlyEnd;
+        dropEarly();
+        if (error)
+            throw *error;
+        if (early.failure)
+            return early;
+    }
+    dropEarly();
+    std::vector<bool> out;
+    for (; i < end;) {
+        leftOut(rows[i], out);
         size_t runEnd = i + 1;
-        while (!m_singly && runEnd < end && leftOut(rows[runEnd]) == out)
+        while (!m_singly && runEnd < end) {
+            leftOut(rows[runEnd], m_rowOut);
+            if (m_rowOut != out)
+                break;
             ++runEnd;
+        }
         SentRows sent = copy(rows, i, runEnd, out);
         if (sent.failure) {
             sent.written += i - first;
@@ -142,63 +287,81 @@ SentRows PgRowSender::send(const std::vector<QueuedRow>& rows, size_t first, siz
     return SentRows{count, std::nullopt, false};
 }
 
-SentRows PgRowSender::copy(const std::vector<QueuedRow>& rows, size_t first, size_t end,
-                           const std::vector<bool>& out)
+void PgRowSender::startCopy(const std::vector<bool>& out)
 {
-    PGconn* conn = m_session.handle();
     QByteArray names;
     for (size_t c = 0; c < m_names.size(); ++c) {
         if (!out[c])
             names += (names.isEmpty() ? "" : ",") + m_names[c];
     }
-    if (names.isEmpty()) {
-        // No column to copy: every row takes the defaults alone.
-        for (size_t r = first; r < end; ++r) {
-            const QByteArray sql = "insert into " + m_table + " default values";
-            const PgResult result(PQexec(conn, sql.constData()));
-            if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
-                return SentRows{r - first, copyError(m_session, result.get()), true};
-        }
-        return SentRows{end - first, std::nullopt, false};
+    const QByteArray sql = "copy " + m_table + " (" + names + ") from stdin";
+    const PgResult start(PQexec(m_session.handle(), sql.constData()));
+    if (PQresultStatus(start.get()) != PGRES_COPY_IN)
+        throw copyError(m_session, start.get());
+    m_copying = true;
+    m_putFailed = false;
+    m_buffer.resize(0);
+}
+
+void PgRowSender::putRow(const QueuedRow& row, const std::vector<bool>& out)
+{
+    bool firstField = true;
+    for (size_t c = 0; c < out.size(); ++c) {
+        if (out[c])
+            continue;
+        if (!firstField)
+            m_buffer += '\t';
+        firstField = false;
+        appendCopyValue(m_buffer, row[c]);
     }
-    {
-        const QByteArray sql = "copy " + m_table + " (" + names + ") from stdin";
-        const PgResult start(PQexec(conn, sql.constData()));
-        if (PQresultStatus(start.get()) != PGRES_COPY_IN)
-            throw copyError(m_session, start.get());
+    m_buffer += '\n';
+    if (m_buffer.size() >= SendChunk && !m_putFailed) {
+        m_putFailed =
+            PQputCopyData(m_session.handle(), m_buffer.constData(), int(m_buffer.size())) != 1;
+        m_buffer.resize(0);
     }
-    bool sent = true;
-    m_buffer.clear();
-    for (size_t r = first; r < end && sent; ++r) {
-        bool firstField = true;
-        for (size_t c = 0; c < out.size(); ++c) {
-            if (out[c])
-                continue;
-            if (!firstField)
-                m_buffer += '\t';
-            firstField = false;
-            appendCopyValue(m_buffer, rows[r][c]);
-        }
-        m_buffer += '\n';
-        if (m_buffer.size() >= SendChunk || r + 1 == end) {
-            sent = PQputCopyData(conn, m_buffer.constData(), int(m_buffer.size())) == 1;
-            m_buffer.clear();
-        }
-    }
-    PQputCopyEnd(conn, sent ? nullptr : "abgebrochen");
-    SentRows outcome{end - first, std::nullopt, false};
+}
+
+SentRows PgRowSender::endCopy(size_t rows)
+{
+    PGconn* conn = m_session.handle();
+    if (!m_buffer.isEmpty() && !m_putFailed)
+        m_putFailed = PQputCopyData(conn, m_buffer.constData(), int(m_buffer.size())) != 1;
+    m_buffer.resize(0);
+    m_copying = false;
+    PQputCopyEnd(conn, m_putFailed ? "abgebrochen" : nullptr);
+    SentRows outcome{rows, std::nullopt, false};
     while (PGresult* result = PQgetResult(conn)) {
         const PgResult done(result);
         if (!outcome.failure && PQresultStatus(result) != PGRES_COMMAND_OK) {
             outcome.failure = copyError(m_session, result);
             const int line = copyErrorLine(PQresultErrorField(result, PG_DIAG_CONTEXT));
-            outcome.rowKnown = line > 0 && size_t(line) <= end - first;
+            outcome.rowKnown = line > 0 && size_t(line) <= rows;
             outcome.written = outcome.rowKnown ? size_t(line - 1) : 0;
         }
     }
-    if (!outcome.failure && !sent)
+    if (!outcome.failure && m_putFailed)
         throw m_session.error(); // the connection broke off
     return outcome;
+}
+
+SentRows PgRowSender::copy(const std::vector<QueuedRow>& rows, size_t first, size_t end,
+                           const std::vector<bool>& out)
+{
+    if (std::find(out.begin(), out.end(), false) == out.end()) {
+        // No column to copy: every row takes the defaults alone.
+        for (size_t r = first; r < end; ++r) {
+            const QByteArray sql = "insert into " + m_table + " default values";
+            const PgResult result(PQexec(m_session.handle(), sql.constData()));
+            if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
+                return SentRows{r - first, copyError(m_session, result.get()), true};
+        }
+        return SentRows{end - first, std::nullopt, false};
+    }
+    startCopy(out);
+    for (size_t r = first; r < end; ++r)
+        putRow(rows[r], out);
+    return endCopy(end - first);
 }
 
 } // namespace quendra

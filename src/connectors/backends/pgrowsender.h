@@ -38,12 +38,22 @@ public:
     SentRows send(const std::vector<QueuedRow>& rows, size_t first, size_t count) override;
     // A table that takes one row a statement (a trigger's rule): one COPY a row.
     void sendRowsSingly() override { m_singly = true; }
+    bool sendsEarly() const override { return !m_singly; }
+    void queued(const std::vector<QueuedRow>& rows, size_t row) override;
 
 private:
-    std::vector<bool> leftOut(const QueuedRow& row) const;
+    void leftOut(const QueuedRow& row, std::vector<bool>& out) const;
     // One COPY of rows [first, end), which leave the same columns out.
     SentRows copy(const std::vector<QueuedRow>& rows, size_t first, size_t end,
                   const std::vector<bool>& out);
+    // COPY in three steps: started for the columns not left out (throws when the server
+    // refuses), a row, ended with the outcome of its rows counted from the first.
+    void startCopy(const std::vector<bool>& out);
+    void putRow(const QueuedRow& row, const std::vector<bool>& out);
+    SentRows endCopy(size_t rows);
+    // Ends the COPY of the rows sent early: how far they got.
+    SentRows endEarly();
+    void dropEarly();
     void readDefaults();
 
     PgSession& m_session;
@@ -53,6 +63,20 @@ private:
     std::vector<bool> m_defaults;    // the table fills the column when it is left out
     QByteArray m_buffer;
     bool m_singly = false;
+    bool m_copying = false; // a COPY is open
+    bool m_putFailed = false;
+
+    // The rows of the block sent as they were queued: [0, m_earlyEnd) went out, those
+    // from m_earlyFirst in the open COPY with the columns m_earlyOut left out. A COPY that
+    // ended before the block failed (m_earlyFailure) or could not start (m_earlyError):
+    // no row went out after it.
+    size_t m_earlyFirst = 0;
+    size_t m_earlyEnd = 0;
+    std::vector<bool> m_earlyOut;
+    std::vector<bool> m_rowOut;
+    std::optional<SentRows> m_earlyFailure;
+    std::optional<Error> m_earlyError;
+    bool m_earlyStopped = false;
 };
 
 } // namespace quendra

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <numeric>
 #include <optional>
+#include <utility>
 
 using namespace quendra;
 using namespace Qt::StringLiterals;
@@ -20,12 +21,28 @@ using quendra::test::PrintTo; // rows print their name
 // A table of one whole-number column whose rows live in a list; a transaction is the rows
 // sent since begin. Refuses the row numbered refused; a sender that cannot name the row
 // (several rows a statement) fails a range holding it with nothing written; a commit
-// whose rows hold commitRefused is refused as a whole.
+// whose rows hold commitRefused is refused as a whole. Sending early, it takes the rows of
+// a block as they are queued, up to the refused one, and send reports how far they got.
 class ScriptedSender : public RowSender {
 public:
-    ScriptedSender(std::vector<qint64>& table, qint64 refused, bool knowsRow, qint64 commitRefused)
-        : m_table(table), m_refused(refused), m_knowsRow(knowsRow), m_commitRefused(commitRefused)
+    ScriptedSender(std::vector<qint64>& table, qint64 refused, bool knowsRow, qint64 commitRefused,
+                   bool early)
+        : m_table(table), m_refused(refused), m_knowsRow(knowsRow), m_commitRefused(commitRefused),
+          m_early(early)
     {
+    }
+    bool sendsEarly() const override { return m_early; }
+    void queued(const std::vector<QueuedRow>& rows, size_t row) override
+    {
+        EXPECT_TRUE(m_open) << "a row sent early outside a transaction";
+        EXPECT_EQ(row, m_queued++) << "rows queued out of order";
+        if (m_earlyRefused)
+            return;
+        m_earlyRefused = rows[row][0].toLongLong() == m_refused;
+        if (!m_earlyRefused) {
+            m_pending.push_back(rows[row][0].toLongLong());
+            ++m_earlyEnd;
+        }
     }
     SenderColumns columns() override { return {{u"nr"_s}, {ColumnType{ValueKind::Number, {}}}}; }
     bool transactions() const override { return true; }
@@ -33,6 +50,14 @@ public:
     {
         EXPECT_FALSE(m_open) << "begin inside a transaction";
         m_open = true;
+    }
+    void rollback() override
+    {
+        m_open = false;
+        m_pending.clear();
+        m_earlyEnd = 0;
+        m_earlyRefused = false;
+        m_queued = 0;
     }
     void commit() override
     {
@@ -47,19 +72,25 @@ public:
         m_table.insert(m_table.end(), m_pending.begin(), m_pending.end());
         m_pending.clear();
     }
-    void rollback() override
-    {
-        m_open = false;
-        m_pending.clear();
-    }
     SentRows send(const std::vector<QueuedRow>& rows, size_t first, size_t count) override
     {
         EXPECT_TRUE(m_open) << "rows outside a transaction";
         SentRows sent;
+        const bool single = count == 1;
+        if (first == 0)
+            m_queued = 0;
+        if (first == 0 && (m_earlyEnd > 0 || m_earlyRefused)) {
+            EXPECT_LE(m_earlyEnd, count) << "rows sent early beyond the block";
+            sent.written = m_earlyEnd;
+            first = m_earlyEnd;
+            count -= m_earlyEnd;
+        }
+        const bool refused = std::exchange(m_earlyRefused, false);
+        m_earlyEnd = 0;
         for (size_t i = first; i < first + count; ++i) {
-            if (rows[i][0].toLongLong() == m_refused) {
+            if (refused || rows[i][0].toLongLong() == m_refused) {
                 sent.failure = Error(19, u"Test"_s, u"row refused"_s);
-                sent.rowKnown = m_knowsRow || count == 1;
+                sent.rowKnown = m_knowsRow || single;
                 if (!sent.rowKnown) {
                     m_pending.resize(m_pending.size() - sent.written);
                     sent.written = 0;
@@ -77,7 +108,11 @@ private:
     qint64 m_refused;
     bool m_knowsRow;
     qint64 m_commitRefused;
+    bool m_early;
     bool m_open = false;
+    size_t m_earlyEnd = 0; // rows of the block taken early
+    bool m_earlyRefused = false;
+    size_t m_queued = 0; // rows of the block queued so far
     std::vector<qint64> m_pending;
 };
 
@@ -91,11 +126,13 @@ TEST_P(BlockWriting, KeepsTheRowsBeforeTheRefusedOne)
     const bool wholeRun = GetParam().flag(3);
     const qint64 named = GetParam()[4].toLongLong();
     const qint64 kept = GetParam()[5].toLongLong();
-    for (const bool knowsRow : {true, false}) {
+    for (const auto& [knowsRow, early] : {std::pair{true, false}, std::pair{false, false},
+                                          std::pair{true, true}, std::pair{false, true}}) {
         SCOPED_TRACE(knowsRow ? "the sender names the row" : "the row is searched");
+        SCOPED_TRACE(early ? "rows sent as queued" : "rows sent by the block");
         std::vector<qint64> table;
         BlockWriter writer(
-            std::make_unique<ScriptedSender>(table, refused, knowsRow, commitRefused));
+            std::make_unique<ScriptedSender>(table, refused, knowsRow, commitRefused, early));
         if (wholeRun) {
             ASSERT_TRUE(writer.keepOneTransaction());
         }
