@@ -75,6 +75,7 @@ struct clsADOConnect::Impl {
     RegionalText text;
     qint64 textRow = -1; // the row whose values texts holds, converted once per move
     std::vector<QString> texts;
+    std::vector<QStringView> views; // the current record's values, for currentLine
 
     Record record{*this};
     std::unique_ptr<DatabaseRecord> writer; // opened at the first AddNew
@@ -427,17 +428,36 @@ QStringView clsADOConnect::getField(int index) const
         d->requireCurrent();
         if (index < 0 || index >= fieldCount())
             throw standardError(errnum::ItemNotFound, QString::number(index));
+        const QList<QVariant>& row = d->rows.rows[static_cast<size_t>(d->pos)];
+        if (index >= row.size()) // a sheet's row ends at its last cell
+            return QStringView();
+        // A text is its own text; the other values are converted once per move, the
+        // whole row at a time, into texts reused from move to move.
+        const QVariant& value = row[index];
+        if (value.typeId() == QMetaType::QString && !value.isNull())
+            return *static_cast<const QString*>(value.constData());
         if (d->textRow != d->pos) {
-            // Convert the whole row once; the texts are reused from move to move.
-            const QList<QVariant>& row = d->rows.rows[static_cast<size_t>(d->pos)];
             d->texts.resize(std::max(d->texts.size(), size_t(row.size())));
-            for (qsizetype i = 0; i < row.size(); ++i)
-                d->text.toText(row[i], d->texts[static_cast<size_t>(i)]);
+            for (qsizetype i = 0; i < row.size(); ++i) {
+                if (row[i].typeId() != QMetaType::QString || row[i].isNull())
+                    d->text.toText(row[i], d->texts[static_cast<size_t>(i)]);
+            }
             d->textRow = d->pos;
         }
-        if (index >= valueCount()) // a sheet's row ends at its last cell
-            return QStringView();
         return d->texts[static_cast<size_t>(index)];
+    });
+}
+
+bool clsADOConnect::currentLine(std::span<const QStringView>& fields) const
+{
+    return trapped("clsADOConnect.currentLine", [&] {
+        d->requireCurrent();
+        const int count = valueCount();
+        d->views.resize(size_t(count));
+        for (int i = 0; i < count; ++i)
+            d->views[size_t(i)] = getField(i);
+        fields = d->views;
+        return true;
     });
 }
 

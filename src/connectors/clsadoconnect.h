@@ -49,6 +49,8 @@ public:
     int fieldCount() const override;
     int valueCount() const override;
     QStringView getField(int index) const override;
+    // The current record's values as getField gives them, all at once.
+    bool currentLine(std::span<const QStringView>& fields) const override;
     QString note() const override;
 
     // The open row set: column count and row-by-row writing for a database target.

@@ -4,6 +4,7 @@
 #include "connectors/backends/valueconversion.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <charconv>
 #include <libpq-fe.h>
 
@@ -129,6 +130,24 @@ QTime isoTime(const char* text, int size)
 QVariant textValue(const CopyField& field)
 {
     return QString::fromUtf8(field.data, field.size);
+}
+
+// Sets value to the text of field, into the text value holds already where it can: a
+// row's texts keep their memory from line to line.
+void setText(QVariant& value, const CopyField& field)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(field.data);
+    const bool ascii =
+        std::all_of(bytes, bytes + field.size, [](unsigned char c) { return c < 0x80; });
+    if (!ascii || value.typeId() != QMetaType::QString || value.isNull()) {
+        value = textValue(field);
+        return;
+    }
+    QString& text = *static_cast<QString*>(value.data());
+    text.resize(field.size);
+    QChar* out = text.data();
+    for (int i = 0; i < field.size; ++i)
+        out[i] = QLatin1Char(field.data[i]);
 }
 
 QVariant nullOf(PgKind kind)
@@ -327,8 +346,13 @@ bool PgCopyRows::next(QList<QVariant>& row)
     const qsizetype n = m_columns.size();
     row.resize(n);
     for (qsizetype i = 0; i < n; ++i) {
-        row[i] = size_t(i) < m_fields.size() ? pgValue(m_fields[size_t(i)], m_kinds[size_t(i)])
-                                             : QVariant();
+        const auto at = size_t(i);
+        if (at >= m_fields.size())
+            row[i] = QVariant();
+        else if (m_kinds[at] == PgKind::Text && !m_fields[at].null)
+            setText(row[i], m_fields[at]);
+        else
+            row[i] = pgValue(m_fields[at], m_kinds[at]);
     }
     PQfreemem(line);
     return true;

@@ -183,12 +183,13 @@ QVariant printedNumberValue(const QByteArray& text, bool whole)
         if (ok)
             return number;
     }
-    WrittenNumber exact{{}, QString::fromLatin1(text)};
+    WrittenNumber exact;
     if (!readPrinted(text, exact.number))
         return QString::fromUtf8(text);
     const double value = nearestDouble(exact.number);
     if (sameNumber(shortestDecimal(value), exact.number))
         return value;
+    exact.text = QString::fromLatin1(text);
     return QVariant::fromValue(exact);
 }
 

@@ -148,6 +148,28 @@ TEST(PgCopyRead, EveryTypeReadsAsOverOdbc)
     server.exec(u"drop table "_s + table);
 }
 
+// Each row's texts are its own, whatever the rows before held: longer, shorter, beyond
+// ASCII, empty or NULL.
+TEST(PgCopyRead, EachRowKeepsItsOwnTexts)
+{
+    NEEDS_POSTGRES();
+    const test::ScratchConnection server(u"QODBC"_s, test::postgresLogin());
+    const QString table = test::uniqueTableName(u"texte"_s);
+    server.execAll(
+        {u"create table %1 (n int, t text, u text)"_s.arg(table),
+         u"insert into %1 values (1, 'abcdef', 'a'), (2, 'ab', 'Müller'), "
+         "(3, 'Söhne', 'xyz'), (4, '', null), (5, null, 'b'), (6, 'c', '')"_s.arg(table)});
+    const std::unique_ptr<Backend> backend = openBackend(odbcSource(test::postgresLogin()));
+    EXPECT_EQ(readAll(*backend, u"select t, u from %1 order by n"_s.arg(table)),
+              (QList<QStringList>{{u"abcdef"_s, u"a"_s},
+                                  {u"ab"_s, u"Müller"_s},
+                                  {u"Söhne"_s, u"xyz"_s},
+                                  {u""_s, u"<NULL>"_s},
+                                  {u"<NULL>"_s, u"b"_s},
+                                  {u"c"_s, u""_s}}));
+    server.exec(u"drop table "_s + table);
+}
+
 // A user that may hold one session only: the libpq session beside the ODBC one is
 // refused, and the rows come over ODBC with a note that says so and why.
 TEST(PgCopyRead, RefusedSessionFallsBackToOdbcWithANote)
