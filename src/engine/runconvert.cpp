@@ -83,8 +83,10 @@ void checkSourceComplete(const RecordReader& reader, qint64 total, qint64 read)
 }
 
 // The bytes of target records held back at most while the source's file is hashed; then
-// the run waits for the hash.
-constexpr qint64 HoldLimit = qint64(8) << 20;
+// the run waits for the hash. As much as a text target's write buffer holds anyway: a
+// larger buffer costs fresh pages and copies of what it held, more than the wait saves
+// where the processor is shared, and about as much where the hash has a core of its own.
+constexpr qint64 HoldLimit = qint64(1) << 20;
 
 // Where the records of a run with these options go.
 TargetOutput outputOf(const RunOptions& options)
