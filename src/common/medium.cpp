@@ -4,6 +4,11 @@
 
 namespace quendra {
 
+QString knownMedia()
+{
+    return QStringLiteral("0 Textdatei, 1 ODBC-Datenquelle, 2 Datenbankdatei");
+}
+
 void checkMedium(Medium medium, HeadSide side)
 {
     if (isKnown(medium))
@@ -11,10 +16,10 @@ void checkMedium(Medium medium, HeadSide side)
     const bool source = side == HeadSide::Source;
     throw standardError(
         source ? errnum::ObjectMissing : errnum::InvalidProcedureCall,
-        QStringLiteral("Das %1 %2 ist unbekannt (0 Textdatei, "
-                       "1 ODBC-Datenquelle, 2 Datenbankdatei)")
+        QStringLiteral("Das %1 %2 ist unbekannt (%3)")
             .arg(source ? QStringLiteral("Quellmedium") : QStringLiteral("Zielmedium"))
-            .arg(qint16(medium)));
+            .arg(qint16(medium))
+            .arg(knownMedia()));
 }
 
 } // namespace quendra

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 namespace quendra {
@@ -25,6 +26,9 @@ constexpr bool isDatabase(Medium medium)
 }
 
 enum class HeadSide { Source, Target };
+
+// The known media with their stored numbers, as a message lists them.
+QString knownMedia();
 
 // Refuses a medium that is none of the three, naming the stored number and the known ones.
 void checkMedium(Medium medium, HeadSide side);

@@ -258,9 +258,9 @@ void MainWindow::selectMedium(Side& s)
     const Medium medium = storedMedium(s);
     if (!isKnown(medium)) {
         throw Error(340, QString(),
-                    QStringLiteral("Für das gespeicherte Medium %1 gibt es keine Auswahl "
-                                   "(0 = Datei, 1 = ODBC, 2 = JET).")
-                        .arg(qint16(medium)));
+                    QStringLiteral("Für das gespeicherte Medium %1 gibt es keine Auswahl (%2).")
+                        .arg(qint16(medium))
+                        .arg(knownMedia()));
     }
     s.c.opt[static_cast<size_t>(medium)]->setChecked(true);
     layoutSide(s, medium);
