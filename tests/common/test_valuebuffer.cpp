@@ -1,9 +1,6 @@
 #include "common/valuebuffer.h"
 
 #include <gtest/gtest.h>
-#include <limits>
-#include <string>
-#include <vector>
 
 namespace quendra {
 namespace {
@@ -25,19 +22,6 @@ TEST(ValueBuffer, EqualCharsSeesADifferenceAtEveryPlace)
             EXPECT_FALSE(equalChars(c.constData(), a.constData(), n)) << n << " " << at;
         }
     }
-}
-
-TEST(ValueBuffer, DecimalDigitsCountsAtEveryPowerOfTen)
-{
-    // The bit length guesses one digit too few just below and at a power of ten.
-    std::vector<std::uint64_t> numbers = {0, std::numeric_limits<std::uint64_t>::max()};
-    for (std::uint64_t p : PowersOfTen) {
-        numbers.insert(numbers.end(), {p - 1, p, p + 1, 2 * p - 1});
-        for (int shift = 0; shift < 64; ++shift) // every bit length beside it
-            numbers.push_back(p ^ (std::uint64_t(1) << shift));
-    }
-    for (std::uint64_t n : numbers)
-        EXPECT_EQ(decimalDigits(n), int(std::to_string(n).size())) << n;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "config/clsinitdbconnect.h"
 #include "config/configrowset.h"
+#include "config/configsql.h"
 #include "support/casetable.h"
 #include "support/configcursor.h"
 #include "support/recordingsink.h"
@@ -304,6 +305,28 @@ INSTANTIATE_TEST_SUITE_P(Rows, ColumnName,
 
 INSTANTIATE_TEST_SUITE_P(Rows, BoundWrite,
                          ::testing::ValuesIn(test::caseTable(u"config/bound-writes.tsv"_s)),
+                         test::caseName);
+
+// A cursor writes back only the rows of one table it can trace by rowid: a statement that
+// may fold several rows into one (an aggregate, DISTINCT, GROUP BY, UNION) or join tables
+// is read without rowid, and its rows stay read-only.
+class RowidTracing : public ::testing::TestWithParam<test::CaseRow> {};
+
+TEST_P(RowidTracing, FindsTheOneTableOrRefuses)
+{
+    const test::CaseRow& c = GetParam();
+    const auto traced = rowidSelect(c[0]);
+    if (c[1].isEmpty()) {
+        EXPECT_FALSE(traced.has_value()) << traced->sql.toStdString();
+    } else {
+        ASSERT_TRUE(traced.has_value());
+        EXPECT_EQ(traced->table, c[1]);
+        EXPECT_TRUE(traced->sql.startsWith(u"select rowid, "_s));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RowidTracing,
+                         ::testing::ValuesIn(test::caseTable(u"config/rowid-tables.tsv"_s)),
                          test::caseName);
 
 } // namespace
