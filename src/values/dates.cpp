@@ -199,6 +199,12 @@ bool formatDate(QString& out, QDate date, QStringView pattern)
 
 QString isoDateText(QDate date)
 {
+    // Qt formats through a printf of its own, many times slower; it is left the years
+    // beyond 1..9999.
+    static const DatePattern iso(u"yyyy-mm-dd");
+    QString out;
+    if (date.isValid() && formatDate(out, CalendarDate{date.year(), date.month(), date.day()}, iso))
+        return out;
     return date.toString(u"yyyy-MM-dd");
 }
 

@@ -38,9 +38,9 @@ int bindDouble(sqlite3_stmt* statement, int index, double value)
 {
     LITE_FORWARD(sqlite3_bind_double, statement, index, value);
 }
-int bindText16(sqlite3_stmt* statement, int index, const void* text, int bytes)
+int bindText(sqlite3_stmt* statement, int index, const char* text, int bytes)
 {
-    LITE_FORWARD(sqlite3_bind_text16, statement, index, text, bytes, SQLITE_STATIC);
+    LITE_FORWARD(sqlite3_bind_text, statement, index, text, bytes, SQLITE_STATIC);
 }
 int step(sqlite3_stmt* statement)
 {

@@ -20,8 +20,8 @@ int finalize(sqlite3_stmt* statement);
 int reset(sqlite3_stmt* statement);
 int bindInt64(sqlite3_stmt* statement, int index, sqlite3_int64 value);
 int bindDouble(sqlite3_stmt* statement, int index, double value);
-// UTF-16 text that stays in place until the statement is reset.
-int bindText16(sqlite3_stmt* statement, int index, const void* text, int bytes);
+// UTF-8 text that stays in place until the statement is reset.
+int bindText(sqlite3_stmt* statement, int index, const char* text, int bytes);
 int step(sqlite3_stmt* statement);
 int exec(sqlite3* db, const char* sql);
 int extendedErrcode(sqlite3* db);

@@ -2,6 +2,7 @@
 
 #include "connectors/backends/lazysqlite.h"
 #include "connectors/backends/sqltablewriter.h"
+#include "values/numbers.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -40,6 +41,7 @@ SenderColumns SqliteRowSender::columns()
     SenderColumns columns = sqlTableColumns(m_db, m_table, SqliteDriver, true);
     m_columns = columns.names;
     m_texts.resize(size_t(m_columns.size()));
+    m_utf8.resize(size_t(m_columns.size()));
     return columns;
 }
 
@@ -116,11 +118,12 @@ bool SqliteRowSender::insert(sqlite3_stmt* statement, const QueuedRow& row,
         case QMetaType::Double:
             lite::bindDouble(statement, position, value.toDouble());
             continue;
-        case QMetaType::QString: {
-            const QString* text = static_cast<const QString*>(value.constData());
-            lite::bindText16(statement, position, text->utf16(), int(text->size() * 2));
+        case QMetaType::QString:
+            bindText(statement, position, c, *static_cast<const QString*>(value.constData()));
             continue;
-        }
+        case QMetaType::QDate:
+            bindText(statement, position, c, isoDateText(value.toDate()));
+            continue;
         case QMetaType::QDateTime:
             m_texts[c] = value.toDateTime().toString(Qt::ISODateWithMs);
             break;
@@ -131,11 +134,22 @@ bool SqliteRowSender::insert(sqlite3_stmt* statement, const QueuedRow& row,
             m_texts[c] = value.toString();
             break;
         }
-        lite::bindText16(statement, position, m_texts[c].utf16(), int(m_texts[c].size() * 2));
+        bindText(statement, position, c, m_texts[c]);
     }
     const int result = lite::step(statement);
     lite::reset(statement);
     return result == SQLITE_DONE;
+}
+
+void SqliteRowSender::bindText(sqlite3_stmt* statement, int position, size_t column,
+                               const QString& text)
+{
+    // As UTF-8, the file's own encoding mostly: SQLite's conversion from UTF-16 is slow.
+    // The column's buffer is reused from row to row.
+    QByteArray& bytes = m_utf8[column];
+    bytes.resize(m_utf8Encoder.requiredSpace(text.size()));
+    const char* end = m_utf8Encoder.appendToBuffer(bytes.data(), text);
+    lite::bindText(statement, position, bytes.constData(), int(end - bytes.constData()));
 }
 
 sqlite3_stmt* SqliteRowSender::statementFor(const std::vector<bool>& columns)

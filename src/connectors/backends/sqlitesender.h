@@ -3,6 +3,7 @@
 #include "connectors/backends/blockwriter.h"
 
 #include <QSqlDatabase>
+#include <QStringEncoder>
 #include <QStringList>
 #include <vector>
 
@@ -50,7 +51,12 @@ private:
     QString m_table;
     QStringList m_columns;
     std::vector<Statement> m_statements; // the few prepared lately, newest last
-    std::vector<QString> m_texts;        // texts bound to the row in hand
+    // Binds text as the value of column, kept until the statement is reset.
+    void bindText(sqlite3_stmt* statement, int position, size_t column, const QString& text);
+
+    std::vector<QString> m_texts;   // texts made for the row in hand
+    std::vector<QByteArray> m_utf8; // texts bound to the row in hand
+    QStringEncoder m_utf8Encoder{QStringEncoder::Utf8};
 };
 
 } // namespace quendra
