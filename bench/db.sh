@@ -17,7 +17,11 @@
 # the medians (wall and CPU seconds) and the ratios, and Quendra's peak memory at a tenth of the rows and at all.
 # First, typed rows into SQLite (bench/genlite.py: empty texts, NULLs, umlauts, dates, the
 # widest numbers): Quendra against Python's sqlite3 executemany in one transaction, every
-# stored value compared (quote()). SQLITE_ONLY=1 runs this part alone, without services.
+# stored value compared (quote()), once into files on the disk and once on a tmpfs
+# (/dev/shm), where a commit's fsync costs nothing: the difference is the disk's. Then
+# that table read into a text file: Quendra against Python's sqlite3 writing the same
+# records, compared byte for byte. Wall and CPU seconds (user + system) are printed.
+# SQLITE_ONLY=1 runs this part alone, without services.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 rows=${1:-100000}
@@ -97,14 +101,27 @@ time_once() {
   echo "$wall" >>"$work/runs-$name"
   echo "$user + $sys" | bc -l >>"$work/cpu-$name"
 }
+# "Wand W s, CPU C s": the medians of NAME.
+medians() { echo "Wand $(median <"$work/runs-$1") s, CPU $(median <"$work/cpu-$1") s"; }
+# The ratios of the medians of A and B: "Wand x, CPU y".
+ratios() {
+  echo "Wand $(ratio "$(median <"$work/runs-$1")" "$(median <"$work/runs-$2")")," \
+    "CPU $(ratio "$(median <"$work/cpu-$1")" "$(median <"$work/cpu-$2")")"
+}
 
 # --- Typed rows into SQLite: Quendra against Python's sqlite3 -----------------------------
 typed="$data/typed-$rows.txt"
 [ -s "$typed" ] || python3 "$here/bench/genlite.py" "$rows" "$typed"
 typed_table="create table werte (text varchar(30), leer varchar(30), ganz integer,
   betrag numeric(12,2), datum date, beleg varchar(8));"
-make_config typed "$typed" "update trgHead set textsign = '', chkrecord = 0, frommedium = 2,
-  filetype = 'MS Access', path = '$work/typed-quendra.db', dbtable = 'werte';
+# Where the files go: the disk, and a tmpfs when there is one.
+places=(disk)
+shm=/dev/shm/quendra-bench-$$
+if mkdir -p "$shm" 2>/dev/null; then places+=(tmpfs); trap 'rm -rf "$shm"' EXIT; fi
+place_dir() { if [ "$1" = disk ]; then echo "$work"; else echo "$shm"; fi; }
+for place in "${places[@]}"; do
+make_config "typed-$place" "$typed" "update trgHead set textsign = '', chkrecord = 0, frommedium = 2,
+  filetype = 'MS Access', path = '$(place_dir "$place")/typed-quendra.db', dbtable = 'werte';
   delete from srcBody; delete from trgBody; delete from trgconvert;
   insert into srcBody (transid, field, length, decscale, fieldtype, format, sort) values
     ('BENCH', 'text', 30, 0, 'Text', '', 10), ('BENCH', 'leer', 30, 0, 'Text', '', 20),
@@ -118,6 +135,7 @@ make_config typed "$typed" "update trgHead set textsign = '', chkrecord = 0, fro
     ('BENCH', 'BETRAG', 14, 2, 'Zahl', '', '', 'betrag', '', '', 40, 0, 0, 0, ''),
     ('BENCH', 'DATUM', 10, 0, 'Datum', 'dd.mm.yyyy', '', 'datum', '', '', 50, 0, 0, 0, ''),
     ('BENCH', 'BELEG', 8, 0, 'Text', '', '', 'beleg', '', '', 60, 0, 0, 0, '');"
+done
 # The same values as Quendra stores them: texts without trailing blanks, an empty number
 # 0, an empty date NULL, a date ISO text, numbers as their digits (the column's affinity
 # makes them numbers).
@@ -134,25 +152,78 @@ with con:
 con.close()"
 typed_rows="select quote(text)||'|'||quote(leer)||'|'||quote(ganz)||'|'||quote(betrag)||'|'||
   quote(datum)||'|'||quote(beleg) from werte order by beleg"
-: >"$work/runs-typed_quendra"; : >"$work/runs-typed_python"
-echo "Messe SQLite mit typisierten Zeilen: Quendra und Python im Wechsel ($runs Runden) ..."
-for ((round = 0; round < runs; round++)); do
-  rm -f "$work/typed-quendra.db" "$work/typed-python.db"
-  sqlite3 "$work/typed-quendra.db" "$typed_table"
-  sqlite3 "$work/typed-python.db" "$typed_table"
-  sync
-  time_once typed_quendra "$run" --config "$work/init-typed.mdb" BENCH
-  sync
-  time_once typed_python "$py" -c "$py_typed" "$typed" "$work/typed-python.db"
+for place in "${places[@]}"; do
+  for p in "typed_quendra_$place" "typed_python_$place"; do : >"$work/runs-$p"; : >"$work/cpu-$p"; done
 done
-sqlite3 "$work/typed-quendra.db" "$typed_rows" >"$work/typed-quendra.txt"
-sqlite3 "$work/typed-python.db" "$typed_rows" >"$work/typed-python.txt"
-cmp -s "$work/typed-quendra.txt" "$work/typed-python.txt" || {
-  diff "$work/typed-quendra.txt" "$work/typed-python.txt" | head -n 5 >&2
-  echo "FEHLER: die SQLite-Tabellen mit typisierten Zeilen weichen ab" >&2; exit 1; }
-tq=$(median <"$work/runs-typed_quendra"); tp=$(median <"$work/runs-typed_python")
-echo "SQLite, $rows typisierte Zeilen, alle Werte gleich: Quendra $tq s, Python $tp s," \
-  "Quendra/Python $(ratio "$tq" "$tp") (Ziel höchstens 0,5)"
+echo "Messe SQLite mit typisierten Zeilen (${places[*]}): Quendra und Python im Wechsel ($runs Runden) ..."
+for ((round = 0; round < runs; round++)); do
+  for place in "${places[@]}"; do
+    dir=$(place_dir "$place")
+    rm -f "$dir/typed-quendra.db" "$dir/typed-python.db"
+    sqlite3 "$dir/typed-quendra.db" "$typed_table"
+    sqlite3 "$dir/typed-python.db" "$typed_table"
+    sync
+    time_once "typed_quendra_$place" "$run" --config "$work/init-typed-$place.mdb" BENCH
+    sync
+    time_once "typed_python_$place" "$py" -c "$py_typed" "$typed" "$dir/typed-python.db"
+  done
+done
+for place in "${places[@]}"; do
+  dir=$(place_dir "$place")
+  sqlite3 "$dir/typed-quendra.db" "$typed_rows" >"$work/typed-quendra.txt"
+  sqlite3 "$dir/typed-python.db" "$typed_rows" >"$work/typed-python.txt"
+  cmp -s "$work/typed-quendra.txt" "$work/typed-python.txt" || {
+    diff "$work/typed-quendra.txt" "$work/typed-python.txt" | head -n 5 >&2
+    echo "FEHLER: die SQLite-Tabellen mit typisierten Zeilen weichen ab ($place)" >&2; exit 1; }
+  echo "SQLite schreiben ($place), $rows typisierte Zeilen, alle Werte gleich:" \
+    "Quendra $(medians "typed_quendra_$place"), Python $(medians "typed_python_$place")," \
+    "Quendra/Python $(ratios "typed_quendra_$place" "typed_python_$place") (Ziel höchstens 0,5)"
+done
+
+# --- The typed table read into a text file: Quendra against Python's sqlite3 ------------
+# Python's records as Quendra writes text fields: Windows-1252, CR LF, numbers with a
+# decimal comma, dates as dd.mm.yyyy, NULL as nothing.
+make_config lite-read "$typed" "update trgHead set textsign = '', chkrecord = 0,
+  path = '$work/read-quendra.txt';
+  update srcHead set frommedium = 2, filetype = 'MS Access', path = '$work/typed-python.db',
+    dbtable = 'werte', delimiter = '';
+  delete from srcBody; delete from trgBody; delete from trgconvert;
+  insert into srcBody (transid, field, length, decscale, fieldtype, format, sort) values
+    ('BENCH', 'text', 30, 0, 'Text', '', 10), ('BENCH', 'leer', 30, 0, 'Text', '', 20),
+    ('BENCH', 'ganz', 30, 0, 'Text', '', 30), ('BENCH', 'betrag', 30, 0, 'Text', '', 40),
+    ('BENCH', 'datum', 30, 0, 'Text', '', 50), ('BENCH', 'beleg', 30, 0, 'Text', '', 60);
+  insert into trgBody (transid, field, length, decscale, fieldtype, format, defaultvalue,
+    srcfield, adjustment, chkfield, sort, plus, \"0padding\", ltrim, command)
+    select transid, upper(field), 30, 0, 'Text', '', '', field, '', '', sort, 0, 0, 0, ''
+    from srcBody where transid = 'BENCH';"
+py_read="import sqlite3, sys
+def text(v):
+    if v is None:
+        return ''
+    if isinstance(v, float):
+        v = repr(v)
+        return (v[:-2] if v.endswith('.0') else v).replace('.', ',')
+    v = str(v)
+    if len(v) == 10 and v[4] == '-' and v[7] == '-':
+        return v[8:] + '.' + v[5:7] + '.' + v[:4]
+    return v
+con = sqlite3.connect(sys.argv[1])
+with open(sys.argv[2], 'w', encoding='cp1252', newline='') as out:
+    for row in con.execute('select * from werte'):
+        out.write(';'.join(map(text, row)) + '\r\n')
+con.close()"
+for p in lite_read_quendra lite_read_python; do : >"$work/runs-$p"; : >"$work/cpu-$p"; done
+echo "Messe das Lesen der SQLite-Tabelle: Quendra und Python im Wechsel ($runs Runden) ..."
+for ((round = 0; round < runs; round++)); do
+  rm -f "$work/read-quendra.txt" "$work/read-python.txt"
+  time_once lite_read_quendra "$run" --config "$work/init-lite-read.mdb" BENCH
+  time_once lite_read_python "$py" -c "$py_read" "$work/typed-python.db" "$work/read-python.txt"
+done
+cmp -s "$work/read-quendra.txt" "$work/read-python.txt" || {
+  diff "$work/read-quendra.txt" "$work/read-python.txt" | head -n 5 >&2
+  echo "FEHLER: die aus SQLite gelesenen Datensätze weichen ab" >&2; exit 1; }
+echo "SQLite lesen, $rows Zeilen, alle Datensätze gleich: Quendra $(medians lite_read_quendra)," \
+  "Python $(medians lite_read_python), Quendra/Python $(ratios lite_read_quendra lite_read_python)"
 [ -z "${SQLITE_ONLY:-}" ] || exit 0
 
 echo "Erzeuge $rows und $readrows Zeilen ..."
