@@ -83,13 +83,9 @@ double columnDouble(sqlite3_stmt* statement, int column)
 {
     LITE_FORWARD(sqlite3_column_double, statement, column);
 }
-const void* columnText16(sqlite3_stmt* statement, int column)
+const unsigned char* columnText(sqlite3_stmt* statement, int column)
 {
-    LITE_FORWARD(sqlite3_column_text16, statement, column);
-}
-int columnBytes16(sqlite3_stmt* statement, int column)
-{
-    LITE_FORWARD(sqlite3_column_bytes16, statement, column);
+    LITE_FORWARD(sqlite3_column_text, statement, column);
 }
 const void* columnBlob(sqlite3_stmt* statement, int column)
 {

@@ -33,8 +33,7 @@ const char* columnDecltype(sqlite3_stmt* statement, int column);
 int columnType(sqlite3_stmt* statement, int column);
 sqlite3_int64 columnInt64(sqlite3_stmt* statement, int column);
 double columnDouble(sqlite3_stmt* statement, int column);
-const void* columnText16(sqlite3_stmt* statement, int column);
-int columnBytes16(sqlite3_stmt* statement, int column);
+const unsigned char* columnText(sqlite3_stmt* statement, int column);
 const void* columnBlob(sqlite3_stmt* statement, int column);
 int columnBytes(sqlite3_stmt* statement, int column);
 

@@ -66,9 +66,11 @@ QVariant SqliteRows::value(int column) const
         return QByteArray(bytes, lite::columnBytes(m_statement, column));
     }
     default: {
-        const void* text = lite::columnText16(m_statement, column);
-        return QString(static_cast<const QChar*>(text),
-                       lite::columnBytes16(m_statement, column) / 2);
+        // As UTF-8, the file's own encoding mostly: SQLite's conversion to UTF-16 is slow.
+        const auto* text = reinterpret_cast<const char*>(lite::columnText(m_statement, column));
+        const int bytes = lite::columnBytes(m_statement, column);
+        // The empty text stays apart from NULL: a QString that is not null.
+        return text && bytes > 0 ? QString::fromUtf8(text, bytes) : QStringLiteral("");
     }
     }
 }

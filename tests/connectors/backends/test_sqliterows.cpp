@@ -31,11 +31,12 @@ private:
     Backend& m_inner;
 };
 
-// A value as "type|text": NULL as <NULL>, bytes outside ASCII letters as \xNN.
+// A value as "type|text": NULL (or a null text) as <NULL>, bytes outside ASCII letters as
+// \xNN.
 QString shown(const QVariant& value)
 {
     QString text = value.toString();
-    if (value.isNull()) {
+    if (value.isNull() || text.isNull()) {
         text = u"<NULL>"_s;
     } else if (value.typeId() == QMetaType::QByteArray) {
         text.clear();

@@ -4,7 +4,8 @@
 # value as a Python literal) becomes a table of that name with one column v of that type
 # and one row holding the value, stored as the module stores it (str as TEXT, int as
 # INTEGER, float as REAL, bytes as BLOB, None as NULL, converted by the column's
-# affinity). Besides, the table "alle" of several typed columns and the view "sicht".
+# affinity; bytes into a column declared text as TEXT). Besides, the table "alle" of
+# several typed columns and the view "sicht".
 import ast
 import sqlite3
 import sys
@@ -16,8 +17,11 @@ with open(sys.argv[1], encoding='utf-8') as f:
         if not line or line.startswith('#'):
             continue
         name, declared, literal = line.split('\t')[:3]
+        value = ast.literal_eval(literal)
         con.execute('create table "%s" (v %s)' % (name, declared))
-        con.execute('insert into "%s" values (?)' % name, (ast.literal_eval(literal),))
+        # Bytes into a text column: stored as TEXT as they are, whether UTF-8 or not.
+        cast = 'cast(? as text)' if isinstance(value, bytes) and declared == 'text' else '?'
+        con.execute('insert into "%s" values (%s)' % (name, cast), (value,))
 con.execute('create table alle (nr integer, datum date, zeit datetime, ja boolean, '
             'betrag numeric(12,2), text varchar(20))')
 con.executemany('insert into alle values (?, ?, ?, ?, ?, ?)', [
