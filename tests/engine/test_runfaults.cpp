@@ -299,6 +299,16 @@ TEST_F(RunFaults, AKilledRunShowsAsAbandoned)
     EXPECT_TRUE(r.out.contains(u"\n    Der Lauf endete, ohne sein Ende zu vermerken"_s));
 }
 
+// Whether the row of the run going on is in init.mdb for everyone to read.
+bool startRowCommitted()
+{
+    try {
+        return !journalEntries().empty();
+    } catch (...) {
+        return false; // being committed just now
+    }
+}
+
 // A run whose init.mdb another program holds locked as it ends keeps its target; the
 // journal row is tried again, then a warning says that it is missing.
 TEST_F(RunFaults, ALockedJournalFailsNoRun)
@@ -308,6 +318,11 @@ TEST_F(RunFaults, ALockedJournalFailsNoRun)
     const BatchResult r = pausedRun(
         args(), source(), "a\r\n",
         [&](qint64) {
+            // The run's row is committed beside the run; the lock is to meet its end row.
+            QElapsedTimer waited;
+            waited.start();
+            while (!startRowCommitted() && waited.elapsed() < 20000)
+                QThread::msleep(5);
             other.emplace(u"QSQLITE"_s, db.path());
             other->exec(u"begin exclusive"_s);
             clock.start();
