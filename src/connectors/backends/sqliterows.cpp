@@ -11,9 +11,12 @@ SqliteRows::SqliteRows(sqlite3* db, const QString& sql) : m_db(db)
     if (lite::prepare(m_db, text.constData(), int(text.size()), &m_statement, &tail) != SQLITE_OK)
         throw lite::failure(m_db);
     if (!m_statement || !QByteArray(tail).trimmed().isEmpty()) {
-        throw Error(SQLITE_MISUSE, QStringLiteral("QSQLITE"),
-                    m_statement ? QStringLiteral("Die Abfrage enthält mehr als eine Anweisung.")
-                                : QStringLiteral("Die Abfrage ist leer."));
+        const QString message = m_statement
+                                    ? QStringLiteral("Die Abfrage enthält mehr als eine Anweisung.")
+                                    : QStringLiteral("Die Abfrage ist leer.");
+        // The destructor does not run for a constructor that throws.
+        lite::finalize(m_statement);
+        throw Error(SQLITE_MISUSE, QStringLiteral("QSQLITE"), message);
     }
     const int n = lite::columnCount(m_statement);
     for (int i = 0; i < n; ++i) {
