@@ -86,6 +86,9 @@ struct clsFSConnect::Impl {
     void countReplaced(QStringView value, int valueIndex);
     void settleWrites();
     qsizetype valueHoldingMark(std::span<const QString> values) const;
+    char* reserveLine(std::span<const QString> values, std::size_t delimiterSize);
+    void commitValues(std::span<const QString> values, const char* out, std::size_t k,
+                      const CodePages::EncodeNotes& notes);
     qsizetype setValuesShort(std::span<const QString> values);
     qsizetype setValuesGeneral(std::span<const QString> values);
     QString cutShortText() const;

@@ -181,15 +181,32 @@ qsizetype clsFSConnect::setValues(std::span<const QString> values)
     });
 }
 
+// Room for the values of a line: one byte per character at most, the delimiters and
+// qualifiers, and the slack that short values are moved with.
+char* clsFSConnect::Impl::reserveLine(std::span<const QString> values, std::size_t delimiterSize)
+{
+    std::size_t room = values.size() * delimiterSize + qualifierBytes + CodePages::ShortMove;
+    for (const QString& value : values)
+        room += std::size_t(value.size());
+    return writer.reserve(room);
+}
+
+// The values moved to out[0..k) become part of the line; the replaced characters among
+// them are counted.
+void clsFSConnect::Impl::commitValues(std::span<const QString> values, const char* out,
+                                      std::size_t k, const CodePages::EncodeNotes& notes)
+{
+    if (oem ? mayHaveReplaced(out, k) : notes.missing)
+        countReplaced(values, valuesInLine);
+    valuesInLine += int(values.size());
+    writer.commit(k);
+}
+
 // One byte of delimiter, qualifiers of one byte or none, marks of one unit: each value is
 // looked at for its mark while it is moved, and for characters the code page lacks.
 qsizetype clsFSConnect::Impl::setValuesShort(std::span<const QString> values)
 {
-    // One byte per character at most, and the slack that short values are moved with.
-    std::size_t room = values.size() + qualifierBytes + CodePages::ShortMove;
-    for (const QString& value : values)
-        room += std::size_t(value.size());
-    char* out = writer.reserve(room);
+    char* out = reserveLine(values, 1);
     const char separator = delimiterBytes[0];
     const ValueWrite* w = valueWrites.data();
     CodePages::EncodeNotes notes;
@@ -207,10 +224,7 @@ qsizetype clsFSConnect::Impl::setValuesShort(std::span<const QString> values)
     }
     if (notes.held)
         return valueHoldingMark(values); // nothing of the line is committed
-    if (oem ? mayHaveReplaced(out, k) : notes.missing)
-        countReplaced(values, valuesInLine);
-    valuesInLine += int(values.size());
-    writer.commit(k);
+    commitValues(values, out, k, notes);
     return -1;
 }
 
@@ -218,10 +232,7 @@ qsizetype clsFSConnect::Impl::setValuesShort(std::span<const QString> values)
 qsizetype clsFSConnect::Impl::setValuesGeneral(std::span<const QString> values)
 {
     const auto delimiterSize = std::size_t(delimiterBytes.size());
-    std::size_t room = values.size() * delimiterSize + qualifierBytes + CodePages::ShortMove;
-    for (const QString& value : values)
-        room += std::size_t(value.size());
-    char* out = writer.reserve(room);
+    char* out = reserveLine(values, delimiterSize);
     CodePages::EncodeNotes notes;
     std::size_t k = 0;
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -241,10 +252,7 @@ qsizetype clsFSConnect::Impl::setValuesGeneral(std::span<const QString> values)
         if (notes.held)
             return qsizetype(i); // nothing of the line is committed
     }
-    if (oem ? mayHaveReplaced(out, k) : notes.missing)
-        countReplaced(values, valuesInLine);
-    valuesInLine += int(values.size());
-    writer.commit(k);
+    commitValues(values, out, k, notes);
     return -1;
 }
 
