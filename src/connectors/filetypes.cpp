@@ -6,7 +6,6 @@
 #include "connectors/textencoding.h"
 
 #include <QFileInfo>
-#include <string_view>
 
 namespace quendra {
 
@@ -75,8 +74,8 @@ DatabaseConnection describeConnection(Medium medium, const QString& path, const 
 
 bool readsInSourceEncoding(Medium medium, const QString& fileType)
 {
-    return medium == Medium::TextFile || (medium == Medium::DatabaseFile &&
-                                          fileTypeRow(fileType).name == std::string_view("Text"));
+    return medium == Medium::TextFile ||
+           (medium == Medium::DatabaseFile && fileTypeRow(fileType).textSource);
 }
 
 void checkFileType(Medium medium, const QString& fileType)

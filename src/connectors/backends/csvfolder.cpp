@@ -313,6 +313,7 @@ const FileTypeSupport TextType{.name = "Text",
                                .header = true,
                                .makeReader = makeCsvFolderReader,
                                .makeWriter = makeCsvFolderWriter,
-                               .tableFiles = "csv txt"};
+                               .tableFiles = "csv txt",
+                               .textSource = true};
 
 } // namespace quendra

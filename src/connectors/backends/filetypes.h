@@ -81,6 +81,7 @@ struct FileTypeSupport {
     // The writer makes the whole file anew from a run's rows (a workbook cannot be appended
     // to): the target is not read, and the new file replaces it only when the run succeeded.
     bool wholeFile = false;
+    bool textSource = false; // its tables are text, read in the head's source encoding
 };
 
 // The provider text of the rows that Jet (or ACE) opens.
