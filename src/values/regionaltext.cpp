@@ -216,6 +216,8 @@ QVariant RegionalText::forColumn(const QVariant& value, const ColumnType& column
 {
     if (value.isNull())
         return {};
+    if (column.kind == ValueKind::Text && value.typeId() == QMetaType::QString)
+        return value;
     DecimalNumber number;
     QString written;
     const bool isNumber = givenNumber(value, number, written);

@@ -4,8 +4,10 @@
 #include "connectors/backends/valueconversion.h"
 #include "support/casetable.h"
 #include "support/thrown.h"
+#include "values/columnnumbers.h"
 
 #include <QDateTime>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace quendra;
@@ -136,6 +138,33 @@ TEST(PrintedNumbers, WholeDecimalAndNone)
     EXPECT_EQ(printedNumberValue("-12", true), QVariant(qlonglong(-12)));
     EXPECT_EQ(printedNumberValue("2,5", true), QVariant(2.5));
     EXPECT_EQ(printedNumberValue("nan", false), QVariant(u"nan"_s));
+}
+
+// A printed number is a double only where the double gives its digits back; else it stays
+// exact, whatever its length.
+TEST(PrintedNumbers, DoubleOnlyWhereItKeepsTheDigits)
+{
+    const struct {
+        const char* text;
+        bool isDouble;
+    } cases[] = {
+        {"0.1", true},
+        {"-9999999999.99", true},
+        {"123456789012345", true},
+        {"100000000000000000000", true},
+        {"9007199254740993", false}, // 2^53 + 1
+        {"0.12345678901234567", false},
+        {"-1234567890123.4567", false},
+    };
+    for (const auto& c : cases) {
+        const QVariant value = printedNumberValue(c.text, false);
+        if (c.isDouble) {
+            EXPECT_EQ(value, QVariant(std::strtod(c.text, nullptr))) << c.text;
+        } else {
+            ASSERT_EQ(value.metaType(), QMetaType::fromType<WrittenNumber>()) << c.text;
+            EXPECT_EQ(decimalText(value.value<WrittenNumber>().number), QLatin1String(c.text));
+        }
+    }
 }
 
 } // namespace

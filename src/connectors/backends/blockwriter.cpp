@@ -2,6 +2,7 @@
 
 #include <QtDebug>
 #include <algorithm>
+#include <utility>
 
 namespace quendra {
 
@@ -9,6 +10,8 @@ namespace {
 // Rows per transaction: large enough that the database's own cost per commit and per
 // round trip vanishes, small enough that a block in memory stays small.
 constexpr size_t RowsPerBlock = 5000;
+// Rows prepared while the block before is committed, before they are sent.
+constexpr size_t RowsDuringCommit = 1000;
 } // namespace
 
 BlockWriter::BlockWriter(std::unique_ptr<RowSender> sender)
@@ -48,8 +51,7 @@ void BlockWriter::AddNew()
 {
     if (m_queued == m_block.size())
         m_block.emplace_back(m_columns.names.size());
-    else
-        std::fill(m_block[m_queued].begin(), m_block[m_queued].end(), QVariant());
+    m_given.assign(m_columns.names.size(), false);
     m_adding = true;
 }
 
@@ -60,8 +62,24 @@ void BlockWriter::setItem(int ordinal, const QVariant& value)
     if (!m_adding)
         throw standardError(errnum::NoCurrentRecord);
     const auto column = size_t(ordinal);
-    m_block[m_queued][column] =
-        m_text.forColumn(value, m_columns.types[column], m_columns.names[ordinal]);
+    keep(m_block[m_queued][column],
+         m_text.forColumn(value, m_columns.types[column], m_columns.names[ordinal]));
+    m_given[column] = true;
+}
+
+void BlockWriter::keep(QVariant& slot, QVariant value)
+{
+    if (value.typeId() == QMetaType::QString && !value.isNull() &&
+        slot.typeId() == QMetaType::QString && !slot.isNull()) {
+        const QString& text = *static_cast<const QString*>(value.constData());
+        if (!text.isEmpty() && !text.isDetached()) {
+            QString& own = *static_cast<QString*>(slot.data());
+            own.resize(text.size());
+            std::copy(text.cbegin(), text.cend(), own.begin());
+            return;
+        }
+    }
+    slot = std::move(value);
 }
 
 void BlockWriter::update()
@@ -70,8 +88,13 @@ void BlockWriter::update()
         return;
     m_adding = false;
     m_failedRow = 0;
+    QueuedRow& row = m_block[m_queued];
+    for (size_t c = 0; c < row.size(); ++c) {
+        if (!m_given[c])
+            row[c] = QVariant();
+    }
     ++m_queued;
-    if (m_sender->sendsEarly())
+    if (m_sender->sendsEarly() && (m_committing == 0 || m_queued >= RowsDuringCommit))
         sendEarly();
     if (m_queued >= RowsPerBlock)
         sendBlock(false);
@@ -79,25 +102,51 @@ void BlockWriter::update()
 
 void BlockWriter::sendEarly()
 {
+    settleCommit();
     try {
         begin();
     } catch (const Error&) {
         return; // sending the block meets the same fault and settles it
     }
-    m_sender->queued(m_block, m_queued - 1);
+    for (; m_sentEarly < m_queued; ++m_sentEarly)
+        m_sender->queued(m_block, m_sentEarly);
+}
+
+void BlockWriter::settleCommit()
+{
+    if (m_committing == 0)
+        return;
+    const auto rows = qint64(std::exchange(m_committing, 0));
+    try {
+        m_sender->committed();
+    } catch (const Error&) {
+        m_failedRow = m_received + 1;
+        m_queued = 0;
+        m_sentEarly = 0;
+        throw;
+    }
+    m_received += rows;
 }
 
 void BlockWriter::sendBlock(bool end)
 {
+    settleCommit();
     if (m_queued == 0 && !(end && m_oneTransaction && m_inTransaction))
         return;
     m_failedRow = 0;
+    m_sentEarly = 0;
     SentRows sent;
     try {
         begin();
         sent = m_sender->send(m_block, 0, m_queued);
         if (!sent.failure && m_oneTransaction && !end) {
             m_uncommitted += qint64(m_queued);
+            m_queued = 0;
+            return;
+        }
+        if (!sent.failure && !m_oneTransaction && !end && m_sender->commitLater()) {
+            m_inTransaction = false;
+            m_committing = m_queued;
             m_queued = 0;
             return;
         }

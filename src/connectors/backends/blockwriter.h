@@ -55,6 +55,11 @@ public:
         Q_UNUSED(rows);
         Q_UNUSED(row);
     }
+    // Ends the transaction with a commit whose outcome comes later (true), so that the
+    // next rows are prepared meanwhile; committed waits for it and throws the database's
+    // error. False: the sender commits only as commit does.
+    virtual bool commitLater() { return false; }
+    virtual void committed() {}
     // A block failed as a whole although each of its rows goes in alone: from now on
     // each row goes by itself.
     virtual void sendRowsSingly() {}
@@ -85,8 +90,15 @@ private:
     // Sends the queued rows; commits them unless the run is one transaction and this
     // is not its end.
     void sendBlock(bool end);
-    // Hands the row just queued to a sender that sends rows early.
+    // Stores value in a queued row's slot. A text the caller holds too is copied into the
+    // text the slot kept from an earlier row: neither the caller, composing its next
+    // record, nor the slot needs new memory for it.
+    static void keep(QVariant& slot, QVariant value);
+    // Hands the rows queued since to a sender that sends rows early.
     void sendEarly();
+    // Waits for the commit of the block before; when it failed, that block is lost: its
+    // first row is named, the rows queued since are dropped, and the error is thrown.
+    void settleCommit();
     // After the block failed: finds the failing row (by sending the rows one by one when
     // the sender could not name it), commits the rows before it and throws its error.
     // When no row fails alone, the sender takes no several rows at once: the rows stay
@@ -104,7 +116,10 @@ private:
 
     bool m_adding = false;
     std::vector<QueuedRow> m_block; // queued rows; NULL leaves a column out
+    std::vector<bool> m_given;      // the columns of the row being added that have a value
     size_t m_queued = 0;
+    size_t m_sentEarly = 0;  // queued rows handed to the sender already
+    size_t m_committing = 0; // rows of the block whose commit's outcome is still to come
     bool m_inTransaction = false;
     bool m_oneTransaction = false; // the whole run: committed only by close
     qint64 m_uncommitted = 0;      // rows sent in the one transaction

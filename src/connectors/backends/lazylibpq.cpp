@@ -25,6 +25,10 @@ char* PQerrorMessage(const PGconn* conn)
 {
     PQ_FORWARD(PQerrorMessage, conn);
 }
+PQnoticeProcessor PQsetNoticeProcessor(PGconn* conn, PQnoticeProcessor proc, void* arg)
+{
+    PQ_FORWARD(PQsetNoticeProcessor, conn, proc, arg);
+}
 void PQfinish(PGconn* conn)
 {
     PQ_FORWARD(PQfinish, conn);
@@ -32,6 +36,10 @@ void PQfinish(PGconn* conn)
 PGresult* PQexec(PGconn* conn, const char* query)
 {
     PQ_FORWARD(PQexec, conn, query);
+}
+int PQsendQuery(PGconn* conn, const char* query)
+{
+    PQ_FORWARD(PQsendQuery, conn, query);
 }
 PGresult* PQprepare(PGconn* conn, const char* stmtName, const char* query, int nParams,
                     const Oid* paramTypes)

@@ -14,62 +14,59 @@ namespace {
 // Bytes gathered before they go to the server.
 constexpr qsizetype SendChunk = 1 << 16;
 
+// The letter COPY's escape of c ends with ("\\t" for a tab), 0 for a byte taken as it is.
+char escapeCode(char c)
+{
+    switch (c) {
+    case '\\':
+        return '\\';
+    case '\t':
+        return 't';
+    case '\n':
+        return 'n';
+    case '\r':
+        return 'r';
+    default:
+        return 0;
+    }
+}
+
 // Appends the UTF-8 bytes of text with COPY's escapes; a multi-byte character holds no
 // byte that needs one.
 void appendEscaped(QByteArray& line, const char* text, qsizetype size)
 {
-    qsizetype at = line.size();
+    const qsizetype at = line.size();
     line.resize(at + 2 * size);
-    char* out = line.data() + at;
+    char* const start = line.data();
+    char* out = start + at;
     for (const char* end = text + size; text < end; ++text) {
-        const char c = *text;
-        switch (c) {
-        case '\\':
+        const char code = escapeCode(*text);
+        if (code != 0)
             *out++ = '\\';
-            *out++ = '\\';
-            break;
-        case '\t':
-            *out++ = '\\';
-            *out++ = 't';
-            break;
-        case '\n':
-            *out++ = '\\';
-            *out++ = 'n';
-            break;
-        case '\r':
-            *out++ = '\\';
-            *out++ = 'r';
-            break;
-        default:
-            *out++ = c;
-        }
+        *out++ = code != 0 ? code : *text;
     }
-    at = out - line.constData();
-    line.resize(at);
+    line.resize(out - start);
 }
 
 // Appends text in UTF-8 with COPY's escapes, its ASCII part straight from the characters.
 void appendText(QByteArray& line, QStringView text)
 {
-    qsizetype ascii = 0;
-    while (ascii < text.size() && text[ascii].unicode() < 0x80)
-        ++ascii;
     const qsizetype at = line.size();
-    line.resize(at + ascii);
-    char* out = line.data() + at;
-    bool plain = true;
-    for (qsizetype i = 0; i < ascii; ++i) {
-        const char c = char(text[i].unicode());
-        plain = plain && c != '\\' && c != '\t' && c != '\n' && c != '\r';
-        out[i] = c;
+    line.resize(at + 2 * text.size()); // an escaped ASCII character takes two bytes at most
+    char* const start = line.data();
+    char* out = start + at;
+    const char16_t* c = text.utf16();
+    const char16_t* const end = c + text.size();
+    for (; c < end && *c < 0x80; ++c) {
+        const char ch = char(*c);
+        const char code = ch >= 0x20 && ch != '\\' ? 0 : escapeCode(ch);
+        if (code != 0)
+            *out++ = '\\';
+        *out++ = code != 0 ? code : ch;
     }
-    if (!plain) {
-        const QByteArray part(out, ascii);
-        line.resize(at);
-        appendEscaped(line, part.constData(), part.size());
-    }
-    if (ascii < text.size()) {
-        const QByteArray rest = text.mid(ascii).toUtf8();
+    line.resize(out - start);
+    if (c < end) {
+        const QByteArray rest = QStringView(c, end).toUtf8();
         appendEscaped(line, rest.constData(), rest.size());
     }
 }
@@ -179,8 +176,37 @@ void PgRowSender::commit()
     m_session.exec("commit");
 }
 
+bool PgRowSender::commitLater()
+{
+    dropEarly();
+    if (PQsendQuery(m_session.handle(), "commit") != 1)
+        throw m_session.error();
+    m_committing = true;
+    return true;
+}
+
+void PgRowSender::committed()
+{
+    m_committing = false;
+    std::optional<Error> failure;
+    while (PGresult* result = PQgetResult(m_session.handle())) {
+        const PgResult done(result);
+        if (!failure && PQresultStatus(result) != PGRES_COMMAND_OK)
+            failure = m_session.error(result);
+    }
+    if (failure)
+        throw *failure;
+}
+
 void PgRowSender::rollback()
 {
+    if (m_committing) {
+        try {
+            committed();
+        } catch (const Error&) {
+            // the transaction is over either way
+        }
+    }
     dropEarly();
     const PgResult result(PQexec(m_session.handle(), "rollback"));
 }

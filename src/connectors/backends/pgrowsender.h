@@ -40,6 +40,8 @@ public:
     void sendRowsSingly() override { m_singly = true; }
     bool sendsEarly() const override { return !m_singly; }
     void queued(const std::vector<QueuedRow>& rows, size_t row) override;
+    bool commitLater() override;
+    void committed() override;
 
 private:
     void leftOut(const QueuedRow& row, std::vector<bool>& out) const;
@@ -65,6 +67,7 @@ private:
     bool m_singly = false;
     bool m_copying = false; // a COPY is open
     bool m_putFailed = false;
+    bool m_committing = false; // a commit is sent, its outcome not yet read
 
     // The rows of the block sent as they were queued: [0, m_earlyEnd) went out, those
     // from m_earlyFirst in the open COPY with the columns m_earlyOut left out. A COPY that

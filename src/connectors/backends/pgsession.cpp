@@ -134,6 +134,11 @@ PgSession::PgSession(const QByteArray& connectionText, const QByteArray& setting
         m_conn = nullptr;
         throw failure;
     }
+    // The server's notices are not the run's: its errors reach the run through the
+    // results they fail (an error between two statements, as when the server ends the
+    // session, through the next statement's).
+    PQsetNoticeProcessor(
+        m_conn, [](void*, const char*) {}, nullptr);
     if (!settings.isEmpty())
         exec(settings.constData());
     exec("set client_encoding = 'UTF8'; set DateStyle = ISO, MDY; set extra_float_digits = 3");

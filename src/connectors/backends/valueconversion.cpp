@@ -6,7 +6,9 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QRegularExpression>
+#include <charconv>
 #include <cmath>
+#include <optional>
 #include <sqlext.h>
 
 namespace quendra {
@@ -174,6 +176,45 @@ bool sqliteTypedKind(ValueKind kind)
 }
 
 namespace {
+// A printed number "-ddd.ddd" of at most 15 significant digits and no more characters than
+// keep it within the doubles' normal range: the double nearest to it gives its digits
+// back, so that double is the number. Nothing for zero and anything else.
+std::optional<double> shortPrintedNumber(const QByteArray& text)
+{
+    constexpr int SafeDigits = 15;
+    constexpr qsizetype SafeLength = 300;
+    const char* c = text.constData();
+    const char* const end = c + text.size();
+    if (text.size() > SafeLength)
+        return std::nullopt;
+    int significant = 0;
+    int zeros = 0; // behind the last digit that is not 0
+    bool digit = false;
+    bool point = false;
+    for (const char* p = c < end && *c == '-' ? c + 1 : c; p < end; ++p) {
+        if (*p == '.' && digit && !point) {
+            point = true;
+            digit = false;
+        } else if (*p == '0') {
+            digit = true;
+            zeros += significant > 0 ? 1 : 0;
+        } else if (*p >= '1' && *p <= '9') {
+            digit = true;
+            significant += zeros + 1;
+            zeros = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digit || significant == 0 || significant > SafeDigits)
+        return std::nullopt;
+    double value = 0;
+    const auto [stop, fault] = std::from_chars(c, end, value);
+    if (fault != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
+}
+
 bool readPrinted(const QByteArray& text, DecimalNumber& number)
 {
     RegionalSettings printed;
@@ -205,6 +246,8 @@ QVariant printedNumberValue(const QByteArray& text, bool whole)
         if (ok)
             return number;
     }
+    if (const std::optional<double> number = shortPrintedNumber(text))
+        return *number;
     WrittenNumber exact;
     if (!readPrinted(text, exact.number))
         return QString::fromUtf8(text);
