@@ -103,6 +103,8 @@ void BlockWriter::update()
 void BlockWriter::sendEarly()
 {
     settleCommit();
+    if (!m_sender->sendsEarly())
+        return; // the block before went in row by row: so do the rows from now on
     try {
         begin();
     } catch (const Error&) {
@@ -116,16 +118,31 @@ void BlockWriter::settleCommit()
 {
     if (m_committing == 0)
         return;
-    const auto rows = qint64(std::exchange(m_committing, 0));
+    const size_t rows = std::exchange(m_committing, 0);
+    std::optional<Error> refused;
     try {
         m_sender->committed();
+    } catch (const Error& e) {
+        refused = e;
+    }
+    if (!refused) {
+        m_received += qint64(rows);
+        return;
+    }
+    // As a commit refused at once: the block is tried again row by row.
+    const size_t since = m_queued;
+    std::swap(m_block, m_committingBlock);
+    m_queued = rows;
+    try {
+        settleFailedBlock(false, SentRows{0, refused, false});
     } catch (const Error&) {
-        m_failedRow = m_received + 1;
-        m_queued = 0;
+        std::swap(m_block, m_committingBlock);
+        m_queued = 0; // the run ends here: the rows queued since go nowhere
         m_sentEarly = 0;
         throw;
     }
-    m_received += rows;
+    std::swap(m_block, m_committingBlock);
+    m_queued = since;
 }
 
 void BlockWriter::sendBlock(bool end)
@@ -148,6 +165,7 @@ void BlockWriter::sendBlock(bool end)
             m_inTransaction = false;
             m_committing = m_queued;
             m_queued = 0;
+            std::swap(m_block, m_committingBlock); // kept until the commit is confirmed
             return;
         }
         if (!sent.failure)

@@ -96,8 +96,9 @@ private:
     static void keep(QVariant& slot, QVariant value);
     // Hands the rows queued since to a sender that sends rows early.
     void sendEarly();
-    // Waits for the commit of the block before; when it failed, that block is lost: its
-    // first row is named, the rows queued since are dropped, and the error is thrown.
+    // Waits for the commit of the block before. A refused commit is settled as a block's
+    // commit refused at once: its rows are sent again one by one; when that fails, the
+    // error is thrown and the rows queued since are dropped.
     void settleCommit();
     // After the block failed: finds the failing row (by sending the rows one by one when
     // the sender could not name it), commits the rows before it and throws its error.
@@ -115,8 +116,9 @@ private:
     RegionalText m_text;
 
     bool m_adding = false;
-    std::vector<QueuedRow> m_block; // queued rows; NULL leaves a column out
-    std::vector<bool> m_given;      // the columns of the row being added that have a value
+    std::vector<QueuedRow> m_block;           // queued rows; NULL leaves a column out
+    std::vector<QueuedRow> m_committingBlock; // the rows whose commit's outcome is to come
+    std::vector<bool> m_given; // the columns of the row being added that have a value
     size_t m_queued = 0;
     size_t m_sentEarly = 0;  // queued rows handed to the sender already
     size_t m_committing = 0; // rows of the block whose commit's outcome is still to come

@@ -21,14 +21,15 @@ using quendra::test::PrintTo; // rows print their name
 // A table of one whole-number column whose rows live in a list; a transaction is the rows
 // sent since begin. Refuses the row numbered refused; a sender that cannot name the row
 // (several rows a statement) fails a range holding it with nothing written; a commit
-// whose rows hold commitRefused is refused as a whole. Sending early, it takes the rows of
-// a block as they are queued, up to the refused one, and send reports how far they got.
+// whose rows hold commitRefused is refused as a whole (once only, or each time). Sending early, it
+// takes the rows of a block as they are queued, up to the refused one, and send reports how far
+// they got.
 class ScriptedSender : public RowSender {
 public:
     ScriptedSender(std::vector<qint64>& table, qint64 refused, bool knowsRow, qint64 commitRefused,
-                   bool early)
+                   bool refusedOnce, bool early)
         : m_table(table), m_refused(refused), m_knowsRow(knowsRow), m_commitRefused(commitRefused),
-          m_early(early)
+          m_refusedOnce(refusedOnce), m_early(early)
     {
     }
     bool sendsEarly() const override { return m_early; }
@@ -83,6 +84,8 @@ public:
             std::find(m_pending.begin(), m_pending.end(), m_commitRefused) != m_pending.end();
         if (refused) {
             m_pending.clear();
+            if (m_refusedOnce)
+                m_commitRefused = 0;
             throw Error(1, u"Test"_s, u"commit refused"_s);
         }
         m_table.insert(m_table.end(), m_pending.begin(), m_pending.end());
@@ -124,6 +127,7 @@ private:
     qint64 m_refused;
     bool m_knowsRow;
     qint64 m_commitRefused;
+    bool m_refusedOnce;
     bool m_early;
     bool m_open = false;
     bool m_commitPending = false;
@@ -140,16 +144,17 @@ TEST_P(BlockWriting, KeepsTheRowsBeforeTheRefusedOne)
     const int rows = GetParam()[0].toInt();
     const qint64 refused = GetParam()[1].toLongLong();
     const qint64 commitRefused = GetParam()[2].toLongLong();
-    const bool wholeRun = GetParam().flag(3);
-    const qint64 named = GetParam()[4].toLongLong();
-    const qint64 kept = GetParam()[5].toLongLong();
+    const bool refusedOnce = GetParam().flag(3);
+    const bool wholeRun = GetParam().flag(4);
+    const qint64 named = GetParam()[5].toLongLong();
+    const qint64 kept = GetParam()[6].toLongLong();
     for (const auto& [knowsRow, early] : {std::pair{true, false}, std::pair{false, false},
                                           std::pair{true, true}, std::pair{false, true}}) {
         SCOPED_TRACE(knowsRow ? "the sender names the row" : "the row is searched");
         SCOPED_TRACE(early ? "rows sent as queued" : "rows sent by the block");
         std::vector<qint64> table;
-        BlockWriter writer(
-            std::make_unique<ScriptedSender>(table, refused, knowsRow, commitRefused, early));
+        BlockWriter writer(std::make_unique<ScriptedSender>(table, refused, knowsRow, commitRefused,
+                                                            refusedOnce, early));
         if (wholeRun) {
             ASSERT_TRUE(writer.keepOneTransaction());
         }
