@@ -170,6 +170,22 @@ TEST(PgCopyRead, EachRowKeepsItsOwnTexts)
     server.exec(u"drop table "_s + table);
 }
 
+// A read left after its first row (a preview) stops the server's sending and gives back
+// what the session held for it: the same session reads the next query at once.
+TEST(PgCopyRead, ReadLeftEarlyLeavesTheSessionReady)
+{
+    NEEDS_POSTGRES();
+    const std::unique_ptr<Backend> backend = openBackend(odbcSource(test::postgresLogin()));
+    {
+        RowStream stream(*backend, u"select g from generate_series(1, 2000000) g"_s);
+        QList<QVariant> row;
+        ASSERT_TRUE(stream.next(row));
+        EXPECT_EQ(row.value(0).toLongLong(), 1);
+    }
+    EXPECT_EQ(readAll(*backend, u"select count(*) from generate_series(1, 3)"_s),
+              QList<QStringList>{{u"3"_s}});
+}
+
 // A user that may hold one session only: the libpq session beside the ODBC one is
 // refused, and the rows come over ODBC with a note that says so and why.
 TEST(PgCopyRead, RefusedSessionFallsBackToOdbcWithANote)
