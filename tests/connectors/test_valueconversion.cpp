@@ -132,6 +132,23 @@ TEST(SqliteColumns, IsoDates)
     EXPECT_EQ(typedSqliteValue(u"2005-12-31"_s, ValueKind::Text), QVariant(u"2005-12-31"_s));
 }
 
+// Dates go to a database as ISO text for every year Qt holds, never as an empty text.
+TEST(DatabaseText, DatesAreIsoInEveryYear)
+{
+    const struct {
+        QVariant value;
+        QByteArray text;
+    } cases[] = {
+        {QDate(2005, 12, 31), "2005-12-31"},
+        {QDate(10000, 1, 2), "10000-01-02"},
+        {QDate(-44, 3, 15), "-0044-03-15"},
+        {QDateTime(QDate(12345, 6, 7), QTime(8, 9, 10, 11)), "12345-06-07 08:09:10.011"},
+        {QTime(8, 5, 0), "08:05:00.000"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(databaseText(c.value), c.text) << c.text.constData();
+}
+
 // A number column's text as the Access library prints it; one that is no number stays text.
 TEST(PrintedNumbers, WholeDecimalAndNone)
 {

@@ -272,12 +272,12 @@ QByteArray databaseText(const QVariant& value)
     case QMetaType::Double:
         return QByteArray::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
     case QMetaType::QDate:
-        return value.toDate().toString(Qt::ISODate).toLatin1();
+        return isoDateText(value.toDate()).toLatin1();
     case QMetaType::QTime:
         return value.toTime().toString(Qt::ISODateWithMs).toLatin1();
     case QMetaType::QDateTime: {
         const QDateTime dt = value.toDateTime();
-        return dt.date().toString(Qt::ISODate).toLatin1() + ' ' +
+        return isoDateText(dt.date()).toLatin1() + ' ' +
                dt.time().toString(Qt::ISODateWithMs).toLatin1();
     }
     default:
