@@ -96,4 +96,16 @@ SQLRETURN SQL_API SQLGetData(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLIN
     ODBC_FORWARD(SQLGetData, statement, column, cType, value, capacity, indicator);
 }
 
+SQLRETURN SQL_API SQLColAttribute(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT field,
+                                  SQLPOINTER text, SQLSMALLINT size, SQLSMALLINT* length,
+                                  SQLLEN* number)
+{
+    ODBC_FORWARD(SQLColAttribute, statement, column, field, text, size, length, number);
+}
+SQLRETURN SQL_API SQLSetPos(SQLHSTMT statement, SQLSETPOSIROW row, SQLUSMALLINT option,
+                            SQLUSMALLINT lock)
+{
+    ODBC_FORWARD(SQLSetPos, statement, row, option, lock);
+}
+
 } // extern "C"

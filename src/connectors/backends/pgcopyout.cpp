@@ -87,46 +87,6 @@ char* unescape(const char* from, const char* end, char* out)
     return out;
 }
 
-// Reads n digits at text as a number; -1 when one is no digit.
-int digits(const char* text, int n)
-{
-    int value = 0;
-    for (int i = 0; i < n; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return -1;
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
-}
-
-// "yyyy-mm-dd"; invalid for anything else (a year past 9999, a date before Christ).
-QDate isoDate(const char* text, int size)
-{
-    if (size != 10 || text[4] != '-' || text[7] != '-')
-        return {};
-    return QDate(digits(text, 4), digits(text + 5, 2), digits(text + 8, 2));
-}
-
-// "hh:mm:ss" with a fraction (cut to milliseconds, as ODBC gives it) and a zone offset
-// behind it, which is left out: the time is that of the session's zone.
-QTime isoTime(const char* text, int size)
-{
-    if (size < 8 || text[2] != ':' || text[5] != ':')
-        return {};
-    int ms = 0;
-    int i = 8;
-    if (size > 8 && text[8] == '.') {
-        int scale = 100;
-        for (i = 9; i < size && text[i] >= '0' && text[i] <= '9'; ++i) {
-            ms += (text[i] - '0') * scale;
-            scale /= 10;
-        }
-    }
-    if (i < size && text[i] != '+' && text[i] != '-')
-        return {};
-    return QTime(digits(text, 2), digits(text + 3, 2), digits(text + 6, 2), ms);
-}
-
 QVariant textValue(const CopyField& field)
 {
     return QString::fromUtf8(field.data, field.size);
@@ -268,17 +228,17 @@ QVariant pgValue(const CopyField& field, PgKind kind)
     case PgKind::Number:
         return printedNumberValue(QByteArray::fromRawData(field.data, field.size), false);
     case PgKind::Date: {
-        const QDate date = isoDate(field.data, field.size);
+        const QDate date = readIsoDate(field.data, field.size);
         return date.isValid() ? QVariant(date) : textValue(field);
     }
     case PgKind::Time: {
-        const QTime time = isoTime(field.data, field.size);
+        const QTime time = readIsoTime(field.data, field.size);
         return time.isValid() ? QVariant(time) : textValue(field);
     }
     case PgKind::DateTime: {
-        const QDate date = field.size > 11 ? isoDate(field.data, 10) : QDate();
+        const QDate date = field.size > 11 ? readIsoDate(field.data, 10) : QDate();
         const QTime time = date.isValid() && field.data[10] == ' '
-                               ? isoTime(field.data + 11, field.size - 11)
+                               ? readIsoTime(field.data + 11, field.size - 11)
                                : QTime();
         return time.isValid() ? QVariant(QDateTime(date, time)) : textValue(field);
     }

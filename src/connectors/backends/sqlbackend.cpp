@@ -1,5 +1,6 @@
 #include "connectors/backends/sqlbackend.h"
 
+#include "connectors/backends/odbcrows.h"
 #include "connectors/backends/odbcsender.h"
 #include "connectors/backends/pgcopyout.h"
 #include "connectors/backends/pgrowsender.h"
@@ -39,7 +40,14 @@ SqlBackend::~SqlBackend()
 void SqlBackend::open()
 {
     QSqlDatabase db = database();
-    if (!db.open())
+    bool opened = false;
+    {
+        // unixODBC takes the character set of the texts Quendra hands over as SQL_C_CHAR
+        // from the locale when the connection opens: UTF-8, whatever the process's locale.
+        const Utf8Characters utf8;
+        opened = db.open();
+    }
+    if (!opened)
         throw providerError(db.lastError(), m_driver);
     if (m_sqlite) {
         // SQLite opens any file; a file that is no database, or whose first page is
@@ -62,8 +70,13 @@ std::unique_ptr<BulkRows> SqlBackend::bulkRows(const QString& sql)
         sqlite3* handle = SqliteRowSender::handleOf(database());
         return handle ? std::make_unique<SqliteRows>(handle, sql) : nullptr;
     }
-    PgSession* session = m_postgres ? m_postgres->session() : nullptr;
-    return session ? PgCopyRows::open(*session, sql) : nullptr;
+    if (PgSession* session = m_postgres ? m_postgres->session() : nullptr) {
+        if (std::unique_ptr<BulkRows> rows = PgCopyRows::open(*session, sql))
+            return rows;
+    }
+    // Every other ODBC data source through a block cursor, on the same connection.
+    void* connection = odbcConnectionOf(database());
+    return connection ? std::make_unique<OdbcRows>(connection, sql) : nullptr;
 }
 
 QSqlDatabase SqlBackend::database() const

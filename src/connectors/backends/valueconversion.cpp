@@ -258,6 +258,46 @@ QVariant printedNumberValue(const QByteArray& text, bool whole)
     return QVariant::fromValue(exact);
 }
 
+namespace {
+// Reads n digits at text as a number; -1 when one is no digit.
+int digits(const char* text, int n)
+{
+    int value = 0;
+    for (int i = 0; i < n; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+} // namespace
+
+QDate readIsoDate(const char* text, int size)
+{
+    if (size != 10 || text[4] != '-' || text[7] != '-')
+        return {};
+    const int year = digits(text, 4);
+    return year < 0 ? QDate() : QDate(year, digits(text + 5, 2), digits(text + 8, 2));
+}
+
+QTime readIsoTime(const char* text, int size)
+{
+    if (size < 8 || text[2] != ':' || text[5] != ':')
+        return {};
+    int ms = 0;
+    int i = 8;
+    if (size > 8 && text[8] == '.') {
+        int scale = 100;
+        for (i = 9; i < size && text[i] >= '0' && text[i] <= '9'; ++i) {
+            ms += (text[i] - '0') * scale;
+            scale /= 10;
+        }
+    }
+    if (i < size && text[i] != '+' && text[i] != '-')
+        return {};
+    return QTime(digits(text, 2), digits(text + 3, 2), digits(text + 6, 2), ms);
+}
+
 QByteArray databaseText(const QVariant& value)
 {
     switch (value.metaType().id()) {

@@ -35,6 +35,14 @@ bool readPrintedNumber(const QByteArray& text, double& value);
 // value that was not there.
 QVariant printedNumberValue(const QByteArray& text, bool whole);
 
+// "yyyy-mm-dd" as a date; invalid for anything else (a year past 9999, a date before
+// Christ).
+QDate readIsoDate(const char* text, int size);
+// "hh:mm:ss" with a fraction (cut to milliseconds, as ODBC gives it) and a zone offset
+// behind it, which is left out: the time is that of the session's zone. Invalid for
+// anything else.
+QTime readIsoTime(const char* text, int size);
+
 // The text a database reads a value from, in UTF-8: numbers as their exact digits
 // (doubles as the shortest text that gives them back), dates and times as ISO text with
 // milliseconds, Booleans as 1 and 0, bytes as they are, texts as they are. Not for NULL.

@@ -3,6 +3,7 @@
 // out alike, down to its Qt type.
 #include "connectors/backends/sqlbackend.h"
 #include "connectors/clsadoconnect_rowset.h"
+#include "qtsqlreader.h"
 #include "support/casetable.h"
 
 #include <QProcess>
@@ -16,38 +17,6 @@ namespace {
 
 const QString Cases = u"connectors/sqlite-values.tsv"_s;
 
-// The same connection without a bulk path: RowStream reads it through Qt SQL.
-class QtSqlReader : public Backend {
-public:
-    explicit QtSqlReader(Backend& inner) : m_inner(inner) {}
-    QSqlDatabase database() const override { return m_inner.database(); }
-    QString driverName() const override { return m_inner.driverName(); }
-    bool isSqlite() const override { return true; }
-    QStringList tables() const override { return m_inner.tables(); }
-    std::unique_ptr<DatabaseRecord> openWriter(const QString&) override { return nullptr; }
-    void deleteRow(const QString&, const QStringList&, const QList<QVariant>&) override {}
-
-private:
-    Backend& m_inner;
-};
-
-// A value as "type|text": NULL (or a null text) as <NULL>, bytes outside ASCII letters as
-// \xNN.
-QString shown(const QVariant& value)
-{
-    QString text = value.toString();
-    if (value.isNull() || text.isNull()) {
-        text = u"<NULL>"_s;
-    } else if (value.typeId() == QMetaType::QByteArray) {
-        text.clear();
-        for (const char c : value.toByteArray())
-            text += QChar::isLetter(uchar(c)) && uchar(c) < 128
-                        ? QString(QLatin1Char(c))
-                        : u"\\x%1"_s.arg(uchar(c), 2, 16, QLatin1Char('0'));
-    }
-    return QString::fromLatin1(value.typeName()) + u'|' + text;
-}
-
 // The column names, then every row of a query.
 std::vector<QStringList> readAll(Backend& backend, const QString& sql)
 {
@@ -57,7 +26,7 @@ std::vector<QStringList> readAll(Backend& backend, const QString& sql)
     while (stream.next(row)) {
         QStringList values;
         for (const QVariant& value : row)
-            values.append(shown(value));
+            values.append(test::shownValue(value));
         rows.push_back(values);
     }
     EXPECT_FALSE(stream.next(row)) << "the rows begin again after the last";
@@ -90,7 +59,7 @@ protected:
 
     static QTemporaryDir* folder;
     SqlBackend backend{u"QSQLITE"_s, true};
-    QtSqlReader qtSql{backend};
+    test::QtSqlReader qtSql{backend};
 };
 
 QTemporaryDir* SqliteReading::folder = nullptr;
