@@ -145,6 +145,14 @@ void clsFSConnect::checkComplete(qint64 records) const
                     .arg(d->reader.sizeAtOpen()));
 }
 
+bool clsFSConnect::handBlocks(ReadBlocks* blocks)
+{
+    if (!d->reading() || d->reader.sizeAtOpen() < 0)
+        return false;
+    d->reader.handBlocks(blocks);
+    return true;
+}
+
 int clsFSConnect::fieldCount() const
 {
     return d->reading() && d->fieldsReady ? int(d->fieldTotal) : 0;

@@ -52,6 +52,7 @@ public:
     bool currentLine(std::span<const QStringView>& fields) const override;
     bool shortened() const override;
     void checkComplete(qint64 records) const override;
+    bool handBlocks(ReadBlocks* blocks) override;
 
     // Characters of the values written that the file's code page does not hold.
     using Replaced = ReplacedCharacters;

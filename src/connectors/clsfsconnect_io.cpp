@@ -56,9 +56,19 @@ void LineReader::open(const QString& path)
 
 void LineReader::close()
 {
+    handBlocks(nullptr);
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
+}
+
+void LineReader::handBlocks(ReadBlocks* blocks)
+{
+    if (m_blocks)
+        m_blocks->release();
+    m_blocks = m_fd >= 0 && m_sizeAtOpen >= 0 ? blocks : nullptr;
+    if (m_blocks)
+        m_blocks->take(m_consumed - (long long)m_end, m_buf.get(), m_end, m_drained);
 }
 
 void LineReader::rewind()
@@ -180,6 +190,8 @@ bool LineReader::next()
 // line is longer than it) and reads the next block behind them.
 void LineReader::refill()
 {
+    if (m_blocks)
+        m_blocks->release();
     const std::size_t keep = m_end - m_lineStart;
     if (m_lineStart > 0) {
         std::memmove(m_buf.get(), m_buf.get() + m_lineStart, keep);
@@ -202,6 +214,8 @@ void LineReader::refill()
         throw fileSystemError(errno, m_path);
     if (got == 0)
         m_drained = true;
+    if (m_blocks)
+        m_blocks->take(m_consumed, m_buf.get() + m_end, std::size_t(got), m_drained);
     m_end += std::size_t(got);
     m_consumed += got;
 }

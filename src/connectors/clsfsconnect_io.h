@@ -12,6 +12,17 @@ namespace quendra {
 
 class ReplacementFile;
 
+// Takes the blocks a LineReader reads from its file as it reads them (to hash them, say).
+class ReadBlocks {
+public:
+    virtual ~ReadBlocks() = default;
+    // The reader holds size bytes of its file from offset on; last: the file ends after
+    // them. The bytes stay valid until release().
+    virtual void take(long long offset, const char* bytes, std::size_t size, bool last) = 0;
+    // Returns once the bytes taken last are no longer needed: the reader overwrites them.
+    virtual void release() = 0;
+};
+
 // Reads the lines of a file as raw bytes through one large buffer. A line ends at
 // CR LF, CR, LF or the end of the file; the line end is not part of the line. The bytes
 // of the current line stay valid until the next call of next() or rewind().
@@ -51,6 +62,10 @@ public:
     // The line (from 1) of the byte at offset; reads beside the current line.
     long long lineAt(long long offset) const;
 
+    // Hands to blocks what the buffer holds now and every block read from now on, until
+    // handBlocks(nullptr), close() or open(). Not for a pipe.
+    void handBlocks(ReadBlocks* blocks);
+
 private:
     void startOver();
     // Reads the file from offset on in blocks beside the current line; look(bytes, n,
@@ -70,6 +85,7 @@ private:
     bool m_drained = false;      // the file has no bytes beyond m_end
     long long m_sizeAtOpen = -1; // size of a regular file when opened, -1 for others
     long long m_consumed = 0;    // bytes read from the file since opening or rewinding
+    ReadBlocks* m_blocks = nullptr;
 };
 
 // Where a LineWriter's lines go.

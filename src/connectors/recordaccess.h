@@ -9,6 +9,8 @@
 
 namespace quendra {
 
+class ReadBlocks;
+
 // Record-by-record reading, offered by the text file connector and by the database
 // connector alike; the conversion engine walks every source through it.
 class RecordReader {
@@ -47,6 +49,13 @@ public:
     // What a run should be told first about how the source is reached (a slower way than
     // it could be, and why); empty mostly.
     virtual QString note() const { return {}; }
+    // Hands the blocks of a file source to blocks as they are read (see LineReader), until
+    // called with nullptr; false for a source that has none (a database, a pipe).
+    virtual bool handBlocks(ReadBlocks* blocks)
+    {
+        Q_UNUSED(blocks);
+        return false;
+    }
 };
 
 // The open row set of a database target, as the engine writes one record into it:

@@ -88,6 +88,21 @@ void checkSourceComplete(const RecordReader& reader, qint64 total, qint64 read)
 // where the processor is shared, and about as much where the hash has a core of its own.
 constexpr qint64 HoldLimit = qint64(1) << 20;
 
+// The blocks of a text source go to the watch as the run reads them, until it is through.
+class HandedBlocks {
+public:
+    HandedBlocks(RecordReader& reader, ReadBlocks* blocks) : m_reader(reader)
+    {
+        m_reader.handBlocks(blocks);
+    }
+    ~HandedBlocks() { m_reader.handBlocks(nullptr); }
+    HandedBlocks(const HandedBlocks&) = delete;
+    HandedBlocks& operator=(const HandedBlocks&) = delete;
+
+private:
+    RecordReader& m_reader;
+};
+
 // Where the records of a run with these options go.
 TargetOutput outputOf(const RunOptions& options)
 {
@@ -143,6 +158,7 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
     // The source's identity: a file is hashed beside the run, a database source over the
     // values the run reads; it may stop the run before the target changes.
     std::optional<SourceWatch> watch;
+    std::optional<HandedBlocks> handed;
     // A text target written record by record holds its first records back while the
     // source's file is hashed beside the run and the gate waits, until they let them go.
     bool holding = false;
@@ -171,8 +187,14 @@ RunResult clsFileConvert::RunConvert(const RunOptions& options)
             result.warnings.insert(result.warnings.begin(),
                                    RunMessage{Error(0, {}, note), runWhere(), {}});
         if (options.identifySource && !listing) {
+            // A target that takes each record as it comes waits for the check before it
+            // changes: the file is hashed ahead of the run. Otherwise the identity is taken
+            // as the run reads, without reading the file twice.
+            const bool early = options.checkSource && !allOrNothing;
             watch.emplace(d->def.src.frommedium == Medium::TextFile ? getFromPath() : QString(),
-                          options.checkSource, options.beforeTarget);
+                          options.checkSource, options.beforeTarget, early);
+            if (!early && watch->blocks())
+                handed.emplace(*source.reader, watch->blocks());
             holding = !allOrNothing && d->target->isText() &&
                       (options.checkSource ? watch->hashesFile() : bool(options.beforeTarget.pass));
             if (holding)

@@ -2,13 +2,13 @@
 
 namespace quendra {
 
-SourceWatch::SourceWatch(const QString& file, Check check, RunOptions::Gate gate)
+SourceWatch::SourceWatch(const QString& file, Check check, RunOptions::Gate gate, bool early)
     : m_check(std::move(check)), m_gate(std::move(gate))
 {
     if (file.isEmpty())
         m_values.emplace();
     else
-        m_file.emplace(file);
+        m_file.emplace(file, early);
 }
 
 void SourceWatch::checkFirst(const std::function<void(ValueFingerprint& values)>& readAll)
@@ -57,7 +57,6 @@ void SourceWatch::take()
         // A file that could not be read whole (a pipe, say) has no identity.
         if (!m_file->result().sha256.isEmpty())
             m_identity = m_file->result();
-        m_file.reset();
     } else if (m_values) {
         m_identity = m_values->result();
         m_values.reset();
@@ -67,6 +66,9 @@ void SourceWatch::take()
 std::optional<SourceIdentity> SourceWatch::result()
 {
     take();
+    // A file changed after it was hashed ahead of the run: the run read other bytes.
+    if (m_file && m_identity && !m_file->unchanged())
+        return std::nullopt;
     return m_identity;
 }
 

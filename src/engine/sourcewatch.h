@@ -23,7 +23,10 @@ public:
     // file: the path of a text source, empty for a database source (its identity is taken
     // over the values read). check may be empty (the identity is only taken); it throws
     // quendra::Error to stop the run. gate is passed before the check (either may be empty).
-    SourceWatch(const QString& file, Check check, RunOptions::Gate gate = {});
+    // early: the identity is wanted before the run has read the file, which is then read
+    // beside the run; otherwise the file's blocks are hashed as the run reads them
+    // (blocks()).
+    SourceWatch(const QString& file, Check check, RunOptions::Gate gate = {}, bool early = true);
 
     // Before the first record, for a target that changes as records come: the identity
     // is taken now (readAll hands a database source's every record to the fingerprint)
@@ -31,6 +34,8 @@ public:
     void checkFirst(const std::function<void(ValueFingerprint& values)>& readAll);
     // Whether the identity is a file's, taken on a thread of its own as the run goes.
     bool hashesFile() const { return m_file.has_value(); }
+    // Where the run's reader hands the blocks of a file it reads; nullptr for a database.
+    ReadBlocks* blocks() { return m_file ? &*m_file : nullptr; }
     // Whether checkBeforeCommit will not wait: for the gate, nor for an identity to check.
     bool ready() const;
     // A record the run reads (a database source whose identity was not taken first).
@@ -38,7 +43,7 @@ public:
     // Before the target first changes, or an all-or-nothing target takes the records: the
     // gate passed and the identity checked, unless they were already.
     void checkBeforeCommit();
-    // The identity, when the source has one.
+    // The identity, when the source has one and a file is still as it was when hashed.
     std::optional<SourceIdentity> result();
 
 private:
