@@ -22,6 +22,10 @@
 # that table read into a text file: Quendra against Python's sqlite3 writing the same
 # records, compared byte for byte. Wall and CPU seconds (user + system) are printed.
 # SQLITE_ONLY=1 runs this part alone, without services.
+# Then an ODBC source read through the block cursor and through Qt SQL side by side
+# (bench/odbcread.cpp): the SQLite ODBC driver and psqlODBC, READ_ROWS rows, the files
+# compared, the block cursor's peak memory at a tenth of the rows and at all;
+# ODBC_READ_ONLY=1 runs this part alone (with the rows it needs).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 rows=${1:-100000}
@@ -109,6 +113,7 @@ ratios() {
     "CPU $(ratio "$(median <"$work/cpu-$1")" "$(median <"$work/cpu-$2")")"
 }
 
+if [ -z "${ODBC_READ_ONLY:-}" ]; then
 # --- Typed rows into SQLite: Quendra against Python's sqlite3 -----------------------------
 typed="$data/typed-$rows.txt"
 [ -s "$typed" ] || python3 "$here/bench/genlite.py" "$rows" "$typed"
@@ -225,6 +230,7 @@ cmp -s "$work/read-quendra.txt" "$work/read-python.txt" || {
 echo "SQLite lesen, $rows Zeilen, alle Datensätze gleich: Quendra $(medians lite_read_quendra)," \
   "Python $(medians lite_read_python), Quendra/Python $(ratios lite_read_quendra lite_read_python)"
 [ -z "${SQLITE_ONLY:-}" ] || exit 0
+fi
 
 echo "Erzeuge $rows und $readrows Zeilen ..."
 rows_for "$rows"
@@ -240,6 +246,47 @@ copyin="$data/rows-$rows.txt"
   create role quendra_bench_odbc login connection limit 1;
   grant all on buchung, buchung_gross to quendra_bench_odbc;"
 odbc_only="$dsn;uid=quendra_bench_odbc"
+
+# --- An ODBC source read through the block cursor and through Qt SQL, side by side --------
+# quendra-odbcread reads every row as a run does (RowStream) and writes its regional
+# texts; the SQLite ODBC driver on a file of the READ_ROWS rows, and psqlODBC (libpq is
+# not used there). Both readers' files must be equal.
+cmake --build "$here/build/bench-db" --target quendra-odbcread >/dev/null
+odbcread="$here/build/bench-db/app/quendra-odbcread"
+rm -f "$work/odbc-read.db"
+sqlite3 "$work/odbc-read.db" "create table buchung_gross ($columns);" ".separator ;" \
+  ".import '$data/rows-$readrows.txt' buchung_gross"
+# StepAPI=1: the driver steps through the rows instead of holding the whole result.
+printf '[%s]\nDriver=SQLite3\nDatabase=%s\nTimeout=20000\nStepAPI=1\n\n' QuendraBenchSQLiteRead \
+  "$work/odbc-read.db" >>"$ODBCINI"
+read_sql="select lfdnr, fil, datum, konto, betrag, text, kst, beleg, waehrung from buchung_gross"
+declare -A read_dsn=([lite]=QuendraBenchSQLiteRead [pg]="$dsn;UseDeclareFetch=1;Fetch=10000")
+read_programs=(lite_blocks lite_qtsql pg_blocks pg_qtsql)
+for p in "${read_programs[@]}"; do : >"$work/runs-$p"; : >"$work/cpu-$p"; done
+echo "Messe das Lesen über ODBC: Blockcursor und Qt SQL im Wechsel ($runs Runden) ..."
+for ((round = 0; round < runs; round++)); do
+  for p in "${read_programs[@]}"; do
+    rm -f "$work/odbcread-$p.txt"
+    time_once "$p" "$odbcread" "${p#*_}" "${read_dsn[${p%_*}]}" "$read_sql" "$work/odbcread-$p.txt"
+  done
+done
+for s in lite pg; do
+  cmp -s "$work/odbcread-${s}_blocks.txt" "$work/odbcread-${s}_qtsql.txt" || {
+    echo "FEHLER: Blockcursor und Qt SQL lesen andere Werte ($s)" >&2; exit 1; }
+done
+echo "ODBC lesen, $readrows Zeilen, beide Leser gleich:" \
+  "SQLite-ODBC Blockcursor $(medians lite_blocks), Qt SQL $(medians lite_qtsql)," \
+  "Blockcursor/Qt SQL $(ratios lite_blocks lite_qtsql);" \
+  "psqlODBC Blockcursor $(medians pg_blocks), Qt SQL $(medians pg_qtsql)," \
+  "Blockcursor/Qt SQL $(ratios pg_blocks pg_qtsql)"
+for n in $((readrows / 10)) "$readrows"; do
+  for s in lite pg; do
+    kb=$(/usr/bin/time -f %M "$odbcread" blocks "${read_dsn[$s]}" "$read_sql limit $n" \
+      "$work/odbcread-mem.txt" 2>&1 >/dev/null | tail -n 1)
+    echo "Spitzenspeicher des Blockcursors bei $n Zeilen ($s): $kb KiB"
+  done
+done
+[ -z "${ODBC_READ_ONLY:-}" ] || exit 0
 
 make_config pg "$src" "update trgHead set frommedium = 1, path = '$dsn', dbtable = 'buchung';"
 make_config pg-odbc "$src" "update trgHead set frommedium = 1, path = '$odbc_only', dbtable = 'buchung';"
