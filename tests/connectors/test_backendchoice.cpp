@@ -15,33 +15,27 @@ using namespace quendra;
 using namespace Qt::StringLiterals;
 
 namespace {
-using quendra::test::PrintTo; // rows print their name
 
-class ConnectionOfAHead : public ::testing::TestWithParam<test::CaseRow> {
-protected:
-    static void SetUpTestSuite() { initGlobals(u"/nonexistent/init.mdb"_s); }
-};
-
-TEST_P(ConnectionOfAHead, NamesItsRowPathAndConnectionString)
+TEST(ConnectionOfAHead, NamesItsRowPathAndConnectionString)
 {
-    const test::CaseRow& r = GetParam();
-    const auto medium = Medium(r[0].toInt());
-    const QString path = medium == Medium::OdbcSource ? u"LAGER"_s : u"/daten/Lager 1"_s;
-    const DatabaseConnection c = describeConnection(medium, path, r[1], r.flag(2), r[3]);
-    EXPECT_EQ(c.text, r[6]);
-    EXPECT_EQ(c.fileType != nullptr, !r[6].isEmpty());
-    EXPECT_EQ(c.fileTypeName(), r[4]);
-    EXPECT_EQ(c.location().header, r.flag(5));
-    if (c.fileType) {
-        EXPECT_EQ(c.dataSource, path);
+    initGlobals(u"/nonexistent/init.mdb"_s);
+    for (const test::CaseRow& r : test::caseTable(u"connectors/connection-strings.tsv"_s)) {
+        SCOPED_TRACE(r.name);
+        const auto medium = Medium(r[0].toInt());
+        const QString path = medium == Medium::OdbcSource ? u"LAGER"_s : u"/daten/Lager 1"_s;
+        const DatabaseConnection c = describeConnection(medium, path, r[1], r.flag(2), r[3]);
+        EXPECT_EQ(c.text, r[6]);
+        EXPECT_EQ(c.fileType != nullptr, !r[6].isEmpty());
+        EXPECT_EQ(c.fileTypeName(), r[4]);
+        EXPECT_EQ(c.location().header, r.flag(5));
+        if (c.fileType) {
+            EXPECT_EQ(c.dataSource, path);
+        }
+        EXPECT_EQ(c.location().encoding,
+                  r[1] == u"Text" && r[3] != u"ANSI" && medium != Medium::TextFile ? r[3]
+                                                                                   : QString());
     }
-    EXPECT_EQ(c.location().encoding,
-              r[1] == u"Text" && r[3] != u"ANSI" && medium != Medium::TextFile ? r[3] : QString());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ConnectionOfAHead,
-    ::testing::ValuesIn(test::caseTable(u"connectors/connection-strings.tsv"_s)), test::caseName);
 
 TEST(OdbcConnection, KeepsGivenCredentialsAndFurtherAttributes)
 {

@@ -47,53 +47,44 @@ protected:
     QTemporaryDir dir;
 };
 
-class TextLines : public TextFile, public ::testing::WithParamInterface<test::CaseRow> {};
-
-TEST_P(TextLines, AreSplitIntoRecordsAndFields)
+TEST_F(TextFile, LinesAreSplitIntoRecordsAndFields)
 {
-    const test::CaseRow& c = GetParam();
-    QString got;
-    for (const QStringList& fields : readAll(write(c[1].toLatin1()), c[0]))
-        got += fields.join(u'\t') + u'\n';
-    EXPECT_EQ(got, c[2]);
+    for (const test::CaseRow& c : test::caseTable(u"connectors/text-lines.tsv"_s)) {
+        QString got;
+        for (const QStringList& fields : readAll(write(c[1].toLatin1()), c[0]))
+            got += fields.join(u'\t') + u'\n';
+        EXPECT_EQ(got, c[2]) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, TextLines,
-                         ::testing::ValuesIn(test::caseTable(u"connectors/text-lines.tsv"_s)),
-                         test::caseName);
 
 // The encodings a file is read in (tests/data/connectors/text-encodings.tsv).
-class TextEncodings : public TextFile, public ::testing::WithParamInterface<test::CaseRow> {};
-
-TEST_P(TextEncodings, DecideWhatTheBytesMean)
+TEST_F(TextFile, EncodingsDecideWhatTheBytesMean)
 {
-    const test::CaseRow& c = GetParam();
-    const QString file = write(c[2].toLatin1());
-    QString got;
-    const auto readAll = [&] {
-        clsFSConnect in;
-        in.setEncoding(c[0]);
-        in.init(file, 1, c[1]);
-        for (; !in.isEOF(); in.MoveNext()) {
-            QStringList fields;
-            for (QStringView field : in.currentFields())
-                fields << field.toString();
-            got += fields.join(u'\t') + u'\n';
+    for (const test::CaseRow& c : test::caseTable(u"connectors/text-encodings.tsv"_s)) {
+        SCOPED_TRACE(c.name);
+        const QString file = write(c[2].toLatin1());
+        QString got;
+        const auto readAll = [&] {
+            clsFSConnect in;
+            in.setEncoding(c[0]);
+            in.init(file, 1, c[1]);
+            for (; !in.isEOF(); in.MoveNext()) {
+                QStringList fields;
+                for (QStringView field : in.currentFields())
+                    fields << field.toString();
+                got += fields.join(u'\t') + u'\n';
+            }
+        };
+        if (!c[3].startsWith(u'!')) {
+            readAll();
+            EXPECT_EQ(got, c[3]);
+            continue;
         }
-    };
-    if (!c[3].startsWith(u'!')) {
-        readAll();
-        EXPECT_EQ(got, c[3]);
-        return;
+        const Error e = test::thrownBy(readAll);
+        EXPECT_TRUE(e.description().startsWith(c[3].mid(1).replace(u"@FILE@"_s, file)))
+            << e.description().toStdString();
     }
-    const Error e = test::thrownBy(readAll);
-    EXPECT_TRUE(e.description().startsWith(c[3].mid(1).replace(u"@FILE@"_s, file)))
-        << e.description().toStdString();
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, TextEncodings,
-                         ::testing::ValuesIn(test::caseTable(u"connectors/text-encodings.tsv"_s)),
-                         test::caseName);
 
 // A file read as Windows-1252 is looked through for UTF-8 beside the reading, in blocks: a
 // sequence across the end of a block, a line end of two bytes across it, and a byte far

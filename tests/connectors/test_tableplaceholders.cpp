@@ -9,33 +9,22 @@
 using namespace quendra;
 
 namespace {
-using quendra::test::PrintTo; // rows print their name
 using namespace Qt::StringLiterals;
 
-class TablePlaceholders : public ::testing::TestWithParam<test::CaseRow> {};
-
-TEST_P(TablePlaceholders, Resolve)
+TEST(TablePlaceholders, Resolve)
 {
     const QStringList tables = {u"Artikel"_s, u"Kunden"_s, u"Kundenkonten"_s};
-    EXPECT_EQ(resolveTablePlaceholders(GetParam()[0], [&] { return tables; }), GetParam()[1]);
+    for (const test::CaseRow& c : test::caseTable(u"connectors/table-placeholders.tsv"_s))
+        EXPECT_EQ(resolveTablePlaceholders(c[0], [&] { return tables; }), c[1]) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Catalogue, TablePlaceholders,
-    ::testing::ValuesIn(test::caseTable(u"connectors/table-placeholders.tsv"_s)), test::caseName);
-
-class NamedTables : public ::testing::TestWithParam<test::CaseRow> {};
-
-TEST_P(NamedTables, Position)
+TEST(NamedTables, Position)
 {
     const QStringList tables = {u"Artikel"_s, u"Kunden"_s, u"Kundenkonten"_s, u"Lager 1"_s,
                                 u"Öl"_s};
-    EXPECT_EQ(namedTable(tables, GetParam()[0]), GetParam()[1].toInt());
+    for (const test::CaseRow& c : test::caseTable(u"connectors/named-tables.tsv"_s))
+        EXPECT_EQ(namedTable(tables, c[0]), c[1].toInt()) << c.name;
 }
-
-INSTANTIATE_TEST_SUITE_P(Catalogue, NamedTables,
-                         ::testing::ValuesIn(test::caseTable(u"connectors/named-tables.tsv"_s)),
-                         test::caseName);
 
 TEST(TablePlaceholdersCatalogue, AskedOnlyWhenNeeded)
 {

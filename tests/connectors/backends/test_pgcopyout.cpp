@@ -17,7 +17,6 @@ using namespace quendra;
 using namespace Qt::StringLiterals;
 
 namespace {
-using quendra::test::PrintTo; // rows print their name
 
 // The fields of a COPY line, NULL as "<NULL>".
 QStringList fieldsOf(QByteArray line)
@@ -60,21 +59,18 @@ PgKind kindNamed(const QString& name)
 }
 
 // Columns: kind, the field's text as COPY gives it, the value's regional text, its type.
-class CopyValue : public ::testing::TestWithParam<test::CaseRow> {};
-
-TEST_P(CopyValue, IsTheValueTheOdbcPathGives)
+TEST(CopyValue, IsTheValueTheOdbcPathGives)
 {
-    QByteArray text = GetParam()[1].toUtf8();
-    const CopyField field{text.data(), int(text.size()), false};
-    const QVariant value = pgValue(field, kindNamed(GetParam()[0]));
-    EXPECT_EQ(RegionalText().toText(value), GetParam()[2]);
-    EXPECT_EQ(QString::fromLatin1(value.metaType().name()), GetParam()[3]);
-    EXPECT_TRUE(pgValue(CopyField{nullptr, 0, true}, kindNamed(GetParam()[0])).isNull());
+    for (const test::CaseRow& c : test::caseTable(u"connectors/copy-values.tsv"_s)) {
+        SCOPED_TRACE(c.name);
+        QByteArray text = c[1].toUtf8();
+        const CopyField field{text.data(), int(text.size()), false};
+        const QVariant value = pgValue(field, kindNamed(c[0]));
+        EXPECT_EQ(RegionalText().toText(value), c[2]);
+        EXPECT_EQ(QString::fromLatin1(value.metaType().name()), c[3]);
+        EXPECT_TRUE(pgValue(CopyField{nullptr, 0, true}, kindNamed(c[0])).isNull());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Kinds, CopyValue,
-                         ::testing::ValuesIn(test::caseTable(u"connectors/copy-values.tsv"_s)),
-                         test::caseName);
 
 // The server of scripts/with-test-services.sh, or a skip.
 #define NEEDS_POSTGRES()                                                                           \
