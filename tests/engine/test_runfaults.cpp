@@ -43,12 +43,19 @@ protected:
     void SetUp() override { lineCopy(T); }
     QStringList args() const { return {u"--config"_s, db.path(), T}; }
     QString source() const { return db.filePath(u"src.txt"_s); }
-    // Lines of width digits: "0000001" and so on.
+    // Lines of width digits: "0000001" and so on. Written into one buffer: an allocation
+    // a line made the sanitizer build spend seconds on 300,000 lines.
     static QByteArray lines(int count, int width = 7)
     {
-        QByteArray bytes;
-        for (int i = 1; i <= count; ++i)
-            bytes += QByteArray::number(i).rightJustified(width, '0') + "\r\n";
+        const qsizetype line = width + 2;
+        QByteArray bytes(count * line, '0');
+        for (int i = 1; i <= count; ++i) {
+            char* end = bytes.data() + i * line;
+            end[-2] = '\r';
+            end[-1] = '\n';
+            for (int n = i, digit = width - 1; n > 0 && digit >= 0; n /= 10, --digit)
+                end[-line + digit] = char('0' + n % 10);
+        }
         return bytes;
     }
     // Lines of 100 bytes: a source larger than the reader's 1 MB block in few records.
@@ -105,6 +112,21 @@ protected:
                 .column(u"select z from %1 order by z"_s.arg(m_odbcTable));
         return test::ScratchConnection(u"QSQLITE"_s, table())
             .column(u"select z from t order by rowid"_s);
+    }
+    // The number of the table's rows and their values joined in order, as "count:values":
+    // one value read back instead of thousands, each costly under the sanitizer.
+    QString joinedRows() const
+    {
+        if (!m_odbcTable.isEmpty() && m_dsn != test::sqliteOdbcDsn())
+            return test::ScratchConnection(u"QODBC"_s, m_dsn)
+                .column(u"select count(*) || ':' || coalesce(string_agg(z, '' order by z), '') "
+                        "from %1"_s.arg(m_odbcTable))
+                .value(0);
+        const QString sql = u"select count(*) || ':' || coalesce(group_concat(z, ''), '') from "
+                            "(select z from %1 order by rowid)"_s;
+        if (!m_odbcTable.isEmpty())
+            return test::ScratchConnection(u"QODBC"_s, m_dsn).column(sql.arg(m_odbcTable)).value(0);
+        return test::ScratchConnection(u"QSQLITE"_s, table()).column(sql.arg(u"t"_s)).value(0);
     }
     void dropOdbcTable()
     {
@@ -461,9 +483,8 @@ TEST_P(RowRefused, NamesItsRecordAndKeepsTheRowsBefore)
         const int kept = allOrNothing ? 0 : refused - 1;
         EXPECT_TRUE(r.err.contains(u"Datensatz %1"_s.arg(refused))) << r.err.toStdString();
         EXPECT_EQ(r.err.contains(received(kept)), !allOrNothing) << r.err.toStdString();
-        const QStringList rows = tableRows();
-        EXPECT_EQ(rows.size(), kept);
-        EXPECT_EQ(rows.join(QString()).toLatin1(), lines(kept).replace("\r\n", ""));
+        EXPECT_EQ(joinedRows(),
+                  u"%1:"_s.arg(kept) + QString::fromLatin1(lines(kept).replace("\r\n", "")));
         dropOdbcTable();
     }
 }
