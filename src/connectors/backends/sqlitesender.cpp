@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QSqlDriver>
 #include <QTime>
+#include <system_error>
 
 namespace quendra {
 
@@ -24,6 +25,7 @@ SqliteRowSender::SqliteRowSender(QSqlDatabase db, const QString& table)
 
 SqliteRowSender::~SqliteRowSender()
 {
+    commitDone();
     for (const Statement& s : m_statements)
         lite::finalize(s.statement);
 }
@@ -61,8 +63,37 @@ void SqliteRowSender::commit()
     }
 }
 
+bool SqliteRowSender::commitLater()
+{
+    for (const Statement& s : m_statements)
+        lite::reset(s.statement);
+    sqlite3* handle = m_handle;
+    try {
+        m_commit =
+            std::async(std::launch::async, [handle] { return lite::exec(handle, "commit"); });
+    } catch (const std::system_error&) {
+        return false; // no thread to be had: commit waits for it
+    }
+    return true;
+}
+
+int SqliteRowSender::commitDone()
+{
+    return m_commit.valid() ? m_commit.get() : SQLITE_OK;
+}
+
+void SqliteRowSender::committed()
+{
+    if (commitDone() != SQLITE_OK) {
+        const Error e = failure();
+        rollback();
+        throw e;
+    }
+}
+
 void SqliteRowSender::rollback()
 {
+    commitDone();
     for (const Statement& s : m_statements)
         lite::reset(s.statement);
     lite::exec(m_handle, "rollback");

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QStringEncoder>
 #include <QStringList>
+#include <future>
 #include <vector>
 
 struct sqlite3;
@@ -33,6 +34,11 @@ public:
     void begin() override;
     void commit() override;
     void rollback() override;
+    // The commit runs on a thread of its own while the next block is prepared (its
+    // fdatasync calls wait for the disk): the connection is not used otherwise until
+    // committed has its outcome.
+    bool commitLater() override;
+    void committed() override;
     SentRows send(const std::vector<QueuedRow>& rows, size_t first, size_t count) override;
 
 private:
@@ -45,12 +51,15 @@ private:
     bool insert(sqlite3_stmt* statement, const QueuedRow& row, const std::vector<bool>& columns);
     void execute(const char* sql);
     Error failure() const;
+    // Waits for a commit on its way; SQLite's result.
+    int commitDone();
 
     QSqlDatabase m_db;
     sqlite3* m_handle;
     QString m_table;
     QStringList m_columns;
     std::vector<Statement> m_statements; // the few prepared lately, newest last
+    std::future<int> m_commit;           // a commit on its way
     // Binds text as the value of column, kept until the statement is reset.
     void bindText(sqlite3_stmt* statement, int position, size_t column, const QString& text);
 
