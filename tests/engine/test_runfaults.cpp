@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
@@ -559,20 +560,22 @@ TEST_F(RunFaults, ARefusedCommitLosesItsBlockAndSaysSo)
     server.execAll({u"drop table "_s + table, u"drop table %1_k"_s.arg(table)});
 }
 
-// The file position of the process's open descriptor on path; -1 when it has none.
+// How far the process has read path: the largest file position of its open descriptors on
+// it (the fingerprint's own descriptor reads by position and stays at 0); -1 when it has none.
 qint64 readPosition(qint64 pid, const QString& path)
 {
     const QDir fds(u"/proc/%1/fd"_s.arg(pid));
     const QString wanted = QFileInfo(path).canonicalFilePath();
+    qint64 position = -1;
     for (const QString& fd :
          fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
         if (QFileInfo(fds.filePath(fd)).symLinkTarget() != wanted)
             continue;
         QFile info(u"/proc/%1/fdinfo/%2"_s.arg(pid).arg(fd));
         if (info.open(QIODevice::ReadOnly))
-            return info.readLine().mid(4).trimmed().toLongLong();
+            position = std::max(position, info.readLine().mid(4).trimmed().toLongLong());
     }
-    return -1;
+    return position;
 }
 
 // Another program cuts the source short while the run reads it, at a line end or inside a line: the
