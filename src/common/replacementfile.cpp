@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+#include <utility>
 
 namespace quendra {
 
@@ -113,6 +115,18 @@ void ReplacementFile::commit()
     m_name.clear();
 }
 
+int ReplacementFile::putInPlaceOpen()
+{
+    if (::rename(QFile::encodeName(m_name).constData(), QFile::encodeName(m_target).constData()) !=
+        0) {
+        const int code = errno;
+        discard();
+        throw fileSystemError(code, m_path);
+    }
+    m_name.clear();
+    return std::exchange(m_fd, -1);
+}
+
 void ReplacementFile::discard() noexcept
 {
     if (m_fd >= 0)
@@ -121,6 +135,19 @@ void ReplacementFile::discard() noexcept
     if (!m_name.isEmpty())
         ::unlink(QFile::encodeName(m_name).constData());
     m_name.clear();
+}
+
+bool replaceableWholly(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(linkedFile(path));
+    struct stat old {};
+    if (::stat(name.constData(), &old) != 0)
+        return errno == ENOENT;
+    if (!S_ISREG(old.st_mode) || old.st_nlink != 1 || old.st_uid != ::geteuid() ||
+        old.st_gid != ::getegid())
+        return false;
+    const ssize_t attributes = ::listxattr(name.constData(), nullptr, 0);
+    return attributes == 0 || (attributes < 0 && errno == ENOTSUP);
 }
 
 void writeWholeFile(const QString& path, const QByteArray& bytes)

@@ -31,6 +31,10 @@ public:
     // Syncs and closes the new file and puts it in the old one's place. Throws when the
     // file system refuses; the new file is then removed and the old one is as it was.
     void commit();
+    // Puts the new file in the old one's place now, unsynced, and hands over its
+    // descriptor, which stays open for the rest of the content (the caller closes it).
+    // Throws as commit does.
+    int putInPlaceOpen();
     // Removes the new file; the old one stays as it was.
     void discard() noexcept;
 
@@ -40,6 +44,12 @@ private:
     QString m_name;   // the new file; empty once it is gone or in place
     int m_fd = -1;
 };
+
+// Whether a new file can take the place of the file path names without losing anything
+// of it that truncating it would keep: true when there is no such file, or a regular file
+// of this process's user and group with one name and no extended attributes (no access
+// list, no security label).
+bool replaceableWholly(const QString& path);
 
 // Writes bytes as the new content of the file at path, through a ReplacementFile.
 void writeWholeFile(const QString& path, const QByteArray& bytes);

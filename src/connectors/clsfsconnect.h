@@ -31,8 +31,8 @@ public:
     void initReading(const QString& file, const QString& delimiter, std::size_t sourceFields);
     // The bytes of the lines written into memory since initWriting or the last call.
     QByteArray takeWritten();
-    // LineTarget::Held: the bytes written and held back so far, and the file created or
-    // truncated to take them and the lines after them (throws when it cannot be).
+    // LineTarget::Held: the bytes written and held back in memory so far, and the file
+    // that takes them and the lines after them (throws when it cannot be).
     qint64 heldBytes() const;
     void letGo();
 

@@ -252,6 +252,13 @@ void LineWriter::open(const QString& path, LineTarget target)
     if (target == LineTarget::Replace) {
         m_replacement = std::make_unique<ReplacementFile>(path);
         m_fd = m_replacement->descriptor();
+    } else if (target == LineTarget::Held && replaceableWholly(path)) {
+        try {
+            m_replacement = std::make_unique<ReplacementFile>(path);
+            m_fd = m_replacement->descriptor();
+        } catch (const Error&) {
+            // The lines wait in the buffer; release() meets what refused the new file.
+        }
     } else if (target == LineTarget::Truncate) {
         m_fd = createFile(path);
     }
@@ -269,6 +276,14 @@ void LineWriter::release()
 {
     if (!m_held)
         return;
+    if (m_replacement) {
+        // The lines are in the new file already; it goes on taking them in its new place.
+        m_held = false;
+        const std::unique_ptr<ReplacementFile> replacement = std::move(m_replacement);
+        m_fd = -1;
+        m_fd = replacement->putInPlaceOpen();
+        return;
+    }
     m_fd = createFile(m_path);
     m_held = false;
     if (m_complete >= FlushBlock)
@@ -337,10 +352,10 @@ void LineWriter::failWrite(int code, std::size_t done)
     m_size -= m_complete;
     m_complete = 0;
     const Error failure = fileSystemError(code, m_path);
-    // A new file that was to replace the target is dropped: the run says that the
-    // target is unchanged.
+    // A new file that was to replace the target as a whole is dropped: the run says that
+    // the target is unchanged. One that holds lines back takes its place with them.
     const QString state =
-        m_replacement ? QString()
+        m_replacement && !m_held ? QString()
         : whole ? QStringLiteral(" Die Datei enthält die ersten %1 Zeilen vollständig und endet "
                                  "mit der letzten vollständigen Zeile.")
                       .arg(m_linesWritten)
@@ -354,6 +369,7 @@ void LineWriter::close()
         m_memory = m_held = false;
         m_size = m_complete = 0;
         m_lineEnds.clear();
+        discardReplacement();
         return;
     }
     if (m_fd < 0)

@@ -93,8 +93,10 @@ enum class LineTarget {
     Truncate, // the file, created or truncated at opening
     Replace,  // a new file in the same folder that takes the file's place at close()
     Memory,   // nowhere but the buffer, for takeLines()
-    Held,     // the file, created or truncated only at release(): until then the lines
-              // wait in the buffer, however many they are
+    Held,     // the file, changed only at release(): until then the lines go to a new file
+              // beside it that takes its place at release(), or, where a new file would
+              // lose something of the old one (replaceableWholly), wait in the buffer,
+              // however many they are, and the file is created or truncated at release()
 };
 
 // Writes bytes to a file through one large buffer, reporting every refusal of the
@@ -107,13 +109,15 @@ public:
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
 
-    // Creates or truncates the file, or (Replace) creates its replacement beside it;
-    // throws error 76 (folder missing) or 75. Memory and Held open nothing.
+    // Creates or truncates the file, or (Replace, Held) creates its replacement beside
+    // it; throws error 76 (folder missing) or 75. Memory opens nothing, nor does Held
+    // where it holds the lines in the buffer.
     void open(const QString& path, LineTarget target = LineTarget::Truncate);
     bool isOpen() const { return m_fd >= 0 || m_memory || m_held; }
-    // Held: the bytes waiting for release(); 0 otherwise.
-    std::size_t heldBytes() const { return m_held ? m_size : 0; }
-    // Held: creates or truncates the file (throwing as open does) and lets the lines go
+    // Held: the bytes waiting in the buffer for release(); 0 otherwise.
+    std::size_t heldBytes() const { return m_held && !m_replacement ? m_size : 0; }
+    // Held: puts the new file in the file's place, or creates or truncates the file and
+    // writes the lines held (throwing as open does), and lets the lines go
     // to it from now on; nothing otherwise.
     void release();
     // The complete lines written since opening or the last call (Memory only); the line

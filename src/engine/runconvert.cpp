@@ -82,10 +82,11 @@ void checkSourceComplete(const RecordReader& reader, qint64 total, qint64 read)
     reader.checkComplete(read);
 }
 
-// The bytes of target records held back at most while the source's file is hashed; then
-// the run waits for the hash. As much as a text target's write buffer holds anyway: a
-// larger buffer costs fresh pages and copies of what it held, more than the wait saves
-// where the processor is shared, and about as much where the hash has a core of its own.
+// The bytes of target records held back in memory at most (where the target cannot take
+// a new file beside it) while the source's file is hashed; then the run waits for the
+// hash. As much as a text target's write buffer holds anyway: a larger buffer costs fresh
+// pages and copies of what it held, more than the wait saves where the processor is
+// shared, and about as much where the hash has a core of its own.
 constexpr qint64 HoldLimit = qint64(1) << 20;
 
 // The blocks of a text source go to the watch as the run reads them, until it is through.

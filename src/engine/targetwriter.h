@@ -41,8 +41,10 @@ public:
     void setOutput(TargetOutput output);
     // Whether the target changes only when the whole run succeeds.
     bool allOrNothing() const { return m_output == TargetOutput::AllOrNothing; }
-    // A text target written record by record is left as it is for now: the records wait
-    // in memory (heldBytes) until letGo, which creates or truncates the file for them.
+    // A text target written record by record is left as it is for now: the records go to
+    // a new file beside it, which takes its place at letGo, or where that file would lose
+    // something of the old one, they wait in memory (heldBytes) until letGo creates or
+    // truncates the file for them.
     // Nothing for other targets, which are opened at their first record.
     void holdBack();
     qint64 heldBytes() const;

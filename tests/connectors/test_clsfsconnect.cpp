@@ -254,33 +254,50 @@ TEST_F(TextFile, WritingAnotherFileFinishesTheFileBefore)
 }
 
 // Lines held back, more than one write block of them, leave the file as it was until they
-// are let go; then the file holds them and the lines after. Never let go, they are dropped.
+// are let go; then the file holds them and the lines after. Never let go, they are dropped
+// and nothing is left beside the file. They wait in a new file beside it, or in memory
+// where a new file would lose the old one's second name: then letting go keeps the name.
 TEST_F(TextFile, HeldLinesTouchTheFileOnlyWhenLetGo)
 {
     const QByteArray line = QByteArray(99, 'x') + "\r\n";
     const int lines = 30000; // 3 MB
-    for (const bool letGo : {false, true}) {
-        SCOPED_TRACE(letGo);
-        writeFile(path("out.txt"), "alt\r\n");
-        {
-            clsFSConnect c;
-            c.initWriting(path("out.txt"), LineTarget::Held, u";"_s);
-            for (int i = 0; i < lines; ++i) {
-                c.setValue(QString::fromLatin1(line.left(99)));
-                c.update();
+    for (const bool linked : {false, true}) {
+        for (const bool letGo : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "linked " << linked << ", let go " << letGo);
+            QDir(dir.path()).removeRecursively();
+            QDir().mkpath(dir.path());
+            writeFile(path("out.txt"), "alt\r\n");
+            if (linked) {
+                ASSERT_EQ(::link(QFile::encodeName(path("out.txt")).constData(),
+                                 QFile::encodeName(path("name.txt")).constData()),
+                          0);
             }
-            EXPECT_EQ(c.heldBytes(), lines * line.size());
-            EXPECT_EQ(readFile(path("out.txt")), QByteArray("alt\r\n"));
-            if (letGo) {
-                c.letGo();
-                EXPECT_EQ(c.heldBytes(), 0);
-                c.setValue(u"danach");
-                c.update();
+            {
+                clsFSConnect c;
+                c.initWriting(path("out.txt"), LineTarget::Held, u";"_s);
+                for (int i = 0; i < lines; ++i) {
+                    c.setValue(QString::fromLatin1(line.left(99)));
+                    c.update();
+                }
+                EXPECT_EQ(c.heldBytes(), linked ? lines * line.size() : 0);
+                EXPECT_EQ(readFile(path("out.txt")), QByteArray("alt\r\n"));
+                if (letGo) {
+                    c.letGo();
+                    EXPECT_EQ(c.heldBytes(), 0);
+                    c.setValue(u"danach");
+                    c.update();
+                }
+                c.close();
             }
-            c.close();
+            const QByteArray expected =
+                letGo ? line.repeated(lines) + "danach\r\n" : QByteArray("alt\r\n");
+            EXPECT_EQ(readFile(path("out.txt")), expected);
+            if (linked) {
+                EXPECT_EQ(readFile(path("name.txt")), expected);
+            }
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
+                      linked ? 2 : 1);
         }
-        EXPECT_EQ(readFile(path("out.txt")),
-                  letGo ? line.repeated(lines) + "danach\r\n" : QByteArray("alt\r\n"));
     }
     clsFSConnect missing;
     missing.initWriting(path("fehlt/out.txt"), LineTarget::Held, u";"_s);
