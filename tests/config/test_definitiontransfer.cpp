@@ -148,6 +148,22 @@ TEST(DefinitionTransfer, ReplaceAndNewName)
     EXPECT_EQ(after.filter(u"integer5"_s).size(), before.filter(u"integer5"_s).size() + 1);
 }
 
+// The database refusing a row half-way through an import: none of the definition's rows
+// stay, and the next import on the same connection goes through.
+TEST(DefinitionTransfer, ARowTheDatabaseRefusesLeavesNoPartOfTheDefinition)
+{
+    Stored stored;
+    const QSqlDatabase db = stored.open();
+    const QStringList before = stored.dump();
+    ASSERT_TRUE(QSqlQuery(db).exec(u"create trigger refuse before insert on trgBody when "
+                                   "new.transid = 'NEU' begin select raise(abort, 'nein'); end"_s));
+    const QByteArray text = exportDefinition(db, u"REISE"_s).text;
+    EXPECT_THROW(importDefinition(db, text, u"x"_s, {false, u"NEU"_s}), Error);
+    EXPECT_EQ(stored.dump(), before);
+    importDefinition(db, text, u"x"_s, {false, u"ZWEI"_s});
+    EXPECT_EQ(exportDefinition(db, u"ZWEI"_s).text.replace("\"ZWEI\"", "\"REISE\""), text);
+}
+
 // The source's encoding, kept in Quendra's own table, travels as "encoding" in [source]:
 // written when it is no default, read back, a file without it gives "ANSI", and a word
 // that is no encoding is refused at its place.
