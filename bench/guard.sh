@@ -3,10 +3,11 @@
 # Converts RECORDS booking records (default 1,000,000; bench/gen.py) with the definition
 # BENCH (bench/definition.sql) by a Release quendra-run (build/bench), round by round
 # (median of RUNS rounds, default 5), four ways: with the journal off and on, each written
-# record by record (the SHA-256 is taken beside the run while the first records wait in
-# memory, checked before the target changes) and all or nothing (the SHA-256 is taken
-# while the run reads, checked before the new file replaces the target). The journal's rows are removed before every run, so that no
-# run is a repeat. Prints the median wall and CPU seconds and what the guard adds.
+# record by record (the SHA-256 is taken beside the run while the records go to a new
+# file beside the target, checked before that file takes the target's place) and all or
+# nothing (the SHA-256 is taken while the run reads, checked before the new file replaces
+# the target). The journal's rows are removed before every run, so that no run is a
+# repeat. Prints the median wall and CPU seconds and what the guard adds.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 records=${1:-1000000}
