@@ -219,6 +219,11 @@ void journalFinish(const JournalEntry& entry)
 {
     const auto held = connection();
     const QSqlDatabase db = held->database();
+    // This connection may not have read the file since the start row's thread made the
+    // journal's table: SQLite then calls the table missing while another program locks the
+    // file, as it cannot look again. Reading the schema first makes the lock the error,
+    // which is tried again.
+    run(db, QStringLiteral("select count(*) from sqlite_master"), {});
     QStringList sets;
     for (const char* c : Columns)
         sets << QStringLiteral("%1 = ?").arg(QString::fromLatin1(c));

@@ -1,11 +1,14 @@
 // The journal of the runs that write: one row per run in init.mdb, as quendra-run and the
 // window leave it, and as `quendra-run --journal` prints it.
 #include "common/processmark.h"
+#include "config/configconnection.h"
+#include "config/configsql.h"
 #include "config/runjournal.h"
 #include "engine/rundefinition.h"
 #include "enginefixture.h"
 #include "support/batchrun.h"
 #include "support/testdatabases.h"
+#include "support/thrown.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -16,6 +19,7 @@
 #include <QSysInfo>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace quendra;
 using namespace Qt::StringLiterals;
@@ -204,6 +208,25 @@ TEST_F(RunJournal, ARecordFailingBeforeTheHashIsKnown)
             EXPECT_EQ(target().count("\r\n"), 2) << target().left(40).toStdString();
         }
     }
+}
+
+// Another program locking init.mdb as the run ends is told as a lock, which is tried
+// again, also when the run's connection last read the file before the start row's thread
+// made the journal's table: SQLite would call that table missing.
+TEST_F(RunJournal, TheEndRowMeetsALockAsALock)
+{
+    const ConfigConnectionScope scope; // the thread's one connection, as a run holds it
+    EXPECT_TRUE(journalEntries().empty());
+    JournalEntry entry;
+    entry.transId = T;
+    entry.started = QDateTime::currentDateTimeUtc();
+    entry.status = journalstatus::running();
+    std::thread([&] { entry.id = journalStart(entry); }).join();
+    test::ScratchConnection other(u"QSQLITE"_s, db.path());
+    other.exec(u"begin exclusive"_s);
+    const Error e = test::thrownBy([&] { journalFinish(entry); });
+    EXPECT_TRUE(isLockedError(e)) << e.description().toStdString();
+    other.exec(u"rollback"_s);
 }
 
 // At most the rows configured are kept, the oldest dropped; none keeps no journal.
