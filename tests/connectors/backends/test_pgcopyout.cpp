@@ -10,6 +10,7 @@
 #include "support/casetable.h"
 #include "support/skip.h"
 #include "support/testdatabases.h"
+#include "support/thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -180,6 +181,25 @@ TEST(PgCopyRead, ReadLeftEarlyLeavesTheSessionReady)
     }
     EXPECT_EQ(readAll(*backend, u"select count(*) from generate_series(1, 3)"_s),
               QList<QStringList>{{u"3"_s}});
+}
+
+// A query the server gives up on after it has sent rows (division by zero in row 50,000)
+// is an error, not a source that ends early.
+TEST(PgCopyRead, AQueryFailingAfterItsFirstRowsIsAnError)
+{
+    NEEDS_POSTGRES();
+    const std::unique_ptr<Backend> backend = openBackend(odbcSource(test::postgresLogin()));
+    RowStream stream(*backend, u"select 1 / (50000 - g) from generate_series(1, 100000) g"_s);
+    QList<QVariant> row;
+    qint64 rows = 0;
+    const Error e = test::thrownBy([&] {
+        while (stream.next(row))
+            ++rows;
+    });
+    EXPECT_TRUE(e.description().contains(u"division by zero"_s) ||
+                e.description().contains(u"Division durch Null"_s))
+        << e.description().toStdString();
+    EXPECT_LT(rows, 50000);
 }
 
 // A user that may hold one session only: the libpq session beside the ODBC one is
