@@ -56,6 +56,21 @@ bool storedBinary(const DecimalNumber& n, const NumberColumn& column, double& bi
 {
     char buf[64];
     std::to_chars_result printed{};
+    // A number of up to 15 significant digits comes back from its nearest double
+    // exactly (10^15 < 2^53: no two such decimals share a double), far from the smallest
+    // doubles: printed in 15 digits or fewer but no fewer than the number has (16 may end
+    // one off), or in the shortest form below 10^15 (above, that form may be the double's
+    // whole integer part, digits of its own).
+    constexpr int ExactDigits = 15;
+    const int exactUpTo = column.doubleDigits > 16    ? (n.point <= ExactDigits ? ExactDigits : 0)
+                          : column.doubleDigits == 16 ? 0
+                                                      : column.doubleDigits;
+    if (!column.single && n.count <= exactUpTo && n.point > -300 && n.point < 300) {
+        if (!nearest(n, binary))
+            return false;
+        back = n;
+        return true;
+    }
     if (column.single) {
         float f = 0;
         if (!nearest(n, f))
