@@ -31,6 +31,10 @@ public:
     int fieldsCount() const override { return m_writer->fieldsCount(); }
     void AddNew() override { m_writer->AddNew(); }
     void setItem(int ordinal, const QVariant& value) override { m_writer->setItem(ordinal, value); }
+    void setNumber(int ordinal, const DecimalNumber& number, const QString& written) override
+    {
+        m_writer->setNumber(ordinal, number, written);
+    }
     void update() override;
     void close() override;
     qint64 rowsReceived() const override { return m_writer->rowsReceived(); }

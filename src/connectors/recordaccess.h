@@ -1,6 +1,7 @@
 #pragma once
 
 #include "connectors/replacedcharacters.h"
+#include "values/columnnumbers.h"
 
 #include <QString>
 #include <QStringView>
@@ -67,6 +68,12 @@ public:
     virtual void AddNew() = 0;
     // A null QVariant leaves the column to its default.
     virtual void setItem(int ordinal, const QVariant& value) = 0;
+    // A number as the engine read it, with the text it was read from: the same as setItem
+    // with a WrittenNumber, which a writer may take without the variant.
+    virtual void setNumber(int ordinal, const DecimalNumber& number, const QString& written)
+    {
+        setItem(ordinal, QVariant::fromValue(WrittenNumber{number, written}));
+    }
     virtual void update() = 0;
     // Completes the rows written so far: commits them, or puts a table that is written
     // as a whole in place. Throws when that fails, so that no loss goes unreported;

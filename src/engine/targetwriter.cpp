@@ -211,16 +211,21 @@ QString TargetWriter::replacementWarning() const
         .arg(firstValue < m_names.size() ? m_names[firstValue] : QString(), r->firstCharacter);
 }
 
+// The number itself, not a double near it: the column decides what it can keep.
+DecimalNumber TargetWriter::number(size_t i, const QString& value,
+                                   const RegionalSettings& regional) const
+{
+    DecimalNumber n;
+    if (!parseNumber(value, regional, n))
+        throwNotA(value, m_names[i], i, "keine Zahl");
+    return n;
+}
+
 QVariant TargetWriter::boundValue(size_t i, const QString& value,
                                   const RegionalSettings& regional) const
 {
-    if (m_kinds[i] == Kind::Number && !value.isEmpty()) {
-        // The number itself, not a double near it: the column decides what it can keep.
-        WrittenNumber n{{}, value};
-        if (!parseNumber(value, regional, n.number))
-            throwNotA(value, m_names[i], i, "keine Zahl");
-        return QVariant::fromValue(n);
-    }
+    if (m_kinds[i] == Kind::Number && !value.isEmpty())
+        return QVariant::fromValue(WrittenNumber{number(i, value, regional), value});
     if (m_kinds[i] == Kind::Date && !value.isEmpty()) {
         QDate d;
         if (!parseDate(value, regional, d))
@@ -241,7 +246,10 @@ void TargetWriter::writeDatabase(const std::vector<QString>& values,
     for (size_t i = 0; i < values.size(); ++i) {
         *field = qsizetype(i);
         try {
-            rows.setItem(int(i), boundValue(i, values[i], regional));
+            if (m_kinds[i] == Kind::Number && !values[i].isEmpty())
+                rows.setNumber(int(i), number(i, values[i], regional), values[i]);
+            else
+                rows.setItem(int(i), boundValue(i, values[i], regional));
         } catch (const Error& e) {
             if (e.number() != errnum::ItemNotFound)
                 throw;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/definition.h"
+#include "values/numbers.h"
 
 #include <QByteArray>
 #include <QString>
@@ -105,7 +106,10 @@ private:
     void describeDatabase(const std::vector<QString>& values, const RegionalSettings& regional,
                           qsizetype* field);
 
+    // What field i's value gives its column: a number as the column's number, a date as
+    // a date, a text as it is; throws for a value that is no number or date.
     QVariant boundValue(size_t i, const QString& value, const RegionalSettings& regional) const;
+    DecimalNumber number(size_t i, const QString& value, const RegionalSettings& regional) const;
 
     const TrgHead& m_head;
     TargetOutput m_output = TargetOutput::Write;

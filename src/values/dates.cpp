@@ -197,14 +197,32 @@ bool formatDate(QString& out, QDate date, QStringView pattern)
            formatDate(out, CalendarDate{date.year(), date.month(), date.day()}, pattern);
 }
 
+bool isoDateBytes(QDate date, char* out)
+{
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day); // one calendar computation, not three
+    if (!date.isValid() || year < 1 || year > 9999)
+        return false;
+    const auto put = [&](int value, int digits) {
+        for (int k = digits - 1; k >= 0; --k, value /= 10)
+            out[k] = char('0' + value % 10);
+        out += digits;
+    };
+    put(year, 4);
+    *out++ = '-';
+    put(month, 2);
+    *out++ = '-';
+    put(day, 2);
+    return true;
+}
+
 QString isoDateText(QDate date)
 {
     // Qt formats through a printf of its own, many times slower; it is left the years
     // beyond 1..9999.
-    static const DatePattern iso(u"yyyy-mm-dd");
-    QString out;
-    if (date.isValid() && formatDate(out, CalendarDate{date.year(), date.month(), date.day()}, iso))
-        return out;
+    char bytes[10];
+    if (isoDateBytes(date, bytes))
+        return QString::fromLatin1(bytes, sizeof bytes);
     return date.toString(u"yyyy-MM-dd");
 }
 

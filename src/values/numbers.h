@@ -112,6 +112,8 @@ bool formatDate(QString& out, QDate date, QStringView pattern);
 // A date as ISO 8601 text ("2005-12-31") for every year Qt holds: Qt's own ISO form is
 // empty outside the years 0 to 9999.
 QString isoDateText(QDate date);
+// The same as ten bytes ("2005-12-31") for the years 1 to 9999; false for any other date.
+bool isoDateBytes(QDate date, char* out);
 
 // A pattern of formatDate, read once, so that writing many dates does not read it again.
 class DatePattern {

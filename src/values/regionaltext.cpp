@@ -1,6 +1,7 @@
 #include "values/regionaltext.h"
 
 #include "common/error.h"
+#include "common/variantnull.h"
 
 #include <QDateTime>
 #include <cmath>
@@ -201,11 +202,7 @@ bool RegionalText::givenNumber(const QVariant& value, DecimalNumber& number, QSt
         parseNumber(value.toString(), m_regional, number);
         break;
     default:
-        if (value.metaType() != QMetaType::fromType<WrittenNumber>())
-            return false;
-        number = value.value<WrittenNumber>().number;
-        written = value.value<WrittenNumber>().text;
-        return true;
+        return false; // a WrittenNumber is taken before
     }
     formatPlainNumber(written, number, m_regional);
     return true;
@@ -214,10 +211,14 @@ bool RegionalText::givenNumber(const QVariant& value, DecimalNumber& number, QSt
 QVariant RegionalText::forColumn(const QVariant& value, const ColumnType& column,
                                  const QString& name) const
 {
-    if (value.isNull())
+    if (isNullValue(value))
         return {};
     if (column.kind == ValueKind::Text && value.typeId() == QMetaType::QString)
         return value;
+    if (value.metaType() == QMetaType::fromType<WrittenNumber>()) {
+        const auto& given = *static_cast<const WrittenNumber*>(value.constData());
+        return forColumn(given.number, given.text, column, name);
+    }
     DecimalNumber number;
     QString written;
     const bool isNumber = givenNumber(value, number, written);
@@ -240,6 +241,19 @@ QVariant RegionalText::forColumn(const QVariant& value, const ColumnType& column
     }
     // A number into a date, time or Boolean column is read as its text would be.
     return typedValue(isNumber ? QVariant(toText(value)) : value, column.kind, name);
+}
+
+QVariant RegionalText::forColumn(const DecimalNumber& number, const QString& written,
+                                 const ColumnType& column, const QString& name) const
+{
+    if (column.kind == ValueKind::Number || column.kind == ValueKind::Other)
+        return boundNumber(number, written, column.number, name);
+    QString text;
+    formatPlainNumber(text, number, m_regional);
+    if (column.kind == ValueKind::Text)
+        return text;
+    // Into a date, time or Boolean column, read as its text would be.
+    return typedValue(text, column.kind, name);
 }
 
 QVariant RegionalText::boundNumber(const DecimalNumber& number, const QString& written,

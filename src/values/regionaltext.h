@@ -46,6 +46,9 @@ public:
     // column and value (13 for text that cannot be read, a fraction into whole numbers or
     // a time of day into a date; numberForColumn's errors).
     QVariant forColumn(const QVariant& value, const ColumnType& column, const QString& name) const;
+    // The same for a number given as a WrittenNumber, without the variant.
+    QVariant forColumn(const DecimalNumber& number, const QString& written,
+                       const ColumnType& column, const QString& name) const;
 
     // Boolean of a text by the rule above (letter case ignored); nullopt when it is none.
     static std::optional<bool> parseBoolean(const QString& text);

@@ -104,6 +104,32 @@ INSTANTIATE_TEST_SUITE_P(Rows, WriteDate,
                          ::testing::ValuesIn(test::caseTable(u"values/write-date.tsv"_s)),
                          test::caseName);
 
+// What a database receives for a date column: ISO text for every year, each digit where
+// it belongs (the years 1 to 9999 are written without Qt's printf).
+TEST(IsoDate, EveryYear)
+{
+    const struct {
+        QDate date;
+        const char* text;
+    } rows[] = {
+        {QDate(1, 1, 1), "0001-01-01"},      {QDate(999, 12, 31), "0999-12-31"},
+        {QDate(1000, 10, 9), "1000-10-09"},  {QDate(2024, 2, 29), "2024-02-29"},
+        {QDate(9999, 12, 31), "9999-12-31"}, {QDate(10000, 1, 2), "10000-01-02"},
+        {QDate(-44, 3, 15), "-0044-03-15"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(isoDateText(row.date), QLatin1StringView(row.text));
+        char bytes[10];
+        const bool plain = isoDateBytes(row.date, bytes);
+        EXPECT_EQ(plain, qstrlen(row.text) == 10);
+        if (plain) {
+            EXPECT_EQ(QByteArrayView(bytes, 10), QByteArrayView(row.text));
+        }
+    }
+    char bytes[10];
+    EXPECT_FALSE(isoDateBytes(QDate(), bytes));
+}
+
 TEST(DecimalSum, AddsWithoutBinaryNoise)
 {
     DecimalSum cents; // a double sum of these would not come to 10000

@@ -1,5 +1,7 @@
 #include "connectors/backends/blockwriter.h"
 
+#include "common/variantnull.h"
+
 #include <QtDebug>
 #include <algorithm>
 #include <utility>
@@ -55,22 +57,36 @@ void BlockWriter::AddNew()
     m_adding = true;
 }
 
-void BlockWriter::setItem(int ordinal, const QVariant& value)
+QVariant& BlockWriter::slot(int ordinal)
 {
     if (ordinal < 0 || ordinal >= fieldsCount())
         throw standardError(errnum::ItemNotFound, QString::number(ordinal));
     if (!m_adding)
         throw standardError(errnum::NoCurrentRecord);
+    return m_block[m_queued][size_t(ordinal)];
+}
+
+void BlockWriter::setItem(int ordinal, const QVariant& value)
+{
+    QVariant& kept = slot(ordinal);
     const auto column = size_t(ordinal);
-    keep(m_block[m_queued][column],
-         m_text.forColumn(value, m_columns.types[column], m_columns.names[ordinal]));
+    keep(kept, m_text.forColumn(value, m_columns.types[column], m_columns.names[ordinal]));
+    m_given[column] = true;
+}
+
+void BlockWriter::setNumber(int ordinal, const DecimalNumber& number, const QString& written)
+{
+    QVariant& kept = slot(ordinal);
+    const auto column = size_t(ordinal);
+    keep(kept,
+         m_text.forColumn(number, written, m_columns.types[column], m_columns.names[ordinal]));
     m_given[column] = true;
 }
 
 void BlockWriter::keep(QVariant& slot, QVariant value)
 {
-    if (value.typeId() == QMetaType::QString && !value.isNull() &&
-        slot.typeId() == QMetaType::QString && !slot.isNull()) {
+    if (value.typeId() == QMetaType::QString && !isNullValue(value) &&
+        slot.typeId() == QMetaType::QString && !isNullValue(slot)) {
         const QString& text = *static_cast<const QString*>(value.constData());
         if (!text.isEmpty() && !text.isDetached()) {
             QString& own = *static_cast<QString*>(slot.data());

@@ -80,6 +80,7 @@ public:
     int fieldsCount() const override { return static_cast<int>(m_columns.names.size()); }
     void AddNew() override;
     void setItem(int ordinal, const QVariant& value) override;
+    void setNumber(int ordinal, const DecimalNumber& number, const QString& written) override;
     void update() override;
     void close() override;
     bool keepOneTransaction() override;
@@ -90,6 +91,9 @@ private:
     // Sends the queued rows; commits them unless the run is one transaction and this
     // is not its end.
     void sendBlock(bool end);
+    // The slot of column ordinal in the row being added; throws for a column the table
+    // lacks and when no row is being added.
+    QVariant& slot(int ordinal);
     // Stores value in a queued row's slot. A text the caller holds too is copied into the
     // text the slot kept from an earlier row: neither the caller, composing its next
     // record, nor the slot needs new memory for it.

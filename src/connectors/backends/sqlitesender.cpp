@@ -116,8 +116,8 @@ SentRows SqliteRowSender::send(const std::vector<QueuedRow>& rows, size_t first,
     try {
         for (; sent.written < count; ++sent.written) {
             const QueuedRow& row = rows[first + sent.written];
-            const std::vector<bool> columns = valuedColumns(row);
-            if (!insert(statementFor(columns), row, columns)) {
+            valuedColumns(row, m_valued); // the row's own columns, in a vector kept
+            if (!insert(statementFor(m_valued), row, m_valued)) {
                 sent.failure = failure();
                 sent.rowKnown = true;
                 break;
@@ -152,9 +152,16 @@ bool SqliteRowSender::insert(sqlite3_stmt* statement, const QueuedRow& row,
         case QMetaType::QString:
             bindText(statement, position, c, *static_cast<const QString*>(value.constData()));
             continue;
-        case QMetaType::QDate:
-            bindText(statement, position, c, isoDateText(value.toDate()));
-            continue;
+        case QMetaType::QDate: {
+            QByteArray& bytes = m_utf8[c];
+            bytes.resize(10);
+            if (isoDateBytes(*static_cast<const QDate*>(value.constData()), bytes.data())) {
+                lite::bindText(statement, position, bytes.constData(), 10);
+                continue;
+            }
+            m_texts[c] = isoDateText(value.toDate());
+            break;
+        }
         case QMetaType::QDateTime:
             m_texts[c] = value.toDateTime().toString(Qt::ISODateWithMs);
             break;
@@ -179,7 +186,16 @@ void SqliteRowSender::bindText(sqlite3_stmt* statement, int position, size_t col
     // The column's buffer is reused from row to row.
     QByteArray& bytes = m_utf8[column];
     bytes.resize(m_utf8Encoder.requiredSpace(text.size()));
-    const char* end = m_utf8Encoder.appendToBuffer(bytes.data(), text);
+    // ASCII, the most of most texts, a byte a unit; the encoder from the first other unit.
+    const QChar* in = text.constData();
+    const qsizetype n = text.size();
+    char* out = bytes.data();
+    qsizetype ascii = 0;
+    for (; ascii < n && in[ascii].unicode() < 0x80; ++ascii)
+        out[ascii] = char(in[ascii].unicode());
+    const char* end =
+        ascii == n ? out + n
+                   : m_utf8Encoder.appendToBuffer(out + ascii, QStringView(text).sliced(ascii));
     lite::bindText(statement, position, bytes.constData(), int(end - bytes.constData()));
 }
 

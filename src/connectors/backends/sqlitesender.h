@@ -65,7 +65,9 @@ private:
 
     std::vector<QString> m_texts;   // texts made for the row in hand
     std::vector<QByteArray> m_utf8; // texts bound to the row in hand
-    QStringEncoder m_utf8Encoder{QStringEncoder::Utf8};
+    std::vector<bool> m_valued;     // the columns of the row in hand that have a value
+    // Stateless: half of a surrogate pair at the end of one text is no part of the next.
+    QStringEncoder m_utf8Encoder{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
 };
 
 } // namespace quendra

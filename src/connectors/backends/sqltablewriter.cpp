@@ -1,5 +1,6 @@
 #include "connectors/backends/sqltablewriter.h"
 
+#include "common/variantnull.h"
 #include "connectors/backends/providererror.h"
 #include "connectors/backends/sqlbackend.h"
 
@@ -24,7 +25,7 @@ constexpr int SqliteOdbcDoubleDigits = 15;
 bool sameColumns(const QueuedRow& row, const std::vector<bool>& columns)
 {
     for (size_t i = 0; i < row.size(); ++i) {
-        if (row[i].isNull() == columns[i])
+        if (isNullValue(row[i]) == columns[i])
             return false;
     }
     return true;
@@ -97,10 +98,16 @@ size_t rowsPerStatement(const std::vector<bool>& columns)
 
 std::vector<bool> valuedColumns(const QueuedRow& row)
 {
-    std::vector<bool> columns(row.size());
-    for (size_t i = 0; i < row.size(); ++i)
-        columns[i] = !row[i].isNull();
+    std::vector<bool> columns;
+    valuedColumns(row, columns);
     return columns;
+}
+
+void valuedColumns(const QueuedRow& row, std::vector<bool>& columns)
+{
+    columns.resize(row.size());
+    for (size_t i = 0; i < row.size(); ++i)
+        columns[i] = !isNullValue(row[i]);
 }
 
 SenderColumns SqlRowSender::columns()

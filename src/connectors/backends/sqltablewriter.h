@@ -20,8 +20,9 @@ QString insertStatement(const QSqlDatabase& db, const QString& table, const QStr
 // The rows one INSERT takes when it binds the columns marked: as many as keep the bound
 // values within the lowest limit of the common databases.
 size_t rowsPerStatement(const std::vector<bool>& columns);
-// The columns of a row that hold a value.
+// The columns of a row that hold a value; the second form fills a vector the caller keeps.
 std::vector<bool> valuedColumns(const QueuedRow& row);
+void valuedColumns(const QueuedRow& row, std::vector<bool>& columns);
 
 // Sends rows to one table of a Qt SQL connection. Columns are addressed by their 0-based
 // position in "select * from table"; values are bound, never spliced into the statement;
