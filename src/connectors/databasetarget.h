@@ -35,6 +35,7 @@ public:
     {
         m_writer->setNumber(ordinal, number, written);
     }
+    void setText(int ordinal, const QString& text) override { m_writer->setText(ordinal, text); }
     void update() override;
     void close() override;
     qint64 rowsReceived() const override { return m_writer->rowsReceived(); }

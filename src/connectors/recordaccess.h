@@ -74,6 +74,8 @@ public:
     {
         setItem(ordinal, QVariant::fromValue(WrittenNumber{number, written}));
     }
+    // A text, never null (empty text is a value): the same as setItem with it.
+    virtual void setText(int ordinal, const QString& text) { setItem(ordinal, text); }
     virtual void update() = 0;
     // Completes the rows written so far: commits them, or puts a table that is written
     // as a whole in place. Throws when that fails, so that no loss goes unreported;

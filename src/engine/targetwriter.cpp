@@ -240,6 +240,7 @@ QVariant TargetWriter::boundValue(size_t i, const QString& value,
 void TargetWriter::writeDatabase(const std::vector<QString>& values,
                                  const RegionalSettings& regional, qint64 record, qsizetype* field)
 {
+    static const QString EmptyText = QStringLiteral(""); // a value, not NULL
     DatabaseRecord& rows = *m_database;
     const qint64 replacedBefore = rows.replaced() ? rows.replaced()->characters : 0;
     rows.AddNew();
@@ -248,6 +249,8 @@ void TargetWriter::writeDatabase(const std::vector<QString>& values,
         try {
             if (m_kinds[i] == Kind::Number && !values[i].isEmpty())
                 rows.setNumber(int(i), number(i, values[i], regional), values[i]);
+            else if (m_kinds[i] == Kind::Text || m_kinds[i] == Kind::Other)
+                rows.setText(int(i), values[i].isNull() ? EmptyText : values[i]);
             else
                 rows.setItem(int(i), boundValue(i, values[i], regional));
         } catch (const Error& e) {

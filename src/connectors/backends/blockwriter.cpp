@@ -83,6 +83,28 @@ void BlockWriter::setNumber(int ordinal, const DecimalNumber& number, const QStr
     m_given[column] = true;
 }
 
+void BlockWriter::setText(int ordinal, const QString& text)
+{
+    QVariant& kept = slot(ordinal);
+    const auto column = size_t(ordinal);
+    if (m_columns.types[column].kind != ValueKind::Text || text.isNull()) {
+        setItem(ordinal, text);
+        return;
+    }
+    // Into the text the slot kept from an earlier row, as keep does, without a variant;
+    // a new slot gets a copy of its own, so that the caller's text is not shared.
+    if (kept.typeId() == QMetaType::QString && !isNullValue(kept)) {
+        QString& own = *static_cast<QString*>(kept.data());
+        own.resize(text.size());
+        std::copy(text.cbegin(), text.cend(), own.begin());
+    } else {
+        QString own(text.size(), Qt::Uninitialized); // empty, never null
+        std::copy(text.cbegin(), text.cend(), own.begin());
+        kept = std::move(own);
+    }
+    m_given[column] = true;
+}
+
 void BlockWriter::keep(QVariant& slot, QVariant value)
 {
     if (value.typeId() == QMetaType::QString && !isNullValue(value) &&

@@ -81,6 +81,7 @@ public:
     void AddNew() override;
     void setItem(int ordinal, const QVariant& value) override;
     void setNumber(int ordinal, const DecimalNumber& number, const QString& written) override;
+    void setText(int ordinal, const QString& text) override;
     void update() override;
     void close() override;
     bool keepOneTransaction() override;

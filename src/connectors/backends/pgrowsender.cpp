@@ -1,8 +1,10 @@
 #include "connectors/backends/pgrowsender.h"
 
+#include "common/variantnull.h"
 #include "connectors/backends/pgsession.h"
 #include "connectors/backends/sqltablewriter.h"
 #include "connectors/backends/valueconversion.h"
+#include "values/numbers.h"
 
 #include <QRegularExpression>
 #include <charconv>
@@ -96,7 +98,7 @@ Error copyError(const PgSession& session, const pg_result* result)
 
 void appendCopyValue(QByteArray& line, const QVariant& value)
 {
-    if (value.isNull()) {
+    if (isNullValue(value)) {
         line += "\\N";
         return;
     }
@@ -120,6 +122,14 @@ void appendCopyValue(QByteArray& line, const QVariant& value)
     case QMetaType::ULongLong:
         appendWhole(line, value.toULongLong());
         return;
+    case QMetaType::QDate: {
+        char iso[10];
+        if (isoDateBytes(*static_cast<const QDate*>(value.constData()), iso)) {
+            line.append(iso, sizeof iso);
+            return;
+        }
+        break;
+    }
     default:
         break;
     }
