@@ -2,6 +2,7 @@
 
 #include "common/beep.h"
 #include "common/error.h"
+#include "common/variantnull.h"
 #include "connectors/backends/backendchoice.h"
 #include "connectors/backends/providererror.h"
 #include "connectors/backends/sheetgrid.h"
@@ -94,6 +95,28 @@ struct clsADOConnect::Impl {
         requireOpen();
         if (pos < 0 || pos >= size())
             throw standardError(errnum::NoCurrentRecord);
+    }
+
+    // The text of field index (at least 0) of the current row.
+    QStringView fieldText(int index)
+    {
+        const QList<QVariant>& row = rows.rows[static_cast<size_t>(pos)];
+        if (index >= row.size()) // a sheet's row ends at its last cell
+            return QStringView();
+        // A text is its own text; the other values are converted once per move, the
+        // whole row at a time, into texts reused from move to move.
+        const QVariant& value = row[index];
+        if (value.typeId() == QMetaType::QString && !isNullValue(value))
+            return *static_cast<const QString*>(value.constData());
+        if (textRow != pos) {
+            texts.resize(std::max(texts.size(), size_t(row.size())));
+            for (qsizetype i = 0; i < row.size(); ++i) {
+                if (row[i].typeId() != QMetaType::QString || isNullValue(row[i]))
+                    text.toText(row[i], texts[static_cast<size_t>(i)]);
+            }
+            textRow = pos;
+        }
+        return texts[static_cast<size_t>(index)];
     }
 
     void openStream(const QString& queryText, bool byTable)
@@ -428,23 +451,7 @@ QStringView clsADOConnect::getField(int index) const
         d->requireCurrent();
         if (index < 0 || index >= fieldCount())
             throw standardError(errnum::ItemNotFound, QString::number(index));
-        const QList<QVariant>& row = d->rows.rows[static_cast<size_t>(d->pos)];
-        if (index >= row.size()) // a sheet's row ends at its last cell
-            return QStringView();
-        // A text is its own text; the other values are converted once per move, the
-        // whole row at a time, into texts reused from move to move.
-        const QVariant& value = row[index];
-        if (value.typeId() == QMetaType::QString && !value.isNull())
-            return *static_cast<const QString*>(value.constData());
-        if (d->textRow != d->pos) {
-            d->texts.resize(std::max(d->texts.size(), size_t(row.size())));
-            for (qsizetype i = 0; i < row.size(); ++i) {
-                if (row[i].typeId() != QMetaType::QString || row[i].isNull())
-                    d->text.toText(row[i], d->texts[static_cast<size_t>(i)]);
-            }
-            d->textRow = d->pos;
-        }
-        return d->texts[static_cast<size_t>(index)];
+        return d->fieldText(index);
     });
 }
 
@@ -455,7 +462,7 @@ bool clsADOConnect::currentLine(std::span<const QStringView>& fields) const
         const int count = valueCount();
         d->views.resize(size_t(count));
         for (int i = 0; i < count; ++i)
-            d->views[size_t(i)] = getField(i);
+            d->views[size_t(i)] = d->fieldText(i);
         fields = d->views;
         return true;
     });

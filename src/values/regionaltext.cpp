@@ -30,7 +30,7 @@ RegionalText::RegionalText(const QLocale& locale)
 
 void RegionalText::toText(const QVariant& value, QString& out) const
 {
-    if (value.isNull()) {
+    if (isNullValue(value)) {
         out.resize(0);
         return;
     }

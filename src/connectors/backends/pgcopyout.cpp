@@ -1,5 +1,6 @@
 #include "connectors/backends/pgcopyout.h"
 
+#include "common/variantnull.h"
 #include "connectors/backends/pgsession.h"
 #include "connectors/backends/valueconversion.h"
 
@@ -99,7 +100,7 @@ void setText(QVariant& value, const CopyField& field)
     const auto* bytes = reinterpret_cast<const unsigned char*>(field.data);
     const bool ascii =
         std::all_of(bytes, bytes + field.size, [](unsigned char c) { return c < 0x80; });
-    if (!ascii || value.typeId() != QMetaType::QString || value.isNull()) {
+    if (!ascii || value.typeId() != QMetaType::QString || isNullValue(value)) {
         value = textValue(field);
         return;
     }

@@ -225,7 +225,7 @@ void PgRowSender::leftOut(const QueuedRow& row, std::vector<bool>& out) const
 {
     out.resize(row.size());
     for (size_t i = 0; i < row.size(); ++i)
-        out[i] = m_defaults[i] && row[i].isNull();
+        out[i] = m_defaults[i] && isNullValue(row[i]);
 }
 
 void PgRowSender::queued(const std::vector<QueuedRow>& rows, size_t row)
