@@ -1,5 +1,6 @@
 #include "connectors/backends/odbcsender.h"
 
+#include "common/variantnull.h"
 #include "connectors/backends/providererror.h"
 #include "connectors/backends/sqltablewriter.h"
 #include "connectors/backends/tableplaceholders.h"
@@ -152,7 +153,7 @@ std::vector<bool> OdbcRowSender::boundColumns(const QueuedRow& row) const
 {
     std::vector<bool> columns(row.size());
     for (size_t c = 0; c < row.size(); ++c)
-        columns[c] = !row[c].isNull() || !m_parameters[c].hasDefault;
+        columns[c] = !isNullValue(row[c]) || !m_parameters[c].hasDefault;
     return columns;
 }
 
@@ -221,12 +222,12 @@ bool OdbcRowSender::insert(const std::vector<QueuedRow>& rows, size_t from, size
                 continue;
             const QVariant& value = rows[r][c];
             m_offsets.push_back(m_values.size());
-            if (value.isNull()) {
+            if (isNullValue(value)) {
                 m_indicators.push_back(SQL_NULL_DATA);
                 continue;
             }
             const qsizetype before = m_values.size();
-            m_values += databaseText(value);
+            appendDatabaseText(m_values, value);
             m_indicators.push_back(m_values.size() - before);
         }
     }

@@ -47,5 +47,7 @@ QTime readIsoTime(const char* text, int size);
 // (doubles as the shortest text that gives them back), dates and times as ISO text with
 // milliseconds, Booleans as 1 and 0, bytes as they are, texts as they are. Not for NULL.
 QByteArray databaseText(const QVariant& value);
+// The same appended to out, the common types without a text of their own on the way.
+void appendDatabaseText(QByteArray& out, const QVariant& value);
 
 } // namespace quendra
