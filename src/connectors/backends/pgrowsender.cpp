@@ -4,10 +4,8 @@
 #include "connectors/backends/pgsession.h"
 #include "connectors/backends/sqltablewriter.h"
 #include "connectors/backends/valueconversion.h"
-#include "values/numbers.h"
 
 #include <QRegularExpression>
-#include <charconv>
 #include <libpq-fe.h>
 
 namespace quendra {
@@ -73,13 +71,6 @@ void appendText(QByteArray& line, QStringView text)
     }
 }
 
-template <class Whole> void appendWhole(QByteArray& line, Whole value)
-{
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    line.append(digits, end - digits);
-}
-
 QByteArray quotedName(const QString& name)
 {
     return '"' + name.toUtf8().replace('"', "\"\"") + '"';
@@ -109,27 +100,19 @@ void appendCopyValue(QByteArray& line, const QVariant& value)
     case QMetaType::QByteArray:
         line += "\\\\x" + value.toByteArray().toHex();
         return;
-    // Texts and whole numbers, the most frequent, straight into the line: the same bytes
-    // as databaseText gives them.
+    // Texts, the most frequent, straight into the line: the same bytes as databaseText
+    // gives them, escaped on the way.
     case QMetaType::QString:
         appendText(line, *static_cast<const QString*>(value.constData()));
         return;
+    // Digits, a sign and dashes: nothing that COPY escapes.
     case QMetaType::Int:
     case QMetaType::LongLong:
-        appendWhole(line, value.toLongLong());
-        return;
     case QMetaType::UInt:
     case QMetaType::ULongLong:
-        appendWhole(line, value.toULongLong());
+    case QMetaType::QDate:
+        appendDatabaseText(line, value);
         return;
-    case QMetaType::QDate: {
-        char iso[10];
-        if (isoDateBytes(*static_cast<const QDate*>(value.constData()), iso)) {
-            line.append(iso, sizeof iso);
-            return;
-        }
-        break;
-    }
     default:
         break;
     }
