@@ -124,17 +124,24 @@ inline constexpr std::array<char, 200> DigitPairs = [] {
     return pairs;
 }();
 
-// Writes the last count decimal digits of n to out, zeros in front; two at a time, so
-// that a number takes half the divisions.
-inline void writeDigits(QChar* out, std::uint64_t n, int count)
+// Writes the last count decimal digits of n to out (characters or bytes), zeros in front;
+// two at a time, so that a number takes half the divisions.
+template <class Char> inline void writeDigits(Char* out, std::uint64_t n, int count)
 {
+    static_assert(std::is_same_v<Char, QChar> || std::is_same_v<Char, char>);
+    const auto digit = [](char c) {
+        if constexpr (std::is_same_v<Char, QChar>)
+            return QLatin1Char(c);
+        else
+            return c;
+    };
     for (; count >= 2; count -= 2, n /= 100) {
         const char* pair = DigitPairs.data() + 2 * (n % 100);
-        out[count - 2] = QLatin1Char(pair[0]);
-        out[count - 1] = QLatin1Char(pair[1]);
+        out[count - 2] = digit(pair[0]);
+        out[count - 1] = digit(pair[1]);
     }
     if (count == 1)
-        out[0] = QChar(u'0' + int(n % 10));
+        out[0] = digit(char('0' + n % 10));
 }
 
 // 10^0 .. 10^19, every power of ten that 64 bits hold.

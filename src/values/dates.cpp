@@ -203,16 +203,11 @@ bool isoDateBytes(QDate date, char* out)
     date.getDate(&year, &month, &day); // one calendar computation, not three
     if (!date.isValid() || year < 1 || year > 9999)
         return false;
-    const auto put = [&](int value, int digits) {
-        for (int k = digits - 1; k >= 0; --k, value /= 10)
-            out[k] = char('0' + value % 10);
-        out += digits;
-    };
-    put(year, 4);
-    *out++ = '-';
-    put(month, 2);
-    *out++ = '-';
-    put(day, 2);
+    writeDigits(out, std::uint64_t(year), 4);
+    out[4] = '-';
+    writeDigits(out + 5, std::uint64_t(month), 2);
+    out[7] = '-';
+    writeDigits(out + 8, std::uint64_t(day), 2);
     return true;
 }
 
