@@ -143,6 +143,32 @@ TEST(DatabaseText, DatesAreIsoInEveryYear)
         EXPECT_EQ(databaseText(c.value), c.text) << c.text.constData();
 }
 
+// The ODBC and COPY rows append the frequent types in place: the same bytes as
+// databaseText, behind what the row holds already.
+TEST(DatabaseText, AppendedAsItIsGiven)
+{
+    const QVariant values[] = {
+        u"Zoë Straße €"_s,
+        u"𝄞 Noten"_s,
+        u""_s,
+        u"abc"_s,
+        QString(QChar(0xD800)) + u"a"_s + QChar(0xDC00), // halves of pairs alone
+        u"x"_s + QChar(0xD83D),
+        qlonglong(-9223372036854775807LL - 1),
+        qlonglong(0),
+        QDate(1, 1, 1),
+        QDate(2024, 2, 29),
+        QDate(10000, 1, 2),
+        2.5,
+        true,
+    };
+    for (const QVariant& value : values) {
+        QByteArray row = "vorher;";
+        appendDatabaseText(row, value);
+        EXPECT_EQ(row, "vorher;" + databaseText(value)) << value.toString().toStdString();
+    }
+}
+
 // A number column's text as the Access library prints it; one that is no number stays text.
 TEST(PrintedNumbers, WholeDecimalAndNone)
 {

@@ -1,5 +1,6 @@
 #include "connectors/backends/blockwriter.h"
 
+#include "common/valuebuffer.h"
 #include "common/variantnull.h"
 
 #include <QtDebug>
@@ -91,17 +92,12 @@ void BlockWriter::setText(int ordinal, const QString& text)
         setItem(ordinal, text);
         return;
     }
-    // Into the text the slot kept from an earlier row, as keep does, without a variant;
-    // a new slot gets a copy of its own, so that the caller's text is not shared.
-    if (kept.typeId() == QMetaType::QString && !isNullValue(kept)) {
-        QString& own = *static_cast<QString*>(kept.data());
-        own.resize(text.size());
-        std::copy(text.cbegin(), text.cend(), own.begin());
-    } else {
-        QString own(text.size(), Qt::Uninitialized); // empty, never null
-        std::copy(text.cbegin(), text.cend(), own.begin());
-        kept = std::move(own);
-    }
+    // A text column takes the text as it is: into the text the slot kept from an earlier
+    // row, without a variant, or as keep takes it.
+    if (kept.typeId() == QMetaType::QString && !isNullValue(kept))
+        assignView(*static_cast<QString*>(kept.data()), text);
+    else
+        keep(kept, text);
     m_given[column] = true;
 }
 
@@ -111,9 +107,7 @@ void BlockWriter::keep(QVariant& slot, QVariant value)
         slot.typeId() == QMetaType::QString && !isNullValue(slot)) {
         const QString& text = *static_cast<const QString*>(value.constData());
         if (!text.isEmpty() && !text.isDetached()) {
-            QString& own = *static_cast<QString*>(slot.data());
-            own.resize(text.size());
-            std::copy(text.cbegin(), text.cend(), own.begin());
+            assignView(*static_cast<QString*>(slot.data()), text);
             return;
         }
     }

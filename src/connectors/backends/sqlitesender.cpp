@@ -2,6 +2,7 @@
 
 #include "connectors/backends/lazysqlite.h"
 #include "connectors/backends/sqltablewriter.h"
+#include "connectors/backends/valueconversion.h"
 #include "values/numbers.h"
 
 #include <QDate>
@@ -185,17 +186,8 @@ void SqliteRowSender::bindText(sqlite3_stmt* statement, int position, size_t col
     // As UTF-8, the file's own encoding mostly: SQLite's conversion from UTF-16 is slow.
     // The column's buffer is reused from row to row.
     QByteArray& bytes = m_utf8[column];
-    bytes.resize(m_utf8Encoder.requiredSpace(text.size()));
-    // ASCII, the most of most texts, a byte a unit; the encoder from the first other unit.
-    const QChar* in = text.constData();
-    const qsizetype n = text.size();
-    char* out = bytes.data();
-    qsizetype ascii = 0;
-    for (; ascii < n && in[ascii].unicode() < 0x80; ++ascii)
-        out[ascii] = char(in[ascii].unicode());
-    const char* end =
-        ascii == n ? out + n
-                   : m_utf8Encoder.appendToBuffer(out + ascii, QStringView(text).sliced(ascii));
+    bytes.resize(3 * text.size()); // three bytes a unit at most
+    const char* end = writeUtf8(text, bytes.data());
     lite::bindText(statement, position, bytes.constData(), int(end - bytes.constData()));
 }
 

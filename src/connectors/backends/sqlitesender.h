@@ -3,7 +3,6 @@
 #include "connectors/backends/blockwriter.h"
 
 #include <QSqlDatabase>
-#include <QStringEncoder>
 #include <QStringList>
 #include <future>
 #include <vector>
@@ -66,8 +65,6 @@ private:
     std::vector<QString> m_texts;   // texts made for the row in hand
     std::vector<QByteArray> m_utf8; // texts bound to the row in hand
     std::vector<bool> m_valued;     // the columns of the row in hand that have a value
-    // Stateless: half of a surrogate pair at the end of one text is no part of the next.
-    QStringEncoder m_utf8Encoder{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
 };
 
 } // namespace quendra

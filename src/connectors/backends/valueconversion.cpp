@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QStringEncoder>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -299,19 +300,39 @@ QTime readIsoTime(const char* text, int size)
     return QTime(digits(text, 2), digits(text + 3, 2), digits(text + 6, 2), ms);
 }
 
+namespace {
+// Writes the ASCII start of text to out, a byte a unit (the most of most texts), and
+// returns its length.
+qsizetype writeAsciiStart(QStringView text, char* out)
+{
+    const auto* end =
+        std::find_if(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x80; });
+    std::transform(text.cbegin(), end, out, [](QChar c) { return char(c.unicode()); });
+    return end - text.cbegin();
+}
+} // namespace
+
+char* writeUtf8(QStringView text, char* out)
+{
+    const qsizetype ascii = writeAsciiStart(text, out);
+    if (ascii == text.size())
+        return out + ascii;
+    // Stateless: half of a surrogate pair at the end of one text is no part of the next.
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    return utf8.appendToBuffer(out + ascii, text.sliced(ascii));
+}
+
 void appendDatabaseText(QByteArray& out, const QVariant& value)
 {
     // The frequent types straight into out, the same bytes as databaseText gives them.
     switch (value.metaType().id()) {
     case QMetaType::QString: {
+        // As QString::toUtf8, like databaseText: half of a surrogate pair alone is "?".
         const QString& text = *static_cast<const QString*>(value.constData());
-        const qsizetype ascii =
-            std::find_if(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x80; }) -
-            text.cbegin();
         const qsizetype at = out.size();
+        out.resize(at + text.size());
+        const qsizetype ascii = writeAsciiStart(text, out.data() + at);
         out.resize(at + ascii);
-        std::transform(text.cbegin(), text.cbegin() + ascii, out.data() + at,
-                       [](QChar c) { return char(c.unicode()); });
         if (ascii < text.size())
             out += QStringView(text).sliced(ascii).toUtf8();
         return;

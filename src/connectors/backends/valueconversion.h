@@ -49,5 +49,10 @@ QTime readIsoTime(const char* text, int size);
 QByteArray databaseText(const QVariant& value);
 // The same appended to out, the common types without a text of their own on the way.
 void appendDatabaseText(QByteArray& out, const QVariant& value);
+// Writes text to out, which has room for three bytes a unit, as UTF-8 and returns the end
+// of the bytes; half of a surrogate pair alone becomes U+FFFD (QStringEncoder's way, as
+// SQLite's texts have always been written; QString::toUtf8, and so databaseText, writes
+// "?" instead).
+char* writeUtf8(QStringView text, char* out);
 
 } // namespace quendra
